@@ -1,0 +1,30 @@
+# Shared settings for every target of ours.
+
+# Warnings apply to our own code only; third-party headers come in as system includes.
+function(tandrel_target_defaults target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    if(TANDREL_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+endfunction()
+
+# A library of ours: sources are given, the repository root is the include root so that
+# includes read "core/model/FrameRate.h".
+function(tandrel_add_library name)
+    cmake_parse_arguments(L "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+    add_library(${name} STATIC ${L_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${L_PUBLIC_LIBS} PRIVATE ${L_PRIVATE_LIBS})
+    tandrel_target_defaults(${name})
+endfunction()
+
+# A GoogleTest executable whose tests ctest runs one by one.
+function(tandrel_add_tests name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+    tandrel_target_defaults(${name})
+    gtest_discover_tests(${name}
+        DISCOVERY_TIMEOUT 120
+        PROPERTIES ENVIRONMENT "TEST_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/test-artifacts")
+endfunction()

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tandrel {
+
+// 128-bit integers for intermediate results that may exceed 64 bits (a GCC/Clang extension).
+__extension__ typedef __int128 Int128;
+
+// Converting a double outside the target range to an integer is undefined behaviour, so every
+// such conversion in the project goes through these.
+
+// The value truncated toward zero, or nothing when it is not finite or does not fit.
+inline std::optional<int64_t> truncateToInt64(double value) {
+    // 2^63 is exactly representable; every double below it truncates into range.
+    constexpr double limit = 9223372036854775808.0;
+    if (!std::isfinite(value) || value >= limit || value < -limit) {
+        return std::nullopt;
+    }
+    return static_cast<int64_t>(value);
+}
+
+// The nearest integer, halves away from zero, or nothing when it is not finite or does not fit.
+inline std::optional<int64_t> roundToInt64(double value) {
+    return truncateToInt64(std::round(value));
+}
+
+// A signed decimal integer: ASCII digits with at most one leading '+' or '-', nothing else.
+// Nothing when the text is not of that form or the value does not fit 64 bits.
+std::optional<int64_t> parseDecimalInt64(std::string_view text);
+
+} // namespace tandrel
