@@ -31,45 +31,69 @@ constexpr std::array<RateRow, 12> rows{{
     {"fps60", 60, 1, 60, false, "60"},
 }};
 
-const RateRow &row(FrameRate rate) { return rows[rate.value()]; }
+const RateRow &row(FrameRate rate) {
+    return rows[rate.value()];
+}
 
 } // namespace
 
 const std::array<FrameRate, 12> FrameRate::allCases{
-    fps23_976, fps24, fps25,     fps29_97df, fps29_97ndf, fps30,
-    fps47_952, fps48, fps50,     fps59_94df, fps59_94ndf, fps60,
+    fps23_976, fps24, fps25, fps29_97df, fps29_97ndf, fps30,
+    fps47_952, fps48, fps50, fps59_94df, fps59_94ndf, fps60,
 };
 
 double FrameRate::fps() const {
     return static_cast<double>(row(*this).num) / static_cast<double>(row(*this).den);
 }
 
-FrameRate::Rational FrameRate::rational() const { return {row(*this).num, row(*this).den}; }
+FrameRate::Rational FrameRate::rational() const {
+    return {row(*this).num, row(*this).den};
+}
 
-int FrameRate::nominalFPS() const { return row(*this).nominal; }
+int FrameRate::nominalFPS() const {
+    return row(*this).nominal;
+}
 
-bool FrameRate::isDropFrame() const { return row(*this).drop; }
+bool FrameRate::isDropFrame() const {
+    return row(*this).drop;
+}
 
-int32_t FrameRate::fcpTimescale() const { return static_cast<int32_t>(row(*this).num); }
+int32_t FrameRate::fcpTimescale() const {
+    return static_cast<int32_t>(row(*this).num);
+}
 
-std::string_view FrameRate::timecodeRateString() const { return row(*this).text; }
+std::string_view FrameRate::timecodeRateString() const {
+    return row(*this).text;
+}
 
-std::string_view FrameRate::caseName() const { return row(*this).caseName; }
+std::string_view FrameRate::caseName() const {
+    return row(*this).caseName;
+}
 
 std::optional<FrameRate> FrameRate::from(int64_t sampleDuration, int32_t timescale) {
     double r = 1.0 / (static_cast<double>(sampleDuration) / static_cast<double>(timescale));
     r = std::round(r * 100.0) / 100.0;
     // NaN fails every comparison below and falls through to nothing.
-    if (r >= 23.97 && r <= 23.98) return FrameRate::fps23_976;
-    if (r == 24.0) return FrameRate::fps24;
-    if (r == 25.0) return FrameRate::fps25;
-    if (r >= 29.96 && r <= 29.98) return FrameRate::fps29_97ndf;
-    if (r == 30.0) return FrameRate::fps30;
-    if (r >= 47.94 && r <= 47.96) return FrameRate::fps47_952;
-    if (r == 48.0) return FrameRate::fps48;
-    if (r == 50.0) return FrameRate::fps50;
-    if (r >= 59.93 && r <= 59.95) return FrameRate::fps59_94ndf;
-    if (r == 60.0) return FrameRate::fps60;
+    if (r >= 23.97 && r <= 23.98)
+        return FrameRate::fps23_976;
+    if (r == 24.0)
+        return FrameRate::fps24;
+    if (r == 25.0)
+        return FrameRate::fps25;
+    if (r >= 29.96 && r <= 29.98)
+        return FrameRate::fps29_97ndf;
+    if (r == 30.0)
+        return FrameRate::fps30;
+    if (r >= 47.94 && r <= 47.96)
+        return FrameRate::fps47_952;
+    if (r == 48.0)
+        return FrameRate::fps48;
+    if (r == 50.0)
+        return FrameRate::fps50;
+    if (r >= 59.93 && r <= 59.95)
+        return FrameRate::fps59_94ndf;
+    if (r == 60.0)
+        return FrameRate::fps60;
     return std::nullopt;
 }
 

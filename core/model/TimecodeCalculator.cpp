@@ -49,7 +49,9 @@ bool hasIntegerSyntax(std::string_view piece) {
     return !piece.empty() && piece.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-char frameSeparator(FrameRate rate) { return rate.isDropFrame() ? ';' : ':'; }
+char frameSeparator(FrameRate rate) {
+    return rate.isDropFrame() ? ';' : ':';
+}
 
 } // namespace
 
@@ -113,8 +115,8 @@ std::string TimecodeCalculator::sourceTimecodeAtPosition(int64_t timelineFrame,
                                                          int64_t clipTimelineIn,
                                                          int64_t clipSourceIn,
                                                          int64_t sourceStartTC, FrameRate rate) {
-    const Int128 frame = Int128{sourceStartTC} + clipSourceIn + (Int128{timelineFrame} -
-                                                                     clipTimelineIn);
+    const Int128 frame =
+        Int128{sourceStartTC} + clipSourceIn + (Int128{timelineFrame} - clipTimelineIn);
     const auto clamped = static_cast<int64_t>(std::clamp<Int128>(frame, INT64_MIN, INT64_MAX));
     return framesToTimecode(clamped, rate);
 }
@@ -130,9 +132,8 @@ std::optional<std::string> TimecodeCalculator::addTimecodes(std::string_view a, 
     return framesToTimecode(sum, rate);
 }
 
-std::optional<std::string> TimecodeCalculator::subtractTimecodes(std::string_view a,
-                                                                 std::string_view b,
-                                                                 FrameRate rate) {
+std::optional<std::string>
+TimecodeCalculator::subtractTimecodes(std::string_view a, std::string_view b, FrameRate rate) {
     const auto first = timecodeToFrames(a, rate);
     const auto second = timecodeToFrames(b, rate);
     int64_t difference = 0;

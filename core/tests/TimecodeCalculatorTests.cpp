@@ -81,8 +81,7 @@ TEST(TimecodeCalculator, SourceTimecodeAndArithmetic) {
               TC::framesToTimecode(INT64_MAX, FrameRate::fps24));
 
     EXPECT_EQ(TC::addTimecodes("00:00:01:00", "00:00:00:12", FrameRate::fps24), "00:00:01:12");
-    EXPECT_EQ(TC::subtractTimecodes("00:00:01:00", "00:00:02:00", FrameRate::fps24),
-              "00:00:00:00");
+    EXPECT_EQ(TC::subtractTimecodes("00:00:01:00", "00:00:02:00", FrameRate::fps24), "00:00:00:00");
     EXPECT_EQ(TC::subtractTimecodes("00:01:00;02", "00:00:00;01", FrameRate::fps29_97df),
               "00:00:59;29");
     EXPECT_EQ(TC::addTimecodes("00:00:01:00", "junk", FrameRate::fps24), std::nullopt);
