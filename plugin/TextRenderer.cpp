@@ -1,0 +1,110 @@
+#include "plugin/TextRenderer.h"
+
+#include "core/support/Log.h"
+#include "plugin/TextPainter.h"
+#include "plugin/UnicodeText.h"
+
+#include <charconv>
+#include <cmath>
+#include <random>
+
+namespace tandrel {
+
+namespace {
+
+// The shortest decimal that reads back as the same double, always with a fractional part:
+// "24.0", "0.7", "-0.0". Values that are not finite read "inf", "-inf" or "nan".
+void appendNumber(std::string &key, double value) {
+    char digits[400]; // the longest fixed form of a double is 327 characters
+    const auto result =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed);
+    const std::string_view text(digits, static_cast<std::size_t>(result.ptr - digits));
+    key += text;
+    if (std::isfinite(value) && text.find('.') == std::string_view::npos) {
+        key += ".0";
+    }
+}
+
+ElementID randomUuid() {
+    std::random_device source;
+    std::uniform_int_distribution<int> byte(0, 255);
+    ElementID id;
+    for (auto &b : id) {
+        b = static_cast<std::uint8_t>(byte(source));
+    }
+    id[6] = static_cast<std::uint8_t>((id[6] & 0x0f) | 0x40); // version 4
+    id[8] = static_cast<std::uint8_t>((id[8] & 0x3f) | 0x80); // RFC 4122 variant
+    return id;
+}
+
+} // namespace
+
+TextRenderer::TextRenderer() : logger_(logger("com.ostrevale.tandrel.plugin", "text")) {}
+
+TextRenderer::~TextRenderer() = default;
+
+const ElementID &TextRenderer::statusElementID() {
+    static const ElementID id = randomUuid();
+    return id;
+}
+
+std::string TextRenderer::cacheKey(std::uint64_t registryID, std::string_view text,
+                                   const DisplayParams &params) {
+    std::string key = std::to_string(registryID);
+    key += '|';
+    key += text;
+    key += '|';
+    appendNumber(key, params.fontSize);
+    key += '|';
+    for (double value : {params.textR, params.textG, params.textB}) {
+        appendNumber(key, value);
+        key += ',';
+    }
+    appendNumber(key, params.textOpacity);
+    key += params.showBackground ? "|1|" : "|0|";
+    for (double value : {params.bgR, params.bgG, params.bgB}) {
+        appendNumber(key, value);
+        key += ',';
+    }
+    appendNumber(key, params.bgOpacity);
+    key += '|';
+    key += params.alignment.rawValue();
+    return key;
+}
+
+std::optional<TextRenderer::RenderedText> TextRenderer::render(std::string_view text,
+                                                               const ElementID &elementID,
+                                                               const DisplayParams &params,
+                                                               platform::Device &device) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    const std::string shown = truncatedToGraphemes(validUtf8(text), maxCharacters, "…");
+
+    std::lock_guard guard(lock_);
+    std::string key = cacheKey(device.registryID(), shown, params);
+    if (const auto cached = cache_.find(elementID);
+        cached != cache_.end() && cached->second.key == key) {
+        return RenderedText{cached->second.texture, cached->second.width, cached->second.height};
+    }
+
+    if (!painter_) {
+        painter_ = std::make_unique<TextPainter>(logger_);
+    }
+    const std::optional<TextBitmap> bitmap = painter_->paint(shown, params);
+    if (!bitmap) {
+        return std::nullopt;
+    }
+    auto texture = device.newTexture(platform::TextureDescriptor::texture2D(
+        platform::PixelFormat::rgba8Unorm, bitmap->width, bitmap->height, false));
+    if (!texture ||
+        !texture->replaceRegion(platform::Region::make2D(0, 0, bitmap->width, bitmap->height), 0,
+                                bitmap->rgba.data(), 4 * static_cast<std::size_t>(bitmap->width))) {
+        logger_->error("Failed to create MTLTexture from CGImage");
+        return std::nullopt;
+    }
+    cache_[elementID] = CacheEntry{std::move(key), texture, bitmap->width, bitmap->height};
+    return RenderedText{std::move(texture), bitmap->width, bitmap->height};
+}
+
+} // namespace tandrel
