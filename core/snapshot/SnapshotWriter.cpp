@@ -1,0 +1,184 @@
+#include "core/snapshot/SnapshotWriter.h"
+
+#include "core/support/ApplicationSupport.h"
+#include "core/support/AtomicFileWriter.h"
+#include "core/support/JsonText.h"
+#include "core/support/Log.h"
+#include "core/support/Numeric.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <system_error>
+
+namespace tandrel {
+
+namespace {
+
+auto log() {
+    return logger("com.ostrevale.tandrel.host", "snapshot");
+}
+
+// Frames and 1/240000 s units of an edit entry that leave the 64-bit range, or any time,
+// speed or frame that is not finite.
+struct OutOfRange {};
+
+int64_t rounded(double value) {
+    const std::optional<int64_t> result = roundToInt64(value);
+    if (!result) {
+        throw OutOfRange{};
+    }
+    return *result;
+}
+
+int64_t sum(int64_t a, int64_t b) {
+    int64_t result = 0;
+    if (__builtin_add_overflow(a, b, &result)) {
+        throw OutOfRange{};
+    }
+    return result;
+}
+
+double finite(double value) {
+    if (!std::isfinite(value)) {
+        throw OutOfRange{};
+    }
+    return value;
+}
+
+RationalTime snapshotTime(double seconds) {
+    return {rounded(seconds * RationalTime::snapshotTimescale), RationalTime::snapshotTimescale};
+}
+
+template <typename T> std::optional<T> unlessEmpty(const T &values) {
+    return values.empty() ? std::nullopt : std::optional<T>(values);
+}
+
+} // namespace
+
+std::filesystem::path SnapshotWriter::legacySnapshotURL() {
+    return applicationSupportDirectory() / "Tandrel" / "current.json";
+}
+
+void SnapshotWriter::write(const TandrelSnapshot &snapshot) {
+    const std::filesystem::path path = legacySnapshotURL();
+    const std::string text = encodeJsonText(Json(snapshot));
+    AtomicFileWriter::write(path, text);
+    log()->info("Wrote snapshot '{}' ({} entries) to {}", snapshot.timelineName,
+                snapshot.entries.size(), path.string());
+}
+
+void SnapshotWriter::clear() noexcept {
+    try {
+        std::error_code ignored;
+        std::filesystem::remove(legacySnapshotURL(), ignored);
+    } catch (...) {
+        // Nothing to report: without a home folder there is no file either.
+    }
+}
+
+std::vector<SnapshotEntry> SnapshotWriter::snapshotEntries(const EditEntry &from) {
+    const bool unresolved = !from.frameRate;
+    const FrameRate rate = from.frameRate.value_or(FrameRate::fps24);
+    const double fps = rate.fps();
+    const FrameRate::Rational fraction = rate.rational();
+
+    try {
+        int64_t base = sum(from.sourceStartTC, rounded(fps * from.sourceIn));
+        const double speed = finite(from.speedRate.value_or(1.0));
+        double signedSpeed = speed;
+        if (from.isReversed) {
+            // A reversed clip shows the end of its used source range first. A standing clip
+            // has no direction, so its speed keeps the value 0.
+            signedSpeed = speed == 0 ? speed : -speed;
+            base = sum(base, rounded(fps * (speed * (from.timelineOut - from.timelineIn))));
+        }
+
+        std::vector<EditEntry::DisplaySegment> wholeEntry;
+        if (from.displaySegments.empty()) {
+            wholeEntry.push_back({.start = from.timelineIn, .end = from.timelineOut});
+        }
+        const auto &segments = from.displaySegments.empty() ? wholeEntry : from.displaySegments;
+
+        std::optional<std::vector<SnapshotTimeMapKeypoint>> keypoints;
+        if (from.timeMapKeypoints) {
+            keypoints.emplace();
+            for (const TimeMapKeypoint &keypoint : *from.timeMapKeypoints) {
+                keypoints->push_back({finite(keypoint.timelineSeconds - from.timelineIn),
+                                      finite(keypoint.sourceSeconds)});
+            }
+        }
+
+        std::vector<SnapshotEntry> result;
+        result.reserve(segments.size());
+        for (const EditEntry::DisplaySegment &segment : segments) {
+            const double offset = finite(segment.start - from.timelineIn);
+            SnapshotEntry snapshotEntry{
+                .tlStart = snapshotTime(segment.start),
+                .tlEnd = snapshotTime(segment.end),
+                .srcStartFrame = sum(base, rounded(signedSpeed * (fps * offset))),
+                .srcSpeed = signedSpeed,
+                .srcRate = std::string(rate.timecodeRateString()),
+                .srcFpsNum = fraction.num,
+                .srcFpsDen = fraction.den,
+                .srcTimeMapKeypoints = keypoints,
+                .srcRateUnresolved = unresolved ? std::optional<bool>(true) : std::nullopt,
+                .metadata = metadata(from, segment, rate),
+            };
+            if (snapshotEntry.srcTimeMapKeypoints) {
+                for (SnapshotTimeMapKeypoint &keypoint : *snapshotEntry.srcTimeMapKeypoints) {
+                    keypoint.timelineSeconds = finite(keypoint.timelineSeconds - offset);
+                }
+            }
+            result.push_back(std::move(snapshotEntry));
+        }
+        return result;
+    } catch (const OutOfRange &) {
+        log()->error("Left '{}' (item {}) out of the snapshot: its timing is out of range",
+                     from.clipName, from.collectionPK);
+        return {};
+    }
+}
+
+FCPMetadata SnapshotWriter::metadata(const EditEntry &from,
+                                     const EditEntry::DisplaySegment &segment, FrameRate rate) {
+    const bool slowToStandstill = from.speedRate && std::abs(*from.speedRate) < 0.001;
+    FCPMetadata record{
+        .sourceClipName = from.clipName,
+        .sourceFileName = from.assetName,
+        .mediaIdentifier = from.mediaIdentifier,
+        // The reader computes both timecodes and the source frame for every frame.
+        .sourceTimecode = "",
+        .sourceFrameNumber = std::nullopt,
+        .projectTimecode = "",
+        .frameRate = rate.fps(),
+        .reelName = from.reelName,
+        .scene = from.scene,
+        .shot = from.shot,
+        .angle = from.angle ? from.angle : from.videoAngle,
+        .notes = from.notes,
+        .audioRoles = from.audioAngles,
+        .clipType = from.clipType,
+        .positionX = from.positionX,
+        .positionY = from.positionY,
+        .scaleX = from.scaleX,
+        .scaleY = from.scaleY,
+        .rotation = from.rotation,
+        .speedRate = from.speedRate,
+        .isReversed = from.isReversed,
+        .isFreezeFrame = from.isFreezeFrame.value_or(slowToStandstill),
+        .isSpeedRamp = from.timeMapKeypoints.has_value(),
+        .hasStabilization = from.hasStabilization,
+        .markers = unlessEmpty(from.markers),
+        .stackedVideoClips = unlessEmpty(segment.stackedVideoClips),
+        .activeRoleClips = unlessEmpty(segment.activeRoleClips),
+        .stackedLayers = unlessEmpty(segment.stackedLayers),
+    };
+    if (from.resolution) {
+        record.resolutionWidth = from.resolution->width;
+        record.resolutionHeight = from.resolution->height;
+    }
+    return record;
+}
+
+} // namespace tandrel

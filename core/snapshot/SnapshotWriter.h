@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/model/EditEntry.h"
+#include "core/model/FCPMetadata.h"
+#include "core/model/FrameRate.h"
+#include "core/snapshot/SnapshotEntry.h"
+#include "core/snapshot/TandrelSnapshot.h"
+
+#include <filesystem>
+#include <vector>
+
+namespace tandrel {
+
+// Owns the snapshot file "Tandrel/current.json" in the application-support folder: writes it
+// whole, removes it, and turns resolved edit entries into snapshot entries. Keeps no state;
+// runs on the caller's thread.
+struct SnapshotWriter {
+    // Replaces the file with the document, creating its folder when needed. Fails with
+    // EncodingError when the document holds a number that is not finite, and with
+    // std::system_error or std::runtime_error when the file cannot be written; the previous
+    // file then stays as it was.
+    static void write(const TandrelSnapshot &snapshot);
+
+    // Removes the file. A missing file or any other failure is dropped.
+    static void clear() noexcept;
+
+    // The snapshot entries of one edit entry: one per display segment, in order, or one over
+    // the whole entry when it has none. All entries of an edit entry lie on one line of
+    // source frames starting at its first source frame (its last, when reversed).
+    //
+    // Every time, frame and speed must be finite and every frame and time in 1/240000 s must
+    // fit 64 bits. An edit entry outside those limits yields no entries (and a logged error):
+    // no entry with a wrong value is written, and the rest of the timeline is still served.
+    static std::vector<SnapshotEntry> snapshotEntries(const EditEntry &from);
+
+private:
+    static std::filesystem::path legacySnapshotURL();
+    static FCPMetadata metadata(const EditEntry &from, const EditEntry::DisplaySegment &segment,
+                                FrameRate rate);
+};
+
+} // namespace tandrel

@@ -1,0 +1,132 @@
+#include "core/support/ApplicationSupport.h"
+#include "core/support/AtomicFileWriter.h"
+
+#include "core/tests/ScopedEnvironmentVariable.h"
+#include "core/tests/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+
+namespace tandrel {
+namespace {
+
+using testing::ScopedEnvironmentVariable;
+using testing::TemporaryFolder;
+
+std::string contents(const std::filesystem::path &path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> entries(const std::filesystem::path &folder) {
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(AtomicFileWriter, CreatesTheFolderAndReplacesTheFileWhole) {
+    TemporaryFolder temp;
+    const auto target = temp.path() / "a" / "b" / "current.json";
+    const mode_t previousMask = ::umask(022);
+    AtomicFileWriter::write(target, "first, and longer");
+    ::umask(previousMask);
+    EXPECT_EQ(contents(target), "first, and longer");
+    // Readers in other processes open it like any file the user makes.
+    EXPECT_EQ(std::filesystem::status(target).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read | std::filesystem::perms::others_read);
+
+    AtomicFileWriter::write(target, "second");
+    EXPECT_EQ(contents(target), "second");
+    EXPECT_EQ(entries(target.parent_path()), std::vector<std::string>{"current.json"});
+}
+
+// A file-size limit makes the kernel refuse the write half-way, even for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limited = previous_;
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST(AtomicFileWriter, FailuresLeaveThePreviousFileAndNoTemporaryFile) {
+    TemporaryFolder temp;
+    const auto target = temp.path() / "current.json";
+    AtomicFileWriter::write(target, "previous document");
+
+    struct Case {
+        const char *what;
+        std::filesystem::path target;
+    };
+    // A folder in the place of the file, and a file in the place of the folder.
+    std::filesystem::create_directory(temp.path() / "taken");
+    std::ofstream(temp.path() / "plain") << "x";
+    const Case cases[] = {
+        {"target is a folder", temp.path() / "taken"},
+        {"parent is a file", temp.path() / "plain" / "current.json"},
+    };
+    for (const Case &c : cases) {
+        EXPECT_THROW(AtomicFileWriter::write(c.target, "new"), std::system_error) << c.what;
+    }
+    {
+        FileSizeLimit limit(4096);
+        try {
+            AtomicFileWriter::write(target, std::string(1 << 20, 'x'));
+            ADD_FAILURE() << "a write beyond the file-size limit succeeded";
+        } catch (const std::system_error &error) {
+            EXPECT_EQ(error.code(), std::errc::file_too_large);
+        }
+    }
+    EXPECT_EQ(contents(target), "previous document");
+    EXPECT_EQ(entries(temp.path()), (std::vector<std::string>{"current.json", "plain", "taken"}));
+    EXPECT_TRUE(std::filesystem::is_empty(temp.path() / "taken"));
+}
+
+TEST(ApplicationSupport, FollowsTheXdgDataHomeRule) {
+    struct Case {
+        std::optional<std::string> dataHome;
+        std::optional<std::string> home;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"/data/home", "/home/u", "/data/home"},
+        {"", "/home/u", "/home/u/.local/share"},
+        {std::nullopt, "/home/u", "/home/u/.local/share"},
+        // Relative values are not valid in these variables.
+        {"relative/data", "/home/u", "/home/u/.local/share"},
+    };
+    for (const Case &c : cases) {
+        ScopedEnvironmentVariable dataHome("XDG_DATA_HOME", c.dataHome);
+        ScopedEnvironmentVariable home("HOME", c.home);
+        EXPECT_EQ(applicationSupportDirectory(), c.expected) << c.dataHome.value_or("(unset)");
+    }
+    ScopedEnvironmentVariable dataHome("XDG_DATA_HOME", std::nullopt);
+    ScopedEnvironmentVariable home("HOME", std::nullopt);
+    EXPECT_EQ(applicationSupportDirectory().filename(), "share"); // from the account
+}
+
+} // namespace
+} // namespace tandrel
