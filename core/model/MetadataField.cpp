@@ -38,8 +38,12 @@ constexpr std::array<FieldTexts, MetadataField::caseCount> texts{{
 
 } // namespace
 
-std::string_view MetadataField::displayName() const { return texts[value()].displayName; }
+std::string_view MetadataField::displayName() const {
+    return texts[value()].displayName;
+}
 
-std::string_view MetadataField::defaultLabel() const { return texts[value()].defaultLabel; }
+std::string_view MetadataField::defaultLabel() const {
+    return texts[value()].defaultLabel;
+}
 
 } // namespace tandrel

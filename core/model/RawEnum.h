@@ -64,8 +64,8 @@ template <RawEnumType E> void to_json(Json &json, const E &value) {
 template <RawEnumType E> E rawEnumFromJson(const Json &json) {
     if (!json.is_string()) {
         throw DecodingError(DecodingError::Kind::typeMismatch,
-                            "Expected to decode String but found " +
-                                std::string(json.type_name()) + " instead.");
+                            "Expected to decode String but found " + std::string(json.type_name()) +
+                                " instead.");
     }
     const auto &text = json.get_ref<const std::string &>();
     if (auto value = E::fromRawValue(text)) {

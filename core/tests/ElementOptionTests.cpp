@@ -59,8 +59,8 @@ TEST(MetadataField, ListOrderNamesAndLabels) {
         }
     }
     const std::set<MetadataField> expected{
-        MetadataField::clipName,   MetadataField::resolution,        MetadataField::marker,
-        MetadataField::roleText,   MetadataField::custom,            MetadataField::markerName,
+        MetadataField::clipName,          MetadataField::resolution,   MetadataField::marker,
+        MetadataField::roleText,          MetadataField::custom,       MetadataField::markerName,
         MetadataField::markerNameAndNote, MetadataField::stabilization};
     EXPECT_EQ(unlabelled, expected);
 
