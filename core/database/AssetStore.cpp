@@ -85,8 +85,8 @@ void AssetStore::loadAssets(FCPDatabaseConnection &db) {
         asset.fileName = blob.string("displayName").value_or("Unknown");
         asset.mediaIdentifier = *identifier;
         const auto range = blob.string("mediaRange");
-        if (auto parsed = range ? TimecodeCalculator::parseCMTimeRangeString(*range)
-                                : std::nullopt) {
+        if (auto parsed =
+                range ? TimecodeCalculator::parseCMTimeRangeString(*range) : std::nullopt) {
             asset.frameRate = rateFromFrameDuration(blob.string("timecodeFrameDuration"));
             double fps = 24.0;
             if (asset.frameRate) {

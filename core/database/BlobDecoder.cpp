@@ -70,7 +70,9 @@ const PlistValue *BlobDecoder::DecodedBlob::value(std::string_view key) const {
     return it == keyValueMap_.end() ? nullptr : &it->second;
 }
 
-bool BlobDecoder::DecodedBlob::hasKey(std::string_view key) const { return value(key); }
+bool BlobDecoder::DecodedBlob::hasKey(std::string_view key) const {
+    return value(key);
+}
 
 std::optional<std::string> BlobDecoder::DecodedBlob::string(std::string_view key) const {
     const PlistValue *v = value(key);
@@ -116,8 +118,7 @@ std::optional<int64_t> BlobDecoder::referenceIndex(const PlistValue &value) {
     }
     if (auto index = value.asUID()) {
         // Indices beyond the signed range cannot be usable; keep them out of range.
-        return *index > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX
-                                                        : static_cast<int64_t>(*index);
+        return *index > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(*index);
     }
     return std::nullopt;
 }

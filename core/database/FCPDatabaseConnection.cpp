@@ -69,29 +69,30 @@ FCPDatabaseConnection::FCPDatabaseConnection(std::string path) : path_(std::move
     if (hasWriteAheadLog(path_)) {
         try {
             open(uri(path_, "readonly_shm=1"));
-            sqlite3_stmt *probe = nullptr;
-            const int rc = sqlite3_prepare_v2(db_, "PRAGMA schema_version", -1, &probe, nullptr);
-            const int step = probe ? sqlite3_step(probe) : SQLITE_ERROR;
-            sqlite3_finalize(probe);
-            if (rc == SQLITE_OK && step == SQLITE_ROW) {
-                return;
-            }
-        } catch (const FCPDatabaseError &) {
+            return;
+        } catch (const FCPDatabaseError &error) {
+            logger("com.ostrevale.tandrel", "database")
+                ->info("Reading '{}' without its write-ahead log: {}", path_, error.what());
         }
-        logger("com.ostrevale.tandrel", "database")
-            ->info("Reading '{}' without its write-ahead log", path_);
-        sqlite3_close(db_);
-        db_ = nullptr;
     }
     open(uri(path_, "immutable=1"));
 }
 
 void FCPDatabaseConnection::open(const std::string &uri) {
-    const int rc = sqlite3_open_v2(uri.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
-                                   nullptr);
+    const int rc =
+        sqlite3_open_v2(uri.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
     if (rc == SQLITE_OK && db_) {
         sqlite3_busy_timeout(db_, busyTimeoutMilliseconds);
-        return;
+        // SQLite opens lazily; reading the header now makes a file that is no database (or
+        // a log that cannot be read) fail here, as a failed open, instead of at the first
+        // lookup.
+        sqlite3_stmt *probe = nullptr;
+        const int prepared = sqlite3_prepare_v2(db_, "PRAGMA schema_version", -1, &probe, nullptr);
+        const int stepped = prepared == SQLITE_OK && probe ? sqlite3_step(probe) : prepared;
+        sqlite3_finalize(probe);
+        if (stepped == SQLITE_ROW) {
+            return;
+        }
     }
     const std::string message = db_ ? errorMessage() : "Unknown error";
     sqlite3_close(db_);
@@ -99,18 +100,20 @@ void FCPDatabaseConnection::open(const std::string &uri) {
     throw FCPDatabaseError(FCPDatabaseError::Case::connectionFailed, message);
 }
 
-FCPDatabaseConnection::~FCPDatabaseConnection() { sqlite3_close(db_); }
+FCPDatabaseConnection::~FCPDatabaseConnection() {
+    sqlite3_close(db_);
+}
 
 std::string FCPDatabaseConnection::errorMessage() const {
     return db_ ? sqlite3_errmsg(db_) : "Unknown error";
 }
 
-std::vector<DatabaseRow> FCPDatabaseConnection::query(std::string_view sql,
-                                                      const std::vector<DatabaseParameter> &params) {
+std::vector<DatabaseRow>
+FCPDatabaseConnection::query(std::string_view sql, const std::vector<DatabaseParameter> &params) {
     sqlite3_stmt *raw = nullptr;
-    const int rc = db_ ? sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &raw,
-                                            nullptr)
-                       : SQLITE_MISUSE;
+    const int rc =
+        db_ ? sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &raw, nullptr)
+            : SQLITE_MISUSE;
     std::unique_ptr<sqlite3_stmt, StatementFinalizer> statement(raw);
     if (rc != SQLITE_OK || !statement) {
         throw FCPDatabaseError(FCPDatabaseError::Case::queryFailed, errorMessage());
@@ -126,8 +129,8 @@ std::vector<DatabaseRow> FCPDatabaseConnection::query(std::string_view sql,
                 } else if constexpr (std::is_same_v<T, double>) {
                     sqlite3_bind_double(raw, position, value);
                 } else if constexpr (std::is_same_v<T, std::string>) {
-                    sqlite3_bind_text64(raw, position, value.data(), value.size(),
-                                        SQLITE_TRANSIENT, SQLITE_UTF8);
+                    sqlite3_bind_text64(raw, position, value.data(), value.size(), SQLITE_TRANSIENT,
+                                        SQLITE_UTF8);
                 } else if constexpr (std::is_same_v<T, Bytes>) {
                     if (value.empty()) {
                         sqlite3_bind_zeroblob(raw, position, 0);
@@ -199,8 +202,8 @@ FCPDatabaseConnection::fetchCollections(std::string_view ofType) {
 }
 
 std::optional<Bytes> FCPDatabaseConnection::fetchBlob(int64_t forCollectionPK) {
-    const auto rows = query("SELECT ZDICTIONARYDATA FROM ZCOLLECTIONMD WHERE ZCOLLECTION = ?",
-                            {forCollectionPK});
+    const auto rows =
+        query("SELECT ZDICTIONARYDATA FROM ZCOLLECTIONMD WHERE ZCOLLECTION = ?", {forCollectionPK});
     if (rows.empty()) {
         return std::nullopt;
     }
@@ -208,9 +211,9 @@ std::optional<Bytes> FCPDatabaseConnection::fetchBlob(int64_t forCollectionPK) {
 }
 
 std::vector<int64_t> FCPDatabaseConnection::fetchChildPKs(int64_t ofParent) {
-    const auto rows = query(
-        "SELECT Z_3CHILDCOLLECTIONS FROM Z_3CHILDCOLLECTIONS WHERE Z_3PARENTCOLLECTIONS = ?",
-        {ofParent});
+    const auto rows =
+        query("SELECT Z_3CHILDCOLLECTIONS FROM Z_3CHILDCOLLECTIONS WHERE Z_3PARENTCOLLECTIONS = ?",
+              {ofParent});
     std::vector<int64_t> result;
     for (const auto &row : rows) {
         if (auto pk = column<int64_t>(row, "Z_3CHILDCOLLECTIONS")) {
@@ -244,7 +247,8 @@ std::optional<int64_t> FCPDatabaseConnection::childPK(int64_t ofParent,
     }
 }
 
-std::optional<int64_t> FCPDatabaseConnection::pkForIdentifier(std::string_view identifier) noexcept {
+std::optional<int64_t>
+FCPDatabaseConnection::pkForIdentifier(std::string_view identifier) noexcept {
     try {
         const auto rows = query("SELECT Z_PK AS pk FROM ZCOLLECTION WHERE ZIDENTIFIER = ? LIMIT 1",
                                 {std::string(identifier)});

@@ -204,10 +204,9 @@ std::vector<FCPEvent> LibraryScanner::suppressShadowedStubs(std::vector<FCPEvent
             }
             auto it = editedPaths.find(timeline.name);
             return it != editedPaths.end() &&
-                   std::any_of(it->second.begin(), it->second.end(),
-                               [&](const std::string &path) {
-                                   return path.starts_with(nestedPrefix);
-                               });
+                   std::any_of(it->second.begin(), it->second.end(), [&](const std::string &path) {
+                       return path.starts_with(nestedPrefix);
+                   });
         });
     }
     return events;

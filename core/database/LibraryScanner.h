@@ -19,9 +19,8 @@ namespace tandrel {
 struct LibraryScanner {
     // Folders that hold media, never events; never entered.
     static constexpr std::array<std::string_view, 9> fcpInternalMediaFolderNames{
-        "Original Media", "Optimized Media",    "Proxy Media",
-        "Transcoded Media", "Render Files",     "Analysis Files",
-        "High Quality Media", "Shared Items",   "Motion Templates"};
+        "Original Media", "Optimized Media",    "Proxy Media",  "Transcoded Media", "Render Files",
+        "Analysis Files", "High Quality Media", "Shared Items", "Motion Templates"};
     // Root keys of a sequence blob that mark a real project sequence.
     static constexpr std::array<std::string_view, 5> realSequenceStrongKeys{
         "sequenceType", "captionPlaybackEnabled", "captionPlaybackRoleUID", "audioSampleRate",

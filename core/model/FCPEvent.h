@@ -11,8 +11,8 @@ namespace tandrel {
 
 // One event of a library: its event database and the timelines found in it.
 struct FCPEvent {
-    FCPEvent(std::string name, std::optional<std::string> path,
-             std::filesystem::path databaseURL, std::vector<FCPTimelineInfo> timelines)
+    FCPEvent(std::string name, std::optional<std::string> path, std::filesystem::path databaseURL,
+             std::vector<FCPTimelineInfo> timelines)
         : name(std::move(name)), path(path ? std::move(*path) : this->name),
           databaseURL(std::move(databaseURL)), timelines(std::move(timelines)) {}
 

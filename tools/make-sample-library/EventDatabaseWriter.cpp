@@ -35,8 +35,8 @@ EventDatabaseWriter::EventDatabaseWriter(const std::filesystem::path &file) {
     if (std::filesystem::exists(file)) {
         throw std::runtime_error("event database exists already: " + file.string());
     }
-    if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK) {
         const std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
         sqlite3_close(db_);
         throw std::runtime_error("cannot create " + file.string() + ": " + message);
@@ -47,8 +47,8 @@ EventDatabaseWriter::EventDatabaseWriter(const std::filesystem::path &file) {
         prepare("INSERT INTO ZCOLLECTION (ZTYPE, ZIDENTIFIER, ZNAME) VALUES (?, ?, ?)");
     insertMetadata_ =
         prepare("INSERT INTO ZCOLLECTIONMD (ZCOLLECTION, ZDICTIONARYDATA) VALUES (?, ?)");
-    insertLink_ = prepare(
-        "INSERT INTO Z_3CHILDCOLLECTIONS (Z_3PARENTCOLLECTIONS, Z_3CHILDCOLLECTIONS) VALUES (?, ?)");
+    insertLink_ = prepare("INSERT INTO Z_3CHILDCOLLECTIONS (Z_3PARENTCOLLECTIONS, "
+                          "Z_3CHILDCOLLECTIONS) VALUES (?, ?)");
 }
 
 EventDatabaseWriter::~EventDatabaseWriter() {

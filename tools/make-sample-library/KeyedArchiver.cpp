@@ -14,8 +14,8 @@ PlistValue KeyedArchiver::classReference(const std::string &name) {
     const size_t index = reserve();
     objects_[index] = PlistValue::dictionary(
         {{"$classname", PlistValue::string(name)},
-         {"$classes", PlistValue::array({PlistValue::string(name),
-                                         PlistValue::string("NSObject")})}});
+         {"$classes",
+          PlistValue::array({PlistValue::string(name), PlistValue::string("NSObject")})}});
     classes_.emplace(name, index);
     return PlistValue::uid(index);
 }
@@ -42,9 +42,9 @@ PlistValue KeyedArchiver::encode(const PlistValue &value) {
         for (const PlistValue &item : *value.asArray()) {
             references.push_back(encode(item));
         }
-        objects_[index] = PlistValue::dictionary(
-            {{"NS.objects", PlistValue::array(std::move(references))},
-             {"$class", classReference("NSArray")}});
+        objects_[index] =
+            PlistValue::dictionary({{"NS.objects", PlistValue::array(std::move(references))},
+                                    {"$class", classReference("NSArray")}});
         return PlistValue::uid(index);
     }
     case PlistValue::Kind::dictionary: {
@@ -92,11 +92,10 @@ Bytes KeyedArchiver::archive(const PlistValue &root, PlistFormat format) {
 }
 
 PlistValue KeyedArchiver::wrapValue(PlistValue::Array objects) {
-    return PlistValue::dictionary(
-        {{"$archiver", PlistValue::string("NSKeyedArchiver")},
-         {"$version", PlistValue::integer(100000)},
-         {"$top", PlistValue::dictionary({{"root", PlistValue::uid(1)}})},
-         {"$objects", PlistValue::array(std::move(objects))}});
+    return PlistValue::dictionary({{"$archiver", PlistValue::string("NSKeyedArchiver")},
+                                   {"$version", PlistValue::integer(100000)},
+                                   {"$top", PlistValue::dictionary({{"root", PlistValue::uid(1)}})},
+                                   {"$objects", PlistValue::array(std::move(objects))}});
 }
 
 Bytes KeyedArchiver::wrap(PlistValue::Array objects, PlistFormat format) {

@@ -45,16 +45,17 @@ struct Clip {
 
     Kind kind = Kind::clip;
     std::string name;
-    std::string media;         // identifier of the clip's media (clips only)
-    int64_t sourceStart = 0;   // first frame used, counted from the media's start
+    std::string media;       // identifier of the clip's media (clips only)
+    int64_t sourceStart = 0; // first frame used, counted from the media's start
     int64_t durationFrames = 0;
     std::optional<std::string> roleUID;
     bool enabled = true;
 
-    static Clip of(std::string name, std::string media, int64_t sourceStart,
-                   int64_t durationFrames, std::optional<std::string> roleUID = std::nullopt) {
-        return {Kind::clip, std::move(name), std::move(media), sourceStart, durationFrames,
-                std::move(roleUID), true};
+    static Clip of(std::string name, std::string media, int64_t sourceStart, int64_t durationFrames,
+                   std::optional<std::string> roleUID = std::nullopt) {
+        return {Kind::clip,  std::move(name), std::move(media),
+                sourceStart, durationFrames,  std::move(roleUID),
+                true};
     }
     static Clip gap(int64_t durationFrames) {
         return {Kind::gap, "Gap", "", 0, durationFrames, std::nullopt, true};

@@ -5,11 +5,15 @@ namespace tandrel::sample {
 namespace {
 
 // One hour of timecode, in frames at the nominal rate.
-constexpr int64_t hour(int fps) { return int64_t{3600} * fps; }
+constexpr int64_t hour(int fps) {
+    return int64_t{3600} * fps;
+}
 
 std::vector<Role> sampleRoles() {
     return {
-        {roles::dialogue, "Dialogue", {{roles::dialogueBoom, "Boom", {}}, {roles::dialogueLav, "Lav", {}}}},
+        {roles::dialogue,
+         "Dialogue",
+         {{roles::dialogueBoom, "Boom", {}}, {roles::dialogueLav, "Lav", {}}}},
         {roles::music, "Music", {}},
         {roles::effects, "Effects", {}},
         {roles::video, "Video", {{roles::titles, "Titles", {}}}},
@@ -56,31 +60,46 @@ LibraryDescription standardSampleLibrary() {
         music,
     };
     day1.timelines = {
-        {"Assembly", "", Timeline::Kind::project, FrameRate::fps23_976, hour(24),
+        {"Assembly",
+         "",
+         Timeline::Kind::project,
+         FrameRate::fps23_976,
+         hour(24),
          {Clip::of("Arrival", "MEDIA-A001C003-0001", 48, 120, roles::video),
-          Clip::of("Arrival (alt)", "MEDIA-A001C004-0001", 0, 96, roles::video),
-          Clip::gap(24),
+          Clip::of("Arrival (alt)", "MEDIA-A001C004-0001", 0, 96, roles::video), Clip::gap(24),
           Clip::of("Kitchen", "MEDIA-B002C001-0001", 240, 144, roles::video),
           Clip::title("Lower Third", 48)}},
-        {"Trailer", "", Timeline::Kind::project, FrameRate::fps23_976, hour(24),
+        {"Trailer",
+         "",
+         Timeline::Kind::project,
+         FrameRate::fps23_976,
+         hour(24),
          {Clip::of("Kitchen", "MEDIA-B002C001-0001", 0, 72, roles::video),
           Clip::of("Arrival", "MEDIA-A001C003-0001", 600, 48, roles::video),
           Clip::of("Theme", "MEDIA-THEME-0001", 0, 120, roles::music)}},
         // An empty placeholder: its edited namesake lives in the nested event "Day 1/Selects".
         {"Edit", "", Timeline::Kind::project, FrameRate::fps23_976, hour(24), {}},
-        {"Compound Clip 1", "", Timeline::Kind::plainSequence, FrameRate::fps23_976, 0,
+        {"Compound Clip 1",
+         "",
+         Timeline::Kind::plainSequence,
+         FrameRate::fps23_976,
+         0,
          {Clip::of("Arrival", "MEDIA-A001C003-0001", 0, 48)}},
     };
 
     Event selects;
     selects.folder = "Day 1/Selects";
     selects.roles = sampleRoles();
-    selects.media = {camera("MEDIA-A001C003-0001", "A001C003_230512.mov", "A001", "12", "3",
-                            hour(24))};
-    selects.timelines = {{"Edit", "", Timeline::Kind::project, FrameRate::fps23_976, hour(24),
-                          {Clip::of("Arrival", "MEDIA-A001C003-0001", 0, 96, roles::dialogueBoom),
-                           Clip::of("Arrival", "MEDIA-A001C003-0001", 300, 72,
-                                    roles::dialogueLav)}}};
+    selects.media = {
+        camera("MEDIA-A001C003-0001", "A001C003_230512.mov", "A001", "12", "3", hour(24))};
+    selects.timelines = {
+        {"Edit",
+         "",
+         Timeline::Kind::project,
+         FrameRate::fps23_976,
+         hour(24),
+         {Clip::of("Arrival", "MEDIA-A001C003-0001", 0, 96, roles::dialogueBoom),
+          Clip::of("Arrival", "MEDIA-A001C003-0001", 300, 72, roles::dialogueLav)}}};
 
     Event day2;
     day2.folder = "Shoot Days/Day 2";
@@ -92,11 +111,19 @@ LibraryDescription standardSampleLibrary() {
                FrameRate::fps29_97df),
     };
     day2.timelines = {
-        {"Interviews", "", Timeline::Kind::project, FrameRate::fps29_97df, hour(30),
+        {"Interviews",
+         "",
+         Timeline::Kind::project,
+         FrameRate::fps29_97df,
+         hour(30),
          {Clip::of("Interview A", "MEDIA-C003C002-0001", 30, 300, roles::dialogueBoom),
           Clip::of("Interview B", "MEDIA-C003C005-0001", 0, 240, roles::dialogueLav),
           Clip::title("Name Super", 90)}},
-        {"Review Copy", "", Timeline::Kind::sharedProject, FrameRate::fps29_97df, hour(30),
+        {"Review Copy",
+         "",
+         Timeline::Kind::sharedProject,
+         FrameRate::fps29_97df,
+         hour(30),
          {Clip::of("Interview A", "MEDIA-C003C002-0001", 0, 150, roles::dialogue)}},
     };
 

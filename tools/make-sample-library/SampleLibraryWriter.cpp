@@ -14,7 +14,9 @@ namespace {
 using Collection = EventDatabaseWriter::Collection;
 using Dict = PlistValue::Dictionary;
 
-PlistValue text(std::string value) { return PlistValue::string(std::move(value)); }
+PlistValue text(std::string value) {
+    return PlistValue::string(std::move(value));
+}
 
 // "{start,duration}", built by appending (GCC 12 warns wrongly about chained + here).
 std::string braced(const std::string &start, const std::string &duration) {
@@ -51,8 +53,8 @@ public:
             media_.emplace(media.identifier, &media);
             writeAsset(media);
         }
-        const int64_t projectData = add({"FFMediaEventProjectData", uuid(), std::nullopt,
-                                         archive(PlistValue::dictionary({}))});
+        const int64_t projectData = add(
+            {"FFMediaEventProjectData", uuid(), std::nullopt, archive(PlistValue::dictionary({}))});
         const int64_t projects =
             add({"NSSet", std::nullopt, std::string("projects"), std::nullopt}, projectData);
         for (const Timeline &timeline : event_.timelines) {
@@ -130,7 +132,8 @@ private:
                                                          {"FFShareCreatorKey", text("Sample")}})}};
             break;
         case Timeline::Kind::plainSequence:
-            blob = {{"mediaIdentifier", text(identifier)}, {"metadata", PlistValue::dictionary({})}};
+            blob = {{"mediaIdentifier", text(identifier)},
+                    {"metadata", PlistValue::dictionary({})}};
             break;
         }
         const int64_t sequence = add({"FFAnchoredSequence", identifier, std::nullopt,
@@ -142,8 +145,7 @@ private:
         }
         const FrameRate rate = timeline.rate;
         const int64_t infoSlot = slot(sequence, "sequenceInfo");
-        add(
-            {"FFSequenceInfo", uuid(), std::nullopt,
+        add({"FFSequenceInfo", uuid(), std::nullopt,
              archive(PlistValue::dictionary(
                  {{"mediaRange",
                    text(SampleLibraryWriter::rangeText(timeline.startFrame, length, rate))},
@@ -158,8 +160,8 @@ private:
                      {{"displayName", text(timeline.name)},
                       {"clippedRange",
                        text(SampleLibraryWriter::rangeText(timeline.startFrame, length, rate))},
-                      {"unclippedStart", text(SampleLibraryWriter::timeText(timeline.startFrame,
-                                                                             rate))}}))},
+                      {"unclippedStart",
+                       text(SampleLibraryWriter::timeText(timeline.startFrame, rate))}}))},
                 primary);
         std::vector<std::pair<std::string, const Clip *>> items;
         for (const Clip &clip : timeline.spine) {
@@ -191,12 +193,12 @@ private:
                              {"clippedRange", text(SampleLibraryWriter::rangeText(
                                                   0, clip.durationFrames, timelineRate))}}))});
         case Clip::Kind::title: {
-            const int64_t title = add(
-                {"FFAnchoredGeneratorComponent", identifier, std::nullopt,
-                 archive(PlistValue::dictionary(
-                     {{"displayName", text(clip.name)},
-                      {"clippedRange", text(SampleLibraryWriter::rangeText(
-                                           0, clip.durationFrames, timelineRate))}}))});
+            const int64_t title =
+                add({"FFAnchoredGeneratorComponent", identifier, std::nullopt,
+                     archive(PlistValue::dictionary(
+                         {{"displayName", text(clip.name)},
+                          {"clippedRange", text(SampleLibraryWriter::rangeText(
+                                               0, clip.durationFrames, timelineRate))}}))});
             add({"FFEffect", uuid(), std::string("effect"),
                  archive(PlistValue::dictionary({{"effectType", text("effect.video.title")}}))},
                 title);
@@ -212,8 +214,8 @@ private:
         }
         const Media &media = *found->second;
         // The clip's range in its media's own time; its length in timeline frames.
-        const std::string start = SampleLibraryWriter::timeText(
-            media.startFrame + clip.sourceStart, media.rate);
+        const std::string start =
+            SampleLibraryWriter::timeText(media.startFrame + clip.sourceStart, media.rate);
         const std::string range =
             braced(start, SampleLibraryWriter::timeText(clip.durationFrames, timelineRate));
         Dict blob{{"displayName", text(clip.name)},

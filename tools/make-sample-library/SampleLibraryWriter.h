@@ -22,8 +22,7 @@ public:
 
     // Writes "<parent>/<name>.fcpbundle" (which must not exist yet) and returns its path.
     static std::filesystem::path write(const LibraryDescription &library,
-                                       const std::filesystem::path &parent,
-                                       const Options &options);
+                                       const std::filesystem::path &parent, const Options &options);
     static std::filesystem::path write(const LibraryDescription &library,
                                        const std::filesystem::path &parent) {
         return write(library, parent, Options{});
