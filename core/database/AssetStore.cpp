@@ -4,9 +4,9 @@
 #include "core/database/LibraryScanner.h"
 #include "core/model/TimecodeCalculator.h"
 #include "core/support/Numeric.h"
+#include "core/support/TextSplit.h"
 
 #include <limits>
-#include <vector>
 
 namespace tandrel {
 
@@ -42,18 +42,7 @@ std::optional<AssetStore::SourceAsset> AssetStore::resolve(std::string_view medi
 }
 
 std::optional<std::pair<int64_t, int64_t>> AssetStore::parseFraction(std::string_view text) {
-    std::vector<std::string_view> pieces;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find('/', start);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        if (end > start) {
-            pieces.push_back(text.substr(start, end - start));
-        }
-        start = end + 1;
-    }
+    const auto pieces = splitNonEmpty(text, "/");
     if (pieces.size() != 2) {
         return std::nullopt;
     }

@@ -14,7 +14,9 @@ using namespace sample;
 using testing::ScratchFolder;
 using P = PlistValue;
 
-Bytes assetBlob(P::Dictionary entries) { return KeyedArchiver::archive(P::dictionary(entries)); }
+Bytes assetBlob(P::Dictionary entries) {
+    return KeyedArchiver::archive(P::dictionary(entries));
+}
 
 TEST(AssetStore, ReadsEachAssetWithItsDefaults) {
     ScratchFolder folder;
@@ -127,7 +129,8 @@ TEST(AssetStore, LoadsTheMediaDatabasesAtTheTopOfALibrary) {
     EXPECT_EQ(camera->frameRate, FrameRate::fps23_976);
     EXPECT_EQ(store.resolve("MEDIA-C003C002-0001"), std::nullopt);
     EXPECT_EQ(testing::snapshotFiles(folder.path()), before);
-    EXPECT_THROW(store.loadAllAssets(folder / "missing.fcpbundle"), std::filesystem::filesystem_error);
+    EXPECT_THROW(store.loadAllAssets(folder / "missing.fcpbundle"),
+                 std::filesystem::filesystem_error);
 }
 
 } // namespace

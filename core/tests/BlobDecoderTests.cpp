@@ -13,11 +13,15 @@ namespace {
 using sample::KeyedArchiver;
 using sample::PlistFormat;
 
-PlistValue ref(uint64_t index) { return PlistValue::uid(index); }
+PlistValue ref(uint64_t index) {
+    return PlistValue::uid(index);
+}
 PlistValue cfRef(int64_t index) {
     return PlistValue::dictionary({{"CF$UID", PlistValue::integer(index)}});
 }
-PlistValue str(const char *text) { return PlistValue::string(text); }
+PlistValue str(const char *text) {
+    return PlistValue::string(text);
+}
 PlistValue archivedDict(PlistValue::Array keys, PlistValue::Array values) {
     return PlistValue::dictionary({{"NS.keys", PlistValue::array(std::move(keys))},
                                    {"NS.objects", PlistValue::array(std::move(values))}});
@@ -185,7 +189,8 @@ TEST(BlobDecoder, ListsIdentifiersOnceInDepthFirstArchiveOrder) {
                   (std::vector<std::string>{idA, idB, "CCCCCCCC-DDDD-4EEE-8FFF-000000000000"}));
     }
     EXPECT_TRUE(BlobDecoder::orderedChildIdentifiers(Bytes{0, 1}).empty());
-    EXPECT_TRUE(BlobDecoder::orderedChildIdentifiers(KeyedArchiver::wrap({null, str("x")})).empty());
+    EXPECT_TRUE(
+        BlobDecoder::orderedChildIdentifiers(KeyedArchiver::wrap({null, str("x")})).empty());
 }
 
 TEST(BlobDecoder, WalksLongReferenceChainsWithoutRecursion) {

@@ -140,7 +140,8 @@ class HandMadeEvent {
 public:
     HandMadeEvent() : file_(folder_ / "CurrentVersion.fcpevent"), db_(file_) {
         projectData_ = db_.add({"FFMediaEventProjectData", "PD", std::nullopt, archive({})});
-        set_ = db_.add({"NSSet", std::nullopt, std::string("projects"), std::nullopt}, projectData_);
+        set_ =
+            db_.add({"NSSet", std::nullopt, std::string("projects"), std::nullopt}, projectData_);
     }
 
     static Bytes archive(PlistValue::Dictionary root) {
@@ -156,14 +157,16 @@ public:
         if (storyline) {
             const int64_t primary =
                 db_.add({"NSArray", std::nullopt, std::string("primaryObject"), std::nullopt}, pk);
-            const int64_t spine = db_.add({"FFAnchoredCollection", std::nullopt, std::nullopt,
-                                           archive({{"displayName", PlistValue::string(*storyline)}})},
-                                          primary);
+            const int64_t spine =
+                db_.add({"FFAnchoredCollection", std::nullopt, std::nullopt,
+                         archive({{"displayName", PlistValue::string(*storyline)}})},
+                        primary);
             const int64_t contained = db_.add(
                 {"NSArray", std::nullopt, std::string("containedItems"), std::nullopt}, spine);
             for (int i = 0; i < items; ++i) {
-                db_.add({"FFAnchoredGapGeneratorComponent", std::nullopt, std::nullopt, std::nullopt},
-                        contained);
+                db_.add(
+                    {"FFAnchoredGapGeneratorComponent", std::nullopt, std::nullopt, std::nullopt},
+                    contained);
             }
         }
         return pk;
@@ -192,9 +195,9 @@ TEST(LibraryScanner, RecognisesProjectSequencesAndNamesThem) {
     using P = PlistValue;
     const auto strong = HandMadeEvent::archive({{"audioChannelCount", P::integer(2)}});
     const int64_t named = event.sequence("SEQ-1", strong, "Main Edit", 3);
-    event.sequence("SEQ-2", strong, "", 2);                 // empty name: the identifier
-    event.sequence(std::nullopt, strong);                   // nothing at all: "Untitled", 0
-    event.sequence("SEQ-4", strong, "Empty", 0);            // an empty storyline
+    event.sequence("SEQ-2", strong, "", 2);      // empty name: the identifier
+    event.sequence(std::nullopt, strong);        // nothing at all: "Untitled", 0
+    event.sequence("SEQ-4", strong, "Empty", 0); // an empty storyline
     event.sequence("SEQ-5",
                    HandMadeEvent::archive(
                        {{"metadata", P::dictionary({{"FFShareCreatorKey", P::string("me")}})}}),
@@ -245,7 +248,8 @@ TEST(LibraryScanner, DiscoversNothingWithoutAProjectList) {
 }
 
 TEST(LibraryScanner, HidesOnlyEmptyPlaceholdersShadowedByANestedNamesake) {
-    const auto event = [](std::string path, std::vector<std::pair<std::string, int64_t>> timelines) {
+    const auto event = [](std::string path,
+                          std::vector<std::pair<std::string, int64_t>> timelines) {
         std::vector<FCPTimelineInfo> infos;
         for (const auto &[name, edits] : timelines) {
             infos.push_back({path + "#" + name, name, 1, edits, std::nullopt});
@@ -257,12 +261,24 @@ TEST(LibraryScanner, HidesOnlyEmptyPlaceholdersShadowedByANestedNamesake) {
         std::vector<FCPEvent> events;
         std::vector<size_t> expectedCounts;
     } cases[] = {
-        {"edited namesake nested", {event("A", {{"Edit", 0}}), event("A / Sub", {{"Edit", 12}})}, {0, 1}},
-        {"edited namesake elsewhere", {event("A", {{"Edit", 0}}), event("B", {{"Edit", 12}})}, {1, 1}},
-        {"edited namesake above", {event("A", {{"Edit", 12}}), event("A / Sub", {{"Edit", 0}})}, {1, 1}},
-        {"no edited namesake", {event("A", {{"Edit", 0}}), event("A / Sub", {{"Edit", 0}})}, {1, 1}},
-        {"names differ in case", {event("A", {{"edit", 0}}), event("A / Sub", {{"Edit", 3}})}, {1, 1}},
-        {"path only shares a prefix", {event("A", {{"Edit", 0}}), event("AB / Sub", {{"Edit", 3}})}, {1, 1}},
+        {"edited namesake nested",
+         {event("A", {{"Edit", 0}}), event("A / Sub", {{"Edit", 12}})},
+         {0, 1}},
+        {"edited namesake elsewhere",
+         {event("A", {{"Edit", 0}}), event("B", {{"Edit", 12}})},
+         {1, 1}},
+        {"edited namesake above",
+         {event("A", {{"Edit", 12}}), event("A / Sub", {{"Edit", 0}})},
+         {1, 1}},
+        {"no edited namesake",
+         {event("A", {{"Edit", 0}}), event("A / Sub", {{"Edit", 0}})},
+         {1, 1}},
+        {"names differ in case",
+         {event("A", {{"edit", 0}}), event("A / Sub", {{"Edit", 3}})},
+         {1, 1}},
+        {"path only shares a prefix",
+         {event("A", {{"Edit", 0}}), event("AB / Sub", {{"Edit", 3}})},
+         {1, 1}},
     };
     for (const auto &c : cases) {
         const auto result = LibraryScanner::suppressShadowedStubs(c.events);

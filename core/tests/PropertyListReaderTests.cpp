@@ -90,7 +90,9 @@ std::string nestedXML(int levels) {
     return xml + "</plist>";
 }
 
-Bytes bytesOf(const std::string &text) { return Bytes(text.begin(), text.end()); }
+Bytes bytesOf(const std::string &text) {
+    return Bytes(text.begin(), text.end());
+}
 
 TEST(PropertyListReader, KeepsNumberKindsAndReferencesInBothFormats) {
     PlistValue::Dictionary entries{
@@ -116,7 +118,8 @@ TEST(PropertyListReader, RefusesWhatTheParserCannotTakeSafely) {
     // Twenty levels of arrays holding the next level twice expand into a million values.
     std::vector<Bytes> doubling;
     for (uint16_t i = 0; i < 20; ++i) {
-        doubling.push_back(container(0xA, {static_cast<uint16_t>(i + 1), static_cast<uint16_t>(i + 1)}));
+        doubling.push_back(
+            container(0xA, {static_cast<uint16_t>(i + 1), static_cast<uint16_t>(i + 1)}));
     }
     doubling.push_back(ascii("leaf"));
     Bytes badOffset = binaryList({ascii("x")});
@@ -157,15 +160,15 @@ TEST(PropertyListReader, AcceptsNestingUpToTheLimitAndSharedValues) {
     EXPECT_NO_THROW(PropertyListReader::read(bytesOf(nestedXML(PropertyListCheck::maxDepth))));
     // A string shared by a hundred references is fine.
     std::vector<uint16_t> refs(100, 1);
-    const PlistValue list = PropertyListReader::read(binaryList({container(0xA, refs), ascii("s")}));
+    const PlistValue list =
+        PropertyListReader::read(binaryList({container(0xA, refs), ascii("s")}));
     ASSERT_TRUE(list.asArray());
     EXPECT_EQ(list.asArray()->size(), 100u);
 }
 
 TEST(PropertyListReader, NeverFailsOtherThanByErrorOnTruncatedData) {
-    const Bytes whole = writePlist(
-        PlistValue::dictionary({{"$objects", PlistValue::array({PlistValue::string("$null"),
-                                                                PlistValue::uid(1)})}}));
+    const Bytes whole = writePlist(PlistValue::dictionary(
+        {{"$objects", PlistValue::array({PlistValue::string("$null"), PlistValue::uid(1)})}}));
     for (size_t length = 0; length < whole.size(); ++length) {
         Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
         EXPECT_THROW(PropertyListReader::read(cut), PropertyListError) << length;

@@ -21,7 +21,9 @@ using P = PlistValue;
 using RoleInfo = RoleResolver::RoleInfo;
 
 // The object list of a role-set archive holding `root`.
-P::Array roleSet(const P &root) { return *KeyedArchiver::archiveValue(root).find("$objects")->asArray(); }
+P::Array roleSet(const P &root) {
+    return *KeyedArchiver::archiveValue(root).find("$objects")->asArray();
+}
 
 P role(const char *uid, std::optional<P> name, P::Array subRoles = {}) {
     P::Dictionary entries{{"$class", P::string("FFRole")},
@@ -43,11 +45,10 @@ TEST(RoleResolver, ReadsTheRoleSetsOfALibrarysTopLevelEvents) {
 
     RoleResolver roles;
     roles.loadAllRoles(bundle);
-    EXPECT_EQ(roles.topLevelRoles(),
-              (std::vector<RoleInfo>{{roles::dialogue, "Dialogue"},
-                                     {roles::effects, "Effects"},
-                                     {roles::music, "Music"},
-                                     {roles::video, "Video"}}));
+    EXPECT_EQ(roles.topLevelRoles(), (std::vector<RoleInfo>{{roles::dialogue, "Dialogue"},
+                                                            {roles::effects, "Effects"},
+                                                            {roles::music, "Music"},
+                                                            {roles::video, "Video"}}));
     EXPECT_EQ(roles.subRoles(roles::dialogue),
               (std::vector<RoleInfo>{{roles::dialogueBoom, "Boom"}, {roles::dialogueLav, "Lav"}}));
     EXPECT_EQ(roles.resolve(roles::dialogueLav), "Lav");
@@ -60,7 +61,8 @@ TEST(RoleResolver, ReadsTheRoleSetsOfALibrarysTopLevelEvents) {
 
     roles.clear();
     EXPECT_TRUE(roles.topLevelRoles().empty());
-    EXPECT_THROW(roles.loadAllRoles(folder / "missing.fcpbundle"), std::filesystem::filesystem_error);
+    EXPECT_THROW(roles.loadAllRoles(folder / "missing.fcpbundle"),
+                 std::filesystem::filesystem_error);
 }
 
 TEST(RoleResolver, NamesSubRolesThroughTheirParentAndSortsPlainly) {
@@ -73,7 +75,8 @@ TEST(RoleResolver, NamesSubRolesThroughTheirParentAndSortsPlainly) {
         role("B", P::string("B")),
         role("a", P::string("a")),
         role("S", P::string("Self"), {P::string("S")}),
-        P::dictionary({{"$class", P::string("FFRole")}, {"uuid", P::string("no name or subroles")}}),
+        P::dictionary(
+            {{"$class", P::string("FFRole")}, {"uuid", P::string("no name or subroles")}}),
     })));
     EXPECT_EQ(roles.resolve("D1"), "Dialogue-1");
     EXPECT_EQ(roles.resolve("D2"), "Dialogue");
@@ -82,11 +85,9 @@ TEST(RoleResolver, NamesSubRolesThroughTheirParentAndSortsPlainly) {
     EXPECT_EQ(roles.subRoles("D"), (std::vector<RoleInfo>{{"D1", "Dialogue-1"}}));
     // Listing itself does not make a role its own parent.
     EXPECT_EQ(roles.topLevelUID("S"), "S");
-    EXPECT_EQ(roles.topLevelRoles(), (std::vector<RoleInfo>{{"B", "B"},
-                                                           {"D", "Dialogue"},
-                                                           {"S", "Self"},
-                                                           {"a", "a"},
-                                                           {"b", "b"}}));
+    EXPECT_EQ(roles.topLevelRoles(),
+              (std::vector<RoleInfo>{
+                  {"B", "B"}, {"D", "Dialogue"}, {"S", "Self"}, {"a", "a"}, {"b", "b"}}));
     EXPECT_FALSE(roles.hasDefinition("no name or subroles"));
 
     // A later definition of the same UID replaces the earlier one.
@@ -114,11 +115,11 @@ TEST(RoleResolver, StopsFollowingReferencesBeyondItsDepthLimit) {
 
     // Cycles and broken references end quietly.
     RoleResolver cyclic;
-    cyclic.extractRoles({P::string("$null"),
-                         P::dictionary({{"uuid", P::uid(2)}, {"name", P::uid(3)},
-                                        {"subRoles", P::uid(4)}}),
-                         P::string("C"), P::dictionary({{"NS.string", P::uid(3)}}),
-                         P::dictionary({{"NS.objects", P::array({P::uid(1), P::uid(99)})}})});
+    cyclic.extractRoles(
+        {P::string("$null"),
+         P::dictionary({{"uuid", P::uid(2)}, {"name", P::uid(3)}, {"subRoles", P::uid(4)}}),
+         P::string("C"), P::dictionary({{"NS.string", P::uid(3)}}),
+         P::dictionary({{"NS.objects", P::array({P::uid(1), P::uid(99)})}})});
     EXPECT_TRUE(cyclic.hasDefinition("C"));
     EXPECT_EQ(cyclic.resolve("C"), std::nullopt);
 }
@@ -142,7 +143,8 @@ TEST(RoleResolver, SkipsEventsWhoseRolesCannotBeRead) {
         EventDatabaseWriter db(bundle / "Good" / "CurrentVersion.fcpevent");
         db.add({"FFMediaEventProject", "P", std::nullopt,
                 KeyedArchiver::archive(P::dictionary(
-                    {{"roleSetData", P::data(KeyedArchiver::archive(role("G", P::string("Good"))))}}))});
+                    {{"roleSetData",
+                      P::data(KeyedArchiver::archive(role("G", P::string("Good"))))}}))});
     }
     RoleResolver roles;
     roles.loadAllRoles(bundle);

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -15,6 +16,11 @@ int usage() {
 }
 
 int scan(const char *path) {
+    // The scan itself reports no failure: a path that is no folder just has no events.
+    if (!std::filesystem::is_directory(path)) {
+        std::fprintf(stderr, "tandrel-cli: %s is not a library folder\n", path);
+        return 1;
+    }
     const tandrel::FCPLibrary library = tandrel::LibraryScanner::scan(path);
     std::printf("Library \"%s\" (%s): %zu events\n", library.name.c_str(), library.url.c_str(),
                 library.events.size());
