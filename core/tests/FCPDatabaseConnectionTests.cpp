@@ -172,8 +172,10 @@ TEST(FCPDatabaseConnection, FailsOnFilesThatAreNoEventDatabase) {
 // switches the database to that mode, commits one more asset without checkpointing, and
 // keeps its connection open while the test reads.
 TEST(FCPDatabaseConnection, SeesChangesCommittedToTheWriteAheadLog) {
-    SmallDatabase fixture;
-    const std::string path = fixture.file.string();
+    ScratchFolder library;
+    const auto bundle =
+        sample::SampleLibraryWriter::write(sample::standardSampleLibrary(), library.path());
+    const std::string path = (bundle / "Day 1" / "CurrentVersion.fcpevent").string();
     int ready[2], done[2];
     ASSERT_EQ(::pipe(ready), 0);
     ASSERT_EQ(::pipe(done), 0);
@@ -194,7 +196,7 @@ TEST(FCPDatabaseConnection, SeesChangesCommittedToTheWriteAheadLog) {
     char signal = 0;
     ASSERT_EQ(::read(ready[0], &signal, 1), 1);
     ASSERT_TRUE(std::filesystem::exists(path + "-wal"));
-    const auto before = snapshotFiles(fixture.folder.path());
+    const auto before = snapshotFiles(library.path());
 
     // The immutable open by itself ignores the log and misses the committed asset.
     sqlite3 *immutable = nullptr;
@@ -216,7 +218,7 @@ TEST(FCPDatabaseConnection, SeesChangesCommittedToTheWriteAheadLog) {
         EXPECT_EQ(assets.back().identifier, "NEW");
     }
     // Neither the database nor its log or index changed.
-    EXPECT_EQ(snapshotFiles(fixture.folder.path()), before);
+    EXPECT_EQ(snapshotFiles(library.path()), before);
 
     // Without the shared-memory index the log cannot be read without writing one: the
     // connection falls back to the database file alone and still creates nothing.

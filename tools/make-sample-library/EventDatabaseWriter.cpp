@@ -41,6 +41,8 @@ EventDatabaseWriter::EventDatabaseWriter(const std::filesystem::path &file) {
         sqlite3_close(db_);
         throw std::runtime_error("cannot create " + file.string() + ": " + message);
     }
+    // A fixture needs no durability: no syncing, the rollback journal in memory.
+    execute("PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY;");
     execute(schema);
     execute("BEGIN");
     insertCollection_ =
