@@ -1,6 +1,7 @@
 #include "core/model/TimecodeCalculator.h"
 
 #include "core/support/Numeric.h"
+#include "core/support/TextSplit.h"
 
 #include <algorithm>
 #include <cinttypes>
@@ -10,23 +11,6 @@
 namespace tandrel {
 
 namespace {
-
-// Splits at any of `separators`, dropping empty pieces.
-std::vector<std::string_view> splitNonEmpty(std::string_view text, std::string_view separators) {
-    std::vector<std::string_view> pieces;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find_first_of(separators, start);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        if (end > start) {
-            pieces.push_back(text.substr(start, end - start));
-        }
-        start = end + 1;
-    }
-    return pieces;
-}
 
 // A count that may exceed 64 bits after the drop-frame adjustment; only its quotients are shown.
 std::string formatTimecode(Int128 count, int fps, char separator) {

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "core/database/FCPDatabaseError.h"
+#include "core/support/Bytes.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+struct sqlite3;
+
+namespace tandrel {
+
+// One column value of a result row (NULL columns are absent from the row).
+using DatabaseValue = std::variant<int64_t, double, std::string, Bytes>;
+// A result row by column name; of two columns with the same name the later one wins.
+using DatabaseRow = std::map<std::string, DatabaseValue, std::less<>>;
+// A bound parameter; the empty alternative binds NULL.
+using DatabaseParameter = std::variant<std::monostate, int64_t, double, std::string, Bytes>;
+
+// The read-only door to one event database of an editor library. It never writes, never
+// creates a file and never takes a lock that could hold up the editor. Not thread-safe: one
+// thread at a time.
+class FCPDatabaseConnection {
+public:
+    // Fails with `connectionFailed`.
+    explicit FCPDatabaseConnection(std::string path);
+    ~FCPDatabaseConnection();
+    FCPDatabaseConnection(const FCPDatabaseConnection &) = delete;
+    FCPDatabaseConnection &operator=(const FCPDatabaseConnection &) = delete;
+
+    sqlite3 *db() const { return db_; }
+    // The path as given, symbolic links unresolved: the database's identity for its readers.
+    const std::string &path() const { return path_; }
+
+    // Runs one statement with positional parameters; all rows up to the first step that
+    // returns no row. Fails with `queryFailed` when the statement does not prepare.
+    std::vector<DatabaseRow> query(std::string_view sql,
+                                   const std::vector<DatabaseParameter> &params = {});
+
+    struct CollectionRow {
+        int64_t pk = 0;
+        std::optional<std::string> identifier;
+        std::optional<Bytes> blob;
+    };
+    struct CollectionInfo {
+        std::optional<std::string> type;
+        std::optional<std::string> identifier;
+        std::optional<std::string> name;
+    };
+
+    // The fixed lookups of every reader. The first four fail with `queryFailed`; the others
+    // turn every failure into an absent result.
+    std::vector<CollectionRow> fetchCollections(std::string_view ofType);
+    std::optional<Bytes> fetchBlob(int64_t forCollectionPK);
+    std::vector<int64_t> fetchChildPKs(int64_t ofParent);
+    CollectionInfo fetchCollectionInfo(int64_t pk);
+    std::optional<int64_t> childPK(int64_t ofParent, std::string_view named) noexcept;
+    std::optional<int64_t> pkForIdentifier(std::string_view identifier) noexcept;
+    // The first pick of an audition's "activeVariant" slot.
+    std::optional<int64_t> resolveActivePick(int64_t ofStackPK) noexcept;
+
+    // "file:" and the path with "%", "?" and "#" escaped (in that order), then "?" and the
+    // query parameters.
+    static std::string uri(std::string_view path, std::string_view parameters);
+
+private:
+    void open(const std::string &uri);
+    std::string errorMessage() const;
+
+    std::string path_;
+    sqlite3 *db_ = nullptr;
+};
+
+} // namespace tandrel

@@ -1,0 +1,235 @@
+#include "core/database/LibraryScanner.h"
+
+#include "core/database/BlobDecoder.h"
+
+#include <algorithm>
+#include <map>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace tandrel {
+
+namespace {
+
+template <size_t N>
+bool contains(const std::array<std::string_view, N> &names, std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+std::optional<BlobDecoder::DecodedBlob> decodedBlob(FCPDatabaseConnection &db, int64_t pk) {
+    try {
+        auto blob = db.fetchBlob(pk);
+        if (!blob) {
+            return std::nullopt;
+        }
+        return BlobDecoder::decode(*blob);
+    } catch (const std::exception &) {
+        return std::nullopt;
+    }
+}
+
+std::vector<int64_t> childrenOrNone(FCPDatabaseConnection &db, int64_t parent) {
+    try {
+        return db.fetchChildPKs(parent);
+    } catch (const std::exception &) {
+        return {};
+    }
+}
+
+std::optional<std::string> collectionType(FCPDatabaseConnection &db, int64_t pk) {
+    try {
+        return db.fetchCollectionInfo(pk).type;
+    } catch (const std::exception &) {
+        return std::nullopt;
+    }
+}
+
+bool isTimeline(const BlobDecoder::DecodedBlob &blob) {
+    for (const auto &key : blob.rootKeys()) {
+        if (contains(LibraryScanner::realSequenceStrongKeys, key)) {
+            return true;
+        }
+    }
+    if (const auto *metadata = blob.dictionary("metadata")) {
+        for (const auto &[key, value] : *metadata) {
+            if (contains(LibraryScanner::shareMetadataKeys, key)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::vector<fs::directory_entry> LibraryScanner::visibleEntries(const fs::path &folder) {
+    std::vector<fs::directory_entry> entries;
+    for (const auto &entry : fs::directory_iterator(folder)) {
+        if (!entry.path().filename().string().starts_with(".")) {
+            entries.push_back(entry);
+        }
+    }
+    return entries;
+}
+
+FCPLibrary LibraryScanner::scan(const fs::path &libraryURL) {
+    // A trailing separator names the same folder.
+    const fs::path folder = libraryURL.has_filename() ? libraryURL : libraryURL.parent_path();
+    std::vector<FCPEvent> events;
+    std::set<std::string> seen;
+    collectEvents(libraryURL, "", "", 0, events, seen);
+    return FCPLibrary{libraryURL, folder.stem().string(), suppressShadowedStubs(std::move(events))};
+}
+
+void LibraryScanner::collectEvents(const fs::path &folder, const std::string &namePrefix,
+                                   const std::string &eventName, int depth,
+                                   std::vector<FCPEvent> &events,
+                                   std::set<std::string> &seenDBPaths) {
+    if (depth > maxWalkDepth) {
+        return;
+    }
+    std::vector<fs::directory_entry> entries;
+    try {
+        entries = visibleEntries(folder);
+    } catch (const std::exception &) {
+        return;
+    }
+    for (const auto &entry : entries) {
+        std::error_code error;
+        // Properties of the entry itself: a link to a folder is not a folder here.
+        const auto status = entry.symlink_status(error);
+        if (error || !fs::is_directory(status)) {
+            continue;
+        }
+        const std::string name = entry.path().filename().string();
+        if (contains(fcpInternalMediaFolderNames, name)) {
+            continue;
+        }
+        const std::string label = namePrefix.empty() ? name : namePrefix + " / " + name;
+        const std::string owner = eventName.empty() ? name : eventName;
+        const fs::path database = entry.path() / eventDatabaseName;
+        if (fs::exists(database, error)) {
+            const fs::path resolved = fs::canonical(database, error);
+            const std::string key = error ? database.string() : resolved.string();
+            if (seenDBPaths.insert(key).second) {
+                std::vector<FCPTimelineInfo> timelines;
+                try {
+                    FCPDatabaseConnection db(database.string());
+                    timelines = discoverTimelines(db);
+                } catch (const std::exception &) {
+                    timelines.clear();
+                }
+                events.emplace_back(owner, label, database, std::move(timelines));
+            }
+        }
+        if (!fs::is_symlink(status)) {
+            collectEvents(entry.path(), label, owner, depth + 1, events, seenDBPaths);
+        }
+    }
+}
+
+std::vector<FCPTimelineInfo> LibraryScanner::discoverTimelines(FCPDatabaseConnection &db) {
+    const auto projectLists = db.fetchCollections("FFMediaEventProjectData");
+    if (projectLists.empty()) {
+        return {};
+    }
+    std::vector<int64_t> candidates;
+    std::set<int64_t> recorded;
+    for (int64_t child : childrenOrNone(db, projectLists.front().pk)) {
+        if (collectionType(db, child) != "NSSet") {
+            continue;
+        }
+        for (int64_t member : childrenOrNone(db, child)) {
+            if (recorded.insert(member).second) {
+                candidates.push_back(member);
+            }
+        }
+    }
+    std::vector<FCPTimelineInfo> timelines;
+    for (int64_t pk : candidates) {
+        FCPDatabaseConnection::CollectionInfo info;
+        try {
+            info = db.fetchCollectionInfo(pk);
+        } catch (const std::exception &) {
+            continue;
+        }
+        if (info.type != "FFAnchoredSequence") {
+            continue;
+        }
+        const auto blob = decodedBlob(db, pk);
+        if (!blob || !isTimeline(*blob)) {
+            continue;
+        }
+        std::string name = info.identifier.value_or("Untitled");
+        int64_t editCount = 0;
+        if (auto primary = db.childPK(pk, "primaryObject")) {
+            const auto storylines = childrenOrNone(db, *primary);
+            if (!storylines.empty()) {
+                const int64_t storyline = storylines.front();
+                if (auto items = db.childPK(storyline, "containedItems")) {
+                    editCount = static_cast<int64_t>(childrenOrNone(db, *items).size());
+                }
+                if (auto storylineBlob = decodedBlob(db, storyline)) {
+                    auto displayName = storylineBlob->string("displayName");
+                    if (displayName && !displayName->empty()) {
+                        name = *displayName;
+                    }
+                }
+            }
+        }
+        timelines.push_back(
+            {db.path() + "#" + std::to_string(pk), name, pk, editCount, std::nullopt});
+    }
+    return timelines;
+}
+
+std::vector<FCPEvent> LibraryScanner::suppressShadowedStubs(std::vector<FCPEvent> events) {
+    std::map<std::string, std::vector<std::string>> editedPaths;
+    for (const auto &event : events) {
+        for (const auto &timeline : event.timelines) {
+            if (timeline.editCount > 0) {
+                editedPaths[timeline.name].push_back(event.path);
+            }
+        }
+    }
+    if (editedPaths.empty()) {
+        return events;
+    }
+    for (auto &event : events) {
+        const std::string nestedPrefix = event.path + " / ";
+        std::erase_if(event.timelines, [&](const FCPTimelineInfo &timeline) {
+            if (timeline.editCount != 0) {
+                return false;
+            }
+            auto it = editedPaths.find(timeline.name);
+            return it != editedPaths.end() &&
+                   std::any_of(it->second.begin(), it->second.end(), [&](const std::string &path) {
+                       return path.starts_with(nestedPrefix);
+                   });
+        });
+    }
+    return events;
+}
+
+std::vector<fs::path> LibraryScanner::findMediaFilesDatabases(const fs::path &libraryURL) {
+    std::vector<fs::path> databases;
+    for (const auto &entry : visibleEntries(libraryURL)) {
+        const fs::path database = entry.path() / eventDatabaseName;
+        std::error_code error;
+        if (!fs::exists(database, error)) {
+            continue;
+        }
+        try {
+            FCPDatabaseConnection db(database.string());
+            if (!db.fetchCollections("FFAsset").empty()) {
+                databases.push_back(database);
+            }
+        } catch (const std::exception &) {
+            continue;
+        }
+    }
+    return databases;
+}
+
+} // namespace tandrel

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/database/FCPDatabaseConnection.h"
+#include "core/model/FCPLibrary.h"
+
+#include <array>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tandrel {
+
+// Turns one library bundle into its events and the timelines a user would pick: walks the
+// bundle's folders, opens each event database read-only, recognises the project sequences
+// and counts their edits, then hides empty placeholders shadowed by an edited namesake in a
+// nested event. Stateless.
+struct LibraryScanner {
+    // Folders that hold media, never events; never entered.
+    static constexpr std::array<std::string_view, 9> fcpInternalMediaFolderNames{
+        "Original Media", "Optimized Media",    "Proxy Media",  "Transcoded Media", "Render Files",
+        "Analysis Files", "High Quality Media", "Shared Items", "Motion Templates"};
+    // Root keys of a sequence blob that mark a real project sequence.
+    static constexpr std::array<std::string_view, 5> realSequenceStrongKeys{
+        "sequenceType", "captionPlaybackEnabled", "captionPlaybackRoleUID", "audioSampleRate",
+        "audioChannelCount"};
+    // Keys of a sequence's "metadata" dictionary that mark a shared project.
+    static constexpr std::array<std::string_view, 2> shareMetadataKeys{"FFShareTitleKey",
+                                                                       "FFShareCreatorKey"};
+    static constexpr std::string_view eventDatabaseName = "CurrentVersion.fcpevent";
+    // Folders deeper than this below the library are not entered.
+    static constexpr int maxWalkDepth = 7;
+
+    // Reports no failure of its own: unreadable folders and databases give fewer events or
+    // timelines.
+    static FCPLibrary scan(const std::filesystem::path &libraryURL);
+    // Fails with `queryFailed` when the project list cannot be queried.
+    static std::vector<FCPTimelineInfo> discoverTimelines(FCPDatabaseConnection &db);
+    // The top-level event databases holding at least one asset. Fails with
+    // std::filesystem::filesystem_error when the library folder cannot be listed.
+    static std::vector<std::filesystem::path>
+    findMediaFilesDatabases(const std::filesystem::path &libraryURL);
+    static std::vector<FCPEvent> suppressShadowedStubs(std::vector<FCPEvent> events);
+
+    // The folder's visible entries in listing order (names starting with "." are hidden).
+    // Fails like std::filesystem::directory_iterator.
+    static std::vector<std::filesystem::directory_entry>
+    visibleEntries(const std::filesystem::path &folder);
+
+private:
+    static void collectEvents(const std::filesystem::path &folder, const std::string &namePrefix,
+                              const std::string &eventName, int depth,
+                              std::vector<FCPEvent> &events, std::set<std::string> &seenDBPaths);
+};
+
+} // namespace tandrel

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "tools/make-sample-library/LibraryDescription.h"
+
+namespace tandrel::sample {
+
+// The sample library "Sample": the demo's input and the base of the test fixtures. Events
+// "Day 1" (with the nested event "Day 1/Selects") and "Shoot Days/Day 2" (an event inside a
+// plain folder); media with reels, scenes and takes; a role set with sub-roles; projects,
+// a shared project, an empty placeholder shadowed by its edited namesake in "Day 1/Selects",
+// and a sequence that is no timeline.
+LibraryDescription standardSampleLibrary();
+
+// Role UIDs of the sample's role set.
+namespace roles {
+inline constexpr const char *dialogue = "role.dialogue";
+inline constexpr const char *dialogueBoom = "role.dialogue.boom";
+inline constexpr const char *dialogueLav = "role.dialogue.lav";
+inline constexpr const char *music = "role.music";
+inline constexpr const char *effects = "role.effects";
+inline constexpr const char *video = "role.video";
+inline constexpr const char *titles = "role.video.titles";
+} // namespace roles
+
+} // namespace tandrel::sample

@@ -1,0 +1,98 @@
+// make-sample-library DIR: writes DIR/Sample.fcpbundle, the sample library.
+// make-sample-library --blob-corpus DIR: writes the sample's blobs (binary and XML) and a few
+// malformed archives into DIR, one file each, as a seed corpus for the blob fuzzer.
+
+#include "tools/make-sample-library/KeyedArchiver.h"
+#include "tools/make-sample-library/SampleLibrary.h"
+#include "tools/make-sample-library/SampleLibraryWriter.h"
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace tandrel;
+using namespace tandrel::sample;
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr, "usage: make-sample-library DIR\n"
+                         "       make-sample-library --blob-corpus DIR\n");
+    return 2;
+}
+
+// Archives no archiver writes: reference cycles, broken references, CF$UID references.
+std::vector<Bytes> malformedArchives() {
+    const auto ref = [](uint64_t i) { return PlistValue::uid(i); };
+    const auto cfRef = [](int64_t i) {
+        return PlistValue::dictionary({{"CF$UID", PlistValue::integer(i)}});
+    };
+    const auto archived = [](PlistValue::Array keys, PlistValue::Array objects) {
+        return PlistValue::dictionary({{"NS.keys", PlistValue::array(std::move(keys))},
+                                       {"NS.objects", PlistValue::array(std::move(objects))}});
+    };
+    const PlistValue id = PlistValue::string("00000000-0000-4000-8000-000000000001");
+    std::vector<Bytes> archives;
+    archives.push_back(KeyedArchiver::wrap(
+        {PlistValue::string("$null"), archived({ref(2)}, {ref(1)}), PlistValue::string("self")}));
+    archives.push_back(KeyedArchiver::wrap(
+        {PlistValue::string("$null"), archived({ref(2), ref(99)}, {ref(3), ref(4)}),
+         PlistValue::string("key"), archived({ref(2)}, {ref(3)}), id}));
+    archives.push_back(KeyedArchiver::wrap(
+        {PlistValue::string("$null"), archived({cfRef(2)}, {cfRef(3)}), PlistValue::string("k"),
+         PlistValue::dictionary({{"NS.objects", PlistValue::array({cfRef(4), cfRef(3)})}}), id},
+        PlistFormat::xml));
+    archives.push_back(KeyedArchiver::wrap({PlistValue::string("$null")}));
+    return archives;
+}
+
+void writeCorpus(const fs::path &corpus) {
+    fs::create_directories(corpus);
+    std::vector<Bytes> blobs;
+    const fs::path scratch =
+        fs::temp_directory_path() / ("make-sample-library-" + std::to_string(::getpid()));
+    fs::remove_all(scratch);
+    for (PlistFormat format : {PlistFormat::binary, PlistFormat::xml}) {
+        const fs::path folder = scratch / (format == PlistFormat::binary ? "binary" : "xml");
+        fs::create_directories(folder);
+        SampleLibraryWriter::write(standardSampleLibrary(), folder, {format, &blobs});
+    }
+    fs::remove_all(scratch);
+    for (auto &archive : malformedArchives()) {
+        blobs.push_back(std::move(archive));
+    }
+    int n = 0;
+    for (const Bytes &blob : blobs) {
+        char name[32];
+        std::snprintf(name, sizeof name, "blob-%04d", n++);
+        std::ofstream out(corpus / name, std::ios::binary);
+        out.write(reinterpret_cast<const char *>(blob.data()),
+                  static_cast<std::streamsize>(blob.size()));
+    }
+    std::printf("%d blobs written to %s\n", n, corpus.c_str());
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    try {
+        if (argc == 3 && std::string(argv[1]) == "--blob-corpus") {
+            writeCorpus(argv[2]);
+            return 0;
+        }
+        if (argc != 2 || std::string(argv[1]).starts_with("-")) {
+            return usage();
+        }
+        fs::create_directories(argv[1]);
+        const auto bundle = SampleLibraryWriter::write(standardSampleLibrary(), argv[1]);
+        std::printf("%s\n", bundle.c_str());
+        return 0;
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "make-sample-library: %s\n", error.what());
+        return 1;
+    }
+}
