@@ -19,7 +19,7 @@ int64_t TimecodeSubFramesBase::convert(int64_t subFrames, TimecodeSubFramesBase 
         return subFrames;
     }
     // Integer division truncates toward zero, as the floating-point form would, but without
-    // its rounding error (0.35 × 80 lands a hair below 28 in binary).
+    // its rounding error (92 ÷ 80 × 100 lands a hair below 115 in binary).
     return saturatingInt64(static_cast<Int128>(subFrames) * to.rawValue() / rawValue());
 }
 

@@ -129,8 +129,8 @@ TEST(TimecodeSubFramesBase, ConvertsAndDescribes) {
     EXPECT_EQ(Base(Base::max100SubFrames).convert(25, Base::quarterFrames), 1);
     EXPECT_EQ(Base(Base::max80SubFrames).convert(79, Base::max80SubFrames), 79);
     EXPECT_EQ(Base(Base::max100SubFrames).convert(-25, Base::max80SubFrames), -20);
-    // 0.35 × 80 lands a hair below 28 in binary; the integer form does not.
-    EXPECT_EQ(Base(Base::max100SubFrames).convert(35, Base::max80SubFrames), 28);
+    // 92 ÷ 80 × 100 lands a hair below 115 in binary; the integer form does not.
+    EXPECT_EQ(Base(Base::max80SubFrames).convert(92, Base::max100SubFrames), 115);
     for (int value = 0; value < 100; ++value) {
         EXPECT_EQ(Base(Base::max100SubFrames).convert(value, Base::max80SubFrames),
                   value * 80 / 100);
