@@ -7,6 +7,7 @@
 #include "core/snapshot/TandrelSnapshot.h"
 #include "core/support/JsonText.h"
 #include "core/support/JsonValue.h"
+#include "fuzz/RoundTrip.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,24 +18,6 @@
 #include <vector>
 
 using namespace tandrel;
-
-namespace {
-
-template <typename T> void checkRoundTrip(const Json &json) {
-    std::optional<T> value;
-    try {
-        value.emplace(decodeJsonValue<T>(json));
-    } catch (const DecodingError &) {
-        return;
-    }
-    const std::string text = encodeJsonText(encodeJsonValue(*value));
-    const T reread = decodeJsonValue<T>(parseJsonText(text));
-    if (encodeJsonText(encodeJsonValue(reread)) != text) {
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     Json json;

@@ -6,7 +6,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <random>
 
 namespace tandrel {
 
@@ -25,26 +24,14 @@ void appendNumber(std::string &key, double value) {
     }
 }
 
-ElementID randomUuid() {
-    std::random_device source;
-    std::uniform_int_distribution<int> byte(0, 255);
-    ElementID id;
-    for (auto &b : id) {
-        b = static_cast<std::uint8_t>(byte(source));
-    }
-    id[6] = static_cast<std::uint8_t>((id[6] & 0x0f) | 0x40); // version 4
-    id[8] = static_cast<std::uint8_t>((id[8] & 0x3f) | 0x80); // RFC 4122 variant
-    return id;
-}
-
 } // namespace
 
 TextRenderer::TextRenderer() : logger_(logger("com.ostrevale.tandrel.plugin", "text")) {}
 
 TextRenderer::~TextRenderer() = default;
 
-const ElementID &TextRenderer::statusElementID() {
-    static const ElementID id = randomUuid();
+const Uuid &TextRenderer::statusElementID() {
+    static const Uuid id = Uuid::random();
     return id;
 }
 
@@ -73,7 +60,7 @@ std::string TextRenderer::cacheKey(std::uint64_t registryID, std::string_view te
 }
 
 std::optional<TextRenderer::RenderedText> TextRenderer::render(std::string_view text,
-                                                               const ElementID &elementID,
+                                                               const Uuid &elementID,
                                                                const DisplayParams &params,
                                                                platform::Device &device) {
     if (text.empty()) {

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/model/BurnInTextAlignment.h"
+#include "core/support/Uuid.h"
 #include "platform/gpu/Device.h"
 #include "platform/gpu/Texture.h"
 
 #include <spdlog/logger.h>
 
-#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -18,9 +18,6 @@
 namespace tandrel {
 
 class TextPainter;
-
-// The identifier of a burn-in element (a UUID's 16 bytes).
-using ElementID = std::array<std::uint8_t, 16>;
 
 // Turns burn-in texts into GPU textures and keeps the last texture of each element, so that a
 // text that does not change from one frame to the next is drawn once. One renderer serves an
@@ -70,7 +67,7 @@ public:
 
     // The element identifier the status text is cached under: a random UUID made once per
     // process.
-    static const ElementID &statusElementID();
+    static const Uuid &statusElementID();
 
     // Identifies a texture: the device, the (cut) text and every setting but the padding.
     static std::string cacheKey(std::uint64_t registryID, std::string_view text,
@@ -80,13 +77,13 @@ public:
     // those of its last texture. Nothing (and nothing drawn) for an empty text, a text that
     // lays out smaller than one pixel, or a failure, which is logged; the element's cached
     // texture then stays as it was.
-    std::optional<RenderedText> render(std::string_view text, const ElementID &elementID,
+    std::optional<RenderedText> render(std::string_view text, const Uuid &elementID,
                                        const DisplayParams &params, platform::Device &device);
 
 private:
     std::shared_ptr<spdlog::logger> logger_;
     std::mutex lock_;
-    std::map<ElementID, CacheEntry> cache_;
+    std::map<Uuid, CacheEntry> cache_;
     std::unique_ptr<TextPainter> painter_; // made on first use, under the lock
 };
 

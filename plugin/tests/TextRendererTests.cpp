@@ -16,10 +16,10 @@ namespace {
 
 using Params = TextRenderer::DisplayParams;
 
-ElementID elementNumber(std::uint8_t n) {
-    ElementID id{};
-    id[15] = n;
-    return id;
+Uuid elementNumber(std::uint8_t n) {
+    Uuid::Bytes bytes{};
+    bytes[15] = n;
+    return Uuid(bytes);
 }
 
 Params plain(double padding = 0) {
@@ -59,10 +59,10 @@ private:
 struct TextRendererTest : ::testing::Test {
     std::shared_ptr<platform::Device> device = platform::Device::make({42, "test"});
     TextRenderer renderer;
-    ElementID element = elementNumber(1);
+    Uuid element = elementNumber(1);
 
     TextRenderer::RenderedText draw(std::string_view text, const Params &params,
-                                    ElementID id = elementNumber(1)) {
+                                    Uuid id = elementNumber(1)) {
         auto result = renderer.render(text, id, params, *device);
         EXPECT_TRUE(result) << text;
         return result.value_or(TextRenderer::RenderedText{});
@@ -302,10 +302,10 @@ TEST_F(TextRendererTest, ConcurrentCallsGetCompleteTextures) {
 }
 
 TEST(TextRendererStatus, StatusElementIsOneRandomUuid) {
-    const ElementID &id = TextRenderer::statusElementID();
+    const Uuid &id = TextRenderer::statusElementID();
     EXPECT_EQ(&id, &TextRenderer::statusElementID());
-    EXPECT_EQ(id[6] >> 4, 4);
-    EXPECT_EQ(id[8] >> 6, 2);
+    EXPECT_EQ(id.bytes()[6] >> 4, 4);
+    EXPECT_EQ(id.bytes()[8] >> 6, 2);
 }
 
 } // namespace
