@@ -46,8 +46,7 @@ std::vector<int64_t> CollectionReads::slotItems(FCPDatabaseConnection &db, int64
     return slot ? children(db, *slot) : std::vector<int64_t>{};
 }
 
-std::vector<int64_t> CollectionReads::orderedContainedItems(FCPDatabaseConnection &db,
-                                                            int64_t pk) {
+std::vector<int64_t> CollectionReads::orderedContainedItems(FCPDatabaseConnection &db, int64_t pk) {
     const auto slot = db.childPK(pk, "containedItems");
     if (!slot) {
         return {};

@@ -22,7 +22,8 @@ class RetimeDocumentReader : public XMLStreamParser::Delegate {
 public:
     RetimeParser::RetimeValues result;
 
-    void startElement(std::string_view name, const XMLStreamParser::Attributes &attributes) override {
+    void startElement(std::string_view name,
+                      const XMLStreamParser::Attributes &attributes) override {
         currentText_.clear();
         if (name == "parameter") {
             if (auto parameter = attributes.find("name"); parameter && !attributes.empty()) {
@@ -82,8 +83,8 @@ private:
             result.isReversed = *value != 0;
         } else if (parameter == "Frame Sampling") {
             const auto raw = truncateToInt64(*value);
-            if (auto method = raw ? RetimeParser::FrameSamplingMethod::fromRawValue(*raw)
-                                  : std::nullopt) {
+            if (auto method =
+                    raw ? RetimeParser::FrameSamplingMethod::fromRawValue(*raw) : std::nullopt) {
                 result.frameSampling = *method;
             }
         }
@@ -141,9 +142,8 @@ bool RetimeParser::RetimeValues::isSpeedRamp() const {
 }
 
 bool RetimeParser::RetimeValues::isFreezeFrame() const {
-    return timeMapKeypoints.size() >= 2 &&
-           std::abs(timeMapKeypoints.front().sourceSeconds -
-                    timeMapKeypoints.back().sourceSeconds) < 0.001;
+    return timeMapKeypoints.size() >= 2 && std::abs(timeMapKeypoints.front().sourceSeconds -
+                                                    timeMapKeypoints.back().sourceSeconds) < 0.001;
 }
 
 std::optional<double> RetimeParser::RetimeValues::effectiveSpeed() const {
@@ -161,8 +161,7 @@ std::optional<double> RetimeParser::RetimeValues::effectiveSpeed() const {
 }
 
 std::optional<RetimeParser::RetimeValues> RetimeParser::find(int64_t forClipPK,
-                                                             FCPDatabaseConnection &db,
-                                                             int depth) {
+                                                             FCPDatabaseConnection &db, int depth) {
     if (depth > maxDepth) {
         return std::nullopt;
     }
@@ -184,7 +183,8 @@ std::optional<RetimeParser::RetimeValues> RetimeParser::find(int64_t forClipPK,
     return std::nullopt;
 }
 
-std::optional<RetimeParser::RetimeValues> RetimeParser::parse(std::span<const uint8_t> channelData) {
+std::optional<RetimeParser::RetimeValues>
+RetimeParser::parse(std::span<const uint8_t> channelData) {
     try {
         XMLSecurity::rejectXMLEntityDeclarations(channelData, guardName);
     } catch (const XMLSecurityError &) {

@@ -27,7 +27,8 @@ class TransformDocumentReader : public XMLStreamParser::Delegate {
 public:
     TransformParser::TransformValues result;
 
-    void startElement(std::string_view name, const XMLStreamParser::Attributes &attributes) override {
+    void startElement(std::string_view name,
+                      const XMLStreamParser::Attributes &attributes) override {
         if (name == "parameter") {
             if (auto parameter = attributes.find("name")) {
                 parameterStack_.emplace_back(*parameter);
@@ -100,8 +101,8 @@ TransformParser::parse(std::span<const uint8_t> channelData) {
     if (!guardAccepts(channelData, "FFHeXForm3DEffect channelData")) {
         return std::nullopt;
     }
-    return parse(std::string_view(reinterpret_cast<const char *>(channelData.data()),
-                                  channelData.size()));
+    return parse(
+        std::string_view(reinterpret_cast<const char *>(channelData.data()), channelData.size()));
 }
 
 std::optional<TransformParser::TransformValues> TransformParser::parse(std::string_view xmlString) {

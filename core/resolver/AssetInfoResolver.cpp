@@ -76,8 +76,9 @@ AssetInfo AssetInfoResolver::findAssetInfo(int64_t pk, FCPDatabaseConnection &db
                 const auto displayName = blob->string("displayName");
                 const auto asset = mediaID ? assetStore.resolve(*mediaID) : std::nullopt;
                 AssetInfo found = accumulator;
-                found.name = displayName ? displayName : asset ? std::optional(asset->fileName)
-                                                               : std::nullopt;
+                found.name = displayName ? displayName
+                             : asset     ? std::optional(asset->fileName)
+                                         : std::nullopt;
                 found.mediaID = mediaID;
                 found.rate = asset ? asset->frameRate : std::nullopt;
                 return found;
@@ -102,8 +103,8 @@ AssetInfo AssetInfoResolver::findAssetInfo(int64_t pk, FCPDatabaseConnection &db
                 fillIfAbsent(accumulator.videoMediaComponentStart, clippedStart(*blob));
             }
         }
-        const AssetInfo deeper = findAssetInfo(child, db, assetStore, multicamIndex, videoAngle,
-                                               outerStart, depth + 1);
+        const AssetInfo deeper =
+            findAssetInfo(child, db, assetStore, multicamIndex, videoAngle, outerStart, depth + 1);
         if (deeper.name || deeper.mediaID) {
             // The deeper find wins; what it lacks comes from the collections met up here.
             AssetInfo found = deeper;
@@ -164,10 +165,10 @@ AssetInfoResolver::evaluateTimeMap(const std::optional<std::vector<TimeMapKeypoi
     const auto &p = keypoints[k - 1];
     const auto &next = keypoints[k];
     const double span = next.timelineSeconds - p.timelineSeconds;
-    const double value =
-        span <= tolerance
-            ? p.sourceSeconds
-            : p.sourceSeconds + (at - p.timelineSeconds) / span * (next.sourceSeconds - p.sourceSeconds);
+    const double value = span <= tolerance
+                             ? p.sourceSeconds
+                             : p.sourceSeconds + (at - p.timelineSeconds) / span *
+                                                     (next.sourceSeconds - p.sourceSeconds);
     return std::isfinite(value) ? std::optional(value) : std::nullopt;
 }
 

@@ -184,8 +184,7 @@ std::optional<int64_t> ConnectedItem::sourceFpsDen() const {
 }
 
 std::optional<std::string> ConnectedItem::sourceRateString() const {
-    return sourceRate ? std::optional(std::string(sourceRate->timecodeRateString()))
-                      : std::nullopt;
+    return sourceRate ? std::optional(std::string(sourceRate->timecodeRateString())) : std::nullopt;
 }
 
 std::vector<ConnectedItem> ConnectedItemResolver::findConnectedItems(int64_t forSpineClipPK,
@@ -266,9 +265,8 @@ std::optional<std::string> ConnectedItemResolver::channelSourceRoleUID(int64_t o
     return lowest ? std::optional(lowest->uid) : std::nullopt;
 }
 
-std::optional<std::string> ConnectedItemResolver::innerRoleUID(int64_t of,
-                                                               FCPDatabaseConnection &db,
-                                                               int depth) {
+std::optional<std::string>
+ConnectedItemResolver::innerRoleUID(int64_t of, FCPDatabaseConnection &db, int depth) {
     if (depth >= maxRoleDepth) {
         return std::nullopt;
     }
@@ -302,9 +300,8 @@ void ConnectedItemResolver::resolveAssetFields(ConnectedItem &into, int64_t pk,
             }
         }
     }
-    const auto info = AssetInfoResolver::findAssetInfo(pk, db, *sources.assetStore,
-                                                       sources.multicamIndex, angle,
-                                                       into.sourceStart);
+    const auto info = AssetInfoResolver::findAssetInfo(
+        pk, db, *sources.assetStore, sources.multicamIndex, angle, into.sourceStart);
     into.reelName = info.reel;
     if (info.scene && info.shot) {
         into.sceneShot = *info.scene + "/" + *info.shot;
@@ -324,8 +321,8 @@ void ConnectedItemResolver::resolveAssetFields(ConnectedItem &into, int64_t pk,
     const double corrected = AssetInfoResolver::correctedSourceIn(into.sourceStart, info, timeMap);
     const auto rational = rate->rational();
     // A start whose frame count has no integer value is left out with the rest of the timing.
-    const auto frame = roundToInt64(corrected * (static_cast<double>(rational.num) /
-                                                 static_cast<double>(rational.den)));
+    const auto frame = roundToInt64(
+        corrected * (static_cast<double>(rational.num) / static_cast<double>(rational.den)));
     if (!frame) {
         return;
     }

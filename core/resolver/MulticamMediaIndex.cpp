@@ -91,7 +91,8 @@ MulticamMediaIndex::sequenceLocation(std::string_view mediaIdentifier,
                                      std::optional<std::string_view> referencingDBPath) {
     auto found = index_.find(mediaIdentifier);
     if (found == index_.end() && referencingDBPath) {
-        if (auto root = libraryRoot(*referencingDBPath); root && !scannedRoots_.contains(rootKey(*root))) {
+        if (auto root = libraryRoot(*referencingDBPath);
+            root && !scannedRoots_.contains(rootKey(*root))) {
             scan(*root);
             found = index_.find(mediaIdentifier);
         }
@@ -103,10 +104,10 @@ MulticamMediaIndex::sequenceLocation(std::string_view mediaIdentifier,
     auto cached = dbCache_.find(entry.dbPath);
     if (cached == dbCache_.end()) {
         try {
-            cached = dbCache_
-                         .emplace(entry.dbPath,
-                                  std::make_unique<FCPDatabaseConnection>(entry.dbPath))
-                         .first;
+            cached =
+                dbCache_
+                    .emplace(entry.dbPath, std::make_unique<FCPDatabaseConnection>(entry.dbPath))
+                    .first;
         } catch (const std::exception &) {
             return std::nullopt;
         }
@@ -114,12 +115,10 @@ MulticamMediaIndex::sequenceLocation(std::string_view mediaIdentifier,
     return SequenceLocation{*cached->second, entry.sequencePK};
 }
 
-std::optional<AssetInfoResolver::AssetInfo>
-MulticamMediaIndex::resolve(std::string_view mediaIdentifier,
-                            const std::optional<std::string> &matchingAngleID,
-                            const AssetStore &assetStore,
-                            std::optional<std::string_view> referencingDBPath,
-                            std::optional<double> assemblyPosition) {
+std::optional<AssetInfoResolver::AssetInfo> MulticamMediaIndex::resolve(
+    std::string_view mediaIdentifier, const std::optional<std::string> &matchingAngleID,
+    const AssetStore &assetStore, std::optional<std::string_view> referencingDBPath,
+    std::optional<double> assemblyPosition) {
     const auto location = sequenceLocation(mediaIdentifier, referencingDBPath);
     if (!location) {
         return std::nullopt;
@@ -132,7 +131,8 @@ MulticamMediaIndex::resolve(std::string_view mediaIdentifier,
     }
     const int64_t spine = spines.front();
     const auto contained = db.childPK(spine, "containedItems");
-    const auto items = contained ? CollectionReads::children(db, *contained) : std::vector<int64_t>{};
+    const auto items =
+        contained ? CollectionReads::children(db, *contained) : std::vector<int64_t>{};
     if (items.empty()) {
         return std::nullopt;
     }
@@ -167,8 +167,8 @@ MulticamMediaIndex::resolve(std::string_view mediaIdentifier,
     return info;
 }
 
-std::optional<double> MulticamMediaIndex::angleClockOffset(double assemblyPosition,
-                                                           int64_t anglePK, int64_t spinePK,
+std::optional<double> MulticamMediaIndex::angleClockOffset(double assemblyPosition, int64_t anglePK,
+                                                           int64_t spinePK,
                                                            FCPDatabaseConnection &db) {
     constexpr double e = AssetInfoResolver::tolerance;
     const auto spine = CollectionReads::decodedBlob(db, spinePK);

@@ -27,7 +27,8 @@ std::string group(const std::string &name, const std::string &contents) {
 
 } // namespace
 
-std::string EffectDocuments::retime(const Retime &retime, const std::vector<TimeMapPoint> &timeMap) {
+std::string EffectDocuments::retime(const Retime &retime,
+                                    const std::vector<TimeMapPoint> &timeMap) {
     std::string keypoints;
     for (const auto &point : timeMap) {
         keypoints += "\n      <keypoint interpolation=\"1\" flags=\"0\"><time>" +
@@ -51,12 +52,11 @@ std::string EffectDocuments::transform(const Transform &t) {
     std::string document = declaration;
     document += "<scene>\n";
     document += group(
-        "Transform",
-        group("Position", curve("X", t.positionX) + curve("Y", t.positionY) +
-                              curve("Z", t.positionZ)) +
-            group("Rotation", curve("X", 0) + curve("Y", 0) + curve("Z", t.rotation)) +
-            group("Scale", curve("Scale X", t.scaleX) + curve("Scale Y", t.scaleY)) +
-            group("Anchor", curve("X", t.anchorX) + curve("Y", t.anchorY)));
+        "Transform", group("Position", curve("X", t.positionX) + curve("Y", t.positionY) +
+                                           curve("Z", t.positionZ)) +
+                         group("Rotation", curve("X", 0) + curve("Y", 0) + curve("Z", t.rotation)) +
+                         group("Scale", curve("Scale X", t.scaleX) + curve("Scale Y", t.scaleY)) +
+                         group("Anchor", curve("X", t.anchorX) + curve("Y", t.anchorY)));
     document += "\n</scene>\n";
     return document;
 }

@@ -169,6 +169,12 @@ private:
         return Time::frames(0, timelineRate);
     }
 
+    static PlistValue clipMetadata(const Media &source) {
+        return PlistValue::dictionary({{"reel", text(source.reel)},
+                                       {"scene", text(source.scene)},
+                                       {"shot", text(source.take)}});
+    }
+
     void writeRoles() {
         PlistValue::Array roles;
         for (const Role &role : event_.roles) {
@@ -404,10 +410,7 @@ private:
         std::string type = "FFAnchoredCollection";
         switch (clip.kind) {
         case Clip::Kind::clip: {
-            const Media &source = media(clip);
-            blob.emplace("metadata", PlistValue::dictionary({{"reel", text(source.reel)},
-                                                             {"scene", text(source.scene)},
-                                                             {"shot", text(source.take)}}));
+            blob.emplace("metadata", clipMetadata(media(clip)));
             break;
         }
         case Clip::Kind::gap:
@@ -431,11 +434,19 @@ private:
             add({type, identifier, std::nullopt, archive(PlistValue::dictionary(std::move(blob)))});
         switch (clip.kind) {
         case Clip::Kind::clip: {
+            // The clip wraps the media's own clip, which carries the logged metadata too, and
+            // that one the media component with its asset reference.
             const Media &source = media(clip);
+            const int64_t mediaClip =
+                add({"FFAnchoredCollection", uuid(), std::nullopt,
+                     archive(PlistValue::dictionary({{"displayName", text(source.fileName)},
+                                                     {"clippedRange", text(range)},
+                                                     {"metadata", clipMetadata(source)}}))},
+                    item);
             const int64_t component =
                 add({"FFAnchoredMediaComponent", uuid(), std::nullopt,
                      archive(PlistValue::dictionary({{"clippedRange", text(range)}}))},
-                    item);
+                    mediaClip);
             add({"FFAssetRef", uuid(), std::nullopt,
                  archive(PlistValue::dictionary({{"mediaIdentifier", text(source.identifier)},
                                                  {"displayName", text(source.fileName)}}))},
