@@ -70,9 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const auto fromText =
         TransformParser::parse(std::string_view(reinterpret_cast<const char *>(data), size));
     if (fromBytes) {
-        for (double value : {fromBytes->positionX, fromBytes->positionY, fromBytes->positionZ,
-                             fromBytes->scaleX, fromBytes->scaleY, fromBytes->rotation,
-                             fromBytes->anchorX, fromBytes->anchorY}) {
+        for (double value :
+             {fromBytes->positionX, fromBytes->positionY, fromBytes->positionZ, fromBytes->scaleX,
+              fromBytes->scaleY, fromBytes->rotation, fromBytes->anchorX, fromBytes->anchorY}) {
             requireFinite(value);
         }
         (void)fromBytes->scalePercentage();

@@ -1,11 +1,10 @@
 #include "core/database/RetimeParser.h"
 
 #include "core/database/CollectionReads.h"
+#include "core/database/EffectDocument.h"
 #include "core/support/Numeric.h"
 #include "core/support/TextSplit.h"
 #include "core/support/UnicodeText.h"
-#include "core/support/XMLSecurity.h"
-#include "core/support/XMLStreamParser.h"
 
 #include <cmath>
 #include <string>
@@ -185,20 +184,8 @@ std::optional<RetimeParser::RetimeValues> RetimeParser::find(int64_t forClipPK,
 
 std::optional<RetimeParser::RetimeValues>
 RetimeParser::parse(std::span<const uint8_t> channelData) {
-    try {
-        XMLSecurity::rejectXMLEntityDeclarations(channelData, guardName);
-    } catch (const XMLSecurityError &) {
-        return std::nullopt;
-    }
-    const std::string_view text(reinterpret_cast<const char *>(channelData.data()),
-                                channelData.size());
-    if (!isValidUTF8(text)) {
-        return std::nullopt;
-    }
     RetimeDocumentReader reader;
-    // What was read before a malformed part stands; a document the parser refuses is treated
-    // as the guard treats it.
-    if (XMLStreamParser::parse(channelData, reader) == XMLStreamParser::Outcome::refused) {
+    if (!EffectDocument::read(channelData, guardName, reader)) {
         return std::nullopt;
     }
     return reader.result;

@@ -1,9 +1,7 @@
 #include "core/database/TransformParser.h"
 
+#include "core/database/EffectDocument.h"
 #include "core/support/Numeric.h"
-#include "core/support/UnicodeText.h"
-#include "core/support/XMLSecurity.h"
-#include "core/support/XMLStreamParser.h"
 
 #include <string>
 #include <vector>
@@ -11,15 +9,6 @@
 namespace tandrel {
 
 namespace {
-
-bool guardAccepts(std::span<const uint8_t> bytes, std::string_view name) {
-    try {
-        XMLSecurity::rejectXMLEntityDeclarations(bytes, name);
-        return true;
-    } catch (const XMLSecurityError &) {
-        return false;
-    }
-}
 
 // The events of one transform document: each curve's value lands in the field that its
 // parameter path names.
@@ -98,7 +87,7 @@ std::string TransformParser::TransformValues::scalePercentage() const {
 
 std::optional<TransformParser::TransformValues>
 TransformParser::parse(std::span<const uint8_t> channelData) {
-    if (!guardAccepts(channelData, "FFHeXForm3DEffect channelData")) {
+    if (!EffectDocument::passesGuard(channelData, "FFHeXForm3DEffect channelData")) {
         return std::nullopt;
     }
     return parse(
@@ -106,16 +95,10 @@ TransformParser::parse(std::span<const uint8_t> channelData) {
 }
 
 std::optional<TransformParser::TransformValues> TransformParser::parse(std::string_view xmlString) {
-    if (!isValidUTF8(xmlString)) {
-        return std::nullopt;
-    }
+    TransformDocumentReader reader;
     const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t *>(xmlString.data()),
                                          xmlString.size());
-    if (!guardAccepts(bytes, "OZ transform XML")) {
-        return std::nullopt;
-    }
-    TransformDocumentReader reader;
-    if (XMLStreamParser::parse(bytes, reader) == XMLStreamParser::Outcome::refused) {
+    if (!EffectDocument::read(bytes, "OZ transform XML", reader)) {
         return std::nullopt;
     }
     return reader.result;

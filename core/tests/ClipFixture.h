@@ -46,8 +46,8 @@ public:
         FCPDatabaseConnection &db = event(eventFolder);
         for (const auto &info : LibraryScanner::discoverTimelines(db)) {
             if (info.name == timeline) {
-                const auto storylines = CollectionReads::slotItems(db, info.collectionPK,
-                                                                   "primaryObject");
+                const auto storylines =
+                    CollectionReads::slotItems(db, info.collectionPK, "primaryObject");
                 return CollectionReads::orderedContainedItems(db, storylines.at(0));
             }
         }

@@ -113,8 +113,8 @@ TEST(ConnectedItemResolver, PlacesEveryKindOfConnection) {
     const auto anchoredTo = [&](int64_t parent) { return event.slot(parent, "anchoredItems"); };
 
     // Placed by its anchor pair (1 s, 3 s) and clipped start 0.5 s under a container at 5 s.
-    const int64_t placed = event.add(
-        "FFAnchoredCollection", clip("Placed", "{1/2,2/1}", "{1/1,3/1}", 2), anchored);
+    const int64_t placed =
+        event.add("FFAnchoredCollection", clip("Placed", "{1/2,2/1}", "{1/1,3/1}", 2), anchored);
     const int64_t belowPlaced = anchoredTo(placed);
     event.add("FFAnchoredCollection", clip("Inherits", "{0/1,1/1}", "{0/1,1/2}", 999999),
               belowPlaced);
@@ -128,8 +128,7 @@ TEST(ConnectedItemResolver, PlacesEveryKindOfConnection) {
                    {{"playEnable", P::boolean(true)}}),
               anchoredTo(off));
     // Markers are no connected items, nor what hangs below them.
-    const int64_t marker =
-        event.add("FFAnchoredTimeMarker", clip("Marker", "{0/1,1/1}"), anchored);
+    const int64_t marker = event.add("FFAnchoredTimeMarker", clip("Marker", "{0/1,1/1}"), anchored);
     event.add("FFAnchoredCollection", clip("Under marker", "{0/1,1/1}"), anchoredTo(marker));
     // A connected storyline at 10 s: members of 2 s, 3 s, one without blob and 1 s, and an
     // audition whose active pick takes its place.
@@ -163,8 +162,9 @@ TEST(ConnectedItemResolver, PlacesEveryKindOfConnection) {
     // Nine nested connected clips: eight levels are visited.
     int64_t parent = anchored;
     for (int level = 0; level < 9; ++level) {
-        parent = anchoredTo(event.add("FFAnchoredCollection",
-                                      clip(std::string("L").append(std::to_string(level)), "{0/1,1/1}"), parent));
+        parent = anchoredTo(
+            event.add("FFAnchoredCollection",
+                      clip(std::string("L").append(std::to_string(level)), "{0/1,1/1}"), parent));
     }
     // Unreadable items are dropped with what hangs below them.
     const int64_t noBlob = event.add("FFAnchoredCollection", std::nullopt, anchored);
@@ -218,7 +218,8 @@ TEST(ConnectedItemResolver, PlacesEveryKindOfConnection) {
     }
     EXPECT_EQ(items[10].collectionPK, pick);
     // A disabled spine clip disables everything connected to it.
-    for (const Item &item : ConnectedItemResolver::findConnectedItems(spineClip, 5, 0, false, {db})) {
+    for (const Item &item :
+         ConnectedItemResolver::findConnectedItems(spineClip, 5, 0, false, {db})) {
         EXPECT_FALSE(item.isEnabled) << *item.name;
     }
 }
@@ -235,10 +236,10 @@ TEST(ConnectedItemResolver, FindsRolesInLayoutsComponentsAndBlobs) {
     const auto channels = [](std::vector<P> values) { return P::array(std::move(values)); };
 
     // Channels 3, 1 and none: channel 1 wins; its own "roleUID" comes second.
-    const int64_t layered = event.add("FFAnchoredCollection",
-                                      P::Dictionary{{"roleUID", P::string("own")}});
-    const int64_t layout = event.add("FFAudioComponentsLayoutMap", std::nullopt, layered,
-                                     "audioComponentsLayoutMap");
+    const int64_t layered =
+        event.add("FFAnchoredCollection", P::Dictionary{{"roleUID", P::string("own")}});
+    const int64_t layout =
+        event.add("FFAudioComponentsLayoutMap", std::nullopt, layered, "audioComponentsLayoutMap");
     layoutItem(layout, "three", channels({P::string("3")}));
     const int64_t group = event.add("NSArray", std::nullopt, layout);
     layoutItem(group, "one", channels({P::string("+1"), P::string("0")}));
@@ -247,8 +248,8 @@ TEST(ConnectedItemResolver, FindsRolesInLayoutsComponentsAndBlobs) {
     layoutItem(layout, "not text", channels({P::integer(0)}));
     // Only items without a readable channel: the first collected.
     const int64_t unmapped = event.add("FFAnchoredCollection", P::Dictionary{});
-    const int64_t unmappedLayout = event.add("FFAudioComponentsLayoutMap", std::nullopt, unmapped,
-                                             "audioComponentsLayoutMap");
+    const int64_t unmappedLayout =
+        event.add("FFAudioComponentsLayoutMap", std::nullopt, unmapped, "audioComponentsLayoutMap");
     layoutItem(unmappedLayout, "first", channels({}));
     layoutItem(unmappedLayout, "second", channels({P::string("x")}));
     // A role stored only on a component; connected clips below do not count.
@@ -257,8 +258,8 @@ TEST(ConnectedItemResolver, FindsRolesInLayoutsComponentsAndBlobs) {
     event.add("FFAnchoredCollection", P::Dictionary{{"roleUID", P::string("connected")}}, below);
     const int64_t media = event.add("FFAnchoredMediaComponent", P::Dictionary{}, component);
     event.add("FFAssetRef", P::Dictionary{{"roleUID", P::string("component")}}, media);
-    const int64_t plain = event.add("FFAnchoredCollection",
-                                    P::Dictionary{{"roleUID", P::string("own")}});
+    const int64_t plain =
+        event.add("FFAnchoredCollection", P::Dictionary{{"roleUID", P::string("own")}});
     const int64_t none = event.add("FFAnchoredCollection", P::Dictionary{});
 
     auto &db = event.open();
@@ -326,32 +327,31 @@ TEST(ConnectedItemResolver, FillsTheCorrectedSourceStart) {
         {"fallback rate", "2/1", std::nullopt, std::nullopt, "no rate", true, std::nullopt, 2, 60,
          "00:00:02:00", FrameRate::fps30},
         // Neither rate, name nor known media: no timing.
-        {"nothing known", "2/1", std::nullopt, std::nullopt, "", false, std::nullopt,
-         std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+        {"nothing known", "2/1", std::nullopt, std::nullopt, "", false, std::nullopt, std::nullopt,
+         std::nullopt, std::nullopt, std::nullopt},
     };
     const int64_t spineClip = event.add("FFAnchoredCollection", clip("Spine", "{0/1,100/1}"));
     const int64_t anchored = event.slot(spineClip, "anchoredItems");
     for (const Row &row : rows) {
         const std::string range = oneSecondFrom(row.s);
-        const int64_t item = event.add(
-            "FFAnchoredCollection",
-            clip(row.name, range, std::nullopt, 1,
-                 {{"metadata", P::dictionary({{"reel", P::string("outer")}})}}),
-            anchored);
+        const int64_t item =
+            event.add("FFAnchoredCollection",
+                      clip(row.name, range, std::nullopt, 1,
+                           {{"metadata", P::dictionary({{"reel", P::string("outer")}})}}),
+                      anchored);
         int64_t parent = item;
         if (row.c) {
-            parent = event.add(
-                "FFAnchoredCollection",
-                P::Dictionary{{"clippedRange", P::string(oneSecondFrom(*row.c))},
-                              {"metadata", P::dictionary({{"reel", P::string("R")},
-                                                          {"scene", P::string("S")}})}},
-                parent);
+            parent =
+                event.add("FFAnchoredCollection",
+                          P::Dictionary{{"clippedRange", P::string(oneSecondFrom(*row.c))},
+                                        {"metadata", P::dictionary({{"reel", P::string("R")},
+                                                                    {"scene", P::string("S")}})}},
+                          parent);
         }
         if (row.m) {
-            parent = event.add(
-                "FFAnchoredMediaComponent",
-                P::Dictionary{{"clippedRange", P::string(oneSecondFrom(*row.m))}},
-                parent);
+            parent = event.add("FFAnchoredMediaComponent",
+                               P::Dictionary{{"clippedRange", P::string(oneSecondFrom(*row.m))}},
+                               parent);
         }
         if (row.refName) {
             event.add("FFAssetRef", P::Dictionary{{"mediaIdentifier", P::string(row.media)}},
@@ -360,24 +360,25 @@ TEST(ConnectedItemResolver, FillsTheCorrectedSourceStart) {
         if (row.timeMap) {
             std::string document = "<scene>";
             document.append(*row.timeMap).append("</scene>");
-            event.add("FFRetimingVideoEffect",
-                      P::Dictionary{{"channelData", P::data(Bytes(document.begin(), document.end()))}},
-                      item);
+            event.add(
+                "FFRetimingVideoEffect",
+                P::Dictionary{{"channelData", P::data(Bytes(document.begin(), document.end()))}},
+                item);
         }
     }
     auto &db = event.open();
     AssetStore store;
     store.loadAssets(db);
-    const auto items = ConnectedItemResolver::findConnectedItems(spineClip, 0, 0, true,
-                                                                 {db, &store, nullptr, FrameRate::fps30});
+    const auto items = ConnectedItemResolver::findConnectedItems(
+        spineClip, 0, 0, true, {db, &store, nullptr, FrameRate::fps30});
     ASSERT_EQ(items.size(), std::size(rows));
     for (size_t i = 0; i < items.size(); ++i) {
         const Row &row = rows[i];
         const Item &item = items[i];
         EXPECT_EQ(item.correctedSourceStart, row.corrected) << row.name;
         EXPECT_EQ(item.sourceFrameNumber, row.frame) << row.name;
-        EXPECT_EQ(item.sourceTimecode, row.timecode ? std::optional<std::string>(*row.timecode)
-                                                    : std::nullopt)
+        EXPECT_EQ(item.sourceTimecode,
+                  row.timecode ? std::optional<std::string>(*row.timecode) : std::nullopt)
             << row.name;
         EXPECT_EQ(item.sourceRate, row.rate) << row.name;
         // Reel and scene come from the collections below the item, never from its own blob.

@@ -25,15 +25,19 @@ LibraryDescription multicamLibrary() {
     media.durationFrames = 24000;
     media.reel = "R100";
     const Angle gapFirst{"GAP", "Gap first", {Clip::gap(240), Clip::of("C", "M100", 0, 480)}};
-    const Angle twoClips{"TWO",
-                         "Two clips",
-                         {Clip::of("C1", "M100", 0, 120), Clip::gap(120),
-                          Clip::of("C2", "M100", 4800, 240)}};
+    const Angle twoClips{
+        "TWO",
+        "Two clips",
+        {Clip::of("C1", "M100", 0, 120), Clip::gap(120), Clip::of("C2", "M100", 4800, 240)}};
     Event cams;
     cams.folder = "Cams";
     cams.media = {media};
     cams.multicams = {
-        {"MC", "MC", FrameRate::fps24, 0, {gapFirst, twoClips, {"LATE", "Late", {Clip::of("L", "M100", 0, 24)}}}},
+        {"MC",
+         "MC",
+         FrameRate::fps24,
+         0,
+         {gapFirst, twoClips, {"LATE", "Late", {Clip::of("L", "M100", 0, 24)}}}},
         {"MC-HOUR", "MC at one hour", FrameRate::fps24, 86400, {gapFirst}},
     };
     Event shadow;
@@ -53,10 +57,10 @@ TEST(MulticamMediaIndex, ComputesTheAngleClockOffset) {
         double position;
         std::optional<double> offset;
     } cases[] = {
-        {"MC", "GAP", 15, 90},               // source 105 s
-        {"MC", "GAP", 9.9, 90},              // in the gap: the first clip is near enough
-        {"MC", "GAP", 10 - 1.0 / 480, 90},   // just before the clip: within the tolerance
-        {"MC", "GAP", 30, 90},               // the clip's end
+        {"MC", "GAP", 15, 90},             // source 105 s
+        {"MC", "GAP", 9.9, 90},            // in the gap: the first clip is near enough
+        {"MC", "GAP", 10 - 1.0 / 480, 90}, // just before the clip: within the tolerance
+        {"MC", "GAP", 30, 90},             // the clip's end
         // Outside the clip, the first clip's offset holds while the source time it gives (90 s
         // on) lies between the clips' start less the angle's length and their end plus it.
         {"MC", "GAP", 60 + e / 2, 90},
@@ -68,8 +72,8 @@ TEST(MulticamMediaIndex, ComputesTheAngleClockOffset) {
         {"MC-HOUR", "GAP", 3615, 90 - 3600}, // the multicam's start counts
     };
     for (const auto &c : cases) {
-        const auto info = index.resolve(c.multicam, c.angle, library.assets, std::nullopt,
-                                        c.position);
+        const auto info =
+            index.resolve(c.multicam, c.angle, library.assets, std::nullopt, c.position);
         ASSERT_TRUE(info) << c.multicam << " " << c.position;
         EXPECT_EQ(info->name, "M100.mov");
         EXPECT_EQ(info->rate, FrameRate::fps24);
@@ -85,8 +89,8 @@ TEST(MulticamMediaIndex, ChoosesTheAngleByItsID) {
     MulticamMediaIndex index;
     index.scan(library.bundle());
     // No match, or no ID: the first angle, without a clock offset.
-    for (const std::optional<std::string> &angle : {std::optional<std::string>("NONE"),
-                                                    std::optional<std::string>()}) {
+    for (const std::optional<std::string> &angle :
+         {std::optional<std::string>("NONE"), std::optional<std::string>()}) {
         const auto info = index.resolve("MC", angle, library.assets, std::nullopt, 15);
         ASSERT_TRUE(info);
         EXPECT_EQ(info->name, "M100.mov");

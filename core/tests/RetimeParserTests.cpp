@@ -9,8 +9,8 @@
 namespace tandrel {
 
 void PrintTo(const TimeMapKeypoint &k, std::ostream *out) {
-    *out << "(" << k.timelineSeconds << " -> " << k.sourceSeconds << ", "
-         << k.inputTangentValue << ", " << k.outputTangentValue << ")";
+    *out << "(" << k.timelineSeconds << " -> " << k.sourceSeconds << ", " << k.inputTangentValue
+         << ", " << k.outputTangentValue << ")";
 }
 
 namespace {
@@ -49,27 +49,47 @@ TEST(RetimeParser, ReadsCurvesAndKeypoints) {
         {"speed only", curve("Speed", "50"), 50, false, Method::floor, {}},
         {"reverse", curve("Reverse", "1") + curve("Reverse", "0.5"), 100, true, Method::floor, {}},
         {"optical flow", curve("Frame Sampling", "6"), 100, false, Method::opticalFlow, {}},
-        {"frame blending, cut toward zero", curve("Frame Sampling", "2.9"), 100, false,
-         Method::frameBlending, {}},
+        {"frame blending, cut toward zero",
+         curve("Frame Sampling", "2.9"),
+         100,
+         false,
+         Method::frameBlending,
+         {}},
         {"unknown sampling 3 to 5",
          curve("Frame Sampling", "3") + curve("Frame Sampling", "4") +
              curve("Frame Sampling", "5") + curve("Frame Sampling", "-1"),
-         100, false, Method::floor, {}},
-        {"last curve wins", curve("Speed", "50") + curve("Speed", "200"), 200, false,
-         Method::floor, {}},
+         100,
+         false,
+         Method::floor,
+         {}},
+        {"last curve wins",
+         curve("Speed", "50") + curve("Speed", "200"),
+         200,
+         false,
+         Method::floor,
+         {}},
         {"innermost parameter names the curve",
          "<parameter name=\"Speed\"><parameter name=\"Other\"><curve value=\"5\"/></parameter>"
          "<curve value=\"25\"/></parameter>",
-         25, false, Method::floor, {}},
+         25,
+         false,
+         Method::floor,
+         {}},
         {"values that are no finite number are skipped",
          curve("Speed", "nan") + curve("Speed", "inf") + curve("Speed", " 50") +
              curve("Frame Sampling", "1e999") + curve("Reverse", "-inf"),
-         100, false, Method::floor, {}},
+         100,
+         false,
+         Method::floor,
+         {}},
         {"keypoints of any parameter, in document order",
          "<parameter name=\"Time Map\"><curve>" + keypoint("1001 30000 1 0", "2") +
              keypoint("0 1", "0", "<inputTangentValue>0.5</inputTangentValue>") +
-             "</curve></parameter>" + keypoint("\n 48  24 ", "\n 0x1p2\t") + keypoint("48\n24", "1"),
-         100, false, Method::floor,
+             "</curve></parameter>" + keypoint("\n 48  24 ", "\n 0x1p2\t") +
+             keypoint("48\n24", "1"),
+         100,
+         false,
+         Method::floor,
          {{1001.0 / 30000, 2, -1, -1}, {0, 0, 0.5, -1}, {2, 4, -1, -1}}},
         {"malformed keypoints are dropped, malformed values take defaults",
          keypoint("1 0", "1") + keypoint("1", "1") + keypoint("a 24", "1") +
@@ -77,9 +97,16 @@ TEST(RetimeParser, ReadsCurvesAndKeypoints) {
              keypoint("24 24", "nan",
                       "<inputTangentValue>x</inputTangentValue>"
                       "<outputTangentValue>inf</outputTangentValue>"),
-         100, false, Method::floor, {{1, 0, -1, -1}}},
-        {"a time outside a keypoint is not one", "<time>1 24</time><value>3</value>", 100, false,
-         Method::floor, {}},
+         100,
+         false,
+         Method::floor,
+         {{1, 0, -1, -1}}},
+        {"a time outside a keypoint is not one",
+         "<time>1 24</time><value>3</value>",
+         100,
+         false,
+         Method::floor,
+         {}},
     };
     for (const auto &c : cases) {
         const auto values = parse("<?xml version=\"1.0\"?><scene>" + c.body + "</scene>");

@@ -9,9 +9,9 @@
 namespace tandrel {
 
 void PrintTo(const TransformParser::TransformValues &t, std::ostream *out) {
-    *out << "position (" << t.positionX << ", " << t.positionY << ", " << t.positionZ
-         << ") scale (" << t.scaleX << ", " << t.scaleY << ") rotation " << t.rotation
-         << " anchor (" << t.anchorX << ", " << t.anchorY << ")";
+    *out << "position (" << t.positionX << ", " << t.positionY << ", " << t.positionZ << ") scale ("
+         << t.scaleX << ", " << t.scaleY << ") rotation " << t.rotation << " anchor (" << t.anchorX
+         << ", " << t.anchorY << ")";
 }
 
 namespace {
@@ -42,16 +42,20 @@ TEST(TransformParser, StoresEachCurveByItsParameterPath) {
          curveAt("Transform/Position/Y", "value=\"-3\"") +
              curveAt("Transform/Position/Z", "value=\"7\""),
          {.positionY = -3, .positionZ = 7}},
-        {"default when there is no value", curveAt("Transform/Scale/Scale X", "default=\"2\""),
+        {"default when there is no value",
+         curveAt("Transform/Scale/Scale X", "default=\"2\""),
          {.scaleX = 2}},
         {"value before default",
-         curveAt("Transform/Scale/Scale Y", "default=\"2\" value=\"0.5\""), {.scaleY = 0.5}},
+         curveAt("Transform/Scale/Scale Y", "default=\"2\" value=\"0.5\""),
+         {.scaleY = 0.5}},
         {"bare scale names", curveAt("Scale X", "value=\"3\""), {.scaleX = 3}},
-        {"rotation as Transform/Rotation", curveAt("Transform/Rotation", "value=\"45\""),
+        {"rotation as Transform/Rotation",
+         curveAt("Transform/Rotation", "value=\"45\""),
          {.rotation = 45}},
         {"rotation as Rotation/Z", curveAt("Rotation/Z", "value=\"-90\""), {.rotation = -90}},
         {"rotation about X is not rotation", curveAt("Transform/Rotation/X", "value=\"5\""), {}},
-        {"anchor", curveAt("Anchor/X", "value=\"1\"") + curveAt("Anchor/Y", "value=\"2\""),
+        {"anchor",
+         curveAt("Anchor/X", "value=\"1\"") + curveAt("Anchor/Y", "value=\"2\""),
          {.anchorX = 1, .anchorY = 2}},
         {"the last curve of a field wins",
          curveAt("Position/X", "value=\"1\"") + curveAt("Position/X", "value=\"2\""),
@@ -82,8 +86,8 @@ TEST(TransformParser, RefusesDocumentsItCannotTrust) {
     };
     for (const auto &document : cases) {
         EXPECT_EQ(TransformParser::parse(document), std::nullopt) << document;
-        EXPECT_EQ(TransformParser::parse(
-                      std::span(reinterpret_cast<const uint8_t *>(document.data()), document.size())),
+        EXPECT_EQ(TransformParser::parse(std::span(
+                      reinterpret_cast<const uint8_t *>(document.data()), document.size())),
                   std::nullopt)
             << document;
     }
@@ -131,11 +135,10 @@ TEST(TransformParser, ReadsTheSampleTransform) {
     const auto blob = CollectionReads::decodedBlob(db, *effect);
     ASSERT_TRUE(blob && blob->data("channelData"));
     const auto values = TransformParser::parse(*blob->data("channelData"));
-    EXPECT_EQ(values, (Values{.positionX = 120,
-                              .positionY = -40,
-                              .scaleX = 1.25,
-                              .scaleY = 1.25,
-                              .rotation = 12.5}));
+    EXPECT_EQ(
+        values,
+        (Values{
+            .positionX = 120, .positionY = -40, .scaleX = 1.25, .scaleY = 1.25, .rotation = 12.5}));
     EXPECT_EQ(values->scalePercentage(), "125%");
 }
 

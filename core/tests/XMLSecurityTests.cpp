@@ -131,16 +131,14 @@ TEST(XMLStreamParser, RefusesWhatTheGuardCannotSee) {
          ""},
         {"external entity", "<!DOCTYPE s [<!ENTITY x SYSTEM \"file:///etc/hostname\">]><s>&x;</s>",
          Outcome::refused, ""},
-        {"parameter entity",
-         "<!DOCTYPE s [<!ENTITY % p SYSTEM \"file:///etc/hostname\"> %p;]><s/>",
+        {"parameter entity", "<!DOCTYPE s [<!ENTITY % p SYSTEM \"file:///etc/hostname\"> %p;]><s/>",
          Outcome::refused, ""},
         {"billion laughs",
          "<!DOCTYPE l [<!ENTITY a \"aaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]><l>&b;</l>",
          Outcome::refused, ""},
         {"UTF-16 with byte-order mark", utf16(entityDTD + "<s/>", true), Outcome::refused, ""},
-        {"UTF-16 without byte-order mark", utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?>" +
-                                                     entityDTD + "<s/>",
-                                                 false),
+        {"UTF-16 without byte-order mark",
+         utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + entityDTD + "<s/>", false),
          Outcome::refused, ""},
         {"declaration inside the root element", "<s>" + speed + entityDTD + "</s>",
          Outcome::malformed, "<s><p name=Speed>1</p>"},
@@ -154,12 +152,14 @@ TEST(XMLStreamParser, RefusesWhatTheGuardCannotSee) {
 
 TEST(UnicodeText, MeasuresValidPrefixesAndTrimsWhiteSpace) {
     EXPECT_EQ(validUTF8PrefixLength("abc"), 3u);
-    EXPECT_EQ(validUTF8PrefixLength("ab\xC3"), 2u);             // cut character
-    EXPECT_EQ(validUTF8PrefixLength("a\xED\xA0\x80"), 1u);      // surrogate
-    EXPECT_EQ(validUTF8PrefixLength("a\xC0\xAF"), 1u);          // overlong
+    EXPECT_EQ(validUTF8PrefixLength("ab\xC3"), 2u);            // cut character
+    EXPECT_EQ(validUTF8PrefixLength("a\xED\xA0\x80"), 1u);     // surrogate
+    EXPECT_EQ(validUTF8PrefixLength("a\xC0\xAF"), 1u);         // overlong
     EXPECT_EQ(validUTF8PrefixLength("\xF0\x9F\x8E\xAC!"), 5u); // 🎬
     EXPECT_TRUE(isValidUTF8(std::string_view("a\0b", 3)));
-    EXPECT_EQ(trimmingWhitespaceAndNewlines(" \t\n\xC2\xA0" "1 2\r\n\xE2\x80\xA8"), "1 2");
+    EXPECT_EQ(trimmingWhitespaceAndNewlines(" \t\n\xC2\xA0"
+                                            "1 2\r\n\xE2\x80\xA8"),
+              "1 2");
     EXPECT_EQ(trimmingWhitespaceAndNewlines(" \n "), "");
     EXPECT_TRUE(startsWithLetter("\xCE\xB1"));
     EXPECT_FALSE(startsWithLetter("_x"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/database/TransformParser.h"
 #include "core/model/FrameRate.h"
 
 #include <cstdint>
@@ -56,16 +57,7 @@ struct Retime {
 };
 
 // A transform effect, with the values the editor stores (scale 1 is 100 %).
-struct Transform {
-    double positionX = 0;
-    double positionY = 0;
-    double positionZ = 0;
-    double scaleX = 1;
-    double scaleY = 1;
-    double rotation = 0;
-    double anchorX = 0;
-    double anchorY = 0;
-};
+using Transform = TransformParser::TransformValues;
 
 // A role carried by one channel of a clip's audio layout ("channelMap" starts with
 // `firstChannel`; no channel map when absent).

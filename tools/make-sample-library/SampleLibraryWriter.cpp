@@ -132,23 +132,19 @@ private:
         return add({"NSArray", std::nullopt, name, std::move(blob)}, parent);
     }
 
-    const Media &media(const Clip &clip) const {
-        auto found = media_.find(clip.media);
-        if (found == media_.end()) {
-            throw std::invalid_argument("clip '" + clip.name + "' uses unknown media '" +
+    // What a clip names by `clip.media` in one of the tables: its media or its multicam.
+    template <typename T>
+    static const T &named(const std::map<std::string, const T *> &table, const Clip &clip,
+                          const char *what) {
+        auto found = table.find(clip.media);
+        if (found == table.end()) {
+            throw std::invalid_argument("clip '" + clip.name + "' uses unknown " + what + " '" +
                                         clip.media + "'");
         }
         return *found->second;
     }
-
-    const Multicam &multicam(const Clip &clip) const {
-        auto found = multicams_.find(clip.media);
-        if (found == multicams_.end()) {
-            throw std::invalid_argument("clip '" + clip.name + "' uses unknown multicam '" +
-                                        clip.media + "'");
-        }
-        return *found->second;
-    }
+    const Media &media(const Clip &clip) const { return named(media_, clip, "media"); }
+    const Multicam &multicam(const Clip &clip) const { return named(multicams_, clip, "multicam"); }
 
     // Where the item's own time starts: media time for clips, the multicam's time for
     // multicam clips, the active pick's for auditions, zero otherwise.
