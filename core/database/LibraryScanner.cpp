@@ -1,6 +1,7 @@
 #include "core/database/LibraryScanner.h"
 
 #include "core/database/BlobDecoder.h"
+#include "core/database/CollectionReads.h"
 
 #include <algorithm>
 #include <map>
@@ -15,34 +16,6 @@ namespace {
 template <size_t N>
 bool contains(const std::array<std::string_view, N> &names, std::string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-std::optional<BlobDecoder::DecodedBlob> decodedBlob(FCPDatabaseConnection &db, int64_t pk) {
-    try {
-        auto blob = db.fetchBlob(pk);
-        if (!blob) {
-            return std::nullopt;
-        }
-        return BlobDecoder::decode(*blob);
-    } catch (const std::exception &) {
-        return std::nullopt;
-    }
-}
-
-std::vector<int64_t> childrenOrNone(FCPDatabaseConnection &db, int64_t parent) {
-    try {
-        return db.fetchChildPKs(parent);
-    } catch (const std::exception &) {
-        return {};
-    }
-}
-
-std::optional<std::string> collectionType(FCPDatabaseConnection &db, int64_t pk) {
-    try {
-        return db.fetchCollectionInfo(pk).type;
-    } catch (const std::exception &) {
-        return std::nullopt;
-    }
 }
 
 bool isTimeline(const BlobDecoder::DecodedBlob &blob) {
@@ -136,11 +109,11 @@ std::vector<FCPTimelineInfo> LibraryScanner::discoverTimelines(FCPDatabaseConnec
     }
     std::vector<int64_t> candidates;
     std::set<int64_t> recorded;
-    for (int64_t child : childrenOrNone(db, projectLists.front().pk)) {
-        if (collectionType(db, child) != "NSSet") {
+    for (int64_t child : CollectionReads::children(db, projectLists.front().pk)) {
+        if (CollectionReads::type(db, child) != "NSSet") {
             continue;
         }
-        for (int64_t member : childrenOrNone(db, child)) {
+        for (int64_t member : CollectionReads::children(db, child)) {
             if (recorded.insert(member).second) {
                 candidates.push_back(member);
             }
@@ -157,20 +130,20 @@ std::vector<FCPTimelineInfo> LibraryScanner::discoverTimelines(FCPDatabaseConnec
         if (info.type != "FFAnchoredSequence") {
             continue;
         }
-        const auto blob = decodedBlob(db, pk);
+        const auto blob = CollectionReads::decodedBlob(db, pk);
         if (!blob || !isTimeline(*blob)) {
             continue;
         }
         std::string name = info.identifier.value_or("Untitled");
         int64_t editCount = 0;
         if (auto primary = db.childPK(pk, "primaryObject")) {
-            const auto storylines = childrenOrNone(db, *primary);
+            const auto storylines = CollectionReads::children(db, *primary);
             if (!storylines.empty()) {
                 const int64_t storyline = storylines.front();
                 if (auto items = db.childPK(storyline, "containedItems")) {
-                    editCount = static_cast<int64_t>(childrenOrNone(db, *items).size());
+                    editCount = static_cast<int64_t>(CollectionReads::children(db, *items).size());
                 }
-                if (auto storylineBlob = decodedBlob(db, storyline)) {
+                if (auto storylineBlob = CollectionReads::decodedBlob(db, storyline)) {
                     auto displayName = storylineBlob->string("displayName");
                     if (displayName && !displayName->empty()) {
                         name = *displayName;

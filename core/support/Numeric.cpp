@@ -1,5 +1,10 @@
 #include "core/support/Numeric.h"
 
+#include <clocale>
+#include <cstdlib>
+#include <locale.h>
+#include <string>
+
 namespace tandrel {
 
 std::optional<int64_t> parseDecimalInt64(std::string_view text) {
@@ -30,6 +35,26 @@ std::optional<int64_t> parseDecimalInt64(std::string_view text) {
         return std::nullopt;
     }
     return positive;
+}
+
+std::optional<double> parseFiniteDouble(std::string_view text) {
+    // strtod would skip leading white space and accept what follows a NUL as the end.
+    if (text.empty() || text.find('\0') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    const unsigned char first = static_cast<unsigned char>(text.front());
+    if (first == ' ' || (first >= '\t' && first <= '\r')) {
+        return std::nullopt;
+    }
+    // The decimal point is always '.', whatever the process's locale says.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    const std::string copy(text);
+    char *end = nullptr;
+    const double value = strtod_l(copy.c_str(), &end, cLocale);
+    if (end != copy.c_str() + copy.size() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 } // namespace tandrel

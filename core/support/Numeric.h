@@ -32,4 +32,10 @@ inline std::optional<int64_t> roundToInt64(double value) {
 // Nothing when the text is not of that form or the value does not fit 64 bits.
 std::optional<int64_t> parseDecimalInt64(std::string_view text);
 
+// One complete floating-point literal: an optional sign, then decimal ("12.5", ".5", "1e-3")
+// or hexadecimal ("0x1.8p1") notation, nothing before or after it. Nothing when the text is
+// not of that form or its value is not finite ("nan", "inf", "1e999"): a non-finite number
+// cannot be carried further (JSON refuses it, integers cannot hold it).
+std::optional<double> parseFiniteDouble(std::string_view text);
+
 } // namespace tandrel

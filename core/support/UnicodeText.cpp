@@ -2,8 +2,11 @@
 
 #include <utf8proc.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace tandrel {
 
@@ -23,6 +26,104 @@ std::string canonicallyComposed(std::string_view text) {
 bool plainTextLess(std::string_view a, std::string_view b) {
     // UTF-8 byte order is the order of the scalar values it encodes.
     return canonicallyComposed(a) < canonicallyComposed(b);
+}
+
+} // namespace tandrel
+
+namespace tandrel {
+
+namespace {
+
+// The scalar at the start of `text` and its length in bytes, or nothing when the text does
+// not start with a well-formed sequence.
+std::optional<std::pair<utf8proc_int32_t, size_t>> firstScalar(std::string_view text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    utf8proc_int32_t scalar = 0;
+    const auto length =
+        utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t *>(text.data()),
+                         static_cast<utf8proc_ssize_t>(std::min<size_t>(text.size(), 4)), &scalar);
+    if (length <= 0 || !utf8proc_codepoint_valid(scalar)) {
+        return std::nullopt;
+    }
+    return std::pair{scalar, static_cast<size_t>(length)};
+}
+
+bool isWhiteSpace(utf8proc_int32_t scalar) {
+    switch (scalar) {
+    case 0x09:
+    case 0x0A:
+    case 0x0B:
+    case 0x0C:
+    case 0x0D:
+    case 0x85:
+        return true;
+    default:
+        break;
+    }
+    const auto category = utf8proc_category(scalar);
+    return category == UTF8PROC_CATEGORY_ZS || category == UTF8PROC_CATEGORY_ZL ||
+           category == UTF8PROC_CATEGORY_ZP;
+}
+
+} // namespace
+
+size_t validUTF8PrefixLength(std::string_view bytes) {
+    size_t position = 0;
+    while (position < bytes.size()) {
+        // ASCII runs are the common case and need no decoding.
+        if (static_cast<unsigned char>(bytes[position]) < 0x80) {
+            ++position;
+            continue;
+        }
+        const auto scalar = firstScalar(bytes.substr(position));
+        if (!scalar) {
+            break;
+        }
+        position += scalar->second;
+    }
+    return position;
+}
+
+bool startsWithLetter(std::string_view text) {
+    const auto scalar = firstScalar(text);
+    if (!scalar) {
+        return false;
+    }
+    switch (utf8proc_category(scalar->first)) {
+    case UTF8PROC_CATEGORY_LU:
+    case UTF8PROC_CATEGORY_LL:
+    case UTF8PROC_CATEGORY_LT:
+    case UTF8PROC_CATEGORY_LM:
+    case UTF8PROC_CATEGORY_LO:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string_view trimmingWhitespaceAndNewlines(std::string_view text) {
+    while (const auto scalar = firstScalar(text)) {
+        if (!isWhiteSpace(scalar->first)) {
+            break;
+        }
+        text.remove_prefix(scalar->second);
+    }
+    // Walk back to the start of the last scalar: continuation bytes are 10xxxxxx.
+    while (!text.empty()) {
+        size_t start = text.size() - 1;
+        while (start > 0 && text.size() - start < 4 &&
+               (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) {
+            --start;
+        }
+        const auto scalar = firstScalar(text.substr(start));
+        if (!scalar || start + scalar->second != text.size() || !isWhiteSpace(scalar->first)) {
+            break;
+        }
+        text.remove_suffix(scalar->second);
+    }
+    return text;
 }
 
 } // namespace tandrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,19 @@ std::string canonicallyComposed(std::string_view text);
 // Plain text order: Unicode scalar values one by one after canonical composition, so that
 // upper-case letters come before lower-case ones and equivalent spellings compare equal.
 bool plainTextLess(std::string_view a, std::string_view b);
+
+// The length in bytes of the longest prefix of `bytes` that is well-formed UTF-8 (no
+// overlong forms, surrogates or values beyond U+10FFFF); a sequence cut off at the end is not
+// part of it.
+size_t validUTF8PrefixLength(std::string_view bytes);
+inline bool isValidUTF8(std::string_view bytes) {
+    return validUTF8PrefixLength(bytes) == bytes.size();
+}
+
+// Whether the text, taken as UTF-8, begins with a letter of any script (general category L).
+bool startsWithLetter(std::string_view text);
+
+// The text without the white space and line breaks (Unicode White_Space) at either end.
+std::string_view trimmingWhitespaceAndNewlines(std::string_view text);
 
 } // namespace tandrel

@@ -65,9 +65,19 @@ LibraryDescription standardSampleLibrary() {
          Timeline::Kind::project,
          FrameRate::fps23_976,
          hour(24),
-         {Clip::of("Arrival", "MEDIA-A001C003-0001", 48, 120, roles::video),
+         {Clip::of("Arrival", "MEDIA-A001C003-0001", 48, 120, roles::video)
+              .connect(Clip::of("Kitchen Cutaway", "MEDIA-B002C001-0001", 300, 48, roles::video),
+                       24, 1)
+              .connect(Clip::of("Arrival Insert", "MEDIA-A001C004-0001", 120, 36, roles::video), 60,
+                       2),
           Clip::of("Arrival (alt)", "MEDIA-A001C004-0001", 0, 96, roles::video), Clip::gap(24),
-          Clip::of("Kitchen", "MEDIA-B002C001-0001", 240, 144, roles::video),
+          Clip::of("Kitchen", "MEDIA-B002C001-0001", 240, 144, roles::video)
+              .connect(Clip::storyline("B-Roll", {Clip::of("Arrival Wide", "MEDIA-A001C003-0001",
+                                                           900, 24, roles::video),
+                                                  Clip::of("Arrival Close", "MEDIA-A001C004-0001",
+                                                           400, 36, roles::video)}),
+                       24, 1)
+              .connect(Clip::of("Theme", "MEDIA-THEME-0001", 0, 144, roles::music), 0, -1),
           Clip::title("Lower Third", 48)}},
         {"Trailer",
          "",
@@ -79,6 +89,36 @@ LibraryDescription standardSampleLibrary() {
           Clip::of("Theme", "MEDIA-THEME-0001", 0, 120, roles::music)}},
         // An empty placeholder: its edited namesake lives in the nested event "Day 1/Selects".
         {"Edit", "", Timeline::Kind::project, FrameRate::fps23_976, hour(24), {}},
+        // Retimes, transforms and stabilisation, one clip each.
+        {"Effects",
+         "",
+         Timeline::Kind::project,
+         FrameRate::fps23_976,
+         hour(24),
+         {Clip::of("Slow Arrival", "MEDIA-A001C003-0001", 0, 96, roles::video)
+              .atSpeed(50)
+              .sampled(6),
+          Clip::of("Arrival Ramp", "MEDIA-A001C003-0001", 200, 96, roles::video)
+              .ramped({{0, 200}, {48, 224}, {96, 320}}),
+          Clip::of("Kitchen Reverse", "MEDIA-B002C001-0001", 400, 72, roles::video).reversed(),
+          Clip::of("Arrival Hold", "MEDIA-A001C003-0001", 500, 48, roles::video).frozen(),
+          Clip::of("Kitchen Push", "MEDIA-B002C001-0001", 600, 72, roles::video)
+              .transformed({.positionX = 120,
+                            .positionY = -40,
+                            .scaleX = 1.25,
+                            .scaleY = 1.25,
+                            .rotation = 12.5}),
+          Clip::of("Arrival Steady", "MEDIA-A001C004-0001", 100, 72, roles::video)
+              .stabilizedClip()}},
+        // Two cuts of the multicam of "Day 1/Selects": angle B (which starts with a gap),
+        // then angle A.
+        {"Multicam Edit",
+         "",
+         Timeline::Kind::project,
+         FrameRate::fps23_976,
+         hour(24),
+         {Clip::multicam("Kitchen MC", multicams::kitchen, "ANGLE-B", 96, 120, roles::video),
+          Clip::multicam("Kitchen MC", multicams::kitchen, "ANGLE-A", 216, 96, roles::video)}},
         {"Compound Clip 1",
          "",
          Timeline::Kind::plainSequence,
@@ -91,7 +131,16 @@ LibraryDescription standardSampleLibrary() {
     selects.folder = "Day 1/Selects";
     selects.roles = sampleRoles();
     selects.media = {
-        camera("MEDIA-A001C003-0001", "A001C003_230512.mov", "A001", "12", "3", hour(24))};
+        camera("MEDIA-A001C003-0001", "A001C003_230512.mov", "A001", "12", "3", hour(24)),
+        camera("MEDIA-B002C001-0001", "B002C001_230512.mov", "B002", "14", "1", hour(24) * 2)};
+    selects.multicams = {{multicams::kitchen,
+                          "Kitchen MC",
+                          FrameRate::fps23_976,
+                          hour(24),
+                          {{"ANGLE-A", "Cam A", {Clip::of("Cam A", "MEDIA-A001C003-0001", 0, 480)}},
+                           {"ANGLE-B",
+                            "Cam B",
+                            {Clip::gap(48), Clip::of("Cam B", "MEDIA-B002C001-0001", 100, 432)}}}}};
     selects.timelines = {
         {"Edit",
          "",

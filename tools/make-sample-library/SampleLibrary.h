@@ -8,7 +8,10 @@ namespace tandrel::sample {
 // "Day 1" (with the nested event "Day 1/Selects") and "Shoot Days/Day 2" (an event inside a
 // plain folder); media with reels, scenes and takes; a role set with sub-roles; projects,
 // a shared project, an empty placeholder shadowed by its edited namesake in "Day 1/Selects",
-// and a sequence that is no timeline.
+// and a sequence that is no timeline. "Assembly" has connected clips on lanes 1, 2 and -1 and
+// a connected storyline; "Effects" has retimes (two and three keypoints, reverse, freeze),
+// a transform and stabilisation; "Multicam Edit" cuts between two angles of a multicam that
+// lives in "Day 1/Selects".
 LibraryDescription standardSampleLibrary();
 
 // Role UIDs of the sample's role set.
@@ -21,5 +24,10 @@ inline constexpr const char *effects = "role.effects";
 inline constexpr const char *video = "role.video";
 inline constexpr const char *titles = "role.video.titles";
 } // namespace roles
+
+// Media identifiers of the sample's multicams.
+namespace multicams {
+inline constexpr const char *kitchen = "MEDIA-MC-KITCHEN-0001";
+} // namespace multicams
 
 } // namespace tandrel::sample

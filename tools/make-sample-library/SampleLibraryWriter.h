@@ -18,6 +18,8 @@ public:
         PlistFormat format = PlistFormat::binary;
         // When given, receives every blob written, in writing order.
         std::vector<Bytes> *blobs = nullptr;
+        // When given, receives every effect parameter document written, in writing order.
+        std::vector<std::string> *effectDocuments = nullptr;
     };
 
     // Writes "<parent>/<name>.fcpbundle" (which must not exist yet) and returns its path.
@@ -27,7 +29,7 @@ public:
                                        const std::filesystem::path &parent) {
         return write(library, parent, Options{});
     }
-    // Writes one event database file.
+    // Writes one event database file; its multicam clips must use its own multicams.
     static void writeEvent(const Event &event, const std::filesystem::path &databaseFile,
                            const Options &options);
 

@@ -1,11 +1,15 @@
 // make-sample-library DIR: writes DIR/Sample.fcpbundle, the sample library.
 // make-sample-library --blob-corpus DIR: writes the sample's blobs (binary and XML) and a few
 // malformed archives into DIR, one file each, as a seed corpus for the blob fuzzer.
+// make-sample-library --xml-corpus DIR: writes the sample's effect parameter documents and a
+// few hostile ones into DIR, one file each, as a seed corpus for the effect XML fuzzer.
 
+#include "tools/make-sample-library/EffectDocuments.h"
 #include "tools/make-sample-library/KeyedArchiver.h"
 #include "tools/make-sample-library/SampleLibrary.h"
 #include "tools/make-sample-library/SampleLibraryWriter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -21,7 +25,8 @@ namespace {
 
 int usage() {
     std::fprintf(stderr, "usage: make-sample-library DIR\n"
-                         "       make-sample-library --blob-corpus DIR\n");
+                         "       make-sample-library --blob-corpus DIR\n"
+                         "       make-sample-library --xml-corpus DIR\n");
     return 2;
 }
 
@@ -50,30 +55,57 @@ std::vector<Bytes> malformedArchives() {
     return archives;
 }
 
-void writeCorpus(const fs::path &corpus) {
+void writeFiles(const fs::path &corpus, const char *prefix, const std::vector<Bytes> &files) {
     fs::create_directories(corpus);
-    std::vector<Bytes> blobs;
+    int n = 0;
+    for (const Bytes &file : files) {
+        char name[32];
+        std::snprintf(name, sizeof name, "%s-%04d", prefix, n++);
+        std::ofstream out(corpus / name, std::ios::binary);
+        out.write(reinterpret_cast<const char *>(file.data()),
+                  static_cast<std::streamsize>(file.size()));
+    }
+    std::printf("%d files written to %s\n", n, corpus.c_str());
+}
+
+// Writes the sample library in both property-list formats into a scratch folder, keeping
+// what the writer reports.
+void writeSample(std::vector<Bytes> *blobs, std::vector<std::string> *documents) {
     const fs::path scratch =
         fs::temp_directory_path() / ("make-sample-library-" + std::to_string(::getpid()));
     fs::remove_all(scratch);
     for (PlistFormat format : {PlistFormat::binary, PlistFormat::xml}) {
         const fs::path folder = scratch / (format == PlistFormat::binary ? "binary" : "xml");
         fs::create_directories(folder);
-        SampleLibraryWriter::write(standardSampleLibrary(), folder, {format, &blobs});
+        SampleLibraryWriter::write(standardSampleLibrary(), folder, {format, blobs, documents});
     }
     fs::remove_all(scratch);
+}
+
+void writeBlobCorpus(const fs::path &corpus) {
+    std::vector<Bytes> blobs;
+    writeSample(&blobs, nullptr);
     for (auto &archive : malformedArchives()) {
         blobs.push_back(std::move(archive));
     }
-    int n = 0;
-    for (const Bytes &blob : blobs) {
-        char name[32];
-        std::snprintf(name, sizeof name, "blob-%04d", n++);
-        std::ofstream out(corpus / name, std::ios::binary);
-        out.write(reinterpret_cast<const char *>(blob.data()),
-                  static_cast<std::streamsize>(blob.size()));
+    writeFiles(corpus, "blob", blobs);
+}
+
+void writeXMLCorpus(const fs::path &corpus) {
+    std::vector<std::string> documents;
+    writeSample(nullptr, &documents);
+    for (auto &document : EffectDocuments::hostile()) {
+        documents.push_back(std::move(document));
     }
-    std::printf("%d blobs written to %s\n", n, corpus.c_str());
+    std::vector<Bytes> files;
+    for (const auto &document : documents) {
+        Bytes bytes(document.begin(), document.end());
+        // The two property-list formats hold the same documents.
+        if (std::find(files.begin(), files.end(), bytes) == files.end()) {
+            files.push_back(std::move(bytes));
+        }
+    }
+    writeFiles(corpus, "xml", files);
 }
 
 } // namespace
@@ -81,7 +113,11 @@ void writeCorpus(const fs::path &corpus) {
 int main(int argc, char **argv) {
     try {
         if (argc == 3 && std::string(argv[1]) == "--blob-corpus") {
-            writeCorpus(argv[2]);
+            writeBlobCorpus(argv[2]);
+            return 0;
+        }
+        if (argc == 3 && std::string(argv[1]) == "--xml-corpus") {
+            writeXMLCorpus(argv[2]);
             return 0;
         }
         if (argc != 2 || std::string(argv[1]).starts_with("-")) {

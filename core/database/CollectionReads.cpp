@@ -1,0 +1,84 @@
+#include "core/database/CollectionReads.h"
+
+#include <algorithm>
+#include <set>
+
+namespace tandrel {
+
+std::optional<BlobDecoder::DecodedBlob> CollectionReads::decodedBlob(FCPDatabaseConnection &db,
+                                                                     int64_t pk) {
+    try {
+        auto blob = db.fetchBlob(pk);
+        if (!blob) {
+            return std::nullopt;
+        }
+        return BlobDecoder::decode(*blob);
+    } catch (const std::exception &) {
+        return std::nullopt;
+    }
+}
+
+std::vector<int64_t> CollectionReads::children(FCPDatabaseConnection &db, int64_t pk) {
+    try {
+        return db.fetchChildPKs(pk);
+    } catch (const std::exception &) {
+        return {};
+    }
+}
+
+std::optional<FCPDatabaseConnection::CollectionInfo>
+CollectionReads::info(FCPDatabaseConnection &db, int64_t pk) {
+    try {
+        return db.fetchCollectionInfo(pk);
+    } catch (const std::exception &) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::string> CollectionReads::type(FCPDatabaseConnection &db, int64_t pk) {
+    auto found = info(db, pk);
+    return found ? found->type : std::nullopt;
+}
+
+std::vector<int64_t> CollectionReads::slotItems(FCPDatabaseConnection &db, int64_t pk,
+                                                std::string_view name) {
+    const auto slot = db.childPK(pk, name);
+    return slot ? children(db, *slot) : std::vector<int64_t>{};
+}
+
+std::vector<int64_t> CollectionReads::orderedContainedItems(FCPDatabaseConnection &db, int64_t pk) {
+    const auto slot = db.childPK(pk, "containedItems");
+    if (!slot) {
+        return {};
+    }
+    const auto items = children(db, *slot);
+    const std::set<int64_t> kids(items.begin(), items.end());
+    if (kids.empty()) {
+        return {};
+    }
+    std::vector<int64_t> ordered;
+    std::optional<Bytes> blob;
+    try {
+        blob = db.fetchBlob(*slot);
+    } catch (const std::exception &) {
+    }
+    if (blob) {
+        for (const auto &identifier : BlobDecoder::orderedChildIdentifiers(*blob)) {
+            const auto key = db.pkForIdentifier(identifier);
+            if (key && kids.contains(*key)) {
+                ordered.push_back(*key);
+            }
+        }
+    }
+    if (std::set<int64_t>(ordered.begin(), ordered.end()) == kids) {
+        return ordered;
+    }
+    for (int64_t key : kids) { // ascending
+        if (std::find(ordered.begin(), ordered.end(), key) == ordered.end()) {
+            ordered.push_back(key);
+        }
+    }
+    return ordered;
+}
+
+} // namespace tandrel
