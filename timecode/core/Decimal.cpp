@@ -98,7 +98,6 @@ struct Wide {
         }
         return std::strong_ordering::equal;
     }
-    friend bool operator==(const Wide &, const Wide &) = default;
 
     void add(const Wide &other) {
         UInt128 carry = 0;
