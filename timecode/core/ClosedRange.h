@@ -12,7 +12,8 @@ template <typename T> struct ClosedRange {
     T upper;
 
     constexpr bool contains(const T &value) const { return !(value < lower) && !(upper < value); }
-    friend constexpr bool operator==(const ClosedRange &, const ClosedRange &) = default;
+    // Implicitly constexpr where the bounds compare so.
+    friend bool operator==(const ClosedRange &, const ClosedRange &) = default;
 };
 
 // The value forced into the closed range.

@@ -35,6 +35,23 @@ int64_t saturatingInt64(Int128 value) {
                                                    std::numeric_limits<int64_t>::max()));
 }
 
+std::optional<int64_t> parseDigits(std::string_view digits) {
+    if (digits.empty()) {
+        return std::nullopt;
+    }
+    int64_t value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        if (__builtin_mul_overflow(value, 10, &value) ||
+            __builtin_add_overflow(value, c - '0', &value)) {
+            return std::nullopt;
+        }
+    }
+    return value;
+}
+
 std::string toString(UInt128 value) {
     std::string digits;
     do {

@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace timecode {
@@ -51,6 +52,10 @@ constexpr UInt128 greatestCommonDivisor(UInt128 a, UInt128 b) {
 constexpr UInt128 magnitude(Int128 value) {
     return value < 0 ? UInt128(0) - static_cast<UInt128>(value) : static_cast<UInt128>(value);
 }
+
+// A run of ASCII digits ("0042") as a non-negative integer; nothing when the run is empty, holds
+// anything but digits, or does not fit 64 bits.
+std::optional<int64_t> parseDigits(std::string_view digits);
 
 // Decimal text of a 128-bit integer.
 std::string toString(Int128 value);

@@ -210,24 +210,26 @@ int64_t Timecode::samplesValue(int64_t sampleRate) const {
 
 Timecode Timecode::converted(TimecodeFrameRate rate, std::optional<SubFramesBase> base,
                              bool preservingValues) const {
-    const SubFramesBase targetBase = base.value_or(subFramesBase());
-    if (rate == frameRate() && targetBase == subFramesBase()) {
+    const Properties target(rate, base.value_or(subFramesBase()), upperLimit());
+    if (target == properties_) {
         return *this;
     }
-    Timecode result(Properties(rate, targetBase, upperLimit()));
     // The same components, when they are valid at the new properties.
-    if (preservingValues && components_.invalidComponents(result.properties()).empty()) {
-        result.components_ = components_;
-        return result;
+    if (preservingValues) {
+        try {
+            return Timecode(TimecodeSourceValue::components(components_), target);
+        } catch (const ValidationError &) {
+        }
     }
     // Otherwise the same real time, set strictly.
-    const double frames = result.elapsedFrames(realTimeValue());
-    result.components_ =
-        components(FrameCount(FrameCount::Value::combined(frames), targetBase), rate);
-    if (!result.isValid()) {
-        throw ValidationError(ValidationError::outOfBounds);
-    }
-    return result;
+    return Timecode(TimecodeSourceValue::realTime(realTimeValue()), target);
+}
+
+FeetAndFrames Timecode::feetAndFramesValue() const {
+    const FrameCount count = frameCount();
+    const int64_t whole = count.wholeFrames();
+    return FeetAndFrames(whole / FeetAndFrames::framesPerFoot, whole % FeetAndFrames::framesPerFoot,
+                         count.subFrames(), subFramesBase());
 }
 
 } // namespace timecode

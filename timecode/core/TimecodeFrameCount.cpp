@@ -2,6 +2,8 @@
 
 #include "timecode/core/NumericUtilities.h"
 
+#include <limits>
+
 namespace timecode {
 
 namespace {
@@ -12,6 +14,22 @@ template <class... Handlers> Overloaded(Handlers...) -> Overloaded<Handlers...>;
 // Floating-point payloads hash ±0 alike, as they compare.
 std::size_t hashDouble(double value) {
     return std::hash<double>{}(value == 0 ? 0.0 : value);
+}
+
+// The interval × base, truncated. Intervals are mostly sub-frames ÷ base, and the product can
+// land a hair below the sub-frames it came from (29 ÷ 100 × 100 is 28.999…): a neighbour that
+// gives the same interval back is taken instead.
+int64_t subFramesOfUnitInterval(double interval, int64_t base) {
+    const int64_t truncated = saturatingTruncate(interval * static_cast<double>(base));
+    const auto divides = [&](int64_t subFrames) {
+        return static_cast<double>(subFrames) / static_cast<double>(base) == interval;
+    };
+    if (divides(truncated) || truncated == std::numeric_limits<int64_t>::max() ||
+        truncated == std::numeric_limits<int64_t>::min()) {
+        return truncated;
+    }
+    const int64_t away = truncated + (interval < 0 ? -1 : 1);
+    return divides(away) ? away : truncated;
 }
 
 void combine(std::size_t &seed, std::size_t value) {
@@ -114,7 +132,7 @@ int64_t TimecodeFrameCount::subFrames() const {
                 return (exact.fraction() * Decimal(base)).truncated(0).int64Value().value_or(0);
             },
             [&](const Value::SplitUnitInterval &a) {
-                return saturatingTruncate(a.subFramesUnitInterval * static_cast<double>(base));
+                return subFramesOfUnitInterval(a.subFramesUnitInterval, base);
             },
         },
         value.storage());

@@ -4,6 +4,7 @@
 
 #include "timecode/core/Fraction.h"
 #include "timecode/core/MediaTime.h"
+#include "timecode/core/Timecode.h"
 #include "timecode/core/TimecodeComponents.h"
 #include "timecode/core/TimecodeFrameCount.h"
 #include "timecode/core/TimecodeFrameRate.h"
@@ -34,6 +35,10 @@ inline void PrintTo(const TimecodeComponents &c, std::ostream *out) {
 }
 inline void PrintTo(TimecodeComponent component, std::ostream *out) {
     *out << component.nameLowerCamelCase();
+}
+
+inline void PrintTo(const Timecode &timecode, std::ostream *out) {
+    *out << timecode.debugDescription();
 }
 
 } // namespace timecode

@@ -1,23 +1,15 @@
 #include "timecode/core/Timecode.h"
 
 #include "timecode/core/tests/Printing.h"
+#include "timecode/core/tests/TestTimecodes.h"
 
 #include <gtest/gtest.h>
 
 namespace timecode {
 namespace {
 
-using C = Timecode::Component;
-using Components = Timecode::Components;
+using namespace timecode::test;
 using Set = C::Set;
-using R = TimecodeFrameRate;
-using Base = Timecode::SubFramesBase;
-using Limit = Timecode::UpperLimit;
-
-Timecode::Properties props(R rate, Base base = Base::max80SubFrames,
-                           Limit limit = Limit::max24Hours) {
-    return Timecode::Properties(rate, base, limit);
-}
 
 TEST(TimecodeComponent, NavigatesAmongTheRemainingComponents) {
     EXPECT_EQ(C::first(), C::days);

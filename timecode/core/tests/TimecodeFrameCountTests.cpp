@@ -36,6 +36,11 @@ TEST(TimecodeFrameCount, ReadsEveryForm) {
         {at80(Value::splitUnitInterval(2, 0.5)), 2, 40, 200, "2.5", 2.5},
         {Count(Value::combined(0.29), Base::max100SubFrames), 0, 29, 29, "0.29", 0.29},
         {Count(Value::split(3, 1), Base::quarterFrames), 3, 1, 13, "3.25", 3.25},
+        // 29 ÷ 100 × 100 is 28.999… in floating point: the interval still reads as 29, as its
+        // decimal value does (every timecode's frame count holds its sub-frames this way).
+        {Count(Value::splitUnitInterval(0, 0.29), Base::max100SubFrames), 0, 29, 29, "0.29", 0.29},
+        {Count(Value::splitUnitInterval(-1, -0.29), Base::max100SubFrames), -1, -29, -129, "-1.29",
+         -1.29},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.count.value.debugDescription());

@@ -1,26 +1,14 @@
 #include "timecode/core/Timecode.h"
 
 #include "timecode/core/tests/Printing.h"
+#include "timecode/core/tests/TestTimecodes.h"
 
 #include <gtest/gtest.h>
 
 namespace timecode {
 namespace {
 
-using C = Timecode::Component;
-using Components = Timecode::Components;
-using Count = Timecode::FrameCount;
-using Value = Count::Value;
-using R = TimecodeFrameRate;
-using Base = Timecode::SubFramesBase;
-using Limit = Timecode::UpperLimit;
-
-Timecode make(Components components, R rate, Base base = Base::max80SubFrames,
-              Limit limit = Limit::max24Hours) {
-    Timecode timecode(Timecode::Properties(rate, base, limit));
-    timecode.setComponents(components);
-    return timecode;
-}
+using namespace timecode::test;
 
 TEST(Timecode, StoredFieldsChangeNothingElse) {
     Timecode timecode = make({0, 1, 2, 3, 4, 5}, R::fps25);

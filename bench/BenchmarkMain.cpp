@@ -1,0 +1,70 @@
+// The main of every benchmark: runs them as Google Benchmark does, then prints for each case
+// measured as "<case>/ours" and "<case>/<peer>" our time, the peer's and their ratio.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred) {
+                continue;
+            }
+            // Nanoseconds per iteration, whatever unit the run reports in.
+            times_[run.benchmark_name()] =
+                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
+        }
+    }
+
+    void printRatios() const {
+        const std::string ours = "/ours";
+        bool header = false;
+        for (const auto &[name, time] : times_) {
+            if (name.size() <= ours.size() ||
+                name.compare(name.size() - ours.size(), ours.size(), ours) != 0) {
+                continue;
+            }
+            const std::string prefix = name.substr(0, name.size() - ours.size() + 1);
+            for (const auto &[peerName, peerTime] : times_) {
+                if (peerName == name || peerName.compare(0, prefix.size(), prefix) != 0 ||
+                    peerName.find('/', prefix.size()) != std::string::npos) {
+                    continue;
+                }
+                if (!header) {
+                    std::printf("\n%-32s %14s %14s %10s\n", "case", "ours (ns)", "peer (ns)",
+                                "ours/peer");
+                    header = true;
+                }
+                const std::string peer = peerName.substr(prefix.size());
+                std::printf("%-32s %14.1f %14.1f %10.2f  (peer: %s)\n",
+                            prefix.substr(0, prefix.size() - 1).c_str(), time, peerTime,
+                            time / peerTime, peer.c_str());
+            }
+        }
+    }
+
+private:
+    std::map<std::string, double> times_;
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    benchmark::Shutdown();
+    return 0;
+}
