@@ -1,12 +1,16 @@
 #include "plugin/Timecoding.h"
 
+#include "timecode/core/Timecode.h"
+
 #include <array>
 #include <cmath>
+#include <exception>
 
 namespace tandrel {
 
 namespace {
 
+using timecode::Timecode;
 using timecode::TimecodeFrameRate;
 
 struct Row {
@@ -28,6 +32,10 @@ constexpr std::array<Row, 10> rows{{
     {60, TimecodeFrameRate::fps60, TimecodeFrameRate::fps60d},
 }};
 
+Timecode::Properties properties(TimecodeFrameRate rate) {
+    return {rate, Timecode::SubFramesBase::max100SubFrames, Timecode::UpperLimit::max24Hours};
+}
+
 } // namespace
 
 std::optional<TimecodeFrameRate> Timecoding::rate(int64_t num, int64_t den, bool drop) {
@@ -42,6 +50,31 @@ std::optional<TimecodeFrameRate> Timecoding::rate(int64_t num, int64_t den, bool
         }
     }
     return std::nullopt;
+}
+
+int64_t Timecoding::wholeFrames(int64_t value, int32_t timescale, TimecodeFrameRate rate) {
+    if (timescale <= 0) {
+        return 0;
+    }
+    const Timecode time(
+        timecode::TimecodeSourceValue::cmTime(timecode::MediaTime(value, timescale)),
+        properties(rate), Timecode::ValidationRule::clamping);
+    return Timecode::frameCount(time.components(), rate, time.subFramesBase()).wholeFrames();
+}
+
+std::string Timecoding::text(int64_t frames, TimecodeFrameRate rate) {
+    return Timecode(timecode::TimecodeSourceValue::frames(frames < 0 ? int64_t{0} : frames),
+                    properties(rate), Timecode::ValidationRule::clamping)
+        .stringValue();
+}
+
+std::optional<int64_t> Timecoding::frames(std::string_view text, TimecodeFrameRate rate) {
+    try {
+        const Timecode time(timecode::FormattedTimecodeSourceValue::string(text), properties(rate));
+        return time.frameCount().wholeFrames();
+    } catch (const std::exception &) {
+        return std::nullopt; // malformed text, or a component out of range
+    }
 }
 
 } // namespace tandrel

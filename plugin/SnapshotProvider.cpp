@@ -1,0 +1,274 @@
+#include "plugin/SnapshotProvider.h"
+
+#include "core/support/ApplicationSupport.h"
+#include "core/support/Log.h"
+#include "plugin/FrameRecord.h"
+#include "plugin/StatusText.h"
+#include "plugin/Timecoding.h"
+
+#include <sys/stat.h>
+
+#include <array>
+#include <exception>
+#include <fstream>
+#include <iterator>
+
+namespace tandrel {
+
+namespace {
+
+using timecode::TimecodeFrameRate;
+
+const std::filesystem::path snapshotFile = std::filesystem::path("Tandrel") / "current.json";
+constexpr const char *appGroup = "group.com.ostrevale.tandrel";
+
+// The start candidates after the configured one: the usual project starts.
+constexpr std::array<const char *, 3> usualStarts{"01:00:00:00", "00:00:00:00", "10:00:00:00"};
+
+} // namespace
+
+std::string SnapshotProvider::Answer::statusText() const {
+    return StatusText::choose(snapshot != nullptr, failureReason);
+}
+
+SnapshotProvider &SnapshotProvider::shared() {
+    // Never released: render threads of the host may still ask at exit.
+    static const auto *const provider = new std::shared_ptr<SnapshotProvider>(make());
+    return **provider;
+}
+
+std::shared_ptr<SnapshotProvider> SnapshotProvider::make() {
+    return make(Environment{});
+}
+
+std::shared_ptr<SnapshotProvider> SnapshotProvider::make(Environment environment) {
+    std::shared_ptr<SnapshotProvider> provider(new SnapshotProvider(std::move(environment)));
+    provider->self_ = provider;
+    return provider;
+}
+
+SnapshotProvider::SnapshotProvider(Environment environment)
+    : environment_(std::move(environment)),
+      logger_(logger("com.ostrevale.tandrel.plugin", "snapshot")) {}
+
+std::optional<std::filesystem::path> SnapshotProvider::appGroupSnapshotURL() {
+    try {
+        return applicationSupportDirectory() / appGroup / snapshotFile;
+    } catch (const std::exception &) {
+        return std::nullopt; // no home folder: no container either
+    }
+}
+
+std::optional<std::filesystem::path> SnapshotProvider::legacySnapshotURL() {
+    try {
+        return applicationSupportDirectory() / snapshotFile;
+    } catch (const std::exception &) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::filesystem::path> SnapshotProvider::defaultSnapshotURL() {
+    if (auto url = appGroupSnapshotURL()) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(*url, error)) {
+            return url;
+        }
+    }
+    return legacySnapshotURL();
+}
+
+const PluginSnapshotEntry *
+SnapshotProvider::lookup(int64_t tlFrame, TimecodeFrameRate rate,
+                         const std::vector<PluginSnapshotEntry> &entries) {
+    std::ptrdiff_t low = 0;
+    std::ptrdiff_t high = static_cast<std::ptrdiff_t>(entries.size()) - 1;
+    while (low <= high) {
+        const std::ptrdiff_t middle = low + (high - low) / 2;
+        const PluginSnapshotEntry &entry = entries[static_cast<std::size_t>(middle)];
+        if (tlFrame < Timecoding::wholeFrames(entry.tlStart, rate)) {
+            high = middle - 1;
+        } else if (tlFrame >= Timecoding::wholeFrames(entry.tlEnd, rate)) {
+            low = middle + 1;
+        } else {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+void SnapshotProvider::waitForReloads() {
+    reloadQueue_.waitUntilIdle();
+}
+
+std::optional<SnapshotProvider::ModificationDate>
+SnapshotProvider::modificationDate(const std::filesystem::path &url) {
+    struct stat status {};
+    if (::stat(url.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return ModificationDate{status.st_mtim, status.st_ctim, status.st_dev, status.st_ino,
+                            status.st_size};
+}
+
+std::shared_ptr<const PluginSnapshot>
+SnapshotProvider::decodeSnapshotFile(const std::filesystem::path &url) const {
+    const auto date = modificationDate(url);
+    if (!date || date->size < 0 || static_cast<std::uintmax_t>(date->size) > maxSnapshotBytes) {
+        logger_->error("Snapshot at {} missing or exceeds size cap \u2014 rejecting", url.string());
+        return nullptr;
+    }
+    std::ifstream file(url, std::ios::binary);
+    if (!file) {
+        return nullptr;
+    }
+    // Read at most one byte past the cap: a file that grew since it was examined is no
+    // reason to read without bound.
+    std::string text(maxSnapshotBytes + 1, '\0');
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (file.bad() || static_cast<std::uintmax_t>(file.gcount()) > maxSnapshotBytes) {
+        return nullptr;
+    }
+    text.resize(static_cast<std::size_t>(file.gcount()));
+    try {
+        return std::make_shared<const PluginSnapshot>(PluginSnapshot::decode(text));
+    } catch (const DecodingError &error) {
+        logger_->debug("Snapshot at {} does not decode: {}", url.string(), error.what());
+        return nullptr;
+    }
+}
+
+void SnapshotProvider::maybeReloadLocked() {
+    const Clock::time_point now = environment_.now();
+    if (snapshot_ && lastStatCheck_ && now - *lastStatCheck_ <= statInterval) {
+        return;
+    }
+    lastStatCheck_ = now;
+    const std::optional<std::filesystem::path> url = environment_.snapshotURL();
+    const std::optional<ModificationDate> date = url ? modificationDate(*url) : std::nullopt;
+    if (!date) {
+        if (snapshot_) {
+            logger_->info("Snapshot disappeared");
+        }
+        snapshot_ = nullptr;
+        loadedModDate_.reset();
+        startDetector_.reset();
+        return;
+    }
+    if (loadedModDate_ == date || isReloading_) {
+        return;
+    }
+    isReloading_ = true;
+    if (!snapshot_) {
+        applySnapshotLocked(decodeSnapshotFile(*url), *url, *date);
+        return;
+    }
+    reloadQueue_.async([weak = self_, url = *url, date = *date] {
+        const std::shared_ptr<SnapshotProvider> self = weak.lock();
+        if (!self) {
+            return;
+        }
+        auto decoded = self->decodeSnapshotFile(url);
+        std::lock_guard guard(self->lock_);
+        self->applySnapshotLocked(std::move(decoded), url, date);
+    });
+}
+
+void SnapshotProvider::applySnapshotLocked(std::shared_ptr<const PluginSnapshot> decoded,
+                                           const std::filesystem::path &url,
+                                           const ModificationDate &modDate) {
+    isReloading_ = false;
+    if (!decoded) {
+        // The date is not taken, so the same file is tried again at the next examination.
+        logger_->error("Failed to read/decode snapshot at {}", url.string());
+        return;
+    }
+    if (!snapshot_ || decoded->timelineID != snapshot_->timelineID ||
+        decoded->timelineStartTimecode != snapshot_->timelineStartTimecode) {
+        startDetector_.reset();
+    }
+    snapshot_ = std::move(decoded);
+    loadedModDate_ = modDate;
+    logger_->info("Loaded snapshot '{}' ({} entries)", snapshot_->timelineName,
+                  snapshot_->entries.size());
+}
+
+SnapshotProvider::Answer SnapshotProvider::metadata(int64_t value, int32_t timescale,
+                                                    uint64_t rateNum, uint64_t rateDen) {
+    std::lock_guard guard(lock_);
+    maybeReloadLocked();
+    return metadataLocked(value, timescale, rateNum, rateDen);
+}
+
+SnapshotProvider::Answer SnapshotProvider::metadataLocked(int64_t value, int32_t timescale,
+                                                          uint64_t rateNum, uint64_t rateDen) {
+    Answer answer{snapshot_, std::nullopt, std::nullopt};
+    if (!snapshot_) {
+        return answer;
+    }
+    const PluginSnapshot &snapshot = *snapshot_;
+    // The host gives no drop-frame flag with its rate; the timeline's own start timecode says
+    // it: ";" before the frames is the drop-frame form. Read as non-drop, a drop-frame
+    // timeline would never match its start and would burn non-drop timecode.
+    const bool drop = snapshot.timelineStartTimecode.find(';') != std::string::npos;
+    const auto num = static_cast<int64_t>(rateNum);
+    const auto den = static_cast<int64_t>(rateDen);
+    const std::optional<TimecodeFrameRate> rate =
+        num < 0 || den < 0 ? std::nullopt : Timecoding::rate(num, den, drop);
+    if (!rate) {
+        answer.failureReason = StatusText::unsupportedRate(rateNum, rateDen);
+        return answer;
+    }
+    if (snapshot.entries.empty()) {
+        answer.failureReason = StatusText::noClips(snapshot.timelineName);
+        return answer;
+    }
+    const int64_t absoluteFrame = Timecoding::wholeFrames(value, timescale, *rate);
+
+    std::optional<int64_t> start;
+    if (startDetector_ && startDetector_->isLocked && startDetector_->startFrame) {
+        start = startDetector_->startFrame;
+    } else {
+        start = detectProjectStartFrameLocked(absoluteFrame, *rate, snapshot.entries,
+                                              snapshot.timelineStartTimecode);
+    }
+    if (!start) {
+        answer.failureReason =
+            StatusText::playheadDoesNotFit(Timecoding::text(absoluteFrame, *rate));
+        return answer;
+    }
+    const int64_t tlFrame = absoluteFrame - *start;
+    const PluginSnapshotEntry *entry = lookup(tlFrame, *rate, snapshot.entries);
+    if (!entry) {
+        return answer; // a gap
+    }
+    const auto &clipType = entry->metadata.clipType;
+    if (snapshot.displayConfig.hideOnGeneratorClips.value_or(false) && clipType &&
+        (*clipType == "generator" || *clipType == "title")) {
+        return answer; // drawn as a gap
+    }
+    answer.metadata = FrameRecord::build(*entry, tlFrame, absoluteFrame, *rate, rateNum, rateDen);
+    return answer;
+}
+
+std::optional<int64_t>
+SnapshotProvider::detectProjectStartFrameLocked(int64_t absoluteFrame, TimecodeFrameRate tlRate,
+                                                const std::vector<PluginSnapshotEntry> &entries,
+                                                const std::string &configured) {
+    if (entries.empty()) {
+        return std::nullopt;
+    }
+    const int64_t timelineLength = Timecoding::wholeFrames(entries.back().tlEnd, tlRate);
+    if (!startDetector_) {
+        // Text that does not read as a timecode at the rate counts as frame 0.
+        std::vector<int64_t> offsets{Timecoding::frames(configured, tlRate).value_or(0)};
+        for (const char *usual : usualStarts) {
+            offsets.push_back(Timecoding::frames(usual, tlRate).value_or(0));
+        }
+        startDetector_.emplace(offsets);
+    }
+    return startDetector_->detect(absoluteFrame, timelineLength, [&](int64_t tlFrame) {
+        return lookup(tlFrame, tlRate, entries) != nullptr;
+    });
+}
+
+} // namespace tandrel
