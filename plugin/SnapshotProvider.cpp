@@ -121,14 +121,20 @@ SnapshotProvider::decodeSnapshotFile(const std::filesystem::path &url) const {
     if (!file) {
         return nullptr;
     }
-    // Read at most one byte past the cap: a file that grew since it was examined is no
-    // reason to read without bound.
-    std::string text(maxSnapshotBytes + 1, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (file.bad() || static_cast<std::uintmax_t>(file.gcount()) > maxSnapshotBytes) {
+    // Read no further than the cap: a file that grew since it was examined is no reason to
+    // read without bound.
+    std::string text;
+    text.reserve(static_cast<std::size_t>(date->size));
+    std::array<char, 65536> chunk{};
+    while (file.read(chunk.data(), chunk.size()) || file.gcount() > 0) {
+        text.append(chunk.data(), static_cast<std::size_t>(file.gcount()));
+        if (text.size() > maxSnapshotBytes) {
+            return nullptr;
+        }
+    }
+    if (file.bad()) {
         return nullptr;
     }
-    text.resize(static_cast<std::size_t>(file.gcount()));
     try {
         return std::make_shared<const PluginSnapshot>(PluginSnapshot::decode(text));
     } catch (const DecodingError &error) {

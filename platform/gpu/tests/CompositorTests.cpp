@@ -153,25 +153,30 @@ TEST_F(GpuFixture, PremultipliedOverInFloatFormats) {
         {{64, 32, 0, 128}, {0.2, 0.4, 0.6, 0.8}},
         {{200, 0, 0, 100}, {0.9, 0, 0, 1}},         // over-bright source stays unclamped
         {{10, 20, 30, 40}, {4.0, -0.5, 1e-5, 0.5}}, // values outside 0…1 blend as they are
+        {{64, 32, 0, 128}, {0, 0, 0, 0}},           // over a cleared target
     };
     for (PixelFormat format : {PixelFormat::rgba16Float, PixelFormat::rgba32Float}) {
         const bool half = format == PixelFormat::rgba16Float;
+        // A texel magnified, and texels drawn one to a pixel (which run through their own path).
         for (const Case &c : cases) {
-            auto texture = target(format, 2, 2);
-            drawQuad(texture, image(1, 1, {c.source}), 0, 0, 2, 2, false, LoadAction::clear,
-                     c.destination);
-            const double d[4] = {c.destination.red, c.destination.green, c.destination.blue,
-                                 c.destination.alpha};
-            const double keep = 1 - c.source[3] / 255.0;
-            const Rgba got = pixel(*texture, 1, 1);
-            for (int channel = 0; channel < 4; ++channel) {
-                const double stored =
-                    half ? halfToFloat(floatToHalf(float(d[channel]))) : float(d[channel]);
-                const double exact = c.source[channel] / 255.0 + stored * keep;
-                const double tolerance = half ? std::max(std::abs(exact), 1e-4) / 1024 : 1e-6;
-                EXPECT_NEAR(got[channel], exact, tolerance)
-                    << (half ? "half" : "float") << " channel " << channel << " source "
-                    << int(c.source[0]) << "," << int(c.source[3]);
+            for (int texels : {1, 2}) {
+                auto texture = target(format, 2, 2);
+                drawQuad(texture,
+                         image(texels, texels, std::vector<Rgba8>(texels * texels, c.source)), 0, 0,
+                         2, 2, false, LoadAction::clear, c.destination);
+                const double d[4] = {c.destination.red, c.destination.green, c.destination.blue,
+                                     c.destination.alpha};
+                const double keep = 1 - c.source[3] / 255.0;
+                const Rgba got = pixel(*texture, 1, 1);
+                for (int channel = 0; channel < 4; ++channel) {
+                    const double stored =
+                        half ? halfToFloat(floatToHalf(float(d[channel]))) : float(d[channel]);
+                    const double exact = c.source[channel] / 255.0 + stored * keep;
+                    const double tolerance = half ? std::max(std::abs(exact), 1e-4) / 1024 : 1e-6;
+                    EXPECT_NEAR(got[channel], exact, tolerance)
+                        << (half ? "half" : "float") << " channel " << channel << " source "
+                        << int(c.source[0]) << "," << int(c.source[3]) << " texels " << texels;
+                }
             }
         }
     }

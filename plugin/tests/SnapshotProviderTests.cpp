@@ -1,0 +1,300 @@
+#include "plugin/FrameRecord.h"
+#include "plugin/SnapshotProvider.h"
+#include "plugin/StatusText.h"
+#include "plugin/Timecoding.h"
+#include "plugin/tests/SnapshotFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace tandrel {
+namespace {
+
+using namespace tandrel::testing;
+
+constexpr int64_t hour = 90'000; // frames at 25 fps
+
+struct SnapshotProviderTest : ::testing::Test {
+    SnapshotFolder folder;
+    ManualClock clock;
+    std::shared_ptr<SnapshotProvider> provider = testing::provider(clock);
+
+    // The answer at absolute frame `frame` of a timeline of num/den frames per second.
+    SnapshotProvider::Answer ask(int64_t frame, uint64_t num = 25, uint64_t den = 1) {
+        return provider->metadata(frame * static_cast<int64_t>(den), static_cast<int32_t>(num), num,
+                                  den);
+    }
+    // The clip name of the frame's record, else the status text it would show.
+    std::string seen(int64_t frame, uint64_t num = 25, uint64_t den = 1) {
+        const auto answer = ask(frame, num, den);
+        return answer.metadata ? answer.metadata->sourceClipName : answer.statusText();
+    }
+    // Lets the provider examine the file again and waits for the reload it starts.
+    void reload() {
+        clock.advance();
+        ask(0);
+        provider->waitForReloads();
+    }
+};
+
+// Two hours at 25 fps: clip A on the first 10 s, clip B on the last 10 s.
+std::vector<SnapshotEntry> twoHourTimeline() {
+    return {clip("A", 0, 250), clip("B", 2 * hour - 250, 2 * hour)};
+}
+
+TEST_F(SnapshotProviderTest, StartDetectionNarrowsLocksAndIsResetOnlyByANewTimelineOrStart) {
+    // An empty start timecode: candidates 0, 01:00:00:00 and 10:00:00:00.
+    folder.write(snapshot("", twoHourTimeline()));
+    // Both 0 and one hour fit, and put the playhead in a gap: the first is taken, not locked.
+    EXPECT_EQ(seen(hour + 1000), StatusText::gap);
+    // It is kept while it fits, although the other candidate would find a clip.
+    EXPECT_EQ(seen(hour + 100), StatusText::gap);
+    // Only one hour fits here: it is taken and locked.
+    EXPECT_EQ(seen(hour + 2 * hour - 100), "B");
+    EXPECT_EQ(seen(hour + 100), "A");
+    // Locked, a playhead outside the timeline is a gap, not a misfit.
+    EXPECT_EQ(seen(5 * hour), StatusText::gap);
+
+    // A new update time or preset keeps the lock.
+    TandrelSnapshot touched = snapshot("", twoHourTimeline());
+    touched.updatedAt += 60;
+    touched.displayConfig.hideOnGeneratorClips = true;
+    folder.write(touched);
+    reload();
+    EXPECT_EQ(seen(5 * hour), StatusText::gap);
+
+    // A new timeline identity unlocks it: nothing fits a playhead at 05:00:00:00.
+    folder.write(snapshot("", twoHourTimeline(), "T2"));
+    reload();
+    EXPECT_EQ(seen(5 * hour), StatusText::playheadDoesNotFit("05:00:00:00"));
+    // The detector stays unlocked with its candidates; a playhead at the start picks 0.
+    EXPECT_EQ(seen(100), "A");
+    EXPECT_EQ(ask(100).metadata->projectTimecode, "00:00:04:00");
+}
+
+TEST_F(SnapshotProviderTest, ANewStartTimecodeResetsTheDetector) {
+    folder.write(snapshot("10:00:00:00", twoHourTimeline()));
+    EXPECT_EQ(seen(10 * hour + 5), "A"); // only 10:00:00:00 fits: locked
+    EXPECT_EQ(seen(hour + 5), StatusText::gap);
+
+    folder.write(snapshot("01:00:00:00", twoHourTimeline()));
+    reload();
+    EXPECT_EQ(seen(hour + 5), "A");
+    const auto answer = ask(hour + 5);
+    EXPECT_EQ(answer.metadata->projectTimecode, "01:00:00:05");
+    EXPECT_EQ(answer.metadata->sourceTimecode, "00:00:00:05");
+}
+
+TEST_F(SnapshotProviderTest, FindsTheClipUnderThePlayheadAcrossGaps) {
+    std::vector<SnapshotEntry> entries;
+    for (int i = 0; i < 9; ++i) { // clips of 10 frames with gaps of 5 between them
+        entries.push_back(clip("C" + std::to_string(i), i * 15, i * 15 + 10));
+    }
+    folder.write(snapshot("00:00:00:00", entries));
+    const std::pair<int64_t, std::string> cases[] = {{0, "C0"},
+                                                     {9, "C0"},
+                                                     {10, StatusText::gap.data()},
+                                                     {14, StatusText::gap.data()},
+                                                     {15, "C1"},
+                                                     {60, "C4"},
+                                                     {69, "C4"},
+                                                     {70, StatusText::gap.data()},
+                                                     {120, "C8"},
+                                                     {129, "C8"},
+                                                     {130, StatusText::gap.data()}};
+    for (const auto &[frame, expected] : cases) {
+        EXPECT_EQ(seen(frame), expected) << "frame " << frame;
+    }
+    EXPECT_EQ(SnapshotProvider::lookup(
+                  -1, timecode::TimecodeFrameRate::fps25,
+                  PluginSnapshot::decode(Json(snapshot("", entries)).dump()).entries),
+              nullptr);
+}
+
+TEST_F(SnapshotProviderTest, SourceFramesFollowSpeedRateAndRetimeCurve) {
+    std::vector<SnapshotEntry> entries;
+    const auto add = [&](auto change) {
+        const auto start = static_cast<int64_t>(entries.size()) * 100;
+        SnapshotEntry entry = clip("E" + std::to_string(entries.size()), start, start + 100, 1000);
+        change(entry);
+        entries.push_back(entry);
+    };
+    add([](SnapshotEntry &) {});
+    add([](SnapshotEntry &e) { e.srcSpeed = 0.5; });
+    add([](SnapshotEntry &e) { e.srcSpeed = -1; });
+    add([](SnapshotEntry &e) { e.srcFpsNum = 50, e.srcRate = "50"; });
+    add([](SnapshotEntry &e) {
+        e.srcTimeMapKeypoints = std::vector<SnapshotTimeMapKeypoint>{{0, 10}, {2, 14}};
+    });
+    add([](SnapshotEntry &e) { e.srcRate = "not a rate"; });
+    add([](SnapshotEntry &e) { e.srcSpeed = -1, e.srcStartFrame = 2; });
+    add([](SnapshotEntry &e) { e.srcRateUnresolved = true; });
+    folder.write(snapshot("00:00:00:00", entries));
+
+    struct Case {
+        int64_t entry;
+        int64_t offset;
+        std::optional<int64_t> frame;
+        std::string timecode;
+    };
+    const Case cases[] = {
+        {0, 0, 1000, "00:00:40:00"}, // normal speed, same rate: start + offset exactly
+        {0, 3, 1003, "00:00:40:03"}, //
+        {1, 3, 1002, "00:00:40:02"}, // half speed: 1.5 + 0.5 floored
+        {2, 3, 997, "00:00:39:22"},  // reversed
+        {3, 3, 1006, "00:00:20:06"}, // a 50 fps source advances two frames a frame
+        {4, 25, 300, "00:00:12:00"}, // one second into the curve: source second 12
+        {4, 99, 350, "00:00:14:00"}, // past the last keypoint: held
+        {5, 3, 1003, "00:00:40:03"}, // an unknown source rate reads at the timeline's
+        {6, 5, -3, "00:00:00:00"},   // before the source's first frame: shown as 0
+        {7, 3, std::nullopt, ""},    // rate not resolved: no source position
+    };
+    for (const Case &c : cases) {
+        const int64_t frame = c.entry * 100 + c.offset;
+        const auto answer = ask(frame);
+        ASSERT_TRUE(answer.metadata) << "frame " << frame;
+        EXPECT_EQ(answer.metadata->sourceFrameNumber, c.frame) << "frame " << frame;
+        EXPECT_EQ(answer.metadata->sourceTimecode, c.timecode) << "frame " << frame;
+        EXPECT_EQ(answer.metadata->projectTimecode,
+                  Timecoding::text(frame, timecode::TimecodeFrameRate::fps25))
+            << frame;
+    }
+}
+
+TEST(FrameRecord, InterpolatesTheRetimeCurve) {
+    const std::vector<SnapshotTimeMapKeypoint> curve{{0, 10}, {2, 14}, {4, 14}, {4, 20}, {6, 10}};
+    const std::pair<double, double> cases[] = {{-1, 10}, {0, 10}, {1, 12}, {2, 14}, {3, 14},
+                                               {4, 14},  {5, 15}, {6, 10}, {9, 10}};
+    for (const auto &[t, expected] : cases) {
+        EXPECT_DOUBLE_EQ(FrameRecord::interpolatedSourceSeconds(curve, t), expected) << t;
+    }
+    EXPECT_EQ(FrameRecord::interpolatedSourceSeconds({}, 1), 0);
+    EXPECT_EQ(FrameRecord::interpolatedSourceSeconds({{3, 7}}, 10), 7);
+    EXPECT_EQ(FrameRecord::interpolatedSourceSeconds({{3, 7}}, 1), 7);
+}
+
+TEST_F(SnapshotProviderTest, StackedLayersGetTheSourcePositionOfTheFrame) {
+    SnapshotEntry entry = clip("V1", 800, 900);
+    const StackedLayerInfo timed{2, "R2", "4/5", "B.mov", "old", 1, 32.0, 100.0, 25, 1, "25"};
+    StackedLayerInfo withoutRate = timed;
+    withoutRate.sourceRateString.reset();
+    StackedLayerInfo unknownRate = timed;
+    unknownRate.sourceRateString = "nope";
+    entry.metadata.stackedLayers = std::vector<StackedLayerInfo>{timed, withoutRate, unknownRate};
+    folder.write(snapshot("00:00:00:00", {clip("V0", 0, 800), entry}));
+
+    const auto answer = ask(810);
+    ASSERT_TRUE(answer.metadata && answer.metadata->stackedLayers);
+    const auto &layers = *answer.metadata->stackedLayers;
+    ASSERT_EQ(layers.size(), 3u);
+    // From the timeline's start: (810 / 25 − 32 + 100) s at 25 fps.
+    EXPECT_EQ(layers[0].sourceFrameNumber, 2510);
+    EXPECT_EQ(layers[0].sourceTimecode, "00:01:40:10");
+    EXPECT_EQ(layers[0].reelName, "R2");
+    for (const std::size_t kept : {1u, 2u}) {
+        EXPECT_EQ(layers[kept].sourceFrameNumber, 1) << kept;
+        EXPECT_EQ(layers[kept].sourceTimecode, "old") << kept;
+    }
+}
+
+TEST_F(SnapshotProviderTest, ADropFrameTimelineMatchesItsStartAndBurnsDropFrameTimecode) {
+    // 29.97 drop-frame from 01:00:00;00 (absolute frame 107892), two minutes long.
+    SnapshotEntry entry = clip("DF", 0, 0);
+    entry.tlEnd = at(3596, 30000, 1001);
+    entry.srcStartFrame = 107892;
+    entry.srcRate = "29.97d";
+    entry.srcFpsNum = 30000;
+    entry.srcFpsDen = 1001;
+    folder.write(snapshot("01:00:00;00", {entry}));
+
+    const std::pair<int64_t, std::string> cases[] = {
+        {107892, "01:00:00;00"}, {107892 + 1799, "01:00:59;29"}, {107892 + 1800, "01:01:00;02"}};
+    for (const auto &[frame, timecode] : cases) {
+        const auto answer = ask(frame, 30000, 1001);
+        ASSERT_TRUE(answer.metadata) << answer.statusText();
+        EXPECT_EQ(answer.metadata->projectTimecode, timecode);
+        EXPECT_EQ(answer.metadata->sourceTimecode, timecode);
+        EXPECT_EQ(answer.metadata->sourceFrameNumber, frame);
+    }
+}
+
+TEST_F(SnapshotProviderTest, GeneratorAndTitleClipsAreGapsWhenThePresetHidesThem) {
+    SnapshotEntry generator = clip("Bars", 0, 10);
+    generator.metadata.clipType = ClipCategory::generator;
+    SnapshotEntry title = clip("Title", 10, 20);
+    title.metadata.clipType = ClipCategory::title;
+    const std::vector<SnapshotEntry> entries{generator, title, clip("A", 20, 30)};
+    TandrelSnapshot hidden = snapshot("00:00:00:00", entries);
+    hidden.displayConfig.hideOnGeneratorClips = true;
+    folder.write(hidden);
+    EXPECT_EQ(seen(5), StatusText::gap);
+    EXPECT_EQ(seen(15), StatusText::gap);
+    EXPECT_EQ(seen(25), "A");
+
+    folder.write(snapshot("00:00:00:00", entries));
+    reload();
+    EXPECT_EQ(seen(5), "Bars");
+    EXPECT_EQ(seen(15), "Title");
+}
+
+TEST_F(SnapshotProviderTest, AZeroTimelineRateLeavesTheSourcePositionUnknown) {
+    SnapshotEntry slow = clip("Slow", 0, 100);
+    slow.srcSpeed = 0.5;
+    folder.write(snapshot("00:00:00:00", {slow}));
+    // 0/0 maps to 24 fps for the timecode, but no source frame follows from 0 fps.
+    const auto answer = provider->metadata(0, 24, 0, 0);
+    ASSERT_TRUE(answer.metadata);
+    EXPECT_EQ(answer.metadata->sourceTimecode, "");
+    EXPECT_EQ(answer.metadata->sourceFrameNumber, std::nullopt);
+    EXPECT_EQ(answer.metadata->projectTimecode, "00:00:00:00");
+}
+
+TEST_F(SnapshotProviderTest, PollsTheFileAndKeepsTheLastGoodSnapshot) {
+    EXPECT_EQ(seen(0), StatusText::startHost);
+    // Without a snapshot every call reads the file: no throttle.
+    folder.writeText(folder.legacyFile(), "not json");
+    EXPECT_EQ(seen(0), StatusText::startHost);
+    folder.write(snapshot("00:00:00:00", {clip("First", 0, 100)}));
+    EXPECT_EQ(seen(0), "First"); // loaded on the calling thread
+
+    // With one, the file is examined again only after the interval, and reloaded off it.
+    folder.write(snapshot("00:00:00:00", {clip("Second", 0, 100)}));
+    EXPECT_EQ(seen(0), "First");
+    provider->waitForReloads();
+    EXPECT_EQ(seen(0), "First");
+    reload();
+    EXPECT_EQ(seen(0), "Second");
+
+    // Files that do not decode, or exceed the size cap, leave the snapshot in use.
+    folder.writeText(folder.legacyFile(), R"({"schemaVersion": 8})");
+    reload();
+    EXPECT_EQ(seen(0), "Second");
+    std::string padded = Json(snapshot("00:00:00:00", {clip("Huge", 0, 100)})).dump();
+    padded.resize(SnapshotProvider::maxSnapshotBytes + 1, ' ');
+    folder.writeText(folder.legacyFile(), padded);
+    reload();
+    EXPECT_EQ(seen(0), "Second");
+
+    // A removed file clears it; the next file loads at once.
+    std::filesystem::remove(folder.legacyFile());
+    clock.advance();
+    EXPECT_EQ(seen(0), StatusText::startHost);
+    folder.write(snapshot("00:00:00:00", {clip("Third", 0, 100)}));
+    EXPECT_EQ(seen(0), "Third");
+}
+
+TEST_F(SnapshotProviderTest, LooksInTheAppGroupContainerFirst) {
+    EXPECT_EQ(SnapshotProvider::appGroupSnapshotURL(), folder.appGroupFile());
+    EXPECT_EQ(SnapshotProvider::legacySnapshotURL(), folder.legacyFile());
+    folder.write(snapshot("00:00:00:00", {clip("Legacy", 0, 100)}));
+    folder.writeText(folder.appGroupFile(),
+                     Json(snapshot("00:00:00:00", {clip("Group", 0, 100)})).dump());
+    EXPECT_EQ(seen(0), "Group");
+    std::filesystem::remove(folder.appGroupFile());
+    reload();
+    EXPECT_EQ(seen(0), "Legacy");
+}
+
+} // namespace
+} // namespace tandrel
