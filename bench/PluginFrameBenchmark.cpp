@@ -10,7 +10,7 @@
 
 #include "core/snapshot/SnapshotWriter.h"
 #include "platform/fxplug/FxModule.h"
-#include "platform/fxplug/FxTimingAPI_v4.h"
+#include "platform/fxplug/SimulatedEditor.h"
 
 #include <benchmark/benchmark.h>
 
@@ -50,26 +50,6 @@ struct FrameSize {
 const FrameSize hd{"1080p_bgra8", 1920, 1080, platform::Surface::formatBGRA, AV_PIX_FMT_BGRA};
 const FrameSize uhd{"2160p_rgba16f", 3840, 2160, platform::Surface::formatRGhA,
                     AV_PIX_FMT_GBRAP16LE};
-
-// A 25 fps timeline with the editor's time identical to the effect's.
-class Timeline final : public platform::PROAPIAccessing {
-    struct Timing final : platform::FxTimingAPI_v4 {
-        unsigned int timelineFpsNumeratorForEffect(const platform::FxTileableEffect *) override {
-            return 25;
-        }
-        unsigned int timelineFpsDenominatorForEffect(const platform::FxTileableEffect *) override {
-            return 1;
-        }
-        void timelineTime(platform::CMTime *timelineTime, platform::CMTime input) override {
-            *timelineTime = input;
-        }
-    } timing_;
-
-public:
-    platform::FxAPIObject *apiForProtocol(std::string_view name) override {
-        return name == platform::FxTimingAPI_v4::protocolName ? &timing_ : nullptr;
-    }
-};
 
 // A one-hour snapshot from 10:00:00:00 with two timecode elements, written once into a
 // private data folder, and the module loaded once, as an editor loads it.
@@ -125,7 +105,7 @@ private:
         }
     }
 
-    Timeline timeline_;
+    platform::SimulatedEditor timeline_{platform::SimulatedEditor::Timeline{25, 1}, false};
     void *module_ = nullptr;
     platform::FxTileableEffect *effect_ = nullptr; // lives as long as the process
 };

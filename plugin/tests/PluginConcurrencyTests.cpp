@@ -3,7 +3,7 @@
 
 #include "core/support/JsonText.h"
 #include "platform/fxplug/FxModule.h"
-#include "platform/fxplug/FxTimingAPI_v4.h"
+#include "platform/fxplug/SimulatedEditor.h"
 #include "plugin/TandrelRenderer.h"
 #include "plugin/tests/SnapshotFixture.h"
 
@@ -19,25 +19,6 @@ namespace {
 
 using namespace tandrel::testing;
 using platform::CMTime;
-
-class Timeline25 final : public platform::PROAPIAccessing {
-    struct Timing final : platform::FxTimingAPI_v4 {
-        unsigned int timelineFpsNumeratorForEffect(const platform::FxTileableEffect *) override {
-            return 25;
-        }
-        unsigned int timelineFpsDenominatorForEffect(const platform::FxTileableEffect *) override {
-            return 1;
-        }
-        void timelineTime(CMTime *timelineTime, CMTime fromInputTime) override {
-            *timelineTime = fromInputTime;
-        }
-    } timing_;
-
-public:
-    platform::FxAPIObject *apiForProtocol(std::string_view name) override {
-        return name == platform::FxTimingAPI_v4::protocolName ? &timing_ : nullptr;
-    }
-};
 
 // A ten-second timeline whose clip names and element label all start with `tag`.
 std::string document(const std::string &tag) {
@@ -56,7 +37,7 @@ TEST(PluginConcurrency, ConcurrentStateCallsWhileTheSnapshotIsRewritten) {
         return SnapshotProvider::Clock::time_point(std::chrono::seconds(++ticks));
     };
     const auto provider = SnapshotProvider::make(environment);
-    Timeline25 host;
+    platform::SimulatedEditor host(platform::SimulatedEditor::Timeline{25, 1}, false);
     TandrelRenderer effect(&host, *provider);
 
     const std::string documents[] = {document("A"), document("B")};
@@ -108,7 +89,7 @@ TEST(PluginConcurrency, ConcurrentStateAndRenderCallsOnOneEffectOfTheModule) {
         dlsym(module, platform::fxCreateEffectSymbol));
     const auto destroy = reinterpret_cast<platform::FxDestroyEffectFunction>(
         dlsym(module, platform::fxDestroyEffectSymbol));
-    Timeline25 host;
+    platform::SimulatedEditor host(platform::SimulatedEditor::Timeline{25, 1}, false);
     platform::FxTileableEffect *effect = create("TandrelPluginRenderer", &host);
     ASSERT_NE(effect, nullptr);
 

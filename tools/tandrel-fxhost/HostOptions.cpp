@@ -77,7 +77,8 @@ const char *HostOptions::usage() {
            "  --origin O          bottom-left (default) or top-left: how the tile's rows run\n"
            "  --threads N         render frames from N threads at once (default 1)\n"
            "  --no-project-api    withhold the project interface\n"
-           "  --quiet             print only the summary\n";
+           "  --quiet             print only the summary\n"
+           "  --help              this text\n";
 }
 
 std::vector<int64_t> HostOptions::parseFrames(const std::string &list, unsigned int rateNum,

@@ -4,13 +4,14 @@
 // rendered tile over a test pattern and writes it as a PNG. See HostOptions::usage().
 
 #include "core/support/Json.h"
+#include "platform/fxplug/SimulatedEditor.h"
 #include "tools/tandrel-fxhost/EffectModule.h"
 #include "tools/tandrel-fxhost/FramePicture.h"
 #include "tools/tandrel-fxhost/HostOptions.h"
-#include "tools/tandrel-fxhost/SimulatedEditor.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -128,11 +129,11 @@ private:
 int run(const HostOptions &options) {
     fs::create_directories(options.outputDirectory);
     EffectModule module(options.module);
-    std::optional<SimulatedEditor::Timeline> timeline;
+    std::optional<platform::SimulatedEditor::Timeline> timeline;
     if (options.rate) {
-        timeline = SimulatedEditor::Timeline{options.rate->first, options.rate->second};
+        timeline = platform::SimulatedEditor::Timeline{options.rate->first, options.rate->second};
     }
-    SimulatedEditor editor(timeline, options.projectAPI);
+    platform::SimulatedEditor editor(timeline, options.projectAPI);
     const auto effect = module.create("TandrelPluginRenderer", &editor);
     if (!effect) {
         std::fprintf(stderr, "tandrel-fxhost: %s makes no \"TandrelPluginRenderer\"\n",
@@ -163,9 +164,13 @@ int run(const HostOptions &options) {
 } // namespace
 
 int main(int argc, char **argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (std::find(arguments.begin(), arguments.end(), "--help") != arguments.end()) {
+        std::fputs(HostOptions::usage(), stdout);
+        return 0;
+    }
     try {
-        const HostOptions options =
-            HostOptions::parse(std::vector<std::string>(argv + 1, argv + argc), defaultModule());
+        const HostOptions options = HostOptions::parse(arguments, defaultModule());
         return run(options);
     } catch (const std::invalid_argument &error) {
         std::fprintf(stderr, "tandrel-fxhost: %s\n%s", error.what(), HostOptions::usage());
