@@ -251,9 +251,9 @@ TEST(TandrelPluginModule, MakesTheEffectAndDrivesItThroughItsEntryPoints) {
     EXPECT_LT(drawn, 640 * 360 / 4);
 
     // No state, or one that is not a state's JSON: the tile is cleared and stays transparent.
+    const platform::FxData notAState{'{', '}'};
     for (const platform::FxData *nothing :
-         {static_cast<const platform::FxData *>(nullptr),
-          &static_cast<const platform::FxData &>(platform::FxData{'{', '}'})}) {
+         {static_cast<const platform::FxData *>(nullptr), &notAState}) {
         std::fill_n(surface->baseAddress(), surface->bytesPerRow() * 360, std::byte{0x7F});
         EXPECT_TRUE(effect->renderDestinationImage(tile, {}, nothing, time, nullptr));
         EXPECT_EQ(inkedPixels(*surface), 0);
