@@ -60,6 +60,10 @@ public:
         return plugin;
     }
     platform::FxTileableEffect &effect() { return *effect_; }
+    ~Plugin() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
 
 private:
     Plugin() {
@@ -67,6 +71,7 @@ private:
         if (mkdtemp(folder.data()) == nullptr) {
             throw std::runtime_error("no temporary folder");
         }
+        folder_ = folder;
         setenv("XDG_DATA_HOME", folder.c_str(), 1);
         TandrelSnapshot snapshot;
         snapshot.timelineID = "bench";
@@ -106,6 +111,7 @@ private:
     }
 
     platform::SimulatedEditor timeline_{platform::SimulatedEditor::Timeline{25, 1}, false};
+    std::filesystem::path folder_;
     void *module_ = nullptr;
     platform::FxTileableEffect *effect_ = nullptr; // lives as long as the process
 };
