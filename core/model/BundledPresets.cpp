@@ -101,8 +101,9 @@ std::vector<DisplayConfig> BundledPresets::factoryPresets(const fs::path &resour
     std::vector<DisplayConfig> presets = table();
     for (DisplayConfig &preset : loadBundledPresetJSONFiles(resourceFolder)) {
         preset.isBuiltIn = true;
-        const auto same = std::find_if(presets.begin(), presets.end(),
-                                       [&](const DisplayConfig &p) { return p.name == preset.name; });
+        const auto same = std::find_if(presets.begin(), presets.end(), [&](const DisplayConfig &p) {
+            return p.name == preset.name;
+        });
         if (same != presets.end()) {
             *same = std::move(preset);
         } else {
@@ -112,7 +113,8 @@ std::vector<DisplayConfig> BundledPresets::factoryPresets(const fs::path &resour
     return presets;
 }
 
-std::vector<DisplayConfig> BundledPresets::loadBundledPresetJSONFiles(const fs::path &resourceFolder) {
+std::vector<DisplayConfig>
+BundledPresets::loadBundledPresetJSONFiles(const fs::path &resourceFolder) {
     std::vector<fs::path> files;
     std::error_code error;
     for (fs::directory_iterator it(resourceFolder, error), end; !error && it != end;

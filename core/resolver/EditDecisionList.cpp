@@ -6,10 +6,9 @@ namespace tandrel {
 
 EditDecisionList::EditDecisionList(int64_t timelineID, std::vector<EditEntry> entries)
     : timelineID_(timelineID), entries_(std::move(entries)) {
-    std::stable_sort(entries_.begin(), entries_.end(),
-                     [](const EditEntry &a, const EditEntry &b) {
-                         return a.timelineIn < b.timelineIn;
-                     });
+    std::stable_sort(entries_.begin(), entries_.end(), [](const EditEntry &a, const EditEntry &b) {
+        return a.timelineIn < b.timelineIn;
+    });
 }
 
 double EditDecisionList::duration() const {
@@ -46,8 +45,9 @@ const EditEntry *EditDecisionList::lookup(int64_t frame, FrameRate rate) const {
 std::vector<const EditEntry *> EditDecisionList::lookup(double startSeconds,
                                                         double endSeconds) const {
     const auto first =
-        std::partition_point(entries_.begin(), entries_.end(),
-                             [&](const EditEntry &entry) { return entry.timelineOut <= startSeconds; });
+        std::partition_point(entries_.begin(), entries_.end(), [&](const EditEntry &entry) {
+            return entry.timelineOut <= startSeconds;
+        });
     std::vector<const EditEntry *> found;
     for (auto it = first; it != entries_.end() && it->timelineIn < endSeconds; ++it) {
         if (it->timelineOut > startSeconds) {

@@ -50,15 +50,14 @@ std::vector<ScannedMarker> TimelineMarkerScanner::scan(int64_t timelineID,
         if (!source) {
             continue;
         }
-        const double start =
-            rawSourceStart(entry.collectionPK, *source).value_or(entry.sourceIn);
+        const double start = rawSourceStart(entry.collectionPK, *source).value_or(entry.sourceIn);
         append(markers(entry.collectionPK, *source, entry.timelineIn, start, std::nullopt,
                        entry.clipName));
 
         std::vector<ConnectedItemResolver::ConnectedItem> connected;
         const ConnectedItemResolver::Sources sources{*source};
-        for (int64_t child : CollectionReads::slotItems(*source, entry.collectionPK,
-                                                        "anchoredItems")) {
+        for (int64_t child :
+             CollectionReads::slotItems(*source, entry.collectionPK, "anchoredItems")) {
             ConnectedItemResolver::handle(child, {entry.timelineIn, start, 0, true}, 0, sources,
                                           connected);
         }
@@ -72,10 +71,11 @@ std::vector<ScannedMarker> TimelineMarkerScanner::scan(int64_t timelineID,
     return found;
 }
 
-std::vector<ScannedMarker> TimelineMarkerScanner::markers(
-    int64_t anchoredTo, FCPDatabaseConnection &db, double containerTimelineStart,
-    double containerSourceStart, const std::optional<std::string> &roleUID,
-    const std::optional<std::string> &containingClipName) {
+std::vector<ScannedMarker>
+TimelineMarkerScanner::markers(int64_t anchoredTo, FCPDatabaseConnection &db,
+                               double containerTimelineStart, double containerSourceStart,
+                               const std::optional<std::string> &roleUID,
+                               const std::optional<std::string> &containingClipName) {
     std::vector<ScannedMarker> found;
     for (int64_t child : CollectionReads::slotItems(db, anchoredTo, "anchoredItems")) {
         if (CollectionReads::type(db, child) != "FFAnchoredTimeMarker") {
@@ -114,8 +114,7 @@ std::vector<ScannedMarker> TimelineMarkerScanner::markers(
     return found;
 }
 
-std::optional<double> TimelineMarkerScanner::rawSourceStart(int64_t of,
-                                                            FCPDatabaseConnection &db) {
+std::optional<double> TimelineMarkerScanner::rawSourceStart(int64_t of, FCPDatabaseConnection &db) {
     const auto blob = CollectionReads::decodedBlob(db, of);
     const auto clipped = blob ? range(*blob, "clippedRange") : std::nullopt;
     return clipped ? std::optional(clipped->start) : std::nullopt;

@@ -6,9 +6,9 @@
 
 #include <array>
 #include <cstdint>
-#include <string_view>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tandrel {
@@ -28,10 +28,11 @@ struct TimelineMarkerScanner {
 
     // The markers directly below one clip's "anchoredItems": placed from the clip's place on
     // the timeline and its own start.
-    static std::vector<ScannedMarker>
-    markers(int64_t anchoredTo, FCPDatabaseConnection &db, double containerTimelineStart,
-            double containerSourceStart, const std::optional<std::string> &roleUID,
-            const std::optional<std::string> &containingClipName);
+    static std::vector<ScannedMarker> markers(int64_t anchoredTo, FCPDatabaseConnection &db,
+                                              double containerTimelineStart,
+                                              double containerSourceStart,
+                                              const std::optional<std::string> &roleUID,
+                                              const std::optional<std::string> &containingClipName);
     // The start of the clip's own "clippedRange".
     static std::optional<double> rawSourceStart(int64_t of, FCPDatabaseConnection &db);
 };

@@ -199,9 +199,8 @@ TimelineResolver::loadSpineClip(int64_t pk, FCPDatabaseConnection &db, double ti
             if (generatorIsTitle(pk, db)) {
                 entry.clipType = ClipCategory::title;
             }
-            generator.connectedItems =
-                connectedItems(pk, db, T, range->start, ConnectedItemResolver::isClipEnabled(*blob),
-                               std::nullopt);
+            generator.connectedItems = connectedItems(
+                pk, db, T, range->start, ConnectedItemResolver::isClipEnabled(*blob), std::nullopt);
             entry.markers = findMarkers(pk, db);
         }
         markEmitted(structureGate);
@@ -250,8 +249,7 @@ TimelineResolver::loadSpineClip(int64_t pk, FCPDatabaseConnection &db, double ti
     SpineClip clip{.duration = range.duration};
     if (!gateActive(structureGate)) {
         entry = fullClipEntry(pk, db, *blob, std::move(entry), range.start);
-        clip.connectedItems =
-            connectedItems(pk, db, T, range.start, enabled, entry.frameRate);
+        clip.connectedItems = connectedItems(pk, db, T, range.start, enabled, entry.frameRate);
         markEmitted(structureGate);
     }
     clip.entry = std::move(entry);
@@ -272,8 +270,7 @@ EditEntry TimelineResolver::fullClipEntry(int64_t pk, FCPDatabaseConnection &db,
 
     // The source start comes from the curve as the library stores it, in the clip's own time.
     entry.sourceIn = AssetInfoResolver::correctedSourceIn(
-        clippedStart, info,
-        retime ? std::optional(retime->timeMapKeypoints) : std::nullopt);
+        clippedStart, info, retime ? std::optional(retime->timeMapKeypoints) : std::nullopt);
     entry.assetName = info.name;
     entry.mediaIdentifier = info.mediaID;
     entry.frameRate = info.rate;

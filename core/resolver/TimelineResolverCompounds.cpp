@@ -34,9 +34,9 @@ cutToWindow(ConnectedItemResolver::ConnectedItem item, double start, double end)
         *item.correctedSourceStart += headCut;
         if (item.sourceRate) {
             const auto rational = item.sourceRate->rational();
-            const auto frame = roundToInt64(*item.correctedSourceStart *
-                                            static_cast<double>(rational.num) /
-                                            static_cast<double>(rational.den));
+            const auto frame =
+                roundToInt64(*item.correctedSourceStart * static_cast<double>(rational.num) /
+                             static_cast<double>(rational.den));
             if (frame) {
                 item.sourceFrameNumber = *frame;
                 item.sourceTimecode = TimecodeCalculator::framesToTimecode(
@@ -53,10 +53,10 @@ cutToWindow(ConnectedItemResolver::ConnectedItem item, double start, double end)
 
 } // namespace
 
-TimelineResolver::SpineWalk
-TimelineResolver::expandCompoundClip(int64_t clipPK, FCPDatabaseConnection &db,
-                                     double timelineStart, int depth,
-                                     StructureGate *structureGate) {
+TimelineResolver::SpineWalk TimelineResolver::expandCompoundClip(int64_t clipPK,
+                                                                 FCPDatabaseConnection &db,
+                                                                 double timelineStart, int depth,
+                                                                 StructureGate *structureGate) {
     if (depth > maxSpineDepth) {
         return {};
     }

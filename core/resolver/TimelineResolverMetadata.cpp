@@ -33,8 +33,7 @@ template <typename T> std::optional<T> unlessEmpty(const T &values) {
 std::optional<int64_t> sourceFrame(const EditEntry &entry, double t, FrameRate timelineRate,
                                    FrameRate sourceRate) {
     const double sourcePerSecond = perSecond(sourceRate);
-    const auto base =
-        add(entry.sourceStartTC, roundToInt64(entry.sourceIn * sourcePerSecond));
+    const auto base = add(entry.sourceStartTC, roundToInt64(entry.sourceIn * sourcePerSecond));
     const double offset = t - entry.timelineIn;
     const double speed = entry.speedRate.value_or(1.0);
     const double sign = entry.isReversed ? -1 : 1;
@@ -42,13 +41,12 @@ std::optional<int64_t> sourceFrame(const EditEntry &entry, double t, FrameRate t
     if (!timelineFrames) {
         return std::nullopt;
     }
-    const auto retimed =
-        truncateToInt64(std::floor(sourcePerSecond / timelineRate.fps() * sign * speed *
-                                       static_cast<double>(*timelineFrames) +
-                                   0.5));
+    const auto retimed = truncateToInt64(std::floor(
+        sourcePerSecond / timelineRate.fps() * sign * speed * static_cast<double>(*timelineFrames) +
+        0.5));
     if (entry.isReversed) {
-        const auto span = roundToInt64(sourcePerSecond * speed *
-                                       (entry.timelineOut - entry.timelineIn));
+        const auto span =
+            roundToInt64(sourcePerSecond * speed * (entry.timelineOut - entry.timelineIn));
         return add(add(base, span), retimed);
     }
     if (speed != 1) {
@@ -90,9 +88,9 @@ FCPMetadata TimelineResolver::buildMetadata(const EditEntry &from, int64_t timel
         .shot = from.shot,
         .angle = from.angle,
         .notes = from.notes,
-        .clipDuration = clipFrames ? std::optional(TimecodeCalculator::framesToTimecode(
-                                         *clipFrames, rate))
-                                   : std::nullopt,
+        .clipDuration = clipFrames
+                            ? std::optional(TimecodeCalculator::framesToTimecode(*clipFrames, rate))
+                            : std::nullopt,
         .clipType = from.clipType,
         .positionX = from.positionX,
         .positionY = from.positionY,
