@@ -274,3 +274,53 @@ LibraryDescription standardSampleLibrary() {
 }
 
 } // namespace tandrel::sample
+
+namespace tandrel::sample {
+
+LibraryDescription largeSampleLibrary(int clips) {
+    using K = Marker::Kind;
+    Event event;
+    event.folder = "Day 1";
+    event.roles = sampleRoles();
+    event.media = sampleTimelineMedia();
+    const char *cameras[] = {media::a001, media::a002, media::b001};
+    Timeline timeline{"Large", "", Timeline::Kind::project, FrameRate::fps25, hour(25), {}};
+    for (int i = 0; i < clips; ++i) {
+        if (i % 17 == 16) {
+            timeline.spine.push_back(Clip::gap(25));
+            continue;
+        }
+        const int64_t length = 50 + (i % 4) * 25;
+        Clip clip = Clip::of("Shot " + std::to_string(i + 1), cameras[i % 3], (i * 37) % 4000,
+                             length, roles::video);
+        if (i % 5 == 0) {
+            clip = clip.connect(Clip::of("Insert " + std::to_string(i + 1), cameras[(i + 1) % 3],
+                                         (i * 53) % 4000, 25, roles::video),
+                                10, 1);
+        }
+        if (i % 19 == 0) {
+            clip = clip.connect(
+                Clip::of("Sound " + std::to_string(i + 1), media::doorSlam, 0, 25, roles::effects),
+                0, -1);
+        }
+        if (i % 7 == 0) {
+            clip = clip.marked({"Note " + std::to_string(i + 1), i % 2 ? K::todo : K::standard, 5});
+        }
+        if (i % 11 == 0) {
+            clip = clip.atSpeed(50);
+        } else if (i % 13 == 0) {
+            const int64_t start = clip.sourceStart;
+            clip = clip.ramped({{0, static_cast<double>(start)},
+                                {length / 2, static_cast<double>(start + length / 4)},
+                                {length, static_cast<double>(start + length)}});
+        }
+        timeline.spine.push_back(std::move(clip));
+    }
+    event.timelines = {std::move(timeline)};
+    LibraryDescription library;
+    library.name = "Large";
+    library.events = {std::move(event)};
+    return library;
+}
+
+} // namespace tandrel::sample

@@ -18,6 +18,11 @@ namespace tandrel::sample {
 // audition, a multicam clip, and a compound clip whose sequence lives in "Day 1/Selects".
 LibraryDescription standardSampleLibrary();
 
+// The library "Large": one event whose timeline "Large" (25 fps) has `clips` spine items, a
+// gap now and then among clips of three cameras, with connected clips, connected audio,
+// markers, constant-speed retimes and speed ramps mixed in.
+LibraryDescription largeSampleLibrary(int clips);
+
 // Role UIDs of the sample's role set.
 namespace roles {
 inline constexpr const char *dialogue = "role.dialogue";
