@@ -42,7 +42,7 @@ const EditEntry *EditDecisionList::lookup(int64_t frame, FrameRate rate) const {
                   (static_cast<double>(rational.num) / static_cast<double>(rational.den)));
 }
 
-std::vector<const EditEntry *> EditDecisionList::lookup(double startSeconds,
+std::vector<const EditEntry *> EditDecisionList::lookupRange(double startSeconds,
                                                         double endSeconds) const {
     const auto first =
         std::partition_point(entries_.begin(), entries_.end(), [&](const EditEntry &entry) {

@@ -28,7 +28,7 @@ public:
     // The entry at frame `frame` of a timeline running at `rate`, or null.
     const EditEntry *lookup(int64_t frame, FrameRate rate) const;
     // The entries that reach into [startSeconds, endSeconds), in order.
-    std::vector<const EditEntry *> lookup(double startSeconds, double endSeconds) const;
+    std::vector<const EditEntry *> lookupRange(double startSeconds, double endSeconds) const;
 
 private:
     int64_t timelineID_;

@@ -71,7 +71,7 @@ std::shared_ptr<const EditDecisionList> TimelineResolver::markerScanEDL(int64_t 
 }
 
 EditDecisionList TimelineResolver::loadEDL(int64_t timelineID, StructureGate *structureGate) {
-    spineItemsLeft_ = maxSpineItemsPerWalk;
+    spineItemsLeft_ = spineItemBudget_;
     budgetExhaustedLogged_ = false;
     SpineWalk walk = collectSpineEntries(timelineID, *db_, 0, 0, structureGate);
     if (!structureGate) {
@@ -134,8 +134,7 @@ bool TimelineResolver::spendSpineItem() {
     }
     if (!budgetExhaustedLogged_) {
         budgetExhaustedLogged_ = true;
-        log()->warn("Timeline walk stopped after {} items in {}", maxSpineItemsPerWalk,
-                    db_->path());
+        log()->warn("Timeline walk stopped after {} items in {}", spineItemBudget_, db_->path());
     }
     return false;
 }

@@ -67,8 +67,8 @@ public:
     static constexpr int maxStackDepth = 3;
     // The spine items one walk visits at most, compound contents included. Real timelines
     // stay far below; a crafted library whose compound clips fan out cannot make a walk run
-    // for ever. Items past the budget give nothing.
-    static constexpr int64_t maxSpineItemsPerWalk = 250000;
+    // for ever. Items past the budget give nothing (and a warning is logged).
+    static constexpr int64_t maxSpineItemsPerWalk = 100000;
 
     // One resolver per event database; the asset store, role resolver and multicam index are
     // shared by the resolvers of all watched libraries.
@@ -107,6 +107,8 @@ public:
     void invalidateCache();
     void invalidateCache(int64_t timelineID);
     void loadMulticamIndex(const std::filesystem::path &libraryURL);
+    // Another budget than `maxSpineItemsPerWalk` for the walks from now on.
+    void setSpineItemBudget(int64_t items) { spineItemBudget_ = items; }
 
     // The connection to read an entry's collection through: the resolver's own for its event
     // database, the multicam index's for another event's. Null when that does not open.
@@ -156,6 +158,7 @@ private:
     std::map<int64_t, std::shared_ptr<const EditDecisionList>> structureEDLCache_;
     std::map<std::string, std::map<std::string, int64_t, std::less<>>, std::less<>>
         localSequenceIndexCache_;
+    int64_t spineItemBudget_ = maxSpineItemsPerWalk;
     int64_t spineItemsLeft_ = maxSpineItemsPerWalk;
     bool budgetExhaustedLogged_ = false;
 };
