@@ -38,8 +38,7 @@ struct Fixture {
             std::abort();
         }
         folder = pattern;
-        bundle =
-            sample::SampleLibraryWriter::write(sample::largeSampleLibrary(clipCount), folder);
+        bundle = sample::SampleLibraryWriter::write(sample::largeSampleLibrary(clipCount), folder);
     }
     ~Fixture() {
         std::error_code ignored;
@@ -113,8 +112,7 @@ void BM_ResolutionReadsAlone(benchmark::State &state) {
         timeline.resolver->getEDL(timeline.key);
         sqlite3_trace_v2(timeline.db->db(), 0, nullptr, nullptr);
     }
-    const std::string path =
-        (f.bundle / "Day 1" / LibraryScanner::eventDatabaseName).string();
+    const std::string path = (f.bundle / "Day 1" / LibraryScanner::eventDatabaseName).string();
     sqlite3 *db = nullptr;
     sqlite3_open_v2(FCPDatabaseConnection::uri(path, "immutable=1").c_str(), &db,
                     SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);

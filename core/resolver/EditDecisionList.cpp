@@ -43,7 +43,7 @@ const EditEntry *EditDecisionList::lookup(int64_t frame, FrameRate rate) const {
 }
 
 std::vector<const EditEntry *> EditDecisionList::lookupRange(double startSeconds,
-                                                        double endSeconds) const {
+                                                             double endSeconds) const {
     const auto first =
         std::partition_point(entries_.begin(), entries_.end(), [&](const EditEntry &entry) {
             return entry.timelineOut <= startSeconds;

@@ -101,6 +101,9 @@ TimelineResolver::SpineWalk TimelineResolver::collectSpineEntries(int64_t sequen
     SpineWalk walk;
     double position = timelineStart;
     for (int64_t item : CollectionReads::orderedContainedItems(db, spine)) {
+        if (!spendSpineItem()) {
+            break;
+        }
         if (CollectionReads::type(db, item) == "FFAnchoredClip") {
             SpineWalk inner = expandCompoundClip(item, db, position, depth, structureGate);
             std::move(inner.entries.begin(), inner.entries.end(), std::back_inserter(walk.entries));
@@ -142,9 +145,6 @@ bool TimelineResolver::spendSpineItem() {
 std::optional<TimelineResolver::SpineClip>
 TimelineResolver::loadSpineClip(int64_t pk, FCPDatabaseConnection &db, double timelineStart,
                                 int stackDepth, StructureGate *structureGate) {
-    if (!spendSpineItem()) {
-        return std::nullopt;
-    }
     const double T = timelineStart;
     const auto type = CollectionReads::type(db, pk);
     if (!type) {

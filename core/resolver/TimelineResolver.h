@@ -67,7 +67,7 @@ public:
     static constexpr int maxStackDepth = 3;
     // The spine items one walk visits at most, compound contents included. Real timelines
     // stay far below; a crafted library whose compound clips fan out cannot make a walk run
-    // for ever. Items past the budget give nothing (and a warning is logged).
+    // for ever: past the budget the walk ends (and logs a warning).
     static constexpr int64_t maxSpineItemsPerWalk = 100000;
 
     // One resolver per event database; the asset store, role resolver and multicam index are

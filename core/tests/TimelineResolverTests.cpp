@@ -40,8 +40,8 @@ Timeline project(std::string name, std::vector<Clip> spine) {
 }
 
 Timeline sequence(std::string identifier, std::vector<Clip> spine) {
-    return {identifier, identifier, Timeline::Kind::plainSequence, FrameRate::fps25, 0,
-            std::move(spine)};
+    return {identifier,       identifier, Timeline::Kind::plainSequence,
+            FrameRate::fps25, 0,          std::move(spine)};
 }
 
 struct Placed {
@@ -64,17 +64,16 @@ std::vector<Placed> placed(const EditDecisionList &list) {
 TEST(TimelineResolver, GapsNamedGapsEmptyClipsAndDisabledCompoundsTakeTheirRoom) {
     ResolvedLibrary resolved(oneEvent({
         sequence("SEQ", {Clip::of("Inside", "CAM", 0, 50)}),
-        project("Spine", {Clip::of("Gap", "CAM", 0, 25), Clip::gap(25),
-                          Clip::of("Empty", "CAM", 0, 0),
-                          Clip::compound("Off", "SEQ", 0, 50).disabled(),
-                          Clip::compound("On", "SEQ", 25, 25), Clip::of("After", "CAM", 0, 25)}),
+        project("Spine",
+                {Clip::of("Gap", "CAM", 0, 25), Clip::gap(25), Clip::of("Empty", "CAM", 0, 0),
+                 Clip::compound("Off", "SEQ", 0, 50).disabled(),
+                 Clip::compound("On", "SEQ", 25, 25), Clip::of("After", "CAM", 0, 25)}),
         project("Nothing", {}),
     }));
     const EditDecisionList &list = resolved.edl("Spine");
     // A compound clip yields the entries of its sequence, cut to its window, not one of its
     // own; a disabled one yields nothing but keeps its room.
-    EXPECT_EQ(placed(list),
-              (std::vector<Placed>{{"Inside", 4, 5}, {"After", 5, 6}}));
+    EXPECT_EQ(placed(list), (std::vector<Placed>{{"Inside", 4, 5}, {"After", 5, 6}}));
     EXPECT_EQ(list.entries()[0].sourceIn, 3601); // cut by its head: one second into the clip
     EXPECT_EQ(list.duration(), 6);
     // Cached and shared: a second request gives the same list.
@@ -91,9 +90,9 @@ TEST(TimelineResolver, CompoundsExpandSevenLevelsDeepAndAuditionsFourLevelsDeep)
     std::vector<Timeline> timelines;
     for (int level = 1; level <= 8; ++level) {
         const std::string next = "L" + std::to_string(level + 1);
-        timelines.push_back(sequence("L" + std::to_string(level),
-                                     {level == 8 ? Clip::of("Deep", "CAM", 0, 50)
-                                                 : Clip::compound(next, next, 0, 50)}));
+        timelines.push_back(sequence(
+            "L" + std::to_string(level),
+            {level == 8 ? Clip::of("Deep", "CAM", 0, 50) : Clip::compound(next, next, 0, 50)}));
     }
     const auto nested = [](int depth) {
         Clip clip = Clip::of("Pick", "CAM", 0, 25);
@@ -102,10 +101,10 @@ TEST(TimelineResolver, CompoundsExpandSevenLevelsDeepAndAuditionsFourLevelsDeep)
         }
         return clip;
     };
-    timelines.push_back(project(
-        "Seven", {Clip::compound("L2", "L2", 0, 50), Clip::of("After", "CAM", 0, 25)}));
-    timelines.push_back(project(
-        "Eight", {Clip::compound("L1", "L1", 0, 50), Clip::of("After", "CAM", 0, 25)}));
+    timelines.push_back(
+        project("Seven", {Clip::compound("L2", "L2", 0, 50), Clip::of("After", "CAM", 0, 25)}));
+    timelines.push_back(
+        project("Eight", {Clip::compound("L1", "L1", 0, 50), Clip::of("After", "CAM", 0, 25)}));
     timelines.push_back(project("Four", {nested(4), Clip::of("After", "CAM", 0, 25)}));
     timelines.push_back(project("Five", {nested(5), Clip::of("After", "CAM", 0, 25)}));
     ResolvedLibrary resolved(oneEvent(std::move(timelines)));
@@ -114,8 +113,7 @@ TEST(TimelineResolver, CompoundsExpandSevenLevelsDeepAndAuditionsFourLevelsDeep)
               (std::vector<Placed>{{"Deep", 0, 2}, {"After", 2, 3}}));
     // The eighth level shows none of its contents, but still takes its room.
     EXPECT_EQ(placed(resolved.edl("Eight")), (std::vector<Placed>{{"After", 2, 3}}));
-    EXPECT_EQ(placed(resolved.edl("Four")),
-              (std::vector<Placed>{{"Pick", 0, 1}, {"After", 1, 2}}));
+    EXPECT_EQ(placed(resolved.edl("Four")), (std::vector<Placed>{{"Pick", 0, 1}, {"After", 1, 2}}));
     // Too deep: no entry and no room.
     EXPECT_EQ(placed(resolved.edl("Five")), (std::vector<Placed>{{"After", 0, 1}}));
 }
@@ -206,12 +204,12 @@ TEST(TimelineResolver, WalksStayLinearOnCraftedFanOuts) {
     }
     const std::string retime = "<scene><parameter name=\"Speed\"><curve value=\"50\"/>"
                                "</parameter></scene>";
-    const int64_t effect = event.add(
-        "FFRetimingVideoEffect",
-        P::Dictionary{{"channelData", P::data(Bytes(retime.begin(), retime.end()))},
-                      {"roleUID", P::string("role.deep")},
-                      {"effectType", P::string("effect.video.title")}},
-        parent);
+    const int64_t effect =
+        event.add("FFRetimingVideoEffect",
+                  P::Dictionary{{"channelData", P::data(Bytes(retime.begin(), retime.end()))},
+                                {"roleUID", P::string("role.deep")},
+                                {"effectType", P::string("effect.video.title")}},
+                  parent);
     fanOut(parent, effect);
     // Connections: a connected clip on the clip, thirty times, and one on that, and so on.
     int64_t anchor = clip;
@@ -269,15 +267,14 @@ TEST(TimelineResolver, WalksStopAtTheirItemBudget) {
 }
 
 TEST(EditDecisionList, LooksUpEntriesByTimeFrameAndRange) {
-    const EditDecisionList list(
-        7, {EditEntry{.clipName = "B", .timelineIn = 2, .timelineOut = 4},
-            EditEntry{.clipName = "A", .timelineIn = 0, .timelineOut = 2},
-            EditEntry{.clipName = "A2", .timelineIn = 2, .timelineOut = 3},
-            EditEntry{.clipName = "C", .timelineIn = 5, .timelineOut = 6}});
+    const EditDecisionList list(7, {EditEntry{.clipName = "B", .timelineIn = 2, .timelineOut = 4},
+                                    EditEntry{.clipName = "A", .timelineIn = 0, .timelineOut = 2},
+                                    EditEntry{.clipName = "A2", .timelineIn = 2, .timelineOut = 3},
+                                    EditEntry{.clipName = "C", .timelineIn = 5, .timelineOut = 6}});
     EXPECT_EQ(list.timelineID(), 7);
     // Sorted by start, equal starts in the order given.
-    EXPECT_EQ(placed(list), (std::vector<Placed>{{"A", 0, 2}, {"B", 2, 4}, {"A2", 2, 3},
-                                                 {"C", 5, 6}}));
+    EXPECT_EQ(placed(list),
+              (std::vector<Placed>{{"A", 0, 2}, {"B", 2, 4}, {"A2", 2, 3}, {"C", 5, 6}}));
     EXPECT_EQ(list.duration(), 6);
     const auto nameAt = [&](double t) {
         const EditEntry *entry = list.lookup(t);
