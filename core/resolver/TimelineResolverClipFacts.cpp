@@ -207,18 +207,12 @@ std::optional<Size> TimelineResolver::parseVideoProps(std::string_view text) {
 }
 
 std::optional<FrameRate> TimelineResolver::frameRate(std::string_view fromDurationString) {
-    const auto pieces = splitNonEmpty(fromDurationString, "/");
-    if (pieces.size() != 2) {
+    const auto fraction = AssetStore::parseFraction(fromDurationString);
+    if (!fraction || fraction->second < std::numeric_limits<int32_t>::min() ||
+        fraction->second > std::numeric_limits<int32_t>::max()) {
         return std::nullopt;
     }
-    const auto duration = parseDecimalInt64(pieces[0]);
-    const auto timescale = parseDecimalInt64(pieces[1]);
-    if (!duration || !timescale || *timescale == 0 ||
-        *timescale < std::numeric_limits<int32_t>::min() ||
-        *timescale > std::numeric_limits<int32_t>::max()) {
-        return std::nullopt;
-    }
-    return FrameRate::from(*duration, static_cast<int32_t>(*timescale));
+    return FrameRate::from(fraction->first, static_cast<int32_t>(fraction->second));
 }
 
 std::optional<Size> TimelineResolver::timelineResolution(int64_t timelineID) {

@@ -198,10 +198,11 @@ TimelineResolver::displaySegments(const EditEntry &entry,
                 // The first item to claim a role keeps it, under its own role and its
                 // top-level role.
                 const std::string &role = *item->roleUID;
-                segment.activeRoleClips.try_emplace(role, roleName(role), *item->name);
+                segment.activeRoleClips.try_emplace(role,
+                                                    ActiveRoleClip{roleName(role), *item->name});
                 if (const auto topLevel = roleResolver.topLevelUID(role)) {
-                    segment.activeRoleClips.try_emplace(*topLevel, roleName(*topLevel),
-                                                        *item->name);
+                    segment.activeRoleClips.try_emplace(
+                        *topLevel, ActiveRoleClip{roleName(*topLevel), *item->name});
                 }
             }
         }

@@ -19,8 +19,7 @@ std::vector<std::string> names(const std::vector<DisplayConfig> &presets) {
 
 TEST(BundledPresets, TheTableHoldsThreeBuiltInPresets) {
     const auto &table = BundledPresets::table();
-    EXPECT_EQ(names(table),
-              (std::vector<std::string>{"Netflix QC Layout", "Conform", "Colorist"}));
+    EXPECT_EQ(names(table), (std::vector<std::string>{"Netflix QC Layout", "Conform", "Colorist"}));
     // Built once: the same ids on every call.
     EXPECT_EQ(&BundledPresets::table(), &table);
     ASSERT_EQ(table[0].elements.size(), 7u);
@@ -65,8 +64,8 @@ TEST(BundledPresets, ResourceFilesOverlayTheTableInFileNameOrder) {
 
     const auto presets = BundledPresets::factoryPresets(folder.path());
     // "B.json" sorts before "a.JSON"; a later file of the same name replaces an earlier one.
-    EXPECT_EQ(names(presets), (std::vector<std::string>{"Netflix QC Layout", "Conform",
-                                                        "Colorist", "Extra", "Late"}));
+    EXPECT_EQ(names(presets), (std::vector<std::string>{"Netflix QC Layout", "Conform", "Colorist",
+                                                        "Extra", "Late"}));
     EXPECT_EQ(presets[2].id, colorist);
     EXPECT_EQ(presets[4].id, later);
     for (const auto &p : presets) {

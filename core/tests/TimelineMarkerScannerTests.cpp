@@ -28,8 +28,8 @@ struct Listed {
 std::vector<Listed> listed(const std::vector<ScannedMarker> &markers) {
     std::vector<Listed> result;
     for (const auto &m : markers) {
-        result.push_back({m.text, m.type, m.timelinePositionSeconds, m.containingClipName,
-                          m.roleUID});
+        result.push_back(
+            {m.text, m.type, m.timelinePositionSeconds, m.containingClipName, m.roleUID});
     }
     return result;
 }
@@ -87,9 +87,8 @@ TEST(TimelineMarkerScanner, ListsMarkersOfEnabledConnectedClipsOnly) {
     ASSERT_EQ(markers.size(), 1u);
     // Connected 1 s into the spine clip, the marker 5 frames into the connected clip.
     EXPECT_NEAR(markers[0].timelinePositionSeconds, 1.2, 1e-9);
-    EXPECT_EQ(listed(markers)[0],
-              (Listed{"M", MarkerType::standard, markers[0].timelinePositionSeconds, "On",
-                      "role.a"}));
+    EXPECT_EQ(listed(markers)[0], (Listed{"M", MarkerType::standard,
+                                          markers[0].timelinePositionSeconds, "On", "role.a"}));
 }
 
 TEST(TimelineMarkerScanner, ReadsTypesCompletionNotesAndPlaces) {
@@ -115,8 +114,7 @@ TEST(TimelineMarkerScanner, ReadsTypesCompletionNotesAndPlaces) {
             {"isTodo", P::boolean(true)},
             {"checked", P::string("yes")}});
     marker({{"displayName", P::string("Not a to-do")}, {"completed", P::boolean(true)}});
-    event.add("FFAnchoredCollection", P::Dictionary{{"displayName", P::string("Connected")}},
-              slot);
+    event.add("FFAnchoredCollection", P::Dictionary{{"displayName", P::string("Connected")}}, slot);
     FCPDatabaseConnection &db = event.open();
 
     const auto markers = TimelineMarkerScanner::markers(clip, db, 10, 3, "role", "Clip");

@@ -77,8 +77,7 @@ TEST(DisplaySegments, SplitAtConnectedClipsAndCollectLayersAndRoles) {
     // An end at the entry's end adds no boundary; a clip over everything gives one segment.
     EXPECT_EQ(segments({item("Tail", 1, 15, 5)}),
               (std::vector<Shown>{{10, 15, {}, {}, {}}, {15, 20, {"Tail"}, {2}, {}}}));
-    EXPECT_EQ(segments({item("All", 1, 0, 50)}),
-              (std::vector<Shown>{{10, 20, {"All"}, {2}, {}}}));
+    EXPECT_EQ(segments({item("All", 1, 0, 50)}), (std::vector<Shown>{{10, 20, {"All"}, {2}, {}}}));
     // "New Stack" is no layer but carries its role; audio and titles are no layers; the first
     // clip to carry a role keeps it, under the role and its top-level role; a role nobody
     // names shows as "?".
