@@ -17,8 +17,8 @@ bool EffectDocument::passesGuard(std::span<const uint8_t> document, std::string_
 bool EffectDocument::read(std::span<const uint8_t> document, std::string_view guardName,
                           XMLStreamParser::Delegate &delegate) {
     if (!passesGuard(document, guardName) ||
-        !isValidUTF8(std::string_view(reinterpret_cast<const char *>(document.data()),
-                                      document.size()))) {
+        !isValidUTF8(
+            std::string_view(reinterpret_cast<const char *>(document.data()), document.size()))) {
         return false;
     }
     // A declaration the guard could not see is refused by the parser: the same outcome.

@@ -1,6 +1,7 @@
 #include "core/database/RetimeParser.h"
 
 #include "core/database/CollectionReads.h"
+#include "core/database/CollectionVisits.h"
 #include "core/database/EffectDocument.h"
 #include "core/support/Numeric.h"
 #include "core/support/TextSplit.h"
@@ -159,27 +160,41 @@ std::optional<double> RetimeParser::RetimeValues::effectiveSpeed() const {
     return std::isfinite(speed) ? speed : 0.0;
 }
 
-std::optional<RetimeParser::RetimeValues> RetimeParser::find(int64_t forClipPK,
-                                                             FCPDatabaseConnection &db, int depth) {
-    if (depth > maxDepth) {
+namespace {
+
+std::optional<RetimeParser::RetimeValues> findBelow(int64_t clip, FCPDatabaseConnection &db,
+                                                    int depth, CollectionVisits &visits) {
+    if (depth > RetimeParser::maxDepth) {
         return std::nullopt;
     }
-    for (int64_t child : CollectionReads::children(db, forClipPK)) {
+    for (int64_t child : CollectionReads::children(db, clip)) {
         const auto info = CollectionReads::info(db, child);
         if (!info || info->name == "anchoredItems") {
+            continue;
+        }
+        if (!visits.enter(child)) {
             continue;
         }
         if (info->type == "FFRetimingVideoEffect") {
             const auto blob = CollectionReads::decodedBlob(db, child);
             if (const Bytes *channelData = blob ? blob->data("channelData") : nullptr) {
-                return parse(*channelData);
+                return RetimeParser::parse(*channelData);
             }
         }
-        if (auto found = find(child, db, depth + 1)) {
+        if (auto found = findBelow(child, db, depth + 1, visits)) {
             return found;
         }
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<RetimeParser::RetimeValues> RetimeParser::find(int64_t forClipPK,
+                                                             FCPDatabaseConnection &db, int depth) {
+    CollectionVisits visits;
+    visits.enter(forClipPK);
+    return findBelow(forClipPK, db, depth, visits);
 }
 
 std::optional<RetimeParser::RetimeValues>

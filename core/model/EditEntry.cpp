@@ -25,16 +25,13 @@ std::optional<EditEntry> EditEntry::restricted(Window toWindow) const {
     EditEntry cut = *this;
     cut.timelineIn = newIn;
     cut.timelineOut = newOut;
-    const double headTrim = newIn - timelineIn;
+    // A retimed item takes its source time from its curve, whose keypoints lie on the timeline
+    // and so stay put.
     if (!timeMapKeypoints) {
         // A reversed item shows the end of its source range first, so trimming its tail is
         // what moves the start of the used source.
-        const double trimmed = isReversed ? timelineOut - newOut : headTrim;
+        const double trimmed = isReversed ? timelineOut - newOut : newIn - timelineIn;
         cut.sourceIn += trimmed * speedRate.value_or(1.0);
-    } else if (headTrim > 0) {
-        for (TimeMapKeypoint &keypoint : *cut.timeMapKeypoints) {
-            keypoint.timelineSeconds -= headTrim;
-        }
     }
     return cut;
 }

@@ -66,7 +66,9 @@ struct EditEntry {
     // Constant speed as a factor (2 is double speed); absent means 1.
     std::optional<double> speedRate = {};
     bool isReversed = false;
-    // The curve of a variable-speed retime.
+    // The curve of a variable-speed retime. Each keypoint's `timelineSeconds` is a time on the
+    // timeline (the same axis as `timelineIn`), so cutting the entry leaves the curve where it
+    // is; its `sourceSeconds` is the media time the curve shows there.
     std::optional<std::vector<TimeMapKeypoint>> timeMapKeypoints = {};
     std::optional<bool> isFreezeFrame = {};
     std::optional<bool> hasStabilization = {};
@@ -80,9 +82,14 @@ struct EditEntry {
     std::vector<MarkerInfo> markers = {};
     // Inside [timelineIn, timelineOut), ascending by start; may be empty.
     std::vector<DisplaySegment> displaySegments = {};
+    // The event database that `collectionPK` belongs to: the timeline's own, or another one
+    // for an item inside a compound clip whose sequence lives in another event.
+    std::string databasePath = {};
 
     // The part of the entry inside the window, with its source side moved to match, or nothing
-    // when no more than 1/240 s of it is left. Display segments are copied unchanged.
+    // when no more than 1/240 s of it is left. A retimed entry keeps its source start and its
+    // keypoints (they lie on the timeline, not relative to the entry). Display segments are
+    // copied unchanged.
     std::optional<EditEntry> restricted(Window toWindow) const;
 };
 

@@ -1,6 +1,7 @@
 #include "core/resolver/AssetInfoResolver.h"
 
 #include "core/database/CollectionReads.h"
+#include "core/database/CollectionVisits.h"
 #include "core/model/TimecodeCalculator.h"
 #include "core/resolver/MulticamMediaIndex.h"
 
@@ -55,18 +56,27 @@ void readCollectionMetadata(AssetInfo &into, const BlobDecoder::DecodedBlob &blo
 
 } // namespace
 
-AssetInfo AssetInfoResolver::findAssetInfo(int64_t pk, FCPDatabaseConnection &db,
-                                           const AssetStore &assetStore,
-                                           MulticamMediaIndex *multicamIndex,
-                                           const std::optional<std::string> &videoAngle,
-                                           std::optional<double> outerStart, int depth) {
+namespace {
+
+struct AssetWalk {
+    FCPDatabaseConnection &db;
+    const AssetStore &assetStore;
+    MulticamMediaIndex *multicamIndex;
+    const std::optional<std::string> &videoAngle;
+    std::optional<double> outerStart;
+    CollectionVisits visits = {};
+
+    AssetInfo below(int64_t pk, int depth);
+};
+
+AssetInfo AssetWalk::below(int64_t pk, int depth) {
     AssetInfo accumulator;
-    if (depth > maxDepth) {
+    if (depth > AssetInfoResolver::maxDepth) {
         return accumulator;
     }
     for (int64_t child : CollectionReads::children(db, pk)) {
         const auto info = CollectionReads::info(db, child);
-        if (!info || info->name == "anchoredItems") {
+        if (!info || info->name == "anchoredItems" || !visits.enter(child)) {
             continue;
         }
         const std::string type = info->type.value_or("");
@@ -103,8 +113,7 @@ AssetInfo AssetInfoResolver::findAssetInfo(int64_t pk, FCPDatabaseConnection &db
                 fillIfAbsent(accumulator.videoMediaComponentStart, clippedStart(*blob));
             }
         }
-        const AssetInfo deeper =
-            findAssetInfo(child, db, assetStore, multicamIndex, videoAngle, outerStart, depth + 1);
+        const AssetInfo deeper = below(child, depth + 1);
         if (deeper.name || deeper.mediaID) {
             // The deeper find wins; what it lacks comes from the collections met up here.
             AssetInfo found = deeper;
@@ -114,6 +123,18 @@ AssetInfo AssetInfoResolver::findAssetInfo(int64_t pk, FCPDatabaseConnection &db
         fillClipFields(accumulator, deeper);
     }
     return accumulator;
+}
+
+} // namespace
+
+AssetInfo AssetInfoResolver::findAssetInfo(int64_t pk, FCPDatabaseConnection &db,
+                                           const AssetStore &assetStore,
+                                           MulticamMediaIndex *multicamIndex,
+                                           const std::optional<std::string> &videoAngle,
+                                           std::optional<double> outerStart, int depth) {
+    AssetWalk walk{db, assetStore, multicamIndex, videoAngle, outerStart};
+    walk.visits.enter(pk);
+    return walk.below(pk, depth);
 }
 
 double AssetInfoResolver::correctedSourceIn(

@@ -1,6 +1,7 @@
 #include "core/resolver/ConnectedItemResolver.h"
 
 #include "core/database/CollectionReads.h"
+#include "core/database/CollectionVisits.h"
 #include "core/database/RetimeParser.h"
 #include "core/model/TimecodeCalculator.h"
 #include "core/resolver/AssetInfoResolver.h"
@@ -15,7 +16,12 @@ namespace tandrel {
 namespace {
 
 using ConnectedItem = ConnectedItemResolver::ConnectedItem;
+using Container = ConnectedItemResolver::Container;
+using Sources = ConnectedItemResolver::Sources;
 using DecodedBlob = BlobDecoder::DecodedBlob;
+
+void handleItem(int64_t pk, const Container &container, int depth, const Sources &sources,
+                CollectionVisits &visits, std::vector<ConnectedItem> &out);
 
 constexpr int maxRoleDepth = 8;
 constexpr int maxLayoutDepth = 9;
@@ -79,11 +85,10 @@ void collectLayoutItems(int64_t pk, FCPDatabaseConnection &db, std::set<int64_t>
     }
 }
 
-void recurseIntoAnchored(int64_t pk, const ConnectedItemResolver::Container &container, int depth,
-                         const ConnectedItemResolver::Sources &sources,
-                         std::vector<ConnectedItem> &out) {
+void recurseIntoAnchored(int64_t pk, const Container &container, int depth, const Sources &sources,
+                         CollectionVisits &visits, std::vector<ConnectedItem> &out) {
     for (int64_t child : CollectionReads::slotItems(sources.db, pk, "anchoredItems")) {
-        ConnectedItemResolver::handle(child, container, depth, sources, out);
+        handleItem(child, container, depth, sources, visits, out);
     }
 }
 
@@ -96,15 +101,14 @@ void appendWithAssetFields(ConnectedItem item, const ConnectedItemResolver::Sour
 }
 
 // An audition: the stack places, its active pick is the item.
-void handleAudition(int64_t stack, const DecodedBlob &stackBlob,
-                    const ConnectedItemResolver::Container &container, int depth,
-                    const ConnectedItemResolver::Sources &sources,
+void handleAudition(int64_t stack, const DecodedBlob &stackBlob, const Container &container,
+                    int depth, const Sources &sources, CollectionVisits &visits,
                     std::vector<ConnectedItem> &out) {
     FCPDatabaseConnection &db = sources.db;
     const auto pick = db.resolveActivePick(stack);
     const auto pickBlob = pick ? CollectionReads::decodedBlob(db, *pick) : std::nullopt;
     const auto pickType = pickBlob ? CollectionReads::type(db, *pick) : std::nullopt;
-    if (!pickType) {
+    if (!pickType || !visits.enter(*pick)) {
         return;
     }
     const auto clipped = range(*pickBlob, "clippedRange");
@@ -122,16 +126,19 @@ void handleAudition(int64_t stack, const DecodedBlob &stackBlob,
     const ConnectedItemResolver::Container below{item.timelineStart, item.sourceStart, item.lane,
                                                  item.isEnabled};
     appendWithAssetFields(item, sources, out);
-    recurseIntoAnchored(*pick, below, depth + 1, sources, out);
+    recurseIntoAnchored(*pick, below, depth + 1, sources, visits, out);
 }
 
 // A connected storyline: not an item itself; its members follow one another from its place.
 void handleStoryline(int64_t storyline, double position, int64_t lane, bool enabled, int depth,
-                     const ConnectedItemResolver::Sources &sources,
+                     const Sources &sources, CollectionVisits &visits,
                      std::vector<ConnectedItem> &out) {
     FCPDatabaseConnection &db = sources.db;
     double offset = 0;
     for (int64_t member : CollectionReads::orderedContainedItems(db, storyline)) {
+        if (!visits.enter(member)) {
+            continue;
+        }
         int64_t key = member;
         auto blob = CollectionReads::decodedBlob(db, key);
         if (!blob) {
@@ -160,9 +167,51 @@ void handleStoryline(int64_t storyline, double position, int64_t lane, bool enab
         item.isEnabled = memberEnabled;
         appendWithAssetFields(item, sources, out);
         recurseIntoAnchored(key, {position + offset, item.sourceStart, lane, memberEnabled},
-                            depth + 1, sources, out);
+                            depth + 1, sources, visits, out);
         offset += item.duration;
     }
+}
+
+void handleItem(int64_t pk, const Container &container, int depth, const Sources &sources,
+                CollectionVisits &visits, std::vector<ConnectedItem> &out) {
+    if (depth > ConnectedItemResolver::maxDepth || !visits.enter(pk)) {
+        return;
+    }
+    FCPDatabaseConnection &db = sources.db;
+    const auto type = CollectionReads::type(db, pk);
+    if (!type || type->find("Marker") != std::string::npos) {
+        return;
+    }
+    const auto blob = CollectionReads::decodedBlob(db, pk);
+    if (!blob) {
+        return;
+    }
+    if (*type == "FFAnchoredStack") {
+        handleAudition(pk, *blob, container, depth, sources, visits, out);
+        return;
+    }
+    const auto clipped = range(*blob, "clippedRange");
+    const int64_t lane = laneOf(*blob, container.lane);
+    const bool enabled = container.enabled && ConnectedItemResolver::isClipEnabled(*blob);
+    const double position =
+        container.position + anchorOffset(*blob) + (clipped ? clipped->start : 0) - container.start;
+    if (!clipped && db.childPK(pk, "containedItems")) {
+        handleStoryline(pk, position, lane, enabled, depth, sources, visits, out);
+        return;
+    }
+    ConnectedItem item;
+    item.collectionPK = pk;
+    item.name = blob->string("displayName");
+    item.type = *type;
+    item.lane = lane;
+    item.timelineStart = position;
+    item.duration = clipped ? clipped->duration : 0;
+    item.sourceStart = clipped ? clipped->start : 0;
+    item.roleUID = roleOf(pk, *blob, db);
+    item.isEnabled = enabled;
+    const Container below{item.timelineStart, item.sourceStart, lane, enabled};
+    appendWithAssetFields(item, sources, out);
+    recurseIntoAnchored(pk, below, depth + 1, sources, visits, out);
 }
 
 } // namespace
@@ -193,51 +242,16 @@ std::vector<ConnectedItem> ConnectedItemResolver::findConnectedItems(int64_t for
                                                                      bool spineClipEnabled,
                                                                      const Sources &sources) {
     std::vector<ConnectedItem> out;
+    CollectionVisits visits;
     recurseIntoAnchored(forSpineClipPK, {spineClipTimelineStart, parentStart, 0, spineClipEnabled},
-                        0, sources, out);
+                        0, sources, visits, out);
     return out;
 }
 
 void ConnectedItemResolver::handle(int64_t pk, const Container &container, int depth,
                                    const Sources &sources, std::vector<ConnectedItem> &out) {
-    if (depth > maxDepth) {
-        return;
-    }
-    FCPDatabaseConnection &db = sources.db;
-    const auto type = CollectionReads::type(db, pk);
-    if (!type || type->find("Marker") != std::string::npos) {
-        return;
-    }
-    const auto blob = CollectionReads::decodedBlob(db, pk);
-    if (!blob) {
-        return;
-    }
-    if (*type == "FFAnchoredStack") {
-        handleAudition(pk, *blob, container, depth, sources, out);
-        return;
-    }
-    const auto clipped = range(*blob, "clippedRange");
-    const int64_t lane = laneOf(*blob, container.lane);
-    const bool enabled = container.enabled && isClipEnabled(*blob);
-    const double position =
-        container.position + anchorOffset(*blob) + (clipped ? clipped->start : 0) - container.start;
-    if (!clipped && db.childPK(pk, "containedItems")) {
-        handleStoryline(pk, position, lane, enabled, depth, sources, out);
-        return;
-    }
-    ConnectedItem item;
-    item.collectionPK = pk;
-    item.name = blob->string("displayName");
-    item.type = *type;
-    item.lane = lane;
-    item.timelineStart = position;
-    item.duration = clipped ? clipped->duration : 0;
-    item.sourceStart = clipped ? clipped->start : 0;
-    item.roleUID = roleOf(pk, *blob, db);
-    item.isEnabled = enabled;
-    const Container below{item.timelineStart, item.sourceStart, lane, enabled};
-    appendWithAssetFields(item, sources, out);
-    recurseIntoAnchored(pk, below, depth + 1, sources, out);
+    CollectionVisits visits;
+    handleItem(pk, container, depth, sources, visits, out);
 }
 
 bool ConnectedItemResolver::isClipEnabled(const DecodedBlob &blob) {
@@ -265,25 +279,36 @@ std::optional<std::string> ConnectedItemResolver::channelSourceRoleUID(int64_t o
     return lowest ? std::optional(lowest->uid) : std::nullopt;
 }
 
-std::optional<std::string>
-ConnectedItemResolver::innerRoleUID(int64_t of, FCPDatabaseConnection &db, int depth) {
+namespace {
+
+std::optional<std::string> innerRoleBelow(int64_t of, FCPDatabaseConnection &db, int depth,
+                                          CollectionVisits &visits) {
     if (depth >= maxRoleDepth) {
         return std::nullopt;
     }
     for (int64_t child : CollectionReads::children(db, of)) {
         const auto info = CollectionReads::info(db, child);
-        if (info && info->name == "anchoredItems") {
+        if ((info && info->name == "anchoredItems") || !visits.enter(child)) {
             continue;
         }
         const auto blob = CollectionReads::decodedBlob(db, child);
         if (auto role = blob ? blob->string("roleUID") : std::nullopt) {
             return role;
         }
-        if (auto role = innerRoleUID(child, db, depth + 1)) {
+        if (auto role = innerRoleBelow(child, db, depth + 1, visits)) {
             return role;
         }
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string>
+ConnectedItemResolver::innerRoleUID(int64_t of, FCPDatabaseConnection &db, int depth) {
+    CollectionVisits visits;
+    visits.enter(of);
+    return innerRoleBelow(of, db, depth, visits);
 }
 
 void ConnectedItemResolver::resolveAssetFields(ConnectedItem &into, int64_t pk,

@@ -101,18 +101,24 @@ MulticamMediaIndex::sequenceLocation(std::string_view mediaIdentifier,
         return std::nullopt;
     }
     const Entry &entry = found->second;
-    auto cached = dbCache_.find(entry.dbPath);
+    FCPDatabaseConnection *db = connection(entry.dbPath);
+    if (!db) {
+        return std::nullopt;
+    }
+    return SequenceLocation{*db, entry.sequencePK};
+}
+
+FCPDatabaseConnection *MulticamMediaIndex::connection(const std::string &dbPath) {
+    auto cached = dbCache_.find(dbPath);
     if (cached == dbCache_.end()) {
         try {
             cached =
-                dbCache_
-                    .emplace(entry.dbPath, std::make_unique<FCPDatabaseConnection>(entry.dbPath))
-                    .first;
+                dbCache_.emplace(dbPath, std::make_unique<FCPDatabaseConnection>(dbPath)).first;
         } catch (const std::exception &) {
-            return std::nullopt;
+            return nullptr;
         }
     }
-    return SequenceLocation{*cached->second, entry.sequencePK};
+    return cached->second.get();
 }
 
 std::optional<AssetInfoResolver::AssetInfo> MulticamMediaIndex::resolve(

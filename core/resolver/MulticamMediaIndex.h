@@ -35,6 +35,11 @@ public:
     sequenceLocation(std::string_view mediaIdentifier,
                      std::optional<std::string_view> referencingDBPath);
 
+    // The index's read-only connection to an event database, opened on first use and kept
+    // while the index lives; nothing when it does not open. Items that a timeline shows from
+    // another event's database are read through it.
+    FCPDatabaseConnection *connection(const std::string &dbPath);
+
     // The asset information of the angle whose angle ID is `matchingAngleID` (the first angle
     // when none matches), with its clock offset at `assemblyPosition` (seconds on the
     // multicam's own time) when the angle matched. Nothing when the sequence or its angles

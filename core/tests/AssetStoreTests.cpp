@@ -121,7 +121,7 @@ TEST(AssetStore, LoadsTheMediaDatabasesAtTheTopOfALibrary) {
     AssetStore store;
     store.loadAllAssets(bundle);
     // Day 1 only: the media of nested events are not searched.
-    EXPECT_EQ(store.count(), 4u);
+    EXPECT_EQ(store.count(), 9u);
     const auto camera = store.resolve("MEDIA-A001C003-0001");
     ASSERT_TRUE(camera);
     EXPECT_EQ(camera->fileName, "A001C003_230512.mov");

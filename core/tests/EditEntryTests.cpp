@@ -53,20 +53,23 @@ TEST(EditEntry, RestrictingMovesTheSourceSideWithTheCut) {
     }
 }
 
-TEST(EditEntry, RestrictingARetimedEntryShiftsItsKeypointsInstead) {
+TEST(EditEntry, RestrictingARetimedEntryLeavesItsCurveOnTheTimeline) {
+    // Keypoints lie on the timeline: the curve does not move when the entry is cut.
     EditEntry entry{.timelineIn = 5,
                     .timelineOut = 15,
                     .sourceIn = 100,
-                    .timeMapKeypoints = std::vector<TimeMapKeypoint>{{0, 1, -1, -1}, {8, 4, 2, 3}}};
+                    .timeMapKeypoints =
+                        std::vector<TimeMapKeypoint>{{5, 1, -1, -1}, {13, 4, 2, 3}}};
     const auto headCut = entry.restricted({10, 20});
     ASSERT_TRUE(headCut);
-    EXPECT_EQ(keypointTimes(*headCut), (std::vector<double>{-5, 3}));
-    EXPECT_EQ(headCut->timeMapKeypoints->back(), (TimeMapKeypoint{3, 4, 2, 3}));
+    EXPECT_EQ(headCut->timelineIn, 10);
+    EXPECT_EQ(keypointTimes(*headCut), (std::vector<double>{5, 13}));
+    EXPECT_EQ(headCut->timeMapKeypoints->back(), (TimeMapKeypoint{13, 4, 2, 3}));
     EXPECT_EQ(headCut->sourceIn, 100);
 
     const auto tailCut = entry.restricted({0, 12});
     ASSERT_TRUE(tailCut);
-    EXPECT_EQ(keypointTimes(*tailCut), (std::vector<double>{0, 8}));
+    EXPECT_EQ(keypointTimes(*tailCut), (std::vector<double>{5, 13}));
 
     // An empty keypoint list still marks a retimed entry: its source start stays.
     entry.timeMapKeypoints = std::vector<TimeMapKeypoint>{};

@@ -207,14 +207,14 @@ TEST(FCPDatabaseConnection, SeesChangesCommittedToTheWriteAheadLog) {
     sqlite3_prepare_v2(immutable, "SELECT count(*) FROM ZCOLLECTION WHERE ZTYPE = 'FFAsset'", -1,
                        &count, nullptr);
     ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(count, 0), 4);
+    EXPECT_EQ(sqlite3_column_int(count, 0), 9);
     sqlite3_finalize(count);
     sqlite3_close(immutable);
 
     {
         FCPDatabaseConnection db(path);
         const auto assets = db.fetchCollections("FFAsset");
-        ASSERT_EQ(assets.size(), 5u);
+        ASSERT_EQ(assets.size(), 10u);
         EXPECT_EQ(assets.back().identifier, "NEW");
     }
     // Neither the database nor its log or index changed.
@@ -228,7 +228,7 @@ TEST(FCPDatabaseConnection, SeesChangesCommittedToTheWriteAheadLog) {
     const auto copied = snapshotFiles(copy.path());
     {
         FCPDatabaseConnection db((copy / "CurrentVersion.fcpevent").string());
-        EXPECT_EQ(db.fetchCollections("FFAsset").size(), 4u);
+        EXPECT_EQ(db.fetchCollections("FFAsset").size(), 9u);
     }
     EXPECT_EQ(snapshotFiles(copy.path()), copied);
 

@@ -67,8 +67,9 @@ TEST(LibraryScanner, ScansTheSampleLibrary) {
     EXPECT_EQ(day1->databaseURL, bundle / "Day 1" / "CurrentVersion.fcpevent");
     // The empty "Edit" of Day 1 is shadowed by the edited one nested in it; the compound
     // clip's sequence is no timeline; a shared project is one.
-    EXPECT_EQ(timelineSummary(*day1), (std::vector<std::string>{"Assembly: 5", "Trailer: 3",
-                                                                "Effects: 6", "Multicam Edit: 2"}));
+    EXPECT_EQ(timelineSummary(*day1),
+              (std::vector<std::string>{"Assembly: 5", "Trailer: 3", "Effects: 6",
+                                        "Multicam Edit: 2", "Sample: 12"}));
     EXPECT_EQ(timelineSummary(*selects), (std::vector<std::string>{"Edit: 2"}));
     EXPECT_EQ(timelineSummary(*day2),
               (std::vector<std::string>{"Interviews: 3", "Review Copy: 1"}));

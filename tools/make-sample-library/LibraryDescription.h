@@ -66,6 +66,18 @@ struct ChannelRole {
     std::optional<std::string> firstChannel;
 };
 
+// A marker on a clip, `atFrame` timeline frames after the clip's first frame. A chapter
+// marker carries `note`; a to-do marker may record `completed`.
+struct Marker {
+    enum class Kind { standard, chapter, todo };
+
+    std::optional<std::string> name = {};
+    Kind kind = Kind::standard;
+    int64_t atFrame = 0;
+    std::optional<std::string> note = {};
+    std::optional<bool> completed = {};
+};
+
 struct Connection;
 
 // One item of a storyline, or an item connected to one.
@@ -81,6 +93,11 @@ struct Clip {
         storyline,
         // An audition: its `items` are the picks, the first one active.
         audition,
+        // A generator that is not a title.
+        generator,
+        // A compound clip: `media` names the sequence (a plain sequence's identifier) whose
+        // contents it shows from `sourceStart`, in frames at that sequence's rate.
+        compound,
     };
 
     Kind kind = Kind::clip;
@@ -98,6 +115,9 @@ struct Clip {
     std::vector<Clip> items = {};
     // Items connected to this one.
     std::vector<Connection> connected = {};
+    std::vector<Marker> markers = {};
+    // The clip's notes, logged in its metadata.
+    std::optional<std::string> notes = {};
 
     static Clip of(std::string name, std::string media, int64_t sourceStart, int64_t durationFrames,
                    std::optional<std::string> roleUID = std::nullopt);
@@ -108,6 +128,9 @@ struct Clip {
                          std::optional<std::string> roleUID = std::nullopt);
     static Clip storyline(std::string name, std::vector<Clip> members);
     static Clip audition(std::string name, std::vector<Clip> picks);
+    static Clip generator(std::string name, int64_t durationFrames);
+    static Clip compound(std::string name, std::string sequence, int64_t sourceStart,
+                         int64_t durationFrames);
 
     // Modifiers, for descriptions that read as sentences.
     Clip disabled() const;
@@ -123,6 +146,8 @@ struct Clip {
     Clip transformed(Transform transform) const;
     Clip stabilizedClip() const;
     Clip withChannelRoles(std::vector<ChannelRole> roles) const;
+    Clip marked(Marker marker) const;
+    Clip withNotes(std::string notes) const;
     // Connects `item` `atFrame` timeline frames after this clip's first frame, on `lane` (no
     // lane of its own when absent: it takes its container's).
     Clip connect(Clip item, int64_t atFrame, std::optional<int64_t> lane) const;
@@ -181,6 +206,31 @@ inline Clip Clip::audition(std::string name, std::vector<Clip> picks) {
             .name = std::move(name),
             .durationFrames = length,
             .items = std::move(picks)};
+}
+
+inline Clip Clip::generator(std::string name, int64_t durationFrames) {
+    return {.kind = Kind::generator, .name = std::move(name), .durationFrames = durationFrames};
+}
+
+inline Clip Clip::compound(std::string name, std::string sequence, int64_t sourceStart,
+                           int64_t durationFrames) {
+    return {.kind = Kind::compound,
+            .name = std::move(name),
+            .media = std::move(sequence),
+            .sourceStart = sourceStart,
+            .durationFrames = durationFrames};
+}
+
+inline Clip Clip::marked(Marker marker) const {
+    Clip clip = *this;
+    clip.markers.push_back(std::move(marker));
+    return clip;
+}
+
+inline Clip Clip::withNotes(std::string notes) const {
+    Clip clip = *this;
+    clip.notes = std::move(notes);
+    return clip;
 }
 
 inline Clip Clip::disabled() const {

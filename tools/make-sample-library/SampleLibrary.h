@@ -11,8 +11,17 @@ namespace tandrel::sample {
 // and a sequence that is no timeline. "Assembly" has connected clips on lanes 1, 2 and -1 and
 // a connected storyline; "Effects" has retimes (two and three keypoints, reverse, freeze),
 // a transform and stabilisation; "Multicam Edit" cuts between two angles of a multicam that
-// lives in "Day 1/Selects".
+// lives in "Day 1/Selects". "Sample" (25 fps, 28 s, the demo's timeline) walks every path of
+// the timeline resolver: a title and a generator, markers of all three kinds, connected clips
+// on two lanes, a connected audio clip and a connected storyline, a gap carrying a connected
+// clip, retimes (two and three keypoints, reverse), a transform with stabilisation, an
+// audition, a multicam clip, and a compound clip whose sequence lives in "Day 1/Selects".
 LibraryDescription standardSampleLibrary();
+
+// The library "Large": one event whose timeline "Large" (25 fps) has `clips` spine items, a
+// gap now and then among clips of three cameras, with connected clips, connected audio,
+// markers, constant-speed retimes and speed ramps mixed in.
+LibraryDescription largeSampleLibrary(int clips);
 
 // Role UIDs of the sample's role set.
 namespace roles {
@@ -28,6 +37,21 @@ inline constexpr const char *titles = "role.video.titles";
 // Media identifiers of the sample's multicams.
 namespace multicams {
 inline constexpr const char *kitchen = "MEDIA-MC-KITCHEN-0001";
+inline constexpr const char *stage = "MEDIA-MC-STAGE-0001";
 } // namespace multicams
+
+// Media identifiers of the 25 fps media of the "Sample" timeline.
+namespace media {
+inline constexpr const char *a001 = "MEDIA-S-A001-0001";
+inline constexpr const char *a002 = "MEDIA-S-A002-0001";
+inline constexpr const char *b001 = "MEDIA-S-B001-0001";
+inline constexpr const char *doorSlam = "MEDIA-S-SFX-0001";
+inline constexpr const char *narration = "MEDIA-S-VO-0001";
+} // namespace media
+
+// Identifiers of the sample's compound-clip sequences.
+namespace sequences {
+inline constexpr const char *flashback = "SEQ-FLASHBACK-0001";
+} // namespace sequences
 
 } // namespace tandrel::sample

@@ -78,8 +78,10 @@ class EventWriter {
 public:
     EventWriter(const Event &event, const std::filesystem::path &file,
                 const SampleLibraryWriter::Options &options,
-                std::map<std::string, const Multicam *> multicams)
-        : event_(event), db_(file), options_(options), multicams_(std::move(multicams)) {}
+                std::map<std::string, const Multicam *> multicams,
+                std::map<std::string, const Timeline *> sequences)
+        : event_(event), db_(file), options_(options), multicams_(std::move(multicams)),
+          sequences_(std::move(sequences)) {}
 
     void write() {
         writeRoles();
@@ -145,6 +147,7 @@ private:
     }
     const Media &media(const Clip &clip) const { return named(media_, clip, "media"); }
     const Multicam &multicam(const Clip &clip) const { return named(multicams_, clip, "multicam"); }
+    const Timeline &sequence(const Clip &clip) const { return named(sequences_, clip, "sequence"); }
 
     // Where the item's own time starts: media time for clips, the multicam's time for
     // multicam clips, the active pick's for auditions, zero otherwise.
@@ -154,6 +157,8 @@ private:
             return Time::frames(media(clip).startFrame + clip.sourceStart, media(clip).rate);
         case Clip::Kind::multicam:
             return Time::frames(multicam(clip).startFrame + clip.sourceStart, multicam(clip).rate);
+        case Clip::Kind::compound:
+            return Time::frames(sequence(clip).startFrame + clip.sourceStart, sequence(clip).rate);
         case Clip::Kind::audition:
             if (!clip.items.empty()) {
                 return ownStart(clip.items.front(), timelineRate);
@@ -165,10 +170,20 @@ private:
         return Time::frames(0, timelineRate);
     }
 
-    static PlistValue clipMetadata(const Media &source) {
-        return PlistValue::dictionary({{"reel", text(source.reel)},
-                                       {"scene", text(source.scene)},
-                                       {"shot", text(source.take)}});
+    static PlistValue clipMetadata(const Media &source,
+                                   const std::optional<std::string> &notes = std::nullopt) {
+        Dict metadata{{"reel", text(source.reel)},
+                      {"scene", text(source.scene)},
+                      {"shot", text(source.take)}};
+        if (notes) {
+            metadata.emplace("notes", text(*notes));
+        }
+        return PlistValue::dictionary(std::move(metadata));
+    }
+
+    // The frame size the editor records as a rectangle text.
+    static PlistValue videoProps() {
+        return PlistValue::dictionary({{"PB", text("{{0, 0}, {1920, 1080}}")}});
     }
 
     void writeRoles() {
@@ -270,7 +285,8 @@ private:
              archive(PlistValue::dictionary(
                  {{"displayName", text(name)},
                   {"clippedRange", text(SampleLibraryWriter::rangeText(startFrame, length, rate))},
-                  {"unclippedStart", text(SampleLibraryWriter::timeText(startFrame, rate))}}))},
+                  {"unclippedStart", text(SampleLibraryWriter::timeText(startFrame, rate))},
+                  {"videoProps", videoProps()}}))},
             primary);
     }
 
@@ -377,6 +393,30 @@ private:
         }
     }
 
+    // A marker one frame long in the clip's own time.
+    int64_t writeMarker(const Marker &marker, Time clipStart, FrameRate timelineRate) {
+        const Time at = clipStart.plus(Time::frames(marker.atFrame, timelineRate));
+        Dict blob{{"clippedRange",
+                   text(braced(at.text(), SampleLibraryWriter::timeText(1, timelineRate)))}};
+        if (marker.name) {
+            blob.emplace("displayName", text(*marker.name));
+        }
+        if (marker.kind == Marker::Kind::chapter) {
+            blob.emplace("isChapter", PlistValue::boolean(true));
+            if (marker.note) {
+                blob.emplace("metadata", PlistValue::dictionary({{"notes", text(*marker.note)}}));
+            }
+        }
+        if (marker.kind == Marker::Kind::todo) {
+            blob.emplace("isTodo", PlistValue::boolean(true));
+            if (marker.completed) {
+                blob.emplace("completed", PlistValue::boolean(*marker.completed));
+            }
+        }
+        return add({"FFAnchoredTimeMarker", uuid(), std::nullopt,
+                    archive(PlistValue::dictionary(std::move(blob)))});
+    }
+
     int64_t writeItem(const Clip &clip, const std::string &identifier, FrameRate timelineRate,
                       const std::optional<Placement> &placement = std::nullopt) {
         const Time start = ownStart(clip, timelineRate);
@@ -406,14 +446,21 @@ private:
         std::string type = "FFAnchoredCollection";
         switch (clip.kind) {
         case Clip::Kind::clip: {
-            blob.emplace("metadata", clipMetadata(media(clip)));
+            blob.emplace("metadata", clipMetadata(media(clip), clip.notes));
+            if (media(clip).hasVideo) {
+                blob.emplace("videoProps", videoProps());
+            }
             break;
         }
         case Clip::Kind::gap:
             type = "FFAnchoredGapGeneratorComponent";
             break;
         case Clip::Kind::title:
+        case Clip::Kind::generator:
             type = "FFAnchoredGeneratorComponent";
+            break;
+        case Clip::Kind::compound:
+            type = "FFAnchoredClip";
             break;
         case Clip::Kind::multicam:
             type = "FFAnchoredAngle";
@@ -450,9 +497,18 @@ private:
             break;
         }
         case Clip::Kind::title:
+        case Clip::Kind::generator: {
+            const char *effect =
+                clip.kind == Clip::Kind::title ? "effect.video.title" : "effect.video.generator";
             add({"FFEffect", uuid(), std::string("effect"),
-                 archive(PlistValue::dictionary({{"effectType", text("effect.video.title")}}))},
+                 archive(PlistValue::dictionary({{"effectType", text(effect)}}))},
                 item);
+            break;
+        }
+        case Clip::Kind::compound:
+            add({"FFClipRef", uuid(), std::nullopt,
+                 archive(PlistValue::dictionary({{"mediaIdentifier", text(clip.media)}}))},
+                slot(item, "media"));
             break;
         case Clip::Kind::multicam:
             add({"FFClipRef", uuid(), std::nullopt,
@@ -474,8 +530,11 @@ private:
         }
         writeEffects(clip, item, start, timelineRate);
         writeChannelRoles(clip, item);
-        if (!clip.connected.empty()) {
+        if (!clip.connected.empty() || !clip.markers.empty()) {
             const int64_t anchored = slot(item, "anchoredItems");
+            for (const Marker &marker : clip.markers) {
+                db_.link(anchored, writeMarker(marker, start, timelineRate));
+            }
             for (const Connection &connection : clip.connected) {
                 db_.link(anchored,
                          writeItem(connection.item, uuid(), timelineRate,
@@ -490,6 +549,7 @@ private:
     const SampleLibraryWriter::Options &options_;
     std::map<std::string, const Media *> media_;
     std::map<std::string, const Multicam *> multicams_;
+    std::map<std::string, const Timeline *> sequences_;
     unsigned counter_ = 0;
 };
 
@@ -501,6 +561,19 @@ std::map<std::string, const Multicam *> multicamsOf(std::span<const Event> event
         }
     }
     return multicams;
+}
+
+// The plain sequences of the library that compound clips name, by identifier.
+std::map<std::string, const Timeline *> sequencesOf(std::span<const Event> events) {
+    std::map<std::string, const Timeline *> sequences;
+    for (const Event &event : events) {
+        for (const Timeline &timeline : event.timelines) {
+            if (timeline.kind == Timeline::Kind::plainSequence && !timeline.identifier.empty()) {
+                sequences.emplace(timeline.identifier, &timeline);
+            }
+        }
+    }
+    return sequences;
 }
 
 } // namespace
@@ -519,7 +592,8 @@ std::string SampleLibraryWriter::rangeText(int64_t startFrames, int64_t duration
 
 void SampleLibraryWriter::writeEvent(const Event &event, const std::filesystem::path &databaseFile,
                                      const Options &options) {
-    EventWriter(event, databaseFile, options, multicamsOf({&event, 1})).write();
+    EventWriter(event, databaseFile, options, multicamsOf({&event, 1}), sequencesOf({&event, 1}))
+        .write();
 }
 
 std::filesystem::path SampleLibraryWriter::write(const LibraryDescription &library,
@@ -533,7 +607,8 @@ std::filesystem::path SampleLibraryWriter::write(const LibraryDescription &libra
     for (const Event &event : library.events) {
         const auto folder = bundle / event.folder;
         std::filesystem::create_directories(folder / "Original Media");
-        EventWriter(event, folder / "CurrentVersion.fcpevent", options, multicamsOf(library.events))
+        EventWriter(event, folder / "CurrentVersion.fcpevent", options, multicamsOf(library.events),
+                    sequencesOf(library.events))
             .write();
     }
     return bundle;

@@ -1,9 +1,12 @@
 // make-sample-library DIR: writes DIR/Sample.fcpbundle, the sample library.
+// make-sample-library --clips N DIR: writes DIR/Large.fcpbundle, whose timeline "Large" has N
+// spine items with connected clips, markers and retimes mixed in.
 // make-sample-library --blob-corpus DIR: writes the sample's blobs (binary and XML) and a few
 // malformed archives into DIR, one file each, as a seed corpus for the blob fuzzer.
 // make-sample-library --xml-corpus DIR: writes the sample's effect parameter documents and a
 // few hostile ones into DIR, one file each, as a seed corpus for the effect XML fuzzer.
 
+#include "core/support/Numeric.h"
 #include "tools/make-sample-library/EffectDocuments.h"
 #include "tools/make-sample-library/KeyedArchiver.h"
 #include "tools/make-sample-library/SampleLibrary.h"
@@ -25,6 +28,7 @@ namespace {
 
 int usage() {
     std::fprintf(stderr, "usage: make-sample-library DIR\n"
+                         "       make-sample-library --clips N DIR\n"
                          "       make-sample-library --blob-corpus DIR\n"
                          "       make-sample-library --xml-corpus DIR\n");
     return 2;
@@ -118,6 +122,17 @@ int main(int argc, char **argv) {
         }
         if (argc == 3 && std::string(argv[1]) == "--xml-corpus") {
             writeXMLCorpus(argv[2]);
+            return 0;
+        }
+        if (argc == 4 && std::string(argv[1]) == "--clips") {
+            const auto clips = parseDecimalInt64(argv[2]);
+            if (!clips || *clips < 1 || *clips > 1000000) {
+                return usage();
+            }
+            fs::create_directories(argv[3]);
+            const auto bundle =
+                SampleLibraryWriter::write(largeSampleLibrary(static_cast<int>(*clips)), argv[3]);
+            std::printf("%s\n", bundle.c_str());
             return 0;
         }
         if (argc != 2 || std::string(argv[1]).starts_with("-")) {

@@ -1,0 +1,299 @@
+#include "core/database/RetimeParser.h"
+#include "core/snapshot/SnapshotWriter.h"
+#include "core/tests/ResolverFixture.h"
+#include "tools/make-sample-library/SampleLibrary.h"
+
+#include <gtest/gtest.h>
+
+namespace tandrel {
+namespace {
+
+using namespace sample;
+using testing::HandMadeEvent;
+using testing::ResolvedLibrary;
+using P = PlistValue;
+
+// A 25 fps camera file starting at 01:00:00:00.
+Media camera(std::string identifier) {
+    Media media;
+    media.identifier = identifier;
+    media.fileName = identifier + ".mov";
+    media.rate = FrameRate::fps25;
+    media.startFrame = 90000;
+    media.durationFrames = 10000;
+    media.reel = "R";
+    media.scene = "S";
+    media.take = "T";
+    return media;
+}
+
+LibraryDescription oneEvent(std::vector<Timeline> timelines) {
+    Event event;
+    event.folder = "Day 1";
+    event.media = {camera("CAM"), camera("CAM2")};
+    event.timelines = std::move(timelines);
+    return {.name = "Test", .events = {std::move(event)}};
+}
+
+Timeline project(std::string name, std::vector<Clip> spine) {
+    return {std::move(name), "", Timeline::Kind::project, FrameRate::fps25, 0, std::move(spine)};
+}
+
+Timeline sequence(std::string identifier, std::vector<Clip> spine) {
+    return {identifier,       identifier, Timeline::Kind::plainSequence,
+            FrameRate::fps25, 0,          std::move(spine)};
+}
+
+struct Placed {
+    std::string name;
+    double in, out;
+    friend bool operator==(const Placed &, const Placed &) = default;
+    friend std::ostream &operator<<(std::ostream &out, const Placed &p) {
+        return out << p.name << " [" << p.in << ", " << p.out << ")";
+    }
+};
+
+std::vector<Placed> placed(const EditDecisionList &list) {
+    std::vector<Placed> result;
+    for (const EditEntry &entry : list.entries()) {
+        result.push_back({entry.clipName, entry.timelineIn, entry.timelineOut});
+    }
+    return result;
+}
+
+TEST(TimelineResolver, GapsNamedGapsEmptyClipsAndDisabledCompoundsTakeTheirRoom) {
+    ResolvedLibrary resolved(oneEvent({
+        sequence("SEQ", {Clip::of("Inside", "CAM", 0, 50)}),
+        project("Spine",
+                {Clip::of("Gap", "CAM", 0, 25), Clip::gap(25), Clip::of("Empty", "CAM", 0, 0),
+                 Clip::compound("Off", "SEQ", 0, 50).disabled(),
+                 Clip::compound("On", "SEQ", 25, 25), Clip::of("After", "CAM", 0, 25)}),
+        project("Nothing", {}),
+    }));
+    const EditDecisionList &list = resolved.edl("Spine");
+    // A compound clip yields the entries of its sequence, cut to its window, not one of its
+    // own; a disabled one yields nothing but keeps its room.
+    EXPECT_EQ(placed(list), (std::vector<Placed>{{"Inside", 4, 5}, {"After", 5, 6}}));
+    EXPECT_EQ(list.entries()[0].sourceIn, 3601); // cut by its head: one second into the clip
+    EXPECT_EQ(list.duration(), 6);
+    // Cached and shared: a second request gives the same list.
+    EXPECT_EQ(resolved.resolver->getEDL(resolved.timeline("Spine")).get(), &list);
+
+    const EditDecisionList &empty = resolved.edl("Nothing");
+    EXPECT_EQ(empty.count(), 0u);
+    EXPECT_EQ(empty.duration(), 0);
+    EXPECT_EQ(resolved.resolver->getEDL(999999)->count(), 0u); // no such sequence
+}
+
+TEST(TimelineResolver, CompoundsExpandSevenLevelsDeepAndAuditionsFourLevelsDeep) {
+    // L1 → L2 → … → L8, each a compound clip of the next; L8 holds the clip.
+    std::vector<Timeline> timelines;
+    for (int level = 1; level <= 8; ++level) {
+        const std::string next = "L" + std::to_string(level + 1);
+        timelines.push_back(sequence(
+            "L" + std::to_string(level),
+            {level == 8 ? Clip::of("Deep", "CAM", 0, 50) : Clip::compound(next, next, 0, 50)}));
+    }
+    const auto nested = [](int depth) {
+        Clip clip = Clip::of("Pick", "CAM", 0, 25);
+        for (int i = 0; i < depth; ++i) {
+            clip = Clip::audition("Audition", {clip, Clip::of("Other", "CAM2", 0, 25)});
+        }
+        return clip;
+    };
+    timelines.push_back(
+        project("Seven", {Clip::compound("L2", "L2", 0, 50), Clip::of("After", "CAM", 0, 25)}));
+    timelines.push_back(
+        project("Eight", {Clip::compound("L1", "L1", 0, 50), Clip::of("After", "CAM", 0, 25)}));
+    timelines.push_back(project("Four", {nested(4), Clip::of("After", "CAM", 0, 25)}));
+    timelines.push_back(project("Five", {nested(5), Clip::of("After", "CAM", 0, 25)}));
+    ResolvedLibrary resolved(oneEvent(std::move(timelines)));
+
+    EXPECT_EQ(placed(resolved.edl("Seven")),
+              (std::vector<Placed>{{"Deep", 0, 2}, {"After", 2, 3}}));
+    // The eighth level shows none of its contents, but still takes its room.
+    EXPECT_EQ(placed(resolved.edl("Eight")), (std::vector<Placed>{{"After", 2, 3}}));
+    EXPECT_EQ(placed(resolved.edl("Four")), (std::vector<Placed>{{"Pick", 0, 1}, {"After", 1, 2}}));
+    // Too deep: no entry and no room.
+    EXPECT_EQ(placed(resolved.edl("Five")), (std::vector<Placed>{{"After", 0, 1}}));
+}
+
+TEST(TimelineResolver, StructureOnlyListHasTheSamePlacesAndDetailOnlyOnItsFirstEntry) {
+    ResolvedLibrary resolved(standardSampleLibrary());
+    const int64_t key = resolved.timeline("Sample");
+    const auto full = resolved.resolver->getEDL(key);
+    const auto structure = resolved.resolver->markerScanEDL(key);
+    EXPECT_EQ(resolved.resolver->markerScanEDL(key), structure);
+    ASSERT_EQ(placed(*structure), placed(*full));
+    EXPECT_EQ(structure->entries()[0].clipType, ClipCategory::title);
+    EXPECT_EQ(structure->entries()[0].markers.size(), 1u);
+    for (size_t i = 0; i < structure->count(); ++i) {
+        const EditEntry &entry = structure->entries()[i];
+        EXPECT_TRUE(entry.displaySegments.empty());
+        if (i > 0) {
+            EXPECT_TRUE(entry.markers.empty()) << entry.clipName;
+            EXPECT_FALSE(entry.assetName) << entry.clipName;
+            EXPECT_FALSE(entry.speedRate || entry.timeMapKeypoints || entry.positionX)
+                << entry.clipName;
+        }
+    }
+    EXPECT_EQ(structure->entries()[3].clipType, ClipCategory::multicam);
+    EXPECT_EQ(structure->entries()[3].videoAngle, "ANGLE-2");
+}
+
+// A retimed clip inside a compound clip: the compound shows it from one second in, and a
+// clip connected to it splits it into two segments. Each snapshot entry carries the curve
+// measured from its own start.
+TEST(TimelineResolver, RetimeKeypointsReachTheSnapshotMeasuredFromEachEntry) {
+    ResolvedLibrary resolved(oneEvent({
+        sequence("RAMP", {Clip::of("Ramp", "CAM", 1000, 100)
+                              .ramped({{0, 1000}, {50, 1025}, {100, 1100}})
+                              .connect(Clip::of("Over", "CAM2", 0, 25), 50, 1)}),
+        project("Trimmed", {Clip::compound("Window", "RAMP", 25, 50)}),
+    }));
+    const EditDecisionList &list = resolved.edl("Trimmed");
+    ASSERT_EQ(list.count(), 1u);
+    const EditEntry &entry = list.entries()[0];
+    EXPECT_EQ(entry.timelineIn, 0);
+    EXPECT_EQ(entry.timelineOut, 2);
+    // The clip's first frame lies one second before the window: the curve stays there.
+    EXPECT_DOUBLE_EQ(entry.sourceIn, 3640);
+    ASSERT_TRUE(entry.timeMapKeypoints);
+    ASSERT_EQ(entry.timeMapKeypoints->size(), 3u);
+    EXPECT_DOUBLE_EQ((*entry.timeMapKeypoints)[0].timelineSeconds, -1);
+    EXPECT_DOUBLE_EQ((*entry.timeMapKeypoints)[1].timelineSeconds, 1);
+    EXPECT_DOUBLE_EQ((*entry.timeMapKeypoints)[2].timelineSeconds, 3);
+    EXPECT_DOUBLE_EQ((*entry.timeMapKeypoints)[1].sourceSeconds, 3641);
+
+    const auto entries = SnapshotWriter::snapshotEntries(entry);
+    ASSERT_EQ(entries.size(), 2u);
+    const auto times = [](const SnapshotEntry &e) {
+        std::vector<double> result;
+        for (const auto &keypoint : e.srcTimeMapKeypoints.value()) {
+            result.push_back(keypoint.timelineSeconds);
+        }
+        return result;
+    };
+    EXPECT_EQ(entries[0].tlStart.value, 0);
+    EXPECT_EQ(times(entries[0]), (std::vector<double>{-1, 1, 3}));
+    EXPECT_EQ(entries[1].tlStart.value, 240000);
+    EXPECT_EQ(times(entries[1]), (std::vector<double>{-2, 0, 2}));
+    EXPECT_EQ(entries[1].srcTimeMapKeypoints->at(1).sourceSeconds, 3641);
+}
+
+// Every walk over the collection tree meets each collection once: a crafted database that
+// lists one child thirty times at each of eight levels (30^8 paths) resolves at once, with the
+// answers a tree gives.
+TEST(TimelineResolver, WalksStayLinearOnCraftedFanOuts) {
+    HandMadeEvent event;
+    const int64_t clip = event.add("FFAnchoredCollection",
+                                   P::Dictionary{{"displayName", P::string("Clip")},
+                                                 {"clippedRange", P::string("{0/1, 10/1}")}});
+    const auto fanOut = [&](int64_t parent, int64_t child) {
+        for (int i = 1; i < 30; ++i) {
+            event.writer().link(parent, child);
+        }
+    };
+    // Effects: a chain of plain collections below the clip, the last holding a retime, a
+    // transform, a role and a title effect.
+    int64_t parent = clip;
+    for (int level = 0; level < 6; ++level) {
+        const int64_t child = event.add("FFEffectStack", P::Dictionary{}, parent);
+        fanOut(parent, child);
+        parent = child;
+    }
+    const std::string retime = "<scene><parameter name=\"Speed\"><curve value=\"50\"/>"
+                               "</parameter></scene>";
+    const int64_t effect =
+        event.add("FFRetimingVideoEffect",
+                  P::Dictionary{{"channelData", P::data(Bytes(retime.begin(), retime.end()))},
+                                {"roleUID", P::string("role.deep")},
+                                {"effectType", P::string("effect.video.title")}},
+                  parent);
+    fanOut(parent, effect);
+    // Connections: a connected clip on the clip, thirty times, and one on that, and so on.
+    int64_t anchor = clip;
+    for (int level = 0; level < 8; ++level) {
+        const int64_t slot = event.slot(anchor, "anchoredItems");
+        const int64_t connected =
+            event.add("FFAnchoredCollection",
+                      P::Dictionary{{"displayName", P::string("C" + std::to_string(level))},
+                                    {"clippedRange", P::string("{0/1, 1/1}")},
+                                    {"anchoredLane", P::integer(1)}},
+                      slot);
+        fanOut(slot, connected);
+        anchor = connected;
+    }
+    FCPDatabaseConnection &db = event.open();
+
+    const auto found = RetimeParser::find(clip, db);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->speed, 50);
+    EXPECT_EQ(ConnectedItemResolver::innerRoleUID(clip, db), "role.deep");
+    EXPECT_FALSE(TimelineResolver::generatorIsTitle(clip, db)); // seven levels down
+    EXPECT_FALSE(TimelineResolver::loadTransformInfo(clip, db));
+    EXPECT_EQ(TimelineResolver::loadStabilizationInfo(clip, db), std::nullopt);
+    EXPECT_TRUE(TimelineResolver::findMarkers(clip, db).empty());
+    AssetStore assets;
+    EXPECT_FALSE(AssetInfoResolver::findAssetInfo(clip, db, assets, nullptr, std::nullopt, 0).name);
+
+    std::vector<ConnectedItemResolver::ConnectedItem> items;
+    const int64_t first = CollectionReads::slotItems(db, clip, "anchoredItems").front();
+    ConnectedItemResolver::handle(first, {}, 0, {db}, items);
+    // One item per level: connected clips at depths 0 to 7.
+    ASSERT_EQ(items.size(), 8u);
+    EXPECT_EQ(items.back().name, "C7");
+}
+
+// Compound clips that each hold ten compound clips of the next level: 10^7 spine items. The
+// walk stops at its budget.
+TEST(TimelineResolver, WalksStopAtTheirItemBudget) {
+    std::vector<Timeline> timelines;
+    for (int level = 1; level <= 7; ++level) {
+        const std::string next = "F" + std::to_string(level + 1);
+        std::vector<Clip> spine;
+        for (int i = 0; i < 10; ++i) {
+            spine.push_back(level == 7 ? Clip::of("Leaf", "CAM", 0, 25)
+                                       : Clip::compound(next, next, 0, 25));
+        }
+        timelines.push_back(sequence("F" + std::to_string(level), std::move(spine)));
+    }
+    timelines.push_back(project("Fan", {Clip::compound("F1", "F1", 0, 25)}));
+    ResolvedLibrary resolved(oneEvent(std::move(timelines)));
+    resolved.resolver->setSpineItemBudget(2000);
+    const EditDecisionList &list = resolved.edl("Fan");
+    EXPECT_GT(list.count(), 0u);
+    EXPECT_LE(list.count(), 2000u);
+}
+
+TEST(EditDecisionList, LooksUpEntriesByTimeFrameAndRange) {
+    const EditDecisionList list(7, {EditEntry{.clipName = "B", .timelineIn = 2, .timelineOut = 4},
+                                    EditEntry{.clipName = "A", .timelineIn = 0, .timelineOut = 2},
+                                    EditEntry{.clipName = "A2", .timelineIn = 2, .timelineOut = 3},
+                                    EditEntry{.clipName = "C", .timelineIn = 5, .timelineOut = 6}});
+    EXPECT_EQ(list.timelineID(), 7);
+    // Sorted by start, equal starts in the order given.
+    EXPECT_EQ(placed(list),
+              (std::vector<Placed>{{"A", 0, 2}, {"B", 2, 4}, {"A2", 2, 3}, {"C", 5, 6}}));
+    EXPECT_EQ(list.duration(), 6);
+    const auto nameAt = [&](double t) {
+        const EditEntry *entry = list.lookup(t);
+        return entry ? entry->clipName : "-";
+    };
+    EXPECT_EQ(nameAt(-1), "-");
+    EXPECT_EQ(nameAt(0), "A");
+    EXPECT_EQ(nameAt(2), "B"); // an entry's end belongs to the next one
+    EXPECT_EQ(nameAt(4.5), "-");
+    EXPECT_EQ(nameAt(6), "-");
+    EXPECT_EQ(list.lookup(int64_t{125}, FrameRate::fps25)->clipName, "C");
+    std::vector<std::string> names;
+    for (const EditEntry *entry : list.lookupRange(1.5, 5.0)) {
+        names.push_back(entry->clipName);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"A", "B", "A2"}));
+    EXPECT_TRUE(list.lookupRange(6.0, 9.0).empty());
+    EXPECT_EQ(EditDecisionList(1, {}).lookup(0.0), nullptr);
+}
+
+} // namespace
+} // namespace tandrel
