@@ -6,12 +6,14 @@
 namespace tandrel {
 
 const FCPMetadata &FCPMetadata::empty() {
-    static const FCPMetadata record{
-        .sourceClipName = "\u2014",
-        .sourceTimecode = "\u2014",
-        .projectTimecode = "00:00:00:00",
-        .frameRate = 24,
-    };
+    static const FCPMetadata record = [] {
+        FCPMetadata none;
+        none.sourceClipName = "\u2014";
+        none.sourceTimecode = "\u2014";
+        none.projectTimecode = "00:00:00:00";
+        none.frameRate = 24;
+        return none;
+    }();
     return record;
 }
 

@@ -75,7 +75,7 @@ FCPMetadata TimelineResolver::buildMetadata(const EditEntry &from, int64_t timel
     const auto frame = sourceFrame(from, t, rate, sourceRate);
     const auto clipFrames = truncateToInt64(perSecond(rate) * (from.timelineOut - from.timelineIn));
 
-    FCPMetadata record{
+    FCPMetadata record{{
         .sourceClipName = from.clipName,
         .sourceFileName = from.assetName,
         .mediaIdentifier = from.mediaIdentifier,
@@ -102,7 +102,7 @@ FCPMetadata TimelineResolver::buildMetadata(const EditEntry &from, int64_t timel
         .isFreezeFrame = from.isFreezeFrame,
         .hasStabilization = from.hasStabilization,
         .markers = unlessEmpty(from.markers),
-    };
+    }};
     if (from.resolution) {
         record.resolutionWidth = from.resolution->width;
         record.resolutionHeight = from.resolution->height;

@@ -113,7 +113,7 @@ std::vector<SnapshotEntry> SnapshotWriter::snapshotEntries(const EditEntry &from
         result.reserve(segments.size());
         for (const EditEntry::DisplaySegment &segment : segments) {
             const double offset = finite(segment.start - from.timelineIn);
-            SnapshotEntry snapshotEntry{
+            SnapshotEntry snapshotEntry{{
                 .tlStart = snapshotTime(segment.start),
                 .tlEnd = snapshotTime(segment.end),
                 .srcStartFrame = sum(base, rounded(signedSpeed * (fps * offset))),
@@ -124,7 +124,7 @@ std::vector<SnapshotEntry> SnapshotWriter::snapshotEntries(const EditEntry &from
                 .srcTimeMapKeypoints = keypoints,
                 .srcRateUnresolved = unresolved ? std::optional<bool>(true) : std::nullopt,
                 .metadata = metadata(from, segment, rate),
-            };
+            }};
             if (snapshotEntry.srcTimeMapKeypoints) {
                 for (SnapshotTimeMapKeypoint &keypoint : *snapshotEntry.srcTimeMapKeypoints) {
                     keypoint.timelineSeconds = finite(keypoint.timelineSeconds - offset);
@@ -143,7 +143,7 @@ std::vector<SnapshotEntry> SnapshotWriter::snapshotEntries(const EditEntry &from
 FCPMetadata SnapshotWriter::metadata(const EditEntry &from,
                                      const EditEntry::DisplaySegment &segment, FrameRate rate) {
     const bool slowToStandstill = from.speedRate && std::abs(*from.speedRate) < 0.001;
-    FCPMetadata record{
+    FCPMetadata record{{
         .sourceClipName = from.clipName,
         .sourceFileName = from.assetName,
         .mediaIdentifier = from.mediaIdentifier,
@@ -173,7 +173,7 @@ FCPMetadata SnapshotWriter::metadata(const EditEntry &from,
         .stackedVideoClips = unlessEmpty(segment.stackedVideoClips),
         .activeRoleClips = unlessEmpty(segment.activeRoleClips),
         .stackedLayers = unlessEmpty(segment.stackedLayers),
-    };
+    }};
     if (from.resolution) {
         record.resolutionWidth = from.resolution->width;
         record.resolutionHeight = from.resolution->height;

@@ -84,8 +84,8 @@ TEST(FCPMetadata, EmptyRecord) {
 }
 
 TEST(FCPMetadata, EmptyListsAndMapsAreValuesAndAreWritten) {
-    const FCPMetadata metadata{.markers = std::vector<MarkerInfo>{},
-                               .activeRoleClips = std::map<std::string, ActiveRoleClip>{}};
+    const FCPMetadata metadata{{.markers = std::vector<MarkerInfo>{},
+                                .activeRoleClips = std::map<std::string, ActiveRoleClip>{}}};
     const Json json = metadata;
     EXPECT_EQ(json["markers"], Json::array());
     EXPECT_EQ(json["activeRoleClips"], Json::object());
@@ -93,7 +93,7 @@ TEST(FCPMetadata, EmptyListsAndMapsAreValuesAndAreWritten) {
 }
 
 TEST(FCPMetadata, EveryMemberRoundTripsInOrder) {
-    const FCPMetadata full{
+    const FCPMetadata full{{
         .sourceClipName = "A001C003",
         .sourceFileName = "A001C003.mov",
         .mediaIdentifier = "m-1",
@@ -137,7 +137,7 @@ TEST(FCPMetadata, EveryMemberRoundTripsInOrder) {
                                                         .sourceFpsNum = 24000,
                                                         .sourceFpsDen = 1001,
                                                         .sourceRateString = "23.976"}},
-    };
+    }};
     const Json json = full;
     std::vector<std::string> keys;
     for (const auto &item : json.items()) {

@@ -341,14 +341,14 @@ TandrelSnapshot handMadeSnapshot() {
         .displaySegments = {{.start = 14, .end = 14.5, .stackedVideoClips = {"Logo"}}},
     };
 
-    TandrelSnapshot snapshot{
+    TandrelSnapshot snapshot{{
         .timelineID = "/L.fcpbundle/E/CurrentVersion.fcpevent#42",
         .timelineName = "Reel 1",
         .libraryName = "L",
         .timelineStartTimecode = "01:00:00:00",
         .updatedAt = 1767225600.25,
         .displayConfig = preset,
-    };
+    }};
     for (const EditEntry &entry : {reversed, retimed, fast}) {
         for (SnapshotEntry &snapshotEntry : SnapshotWriter::snapshotEntries(entry)) {
             snapshot.entries.push_back(std::move(snapshotEntry));

@@ -41,7 +41,7 @@ PluginStackedLayerInfo layer(int64_t lane, std::optional<std::string> file,
     return info;
 }
 
-const TandrelMetadata clip{
+const TandrelMetadata clip{{
     .sourceClipName = "A001",
     .sourceFileName = "A001.mov",
     .sourceTimecode = "01:00:00:00",
@@ -50,7 +50,7 @@ const TandrelMetadata clip{
     .frameRate = 24,
     .scene = "12",
     .shot = "3",
-};
+}};
 
 TandrelMetadata with(const std::function<void(TandrelMetadata &)> &change) {
     TandrelMetadata metadata = clip;

@@ -9,7 +9,7 @@ namespace {
 
 // A document as the host writes it, every optional member of the record present.
 TandrelSnapshot hostSnapshot() {
-    FCPMetadata metadata{
+    FCPMetadata metadata{{
         .sourceClipName = "A001",
         .sourceFileName = "A001.mov",
         .mediaIdentifier = "m1",
@@ -47,8 +47,8 @@ TandrelSnapshot hostSnapshot() {
         .activeRoleClips = std::map<std::string, ActiveRoleClip>{{"r", {"Dialogue", "A.wav"}}},
         .stackedLayers = std::vector<StackedLayerInfo>{{2, "R2", "4/5", "B.mov", "02:00:00:00", 48,
                                                         1.0, 10.0, 25, 1, "25"}},
-    };
-    SnapshotEntry entry{
+    }};
+    SnapshotEntry entry{{
         .tlStart = {0, 240000},
         .tlEnd = {480000, 240000},
         .srcStartFrame = 86400,
@@ -59,7 +59,7 @@ TandrelSnapshot hostSnapshot() {
         .srcTimeMapKeypoints = std::vector<SnapshotTimeMapKeypoint>{{0, 1.5}, {2, 2.5}},
         .srcRateUnresolved = true,
         .metadata = metadata,
-    };
+    }};
     TandrelSnapshot snapshot;
     snapshot.timelineID = "T1";
     snapshot.timelineName = "Reel 1";
