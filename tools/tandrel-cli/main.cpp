@@ -33,6 +33,11 @@ int usage() {
     return 2;
 }
 
+// "1 edit", "3 edits".
+std::string counted(long long count, const char *noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 int scan(const char *path) {
     // The scan itself reports no failure: a path that is no folder just has no events.
     if (!std::filesystem::is_directory(path)) {
@@ -40,14 +45,15 @@ int scan(const char *path) {
         return 1;
     }
     const FCPLibrary library = LibraryScanner::scan(path);
-    std::printf("Library \"%s\" (%s): %zu events\n", library.name.c_str(), library.url.c_str(),
-                library.events.size());
+    std::printf("Library \"%s\" (%s): %s\n", library.name.c_str(), library.url.c_str(),
+                counted(library.events.size(), "event").c_str());
     for (const auto &event : library.events) {
-        std::printf("\nEvent \"%s\" [%s]: %zu timelines\n  database %s\n", event.name.c_str(),
-                    event.path.c_str(), event.timelines.size(), event.databaseURL.c_str());
+        std::printf("\nEvent \"%s\" [%s]: %s\n  database %s\n", event.name.c_str(),
+                    event.path.c_str(), counted(event.timelines.size(), "timeline").c_str(),
+                    event.databaseURL.c_str());
         for (const auto &timeline : event.timelines) {
-            std::printf("  - \"%s\": %lld edits, id %s\n", timeline.name.c_str(),
-                        static_cast<long long>(timeline.editCount), timeline.id.c_str());
+            std::printf("  - \"%s\": %s, id %s\n", timeline.name.c_str(),
+                        counted(timeline.editCount, "edit").c_str(), timeline.id.c_str());
         }
     }
     return 0;
