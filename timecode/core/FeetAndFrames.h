@@ -46,6 +46,9 @@ struct FeetAndFrames {
     // sub-frames, else split into those frames and the sub-frames.
     TimecodeFrameCount frameCount() const;
 
+    // Identity is the value itself.
+    FeetAndFrames id() const { return *this; }
+
     friend bool operator==(const FeetAndFrames &, const FeetAndFrames &) = default;
 };
 

@@ -93,6 +93,11 @@ private:
     Reduced reduced_ = Reduced::unset;
 };
 
+// The media time as a fraction, offered on the time: Fraction(time).
+inline Fraction fractionValue(const MediaTime &time) {
+    return Fraction(time);
+}
+
 // Lowest terms with the sign on the numerator: 6/−4 → −3/2, 0/−7 → 0/1, −5/0 → 1/0.
 std::pair<int64_t, int64_t> reduce(int64_t numerator, int64_t denominator);
 

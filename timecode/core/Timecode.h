@@ -108,6 +108,11 @@ public:
                           Completion<Timecode> completion);
     static void fromAsync(const AsyncTimecodeSourceValue &source, const Properties &properties,
                           ValidationRule rule, Completion<Timecode> completion);
+    static void fromAsync(const AsyncTimecodeSourceValue &source, TimecodeFrameRate rate,
+                          SubFramesBase base, UpperLimit limit, Completion<Timecode> completion);
+    static void fromAsync(const AsyncTimecodeSourceValue &source, TimecodeFrameRate rate,
+                          SubFramesBase base, UpperLimit limit, ValidationRule rule,
+                          Completion<Timecode> completion);
     static void fromAsync(const AsyncRichTimecodeSourceValue &source,
                           Completion<Timecode> completion);
 
@@ -128,14 +133,29 @@ public:
     Timecode setting(const GuaranteedTimecodeSourceValue &source) const;
     void set(const GuaranteedRichTimecodeSourceValue &source);
     Timecode setting(const GuaranteedRichTimecodeSourceValue &source) const;
-    // The asynchronous setters answer the changed copy; assign it in the completion to change a
-    // value in place.
+    // The asynchronous setters answer the changed copy to the completion. A caller whose value
+    // may be gone, or read on another thread, before the completion runs uses these and assigns
+    // the copy where it owns the value.
     void setting(const AsyncTimecodeSourceValue &source, Completion<Timecode> completion) const;
     void setting(const AsyncTimecodeSourceValue &source, ValidationRule rule,
                  Completion<Timecode> completion) const;
     void setting(const AsyncRichTimecodeSourceValue &source, Completion<Timecode> completion) const;
     void setting(const AsyncRichTimecodeSourceValue &source, ValidationRule rule,
                  Completion<Timecode> completion) const;
+    // The asynchronous setters in place. The source works on a copy made when the call starts;
+    // this value takes the result immediately before the completion runs, on the thread that
+    // runs it, and stays as it was when the completion receives a failure. The write goes
+    // through the reference the call was made on, so from the call until the completion has run
+    // the caller must keep the value alive and where it is (not in a container that may grow)
+    // and leave it alone. Destroying or relocating it sooner makes the late write land on
+    // memory the value no longer owns (undefined behaviour); reading or writing it meanwhile is
+    // a data race. Once the completion has run, the value may be used again.
+    void set(const AsyncTimecodeSourceValue &source, Completion<void> completion);
+    void set(const AsyncTimecodeSourceValue &source, ValidationRule rule,
+             Completion<void> completion);
+    void set(const AsyncRichTimecodeSourceValue &source, Completion<void> completion);
+    void set(const AsyncRichTimecodeSourceValue &source, ValidationRule rule,
+             Completion<void> completion);
 
     // Stored fields.
     const Components &components() const { return components_; }
@@ -261,6 +281,20 @@ public:
                      Completion<Timecode> completion) const;
     void subtracting(const AsyncRichTimecodeSourceValue &source, ValidationRule rule,
                      Completion<Timecode> completion) const;
+    // In place, on the terms of the asynchronous set() above: the caller keeps the value alive
+    // and untouched until the completion has run.
+    void add(const AsyncTimecodeSourceValue &source, Completion<void> completion);
+    void add(const AsyncTimecodeSourceValue &source, ValidationRule rule,
+             Completion<void> completion);
+    void add(const AsyncRichTimecodeSourceValue &source, Completion<void> completion);
+    void add(const AsyncRichTimecodeSourceValue &source, ValidationRule rule,
+             Completion<void> completion);
+    void subtract(const AsyncTimecodeSourceValue &source, Completion<void> completion);
+    void subtract(const AsyncTimecodeSourceValue &source, ValidationRule rule,
+                  Completion<void> completion);
+    void subtract(const AsyncRichTimecodeSourceValue &source, Completion<void> completion);
+    void subtract(const AsyncRichTimecodeSourceValue &source, ValidationRule rule,
+                  Completion<void> completion);
 
     // The total times a factor, or over a divisor, truncated; the exact forms also throw for a
     // product that is not a number.
@@ -329,6 +363,8 @@ public:
     friend bool operator<=(const Timecode &lhs, const Timecode &rhs) { return !(lhs > rhs); }
     friend bool operator>=(const Timecode &lhs, const Timecode &rhs) { return !(lhs < rhs); }
     std::size_t hashValue() const;
+    // Identity is the value itself.
+    Timecode id() const { return *this; }
     // The real time rounded to 9 decimal places, halves away from zero: what equality and
     // ordering compare.
     double comparableRealTime() const;
@@ -371,6 +407,13 @@ public:
                                       const Properties &propertiesForString);
     static Timecode fromItemProvider(const ItemProvider &provider,
                                      const Properties &propertiesForString);
+    // The same import, named for the properties at which a timecode text is read.
+    static Timecode
+    fromItemProvidersForTimecodeString(const std::vector<ItemProvider> &providers,
+                                       const Properties &propertiesForTimecodeString);
+    static Timecode
+    fromItemProviderForTimecodeString(const ItemProvider &provider,
+                                      const Properties &propertiesForTimecodeString);
 
 private:
     friend class TimecodeInterval;
@@ -395,6 +438,8 @@ private:
                         std::optional<ValidationRule> rule) const;
     Components scaled(double factor, bool dividing, std::optional<ValidationRule> rule) const;
     TimecodeInterval signedOffset(const Components &other) const;
+    // Hands the changed copy an asynchronous operation answers to `target`, then reports.
+    static Completion<Timecode> storingInto(Timecode &target, Completion<void> completion);
     // Sets from an asynchronous operand, then combines.
     template <typename Source>
     void combinedAsync(const Source &source, int sign, std::optional<ValidationRule> rule,

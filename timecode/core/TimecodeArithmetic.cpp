@@ -185,6 +185,42 @@ void Timecode::subtracting(const AsyncRichTimecodeSourceValue &source, Validatio
     combinedAsync(source, -1, rule, std::move(completion));
 }
 
+void Timecode::add(const AsyncTimecodeSourceValue &source, Completion<void> completion) {
+    adding(source, storingInto(*this, std::move(completion)));
+}
+
+void Timecode::add(const AsyncTimecodeSourceValue &source, ValidationRule rule,
+                   Completion<void> completion) {
+    adding(source, rule, storingInto(*this, std::move(completion)));
+}
+
+void Timecode::add(const AsyncRichTimecodeSourceValue &source, Completion<void> completion) {
+    adding(source, storingInto(*this, std::move(completion)));
+}
+
+void Timecode::add(const AsyncRichTimecodeSourceValue &source, ValidationRule rule,
+                   Completion<void> completion) {
+    adding(source, rule, storingInto(*this, std::move(completion)));
+}
+
+void Timecode::subtract(const AsyncTimecodeSourceValue &source, Completion<void> completion) {
+    subtracting(source, storingInto(*this, std::move(completion)));
+}
+
+void Timecode::subtract(const AsyncTimecodeSourceValue &source, ValidationRule rule,
+                        Completion<void> completion) {
+    subtracting(source, rule, storingInto(*this, std::move(completion)));
+}
+
+void Timecode::subtract(const AsyncRichTimecodeSourceValue &source, Completion<void> completion) {
+    subtracting(source, storingInto(*this, std::move(completion)));
+}
+
+void Timecode::subtract(const AsyncRichTimecodeSourceValue &source, ValidationRule rule,
+                        Completion<void> completion) {
+    subtracting(source, rule, storingInto(*this, std::move(completion)));
+}
+
 Timecode::Components Timecode::scaled(double factor, bool dividing,
                                       std::optional<ValidationRule> rule) const {
     const double total = static_cast<double>(subFrameTotal(components_));

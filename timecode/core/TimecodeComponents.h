@@ -38,6 +38,9 @@ struct TimecodeComponents {
 
     static constexpr TimecodeComponents zero() { return {}; }
 
+    // Identity is the record itself.
+    constexpr TimecodeComponents id() const { return *this; }
+
     // A valid record for the properties, each value drawn uniformly in component order.
     static TimecodeComponents random(const TimecodeProperties &properties);
     // Each value drawn uniformly from its range, valid or not.

@@ -67,6 +67,8 @@ public:
         // Form by form; floating-point payloads compare numerically (0.0 equals −0.0).
         friend bool operator==(const Value &lhs, const Value &rhs);
         std::size_t hashValue() const;
+        // Identity is the value itself.
+        Value id() const { return *this; }
 
     private:
         explicit Value(Storage storage) : storage_(storage) {}
@@ -125,6 +127,9 @@ public:
                                             const TimecodeFrameCount &rhs) {
         return lhs.subFrameCount() <=> rhs.subFrameCount();
     }
+
+    // Identity is the count itself, so counts equal in sub-frames are the same.
+    TimecodeFrameCount id() const { return *this; }
 
     // The frames form prints its integer; the others their double value ("24.0").
     std::string description() const;

@@ -162,6 +162,11 @@ private:
     Case value_;
 };
 
+// The rate a text names, offered on text: TimecodeFrameRate::fromStringValue.
+inline std::optional<TimecodeFrameRate> timecodeFrameRate(std::string_view text) {
+    return TimecodeFrameRate::fromStringValue(text);
+}
+
 } // namespace timecode
 
 template <> struct std::hash<timecode::TimecodeFrameRate> {

@@ -63,9 +63,39 @@ public:
     // "TimecodeInterval -00:00:10:00.00 @ 24 fps".
     std::string verboseDescription() const;
 
+    // Identity is the value itself.
+    TimecodeInterval id() const { return *this; }
+
     // The same sign and equal absolute timecodes.
     friend bool operator==(const TimecodeInterval &, const TimecodeInterval &) = default;
 };
+
+// The interval of a time value at given properties, offered beside the values themselves: the
+// same as the initialisers above, thrown errors included.
+inline TimecodeInterval timecodeInterval(const MediaTime &time,
+                                         const Timecode::Properties &properties) {
+    return TimecodeInterval(time, properties);
+}
+inline TimecodeInterval timecodeInterval(const MediaTime &time, TimecodeFrameRate rate,
+                                         Timecode::SubFramesBase base, Timecode::UpperLimit limit) {
+    return TimecodeInterval(time, rate, base, limit);
+}
+inline TimecodeInterval timecodeInterval(const Fraction &seconds,
+                                         const Timecode::Properties &properties) {
+    return TimecodeInterval(seconds, properties);
+}
+inline TimecodeInterval timecodeInterval(const Fraction &seconds, TimecodeFrameRate rate,
+                                         Timecode::SubFramesBase base, Timecode::UpperLimit limit) {
+    return TimecodeInterval(seconds, rate, base, limit);
+}
+// Seconds of real time.
+inline TimecodeInterval timecodeInterval(double seconds, const Timecode::Properties &properties) {
+    return TimecodeInterval::fromRealTime(seconds, properties);
+}
+inline TimecodeInterval timecodeInterval(double seconds, TimecodeFrameRate rate,
+                                         Timecode::SubFramesBase base, Timecode::UpperLimit limit) {
+    return TimecodeInterval::fromRealTime(seconds, rate, base, limit);
+}
 
 } // namespace timecode
 

@@ -154,6 +154,17 @@ void Timecode::fromAsync(const AsyncTimecodeSourceValue &source, const Propertie
     Timecode(properties).setting(source, rule, std::move(completion));
 }
 
+void Timecode::fromAsync(const AsyncTimecodeSourceValue &source, TimecodeFrameRate rate,
+                         SubFramesBase base, UpperLimit limit, Completion<Timecode> completion) {
+    fromAsync(source, Properties(rate, base, limit), std::move(completion));
+}
+
+void Timecode::fromAsync(const AsyncTimecodeSourceValue &source, TimecodeFrameRate rate,
+                         SubFramesBase base, UpperLimit limit, ValidationRule rule,
+                         Completion<Timecode> completion) {
+    fromAsync(source, Properties(rate, base, limit), rule, std::move(completion));
+}
+
 void Timecode::fromAsync(const AsyncRichTimecodeSourceValue &source,
                          Completion<Timecode> completion) {
     Timecode(defaultProperties()).setting(source, std::move(completion));
@@ -177,6 +188,31 @@ void Timecode::setting(const AsyncRichTimecodeSourceValue &source,
 void Timecode::setting(const AsyncRichTimecodeSourceValue &source, ValidationRule rule,
                        Completion<Timecode> completion) const {
     source.value->set(*this, rule, std::move(completion));
+}
+
+Completion<Timecode> Timecode::storingInto(Timecode &target, Completion<void> completion) {
+    // Only the finished copy touches the target, so a failure leaves it as it was.
+    return [&target, completion = std::move(completion)](AsyncResult<Timecode> result) {
+        completion(AsyncResult<void>::of([&] { target = result.value(); }));
+    };
+}
+
+void Timecode::set(const AsyncTimecodeSourceValue &source, Completion<void> completion) {
+    setting(source, storingInto(*this, std::move(completion)));
+}
+
+void Timecode::set(const AsyncTimecodeSourceValue &source, ValidationRule rule,
+                   Completion<void> completion) {
+    setting(source, rule, storingInto(*this, std::move(completion)));
+}
+
+void Timecode::set(const AsyncRichTimecodeSourceValue &source, Completion<void> completion) {
+    setting(source, storingInto(*this, std::move(completion)));
+}
+
+void Timecode::set(const AsyncRichTimecodeSourceValue &source, ValidationRule rule,
+                   Completion<void> completion) {
+    setting(source, rule, storingInto(*this, std::move(completion)));
 }
 
 } // namespace timecode

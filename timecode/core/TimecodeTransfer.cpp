@@ -82,4 +82,16 @@ Timecode Timecode::fromItemProvider(const ItemProvider &provider,
     return fromItemProviders({provider}, propertiesForString);
 }
 
+Timecode
+Timecode::fromItemProvidersForTimecodeString(const std::vector<ItemProvider> &providers,
+                                             const Properties &propertiesForTimecodeString) {
+    return fromItemProviders(providers, propertiesForTimecodeString);
+}
+
+Timecode
+Timecode::fromItemProviderForTimecodeString(const ItemProvider &provider,
+                                            const Properties &propertiesForTimecodeString) {
+    return fromItemProviders({provider}, propertiesForTimecodeString);
+}
+
 } // namespace timecode

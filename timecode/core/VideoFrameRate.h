@@ -88,6 +88,11 @@ private:
     Case value_;
 };
 
+// The rate a text names, offered on text: VideoFrameRate::fromStringValue.
+inline std::optional<VideoFrameRate> videoFrameRate(std::string_view text) {
+    return VideoFrameRate::fromStringValue(text);
+}
+
 } // namespace timecode
 
 template <> struct std::hash<timecode::VideoFrameRate> {

@@ -149,6 +149,7 @@ TEST(Fraction, ConvertsToAndFromMediaTime) {
     EXPECT_TRUE(Fraction(MediaTime::indefiniteTime()).isIdentical(Fraction(0, 1)));
     EXPECT_TRUE(Fraction(MediaTime::positiveInfinityTime()).isIdentical(Fraction(0, 1)));
     EXPECT_TRUE(Fraction(MediaTime::negativeInfinityTime()).isIdentical(Fraction(0, 1)));
+    EXPECT_TRUE(fractionValue(MediaTime(-48, 24)).isIdentical(Fraction(-48, 24)));
 
     EXPECT_EQ(Fraction(1001, 30000).cmTimeValue(), MediaTime(1001, 30000));
     const MediaTime flipped = Fraction(1, -3).cmTimeValue();

@@ -123,6 +123,8 @@ TEST(TimecodeFrameRate, LooksUpByTextRateAndDuration) {
     EXPECT_FALSE(R::fromRawValue("29.97 fps drop"));
     EXPECT_FALSE(R::fromRawValue(" 29.97"));
     EXPECT_FALSE(R::fromRawValue("29.97D"));
+    EXPECT_EQ(timecodeFrameRate("29.97d"), R::fps29_97d);
+    EXPECT_FALSE(timecodeFrameRate("29.97i"));
 
     EXPECT_EQ(R::fromRate(Fraction(30000, 1001), false), R::fps29_97);
     EXPECT_EQ(R::fromRate(Fraction(30000, 1001), true), R::fps29_97d);

@@ -39,6 +39,28 @@ TEST(TimecodeInterval, FromTimes) {
     EXPECT_THROW(TimecodeInterval(MediaTime::invalidTime(), props(R::fps24)), Error);
 }
 
+// The same intervals, asked of the time values.
+TEST(TimecodeInterval, OfferedOnTimeValues) {
+    const auto oneFrame = make({0, 0, 0, 0, 1, 0}, R::fps29_97);
+    EXPECT_EQ(timecodeInterval(MediaTime(-1001, 30000), props(R::fps29_97)),
+              TimecodeInterval::negative(oneFrame));
+    EXPECT_EQ(timecodeInterval(Fraction(1001, 30000), R::fps29_97, Base::max80SubFrames,
+                               Limit::max24Hours),
+              TimecodeInterval::positive(oneFrame));
+    EXPECT_EQ(timecodeInterval(MediaTime::indefiniteTime(), R::fps24, Base::quarterFrames,
+                               Limit::max24Hours),
+              TimecodeInterval::positive(make({}, R::fps24, Base::quarterFrames)));
+    EXPECT_EQ(timecodeInterval(Fraction(0, -1), props(R::fps24)).sign, FloatingPointSign::minus);
+
+    EXPECT_EQ(timecodeInterval(-2.5, props(R::fps24)).description(), "-00:00:02:12.00");
+    EXPECT_EQ(timecodeInterval(90000.0, R::fps24, Base::max80SubFrames, Limit::max100Days)
+                  .absoluteInterval.components(),
+              (Components{1, 1, 0, 0, 0, 0}));
+    EXPECT_THROW(timecodeInterval(90000.0, R::fps24, Base::max80SubFrames, Limit::max24Hours),
+                 Error);
+    EXPECT_THROW(timecodeInterval(Fraction(90000, 1), props(R::fps24)), Error);
+}
+
 TEST(TimecodeInterval, OffsetsAndFlattens) {
     const auto minus = [](Components c, R rate = R::fps24) {
         return TimecodeInterval::negative(make(c, rate));

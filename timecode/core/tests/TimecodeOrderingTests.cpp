@@ -1,4 +1,5 @@
 #include "timecode/core/Timecode.h"
+#include "timecode/core/TimecodeInterval.h"
 #include "timecode/core/TimecodeSorting.h"
 
 #include "timecode/core/tests/Printing.h"
@@ -63,6 +64,33 @@ TEST(TimecodeOrdering, Equality) {
     EXPECT_EQ(std::hash<Timecode>{}(a), std::hash<Timecode>{}(b));
     std::unordered_set<Timecode> set{a, b, make({0, 0, 0, 1, 0, 0}, R::fps24, Base::quarterFrames)};
     EXPECT_EQ(set.size(), 1u);
+}
+
+// Identity follows equality: one identity for the same time however it is written, distinct
+// identities where equality tells values apart.
+TEST(TimecodeIdentity, FollowsEquality) {
+    const Timecode hour = make({0, 1, 0, 0, 0, 0});
+    EXPECT_EQ(hour.id(), make({0, 0, 59, 59, 24, 0}).id());
+    EXPECT_EQ(hour.id(),
+              make({0, 1, 0, 0, 0, 0}, R::fps24, Base::max80SubFrames, Limit::max100Days).id());
+    EXPECT_NE(hour.id(), make({0, 1, 0, 0, 0, 0}, R::fps25).id());
+
+    const TimecodeInterval plus = TimecodeInterval::positive(make({}));
+    EXPECT_NE(plus.id(), TimecodeInterval::negative(make({})).id());
+
+    // Counts are one identity per sub-frame total; their values one per form and payload.
+    const Count split(Value::split(1, 40), Base::max80SubFrames);
+    const Count combined(Value::combined(1.5), Base::max80SubFrames);
+    EXPECT_EQ(split.id(), combined.id());
+    EXPECT_NE(split.value.id(), combined.value.id());
+    EXPECT_EQ(std::unordered_set<Count>({split.id(), combined.id()}).size(), 1u);
+
+    EXPECT_NE(FeetAndFrames(1, 2, 3, Base::max80SubFrames).id(),
+              FeetAndFrames(1, 2, 3, Base::max100SubFrames).id());
+    EXPECT_EQ(std::unordered_set<Components>(
+                  {Components{0, 1, 0, 0, 0, 0}.id(), Components{0, 0, 60, 0, 0, 0}.id()})
+                  .size(),
+              2u);
 }
 
 TEST(TimecodeOrdering, Compares) {

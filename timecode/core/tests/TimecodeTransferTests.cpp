@@ -75,6 +75,20 @@ TEST(TimecodeTransfer, FallsBackToText) {
               1);
 }
 
+// The import under its second name reads the same forms the same way.
+TEST(TimecodeTransfer, ImportsForTimecodeStrings) {
+    const Timecode copied = at25({0, 1, 0, 0, 2, 3});
+    const Timecode rich =
+        Timecode::fromItemProvidersForTimecodeString(copied.itemProviders({}), at24);
+    EXPECT_EQ(rich.properties(), copied.properties());
+    EXPECT_EQ(rich.components(), copied.components());
+    const Timecode text =
+        Timecode::fromItemProviderForTimecodeString(textProvider("1 02:00:00:30"), at24);
+    EXPECT_EQ(text.properties(), at24);
+    EXPECT_EQ(text.components(), (Components{1, 2, 0, 0, 30, 0}));
+    EXPECT_THROW(Timecode::fromItemProvidersForTimecodeString({}, at24), CoderValueNotFoundError);
+}
+
 TEST(TimecodeTransfer, FailsAsAMissingValue) {
     ItemProvider unreadable;
     unreadable.registerLoader(Timecode::textUTType(),

@@ -145,6 +145,8 @@ TEST(VideoFrameRate, LooksUpByTextRateAndDuration) {
     EXPECT_EQ(V::fromStringValue("119.88p"), V::fps119_88p);
     EXPECT_FALSE(V::fromStringValue("119.88"));
     EXPECT_FALSE(V::fromStringValue("29.97"));
+    EXPECT_EQ(videoFrameRate("29.97i"), V::fps29_97i);
+    EXPECT_FALSE(videoFrameRate("29.97d"));
     EXPECT_EQ(V::fromRate(Fraction(25, 1), true), V::fps25i);
     EXPECT_EQ(V::fromRate(Fraction(25, 1), false), V::fps25p);
     EXPECT_EQ(V::fromRate(MediaTime(30000, 1001), true), V::fps29_97i);
