@@ -56,7 +56,11 @@ std::string FCPDatabaseConnection::uri(std::string_view path, std::string_view p
             escaped += c;
         }
     }
-    return "file:" + escaped + "?" + std::string(parameters);
+    // After "file:" two slashes open an authority (a host name), which SQLite refuses, so a
+    // path that itself starts with two slashes ("//srv/x", the same file as "/srv/x") gets an
+    // empty authority in front of it.
+    const std::string_view authority = escaped.starts_with("//") ? "//" : "";
+    return "file:" + std::string(authority) + escaped + "?" + std::string(parameters);
 }
 
 FCPDatabaseConnection::FCPDatabaseConnection(std::string path) : path_(std::move(path)) {

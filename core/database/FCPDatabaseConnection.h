@@ -65,7 +65,7 @@ public:
     std::optional<int64_t> resolveActivePick(int64_t ofStackPK) noexcept;
 
     // "file:" and the path with "%", "?" and "#" escaped (in that order), then "?" and the
-    // query parameters.
+    // query parameters. A path starting with "//" is preceded by an empty authority ("//").
     static std::string uri(std::string_view path, std::string_view parameters);
 
 private:

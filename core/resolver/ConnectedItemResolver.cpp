@@ -8,6 +8,7 @@
 #include "core/resolver/MulticamMediaIndex.h"
 #include "core/support/Numeric.h"
 
+#include <algorithm>
 #include <limits>
 #include <set>
 
@@ -168,7 +169,8 @@ void handleStoryline(int64_t storyline, double position, int64_t lane, bool enab
         appendWithAssetFields(item, sources, out);
         recurseIntoAnchored(key, {position + offset, item.sourceStart, lane, memberEnabled},
                             depth + 1, sources, visits, out);
-        offset += item.duration;
+        // A range running backwards takes no room rather than pulling later members back.
+        offset += std::max(0.0, item.duration);
     }
 }
 

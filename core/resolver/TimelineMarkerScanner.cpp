@@ -54,13 +54,9 @@ std::vector<ScannedMarker> TimelineMarkerScanner::scan(int64_t timelineID,
         append(markers(entry.collectionPK, *source, entry.timelineIn, start, std::nullopt,
                        entry.clipName));
 
-        std::vector<ConnectedItemResolver::ConnectedItem> connected;
-        const ConnectedItemResolver::Sources sources{*source};
-        for (int64_t child :
-             CollectionReads::slotItems(*source, entry.collectionPK, "anchoredItems")) {
-            ConnectedItemResolver::handle(child, {entry.timelineIn, start, 0, true}, 0, sources,
-                                          connected);
-        }
+        // One walk over all of the entry's connections: each collection is met once.
+        const auto connected = ConnectedItemResolver::findConnectedItems(
+            entry.collectionPK, entry.timelineIn, start, true, {*source});
         for (const auto &item : connected) {
             if (item.isEnabled) {
                 append(markers(item.collectionPK, *source, item.timelineStart, item.sourceStart,

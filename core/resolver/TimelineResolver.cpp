@@ -318,14 +318,11 @@ std::vector<TimelineResolver::ConnectedItem>
 TimelineResolver::connectedItems(int64_t pk, FCPDatabaseConnection &db, double timelineStart,
                                  double containerStart, bool enabled,
                                  std::optional<FrameRate> fallbackRate) {
-    std::vector<ConnectedItem> out;
-    const ConnectedItemResolver::Sources sources{db, assetStore_.get(), multicamIndex_.get(),
-                                                 fallbackRate};
-    for (int64_t child : CollectionReads::slotItems(db, pk, "anchoredItems")) {
-        ConnectedItemResolver::handle(child, {timelineStart, containerStart, 0, enabled}, 0,
-                                      sources, out);
-    }
-    return out;
+    // One walk for all of the item's connections, so that a collection listed under several
+    // of them is met once, as everywhere else.
+    return ConnectedItemResolver::findConnectedItems(
+        pk, timelineStart, containerStart, enabled,
+        {db, assetStore_.get(), multicamIndex_.get(), fallbackRate});
 }
 
 void TimelineResolver::invalidateCache() {

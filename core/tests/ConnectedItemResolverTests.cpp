@@ -130,8 +130,9 @@ TEST(ConnectedItemResolver, PlacesEveryKindOfConnection) {
     // Markers are no connected items, nor what hangs below them.
     const int64_t marker = event.add("FFAnchoredTimeMarker", clip("Marker", "{0/1,1/1}"), anchored);
     event.add("FFAnchoredCollection", clip("Under marker", "{0/1,1/1}"), anchoredTo(marker));
-    // A connected storyline at 10 s: members of 2 s, 3 s, one without blob and 1 s, and an
-    // audition whose active pick takes its place.
+    // A connected storyline at 10 s: members of 2 s, 3 s, one without blob, 1 s and one whose
+    // range runs backwards (it takes no room), and an audition whose active pick takes its
+    // place.
     const int64_t storyline = event.add(
         "FFAnchoredCollection",
         P::Dictionary{{"anchorPair", P::string("{0/1,5/1}")}, {"anchoredLane", P::integer(-1)}},
@@ -141,6 +142,7 @@ TEST(ConnectedItemResolver, PlacesEveryKindOfConnection) {
     event.add("FFAnchoredCollection", clip("S2", "{7/1,3/1}", std::nullopt, 5), members);
     event.add("FFAnchoredCollection", std::nullopt, members);
     event.add("FFAnchoredCollection", clip("S3", "{0/1,1/1}"), members);
+    event.add("FFAnchoredCollection", clip("Backwards", "{0/1,-2/1}"), members);
     const int64_t memberStack = event.add("FFAnchoredStack", P::Dictionary{}, members);
     event.add("FFAnchoredCollection", clip("S4 pick", "{2/1,1/1}"),
               event.slot(memberStack, "activeVariant"));
@@ -189,6 +191,7 @@ TEST(ConnectedItemResolver, PlacesEveryKindOfConnection) {
         {"Under S1", "FFAnchoredCollection", -1, 11, 1, 0, true},
         {"S2", "FFAnchoredCollection", -1, 12, 3, 7, true},
         {"S3", "FFAnchoredCollection", -1, 15, 1, 0, true},
+        {"Backwards", "FFAnchoredCollection", -1, 16, -2, 0, true},
         {"S4 pick", "FFAnchoredCollection", -1, 16, 1, 2, true},
         {"Pick", "FFAnchoredCollection", 3, 26, 4, 1, true},
         {"Under pick", "FFAnchoredCollection", 3, 27, 1, 1, true},
@@ -216,7 +219,7 @@ TEST(ConnectedItemResolver, PlacesEveryKindOfConnection) {
         EXPECT_DOUBLE_EQ(items[i].sourceStart, x.sourceStart) << x.name;
         EXPECT_EQ(items[i].isEnabled, x.enabled) << x.name;
     }
-    EXPECT_EQ(items[10].collectionPK, pick);
+    EXPECT_EQ(items[11].collectionPK, pick);
     // A disabled spine clip disables everything connected to it.
     for (const Item &item :
          ConnectedItemResolver::findConnectedItems(spineClip, 5, 0, false, {db})) {

@@ -26,6 +26,9 @@ TEST(FCPDatabaseConnection, EscapesOnlyPercentQuestionAndNumberSigns) {
         {"/a/%3F", "file:/a/%253F?immutable=1"},
         {"/Movies/My Library.fcpbundle/E & F/CurrentVersion.fcpevent",
          "file:/Movies/My Library.fcpbundle/E & F/CurrentVersion.fcpevent?immutable=1"},
+        // Two leading slashes would otherwise name a host.
+        {"//a/b", "file:////a/b?immutable=1"},
+        {"relative/b", "file:relative/b?immutable=1"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(FCPDatabaseConnection::uri(c.path, "immutable=1"), c.uri);
@@ -131,6 +134,10 @@ TEST(FCPDatabaseConnection, OpensPathsThatNeedEscaping) {
     SmallDatabase fixture("100%?#x %3F");
     FCPDatabaseConnection db(fixture.file.string());
     EXPECT_EQ(db.fetchCollections("FFAsset").size(), 4u);
+    // The same file named with two leading slashes, as a path joined onto "/" may come out.
+    ASSERT_TRUE(fixture.file.is_absolute());
+    FCPDatabaseConnection doubled("/" + fixture.file.string());
+    EXPECT_EQ(doubled.fetchCollections("FFAsset").size(), 4u);
 }
 
 TEST(FCPDatabaseConnection, FailsOnFilesThatAreNoEventDatabase) {

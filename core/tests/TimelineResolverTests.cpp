@@ -1,4 +1,5 @@
 #include "core/database/RetimeParser.h"
+#include "core/resolver/TimelineMarkerScanner.h"
 #include "core/snapshot/SnapshotWriter.h"
 #include "core/tests/ResolverFixture.h"
 #include "tools/make-sample-library/SampleLibrary.h"
@@ -186,9 +187,9 @@ TEST(TimelineResolver, RetimeKeypointsReachTheSnapshotMeasuredFromEachEntry) {
 // answers a tree gives.
 TEST(TimelineResolver, WalksStayLinearOnCraftedFanOuts) {
     HandMadeEvent event;
-    const int64_t clip = event.add("FFAnchoredCollection",
-                                   P::Dictionary{{"displayName", P::string("Clip")},
-                                                 {"clippedRange", P::string("{0/1, 10/1}")}});
+    const int64_t clip =
+        event.add("FFAnchoredCollection", P::Dictionary{{"displayName", P::string("Clip")},
+                                                        {"clippedRange", P::string("{0/1,10/1}")}});
     const auto fanOut = [&](int64_t parent, int64_t child) {
         for (int i = 1; i < 30; ++i) {
             event.writer().link(parent, child);
@@ -218,12 +219,19 @@ TEST(TimelineResolver, WalksStayLinearOnCraftedFanOuts) {
         const int64_t connected =
             event.add("FFAnchoredCollection",
                       P::Dictionary{{"displayName", P::string("C" + std::to_string(level))},
-                                    {"clippedRange", P::string("{0/1, 1/1}")},
+                                    {"clippedRange", P::string("{0/1,1/1}")},
                                     {"anchoredLane", P::integer(1)}},
                       slot);
         fanOut(slot, connected);
         anchor = connected;
     }
+    event.add("FFAnchoredTimeMarker", P::Dictionary{{"displayName", P::string("M")}},
+              event.slot(anchor, "anchoredItems"));
+    // The clip on the spine of a timeline.
+    const int64_t timeline = event.add("FFAnchoredSequence", P::Dictionary{});
+    const int64_t spine =
+        event.add("FFAnchoredCollection", P::Dictionary{}, event.slot(timeline, "primaryObject"));
+    event.writer().link(event.slot(spine, "containedItems"), clip);
     FCPDatabaseConnection &db = event.open();
 
     const auto found = RetimeParser::find(clip, db);
@@ -243,6 +251,20 @@ TEST(TimelineResolver, WalksStayLinearOnCraftedFanOuts) {
     // One item per level: connected clips at depths 0 to 7.
     ASSERT_EQ(items.size(), 8u);
     EXPECT_EQ(items.back().name, "C7");
+
+    // The timeline's walk meets each connected clip, and the marker on the last, once.
+    TimelineResolver resolver(std::make_shared<FCPDatabaseConnection>(db.path()), nullptr, nullptr,
+                              nullptr);
+    const auto list = resolver.getEDL(timeline);
+    ASSERT_EQ(list->count(), 1u);
+    const auto &segments = list->entries()[0].displaySegments;
+    ASSERT_EQ(segments.size(), 2u);
+    EXPECT_EQ(segments[0].stackedVideoClips,
+              (std::vector<std::string>{"C0", "C1", "C2", "C3", "C4", "C5", "C6", "C7"}));
+    const auto markers = TimelineMarkerScanner::scan(timeline, db, resolver);
+    ASSERT_EQ(markers.size(), 1u);
+    EXPECT_EQ(markers[0].text, "M");
+    EXPECT_EQ(markers[0].containingClipName, "C7");
 }
 
 // Compound clips that each hold ten compound clips of the next level: 10^7 spine items. The
