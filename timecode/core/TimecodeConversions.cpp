@@ -112,24 +112,26 @@ Timecode::Components negated(Timecode::Components c) {
 
 } // namespace
 
-Timecode::FrameCount Timecode::frameCount(const Components &c, TimecodeFrameRate rate,
-                                          SubFramesBase base) {
+Int128 Timecode::frameTotal(const Components &c, TimecodeFrameRate rate) {
     // Exact in 128 bits: six 64-bit components cannot overflow it.
     const Int128 fps = rate.maxFrames();
-    Int128 total = 0;
     if (!rate.isDrop()) {
         const Int128 seconds = static_cast<Int128>(c.days) * 86400 +
                                static_cast<Int128>(c.hours) * 3600 +
                                static_cast<Int128>(c.minutes) * 60 + c.seconds;
-        total = seconds * fps + c.frames;
-    } else {
-        // Minutes are divided by ten truncating toward zero, so that negated components count
-        // back exactly the negated total.
-        const auto dropped = static_cast<Int128>(rate.framesDroppedPerMinute());
-        const Int128 minutes =
-            static_cast<Int128>(c.days) * 1440 + static_cast<Int128>(c.hours) * 60 + c.minutes;
-        total = (minutes * 60 + c.seconds) * fps + c.frames - dropped * (minutes - minutes / 10);
+        return seconds * fps + c.frames;
     }
+    // Minutes are divided by ten truncating toward zero, so that negated components count back
+    // exactly the negated total.
+    const auto dropped = static_cast<Int128>(rate.framesDroppedPerMinute());
+    const Int128 minutes =
+        static_cast<Int128>(c.days) * 1440 + static_cast<Int128>(c.hours) * 60 + c.minutes;
+    return (minutes * 60 + c.seconds) * fps + c.frames - dropped * (minutes - minutes / 10);
+}
+
+Timecode::FrameCount Timecode::frameCount(const Components &c, TimecodeFrameRate rate,
+                                          SubFramesBase base) {
+    const Int128 total = frameTotal(c, rate);
     if (total != static_cast<Int128>(saturatingInt64(total))) {
         return FrameCount(FrameCount::Value::frames(0), base);
     }

@@ -89,6 +89,12 @@ TEST(TimecodeSources, RulesOverComponentsAndText) {
               (Components{0, 0, 59, 0, 0, 0}));
     EXPECT_EQ(Timecode(text, at25, Rule::clamping).components(), (Components{0, 1, 15, 0, 0, 0}));
     EXPECT_EQ(Timecode(text, at25, Rule::allowingInvalid).minutes(), 75);
+    // Hours whose frame total passes 64 bits are still far beyond the day, not midnight: 10^16
+    // hours clamp to the last frame and wrap to 10^16 mod 24 = 16 hours.
+    const auto farOut = FormattedTimecodeSourceValue::string("10000000000000000:00:00:00");
+    EXPECT_EQ(Timecode(farOut, at25, Rule::clamping).components(),
+              (Components{0, 23, 59, 59, 24, 99}));
+    EXPECT_EQ(Timecode(farOut, at25, Rule::wrapping).components(), (Components{0, 16, 0, 0, 0, 0}));
 
     const auto drop = props(R::fps29_97d);
     EXPECT_EQ(validationError(
