@@ -4,6 +4,7 @@
 #include "timecode/core/NumericUtilities.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace timecode {
@@ -156,7 +157,10 @@ Timecode::Components Timecode::components(const FrameCount &frameCount, Timecode
 Timecode::Components Timecode::components(const FrameCount::Value &exactly) const {
     const FrameCount count(exactly, subFramesBase());
     const int64_t subFrameCount = count.subFrameCount();
-    if (subFrameCount < 0 || subFrameCount > maxSubFrameCountExpressible()) {
+    // A count that is not a number has no frames to give: its sub-frame count reads as 0, which
+    // would pass for the first frame.
+    if (std::isnan(count.doubleValue()) || subFrameCount < 0 ||
+        subFrameCount > maxSubFrameCountExpressible()) {
         throw ValidationError(ValidationError::outOfBounds);
     }
     return components(count, frameRate());

@@ -119,6 +119,12 @@ TEST(TimecodeSources, FrameCounts) {
               (Components{0, 0, 0, 0, 1, 0}));
     EXPECT_EQ(validationError([&] { Timecode(Source::frames(2073600), at24); }),
               Error::outOfBounds);
+    // A count that is not a number is refused strictly, as a time that is not is; zero by rule.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(validationError([&] { Timecode(Source::frames(nan), at24); }), Error::outOfBounds);
+    EXPECT_EQ(validationError([&] { Timecode(Source::framesUnitInterval(5, nan), at24); }),
+              Error::outOfBounds);
+    EXPECT_EQ(Timecode(Source::frames(nan), at24, Rule::clamping).components(), Components::zero());
 
     // A count in its own base: the strict form takes the base along, the rule forms convert.
     const Count quarter(Value::split(24, 2), Base::quarterFrames);
