@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace timecode {
 namespace {
 
@@ -24,6 +26,12 @@ TEST(TimecodeInterval, FromTimes) {
     EXPECT_TRUE(TimecodeInterval(make({0, 0, 0, 1, 0, 0}, R::fps29_97), FloatingPointSign::plus)
                     .rationalValue()
                     .isIdentical(Fraction(1001, 1000)));
+    // A length that saturates at the smallest numerator negates to the largest, not past it.
+    Timecode farBack = make({}, R::fps29_97);
+    farBack.setFrames(std::numeric_limits<int64_t>::min());
+    ASSERT_EQ(farBack.rationalValue().numerator(), std::numeric_limits<int64_t>::min());
+    EXPECT_TRUE(TimecodeInterval::negative(farBack).rationalValue().isIdentical(
+        Fraction(std::numeric_limits<int64_t>::max(), 9375)));
 
     EXPECT_THROW(TimecodeInterval::fromRealTime(90000, props(R::fps24)), Error);
     EXPECT_EQ(TimecodeInterval::fromRealTime(
