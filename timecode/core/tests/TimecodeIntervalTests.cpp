@@ -139,6 +139,13 @@ TEST(MediaTimeRange, TimecodeRange) {
     EXPECT_EQ(timecodes.upper.stringValue(), "00:00:03:00");
     EXPECT_TRUE(timecodes.contains(make({0, 0, 0, 2, 0, 0}, R::fps25)));
     EXPECT_EQ(range.end(), MediaTime(3, 1));
+    // A start on a 600 timescale and a duration in nanoseconds end at 4505000003/3000000000 s:
+    // no media time holds that timescale, but the range is valid and has an end timecode.
+    const ClosedRange<Timecode> mixed =
+        MediaTimeRange{MediaTime(601, 600), MediaTime(500'000'001, 1'000'000'000)}.timecodeRange(
+            props(R::fps24));
+    EXPECT_EQ(mixed.lower.stringValue(), "00:00:01:00");
+    EXPECT_EQ(mixed.upper.stringValue(), "00:00:01:12");
 
     const auto error = [](const MediaTimeRange &bad) {
         try {
