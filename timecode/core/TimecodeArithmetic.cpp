@@ -289,7 +289,8 @@ double Timecode::dividing(const Timecode &other) const {
 }
 
 bool Timecode::isZero() const {
-    return frameCount().isZero();
+    // The frame count's test, without its 64-bit count that reads a larger total as 0.
+    return frameTotal(components_, frameRate()) == 0 && components_.subFrames == 0;
 }
 
 void Timecode::roundUp(Component toNearest) {

@@ -167,9 +167,11 @@ Timecode::Components Timecode::components(const FrameCount::Value &exactly) cons
 }
 
 double Timecode::realTimeValue() const {
-    // sub-frame count × frame duration ÷ base, divided once at the end.
+    // sub-frame count × frame duration ÷ base, divided once at the end. The count is taken
+    // exactly: a total beyond 64 bits (pasted text keeps any hours) is far from zero seconds, and
+    // reading it as zero would make such a value equal midnight and convert to it.
     const Fraction rate = frameRate().rate();
-    const Int128 numerator = static_cast<Int128>(frameCount().subFrameCount()) * rate.denominator();
+    const Int128 numerator = subFrameTotal(components_) * rate.denominator();
     const Int128 denominator = static_cast<Int128>(subFramesBase().rawValue()) * rate.numerator();
     return static_cast<double>(numerator) / static_cast<double>(denominator);
 }
@@ -181,10 +183,9 @@ double Timecode::elapsedFrames(double realTime) const {
 }
 
 // The position in seconds, exactly, in lowest terms: sub-frame count × frame duration ÷ base.
-static std::pair<Int128, Int128> exactPosition(const Timecode &timecode) {
+static std::pair<Int128, Int128> exactPosition(const Timecode &timecode, Int128 subFrameCount) {
     const Fraction duration = timecode.frameRate().frameDuration();
-    const Int128 value =
-        static_cast<Int128>(duration.numerator()) * timecode.frameCount().subFrameCount();
+    const Int128 value = static_cast<Int128>(duration.numerator()) * subFrameCount;
     const Int128 timescale =
         static_cast<Int128>(duration.denominator()) * timecode.subFramesBase().rawValue();
     const auto divisor =
@@ -193,7 +194,7 @@ static std::pair<Int128, Int128> exactPosition(const Timecode &timecode) {
 }
 
 MediaTime Timecode::cmTimeValue() const {
-    const auto [value, timescale] = exactPosition(*this);
+    const auto [value, timescale] = exactPosition(*this, subFrameTotal(components_));
     if (value != static_cast<Int128>(saturatingInt64(value)) ||
         timescale > std::numeric_limits<int32_t>::max()) {
         return MediaTime::invalidTime();
@@ -202,7 +203,7 @@ MediaTime Timecode::cmTimeValue() const {
 }
 
 Fraction Timecode::rationalValue() const {
-    const auto [value, timescale] = exactPosition(*this);
+    const auto [value, timescale] = exactPosition(*this, subFrameTotal(components_));
     return Fraction::reducing(saturatingInt64(value), saturatingInt64(timescale));
 }
 

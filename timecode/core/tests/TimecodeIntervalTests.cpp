@@ -29,9 +29,10 @@ TEST(TimecodeInterval, FromTimes) {
     // A length that saturates at the smallest numerator negates to the largest, not past it.
     Timecode farBack = make({}, R::fps29_97);
     farBack.setFrames(std::numeric_limits<int64_t>::min());
-    ASSERT_EQ(farBack.rationalValue().numerator(), std::numeric_limits<int64_t>::min());
+    const Fraction length = farBack.rationalValue();
+    ASSERT_EQ(length.numerator(), std::numeric_limits<int64_t>::min());
     EXPECT_TRUE(TimecodeInterval::negative(farBack).rationalValue().isIdentical(
-        Fraction(std::numeric_limits<int64_t>::max(), 9375)));
+        Fraction(std::numeric_limits<int64_t>::max(), length.denominator())));
 
     EXPECT_THROW(TimecodeInterval::fromRealTime(90000, props(R::fps24)), Error);
     EXPECT_EQ(TimecodeInterval::fromRealTime(
