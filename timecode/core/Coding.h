@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace timecode {
 
@@ -44,7 +45,10 @@ concept RawValueCoded = requires(const E &value) {
 template <RawValueCoded E> E decodeRawValue(const Json &json) {
     using Raw = decltype(std::declval<const E &>().rawValue());
     if constexpr (std::is_integral_v<Raw>) {
-        if (const auto value = E::fromRawValue(static_cast<Raw>(decodeInt64(json)))) {
+        // Narrowed only when it fits: 2^32 + 80 names no case, though it ends in the bits of 80.
+        const int64_t raw = decodeInt64(json);
+        if (const auto value =
+                std::in_range<Raw>(raw) ? E::fromRawValue(static_cast<Raw>(raw)) : std::nullopt) {
             return *value;
         }
         throw DecodingError(DecodingError::Kind::dataCorrupted,

@@ -262,7 +262,9 @@ std::optional<int64_t> Decimal::int64Value() const {
     }
     UInt128 magnitude = significand_;
     if (exponent_ >= 0) {
-        if (significand_ != 0 && exponent_ > 19) {
+        // More than 19 integral digits never fit 64 bits, and their product with the power of
+        // ten may not even fit 128 (2^126 × 100 wraps to 0).
+        if (significand_ != 0 && numberOfDigits(significand_) + exponent_ > 19) {
             return std::nullopt;
         }
         magnitude *= powerOfTen(exponent_);

@@ -35,8 +35,14 @@ ClosedRange<Timecode> MediaTimeRange::timecodeRange(const Timecode::Properties &
     if (start > last) {
         throw Timecode::ValidationError(Timecode::ValidationError::outOfBounds);
     }
+    // Two numeric times end at their exact sum in seconds, which may need a timescale beyond the
+    // 32 bits of a media time (timescales 600 and 10^9 meet at 3 × 10^9) and so has no end().
+    const TimecodeSourceValue endSource =
+        start.isNumeric() && duration.isNumeric()
+            ? TimecodeSourceValue::rational(Fraction(start) + Fraction(duration))
+            : TimecodeSourceValue::cmTime(last);
     return {Timecode(TimecodeSourceValue::cmTime(start), properties),
-            Timecode(TimecodeSourceValue::cmTime(last), properties)};
+            Timecode(endSource, properties)};
 }
 
 } // namespace timecode

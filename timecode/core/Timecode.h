@@ -422,6 +422,8 @@ private:
     enum class Bounding : uint8_t { exact, clamping, wrapping, rawValues };
     static Bounding bounding(ValidationRule rule);
 
+    // The frame total of components at the rate, drop-frame numbering included, exactly.
+    static Int128 frameTotal(const Components &components, TimecodeFrameRate rate);
     // The total in sub-frames of components at this value's rate and base, exactly.
     Int128 subFrameTotal(const Components &components) const;
     // The sub-frames within the upper limit.

@@ -22,14 +22,10 @@ Timecode::Bounding Timecode::bounding(ValidationRule rule) {
 }
 
 Int128 Timecode::subFrameTotal(const Components &components) const {
-    // Whole frames × base + sub-frames, in integers: the frame count's unit-interval form loses
-    // a sub-frame to rounding (29 ÷ 100 × 100 is 28.999…).
-    const FrameCount count = frameCount(components, frameRate(), subFramesBase());
-    if (count.value.form() == FrameCount::Value::Form::frames) {
-        return 0; // the total did not fit 64 bits
-    }
-    return static_cast<Int128>(count.wholeFrames()) * subFramesBase().rawValue() +
-           components.subFrames;
+    // Whole frames × base + sub-frames, exactly: the frame count's unit-interval form loses a
+    // sub-frame to rounding (29 ÷ 100 × 100 is 28.999…), and its 64-bit count is 0 for a total
+    // beyond that range, which would clamp or wrap hours in the quadrillions to midnight.
+    return frameTotal(components, frameRate()) * subFramesBase().rawValue() + components.subFrames;
 }
 
 Int128 Timecode::subFrameLimit() const {
@@ -293,7 +289,8 @@ double Timecode::dividing(const Timecode &other) const {
 }
 
 bool Timecode::isZero() const {
-    return frameCount().isZero();
+    // The frame count's test, without its 64-bit count that reads a larger total as 0.
+    return frameTotal(components_, frameRate()) == 0 && components_.subFrames == 0;
 }
 
 void Timecode::roundUp(Component toNearest) {

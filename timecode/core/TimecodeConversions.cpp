@@ -4,6 +4,7 @@
 #include "timecode/core/NumericUtilities.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace timecode {
@@ -112,24 +113,26 @@ Timecode::Components negated(Timecode::Components c) {
 
 } // namespace
 
-Timecode::FrameCount Timecode::frameCount(const Components &c, TimecodeFrameRate rate,
-                                          SubFramesBase base) {
+Int128 Timecode::frameTotal(const Components &c, TimecodeFrameRate rate) {
     // Exact in 128 bits: six 64-bit components cannot overflow it.
     const Int128 fps = rate.maxFrames();
-    Int128 total = 0;
     if (!rate.isDrop()) {
         const Int128 seconds = static_cast<Int128>(c.days) * 86400 +
                                static_cast<Int128>(c.hours) * 3600 +
                                static_cast<Int128>(c.minutes) * 60 + c.seconds;
-        total = seconds * fps + c.frames;
-    } else {
-        // Minutes are divided by ten truncating toward zero, so that negated components count
-        // back exactly the negated total.
-        const auto dropped = static_cast<Int128>(rate.framesDroppedPerMinute());
-        const Int128 minutes =
-            static_cast<Int128>(c.days) * 1440 + static_cast<Int128>(c.hours) * 60 + c.minutes;
-        total = (minutes * 60 + c.seconds) * fps + c.frames - dropped * (minutes - minutes / 10);
+        return seconds * fps + c.frames;
     }
+    // Minutes are divided by ten truncating toward zero, so that negated components count back
+    // exactly the negated total.
+    const auto dropped = static_cast<Int128>(rate.framesDroppedPerMinute());
+    const Int128 minutes =
+        static_cast<Int128>(c.days) * 1440 + static_cast<Int128>(c.hours) * 60 + c.minutes;
+    return (minutes * 60 + c.seconds) * fps + c.frames - dropped * (minutes - minutes / 10);
+}
+
+Timecode::FrameCount Timecode::frameCount(const Components &c, TimecodeFrameRate rate,
+                                          SubFramesBase base) {
+    const Int128 total = frameTotal(c, rate);
     if (total != static_cast<Int128>(saturatingInt64(total))) {
         return FrameCount(FrameCount::Value::frames(0), base);
     }
@@ -154,16 +157,21 @@ Timecode::Components Timecode::components(const FrameCount &frameCount, Timecode
 Timecode::Components Timecode::components(const FrameCount::Value &exactly) const {
     const FrameCount count(exactly, subFramesBase());
     const int64_t subFrameCount = count.subFrameCount();
-    if (subFrameCount < 0 || subFrameCount > maxSubFrameCountExpressible()) {
+    // A count that is not a number has no frames to give: its sub-frame count reads as 0, which
+    // would pass for the first frame.
+    if (std::isnan(count.doubleValue()) || subFrameCount < 0 ||
+        subFrameCount > maxSubFrameCountExpressible()) {
         throw ValidationError(ValidationError::outOfBounds);
     }
     return components(count, frameRate());
 }
 
 double Timecode::realTimeValue() const {
-    // sub-frame count × frame duration ÷ base, divided once at the end.
+    // sub-frame count × frame duration ÷ base, divided once at the end. The count is taken
+    // exactly: a total beyond 64 bits (pasted text keeps any hours) is far from zero seconds, and
+    // reading it as zero would make such a value equal midnight and convert to it.
     const Fraction rate = frameRate().rate();
-    const Int128 numerator = static_cast<Int128>(frameCount().subFrameCount()) * rate.denominator();
+    const Int128 numerator = subFrameTotal(components_) * rate.denominator();
     const Int128 denominator = static_cast<Int128>(subFramesBase().rawValue()) * rate.numerator();
     return static_cast<double>(numerator) / static_cast<double>(denominator);
 }
@@ -175,10 +183,9 @@ double Timecode::elapsedFrames(double realTime) const {
 }
 
 // The position in seconds, exactly, in lowest terms: sub-frame count × frame duration ÷ base.
-static std::pair<Int128, Int128> exactPosition(const Timecode &timecode) {
+static std::pair<Int128, Int128> exactPosition(const Timecode &timecode, Int128 subFrameCount) {
     const Fraction duration = timecode.frameRate().frameDuration();
-    const Int128 value =
-        static_cast<Int128>(duration.numerator()) * timecode.frameCount().subFrameCount();
+    const Int128 value = static_cast<Int128>(duration.numerator()) * subFrameCount;
     const Int128 timescale =
         static_cast<Int128>(duration.denominator()) * timecode.subFramesBase().rawValue();
     const auto divisor =
@@ -187,7 +194,7 @@ static std::pair<Int128, Int128> exactPosition(const Timecode &timecode) {
 }
 
 MediaTime Timecode::cmTimeValue() const {
-    const auto [value, timescale] = exactPosition(*this);
+    const auto [value, timescale] = exactPosition(*this, subFrameTotal(components_));
     if (value != static_cast<Int128>(saturatingInt64(value)) ||
         timescale > std::numeric_limits<int32_t>::max()) {
         return MediaTime::invalidTime();
@@ -196,7 +203,7 @@ MediaTime Timecode::cmTimeValue() const {
 }
 
 Fraction Timecode::rationalValue() const {
-    const auto [value, timescale] = exactPosition(*this);
+    const auto [value, timescale] = exactPosition(*this, subFrameTotal(components_));
     return Fraction::reducing(saturatingInt64(value), saturatingInt64(timescale));
 }
 

@@ -38,8 +38,8 @@ double TimecodeInterval::realTimeValue() const {
 
 Fraction TimecodeInterval::rationalValue() const {
     const Fraction magnitude = absoluteInterval.rationalValue();
-    return isNegative() ? Fraction::reducing(-magnitude.numerator(), magnitude.denominator())
-                        : magnitude;
+    // Negated with saturation: a decoded length may hold the smallest 64-bit numerator.
+    return isNegative() ? magnitude.negated().reduced() : magnitude;
 }
 
 MediaTime TimecodeInterval::cmTimeValue() const {

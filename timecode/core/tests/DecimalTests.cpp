@@ -108,6 +108,8 @@ TEST(Decimal, WholeAndFractionParts) {
     EXPECT_EQ(dec("300").fractionDigitPlaces(), 0);
     EXPECT_EQ(dec("-9223372036854775808.9").int64Value(), std::numeric_limits<int64_t>::min());
     EXPECT_FALSE(dec("9223372036854775808").int64Value());
+    // 2^126 × 100: its digits times the power of ten do not fit 128 bits either.
+    EXPECT_FALSE(dec("8507059173023461586584365185794205286400").int64Value());
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace timecode {
 namespace {
 
@@ -24,6 +26,13 @@ TEST(TimecodeInterval, FromTimes) {
     EXPECT_TRUE(TimecodeInterval(make({0, 0, 0, 1, 0, 0}, R::fps29_97), FloatingPointSign::plus)
                     .rationalValue()
                     .isIdentical(Fraction(1001, 1000)));
+    // A length that saturates at the smallest numerator negates to the largest, not past it.
+    Timecode farBack = make({}, R::fps29_97);
+    farBack.setFrames(std::numeric_limits<int64_t>::min());
+    const Fraction length = farBack.rationalValue();
+    ASSERT_EQ(length.numerator(), std::numeric_limits<int64_t>::min());
+    EXPECT_TRUE(TimecodeInterval::negative(farBack).rationalValue().isIdentical(
+        Fraction(std::numeric_limits<int64_t>::max(), length.denominator())));
 
     EXPECT_THROW(TimecodeInterval::fromRealTime(90000, props(R::fps24)), Error);
     EXPECT_EQ(TimecodeInterval::fromRealTime(
@@ -131,6 +140,13 @@ TEST(MediaTimeRange, TimecodeRange) {
     EXPECT_EQ(timecodes.upper.stringValue(), "00:00:03:00");
     EXPECT_TRUE(timecodes.contains(make({0, 0, 0, 2, 0, 0}, R::fps25)));
     EXPECT_EQ(range.end(), MediaTime(3, 1));
+    // A start on a 600 timescale and a duration in nanoseconds end at 4505000003/3000000000 s:
+    // no media time holds that timescale, but the range is valid and has an end timecode.
+    const ClosedRange<Timecode> mixed =
+        MediaTimeRange{MediaTime(601, 600), MediaTime(500'000'001, 1'000'000'000)}.timecodeRange(
+            props(R::fps24));
+    EXPECT_EQ(mixed.lower.stringValue(), "00:00:01:00");
+    EXPECT_EQ(mixed.upper.stringValue(), "00:00:01:12");
 
     const auto error = [](const MediaTimeRange &bad) {
         try {

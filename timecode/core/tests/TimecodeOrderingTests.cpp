@@ -43,6 +43,7 @@ TEST(TimecodeCoding, WritesAndReadsTheNineKeys) {
     fails("frameRate", "29.97 d");
     fails("upperLimit", "24h");
     fails("subFramesBase", 60);
+    fails("subFramesBase", (int64_t{1} << 32) + 80);
     fails("hours", "1");
     fails("minutes", 1.5);
 }

@@ -89,6 +89,12 @@ TEST(TimecodeSources, RulesOverComponentsAndText) {
               (Components{0, 0, 59, 0, 0, 0}));
     EXPECT_EQ(Timecode(text, at25, Rule::clamping).components(), (Components{0, 1, 15, 0, 0, 0}));
     EXPECT_EQ(Timecode(text, at25, Rule::allowingInvalid).minutes(), 75);
+    // Hours whose frame total passes 64 bits are still far beyond the day, not midnight: 10^16
+    // hours clamp to the last frame and wrap to 10^16 mod 24 = 16 hours.
+    const auto farOut = FormattedTimecodeSourceValue::string("10000000000000000:00:00:00");
+    EXPECT_EQ(Timecode(farOut, at25, Rule::clamping).components(),
+              (Components{0, 23, 59, 59, 24, 99}));
+    EXPECT_EQ(Timecode(farOut, at25, Rule::wrapping).components(), (Components{0, 16, 0, 0, 0, 0}));
 
     const auto drop = props(R::fps29_97d);
     EXPECT_EQ(validationError(
@@ -113,6 +119,12 @@ TEST(TimecodeSources, FrameCounts) {
               (Components{0, 0, 0, 0, 1, 0}));
     EXPECT_EQ(validationError([&] { Timecode(Source::frames(2073600), at24); }),
               Error::outOfBounds);
+    // A count that is not a number is refused strictly, as a time that is not is; zero by rule.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(validationError([&] { Timecode(Source::frames(nan), at24); }), Error::outOfBounds);
+    EXPECT_EQ(validationError([&] { Timecode(Source::framesUnitInterval(5, nan), at24); }),
+              Error::outOfBounds);
+    EXPECT_EQ(Timecode(Source::frames(nan), at24, Rule::clamping).components(), Components::zero());
 
     // A count in its own base: the strict form takes the base along, the rule forms convert.
     const Count quarter(Value::split(24, 2), Base::quarterFrames);

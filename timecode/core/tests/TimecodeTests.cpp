@@ -215,6 +215,15 @@ TEST(TimecodeConversions, ConvertsToOtherRates) {
     EXPECT_NO_THROW(
         make({0, 23, 59, 59, 23, 0}, R::fps23_976, Base::max80SubFrames, Limit::max100Days)
             .converted(R::fps24));
+
+    // Pasted text keeps any hours: 10^16 of them pass 64 bits of frames, yet they are no
+    // midnight. They are not zero, do not equal it, and cannot be expressed at another rate.
+    const Timecode farOut = make({0, 10'000'000'000'000'000, 0, 0, 0, 0}, R::fps25);
+    EXPECT_FALSE(farOut.isZero());
+    EXPECT_NE(farOut, make({}, R::fps25));
+    EXPECT_DOUBLE_EQ(farOut.realTimeValue(), 3.6e19);
+    EXPECT_FALSE(farOut.cmTimeValue().isValid());
+    EXPECT_THROW(farOut.converted(R::fps24), Timecode::ValidationError);
 }
 
 // Frames → components → frames is the identity over the whole 24-hour range, and no count
