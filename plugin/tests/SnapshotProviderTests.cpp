@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
+#include <new>
 
 namespace tandrel {
 namespace {
@@ -282,6 +284,32 @@ TEST_F(SnapshotProviderTest, PollsTheFileAndKeepsTheLastGoodSnapshot) {
     EXPECT_EQ(seen(0), StatusText::startHost);
     folder.write(snapshot("00:00:00:00", {clip("Third", 0, 100)}));
     EXPECT_EQ(seen(0), "Third");
+}
+
+TEST_F(SnapshotProviderTest, ADecodeThatRunsOutOfMemoryIsTriedAgain) {
+    // Reading a large snapshot may be refused memory; that file must be tried again like one
+    // that does not decode, on the first load and on a background reload alike.
+    std::atomic<bool> refuse{true};
+    SnapshotProvider::Environment environment;
+    environment.now = [this] { return clock.now(); };
+    environment.decode = [&refuse](std::string_view text) {
+        if (refuse.exchange(false)) {
+            throw std::bad_alloc();
+        }
+        return PluginSnapshot::decode(text);
+    };
+    provider = SnapshotProvider::make(environment);
+
+    folder.write(snapshot("00:00:00:00", {clip("First", 0, 100)}));
+    EXPECT_EQ(seen(0), StatusText::startHost);
+    EXPECT_EQ(seen(0), "First");
+
+    refuse = true;
+    folder.write(snapshot("00:00:00:00", {clip("Second", 0, 100)}));
+    reload();
+    EXPECT_EQ(seen(0), "First");
+    reload();
+    EXPECT_EQ(seen(0), "Second");
 }
 
 TEST_F(SnapshotProviderTest, LooksInTheAppGroupContainerFirst) {
