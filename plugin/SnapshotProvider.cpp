@@ -235,6 +235,11 @@ SnapshotProvider::Answer SnapshotProvider::metadataLocked(int64_t value, int32_t
     }
     const int64_t absoluteFrame = Timecoding::wholeFrames(value, timescale, *rate);
 
+    // The detector's candidates and start are frames at the rate it was made at; at another
+    // rate (the timeline's rate was changed) they stand for other times, so it starts afresh.
+    if (startDetector_ && startDetectorRate_ != *rate) {
+        startDetector_.reset();
+    }
     std::optional<int64_t> start;
     if (startDetector_ && startDetector_->isLocked && startDetector_->startFrame) {
         start = startDetector_->startFrame;
@@ -276,6 +281,7 @@ SnapshotProvider::detectProjectStartFrameLocked(int64_t absoluteFrame, TimecodeF
             offsets.push_back(Timecoding::frames(usual, tlRate).value_or(0));
         }
         startDetector_.emplace(offsets);
+        startDetectorRate_ = tlRate;
     }
     return startDetector_->detect(absoluteFrame, timelineLength, [&](int64_t tlFrame) {
         return lookup(tlFrame, tlRate, entries) != nullptr;

@@ -138,6 +138,8 @@ private:
     std::optional<Clock::time_point> lastStatCheck_; // nothing: never examined
     bool isReloading_ = false;
     std::optional<StartFrameDetector> startDetector_;
+    // The timeline rate whose frames the detector counts.
+    std::optional<timecode::TimecodeFrameRate> startDetectorRate_;
     SerialQueue reloadQueue_{reloadQueueLabel}; // last: its jobs end before the rest goes
 };
 

@@ -88,6 +88,18 @@ TEST_F(SnapshotProviderTest, ANewStartTimecodeResetsTheDetector) {
     EXPECT_EQ(answer.metadata->sourceTimecode, "00:00:00:05");
 }
 
+TEST_F(SnapshotProviderTest, ANewTimelineRateStartsTheDetectionAfresh) {
+    // The same timeline and start text, its rate changed from 25 to 24 fps: the start locked
+    // at 25 fps (frame 90000) is not the start at 24 fps (frame 86400).
+    folder.write(snapshot("01:00:00:00", twoHourTimeline()));
+    EXPECT_EQ(seen(hour + 5), "A");
+    const int64_t hourAt24 = 86'400;
+    const auto answer = ask(hourAt24 + 5, 24);
+    ASSERT_TRUE(answer.metadata) << answer.statusText();
+    EXPECT_EQ(answer.metadata->sourceClipName, "A");
+    EXPECT_EQ(answer.metadata->projectTimecode, "01:00:00:05");
+}
+
 TEST_F(SnapshotProviderTest, FindsTheClipUnderThePlayheadAcrossGaps) {
     std::vector<SnapshotEntry> entries;
     for (int i = 0; i < 9; ++i) { // clips of 10 frames with gaps of 5 between them
