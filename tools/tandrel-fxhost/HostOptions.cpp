@@ -73,7 +73,7 @@ const char *HostOptions::usage() {
            "  --times LIST        timeline frames: numbers or timecodes, A..B (B excluded) or\n"
            "                      A+N, comma-separated (default 0)\n"
            "  --size WxH          frame size (default 1920x1080)\n"
-           "  --format F          bgra8 (default), rgba8, rgba16f or rgba32f\n"
+           "  --format F          bgra8 (default), rgba16f or rgba32f\n"
            "  --origin O          bottom-left (default) or top-left: how the tile's rows run\n"
            "  --threads N         render frames from N threads at once (default 1)\n"
            "  --no-project-api    withhold the project interface\n"
@@ -164,8 +164,6 @@ HostOptions HostOptions::parse(const std::vector<std::string> &arguments,
             const std::string &format = value();
             if (format == "bgra8") {
                 options.pixelFormat = platform::Surface::formatBGRA;
-            } else if (format == "rgba8") {
-                options.pixelFormat = platform::Surface::formatRGBA;
             } else if (format == "rgba16f") {
                 options.pixelFormat = platform::Surface::formatRGhA;
             } else if (format == "rgba32f") {

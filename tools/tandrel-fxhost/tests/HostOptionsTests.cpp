@@ -17,7 +17,8 @@ HostOptions parsed(std::vector<std::string> arguments) {
 TEST(HostOptions, ReadsFrameListsAtTheRate) {
     EXPECT_EQ(HostOptions::parseFrames("3,01:00:00:00+2,10..12", 25, 1),
               (std::vector<int64_t>{3, 90'000, 90'001, 10, 11}));
-    EXPECT_EQ(HostOptions::parseFrames("00:01:00;02", 30'000, 1'001), (std::vector<int64_t>{1'800}));
+    EXPECT_EQ(HostOptions::parseFrames("00:01:00;02", 30'000, 1'001),
+              (std::vector<int64_t>{1'800}));
     EXPECT_EQ(parsed({"--times", "5", "--rate", "none"}).frames, (std::vector<int64_t>{5}));
 }
 
@@ -36,6 +37,20 @@ TEST(HostOptions, RefusesFrameListsNoTimeCanHold) {
     }
     EXPECT_EQ(HostOptions::parseFrames("9223372036854775807", 25, 1),
               (std::vector<int64_t>{INT64_MAX}));
+}
+
+// The overlay draws into the editor's tile formats only; a tile it cannot draw into would come
+// out as the bare test pattern.
+TEST(HostOptions, OffersTheTileFormatsTheOverlayDrawsInto) {
+    const std::pair<const char *, uint32_t> formats[] = {
+        {"bgra8", platform::Surface::formatBGRA},
+        {"rgba16f", platform::Surface::formatRGhA},
+        {"rgba32f", platform::Surface::formatRGfA},
+    };
+    for (const auto &[name, format] : formats) {
+        EXPECT_EQ(parsed({"--format", name}).pixelFormat, format) << name;
+    }
+    EXPECT_THROW(parsed({"--format", "rgba8"}), std::invalid_argument);
 }
 
 } // namespace
