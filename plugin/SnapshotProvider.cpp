@@ -117,30 +117,35 @@ SnapshotProvider::decodeSnapshotFile(const std::filesystem::path &url) const {
         logger_->error("Snapshot at {} missing or exceeds size cap \u2014 rejecting", url.string());
         return nullptr;
     }
-    std::ifstream file(url, std::ios::binary);
-    if (!file) {
-        return nullptr;
-    }
-    // Read no further than the cap: a file that grew since it was examined is no reason to
-    // read without bound.
-    std::string text;
-    text.reserve(static_cast<std::size_t>(date->size));
-    std::array<char, 65536> chunk{};
-    while (file.read(chunk.data(), chunk.size()) || file.gcount() > 0) {
-        text.append(chunk.data(), static_cast<std::size_t>(file.gcount()));
-        if (text.size() > maxSnapshotBytes) {
+    // Whatever stops the read (memory refused for a large file, say) leaves nothing to apply,
+    // so the same file is tried again at the next examination, and a reload never stays
+    // under way for good.
+    try {
+        std::ifstream file(url, std::ios::binary);
+        if (!file) {
             return nullptr;
         }
-    }
-    if (file.bad()) {
-        return nullptr;
-    }
-    try {
-        return std::make_shared<const PluginSnapshot>(PluginSnapshot::decode(text));
+        // Read no further than the cap: a file that grew since it was examined is no reason to
+        // read without bound.
+        std::string text;
+        text.reserve(static_cast<std::size_t>(date->size));
+        std::array<char, 65536> chunk{};
+        while (file.read(chunk.data(), chunk.size()) || file.gcount() > 0) {
+            text.append(chunk.data(), static_cast<std::size_t>(file.gcount()));
+            if (text.size() > maxSnapshotBytes) {
+                return nullptr;
+            }
+        }
+        if (file.bad()) {
+            return nullptr;
+        }
+        return std::make_shared<const PluginSnapshot>(environment_.decode(text));
     } catch (const DecodingError &error) {
         logger_->debug("Snapshot at {} does not decode: {}", url.string(), error.what());
-        return nullptr;
+    } catch (const std::exception &error) {
+        logger_->debug("Snapshot at {} not read: {}", url.string(), error.what());
     }
+    return nullptr;
 }
 
 void SnapshotProvider::maybeReloadLocked() {
@@ -230,6 +235,11 @@ SnapshotProvider::Answer SnapshotProvider::metadataLocked(int64_t value, int32_t
     }
     const int64_t absoluteFrame = Timecoding::wholeFrames(value, timescale, *rate);
 
+    // The detector's candidates and start are frames at the rate it was made at; at another
+    // rate (the timeline's rate was changed) they stand for other times, so it starts afresh.
+    if (startDetector_ && startDetectorRate_ != *rate) {
+        startDetector_.reset();
+    }
     std::optional<int64_t> start;
     if (startDetector_ && startDetector_->isLocked && startDetector_->startFrame) {
         start = startDetector_->startFrame;
@@ -271,6 +281,7 @@ SnapshotProvider::detectProjectStartFrameLocked(int64_t absoluteFrame, TimecodeF
             offsets.push_back(Timecoding::frames(usual, tlRate).value_or(0));
         }
         startDetector_.emplace(offsets);
+        startDetectorRate_ = tlRate;
     }
     return startDetector_->detect(absoluteFrame, timelineLength, [&](int64_t tlFrame) {
         return lookup(tlFrame, tlRate, entries) != nullptr;

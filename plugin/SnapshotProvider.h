@@ -17,6 +17,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <vector>
 
@@ -40,6 +41,8 @@ public:
         // The snapshot file to examine, or nothing when there is no place to look.
         std::function<std::optional<std::filesystem::path>()> snapshotURL = defaultSnapshotURL;
         std::function<Clock::time_point()> now = Clock::now;
+        // The document of a snapshot file's text (fails with DecodingError for a bad one).
+        std::function<PluginSnapshot(std::string_view)> decode = PluginSnapshot::decode;
     };
 
     // One frame's answer. The snapshot and the record or the reason come from one locked
@@ -135,6 +138,8 @@ private:
     std::optional<Clock::time_point> lastStatCheck_; // nothing: never examined
     bool isReloading_ = false;
     std::optional<StartFrameDetector> startDetector_;
+    // The timeline rate whose frames the detector counts.
+    std::optional<timecode::TimecodeFrameRate> startDetectorRate_;
     SerialQueue reloadQueue_{reloadQueueLabel}; // last: its jobs end before the rest goes
 };
 

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
+#include <new>
 
 namespace tandrel {
 namespace {
@@ -84,6 +86,18 @@ TEST_F(SnapshotProviderTest, ANewStartTimecodeResetsTheDetector) {
     const auto answer = ask(hour + 5);
     EXPECT_EQ(answer.metadata->projectTimecode, "01:00:00:05");
     EXPECT_EQ(answer.metadata->sourceTimecode, "00:00:00:05");
+}
+
+TEST_F(SnapshotProviderTest, ANewTimelineRateStartsTheDetectionAfresh) {
+    // The same timeline and start text, its rate changed from 25 to 24 fps: the start locked
+    // at 25 fps (frame 90000) is not the start at 24 fps (frame 86400).
+    folder.write(snapshot("01:00:00:00", twoHourTimeline()));
+    EXPECT_EQ(seen(hour + 5), "A");
+    const int64_t hourAt24 = 86'400;
+    const auto answer = ask(hourAt24 + 5, 24);
+    ASSERT_TRUE(answer.metadata) << answer.statusText();
+    EXPECT_EQ(answer.metadata->sourceClipName, "A");
+    EXPECT_EQ(answer.metadata->projectTimecode, "01:00:00:05");
 }
 
 TEST_F(SnapshotProviderTest, FindsTheClipUnderThePlayheadAcrossGaps) {
@@ -282,6 +296,32 @@ TEST_F(SnapshotProviderTest, PollsTheFileAndKeepsTheLastGoodSnapshot) {
     EXPECT_EQ(seen(0), StatusText::startHost);
     folder.write(snapshot("00:00:00:00", {clip("Third", 0, 100)}));
     EXPECT_EQ(seen(0), "Third");
+}
+
+TEST_F(SnapshotProviderTest, ADecodeThatRunsOutOfMemoryIsTriedAgain) {
+    // Reading a large snapshot may be refused memory; that file must be tried again like one
+    // that does not decode, on the first load and on a background reload alike.
+    std::atomic<bool> refuse{true};
+    SnapshotProvider::Environment environment;
+    environment.now = [this] { return clock.now(); };
+    environment.decode = [&refuse](std::string_view text) {
+        if (refuse.exchange(false)) {
+            throw std::bad_alloc();
+        }
+        return PluginSnapshot::decode(text);
+    };
+    provider = SnapshotProvider::make(environment);
+
+    folder.write(snapshot("00:00:00:00", {clip("First", 0, 100)}));
+    EXPECT_EQ(seen(0), StatusText::startHost);
+    EXPECT_EQ(seen(0), "First");
+
+    refuse = true;
+    folder.write(snapshot("00:00:00:00", {clip("Second", 0, 100)}));
+    reload();
+    EXPECT_EQ(seen(0), "First");
+    reload();
+    EXPECT_EQ(seen(0), "Second");
 }
 
 TEST_F(SnapshotProviderTest, LooksInTheAppGroupContainerFirst) {

@@ -73,7 +73,7 @@ const char *HostOptions::usage() {
            "  --times LIST        timeline frames: numbers or timecodes, A..B (B excluded) or\n"
            "                      A+N, comma-separated (default 0)\n"
            "  --size WxH          frame size (default 1920x1080)\n"
-           "  --format F          bgra8 (default), rgba8, rgba16f or rgba32f\n"
+           "  --format F          bgra8 (default), rgba16f or rgba32f\n"
            "  --origin O          bottom-left (default) or top-left: how the tile's rows run\n"
            "  --threads N         render frames from N threads at once (default 1)\n"
            "  --no-project-api    withhold the project interface\n"
@@ -93,21 +93,32 @@ std::vector<int64_t> HostOptions::parseFrames(const std::string &list, unsigned 
             fail("empty item in \"" + list + "\"");
         }
         int64_t first = 0;
-        int64_t end = 0;
+        int64_t count = 1;
         if (const auto dots = item.find(".."); dots != std::string::npos) {
             first = frameOf(item.substr(0, dots), rateNum, rateDen);
-            end = frameOf(item.substr(dots + 2), rateNum, rateDen);
+            const int64_t end = frameOf(item.substr(dots + 2), rateNum, rateDen);
+            if (__builtin_sub_overflow(end, first, &count)) {
+                fail("\"" + item + "\" holds more than a million frames");
+            }
         } else if (const auto plus = item.find('+'); plus != std::string::npos) {
             first = frameOf(item.substr(0, plus), rateNum, rateDen);
-            end = first + integer(item.substr(plus + 1), "frame count");
+            count = integer(item.substr(plus + 1), "frame count");
         } else {
             first = frameOf(item, rateNum, rateDen);
-            end = first + 1;
         }
-        if (end - first > 1'000'000) {
+        if (count > 1'000'000) {
             fail("\"" + item + "\" holds more than a million frames");
         }
-        for (int64_t frame = first; frame < end; ++frame) {
+        for (int64_t i = 0; i < count; ++i) {
+            // The host gives a frame's time as frame × den ÷ num seconds.
+            int64_t frame = 0;
+            int64_t value = 0;
+            if (__builtin_add_overflow(first, i, &frame) ||
+                __builtin_mul_overflow(frame, static_cast<int64_t>(rateDen), &value)) {
+                fail("\"" + item + "\" reaches beyond the frames a time at " +
+                     std::to_string(rateNum) + "/" + std::to_string(rateDen) +
+                     " frames per second can hold");
+            }
             frames.push_back(frame);
         }
     }
@@ -153,8 +164,6 @@ HostOptions HostOptions::parse(const std::vector<std::string> &arguments,
             const std::string &format = value();
             if (format == "bgra8") {
                 options.pixelFormat = platform::Surface::formatBGRA;
-            } else if (format == "rgba8") {
-                options.pixelFormat = platform::Surface::formatRGBA;
             } else if (format == "rgba16f") {
                 options.pixelFormat = platform::Surface::formatRGhA;
             } else if (format == "rgba32f") {

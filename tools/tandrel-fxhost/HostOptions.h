@@ -34,6 +34,8 @@ struct HostOptions {
     // The frames of a list such as "90000,01:00:00:10..01:00:01:00,10:00:00:00+250": items
     // separated by commas, each a frame number or a timecode (read at the rate, drop-frame when
     // written with ";"), alone, as a range A..B (B excluded) or as A+N (N frames from A).
+    // Refuses an item of more than a million frames and a frame whose time, frame × rateDen
+    // over rateNum seconds, no 64-bit value holds.
     static std::vector<int64_t> parseFrames(const std::string &list, unsigned int rateNum,
                                             unsigned int rateDen);
 
