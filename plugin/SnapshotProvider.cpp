@@ -6,11 +6,13 @@
 #include "plugin/StatusText.h"
 #include "plugin/Timecoding.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <exception>
-#include <fstream>
 #include <iterator>
 
 namespace tandrel {
@@ -24,6 +26,47 @@ constexpr const char *appGroup = "group.com.ostrevale.tandrel";
 
 // The start candidates after the configured one: the usual project starts.
 constexpr std::array<const char *, 3> usualStarts{"01:00:00:00", "00:00:00:00", "10:00:00:00"};
+
+// Reads the regular file at `url` into `text`, no further than the snapshot cap. The open
+// does not block and anything but a regular file is refused: a pipe or device put at the
+// snapshot path would otherwise hold the provider's lock, and with it every render thread, for
+// as long as nobody writes to it.
+bool readRegularFile(const std::filesystem::path &url, std::string &text) {
+    const int fd = ::open(url.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 ||
+        static_cast<std::uintmax_t>(status.st_size) > SnapshotProvider::maxSnapshotBytes) {
+        return false;
+    }
+    text.clear();
+    text.reserve(static_cast<std::size_t>(status.st_size));
+    // Read no further than the cap: a file that grew since it was examined is no reason to
+    // read without bound.
+    std::array<char, 65536> chunk{};
+    for (;;) {
+        const ssize_t count = ::read(fd, chunk.data(), chunk.size());
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (count == 0) {
+            return true;
+        }
+        text.append(chunk.data(), static_cast<std::size_t>(count));
+        if (text.size() > SnapshotProvider::maxSnapshotBytes) {
+            return false;
+        }
+    }
+}
 
 } // namespace
 
@@ -121,22 +164,8 @@ SnapshotProvider::decodeSnapshotFile(const std::filesystem::path &url) const {
     // so the same file is tried again at the next examination, and a reload never stays
     // under way for good.
     try {
-        std::ifstream file(url, std::ios::binary);
-        if (!file) {
-            return nullptr;
-        }
-        // Read no further than the cap: a file that grew since it was examined is no reason to
-        // read without bound.
         std::string text;
-        text.reserve(static_cast<std::size_t>(date->size));
-        std::array<char, 65536> chunk{};
-        while (file.read(chunk.data(), chunk.size()) || file.gcount() > 0) {
-            text.append(chunk.data(), static_cast<std::size_t>(file.gcount()));
-            if (text.size() > maxSnapshotBytes) {
-                return nullptr;
-            }
-        }
-        if (file.bad()) {
+        if (!readRegularFile(url, text)) {
             return nullptr;
         }
         return std::make_shared<const PluginSnapshot>(environment_.decode(text));

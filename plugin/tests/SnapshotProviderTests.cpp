@@ -6,8 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <chrono>
 #include <fstream>
+#include <future>
 #include <new>
 
 namespace tandrel {
@@ -103,7 +109,8 @@ TEST_F(SnapshotProviderTest, ANewTimelineRateStartsTheDetectionAfresh) {
 TEST_F(SnapshotProviderTest, FindsTheClipUnderThePlayheadAcrossGaps) {
     std::vector<SnapshotEntry> entries;
     for (int i = 0; i < 9; ++i) { // clips of 10 frames with gaps of 5 between them
-        entries.push_back(clip("C" + std::to_string(i), i * 15, i * 15 + 10));
+        // (Appended, not "C" + ...: GCC 12 warns falsely on that form here.)
+        entries.push_back(clip(std::string("C").append(std::to_string(i)), i * 15, i * 15 + 10));
     }
     folder.write(snapshot("00:00:00:00", entries));
     const std::pair<int64_t, std::string> cases[] = {{0, "C0"},
@@ -322,6 +329,26 @@ TEST_F(SnapshotProviderTest, ADecodeThatRunsOutOfMemoryIsTriedAgain) {
     EXPECT_EQ(seen(0), "First");
     reload();
     EXPECT_EQ(seen(0), "Second");
+}
+
+TEST_F(SnapshotProviderTest, APipeAtTheSnapshotPathIsNotWaitedOn) {
+    // Nobody writes to this pipe: a provider that opened it for reading would hold its lock,
+    // and every render thread with it, until somebody did.
+    std::filesystem::create_directories(folder.legacyFile().parent_path());
+    ASSERT_EQ(::mkfifo(folder.legacyFile().c_str(), 0600), 0);
+    auto answer = std::async(std::launch::async, [this] { return seen(0); });
+    if (answer.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+        // Release the stuck reader so that the test can end.
+        ::close(::open(folder.legacyFile().c_str(), O_WRONLY));
+        FAIL() << "the provider waited on the pipe";
+    }
+    EXPECT_EQ(answer.get(), StatusText::startHost);
+
+    // A snapshot written over the pipe later is read as usual.
+    std::filesystem::remove(folder.legacyFile());
+    folder.write(snapshot("00:00:00:00", {clip("After", 0, 100)}));
+    reload();
+    EXPECT_EQ(seen(0), "After");
 }
 
 TEST_F(SnapshotProviderTest, LooksInTheAppGroupContainerFirst) {
