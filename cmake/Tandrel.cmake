@@ -28,3 +28,25 @@ function(tandrel_add_tests name)
         DISCOVERY_TIMEOUT 120
         PROPERTIES ENVIRONMENT "TEST_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/test-artifacts")
 endfunction()
+
+# A library of ours that uses Qt: as tandrel_add_library, with moc run over its headers.
+function(tandrel_add_qt_library name)
+    cmake_parse_arguments(L "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+    tandrel_add_library(${name} SOURCES ${L_SOURCES}
+        PUBLIC_LIBS ${L_PUBLIC_LIBS} PRIVATE_LIBS ${L_PRIVATE_LIBS})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+endfunction()
+
+# A GoogleTest executable of Qt code: one QApplication (offscreen unless QT_QPA_PLATFORM says
+# otherwise) lives for the whole run, so widgets, timers and queued calls work in every test.
+function(tandrel_add_qt_tests name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} tandrel_qt_test_main GTest::gmock)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    tandrel_target_defaults(${name})
+    gtest_discover_tests(${name}
+        DISCOVERY_TIMEOUT 120
+        PROPERTIES ENVIRONMENT
+            "TEST_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/test-artifacts;QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "core/model/RawEnum.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tandrel {
+
+// Reads an FCPXML export (a ".fcpxml" file or a ".fcpxmld" bundle) into the little the
+// timeline validator compares: each sequence's format, start and primary storyline. The file
+// comes from the user, so reading is bounded in size and never resolves entities.
+class FCPXMLParser {
+public:
+    // A time or duration as written; never reduced, so 1/2 and 2/4 differ.
+    struct Rational {
+        int64_t numerator = 0;
+        int64_t denominator = 1;
+
+        double seconds() const;
+        bool operator==(const Rational &) const = default;
+    };
+
+    struct SequenceKindCases {
+        enum Case : unsigned char { project, media, other };
+        static constexpr std::array<std::string_view, 3> rawValues{"project", "media", "other"};
+    };
+    // Where a sequence was found; its raw value is the report's text form.
+    class SequenceKind : public RawEnum<SequenceKind, SequenceKindCases> {
+    public:
+        using RawEnum::RawEnum;
+    };
+
+    // One direct child element of a sequence's primary storyline.
+    struct SpineClip {
+        std::string elementType;
+        std::string name;
+        std::optional<std::string> ref;
+        std::optional<std::string> assetUID;
+        std::optional<std::string> resourceName;
+        Rational offset{0, 1};
+        std::optional<Rational> start;
+        Rational duration{0, 1};
+
+        bool isGap() const { return elementType == "gap"; }
+        bool isTransition() const { return elementType == "transition"; }
+    };
+
+    struct Sequence {
+        std::string name;
+        SequenceKind kind = SequenceKind::other;
+        std::optional<std::string> formatID;
+        std::optional<Rational> frameDuration;
+        double tcStartSeconds = 0;
+        std::vector<SpineClip> clips;
+        bool isEventTimeline = false;
+
+        // 24 when no frame duration is known.
+        double fps() const;
+    };
+
+    struct Document {
+        std::optional<std::string> version;
+        std::vector<Sequence> sequences;
+
+        const Sequence *sequence(const std::string &named) const;
+        const Sequence *primaryTimeline() const;
+    };
+
+    // The reader's own failures; what() is the user-visible description.
+    class ParseError : public std::runtime_error {
+    public:
+        enum class Case { fileNotFound, notReadable, tooLarge, xmlError };
+
+        static ParseError fileNotFound(std::string path);
+        static ParseError notReadable(std::string path);
+        static ParseError tooLarge(std::string path, int64_t byteCount);
+        static ParseError xmlError(std::string message);
+
+        Case errorCase() const { return case_; }
+        // The path (or, for xmlError, the message) the error carries.
+        const std::string &payload() const { return payload_; }
+        int64_t byteCount() const { return byteCount_; }
+
+    private:
+        ParseError(Case c, std::string payload, int64_t byteCount, const std::string &text)
+            : std::runtime_error(text), case_(c), payload_(std::move(payload)),
+              byteCount_(byteCount) {}
+
+        Case case_;
+        std::string payload_;
+        int64_t byteCount_ = 0;
+    };
+
+    // Throws ParseError, or XMLSecurityError for a document that declares entities.
+    static Document parse(const std::filesystem::path &contentsOf);
+    static Document parse(std::span<const unsigned char> data, const std::string &name);
+};
+
+} // namespace tandrel

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "core/model/EditEntry.h"
+#include "core/validation/FCPXMLParser.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tandrel {
+
+// Compares the resolver's edit list of a timeline with the editor's FCPXML export of the same
+// timeline: both sides as frame-accurate records, paired by record-in within a small window.
+// A pure function: no state, no input or output.
+class TimelineValidator {
+public:
+    struct FieldMismatch {
+        std::string clipName;
+        // "recordIn", "recordOut", "name" or "sourceIn".
+        std::string field;
+        std::string expected;
+        std::string actual;
+        // Resolver minus FCPXML, in frames; absent for "name".
+        std::optional<int64_t> deltaFrames;
+
+        bool operator==(const FieldMismatch &) const = default;
+    };
+
+    struct UnmatchedClip {
+        struct SideCases {
+            enum Case : unsigned char { fcpxml, resolver };
+            static constexpr std::array<std::string_view, 2> rawValues{"fcpxml", "resolver"};
+        };
+        // Text forms "fcpxml" and "resolver"; fromRawValue gives no side for any other text.
+        class Side : public RawEnum<Side, SideCases> {
+        public:
+            using RawEnum::RawEnum;
+        };
+
+        Side side = Side::fcpxml;
+        std::string name;
+        std::optional<std::string> elementType;
+        int64_t recordInFrames = 0;
+        std::string projectTimecode;
+
+        bool operator==(const UnmatchedClip &) const = default;
+    };
+
+    struct ValidationReport {
+        std::string sequenceName;
+        std::string sequenceKind;
+        double fps = 0;
+        bool frameRateResolved = false;
+        double tcStartSeconds = 0;
+        int64_t fcpxmlClipCount = 0;
+        int64_t resolverEntryCount = 0;
+        int64_t comparedPairs = 0;
+        int64_t exactMatches = 0;
+        std::vector<FieldMismatch> mismatches;
+        std::vector<UnmatchedClip> unmatchedFCPXML;
+        std::vector<UnmatchedClip> unmatchedResolver;
+
+        bool passed() const;
+        std::string summaryLine() const;
+    };
+
+    static ValidationReport validate(const FCPXMLParser::Sequence &sequence,
+                                     const std::vector<EditEntry> &resolverEntries,
+                                     int64_t toleranceFrames, int64_t pairingWindowFrames);
+};
+
+} // namespace tandrel
