@@ -9,6 +9,7 @@ namespace corvane {
 // A text button painted in the kit's button style, with an optional symbol before the text.
 class CorvaneButton : public QAbstractButton {
     Q_OBJECT
+    Q_PROPERTY(QString symbol READ symbol WRITE setSymbol)
 
 public:
     explicit CorvaneButton(const QString &text, CorvaneButtonStyle style = {},
@@ -34,6 +35,7 @@ private:
 // A round symbol button painted in the kit's icon button style.
 class CorvaneIconButton : public QAbstractButton {
     Q_OBJECT
+    Q_PROPERTY(QString symbol READ symbol WRITE setSymbol)
 
 public:
     explicit CorvaneIconButton(const QString &symbol,

@@ -33,7 +33,7 @@ const QByteArray &source(const QString &name) {
         QByteArray text;
         if (!name.isEmpty() && file.open(QIODevice::ReadOnly)) {
             text = file.readAll();
-        } else if (!reported.contains(name)) {
+        } else if (!name.isEmpty() && !reported.contains(name)) {
             reported.insert(name);
             tandrel::logger("com.ostrevale.tandrel", "designkit")
                 ->warn("no symbol named '{}'", name.toStdString());
