@@ -95,8 +95,7 @@ private:
         std::array<char, 1 << 16> buffer{};
         ssize_t count = 0;
         while ((count = ::read(fd, buffer.data(), buffer.size())) > 0) {
-            if (archive_write_data(writer_.get(), buffer.data(), static_cast<size_t>(count)) <
-                0) {
+            if (archive_write_data(writer_.get(), buffer.data(), static_cast<size_t>(count)) < 0) {
                 ::close(fd);
                 check(ARCHIVE_FATAL);
             }
@@ -123,8 +122,7 @@ private:
 
 } // namespace
 
-void ZipWriter::writeFolder(const std::filesystem::path &folder,
-                            const std::filesystem::path &zip) {
+void ZipWriter::writeFolder(const std::filesystem::path &folder, const std::filesystem::path &zip) {
     try {
         Packer packer(zip);
         packer.add(folder, folder.filename().string());

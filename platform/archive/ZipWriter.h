@@ -10,8 +10,7 @@ namespace platform {
 // gives the same entries. Anything but files, folders and links fails, as does an existing
 // archive path. Failures throw std::runtime_error (std::system_error for the disk).
 struct ZipWriter {
-    static void writeFolder(const std::filesystem::path &folder,
-                            const std::filesystem::path &zip);
+    static void writeFolder(const std::filesystem::path &folder, const std::filesystem::path &zip);
 };
 
 } // namespace platform

@@ -26,9 +26,9 @@ public:
 //         {"path":"Contents/Current","link":"MacOS"}]}
 struct SignatureManifest {
     struct Entry {
-        std::string path;   // relative to the bundle, a plain path (BundlePath)
-        std::string sha256; // of a file's content, lower-case hex; empty for a link
-        std::uint32_t mode = 0; // a file's permission bits (never set-ID bits)
+        std::string path;                // relative to the bundle, a plain path (BundlePath)
+        std::string sha256;              // of a file's content, lower-case hex; empty for a link
+        std::uint32_t mode = 0;          // a file's permission bits (never set-ID bits)
         std::optional<std::string> link; // a link's target, pointing inside the bundle
 
         friend bool operator==(const Entry &, const Entry &) = default;

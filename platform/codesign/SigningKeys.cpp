@@ -130,10 +130,9 @@ std::array<std::uint8_t, 64> signMessage(std::string_view message, const SecretK
 bool verifyMessage(std::string_view message, std::string_view signature, const PublicKey &key) {
     ensureSodium();
     return signature.size() == crypto_sign_BYTES &&
-           crypto_sign_verify_detached(
-               reinterpret_cast<const unsigned char *>(signature.data()),
-               reinterpret_cast<const unsigned char *>(message.data()), message.size(),
-               key.bytes.data()) == 0;
+           crypto_sign_verify_detached(reinterpret_cast<const unsigned char *>(signature.data()),
+                                       reinterpret_cast<const unsigned char *>(message.data()),
+                                       message.size(), key.bytes.data()) == 0;
 }
 
 } // namespace platform

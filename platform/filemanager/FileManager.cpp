@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include <array>
-#include <climits>
 #include <cerrno>
+#include <climits>
 #include <string_view>
 #include <system_error>
 #include <vector>

@@ -40,7 +40,6 @@ public:
 // The content of a regular file, opened without following a link at the last component and
 // without blocking: nothing when the path is missing, is not a regular file (a pipe put there
 // would otherwise hang the reader), cannot be read or holds more than `maxBytes`.
-std::optional<std::string> readRegularFile(const std::filesystem::path &path,
-                                           std::size_t maxBytes);
+std::optional<std::string> readRegularFile(const std::filesystem::path &path, std::size_t maxBytes);
 
 } // namespace platform

@@ -1,5 +1,5 @@
-#include "platform/workspace/Clock.h"
 #include "platform/workspace/Workspace.h"
+#include "platform/workspace/Clock.h"
 
 #include "platform/bundle/Bundle.h"
 

@@ -89,7 +89,8 @@ TEST(CodeSignature, AssessmentRejectsEveryChangeAfterSigning) {
              std::ofstream(b / SignatureManifest::manifestPath, std::ios::app) << " ";
          },
          "the signature does not verify with a trusted key"},
-        {"no signature", [](const fs::path &b) { fs::remove(b / SignatureManifest::signaturePath); },
+        {"no signature",
+         [](const fs::path &b) { fs::remove(b / SignatureManifest::signaturePath); },
          "no signature (Contents/_CodeSignature)"},
     };
     for (const auto &c : cases) {

@@ -61,19 +61,16 @@ TEST(FileManager, RefusesWhatIsNotAFileLinkOrFolderAndAnExistingTarget) {
     TemporaryFolder temp;
     const fs::path pipe = temp.path() / "pipe";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_EQ(errnoOf([&] { FileManager::standard().copyItem(pipe, temp.path() / "p2"); }),
-              EINVAL);
+    EXPECT_EQ(errnoOf([&] { FileManager::standard().copyItem(pipe, temp.path() / "p2"); }), EINVAL);
 
     writeFile(temp.path() / "a", "a");
     writeFile(temp.path() / "b", "b");
-    EXPECT_EQ(errnoOf([&] {
-                  FileManager::standard().copyItem(temp.path() / "a", temp.path() / "b");
-              }),
-              EEXIST);
-    EXPECT_EQ(errnoOf([&] {
-                  FileManager::standard().moveItem(temp.path() / "a", temp.path() / "b");
-              }),
-              EEXIST);
+    EXPECT_EQ(
+        errnoOf([&] { FileManager::standard().copyItem(temp.path() / "a", temp.path() / "b"); }),
+        EEXIST);
+    EXPECT_EQ(
+        errnoOf([&] { FileManager::standard().moveItem(temp.path() / "a", temp.path() / "b"); }),
+        EEXIST);
     EXPECT_EQ(readRegularFile(temp.path() / "b", 10), "b");
 }
 

@@ -23,8 +23,8 @@ using tandrel::testing::TemporaryFolder;
 
 pid_t start(const fs::path &program, const char *argument) {
     pid_t pid = 0;
-    char *const arguments[] = {const_cast<char *>(program.c_str()),
-                               const_cast<char *>(argument), nullptr};
+    char *const arguments[] = {const_cast<char *>(program.c_str()), const_cast<char *>(argument),
+                               nullptr};
     EXPECT_EQ(::posix_spawn(&pid, program.c_str(), nullptr, nullptr, arguments, environ), 0);
     return pid;
 }
