@@ -47,8 +47,6 @@ public:
     std::filesystem::path install();
 
 private:
-    void replaceDestination(const std::filesystem::path &source);
-
     platform::Bundle bundle_;
     std::filesystem::path home_;
     platform::FileManager &files_;

@@ -1,5 +1,7 @@
 #include "platform/filemanager/FileManager.h"
 
+#include "core/support/Uuid.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
@@ -209,6 +211,52 @@ void FileManager::createDirectories(const std::filesystem::path &at) {
     std::filesystem::create_directories(at, error);
     if (error) {
         fail(error.value(), "Cannot create " + quoted(at));
+    }
+}
+
+void FileManager::replaceItem(const std::filesystem::path &from, const std::filesystem::path &to) {
+    const std::string tag = tandrel::Uuid::random().uuidString();
+    const std::string name = to.filename().string();
+    const std::filesystem::path fresh = to.parent_path() / ("." + name + ".new-" + tag);
+    const std::filesystem::path aside = to.parent_path() / ("." + name + ".old-" + tag);
+    const auto discard = [this](const std::filesystem::path &path) {
+        try {
+            removeItem(path);
+        } catch (const std::system_error &) {
+            // Only clutter under a hidden name is left.
+        }
+    };
+    try {
+        copyItem(from, fresh);
+    } catch (...) {
+        discard(fresh);
+        throw;
+    }
+    struct stat status {};
+    const bool hadOld = ::lstat(to.c_str(), &status) == 0;
+    if (hadOld) {
+        try {
+            moveItem(to, aside);
+        } catch (...) {
+            discard(fresh);
+            throw;
+        }
+    }
+    try {
+        moveItem(fresh, to);
+    } catch (...) {
+        if (hadOld) {
+            try {
+                moveItem(aside, to);
+            } catch (const std::system_error &) {
+                // The old item stays under its hidden name; the first error says what failed.
+            }
+        }
+        discard(fresh);
+        throw;
+    }
+    if (hadOld) {
+        discard(aside);
     }
 }
 

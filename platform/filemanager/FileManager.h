@@ -35,6 +35,13 @@ public:
 
     // Creates the folder and any missing folders above it; an existing folder is fine.
     virtual void createDirectories(const std::filesystem::path &at);
+
+    // Puts a copy of `from` at `to`, replacing whatever is there only once the copy is
+    // complete: the copy goes to ".<name>.new-<UUID>" beside `to`, what was at `to` is renamed
+    // aside to ".<name>.old-<UUID>", the copy renamed in, and only then the old one removed.
+    // On any failure the copy is discarded and the old item is back at `to` (a failure to
+    // put it back leaves it under its hidden name), and the first error is thrown.
+    void replaceItem(const std::filesystem::path &from, const std::filesystem::path &to);
 };
 
 // The content of a regular file, opened without following a link at the last component and

@@ -88,6 +88,64 @@ TEST(FileManager, RemovesALinkAndNeverWhatItPointsTo) {
     EXPECT_EQ(readRegularFile(kept / "file", 10), "stays");
 }
 
+// The real operations, except that the chosen call fails, a copy after doing its work.
+class FailingAt : public FileManager {
+public:
+    FailingAt(bool failCopy, int failingMove) : failCopy_(failCopy), failingMove_(failingMove) {}
+    void copyItem(const fs::path &from, const fs::path &to) override {
+        FileManager::copyItem(from, to);
+        if (failCopy_) {
+            throw std::system_error(ENOSPC, std::generic_category(), "copy");
+        }
+    }
+    void moveItem(const fs::path &from, const fs::path &to) override {
+        if (++moves_ == failingMove_) {
+            throw std::system_error(EPERM, std::generic_category(), "move");
+        }
+        FileManager::moveItem(from, to);
+    }
+
+private:
+    bool failCopy_;
+    int failingMove_;
+    int moves_ = 0;
+};
+
+TEST(FileManager, ReplacesAnItemWholeOrNotAtAll) {
+    const struct {
+        const char *what;
+        bool failCopy;
+        int failingMove;
+        int error;
+    } cases[] = {
+        {"success", false, 0, 0},
+        {"the copy fails", true, 0, ENOSPC},
+        {"the old item cannot be moved aside", false, 1, EPERM},
+        {"the copy cannot be moved in", false, 2, EPERM},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TemporaryFolder temp;
+        fs::create_directories(temp.path() / "new" / "sub");
+        writeFile(temp.path() / "new" / "sub" / "file", "new");
+        fs::create_directories(temp.path() / "apps" / "Embrik.app");
+        writeFile(temp.path() / "apps" / "Embrik.app" / "file", "old");
+
+        FailingAt files(c.failCopy, c.failingMove);
+        EXPECT_EQ(errnoOf([&] {
+                      files.replaceItem(temp.path() / "new", temp.path() / "apps" / "Embrik.app");
+                  }),
+                  c.error);
+
+        const fs::path app = temp.path() / "apps" / "Embrik.app";
+        using Text = std::optional<std::string>;
+        EXPECT_EQ(readRegularFile(app / "file", 10), c.error == 0 ? Text() : Text("old"));
+        EXPECT_EQ(readRegularFile(app / "sub" / "file", 10), c.error == 0 ? Text("new") : Text());
+        EXPECT_EQ(std::distance(fs::directory_iterator(temp.path() / "apps"), {}), 1)
+            << "no hidden copy is left beside it";
+    }
+}
+
 TEST(FileManager, ReadsOnlySmallRegularFilesWithoutBlocking) {
     TemporaryFolder temp;
     writeFile(temp.path() / "small", "12345");
