@@ -176,10 +176,23 @@ std::filesystem::path PluginUpdateInstaller::makeTemporaryFolder() const {
 
 void PluginUpdateInstaller::installDownloadedArchive(const std::filesystem::path &temporaryFolder,
                                                      std::int64_t installedBuild) const {
+    const std::filesystem::path app =
+        unpackAndVerify(temporaryFolder / "plugin.zip", temporaryFolder);
+    requireNewerBuild(app, installedBuild);
+    installIntoApplications(app);
+    try {
+        seams_.workspace->openApplication(installedApplication());
+    } catch (const std::exception &) {
+        // The update is in place; the wrapper installs its template at its next start.
+    }
+}
+
+std::filesystem::path
+PluginUpdateInstaller::unpackAndVerify(const std::filesystem::path &zip,
+                                       const std::filesystem::path &temporaryFolder) const {
     const std::filesystem::path extracted = temporaryFolder / "extracted";
     std::filesystem::create_directory(extracted);
-    const platform::ToolResult unpacked =
-        seams_.tools->unpack(temporaryFolder / "plugin.zip", extracted);
+    const platform::ToolResult unpacked = seams_.tools->unpack(zip, extracted);
     if (unpacked.status != 0) {
         throw InstallError::unzip(unpacked.output);
     }
@@ -188,13 +201,7 @@ void PluginUpdateInstaller::installDownloadedArchive(const std::filesystem::path
         throw InstallError::appNotFoundInZip();
     }
     verify(*app);
-    requireNewerBuild(*app, installedBuild);
-    installIntoApplications(*app);
-    try {
-        seams_.workspace->openApplication(installedApplication());
-    } catch (const std::exception &) {
-        // The update is in place; the wrapper installs its template at its next start.
-    }
+    return *app;
 }
 
 std::optional<std::filesystem::path>

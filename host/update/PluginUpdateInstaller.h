@@ -159,6 +159,10 @@ public:
     // and launch it. Leaves the folder for the caller to remove.
     void installDownloadedArchive(const std::filesystem::path &temporaryFolder,
                                   std::int64_t installedBuild) const;
+    // Unpacks the archive into "extracted" in `temporaryFolder`, finds the application and
+    // verifies it; answers the verified application.
+    std::filesystem::path unpackAndVerify(const std::filesystem::path &zip,
+                                          const std::filesystem::path &temporaryFolder) const;
     // The folder "Embrik.app" directly inside `extracted`; a file or link of that name is no
     // application.
     static std::optional<std::filesystem::path>
