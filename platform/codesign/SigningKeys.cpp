@@ -22,17 +22,18 @@ template <std::size_t N> std::string toBase64(const std::array<std::uint8_t, N> 
     return text;
 }
 
-template <std::size_t N>
-std::optional<std::array<std::uint8_t, N>> fromBase64(std::string_view text) {
-    std::array<std::uint8_t, N> bytes{};
+// A key of type Key (a struct of one byte array, `bytes`) from its whole base64 text.
+template <typename Key> std::optional<Key> keyFromBase64(std::string_view text) {
+    Key key;
+    const std::size_t size = key.bytes.size();
     std::size_t length = 0;
     const char *end = nullptr;
-    if (sodium_base642bin(bytes.data(), N, text.data(), text.size(), nullptr, &length, &end,
+    if (sodium_base642bin(key.bytes.data(), size, text.data(), text.size(), nullptr, &length, &end,
                           sodium_base64_VARIANT_ORIGINAL) != 0 ||
-        length != N || end != text.data() + text.size()) {
+        length != size || end != text.data() + text.size()) {
         return std::nullopt;
     }
-    return bytes;
+    return key;
 }
 
 std::string_view trimmed(std::string_view text) {
@@ -52,11 +53,7 @@ std::string PublicKey::base64() const {
 }
 
 std::optional<PublicKey> PublicKey::fromBase64(std::string_view text) {
-    const auto bytes = platform::fromBase64<32>(text);
-    if (!bytes) {
-        return std::nullopt;
-    }
-    return PublicKey{*bytes};
+    return keyFromBase64<PublicKey>(text);
 }
 
 SecretKey SecretKey::generate() {
@@ -78,11 +75,7 @@ std::string SecretKey::base64() const {
 }
 
 std::optional<SecretKey> SecretKey::fromBase64(std::string_view text) {
-    const auto bytes = platform::fromBase64<64>(text);
-    if (!bytes) {
-        return std::nullopt;
-    }
-    return SecretKey{*bytes};
+    return keyFromBase64<SecretKey>(text);
 }
 
 bool isValidTeamIdentifier(std::string_view team) {

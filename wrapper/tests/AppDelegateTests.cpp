@@ -53,7 +53,7 @@ TEST(AppDelegate, ASilentSuccessQuitsWithoutAWindowAndRecordsTheVersion) {
     EXPECT_EQ(launch.exitStatus, 0);
     EXPECT_EQ(launch.shownText(), std::nullopt);
     EXPECT_EQ(PluginVersionMarker::read(launch.marker), (PluginVersionMarker{"1.4", "57"}));
-    EXPECT_EQ(testing::contents(launch.fixture.templateBase / "Embrik" / "Embrik.moef"),
+    EXPECT_EQ(testing::fileContents(launch.fixture.templateBase / "Embrik" / "Embrik.moef"),
               "new template");
 }
 

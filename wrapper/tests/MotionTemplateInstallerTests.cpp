@@ -8,9 +8,9 @@ namespace tandrel {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::contents;
 using testing::FailingFileManager;
-using testing::names;
+using testing::fileContents;
+using testing::folderNames;
 using testing::WrapperFixture;
 using Operation = FailingFileManager::Operation;
 
@@ -22,10 +22,10 @@ TEST(MotionTemplateInstaller, ReplacesAnEarlierTemplateAndRemovesTheLegacyFolder
     MotionTemplateInstaller installer(platform::Bundle(fixture.bundle), fixture.home);
     EXPECT_EQ(installer.install(), fixture.templateBase / "Embrik" / "Embrik.moef");
 
-    EXPECT_EQ(contents(fixture.templateBase / "Embrik" / "Embrik.moef"), "new template");
-    EXPECT_EQ(contents(fixture.templateBase / "Embrik" / "Media" / "thumbnail.png"), "picture");
+    EXPECT_EQ(fileContents(fixture.templateBase / "Embrik" / "Embrik.moef"), "new template");
+    EXPECT_EQ(fileContents(fixture.templateBase / "Embrik" / "Media" / "thumbnail.png"), "picture");
     EXPECT_FALSE(fs::exists(fixture.templateBase / "Embrik" / "old-only.txt"));
-    EXPECT_EQ(names(fixture.templateBase), std::vector<std::string>{"Embrik"});
+    EXPECT_EQ(folderNames(fixture.templateBase), std::vector<std::string>{"Embrik"});
 }
 
 TEST(MotionTemplateInstaller, AMissingTemplateTouchesNothingUnderMovies) {
@@ -62,9 +62,9 @@ TEST(MotionTemplateInstaller, RemovesLinksInItsWayWithoutFollowingThem) {
 
     MotionTemplateInstaller(platform::Bundle(fixture.bundle), fixture.home).install();
 
-    EXPECT_EQ(names(precious), std::vector<std::string>{"keep.txt"});
+    EXPECT_EQ(folderNames(precious), std::vector<std::string>{"keep.txt"});
     EXPECT_FALSE(fs::is_symlink(fixture.templateBase / "Embrik"));
-    EXPECT_EQ(contents(fixture.templateBase / "Embrik" / "Embrik.moef"), "new template");
+    EXPECT_EQ(fileContents(fixture.templateBase / "Embrik" / "Embrik.moef"), "new template");
 }
 
 TEST(MotionTemplateInstaller, AFailedReplacementKeepsTheOldTemplate) {
@@ -85,9 +85,9 @@ TEST(MotionTemplateInstaller, AFailedReplacementKeepsTheOldTemplate) {
         MotionTemplateInstaller installer(platform::Bundle(fixture.bundle), fixture.home, files);
 
         EXPECT_THROW(installer.install(), std::system_error);
-        EXPECT_EQ(contents(fixture.templateBase / "Embrik" / "Embrik.moef"), "old template");
-        EXPECT_EQ(contents(fixture.templateBase / "Embrik" / "old-only.txt"), "old");
-        EXPECT_EQ(names(fixture.templateBase), std::vector<std::string>{"Embrik"});
+        EXPECT_EQ(fileContents(fixture.templateBase / "Embrik" / "Embrik.moef"), "old template");
+        EXPECT_EQ(fileContents(fixture.templateBase / "Embrik" / "old-only.txt"), "old");
+        EXPECT_EQ(folderNames(fixture.templateBase), std::vector<std::string>{"Embrik"});
     }
 }
 
@@ -96,7 +96,7 @@ TEST(MotionTemplateInstaller, ALegacyFolderThatStaysIsNoFailure) {
     fs::create_directories(fixture.templateBase / "Embrikin");
     FailingFileManager files(Operation::remove, 1, EACCES);
     MotionTemplateInstaller(platform::Bundle(fixture.bundle), fixture.home, files).install();
-    EXPECT_EQ(contents(fixture.templateBase / "Embrik" / "Embrik.moef"), "new template");
+    EXPECT_EQ(fileContents(fixture.templateBase / "Embrik" / "Embrik.moef"), "new template");
 }
 
 } // namespace

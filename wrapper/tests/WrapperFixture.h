@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/tests/TemporaryFolder.h"
-#include "platform/filemanager/FileManager.h"
+#include "platform/filemanager/tests/FileFixtures.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -55,59 +55,8 @@ struct WrapperFixture {
     }
 };
 
-inline std::string contents(const std::filesystem::path &path) {
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
-
-inline std::vector<std::string> names(const std::filesystem::path &folder) {
-    std::vector<std::string> found;
-    for (const auto &entry : std::filesystem::directory_iterator(folder)) {
-        found.push_back(entry.path().filename().string());
-    }
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
-// The real file operations, except that the chosen call of one kind fails (after doing its
-// work, for a copy, so that a partial copy is left behind as a full disk would leave it).
-class FailingFileManager : public platform::FileManager {
-public:
-    enum class Operation { copy, move, remove, createDirectories };
-
-    FailingFileManager(Operation operation, int failingCall, int error)
-        : operation_(operation), failingCall_(failingCall), error_(error) {}
-
-    void copyItem(const std::filesystem::path &from, const std::filesystem::path &to) override {
-        FileManager::copyItem(from, to);
-        check(Operation::copy, "Cannot copy");
-    }
-    void moveItem(const std::filesystem::path &from, const std::filesystem::path &to) override {
-        check(Operation::move, "Cannot move");
-        FileManager::moveItem(from, to);
-    }
-    void removeItem(const std::filesystem::path &at) override {
-        check(Operation::remove, "Cannot remove");
-        FileManager::removeItem(at);
-    }
-    void createDirectories(const std::filesystem::path &at) override {
-        check(Operation::createDirectories, "Cannot create \"" + at.string() + "\"");
-        FileManager::createDirectories(at);
-    }
-
-private:
-    void check(Operation operation, const std::string &what) {
-        if (operation == operation_ && ++calls_ == failingCall_) {
-            throw std::system_error(error_, std::generic_category(), what);
-        }
-    }
-
-    Operation operation_;
-    int failingCall_;
-    int error_;
-    int calls_ = 0;
-};
+using platform::testing::FailingFileManager;
+using platform::testing::fileContents;
+using platform::testing::folderNames;
 
 } // namespace tandrel::testing

@@ -205,29 +205,6 @@ TEST(PluginUpdateInstaller, AcceptsOnlyASuccessfulToolWithTheWholeExpectedLine) 
     }
 }
 
-// The real file operations, except that moves fail with the given error.
-class RefusingMoves : public platform::FileManager {
-public:
-    RefusingMoves(int error, int failingMove) : error_(error), failingMove_(failingMove) {}
-    void moveItem(const fs::path &from, const fs::path &to) override {
-        if (++moves_ == failingMove_) {
-            // As the platform reports it: a file error around the system's own.
-            try {
-                throw std::system_error(error_, std::generic_category(), "rename");
-            } catch (...) {
-                std::throw_with_nested(std::runtime_error("Cannot move \"" + from.string() +
-                                                          "\" to \"" + to.string() + "\""));
-            }
-        }
-        FileManager::moveItem(from, to);
-    }
-
-private:
-    int error_;
-    int failingMove_;
-    int moves_ = 0;
-};
-
 TEST(PluginUpdateInstaller, AReplacementRefusedForPermissionAsksForItAndKeepsTheOldApp) {
     const struct {
         int error;
@@ -241,7 +218,9 @@ TEST(PluginUpdateInstaller, AReplacementRefusedForPermissionAsksForItAndKeepsThe
     for (const auto &c : cases) {
         SCOPED_TRACE(c.error);
         UpdateFixture fixture;
-        RefusingMoves files(c.error, c.failingMove);
+        // As the platform reports it: a file error around the system's own.
+        platform::testing::FailingFileManager files(
+            platform::testing::FailingFileManager::Operation::move, c.failingMove, c.error, true);
         const auto installer = fixture.installer({nullptr, nullptr, nullptr, &files});
         std::string description;
         try {

@@ -5,6 +5,7 @@
 #include "core/tests/TemporaryFolder.h"
 #include "platform/archive/ZipWriter.h"
 #include "platform/codesign/tests/SampleBundle.h"
+#include "platform/filemanager/tests/FileFixtures.h"
 
 #include <filesystem>
 #include <fstream>
@@ -56,21 +57,8 @@ private:
     std::vector<std::filesystem::path> opened_;
 };
 
-inline std::string fileContents(const std::filesystem::path &path) {
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
-
-inline std::vector<std::string> folderNames(const std::filesystem::path &folder) {
-    std::vector<std::string> found;
-    for (const auto &entry : std::filesystem::directory_iterator(folder)) {
-        found.push_back(entry.path().filename().string());
-    }
-    std::sort(found.begin(), found.end());
-    return found;
-}
+using platform::testing::fileContents;
+using platform::testing::folderNames;
 
 // A private Applications folder with an installed wrapper of build 57, the build's team and
 // key, and signed archives of newer wrappers.

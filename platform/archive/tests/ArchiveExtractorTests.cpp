@@ -3,6 +3,7 @@
 
 #include "core/tests/TemporaryFolder.h"
 #include "platform/archive/tests/CraftedZip.h"
+#include "platform/filemanager/tests/FileFixtures.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,27 +19,13 @@ using tandrel::testing::TemporaryFolder;
 using testing::CraftedEntry;
 using testing::craftZip;
 using testing::file;
+using testing::fileContents;
 using testing::folder;
+using testing::folderNames;
 using testing::link;
 
 std::span<const uint8_t> bytesOf(const std::string &text) {
     return {reinterpret_cast<const uint8_t *>(text.data()), text.size()};
-}
-
-std::string contents(const fs::path &path) {
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> names(const fs::path &folder) {
-    std::vector<std::string> found;
-    for (const auto &entry : fs::directory_iterator(folder)) {
-        found.push_back(entry.path().filename().string());
-    }
-    std::sort(found.begin(), found.end());
-    return found;
 }
 
 mode_t permissionsOf(const fs::path &path) {
@@ -70,12 +57,12 @@ TEST(ArchiveExtractor, UnpacksFilesFoldersAndLinksWithTheirPermissions) {
     ArchiveExtractor::extract(bytesOf(zip), sandbox.destination);
 
     const fs::path contentsFolder = sandbox.destination / "Embrik.app" / "Contents";
-    EXPECT_EQ(contents(contentsFolder / "MacOS" / "Embrik"), "#!/bin/sh\n");
+    EXPECT_EQ(fileContents(contentsFolder / "MacOS" / "Embrik"), "#!/bin/sh\n");
     EXPECT_EQ(permissionsOf(contentsFolder / "MacOS" / "Embrik"), 0755u);
     EXPECT_EQ(permissionsOf(contentsFolder / "Info.plist"), 0600u);
     EXPECT_EQ(fs::read_symlink(contentsFolder / "Current"), "MacOS");
-    EXPECT_EQ(contents(contentsFolder / "MacOS" / "Info"), "info");
-    EXPECT_EQ(names(sandbox.temp.path()), std::vector<std::string>{"out"});
+    EXPECT_EQ(fileContents(contentsFolder / "MacOS" / "Info"), "info");
+    EXPECT_EQ(folderNames(sandbox.temp.path()), std::vector<std::string>{"out"});
 }
 
 TEST(ArchiveExtractor, RoundTripsAFolderPackedByTheZipWriter) {
@@ -91,7 +78,7 @@ TEST(ArchiveExtractor, RoundTripsAFolderPackedByTheZipWriter) {
 
     ArchiveExtractor::extract(sandbox.temp.path() / "app.zip", sandbox.destination);
     const fs::path unpacked = sandbox.destination / "Embrik.app" / "Contents";
-    EXPECT_EQ(contents(unpacked / "MacOS" / "Embrik"), "program");
+    EXPECT_EQ(fileContents(unpacked / "MacOS" / "Embrik"), "program");
     EXPECT_EQ(permissionsOf(unpacked / "MacOS" / "Embrik"), 0750u);
     EXPECT_EQ(fs::read_symlink(unpacked / "Program"), "MacOS/Embrik");
 }
@@ -146,7 +133,7 @@ TEST(ArchiveExtractor, RefusesEntriesThatCouldReachOutsideOrHarmTheMachine) {
         } catch (const ExtractionError &error) {
             EXPECT_THAT(error.what(), ::testing::HasSubstr(c.reason));
         }
-        EXPECT_EQ(names(sandbox.temp.path()), std::vector<std::string>{"out"});
+        EXPECT_EQ(folderNames(sandbox.temp.path()), std::vector<std::string>{"out"});
         EXPECT_FALSE(fs::exists(fs::symlink_status(absolute)));
         EXPECT_FALSE(fs::exists(fs::symlink_status(sandbox.destination / "Embrik.app/escape")));
     }

@@ -1,6 +1,7 @@
 #include "platform/filemanager/FileManager.h"
 
 #include "core/tests/TemporaryFolder.h"
+#include "platform/filemanager/tests/FileFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -88,40 +89,18 @@ TEST(FileManager, RemovesALinkAndNeverWhatItPointsTo) {
     EXPECT_EQ(readRegularFile(kept / "file", 10), "stays");
 }
 
-// The real operations, except that the chosen call fails, a copy after doing its work.
-class FailingAt : public FileManager {
-public:
-    FailingAt(bool failCopy, int failingMove) : failCopy_(failCopy), failingMove_(failingMove) {}
-    void copyItem(const fs::path &from, const fs::path &to) override {
-        FileManager::copyItem(from, to);
-        if (failCopy_) {
-            throw std::system_error(ENOSPC, std::generic_category(), "copy");
-        }
-    }
-    void moveItem(const fs::path &from, const fs::path &to) override {
-        if (++moves_ == failingMove_) {
-            throw std::system_error(EPERM, std::generic_category(), "move");
-        }
-        FileManager::moveItem(from, to);
-    }
-
-private:
-    bool failCopy_;
-    int failingMove_;
-    int moves_ = 0;
-};
-
 TEST(FileManager, ReplacesAnItemWholeOrNotAtAll) {
+    using Operation = testing::FailingFileManager::Operation;
     const struct {
         const char *what;
-        bool failCopy;
-        int failingMove;
+        Operation operation;
+        int failingCall;
         int error;
     } cases[] = {
-        {"success", false, 0, 0},
-        {"the copy fails", true, 0, ENOSPC},
-        {"the old item cannot be moved aside", false, 1, EPERM},
-        {"the copy cannot be moved in", false, 2, EPERM},
+        {"success", Operation::copy, 0, 0},
+        {"the copy fails", Operation::copy, 1, ENOSPC},
+        {"the old item cannot be moved aside", Operation::move, 1, EPERM},
+        {"the copy cannot be moved in", Operation::move, 2, EPERM},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -131,7 +110,7 @@ TEST(FileManager, ReplacesAnItemWholeOrNotAtAll) {
         fs::create_directories(temp.path() / "apps" / "Embrik.app");
         writeFile(temp.path() / "apps" / "Embrik.app" / "file", "old");
 
-        FailingAt files(c.failCopy, c.failingMove);
+        testing::FailingFileManager files(c.operation, c.failingCall, c.error);
         EXPECT_EQ(errnoOf([&] {
                       files.replaceItem(temp.path() / "new", temp.path() / "apps" / "Embrik.app");
                   }),
