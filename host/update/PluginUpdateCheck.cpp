@@ -1,0 +1,74 @@
+#include "host/update/PluginUpdateCheck.h"
+
+#include "core/support/Numeric.h"
+#include "host/update/PluginUpdateInstaller.h"
+#include "platform/bundle/Bundle.h"
+#include "wrapper/PluginVersionMarker.h"
+
+namespace tandrel {
+
+namespace {
+
+std::optional<PluginVersionMarker> markerAt(const std::optional<std::filesystem::path> &location) {
+    return location ? PluginVersionMarker::read(*location) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::int64_t> PluginUpdateCheck::buildNumber(std::string_view text) {
+    return parseDecimalInt64(text);
+}
+
+std::optional<std::int64_t> PluginUpdateCheck::outdatedBuild(const Inputs &inputs) {
+    const std::int64_t hostBuild = buildNumber(inputs.hostBuild).value_or(0);
+    const auto marker = markerAt(inputs.markerLocation);
+    if (!marker) {
+        return std::nullopt;
+    }
+    const auto installed = buildNumber(marker->build);
+    if (!installed || *installed >= hostBuild) {
+        return std::nullopt;
+    }
+    return installed;
+}
+
+PluginUpdateCheck::State PluginUpdateCheck::stateAfterSuccess(const Inputs &inputs) {
+    if (auto build = platform::Bundle(inputs.installedApplication).infoString("CFBundleVersion")) {
+        return State::installed(std::move(*build));
+    }
+    if (auto marker = markerAt(inputs.markerLocation)) {
+        return State::installed(std::move(marker->build));
+    }
+    return State::installed("?");
+}
+
+PluginUpdateCheck::State PluginUpdateCheck::stateAfterFailure(const std::exception_ptr &failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const PluginUpdateInstaller::InstallError &error) {
+        if (error.errorCase() ==
+            PluginUpdateInstaller::InstallError::Case::appManagementPermissionDenied) {
+            return State::needsAppManagementPermission();
+        }
+        return State::failed(error.what());
+    } catch (const std::exception &error) {
+        return State::failed(error.what());
+    } catch (...) {
+        return State::failed("Unknown error");
+    }
+}
+
+void PluginUpdateCheck::run(const Inputs &inputs, const Installer &installer,
+                            const std::function<void(const State &)> &publish) {
+    const auto installedBuild = outdatedBuild(inputs);
+    if (!installedBuild) {
+        publish(State::upToDate());
+        return;
+    }
+    publish(State::installing());
+    installer(*installedBuild, [inputs, publish](const std::exception_ptr &failure) {
+        publish(failure ? stateAfterFailure(failure) : stateAfterSuccess(inputs));
+    });
+}
+
+} // namespace tandrel

@@ -1,0 +1,300 @@
+#include "host/update/PluginUpdateInstaller.h"
+
+#include "core/support/Numeric.h"
+#include "core/support/Uuid.h"
+#include "host/update/UpdateBuildSettings.h"
+#include "platform/bundle/Bundle.h"
+#include "platform/bundle/BundlePath.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <system_error>
+
+namespace tandrel {
+
+namespace {
+
+using InstallError = PluginUpdateInstaller::InstallError;
+
+bool hasLine(const std::string &output, const std::string &line) {
+    std::size_t start = 0;
+    while (start <= output.size()) {
+        const std::size_t end = std::min(output.find('\n', start), output.size());
+        if (output.compare(start, end - start, line) == 0 && end - start == line.size()) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+std::filesystem::path homeFolder() {
+    if (const char *home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+        return home;
+    }
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    passwd entry{};
+    passwd *found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr) {
+        return found->pw_dir;
+    }
+    return "/";
+}
+
+} // namespace
+
+InstallError InstallError::httpStatus(int code) {
+    return {Case::httpStatus, "Download server returned HTTP " + std::to_string(code) + ".", code};
+}
+
+InstallError InstallError::unzip(const std::string &output) {
+    return {Case::unzip, "Could not unpack the download: " + output};
+}
+
+InstallError InstallError::codeSignatureMismatch(const std::string &output) {
+    return {Case::codeSignatureMismatch, "Downloaded app failed signature verification: " + output};
+}
+
+InstallError InstallError::notarizationRejected(const std::string &output) {
+    return {Case::notarizationRejected, "Downloaded app failed notarization check: " + output};
+}
+
+InstallError InstallError::replaceFailed(const std::string &description) {
+    return {Case::replaceFailed, "Could not install into /Applications: " + description};
+}
+
+InstallError InstallError::appNotFoundInZip() {
+    return {Case::appNotFoundInZip, "The download didn't contain Embrik.app."};
+}
+
+InstallError InstallError::appManagementPermissionDenied() {
+    return {Case::appManagementPermissionDenied,
+            "macOS blocked replacing Embrik.app in /Applications — “Embrik Host” needs the "
+            "“App Management” permission (System Settings → Privacy & Security → App "
+            "Management)."};
+}
+
+InstallError InstallError::notNewer(const std::string &downloadBuild, std::int64_t installedBuild) {
+    return {Case::notNewer, "The download's build " + downloadBuild +
+                                " is not newer than the installed build " +
+                                std::to_string(installedBuild) + "."};
+}
+
+InstallError InstallError::noUpdateServer() {
+    return {Case::noUpdateServer, "No update server is configured."};
+}
+
+InstallError InstallError::updateServerRefused(const std::string &server) {
+    return {Case::updateServerRefused,
+            "The update server \"" + platform::BundlePath::printable(server) +
+                "\" is refused: it must use https, or http to this machine."};
+}
+
+InstallError InstallError::downloadTooLarge(std::uint64_t limit) {
+    return {Case::downloadTooLarge,
+            "The download is larger than " + std::to_string(limit) + " bytes."};
+}
+
+platform::ToolResult PluginUpdateInstaller::Tools::unpack(const std::filesystem::path &zip,
+                                                          const std::filesystem::path &into) {
+    try {
+        platform::ArchiveExtractor::extract(zip, into, limits_);
+    } catch (const platform::ExtractionError &refused) {
+        return {1, refused.what()};
+    }
+    return {0, {}};
+}
+
+platform::ToolResult
+PluginUpdateInstaller::Tools::displaySignature(const std::filesystem::path &app) {
+    return platform::CodeSignature::display(app, trusted_);
+}
+
+platform::ToolResult PluginUpdateInstaller::Tools::assess(const std::filesystem::path &app) {
+    return platform::Assessment::assess(app, trusted_);
+}
+
+PluginUpdateInstaller::Configuration PluginUpdateInstaller::Configuration::standard() {
+    Configuration configuration;
+    const char *server = std::getenv("TANDREL_UPDATE_SERVER");
+    configuration.server = server != nullptr ? server : updateBuildSettings::server;
+    configuration.teamIdentifier = updateBuildSettings::teamIdentifier;
+    // The build checks the list's form, so this holds.
+    configuration.trustedKeys = platform::parseTrustedKeys(updateBuildSettings::trustedKeys);
+    const char *applications = std::getenv("TANDREL_APPLICATIONS_DIR");
+    configuration.applicationsDirectory = applications != nullptr && applications[0] == '/'
+                                              ? std::filesystem::path(applications)
+                                              : homeFolder() / "Applications";
+    std::error_code error;
+    configuration.temporaryDirectory = std::filesystem::temp_directory_path(error);
+    if (error) {
+        configuration.temporaryDirectory = "/tmp";
+    }
+    return configuration;
+}
+
+PluginUpdateInstaller::PluginUpdateInstaller(Configuration configuration)
+    : PluginUpdateInstaller(std::move(configuration), Seams{}) {}
+
+PluginUpdateInstaller::PluginUpdateInstaller(Configuration configuration, Seams seams)
+    : configuration_(std::move(configuration)), seams_(std::move(seams)) {
+    if (!seams_.tools) {
+        seams_.tools =
+            std::make_shared<Tools>(configuration_.trustedKeys, configuration_.extractionLimits);
+    }
+    if (seams_.clock == nullptr) {
+        seams_.clock = &platform::Clock::system();
+    }
+    if (seams_.workspace == nullptr) {
+        seams_.workspace = &platform::Workspace::system();
+    }
+    if (seams_.files == nullptr) {
+        seams_.files = &platform::FileManager::standard();
+    }
+}
+
+std::filesystem::path PluginUpdateInstaller::installedApplication() const {
+    return configuration_.applicationsDirectory / applicationName;
+}
+
+std::filesystem::path PluginUpdateInstaller::makeTemporaryFolder() const {
+    const std::filesystem::path folder =
+        configuration_.temporaryDirectory / ("EmbrikPluginUpdate-" + Uuid::random().uuidString());
+    // Private from the start, and never one that somebody made beforehand.
+    if (::mkdir(folder.c_str(), 0700) != 0) {
+        throw std::system_error(errno, std::generic_category(),
+                                "Cannot create \"" + folder.string() + "\"");
+    }
+    return folder;
+}
+
+void PluginUpdateInstaller::installDownloadedArchive(const std::filesystem::path &temporaryFolder,
+                                                     std::int64_t installedBuild) const {
+    const std::filesystem::path app =
+        unpackAndVerify(temporaryFolder / "plugin.zip", temporaryFolder);
+    requireNewerBuild(app, installedBuild);
+    installIntoApplications(app);
+    try {
+        seams_.workspace->openApplication(installedApplication());
+    } catch (const std::exception &) {
+        // The update is in place; the wrapper installs its template at its next start.
+    }
+}
+
+std::filesystem::path
+PluginUpdateInstaller::unpackAndVerify(const std::filesystem::path &zip,
+                                       const std::filesystem::path &temporaryFolder) const {
+    const std::filesystem::path extracted = temporaryFolder / "extracted";
+    std::filesystem::create_directory(extracted);
+    const platform::ToolResult unpacked = seams_.tools->unpack(zip, extracted);
+    if (unpacked.status != 0) {
+        throw InstallError::unzip(unpacked.output);
+    }
+    const auto app = applicationIn(extracted);
+    if (!app) {
+        throw InstallError::appNotFoundInZip();
+    }
+    verify(*app);
+    return *app;
+}
+
+std::optional<std::filesystem::path>
+PluginUpdateInstaller::applicationIn(const std::filesystem::path &extracted) {
+    for (const auto &entry : std::filesystem::directory_iterator(extracted)) {
+        if (entry.path().filename() == applicationName) {
+            std::error_code error;
+            if (std::filesystem::is_directory(entry.symlink_status(error))) {
+                return entry.path();
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+void PluginUpdateInstaller::verify(const std::filesystem::path &app) const {
+    const platform::ToolResult signature = seams_.tools->displaySignature(app);
+    if (signature.status != 0 ||
+        !hasLine(signature.output, "TeamIdentifier=" + configuration_.teamIdentifier)) {
+        throw InstallError::codeSignatureMismatch(signature.output);
+    }
+    const platform::ToolResult assessment = seams_.tools->assess(app);
+    if (assessment.status != 0 || !hasLine(assessment.output, app.string() + ": accepted")) {
+        throw InstallError::notarizationRejected(assessment.output);
+    }
+}
+
+void PluginUpdateInstaller::requireNewerBuild(const std::filesystem::path &app,
+                                              std::int64_t installedBuild) {
+    const auto text = platform::Bundle(app).infoString("CFBundleVersion");
+    const auto build = text ? parseDecimalInt64(*text) : std::nullopt;
+    if (!build || *build <= installedBuild) {
+        throw InstallError::notNewer(text ? platform::BundlePath::printable(*text) : "?",
+                                     installedBuild);
+    }
+}
+
+void PluginUpdateInstaller::installIntoApplications(const std::filesystem::path &app) const {
+    const std::filesystem::path target = installedApplication();
+    const auto running = seams_.workspace->runningApplications(target);
+    for (const auto &application : running) {
+        application->terminate();
+    }
+    waitForTermination(running, terminationTimeout, *seams_.clock);
+    // A copy still running after the wait does not stop the replacement: it keeps its files
+    // open, and the next start runs the new one.
+    try {
+        seams_.files->createDirectories(target.parent_path());
+        seams_.files->replaceItem(app, target);
+    } catch (const std::exception &error) {
+        if (isPermissionDenied(std::current_exception())) {
+            throw InstallError::appManagementPermissionDenied();
+        }
+        throw InstallError::replaceFailed(error.what());
+    }
+}
+
+void PluginUpdateInstaller::waitForTermination(
+    const std::vector<std::unique_ptr<platform::RunningApplication>> &applications,
+    std::chrono::nanoseconds timeout, platform::Clock &clock) {
+    if (applications.empty()) {
+        return;
+    }
+    const auto deadline = clock.now() + timeout;
+    const auto running = [&] {
+        return std::any_of(applications.begin(), applications.end(),
+                           [](const auto &application) { return !application->isTerminated(); });
+    };
+    while (clock.now() < deadline && running()) {
+        clock.sleepFor(terminationPollInterval);
+    }
+}
+
+bool PluginUpdateInstaller::isPermissionDenied(const std::exception_ptr &error) {
+    if (!error) {
+        return false;
+    }
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::system_error &failure) {
+        if (failure.code() == std::errc::operation_not_permitted ||
+            failure.code() == std::errc::permission_denied) {
+            return true;
+        }
+    } catch (...) {
+    }
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::nested_exception &outer) {
+        return isPermissionDenied(outer.nested_ptr());
+    } catch (...) {
+    }
+    return false;
+}
+
+} // namespace tandrel

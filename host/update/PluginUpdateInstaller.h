@@ -1,0 +1,192 @@
+#pragma once
+
+#include "platform/archive/ArchiveExtractor.h"
+#include "platform/codesign/CodeSignature.h"
+#include "platform/filemanager/FileManager.h"
+#include "platform/workspace/Clock.h"
+#include "platform/workspace/Workspace.h"
+
+#include <chrono>
+#include <cstdint>
+#include <exception>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tandrel {
+
+// Brings the installed wrapper application (Embrik, which carries the effect) up to the
+// host's level: downloads the latest wrapper as a zip archive from the update server into a
+// private temporary folder, unpacks it, accepts it only when its signature shows the build's
+// team and its assessment accepts it and it is newer than the installed build, asks running
+// copies of the wrapper to quit, replaces the installed application and launches the new copy
+// (which installs its Motion template and rewrites the version marker).
+//
+// The download runs on the Qt event loop of the calling thread; everything after it runs on
+// the global QThreadPool. The steps after the download are plain functions of this class,
+// free of Qt, so that tools and tests run them directly.
+class PluginUpdateInstaller {
+public:
+    // The installer's own failures; what() is the readable description.
+    class InstallError : public std::runtime_error {
+    public:
+        enum class Case {
+            httpStatus,
+            unzip,
+            codeSignatureMismatch,
+            notarizationRejected,
+            replaceFailed,
+            appNotFoundInZip,
+            appManagementPermissionDenied,
+            notNewer,
+            noUpdateServer,
+            updateServerRefused,
+            downloadTooLarge,
+        };
+
+        // "Download server returned HTTP <code>." (−1: the answer was not HTTP).
+        static InstallError httpStatus(int code);
+        // "Could not unpack the download: <output>"
+        static InstallError unzip(const std::string &output);
+        // "Downloaded app failed signature verification: <output>"
+        static InstallError codeSignatureMismatch(const std::string &output);
+        // "Downloaded app failed notarization check: <output>"
+        static InstallError notarizationRejected(const std::string &output);
+        // "Could not install into /Applications: <description>"
+        static InstallError replaceFailed(const std::string &description);
+        static InstallError appNotFoundInZip();
+        static InstallError appManagementPermissionDenied();
+        // "The download's build <N> is not newer than the installed build <M>."
+        static InstallError notNewer(const std::string &downloadBuild, std::int64_t installedBuild);
+        // "No update server is configured."
+        static InstallError noUpdateServer();
+        static InstallError updateServerRefused(const std::string &server);
+        static InstallError downloadTooLarge(std::uint64_t limit);
+
+        Case errorCase() const { return case_; }
+        // The HTTP status of `httpStatus`; 0 for the other cases.
+        int statusCode() const { return statusCode_; }
+
+    private:
+        InstallError(Case errorCase, const std::string &description, int statusCode = 0)
+            : std::runtime_error(description), case_(errorCase), statusCode_(statusCode) {}
+
+        Case case_;
+        int statusCode_;
+    };
+
+    // The stand-ins for the system's archive, code-signing and assessment tools: each answers
+    // an exit status and its output. Virtual so that tests can answer anything.
+    class Tools {
+    public:
+        explicit Tools(std::vector<platform::TrustedKey> trusted,
+                       platform::ExtractionLimits limits = {})
+            : trusted_(std::move(trusted)), limits_(limits) {}
+        virtual ~Tools() = default;
+
+        // Unpacks the archive into the folder: status 0, or 1 and why it was refused.
+        virtual platform::ToolResult unpack(const std::filesystem::path &zip,
+                                            const std::filesystem::path &into);
+        virtual platform::ToolResult displaySignature(const std::filesystem::path &app);
+        virtual platform::ToolResult assess(const std::filesystem::path &app);
+
+    private:
+        std::vector<platform::TrustedKey> trusted_;
+        platform::ExtractionLimits limits_;
+    };
+
+    struct Configuration {
+        // The update server (scheme, host and optionally port and a leading path); empty:
+        // none, and every download fails.
+        std::string server;
+        // Stands in for "/Applications" (the texts keep that name).
+        std::filesystem::path applicationsDirectory;
+        // The team whose signature is required.
+        std::string teamIdentifier;
+        std::vector<platform::TrustedKey> trustedKeys;
+        // Where the update's private folder is made.
+        std::filesystem::path temporaryDirectory;
+        std::uint64_t maxDownloadBytes = std::uint64_t{256} << 20;
+        platform::ExtractionLimits extractionLimits;
+
+        // The build's settings: server (the environment's TANDREL_UPDATE_SERVER when set),
+        // team and trusted keys from the build; TANDREL_APPLICATIONS_DIR when it is an
+        // absolute path, else "Applications" in the home folder; the system's temporary folder.
+        static Configuration standard();
+    };
+
+    // The seams of everything after the download. Null members take the system's own.
+    struct Seams {
+        std::shared_ptr<Tools> tools;
+        platform::Clock *clock = nullptr;
+        platform::Workspace *workspace = nullptr;
+        platform::FileManager *files = nullptr;
+    };
+
+    // The archive's path on the server, and the full installer's.
+    static constexpr const char *pluginZipPath = "/tandrel-updates/Embrik-Plugin-latest.zip";
+    static constexpr const char *installerPath = "/tandrel-updates/Embrik-Installer-latest.pkg";
+    static constexpr const char *applicationName = "Embrik.app";
+    static constexpr std::chrono::milliseconds terminationTimeout{3000};
+    static constexpr std::chrono::milliseconds terminationPollInterval{100};
+
+    explicit PluginUpdateInstaller(Configuration configuration);
+    PluginUpdateInstaller(Configuration configuration, Seams seams);
+
+    // The whole update, over an installed plug-in of build `installedBuild` (the version
+    // marker's): only a newer download is installed. `done` runs on the calling thread's event
+    // loop, with nothing on success or the failure: an InstallError, a std::system_error of
+    // the temporary folder, or a failed transfer (a std::runtime_error with the network's
+    // description). The private temporary folder is gone before `done` runs. Needs a running
+    // Qt event loop on the calling thread.
+    void installLatestPlugin(std::int64_t installedBuild,
+                             std::function<void(std::exception_ptr)> done) const;
+
+    const Configuration &configuration() const { return configuration_; }
+    // "<applications>/Embrik.app".
+    std::filesystem::path installedApplication() const;
+
+    // The steps after the download, all blocking, none on the main thread.
+
+    // The new private folder "EmbrikPluginUpdate-<UUID>" (mode 0700) in the temporary folder.
+    std::filesystem::path makeTemporaryFolder() const;
+    // Steps after the download, the archive being "plugin.zip" in `temporaryFolder`: unpack
+    // into "extracted", find the application, verify it, check that it is newer, install it
+    // and launch it. Leaves the folder for the caller to remove.
+    void installDownloadedArchive(const std::filesystem::path &temporaryFolder,
+                                  std::int64_t installedBuild) const;
+    // Unpacks the archive into "extracted" in `temporaryFolder`, finds the application and
+    // verifies it; answers the verified application.
+    std::filesystem::path unpackAndVerify(const std::filesystem::path &zip,
+                                          const std::filesystem::path &temporaryFolder) const;
+    // The folder "Embrik.app" directly inside `extracted`; a file or link of that name is no
+    // application.
+    static std::optional<std::filesystem::path>
+    applicationIn(const std::filesystem::path &extracted);
+    // Signature with the build's team (status 0 and the whole line "TeamIdentifier=<team>"),
+    // then assessment (status 0 and the whole line "<app>: accepted").
+    void verify(const std::filesystem::path &app) const;
+    // The download's build ("CFBundleVersion" of its information) must exceed the installed
+    // one.
+    static void requireNewerBuild(const std::filesystem::path &app, std::int64_t installedBuild);
+    // Asks running copies to quit, waits for them, and replaces the installed application.
+    void installIntoApplications(const std::filesystem::path &app) const;
+
+    // Polls until every application has ended or the time-out has passed; never fails.
+    static void waitForTermination(
+        const std::vector<std::unique_ptr<platform::RunningApplication>> &applications,
+        std::chrono::nanoseconds timeout, platform::Clock &clock);
+    // Whether the failure, or one nested in it, is a refusal for lack of permission (EPERM or
+    // EACCES).
+    static bool isPermissionDenied(const std::exception_ptr &error);
+
+private:
+    Configuration configuration_;
+    Seams seams_;
+};
+
+} // namespace tandrel

@@ -1,0 +1,174 @@
+#include "host/update/PluginUpdateCheck.h"
+
+#include "host/update/PluginUpdateInstaller.h"
+#include "host/update/PluginVersionWarningBannerModel.h"
+#include "host/update/tests/UpdateFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace tandrel {
+namespace {
+
+namespace fs = std::filesystem;
+using State = PluginUpdateCheck::State;
+using testing::TemporaryFolder;
+
+// A marker file with the given content (nothing: no file) and a host of the given build.
+struct CheckFixture {
+    TemporaryFolder temp;
+    PluginUpdateCheck::Inputs inputs;
+
+    CheckFixture(const std::string &hostBuild, const std::optional<std::string> &marker) {
+        inputs = {hostBuild, temp.path() / "Tandrel" / "plugin_version.json",
+                  temp.path() / "Applications" / "Embrik.app"};
+        if (marker) {
+            fs::create_directories(inputs.markerLocation->parent_path());
+            std::ofstream(*inputs.markerLocation) << *marker;
+        }
+    }
+};
+
+std::string markerOfBuild(const std::string &build) {
+    return R"({"version":"1.0","build":")" + build + R"("})";
+}
+
+TEST(PluginUpdateCheck, InstallsOnlyOverAnOlderMarkedBuild) {
+    const struct {
+        std::string hostBuild;
+        std::optional<std::string> marker;
+        std::optional<std::int64_t> outdated;
+    } cases[] = {
+        {"58", std::nullopt, std::nullopt},
+        {"58", markerOfBuild("57"), 57},
+        {"57", markerOfBuild("57"), std::nullopt},
+        {"56", markerOfBuild("57"), std::nullopt},
+        {"58", markerOfBuild("57a"), std::nullopt},
+        {"58", markerOfBuild(" 57"), std::nullopt},
+        {"58", markerOfBuild("5.7"), std::nullopt},
+        {"58", markerOfBuild(""), std::nullopt},
+        {"58", markerOfBuild("99999999999999999999"), std::nullopt},
+        {"58", markerOfBuild("+57"), 57},
+        {"0", markerOfBuild("-1"), -1},
+        {"1.0", markerOfBuild("0"), std::nullopt},
+        {"", markerOfBuild("0"), std::nullopt},
+        {"1.0", markerOfBuild("-1"), -1},
+        {"58", R"({"version":"1.0","build":57})", std::nullopt},
+        {"58", "not json", std::nullopt},
+    };
+    for (const auto &c : cases) {
+        CheckFixture fixture(c.hostBuild, c.marker);
+        EXPECT_EQ(PluginUpdateCheck::outdatedBuild(fixture.inputs), c.outdated)
+            << c.hostBuild << " over " << c.marker.value_or("no marker");
+    }
+    CheckFixture noPlace("58", markerOfBuild("57"));
+    noPlace.inputs.markerLocation.reset();
+    EXPECT_EQ(PluginUpdateCheck::outdatedBuild(noPlace.inputs), std::nullopt);
+}
+
+TEST(PluginUpdateCheck, ReportsTheInstalledBuildFromTheApplicationElseTheMarker) {
+    CheckFixture fixture("58", std::nullopt);
+    EXPECT_EQ(PluginUpdateCheck::stateAfterSuccess(fixture.inputs), State::installed("?"));
+    fs::create_directories(fixture.inputs.markerLocation->parent_path());
+    std::ofstream(*fixture.inputs.markerLocation) << markerOfBuild("57");
+    EXPECT_EQ(PluginUpdateCheck::stateAfterSuccess(fixture.inputs), State::installed("57"));
+    platform::testing::writeSampleBundle(fixture.inputs.installedApplication, "59");
+    EXPECT_EQ(PluginUpdateCheck::stateAfterSuccess(fixture.inputs), State::installed("59"));
+}
+
+TEST(PluginUpdateCheck, TurnsFailuresIntoStates) {
+    using InstallError = PluginUpdateInstaller::InstallError;
+    const struct {
+        std::exception_ptr failure;
+        State state;
+    } cases[] = {
+        {std::make_exception_ptr(InstallError::appManagementPermissionDenied()),
+         State::needsAppManagementPermission()},
+        {std::make_exception_ptr(InstallError::httpStatus(404)),
+         State::failed("Download server returned HTTP 404.")},
+        {std::make_exception_ptr(std::runtime_error("Connection refused")),
+         State::failed("Connection refused")},
+        {std::make_exception_ptr(42), State::failed("Unknown error")},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(PluginUpdateCheck::stateAfterFailure(c.failure), c.state) << c.state.text();
+    }
+}
+
+TEST(PluginUpdateCheck, PublishesInstallingBeforeTheInstallerRunsAndThenItsOutcome) {
+    const struct {
+        const char *what;
+        std::optional<std::string> marker;
+        std::exception_ptr outcome;
+        std::vector<State> published;
+    } cases[] = {
+        {"no marker", std::nullopt, nullptr, {State::upToDate()}},
+        {"an update", markerOfBuild("57"), nullptr, {State::installing(), State::installed("57")}},
+        {"a failed update",
+         markerOfBuild("57"),
+         std::make_exception_ptr(std::runtime_error("Connection refused")),
+         {State::installing(), State::failed("Connection refused")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        CheckFixture fixture("58", c.marker);
+        std::vector<State> published;
+        std::vector<std::int64_t> installedBuilds;
+        std::function<void(std::exception_ptr)> finish;
+        PluginUpdateCheck::run(
+            fixture.inputs,
+            [&](std::int64_t installedBuild, std::function<void(std::exception_ptr)> done) {
+                EXPECT_EQ(published, std::vector<State>{State::installing()});
+                installedBuilds.push_back(installedBuild);
+                finish = std::move(done);
+            },
+            [&](const State &state) { published.push_back(state); });
+        if (finish) {
+            finish(c.outcome);
+            EXPECT_EQ(installedBuilds, std::vector<std::int64_t>{57});
+        }
+        EXPECT_EQ(published, c.published);
+    }
+}
+
+TEST(PluginVersionWarningBanner, ShowsEachStateWithItsIconTextAndButtons) {
+    using Icon = PluginVersionWarningBannerModel::Icon;
+    const std::string reason = "Download server returned HTTP 404.";
+    const struct {
+        State state;
+        PluginVersionWarningBannerModel model;
+    } cases[] = {
+        {State::installed("58"),
+         {Icon::checkmark,
+          "Final Cut Pro plugin updated to build 58. Restart Final Cut Pro to use it \u2014 it "
+          "keeps the old version loaded until then.",
+          false, false}},
+        {State::failed(reason),
+         {Icon::warning,
+          "Couldn't automatically update your Final Cut Pro plugin (" + reason +
+              "). Please download the full installer instead.",
+          false, true}},
+        {State::upToDate(), {Icon::none, "", false, false}},
+        {State::installing(),
+         {Icon::spinner,
+          "Updating your Final Cut Pro plugin in the background \u2014 Sparkle only updates "
+          "this Host app, so Embrik now fetches the matching plugin itself.",
+          false, false}},
+        {State::needsAppManagementPermission(),
+         {Icon::warning,
+          "Couldn't update your Final Cut Pro plugin: macOS won't let Embrik Host replace "
+          "Embrik.app in /Applications until it has the \u201CApp Management\u201D permission. "
+          "Turn it on under Privacy & Security \u2192 App Management, then relaunch Embrik "
+          "Host. If it's already on, use the full installer instead.",
+          true, true}},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(bannerModel(c.state), c.model) << c.model.message;
+    }
+    // Without an update server there is no installer to download.
+    EXPECT_FALSE(bannerModel(State::failed(reason), false).showsDownloadInstallerButton);
+    EXPECT_FALSE(
+        bannerModel(State::needsAppManagementPermission(), true, false).showsAppManagementButton);
+}
+
+} // namespace
+} // namespace tandrel

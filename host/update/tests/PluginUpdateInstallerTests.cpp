@@ -1,0 +1,392 @@
+#include "host/update/PluginUpdateInstaller.h"
+
+#include "core/tests/ScopedEnvironmentVariable.h"
+#include "host/update/UpdateBuildSettings.h"
+#include "host/update/tests/UpdateFixture.h"
+#include "platform/archive/tests/CraftedZip.h"
+
+#include <gtest/gtest.h>
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+extern char **environ;
+
+namespace tandrel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::fileContents;
+using testing::folderNames;
+using testing::UpdateFixture;
+using InstallError = PluginUpdateInstaller::InstallError;
+
+const std::string oldTemplate = "template of build 57\n";
+const std::string newTemplate = "template of build 59\n";
+
+// The description of what the call throws, or "" when it does not throw.
+std::string failureOf(const std::function<void()> &call) {
+    try {
+        call();
+    } catch (const std::exception &error) {
+        return error.what();
+    }
+    return "";
+}
+
+TEST(PluginUpdateInstaller, InstallsANewerSignedDownloadAndLaunchesIt) {
+    UpdateFixture fixture;
+    const auto installer = fixture.installer();
+    const fs::path folder = fixture.stage(installer, fixture.archive("59"));
+    EXPECT_EQ((fs::status(folder).permissions() & fs::perms::all), fs::perms::owner_all);
+    EXPECT_EQ(folder.filename().string().rfind("EmbrikPluginUpdate-", 0), 0u);
+    EXPECT_EQ(folder.filename().string().size(), 19u + 36u);
+
+    installer.installDownloadedArchive(folder, 57);
+
+    EXPECT_EQ(fixture.installedTemplate(), newTemplate);
+    EXPECT_TRUE(fs::exists(fixture.installed() / "Contents/_CodeSignature/manifest.sig"));
+    EXPECT_EQ(folderNames(fixture.configuration.applicationsDirectory),
+              std::vector<std::string>{"Embrik.app"});
+    EXPECT_EQ(fixture.workspace.opened(), std::vector<fs::path>{fixture.installed()});
+    EXPECT_EQ(fixture.clock.sleeps, 0) << "no running copy, no wait";
+}
+
+TEST(PluginUpdateInstaller, RefusesWhatIsNotASignedNewerApplicationAndKeepsTheOldOne) {
+    UpdateFixture fixture;
+    const platform::SecretKey foreign = platform::SecretKey::generate();
+    const auto installer = fixture.installer();
+    const auto staged = [&](const fs::path &zip) { return fixture.stage(installer, zip); };
+    const auto extracted = [](const fs::path &folder) {
+        return (folder / "extracted" / "Embrik.app").string();
+    };
+    const auto crafted = [&](const std::vector<platform::testing::CraftedEntry> &entries) {
+        const fs::path zip =
+            fixture.temp.path() / ("crafted-" + std::to_string(++fixture.archives));
+        std::ofstream(zip, std::ios::binary) << platform::testing::craftZip(entries);
+        return zip;
+    };
+    const auto garbage = [&] {
+        const fs::path zip = fixture.temp.path() / "garbage.zip";
+        std::ofstream(zip) << "<html>Not found</html>";
+        return zip;
+    };
+
+    struct Case {
+        const char *what;
+        fs::path folder;
+        std::function<std::string(const fs::path &)> description;
+    };
+    const Case cases[] = {
+        {"an application inside a folder", staged(fixture.archive("59", {}, nullptr, "Payload")),
+         [](auto &) { return std::string("The download didn't contain Embrik.app."); }},
+        {"a file named like the application",
+         staged(crafted({platform::testing::file("Embrik.app", "not a folder")})),
+         [](auto &) { return std::string("The download didn't contain Embrik.app."); }},
+        {"a link named like the application",
+         staged(crafted({platform::testing::folder("Real.app/"),
+                         platform::testing::link("Embrik.app", "Real.app")})),
+         [](auto &) {
+             return std::string("Could not unpack the download: entry \"Embrik.app\": a link "
+                                "that points out of its folder");
+         }},
+        {"a climbing name", staged(crafted({platform::testing::file("../x", "x")})),
+         [](auto &) {
+             return std::string(
+                 "Could not unpack the download: entry \"../x\": a \"..\" component");
+         }},
+        {"an empty archive", staged(crafted({})),
+         [](auto &) { return std::string("The download didn't contain Embrik.app."); }},
+        {"not an archive", staged(garbage()),
+         [](auto &) {
+             return std::string("Could not unpack the download: cannot open the archive: "
+                                "Unrecognized archive format");
+         }},
+        {"a file changed after signing",
+         staged(fixture.archive("59",
+                                [](const fs::path &app) {
+                                    std::ofstream(app / "Contents/MacOS/Embrik") << "changed";
+                                })),
+         [&](const fs::path &folder) {
+             return "Downloaded app failed notarization check: " + extracted(folder) +
+                    ": rejected\nContents/MacOS/Embrik: contents differ from the signed "
+                    "manifest\n";
+         }},
+        {"a foreign key", staged(fixture.archive("59", {}, &foreign)),
+         [&](const fs::path &folder) {
+             return "Downloaded app failed signature verification: " + extracted(folder) +
+                    ": the signature does not verify with a trusted key\n";
+         }},
+        {"the installed build", staged(fixture.archive("57")),
+         [](auto &) {
+             return std::string("The download's build 57 is not newer than the installed build "
+                                "57.");
+         }},
+        {"a build that is no number", staged(fixture.archive("59b")),
+         [](auto &) {
+             return std::string("The download's build 59b is not newer than the installed build "
+                                "57.");
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(failureOf([&] { installer.installDownloadedArchive(c.folder, 57); }),
+                  c.description(c.folder));
+        EXPECT_EQ(fixture.installedTemplate(), oldTemplate);
+        EXPECT_FALSE(fs::exists(fixture.temp.path() / "x"));
+    }
+    EXPECT_TRUE(fixture.workspace.opened().empty());
+}
+
+// Tools that answer what a test gives them; unpacking is real.
+class AnsweringTools : public PluginUpdateInstaller::Tools {
+public:
+    AnsweringTools(platform::ToolResult signature, platform::ToolResult assessment)
+        : Tools({}), signature_(std::move(signature)), assessment_(std::move(assessment)) {}
+    platform::ToolResult displaySignature(const fs::path &) override { return signature_; }
+    platform::ToolResult assess(const fs::path &app) override {
+        platform::ToolResult answer = assessment_;
+        const std::string placeholder = "<app>";
+        for (std::size_t at; (at = answer.output.find(placeholder)) != std::string::npos;) {
+            answer.output.replace(at, placeholder.size(), app.string());
+        }
+        return answer;
+    }
+
+private:
+    platform::ToolResult signature_;
+    platform::ToolResult assessment_;
+};
+
+TEST(PluginUpdateInstaller, AcceptsOnlyASuccessfulToolWithTheWholeExpectedLine) {
+    const char *const signedOutput = "Signature=Ed25519\nTeamIdentifier=Q7M4K2T9XB\n";
+    const char *const acceptedOutput = "<app>: accepted\nsource=x\n";
+    const struct {
+        const char *what;
+        int signatureStatus;
+        const char *signature;
+        int assessmentStatus;
+        const char *assessment;
+        std::optional<InstallError::Case> failure;
+    } cases[] = {
+        {"both tools content", 0, signedOutput, 0, acceptedOutput, std::nullopt},
+        {"the team line from a signing tool that failed", 1, "TeamIdentifier=Q7M4K2T9XB\n", 0,
+         acceptedOutput, InstallError::Case::codeSignatureMismatch},
+        {"a longer team", 0, "TeamIdentifier=Q7M4K2T9XBX\n", 0, acceptedOutput,
+         InstallError::Case::codeSignatureMismatch},
+        {"the team inside another line", 0, "Note: TeamIdentifier=Q7M4K2T9XB\n", 0, acceptedOutput,
+         InstallError::Case::codeSignatureMismatch},
+        {"the team without a line break", 0, "TeamIdentifier=Q7M4K2T9XB", 0, acceptedOutput,
+         std::nullopt},
+        {"\"accepted\" inside a rejection", 0, signedOutput, 0, "<app>: rejected (not accepted)\n",
+         InstallError::Case::notarizationRejected},
+        {"an acceptance with a failed status", 0, signedOutput, 3, "<app>: accepted\n",
+         InstallError::Case::notarizationRejected},
+        {"another bundle's acceptance", 0, signedOutput, 0, "/elsewhere/Embrik.app: accepted\n",
+         InstallError::Case::notarizationRejected},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        UpdateFixture fixture;
+        const auto installer =
+            fixture.installer({std::make_shared<AnsweringTools>(
+                                   platform::ToolResult{c.signatureStatus, c.signature},
+                                   platform::ToolResult{c.assessmentStatus, c.assessment}),
+                               nullptr, nullptr, nullptr});
+        std::optional<InstallError::Case> failure;
+        try {
+            installer.installDownloadedArchive(fixture.stage(installer, fixture.archive("59")), 57);
+        } catch (const InstallError &error) {
+            failure = error.errorCase();
+        }
+        EXPECT_EQ(failure, c.failure);
+        EXPECT_EQ(fixture.installedTemplate(), c.failure ? oldTemplate : newTemplate);
+    }
+}
+
+TEST(PluginUpdateInstaller, AReplacementRefusedForPermissionAsksForItAndKeepsTheOldApp) {
+    const struct {
+        int error;
+        int failingMove;
+        InstallError::Case failure;
+    } cases[] = {
+        {EPERM, 1, InstallError::Case::appManagementPermissionDenied},
+        {EACCES, 2, InstallError::Case::appManagementPermissionDenied},
+        {EIO, 2, InstallError::Case::replaceFailed},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.error);
+        UpdateFixture fixture;
+        // As the platform reports it: a file error around the system's own.
+        platform::testing::FailingFileManager files(
+            platform::testing::FailingFileManager::Operation::move, c.failingMove, c.error, true);
+        const auto installer = fixture.installer({nullptr, nullptr, nullptr, &files});
+        std::string description;
+        try {
+            installer.installDownloadedArchive(fixture.stage(installer, fixture.archive("59")), 57);
+        } catch (const InstallError &error) {
+            EXPECT_EQ(error.errorCase(), c.failure);
+            description = error.what();
+        }
+        EXPECT_EQ(fixture.installedTemplate(), oldTemplate);
+        EXPECT_EQ(folderNames(fixture.configuration.applicationsDirectory),
+                  std::vector<std::string>{"Embrik.app"});
+        if (c.failure == InstallError::Case::replaceFailed) {
+            EXPECT_EQ(description.rfind("Could not install into /Applications: Cannot move \"", 0),
+                      0u)
+                << description;
+        }
+    }
+}
+
+TEST(PluginUpdateInstaller, FindsPermissionFailuresAlsoNestedInOthers) {
+    // The error as the cause of an outer "file error", as the platform nests its errors.
+    const auto nested = [](std::exception_ptr inner) {
+        std::exception_ptr outer;
+        try {
+            std::rethrow_exception(inner);
+        } catch (...) {
+            try {
+                std::throw_with_nested(std::runtime_error("file error"));
+            } catch (...) {
+                outer = std::current_exception();
+            }
+        }
+        return outer;
+    };
+    const auto systemError = [](int error) {
+        return std::make_exception_ptr(std::system_error(error, std::system_category()));
+    };
+    const struct {
+        const char *what;
+        std::exception_ptr error;
+        bool denied;
+    } cases[] = {
+        {"EPERM", systemError(EPERM), true},
+        {"EACCES", systemError(EACCES), true},
+        {"EIO", systemError(EIO), false},
+        {"a file-system error",
+         std::make_exception_ptr(
+             fs::filesystem_error("x", std::error_code(EACCES, std::generic_category()))),
+         true},
+        {"EPERM nested in a file error", nested(systemError(EPERM)), true},
+        {"EPERM nested twice", nested(nested(systemError(EPERM))), true},
+        {"EIO nested", nested(systemError(EIO)), false},
+        {"another error", std::make_exception_ptr(std::runtime_error("x")), false},
+        {"nothing", nullptr, false},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(PluginUpdateInstaller::isPermissionDenied(c.error), c.denied) << c.what;
+    }
+}
+
+// A running copy that ends after the given number of looks (never, when negative).
+class RunningCopy : public platform::RunningApplication {
+public:
+    explicit RunningCopy(int endsAfterLooks) : endsAfterLooks_(endsAfterLooks) {}
+    pid_t processIdentifier() const override { return 1; }
+    bool terminate() override { return true; }
+    bool isTerminated() const override {
+        return endsAfterLooks_ >= 0 && ++looks_ > endsAfterLooks_;
+    }
+
+private:
+    int endsAfterLooks_;
+    mutable int looks_ = 0;
+};
+
+TEST(PluginUpdateInstaller, WaitsForRunningCopiesAtMostThreeSecondsAndAPoll) {
+    using std::chrono::milliseconds;
+    const struct {
+        std::vector<int> copies;
+        milliseconds waited;
+    } cases[] = {
+        {{}, milliseconds(0)},      {{0}, milliseconds(0)},        {{2}, milliseconds(200)},
+        {{-1}, milliseconds(3000)}, {{1, -1}, milliseconds(3000)},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::unique_ptr<platform::RunningApplication>> running;
+        for (int looks : c.copies) {
+            running.push_back(std::make_unique<RunningCopy>(looks));
+        }
+        testing::ManualClock clock;
+        PluginUpdateInstaller::waitForTermination(running, milliseconds(3000), clock);
+        EXPECT_EQ(clock.slept, c.waited) << c.copies.size();
+        EXPECT_LE(clock.slept, milliseconds(3100));
+    }
+}
+
+TEST(PluginUpdateInstaller, AsksARunningCopyToQuitBeforeReplacingIt) {
+    UpdateFixture fixture;
+    const fs::path program = fixture.installed() / "Contents" / "MacOS" / "Embrik";
+    fs::remove(program);
+    fs::copy_file("/bin/sleep", program);
+    pid_t pid = 0;
+    char *const arguments[] = {const_cast<char *>(program.c_str()), const_cast<char *>("1000"),
+                               nullptr};
+    ASSERT_EQ(::posix_spawn(&pid, program.c_str(), nullptr, nullptr, arguments, environ), 0);
+
+    const auto installer = fixture.installer();
+    installer.installDownloadedArchive(fixture.stage(installer, fixture.archive("59")), 57);
+
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGTERM);
+    EXPECT_EQ(fixture.installedTemplate(), newTemplate);
+}
+
+TEST(PluginUpdateInstaller, DescribesItsFailuresInItsOwnWords) {
+    const struct {
+        InstallError error;
+        std::string description;
+    } cases[] = {
+        {InstallError::httpStatus(404), "Download server returned HTTP 404."},
+        {InstallError::httpStatus(-1), "Download server returned HTTP -1."},
+        {InstallError::unzip("out"), "Could not unpack the download: out"},
+        {InstallError::codeSignatureMismatch("out"),
+         "Downloaded app failed signature verification: out"},
+        {InstallError::notarizationRejected("out"),
+         "Downloaded app failed notarization check: out"},
+        {InstallError::replaceFailed("disk full"),
+         "Could not install into /Applications: disk full"},
+        {InstallError::appNotFoundInZip(), "The download didn't contain Embrik.app."},
+        {InstallError::appManagementPermissionDenied(),
+         "macOS blocked replacing Embrik.app in /Applications \u2014 \u201CEmbrik Host\u201D "
+         "needs the \u201CApp Management\u201D permission (System Settings \u2192 Privacy & "
+         "Security \u2192 App Management)."},
+        {InstallError::notNewer("57", 57),
+         "The download's build 57 is not newer than the installed build 57."},
+        {InstallError::noUpdateServer(), "No update server is configured."},
+        {InstallError::updateServerRefused("http://example.com"),
+         "The update server \"http://example.com\" is refused: it must use https, or http to "
+         "this machine."},
+        {InstallError::downloadTooLarge(1024), "The download is larger than 1024 bytes."},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(c.error.what(), c.description);
+    }
+    EXPECT_EQ(InstallError::httpStatus(404).statusCode(), 404);
+}
+
+TEST(PluginUpdateInstaller, TakesItsSettingsFromTheBuildAndTheEnvironment) {
+    using Variable = tandrel::testing::ScopedEnvironmentVariable;
+    {
+        Variable applications("TANDREL_APPLICATIONS_DIR", "/srv/apps");
+        Variable server("TANDREL_UPDATE_SERVER", "http://127.0.0.1:9");
+        const auto configured = PluginUpdateInstaller::Configuration::standard();
+        EXPECT_EQ(configured.applicationsDirectory, "/srv/apps");
+        EXPECT_EQ(configured.server, "http://127.0.0.1:9");
+    }
+    Variable applications("TANDREL_APPLICATIONS_DIR", "relative");
+    Variable home("HOME", "/home/someone");
+    Variable server("TANDREL_UPDATE_SERVER", std::nullopt);
+    const auto standard = PluginUpdateInstaller::Configuration::standard();
+    EXPECT_EQ(standard.applicationsDirectory, "/home/someone/Applications");
+    EXPECT_EQ(standard.server, updateBuildSettings::server);
+    EXPECT_EQ(standard.teamIdentifier, updateBuildSettings::teamIdentifier);
+}
+
+} // namespace
+} // namespace tandrel

@@ -1,0 +1,240 @@
+#include "platform/archive/ArchiveExtractor.h"
+
+#include "platform/bundle/BundlePath.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <sys/stat.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+namespace platform {
+
+namespace {
+
+struct ReaderDeleter {
+    void operator()(archive *reader) const { archive_read_free(reader); }
+};
+struct WriterDeleter {
+    void operator()(archive *writer) const { archive_write_free(writer); }
+};
+using Reader = std::unique_ptr<archive, ReaderDeleter>;
+using Writer = std::unique_ptr<archive, WriterDeleter>;
+
+[[noreturn]] void refuse(const std::string &reason) {
+    throw ExtractionError(reason);
+}
+
+std::string libraryError(archive *handle, const char *fallback) {
+    const char *text = archive_error_string(handle);
+    return BundlePath::printable(text != nullptr ? text : fallback);
+}
+
+std::string entryName(std::string_view name) {
+    return "entry \"" + BundlePath::printable(name) + "\"";
+}
+
+// The kind of entry, or why it is refused.
+std::optional<std::string> kindProblem(archive_entry *entry) {
+    if (archive_entry_hardlink(entry) != nullptr) {
+        return "a hard link";
+    }
+    switch (archive_entry_filetype(entry)) {
+    case AE_IFREG:
+    case AE_IFDIR:
+    case AE_IFLNK:
+        break;
+    case AE_IFIFO:
+        return "a pipe";
+    case AE_IFCHR:
+    case AE_IFBLK:
+        return "a device";
+    case AE_IFSOCK:
+        return "a socket";
+    default:
+        return "an entry of unknown kind";
+    }
+    if ((archive_entry_perm(entry) & (S_ISUID | S_ISGID)) != 0) {
+        return "a set-user-ID or set-group-ID entry";
+    }
+    return std::nullopt;
+}
+
+class Extraction {
+public:
+    Extraction(archive *reader, const std::filesystem::path &destination,
+               const ExtractionLimits &limits)
+        : reader_(reader), limits_(limits),
+          // Resolved once, so that the writer's own check for links along each path never
+          // meets one above the destination (a temporary folder reached through a link).
+          root_(std::filesystem::canonical(destination)) {
+        writer_.reset(archive_write_disk_new());
+        if (!writer_) {
+            throw std::bad_alloc();
+        }
+        // The writer's own guards repeat ours: no "..", nothing through links, no overwrite.
+        archive_write_disk_set_options(
+            writer_.get(), ARCHIVE_EXTRACT_PERM | ARCHIVE_EXTRACT_SECURE_SYMLINKS |
+                               ARCHIVE_EXTRACT_SECURE_NODOTDOT | ARCHIVE_EXTRACT_NO_OVERWRITE);
+    }
+
+    void run() {
+        for (;;) {
+            archive_entry *entry = nullptr;
+            const int status = archive_read_next_header(reader_, &entry);
+            if (status == ARCHIVE_EOF) {
+                break;
+            }
+            if (status < ARCHIVE_WARN) {
+                refuse("unreadable archive: " + libraryError(reader_, "no entry header"));
+            }
+            if (++entries_ > limits_.maxEntries) {
+                refuse("more than " + std::to_string(limits_.maxEntries) + " entries");
+            }
+            unpack(entry);
+        }
+        if (archive_write_close(writer_.get()) < ARCHIVE_WARN) {
+            refuse(libraryError(writer_.get(), "cannot finish the extraction"));
+        }
+    }
+
+private:
+    void unpack(archive_entry *entry) {
+        const char *rawName = archive_entry_pathname(entry);
+        if (rawName == nullptr) {
+            refuse("an entry without a readable name");
+        }
+        std::string name = rawName;
+        // Folders may be stored with a trailing "/".
+        while (name.size() > 1 && name.back() == '/') {
+            name.pop_back();
+        }
+        if (const auto problem = BundlePath::problem(name)) {
+            refuse(entryName(rawName) + ": " + *problem);
+        }
+        if (const auto problem = kindProblem(entry)) {
+            refuse(entryName(name) + ": " + *problem);
+        }
+        if (written_.count(name) != 0) {
+            refuse(entryName(name) + ": a second entry for the name");
+        }
+        for (std::size_t slash = name.find('/'); slash != std::string::npos;
+             slash = name.find('/', slash + 1)) {
+            if (links_.count(name.substr(0, slash)) != 0) {
+                refuse(entryName(name) + ": inside the link \"" +
+                       BundlePath::printable(name.substr(0, slash)) + "\"");
+            }
+        }
+        const auto type = archive_entry_filetype(entry);
+        if (type == AE_IFLNK) {
+            checkLink(entry, name);
+        }
+        if (type == AE_IFREG && archive_entry_size_is_set(entry) &&
+            archive_entry_size(entry) >= 0 &&
+            static_cast<std::uint64_t>(archive_entry_size(entry)) > limits_.maxBytes - bytes_) {
+            refuseSize();
+        }
+
+        mode_t permissions = archive_entry_perm(entry) & 0777;
+        if (type == AE_IFDIR) {
+            permissions |= 0700;
+        }
+        archive_entry_set_perm(entry, permissions);
+        archive_entry_acl_clear(entry);
+        archive_entry_xattr_clear(entry);
+        archive_entry_set_pathname(entry, (root_ / name).c_str());
+
+        if (archive_write_header(writer_.get(), entry) < ARCHIVE_WARN) {
+            refuse(entryName(name) + ": " + libraryError(writer_.get(), "cannot be written"));
+        }
+        if (type == AE_IFREG) {
+            copyData(name);
+        }
+        if (archive_write_finish_entry(writer_.get()) < ARCHIVE_WARN) {
+            refuse(entryName(name) + ": " + libraryError(writer_.get(), "cannot be finished"));
+        }
+        written_.insert(name);
+        if (type == AE_IFLNK) {
+            links_.insert(name);
+        }
+    }
+
+    void checkLink(archive_entry *entry, const std::string &name) {
+        const char *target = archive_entry_symlink(entry);
+        const std::size_t slash = name.find('/');
+        if (target == nullptr || slash == std::string::npos ||
+            !BundlePath::linkStaysInside(std::string_view(name).substr(slash + 1), target)) {
+            refuse(entryName(name) + ": a link that points out of its folder");
+        }
+    }
+
+    void copyData(const std::string &name) {
+        for (;;) {
+            const void *block = nullptr;
+            std::size_t size = 0;
+            la_int64_t offset = 0;
+            const int status = archive_read_data_block(reader_, &block, &size, &offset);
+            if (status == ARCHIVE_EOF) {
+                return;
+            }
+            if (status < ARCHIVE_WARN) {
+                refuse(entryName(name) + ": " + libraryError(reader_, "unreadable content"));
+            }
+            if (size > limits_.maxBytes - bytes_) {
+                refuseSize();
+            }
+            bytes_ += size;
+            if (archive_write_data_block(writer_.get(), block, size, offset) < ARCHIVE_WARN) {
+                refuse(entryName(name) + ": " + libraryError(writer_.get(), "cannot be written"));
+            }
+        }
+    }
+
+    [[noreturn]] void refuseSize() const {
+        refuse("more than " + std::to_string(limits_.maxBytes) + " bytes of content");
+    }
+
+    archive *reader_;
+    const ExtractionLimits &limits_;
+    std::filesystem::path root_;
+    Writer writer_;
+    std::uint64_t entries_ = 0;
+    std::uint64_t bytes_ = 0;
+    std::set<std::string> written_;
+    std::set<std::string> links_;
+};
+
+Reader zipReader() {
+    Reader reader(archive_read_new());
+    if (!reader) {
+        throw std::bad_alloc();
+    }
+    archive_read_support_format_zip(reader.get());
+    return reader;
+}
+
+} // namespace
+
+void ArchiveExtractor::extract(const std::filesystem::path &archive,
+                               const std::filesystem::path &destination,
+                               const ExtractionLimits &limits) {
+    Reader reader = zipReader();
+    if (archive_read_open_filename(reader.get(), archive.c_str(), 1 << 16) != ARCHIVE_OK) {
+        refuse("cannot open the archive: " + libraryError(reader.get(), "unknown error"));
+    }
+    Extraction(reader.get(), destination, limits).run();
+}
+
+void ArchiveExtractor::extract(std::span<const std::uint8_t> archive,
+                               const std::filesystem::path &destination,
+                               const ExtractionLimits &limits) {
+    Reader reader = zipReader();
+    if (archive_read_open_memory(reader.get(), archive.data(), archive.size()) != ARCHIVE_OK) {
+        refuse("cannot open the archive: " + libraryError(reader.get(), "unknown error"));
+    }
+    Extraction(reader.get(), destination, limits).run();
+}
+
+} // namespace platform

@@ -1,0 +1,165 @@
+#include "platform/codesign/CodeSignature.h"
+
+#include "core/support/AtomicFileWriter.h"
+#include "platform/bundle/BundlePath.h"
+#include "platform/filemanager/FileManager.h"
+
+#include <sys/stat.h>
+
+#include <map>
+#include <set>
+
+namespace platform {
+
+namespace {
+
+std::string octal(std::uint32_t mode) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0%03o", mode);
+    return text;
+}
+
+// The first way the bundle differs from its verified manifest, or nothing.
+std::optional<std::string> difference(const std::filesystem::path &bundle,
+                                      const SignatureManifest &manifest) {
+    std::map<std::string_view, const SignatureManifest::Entry *> listed;
+    for (const auto &entry : manifest.files) {
+        listed.emplace(entry.path, &entry);
+    }
+    std::set<std::string> seen;
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(bundle, error);
+         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        const std::string path = it->path().lexically_relative(bundle).generic_string();
+        if (path == SignatureManifest::manifestPath || path == SignatureManifest::signaturePath) {
+            continue;
+        }
+        const std::string name = BundlePath::printable(path);
+        if (const auto problem = BundlePath::problem(path)) {
+            return name + ": " + *problem;
+        }
+        struct stat status {};
+        if (::lstat(it->path().c_str(), &status) != 0) {
+            return name + ": cannot be examined";
+        }
+        // Folders are implied by the paths inside them; an empty one adds nothing that runs.
+        if (S_ISDIR(status.st_mode)) {
+            continue;
+        }
+        const auto found = listed.find(path);
+        if (found == listed.end()) {
+            return name + ": not in the signed manifest";
+        }
+        const SignatureManifest::Entry &entry = *found->second;
+        if (S_ISLNK(status.st_mode)) {
+            std::error_code linkError;
+            const auto target = std::filesystem::read_symlink(it->path(), linkError);
+            if (!entry.link || linkError || target.string() != *entry.link) {
+                return name + ": a link that differs from the signed manifest";
+            }
+        } else if (S_ISREG(status.st_mode)) {
+            if (entry.link) {
+                return name + ": a file where the signed manifest has a link";
+            }
+            if ((status.st_mode & (S_ISUID | S_ISGID)) != 0) {
+                return name + ": set-user-ID or set-group-ID";
+            }
+            if ((status.st_mode & 0777) != entry.mode) {
+                return name + ": permissions " + octal(status.st_mode & 0777) + ", signed " +
+                       octal(entry.mode);
+            }
+            if (SignatureManifest::hashFile(it->path()) != entry.sha256) {
+                return name + ": contents differ from the signed manifest";
+            }
+        } else {
+            return name + ": not a file, folder or link";
+        }
+        seen.insert(path);
+    }
+    if (error) {
+        return "the bundle cannot be examined: " + error.message();
+    }
+    for (const auto &entry : manifest.files) {
+        if (seen.count(entry.path) == 0) {
+            return BundlePath::printable(entry.path) + ": missing";
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+void CodeSignature::sign(const std::filesystem::path &bundle, const std::string &teamIdentifier,
+                         const SecretKey &key) {
+    FileManager::standard().removeItem(bundle / SignatureManifest::folder);
+    const std::string manifest = SignatureManifest::describe(bundle, teamIdentifier).encode();
+    const auto signature = signMessage(manifest, key);
+    tandrel::AtomicFileWriter::write(bundle / SignatureManifest::manifestPath, manifest);
+    tandrel::AtomicFileWriter::write(
+        bundle / SignatureManifest::signaturePath,
+        std::string_view(reinterpret_cast<const char *>(signature.data()), signature.size()));
+}
+
+std::optional<SignatureManifest>
+CodeSignature::verifiedManifest(const std::filesystem::path &bundle,
+                                const std::vector<TrustedKey> &trusted, std::string &problem) {
+    struct stat status {};
+    if (::lstat(bundle.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        problem = "not a bundle folder";
+        return std::nullopt;
+    }
+    const auto manifest =
+        readRegularFile(bundle / SignatureManifest::manifestPath, SignatureManifest::maxBytes);
+    const auto signature = readRegularFile(bundle / SignatureManifest::signaturePath, 64);
+    if (!manifest || !signature) {
+        problem = "no signature (" + std::string(SignatureManifest::folder) + ")";
+        return std::nullopt;
+    }
+    problem = "the signature does not verify with a trusted key";
+    for (const TrustedKey &key : trusted) {
+        if (!verifyMessage(*manifest, *signature, key.key)) {
+            continue;
+        }
+        try {
+            SignatureManifest decoded = SignatureManifest::decode(*manifest);
+            if (decoded.teamIdentifier == key.teamIdentifier) {
+                problem.clear();
+                return decoded;
+            }
+            problem = "the signed manifest names another team than its key's";
+        } catch (const ManifestError &error) {
+            problem = std::string("the signed manifest is malformed: ") + error.what();
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+ToolResult CodeSignature::display(const std::filesystem::path &bundle,
+                                  const std::vector<TrustedKey> &trusted) {
+    std::string problem;
+    const auto manifest = verifiedManifest(bundle, trusted, problem);
+    if (!manifest) {
+        return {1, bundle.string() + ": " + problem + "\n"};
+    }
+    return {0, "Bundle=" + bundle.string() + "\nSignature=Ed25519 manifest of " +
+                   std::to_string(manifest->files.size()) +
+                   " files\nTeamIdentifier=" + manifest->teamIdentifier + "\n"};
+}
+
+ToolResult Assessment::assess(const std::filesystem::path &bundle,
+                              const std::vector<TrustedKey> &trusted) {
+    std::string problem;
+    const auto manifest = CodeSignature::verifiedManifest(bundle, trusted, problem);
+    if (manifest) {
+        if (const auto found = difference(bundle, *manifest)) {
+            problem = *found;
+        } else {
+            return {0, bundle.string() + ": accepted\nsource=signed by team " +
+                           manifest->teamIdentifier + "\n"};
+        }
+    }
+    return {3, bundle.string() + ": rejected\n" + problem + "\n"};
+}
+
+} // namespace platform

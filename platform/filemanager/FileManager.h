@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// The file operations that install and replace applications and templates. Every operation
+// acts on the entry at the path itself: symbolic links are copied, moved and removed as
+// links and never followed, so a link planted in a folder cannot redirect a copy or a removal
+// elsewhere. Failures throw std::system_error whose text names the operation and the paths
+// ("Cannot move \"a\" to \"b\": Permission denied") and whose code is the system's errno.
+//
+// The operations are virtual so that tests can make one of them fail; `standard()` is the
+// real one, safe to use from any thread.
+class FileManager {
+public:
+    virtual ~FileManager() = default;
+
+    static FileManager &standard();
+
+    // Copies a file, a link or a folder with everything in it to `to`, which must not exist.
+    // Permission bits come along without the set-user-ID, set-group-ID and sticky bits; owners
+    // and times do not. Anything but files, links and folders (pipes, devices, sockets) fails.
+    // After a failure `to` may hold part of the copy.
+    virtual void copyItem(const std::filesystem::path &from, const std::filesystem::path &to);
+
+    // Renames `from` to `to` on the same file system; fails when anything exists at `to`.
+    virtual void moveItem(const std::filesystem::path &from, const std::filesystem::path &to);
+
+    // Removes a file, a link or a folder with everything in it; nothing at the path is fine.
+    virtual void removeItem(const std::filesystem::path &at);
+
+    // Creates the folder and any missing folders above it; an existing folder is fine.
+    virtual void createDirectories(const std::filesystem::path &at);
+
+    // Puts a copy of `from` at `to`, replacing whatever is there only once the copy is
+    // complete: the copy goes to ".<name>.new-<UUID>" beside `to`, what was at `to` is renamed
+    // aside to ".<name>.old-<UUID>", the copy renamed in, and only then the old one removed.
+    // On any failure the copy is discarded and the old item is back at `to` (a failure to
+    // put it back leaves it under its hidden name), and the first error is thrown.
+    void replaceItem(const std::filesystem::path &from, const std::filesystem::path &to);
+};
+
+// The content of a regular file, opened without following a link at the last component and
+// without blocking: nothing when the path is missing, is not a regular file (a pipe put there
+// would otherwise hang the reader), cannot be read or holds more than `maxBytes`.
+std::optional<std::string> readRegularFile(const std::filesystem::path &path, std::size_t maxBytes);
+
+} // namespace platform

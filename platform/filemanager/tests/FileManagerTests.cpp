@@ -1,0 +1,144 @@
+#include "platform/filemanager/FileManager.h"
+
+#include "core/tests/TemporaryFolder.h"
+#include "platform/filemanager/tests/FileFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+using tandrel::testing::TemporaryFolder;
+
+void writeFile(const fs::path &path, const std::string &content, mode_t mode = 0644) {
+    std::ofstream(path, std::ios::binary) << content;
+    ::chmod(path.c_str(), mode);
+}
+
+mode_t modeOf(const fs::path &path) {
+    struct stat status {};
+    ::lstat(path.c_str(), &status);
+    return status.st_mode & 07777;
+}
+
+int errnoOf(const std::function<void()> &operation) {
+    try {
+        operation();
+    } catch (const std::system_error &error) {
+        return error.code().value();
+    }
+    return 0;
+}
+
+TEST(FileManager, CopiesATreeWithLinksAsLinksAndPlainPermissions) {
+    TemporaryFolder temp;
+    const fs::path outside = temp.path() / "outside.txt";
+    writeFile(outside, "not to be copied");
+    const fs::path from = temp.path() / "from";
+    fs::create_directories(from / "Contents" / "MacOS");
+    writeFile(from / "Contents" / "MacOS" / "tool", "#!/bin/sh\n", 04755);
+    writeFile(from / "Contents" / "data", "bytes", 0600);
+    fs::create_symlink(outside, from / "Contents" / "link");
+    ::chmod((from / "Contents").c_str(), 0750);
+
+    FileManager::standard().copyItem(from, temp.path() / "to");
+
+    const fs::path to = temp.path() / "to" / "Contents";
+    EXPECT_EQ(modeOf(to / "MacOS" / "tool"), 0755u) << "the set-user-ID bit stays behind";
+    EXPECT_EQ(modeOf(to / "data"), 0600u);
+    EXPECT_EQ(modeOf(to), 0750u);
+    ASSERT_TRUE(fs::is_symlink(to / "link"));
+    EXPECT_EQ(fs::read_symlink(to / "link"), outside);
+    EXPECT_EQ(readRegularFile(to / "data", 100), "bytes");
+}
+
+TEST(FileManager, RefusesWhatIsNotAFileLinkOrFolderAndAnExistingTarget) {
+    TemporaryFolder temp;
+    const fs::path pipe = temp.path() / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(errnoOf([&] { FileManager::standard().copyItem(pipe, temp.path() / "p2"); }), EINVAL);
+
+    writeFile(temp.path() / "a", "a");
+    writeFile(temp.path() / "b", "b");
+    EXPECT_EQ(
+        errnoOf([&] { FileManager::standard().copyItem(temp.path() / "a", temp.path() / "b"); }),
+        EEXIST);
+    EXPECT_EQ(
+        errnoOf([&] { FileManager::standard().moveItem(temp.path() / "a", temp.path() / "b"); }),
+        EEXIST);
+    EXPECT_EQ(readRegularFile(temp.path() / "b", 10), "b");
+}
+
+TEST(FileManager, RemovesALinkAndNeverWhatItPointsTo) {
+    TemporaryFolder temp;
+    const fs::path kept = temp.path() / "kept";
+    fs::create_directories(kept);
+    writeFile(kept / "file", "stays");
+    fs::create_symlink(kept, temp.path() / "link");
+
+    FileManager::standard().removeItem(temp.path() / "link");
+    FileManager::standard().removeItem(temp.path() / "nothing-here");
+
+    EXPECT_FALSE(fs::exists(fs::symlink_status(temp.path() / "link")));
+    EXPECT_EQ(readRegularFile(kept / "file", 10), "stays");
+}
+
+TEST(FileManager, ReplacesAnItemWholeOrNotAtAll) {
+    using Operation = testing::FailingFileManager::Operation;
+    const struct {
+        const char *what;
+        Operation operation;
+        int failingCall;
+        int error;
+    } cases[] = {
+        {"success", Operation::copy, 0, 0},
+        {"the copy fails", Operation::copy, 1, ENOSPC},
+        {"the old item cannot be moved aside", Operation::move, 1, EPERM},
+        {"the copy cannot be moved in", Operation::move, 2, EPERM},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TemporaryFolder temp;
+        fs::create_directories(temp.path() / "new" / "sub");
+        writeFile(temp.path() / "new" / "sub" / "file", "new");
+        fs::create_directories(temp.path() / "apps" / "Embrik.app");
+        writeFile(temp.path() / "apps" / "Embrik.app" / "file", "old");
+
+        testing::FailingFileManager files(c.operation, c.failingCall, c.error);
+        EXPECT_EQ(errnoOf([&] {
+                      files.replaceItem(temp.path() / "new", temp.path() / "apps" / "Embrik.app");
+                  }),
+                  c.error);
+
+        const fs::path app = temp.path() / "apps" / "Embrik.app";
+        using Text = std::optional<std::string>;
+        EXPECT_EQ(readRegularFile(app / "file", 10), c.error == 0 ? Text() : Text("old"));
+        EXPECT_EQ(readRegularFile(app / "sub" / "file", 10), c.error == 0 ? Text("new") : Text());
+        EXPECT_EQ(std::distance(fs::directory_iterator(temp.path() / "apps"), {}), 1)
+            << "no hidden copy is left beside it";
+    }
+}
+
+TEST(FileManager, ReadsOnlySmallRegularFilesWithoutBlocking) {
+    TemporaryFolder temp;
+    writeFile(temp.path() / "small", "12345");
+    ASSERT_EQ(::mkfifo((temp.path() / "pipe").c_str(), 0600), 0);
+    fs::create_symlink(temp.path() / "small", temp.path() / "link");
+    fs::create_directories(temp.path() / "folder");
+
+    EXPECT_EQ(readRegularFile(temp.path() / "small", 5), "12345");
+    EXPECT_EQ(readRegularFile(temp.path() / "small", 4), std::nullopt);
+    EXPECT_EQ(readRegularFile(temp.path() / "pipe", 5), std::nullopt);
+    EXPECT_EQ(readRegularFile(temp.path() / "link", 5), std::nullopt);
+    EXPECT_EQ(readRegularFile(temp.path() / "folder", 5), std::nullopt);
+    EXPECT_EQ(readRegularFile(temp.path() / "missing", 5), std::nullopt);
+}
+
+} // namespace
+} // namespace platform
