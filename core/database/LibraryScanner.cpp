@@ -2,6 +2,7 @@
 
 #include "core/database/BlobDecoder.h"
 #include "core/database/CollectionReads.h"
+#include "core/support/Log.h"
 
 #include <algorithm>
 #include <map>
@@ -12,6 +13,10 @@ namespace fs = std::filesystem;
 namespace tandrel {
 
 namespace {
+
+auto log() {
+    return logger("com.ostrevale.tandrel.host", "library");
+}
 
 template <size_t N>
 bool contains(const std::array<std::string_view, N> &names, std::string_view name) {
@@ -85,7 +90,11 @@ void LibraryScanner::collectEvents(const fs::path &folder, const std::string &na
         if (fs::exists(database, error)) {
             const fs::path resolved = fs::canonical(database, error);
             const std::string key = error ? database.string() : resolved.string();
-            if (seenDBPaths.insert(key).second) {
+            if (const auto why = FCPDatabaseConnection::notARegularFile(database.string())) {
+                // Opening it could block the scan for good (a named pipe) and could never give
+                // timelines: the folder is no event.
+                log()->warn("Skipped event \"{}\": {}", label, *why);
+            } else if (seenDBPaths.insert(key).second) {
                 std::vector<FCPTimelineInfo> timelines;
                 try {
                     FCPDatabaseConnection db(database.string());
