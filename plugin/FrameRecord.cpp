@@ -1,7 +1,7 @@
 #include "plugin/FrameRecord.h"
 
+#include "core/snapshot/SnapshotLimits.h"
 #include "core/support/Numeric.h"
-#include "plugin/SnapshotLimits.h"
 #include "plugin/Timecoding.h"
 
 #include <algorithm>

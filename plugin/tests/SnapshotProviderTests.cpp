@@ -133,6 +133,29 @@ TEST_F(SnapshotProviderTest, FindsTheClipUnderThePlayheadAcrossGaps) {
               nullptr);
 }
 
+// A clip too fast for the plug-in's bounds would have the whole document refused: the host's
+// writer leaves it out, and the other clips of the timeline burn in.
+TEST_F(SnapshotProviderTest, AClipBeyondTheBoundsLeavesTheOthersBurningIn) {
+    const auto edit = [](std::string name, double in, double out, double speed) {
+        return EditEntry{.clipName = std::move(name),
+                         .timelineIn = in,
+                         .timelineOut = out,
+                         .frameRate = FrameRate::fps25,
+                         .speedRate = speed};
+    };
+    std::vector<SnapshotEntry> entries;
+    for (const EditEntry &entry :
+         {edit("A", 0, 10, 1), edit("Too Fast", 10, 20, 2e6), edit("C", 20, 30, 0.5)}) {
+        for (SnapshotEntry &converted : SnapshotWriter::snapshotEntries(entry)) {
+            entries.push_back(std::move(converted));
+        }
+    }
+    folder.write(snapshot("00:00:00:00", entries));
+    EXPECT_EQ(seen(5 * 25), "A");
+    EXPECT_EQ(seen(15 * 25), StatusText::gap);
+    EXPECT_EQ(seen(25 * 25), "C");
+}
+
 TEST_F(SnapshotProviderTest, SourceFramesFollowSpeedRateAndRetimeCurve) {
     std::vector<SnapshotEntry> entries;
     const auto add = [&](auto change) {
