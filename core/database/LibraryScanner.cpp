@@ -52,8 +52,12 @@ std::vector<fs::directory_entry> LibraryScanner::visibleEntries(const fs::path &
 }
 
 FCPLibrary LibraryScanner::scan(const fs::path &libraryURL) {
-    // A trailing separator names the same folder.
-    const fs::path folder = libraryURL.has_filename() ? libraryURL : libraryURL.parent_path();
+    // A trailing separator, "." or ".." lead to a folder whose own name is the library's.
+    std::error_code ignored;
+    fs::path folder = fs::absolute(libraryURL, ignored).lexically_normal();
+    if (!folder.has_filename()) {
+        folder = folder.parent_path();
+    }
     std::vector<FCPEvent> events;
     std::set<std::string> seen;
     collectEvents(libraryURL, "", "", 0, events, seen);

@@ -169,6 +169,21 @@ TEST(LibraryScanner, SkipsEventsWhoseDatabaseIsNoRegularFile) {
     EXPECT_TRUE(LibraryScanner::findMediaFilesDatabases(bundle).empty());
 }
 
+// "." and ".." stand for the folder they lead to, whose name is the library's.
+TEST(LibraryScanner, NamesTheLibraryAfterTheFolderAPathLeadsTo) {
+    ScratchFolder folder;
+    LibraryDescription description;
+    description.name = "Named";
+    description.events = {eventWithTimeline("A")};
+    const fs::path bundle = SampleLibraryWriter::write(description, folder.path());
+    for (const fs::path &path : {bundle, bundle / "", bundle / "A" / "..", bundle / "."}) {
+        const FCPLibrary library = LibraryScanner::scan(path);
+        EXPECT_EQ(library.name, "Named") << path;
+        EXPECT_EQ(library.url, path);
+        EXPECT_EQ(library.events.size(), 1u) << path;
+    }
+}
+
 // An event database written collection by collection, for sequences no sample holds.
 class HandMadeEvent {
 public:
