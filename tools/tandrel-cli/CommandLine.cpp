@@ -115,7 +115,7 @@ int runCommandLine(std::span<const Command> commands, std::span<const std::strin
         return 2;
     }
     const auto rest = words.subspan(1);
-    if (std::any_of(rest.begin(), rest.end(), isHelp)) {
+    if (std::any_of(rest.begin(), std::find(rest.begin(), rest.end(), "--"), isHelp)) {
         std::printf("usage: %s\n      %s\n", command->usage().c_str(),
                     std::string(command->summary).c_str());
         return 0;

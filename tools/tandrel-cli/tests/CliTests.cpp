@@ -191,6 +191,7 @@ TEST_F(TandrelCli, AnswersEveryTryWithAMessageAndAnExitStatus) {
          ""},
         // Names match exactly, then ignoring case; an unknown one lists what there is.
         {"edl " + library + " sAMPLE", 0, "\"timeline\": \"Sample\"", ""},
+        {"edl " + library + " -- --help", 1, "", "no timeline \"--help\""},
         {"edl " + library + " Nothing", 1, "",
          "; its timelines are:\n  \"Assembly\" in event \"Day 1\", id "},
         {"snapshot " + library + " Sample --preset conform", 0, "with preset \"Conform\"", ""},
