@@ -22,7 +22,7 @@ namespace {
 // match or a group does not fit 64 bits.
 std::optional<Timecode::Components> patternReading(std::string_view text) {
     static const auto pattern =
-        compileRegex(R"(^(\d+)??[\:;\s]??(\d+)[\:;](\d+)[\:;](\d+)[\:\;](\d+)[\.]??(\d+)??$)");
+        compileRegex(R"(^(\d+)??[\:;\s\v]??(\d+)[\:;](\d+)[\:;](\d+)[\:\;](\d+)[\.]??(\d+)??$)");
     const auto groups = regexMatchesCaptureGroups(text, *pattern);
     if (groups.size() != 7) {
         return std::nullopt;

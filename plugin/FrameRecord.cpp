@@ -1,7 +1,7 @@
 #include "plugin/FrameRecord.h"
 
+#include "core/snapshot/SnapshotLimits.h"
 #include "core/support/Numeric.h"
-#include "plugin/SnapshotLimits.h"
 #include "plugin/Timecoding.h"
 
 #include <algorithm>
@@ -81,7 +81,13 @@ TandrelMetadata FrameRecord::build(const PluginSnapshotEntry &entry, int64_t tlF
     const double tlFps = timelineFramesPerSecond(rateNum, rateDen);
 
     TandrelMetadata record = entry.metadata;
-    const auto frame = sourceFrame(entry, offset, tlFps, rateNum, rateDen);
+    auto frame = sourceFrame(entry, offset, tlFps, rateNum, rateDen);
+    // Rounding to the nearest source frame reaches one frame past the clip's range at the
+    // end of a slowed clip (its out point, which it never shows): such a frame shows the
+    // nearest end of the range instead.
+    if (frame && entry.usedSourceFrames) {
+        frame = std::clamp(*frame, entry.usedSourceFrames->first, entry.usedSourceFrames->last);
+    }
     if (entry.srcRateUnresolved.value_or(false) || !frame) {
         record.sourceTimecode.clear();
         record.sourceFrameNumber.reset();

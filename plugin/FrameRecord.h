@@ -18,7 +18,9 @@ struct FrameRecord {
     // The record of timeline frame `tlFrame` (absolute frame `absoluteFrame`) inside `entry`,
     // on a timeline of `rateNum`/`rateDen` frames per second whose timecode rate is `tlRate`.
     // Source frames follow the entry's retime keypoints when it has more than one, else its
-    // speed and the ratio of source and timeline rates; when the entry's source rate is not
+    // speed and the ratio of source and timeline rates, rounded to the nearest frame and kept
+    // within the source frames its clip uses (`usedSourceFrames`, when known); when the
+    // entry's source rate is not
     // known, or its source frame is not a number a 64-bit integer holds (a timeline rate of
     // 0 fps, say), the source timecode is empty and the source frame absent. A stacked layer
     // with all five timing fields gets the source position of the frame too, unless that is

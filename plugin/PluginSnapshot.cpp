@@ -4,6 +4,7 @@
 #include "core/support/JsonText.h"
 #include "core/support/JsonValue.h"
 #include "core/support/JsonWriter.h"
+#include "plugin/ClipSourceFrames.h"
 
 namespace tandrel {
 
@@ -17,6 +18,7 @@ void to_json(Json &json, const PluginSnapshot &snapshot) {
 
 void from_json(const Json &json, PluginSnapshot &snapshot) {
     PluginSnapshot::forEachMember(snapshot, JsonReader(json, "TandrelSnapshot"));
+    ClipSourceFrames::assign(snapshot.entries);
 }
 
 } // namespace tandrel

@@ -1,30 +1,10 @@
 #include "plugin/TandrelMetadata.h"
 
+#include "core/snapshot/SnapshotLimits.h"
 #include "core/support/JsonReader.h"
 #include "core/support/JsonWriter.h"
-#include "plugin/SnapshotLimits.h"
 
 namespace tandrel {
-
-namespace {
-
-void checkLayer(const PluginStackedLayerInfo &layer) {
-    if (layer.layerTimelineStart) {
-        SnapshotLimits::under("layerTimelineStart",
-                              [&] { SnapshotLimits::checkSeconds(*layer.layerTimelineStart); });
-    }
-    if (layer.correctedSourceStart) {
-        SnapshotLimits::under("correctedSourceStart",
-                              [&] { SnapshotLimits::checkSeconds(*layer.correctedSourceStart); });
-    }
-    if (layer.sourceFpsNum && layer.sourceFpsDen) {
-        SnapshotLimits::under("sourceFpsNum", [&] {
-            SnapshotLimits::checkFramesPerSecond(*layer.sourceFpsNum, *layer.sourceFpsDen);
-        });
-    }
-}
-
-} // namespace
 
 TandrelMetadata TandrelMetadata::status(std::string text, double frameRate) {
     TandrelMetadata record;
@@ -42,11 +22,8 @@ void from_json(const Json &json, TandrelMetadata &metadata) {
     if (!metadata.stackedLayers) {
         return;
     }
-    SnapshotLimits::under("stackedLayers", [&] {
-        for (std::size_t i = 0; i < metadata.stackedLayers->size(); ++i) {
-            SnapshotLimits::underIndex(i, [&] { checkLayer((*metadata.stackedLayers)[i]); });
-        }
-    });
+    SnapshotLimits::under("stackedLayers",
+                          [&] { SnapshotLimits::checkStackedLayers(*metadata.stackedLayers); });
 }
 
 } // namespace tandrel

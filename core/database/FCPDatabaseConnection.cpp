@@ -14,12 +14,40 @@ namespace {
 
 constexpr int busyTimeoutMilliseconds = 1000;
 
+// SQLite opens its files with a blocking open(): a named pipe at the path would hold the
+// reader until some other process writes to it, and a device gives bytes that are no file.
+// Only a regular file (links followed) can be a database. What else the path names, if
+// anything, or nothing when it names a regular file or nothing at all (SQLite reports that).
+std::optional<std::string_view> otherThanRegularFile(const std::string &path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    switch (fs::status(path, error).type()) {
+    case fs::file_type::regular:
+    case fs::file_type::not_found:
+        return std::nullopt;
+    case fs::file_type::directory:
+        return "a folder";
+    case fs::file_type::fifo:
+        return "a named pipe";
+    case fs::file_type::socket:
+        return "a socket";
+    case fs::file_type::block:
+    case fs::file_type::character:
+        return "a device";
+    default:
+        return error ? std::nullopt : std::optional<std::string_view>("no regular file");
+    }
+}
+
 // The editor keeps its libraries in write-ahead-log mode while it has them open; committed
-// changes may then live only in the "-wal" file until the next checkpoint.
+// changes may then live only in the "-wal" file until the next checkpoint. Reading the log
+// also opens the "-shm" index and looks for a "-journal"; each must be a regular file if it
+// is there at all, or the database is read without its log.
 bool hasWriteAheadLog(const std::string &path) {
     std::error_code error;
     const auto size = std::filesystem::file_size(path + "-wal", error);
-    return !error && size > 0;
+    return !error && size > 0 && !otherThanRegularFile(path + "-shm") &&
+           !otherThanRegularFile(path + "-journal");
 }
 
 struct StatementFinalizer {
@@ -38,6 +66,18 @@ template <typename T> std::optional<T> column(const DatabaseRow &row, std::strin
 }
 
 } // namespace
+
+std::string FCPDatabaseConnection::notADatabaseMessage(std::string_view path,
+                                                       std::string_view what) {
+    std::string message = "not a database: ";
+    message.append(path).append(" is ").append(what);
+    return message;
+}
+
+std::optional<std::string> FCPDatabaseConnection::notARegularFile(const std::string &path) {
+    const auto what = otherThanRegularFile(path);
+    return what ? std::optional(notADatabaseMessage(path, *what)) : std::nullopt;
+}
 
 std::string FCPDatabaseConnection::uri(std::string_view path, std::string_view parameters) {
     std::string escaped;
@@ -64,6 +104,10 @@ std::string FCPDatabaseConnection::uri(std::string_view path, std::string_view p
 }
 
 FCPDatabaseConnection::FCPDatabaseConnection(std::string path) : path_(std::move(path)) {
+    if (const auto what = otherThanRegularFile(path_)) {
+        throw FCPDatabaseError(FCPDatabaseError::Case::connectionFailed,
+                               notADatabaseMessage(path_, *what));
+    }
     // An immutable open takes no locks and no notice of changes, but it also ignores the
     // write-ahead log, so it would miss everything the editor committed since its last
     // checkpoint. While a log exists, the database is opened read-only with a read-only

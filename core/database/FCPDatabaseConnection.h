@@ -27,7 +27,8 @@ using DatabaseParameter = std::variant<std::monostate, int64_t, double, std::str
 // thread at a time.
 class FCPDatabaseConnection {
 public:
-    // Fails with `connectionFailed`.
+    // Fails with `connectionFailed`, without opening anything when the path names something
+    // other than a regular file (links followed): "not a database: PATH is a named pipe".
     explicit FCPDatabaseConnection(std::string path);
     ~FCPDatabaseConnection();
     FCPDatabaseConnection(const FCPDatabaseConnection &) = delete;
@@ -68,7 +69,13 @@ public:
     // query parameters. A path starting with "//" is preceded by an empty authority ("//").
     static std::string uri(std::string_view path, std::string_view parameters);
 
+    // Why the path cannot be a database although something is there ("not a database: PATH
+    // is a named pipe"), checked with links followed and without opening it; nothing for a
+    // regular file or a missing one.
+    static std::optional<std::string> notARegularFile(const std::string &path);
+
 private:
+    static std::string notADatabaseMessage(std::string_view path, std::string_view what);
     void open(const std::string &uri);
     std::string errorMessage() const;
 

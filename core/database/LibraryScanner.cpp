@@ -2,6 +2,7 @@
 
 #include "core/database/BlobDecoder.h"
 #include "core/database/CollectionReads.h"
+#include "core/support/Log.h"
 
 #include <algorithm>
 #include <map>
@@ -12,6 +13,10 @@ namespace fs = std::filesystem;
 namespace tandrel {
 
 namespace {
+
+auto log() {
+    return logger("com.ostrevale.tandrel.host", "library");
+}
 
 template <size_t N>
 bool contains(const std::array<std::string_view, N> &names, std::string_view name) {
@@ -47,8 +52,12 @@ std::vector<fs::directory_entry> LibraryScanner::visibleEntries(const fs::path &
 }
 
 FCPLibrary LibraryScanner::scan(const fs::path &libraryURL) {
-    // A trailing separator names the same folder.
-    const fs::path folder = libraryURL.has_filename() ? libraryURL : libraryURL.parent_path();
+    // A trailing separator, "." or ".." lead to a folder whose own name is the library's.
+    std::error_code ignored;
+    fs::path folder = fs::absolute(libraryURL, ignored).lexically_normal();
+    if (!folder.has_filename()) {
+        folder = folder.parent_path();
+    }
     std::vector<FCPEvent> events;
     std::set<std::string> seen;
     collectEvents(libraryURL, "", "", 0, events, seen);
@@ -85,7 +94,11 @@ void LibraryScanner::collectEvents(const fs::path &folder, const std::string &na
         if (fs::exists(database, error)) {
             const fs::path resolved = fs::canonical(database, error);
             const std::string key = error ? database.string() : resolved.string();
-            if (seenDBPaths.insert(key).second) {
+            if (const auto why = FCPDatabaseConnection::notARegularFile(database.string())) {
+                // Opening it could block the scan for good (a named pipe) and could never give
+                // timelines: the folder is no event.
+                log()->warn("Skipped event \"{}\": {}", label, *why);
+            } else if (seenDBPaths.insert(key).second) {
                 std::vector<FCPTimelineInfo> timelines;
                 try {
                     FCPDatabaseConnection db(database.string());

@@ -82,25 +82,54 @@ EditDecisionList TimelineResolver::loadEDL(int64_t timelineID, StructureGate *st
     return EditDecisionList(timelineID, std::move(walk.entries));
 }
 
+// Marks a collection as entered for as long as the walk is inside it.
+class TimelineResolver::OpenCollection {
+public:
+    OpenCollection(TimelineResolver &resolver, const FCPDatabaseConnection &db, int64_t pk)
+        : resolver_(resolver), key_(db.path(), pk) {
+        resolver_.openCollections_.insert(key_);
+    }
+    ~OpenCollection() { resolver_.openCollections_.erase(key_); }
+    OpenCollection(const OpenCollection &) = delete;
+    OpenCollection &operator=(const OpenCollection &) = delete;
+
+private:
+    TimelineResolver &resolver_;
+    std::pair<std::string, int64_t> key_;
+};
+
+bool TimelineResolver::isOpen(const FCPDatabaseConnection &db, int64_t pk) const {
+    if (!openCollections_.contains({db.path(), pk})) {
+        return false;
+    }
+    log()->warn("Skipped collection {} of {}: it is listed inside itself", pk, db.path());
+    return true;
+}
+
 TimelineResolver::SpineWalk TimelineResolver::collectSpineEntries(int64_t sequencePK,
                                                                   FCPDatabaseConnection &db,
                                                                   double timelineStart, int depth,
                                                                   StructureGate *structureGate) {
-    if (depth > maxSpineDepth) {
+    if (depth > maxSpineDepth || isOpen(db, sequencePK)) {
         return {};
     }
+    const OpenCollection sequence(*this, db, sequencePK);
     const auto spines = CollectionReads::slotItems(db, sequencePK, "primaryObject");
-    if (spines.empty()) {
+    if (spines.empty() || isOpen(db, spines.front())) {
         return {};
     }
     const int64_t spine = spines.front();
     if (CollectionReads::type(db, spine) == "FFAnchoredClip") {
         return expandCompoundClip(spine, db, timelineStart, depth, structureGate);
     }
+    const OpenCollection openSpine(*this, db, spine);
 
     SpineWalk walk;
     double position = timelineStart;
     for (int64_t item : CollectionReads::orderedContainedItems(db, spine)) {
+        if (isOpen(db, item)) {
+            continue;
+        }
         if (!spendSpineItem()) {
             break;
         }

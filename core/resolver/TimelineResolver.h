@@ -20,8 +20,10 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tandrel {
@@ -142,6 +144,12 @@ public:
                     const RoleResolver &roleResolver);
 
 private:
+    // The collections a walk is inside of (sequences, their spines), by database and key. A
+    // collection listed inside itself, directly or through compound clips, is corrupt data:
+    // the walk skips the repeat instead of expanding the collection into itself.
+    class OpenCollection;
+    bool isOpen(const FCPDatabaseConnection &db, int64_t pk) const;
+
     bool spendSpineItem();
     std::vector<ConnectedItem> connectedItems(int64_t pk, FCPDatabaseConnection &db,
                                               double timelineStart, double containerStart,
@@ -158,6 +166,7 @@ private:
     std::map<int64_t, std::shared_ptr<const EditDecisionList>> structureEDLCache_;
     std::map<std::string, std::map<std::string, int64_t, std::less<>>, std::less<>>
         localSequenceIndexCache_;
+    std::set<std::pair<std::string, int64_t>> openCollections_;
     int64_t spineItemBudget_ = maxSpineItemsPerWalk;
     int64_t spineItemsLeft_ = maxSpineItemsPerWalk;
     bool budgetExhaustedLogged_ = false;

@@ -1,5 +1,6 @@
 #include "core/snapshot/SnapshotWriter.h"
 
+#include "core/snapshot/SnapshotLimits.h"
 #include "core/support/ApplicationSupport.h"
 #include "core/support/AtomicFileWriter.h"
 #include "core/support/JsonText.h"
@@ -129,6 +130,14 @@ std::vector<SnapshotEntry> SnapshotWriter::snapshotEntries(const EditEntry &from
                 for (SnapshotTimeMapKeypoint &keypoint : *snapshotEntry.srcTimeMapKeypoints) {
                     keypoint.timelineSeconds = finite(keypoint.timelineSeconds - offset);
                 }
+            }
+            // The plug-in refuses a whole document for one entry beyond its bounds.
+            try {
+                SnapshotLimits::checkEntry(snapshotEntry);
+            } catch (const DecodingError &error) {
+                log()->error("Left '{}' (item {}) at {} s out of the snapshot: {}", from.clipName,
+                             from.collectionPK, segment.start, error.what());
+                continue;
             }
             result.push_back(std::move(snapshotEntry));
         }

@@ -31,6 +31,9 @@ struct SnapshotWriter {
     // Every time, frame and speed must be finite and every frame and time in 1/240000 s must
     // fit 64 bits. An edit entry outside those limits yields no entries (and a logged error):
     // no entry with a wrong value is written, and the rest of the timeline is still served.
+    // Likewise an entry beyond the bounds the plug-in holds a snapshot to (SnapshotLimits: a
+    // speed, start frame, time or stacked layer too far out) is left out and logged, since
+    // the plug-in would refuse the whole document for it.
     static std::vector<SnapshotEntry> snapshotEntries(const EditEntry &from);
 
 private:

@@ -1,5 +1,6 @@
 #include "core/support/AtomicFileWriter.h"
 
+#include "core/support/Log.h"
 #include "core/support/Uuid.h"
 
 #include <fcntl.h>
@@ -86,7 +87,9 @@ private:
     bool renamed_ = false;
 };
 
-void syncFolder(const std::filesystem::path &folder) {
+} // namespace
+
+void AtomicFileWriter::flushFolder(const std::filesystem::path &folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         fail(errno, "Cannot open the folder", folder);
@@ -100,9 +103,12 @@ void syncFolder(const std::filesystem::path &folder) {
     }
 }
 
-} // namespace
-
 void AtomicFileWriter::write(const std::filesystem::path &target, std::string_view bytes) {
+    write(target, bytes, flushFolder);
+}
+
+void AtomicFileWriter::write(const std::filesystem::path &target, std::string_view bytes,
+                             const FolderFlush &flush) {
     const std::filesystem::path folder =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
     std::filesystem::create_directories(folder);
@@ -111,7 +117,15 @@ void AtomicFileWriter::write(const std::filesystem::path &target, std::string_vi
     temporary.writeAll(bytes);
     temporary.syncAndClose();
     temporary.renameOver(target);
-    syncFolder(folder);
+    // From here on every reader sees the new file: the write is done. A crash before the
+    // folder reaches the disk could still bring back the old one, which is worth a warning.
+    try {
+        flush(folder);
+    } catch (const std::system_error &error) {
+        logger("com.ostrevale.tandrel", "files")
+            ->warn("Wrote {}, but its folder could not be flushed to disk: {}", target.string(),
+                   error.what());
+    }
 }
 
 } // namespace tandrel

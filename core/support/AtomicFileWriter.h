@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 namespace tandrel {
@@ -11,11 +12,22 @@ namespace tandrel {
 // the folder itself is flushed so the rename survives a crash.
 //
 // Fails with std::system_error (std::filesystem::filesystem_error for the folder). On any
-// failure before the rename the previous file is untouched and the temporary file is gone. A
-// failure to flush the folder after the rename is still reported, although the file then
-// already holds the new bytes. The new file's permissions follow the umask, as any new file's.
+// failure before the rename the previous file is untouched and the temporary file is gone.
+// Once the rename is done the write has succeeded: readers see the new file, so a folder that
+// cannot be flushed afterwards is logged as a warning, not reported as a failure. The new
+// file's permissions follow the umask, as any new file's.
 struct AtomicFileWriter {
+    // Flushes a folder's entries to disk; fails with std::system_error.
+    using FolderFlush = std::function<void(const std::filesystem::path &folder)>;
+
     static void write(const std::filesystem::path &target, std::string_view bytes);
+    // The same with another flush of the folder (tests make it fail).
+    static void write(const std::filesystem::path &target, std::string_view bytes,
+                      const FolderFlush &flushFolder);
+
+    // fsync of the folder; a file system that cannot flush folders at all (EINVAL) is no
+    // failure.
+    static void flushFolder(const std::filesystem::path &folder);
 };
 
 } // namespace tandrel

@@ -10,17 +10,30 @@
 
 namespace tandrel {
 
-std::string canonicallyComposed(std::string_view text) {
-    utf8proc_uint8_t *composed = nullptr;
-    const auto length =
-        utf8proc_map(reinterpret_cast<const utf8proc_uint8_t *>(text.data()),
-                     static_cast<utf8proc_ssize_t>(text.size()), &composed,
-                     static_cast<utf8proc_option_t>(UTF8PROC_STABLE | UTF8PROC_COMPOSE));
-    std::unique_ptr<utf8proc_uint8_t, decltype(&std::free)> owner(composed, &std::free);
-    if (length < 0 || !composed) {
+namespace {
+
+// The text mapped by utf8proc with `options`; unchanged when it is not valid UTF-8.
+std::string mapped(std::string_view text, int options) {
+    utf8proc_uint8_t *result = nullptr;
+    const auto length = utf8proc_map(reinterpret_cast<const utf8proc_uint8_t *>(text.data()),
+                                     static_cast<utf8proc_ssize_t>(text.size()), &result,
+                                     static_cast<utf8proc_option_t>(options));
+    std::unique_ptr<utf8proc_uint8_t, decltype(&std::free)> owner(result, &std::free);
+    if (length < 0 || !result) {
         return std::string(text);
     }
-    return std::string(reinterpret_cast<const char *>(composed), static_cast<size_t>(length));
+    return std::string(reinterpret_cast<const char *>(result), static_cast<size_t>(length));
+}
+
+} // namespace
+
+std::string canonicallyComposed(std::string_view text) {
+    return mapped(text, UTF8PROC_STABLE | UTF8PROC_COMPOSE);
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    const int options = UTF8PROC_STABLE | UTF8PROC_COMPOSE | UTF8PROC_CASEFOLD;
+    return mapped(a, options) == mapped(b, options);
 }
 
 bool plainTextLess(std::string_view a, std::string_view b) {

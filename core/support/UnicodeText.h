@@ -9,6 +9,10 @@ namespace tandrel {
 // Text in canonical composed form (NFC); text that is not valid UTF-8 comes back unchanged.
 std::string canonicallyComposed(std::string_view text);
 
+// Whether the two texts are the same but for case (Unicode case folding, after canonical
+// composition): "Conform" and "CONFORM", "Straße" and "STRASSE".
+bool equalIgnoringCase(std::string_view a, std::string_view b);
+
 // Plain text order: Unicode scalar values one by one after canonical composition, so that
 // upper-case letters come before lower-case ones and equivalent spellings compare equal.
 bool plainTextLess(std::string_view a, std::string_view b);

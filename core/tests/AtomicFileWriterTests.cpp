@@ -1,6 +1,7 @@
 #include "core/support/ApplicationSupport.h"
 #include "core/support/AtomicFileWriter.h"
 
+#include "core/tests/LogCapture.h"
 #include "core/tests/ScopedEnvironmentVariable.h"
 #include "core/tests/TemporaryFolder.h"
 
@@ -9,6 +10,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <csignal>
 #include <fstream>
 #include <sstream>
@@ -16,6 +18,7 @@
 namespace tandrel {
 namespace {
 
+using testing::LogCapture;
 using testing::ScopedEnvironmentVariable;
 using testing::TemporaryFolder;
 
@@ -103,6 +106,31 @@ TEST(AtomicFileWriter, FailuresLeaveThePreviousFileAndNoTemporaryFile) {
     EXPECT_EQ(contents(target), "previous document");
     EXPECT_EQ(entries(temp.path()), (std::vector<std::string>{"current.json", "plain", "taken"}));
     EXPECT_TRUE(std::filesystem::is_empty(temp.path() / "taken"));
+}
+
+// Once the new file is in place every reader sees it: a folder that cannot be flushed after
+// the rename makes a warning, not a failed write.
+TEST(AtomicFileWriter, AFolderThatCannotBeFlushedAfterTheRenameIsNoFailure) {
+    TemporaryFolder temp;
+    const auto target = temp.path() / "current.json";
+    AtomicFileWriter::write(target, "previous document");
+    LogCapture log("com.ostrevale.tandrel", "files");
+    int flushes = 0;
+    EXPECT_NO_THROW(
+        AtomicFileWriter::write(target, "new document", [&](const std::filesystem::path &folder) {
+            ++flushes;
+            EXPECT_EQ(folder, temp.path());
+            EXPECT_EQ(contents(target), "new document"); // already renamed
+            throw std::system_error(EIO, std::generic_category(), "Cannot flush the folder");
+        }));
+    EXPECT_EQ(flushes, 1);
+    EXPECT_EQ(contents(target), "new document");
+    EXPECT_EQ(entries(temp.path()), std::vector<std::string>{"current.json"});
+    EXPECT_NE(log.text().find("Wrote " + target.string() +
+                              ", but its folder could not be flushed to disk: Cannot flush the "
+                              "folder: Input/output error"),
+              std::string::npos)
+        << log.text();
 }
 
 TEST(ApplicationSupport, FollowsTheXdgDataHomeRule) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -172,6 +173,54 @@ TEST(FCPDatabaseConnection, FailsOnFilesThatAreNoEventDatabase) {
         EXPECT_EQ(db.resolveActivePick(1), std::nullopt) << name;
     }
     EXPECT_EQ(snapshotFiles(folder.path()), before);
+}
+
+// SQLite opens its files with a blocking open(), and opening a named pipe for reading waits
+// for a writer for ever. Nothing but a regular file is opened: not the database, and not the
+// companions that reading a write-ahead log would open.
+TEST(FCPDatabaseConnection, OpensNothingButRegularFiles) {
+    namespace fs = std::filesystem;
+    ScratchFolder folder;
+    const fs::path pipe = folder / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_symlink(pipe, folder / "link to a pipe.fcpevent");
+    fs::create_symlink("/dev/zero", folder / "device.fcpevent");
+    fs::create_directory(folder / "folder.fcpevent");
+    struct Case {
+        std::string name;
+        std::string what;
+    };
+    const Case cases[] = {
+        {"pipe", "a named pipe"},
+        {"link to a pipe.fcpevent", "a named pipe"},
+        {"device.fcpevent", "a device"},
+        {"folder.fcpevent", "a folder"},
+    };
+    for (const Case &c : cases) {
+        const std::string path = (folder / c.name).string();
+        try {
+            FCPDatabaseConnection db(path);
+            ADD_FAILURE() << c.name << " opened";
+        } catch (const FCPDatabaseError &error) {
+            EXPECT_EQ(error.errorCase(), FCPDatabaseError::Case::connectionFailed);
+            EXPECT_EQ(error.what(),
+                      "Failed to open FCP database: not a database: " + path + " is " + c.what);
+        }
+    }
+
+    // A database with a log whose index or journal is a named pipe is read without its log.
+    for (const char *companion : {"-shm", "-journal"}) {
+        const fs::path file = folder / (std::string("log") + companion) / "CurrentVersion.fcpevent";
+        fs::create_directories(file.parent_path());
+        {
+            EventDatabaseWriter writer(file);
+            writer.add({"FFAsset", "A", std::nullopt, std::nullopt});
+        }
+        testing::writeFile(file.string() + "-wal", "a log that is no log");
+        ASSERT_EQ(::mkfifo((file.string() + companion).c_str(), 0600), 0);
+        FCPDatabaseConnection db(file.string());
+        EXPECT_EQ(db.fetchCollections("FFAsset").size(), 1u) << companion;
+    }
 }
 
 // The editor keeps an open library in write-ahead-log mode: a change it committed may live

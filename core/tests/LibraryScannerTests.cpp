@@ -1,11 +1,14 @@
 #include "core/database/LibraryScanner.h"
 #include "core/tests/LibraryFixture.h"
+#include "core/tests/LogCapture.h"
 #include "tools/make-sample-library/EventDatabaseWriter.h"
 #include "tools/make-sample-library/KeyedArchiver.h"
 #include "tools/make-sample-library/SampleLibrary.h"
 #include "tools/make-sample-library/SampleLibraryWriter.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -135,6 +138,50 @@ TEST(LibraryScanner, FindsNothingWhereThereIsNoLibrary) {
     EXPECT_THROW(LibraryScanner::findMediaFilesDatabases(folder / "missing.fcpbundle"),
                  fs::filesystem_error);
     EXPECT_EQ(snapshotFiles(folder.path()), before);
+}
+
+// Opening a named pipe waits for a writer for ever: such an event is skipped, and said so.
+TEST(LibraryScanner, SkipsEventsWhoseDatabaseIsNoRegularFile) {
+    ScratchFolder folder;
+    LibraryDescription description;
+    description.name = "Pipes";
+    description.events = {eventWithTimeline("A"), eventWithTimeline("B"),
+                          eventWithTimeline("B/Nested")};
+    const fs::path bundle = SampleLibraryWriter::write(description, folder.path());
+    fs::remove(bundle / "A" / "CurrentVersion.fcpevent");
+    ASSERT_EQ(::mkfifo((bundle / "A" / "CurrentVersion.fcpevent").c_str(), 0600), 0);
+    fs::remove(bundle / "B" / "CurrentVersion.fcpevent");
+    fs::create_symlink("../A/CurrentVersion.fcpevent", bundle / "B" / "CurrentVersion.fcpevent");
+
+    testing::LogCapture log("com.ostrevale.tandrel.host", "library");
+    const FCPLibrary library = LibraryScanner::scan(bundle);
+    ASSERT_EQ(library.events.size(), 1u);
+    EXPECT_EQ(library.events[0].path, "B / Nested");
+    EXPECT_EQ(timelineSummary(library.events[0]), std::vector<std::string>{"Edit: 1"});
+    for (const char *event : {"A", "B"}) {
+        const std::string expected =
+            "Skipped event \"" + std::string(event) +
+            "\": not a database: " + (bundle / event / "CurrentVersion.fcpevent").string() +
+            " is a named pipe";
+        EXPECT_NE(log.text().find(expected), std::string::npos) << log.text();
+    }
+    // Nor do the other readers of a library open them.
+    EXPECT_TRUE(LibraryScanner::findMediaFilesDatabases(bundle).empty());
+}
+
+// "." and ".." stand for the folder they lead to, whose name is the library's.
+TEST(LibraryScanner, NamesTheLibraryAfterTheFolderAPathLeadsTo) {
+    ScratchFolder folder;
+    LibraryDescription description;
+    description.name = "Named";
+    description.events = {eventWithTimeline("A")};
+    const fs::path bundle = SampleLibraryWriter::write(description, folder.path());
+    for (const fs::path &path : {bundle, bundle / "", bundle / "A" / "..", bundle / "."}) {
+        const FCPLibrary library = LibraryScanner::scan(path);
+        EXPECT_EQ(library.name, "Named") << path;
+        EXPECT_EQ(library.url, path);
+        EXPECT_EQ(library.events.size(), 1u) << path;
+    }
 }
 
 // An event database written collection by collection, for sequences no sample holds.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace tandrel {
 namespace {
 
@@ -136,6 +138,19 @@ TEST(MulticamMediaIndex, ScansAnUnscannedLibraryOnceWhenAskedFromIt) {
     }
     EXPECT_EQ(MulticamMediaIndex::rootKey("/libs/A.fcpbundle///"), "/libs/A.fcpbundle");
     EXPECT_EQ(MulticamMediaIndex::rootKey("/"), "/");
+}
+
+// A database that is replaced by a named pipe after the scan is not waited on: the sequence
+// it held cannot be read.
+TEST(MulticamMediaIndex, FindsNoSequenceInADatabaseThatIsNoRegularFile) {
+    GeneratedLibrary library(multicamLibrary());
+    MulticamMediaIndex index;
+    index.scan(library.bundle());
+    const std::string path = library.databasePath("Cams");
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_FALSE(index.sequenceLocation("MC", std::nullopt));
+    EXPECT_FALSE(index.resolve("MC", "GAP", library.assets, std::nullopt, 0.0));
 }
 
 // The sample's multicam edit: its clips refer to a multicam of another event of the library.

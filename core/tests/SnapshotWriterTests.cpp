@@ -253,11 +253,28 @@ TEST(SnapshotWriter, AnEntryOutsideTheLimitsYieldsNoEntries) {
          {.timelineOut = 1, .sourceIn = 1, .sourceStartTC = std::numeric_limits<int64_t>::max()}},
         {"keypoint not a number",
          {.timelineOut = 1, .timeMapKeypoints = std::vector<TimeMapKeypoint>{{0, nan}}}},
+        // Beyond the bounds the plug-in holds a whole document to.
+        {"end beyond 100 days", {.timelineOut = 8'640'001}},
+        {"speed beyond a million", {.timelineOut = 1, .speedRate = 2e6}},
+        {"reversed beyond a million", {.timelineOut = 1e-6, .speedRate = 2e6, .isReversed = true}},
+        {"start frame beyond 100 days at 1000 fps",
+         {.timelineOut = 1, .sourceStartTC = 8'640'000'001}},
+        {"keypoint beyond 100 days",
+         {.timelineOut = 1, .timeMapKeypoints = std::vector<TimeMapKeypoint>{{0, 9e6}}}},
     };
     for (const Case &c : cases) {
         EXPECT_TRUE(SnapshotWriter::snapshotEntries(c.entry).empty()) << c.what;
     }
-    EXPECT_EQ(SnapshotWriter::snapshotEntries({.timelineOut = 3.8e13}).size(), 1u);
+    // The bounds themselves are inside.
+    EXPECT_EQ(SnapshotWriter::snapshotEntries({.timelineOut = 8'640'000}).size(), 1u);
+    EXPECT_EQ(SnapshotWriter::snapshotEntries({.timelineOut = 1, .speedRate = -1e6}).size(), 1u);
+
+    // A stacked layer beyond them leaves out only the stretch that shows it.
+    EditEntry layered{.timelineOut = 2, .displaySegments = segmentsAt({{0, 1}, {1, 2}})};
+    layered.displaySegments[1].stackedLayers = {{.videoLaneNumber = 2, .layerTimelineStart = 1e7}};
+    const auto entries = SnapshotWriter::snapshotEntries(layered);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].tlEnd.value, 240000);
 }
 
 class SnapshotFile : public ::testing::Test {

@@ -1,6 +1,7 @@
 #include "core/database/RetimeParser.h"
 #include "core/resolver/TimelineMarkerScanner.h"
 #include "core/snapshot/SnapshotWriter.h"
+#include "core/tests/LogCapture.h"
 #include "core/tests/ResolverFixture.h"
 #include "tools/make-sample-library/SampleLibrary.h"
 
@@ -11,6 +12,7 @@ namespace {
 
 using namespace sample;
 using testing::HandMadeEvent;
+using testing::LogCapture;
 using testing::ResolvedLibrary;
 using P = PlistValue;
 
@@ -117,6 +119,46 @@ TEST(TimelineResolver, CompoundsExpandSevenLevelsDeepAndAuditionsFourLevelsDeep)
     EXPECT_EQ(placed(resolved.edl("Four")), (std::vector<Placed>{{"Pick", 0, 1}, {"After", 1, 2}}));
     // Too deep: no entry and no room.
     EXPECT_EQ(placed(resolved.edl("Five")), (std::vector<Placed>{{"After", 0, 1}}));
+}
+
+// A collection listed inside itself is corrupt data: the walk skips the repeat instead of
+// expanding the timeline into itself.
+TEST(TimelineResolver, ACollectionInsideItselfIsSkipped) {
+    // A storyline that lists itself among its items.
+    HandMadeEvent event;
+    const int64_t timeline = event.add("FFAnchoredSequence", P::Dictionary{});
+    const int64_t spine = event.add("FFAnchoredCollection",
+                                    P::Dictionary{{"displayName", P::string("Timeline")},
+                                                  {"clippedRange", P::string("{0/1,12/1}")}},
+                                    event.slot(timeline, "primaryObject"));
+    const int64_t items = event.slot(spine, "containedItems");
+    event.writer().link(items, spine);
+    event.writer().link(items, timeline);
+    for (const auto &[name, range] : {std::pair{"A", "{0/1,10/1}"}, {"B", "{0/1,2/1}"}}) {
+        event.add(
+            "FFAnchoredCollection",
+            P::Dictionary{{"displayName", P::string(name)}, {"clippedRange", P::string(range)}},
+            items);
+    }
+    TimelineResolver resolver(std::make_shared<FCPDatabaseConnection>(event.open().path()), nullptr,
+                              nullptr, nullptr);
+    LogCapture log("com.ostrevale.tandrel.host", "resolver");
+    EXPECT_EQ(placed(*resolver.getEDL(timeline)),
+              (std::vector<Placed>{{"A", 0, 10}, {"B", 10, 12}}));
+    EXPECT_NE(log.text().find("Skipped collection " + std::to_string(spine) + " of " +
+                              event.open().path() + ": it is listed inside itself"),
+              std::string::npos)
+        << log.text();
+    EXPECT_EQ(resolver.markerScanEDL(timeline)->count(), 2u);
+
+    // Two compound clips of each other's sequence, each longer than its contents.
+    ResolvedLibrary resolved(oneEvent({
+        sequence("LOOP-A", {Clip::of("X", "CAM", 0, 25), Clip::compound("To B", "LOOP-B", 0, 100)}),
+        sequence("LOOP-B", {Clip::of("Y", "CAM", 0, 25), Clip::compound("To A", "LOOP-A", 0, 100)}),
+        project("Loop", {Clip::compound("A", "LOOP-A", 0, 200), Clip::of("After", "CAM", 0, 25)}),
+    }));
+    EXPECT_EQ(placed(resolved.edl("Loop")),
+              (std::vector<Placed>{{"X", 0, 1}, {"Y", 1, 2}, {"After", 8, 9}}));
 }
 
 TEST(TimelineResolver, StructureOnlyListHasTheSamePlacesAndDetailOnlyOnItsFirstEntry) {

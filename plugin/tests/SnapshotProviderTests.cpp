@@ -1,8 +1,10 @@
+#include "core/tests/ResolverFixture.h"
 #include "plugin/FrameRecord.h"
 #include "plugin/SnapshotProvider.h"
 #include "plugin/StatusText.h"
 #include "plugin/Timecoding.h"
 #include "plugin/tests/SnapshotFixture.h"
+#include "tools/make-sample-library/SampleLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -131,6 +133,66 @@ TEST_F(SnapshotProviderTest, FindsTheClipUnderThePlayheadAcrossGaps) {
                   -1, timecode::TimecodeFrameRate::fps25,
                   PluginSnapshot::decode(Json(snapshot("", entries)).dump()).entries),
               nullptr);
+}
+
+// A clip too fast for the plug-in's bounds would have the whole document refused: the host's
+// writer leaves it out, and the other clips of the timeline burn in.
+TEST_F(SnapshotProviderTest, AClipBeyondTheBoundsLeavesTheOthersBurningIn) {
+    const auto edit = [](std::string name, double in, double out, double speed) {
+        return EditEntry{.clipName = std::move(name),
+                         .timelineIn = in,
+                         .timelineOut = out,
+                         .frameRate = FrameRate::fps25,
+                         .speedRate = speed};
+    };
+    std::vector<SnapshotEntry> entries;
+    for (const EditEntry &entry :
+         {edit("A", 0, 10, 1), edit("Too Fast", 10, 20, 2e6), edit("C", 20, 30, 0.5)}) {
+        for (SnapshotEntry &converted : SnapshotWriter::snapshotEntries(entry)) {
+            entries.push_back(std::move(converted));
+        }
+    }
+    folder.write(snapshot("00:00:00:00", entries));
+    EXPECT_EQ(seen(5 * 25), "A");
+    EXPECT_EQ(seen(15 * 25), StatusText::gap);
+    EXPECT_EQ(seen(25 * 25), "C");
+}
+
+// The sample timeline's retimed clips at their first and last record frames. Rounding to the
+// nearest source frame alone showed the half-speed clip's out point on its last frame, and the
+// frame past the reversed clip's range on its first.
+TEST_F(SnapshotProviderTest, RetimedClipsShowOnlyTheSourceFramesTheyUse) {
+    ResolvedLibrary library(sample::standardSampleLibrary());
+    std::vector<SnapshotEntry> entries;
+    for (const EditEntry &entry : library.edl("Sample").entries()) {
+        for (SnapshotEntry &converted : SnapshotWriter::snapshotEntries(entry)) {
+            entries.push_back(std::move(converted));
+        }
+    }
+    folder.write(snapshot("10:00:00:00", entries));
+    struct Case {
+        const char *clip;
+        int64_t recordFrame; // from the timeline's start
+        const char *sourceTimecode;
+    };
+    const Case cases[] = {
+        // 50 %: source 03:00:08:00 to 03:00:08:24 over 50 record frames.
+        {"Kitchen Slow", 150, "03:00:08:00"},
+        {"Kitchen Slow", 199, "03:00:08:24"},
+        // Reversed: source 03:00:24:00 to 03:00:25:24, from its end.
+        {"Kitchen Reverse", 450, "03:00:25:24"},
+        {"Kitchen Reverse", 499, "03:00:24:01"},
+        // A ramp from 01:00:40:00 that ends short of its last keypoint's frame.
+        {"Arrival Ramp", 375, "01:00:40:00"},
+        {"Arrival Ramp", 449, "01:00:43:23"},
+    };
+    for (const Case &c : cases) {
+        const auto answer = ask(10 * hour + c.recordFrame);
+        ASSERT_TRUE(answer.metadata) << c.clip << " " << c.recordFrame;
+        EXPECT_EQ(answer.metadata->sourceClipName, c.clip) << c.recordFrame;
+        EXPECT_EQ(answer.metadata->sourceTimecode, c.sourceTimecode)
+            << c.clip << " " << c.recordFrame;
+    }
 }
 
 TEST_F(SnapshotProviderTest, SourceFramesFollowSpeedRateAndRetimeCurve) {

@@ -1,14 +1,12 @@
 #include "plugin/TextRenderer.h"
 
-#include "core/support/Log.h"
+#include "core/tests/LogCapture.h"
 
 #include <gtest/gtest.h>
-#include <spdlog/sinks/ostream_sink.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <sstream>
 #include <thread>
 
 namespace tandrel {
@@ -35,26 +33,6 @@ std::string repeated(std::string_view piece, std::size_t times) {
     }
     return text;
 }
-
-// Collects what the rasteriser logs while it lives.
-class LogCapture {
-public:
-    LogCapture() {
-        sink_->set_pattern("%v");
-        logger_->sinks().push_back(sink_);
-    }
-    ~LogCapture() {
-        auto &sinks = logger_->sinks();
-        sinks.erase(std::remove(sinks.begin(), sinks.end(), sink_), sinks.end());
-    }
-    std::string text() const { return stream_.str(); }
-
-private:
-    std::ostringstream stream_;
-    std::shared_ptr<spdlog::sinks::ostream_sink_mt> sink_ =
-        std::make_shared<spdlog::sinks::ostream_sink_mt>(stream_);
-    std::shared_ptr<spdlog::logger> logger_ = logger("com.ostrevale.tandrel.plugin", "text");
-};
 
 struct TextRendererTest : ::testing::Test {
     std::shared_ptr<platform::Device> device = platform::Device::make({42, "test"});
@@ -244,7 +222,7 @@ TEST_F(TextRendererTest, AlignmentPlacesShortLinesInTheBox) {
 }
 
 TEST_F(TextRendererTest, FailuresAreLoggedAndKeepTheCachedTexture) {
-    LogCapture log;
+    testing::LogCapture log("com.ostrevale.tandrel.plugin", "text");
     EXPECT_FALSE(renderer.render("huge", element, plain(20000), *device));
     EXPECT_TRUE(log.text().starts_with("Failed to create CGContext 400")) << log.text();
 

@@ -61,7 +61,8 @@ bool isFieldSeparator(char c) {
     return c == ':' || c == ';';
 }
 
-// After the days: a field separator or white space (what "\s" matches in text of bytes).
+// After the days: a field separator or white space (space, tab, line feed, vertical tab, form
+// feed, carriage return).
 bool isDaysSeparator(char c) {
     return isFieldSeparator(c) || c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
            c == '\r';
@@ -123,7 +124,8 @@ int64_t number(std::string_view digits) {
 
 // The accepted text is exactly what the pattern
 //     ^(\d+)??[\:;\s]??(\d+)[\:;](\d+)[\:;](\d+)[\:\;](\d+)[\.]??(\d+)??$
-// matches, with the groups a backtracking matcher picks: the four fields, optionally preceded
+// matches ("\s" with the vertical tab: [\:;\s\v] in RE2's syntax, whose "\s" lacks it), with
+// the groups a backtracking matcher picks: the four fields, optionally preceded
 // by one days separator alone or by the days and one days separator. Where the text can be
 // read both ways ("101:00:00:00"), the reading without days wins; the days, when present, are
 // the whole leading digit run. Scanning by hand keeps parsing linear and allocation-free; the

@@ -85,7 +85,7 @@ Json entryJson(const EditEntry &entry,
 Json editListJson(const EditDecisionList &list,
                   const std::function<std::string(const std::string &)> &relativePath) {
     Json json;
-    json["count"] = list.count();
+    json["entryCount"] = list.count();
     json["duration"] = list.duration();
     json["entries"] = Json::array();
     for (const EditEntry &entry : list.entries()) {

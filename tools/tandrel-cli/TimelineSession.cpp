@@ -1,46 +1,14 @@
 #include "tools/tandrel-cli/TimelineSession.h"
 
-#include "core/database/LibraryScanner.h"
-
-#include <stdexcept>
+#include "tools/tandrel-cli/LibraryLookup.h"
 
 namespace tandrel::cli {
 
-TimelineSession::TimelineSession(const std::filesystem::path &library,
-                                 const std::string &timeline) {
-    if (!std::filesystem::is_directory(library)) {
-        throw std::runtime_error(library.string() + " is not a library folder");
-    }
-    library_ = LibraryScanner::scan(library);
-    std::string candidates;
-    int byName = 0;
-    for (const FCPEvent &event : library_.events) {
-        for (const FCPTimelineInfo &info : event.timelines) {
-            if (info.id == timeline) {
-                event_ = &event;
-                timeline_ = &info;
-                byName = 1;
-                break;
-            }
-            if (info.name == timeline) {
-                if (byName++ == 0) {
-                    event_ = &event;
-                    timeline_ = &info;
-                }
-                candidates += "\n  " + info.id;
-            }
-        }
-        if (timeline_ && timeline_->id == timeline) {
-            break;
-        }
-    }
-    if (!timeline_) {
-        throw std::runtime_error("no timeline \"" + timeline + "\" in " + library.string());
-    }
-    if (byName > 1) {
-        throw std::runtime_error("several timelines are named \"" + timeline +
-                                 "\"; name one by its id:" + candidates);
-    }
+TimelineSession::TimelineSession(const std::filesystem::path &library, const std::string &timeline)
+    : library_(scanLibrary(library)) {
+    const TimelineMatch match = findTimeline(library_, timeline);
+    event_ = match.event;
+    timeline_ = match.timeline;
 
     auto assets = std::make_shared<AssetStore>();
     assets->loadAllAssets(library);

@@ -18,8 +18,9 @@ namespace tandrel::cli {
 // timeline's event database and a resolver over it.
 class TimelineSession {
 public:
-    // `timeline` is a timeline id or a name. Fails with std::runtime_error when the library
-    // has no such timeline, or a name is shared by several timelines.
+    // `timeline` is a timeline id or a name (see findTimeline). Fails with std::runtime_error
+    // when the path is no library, the library has no such timeline, or several timelines
+    // have the name.
     TimelineSession(const std::filesystem::path &library, const std::string &timeline);
 
     const FCPLibrary &library() const { return library_; }

@@ -147,7 +147,7 @@ TEST(TimecodeString, RefusesMalformedText) {
 // the same on arbitrary input).
 TEST(TimecodeString, AgreesWithThePattern) {
     const auto pattern =
-        compileRegex(R"(^(\d+)??[\:;\s]??(\d+)[\:;](\d+)[\:;](\d+)[\:\;](\d+)[\.]??(\d+)??$)");
+        compileRegex(R"(^(\d+)??[\:;\s\v]??(\d+)[\:;](\d+)[\:;](\d+)[\:\;](\d+)[\.]??(\d+)??$)");
     ASSERT_TRUE(pattern);
     const std::string separators = ":;. ";
     const auto check = [&](const std::string &text) {

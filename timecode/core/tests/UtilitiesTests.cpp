@@ -115,6 +115,67 @@ TEST(RegexMatching, CaptureGroupsOfEveryMatch) {
     EXPECT_EQ(regexMatches(std::string(500000, '7'), R"(^\d+$)").size(), 1u);
 }
 
+// Outside text may be long and made to hurt a backtracking matcher: matching stays linear.
+TEST(RegexMatching, TakesLinearTimeOnPatternsThatMakeBacktrackersExplode) {
+    const std::string as(100000, 'a');
+    EXPECT_TRUE(regexMatches(as, R"(^(a*)*b$)").empty());
+    EXPECT_TRUE(regexMatches(as, R"(^(a|aa)+c$)").empty());
+    EXPECT_EQ(regexMatches(as + "b", R"((a+)+b)").size(), 1u);
+}
+
+TEST(RegexMatching, OptionsEmptyMatchesAndTemplates) {
+    using Strings = std::vector<std::string>;
+    struct Case {
+        const char *text;
+        const char *pattern;
+        RegexOptions options;
+        RegexMatchOptions matchOptions;
+        Strings matches;
+    };
+    const Case cases[] = {
+        {"Take TAKE take", "take", {}, {}, {"take"}},
+        {"Take TAKE take", "take", {.caseInsensitive = true}, {}, {"Take", "TAKE", "take"}},
+        {"a.b a+b", "a.b", {.ignoreMetacharacters = true}, {}, {"a.b"}},
+        {"a\nb", "a.b", {}, {}, {}},
+        {"a\nb", "a.b", {.dotMatchesLineSeparators = true}, {}, {"a\nb"}},
+        {"1\n2", R"(^\d$)", {}, {}, {}},
+        {"1\n2", R"(^\d$)", {.anchorsMatchLines = true}, {}, {"1", "2"}},
+        {"12 34", R"(\d+)", {}, {.anchored = true}, {"12"}},
+        {"1234", R"(\d\d)", {}, {.anchored = true}, {"12", "34"}},
+        // After an empty match the search goes on one character further, a whole one.
+        {"a1\u00e9", R"(\d*)", {}, {}, {"", "1", "", ""}},
+        {"", R"(\d*)", {}, {}, {""}},
+        // Backreferences and look-around do not compile.
+        {"aa", R"((a)\1)", {}, {}, {}},
+        {"ab", R"(a(?=b))", {}, {}, {}},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(regexMatches(c.text, c.pattern, c.options, c.matchOptions), c.matches)
+            << c.pattern << " in " << c.text;
+    }
+    // A group that takes no part is absent; one that matches nothing is empty.
+    EXPECT_EQ(regexMatchesCaptureGroups("b", R"((a)?(x*)b)"), (Groups{"b", std::nullopt, ""}));
+
+    const struct {
+        const char *text;
+        const char *pattern;
+        const char *replacement;
+        const char *result;
+    } replacements[] = {
+        {"12+05", R"((\d+)\+(\d+))", "[$0]", "[12+05]"},
+        // Digits are taken while they name a group: "$12" is group 1 and a "2".
+        {"ab", R"((a)(b))", "$12$2", "a2b"},
+        {"ab", R"((a)(b))", "$9", "$9"},
+        {"ab", R"((a)(b))", "\\$1 costs $$1", "$1 costs $a"},
+        {"a-b-c", "-", ":", "a:b:c"},
+        {"abc", "x*", "-", "-a-b-c-"},
+    };
+    for (const auto &r : replacements) {
+        EXPECT_EQ(regexMatchesReplacing(r.text, r.pattern, r.replacement), r.result)
+            << r.replacement;
+    }
+}
+
 TEST(CharacterSet, HoldsScalarsOfCharacters) {
     const CharacterSet digits{"0", "1", "2"};
     EXPECT_TRUE(digits.contains("1"));

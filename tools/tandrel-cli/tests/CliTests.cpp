@@ -13,6 +13,9 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+
 namespace tandrel {
 namespace {
 
@@ -29,20 +32,26 @@ std::string concatenated(std::initializer_list<std::string_view> pieces) {
 }
 
 struct CliRun {
-    int status;
-    std::string output;
+    int status; // the exit status
+    std::string out;
+    std::string err;
 };
 
+std::string readFile(const fs::path &file);
+
 CliRun runCli(const std::string &arguments, const std::string &environment = "") {
-    const std::string command =
-        concatenated({environment, " '" TANDREL_CLI "' ", arguments, " 2>&1"});
+    ScratchFolder streams;
+    const fs::path err = streams / "err";
+    const std::string command = concatenated(
+        {environment, " '" TANDREL_CLI "' ", arguments, " 2>'", err.string(), "' </dev/null"});
     FILE *pipe = ::popen(command.c_str(), "r");
-    std::string output;
+    std::string out;
     char buffer[4096];
     for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        output.append(buffer, n);
+        out.append(buffer, n);
     }
-    return {::pclose(pipe), output};
+    const int status = ::pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, readFile(err)};
 }
 
 std::string readFile(const fs::path &file) {
@@ -99,9 +108,9 @@ fs::path *TandrelCli::bundle_ = nullptr;
 
 TEST_F(TandrelCli, ResolvesTheSampleTimelineAsWorkedOutByHand) {
     const CliRun run = runCli(concatenated({"edl ", quoted(*bundle_), " Sample"}));
-    ASSERT_EQ(run.status, 0) << run.output;
+    ASSERT_EQ(run.status, 0) << run.err;
     const Json expected = parseJsonText(readFile(TANDREL_CLI_TESTS "/Sample.edl.json"));
-    expectSameDocument(expected, parseJsonText(run.output));
+    expectSameDocument(expected, parseJsonText(run.out));
 }
 
 TEST_F(TandrelCli, WritesTheSnapshotOfATimelineByIdOrName) {
@@ -110,7 +119,7 @@ TEST_F(TandrelCli, WritesTheSnapshotOfATimelineByIdOrName) {
     const fs::path file = data / "Tandrel/current.json";
 
     CliRun run = runCli(concatenated({"snapshot ", quoted(*bundle_), " Sample"}), environment);
-    ASSERT_EQ(run.status, 0) << run.output;
+    ASSERT_EQ(run.status, 0) << run.err;
     TandrelSnapshot written = parseJsonText(readFile(file)).get<TandrelSnapshot>();
     EXPECT_EQ(written.timelineName, "Sample");
     EXPECT_EQ(written.libraryName, "Sample");
@@ -126,7 +135,7 @@ TEST_F(TandrelCli, WritesTheSnapshotOfATimelineByIdOrName) {
     run = runCli(concatenated({"snapshot ", quoted(*bundle_), " '", written.timelineID,
                                "' --preset Colorist"}),
                  environment);
-    ASSERT_EQ(run.status, 0) << run.output;
+    ASSERT_EQ(run.status, 0) << run.err;
     written = parseJsonText(readFile(file)).get<TandrelSnapshot>();
     EXPECT_EQ(written.displayConfig.name, "Colorist");
     EXPECT_TRUE(written.displayConfig.isBuiltIn);
@@ -134,10 +143,114 @@ TEST_F(TandrelCli, WritesTheSnapshotOfATimelineByIdOrName) {
     run = runCli(concatenated({"snapshot ", quoted(*bundle_), " Sample --preset Nothing"}),
                  environment);
     EXPECT_NE(run.status, 0);
-    EXPECT_NE(run.output.find("no built-in preset \"Nothing\""), std::string::npos) << run.output;
+    EXPECT_NE(run.err.find("no built-in preset \"Nothing\""), std::string::npos) << run.err;
     run = runCli(concatenated({"edl ", quoted(*bundle_), " Missing"}));
     EXPECT_NE(run.status, 0);
-    EXPECT_NE(run.output.find("no timeline \"Missing\""), std::string::npos) << run.output;
+    EXPECT_NE(run.err.find("no timeline \"Missing\""), std::string::npos) << run.err;
+}
+
+// What a new user tries, and what each try answers: the arguments, the exit status and a part
+// of the answer on stdout (done, or help asked for) or stderr (failed, or wrong arguments).
+TEST_F(TandrelCli, AnswersEveryTryWithAMessageAndAnExitStatus) {
+    ScratchFolder data;
+    fs::create_directories(data / "Empty.fcpbundle" / "Not an event");
+    const std::string library = quoted(*bundle_);
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string out; // expected in stdout when not empty, else:
+        std::string err;
+    };
+    const Case cases[] = {
+        {"--help", 0, "\n  tandrel-cli snapshot LIBRARY TIMELINE [--preset NAME]\n", ""},
+        {"-h", 0, "\n  tandrel-cli scan LIBRARY\n", ""},
+        {"edl --help", 0, "usage: tandrel-cli edl LIBRARY TIMELINE\n", ""},
+        {"", 2, "", "\n  tandrel-cli edl LIBRARY TIMELINE\n"},
+        {"frobnicate", 2, "", "tandrel-cli: unknown command \"frobnicate\"\nusage:"},
+        {"edl " + library, 2, "",
+         "tandrel-cli: edl needs TIMELINE\nusage: tandrel-cli edl LIBRARY TIMELINE\n"},
+        {"scan " + library + " Sample", 2, "", "scan takes no further argument \"Sample\""},
+        {"snapshot " + library + " Sample --preset", 2, "", "--preset needs NAME"},
+        {"snapshot " + library + " Sample --colour red", 2, "",
+         "snapshot has no option \"--colour\""},
+        // Only a library is read as one; the folder that holds one is not.
+        {"scan " + quoted(folder_->path()), 1, "",
+         " is no library: a library is a folder whose name ends in \".fcpbundle\"; this folder "
+         "holds \"Sample.fcpbundle\"\n"},
+        {"scan " + quoted(data / "Empty.fcpbundle"), 1, "",
+         " is no library: it holds no event database (\"CurrentVersion.fcpevent\")"},
+        {"scan " + quoted(data / "Missing.fcpbundle"), 1, "", "Missing.fcpbundle is no folder"},
+        {"scan " + quoted(*bundle_ / "Day 1" / ".."), 0, "Library \"Sample\" (", ""},
+        // Counts say what they count.
+        {"scan " + library, 0, "\n  - \"Sample\": 12 edits, id ", ""},
+        {"scan " + library, 0, "\nEdits are the items of a timeline's primary storyline", ""},
+        {"edl " + library + " Sample", 0, "\"editCount\": 12,\n  \"entryCount\": 13,", ""},
+        {"snapshot " + library + " Sample", 0,
+         "with preset \"Netflix QC Layout\" to " + (data / "Tandrel/current.json").string() +
+             ": 13 entries of the edit list as 20 snapshot entries, one per stretch",
+         ""},
+        // Names match exactly, then ignoring case; an unknown one lists what there is.
+        {"edl " + library + " sAMPLE", 0, "\"timeline\": \"Sample\"", ""},
+        {"edl " + library + " -- --help", 1, "", "no timeline \"--help\""},
+        {"edl " + library + " Nothing", 1, "",
+         "; its timelines are:\n  \"Assembly\" in event \"Day 1\", id "},
+        {"snapshot " + library + " Sample --preset conform", 0, "with preset \"Conform\"", ""},
+        {"snapshot " + library + " Sample --preset=COLORIST", 0, "with preset \"Colorist\"", ""},
+        {"snapshot " + library + " Sample --preset Nothing", 1, "",
+         "no built-in preset \"Nothing\"; there are:\n  Netflix QC Layout\n  Conform\n  "
+         "Colorist\n"},
+    };
+    const std::string environment = concatenated({"XDG_DATA_HOME=", quoted(data.path())});
+    for (const Case &c : cases) {
+        const CliRun run = runCli(c.arguments, environment);
+        EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.err;
+        const std::string &answer = c.out.empty() ? run.err : run.out;
+        EXPECT_NE(answer.find(c.out.empty() ? c.err : c.out), std::string::npos)
+            << c.arguments << " answered:\n"
+            << answer;
+        if (c.status == 0) {
+            EXPECT_TRUE(run.err.empty()) << c.arguments << "\n" << run.err;
+        } else {
+            EXPECT_TRUE(run.out.empty()) << c.arguments << "\n" << run.out;
+        }
+    }
+}
+
+// A named pipe in the place of an event database would block any open of it until somebody
+// writes to it: the scan skips that event at once and says why.
+TEST_F(TandrelCli, ANamedPipeForADatabaseIsSkippedWithAMessage) {
+    ScratchFolder copy;
+    const fs::path bundle = copy / "Sample.fcpbundle";
+    fs::copy(*bundle_, bundle, fs::copy_options::recursive);
+    const auto pipeAt = [](const fs::path &database) {
+        fs::remove(database);
+        EXPECT_EQ(::mkfifo(database.c_str(), 0600), 0);
+        return concatenated({"not a database: ", database.string(), " is a named pipe"});
+    };
+    const std::string day1 = pipeAt(bundle / "Day 1" / "CurrentVersion.fcpevent");
+
+    CliRun run = runCli(concatenated({"scan ", quoted(bundle)}));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find(concatenated({"Skipped event \"Day 1\": ", day1})), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.out.find("Event \"Day 1\" [Day 1 / Selects]"), std::string::npos) << run.out;
+    run = runCli(concatenated({"edl ", quoted(bundle), " Sample"}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(day1), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("no timeline \"Sample\""), std::string::npos) << run.err;
+
+    // The event of the multicam and of the compound clip's contents: the timeline still
+    // resolves, without the three clips the compound clip shows.
+    fs::remove(bundle / "Day 1" / "CurrentVersion.fcpevent");
+    fs::copy_file(*bundle_ / "Day 1" / "CurrentVersion.fcpevent",
+                  bundle / "Day 1" / "CurrentVersion.fcpevent");
+    const std::string selects = pipeAt(bundle / "Day 1" / "Selects" / "CurrentVersion.fcpevent");
+    run = runCli(concatenated({"edl ", quoted(bundle), " Sample"}));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find(concatenated({"Skipped event \"Day 1 / Selects\": ", selects})),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(parseJsonText(run.out)["entryCount"], 10);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "plugin/SnapshotLimits.h"
+#include "core/snapshot/SnapshotLimits.h"
 
 #include "core/support/Numeric.h"
 
@@ -59,6 +59,33 @@ void SnapshotLimits::checkSourceFrame(int64_t frame) {
     if (frame > maxSourceFrame || frame < -maxSourceFrame) {
         reject("Source frame " + std::to_string(frame) + " lies beyond " +
                std::to_string(maxSourceFrame) + ".");
+    }
+}
+
+void SnapshotLimits::checkKeypoints(const std::vector<SnapshotTimeMapKeypoint> &keypoints) {
+    for (std::size_t i = 0; i < keypoints.size(); ++i) {
+        underIndex(i, [&] {
+            under("timelineSeconds", [&] { checkSeconds(keypoints[i].timelineSeconds); });
+            under("sourceSeconds", [&] { checkSeconds(keypoints[i].sourceSeconds); });
+        });
+    }
+}
+
+void SnapshotLimits::checkStackedLayers(const std::vector<StackedLayerInfo> &layers) {
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        const StackedLayerInfo &layer = layers[i];
+        underIndex(i, [&] {
+            if (layer.layerTimelineStart) {
+                under("layerTimelineStart", [&] { checkSeconds(*layer.layerTimelineStart); });
+            }
+            if (layer.correctedSourceStart) {
+                under("correctedSourceStart", [&] { checkSeconds(*layer.correctedSourceStart); });
+            }
+            if (layer.sourceFpsNum && layer.sourceFpsDen) {
+                under("sourceFpsNum",
+                      [&] { checkFramesPerSecond(*layer.sourceFpsNum, *layer.sourceFpsDen); });
+            }
+        });
     }
 }
 

@@ -1,19 +1,25 @@
 #pragma once
 
+#include "core/model/StackedLayerInfo.h"
 #include "core/snapshot/RationalTime.h"
+#include "core/snapshot/SnapshotEntryRecord.h"
+#include "core/snapshot/SnapshotTimeMapKeypoint.h"
 #include "core/support/Json.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tandrel {
 
 // The bounds every snapshot the plug-in accepts keeps, so that the per-frame arithmetic done
-// on it never divides by zero and never leaves 64 bits. A document outside them is rejected
-// whole when it is decoded (DecodingError, dataCorrupted, naming the value's path), exactly
-// like a document that is not JSON.
+// on it never divides by zero and never leaves 64 bits. The plug-in rejects a document outside
+// them whole when it decodes it (DecodingError, dataCorrupted, naming the value's path),
+// exactly like a document that is not JSON; the host's writer holds every entry to the same
+// checks and leaves out those that fail, so that one odd clip cannot blank the burn-in of a
+// whole timeline.
 //
 // What a decoded snapshot guarantees:
 // - every RationalTime (an entry's tlStart and tlEnd) has a timescale of at least 1 and lies
@@ -48,6 +54,16 @@ struct SnapshotLimits {
     static void checkSpeed(double speed);
     static void checkSourceFrame(int64_t frame);
 
+    // The bounds of one entry's own timing: tlStart, tlEnd, srcStartFrame, srcSpeed, the source
+    // rate and the keypoints.
+    template <typename Metadata>
+    static void checkTiming(const SnapshotEntryRecord<Metadata> &entry);
+    static void checkKeypoints(const std::vector<SnapshotTimeMapKeypoint> &keypoints);
+    // The bounds of the timing fields of stacked layers, those that are present.
+    static void checkStackedLayers(const std::vector<StackedLayerInfo> &layers);
+    // Everything a reader holds one entry to: its timing and its stacked layers.
+    template <typename Metadata> static void checkEntry(const SnapshotEntryRecord<Metadata> &entry);
+
     // Runs `check`, reporting its failure under `key`.
     template <typename Check> static void under(std::string_view key, Check &&check) {
         try {
@@ -65,5 +81,27 @@ struct SnapshotLimits {
         under(key, check);
     }
 };
+
+template <typename Metadata>
+void SnapshotLimits::checkTiming(const SnapshotEntryRecord<Metadata> &entry) {
+    under("tlStart", [&] { checkTime(entry.tlStart); });
+    under("tlEnd", [&] { checkTime(entry.tlEnd); });
+    under("srcStartFrame", [&] { checkSourceFrame(entry.srcStartFrame); });
+    under("srcSpeed", [&] { checkSpeed(entry.srcSpeed); });
+    under("srcFpsNum", [&] { checkFramesPerSecond(entry.srcFpsNum, entry.srcFpsDen); });
+    if (entry.srcTimeMapKeypoints) {
+        under("srcTimeMapKeypoints", [&] { checkKeypoints(*entry.srcTimeMapKeypoints); });
+    }
+}
+
+template <typename Metadata>
+void SnapshotLimits::checkEntry(const SnapshotEntryRecord<Metadata> &entry) {
+    checkTiming(entry);
+    if (entry.metadata.stackedLayers) {
+        under("metadata", [&] {
+            under("stackedLayers", [&] { checkStackedLayers(*entry.metadata.stackedLayers); });
+        });
+    }
+}
 
 } // namespace tandrel
