@@ -23,6 +23,33 @@ std::string canonicallyComposed(std::string_view text) {
     return std::string(reinterpret_cast<const char *>(composed), static_cast<size_t>(length));
 }
 
+namespace {
+
+// Canonical composition with case folding; nothing when the text is not valid UTF-8.
+std::optional<std::string> caseFolded(std::string_view text) {
+    utf8proc_uint8_t *folded = nullptr;
+    const auto length = utf8proc_map(
+        reinterpret_cast<const utf8proc_uint8_t *>(text.data()),
+        static_cast<utf8proc_ssize_t>(text.size()), &folded,
+        static_cast<utf8proc_option_t>(UTF8PROC_STABLE | UTF8PROC_COMPOSE | UTF8PROC_CASEFOLD));
+    std::unique_ptr<utf8proc_uint8_t, decltype(&std::free)> owner(folded, &std::free);
+    if (length < 0 || !folded) {
+        return std::nullopt;
+    }
+    return std::string(reinterpret_cast<const char *>(folded), static_cast<size_t>(length));
+}
+
+} // namespace
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    if (a == b) {
+        return true;
+    }
+    const auto foldedA = caseFolded(a);
+    const auto foldedB = caseFolded(b);
+    return foldedA && foldedB && *foldedA == *foldedB;
+}
+
 bool plainTextLess(std::string_view a, std::string_view b) {
     // UTF-8 byte order is the order of the scalar values it encodes.
     return canonicallyComposed(a) < canonicallyComposed(b);
@@ -67,6 +94,30 @@ bool isWhiteSpace(utf8proc_int32_t scalar) {
            category == UTF8PROC_CATEGORY_ZP;
 }
 
+// The text without the scalars at either end that `isTrimmed` accepts.
+std::string_view trimming(std::string_view text, bool (*isTrimmed)(utf8proc_int32_t)) {
+    while (const auto scalar = firstScalar(text)) {
+        if (!isTrimmed(scalar->first)) {
+            break;
+        }
+        text.remove_prefix(scalar->second);
+    }
+    // Walk back to the start of the last scalar: continuation bytes are 10xxxxxx.
+    while (!text.empty()) {
+        size_t start = text.size() - 1;
+        while (start > 0 && text.size() - start < 4 &&
+               (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) {
+            --start;
+        }
+        const auto scalar = firstScalar(text.substr(start));
+        if (!scalar || start + scalar->second != text.size() || !isTrimmed(scalar->first)) {
+            break;
+        }
+        text.remove_suffix(scalar->second);
+    }
+    return text;
+}
+
 } // namespace
 
 size_t validUTF8PrefixLength(std::string_view bytes) {
@@ -104,26 +155,13 @@ bool startsWithLetter(std::string_view text) {
 }
 
 std::string_view trimmingWhitespaceAndNewlines(std::string_view text) {
-    while (const auto scalar = firstScalar(text)) {
-        if (!isWhiteSpace(scalar->first)) {
-            break;
-        }
-        text.remove_prefix(scalar->second);
-    }
-    // Walk back to the start of the last scalar: continuation bytes are 10xxxxxx.
-    while (!text.empty()) {
-        size_t start = text.size() - 1;
-        while (start > 0 && text.size() - start < 4 &&
-               (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) {
-            --start;
-        }
-        const auto scalar = firstScalar(text.substr(start));
-        if (!scalar || start + scalar->second != text.size() || !isWhiteSpace(scalar->first)) {
-            break;
-        }
-        text.remove_suffix(scalar->second);
-    }
-    return text;
+    return trimming(text, isWhiteSpace);
+}
+
+std::string_view trimmingHorizontalWhitespace(std::string_view text) {
+    return trimming(text, [](utf8proc_int32_t scalar) {
+        return scalar == 0x09 || utf8proc_category(scalar) == UTF8PROC_CATEGORY_ZS;
+    });
 }
 
 } // namespace tandrel

@@ -27,4 +27,13 @@ bool startsWithLetter(std::string_view text);
 // The text without the white space and line breaks (Unicode White_Space) at either end.
 std::string_view trimmingWhitespaceAndNewlines(std::string_view text);
 
+// The text without horizontal white space (tab and the space separators, general category
+// Zs) at either end; line breaks stay.
+std::string_view trimmingHorizontalWhitespace(std::string_view text);
+
+// Whether two texts are equal without regard to case: both in canonical composed form with
+// Unicode case folding, so "ARRIVAL" equals "arrival" and "Straße" equals "STRASSE". Texts
+// that are not valid UTF-8 are compared byte for byte.
+bool equalIgnoringCase(std::string_view a, std::string_view b);
+
 } // namespace tandrel
