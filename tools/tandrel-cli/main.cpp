@@ -6,6 +6,9 @@
 //   tandrel-cli snapshot LIBRARY TIMELINE [--preset NAME]
 //       resolves the timeline and writes the snapshot file as the host does, with the
 //       built-in preset NAME (the first built-in preset when none is named)
+//   tandrel-cli validate LIBRARY TIMELINE FILE
+//       compares the timeline with its FCPXML export FILE as the host does; exits 0 when
+//       they match, 1 when they differ, 2 when no report could be made
 // TIMELINE is a timeline id (as `scan` lists them) or a timeline name.
 
 #include "core/database/LibraryScanner.h"
@@ -14,11 +17,13 @@
 #include "core/support/ApplicationSupport.h"
 #include "tools/tandrel-cli/EditListJson.h"
 #include "tools/tandrel-cli/TimelineSession.h"
+#include "tools/tandrel-cli/ValidateCommand.h"
 
 #include <chrono>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <iostream>
 #include <stdexcept>
 #include <string>
 
@@ -29,7 +34,8 @@ using namespace tandrel;
 int usage() {
     std::fprintf(stderr, "usage: tandrel-cli scan LIBRARY\n"
                          "       tandrel-cli edl LIBRARY TIMELINE\n"
-                         "       tandrel-cli snapshot LIBRARY TIMELINE [--preset NAME]\n");
+                         "       tandrel-cli snapshot LIBRARY TIMELINE [--preset NAME]\n"
+                         "       tandrel-cli validate LIBRARY TIMELINE FILE\n");
     return 2;
 }
 
@@ -126,6 +132,9 @@ int main(int argc, char **argv) {
         }
         if (argc == 4 && command == "edl") {
             return edl(argv[2], argv[3]);
+        }
+        if (argc == 5 && command == "validate") {
+            return cli::validate(argv[2], argv[3], argv[4], std::cout, std::cerr);
         }
         if (command == "snapshot" &&
             (argc == 4 || (argc == 6 && std::string(argv[4]) == "--preset"))) {
