@@ -1,6 +1,7 @@
 #include "core/support/RegularFile.h"
 #include "core/support/XMLSecurity.h"
 #include "core/tests/TemporaryFolder.h"
+#include "core/tests/XMLFixture.h"
 #include "core/validation/FCPXMLParser.h"
 
 #include <gtest/gtest.h>
@@ -314,17 +315,12 @@ TEST(FCPXMLParser, MarksEventTimelinesFromRefClipsAnywhereInTheDocument) {
 TEST(FCPXMLParser, RefusesEntityDeclarationsWhereverTheyStand) {
     const std::string body = "<fcpxml><project name=\"Cut\"><sequence/></project></fcpxml>";
     const std::string entityDTD = "<!DOCTYPE fcpxml [<!ENTITY e \"x\">]>";
-    std::string utf16 = "\xFF\xFE";
-    for (char c : entityDTD + body) {
-        utf16 += c;
-        utf16 += '\0';
-    }
     const struct {
         const char *what;
         std::string document;
     } cases[] = {
         {"in the prolog", "<?xml version=\"1.0\"?>" + entityDTD + body},
-        {"in UTF-16", utf16},
+        {"in UTF-16", testing::utf16(entityDTD + body)},
         {"past the examined beginning",
          "<!--" + std::string(XMLSecurity::examinedLength, 'x') + "-->" + entityDTD + body},
         {"after a comment that holds a start tag", "<!-- <fcpxml> -->" + entityDTD + body},

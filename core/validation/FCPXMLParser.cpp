@@ -231,7 +231,8 @@ private:
     }
 
     void startSequence(const Attributes &attributes, std::string_view parent) {
-        SeqBuilder builder;
+        // A sequence that never reached its end tag is dropped.
+        SeqBuilder &builder = builder_.emplace();
         if (parent == "project") {
             builder.name = currentProjectName_.value_or("Untitled Project");
             builder.kind = SequenceKind::project;
@@ -248,8 +249,6 @@ private:
         builder.formatID = text(attributes.find("format"));
         const auto tcStart = parseRational(attributes.find("tcStart"));
         builder.tcStartSeconds = tcStart ? tcStart->seconds() : 0;
-        // A sequence that never reached its end tag is dropped.
-        builder_ = std::move(builder);
     }
 
     SpineClip makeSpineClip(std::string_view element, const Attributes &attributes) const {

@@ -30,36 +30,28 @@ bool TimelineValidator::namesMatch(std::string_view a, std::string_view b) {
 }
 
 FrameRate TimelineValidator::nominalRate(double fps) {
+    // Rates whose fps rounded to hundredths lies in [low, high]; the first that holds wins.
+    static constexpr struct {
+        double low;
+        double high;
+        FrameRate::Case rate;
+    } rows[] = {
+        {23.97, 23.99, FrameRate::fps23_976},
+        {24, 24, FrameRate::fps24},
+        {25, 25, FrameRate::fps25},
+        {29.9, 29.98, FrameRate::fps29_97ndf},
+        {30, 30, FrameRate::fps30},
+        {47.9, 47.96, FrameRate::fps47_952},
+        {48, 48, FrameRate::fps48},
+        {50, 50, FrameRate::fps50},
+        {59.9, 59.95, FrameRate::fps59_94ndf},
+        {60, 60, FrameRate::fps60},
+    };
     const double r = std::round(fps * 100) / 100;
-    if (r >= 23.97 && r <= 23.99) {
-        return FrameRate::fps23_976;
-    }
-    if (r == 24) {
-        return FrameRate::fps24;
-    }
-    if (r == 25) {
-        return FrameRate::fps25;
-    }
-    if (r >= 29.9 && r <= 29.98) {
-        return FrameRate::fps29_97ndf;
-    }
-    if (r == 30) {
-        return FrameRate::fps30;
-    }
-    if (r >= 47.9 && r <= 47.96) {
-        return FrameRate::fps47_952;
-    }
-    if (r == 48) {
-        return FrameRate::fps48;
-    }
-    if (r == 50) {
-        return FrameRate::fps50;
-    }
-    if (r >= 59.9 && r <= 59.95) {
-        return FrameRate::fps59_94ndf;
-    }
-    if (r == 60) {
-        return FrameRate::fps60;
+    for (const auto &row : rows) {
+        if (r >= row.low && r <= row.high) {
+            return row.rate;
+        }
     }
     return FrameRate::fps24;
 }

@@ -2,10 +2,8 @@
 // timelines.
 
 #include "core/support/XMLSecurityError.h"
-#include "core/tests/LibraryFixture.h"
-#include "tools/make-sample-library/SampleLibrary.h"
-#include "tools/make-sample-library/SampleLibraryWriter.h"
 #include "tools/tandrel-cli/ValidateCommand.h"
+#include "tools/tandrel-cli/tests/SampleBundleTest.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +18,6 @@ namespace tandrel {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScratchFolder;
 
 const fs::path fixtures = TANDREL_CLI_TESTS;
 
@@ -35,18 +32,8 @@ struct Outcome {
     std::string err;
 };
 
-class ValidateCommand : public ::testing::Test {
+class ValidateCommand : public testing::SampleBundleTest {
 protected:
-    static void SetUpTestSuite() {
-        folder_ = new ScratchFolder;
-        bundle_ = new fs::path(
-            sample::SampleLibraryWriter::write(sample::standardSampleLibrary(), folder_->path()));
-    }
-    static void TearDownTestSuite() {
-        delete bundle_;
-        delete folder_;
-    }
-
     static Outcome validate(const std::string &timeline, const fs::path &fcpxml) {
         std::ostringstream out;
         std::ostringstream err;
@@ -60,13 +47,7 @@ protected:
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
-
-    static ScratchFolder *folder_;
-    static fs::path *bundle_;
 };
-
-ScratchFolder *ValidateCommand::folder_ = nullptr;
-fs::path *ValidateCommand::bundle_ = nullptr;
 
 TEST_F(ValidateCommand, ReportsTheSampleTimelineAsWorkedOutByHand) {
     // The export keeps the compound clip whole and the audition as a container without
