@@ -2,16 +2,14 @@
 
 #include "core/support/ApplicationSupport.h"
 #include "core/support/Log.h"
+#include "core/support/RegularFile.h"
 #include "plugin/FrameRecord.h"
 #include "plugin/StatusText.h"
 #include "plugin/Timecoding.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
-#include <cerrno>
 #include <exception>
 #include <iterator>
 
@@ -32,40 +30,12 @@ constexpr std::array<const char *, 3> usualStarts{"01:00:00:00", "00:00:00:00", 
 // snapshot path would otherwise hold the provider's lock, and with it every render thread, for
 // as long as nobody writes to it.
 bool readRegularFile(const std::filesystem::path &url, std::string &text) {
-    const int fd = ::open(url.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    RegularFileRead read = tandrel::readRegularFile(url, SnapshotProvider::maxSnapshotBytes);
+    if (read.status != RegularFileRead::Status::read) {
         return false;
     }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 ||
-        static_cast<std::uintmax_t>(status.st_size) > SnapshotProvider::maxSnapshotBytes) {
-        return false;
-    }
-    text.clear();
-    text.reserve(static_cast<std::size_t>(status.st_size));
-    // Read no further than the cap: a file that grew since it was examined is no reason to
-    // read without bound.
-    std::array<char, 65536> chunk{};
-    for (;;) {
-        const ssize_t count = ::read(fd, chunk.data(), chunk.size());
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (count == 0) {
-            return true;
-        }
-        text.append(chunk.data(), static_cast<std::size_t>(count));
-        if (text.size() > SnapshotProvider::maxSnapshotBytes) {
-            return false;
-        }
-    }
+    text = std::move(read.bytes);
+    return true;
 }
 
 } // namespace

@@ -28,6 +28,26 @@ inline std::optional<int64_t> roundToInt64(double value) {
     return truncateToInt64(std::round(value));
 }
 
+// A 128-bit value clamped to the 64-bit range.
+inline int64_t saturatingInt64(Int128 value) {
+    return value > INT64_MAX   ? INT64_MAX
+           : value < INT64_MIN ? INT64_MIN
+                               : static_cast<int64_t>(value);
+}
+
+// The nearest integer, halves away from zero, clamped to the 64-bit range; not-a-number,
+// which lies on neither side, gives 0. For values from outside (a file's absurd times) where
+// a result must exist.
+inline int64_t roundToInt64Saturating(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (const auto rounded = roundToInt64(value)) {
+        return *rounded;
+    }
+    return value > 0 ? INT64_MAX : INT64_MIN;
+}
+
 // A signed decimal integer: ASCII digits with at most one leading '+' or '-', nothing else.
 // Nothing when the text is not of that form or the value does not fit 64 bits.
 std::optional<int64_t> parseDecimalInt64(std::string_view text);

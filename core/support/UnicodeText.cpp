@@ -80,6 +80,30 @@ bool isWhiteSpace(utf8proc_int32_t scalar) {
            category == UTF8PROC_CATEGORY_ZP;
 }
 
+// The text without the scalars at either end that `isTrimmed` accepts.
+std::string_view trimming(std::string_view text, bool (*isTrimmed)(utf8proc_int32_t)) {
+    while (const auto scalar = firstScalar(text)) {
+        if (!isTrimmed(scalar->first)) {
+            break;
+        }
+        text.remove_prefix(scalar->second);
+    }
+    // Walk back to the start of the last scalar: continuation bytes are 10xxxxxx.
+    while (!text.empty()) {
+        size_t start = text.size() - 1;
+        while (start > 0 && text.size() - start < 4 &&
+               (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) {
+            --start;
+        }
+        const auto scalar = firstScalar(text.substr(start));
+        if (!scalar || start + scalar->second != text.size() || !isTrimmed(scalar->first)) {
+            break;
+        }
+        text.remove_suffix(scalar->second);
+    }
+    return text;
+}
+
 } // namespace
 
 size_t validUTF8PrefixLength(std::string_view bytes) {
@@ -117,26 +141,13 @@ bool startsWithLetter(std::string_view text) {
 }
 
 std::string_view trimmingWhitespaceAndNewlines(std::string_view text) {
-    while (const auto scalar = firstScalar(text)) {
-        if (!isWhiteSpace(scalar->first)) {
-            break;
-        }
-        text.remove_prefix(scalar->second);
-    }
-    // Walk back to the start of the last scalar: continuation bytes are 10xxxxxx.
-    while (!text.empty()) {
-        size_t start = text.size() - 1;
-        while (start > 0 && text.size() - start < 4 &&
-               (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) {
-            --start;
-        }
-        const auto scalar = firstScalar(text.substr(start));
-        if (!scalar || start + scalar->second != text.size() || !isWhiteSpace(scalar->first)) {
-            break;
-        }
-        text.remove_suffix(scalar->second);
-    }
-    return text;
+    return trimming(text, isWhiteSpace);
+}
+
+std::string_view trimmingHorizontalWhitespace(std::string_view text) {
+    return trimming(text, [](utf8proc_int32_t scalar) {
+        return scalar == 0x09 || utf8proc_category(scalar) == UTF8PROC_CATEGORY_ZS;
+    });
 }
 
 } // namespace tandrel

@@ -10,7 +10,8 @@ namespace tandrel {
 std::string canonicallyComposed(std::string_view text);
 
 // Whether the two texts are the same but for case (Unicode case folding, after canonical
-// composition): "Conform" and "CONFORM", "Straße" and "STRASSE".
+// composition): "Conform" and "CONFORM", "Straße" and "STRASSE". Texts that are not valid
+// UTF-8 are compared byte for byte.
 bool equalIgnoringCase(std::string_view a, std::string_view b);
 
 // Plain text order: Unicode scalar values one by one after canonical composition, so that
@@ -30,5 +31,9 @@ bool startsWithLetter(std::string_view text);
 
 // The text without the white space and line breaks (Unicode White_Space) at either end.
 std::string_view trimmingWhitespaceAndNewlines(std::string_view text);
+
+// The text without horizontal white space (tab and the space separators, general category
+// Zs) at either end; line breaks stay.
+std::string_view trimmingHorizontalWhitespace(std::string_view text);
 
 } // namespace tandrel

@@ -80,8 +80,8 @@ std::optional<std::string_view> XMLStreamParser::Attributes::find(std::string_vi
     return std::nullopt;
 }
 
-XMLStreamParser::Outcome XMLStreamParser::parse(std::span<const uint8_t> bytes,
-                                                Delegate &delegate) {
+XMLStreamParser::Outcome XMLStreamParser::parse(std::span<const uint8_t> bytes, Delegate &delegate,
+                                                Failure *failure) {
     std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)> owner(
         XML_ParserCreate(nullptr), &XML_ParserFree);
     if (!owner) {
@@ -105,7 +105,17 @@ XMLStreamParser::Outcome XMLStreamParser::parse(std::span<const uint8_t> bytes,
         const bool last = offset + length == bytes.size();
         if (XML_Parse(parser, reinterpret_cast<const char *>(bytes.data() + offset),
                       static_cast<int>(length), last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) {
-            return state.refused ? Outcome::refused : Outcome::malformed;
+            if (state.refused) {
+                return Outcome::refused;
+            }
+            if (failure) {
+                const XML_Error code = XML_GetErrorCode(parser);
+                const XML_LChar *description =
+                    code == XML_ERROR_NONE ? nullptr : XML_ErrorString(code);
+                failure->description = description ? description : "";
+                failure->line = XML_GetCurrentLineNumber(parser);
+            }
+            return Outcome::malformed;
         }
         offset += length;
     } while (offset < bytes.size());

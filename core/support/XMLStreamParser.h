@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace tandrel {
@@ -45,9 +46,17 @@ public:
         refused,
     };
 
+    // Why and where a malformed document failed: the XML parser's own description of the
+    // error (empty when it gave none) and the line it had reached, counted from 1.
+    struct Failure {
+        std::string description;
+        uint64_t line = 0;
+    };
+
     // The encoding comes from the document (byte-order mark, XML declaration), UTF-8 when it
-    // names none.
-    static Outcome parse(std::span<const uint8_t> bytes, Delegate &delegate);
+    // names none. A malformed document fills `failure` when one is given.
+    static Outcome parse(std::span<const uint8_t> bytes, Delegate &delegate,
+                         Failure *failure = nullptr);
 };
 
 } // namespace tandrel

@@ -1,5 +1,6 @@
 #include "core/database/RetimeParser.h"
 #include "core/tests/ClipFixture.h"
+#include "core/tests/XMLFixture.h"
 #include "tools/make-sample-library/SampleLibrary.h"
 
 #include <gtest/gtest.h>
@@ -123,11 +124,6 @@ TEST(RetimeParser, ReadsCurvesAndKeypoints) {
 TEST(RetimeParser, RefusesDocumentsItCannotTrust) {
     const std::string body = "<scene>" + curve("Speed", "50") + "</scene>";
     const std::string entity = "<!DOCTYPE scene [<!ENTITY e \"x\">]>";
-    std::string utf16 = "\xFF\xFE";
-    for (char c : entity + body) {
-        utf16 += c;
-        utf16 += '\0';
-    }
     const struct {
         const char *what;
         std::string document;
@@ -135,7 +131,7 @@ TEST(RetimeParser, RefusesDocumentsItCannotTrust) {
         {"entity in the prolog", entity + body},
         {"entity behind a comment the guard stops at", "<!-- <scene> -->" + entity + body},
         {"external DTD", "<!DOCTYPE scene SYSTEM \"file:///etc/passwd\">" + body},
-        {"UTF-16", utf16},
+        {"UTF-16", testing::utf16(entity + body)},
         {"not UTF-8", body + "\xFF"},
     };
     for (const auto &c : cases) {

@@ -1,6 +1,7 @@
 #include "core/support/UnicodeText.h"
 #include "core/support/XMLSecurity.h"
 #include "core/support/XMLStreamParser.h"
+#include "core/tests/XMLFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,8 @@
 
 namespace tandrel {
 namespace {
+
+using testing::utf16;
 
 std::span<const uint8_t> bytes(const std::string &text) {
     return {reinterpret_cast<const uint8_t *>(text.data()), text.size()};
@@ -96,15 +99,6 @@ public:
     void characters(std::string_view text) override { events += text; }
     void endElement(std::string_view name) override { events.append("</").append(name) += ">"; }
 };
-
-std::string utf16(const std::string &ascii, bool byteOrderMark) {
-    std::string text = byteOrderMark ? "\xFF\xFE" : "";
-    for (char c : ascii) {
-        text += c;
-        text += '\0';
-    }
-    return text;
-}
 
 TEST(XMLStreamParser, RefusesWhatTheGuardCannotSee) {
     using Outcome = XMLStreamParser::Outcome;

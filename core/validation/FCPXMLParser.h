@@ -97,8 +97,16 @@ public:
         int64_t byteCount_ = 0;
     };
 
-    // Throws ParseError, or XMLSecurityError for a document that declares entities.
+    // The largest file the reader takes (200 MiB); a real export is a few MB at most.
+    static constexpr int64_t maximumFileSize = 209'715'200;
+
+    // Reads a ".fcpxml" file, or the "Info.fcpxml" of a ".fcpxmld" bundle (or of any folder
+    // that holds one). Only a regular file is read, opened once without blocking, and never
+    // more than `maximumFileSize` bytes of it. Throws ParseError, or XMLSecurityError for a
+    // document that declares entities.
     static Document parse(const std::filesystem::path &contentsOf);
+    // One pass over the bytes; `name` serves only the text of the XMLSecurityError, which is
+    // thrown for any entity declaration or external document type, wherever it stands.
     static Document parse(std::span<const unsigned char> data, const std::string &name);
 };
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tandrel {
@@ -65,9 +66,18 @@ public:
         std::string summaryLine() const;
     };
 
+    // Never fails: an empty side, a sequence without frame duration (24 fps assumed) or
+    // absurd times (frame numbers stop at the 64-bit limits) all give a report.
     static ValidationReport validate(const FCPXMLParser::Sequence &sequence,
                                      const std::vector<EditEntry> &resolverEntries,
                                      int64_t toleranceFrames, int64_t pairingWindowFrames);
+
+    // Names match without regard to case and to white space or line breaks at either end; a
+    // blank name matches only another blank one.
+    static bool namesMatch(std::string_view a, std::string_view b);
+    // The rate whose timecode shows a project's frames at `fps`: the nearest of the ten
+    // non-drop-frame rates, 24 for anything else.
+    static FrameRate nominalRate(double fps);
 };
 
 } // namespace tandrel

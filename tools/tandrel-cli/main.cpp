@@ -3,6 +3,7 @@
 
 #include "tools/tandrel-cli/CommandLine.h"
 #include "tools/tandrel-cli/LibraryCommands.h"
+#include "tools/tandrel-cli/ValidateCommand.h"
 
 #include <string_view>
 #include <vector>
@@ -23,6 +24,12 @@ const Command commands[] = {
      {{"--preset", "NAME"}},
      "resolves the timeline and writes the snapshot file as the host does",
      snapshotCommand},
+    {"validate",
+     {"LIBRARY", "TIMELINE", "FILE"},
+     {},
+     "compares the timeline with its FCPXML export FILE as the host does (exit 0 when they\n"
+     "      match, 1 when they differ, 2 when no report could be made)",
+     validateCommand},
 };
 
 constexpr std::string_view notes =

@@ -3,8 +3,7 @@
 #include "core/snapshot/TandrelSnapshot.h"
 #include "core/support/JsonText.h"
 #include "core/tests/LibraryFixture.h"
-#include "tools/make-sample-library/SampleLibrary.h"
-#include "tools/make-sample-library/SampleLibraryWriter.h"
+#include "tools/tandrel-cli/tests/SampleBundleTest.h"
 
 #include <gtest/gtest.h>
 
@@ -87,24 +86,7 @@ void expectSameDocument(const Json &expected, const Json &actual, const std::str
     }
 }
 
-class TandrelCli : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        folder_ = new ScratchFolder;
-        bundle_ = new fs::path(
-            sample::SampleLibraryWriter::write(sample::standardSampleLibrary(), folder_->path()));
-    }
-    static void TearDownTestSuite() {
-        delete bundle_;
-        delete folder_;
-    }
-
-    static ScratchFolder *folder_;
-    static fs::path *bundle_;
-};
-
-ScratchFolder *TandrelCli::folder_ = nullptr;
-fs::path *TandrelCli::bundle_ = nullptr;
+class TandrelCli : public testing::SampleBundleTest {};
 
 TEST_F(TandrelCli, ResolvesTheSampleTimelineAsWorkedOutByHand) {
     const CliRun run = runCli(concatenated({"edl ", quoted(*bundle_), " Sample"}));

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace tandrel {
+
+// What reading a file from outside gave.
+struct RegularFileRead {
+    enum class Status {
+        read,
+        // Missing, not a regular file (a folder, a FIFO, a device, a link to one), or a read
+        // that failed.
+        notReadable,
+        // More than the limit: `byteCount` is the file's size, at least the limit + 1.
+        tooLarge,
+    };
+
+    Status status = Status::notReadable;
+    // The whole file when read.
+    std::string bytes;
+    int64_t byteCount = 0;
+};
+
+// Reads the regular file at `path`, at most `maxBytes` of it. The file is opened once and
+// without blocking, and everything is decided on the open file: a FIFO or device at the path
+// (or behind a link) is refused at once instead of waited on, a size above the limit is
+// refused before a byte is read, and a file that grows past the limit while it is read is
+// refused after reading no more than the limit + 1 bytes.
+RegularFileRead readRegularFile(const std::filesystem::path &path, uint64_t maxBytes);
+
+} // namespace tandrel

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "core/validation/TimelineValidator.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tandrel {
+
+// The texts of a validation report: the verdict, its facts, the titles of its lists and the
+// pieces of their rows, as the report views show them and tandrel-cli prints them. Numbers
+// are plain decimal, fractions with a full stop whatever the locale. Pure.
+struct ReportTexts {
+    using ValidationReport = TimelineValidator::ValidationReport;
+    using FieldMismatch = TimelineValidator::FieldMismatch;
+    using UnmatchedClip = TimelineValidator::UnmatchedClip;
+
+    // "PASS — resolver matches FCPXML" or "FAIL — differences found".
+    static std::string_view headline(const ValidationReport &report);
+    // Shown in place of the lists when the report passed.
+    static constexpr std::string_view allMatched =
+        "Every compared clip matched on timeline position, duration, and name. No dropped or "
+        "spurious entries.";
+
+    struct Fact {
+        std::string_view label;
+        std::string value;
+        bool operator==(const Fact &) const = default;
+    };
+    // The summary's facts in their order: sequence, frame rate, start, counts, pairs.
+    static std::vector<Fact> facts(const ValidationReport &report);
+    // The warning under the sequence fact when the compared sequence is not the timeline
+    // selected in the host (its name differs, case aside); nothing without a selection.
+    static std::optional<std::string_view>
+    nameWarning(const ValidationReport &report,
+                const std::optional<std::string> &activeTimelineName);
+
+    enum class SectionKind { unmatchedFCPXML, unmatchedResolver, mismatches };
+    struct Section {
+        SectionKind kind;
+        std::string_view title;
+        // The full length of the list, never a capped one.
+        size_t count;
+        bool operator==(const Section &) const = default;
+    };
+    // The lists that are not empty, in the fixed order FCPXML only, resolver only, mismatches.
+    static std::vector<Section> sections(const ValidationReport &report);
+
+    // A clip's name as a row shows it: "(unnamed)" for an empty one.
+    static std::string_view rowName(std::string_view name);
+    // "@ " and the clip's project timecode.
+    static std::string timecode(const UnmatchedClip &clip);
+    // "expected 375 → got 300".
+    static std::string expectedAndActual(const FieldMismatch &mismatch);
+    // "(+1f)", "(-2f)", "(0f)"; nothing for a mismatch without a delta (a name).
+    static std::optional<std::string> delta(const FieldMismatch &mismatch);
+    // "+ 50 more not shown" for a list of `total` entries cut to `displayCap` rows; nothing
+    // when all of them are shown.
+    static std::optional<std::string> overflowNote(size_t total, size_t displayCap);
+};
+
+} // namespace tandrel
