@@ -101,6 +101,7 @@ int snapshot(const char *library, const char *timeline, const std::optional<std:
     const auto start = resolver.projectTimecodeInfo(key);
     document.timelineStartTimecode =
         (start ? start->startTimecodeString() : std::nullopt).value_or("00:00:00:00");
+    document.timelineDropFrame = resolver.timelineDropFrame(key);
     document.updatedAt =
         std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
     for (const EditEntry &entry : resolver.getEDL(key)->entries()) {
