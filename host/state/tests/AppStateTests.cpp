@@ -450,7 +450,7 @@ TEST_F(AppStateTest, OnlyNewFcpbundleFoldersAreAdded) {
     MainQueue::runPending();
 }
 
-TEST_F(AppStateTest, APluginCheckSetsItsStateThroughTheMainThread) {
+TEST_F(AppStateTest, APluginCheckReportsItsStateWhileTheStateObjectLives) {
     std::function<void(PluginUpdateState)> report;
     services.checkPluginUpdate = [&](std::function<void(PluginUpdateState)> setState) {
         report = std::move(setState);

@@ -120,11 +120,14 @@ TEST_F(WatcherTest, WatchesOnceAndReportsNothingAfterTheLibraryIsRemoved) {
     clock->advance(5s);
     EXPECT_EQ(reports, (std::vector<Report>{{0, "A"}}));
 
-    // Watched again later: the last report still counts.
+    // Watched again, it is reported again; its last report still counts for the interval.
     watcher.watch("A");
     EXPECT_EQ(streams.opened, 2);
     streams.deliver("A", {{"A/x.fcpevent-wal"}});
-    EXPECT_EQ(reports.size(), 2u);
+    clock->advance(500ms);
+    streams.deliver("A", {{"A/x.fcpevent-wal"}});
+    clock->advance(5s);
+    EXPECT_EQ(reports, (std::vector<Report>{{0, "A"}, {5200, "A"}, {6200, "A"}}));
 }
 
 TEST_F(WatcherTest, AFolderThatCannotBeWatchedIsTriedAgainAtTheNextWatch) {
