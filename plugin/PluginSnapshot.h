@@ -9,8 +9,9 @@
 
 namespace tandrel {
 
-// The snapshot document as the plug-in reads it. Every member is required (schemaVersion,
-// libraryName and updatedAt only for the document to read: the plug-in uses none of them).
+// The snapshot document as the plug-in reads it. Every member but the drop-frame flag is
+// required (schemaVersion, libraryName and updatedAt only for the document to read: the
+// plug-in uses none of them).
 // A document that fails to read, or that leaves SnapshotLimits anywhere, is rejected whole.
 struct PluginSnapshot : SnapshotDocument<PluginSnapshotEntry, PluginDisplayConfig> {
     // The document of a snapshot file's text. Fails with DecodingError for text that is not

@@ -216,10 +216,12 @@ SnapshotProvider::Answer SnapshotProvider::metadataLocked(int64_t value, int32_t
         return answer;
     }
     const PluginSnapshot &snapshot = *snapshot_;
-    // The host gives no drop-frame flag with its rate; the timeline's own start timecode says
-    // it: ";" before the frames is the drop-frame form. Read as non-drop, a drop-frame
-    // timeline would never match its start and would burn non-drop timecode.
-    const bool drop = snapshot.timelineStartTimecode.find(';') != std::string::npos;
+    // The editor gives the rate without its drop-frame form. The host states it beside the
+    // start; a host that does not leaves the start timecode to say it: ";" before the frames
+    // is the drop-frame form. Read as non-drop, a drop-frame timeline would never match its
+    // start and would burn non-drop timecode.
+    const bool drop = snapshot.timelineDropFrame.value_or(
+        snapshot.timelineStartTimecode.find(';') != std::string::npos);
     const auto num = static_cast<int64_t>(rateNum);
     const auto den = static_cast<int64_t>(rateDen);
     const std::optional<TimecodeFrameRate> rate =

@@ -130,6 +130,9 @@ public:
     // Facts of a timeline.
     std::optional<Size> timelineResolution(int64_t timelineID);
     std::optional<ProjectTimecodeInfo> projectTimecodeInfo(int64_t timelineID);
+    // Whether the timeline's timecode counts drop frame, as its sequence info states it (not
+    // stated: false); also when the info gives no start. Nothing without sequence info.
+    std::optional<bool> timelineDropFrame(int64_t timelineID);
 
     // The metadata record of one timeline frame of an entry.
     FCPMetadata buildMetadata(const EditEntry &from, int64_t timelineFrame, FrameRate rate) const;

@@ -156,6 +156,19 @@ std::optional<DecodedBlob> firstSlotItemBlob(FCPDatabaseConnection &db, int64_t 
     return items.empty() ? std::nullopt : CollectionReads::decodedBlob(db, items.front());
 }
 
+// A sequence info's drop-frame flag, a Boolean or a number; false when it states none.
+bool statedDropFrame(const DecodedBlob &sequenceInfo) {
+    if (const PlistValue *value = sequenceInfo.value("timecodeDisplayDropFrame")) {
+        if (const bool *flag = value->asBoolean()) {
+            return *flag;
+        }
+        if (const int64_t *number = value->asInteger()) {
+            return *number != 0;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 bool TimelineResolver::generatorIsTitle(int64_t pk, FCPDatabaseConnection &db) {
@@ -230,14 +243,7 @@ std::optional<ProjectTimecodeInfo> TimelineResolver::projectTimecodeInfo(int64_t
     if (!range) {
         return std::nullopt;
     }
-    bool dropFrame = false;
-    if (const PlistValue *value = blob->value("timecodeDisplayDropFrame")) {
-        if (const bool *flag = value->asBoolean()) {
-            dropFrame = *flag;
-        } else if (const int64_t *number = value->asInteger()) {
-            dropFrame = *number != 0;
-        }
-    }
+    const bool dropFrame = statedDropFrame(*blob);
     ProjectTimecodeInfo info{.startSeconds = range->start};
     const auto durationText = blob->string("timecodeFrameDuration");
     if (const auto stated = durationText ? frameRate(*durationText) : std::nullopt) {
@@ -250,6 +256,11 @@ std::optional<ProjectTimecodeInfo> TimelineResolver::projectTimecodeInfo(int64_t
         info.rate = rate;
     }
     return info;
+}
+
+std::optional<bool> TimelineResolver::timelineDropFrame(int64_t timelineID) {
+    const auto blob = firstSlotItemBlob(*db_, timelineID, "sequenceInfo");
+    return blob ? std::optional(statedDropFrame(*blob)) : std::nullopt;
 }
 
 } // namespace tandrel

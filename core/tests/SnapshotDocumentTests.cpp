@@ -12,7 +12,7 @@ namespace {
 constexpr const char *document = R"({
   "schemaVersion": 8, "timelineID": "/L.fcpbundle/E/CurrentVersion.fcpevent#42",
   "timelineName": "Reel 1", "libraryName": "L", "timelineStartTimecode": "01:00:00:00",
-  "updatedAt": 1767225600.25,
+  "timelineDropFrame": false, "updatedAt": 1767225600.25,
   "entries": [
     {"tlStart": {"value": 0, "timescale": 240000}, "tlEnd": {"value": 480000, "timescale": 240000},
      "srcStartFrame": 86400, "srcSpeed": 1.0, "srcRate": "23.976", "srcFpsNum": 24000,
@@ -51,7 +51,15 @@ TEST(TandrelSnapshot, ReadsAndWritesBackTheSameDocument) {
     EXPECT_EQ(snapshot.entries[1].srcRateUnresolved, true);
     EXPECT_FALSE(snapshot.entries[1].srcTimeMapKeypoints);
     EXPECT_EQ(snapshot.displayConfig.hideOnGeneratorClips, true);
+    EXPECT_EQ(snapshot.timelineDropFrame, false);
     EXPECT_EQ(encodeJsonText(Json(snapshot)), original.dump());
+
+    // The drop-frame flag is optional: without it the document still reads, and stays without.
+    Json withoutFlag = original;
+    withoutFlag.erase("timelineDropFrame");
+    const TandrelSnapshot unflagged = withoutFlag.get<TandrelSnapshot>();
+    EXPECT_EQ(unflagged.timelineDropFrame, std::nullopt);
+    EXPECT_EQ(encodeJsonText(Json(unflagged)), withoutFlag.dump());
 }
 
 TEST(TandrelSnapshot, AMissingOrWrongRequiredKeyRejectsTheWholeDocument) {
@@ -76,6 +84,7 @@ TEST(TandrelSnapshot, AMissingOrWrongRequiredKeyRejectsTheWholeDocument) {
         {"/entries/0/srcTimeMapKeypoints", Json::object()},
         {"/entries/1/srcRateUnresolved", "true"},
         {"/entries/1/metadata/clipType", "clip"},
+        {"/timelineDropFrame", "true"},
     };
     for (const Case &c : cases) {
         Json json = parseJsonText(document);

@@ -229,5 +229,28 @@ TEST(TimelineResolverFacts, FindsTitlesTransformsAndStabilisation) {
     EXPECT_EQ(TimelineResolver::loadStabilizationInfo(plain, db), std::nullopt);
 }
 
+TEST(TimelineResolverFacts, StatesDropFrameAlsoWhereNoStartIsRead) {
+    HandMadeEvent event;
+    const auto timeline = [&](std::optional<P::Dictionary> info) {
+        const int64_t sequence = event.add("FFAnchoredSequence", P::Dictionary{});
+        if (info) {
+            event.add("FFSequenceInfo", std::move(*info), event.slot(sequence, "sequenceInfo"));
+        }
+        return sequence;
+    };
+    const int64_t noStart =
+        timeline(P::Dictionary{{"timecodeFrameDuration", P::string("1001/30000")},
+                               {"timecodeDisplayDropFrame", P::boolean(true)}});
+    const int64_t unstated = timeline(P::Dictionary{{"mediaRange", P::string("{0/1,10/1}")}});
+    const int64_t noInfo = timeline(std::nullopt);
+    TimelineResolver resolver(std::shared_ptr<FCPDatabaseConnection>(&event.open(), [](auto *) {}),
+                              nullptr, nullptr, nullptr);
+
+    EXPECT_EQ(resolver.projectTimecodeInfo(noStart), std::nullopt);
+    EXPECT_EQ(resolver.timelineDropFrame(noStart), true);
+    EXPECT_EQ(resolver.timelineDropFrame(unstated), false);
+    EXPECT_EQ(resolver.timelineDropFrame(noInfo), std::nullopt);
+}
+
 } // namespace
 } // namespace tandrel

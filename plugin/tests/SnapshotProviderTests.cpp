@@ -281,15 +281,21 @@ TEST_F(SnapshotProviderTest, StackedLayersGetTheSourcePositionOfTheFrame) {
     }
 }
 
-TEST_F(SnapshotProviderTest, ADropFrameTimelineMatchesItsStartAndBurnsDropFrameTimecode) {
-    // 29.97 drop-frame from 01:00:00;00 (absolute frame 107892), two minutes long.
+// A clip over the first two minutes of a 29.97 drop-frame timeline, its source starting at
+// 01:00:00;00 (absolute frame 107892).
+SnapshotEntry dropFrameClip() {
     SnapshotEntry entry = clip("DF", 0, 0);
     entry.tlEnd = at(3596, 30000, 1001);
     entry.srcStartFrame = 107892;
     entry.srcRate = "29.97d";
     entry.srcFpsNum = 30000;
     entry.srcFpsDen = 1001;
-    folder.write(snapshot("01:00:00;00", {entry}));
+    return entry;
+}
+
+TEST_F(SnapshotProviderTest, ADropFrameTimelineMatchesItsStartAndBurnsDropFrameTimecode) {
+    // The timeline starts at 01:00:00;00.
+    folder.write(snapshot("01:00:00;00", {dropFrameClip()}));
 
     const std::pair<int64_t, std::string> cases[] = {
         {107892, "01:00:00;00"}, {107892 + 1799, "01:00:59;29"}, {107892 + 1800, "01:01:00;02"}};
@@ -299,6 +305,33 @@ TEST_F(SnapshotProviderTest, ADropFrameTimelineMatchesItsStartAndBurnsDropFrameT
         EXPECT_EQ(answer.metadata->projectTimecode, timecode);
         EXPECT_EQ(answer.metadata->sourceTimecode, timecode);
         EXPECT_EQ(answer.metadata->sourceFrameNumber, frame);
+    }
+}
+
+TEST_F(SnapshotProviderTest, TheHostsDropFrameFlagDecidesOverTheStartTimecode) {
+    // A drop-frame timeline whose library gave no start: the editor's timeline starts at
+    // 01:00:00;00 (absolute frame 107892). Without the flag the empty start says non-drop.
+    const SnapshotEntry entry = dropFrameClip();
+    struct Case {
+        std::optional<bool> flag;
+        const char *start;
+        const char *projectTimecode; // one minute in
+    };
+    const Case cases[] = {
+        {true, "", "01:01:00;02"},
+        {std::nullopt, "", "01:00:56:12"},
+        {false, "01:00:00;00", "01:00:56:12"},
+        {std::nullopt, "01:00:00;00", "01:01:00;02"},
+    };
+    for (const Case &c : cases) {
+        TandrelSnapshot document = snapshot(c.start, {entry});
+        document.timelineDropFrame = c.flag;
+        folder.write(document);
+        const auto answer =
+            testing::provider(clock)->metadata((107892 + 1800) * 1001, 30000, 30000, 1001);
+        ASSERT_TRUE(answer.metadata) << answer.statusText();
+        EXPECT_EQ(answer.metadata->projectTimecode, c.projectTimecode)
+            << "flag " << c.flag.value_or(-1) << ", start '" << c.start << "'";
     }
 }
 

@@ -71,6 +71,7 @@ int snapshotCommand(const Arguments &arguments) {
     const auto start = resolver.projectTimecodeInfo(key);
     document.timelineStartTimecode =
         (start ? start->startTimecodeString() : std::nullopt).value_or("00:00:00:00");
+    document.timelineDropFrame = resolver.timelineDropFrame(key);
     document.updatedAt =
         std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
     const auto list = resolver.getEDL(key);

@@ -106,6 +106,7 @@ TEST_F(TandrelCli, WritesTheSnapshotOfATimelineByIdOrName) {
     EXPECT_EQ(written.timelineName, "Sample");
     EXPECT_EQ(written.libraryName, "Sample");
     EXPECT_EQ(written.timelineStartTimecode, "10:00:00:00");
+    EXPECT_EQ(written.timelineDropFrame, false);
     EXPECT_EQ(written.displayConfig.name, "Netflix QC Layout");
     // One entry per display segment: 13 entries, Arrival has 5 segments and Kitchen Slow,
     // Stage MC and Final 2 each.

@@ -1,0 +1,197 @@
+#include "host/query/QueryResolver.h"
+
+#include "core/database/FCPDatabaseConnection.h"
+#include "core/resolver/MulticamMediaIndex.h"
+#include "core/snapshot/SnapshotWriter.h"
+#include "core/support/Log.h"
+
+#include <algorithm>
+#include <mutex>
+
+namespace tandrel {
+
+namespace {
+
+auto log() {
+    return logger("com.ostrevale.tandrel.host", "query");
+}
+
+} // namespace
+
+QueryResolver::ValidationError
+QueryResolver::ValidationError::noSequenceInFCPXML(const std::string &timelineName) {
+    return {Case::noSequenceInFCPXML,
+            "The FCPXML contains no timeline matching '" + timelineName +
+                "' (and no single obvious timeline to fall back to). Export the FCPXML for the "
+                "timeline you selected here."};
+}
+
+QueryResolver::ValidationError QueryResolver::ValidationError::timelineNotFound() {
+    return {Case::timelineNotFound,
+            "The selected timeline is no longer available. Re-select it and try again."};
+}
+
+QueryResolver::ValidationError QueryResolver::ValidationError::edlUnavailable() {
+    return {Case::edlUnavailable,
+            "Could not resolve the selected timeline's edit list from the library."};
+}
+
+QueryResolver::QueryResolver(TextOrder order, std::shared_ptr<const ValidationServices> validation)
+    : order_(std::move(order)), validation_(std::move(validation)) {}
+
+void QueryResolver::reload(const std::vector<WatchedLibrary> &libraries) {
+    std::lock_guard guard(lock_);
+    handles_.clear();
+    assetStore_->clear();
+    roleResolver_->clear();
+    // What a library cannot give shows later as missing metadata, not as an error.
+    for (const WatchedLibrary &library : libraries) {
+        try {
+            assetStore_->loadAllAssets(library.url);
+        } catch (const std::exception &error) {
+            log()->info("Media of {} not fully read: {}", library.url.string(), error.what());
+        }
+        try {
+            roleResolver_->loadAllRoles(library.url);
+        } catch (const std::exception &error) {
+            log()->info("Roles of {} not fully read: {}", library.url.string(), error.what());
+        }
+        auto multicamIndex = std::make_shared<MulticamMediaIndex>();
+        try {
+            multicamIndex->scan(library.url);
+        } catch (const std::exception &error) {
+            log()->info("Multicams of {} not fully read: {}", library.url.string(), error.what());
+        }
+        for (const WatchedEvent &event : library.events) {
+            std::shared_ptr<FCPDatabaseConnection> db;
+            try {
+                db = std::make_shared<FCPDatabaseConnection>(event.databaseURL.string());
+            } catch (const std::exception &) {
+                continue; // an event that does not open offers no timelines
+            }
+            auto resolver = std::make_shared<TimelineResolver>(std::move(db), assetStore_,
+                                                               roleResolver_, multicamIndex);
+            for (const FCPTimelineInfo &timeline : event.timelines) {
+                const auto known = handles_.find(timeline.id);
+                if (known != handles_.end() && known->second.editCount >= timeline.editCount) {
+                    continue;
+                }
+                handles_[timeline.id] = {
+                    resolver,   timeline.collectionPK, timeline.name, library.name, event.name,
+                    event.path, timeline.editCount};
+            }
+        }
+    }
+}
+
+std::vector<TimelineChoice> QueryResolver::availableTimelines() const {
+    std::vector<TimelineChoice> timelines;
+    {
+        std::lock_guard guard(lock_);
+        timelines.reserve(handles_.size());
+        for (const auto &[id, handle] : handles_) {
+            timelines.push_back({id, handle.name, handle.libraryName, handle.eventName,
+                                 handle.eventPath, handle.editCount});
+        }
+    }
+    std::stable_sort(timelines.begin(), timelines.end(),
+                     [this](const TimelineChoice &a, const TimelineChoice &b) {
+                         if (const auto library = order_(a.library, b.library); library != 0) {
+                             return library < 0;
+                         }
+                         if (const auto event = order_(a.eventName, b.eventName); event != 0) {
+                             return event < 0;
+                         }
+                         return order_(a.name, b.name) < 0;
+                     });
+    return timelines;
+}
+
+template <typename Answer>
+std::optional<Answer>
+QueryResolver::ask(const std::string &timelineID,
+                   const std::function<std::optional<Answer>(const Handle &)> &question) {
+    std::lock_guard guard(lock_);
+    const auto handle = handles_.find(timelineID);
+    if (handle == handles_.end()) {
+        return std::nullopt;
+    }
+    try {
+        return question(handle->second);
+    } catch (const std::exception &error) {
+        log()->warn("Reading timeline {} failed: {}", timelineID, error.what());
+        return std::nullopt;
+    }
+}
+
+std::optional<Size> QueryResolver::timelineResolution(const std::string &timelineID) {
+    return ask<Size>(timelineID, [](const Handle &handle) {
+        return handle.resolver->timelineResolution(handle.collectionPK);
+    });
+}
+
+std::optional<std::string> QueryResolver::detectedStartTimecode(const std::string &timelineID) {
+    return ask<std::string>(timelineID, [](const Handle &handle) -> std::optional<std::string> {
+        const auto info = handle.resolver->projectTimecodeInfo(handle.collectionPK);
+        return info ? info->startTimecodeString() : std::nullopt;
+    });
+}
+
+std::optional<TandrelSnapshot> QueryResolver::completeSnapshot(const std::string &timelineID,
+                                                               TandrelSnapshot document) {
+    return ask<TandrelSnapshot>(timelineID, [&](const Handle &handle) {
+        const auto list = handle.resolver->getEDL(handle.collectionPK);
+        if (!list) {
+            return std::optional<TandrelSnapshot>();
+        }
+        document.timelineID = timelineID;
+        document.timelineName = handle.name;
+        document.libraryName = handle.libraryName;
+        document.timelineDropFrame = handle.resolver->timelineDropFrame(handle.collectionPK);
+        document.entries.clear();
+        for (const EditEntry &entry : list->entries()) {
+            for (SnapshotEntry &converted : SnapshotWriter::snapshotEntries(entry)) {
+                document.entries.push_back(std::move(converted));
+            }
+        }
+        return std::optional(std::move(document));
+    });
+}
+
+TimelineValidator::ValidationReport
+QueryResolver::validateAgainstFCPXML(const std::string &timelineID,
+                                     const std::filesystem::path &fcpxmlURL) {
+    std::string timelineName;
+    std::shared_ptr<const EditDecisionList> list;
+    {
+        std::lock_guard guard(lock_);
+        const auto handle = handles_.find(timelineID);
+        if (handle == handles_.end()) {
+            throw ValidationError::timelineNotFound();
+        }
+        timelineName = handle->second.name;
+        try {
+            list = handle->second.resolver->getEDL(handle->second.collectionPK);
+        } catch (const std::exception &) {
+        }
+        if (!list) {
+            throw ValidationError::edlUnavailable();
+        }
+    }
+    // The edit list is immutable and shared: reading and comparing need no lock.
+    if (!validation_) {
+        throw std::runtime_error("FCPXML validation is not available in this build of the host.");
+    }
+    const FCPXMLParser::Document document = validation_->parse(fcpxmlURL);
+    const FCPXMLParser::Sequence *sequence = validation_->sequence(document, timelineName);
+    if (!sequence) {
+        sequence = validation_->primaryTimeline(document);
+    }
+    if (!sequence) {
+        throw ValidationError::noSequenceInFCPXML(timelineName);
+    }
+    return validation_->validate(*sequence, list->entries(), validationToleranceFrames,
+                                 validationPairingWindowFrames);
+}
+
+} // namespace tandrel

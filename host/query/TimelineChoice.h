@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tandrel {
+
+// One timeline the user can choose to serve, with where it lives. Identified by `id`; two
+// choices are equal only when all six values are.
+struct TimelineChoice {
+    // The library scan's id of the timeline (`FCPTimelineInfo::id`).
+    std::string id;
+    std::string name;
+    // The name of the library that holds it.
+    std::string library;
+    std::string eventName;
+    std::string eventPath;
+    int64_t editCount = 0;
+
+    friend bool operator==(const TimelineChoice &, const TimelineChoice &) = default;
+};
+
+} // namespace tandrel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/model/FCPLibrary.h"
+#include "core/support/Uuid.h"
+#include "host/query/WatchedEvent.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tandrel {
+
+// One library bundle the user watches. Identified by `id`, which is new for every add; `id`
+// and `url` never change, the rest follows each load of the library.
+struct WatchedLibrary {
+    Uuid id;
+    std::filesystem::path url;
+    std::string name;
+    std::vector<WatchedEvent> events;
+    bool isLoaded = false;
+    // Why the last load failed; a later load that succeeds keeps it.
+    std::optional<std::string> errorMessage;
+
+    // A library just added: a new id, named after the bundle folder without its extension
+    // ("/Volumes/Media/Show.fcpbundle" is "Show"), no events, not loaded yet.
+    static WatchedLibrary forURL(const std::filesystem::path &url);
+
+    // The library after a scan that succeeded: the scan's name, one new event (with a new id)
+    // per scanned event that has timelines, in scan order, and loaded. The error message stays.
+    WatchedLibrary loadedWith(const FCPLibrary &scan) const;
+
+    friend bool operator==(const WatchedLibrary &, const WatchedLibrary &) = default;
+};
+
+} // namespace tandrel

@@ -1,0 +1,190 @@
+#include "host/state/AppState.h"
+
+#include "core/database/LibraryScanner.h"
+#include "core/model/BundledPresets.h"
+#include "core/snapshot/SnapshotWriter.h"
+#include "core/support/JsonText.h"
+#include "core/support/Log.h"
+#include "host/state/TimelineTextOrder.h"
+#include "platform/runtime/InotifyEventStream.h"
+#include "platform/runtime/MainQueue.h"
+
+#include <QPointer>
+
+namespace tandrel {
+
+namespace {
+
+auto log() {
+    return logger("com.ostrevale.tandrel.host", "state");
+}
+
+Uuid firstBuiltInPresetID() {
+    const auto &table = BundledPresets::table();
+    return table.empty() ? Uuid::random() : table.front().id;
+}
+
+} // namespace
+
+AppState::Services AppState::Services::standard() {
+    return {
+        .userDefaults = platform::SettingsKeyValueStore::standardUserDefaults(),
+        .clock = platform::Clock::system(),
+        .timers = platform::eventLoopTimers(),
+        .fileSystemEvents = platform::InotifyEventStream::factory(),
+        .scanLibrary = &LibraryScanner::scan,
+        .writeSnapshot = &SnapshotWriter::write,
+        .clearSnapshot = &SnapshotWriter::clear,
+        .publishPresets = nullptr,
+        .checkPluginUpdate = nullptr,
+        .validation = nullptr,
+    };
+}
+
+AppState::AppState(Services services, QObject *parent)
+    : QObject(parent), services_(std::move(services)), activePresetID_(firstBuiltInPresetID()),
+      queryResolver_(std::make_shared<QueryResolver>(timelineTextOrder(), services_.validation)) {}
+
+AppState::~AppState() = default;
+
+void AppState::start() {
+    if (hasStarted_) {
+        return;
+    }
+    hasStarted_ = true;
+    libraryWatcher_ = std::make_unique<LibraryWatcher>(
+        [this](const std::filesystem::path &libraryURL) {
+            platform::MainQueue::async(this,
+                                       [this, libraryURL] { handleLibraryChange(libraryURL); });
+        },
+        LibraryWatcher::Environment{services_.clock, services_.timers, services_.fileSystemEvents});
+    loadPresets();
+    setProjectStartTimecode(
+        services_.userDefaults->string(projectStartTimecodeKey).value_or(QString()).toStdString());
+    restoreBookmarkedLibraries();
+    updateStatus();
+    publishPresetsToExtension();
+    observeExtensionSelection();
+    observeExtensionXMLDrops();
+    platform::MainQueue::async(this, [this] { checkAndUpdatePluginIfNeeded(); });
+}
+
+void AppState::setPresets(std::vector<DisplayConfig> presets) {
+    if (publish(presets_, std::move(presets), &AppState::presetsChanged)) {
+        savePresets();
+        writeActiveSnapshot();
+        publishPresetsToExtension();
+    }
+}
+
+void AppState::setActivePresetID(const Uuid &id) {
+    if (publish(activePresetID_, id, &AppState::activePresetIDChanged)) {
+        saveActivePresetID();
+        writeActiveSnapshot();
+        publishPresetsToExtension();
+    }
+}
+
+void AppState::setProjectStartTimecode(std::string timecode) {
+    if (publish(projectStartTimecode_, std::move(timecode),
+                &AppState::projectStartTimecodeChanged)) {
+        services_.userDefaults->setValue(projectStartTimecodeKey,
+                                         QString::fromStdString(projectStartTimecode_));
+        writeActiveSnapshot();
+    }
+}
+
+void AppState::setSelectedElementID(std::optional<Uuid> id) {
+    publish(selectedElementID_, std::move(id), &AppState::selectedElementIDChanged);
+}
+
+void AppState::setSelectedElementIDs(std::set<Uuid> ids) {
+    publish(selectedElementIDs_, std::move(ids), &AppState::selectedElementIDsChanged);
+}
+
+void AppState::setPendingXMLDropURL(std::optional<std::filesystem::path> url) {
+    publish(pendingXMLDropURL_, std::move(url), &AppState::pendingXMLDropURLChanged);
+}
+
+std::optional<size_t> AppState::activePresetIndex() const {
+    for (size_t i = 0; i < presets_.size(); ++i) {
+        if (presets_[i].id == activePresetID_) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string AppState::effectiveProjectStartTimecode() const {
+    // Not trimmed: a text of blanks counts as set.
+    if (!projectStartTimecode_.empty()) {
+        return projectStartTimecode_;
+    }
+    return detectedProjectStartTimecode_.value_or("");
+}
+
+std::optional<std::string> AppState::activeTimelineName() const {
+    if (!activeTimelineID_) {
+        return std::nullopt;
+    }
+    for (const TimelineChoice &timeline : availableTimelines_) {
+        if (timeline.id == *activeTimelineID_) {
+            return timeline.name;
+        }
+    }
+    return std::nullopt;
+}
+
+void AppState::loadPresets() {
+    // The factory presets, the first one active, until stored presets are read.
+    std::vector<DisplayConfig> presets = BundledPresets::factoryPresets();
+    const Uuid active = presets.empty() ? Uuid::random() : presets.front().id;
+    setPresets(std::move(presets));
+    setActivePresetID(active);
+}
+
+void AppState::savePresets() {
+    try {
+        const std::string data = encodeJsonText(Json(presets_));
+        services_.userDefaults->setValue(presetsKey, QByteArray::fromStdString(data));
+    } catch (const EncodingError &error) {
+        log()->error("Presets not stored: {}", error.what());
+    }
+}
+
+void AppState::saveActivePresetID() {
+    services_.userDefaults->setValue(activePresetIDKey,
+                                     QString::fromStdString(activePresetID_.uuidString()));
+}
+
+void AppState::restoreBookmarkedLibraries() {
+    // Watched libraries are not remembered across runs yet.
+}
+
+void AppState::publishPresetsToExtension() {
+    if (services_.publishPresets) {
+        services_.publishPresets(presets_, activePresetID_);
+    }
+}
+
+void AppState::observeExtensionSelection() {
+    // No editor panel to follow yet.
+}
+
+void AppState::observeExtensionXMLDrops() {
+    // No editor panel to take drops from yet.
+}
+
+void AppState::checkAndUpdatePluginIfNeeded() {
+    if (!services_.checkPluginUpdate) {
+        return;
+    }
+    services_.checkPluginUpdate([self = QPointer<AppState>(this)](PluginUpdateState state) {
+        if (self) {
+            self->publish(self->pluginUpdateState_, std::move(state),
+                          &AppState::pluginUpdateStateChanged);
+        }
+    });
+}
+
+} // namespace tandrel

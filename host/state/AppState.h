@@ -1,0 +1,281 @@
+#pragma once
+
+#include "core/model/DisplayConfig.h"
+#include "core/model/FCPLibrary.h"
+#include "core/model/Size.h"
+#include "core/snapshot/TandrelSnapshot.h"
+#include "core/support/Uuid.h"
+#include "host/query/QueryResolver.h"
+#include "host/query/TimelineChoice.h"
+#include "host/query/ValidationServices.h"
+#include "host/query/WatchedLibrary.h"
+#include "host/state/LibraryWatcher.h"
+#include "host/state/PluginUpdateState.h"
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/FileSystemEventStream.h"
+#include "platform/runtime/KeyValueStore.h"
+#include "platform/runtime/Timer.h"
+
+#include <QObject>
+
+#include <chrono>
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tandrel {
+
+// The host's one observable state: the watched libraries and their timelines, the served
+// timeline and its snapshot, the status line, the presets, the element selection, and the
+// services behind them (library watcher, query resolver). Every host view reads its
+// properties and calls its operations.
+//
+// Everything here belongs to the main thread. Each published field has one change signal,
+// emitted once the new value is stored, and only when the value changed; no signal is emitted
+// while the query resolver's lock is held, so a slot may call back into the state object and
+// its resolver. Callbacks from elsewhere (file-system events, other threads) reach it through
+// the main queue.
+//
+// The operations are grouped by concern, one source file each: the object, its start and its
+// change rules (AppState.cpp); the active timeline, the snapshot and the status line
+// (AppStateTimeline.cpp); watched libraries (AppStateLibraries.cpp).
+class AppState : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(std::vector<tandrel::WatchedLibrary> watchedLibraries READ watchedLibraries NOTIFY
+                   watchedLibrariesChanged)
+    Q_PROPERTY(std::vector<tandrel::TimelineChoice> availableTimelines READ availableTimelines
+                   NOTIFY availableTimelinesChanged)
+    Q_PROPERTY(std::optional<std::string> activeTimelineID READ activeTimelineID NOTIFY
+                   activeTimelineIDChanged)
+    Q_PROPERTY(std::optional<tandrel::Size> activeTimelineResolution READ activeTimelineResolution
+                   NOTIFY activeTimelineResolutionChanged)
+    Q_PROPERTY(bool snapshotWritten READ snapshotWritten NOTIFY snapshotWrittenChanged)
+    Q_PROPERTY(std::string statusMessage READ statusMessage NOTIFY statusMessageChanged)
+    Q_PROPERTY(std::optional<platform::Clock::WallTime> lastSnapshotTime READ lastSnapshotTime
+                   NOTIFY lastSnapshotTimeChanged)
+    Q_PROPERTY(bool isRefreshing READ isRefreshing NOTIFY isRefreshingChanged)
+    Q_PROPERTY(std::optional<std::string> lastLibraryDetectionError READ lastLibraryDetectionError
+                   NOTIFY lastLibraryDetectionErrorChanged)
+    Q_PROPERTY(bool lastLibraryDetectionNeedsAutomationPermission READ
+                   lastLibraryDetectionNeedsAutomationPermission NOTIFY
+                       lastLibraryDetectionNeedsAutomationPermissionChanged)
+    Q_PROPERTY(std::string projectStartTimecode READ projectStartTimecode WRITE
+                   setProjectStartTimecode NOTIFY projectStartTimecodeChanged)
+    Q_PROPERTY(std::optional<std::string> detectedProjectStartTimecode READ
+                   detectedProjectStartTimecode NOTIFY detectedProjectStartTimecodeChanged)
+    Q_PROPERTY(std::vector<tandrel::DisplayConfig> presets READ presets WRITE setPresets NOTIFY
+                   presetsChanged)
+    Q_PROPERTY(tandrel::Uuid activePresetID READ activePresetID WRITE setActivePresetID NOTIFY
+                   activePresetIDChanged)
+    Q_PROPERTY(std::optional<tandrel::Uuid> selectedElementID READ selectedElementID WRITE
+                   setSelectedElementID NOTIFY selectedElementIDChanged)
+    Q_PROPERTY(std::set<tandrel::Uuid> selectedElementIDs READ selectedElementIDs WRITE
+                   setSelectedElementIDs NOTIFY selectedElementIDsChanged)
+    Q_PROPERTY(tandrel::PluginUpdateState pluginUpdateState READ pluginUpdateState NOTIFY
+                   pluginUpdateStateChanged)
+    Q_PROPERTY(std::optional<std::filesystem::path> pendingXMLDropURL READ pendingXMLDropURL WRITE
+                   setPendingXMLDropURL NOTIFY pendingXMLDropURLChanged)
+
+public:
+    // The plug-in version check: reads the installed plug-in's version, installs the one that
+    // matches the host when needed, and reports how it goes through `setState` (on the main
+    // thread; calls after the state object is gone are dropped).
+    using PluginUpdateCheck = std::function<void(std::function<void(PluginUpdateState)> setState)>;
+
+    // What the state object runs on; tests replace any of it.
+    struct Services {
+        // The host's user defaults.
+        std::shared_ptr<platform::KeyValueStore> userDefaults;
+        std::shared_ptr<const platform::Clock> clock;
+        platform::TimerFactory timers;
+        platform::FileSystemEventStream::Factory fileSystemEvents;
+        std::function<FCPLibrary(const std::filesystem::path &libraryURL)> scanLibrary;
+        // The snapshot file: replaced whole (failing with a readable error), and removed.
+        std::function<void(const TandrelSnapshot &)> writeSnapshot;
+        std::function<void()> clearSnapshot;
+        // Tells the editor panel the presets and the active one; nothing when absent.
+        std::function<void(const std::vector<DisplayConfig> &, const Uuid &activePresetID)>
+            publishPresets;
+        // Absent: the plug-in counts as up to date.
+        PluginUpdateCheck checkPluginUpdate;
+        // The FCPXML reader and validator; without them validation fails with a message.
+        std::shared_ptr<const ValidationServices> validation;
+
+        // The host's own: the standard user defaults, the system clock, event-loop timers,
+        // inotify, the library scanner and the snapshot file under Application Support.
+        static Services standard();
+    };
+
+    // Keys of the host's user defaults.
+    static constexpr const char *presetsKey = "Tandrel.Presets";
+    static constexpr const char *activePresetIDKey = "Tandrel.ActivePresetID";
+    static constexpr const char *projectStartTimecodeKey = "Tandrel.ProjectStartTimecode";
+
+    // Starts nothing: no watcher, no file access, no task.
+    explicit AppState(Services services = Services::standard(), QObject *parent = nullptr);
+    ~AppState() override;
+
+    // Published fields.
+    const std::vector<WatchedLibrary> &watchedLibraries() const { return watchedLibraries_; }
+    const std::vector<TimelineChoice> &availableTimelines() const { return availableTimelines_; }
+    const std::optional<std::string> &activeTimelineID() const { return activeTimelineID_; }
+    const std::optional<Size> &activeTimelineResolution() const {
+        return activeTimelineResolution_;
+    }
+    // Whether the snapshot file on disk belongs to the active timeline.
+    bool snapshotWritten() const { return snapshotWritten_; }
+    const std::string &statusMessage() const { return statusMessage_; }
+    const std::optional<platform::Clock::WallTime> &lastSnapshotTime() const {
+        return lastSnapshotTime_;
+    }
+    bool isRefreshing() const { return isRefreshing_; }
+    const std::optional<std::string> &lastLibraryDetectionError() const {
+        return lastLibraryDetectionError_;
+    }
+    bool lastLibraryDetectionNeedsAutomationPermission() const {
+        return lastLibraryDetectionNeedsAutomationPermission_;
+    }
+    const std::string &projectStartTimecode() const { return projectStartTimecode_; }
+    const std::optional<std::string> &detectedProjectStartTimecode() const {
+        return detectedProjectStartTimecode_;
+    }
+    const std::vector<DisplayConfig> &presets() const { return presets_; }
+    const Uuid &activePresetID() const { return activePresetID_; }
+    const std::optional<Uuid> &selectedElementID() const { return selectedElementID_; }
+    const std::set<Uuid> &selectedElementIDs() const { return selectedElementIDs_; }
+    const PluginUpdateState &pluginUpdateState() const { return pluginUpdateState_; }
+    const std::optional<std::filesystem::path> &pendingXMLDropURL() const {
+        return pendingXMLDropURL_;
+    }
+
+    // Fields the views assign. The first three run their change rules: when the value differs,
+    // presets and the active preset are stored, then the snapshot is rewritten, then they are
+    // published to the editor panel; the project start timecode is stored, then the snapshot
+    // is rewritten. An equal value does nothing.
+    void setPresets(std::vector<DisplayConfig> presets);
+    void setActivePresetID(const Uuid &id);
+    void setProjectStartTimecode(std::string timecode);
+    void setSelectedElementID(std::optional<Uuid> id);
+    void setSelectedElementIDs(std::set<Uuid> ids);
+    void setPendingXMLDropURL(std::optional<std::filesystem::path> url);
+
+    // Derived values.
+    // The index of the first preset with the active id.
+    std::optional<size_t> activePresetIndex() const;
+    // The project start timecode when it is not empty (blanks count), else the detected one,
+    // else "".
+    std::string effectiveProjectStartTimecode() const;
+    // The name of the first available timeline with the active id.
+    std::optional<std::string> activeTimelineName() const;
+
+    // Stored services.
+    QueryResolver &queryResolver() const { return *queryResolver_; }
+    // Shared with validations that run off the main thread.
+    std::shared_ptr<QueryResolver> sharedQueryResolver() const { return queryResolver_; }
+    // Null until start.
+    LibraryWatcher *libraryWatcher() const { return libraryWatcher_.get(); }
+    bool hasStarted() const { return hasStarted_; }
+
+    // The one-time start: watcher, presets, project start timecode, watched libraries, status
+    // line, editor panel, then the plug-in check in a task of its own. Later calls do nothing.
+    void start();
+
+    // The active timeline, the snapshot and the status line.
+    // Makes the timeline active (also an id no library offers), reads its frame size and start
+    // timecode, and rewrites the snapshot.
+    void setActiveTimeline(const std::optional<std::string> &timelineID);
+    // Rebuilds the query resolver from the watched libraries and the timeline list from it;
+    // keeps the active timeline while some library offers it, serves a lone timeline by
+    // itself, and rewrites the snapshot.
+    void refreshResolvers();
+    // Writes the active timeline's snapshot with the active preset, or removes the file when
+    // there is nothing to serve. A failed write shows on the status line.
+    void writeActiveSnapshot();
+    void updateStatus();
+
+    // Watched libraries.
+    // Watches and (from the main queue) loads a ".fcpbundle" folder not watched yet; anything
+    // else is ignored.
+    void addLibrary(const std::filesystem::path &url);
+    void removeLibrary(size_t index);
+    // A change on disk: the library, when still watched, is loaded again from the main queue.
+    void handleLibraryChange(const std::filesystem::path &url);
+
+signals:
+    void watchedLibrariesChanged();
+    void availableTimelinesChanged();
+    void activeTimelineIDChanged();
+    void activeTimelineResolutionChanged();
+    void snapshotWrittenChanged();
+    void statusMessageChanged();
+    void lastSnapshotTimeChanged();
+    void isRefreshingChanged();
+    void lastLibraryDetectionErrorChanged();
+    void lastLibraryDetectionNeedsAutomationPermissionChanged();
+    void projectStartTimecodeChanged();
+    void detectedProjectStartTimecodeChanged();
+    void presetsChanged();
+    void activePresetIDChanged();
+    void selectedElementIDChanged();
+    void selectedElementIDsChanged();
+    void pluginUpdateStateChanged();
+    void pendingXMLDropURLChanged();
+
+private:
+    // Stores `value` and emits `changed` when it differs from the field's value.
+    template <typename T> bool publish(T &field, T value, void (AppState::*changed)()) {
+        if (field == value) {
+            return false;
+        }
+        field = std::move(value);
+        emit(this->*changed)();
+        return true;
+    }
+
+    // Steps of the start.
+    void loadPresets();
+    void restoreBookmarkedLibraries();
+    void publishPresetsToExtension();
+    void observeExtensionSelection();
+    void observeExtensionXMLDrops();
+    void checkAndUpdatePluginIfNeeded();
+
+    void savePresets();
+    void saveActivePresetID();
+    void loadLibrary(size_t index);
+    std::optional<size_t> libraryIndex(const std::filesystem::path &url) const;
+
+    Services services_;
+
+    std::vector<WatchedLibrary> watchedLibraries_;
+    std::vector<TimelineChoice> availableTimelines_;
+    std::optional<std::string> activeTimelineID_;
+    std::optional<Size> activeTimelineResolution_;
+    bool snapshotWritten_ = false;
+    std::string statusMessage_ = "No libraries loaded";
+    std::optional<platform::Clock::WallTime> lastSnapshotTime_;
+    bool isRefreshing_ = false;
+    std::optional<std::string> lastLibraryDetectionError_;
+    bool lastLibraryDetectionNeedsAutomationPermission_ = false;
+    std::string projectStartTimecode_;
+    std::optional<std::string> detectedProjectStartTimecode_;
+    std::vector<DisplayConfig> presets_;
+    Uuid activePresetID_;
+    std::optional<Uuid> selectedElementID_;
+    std::set<Uuid> selectedElementIDs_;
+    std::unique_ptr<LibraryWatcher> libraryWatcher_;
+    const std::shared_ptr<QueryResolver> queryResolver_;
+    bool hasStarted_ = false;
+    PluginUpdateState pluginUpdateState_ = PluginUpdateState::upToDate;
+    std::optional<std::filesystem::path> pendingXMLDropURL_;
+    // Scans started per library, so that only the newest scan's result is taken.
+    std::map<std::filesystem::path, int> scanGeneration_;
+};
+
+} // namespace tandrel

@@ -1,0 +1,65 @@
+#include "host/state/LibraryWatcher.h"
+
+#include <algorithm>
+
+namespace tandrel {
+
+LibraryWatcher::LibraryWatcher(OnChange onChange, Environment environment)
+    : onChange_(std::move(onChange)), environment_(std::move(environment)) {}
+
+bool LibraryWatcher::isDatabaseChange(const platform::FileSystemEvent &event) {
+    if (event.overflow) {
+        return true;
+    }
+    const std::string name = event.path.filename().string();
+    return name.ends_with(".fcpevent") || name.ends_with("-wal") || name.ends_with("-shm");
+}
+
+void LibraryWatcher::watch(const std::filesystem::path &libraryURL) {
+    if (streams_.contains(libraryURL)) {
+        return;
+    }
+    auto stream = environment_.streams(
+        libraryURL, [this, libraryURL](const std::vector<platform::FileSystemEvent> &events) {
+            handle(libraryURL, events);
+        });
+    if (stream) {
+        streams_[libraryURL] = {std::move(stream), environment_.timers()};
+    }
+}
+
+bool LibraryWatcher::stopWatching(const std::filesystem::path &libraryURL) {
+    return streams_.erase(libraryURL) > 0;
+}
+
+bool LibraryWatcher::isWatching(const std::filesystem::path &libraryURL) const {
+    return streams_.contains(libraryURL);
+}
+
+void LibraryWatcher::handle(const std::filesystem::path &libraryURL,
+                            const std::vector<platform::FileSystemEvent> &events) {
+    const auto watched = streams_.find(libraryURL);
+    if (watched == streams_.end() ||
+        std::none_of(events.begin(), events.end(), &LibraryWatcher::isDatabaseChange)) {
+        return;
+    }
+    platform::Timer &lateReport = *watched->second.lateReport;
+    const auto last = lastFireTimes_.find(libraryURL);
+    const platform::Clock::SteadyTime now = environment_.clock->steadyNow();
+    if (last == lastFireTimes_.end() || now - last->second >= debounceInterval) {
+        lateReport.stop();
+        report(libraryURL);
+    } else if (!lateReport.isActive()) {
+        // Reported too recently: the report follows when the interval is over, and it covers
+        // every change that comes before then.
+        lateReport.start(last->second + debounceInterval - now,
+                         [this, libraryURL] { report(libraryURL); });
+    }
+}
+
+void LibraryWatcher::report(const std::filesystem::path &libraryURL) {
+    lastFireTimes_[libraryURL] = environment_.clock->steadyNow();
+    onChange_(libraryURL);
+}
+
+} // namespace tandrel

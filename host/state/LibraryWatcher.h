@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/FileSystemEventStream.h"
+#include "platform/runtime/Timer.h"
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace tandrel {
+
+// Notices when the editor changes a watched library on disk: one file-system event stream per
+// library folder, of which only the event databases (".fcpevent") and their write-ahead logs
+// and shared-memory indexes ("-wal", "-shm") count, and a lost stretch of events (an
+// overflow). Each library is reported at most once per debounce interval; a change that comes
+// sooner is reported when the interval since the last report ends, so the last save of a
+// burst is never left unreported. Runs on the thread that creates it.
+class LibraryWatcher {
+public:
+    // Given the library folder. Must not stop watching that library from inside the call.
+    using OnChange = std::function<void(const std::filesystem::path &libraryURL)>;
+
+    struct Environment {
+        std::shared_ptr<const platform::Clock> clock;
+        platform::TimerFactory timers;
+        platform::FileSystemEventStream::Factory streams;
+    };
+
+    static constexpr std::chrono::seconds debounceInterval{1};
+
+    LibraryWatcher(OnChange onChange, Environment environment);
+    LibraryWatcher(const LibraryWatcher &) = delete;
+    LibraryWatcher &operator=(const LibraryWatcher &) = delete;
+
+    // Starts a stream on the folder unless one runs for it. A folder that cannot be watched
+    // stays unwatched (and is tried again at the next call).
+    void watch(const std::filesystem::path &libraryURL);
+    // Stops the library's stream and any report still due for it; true when a stream ran.
+    bool stopWatching(const std::filesystem::path &libraryURL);
+    bool isWatching(const std::filesystem::path &libraryURL) const;
+
+    // Whether a change of this file is one of a library's database changes.
+    static bool isDatabaseChange(const platform::FileSystemEvent &event);
+
+private:
+    struct Watched {
+        std::unique_ptr<platform::FileSystemEventStream> stream;
+        std::unique_ptr<platform::Timer> lateReport;
+    };
+
+    void handle(const std::filesystem::path &libraryURL,
+                const std::vector<platform::FileSystemEvent> &events);
+    void report(const std::filesystem::path &libraryURL);
+
+    OnChange onChange_;
+    Environment environment_;
+    std::map<std::filesystem::path, Watched> streams_;
+    std::map<std::filesystem::path, platform::Clock::SteadyTime> lastFireTimes_;
+};
+
+} // namespace tandrel

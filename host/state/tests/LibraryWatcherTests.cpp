@@ -1,0 +1,182 @@
+#include "host/state/LibraryWatcher.h"
+
+#include "core/tests/LibraryFixture.h"
+#include "host/state/tests/FakeStreams.h"
+#include "platform/runtime/InotifyEventStream.h"
+#include "platform/runtime/ManualClock.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tandrel {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using platform::FileSystemEvent;
+using platform::FileSystemEventStream;
+using testing::FakeStreams;
+
+struct Report {
+    int64_t atMilliseconds;
+    std::string library;
+    friend bool operator==(const Report &, const Report &) = default;
+    friend std::ostream &operator<<(std::ostream &out, const Report &r) {
+        return out << r.library << "@" << r.atMilliseconds;
+    }
+};
+
+struct WatcherTest : ::testing::Test {
+    std::shared_ptr<platform::ManualClock> clock = std::make_shared<platform::ManualClock>();
+    const platform::Clock::SteadyTime start = clock->steadyNow();
+    FakeStreams streams;
+    std::vector<Report> reports;
+    LibraryWatcher watcher{
+        [this](const fs::path &library) {
+            reports.push_back({(clock->steadyNow() - start) / 1ms, library.string()});
+        },
+        {clock, clock->timers(), streams.factory()}};
+
+    int64_t now() const { return (clock->steadyNow() - start) / 1ms; }
+};
+
+TEST_F(WatcherTest, ReportsALibraryOncePerSecondAndTheLastChangeOfABurstLate) {
+    struct Change {
+        int64_t atMilliseconds;
+        const char *library;
+        const char *file; // relative to the library; "overflow" for a lost stretch
+    };
+    struct Case {
+        const char *what;
+        std::vector<Change> changes;
+        std::vector<Report> reports;
+    };
+    const char *wal = "Day 1/CurrentVersion.fcpevent-wal";
+    const Case cases[] = {
+        {"0.4 s apart: the second is reported when the second is over",
+         {{0, "A", wal}, {400, "A", wal}},
+         {{0, "A"}, {1000, "A"}}},
+        {"1.2 s apart: each at once", {{0, "A", wal}, {1200, "A", wal}}, {{0, "A"}, {1200, "A"}}},
+        {"two libraries in one second: each at once",
+         {{0, "A", wal}, {300, "B", "Day 1/CurrentVersion.fcpevent"}},
+         {{0, "A"}, {300, "B"}}},
+        {"one late report covers the rest of a burst",
+         {{0, "A", wal}, {400, "A", "Day 1/CurrentVersion.fcpevent-shm"}, {700, "A", wal}},
+         {{0, "A"}, {1000, "A"}}},
+        {"the late report starts a second of its own",
+         {{0, "A", wal}, {400, "A", wal}, {1500, "A", wal}},
+         {{0, "A"}, {1000, "A"}, {2000, "A"}}},
+        {"a lost stretch of events counts as a change",
+         {{0, "A", wal}, {200, "A", "overflow"}},
+         {{0, "A"}, {1000, "A"}}},
+        {"media and other files are no changes",
+         {{0, "A", "Day 1/Original Media/A001.mov"},
+          {100, "A", "Day 1/CurrentVersion.plist"},
+          {200, "A", "Day 1/CurrentVersion.fcpevent.bak"}},
+         {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const platform::Clock::SteadyTime caseStart = clock->steadyNow();
+        std::vector<Report> seen;
+        LibraryWatcher caseWatcher(
+            [&](const fs::path &library) {
+                seen.push_back({(clock->steadyNow() - caseStart) / 1ms, library.string()});
+            },
+            {clock, clock->timers(), streams.factory()});
+        caseWatcher.watch("A");
+        caseWatcher.watch("B");
+        int64_t elapsed = 0;
+        for (const Change &change : c.changes) {
+            clock->advance(std::chrono::milliseconds(change.atMilliseconds - elapsed));
+            elapsed = change.atMilliseconds;
+            const bool overflow = std::string(change.file) == "overflow";
+            streams.deliver(change.library, {{overflow ? fs::path(change.library)
+                                                       : fs::path(change.library) / change.file,
+                                              overflow}});
+        }
+        clock->advance(5s);
+        EXPECT_EQ(seen, c.reports);
+    }
+}
+
+TEST_F(WatcherTest, WatchesOnceAndReportsNothingAfterTheLibraryIsRemoved) {
+    watcher.watch("A");
+    watcher.watch("A");
+    EXPECT_EQ(streams.opened, 1);
+    EXPECT_TRUE(watcher.isWatching("A"));
+
+    streams.deliver("A", {{"A/x.fcpevent"}});
+    clock->advance(200ms);
+    streams.deliver("A", {{"A/x.fcpevent-wal"}}); // due at 1 s
+    EXPECT_TRUE(watcher.stopWatching("A"));
+    EXPECT_FALSE(watcher.stopWatching("A"));
+    streams.deliver("A", {{"A/x.fcpevent-wal"}});
+    clock->advance(5s);
+    EXPECT_EQ(reports, (std::vector<Report>{{0, "A"}}));
+
+    // Watched again, it is reported again; its last report still counts for the interval.
+    watcher.watch("A");
+    EXPECT_EQ(streams.opened, 2);
+    streams.deliver("A", {{"A/x.fcpevent-wal"}});
+    clock->advance(500ms);
+    streams.deliver("A", {{"A/x.fcpevent-wal"}});
+    clock->advance(5s);
+    EXPECT_EQ(reports, (std::vector<Report>{{0, "A"}, {5200, "A"}, {6200, "A"}}));
+}
+
+TEST_F(WatcherTest, AFolderThatCannotBeWatchedIsTriedAgainAtTheNextWatch) {
+    bool refuse = true;
+    LibraryWatcher refusing([](const fs::path &) {},
+                            {clock, clock->timers(),
+                             [&](const fs::path &folder, FileSystemEventStream::Callback callback)
+                                 -> std::unique_ptr<FileSystemEventStream> {
+                                 if (refuse) {
+                                     return nullptr;
+                                 }
+                                 return streams.factory()(folder, std::move(callback));
+                             }});
+    refusing.watch("A");
+    EXPECT_FALSE(refusing.isWatching("A"));
+    refuse = false;
+    refusing.watch("A");
+    EXPECT_TRUE(refusing.isWatching("A"));
+}
+
+// The real stream: each change is queued by the kernel as it is made, so one pass of the event
+// loop hands it over.
+TEST_F(WatcherTest, OnInotifyALogFileIsAChangeAndAMediaFileIsNot) {
+    testing::ScratchFolder folder;
+    const fs::path library = folder / "Show.fcpbundle";
+    testing::writeFile(library / "Day 1/CurrentVersion.fcpevent", "db");
+    LibraryWatcher real(
+        [this](const fs::path &url) {
+            reports.push_back({now(), url.string()});
+        },
+        {clock, clock->timers(), platform::InotifyEventStream::factory()});
+    real.watch(library);
+    ASSERT_TRUE(real.isWatching(library));
+
+    testing::writeFile(library / "Day 1/CurrentVersion.fcpevent-wal", "log");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(reports, (std::vector<Report>{{0, library.string()}}));
+
+    clock->advance(2s);
+    testing::writeFile(library / "Day 1/Original Media/A001.mov", "media");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(reports.size(), 1u);
+
+    real.stopWatching(library);
+    testing::writeFile(library / "Day 1/CurrentVersion.fcpevent-wal", "more");
+    QCoreApplication::processEvents();
+    clock->advance(2s);
+    EXPECT_EQ(reports.size(), 1u);
+}
+
+} // namespace
+} // namespace tandrel

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QSettings;
+
+namespace platform {
+
+// A store of values by key that outlives the process: the host's user defaults, and the suite
+// the host shares with the editor panel. Values are strings, data, numbers, Booleans and
+// dictionaries of them. Not synchronised: one thread at a time.
+class KeyValueStore {
+public:
+    virtual ~KeyValueStore() = default;
+
+    // Invalid when nothing is stored under the key.
+    virtual QVariant value(const QString &key) const = 0;
+    virtual void setValue(const QString &key, const QVariant &value) = 0;
+    virtual void remove(const QString &key) = 0;
+
+    // The value as that kind; nothing when absent or of another kind.
+    std::optional<QString> string(const QString &key) const;
+    std::optional<QByteArray> data(const QString &key) const;
+    std::optional<QVariantMap> dictionary(const QString &key) const;
+};
+
+// Values in memory only, gone with the object: tests, and runs that must leave the user's
+// settings alone.
+class MemoryKeyValueStore final : public KeyValueStore {
+public:
+    QVariant value(const QString &key) const override;
+    void setValue(const QString &key, const QVariant &value) override;
+    void remove(const QString &key) override;
+
+private:
+    QHash<QString, QVariant> values_;
+};
+
+// Values in QSettings, opened afresh on every call, so that what another process wrote is
+// read at once and every change is written out before the call returns.
+class SettingsKeyValueStore final : public KeyValueStore {
+public:
+    // The host's user defaults: organisation "Ostrevale", application "Embrik Host".
+    static std::shared_ptr<SettingsKeyValueStore> standardUserDefaults();
+    // A suite in an INI file of its own.
+    static std::shared_ptr<SettingsKeyValueStore> iniFile(const QString &path);
+
+    QVariant value(const QString &key) const override;
+    void setValue(const QString &key, const QVariant &value) override;
+    void remove(const QString &key) override;
+
+private:
+    explicit SettingsKeyValueStore(std::function<std::unique_ptr<QSettings>()> open)
+        : open_(std::move(open)) {}
+
+    std::function<std::unique_ptr<QSettings>()> open_;
+};
+
+} // namespace platform

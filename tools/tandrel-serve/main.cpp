@@ -1,0 +1,142 @@
+// tandrel-serve: the host's state without windows.
+//   tandrel-serve [--timeline T] [--preset NAME] LIBRARY...
+// loads and watches the libraries and serves timeline T (an id or a name; without one, the
+// only timeline, once there is exactly one) with the built-in preset NAME (the first when
+// none is named) into $XDG_DATA_HOME/Tandrel/current.json, as the host does. Each change of
+// the status line and each snapshot written is printed as a line of its own. User defaults
+// stay in memory: nothing of the user's host settings is read or changed. Ends on SIGINT or
+// SIGTERM.
+
+#include "core/support/ApplicationSupport.h"
+#include "host/state/AppState.h"
+#include "platform/runtime/KeyValueStore.h"
+#include "tools/tandrel-serve/QuitOnSignal.h"
+
+#include <QCoreApplication>
+
+#include <csignal>
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tandrel;
+
+struct Options {
+    std::optional<std::string> timeline;
+    std::optional<std::string> preset;
+    std::vector<std::filesystem::path> libraries;
+};
+
+int usage() {
+    std::fprintf(stderr, "usage: tandrel-serve [--timeline T] [--preset NAME] LIBRARY...\n");
+    return 2;
+}
+
+std::optional<Options> parse(const QStringList &arguments) {
+    Options options;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const std::string argument = arguments[i].toStdString();
+        if ((argument == "--timeline" || argument == "--preset") && i + 1 < arguments.size()) {
+            (argument == "--timeline" ? options.timeline : options.preset) =
+                arguments[++i].toStdString();
+        } else if (argument.starts_with("--")) {
+            return std::nullopt;
+        } else {
+            options.libraries.emplace_back(argument);
+        }
+    }
+    if (options.libraries.empty()) {
+        return std::nullopt;
+    }
+    return options;
+}
+
+// A line of output, flushed at once for whoever reads it through a pipe.
+void line(const std::string &text) {
+    std::fputs((text + "\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+// The timeline given by id, else the first of that name.
+std::optional<std::string> chosenTimeline(const AppState &state, const std::string &timeline) {
+    for (const TimelineChoice &choice : state.availableTimelines()) {
+        if (choice.id == timeline) {
+            return choice.id;
+        }
+    }
+    for (const TimelineChoice &choice : state.availableTimelines()) {
+        if (choice.name == timeline) {
+            return choice.id;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication application(argc, argv);
+    const std::optional<Options> options = parse(QCoreApplication::arguments());
+    if (!options) {
+        return usage();
+    }
+    for (const std::filesystem::path &library : options->libraries) {
+        if (library.extension() != ".fcpbundle" || !std::filesystem::is_directory(library)) {
+            std::fprintf(stderr, "tandrel-serve: %s is not a library folder (.fcpbundle)\n",
+                         library.c_str());
+            return 2;
+        }
+    }
+
+    AppState::Services services = AppState::Services::standard();
+    services.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
+    AppState state(services);
+    QObject::connect(&state, &AppState::statusMessageChanged,
+                     [&] { line("status: " + state.statusMessage()); });
+    QObject::connect(&state, &AppState::lastSnapshotTimeChanged, [&] {
+        line("snapshot: '" + state.activeTimelineName().value_or(*state.activeTimelineID()) +
+             "' written to " + (applicationSupportDirectory() / "Tandrel/current.json").string());
+    });
+    if (options->timeline) {
+        // After the list is complete, so that the choice is not undone by the rest of the
+        // refresh.
+        QObject::connect(
+            &state, &AppState::availableTimelinesChanged, &state,
+            [&] {
+                const auto chosen = chosenTimeline(state, *options->timeline);
+                if (chosen && chosen != state.activeTimelineID()) {
+                    state.setActiveTimeline(chosen);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+
+    state.start();
+    if (options->preset) {
+        std::string known;
+        for (const DisplayConfig &preset : state.presets()) {
+            if (preset.name == *options->preset) {
+                state.setActivePresetID(preset.id);
+                known.clear();
+                break;
+            }
+            known += "\n  " + preset.name;
+        }
+        if (!known.empty()) {
+            std::fprintf(stderr, "tandrel-serve: no built-in preset \"%s\"; there are:%s\n",
+                         options->preset->c_str(), known.c_str());
+            return 2;
+        }
+    }
+    line("status: " + state.statusMessage());
+    for (const std::filesystem::path &library : options->libraries) {
+        state.addLibrary(std::filesystem::absolute(library));
+    }
+    tools::QuitOnSignal quit({SIGINT, SIGTERM});
+    return QCoreApplication::exec();
+}
