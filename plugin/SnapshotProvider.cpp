@@ -2,16 +2,14 @@
 
 #include "core/support/ApplicationSupport.h"
 #include "core/support/Log.h"
+#include "core/support/RegularFile.h"
 #include "plugin/FrameRecord.h"
 #include "plugin/StatusText.h"
 #include "plugin/Timecoding.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
-#include <cerrno>
 #include <exception>
 #include <iterator>
 
@@ -26,47 +24,6 @@ constexpr const char *appGroup = "group.com.ostrevale.tandrel";
 
 // The start candidates after the configured one: the usual project starts.
 constexpr std::array<const char *, 3> usualStarts{"01:00:00:00", "00:00:00:00", "10:00:00:00"};
-
-// Reads the regular file at `url` into `text`, no further than the snapshot cap. The open
-// does not block and anything but a regular file is refused: a pipe or device put at the
-// snapshot path would otherwise hold the provider's lock, and with it every render thread, for
-// as long as nobody writes to it.
-bool readRegularFile(const std::filesystem::path &url, std::string &text) {
-    const int fd = ::open(url.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 ||
-        static_cast<std::uintmax_t>(status.st_size) > SnapshotProvider::maxSnapshotBytes) {
-        return false;
-    }
-    text.clear();
-    text.reserve(static_cast<std::size_t>(status.st_size));
-    // Read no further than the cap: a file that grew since it was examined is no reason to
-    // read without bound.
-    std::array<char, 65536> chunk{};
-    for (;;) {
-        const ssize_t count = ::read(fd, chunk.data(), chunk.size());
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (count == 0) {
-            return true;
-        }
-        text.append(chunk.data(), static_cast<std::size_t>(count));
-        if (text.size() > SnapshotProvider::maxSnapshotBytes) {
-            return false;
-        }
-    }
-}
 
 } // namespace
 
@@ -164,11 +121,15 @@ SnapshotProvider::decodeSnapshotFile(const std::filesystem::path &url) const {
     // so the same file is tried again at the next examination, and a reload never stays
     // under way for good.
     try {
-        std::string text;
-        if (!readRegularFile(url, text)) {
+        // Only a regular file, opened without blocking: a pipe put at the snapshot path would
+        // otherwise hold the provider's lock, and with it every render thread, for as long as
+        // nobody writes to it.
+        std::error_code notRead;
+        const std::optional<std::string> text = readRegularFile(url, maxSnapshotBytes, notRead);
+        if (!text) {
             return nullptr;
         }
-        return std::make_shared<const PluginSnapshot>(environment_.decode(text));
+        return std::make_shared<const PluginSnapshot>(environment_.decode(*text));
     } catch (const DecodingError &error) {
         logger_->debug("Snapshot at {} does not decode: {}", url.string(), error.what());
     } catch (const std::exception &error) {

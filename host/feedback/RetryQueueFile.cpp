@@ -2,13 +2,9 @@
 
 #include "core/support/AtomicFileWriter.h"
 #include "core/support/Log.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "core/support/RegularFile.h"
 
 #include <array>
-#include <cerrno>
 #include <ctime>
 #include <system_error>
 
@@ -35,41 +31,16 @@ std::string utcStamp(std::chrono::system_clock::time_point when) {
 RetryQueueFile::RetryQueueFile(std::filesystem::path path, Clock clock)
     : path_(std::move(path)), clock_(std::move(clock)) {}
 
-// The open does not block and only a regular file is read: a pipe put at the path would
-// otherwise hold the queue, and the thread it lives on, until somebody wrote to it.
 RetryQueueFile::Read RetryQueueFile::readBytes(std::string &bytes) const {
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return errno == ENOENT || errno == ENOTDIR ? Read::absent : Read::unreadable;
+    std::error_code error;
+    std::optional<std::string> read = readRegularFile(path_, maxFileBytes, error);
+    if (!read) {
+        return error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory
+                   ? Read::absent
+                   : Read::unreadable;
     }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        static_cast<std::uintmax_t>(status.st_size) > maxFileBytes) {
-        return Read::unreadable;
-    }
-    bytes.clear();
-    bytes.reserve(static_cast<std::size_t>(status.st_size));
-    std::array<char, 65536> chunk{};
-    for (;;) {
-        const ssize_t count = ::read(fd, chunk.data(), chunk.size());
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return Read::unreadable;
-        }
-        if (count == 0) {
-            return Read::read;
-        }
-        bytes.append(chunk.data(), static_cast<std::size_t>(count));
-        if (bytes.size() > maxFileBytes) {
-            return Read::unreadable;
-        }
-    }
+    bytes = std::move(*read);
+    return Read::read;
 }
 
 void RetryQueueFile::setAsideBeforeNextWrite(std::string_view reason) {
