@@ -26,22 +26,32 @@ RegularFileRead tooLarge(int fd, uint64_t atLeast) {
     const uint64_t size =
         ::fstat(fd, &status) == 0 && status.st_size > 0 ? static_cast<uint64_t>(status.st_size) : 0;
     const uint64_t count = std::min<uint64_t>(std::max(size, atLeast), INT64_MAX);
-    return {RegularFileRead::Status::tooLarge, {}, static_cast<int64_t>(count)};
+    return {RegularFileRead::Status::tooLarge, {}, static_cast<int64_t>(count),
+            std::make_error_code(std::errc::file_too_large)};
+}
+
+RegularFileRead notReadable(std::errc why) {
+    return {RegularFileRead::Status::notReadable, {}, 0, std::make_error_code(why)};
 }
 
 } // namespace
 
 RegularFileRead readRegularFile(const std::filesystem::path &path, uint64_t maxBytes) {
     const Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+    if (file.fd < 0) {
+        return notReadable(static_cast<std::errc>(errno));
+    }
     struct stat status {};
-    if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        status.st_size < 0) {
-        return {};
+    if (::fstat(file.fd, &status) != 0) {
+        return notReadable(static_cast<std::errc>(errno));
+    }
+    if (!S_ISREG(status.st_mode) || status.st_size < 0) {
+        return notReadable(std::errc::invalid_argument);
     }
     if (static_cast<uint64_t>(status.st_size) > maxBytes) {
         return tooLarge(file.fd, 0);
     }
-    RegularFileRead result{RegularFileRead::Status::read, {}, 0};
+    RegularFileRead result{RegularFileRead::Status::read, {}, 0, {}};
     result.bytes.reserve(static_cast<size_t>(status.st_size));
     std::array<char, 65536> chunk{};
     for (;;) {
@@ -53,7 +63,7 @@ RegularFileRead readRegularFile(const std::filesystem::path &path, uint64_t maxB
             if (errno == EINTR) {
                 continue;
             }
-            return {};
+            return notReadable(static_cast<std::errc>(errno));
         }
         if (count == 0) {
             break;

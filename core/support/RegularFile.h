@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace tandrel {
 
@@ -21,6 +22,9 @@ struct RegularFileRead {
     // The whole file when read.
     std::string bytes;
     int64_t byteCount = 0;
+    // Why the file was not read: the system's error (no_such_file_or_directory for a missing
+    // file), invalid_argument for what is no regular file, file_too_large beyond the limit.
+    std::error_code error;
 };
 
 // Reads the regular file at `path`, at most `maxBytes` of it. The file is opened once and

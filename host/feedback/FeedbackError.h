@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QNetworkReply>
+#include <QString>
+
+#include <stdexcept>
+
+namespace tandrel {
+
+// Why the feedback server did not take a record. what() is the text users see.
+class FeedbackError : public std::runtime_error {
+public:
+    enum class Case { httpError, invalidURL, invalidResponse };
+
+    // The server answered with a status outside 200 to 299. The error keeps the whole body;
+    // the description shows its first 200 user-perceived characters ("HTTP 500: oops"), or
+    // none when it is not UTF-8.
+    static FeedbackError httpError(int statusCode, QByteArray body);
+    // "Invalid feedback URL": no usable server is configured.
+    static FeedbackError invalidURL();
+    // "Invalid response from the feedback server": the answer was no HTTP answer.
+    static FeedbackError invalidResponse();
+
+    Case kind() const { return kind_; }
+    int statusCode() const { return statusCode_; }
+    const QByteArray &body() const { return body_; }
+
+private:
+    FeedbackError(Case kind, const QString &description, int statusCode = 0, QByteArray body = {});
+
+    Case kind_;
+    int statusCode_;
+    QByteArray body_;
+};
+
+// The post never got an HTTP answer: no connection, a time-out, a refused certificate. what()
+// is the network layer's own description.
+class FeedbackTransportError : public std::runtime_error {
+public:
+    FeedbackTransportError(QNetworkReply::NetworkError code, const QString &description);
+
+    QNetworkReply::NetworkError code() const { return code_; }
+    // No connection could be had or it went quiet (as opposed to, say, a refused certificate
+    // or a proxy that wants a password): trying again later is all there is to do.
+    bool isConnectivity() const;
+
+private:
+    QNetworkReply::NetworkError code_;
+};
+
+} // namespace tandrel

@@ -1,0 +1,275 @@
+#include "host/feedback/FeedbackService.h"
+
+#include "core/support/ApplicationSupport.h"
+#include "core/support/JsonText.h"
+#include "core/support/Uuid.h"
+#include "host/feedback/FeedbackDiagnostics.h"
+#include "host/feedback/FeedbackError.h"
+
+#include <QCoreApplication>
+#include <QHostAddress>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSysInfo>
+#include <QTimer>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace tandrel {
+
+namespace {
+
+// The pauses after the first, second ... failed retry, the last one repeating.
+const std::vector<double> retryPauses{1, 5, 30, 120, 600, 3600};
+constexpr int retryAttempts = 12;
+
+bool isLoopbackHost(const QString &host) {
+    return host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0 ||
+           QHostAddress(host).isLoopback();
+}
+
+QByteArray bytesOf(const std::string &text) {
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The JSON form: the six texts and the address when there is one; never the screenshot.
+QByteArray jsonBody(const FeedbackPayload &payload) {
+    Json body = Json::object();
+    body["text"] = payload.text;
+    body["user_name"] = payload.userName;
+    body["app_version"] = payload.appVersion;
+    body["os_version"] = payload.osVersion;
+    body["app_module"] = payload.appModule;
+    body["diagnose"] = payload.diagnose;
+    if (payload.submitterEmail && !payload.submitterEmail->empty()) {
+        body["submitter_email"] = *payload.submitterEmail;
+    }
+    return bytesOf(encodeJsonText(body));
+}
+
+// The record id of a success answer: its string member "id", or "?" when it has none. A
+// success is a success whatever the body holds: posting the record again would only file it
+// twice.
+QString recordIDIn(const QByteArray &body) {
+    try {
+        const Json answer = parseJsonText(std::string_view(body.constData(), body.size()));
+        if (const auto id = answer.find("id"); answer.is_object() && id != answer.end() &&
+                                                 id->is_string()) {
+            return QString::fromStdString(id->get<std::string>());
+        }
+    } catch (const DecodingError &) {
+    }
+    return QStringLiteral("?");
+}
+
+// An HTTP status is an answer even when the network layer also flags an error for it.
+std::variant<QString, std::exception_ptr> answerOf(QNetworkReply &reply) {
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid()) {
+        const int code = status.toInt();
+        const QByteArray body = reply.readAll();
+        if (code < 200 || code > 299) {
+            return std::make_exception_ptr(FeedbackError::httpError(code, body));
+        }
+        return recordIDIn(body);
+    }
+    if (reply.error() != QNetworkReply::NoError) {
+        return std::make_exception_ptr(FeedbackTransportError(reply.error(), reply.errorString()));
+    }
+    return std::make_exception_ptr(FeedbackError::invalidResponse());
+}
+
+} // namespace
+
+FeedbackService &FeedbackService::shared() {
+    static FeedbackService *const service = [] {
+        auto *made = new FeedbackService(standardConfiguration());
+        made->setParent(QCoreApplication::instance());
+        return made;
+    }();
+    return *service;
+}
+
+FeedbackService::Configuration FeedbackService::standardConfiguration() {
+    return Configuration{endpointFor(configuredServer()), retryQueueStoreURL(), {}, true};
+}
+
+QString FeedbackService::configuredServer() {
+    if (qEnvironmentVariableIsSet("TANDREL_FEEDBACK_SERVER")) {
+        return qEnvironmentVariable("TANDREL_FEEDBACK_SERVER");
+    }
+    return QStringLiteral(TANDREL_FEEDBACK_SERVER);
+}
+
+QString FeedbackService::endpointFor(const QString &server) {
+    QString base = server.trimmed();
+    while (base.endsWith(u'/')) {
+        base.chop(1);
+    }
+    return base.isEmpty() ? QString() : base + QLatin1String(recordsPath);
+}
+
+std::optional<QUrl> FeedbackService::endpointURL(const QString &endpoint) {
+    const QUrl url(endpoint, QUrl::StrictMode);
+    if (endpoint.isEmpty() || !url.isValid() || url.host().isEmpty() ||
+        url.path() != QLatin1String(recordsPath) || url.hasQuery() || url.hasFragment()) {
+        return std::nullopt;
+    }
+    // Records carry the user's words and address: in the clear only to this machine.
+    if (url.scheme() == QLatin1String("https") ||
+        (url.scheme() == QLatin1String("http") && isLoopbackHost(url.host()))) {
+        return url;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::filesystem::path> FeedbackService::retryQueueStoreURL() {
+    try {
+        return applicationSupportDirectory() / "Tandrel" / "feedback_retry_queue.json";
+    } catch (const std::runtime_error &) {
+        return std::nullopt;
+    }
+}
+
+FeedbackService::FeedbackService(Configuration configuration, QObject *parent)
+    : QObject(parent), endpoint_(std::move(configuration.endpoint)),
+      retryQueue_(std::move(configuration.retryQueueFile), retryPauses, retryAttempts,
+                  std::move(configuration.sleep)) {
+    // Without a usable endpoint every attempt would fail the same way and use up the
+    // record's attempts; the records wait in the file for a run that has one.
+    if (configuration.drainsRetryQueue && endpointURL(endpoint_)) {
+        QTimer::singleShot(0, this, [this] {
+            retryQueue_.setExecutor([this](const Payload &payload, RetryQueue::Completion done) {
+                performSend(payload, [done = std::move(done)](Answer answer) {
+                    const auto *failure = std::get_if<std::exception_ptr>(&answer);
+                    done(failure != nullptr ? *failure : nullptr);
+                });
+            });
+        });
+    }
+}
+
+FeedbackService::~FeedbackService() {
+    // Posts still in flight end with the service, unreported.
+    for (QNetworkReply *reply : network_.findChildren<QNetworkReply *>()) {
+        reply->disconnect(this);
+        reply->abort();
+    }
+}
+
+void FeedbackService::send(Payload payload, QObject *context,
+                           std::function<void(const SendResult &)> done) {
+    const QPointer<QObject> receiver = context != nullptr ? context : this;
+    auto record = std::make_shared<Payload>(std::move(payload));
+    performSend(*record, [this, record, receiver, done = std::move(done)](Answer answer) {
+        SendResult result;
+        if (const auto *id = std::get_if<QString>(&answer)) {
+            result.recordID = *id;
+        } else {
+            try {
+                std::rethrow_exception(std::get<std::exception_ptr>(answer));
+            } catch (const FeedbackTransportError &error) {
+                result.failure = QString::fromStdString(error.what());
+                result.connectivityFailure = error.isConnectivity();
+            } catch (const std::exception &error) {
+                result.failure = QString::fromStdString(error.what());
+            }
+            result.savedForRetry = retryQueue_.enqueue(std::move(*record));
+        }
+        if (receiver) {
+            QMetaObject::invokeMethod(
+                receiver.data(), [done, result] { done(result); }, Qt::QueuedConnection);
+        }
+    });
+}
+
+void FeedbackService::performSend(const Payload &payload, std::function<void(Answer)> done) {
+    const std::optional<QUrl> url = endpointURL(endpoint_);
+    if (!url) {
+        done(std::make_exception_ptr(FeedbackError::invalidURL()));
+        return;
+    }
+    QNetworkRequest request(*url);
+    request.setTransferTimeout(static_cast<int>(timeout.count()));
+    // A redirect could lead the record anywhere, also in the clear; it is no delivery.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    QByteArray body;
+    if (payload.screenshotPNG) {
+        const QByteArray boundary =
+            "----TandrelFeedback-" + QByteArray::fromStdString(Uuid::random().uuidString());
+        request.setRawHeader("Content-Type", "multipart/form-data; boundary=" + boundary);
+        const Bytes &png = *payload.screenshotPNG;
+        body = buildMultipart(payload,
+                              QByteArray(reinterpret_cast<const char *>(png.data()),
+                                         static_cast<qsizetype>(png.size())),
+                              boundary);
+    } else {
+        request.setRawHeader("Content-Type", "application/json");
+        body = jsonBody(payload);
+    }
+    QNetworkReply *reply = network_.post(request, body);
+    connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
+        reply->deleteLater();
+        done(answerOf(*reply));
+    });
+}
+
+QByteArray FeedbackService::buildMultipart(const Payload &payload, const QByteArray &screenshot,
+                                           const QByteArray &boundary) {
+    static constexpr const char *crlf = "\r\n";
+    QByteArray body;
+    const auto addField = [&](const char *name, const std::string &value) {
+        body += "--" + boundary + crlf;
+        body += QByteArray("Content-Disposition: form-data; name=\"") + name + "\"" + crlf + crlf;
+        body += bytesOf(value) + crlf;
+    };
+    addField("text", payload.text);
+    addField("user_name", payload.userName);
+    addField("app_version", payload.appVersion);
+    addField("os_version", payload.osVersion);
+    addField("app_module", payload.appModule);
+    addField("diagnose", payload.diagnose);
+    if (payload.submitterEmail && !payload.submitterEmail->empty()) {
+        addField("submitter_email", *payload.submitterEmail);
+    }
+    body += "--" + boundary + crlf;
+    body += QByteArray("Content-Disposition: form-data; name=\"screenshot\"; "
+                       "filename=\"feedback.png\"") +
+            crlf;
+    body += QByteArray("Content-Type: image/png") + crlf + crlf;
+    body += screenshot + crlf;
+    body += "--" + boundary + "--" + crlf;
+    return body;
+}
+
+QString FeedbackService::appVersion() {
+    return appVersionText(QStringLiteral(TANDREL_APP_VERSION), QStringLiteral(TANDREL_BUILD_NUMBER));
+}
+
+QString FeedbackService::osVersion() {
+    return linuxVersionText(QSysInfo::kernelVersion());
+}
+
+QString FeedbackService::loginName() {
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd *found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_name != nullptr && found->pw_name[0] != '\0') {
+        return QString::fromLocal8Bit(found->pw_name);
+    }
+    const QString user = qEnvironmentVariable("USER");
+    return user.isEmpty() ? qEnvironmentVariable("LOGNAME") : user;
+}
+
+QString FeedbackService::sammeleDiagnose(const QString &appStateSummary) const {
+    return FeedbackDiagnostics{QDateTime::currentDateTime(), appVersion(), osVersion(),
+                               appStateSummary}
+        .text();
+}
+
+} // namespace tandrel

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "host/feedback/FeedbackPayload.h"
+#include "host/feedback/PersistentRetryQueue.h"
+
+#include <QByteArray>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <chrono>
+#include <exception>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <variant>
+
+namespace tandrel {
+
+// Delivers feedback records to the feedback server: one POST to the records endpoint, as JSON,
+// or as a multipart form when a screenshot goes with it. A record that does not get through is
+// not lost: it goes to a persistent retry queue, which sends it again with growing pauses
+// (1 s, 5 s, 30 s, 2 min, 10 min, then hourly; 12 attempts) and keeps it across runs.
+//
+// The server comes from TANDREL_FEEDBACK_SERVER, scheme and host ("https://feedback.example";
+// "http" only to this machine), from the environment or else from the build. It is empty by
+// default: then nothing leaves the machine, every post fails with "Invalid feedback URL" and
+// records wait in the queue's file, untried, for a run that has a server.
+//
+// Lives on the main thread; its completions come from the event loop.
+class FeedbackService : public QObject {
+public:
+    using Payload = FeedbackPayload;
+    using RetryQueue = PersistentRetryQueue<Payload>;
+
+    static constexpr const char *recordsPath = "/api/collections/feedback/records";
+    // How long a post may go without any traffic before it counts as failed.
+    static constexpr std::chrono::milliseconds timeout{60'000};
+
+    struct Configuration {
+        // The records endpoint in full; see endpointURL for what is usable.
+        QString endpoint;
+        // The retry queue's file; none keeps the queue in memory.
+        std::optional<std::filesystem::path> retryQueueFile;
+        // The retry queue's pause; none waits on a timer.
+        RetryQueue::Sleep sleep;
+        // Whether the queue works off its records from the start (given a usable endpoint).
+        bool drainsRetryQueue = true;
+    };
+
+    // How one send ended.
+    struct SendResult {
+        // Delivered: the id the server gave the record, "?" when its answer named none.
+        std::optional<QString> recordID;
+        // Not delivered: why, as users read it ("Invalid feedback URL", "HTTP 413: …").
+        QString failure;
+        // The post got no connection or timed out, rather than an answer or a refusal.
+        bool connectivityFailure = false;
+        // Not delivered, and the record is in the retry queue's file.
+        bool savedForRetry = false;
+
+        bool delivered() const { return recordID.has_value(); }
+    };
+
+    // The process's service, made at the first call (on the main thread) with the standard
+    // configuration, and kept until the application object goes.
+    static FeedbackService &shared();
+    // The configured server's endpoint, the queue's file under the user's data folder, timer
+    // pauses, and the queue at work.
+    static Configuration standardConfiguration();
+
+    // TANDREL_FEEDBACK_SERVER from the environment when it is set there, else the build's.
+    static QString configuredServer();
+    // The records endpoint of a server; empty for an empty server.
+    static QString endpointFor(const QString &server);
+    // The endpoint as a URL when it may be posted to: https, or http to a loopback host, with
+    // the records path and nothing after it; nothing otherwise.
+    static std::optional<QUrl> endpointURL(const QString &endpoint);
+    // "Tandrel/feedback_retry_queue.json" under the user's data folder; none without a home.
+    static std::optional<std::filesystem::path> retryQueueStoreURL();
+
+    explicit FeedbackService(Configuration configuration, QObject *parent = nullptr);
+    ~FeedbackService() override;
+
+    // Posts the record once. When that fails for any reason it is queued for retries; an
+    // answer with any status from 200 to 299 counts as delivered. `done` is called from the
+    // event loop, on `context` (the service when null), unless `context` is gone by then; the
+    // send goes on regardless.
+    void send(Payload payload, QObject *context, std::function<void(const SendResult &)> done);
+
+    // "<version> (<build>)" of this build.
+    static QString appVersion();
+    // "Linux <major>.<minor>.<patch>" of the running kernel.
+    static QString osVersion();
+    // The login name of the user running the process.
+    static QString loginName();
+    // The diagnostics block that goes with every record: now, this build and this system,
+    // then the given summary of the host's state.
+    QString sammeleDiagnose(const QString &appStateSummary) const;
+
+    // The multipart form of a record: its text parts, "submitter_email" only when an address
+    // is given, and the screenshot as "feedback.png".
+    static QByteArray buildMultipart(const Payload &payload, const QByteArray &screenshot,
+                                     const QByteArray &boundary);
+
+    const RetryQueue &retryQueue() const { return retryQueue_; }
+
+private:
+    // The record id, or why the post failed.
+    using Answer = std::variant<QString, std::exception_ptr>;
+
+    void performSend(const Payload &payload, std::function<void(Answer)> done);
+
+    QString endpoint_;
+    RetryQueue retryQueue_;
+    // After the queue, so that replies in flight go before it does.
+    QNetworkAccessManager network_;
+};
+
+} // namespace tandrel

@@ -1,0 +1,18 @@
+#include "host/feedback/FeedbackStatus.h"
+
+namespace tandrel {
+
+FeedbackStatus FeedbackStatus::of(const FeedbackService::SendResult &result) {
+    if (result.recordID) {
+        return {QStringLiteral("Thanks! Feedback received (ID: %1)").arg(*result.recordID), true};
+    }
+    // Only a record that is safely on disk may be promised to go out later.
+    if (result.connectivityFailure && result.savedForRetry) {
+        return {QStringLiteral("No network right now \u2014 feedback is saved and will be sent "
+                               "automatically."),
+                true};
+    }
+    return {result.failure, false};
+}
+
+} // namespace tandrel

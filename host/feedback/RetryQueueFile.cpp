@@ -1,0 +1,98 @@
+#include "host/feedback/RetryQueueFile.h"
+
+#include "core/support/AtomicFileWriter.h"
+#include "core/support/Log.h"
+#include "core/support/RegularFile.h"
+
+#include <array>
+#include <ctime>
+#include <system_error>
+
+namespace tandrel {
+
+namespace {
+
+std::shared_ptr<spdlog::logger> feedbackLog() {
+    return logger("com.ostrevale.tandrel.host", "feedback");
+}
+
+// "20260310T142501Z": sortable, and free of characters that some file systems refuse.
+std::string utcStamp(std::chrono::system_clock::time_point when) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
+    std::tm utc{};
+    ::gmtime_r(&seconds, &utc);
+    std::array<char, 32> text{};
+    const std::size_t length = std::strftime(text.data(), text.size(), "%Y%m%dT%H%M%SZ", &utc);
+    return std::string(text.data(), length);
+}
+
+} // namespace
+
+RetryQueueFile::RetryQueueFile(std::filesystem::path path, Clock clock)
+    : path_(std::move(path)), clock_(std::move(clock)) {}
+
+RetryQueueFile::Read RetryQueueFile::readBytes(std::string &bytes) const {
+    RegularFileRead read = readRegularFile(path_, maxFileBytes);
+    if (read.status != RegularFileRead::Status::read) {
+        return read.error == std::errc::no_such_file_or_directory ||
+                       read.error == std::errc::not_a_directory
+                   ? Read::absent
+                   : Read::unreadable;
+    }
+    bytes = std::move(read.bytes);
+    return Read::read;
+}
+
+void RetryQueueFile::setAsideBeforeNextWrite(std::string_view reason) {
+    setAside_ = true;
+    feedbackLog()->warn("Retry queue file '{}' {}; it is kept aside at the next write",
+                        path_.string(), reason);
+}
+
+void RetryQueueFile::reportSkipped(std::size_t count) const {
+    feedbackLog()->warn("Retry queue file '{}': skipped {} malformed entries", path_.string(),
+                        count);
+}
+
+bool RetryQueueFile::moveAside() {
+    std::filesystem::path base = path_;
+    base += ".corrupt-" + utcStamp(clock_());
+    std::filesystem::path target = base;
+    std::error_code error;
+    for (int n = 2; std::filesystem::exists(std::filesystem::symlink_status(target, error)); ++n) {
+        target = base;
+        target += "-";
+        target += std::to_string(n);
+    }
+    std::filesystem::rename(path_, target, error);
+    if (error && error != std::errc::no_such_file_or_directory) {
+        feedbackLog()->error("Cannot move retry queue file '{}' aside: {}", path_.string(),
+                             error.message());
+        return false;
+    }
+    if (!error) {
+        feedbackLog()->warn("Moved retry queue file '{}' aside to '{}'", path_.string(),
+                            target.string());
+    }
+    return true;
+}
+
+bool RetryQueueFile::writeBytes(std::string_view bytes) {
+    // Never write over a file whose content could not be taken in: keep it for the user.
+    if (setAside_) {
+        if (!moveAside()) {
+            return false;
+        }
+        setAside_ = false;
+    }
+    try {
+        AtomicFileWriter::write(path_, bytes);
+        return true;
+    } catch (const std::exception &error) {
+        feedbackLog()->error("Cannot write retry queue file '{}': {}", path_.string(),
+                             error.what());
+        return false;
+    }
+}
+
+} // namespace tandrel

@@ -1,0 +1,311 @@
+#include "host/feedback/PersistentRetryQueue.h"
+
+#include "core/tests/TemporaryFolder.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace tandrel {
+namespace {
+
+using testing::TemporaryFolder;
+using Queue = PersistentRetryQueue<std::string>;
+using Entry = Queue::Entry;
+
+struct Refused : PermanentRetryFailure {};
+
+std::exception_ptr offline() {
+    return std::make_exception_ptr(std::runtime_error("offline"));
+}
+
+const std::vector<double> feedbackPauses{1, 5, 30, 120, 600, 3600};
+
+// The queue with a fake executor and a fake pause: attempts and pauses are recorded; they end
+// at once, or when the test says so.
+class RetryQueueTest : public ::testing::Test {
+protected:
+    std::unique_ptr<Queue> make(std::vector<double> backoff = feedbackPauses,
+                                int64_t maxAttempts = 12) {
+        return std::make_unique<Queue>(file, std::move(backoff), maxAttempts,
+                                       [this](double seconds, std::function<void()> wake) {
+                                           pauses.push_back(seconds);
+                                           if (wakeAtOnce) {
+                                               wake();
+                                           } else {
+                                               asleep.push_back(std::move(wake));
+                                           }
+                                       });
+    }
+
+    // Ends every attempt at once with `outcome(operation)`.
+    Queue::Executor endingWith(std::function<std::exception_ptr(const std::string &)> outcome) {
+        return [this, outcome](const std::string &operation, Queue::Completion done) {
+            attempted.push_back(operation);
+            done(outcome(operation));
+        };
+    }
+    // Leaves every attempt running until the test ends it through `running`.
+    Queue::Executor holding() {
+        return [this](const std::string &operation, Queue::Completion done) {
+            attempted.push_back(operation);
+            running.push_back(std::move(done));
+        };
+    }
+
+    void writeFile(const std::vector<Entry> &entries) {
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << RetryQueueFile::encode(entries);
+    }
+    std::string fileText() const {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::vector<Entry> stored() const {
+        return RetryQueueFile::decode<std::string>(fileText()).entries;
+    }
+
+    TemporaryFolder temp;
+    std::filesystem::path file = temp.path() / "Tandrel" / "feedback_retry_queue.json";
+    bool wakeAtOnce = true;
+    std::vector<std::string> attempted;
+    std::vector<double> pauses;
+    std::vector<Queue::Completion> running;
+    std::vector<std::function<void()>> asleep;
+};
+
+TEST_F(RetryQueueTest, GivesAnEntryUpAfterTwelveFailedAttemptsWithTheBackoffBetween) {
+    auto queue = make();
+    queue->setExecutor(endingWith([](const std::string &) { return offline(); }));
+    queue->enqueue("a");
+
+    EXPECT_EQ(attempted, std::vector<std::string>(12, "a"));
+    EXPECT_EQ(pauses, (std::vector<double>{1, 5, 30, 120, 600, 3600, 3600, 3600, 3600, 3600, 3600}));
+    EXPECT_EQ(queue->pendingCount(), 0u);
+    EXPECT_EQ(queue->deadLetterCount(), 1u);
+    EXPECT_EQ(fileText(), "[]");
+}
+
+TEST_F(RetryQueueTest, APermanentFailureGivesTheEntryUpAtOnce) {
+    auto queue = make();
+    queue->setExecutor(endingWith([](const std::string &operation) {
+        return operation == "refused" ? std::make_exception_ptr(Refused()) : nullptr;
+    }));
+    queue->enqueue("refused");
+    queue->enqueue("fine");
+
+    EXPECT_EQ(attempted, (std::vector<std::string>{"refused", "fine"}));
+    EXPECT_TRUE(pauses.empty());
+    EXPECT_EQ(queue->deadLetterCount(), 1u);
+    EXPECT_EQ(fileText(), "[]");
+}
+
+TEST_F(RetryQueueTest, MendsAnEmptyBackoffAndAMaximumBelowOne) {
+    const struct {
+        std::vector<double> backoff;
+        int64_t maxAttempts;
+        std::size_t attempts;
+        std::vector<double> pauses;
+    } cases[] = {
+        {{}, 3, 3, {1, 1}},
+        {{2}, 0, 1, {}},
+        {{2}, -5, 1, {}},
+        {{2}, 1, 1, {}},
+    };
+    for (const auto &c : cases) {
+        attempted.clear();
+        pauses.clear();
+        auto queue = make(c.backoff, c.maxAttempts);
+        queue->setExecutor(endingWith([](const std::string &) { return offline(); }));
+        queue->enqueue("a");
+        EXPECT_EQ(attempted.size(), c.attempts) << c.maxAttempts;
+        EXPECT_EQ(pauses, c.pauses) << c.maxAttempts;
+        EXPECT_EQ(queue->deadLetterCount(), 1u);
+    }
+}
+
+TEST_F(RetryQueueTest, AnEnqueueWithAKnownKeyReplacesThatEntryInPlace) {
+    const Entry keyed{Uuid::random(), "draft 1", "k", 4};
+    const Entry other{Uuid::random(), "other", std::nullopt, 2};
+    writeFile({keyed, other});
+    auto queue = make();
+
+    queue->enqueue("draft 2", "k");
+    queue->enqueue("same", std::nullopt);
+    queue->enqueue("same", std::nullopt);
+
+    const auto entries = stored();
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0], (Entry{keyed.id, "draft 2", "k", 0}));
+    EXPECT_EQ(entries[1], other);
+    EXPECT_EQ(entries[2].operation, "same");
+    EXPECT_EQ(entries[3].operation, "same");
+    EXPECT_NE(entries[2].id, entries[3].id);
+    EXPECT_TRUE(std::equal(entries.begin(), entries.end(), queue->pendingEntries().begin(),
+                           queue->pendingEntries().end()));
+    // Without an executor nothing was carried out.
+    EXPECT_TRUE(attempted.empty());
+}
+
+TEST_F(RetryQueueTest, CancelRemovesEveryEntryWithTheKeyAndWritesOnlyWhenSomeWent) {
+    // Only a file can hold several entries with one key: an enqueue replaces.
+    std::vector<Entry> entries;
+    for (const char *key : {"k", "other", "k", "", "k"}) {
+        entries.push_back({Uuid::random(), "op", *key ? std::optional<std::string>(key) : std::nullopt, 0});
+    }
+    writeFile(entries);
+    auto queue = make();
+    EXPECT_EQ(queue->cancel("k"), 3);
+    EXPECT_EQ(queue->pendingCount(), 2u);
+    EXPECT_EQ(stored().size(), 2u);
+
+    std::ofstream(file, std::ios::binary) << "untouched";
+    EXPECT_EQ(queue->cancel("unknown"), 0);
+    EXPECT_EQ(fileText(), "untouched");
+}
+
+// An entry cancelled while its attempt runs is neither removed twice nor counted.
+TEST_F(RetryQueueTest, TheOutcomeOfACancelledEntrysAttemptIsDropped) {
+    for (const bool succeeded : {true, false}) {
+        attempted.clear();
+        running.clear();
+        std::filesystem::remove(file);
+        auto queue = make();
+        queue->setExecutor(holding());
+        queue->enqueue("a", "k");
+        queue->enqueue("b");
+        ASSERT_EQ(attempted, std::vector<std::string>{"a"});
+
+        EXPECT_EQ(queue->cancel("k"), 1);
+        running.front()(succeeded ? nullptr : offline());
+
+        EXPECT_EQ(attempted, (std::vector<std::string>{"a", "b"})) << succeeded;
+        EXPECT_TRUE(pauses.empty());
+        ASSERT_EQ(stored().size(), 1u);
+        EXPECT_EQ(stored()[0].operation, "b");
+        EXPECT_EQ(stored()[0].attempts, 0);
+    }
+}
+
+// A new run carries a stored entry out at once and counts on from the stored attempts.
+TEST_F(RetryQueueTest, ARestartGoesOnCountingWithoutAFirstPause) {
+    const struct {
+        int64_t storedAttempts;
+        std::vector<double> pauses;
+        std::size_t pending;
+    } cases[] = {
+        {0, {1}, 1},
+        {5, {3600}, 1},
+        {11, {}, 0},
+    };
+    wakeAtOnce = false;
+    for (const auto &c : cases) {
+        pauses.clear();
+        writeFile({Entry{Uuid::random(), "old", std::nullopt, c.storedAttempts}});
+        auto queue = make();
+        queue->setExecutor(endingWith([&](const std::string &) {
+            // Carried out before any pause.
+            EXPECT_TRUE(pauses.empty());
+            return offline();
+        }));
+        EXPECT_EQ(pauses, c.pauses) << c.storedAttempts;
+        EXPECT_EQ(queue->pendingCount(), c.pending);
+        if (c.pending > 0) {
+            EXPECT_EQ(stored()[0].attempts, c.storedAttempts + 1);
+        }
+    }
+}
+
+TEST_F(RetryQueueTest, TheHeadBlocksTheEntriesBehindItAndIsTakenAnewAfterEachPause) {
+    wakeAtOnce = false;
+    bool headFails = true;
+    auto queue = make();
+    queue->setExecutor(endingWith([&](const std::string &operation) {
+        return operation == "head" && headFails ? offline() : nullptr;
+    }));
+    queue->enqueue("head");
+    queue->enqueue("behind");
+    EXPECT_EQ(attempted, std::vector<std::string>{"head"});
+
+    asleep.back()();
+    EXPECT_EQ(attempted, (std::vector<std::string>{"head", "head"}));
+    EXPECT_EQ(pauses, (std::vector<double>{1, 5}));
+
+    headFails = false;
+    queue->enqueue("added during the pause");
+    asleep.back()();
+    EXPECT_EQ(attempted, (std::vector<std::string>{"head", "head", "head", "behind",
+                                                   "added during the pause"}));
+    EXPECT_EQ(fileText(), "[]");
+}
+
+TEST_F(RetryQueueTest, WithoutAnExecutorEntriesWaitUntilOneIsSet) {
+    auto queue = make();
+    EXPECT_TRUE(queue->enqueue("a"));
+    queue->resume();
+    EXPECT_TRUE(attempted.empty());
+    EXPECT_EQ(stored().size(), 1u);
+
+    queue->setExecutor(endingWith([](const std::string &) { return nullptr; }));
+    EXPECT_EQ(attempted, std::vector<std::string>{"a"});
+    EXPECT_EQ(fileText(), "[]");
+}
+
+TEST_F(RetryQueueTest, WithoutAFileTheQueueWorksInMemoryAndWritesNothing) {
+    Queue queue(std::nullopt, feedbackPauses, 12);
+    EXPECT_FALSE(queue.enqueue("a"));
+    EXPECT_EQ(queue.pendingCount(), 1u);
+    EXPECT_TRUE(std::filesystem::is_empty(temp.path()));
+}
+
+// Immediate completions are a loop, not a recursion: a long queue cannot exhaust the stack.
+TEST_F(RetryQueueTest, ALongRunOfImmediateCompletionsDoesNotNest) {
+    Queue queue(std::nullopt, feedbackPauses, 12);
+    for (int i = 0; i < 100000; ++i) {
+        queue.enqueue("x");
+    }
+    std::size_t carriedOut = 0;
+    queue.setExecutor([&](const std::string &, Queue::Completion done) {
+        ++carriedOut;
+        done(nullptr);
+    });
+    EXPECT_EQ(carriedOut, 100000u);
+    EXPECT_EQ(queue.pendingCount(), 0u);
+}
+
+TEST_F(RetryQueueTest, CompletionsThatComeTwiceOrAfterTheQueueIsGoneDoNothing) {
+    auto queue = make();
+    queue->setExecutor(holding());
+    queue->enqueue("a");
+    queue->enqueue("b");
+    const Queue::Completion first = running.front();
+    first(nullptr);
+    first(offline());
+    EXPECT_EQ(attempted, (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(pauses.empty());
+
+    queue.reset();
+    running.back()(nullptr);
+    EXPECT_EQ(stored().size(), 1u);
+}
+
+TEST_F(RetryQueueTest, TheDefaultPauseWakesFromTheEventLoop) {
+    Queue queue(file, {0.0}, 12);
+    int failures = 1;
+    queue.setExecutor([&](const std::string &operation, Queue::Completion done) {
+        attempted.push_back(operation);
+        done(failures-- > 0 ? offline() : nullptr);
+    });
+    queue.enqueue("a");
+    EXPECT_EQ(attempted.size(), 1u);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return queue.pendingCount() == 0; }, 30000));
+    EXPECT_EQ(attempted.size(), 2u);
+}
+
+} // namespace
+} // namespace tandrel

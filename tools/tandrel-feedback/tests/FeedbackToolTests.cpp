@@ -1,0 +1,102 @@
+#include "host/feedback/FeedbackPayload.h"
+#include "host/feedback/RetryQueueFile.h"
+#include "host/feedback/tests/LoopbackServer.h"
+
+#include "core/tests/TemporaryFolder.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace tandrel {
+namespace {
+
+using testing::LoopbackServer;
+using testing::TemporaryFolder;
+
+struct ToolRun {
+    int exitCode = -1;
+    QString output;
+};
+
+class FeedbackToolTest : public ::testing::Test {
+protected:
+    ToolRun run(const QString &server, const QStringList &arguments) {
+        QProcess tool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_DATA_HOME", QString::fromStdString(temp.path().string()));
+        environment.insert("TANDREL_FEEDBACK_SERVER", server);
+        tool.setProcessEnvironment(environment);
+        tool.start(TANDREL_FEEDBACK_TOOL, arguments);
+        EXPECT_TRUE(tool.waitForFinished(60000));
+        return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
+                QString::fromUtf8(tool.readAllStandardOutput())};
+    }
+
+    std::vector<RetryQueueEntry<FeedbackPayload>> queued() const {
+        std::ifstream in(temp.path() / "Tandrel" / "feedback_retry_queue.json", std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return RetryQueueFile::decode<FeedbackPayload>(text.str()).entries;
+    }
+
+    TemporaryFolder temp;
+};
+
+TEST_F(FeedbackToolTest, SendsTheRecordAsTheFormDoesAndExitsZeroWhenDelivered) {
+    LoopbackServer server;
+    const QString png = QString::fromStdString((temp.path() / "shot.png").string());
+    std::ofstream(png.toStdString(), std::ios::binary) << std::string("\x89PNG\0", 5);
+
+    const ToolRun plain = run(server.server(), {"--email", " ada@example.com ", " Too slow "});
+    EXPECT_EQ(plain.exitCode, 0);
+    EXPECT_EQ(plain.output, "Thanks! Feedback received (ID: abc)\n");
+    const ToolRun withScreenshot = run(server.server(), {"--screenshot", png, "Look"});
+    EXPECT_EQ(withScreenshot.exitCode, 0);
+
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    const Json body = Json::parse(requests[0].body);
+    EXPECT_EQ(body["text"], " Too slow ");
+    EXPECT_EQ(body["submitter_email"], "ada@example.com");
+    EXPECT_EQ(body["app_module"], "Embrik \u2013 Command Line");
+    EXPECT_TRUE(body["diagnose"].get<std::string>().starts_with("=== Embrik Diagnose ===\n"));
+    EXPECT_EQ(requests[1].parts.at("screenshot").content, std::string("\x89PNG\0", 5));
+    EXPECT_TRUE(queued().empty());
+}
+
+TEST_F(FeedbackToolTest, AnUndeliveredRecordWaitsInTheQueueAndTheToolExitsOne) {
+    const struct {
+        QString server;
+        QString line;
+    } cases[] = {
+        {LoopbackServer::closedServer(),
+         "No network right now \u2014 feedback is saved and will be sent automatically.\n"},
+        {QString(), "Invalid feedback URL\n"},
+    };
+    std::size_t expected = 0;
+    for (const auto &c : cases) {
+        const ToolRun result = run(c.server, {"Hello"});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.output, c.line);
+        const auto entries = queued();
+        ASSERT_EQ(entries.size(), ++expected);
+        EXPECT_EQ(entries.back().operation.text, "Hello");
+        // Only the host works the queue off.
+        EXPECT_EQ(entries.back().attempts, 0);
+    }
+}
+
+TEST_F(FeedbackToolTest, RefusesBlankTextAndUnreadableScreenshots) {
+    EXPECT_EQ(run(QString(), {" \n "}).exitCode, 2);
+    EXPECT_EQ(run(QString(), {}).exitCode, 2);
+    EXPECT_EQ(run(QString(), {"--screenshot", "/nonexistent/shot.png", "Hi"}).exitCode, 2);
+    EXPECT_FALSE(std::filesystem::exists(temp.path() / "Tandrel"));
+}
+
+} // namespace
+} // namespace tandrel
