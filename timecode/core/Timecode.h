@@ -33,6 +33,8 @@
 namespace timecode {
 
 class ItemProvider;
+class MediaParseError;
+class MediaWriteError;
 class TimecodeInterval;
 class TimecodeTransformer;
 class UniformType;
@@ -72,6 +74,9 @@ public:
     using StringParseError = TimecodeStringParseError;
     using StringFormatOption = TimecodeStringFormatOption;
     using StringFormat = TimecodeStringFormat;
+    // The media module's errors (timecode/av).
+    using MediaParseError = timecode::MediaParseError;
+    using MediaWriteError = timecode::MediaWriteError;
 
     // All-zero components at the properties.
     explicit Timecode(const Properties &properties) : properties_(properties) {}

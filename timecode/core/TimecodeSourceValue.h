@@ -3,6 +3,7 @@
 #include "timecode/core/FeetAndFrames.h"
 #include "timecode/core/Fraction.h"
 #include "timecode/core/MediaTime.h"
+#include "timecode/core/RangeAttribute.h"
 #include "timecode/core/TimecodeComponentRanges.h"
 #include "timecode/core/TimecodeComponents.h"
 #include "timecode/core/TimecodeFrameCount.h"
@@ -15,6 +16,7 @@
 
 namespace timecode {
 
+class MediaAsset;
 class TimecodeInterval;
 
 // The wrappers that timecode initialisers, setters and arithmetic take: each holds one source
@@ -99,12 +101,22 @@ struct GuaranteedRichTimecodeSourceValue {
     static GuaranteedRichTimecodeSourceValue interval(const TimecodeInterval &flattening);
 };
 
+// The media asset sources are defined by the media module (timecode/av), which a caller of
+// them links.
 struct AsyncTimecodeSourceValue {
     std::shared_ptr<const AsyncTimecodeSource> value;
+
+    // The asset's start, end or duration timecode at the timecode's properties.
+    static AsyncTimecodeSourceValue avAsset(std::shared_ptr<const MediaAsset> asset,
+                                            RangeAttribute attribute);
 };
 
 struct AsyncRichTimecodeSourceValue {
     std::shared_ptr<const AsyncRichTimecodeSource> value;
+
+    // The asset's start, end or duration timecode at the asset's own timecode rate.
+    static AsyncRichTimecodeSourceValue avAsset(std::shared_ptr<const MediaAsset> asset,
+                                                RangeAttribute attribute);
 };
 
 } // namespace timecode

@@ -1,0 +1,109 @@
+// Feeds arbitrary files to the QuickTime box reader that both the timecode reader and the
+// timecode writer stand on. Reading may only fail with MovieFormatError; what reads must write
+// back to the same boxes; and the writer's edits (a timecode track added, the others dropped)
+// must leave a movie box that reads again, holding just that timecode track, referenced by
+// every video track.
+
+#include "timecode/av/MediaFormatDescription.h"
+#include "timecode/av/MovieByteSource.h"
+#include "timecode/av/MovieEditing.h"
+#include "timecode/av/MovieFormatError.h"
+#include "timecode/av/MovieHeader.h"
+#include "timecode/av/MovieStructure.h"
+#include "timecode/av/MovieTrackRecord.h"
+#include "timecode/av/TimecodeTrackBox.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <set>
+#include <span>
+
+using namespace timecode;
+
+namespace {
+
+MovieBox reread(const MovieBox &movie) {
+    const std::vector<uint8_t> written = movie.serialized();
+    return MovieBox::parse(movie.type, std::span(written).subspan(8));
+}
+
+void checkEdits(const MovieBox &movie) {
+    uint32_t nextTrackID = 0;
+    uint32_t timescale = 600;
+    if (const MovieBox *header = movie.child(fourCharCode("mvhd"))) {
+        const MovieHeader parsed = MovieHeader::parse(header->payload);
+        if (MovieHeader::parse(parsed.payload()).payload() != parsed.payload()) {
+            std::abort();
+        }
+        nextTrackID = parsed.nextTrackID;
+        timescale = std::max<uint32_t>(parsed.timescale, 1);
+    }
+    MediaFormatDescription description;
+    description.mediaType = MediaType::timecode;
+    description.mediaSubType = timeCode32MediaSubType;
+    description.frameDuration = MediaTime(1001, 30000);
+    description.frameQuanta = 30;
+    description.timeCodeFlags = TimecodeFormatFlag::dropFrame;
+    TimecodeTrackBoxFields fields;
+    fields.trackID = unusedTrackID(movie, nextTrackID);
+    fields.sampleEntry = timecodeSampleEntry(description);
+    fields.sampleSize = 4;
+    fields.mediaTimescale = 30000;
+    fields.sampleDuration = 30030;
+    fields.trackDuration = timescale;
+    fields.chunkOffset = uint64_t{1} << 33;
+
+    MovieBox edited = movie;
+    const std::vector<uint32_t> old = timecodeTrackIDs(edited);
+    insertTrack(edited, timecodeTrackBox(fields));
+    addTimecodeReferences(edited, fields.trackID);
+    std::set<uint32_t> retired(old.begin(), old.end());
+    retired.erase(fields.trackID);
+    removeTracks(edited, retired);
+
+    const MovieBox again = reread(edited);
+    if (timecodeTrackIDs(again) != std::vector<uint32_t>{fields.trackID}) {
+        std::abort();
+    }
+    for (const MovieTrackRecord &record : movieTrackRecords(again)) {
+        if (record.trackID == fields.trackID &&
+            mediaFormatDescription(record.sampleEntries.at(0), MediaType::timecode) !=
+                description) {
+            std::abort();
+        }
+        if (record.handlerType != fourCharCode("vide")) {
+            continue;
+        }
+        const auto references = std::find_if(record.references.begin(), record.references.end(),
+                                             [](const MovieTrackReference &reference) {
+                                                 return reference.type == fourCharCode("tmcd");
+                                             });
+        if (references == record.references.end() ||
+            std::find(references->trackIDs.begin(), references->trackIDs.end(), fields.trackID) ==
+                references->trackIDs.end()) {
+            std::abort();
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    try {
+        const MovieStructure structure = MovieStructure::read(MemoryByteSource({data, size}));
+        const std::vector<MovieTrackRecord> records = movieTrackRecords(structure.movie);
+        for (const MovieTrackRecord &record : records) {
+            for (const MovieSampleEntry &entry : record.sampleEntries) {
+                mediaFormatDescription(entry, MediaType::timecode);
+            }
+        }
+        if (!(reread(structure.movie) == structure.movie)) {
+            std::abort();
+        }
+        checkEdits(structure.movie);
+    } catch (const MovieFormatError &) {
+    }
+    return 0;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "timecode/av/MovieBox.h"
+
+#include <cstdint>
+#include <set>
+#include <vector>
+
+namespace timecode {
+
+// Edits of a parsed movie box that the timecode writer makes. None moves or touches media data.
+
+// The IDs of the tracks with the 'tmcd' handler, in order.
+std::vector<uint32_t> timecodeTrackIDs(const MovieBox &movie);
+
+// The proposed ID when no track has it (and it is neither 0 nor the all-ones value), else one
+// past the highest in use, else the lowest free one.
+uint32_t unusedTrackID(const MovieBox &movie, uint32_t proposed);
+
+// Adds the track box after the last track.
+void insertTrack(MovieBox &movie, MovieBox track);
+
+// Every video track gets a 'tmcd' reference to the timecode track (after those it has).
+void addTimecodeReferences(MovieBox &movie, uint32_t timecodeTrackID);
+
+// Drops the tracks and every reference to them; a reference list left empty goes, and so does
+// a reference box left empty.
+void removeTracks(MovieBox &movie, const std::set<uint32_t> &trackIDs);
+
+} // namespace timecode

@@ -1,0 +1,282 @@
+#include "timecode/av/MutableMovie.h"
+
+#include "timecode/av/BigEndian.h"
+#include "timecode/av/MediaAsset.h"
+#include "timecode/av/MediaWriteError.h"
+#include "timecode/av/MovieEditing.h"
+#include "timecode/av/MovieFormatError.h"
+#include "timecode/av/MovieTrackRecord.h"
+#include "timecode/av/TimecodeTrackBox.h"
+#include "timecode/core/NumericUtilities.h"
+
+#include <array>
+#include <limits>
+#include <set>
+
+namespace timecode {
+
+namespace {
+
+constexpr uint64_t kMax32 = std::numeric_limits<uint32_t>::max();
+
+MediaType mediaTypeOfHandler(FourCharCode handler) {
+    switch (handler) {
+    case fourCharCode("vide"):
+        return MediaType::video;
+    case fourCharCode("soun"):
+        return MediaType::audio;
+    case fourCharCode("tmcd"):
+        return MediaType::timecode;
+    default:
+        return MediaType::other;
+    }
+}
+
+// The time in units of the timescale: rounded to the nearest, or up.
+Int128 inTimescale(const MediaTime &time, uint32_t timescale, bool roundingUp) {
+    const Int128 scaled = static_cast<Int128>(time.value) * timescale;
+    const Int128 divisor = time.timescale;
+    return (scaled + (roundingUp ? divisor - 1 : divisor / 2)) / divisor;
+}
+
+MediaWriteError refusal(const std::string &why) {
+    return MediaWriteError(MediaWriteError::internalError, why);
+}
+
+} // namespace
+
+MutableMovie MutableMovie::open(const std::filesystem::path &path) {
+    MutableMovie movie;
+    movie.path_ = path;
+    try {
+        movie.structure_ = MovieStructure::read(FileByteSource(path));
+        // Every track must be readable before any is edited.
+        movieTrackRecords(movie.structure_.movie);
+        const MovieBox *header = movie.structure_.movie.child(fourCharCode("mvhd"));
+        if (header == nullptr) {
+            throw MovieFormatError("no movie header");
+        }
+        movie.header_ = MovieHeader::parse(header->payload);
+    } catch (const MovieFormatError &error) {
+        throw refusal(path.string() + ": " + error.what());
+    }
+    if (movie.structure_.isFragmented()) {
+        throw refusal(path.string() + ": a fragmented movie cannot be edited in place");
+    }
+    if (movie.structure_.endsInsideBox) {
+        throw refusal(path.string() + ": the file ends inside a box");
+    }
+    if (movie.structure_.lastBoxRunsToEnd) {
+        throw refusal(path.string() + ": the last box runs to the end of the file");
+    }
+    if (movie.header_.timescale == 0) {
+        throw refusal(path.string() + ": the movie has no timescale");
+    }
+    return movie;
+}
+
+MediaFileType MutableMovie::fileType() const {
+    const FourCharCode brand = structure_.majorBrand;
+    return brand == 0 || brand == fourCharCode("qt  ") ? MediaFileType::quickTimeMovie
+                                                       : MediaFileType::mpeg4;
+}
+
+MediaTime MutableMovie::duration() const {
+    if (header_.timescale > static_cast<uint32_t>(std::numeric_limits<int32_t>::max()) ||
+        header_.duration > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
+        return MediaTime::invalidTime();
+    }
+    return MediaTime(static_cast<int64_t>(header_.duration),
+                     static_cast<int32_t>(header_.timescale));
+}
+
+std::vector<MediaTrack> MutableMovie::tracks() const {
+    std::vector<MediaTrack> tracks;
+    for (const MovieTrackRecord &record : movieTrackRecords(structure_.movie)) {
+        MediaTrack::Attributes attributes;
+        attributes.trackID = record.trackID;
+        attributes.mediaType = mediaTypeOfHandler(record.handlerType);
+        for (const MovieSampleEntry &entry : record.sampleEntries) {
+            attributes.formatDescriptions.push_back(
+                mediaFormatDescription(entry, attributes.mediaType));
+        }
+        if (record.mediaTimescale > 0 &&
+            record.mediaTimescale <= static_cast<uint32_t>(std::numeric_limits<int32_t>::max()) &&
+            record.mediaDuration <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
+            attributes.timeRange = {MediaTime::zero(),
+                                    MediaTime(static_cast<int64_t>(record.mediaDuration),
+                                              static_cast<int32_t>(record.mediaTimescale))};
+        }
+        tracks.emplace_back(std::move(attributes));
+    }
+    return tracks;
+}
+
+Timecode MutableMovie::movieDurationTimecode(TimecodeFrameRate rate) const {
+    return Timecode(TimecodeSourceValue::cmTime(duration()), rate,
+                    Timecode::SubFramesBase::max100SubFrames, Timecode::UpperLimit::max24Hours);
+}
+
+MediaTrack MutableMovie::addTimecodeTrack(
+    const Timecode &startTimecode, const std::optional<Timecode> &duration,
+    const std::optional<FormatDescriptionExtensions> &extensions, MediaFileType fileType) {
+    const Timecode length =
+        duration ? *duration : movieDurationTimecode(MediaAsset::open(path_)->timecodeFrameRate());
+    // The sample holds 32 bits; a start built with invalid components may count beyond them.
+    const int64_t frame =
+        Timecode::frameCount(startTimecode.components(), startTimecode.frameRate(),
+                             startTimecode.subFramesBase())
+            .wholeFrames();
+    if (frame < 0 || static_cast<uint64_t>(frame) > kMax32) {
+        throw Timecode::ValidationError(Timecode::ValidationError::outOfBounds);
+    }
+    std::array<uint8_t, 4> sample{};
+    for (size_t i = 0; i < sample.size(); ++i) {
+        sample[i] = static_cast<uint8_t>(static_cast<uint64_t>(frame) >> (24 - 8 * i));
+    }
+    return addTimecodeTrack(cmFormatDescription(startTimecode, extensions), sample,
+                            length.cmTimeValue(), fileType);
+}
+
+MediaTrack MutableMovie::replaceTimecodeTrack(
+    const Timecode &startTimecode, const std::optional<Timecode> &duration,
+    const std::optional<FormatDescriptionExtensions> &extensions, MediaFileType fileType) {
+    const Timecode length = duration ? *duration : movieDurationTimecode(startTimecode.frameRate());
+    const std::vector<uint32_t> old = timecodeTrackIDs(structure_.movie);
+    MediaTrack track = addTimecodeTrack(startTimecode, length, extensions, fileType);
+    const std::set<uint32_t> retired(old.begin(), old.end());
+    removeTracks(structure_.movie, retired);
+    std::erase_if(pending_,
+                  [&](const PendingSample &pending) { return retired.contains(pending.trackID); });
+    return track;
+}
+
+MediaTrack MutableMovie::addTimecodeTrack(const MediaFormatDescription &description,
+                                          std::span<const uint8_t> sample,
+                                          const MediaTime &duration, MediaFileType fileType) {
+    if (!description.isTimecode()) {
+        throw refusal("a timecode track needs a 'tmcd' or 'tc64' description");
+    }
+    if (!duration.isNumeric() || duration.value < 0) {
+        throw refusal("the duration is not a media time");
+    }
+    if (sample.size() > kMax32) {
+        throw refusal("the sample is too large");
+    }
+    TimecodeTrackBoxFields fields;
+    fields.sampleEntry = timecodeSampleEntry(description);
+    fields.sampleSize = static_cast<uint32_t>(sample.size());
+    // The sample's duration is a 32-bit count of the media timescale: the frame duration's
+    // timescale, coarsened by tens for a track too long to be counted in it.
+    uint32_t timescale = static_cast<uint32_t>(description.frameDuration.timescale);
+    Int128 ticks = inTimescale(duration, timescale, false);
+    while (ticks > static_cast<Int128>(kMax32) && timescale >= 10) {
+        timescale /= 10;
+        ticks = inTimescale(duration, timescale, false);
+    }
+    if (ticks > static_cast<Int128>(kMax32)) {
+        throw refusal("the duration is too long for one timecode sample");
+    }
+    fields.mediaTimescale = timescale;
+    fields.sampleDuration = static_cast<uint32_t>(ticks);
+    const Int128 trackDuration = inTimescale(duration, header_.timescale, true);
+    if (trackDuration > static_cast<Int128>(std::numeric_limits<uint64_t>::max() >> 1)) {
+        throw refusal("the duration is too long for the movie");
+    }
+    fields.trackDuration = static_cast<uint64_t>(trackDuration);
+    fields.creationTime = header_.creationTime;
+    fields.modificationTime = header_.modificationTime;
+    fields.fileType = fileType;
+    fields.trackID = unusedTrackID(structure_.movie, header_.nextTrackID);
+    MovieBox box = timecodeTrackBox(fields);
+
+    // Nothing has changed so far; from here on only memory is touched.
+    insertTrack(structure_.movie, std::move(box));
+    addTimecodeReferences(structure_.movie, fields.trackID);
+    if (fields.trackID >= header_.nextTrackID) {
+        header_.nextTrackID = fields.trackID + 1;
+    }
+    header_.duration = std::max(header_.duration, fields.trackDuration);
+    pending_.push_back({fields.trackID, {sample.begin(), sample.end()}});
+    changed_ = true;
+
+    MediaTrack::Attributes attributes;
+    attributes.trackID = fields.trackID;
+    attributes.mediaType = MediaType::timecode;
+    attributes.formatDescriptions = {
+        mediaFormatDescription(fields.sampleEntry, MediaType::timecode)};
+    attributes.timeRange = {MediaTime::zero(), duration};
+    return MediaTrack(std::move(attributes));
+}
+
+void MutableMovie::save() {
+    if (!changed_) {
+        return;
+    }
+    FileMovieWriter writer(path_);
+    save(writer);
+}
+
+void MutableMovie::save(MovieFileWriter &writer) {
+    if (!changed_) {
+        return;
+    }
+    const uint64_t original = writer.size();
+    if (original != structure_.fileSize) {
+        throw refusal(path_.string() + ": the file changed since it was opened");
+    }
+    MovieBox movie = structure_.movie;
+    movie.child(fourCharCode("mvhd"))->payload = header_.payload();
+    std::vector<uint8_t> media;
+    if (!pending_.empty()) {
+        MovieBox data = MovieBox::leaf(fourCharCode("mdat"), {});
+        for (const PendingSample &pending : pending_) {
+            for (MovieBox &track : movie.children) {
+                if (track.type == fourCharCode("trak") && movieTrackID(track) == pending.trackID) {
+                    setChunkOffset(track, original + 8 + data.payload.size());
+                }
+            }
+            data.payload.insert(data.payload.end(), pending.data.begin(), pending.data.end());
+        }
+        media = data.serialized();
+    }
+    const std::vector<uint8_t> movieBytes = movie.serialized();
+    const TopLevelBox old = structure_.movieBox();
+    static constexpr std::array<uint8_t, 4> freeType{'f', 'r', 'e', 'e'};
+    static constexpr std::array<uint8_t, 4> movieType{'m', 'o', 'o', 'v'};
+    bool retiring = false;
+    try {
+        if (!media.empty()) {
+            writer.write(original, media);
+        }
+        writer.write(original + media.size(), movieBytes);
+        writer.synchronize();
+        retiring = true;
+        writer.write(old.offset + 4, freeType);
+        writer.synchronize();
+    } catch (...) {
+        // Put the file back as it was; the first failure is the one reported.
+        try {
+            if (retiring) {
+                writer.write(old.offset + 4, movieType);
+            }
+            writer.truncate(original);
+            writer.synchronize();
+        } catch (...) {
+        }
+        throw;
+    }
+    structure_.boxes[structure_.movieBoxIndex].type = fourCharCode("free");
+    if (!media.empty()) {
+        structure_.boxes.push_back({fourCharCode("mdat"), original, media.size(), 8});
+    }
+    structure_.boxes.push_back(
+        {fourCharCode("moov"), original + media.size(), movieBytes.size(), 8});
+    structure_.movieBoxIndex = structure_.boxes.size() - 1;
+    structure_.fileSize = original + media.size() + movieBytes.size();
+    structure_.movie = std::move(movie);
+    pending_.clear();
+    changed_ = false;
+}
+
+} // namespace timecode

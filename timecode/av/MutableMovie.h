@@ -1,0 +1,89 @@
+#pragma once
+
+#include "timecode/av/MediaFileType.h"
+#include "timecode/av/MediaFormatDescription.h"
+#include "timecode/av/MediaTrack.h"
+#include "timecode/av/MovieFileWriter.h"
+#include "timecode/av/MovieHeader.h"
+#include "timecode/av/MovieStructure.h"
+#include "timecode/core/MediaTime.h"
+#include "timecode/core/Timecode.h"
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace timecode {
+
+// A QuickTime or MPEG-4 movie whose timecode tracks are edited in memory and then saved in
+// place. Saving moves no byte of the file: the new tracks' samples go into one media data box
+// appended to the file, followed by the new movie box; the old movie box is retired (its type
+// becomes 'free') in one last four-byte write. Until then the old movie box comes first and
+// stays the one demuxers read, so the file holds either the old movie or the new one whatever
+// happens; a save that fails cuts the file back to its old length, byte for byte. No scratch
+// file is written.
+//
+// Operations that fail leave the movie as it was.
+class MutableMovie {
+public:
+    // Throws MediaWriteError::internalError for a file that is not a movie or cannot be edited
+    // in place (fragmented, ending inside a box, or with a last box that runs to the end of the
+    // file), and std::system_error when it cannot be read.
+    static MutableMovie open(const std::filesystem::path &path);
+
+    const std::filesystem::path &path() const { return path_; }
+    // QuickTime without a file type box or with the 'qt  ' brand, else MPEG-4.
+    MediaFileType fileType() const;
+    // The movie header's duration.
+    MediaTime duration() const;
+    // The tracks as they stand in memory (without an asset).
+    std::vector<MediaTrack> tracks() const;
+    bool hasChanges() const { return changed_; }
+
+    // Adds a timecode track holding one 32-bit sample, the start timecode's whole frame count,
+    // lasting for the duration, described by cmFormatDescription(startTimecode, extensions) and
+    // referenced by every video track. Without a duration, the movie's duration at the
+    // movie's own timecode rate (100 sub-frames, 24 hours) is used, the rate read from the file
+    // as last saved. Throws
+    // Timecode::ValidationError::outOfBounds for a start whose frame count lies outside
+    // 0...4294967295, the rate detection's and conversion's errors, and MediaWriteError.
+    MediaTrack addTimecodeTrack(const Timecode &startTimecode,
+                                const std::optional<Timecode> &duration,
+                                const std::optional<FormatDescriptionExtensions> &extensions,
+                                MediaFileType fileType);
+    // The same, and then the movie's other timecode tracks and every reference to them go.
+    // Without a duration, the movie's duration is converted at the start timecode's own rate.
+    // The new track is complete before anything is removed.
+    MediaTrack replaceTimecodeTrack(const Timecode &startTimecode,
+                                    const std::optional<Timecode> &duration,
+                                    const std::optional<FormatDescriptionExtensions> &extensions,
+                                    MediaFileType fileType);
+    // A timecode track ('tmcd' or 'tc64' description) of one sample with the bytes given.
+    MediaTrack addTimecodeTrack(const MediaFormatDescription &description,
+                                std::span<const uint8_t> sample, const MediaTime &duration,
+                                MediaFileType fileType);
+
+    // Writes the changes (nothing when there are none). Throws MediaWriteError::internalError
+    // when the file's length changed since it was opened or last saved, and what writing
+    // throws; the file is then as it was.
+    void save();
+    void save(MovieFileWriter &writer);
+
+private:
+    struct PendingSample {
+        uint32_t trackID;
+        std::vector<uint8_t> data;
+    };
+
+    MutableMovie() = default;
+    Timecode movieDurationTimecode(TimecodeFrameRate rate) const;
+
+    std::filesystem::path path_;
+    MovieStructure structure_;
+    MovieHeader header_;
+    std::vector<PendingSample> pending_;
+    bool changed_ = false;
+};
+
+} // namespace timecode

@@ -1,0 +1,354 @@
+// Writing timecode tracks into movies made by ffmpeg, read back by our reader and by ffprobe.
+
+#include "timecode/av/ErrorName.h"
+#include "timecode/av/MediaAsset.h"
+#include "timecode/av/MediaWriteError.h"
+#include "timecode/av/MovieEditing.h"
+#include "timecode/av/MovieTrackRecord.h"
+#include "timecode/av/MutableMovie.h"
+#include "timecode/av/tests/MediaFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <system_error>
+
+namespace timecode {
+namespace {
+
+using namespace timecode::test;
+namespace fs = std::filesystem;
+
+constexpr Base kBase = Base::max100SubFrames;
+
+Timecode tc(const std::string &text, R rate, Limit limit = Limit::max24Hours) {
+    return Timecode(FormattedTimecodeSourceValue::string(text), rate, kBase, limit);
+}
+
+std::string failure(const std::function<void()> &function) {
+    try {
+        function();
+        return "no error";
+    } catch (...) {
+        return errorName(std::current_exception());
+    }
+}
+
+std::string timecodesOf(const fs::path &file, std::optional<R> at = std::nullopt) {
+    std::string lines;
+    for (const auto &track : MediaAsset::open(file)->timecodes(at, kBase, Limit::max24Hours)) {
+        for (const Timecode &timecode : track) {
+            lines.append(timecode.stringValue()).push_back(' ');
+        }
+        lines.push_back('|');
+    }
+    return lines;
+}
+
+const nlohmann::json &videoStream(const nlohmann::json &streams) {
+    for (const auto &stream : streams) {
+        if (stream.at("codec_type") == "video") {
+            return stream;
+        }
+    }
+    throw std::runtime_error("no video stream");
+}
+
+// The 'tmcd' references of each video track, in order.
+std::vector<std::vector<uint32_t>> videoTimecodeReferences(const fs::path &file) {
+    std::vector<std::vector<uint32_t>> references;
+    for (const MovieTrackRecord &record : movieTrackRecords(movieBoxOf(file))) {
+        if (record.handlerType != fourCharCode("vide")) {
+            continue;
+        }
+        references.emplace_back();
+        for (const MovieTrackReference &reference : record.references) {
+            if (reference.type == fourCharCode("tmcd")) {
+                references.back() = reference.trackIDs;
+            }
+        }
+    }
+    return references;
+}
+
+struct WriteCase {
+    const char *name;
+    Timecode start;
+    std::optional<FormatDescriptionExtensions> extensions;
+    std::string sample;
+    MediaTime frameDuration;
+    uint32_t quanta;
+    uint32_t flags;
+    const char *videoTimecodeTag;
+};
+
+TEST(MutableMovie, WritesTheTrackReadersExpect) {
+    Timecode withSubFrames = tc("01:00:00:00", R::fps25);
+    withSubFrames.setSubFrames(50);
+    const WriteCase cases[] = {
+        {"25 fps", tc("01:00:00:00", R::fps25), std::nullopt, std::string("\x00\x01\x5F\x90", 4),
+         MediaTime(100, 2500), 25, 0x2, "01:00:00:00"},
+        {"29.97 drop", tc("00:00:00;00", R::fps29_97d), std::nullopt, std::string(4, '\0'),
+         MediaTime(1001, 30000), 30, 0x3, "00:00:00;00"},
+        {"100 days", tc("01:00:00:00", R::fps25, Limit::max100Days), std::nullopt,
+         std::string("\x00\x01\x5F\x90", 4), MediaTime(100, 2500), 25, 0x0, "01:00:00:00"},
+        {"sub-frames ignored", withSubFrames, std::nullopt, std::string("\x00\x01\x5F\x90", 4),
+         MediaTime(100, 2500), 25, 0x2, "01:00:00:00"},
+        {"source reference name", tc("00:59:59:24", R::fps25),
+         FormatDescriptionExtensions{
+             {std::string(FormatDescriptionExtensionKey::sourceReferenceName),
+              std::string("A001")}},
+         std::string("\x00\x01\x5F\x8F", 4), MediaTime(100, 2500), 25, 0x2, "00:59:59:24"},
+    };
+    for (const WriteCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchFolder folder;
+        const fs::path file = copyInto(folder, fixtures::noTimecode25());
+        const uint64_t originalSize = fs::file_size(file);
+        MutableMovie movie = MutableMovie::open(file);
+        const MediaTrack added = movie.addTimecodeTrack(c.start, tc("00:00:02:00", R::fps25),
+                                                        c.extensions, movie.fileType());
+        movie.save();
+
+        // The sample sits in a media data box right after the old end of the file.
+        const std::string bytes = fileBytes(file);
+        EXPECT_EQ(bytes.substr(originalSize + 4, 8), "mdat" + c.sample);
+
+        const auto asset = MediaAsset::open(file);
+        const std::vector<MediaTrack> timecode = asset->tracks(MediaType::timecode);
+        ASSERT_EQ(timecode.size(), 1u);
+        EXPECT_EQ(timecode[0].trackID(), added.trackID());
+        const MediaFormatDescription &description = timecode[0].formatDescriptions().at(0);
+        EXPECT_EQ(description, added.formatDescriptions().at(0));
+        EXPECT_EQ(description.mediaSubType, timeCode32MediaSubType);
+        EXPECT_TRUE(description.frameDuration.value == c.frameDuration.value &&
+                    description.frameDuration.timescale == c.frameDuration.timescale)
+            << description.frameDuration.value << "/" << description.frameDuration.timescale;
+        EXPECT_EQ(description.frameQuanta, c.quanta);
+        EXPECT_EQ(description.timeCodeFlags, c.flags);
+        EXPECT_EQ(description.extensions, c.extensions.value_or(FormatDescriptionExtensions{}));
+        EXPECT_EQ(timecode[0].timeRange().duration, MediaTime(2, 1));
+        EXPECT_EQ(videoTimecodeReferences(file),
+                  (std::vector<std::vector<uint32_t>>{{added.trackID()}}));
+
+        const nlohmann::json streams = probedStreams(file);
+        EXPECT_EQ(streams.size(), 2u);
+        EXPECT_EQ(videoStream(streams).at("tags").value("timecode", ""), c.videoTimecodeTag);
+        if (c.extensions) {
+            EXPECT_EQ(streams.at(1).at("tags").value("reel_name", ""), "A001");
+        }
+    }
+}
+
+TEST(MutableMovie, AddKeepsTimecodeTracksAndReplaceDropsThem) {
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::timecode25());
+    MutableMovie movie = MutableMovie::open(file);
+    const uint32_t first = movie
+                               .addTimecodeTrack(tc("01:00:00:00", R::fps25), std::nullopt,
+                                                 std::nullopt, movie.fileType())
+                               .trackID();
+    movie.save();
+    EXPECT_EQ(timecodesOf(file), "10:00:00:00 |01:00:00:00 |");
+    EXPECT_EQ(videoTimecodeReferences(file), (std::vector<std::vector<uint32_t>>{{2, first}}));
+    // Demuxers take the first reference.
+    EXPECT_EQ(videoStream(probedStreams(file)).at("tags").value("timecode", ""), "10:00:00:00");
+
+    // The same movie again, saved a second time.
+    const uint32_t second = movie
+                                .replaceTimecodeTrack(tc("02:00:00:00", R::fps25), std::nullopt,
+                                                      std::nullopt, movie.fileType())
+                                .trackID();
+    movie.save();
+    EXPECT_EQ(timecodesOf(file), "02:00:00:00 |");
+    EXPECT_EQ(videoTimecodeReferences(file), (std::vector<std::vector<uint32_t>>{{second}}));
+    const nlohmann::json streams = probedStreams(file);
+    EXPECT_EQ(streams.size(), 2u);
+    EXPECT_EQ(videoStream(streams).at("tags").value("timecode", ""), "02:00:00:00");
+    EXPECT_EQ(MutableMovie::open(file).tracks().size(), 2u);
+}
+
+TEST(MutableMovie, MpegFourFiles) {
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::mpeg4Timecode25());
+    MutableMovie movie = MutableMovie::open(file);
+    ASSERT_EQ(movie.fileType(), MediaFileType::mpeg4);
+    movie.replaceTimecodeTrack(tc("00:00:10:00", R::fps25), std::nullopt, std::nullopt,
+                               movie.fileType());
+    movie.save();
+    EXPECT_EQ(timecodesOf(file), "00:00:10:00 |");
+    EXPECT_EQ(videoStream(probedStreams(file)).at("tags").value("timecode", ""), "00:00:10:00");
+    // The MPEG-4 handler: no component type, the name ends with a zero byte.
+    const MovieBox box = movieBoxOf(file);
+    const auto ids = timecodeTrackIDs(box);
+    ASSERT_EQ(ids.size(), 1u);
+    for (const MovieBox &track : box.children) {
+        if (track.type == fourCharCode("trak") && movieTrackID(track) == ids[0]) {
+            const std::vector<uint8_t> &handler =
+                track.find({fourCharCode("mdia"), fourCharCode("hdlr")})->payload;
+            EXPECT_EQ(std::vector<uint8_t>(handler.begin() + 4, handler.begin() + 8),
+                      std::vector<uint8_t>(4, 0));
+            EXPECT_EQ(handler.back(), 0);
+            EXPECT_EQ(
+                track.find({fourCharCode("mdia"), fourCharCode("minf"), fourCharCode("gmhd")}),
+                nullptr);
+        }
+    }
+}
+
+TEST(MutableMovie, MovieWithoutVideo) {
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::audioOnly());
+    const std::string original = fileBytes(file);
+    MutableMovie movie = MutableMovie::open(file);
+    // Without a duration the track would last the movie at the movie's rate, which it has not.
+    EXPECT_EQ(failure([&] {
+                  movie.addTimecodeTrack(tc("01:00:00:00", R::fps25), std::nullopt, std::nullopt,
+                                         movie.fileType());
+              }),
+              "missingOrNonStandardFrameRate");
+    EXPECT_FALSE(movie.hasChanges());
+    movie.save();
+    EXPECT_EQ(fileBytes(file), original);
+
+    // Replacing converts the movie's duration at the start's rate instead.
+    const MediaTrack track = movie.replaceTimecodeTrack(tc("01:00:00:00", R::fps25), std::nullopt,
+                                                        std::nullopt, movie.fileType());
+    EXPECT_EQ(track.timeRange().duration, MediaTime(1, 1));
+    movie.save();
+    for (const MovieTrackRecord &record : movieTrackRecords(movieBoxOf(file))) {
+        EXPECT_TRUE(record.references.empty()) << record.trackID;
+    }
+    // The timecode description now gives the movie its rate.
+    const auto asset = MediaAsset::open(file);
+    EXPECT_EQ(asset->timecodeFrameRate(), R::fps25);
+    EXPECT_EQ(timecodesOf(file), "01:00:00:00 |");
+    EXPECT_EQ(asset->tracks(MediaType::timecode).at(0).timeRange().duration, MediaTime(1, 1));
+}
+
+TEST(MutableMovie, AFailedReplaceKeepsTheOldTrack) {
+    // The movie lasts 25 hours, more than a 24-hour timecode can count.
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::dayLong());
+    MutableMovie movie = MutableMovie::open(file);
+    movie.addTimecodeTrack(tc("01:00:00:00", R::fps25), tc("00:00:10:00", R::fps25), std::nullopt,
+                           movie.fileType());
+    movie.save();
+    const std::string saved = fileBytes(file);
+
+    EXPECT_EQ(failure([&] {
+                  movie.replaceTimecodeTrack(tc("02:00:00:00", R::fps25), std::nullopt,
+                                             std::nullopt, movie.fileType());
+              }),
+              "outOfBounds");
+    EXPECT_FALSE(movie.hasChanges());
+    EXPECT_EQ(timecodeTrackIDs(movieBoxOf(file)).size(), 1u);
+    EXPECT_EQ(movie.tracks().size(), 2u);
+    movie.save();
+    EXPECT_EQ(fileBytes(file), saved);
+    EXPECT_EQ(timecodesOf(file, R::fps25), "01:00:00:00 |");
+}
+
+TEST(MutableMovie, StartsBeyondThirtyTwoBitsAreRefusedBeforeAnyChange) {
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::timecode25());
+    MutableMovie movie = MutableMovie::open(file);
+    for (const Components &components :
+         {Components{0, -1, 0, 0, 0, 0}, Components{0, 50000, 0, 0, 0, 0}}) {
+        const Timecode start(TimecodeSourceValue::components(components), R::fps25, kBase,
+                             Limit::max24Hours, Rule::allowingInvalid);
+        for (bool replacing : {false, true}) {
+            EXPECT_EQ(failure([&] {
+                          if (replacing) {
+                              movie.replaceTimecodeTrack(start, std::nullopt, std::nullopt,
+                                                         movie.fileType());
+                          } else {
+                              movie.addTimecodeTrack(start, std::nullopt, std::nullopt,
+                                                     movie.fileType());
+                          }
+                      }),
+                      "outOfBounds");
+        }
+    }
+    EXPECT_FALSE(movie.hasChanges());
+    EXPECT_EQ(movie.tracks().size(), 2u);
+}
+
+// Fails the n-th write, truncation or flush, and passes every other call on to the file.
+class FailingWriter final : public MovieFileWriter {
+public:
+    FailingWriter(const fs::path &file, int failing) : file_(file), failing_(failing) {}
+    uint64_t size() override { return file_.size(); }
+    void write(uint64_t offset, std::span<const uint8_t> bytes) override {
+        step();
+        // A write that fails part way leaves what it got through.
+        file_.write(offset, bytes.first(bytes.size() / 2));
+        file_.write(offset, bytes);
+    }
+    void truncate(uint64_t size) override {
+        step();
+        file_.truncate(size);
+    }
+    void synchronize() override {
+        step();
+        file_.synchronize();
+    }
+    int calls() const { return calls_; }
+
+private:
+    void step() {
+        if (++calls_ == failing_) {
+            throw std::system_error(std::make_error_code(std::errc::no_space_on_device));
+        }
+    }
+
+    FileMovieWriter file_;
+    int failing_;
+    int calls_ = 0;
+};
+
+TEST(MutableMovie, AFailedSaveLeavesTheFileByteForByte) {
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::timecode25());
+    const std::string original = fileBytes(file);
+    MutableMovie movie = MutableMovie::open(file);
+    movie.replaceTimecodeTrack(tc("01:00:00:00", R::fps25), std::nullopt, std::nullopt,
+                               movie.fileType());
+    // Appending the media data, appending the movie box, flushing, retiring the old movie box,
+    // flushing: each in turn fails.
+    for (int failing = 1; failing <= 5; ++failing) {
+        SCOPED_TRACE(failing);
+        FailingWriter writer(file, failing);
+        EXPECT_THROW(movie.save(writer), std::system_error);
+        EXPECT_EQ(fileBytes(file), original);
+        EXPECT_TRUE(movie.hasChanges());
+    }
+    FailingWriter counting(file, 0);
+    movie.save(counting);
+    EXPECT_EQ(counting.calls(), 5);
+    EXPECT_EQ(timecodesOf(file), "01:00:00:00 |");
+}
+
+TEST(MutableMovie, OpensOnlyMoviesItCanEditInPlace) {
+    ScratchFolder folder;
+    const fs::path notes = folder / "notes.mov";
+    std::ofstream(notes) << "not a movie";
+    // A movie whose last box declares no size would swallow what is appended.
+    const fs::path open = copyInto(folder, fixtures::timecode25());
+    std::string bytes = fileBytes(open);
+    const size_t movieBox = bytes.rfind("moov") - 4;
+    bytes.replace(movieBox, 4, std::string(4, '\0'));
+    std::ofstream(open, std::ios::binary | std::ios::trunc) << bytes;
+    // A movie cut short.
+    const fs::path cut = folder / "cut.mov";
+    std::ofstream(cut, std::ios::binary) << fileBytes(fixtures::timecode25()).substr(0, 7000);
+
+    for (const fs::path &path : {fixtures::fragmented(), notes, open, cut}) {
+        EXPECT_EQ(failure([&] { MutableMovie::open(path); }), "internalError") << path;
+    }
+    EXPECT_THROW(MutableMovie::open(folder / "absent.mov"), std::system_error);
+}
+
+} // namespace
+} // namespace timecode
