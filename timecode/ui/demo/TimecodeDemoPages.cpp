@@ -55,36 +55,32 @@ public:
 
     QWidget *widget() const { return widget_; }
 
-    // A row holding one view in a box of its own, so settings can be placed around it.
-    QWidget *row(const QString &label, QWidget *view) {
+    // A row holding one view in a box of its own, with the settings placed on the box.
+    QWidget *row(const QString &label, QWidget *view,
+                 const std::function<void(QWidget *)> &settings = {}) {
         auto *box = new QWidget;
         auto *layout = new QHBoxLayout(box);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(view);
         layout->addStretch(1);
         form_->addRow(label, box);
+        if (settings) {
+            settings(box);
+        }
         return box;
     }
 
+    // A field over a timecode state of the page.
     TimecodeField *field(const QString &label, const Timecode &initial,
                          const std::function<void(QWidget *)> &settings = {}) {
-        auto *state = new TimecodeState(initial, widget_);
-        auto *field = new TimecodeField(state->projectedValue());
-        QWidget *box = row(label, field);
-        if (settings) {
-            settings(box);
-        }
+        auto *field = new TimecodeField((new TimecodeState(initial, widget_))->projectedValue());
+        row(label, field, settings);
         return field;
     }
 
-    TimecodeText *text(const QString &label, const Timecode &timecode,
-                       const std::function<void(QWidget *)> &settings = {}) {
-        auto *view = new TimecodeText(timecode);
-        QWidget *box = row(label, view);
-        if (settings) {
-            settings(box);
-        }
-        return view;
+    void text(const QString &label, const Timecode &timecode,
+              const std::function<void(QWidget *)> &settings = {}) {
+        row(label, new TimecodeText(timecode), settings);
     }
 
 private:
