@@ -53,7 +53,7 @@ public:
         column->addStretch(1);
     }
 
-    QWidget *widget() const { return widget_; }
+    std::unique_ptr<QWidget> take() const { return std::unique_ptr<QWidget>(widget_); }
 
     // A row holding one view in a box of its own, with the settings placed on the box.
     QWidget *row(const QString &label, QWidget *view,
@@ -95,26 +95,26 @@ void press(QWidget *target, Qt::Key key, const QString &text) {
 
 const QSize pageSize(440, 220);
 
-TimecodeDemoPage fieldDefault() {
+std::unique_ptr<QWidget> fieldDefault() {
     Page page(QStringLiteral("Timecode field"),
               QStringLiteral("No settings around it: continuous typing within a number, "
                              "no wrapping, valid values only."));
     page.field(QStringLiteral("24 fps"), timecodeOf({0, 1, 0, 0, 0, 0}, R::fps24));
     page.field(QStringLiteral("23.976 fps"), timecodeOf({0, 0, 59, 58, 12, 0}, R::fps23_976));
     page.field(QStringLiteral("120 fps"), timecodeOf({0, 10, 0, 0, 119, 0}, R::fps120));
-    return {QStringLiteral("timecode-field-default"), pageSize, page.widget()};
+    return page.take();
 }
 
-TimecodeDemoPage fieldDrop() {
+std::unique_ptr<QWidget> fieldDrop() {
     Page page(QStringLiteral("Drop-frame rates"),
               QStringLiteral("A semicolon stands before the frames at the drop-frame rates."));
     page.field(QStringLiteral("29.97 drop"), timecodeOf({0, 0, 59, 59, 29, 0}, R::fps29_97d));
     page.field(QStringLiteral("59.94 drop"), timecodeOf({0, 1, 0, 0, 4, 0}, R::fps59_94d));
     page.field(QStringLiteral("29.97"), timecodeOf({0, 0, 59, 59, 29, 0}, R::fps29_97));
-    return {QStringLiteral("timecode-field-drop"), pageSize, page.widget()};
+    return page.take();
 }
 
-TimecodeDemoPage fieldDays() {
+std::unique_ptr<QWidget> fieldDays() {
     Page page(QStringLiteral("Days"),
               QStringLiteral("Days come first under the 100-day limit, or when the format "
                              "always shows them."));
@@ -122,10 +122,10 @@ TimecodeDemoPage fieldDays() {
                timecodeOf({2, 1, 0, 0, 0, 0}, R::fps25, Base::max80SubFrames, Limit::max100Days));
     page.field(QStringLiteral("Always show days"), timecodeOf({0, 10, 0, 0, 0, 0}, R::fps24),
                [](QWidget *box) { timecodeFormat(box, {Option::alwaysShowDays}); });
-    return {QStringLiteral("timecode-field-days"), pageSize, page.widget()};
+    return page.take();
 }
 
-TimecodeDemoPage fieldSubFrames() {
+std::unique_ptr<QWidget> fieldSubFrames() {
     Page page(QStringLiteral("Sub-frames"),
               QStringLiteral("With the sub-frames option the row ends with a point and the "
                              "sub-frames, here smaller and in grey."));
@@ -140,10 +140,10 @@ TimecodeDemoPage fieldSubFrames() {
     page.field(QStringLiteral("Standard scale"),
                timecodeOf({0, 1, 0, 0, 12, 75}, R::fps29_97d, Base::max100SubFrames),
                [](QWidget *box) { timecodeFormat(box, {Option::showSubFrames}); });
-    return {QStringLiteral("timecode-field-subframes"), pageSize, page.widget()};
+    return page.take();
 }
 
-TimecodeDemoPage fieldEditing() {
+std::unique_ptr<QWidget> fieldEditing() {
     Page page(QStringLiteral("Editing"),
               QStringLiteral("The number being edited sits on the highlight; here 4 has just "
                              "been typed into the minutes."));
@@ -155,10 +155,10 @@ TimecodeDemoPage fieldEditing() {
         QStringLiteral("Custom highlight"), timecodeOf({0, 0, 10, 0, 0, 0}, R::fps25),
         [](QWidget *box) { timecodeFieldHighlightStyle(box, QColor(255, 204, 0)); });
     custom->setFocusedComponent(Timecode::Component::frames);
-    return {QStringLiteral("timecode-field-editing"), pageSize, page.widget()};
+    return page.take();
 }
 
-TimecodeDemoPage fieldInvalid() {
+std::unique_ptr<QWidget> fieldInvalid() {
     Page page(QStringLiteral("Invalid values"),
               QStringLiteral("Allowed to hold invalid values, the field shows them in the "
                              "validation style and keeps them."));
@@ -173,10 +173,10 @@ TimecodeDemoPage fieldInvalid() {
                    allowInvalid(box);
                    timecodeValidationStyle(box, nullptr);
                });
-    return {QStringLiteral("timecode-field-invalid"), pageSize, page.widget()};
+    return page.take();
 }
 
-TimecodeDemoPage textStyles() {
+std::unique_ptr<QWidget> textStyles() {
     Page page(QStringLiteral("Timecode text"),
               QStringLiteral("One styled text per timecode, drawn with the settings around it."));
     page.text(QStringLiteral("29.97 drop"), timecodeOf({0, 1, 0, 0, 0, 0}, R::fps29_97d));
@@ -194,10 +194,10 @@ TimecodeDemoPage textStyles() {
     page.text(QStringLiteral("No validation style"), timecodeOf({0, 25, 0, 0, 0, 0}, R::fps24),
               [](QWidget *box) { timecodeValidationStyle(box, nullptr); });
     page.text(QStringLiteral("120 fps"), timecodeOf({0, 0, 0, 0, 5, 0}, R::fps120));
-    return {QStringLiteral("timecode-text-styles"), QSize(440, 320), page.widget()};
+    return page.take();
 }
 
-TimecodeDemoPage textFieldFormatter() {
+std::unique_ptr<QWidget> textFieldFormatter() {
     Page page(QStringLiteral("Timecode text field"),
               QStringLiteral("The formatter turns points into the separators due and shows "
                              "the text reformatted once editing ends."));
@@ -235,14 +235,22 @@ TimecodeDemoPage textFieldFormatter() {
     refusing->setCursorPosition(static_cast<int>(refusing->text().size()));
     press(refusing, Qt::Key_X, QStringLiteral("x"));
     qobject_cast<QHBoxLayout *>(refusing->parentWidget()->layout())->insertWidget(1, message);
-    return {QStringLiteral("timecode-textfield-formatter"), QSize(470, 250), page.widget()};
+    return page.take();
 }
 
 } // namespace
 
 std::vector<TimecodeDemoPage> timecodeDemoPages() {
-    return {fieldDefault(), fieldDrop(),     fieldDays(),  fieldSubFrames(),
-            fieldEditing(), fieldInvalid(), textStyles(), textFieldFormatter()};
+    return {
+        {QStringLiteral("timecode-field-default"), pageSize, fieldDefault},
+        {QStringLiteral("timecode-field-drop"), pageSize, fieldDrop},
+        {QStringLiteral("timecode-field-days"), pageSize, fieldDays},
+        {QStringLiteral("timecode-field-subframes"), pageSize, fieldSubFrames},
+        {QStringLiteral("timecode-field-editing"), pageSize, fieldEditing},
+        {QStringLiteral("timecode-field-invalid"), pageSize, fieldInvalid},
+        {QStringLiteral("timecode-text-styles"), QSize(440, 320), textStyles},
+        {QStringLiteral("timecode-textfield-formatter"), QSize(470, 250), textFieldFormatter},
+    };
 }
 
 } // namespace timecode

@@ -16,7 +16,7 @@ TEST(TimecodeDemoPages, RenderEveryScreen) {
     const std::vector<TimecodeDemoPage> pages = timecodeDemoPages();
     std::set<QString> names;
     for (const TimecodeDemoPage &page : pages) {
-        std::unique_ptr<QWidget> widget(page.widget);
+        const std::unique_ptr<QWidget> widget = page.build();
         names.insert(page.name);
         widget->resize(page.size);
         widget->show();
