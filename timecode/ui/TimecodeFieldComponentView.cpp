@@ -255,8 +255,11 @@ void TimecodeFieldComponentView::paintEvent(QPaintEvent *) {
     if (foreground) {
         colour = foreground->color();
     } else if (const ShapeStyle background = backgroundStyle(); isEditing() && background) {
-        // Dark digits on a light highlight, light ones on a dark highlight.
-        colour = background->color().lightnessF() > 0.6 ? QColor(Qt::black) : QColor(Qt::white);
+        // Dark digits on a light highlight, light ones on a dark highlight, by how bright the
+        // highlight looks (yellow is light, blue dark).
+        const QColor fill = background->color();
+        const double luminance = 0.299 * fill.redF() + 0.587 * fill.greenF() + 0.114 * fill.blueF();
+        colour = luminance > 0.6 ? QColor(Qt::black) : QColor(Qt::white);
     }
     const QFont scaled = scaledFont();
     painter.setFont(scaled);
