@@ -57,9 +57,9 @@ void RejectionEffect::draw(QPainter *painter) {
                 const QRgb pixel = line[x];
                 const int alpha = qAlpha(pixel);
                 const int add = static_cast<int>(brightness_ * alpha);
-                line[x] = qRgba(std::min(alpha, qRed(pixel) + add),
-                                std::min(alpha, qGreen(pixel) + add),
-                                std::min(alpha, qBlue(pixel) + add), alpha);
+                line[x] =
+                    qRgba(std::min(alpha, qRed(pixel) + add), std::min(alpha, qGreen(pixel) + add),
+                          std::min(alpha, qBlue(pixel) + add), alpha);
             }
         }
     }

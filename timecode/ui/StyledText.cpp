@@ -39,7 +39,8 @@ QString cssStyle(const QTextCharFormat &format) {
     if (format.hasProperty(QTextFormat::FontPointSize)) {
         style += QStringLiteral("font-size:%1pt;").arg(format.fontPointSize());
     } else if (format.hasProperty(QTextFormat::FontPixelSize)) {
-        style += QStringLiteral("font-size:%1px;").arg(format.intProperty(QTextFormat::FontPixelSize));
+        style +=
+            QStringLiteral("font-size:%1px;").arg(format.intProperty(QTextFormat::FontPixelSize));
     }
     if (format.hasProperty(QTextFormat::FontWeight)) {
         style += QStringLiteral("font-weight:%1;").arg(format.fontWeight());
@@ -177,9 +178,9 @@ QString StyledText::toHtml(const QFont &base) const {
     }
     const QString align = alignment_ ? htmlAlignment(*alignment_) : QString();
     const QString blockStyle = QStringLiteral("white-space:pre;");
-    return align.isEmpty()
-               ? QStringLiteral("<div style=\"%1\">%2</div>").arg(blockStyle, html)
-               : QStringLiteral("<div align=\"%1\" style=\"%2\">%3</div>").arg(align, blockStyle, html);
+    return align.isEmpty() ? QStringLiteral("<div style=\"%1\">%2</div>").arg(blockStyle, html)
+                           : QStringLiteral("<div align=\"%1\" style=\"%2\">%3</div>")
+                                 .arg(align, blockStyle, html);
 }
 
 } // namespace timecode

@@ -86,8 +86,8 @@ TimecodeEnvironmentOverrides TimecodeEnvironment::overrides(const QWidget *widge
     return node ? node->overrides : TimecodeEnvironmentOverrides();
 }
 
-void TimecodeEnvironment::modify(QWidget *widget,
-                                 const std::function<void(TimecodeEnvironmentOverrides &)> &change) {
+void TimecodeEnvironment::modify(
+    QWidget *widget, const std::function<void(TimecodeEnvironmentOverrides &)> &change) {
     EnvironmentNode *node = nodeOf(widget);
     if (node == nullptr) {
         node = new EnvironmentNode(widget);
@@ -117,12 +117,14 @@ QWidget *timecodeFormat(QWidget *view, Timecode::StringFormat format) {
 }
 
 QWidget *timecodeSeparatorStyle(QWidget *view, ShapeStyleArgument style) {
-    TimecodeEnvironment::modify(view, [&](auto &set) { set.timecodeSeparatorStyle = style.style(); });
+    TimecodeEnvironment::modify(view,
+                                [&](auto &set) { set.timecodeSeparatorStyle = style.style(); });
     return view;
 }
 
 QWidget *timecodeSubFramesStyle(QWidget *view, ShapeStyleArgument style) {
-    TimecodeEnvironment::modify(view, [&](auto &set) { set.timecodeSubFramesStyle = style.style(); });
+    TimecodeEnvironment::modify(view,
+                                [&](auto &set) { set.timecodeSubFramesStyle = style.style(); });
     return view;
 }
 
@@ -145,16 +147,17 @@ QWidget *timecodeValidationStyle(QWidget *view, ShapeStyleArgument style) {
     return view;
 }
 
-QWidget *timecodeFieldInputRejectionFeedback(
-    QWidget *view, std::optional<TimecodeFieldInputRejectionFeedback> feedback) {
+QWidget *
+timecodeFieldInputRejectionFeedback(QWidget *view,
+                                    std::optional<TimecodeFieldInputRejectionFeedback> feedback) {
     TimecodeEnvironment::modify(
         view, [&](auto &set) { set.timecodeFieldInputRejectionFeedback = std::move(feedback); });
     return view;
 }
 
 QWidget *timecodeFieldHighlightStyle(QWidget *view, ShapeStyleArgument style) {
-    TimecodeEnvironment::modify(view,
-                                [&](auto &set) { set.timecodeFieldHighlightStyle = style.style(); });
+    TimecodeEnvironment::modify(
+        view, [&](auto &set) { set.timecodeFieldHighlightStyle = style.style(); });
     return view;
 }
 
@@ -164,7 +167,8 @@ QWidget *timecodeFieldInputStyle(QWidget *view, TimecodeFieldInputStyle style) {
 }
 
 QWidget *timecodeFieldInputWrapping(QWidget *view, TimecodeFieldInputWrapping wrapping) {
-    TimecodeEnvironment::modify(view, [&](auto &set) { set.timecodeFieldInputWrapping = wrapping; });
+    TimecodeEnvironment::modify(view,
+                                [&](auto &set) { set.timecodeFieldInputWrapping = wrapping; });
     return view;
 }
 

@@ -102,8 +102,9 @@ QWidget *timecodeSubFramesStyle(QWidget *view, TextScale scale);
 QWidget *timecodeSubFramesStyle(QWidget *view, ShapeStyleArgument style, TextScale scale);
 // nullptr turns the validation colour off below the widget.
 QWidget *timecodeValidationStyle(QWidget *view, ShapeStyleArgument style);
-QWidget *timecodeFieldInputRejectionFeedback(
-    QWidget *view, std::optional<TimecodeFieldInputRejectionFeedback> feedback);
+QWidget *
+timecodeFieldInputRejectionFeedback(QWidget *view,
+                                    std::optional<TimecodeFieldInputRejectionFeedback> feedback);
 QWidget *timecodeFieldHighlightStyle(QWidget *view, ShapeStyleArgument style);
 QWidget *timecodeFieldInputStyle(QWidget *view, TimecodeFieldInputStyle style);
 QWidget *timecodeFieldInputWrapping(QWidget *view, TimecodeFieldInputWrapping wrapping);

@@ -15,7 +15,8 @@ using Component = Timecode::Component;
 
 constexpr int rowSpacing = 0;
 
-Timecode timecodeOf(const Timecode::Components &components, const Timecode::Properties &properties) {
+Timecode timecodeOf(const Timecode::Components &components,
+                    const Timecode::Properties &properties) {
     // The components as they are, out of range or not.
     Timecode timecode(properties);
     timecode.setComponents(components);
@@ -351,14 +352,12 @@ void TimecodeField::handle(const TimecodePasteResult &pasteResult) {
     const TimecodeEnvironmentValues environment = TimecodeEnvironment::of(this);
     std::optional<Timecode> accepted;
     if (pasteResult.hasValue()) {
-        accepted = validate(pasteResult.value(), timecodeProperties(),
-                            environment.timecodeFieldPastePolicy,
-                            environment.timecodeFieldValidationPolicy,
-                            environment.timecodeFieldInputStyle);
+        accepted = validate(
+            pasteResult.value(), timecodeProperties(), environment.timecodeFieldPastePolicy,
+            environment.timecodeFieldValidationPolicy, environment.timecodeFieldInputStyle);
     }
     if (!accepted) {
-        giveRejectionFeedback(this, animator_,
-                              InputRejectionFeedback::UserAction::pasteRejected());
+        giveRejectionFeedback(this, animator_, InputRejectionFeedback::UserAction::pasteRejected());
         return;
     }
     timecode_.set(*accepted);

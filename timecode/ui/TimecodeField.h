@@ -69,11 +69,9 @@ public:
     explicit TimecodeField(Binding<Timecode> timecode, QWidget *parent = nullptr);
 
     // The paste decision (TimecodeFieldPasteValidation.h).
-    static std::optional<Timecode> validate(const Timecode &pastedTimecode,
-                                            const Timecode::Properties &localTimecodeProperties,
-                                            PastePolicy pastePolicy,
-                                            ValidationPolicy validationPolicy,
-                                            InputStyle inputStyle) {
+    static std::optional<Timecode>
+    validate(const Timecode &pastedTimecode, const Timecode::Properties &localTimecodeProperties,
+             PastePolicy pastePolicy, ValidationPolicy validationPolicy, InputStyle inputStyle) {
         return validateTimecodeFieldPaste(pastedTimecode, localTimecodeProperties, pastePolicy,
                                           validationPolicy, inputStyle);
     }

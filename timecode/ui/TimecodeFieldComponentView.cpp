@@ -45,8 +45,7 @@ TimecodeFieldComponentView::TimecodeFieldComponentView(
     TimecodeComponent component, Binding<TimecodeProperties> timecodeProperties,
     Binding<int64_t> value, TimecodeField *focusedComponent, QWidget *parent)
     : QWidget(parent), field_(focusedComponent), timecodeProperties_(std::move(timecodeProperties)),
-      value_(std::move(value)),
-      stateModel_(component, timecodeProperties_.get(), value_.get()),
+      value_(std::move(value)), stateModel_(component, timecodeProperties_.get(), value_.get()),
       viewModel_(component, timecodeProperties_.get()), animator_(this) {
     setObjectName(QString::fromUtf8(component.nameLowerCamelCase()));
     setFocusPolicy(Qt::StrongFocus);

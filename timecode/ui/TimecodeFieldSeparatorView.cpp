@@ -51,7 +51,8 @@ bool TimecodeFieldSeparatorView::event(QEvent *event) {
 void TimecodeFieldSeparatorView::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     const ShapeStyle separatorStyle = style();
-    painter.setPen(separatorStyle ? separatorStyle->color() : palette().color(QPalette::WindowText));
+    painter.setPen(separatorStyle ? separatorStyle->color()
+                                  : palette().color(QPalette::WindowText));
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextDontClip, text_);
 }
 

@@ -20,12 +20,12 @@ struct Piece {
 };
 
 // The pieces in order. `filenameSeparators` writes "-" for ":" and ";".
-void forEachPiece(const Timecode &timecode, Timecode::StringFormat format,
-                  bool filenameSeparators, const std::function<void(const Piece &)> &visit) {
+void forEachPiece(const Timecode &timecode, Timecode::StringFormat format, bool filenameSeparators,
+                  const std::function<void(const Piece &)> &visit) {
     const Timecode::Components &c = timecode.components();
     const Component::Set invalid = c.invalidComponents(timecode.properties());
     const QString main = filenameSeparators ? QStringLiteral("-") : QStringLiteral(":");
-    const QString beforeFrames = filenameSeparators          ? QStringLiteral("-")
+    const QString beforeFrames = filenameSeparators              ? QStringLiteral("-")
                                  : timecode.frameRate().isDrop() ? QStringLiteral(";")
                                                                  : QStringLiteral(":");
     auto component = [&](Component which, int width) {

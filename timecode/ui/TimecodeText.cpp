@@ -23,8 +23,9 @@ void TimecodeText::setTimecode(const Timecode &timecode) {
 StyledText TimecodeText::styledText() const {
     const TimecodeEnvironmentValues environment = TimecodeEnvironment::of(this);
     return timecode::text(timecode_, environment.timecodeFormat, environment.timecodeSeparatorStyle,
-                environment.timecodeSubFramesStyle.style, environment.timecodeSubFramesStyle.scale,
-                environment.timecodeValidationStyle);
+                          environment.timecodeSubFramesStyle.style,
+                          environment.timecodeSubFramesStyle.scale,
+                          environment.timecodeValidationStyle);
 }
 
 bool TimecodeText::event(QEvent *event) {

@@ -69,8 +69,8 @@ void TimecodeTextField::setDisplayFormats(const QList<QTextLayout::FormatRange> 
             continue;
         }
         attributes.append(QInputMethodEvent::Attribute(QInputMethodEvent::TextFormat,
-                                                       range.start - cursorPosition(),
-                                                       range.length, range.format));
+                                                       range.start - cursorPosition(), range.length,
+                                                       range.format));
     }
     QInputMethodEvent event(QString(), attributes);
     QCoreApplication::sendEvent(this, &event);

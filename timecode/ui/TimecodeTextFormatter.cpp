@@ -38,8 +38,8 @@ TimecodeTextFormatter::TimecodeTextFormatter(
 TimecodeTextFormatter::TimecodeTextFormatter(
     const Timecode &timecode, const std::optional<Timecode::StringFormat> &stringFormat,
     bool showsValidation, const std::optional<QTextCharFormat> &invalidAttributes, QObject *parent)
-    : TimecodeTextFormatter(timecode.properties(), stringFormat, showsValidation,
-                            invalidAttributes, parent) {}
+    : TimecodeTextFormatter(timecode.properties(), stringFormat, showsValidation, invalidAttributes,
+                            parent) {}
 
 std::unique_ptr<TimecodeTextFormatter> TimecodeTextFormatter::withValidationAttributes(
     const std::optional<Timecode::Properties> &properties,
@@ -119,7 +119,8 @@ TimecodeTextFormatter::attributedString(const QVariant &object,
     }
     StyledText styled;
     const std::optional<Timecode::Properties> properties = timecodeProperties();
-    const std::optional<Timecode> timecode = properties ? parsed(*shown, *properties) : std::nullopt;
+    const std::optional<Timecode> timecode =
+        properties ? parsed(*shown, *properties) : std::nullopt;
     if (timecode && showsValidation_) {
         styled = nsAttributedString(*timecode, {}, defaultAttributes, std::nullopt, std::nullopt,
                                     invalidAttributes_);
@@ -139,9 +140,8 @@ bool TimecodeTextFormatter::isPartialStringValid(QString &partialString,
     const TimecodeTextRules::PartialCheck check = TimecodeTextRules::isPartialStringValid(
         partialString.toStdString(), frameRate_, upperLimit_, stringFormat_);
     if (errorDescription != nullptr) {
-        *errorDescription = check.errorDescription
-                                ? QString::fromStdString(*check.errorDescription)
-                                : QString();
+        *errorDescription =
+            check.errorDescription ? QString::fromStdString(*check.errorDescription) : QString();
     }
     if (check.verdict == Verdict::replaced) {
         partialString = QString::fromStdString(check.rebuilt);

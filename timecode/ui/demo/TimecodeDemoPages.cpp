@@ -147,13 +147,13 @@ std::unique_ptr<QWidget> fieldEditing() {
     Page page(QStringLiteral("Editing"),
               QStringLiteral("The number being edited sits on the highlight; here 4 has just "
                              "been typed into the minutes."));
-    TimecodeField *field = page.field(QStringLiteral("24 fps"),
-                                      timecodeOf({0, 1, 30, 0, 0, 0}, R::fps24));
+    TimecodeField *field =
+        page.field(QStringLiteral("24 fps"), timecodeOf({0, 1, 30, 0, 0, 0}, R::fps24));
     field->setFocusedComponent(Timecode::Component::minutes);
     press(field->componentView(Timecode::Component::minutes), Qt::Key_4, QStringLiteral("4"));
-    TimecodeField *custom = page.field(
-        QStringLiteral("Custom highlight"), timecodeOf({0, 0, 10, 0, 0, 0}, R::fps25),
-        [](QWidget *box) { timecodeFieldHighlightStyle(box, QColor(255, 204, 0)); });
+    TimecodeField *custom =
+        page.field(QStringLiteral("Custom highlight"), timecodeOf({0, 0, 10, 0, 0, 0}, R::fps25),
+                   [](QWidget *box) { timecodeFieldHighlightStyle(box, QColor(255, 204, 0)); });
     custom->setFocusedComponent(Timecode::Component::frames);
     return page.take();
 }
@@ -216,18 +216,19 @@ std::unique_ptr<QWidget> textFieldFormatter() {
         page.row(label, field);
         return field;
     };
-    formatted(QStringLiteral("Typed 01.02.03.04"), Timecode::Properties(R::fps29_97d,
-              Base::max80SubFrames, Limit::max24Hours), QStringLiteral("01.02.03.04"), false);
+    formatted(QStringLiteral("Typed 01.02.03.04"),
+              Timecode::Properties(R::fps29_97d, Base::max80SubFrames, Limit::max24Hours),
+              QStringLiteral("01.02.03.04"), false);
     formatted(QStringLiteral("Typed 1:2:3:4"),
               Timecode::Properties(R::fps25, Base::max80SubFrames, Limit::max24Hours),
               QStringLiteral("1:2:3:4"), false);
     formatted(QStringLiteral("Invalid frames"),
               Timecode::Properties(R::fps25, Base::max80SubFrames, Limit::max24Hours),
               QStringLiteral("01:00:00:30"), true);
-    TimecodeTextField *refusing = formatted(
-        QStringLiteral("Typed a letter"),
-        Timecode::Properties(R::fps25, Base::max80SubFrames, Limit::max24Hours),
-        QStringLiteral("01:00"), false);
+    TimecodeTextField *refusing =
+        formatted(QStringLiteral("Typed a letter"),
+                  Timecode::Properties(R::fps25, Base::max80SubFrames, Limit::max24Hours),
+                  QStringLiteral("01:00"), false);
     auto *message = new QLabel;
     message->setForegroundRole(QPalette::PlaceholderText);
     QObject::connect(refusing, &TimecodeTextField::typingRejected, message,

@@ -5,10 +5,14 @@ namespace timecode {
 const std::array<TimecodeFieldAction, 8> &TimecodeFieldAction::allCases() {
     using C = TimecodeComponent;
     static const std::array<TimecodeFieldAction, 8> cases{
-        resetComponentFocus(C::days),    resetComponentFocus(C::hours),
-        resetComponentFocus(C::minutes), resetComponentFocus(C::seconds),
-        resetComponentFocus(C::frames),  resetComponentFocus(C::subFrames),
-        endEditing(),                    focusNextComponent(),
+        resetComponentFocus(C::days),
+        resetComponentFocus(C::hours),
+        resetComponentFocus(C::minutes),
+        resetComponentFocus(C::seconds),
+        resetComponentFocus(C::frames),
+        resetComponentFocus(C::subFrames),
+        endEditing(),
+        focusNextComponent(),
     };
     return cases;
 }

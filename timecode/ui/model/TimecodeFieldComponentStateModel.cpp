@@ -58,8 +58,7 @@ TimecodeFieldComponentStateModel::TimecodeFieldComponentStateModel(
 TimecodeFieldComponentStateModel::TimecodeFieldComponentStateModel(
     TimecodeComponent component, const TimecodeProperties &initialTimecodeProperties,
     int64_t initialValue)
-    : component_(component), timecodeProperties_(initialTimecodeProperties),
-      value_(initialValue) {}
+    : component_(component), timecodeProperties_(initialTimecodeProperties), value_(initialValue) {}
 
 void TimecodeFieldComponentStateModel::setTimecodeProperties(const TimecodeProperties &properties) {
     if (properties == timecodeProperties_) {
@@ -107,8 +106,9 @@ void TimecodeFieldComponentStateModel::resetToZero() {
     textInput_.clear();
 }
 
-TimecodeFieldKeyResult TimecodeFieldComponentStateModel::handleKeyPress(
-    KeyEquivalent key, InputStyle inputStyle, ValidationPolicy validationPolicy) {
+TimecodeFieldKeyResult
+TimecodeFieldComponentStateModel::handleKeyPress(KeyEquivalent key, InputStyle inputStyle,
+                                                 ValidationPolicy validationPolicy) {
     const char32_t character = key.character();
     if (character >= U'0' && character <= U'9') {
         return enterDigit(static_cast<char>(character), inputStyle,
@@ -146,9 +146,8 @@ TimecodeFieldKeyResult TimecodeFieldComponentStateModel::handleKeyPress(
     return {Result::ignored, std::nullopt, Reason::undefinedKey};
 }
 
-TimecodeFieldKeyResult TimecodeFieldComponentStateModel::enterDigit(char digit,
-                                                                    InputStyle inputStyle,
-                                                                    bool enforce) {
+TimecodeFieldKeyResult
+TimecodeFieldComponentStateModel::enterDigit(char digit, InputStyle inputStyle, bool enforce) {
     const std::string candidate =
         isVirgin_ ? std::string(1, digit) : std::to_string(value_) + digit;
     const std::optional<int64_t> parsed = parseInteger(candidate);

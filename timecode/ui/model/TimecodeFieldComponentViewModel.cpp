@@ -37,8 +37,9 @@ TimecodeFieldComponentViewModel::previousComponent(TimecodeStringFormat timecode
     return component_.previous(invisibleComponents(timecodeFormat), wrap).value();
 }
 
-TimecodeComponent TimecodeFieldComponentViewModel::nextComponent(TimecodeStringFormat timecodeFormat,
-                                                                 bool wrap) const {
+TimecodeComponent
+TimecodeFieldComponentViewModel::nextComponent(TimecodeStringFormat timecodeFormat,
+                                               bool wrap) const {
     return component_.next(invisibleComponents(timecodeFormat), wrap).value();
 }
 

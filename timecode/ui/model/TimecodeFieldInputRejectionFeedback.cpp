@@ -31,8 +31,7 @@ bool operator==(const UserAction &lhs, const UserAction &rhs) {
         return false;
     }
     return lhs.kind_ == UserAction::Kind::pasteRejected ||
-           (lhs.component_ == rhs.component_ && lhs.key_ == rhs.key_ &&
-            lhs.reason_ == rhs.reason_);
+           (lhs.component_ == rhs.component_ && lhs.key_ == rhs.key_ && lhs.reason_ == rhs.reason_);
 }
 
 std::size_t UserAction::hashValue() const {

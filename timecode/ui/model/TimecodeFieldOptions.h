@@ -21,8 +21,8 @@ struct TimecodeFieldInputStyleCases {
         // Digits are appended without a width; focus stays.
         unbounded,
     };
-    static constexpr std::array<std::string_view, 3> names{"autoAdvance",
-                                                           "continuousWithinComponent", "unbounded"};
+    static constexpr std::array<std::string_view, 3> names{
+        "autoAdvance", "continuousWithinComponent", "unbounded"};
 };
 using TimecodeFieldInputStyle = NamedEnumeration<TimecodeFieldInputStyleCases>;
 

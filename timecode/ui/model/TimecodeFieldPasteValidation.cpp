@@ -13,11 +13,10 @@ Timecode withProperties(const TimecodeComponents &components,
 
 } // namespace
 
-std::optional<Timecode> validateTimecodeFieldPaste(const Timecode &pastedTimecode,
-                                                   const TimecodeProperties &localTimecodeProperties,
-                                                   TimecodeFieldPastePolicy pastePolicy,
-                                                   TimecodeFieldValidationPolicy validationPolicy,
-                                                   TimecodeFieldInputStyle inputStyle) {
+std::optional<Timecode> validateTimecodeFieldPaste(
+    const Timecode &pastedTimecode, const TimecodeProperties &localTimecodeProperties,
+    TimecodeFieldPastePolicy pastePolicy, TimecodeFieldValidationPolicy validationPolicy,
+    TimecodeFieldInputStyle inputStyle) {
     using Paste = TimecodeFieldPastePolicy;
     const bool enforce = validationPolicy == TimecodeFieldValidationPolicy::enforceValid;
     const TimecodeProperties &local = localTimecodeProperties;
@@ -51,9 +50,10 @@ std::optional<Timecode> validateTimecodeFieldPaste(const Timecode &pastedTimecod
         return std::nullopt;
     }
     if (inputStyle != TimecodeFieldInputStyle::unbounded) {
-        const TimecodeProperties &widths = pastePolicy == Paste::allowNewProperties ? pasted : local;
+        const TimecodeProperties &widths =
+            pastePolicy == Paste::allowNewProperties ? pasted : local;
         if (!candidate->components().isWithinValidDigitCounts(widths.frameRate,
-                                                               widths.subFramesBase)) {
+                                                              widths.subFramesBase)) {
             return std::nullopt;
         }
     }

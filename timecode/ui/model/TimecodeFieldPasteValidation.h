@@ -22,11 +22,10 @@ namespace timecode {
 // Under enforceValid every component must be in range at the result's properties; under
 // autoAdvance and continuousWithinComponent every component must fit its digit width (at the
 // field's rate and base, or the pasted one's under allowNewProperties). Pure; any thread.
-std::optional<Timecode> validateTimecodeFieldPaste(const Timecode &pastedTimecode,
-                                                   const TimecodeProperties &localTimecodeProperties,
-                                                   TimecodeFieldPastePolicy pastePolicy,
-                                                   TimecodeFieldValidationPolicy validationPolicy,
-                                                   TimecodeFieldInputStyle inputStyle);
+std::optional<Timecode> validateTimecodeFieldPaste(
+    const Timecode &pastedTimecode, const TimecodeProperties &localTimecodeProperties,
+    TimecodeFieldPastePolicy pastePolicy, TimecodeFieldValidationPolicy validationPolicy,
+    TimecodeFieldInputStyle inputStyle);
 
 // The outcome of a paste: allowed with the timecode that enters the field, or rejected with
 // the refusal. Known in the field as `TimecodeField::PasteValidationResult`.
@@ -41,10 +40,11 @@ public:
         return TimecodeFieldPasteValidationResult(std::nullopt, action);
     }
     // The decision above as a result: rejected with pasteRejected when refused.
-    static TimecodeFieldPasteValidationResult
-    of(const Timecode &pastedTimecode, const TimecodeProperties &localTimecodeProperties,
-       TimecodeFieldPastePolicy pastePolicy, TimecodeFieldValidationPolicy validationPolicy,
-       TimecodeFieldInputStyle inputStyle);
+    static TimecodeFieldPasteValidationResult of(const Timecode &pastedTimecode,
+                                                 const TimecodeProperties &localTimecodeProperties,
+                                                 TimecodeFieldPastePolicy pastePolicy,
+                                                 TimecodeFieldValidationPolicy validationPolicy,
+                                                 TimecodeFieldInputStyle inputStyle);
 
     bool isAllowed() const { return timecode_.has_value(); }
     // The timecode of `allowed`.

@@ -7,8 +7,8 @@ namespace timecode {
 std::vector<TimecodeFieldRow::Item> TimecodeFieldRow::items(const TimecodeProperties &properties,
                                                             TimecodeStringFormat timecodeFormat) {
     using C = TimecodeComponent;
-    const C::Set invisible = TimecodeFieldComponentViewModel::invisibleComponents(
-        timecodeFormat, properties.upperLimit);
+    const C::Set invisible =
+        TimecodeFieldComponentViewModel::invisibleComponents(timecodeFormat, properties.upperLimit);
     std::vector<Item> row;
     auto component = [&](C c) { row.push_back({c, {}}); };
     auto separator = [&](std::string text) { row.push_back({std::nullopt, std::move(text)}); };

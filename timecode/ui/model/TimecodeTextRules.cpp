@@ -12,11 +12,9 @@ bool isDigit(char c) {
 
 } // namespace
 
-TimecodeTextRules::PartialCheck
-TimecodeTextRules::isPartialStringValid(std::string_view proposed,
-                                        std::optional<TimecodeFrameRate> frameRate,
-                                        std::optional<TimecodeUpperLimit> upperLimit,
-                                        TimecodeStringFormat stringFormat) {
+TimecodeTextRules::PartialCheck TimecodeTextRules::isPartialStringValid(
+    std::string_view proposed, std::optional<TimecodeFrameRate> frameRate,
+    std::optional<TimecodeUpperLimit> upperLimit, TimecodeStringFormat stringFormat) {
     using Verdict = PartialCheck::Verdict;
     if (!frameRate || !upperLimit || proposed.empty()) {
         return {Verdict::valid, std::string(proposed), std::nullopt};

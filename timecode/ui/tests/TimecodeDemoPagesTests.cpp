@@ -22,7 +22,8 @@ TEST(TimecodeDemoPages, RenderEveryScreen) {
         widget->show();
         // Everything fits: the layout asks for no more than the page's size.
         EXPECT_LE(widget->minimumSizeHint().width(), page.size.width()) << page.name.toStdString();
-        EXPECT_LE(widget->minimumSizeHint().height(), page.size.height()) << page.name.toStdString();
+        EXPECT_LE(widget->minimumSizeHint().height(), page.size.height())
+            << page.name.toStdString();
         const QImage image = widget->grab().toImage();
         EXPECT_EQ(image.size(), page.size * image.devicePixelRatio());
         if (const QByteArray folder = qgetenv("TEST_ARTIFACT_DIR"); !folder.isEmpty()) {
@@ -30,11 +31,10 @@ TEST(TimecodeDemoPages, RenderEveryScreen) {
             image.save(QString::fromLocal8Bit(folder) + "/" + page.name + ".png");
         }
     }
-    EXPECT_EQ(names, (std::set<QString>{
-                         "timecode-field-default", "timecode-field-drop", "timecode-field-days",
-                         "timecode-field-subframes", "timecode-field-editing",
-                         "timecode-field-invalid", "timecode-text-styles",
-                         "timecode-textfield-formatter"}));
+    EXPECT_EQ(names, (std::set<QString>{"timecode-field-default", "timecode-field-drop",
+                                        "timecode-field-days", "timecode-field-subframes",
+                                        "timecode-field-editing", "timecode-field-invalid",
+                                        "timecode-text-styles", "timecode-textfield-formatter"}));
 }
 
 } // namespace

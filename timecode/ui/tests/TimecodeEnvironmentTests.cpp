@@ -87,9 +87,8 @@ TEST(TimecodeEnvironment, NoneIsNotUnset) {
     EXPECT_FALSE(TimecodeEnvironment::of(inner).timecodeValidationStyle);
     timecodeValidationStyle(inner, std::optional<QBrush>(QBrush(Qt::yellow)));
     EXPECT_EQ(TimecodeEnvironment::of(inner).timecodeValidationStyle, QBrush(Qt::yellow));
-    TimecodeEnvironment::modify(inner, [](TimecodeEnvironmentOverrides &set) {
-        set.timecodeValidationStyle.reset();
-    });
+    TimecodeEnvironment::modify(
+        inner, [](TimecodeEnvironmentOverrides &set) { set.timecodeValidationStyle.reset(); });
     EXPECT_EQ(TimecodeEnvironment::of(inner).timecodeValidationStyle, QBrush(Qt::green));
 
     // The same for the optional settings of the field.

@@ -49,8 +49,9 @@ protected:
         box->show();
         field->animator().setClock(clock.clock());
         for (C component : C::allCases()) {
-            field->findChild<TimecodeField::ComponentView *>(
-                     QString::fromUtf8(component.nameLowerCamelCase()))
+            field
+                ->findChild<TimecodeField::ComponentView *>(
+                    QString::fromUtf8(component.nameLowerCamelCase()))
                 ->animator()
                 .setClock(clock.clock());
         }
@@ -91,11 +92,14 @@ TEST_F(FieldTest, RowFollowsFormatLimitAndRate) {
     const std::vector<Case> cases{
         {make({}, R::fps25), {}, "{hours}:{minutes}:{seconds}:{frames}"},
         {make({}, R::fps29_97d), {}, "{hours}:{minutes}:{seconds};{frames}"},
-        {make({}, R::fps24, Base::max80SubFrames, Limit::max100Days), {},
+        {make({}, R::fps24, Base::max80SubFrames, Limit::max100Days),
+         {},
          "{days} {hours}:{minutes}:{seconds}:{frames}"},
-        {make({}, R::fps24), {Option::alwaysShowDays},
+        {make({}, R::fps24),
+         {Option::alwaysShowDays},
          "{days} {hours}:{minutes}:{seconds}:{frames}"},
-        {make({}, R::fps59_94d), {Option::showSubFrames},
+        {make({}, R::fps59_94d),
+         {Option::showSubFrames},
          "{hours}:{minutes}:{seconds};{frames}.{subFrames}"},
     };
     for (const Case &c : cases) {
@@ -272,8 +276,8 @@ TEST(TimecodeFieldBindings, StayConsistent) {
     rate.set(R::fps29_97d);
     EXPECT_EQ(byParts.timecode().get().frameRate(), R::fps29_97d);
     EXPECT_EQ(rowText(byParts), "{hours}:{minutes}:{seconds};{frames}");
-    byParts.timecode().set(make({2, 0, 0, 0, 1, 0}, R::fps25, Base::quarterFrames,
-                                Limit::max100Days));
+    byParts.timecode().set(
+        make({2, 0, 0, 0, 1, 0}, R::fps25, Base::quarterFrames, Limit::max100Days));
     EXPECT_EQ(components.get(), (Timecode::Components{2, 0, 0, 0, 1, 0}));
     EXPECT_EQ(rate.get(), R::fps25);
     EXPECT_EQ(base.get(), Base::quarterFrames);

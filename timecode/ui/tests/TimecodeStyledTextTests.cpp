@@ -43,27 +43,31 @@ TEST(TimecodeStyledText, CharactersOfEveryForm) {
     const std::vector<Case> cases{
         {make({0, 1, 0, 0, 0, 0}, R::fps29_97d), {}, "01:00:00;00"},
         {make({0, 1, 0, 0, 0, 0}, R::fps29_97d), {Option::filenameCompatible}, "01-00-00-00"},
-        {make({2, 1, 0, 0, 0, 0}, R::fps25, Base::max80SubFrames, Limit::max100Days), {},
+        {make({2, 1, 0, 0, 0, 0}, R::fps25, Base::max80SubFrames, Limit::max100Days),
+         {},
          "2 01:00:00:00"},
         // The day separator stays a space in the file-name form.
         {make({2, 1, 0, 0, 0, 0}, R::fps25, Base::max80SubFrames, Limit::max100Days),
-         {Option::filenameCompatible}, "2 01-00-00-00"},
+         {Option::filenameCompatible},
+         "2 01-00-00-00"},
         {make({0, 0, 0, 0, 0, 0}, R::fps25), {Option::alwaysShowDays}, "0 00:00:00:00"},
         {make({0, 0, 0, 0, 5, 0}, R::fps120), {}, "00:00:00:005"},
         {make({0, 0, 0, 0, 5, 0}, R::fps100), {}, "00:00:00:05"},
-        {make({0, 0, 0, 0, 0, 3}, R::fps24, Base::quarterFrames), {Option::showSubFrames},
+        {make({0, 0, 0, 0, 0, 3}, R::fps24, Base::quarterFrames),
+         {Option::showSubFrames},
          "00:00:00:00.3"},
-        {make({0, 0, 0, 0, 0, 7}, R::fps24, Base::max80SubFrames), {Option::showSubFrames},
+        {make({0, 0, 0, 0, 0, 7}, R::fps24, Base::max80SubFrames),
+         {Option::showSubFrames},
          "00:00:00:00.07"},
         // Out-of-range values are shown as they are.
         {make({0, 25, 0, 0, 99, 0}, R::fps24), {}, "25:00:00:99"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(text(c.timecode, c.format, std::nullopt, std::nullopt, TextScale::standard,
-                       invalidRed)
-                      .plainText(),
-                  c.text);
+        EXPECT_EQ(
+            text(c.timecode, c.format, std::nullopt, std::nullopt, TextScale::standard, invalidRed)
+                .plainText(),
+            c.text);
         EXPECT_EQ(attributedString(c.timecode, c.format, separatorGrey, subFramesBlue, invalidRed)
                       .plainText(),
                   c.text);
@@ -73,13 +77,13 @@ TEST(TimecodeStyledText, CharactersOfEveryForm) {
 TEST(TimecodeStyledText, StylesTheirPieces) {
     // Only the invalid hours take the validation style.
     const Timecode badHours = make({0, 25, 0, 0, 0, 0}, R::fps24);
-    EXPECT_EQ(coloured(text(badHours, {}, std::nullopt, std::nullopt, TextScale::standard,
-                            invalidRed)),
-              std::vector<std::string>{"25=#ff0000"});
+    EXPECT_EQ(
+        coloured(text(badHours, {}, std::nullopt, std::nullopt, TextScale::standard, invalidRed)),
+        std::vector<std::string>{"25=#ff0000"});
     // Without a validation style nothing is coloured.
-    EXPECT_TRUE(coloured(text(badHours, {}, std::nullopt, std::nullopt, TextScale::standard,
-                              std::nullopt))
-                    .empty());
+    EXPECT_TRUE(
+        coloured(text(badHours, {}, std::nullopt, std::nullopt, TextScale::standard, std::nullopt))
+            .empty());
 
     // Separators and sub-frames in their styles; invalid sub-frames in the validation style,
     // still at their scale, and the scale on them only.
@@ -131,8 +135,8 @@ TEST(TimecodeStyledText, TextFieldFormMergesFormats) {
         }
     }
     // Without a separator format the separators take the default one.
-    const StyledText plain = nsAttributedString(timecode, {}, base, std::nullopt, std::nullopt,
-                                                std::nullopt);
+    const StyledText plain =
+        nsAttributedString(timecode, {}, base, std::nullopt, std::nullopt, std::nullopt);
     for (const StyledText::Run &run : plain.runs()) {
         EXPECT_EQ(run.format, base) << run.text.toStdString();
     }
@@ -178,10 +182,9 @@ TEST(StyledText, RangesCoverTheTextWithResolvedFormats) {
 TEST(StyledText, HtmlKeepsTextColoursAndAlignment) {
     const Timecode timecode =
         make({2, 25, 0, 0, 0, 0}, R::fps25, Base::max80SubFrames, Limit::max100Days);
-    const StyledText styled =
-        text(timecode, {Option::filenameCompatible}, separatorGrey, std::nullopt,
-             TextScale::standard, invalidRed)
-            .addingAttribute(Qt::AlignRight);
+    const StyledText styled = text(timecode, {Option::filenameCompatible}, separatorGrey,
+                                   std::nullopt, TextScale::standard, invalidRed)
+                                  .addingAttribute(Qt::AlignRight);
     QTextDocument document;
     document.setHtml(styled.toHtml(QFont()));
     EXPECT_EQ(document.toPlainText(), "2 25-00-00-00");

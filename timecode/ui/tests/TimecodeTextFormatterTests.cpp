@@ -17,7 +17,9 @@ using Option = Timecode::StringFormatOption;
 // A text field in an active window, with the keyboard focus, and its refusals.
 class TextFieldTest : public ::testing::Test {
 protected:
-    TextFieldTest() : field(new TimecodeTextField(&window)), rejected(field, &TimecodeTextField::typingRejected) {
+    TextFieldTest()
+        : field(new TimecodeTextField(&window)),
+          rejected(field, &TimecodeTextField::typingRejected) {
         field->show();
         field->setFocus();
     }

@@ -72,7 +72,8 @@ TEST(TimecodeFieldAction, RawValuesAndCases) {
 }
 
 TEST(TimecodeFieldInputRejectionFeedback, UserActionsCompareByEveryPart) {
-    const UserAction tab = UserAction::keyRejected(C::hours, KeyEquivalent::tab, Reason::undefinedKey);
+    const UserAction tab =
+        UserAction::keyRejected(C::hours, KeyEquivalent::tab, Reason::undefinedKey);
     EXPECT_EQ(tab, UserAction::keyRejected(C::hours, KeyEquivalent::tab, Reason::undefinedKey));
     EXPECT_NE(tab, UserAction::keyRejected(C::hours, KeyEquivalent::tab, Reason::invalid));
     EXPECT_NE(tab, UserAction::keyRejected(C::minutes, KeyEquivalent::tab, Reason::undefinedKey));
@@ -110,16 +111,22 @@ TEST(TimecodeFieldInputRejectionFeedback, RespondsByCaseAndReason) {
         Response invalid, undefined, paste;
     };
     const std::vector<Case> cases{
-        {"validationBased pulse", Feedback::validationBased(Animation::pulse),
-         {true, Animation::pulse, false}, silent, {true, Animation::pulse, false}},
-        {"validationBased without animation", Feedback::validationBased(std::nullopt),
-         {true, std::nullopt, false}, silent, {true, std::nullopt, false}},
+        {"validationBased pulse",
+         Feedback::validationBased(Animation::pulse),
+         {true, Animation::pulse, false},
+         silent,
+         {true, Animation::pulse, false}},
+        {"validationBased without animation",
+         Feedback::validationBased(std::nullopt),
+         {true, std::nullopt, false},
+         silent,
+         {true, std::nullopt, false}},
         {"validationBasedAndUndefinedKeys shake",
          Feedback::validationBasedAndUndefinedKeys(Animation::shake),
-         {true, Animation::shake, false}, {true, Animation::shake, false},
+         {true, Animation::shake, false},
+         {true, Animation::shake, false},
          {true, Animation::shake, false}},
-        {"custom", Feedback::custom([](const UserAction &) {}), handedOver, handedOver,
-         handedOver},
+        {"custom", Feedback::custom([](const UserAction &) {}), handedOver, handedOver, handedOver},
         {"none", std::nullopt, silent, silent, silent},
     };
     for (const Case &c : cases) {

@@ -25,8 +25,8 @@ TEST(TimecodeFieldPasteValidation, DecidesByPolicy) {
     const Timecode at120 = make({0, 0, 0, 0, 120, 0}, R::fps120);
     const Timecode at100 = make({0, 0, 0, 0, 100, 0}, R::fps100);
     const Timecode huge = make({0, 12345, 0, 0, 0, 0}, R::fps24, Base::max100SubFrames);
-    const Timecode validAt24 = make({0, 1, 0, 0, 12, 0}, R::fps24, Base::max100SubFrames,
-                                    Limit::max100Days);
+    const Timecode validAt24 =
+        make({0, 1, 0, 0, 12, 0}, R::fps24, Base::max100SubFrames, Limit::max100Days);
 
     const auto local24 = props(R::fps24, Base::max100SubFrames, Limit::max24Hours);
     const auto local120 = props(R::fps120, Base::max100SubFrames, Limit::max24Hours);

@@ -83,9 +83,13 @@ TEST(TimecodeTextRules, ShownText) {
         // Out-of-range components stay as typed.
         {"01:00:00:25", props(R::fps25), {}, "01:00:00:25"},
         {"1:0:0:5", props(R::fps120), {}, "01:00:00:005"},
-        {"2 1:0:0:0", props(R::fps29_97d, Base::max80SubFrames, Limit::max100Days), {},
+        {"2 1:0:0:0",
+         props(R::fps29_97d, Base::max80SubFrames, Limit::max100Days),
+         {},
          "2 01:00:00;00"},
-        {"1:0:0:0.7", props(R::fps24, Base::max80SubFrames), {Option::showSubFrames},
+        {"1:0:0:0.7",
+         props(R::fps24, Base::max80SubFrames),
+         {Option::showSubFrames},
          "01:00:00:00.07"},
     };
     for (const Case &c : cases) {
