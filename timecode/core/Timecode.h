@@ -362,6 +362,11 @@ public:
     // Same rate, same real time to 9 decimal places, and the same base when both carry
     // sub-frames; the upper limit is not compared.
     friend bool operator==(const Timecode &lhs, const Timecode &rhs);
+    // The same six components and the same three properties: what tells whether a stored value
+    // changed at all, where equality above finds 00:00:01:00 and 00:00:00:24 at 24 fps alike.
+    bool isIdentical(const Timecode &other) const {
+        return components_ == other.components_ && properties_ == other.properties_;
+    }
     // By real time to 9 decimal places, whatever the rates.
     friend bool operator<(const Timecode &lhs, const Timecode &rhs);
     friend bool operator>(const Timecode &lhs, const Timecode &rhs) { return rhs < lhs; }

@@ -67,6 +67,17 @@ TEST(TimecodeOrdering, Equality) {
     EXPECT_EQ(set.size(), 1u);
 }
 
+// Identical values are written the same way at the same properties; equal ones need not be.
+TEST(TimecodeOrdering, Identical) {
+    const Timecode second = make({0, 0, 0, 1, 0, 0});
+    EXPECT_TRUE(second.isIdentical(make({0, 0, 0, 1, 0, 0})));
+    EXPECT_FALSE(second.isIdentical(make({0, 0, 0, 0, 24, 0})));
+    EXPECT_FALSE(second.isIdentical(make({0, 0, 0, 1, 0, 0}, R::fps25)));
+    EXPECT_FALSE(second.isIdentical(make({0, 0, 0, 1, 0, 0}, R::fps24, Base::max100SubFrames)));
+    EXPECT_FALSE(second.isIdentical(
+        make({0, 0, 0, 1, 0, 0}, R::fps24, Base::max80SubFrames, Limit::max100Days)));
+}
+
 // Identity follows equality: one identity for the same time however it is written, distinct
 // identities where equality tells values apart.
 TEST(TimecodeIdentity, FollowsEquality) {
