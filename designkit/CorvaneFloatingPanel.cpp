@@ -41,12 +41,12 @@ CorvaneFloatingPanel::CorvaneFloatingPanel(Config config, QWidget *parent)
     }
     header->addWidget(title_, 0, Qt::AlignVCenter);
     header->addStretch(1);
-    for (const PanelHeaderButton &spec :
+    for (const PanelHeaderButton &headerButton :
          FloatingPanelHeader::buttons(bool(config.onExpand), bool(config.onClose))) {
-        auto *button = new CorvaneSymbolButton(spec.symbol, 11, QFont::DemiBold);
+        auto *button = new CorvaneSymbolButton(headerButton.symbol, 11, QFont::DemiBold);
         corvaneForeground(button, Color::corvaneTextTertiary());
-        corvaneTooltip(button, spec.tooltip, std::nullopt, Edge::bottom);
-        const bool expands = spec.role == PanelHeaderButton::Role::expand;
+        corvaneTooltip(button, headerButton.tooltip, std::nullopt, Edge::bottom);
+        const bool expands = headerButton.role == PanelHeaderButton::Role::expand;
         connect(button, &QAbstractButton::clicked, this,
                 expands ? config.onExpand : config.onClose);
         (expands ? expand_ : close_) = button;
