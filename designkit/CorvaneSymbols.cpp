@@ -100,8 +100,15 @@ QImage tinted(const QString &name, Layer layer, int weight, const QSize &pixels,
     return image;
 }
 
+// A painter that scales (a magnified view, a zoomed scene) gets images of its own scale, so
+// symbols stay sharp there too.
 QSize devicePixels(const QPainter &painter, const QRectF &rect) {
-    const double ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
+    const QTransform transform = painter.deviceTransform();
+    const double scale = std::max(std::hypot(transform.m11(), transform.m12()),
+                                  std::hypot(transform.m21(), transform.m22()));
+    const double ratio =
+        std::max(painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0,
+                 std::min(scale, 16.0));
     return QSize(std::max(1, static_cast<int>(std::ceil(rect.width() * ratio))),
                  std::max(1, static_cast<int>(std::ceil(rect.height() * ratio))));
 }

@@ -42,3 +42,23 @@ inline void PrintTo(const QColor &colour, std::ostream *out) {
 inline void PrintTo(const QString &text, std::ostream *out) {
     *out << '"' << text.toStdString() << '"';
 }
+
+#include <QCoreApplication>
+#include <QEnterEvent>
+#include <QWidget>
+
+// The pointer coming onto and going off a widget, as the window system reports it.
+inline void hoverEnter(QWidget *widget, QPointF at = QPointF(1, 1)) {
+    QEnterEvent enter(at, at, widget->mapToGlobal(at));
+    QCoreApplication::sendEvent(widget, &enter);
+}
+
+inline void hoverLeave(QWidget *widget) {
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(widget, &leave);
+}
+
+// Runs the work posted for later turns of the event loop.
+inline void nextTurn() {
+    QCoreApplication::sendPostedEvents();
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "designkit/Color.h"
+#include "designkit/CorvaneClock.h"
+#include "designkit/SidebarWidth.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class QSettings;
+
+namespace corvane {
+
+class CorvaneAnimation;
+class SplitShellHandle;
+
+// The two-pane frame of a glass window: a sidebar in a rounded card on the leading side and a
+// content pane in the rest, over the HUD material under a tint. The caller collapses the
+// sidebar; the user resizes it by dragging the thin handle on its trailing side, within the
+// minimum and maximum width. With a persistence key every width change is written under that
+// key in the application's default QSettings (never when the shell starts), and the next
+// shell starts from it: a stored width above 0, clamped into the bounds, else the ideal width
+// as it is. Without a key the width is neither read nor written.
+//
+// Width changes are never animated; collapsing or expanding slides the card out to the
+// leading edge or in from it when asked to, over 0.2 s, and keeps the width.
+class CorvaneSplitShell : public QWidget {
+    Q_OBJECT
+
+public:
+    struct Config {
+        bool isSidebarCollapsed = false;
+        QColor baseColor = Color::black();
+        double baseOpacity = 0;
+        QColor sidebarCardColor = Color::black();
+        double sidebarCardOpacity = 0;
+        double minSidebarWidth = 220;
+        double idealSidebarWidth = 300;
+        double maxSidebarWidth = 400;
+        std::optional<QString> persistenceKey{};
+        // The shell takes ownership of both.
+        QWidget *sidebar = nullptr;
+        QWidget *content = nullptr;
+    };
+
+    static constexpr CorvaneClock::Duration collapseSlide{200};
+    static constexpr double cardRadius = 14;
+
+    explicit CorvaneSplitShell(Config config, QWidget *parent = nullptr);
+    ~CorvaneSplitShell() override;
+
+    bool isSidebarCollapsed() const { return collapsed_; }
+    void setSidebarCollapsed(bool collapsed, bool animated = false);
+    double sidebarWidth() const { return width_; }
+    double minSidebarWidth() const { return minimum_; }
+    double maxSidebarWidth() const { return maximum_; }
+    std::optional<QString> persistenceKey() const { return key_; }
+
+    void setBaseColor(const QColor &color, double opacity);
+    void setSidebarCardColor(const QColor &color, double opacity);
+
+    QWidget *sidebar() const { return sidebar_; }
+    QWidget *content() const { return content_; }
+    QWidget *resizeHandle() const;
+    // Where the card is now, in the shell.
+    QRect cardGeometry() const;
+
+    QSize minimumSizeHint() const override;
+
+signals:
+    void sidebarWidthChanged(double width);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    friend class SplitShellHandle;
+
+    void setWidth(double width);
+    void setRevealed(double revealed);
+    void relayout();
+
+    QColor baseColor_;
+    double baseOpacity_;
+    QColor cardColor_;
+    double cardOpacity_;
+    double minimum_;
+    double maximum_;
+    std::optional<QString> key_;
+    std::unique_ptr<QSettings> settings_;
+    QWidget *sidebar_;
+    QWidget *content_;
+    SplitShellHandle *handle_;
+    CorvaneAnimation *slide_;
+    SidebarDrag drag_;
+    double width_;
+    bool collapsed_;
+    double revealed_;
+};
+
+} // namespace corvane

@@ -1,0 +1,188 @@
+#include "designkit/CorvaneTooltip.h"
+
+#include "designkit/CorvaneAnimation.h"
+#include "designkit/CorvaneTooltipPill.h"
+#include "designkit/CorvaneTooltipPositioning.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWidget>
+
+namespace corvane {
+
+// Watches the whole application, while a pill shows, for a click on the anchor or on any of
+// its children: those are delivered to the child, never to the anchor.
+class TooltipClickWatcher : public QObject {
+public:
+    TooltipClickWatcher(QWidget *anchor, std::function<void()> clicked, QObject *parent)
+        : QObject(parent), anchor_(anchor), clicked_(std::move(clicked)) {}
+
+    void setWatching(bool watching) {
+        if (watching) {
+            qApp->installEventFilter(this);
+        } else {
+            qApp->removeEventFilter(this);
+        }
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            const auto *widget = qobject_cast<QWidget *>(watched);
+            if (widget != nullptr && (widget == anchor_ || anchor_->isAncestorOf(widget))) {
+                clicked_();
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget *anchor_;
+    std::function<void()> clicked_;
+};
+
+namespace {
+
+QRectF anchorFrameIn(const QWidget *anchor, const QWidget *window) {
+    return QRectF(anchor->mapTo(window, QPoint(0, 0)), anchor->size());
+}
+
+} // namespace
+
+CorvaneTooltipModifier::CorvaneTooltipModifier(QWidget *anchor, const QString &text,
+                                               const std::optional<QString> &shortcut, Edge edge)
+    : QObject(anchor), anchor_(anchor), text_(text), shortcut_(shortcut), edge_(edge),
+      fade_(new CorvaneAnimation(this)), clicks_(new TooltipClickWatcher(
+                                             anchor, [this] { hide(); }, this)) {
+    anchor_->installEventFilter(this);
+    describe();
+}
+
+CorvaneTooltipModifier::~CorvaneTooltipModifier() {
+    // The pill belongs to the window, which may outlive the anchor.
+    delete pill_;
+}
+
+void CorvaneTooltipModifier::setContent(const QString &text, const std::optional<QString> &shortcut,
+                                        Edge edge) {
+    text_ = text;
+    shortcut_ = shortcut;
+    edge_ = edge;
+    describe();
+    if (shown_) {
+        pill_->setContent(text_, shortcut_);
+        place();
+    }
+}
+
+void CorvaneTooltipModifier::describe() {
+    anchor_->setAccessibleName(text_);
+    anchor_->setAccessibleDescription(
+        shortcut_ ? QCoreApplication::translate("CorvaneTooltip", "Shortcut %1").arg(*shortcut_)
+                  : QString());
+}
+
+bool CorvaneTooltipModifier::eventFilter(QObject *watched, QEvent *event) {
+    if (watched != anchor_) {
+        return false;
+    }
+    switch (event->type()) {
+    case QEvent::Enter:
+        enter();
+        break;
+    case QEvent::Leave:
+    case QEvent::Hide:
+        leave();
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+        if (shown_) {
+            place();
+        }
+        break;
+    case QEvent::ToolTip:
+        return true; // the kit's pill stands in for the system's tooltip
+    default:
+        break;
+    }
+    return false;
+}
+
+void CorvaneTooltipModifier::enter() {
+    hovering_ = true;
+    CorvaneClock::shared().schedule(delay, this, [this] {
+        if (hovering_) {
+            show();
+        }
+    });
+}
+
+void CorvaneTooltipModifier::leave() {
+    hovering_ = false;
+    hide();
+}
+
+void CorvaneTooltipModifier::show() {
+    if (shown_) {
+        return;
+    }
+    QWidget *window = anchor_->window();
+    if (pill_ == nullptr) {
+        pill_ = new CorvaneTooltipPill(window);
+    } else if (pill_->parentWidget() != window) {
+        pill_->setParent(window);
+    }
+    shown_ = true;
+    clicks_->setWatching(true);
+    pill_->setContent(text_, shortcut_);
+    pill_->setOpacity(0);
+    place();
+    pill_->raise();
+    pill_->show();
+    fade_->start(fadeIn, CorvaneAnimation::easeOut(), [pill = pill_](double progress) {
+        if (pill != nullptr) {
+            pill->setOpacity(progress);
+        }
+    });
+}
+
+void CorvaneTooltipModifier::hide() {
+    if (!shown_) {
+        return;
+    }
+    shown_ = false;
+    clicks_->setWatching(false);
+    fade_->stop();
+    if (pill_ != nullptr) {
+        pill_->hide();
+    }
+}
+
+double CorvaneTooltipModifier::horizontalCorrection() const {
+    if (pill_ == nullptr) {
+        return 0;
+    }
+    return CorvaneTooltipPositioning::horizontalCorrection(
+        anchorFrameIn(anchor_, anchor_->window()), pill_->size(),
+        CorvaneTooltipPositioning::currentContainerBounds(anchor_));
+}
+
+void CorvaneTooltipModifier::place() {
+    pill_->resize(pill_->sizeHint());
+    const QRectF frame = CorvaneTooltipPositioning::pillFrame(
+        anchorFrameIn(anchor_, anchor_->window()), pill_->size(), edge_, horizontalCorrection());
+    pill_->move(frame.topLeft().toPoint());
+}
+
+CorvaneTooltipModifier *corvaneTooltip(QWidget *widget, const QString &text,
+                                       const std::optional<QString> &shortcut, Edge edge) {
+    if (auto *existing =
+            widget->findChild<CorvaneTooltipModifier *>(QString(), Qt::FindDirectChildrenOnly)) {
+        existing->setContent(text, shortcut, edge);
+        return existing;
+    }
+    return new CorvaneTooltipModifier(widget, text, shortcut, edge);
+}
+
+} // namespace corvane

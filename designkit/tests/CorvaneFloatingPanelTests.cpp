@@ -1,0 +1,235 @@
+#include "designkit/Color.h"
+#include "designkit/CorvaneClock.h"
+#include "designkit/CorvaneFloatingPanel.h"
+#include "designkit/CorvaneFloatingPanelColumn.h"
+#include "designkit/CorvaneGlassSection.h"
+#include "designkit/CorvanePanelToggleButton.h"
+#include "designkit/CorvaneSectionHeader.h"
+#include "designkit/CorvaneSymbolButton.h"
+#include "designkit/CorvaneSymbolView.h"
+#include "designkit/CorvaneTooltip.h"
+#include "designkit/FloatingPanelHeader.h"
+#include "designkit/Palette.h"
+
+#include "TestSupport.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace corvane;
+using namespace std::chrono_literals;
+
+namespace {
+
+using Role = PanelHeaderButton::Role;
+
+std::vector<Role> roles(const std::vector<PanelHeaderButton> &buttons) {
+    std::vector<Role> result;
+    for (const auto &button : buttons) {
+        result.push_back(button.role);
+    }
+    return result;
+}
+
+QRect inPanel(const QWidget &panel, const QWidget *child) {
+    return QRect(child->mapTo(&panel, QPoint(0, 0)), child->size());
+}
+
+void layOut(QWidget &widget, QSize size) {
+    widget.resize(size);
+    widget.show();
+    widget.layout()->activate();
+}
+
+} // namespace
+
+TEST(CorvaneFloatingPanelHeader, ButtonsForEachCombinationOfActions) {
+    struct Case {
+        bool expand;
+        bool close;
+        std::vector<Role> roles;
+    };
+    const std::vector<Case> cases = {
+        {false, false, {}},
+        {true, false, {Role::expand}},
+        {false, true, {Role::close}},
+        {true, true, {Role::expand, Role::close}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "expand " << c.expand << ", close " << c.close);
+        EXPECT_EQ(roles(FloatingPanelHeader::buttons(c.expand, c.close)), c.roles);
+    }
+    EXPECT_EQ(FloatingPanelHeader::buttons(true, true),
+              (std::vector<PanelHeaderButton>{
+                  {Role::expand, QStringLiteral("arrow.up.left.and.arrow.down.right"),
+                   QStringLiteral("Expand")},
+                  {Role::close, QStringLiteral("xmark"), QStringLiteral("Close")}}));
+}
+
+TEST(CorvaneFloatingPanel, HeaderShowsOnlyTheButtonsOfGivenActionsAndCallsThem) {
+    int expanded = 0;
+    int closed = 0;
+    CorvaneFloatingPanel both({.title = QStringLiteral("Position"),
+                               .icon = QStringLiteral("slider.horizontal.3"),
+                               .onExpand = [&] { ++expanded; },
+                               .onClose = [&] { ++closed; },
+                               .content = new QLabel(QStringLiteral("x 0.5"))});
+    ASSERT_NE(both.expandButton(), nullptr);
+    ASSERT_NE(both.closeButton(), nullptr);
+    both.expandButton()->click();
+    both.closeButton()->click();
+    both.closeButton()->click();
+    EXPECT_EQ(expanded, 1);
+    EXPECT_EQ(closed, 2);
+    EXPECT_EQ(both.closeButton()->symbol(), QStringLiteral("xmark"));
+    EXPECT_EQ(foregroundOf(both.closeButton()), Color::corvaneTextTertiary());
+    // The buttons carry the kit's tooltip, below them.
+    auto *tooltip = both.closeButton()->findChild<CorvaneTooltipModifier *>();
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_EQ(tooltip->text(), QStringLiteral("Close"));
+    EXPECT_EQ(tooltip->edge(), Edge::bottom);
+
+    CorvaneFloatingPanel closeOnly({.title = QStringLiteral("Validate"), .onClose = [] {}});
+    EXPECT_EQ(closeOnly.expandButton(), nullptr);
+    EXPECT_NE(closeOnly.closeButton(), nullptr);
+    EXPECT_EQ(closeOnly.findChildren<CorvaneSymbolButton *>().size(), 1);
+
+    CorvaneGlassSection section(QStringLiteral("Guides"), QStringLiteral("square"), new QLabel);
+    EXPECT_EQ(section.findChildren<CorvaneSymbolButton *>().size(), 0);
+    EXPECT_NE(section.iconView(), nullptr);
+    EXPECT_EQ(section.title(), QStringLiteral("Guides"));
+}
+
+TEST(CorvaneFloatingPanel, TitleSitsAtTheLeadingPaddingAndTheContentUnderIt) {
+    auto *content = new QLabel(QStringLiteral("Snap to guides"));
+    CorvaneFloatingPanel panel({.title = QStringLiteral("Layout"), .content = content});
+    layOut(panel, QSize(300, 400));
+    EXPECT_EQ(panel.iconView(), nullptr);
+    const QRect title = inPanel(panel, panel.titleView());
+    EXPECT_EQ(title.left(), 12);
+    EXPECT_EQ(title.top(), 12);
+    // Content that does not expand sits at the top left of the area under the header.
+    const QRect body = inPanel(panel, content);
+    EXPECT_EQ(body.left(), 12);
+    EXPECT_EQ(body.top(), title.bottom() + 1 + 8);
+    EXPECT_EQ(body.size(), content->sizeHint());
+
+    // With an icon the title follows it 8 points on; a panel takes all the height offered.
+    CorvaneFloatingPanel iconic({.title = QStringLiteral("Layout"),
+                                 .icon = QStringLiteral("square"),
+                                 .content = new QLabel});
+    layOut(iconic, QSize(300, 400));
+    EXPECT_EQ(inPanel(iconic, iconic.iconView()).left(), 12);
+    EXPECT_EQ(inPanel(iconic, iconic.titleView()).left(),
+              inPanel(iconic, iconic.iconView()).right() + 1 + 8);
+    EXPECT_EQ(iconic.sizePolicy().verticalPolicy(), QSizePolicy::Expanding);
+}
+
+TEST(CorvaneFloatingPanel, ColumnPadsOnlyTheSideOfItsEdge) {
+    for (const HorizontalEdge edge : {HorizontalEdge::leading, HorizontalEdge::trailing}) {
+        const bool trailing = edge == HorizontalEdge::trailing;
+        SCOPED_TRACE(trailing ? "trailing" : "leading");
+        QWidget window;
+        auto *row = new QHBoxLayout(&window);
+        row->setContentsMargins(0, 0, 0, 0);
+        auto *column = new CorvaneFloatingPanelColumn(240, edge);
+        auto *first = new CorvaneFloatingPanel({.title = QStringLiteral("One")});
+        auto *second = new CorvaneFloatingPanel({.title = QStringLiteral("Two")});
+        column->addPanel(first);
+        column->addPanel(second);
+        auto *canvas = new QWidget;
+        canvas->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        if (trailing) {
+            row->addWidget(canvas);
+            row->addWidget(column);
+        } else {
+            row->addWidget(column);
+            row->addWidget(canvas);
+        }
+        layOut(window, QSize(800, 600));
+        EXPECT_EQ(column->width(), 248);
+        EXPECT_EQ(column->x(), trailing ? 800 - 248 : 0);
+        const QRect one = inPanel(*column, first);
+        const QRect two = inPanel(*column, second);
+        EXPECT_EQ(one.width(), 240);
+        EXPECT_EQ(one.left(), trailing ? 0 : 8);
+        EXPECT_EQ(one.top(), 8);
+        EXPECT_EQ(two.top(), one.bottom() + 1 + 8);
+        EXPECT_EQ(two.bottom() + 1, 600 - 8);
+    }
+}
+
+TEST(CorvaneFloatingPanel, ColumnSlidesInFromItsEdgeAndOutToIt) {
+    ManualClock clock;
+    ScopedClock scoped(clock);
+    QWidget window;
+    auto *row = new QHBoxLayout(&window);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    auto *canvas = new QWidget;
+    canvas->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    auto *column = new CorvaneFloatingPanelColumn(240, HorizontalEdge::trailing);
+    auto *panel = new CorvaneFloatingPanel({.title = QStringLiteral("Inspector")});
+    column->addPanel(panel);
+    row->addWidget(canvas);
+    row->addWidget(column);
+    column->hide();
+    layOut(window, QSize(800, 600));
+    EXPECT_EQ(canvas->width(), 800);
+
+    column->setVisibleAnimated(true);
+    EXPECT_TRUE(column->isVisible());
+    clock.advance(100ms);
+    window.layout()->activate();
+    // Half way: the column's space has grown part of the way and the panels come in through
+    // the window's trailing edge at their full width.
+    EXPECT_GT(column->width(), 0);
+    EXPECT_LT(column->width(), 248);
+    EXPECT_EQ(column->x() + column->width(), 800);
+    EXPECT_EQ(panel->width(), 240);
+    EXPECT_EQ(column->panelsGeometry().left(), 0);
+    EXPECT_GT(panel->mapTo(&window, QPoint(0, 0)).x() + 248, 800);
+    clock.advance(100ms);
+    window.layout()->activate();
+    EXPECT_EQ(column->width(), 248);
+    EXPECT_EQ(canvas->width(), 800 - 248);
+
+    column->setVisibleAnimated(false);
+    clock.advance(150ms);
+    EXPECT_TRUE(column->isVisible());
+    clock.advance(50ms);
+    EXPECT_FALSE(column->isVisible());
+    // Shown at once afterwards, it is whole.
+    column->show();
+    window.layout()->activate();
+    EXPECT_EQ(column->width(), 248);
+}
+
+TEST(CorvaneFloatingPanel, ToggleButtonColoursAndKitTooltip) {
+    ManualClock clock;
+    ScopedClock scoped(clock);
+    QWidget window;
+    int pressed = 0;
+    auto *toggle = new CorvanePanelToggleButton(
+        QStringLiteral("slider.horizontal.3"), false, QStringLiteral("Show Inspector"),
+        [&] { ++pressed; }, &window);
+    window.show();
+    EXPECT_EQ(foregroundOf(toggle), Color::corvaneTextSecondary());
+    toggle->setActive(true);
+    EXPECT_EQ(foregroundOf(toggle), Color::corvaneAccent());
+    toggle->click();
+    EXPECT_EQ(pressed, 1);
+    EXPECT_TRUE(toggle->isActive()); // the caller owns the state
+
+    EXPECT_EQ(toggle->helpText(), QStringLiteral("Show Inspector"));
+    EXPECT_TRUE(toggle->toolTip().isEmpty());
+    hoverEnter(toggle);
+    clock.advance(349ms);
+    EXPECT_FALSE(toggle->tooltip()->isShown());
+    clock.advance(1ms);
+    EXPECT_TRUE(toggle->tooltip()->isShown());
+}
