@@ -3,8 +3,6 @@
 #include "core/database/LibraryScanner.h"
 #include "core/model/BundledPresets.h"
 #include "core/snapshot/SnapshotWriter.h"
-#include "core/support/JsonText.h"
-#include "core/support/Log.h"
 #include "host/state/TimelineTextOrder.h"
 #include "platform/runtime/InotifyEventStream.h"
 #include "platform/runtime/MainQueue.h"
@@ -14,10 +12,6 @@
 namespace tandrel {
 
 namespace {
-
-auto log() {
-    return logger("com.ostrevale.tandrel.host", "state");
-}
 
 Uuid firstBuiltInPresetID() {
     const auto &table = BundledPresets::table();
@@ -133,32 +127,6 @@ std::optional<std::string> AppState::activeTimelineName() const {
         }
     }
     return std::nullopt;
-}
-
-void AppState::loadPresets() {
-    // The factory presets, the first one active, until stored presets are read.
-    std::vector<DisplayConfig> presets = BundledPresets::factoryPresets();
-    const Uuid active = presets.empty() ? Uuid::random() : presets.front().id;
-    setPresets(std::move(presets));
-    setActivePresetID(active);
-}
-
-void AppState::savePresets() {
-    try {
-        const std::string data = encodeJsonText(Json(presets_));
-        services_.userDefaults->setValue(presetsKey, QByteArray::fromStdString(data));
-    } catch (const EncodingError &error) {
-        log()->error("Presets not stored: {}", error.what());
-    }
-}
-
-void AppState::saveActivePresetID() {
-    services_.userDefaults->setValue(activePresetIDKey,
-                                     QString::fromStdString(activePresetID_.uuidString()));
-}
-
-void AppState::restoreBookmarkedLibraries() {
-    // Watched libraries are not remembered across runs yet.
 }
 
 void AppState::publishPresetsToExtension() {

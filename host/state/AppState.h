@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/model/BundledPresets.h"
 #include "core/model/DisplayConfig.h"
 #include "core/model/FCPLibrary.h"
 #include "core/model/Size.h"
@@ -11,6 +12,9 @@
 #include "host/query/WatchedLibrary.h"
 #include "host/state/LibraryWatcher.h"
 #include "host/state/PluginUpdateState.h"
+#include "platform/automation/EditorAutomation.h"
+#include "platform/bookmarks/SecurityScopedBookmarks.h"
+#include "platform/pasteboard/Pasteboard.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/FileSystemEventStream.h"
 #include "platform/runtime/KeyValueStore.h"
@@ -27,6 +31,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tandrel {
@@ -44,7 +49,10 @@ namespace tandrel {
 //
 // The operations are grouped by concern, one source file each: the object, its start and its
 // change rules (AppState.cpp); the active timeline, the snapshot and the status line
-// (AppStateTimeline.cpp); watched libraries (AppStateLibraries.cpp).
+// (AppStateTimeline.cpp); watched libraries (AppStateLibraries.cpp) and their bookmarks
+// (AppStateBookmarks.cpp); detection of the editor's open libraries (AppStateDetection.cpp);
+// presets (AppStatePresets.cpp); element editing and the element pasteboard
+// (AppStateElements.cpp).
 class AppState : public QObject {
     Q_OBJECT
     Q_PROPERTY(std::vector<tandrel::WatchedLibrary> watchedLibraries READ watchedLibraries NOTIFY
@@ -96,6 +104,19 @@ public:
         platform::TimerFactory timers;
         platform::FileSystemEventStream::Factory fileSystemEvents;
         std::function<FCPLibrary(const std::filesystem::path &libraryURL)> scanLibrary;
+        // Bookmarks of the watched libraries, and access to them.
+        std::shared_ptr<platform::SecurityScopedBookmarks> bookmarks =
+            platform::SecurityScopedBookmarks::system();
+        // Asks the running editor which libraries it has open.
+        std::shared_ptr<platform::EditorAutomation> editorAutomation =
+            platform::EditorAutomation::system();
+        // The resource folder whose preset files overlay the built-in presets.
+        std::filesystem::path bundledPresetsFolder = BundledPresets::resourceFolder();
+        // Where elements are copied to and pasted from. In memory, for a host without a
+        // display; a host with windows sets the desktop's clipboard
+        // (platform::ClipboardPasteboard).
+        std::shared_ptr<platform::Pasteboard> pasteboard =
+            std::make_shared<platform::MemoryPasteboard>();
         // The snapshot file: replaced whole (failing with a readable error), and removed.
         std::function<void(const TandrelSnapshot &)> writeSnapshot;
         std::function<void()> clearSnapshot;
@@ -108,7 +129,9 @@ public:
         std::shared_ptr<const ValidationServices> validation;
 
         // The host's own: the standard user defaults, the system clock, event-loop timers,
-        // inotify, the library scanner and the snapshot file under Application Support.
+        // inotify, the library scanner, the system's bookmarks and editor automation, the
+        // installed preset files, a pasteboard in memory and the snapshot file under
+        // Application Support.
         static Services standard();
     };
 
@@ -116,6 +139,13 @@ public:
     static constexpr const char *presetsKey = "Tandrel.Presets";
     static constexpr const char *activePresetIDKey = "Tandrel.ActivePresetID";
     static constexpr const char *projectStartTimecodeKey = "Tandrel.ProjectStartTimecode";
+    // A dictionary: library path → bookmark bytes.
+    static constexpr const char *watchedLibraryBookmarksKey = "Tandrel.WatchedLibraryBookmarks";
+    // Stored presets that could not be read at start, kept before the key above is rewritten.
+    static constexpr const char *unreadablePresetsKey = "Tandrel.UnreadablePresets";
+
+    // The pasteboard type of one element, as the element's JSON.
+    static constexpr const char *elementPasteboardType = "com.ostrevale.tandrel.burninelement";
 
     // Starts nothing: no watcher, no file access, no task.
     explicit AppState(Services services = Services::standard(), QObject *parent = nullptr);
@@ -199,13 +229,54 @@ public:
     void writeActiveSnapshot();
     void updateStatus();
 
-    // Watched libraries.
-    // Watches and (from the main queue) loads a ".fcpbundle" folder not watched yet; anything
-    // else is ignored.
+    // Watched libraries. Every load is a task of the main queue that finds its library by URL
+    // when it runs, and does nothing when the library is gone by then.
+    // Watches, bookmarks and loads a ".fcpbundle" folder not watched yet; anything else is
+    // ignored.
     void addLibrary(const std::filesystem::path &url);
+    // Stops watching the library, drops its bookmark, ends the access its restore started,
+    // and rebuilds the timeline list.
     void removeLibrary(size_t index);
-    // A change on disk: the library, when still watched, is loaded again from the main queue.
+    // Loads every watched library again, one task each; `isRefreshing` until the last is done.
+    void refreshNow();
+    // A change on disk: the library, when still watched, is loaded again.
     void handleLibraryChange(const std::filesystem::path &url);
+    // Stores a bookmark of the library under its path; nothing when none can be made.
+    void saveBookmark(const std::filesystem::path &url);
+    // Drops the bookmark stored under the library's path and any other that leads to it;
+    // bookmarks that lead nowhere now (a drive not mounted) are kept.
+    void removeBookmark(const std::filesystem::path &url);
+
+    // The libraries the running editor has open, in its order. Sets the two detection fields:
+    // cleared first, then the reason when none could be asked for.
+    std::vector<std::filesystem::path> detectOpenFCPLibraries();
+
+    // Presets.
+    // The built-in presets: "Netflix QC Layout", "Conform" and "Colorist".
+    static const std::vector<DisplayConfig> &bundledPresets() { return BundledPresets::table(); }
+    // The built-in presets overlaid by the preset files of the resource folder; read afresh on
+    // each call.
+    std::vector<DisplayConfig> factoryPresets() const;
+    // The preset as a file: pretty-printed JSON, keys sorted; nothing when it cannot be
+    // encoded.
+    static std::optional<std::string> exportPresetData(const DisplayConfig &preset);
+    // Adds the preset of a file as a new user preset (a new id, " (Imported)" after a name
+    // taken already) and makes it active; false, changing nothing, when the bytes are not a
+    // preset.
+    bool importPreset(std::string_view data);
+
+    // Element editing: always on the active preset; without one, nothing happens.
+    // A plain selection makes the element the only one selected, or deselects it when it
+    // already is; an extending one adds it as the primary, or takes it out.
+    void selectElement(const Uuid &id, bool extend);
+    void removeElement(const Uuid &id);
+    void deleteSelectedElements();
+    // Replaces the pasteboard's contents with the element (its JSON, under
+    // `elementPasteboardType`); nothing when it cannot be encoded.
+    void copyElementToPasteboard(const BurnInElement &element);
+    // Appends the pasteboard's element with a new id and selects it alone; false when there
+    // is no active preset or no element on the pasteboard.
+    bool pasteElementFromPasteboard();
 
 signals:
     void watchedLibrariesChanged();
@@ -248,8 +319,19 @@ private:
 
     void savePresets();
     void saveActivePresetID();
-    void loadLibrary(size_t index);
+    // Scans the watched library with this URL, when there is one.
+    void loadLibrary(const std::filesystem::path &url);
+    // Loads the first library, then hands the rest to the next task.
+    void refreshLibraries(std::vector<std::filesystem::path> urls);
     std::optional<size_t> libraryIndex(const std::filesystem::path &url) const;
+    // The folder without a trailing separator, so that one library has one URL.
+    static std::filesystem::path libraryFolder(const std::filesystem::path &url);
+    // Whether `addLibrary` would add the folder.
+    bool acceptsLibrary(const std::filesystem::path &url) const;
+    // Assigns the active preset's elements back into the preset list.
+    void setActivePresetElements(std::vector<BurnInElement> elements);
+    // After `id` left the selection: the primary, when it was `id`, becomes another member.
+    void replacePrimarySelection(const Uuid &id);
 
     Services services_;
 
@@ -276,6 +358,8 @@ private:
     std::optional<std::filesystem::path> pendingXMLDropURL_;
     // Scans started per library, so that only the newest scan's result is taken.
     std::map<std::filesystem::path, int> scanGeneration_;
+    // Access started per library by restoring its bookmark and not yet ended.
+    std::map<std::filesystem::path, int> securityScopedLibraryURLs_;
 };
 
 } // namespace tandrel

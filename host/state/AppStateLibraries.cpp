@@ -1,4 +1,4 @@
-// Watched libraries: adding, loading, reloading on change and removing.
+// Watched libraries: adding, loading, reloading on change or on request, and removing.
 
 #include "host/state/AppState.h"
 
@@ -6,14 +6,9 @@
 
 namespace tandrel {
 
-namespace {
-
-// The folder without a trailing separator, so that one library has one URL.
-std::filesystem::path libraryFolder(const std::filesystem::path &url) {
+std::filesystem::path AppState::libraryFolder(const std::filesystem::path &url) {
     return url.has_filename() ? url : url.parent_path();
 }
-
-} // namespace
 
 std::optional<size_t> AppState::libraryIndex(const std::filesystem::path &url) const {
     for (size_t i = 0; i < watchedLibraries_.size(); ++i) {
@@ -24,29 +19,31 @@ std::optional<size_t> AppState::libraryIndex(const std::filesystem::path &url) c
     return std::nullopt;
 }
 
-void AppState::addLibrary(const std::filesystem::path &url) {
+bool AppState::acceptsLibrary(const std::filesystem::path &url) const {
     const std::filesystem::path folder = libraryFolder(url);
-    if (folder.extension() != ".fcpbundle" || libraryIndex(folder)) {
+    // Compared as written: "Show.FCPBUNDLE" is not a library.
+    return folder.extension() == ".fcpbundle" && !libraryIndex(folder);
+}
+
+void AppState::addLibrary(const std::filesystem::path &url) {
+    if (!acceptsLibrary(url)) {
         return;
     }
+    const std::filesystem::path folder = libraryFolder(url);
     std::vector<WatchedLibrary> libraries = watchedLibraries_;
     libraries.push_back(WatchedLibrary::forURL(folder));
     publish(watchedLibraries_, std::move(libraries), &AppState::watchedLibrariesChanged);
     if (libraryWatcher_) {
         libraryWatcher_->watch(folder);
     }
-    platform::MainQueue::async(this, [this, folder] {
-        if (const auto index = libraryIndex(folder)) {
-            loadLibrary(*index);
-        }
-    });
+    saveBookmark(folder);
+    platform::MainQueue::async(this, [this, folder] { loadLibrary(folder); });
 }
 
-void AppState::loadLibrary(size_t index) {
-    if (index >= watchedLibraries_.size()) {
+void AppState::loadLibrary(const std::filesystem::path &url) {
+    if (!libraryIndex(url)) {
         return;
     }
-    const std::filesystem::path url = watchedLibraries_[index].url;
     const int generation = ++scanGeneration_[url];
     std::optional<FCPLibrary> scan;
     std::string failure;
@@ -75,8 +72,15 @@ void AppState::removeLibrary(size_t index) {
     if (index >= watchedLibraries_.size()) {
         return;
     }
+    const std::filesystem::path url = watchedLibraries_[index].url;
     if (libraryWatcher_) {
-        libraryWatcher_->stopWatching(watchedLibraries_[index].url);
+        libraryWatcher_->stopWatching(url);
+    }
+    removeBookmark(url);
+    if (const auto access = securityScopedLibraryURLs_.extract(url)) {
+        for (int i = 0; i < access.mapped(); ++i) {
+            services_.bookmarks->stopAccessing(url);
+        }
     }
     std::vector<WatchedLibrary> libraries = watchedLibraries_;
     libraries.erase(libraries.begin() + static_cast<std::ptrdiff_t>(index));
@@ -84,16 +88,36 @@ void AppState::removeLibrary(size_t index) {
     refreshResolvers();
 }
 
+void AppState::refreshNow() {
+    if (watchedLibraries_.empty()) {
+        return;
+    }
+    publish(isRefreshing_, true, &AppState::isRefreshingChanged);
+    platform::MainQueue::async(this, [this] {
+        std::vector<std::filesystem::path> urls;
+        for (const WatchedLibrary &library : watchedLibraries_) {
+            urls.push_back(library.url);
+        }
+        refreshLibraries(std::move(urls));
+    });
+}
+
+void AppState::refreshLibraries(std::vector<std::filesystem::path> urls) {
+    if (urls.empty()) {
+        publish(isRefreshing_, false, &AppState::isRefreshingChanged);
+        return;
+    }
+    // By URL, not by position: a library removed between two loads must not shift the rest.
+    loadLibrary(urls.front());
+    urls.erase(urls.begin());
+    platform::MainQueue::async(this, [this, urls = std::move(urls)] { refreshLibraries(urls); });
+}
+
 void AppState::handleLibraryChange(const std::filesystem::path &url) {
     if (!libraryIndex(url)) {
         return;
     }
-    // Looked up again when it runs: the list may have changed meanwhile.
-    platform::MainQueue::async(this, [this, url] {
-        if (const auto index = libraryIndex(url)) {
-            loadLibrary(*index);
-        }
-    });
+    platform::MainQueue::async(this, [this, url] { loadLibrary(url); });
 }
 
 } // namespace tandrel

@@ -1,11 +1,14 @@
 // tandrel-serve: the host's state without windows.
-//   tandrel-serve [--timeline T] [--preset NAME] LIBRARY...
-// loads and watches the libraries and serves timeline T (an id or a name; without one, the
-// only timeline, once there is exactly one) with the built-in preset NAME (the first when
-// none is named) into $XDG_DATA_HOME/Tandrel/current.json, as the host does. Each change of
-// the status line and each snapshot written is printed as a line of its own. User defaults
-// stay in memory: nothing of the user's host settings is read or changed. Ends on SIGINT or
-// SIGTERM.
+//   tandrel-serve [--timeline T] [--preset NAME] [--settings FILE] LIBRARY...
+//   tandrel-serve [--timeline T] [--preset NAME] --settings FILE
+// adds and watches the libraries and serves timeline T (an id or a name; without one, the
+// only timeline, once there is exactly one) with the preset NAME (without one, the active
+// preset) into $XDG_DATA_HOME/Tandrel/current.json, as the host does. Each change of the
+// status line and each snapshot written is printed as a line of its own.
+// The host's user defaults (presets, the active preset, the libraries' bookmarks) live in the
+// INI file FILE, so that a later run restores the libraries and the preset of this one; it
+// then needs no LIBRARY. Without FILE they stay in memory: nothing of the user's host
+// settings is read or changed. Ends on SIGINT or SIGTERM.
 
 #include "core/support/ApplicationSupport.h"
 #include "host/state/AppState.h"
@@ -29,11 +32,14 @@ using namespace tandrel;
 struct Options {
     std::optional<std::string> timeline;
     std::optional<std::string> preset;
+    std::optional<std::string> settings;
     std::vector<std::filesystem::path> libraries;
 };
 
 int usage() {
-    std::fprintf(stderr, "usage: tandrel-serve [--timeline T] [--preset NAME] LIBRARY...\n");
+    std::fprintf(stderr, "usage: tandrel-serve [--timeline T] [--preset NAME] [--settings FILE] "
+                         "LIBRARY...\n"
+                         "       tandrel-serve [--timeline T] [--preset NAME] --settings FILE\n");
     return 2;
 }
 
@@ -41,16 +47,19 @@ std::optional<Options> parse(const QStringList &arguments) {
     Options options;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const std::string argument = arguments[i].toStdString();
-        if ((argument == "--timeline" || argument == "--preset") && i + 1 < arguments.size()) {
-            (argument == "--timeline" ? options.timeline : options.preset) =
-                arguments[++i].toStdString();
+        if ((argument == "--timeline" || argument == "--preset" || argument == "--settings") &&
+            i + 1 < arguments.size()) {
+            (argument == "--timeline" ? options.timeline
+             : argument == "--preset" ? options.preset
+                                      : options.settings) = arguments[++i].toStdString();
         } else if (argument.starts_with("--")) {
             return std::nullopt;
         } else {
             options.libraries.emplace_back(argument);
         }
     }
-    if (options.libraries.empty()) {
+    // Without settings there are no bookmarks to serve from.
+    if (options.libraries.empty() && !options.settings) {
         return std::nullopt;
     }
     return options;
@@ -94,7 +103,12 @@ int main(int argc, char **argv) {
     }
 
     AppState::Services services = AppState::Services::standard();
-    services.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
+    if (options->settings) {
+        services.userDefaults =
+            platform::SettingsKeyValueStore::iniFile(QString::fromStdString(*options->settings));
+    } else {
+        services.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
+    }
     AppState state(services);
     QObject::connect(&state, &AppState::statusMessageChanged,
                      [&] { line("status: " + state.statusMessage()); });
@@ -128,7 +142,7 @@ int main(int argc, char **argv) {
             known += "\n  " + preset.name;
         }
         if (!known.empty()) {
-            std::fprintf(stderr, "tandrel-serve: no built-in preset \"%s\"; there are:%s\n",
+            std::fprintf(stderr, "tandrel-serve: no preset \"%s\"; there are:%s\n",
                          options->preset->c_str(), known.c_str());
             return 2;
         }

@@ -183,14 +183,16 @@ TEST_F(AppStateTest, StartRunsItsStepsOnceInOrder) {
     };
     const Case cases[] = {
         {std::nullopt,
-         {"presetsChanged", "set Tandrel.Presets", "clear", "publish",
-          "get Tandrel.ProjectStartTimecode", "publish", "plugin check"}},
+         {"get Tandrel.Presets", "presetsChanged", "set Tandrel.Presets", "clear", "publish",
+          "get Tandrel.ActivePresetID", "get Tandrel.ProjectStartTimecode",
+          "get Tandrel.WatchedLibraryBookmarks", "publish", "plugin check"}},
         // A stored start timecode is taken, stored again, and the snapshot of an earlier run
         // is removed.
         {"01:00:00:00",
-         {"presetsChanged", "set Tandrel.Presets", "clear", "publish",
-          "get Tandrel.ProjectStartTimecode", "projectStartTimecodeChanged",
-          "set Tandrel.ProjectStartTimecode", "clear", "publish", "plugin check"}},
+         {"get Tandrel.Presets", "presetsChanged", "set Tandrel.Presets", "clear", "publish",
+          "get Tandrel.ActivePresetID", "get Tandrel.ProjectStartTimecode",
+          "projectStartTimecodeChanged", "set Tandrel.ProjectStartTimecode", "clear",
+          "get Tandrel.WatchedLibraryBookmarks", "publish", "plugin check"}},
     };
     for (const Case &c : cases) {
         log.clear();
@@ -297,6 +299,8 @@ TEST_F(AppStateTest, TheStatusLineSaysWhatIsServed) {
         {{solo_, pair_}, true, "Serving 'Reel' (3 timelines)"},
     };
     for (const Case &c : cases) {
+        // Libraries of an earlier case are not restored.
+        services.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
         AppState fresh(services);
         fresh.start();
         for (const fs::path &library : c.libraries) {

@@ -180,6 +180,32 @@ TEST(TandrelServe, ServesTheChosenTimelineAndRewritesItsSnapshotWhenALogFileAppe
     EXPECT_TRUE(fs::exists(snapshot));
 }
 
+TEST(TandrelServe, ASecondRunOnTheSameSettingsServesTheLibraryAndPresetOfTheFirst) {
+    ScratchFolder folder;
+    const fs::path library =
+        sample::SampleLibraryWriter::write(sample::standardSampleLibrary(), folder.path());
+    const fs::path settings = folder / "host.ini";
+    const fs::path snapshot = folder / "data/Tandrel/current.json";
+    {
+        Serve first({"--settings", settings.string(), "--timeline", "Sample", "--preset", "Conform",
+                     library.string()},
+                    folder / "data");
+        EXPECT_EQ(first.lineStartingWith("status: Serving"),
+                  "status: Serving 'Sample' (8 timelines)");
+        const int status = first.stop(SIGTERM);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << first.seen;
+    }
+    fs::remove(snapshot);
+
+    Serve second({"--settings", settings.string(), "--timeline", "Sample"}, folder / "data");
+    EXPECT_EQ(second.lineStartingWith("snapshot: "),
+              "snapshot: 'Sample' written to " + snapshot.string());
+    const TandrelSnapshot served = readSnapshot(snapshot);
+    EXPECT_EQ(served.libraryName, "Sample");
+    EXPECT_EQ(served.displayConfig.name, "Conform");
+    EXPECT_EQ(second.lineStartingWith("status: Serving"), "status: Serving 'Sample' (8 timelines)");
+}
+
 TEST(TandrelServe, RefusesWhatItCannotServe) {
     ScratchFolder folder;
     const fs::path library =
@@ -195,8 +221,9 @@ TEST(TandrelServe, RefusesWhatItCannotServe) {
         {{(folder / "missing.fcpbundle").string()}, "is not a library folder (.fcpbundle)"},
         {{folder.path().string()}, "is not a library folder (.fcpbundle)"},
         {{"--preset", "Nothing", library.string()},
-         "no built-in preset \"Nothing\"; there are:\n  Netflix QC Layout\n  Conform\n  "
-         "Colorist"},
+         "no preset \"Nothing\"; there are:\n  Netflix QC Layout\n  Conform\n  Colorist"},
+        // Without settings there is nothing to restore.
+        {{"--timeline", "Sample"}, "usage: tandrel-serve"},
     };
     for (const Case &c : cases) {
         Serve serve(c.arguments, folder / "data");
