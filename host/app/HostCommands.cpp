@@ -10,9 +10,10 @@ HostCommands::HostCommands(Handlers handlers, QObject *parent)
     : QObject(parent),
       checkForUpdates_(add(QStringLiteral("Check for Updates…"), {},
                            std::move(handlers.checkForUpdates))),
-      sendFeedback_(add(QStringLiteral("Send Feedback…"),
-                        {QKeySequence(QStringLiteral("Ctrl+?")),
-                         QKeySequence(QStringLiteral("Ctrl+Shift+/"))},
+      // One sequence: where "?" is a shifted key (Ctrl+Shift+/ on a US keyboard) the desktop's
+      // keymap reports that press as Ctrl+? too, and a second sequence for the same press would
+      // make it ambiguous, so that neither fired.
+      sendFeedback_(add(QStringLiteral("Send Feedback…"), {QKeySequence(QStringLiteral("Ctrl+?"))},
                         std::move(handlers.sendFeedback))),
       settings_(add(QStringLiteral("Settings…"), {QKeySequence(QStringLiteral("Ctrl+,"))},
                     std::move(handlers.settings))),

@@ -28,7 +28,7 @@ public:
     explicit HostCommands(Handlers handlers, QObject *parent = nullptr);
 
     QAction *checkForUpdates() const { return checkForUpdates_; }
-    // Ctrl+? (and Ctrl+Shift+/, the same keys on keyboards where "?" is shifted "/").
+    // Ctrl+? (typed as Ctrl+Shift+/ where "?" is a shifted "/").
     QAction *sendFeedback() const { return sendFeedback_; }
     // Ctrl+,
     QAction *settings() const { return settings_; }

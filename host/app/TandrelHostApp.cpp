@@ -1,5 +1,6 @@
 #include "host/app/TandrelHostApp.h"
 
+#include "designkit/CorvaneTextStyle.h"
 #include "host/app/HostCommands.h"
 #include "host/app/HostRequest.h"
 #include "host/app/UpdaterStartTask.h"
@@ -35,12 +36,13 @@ TandrelHostApp::Environment TandrelHostApp::Environment::standard() {
     environment.bannerLinks = PluginVersionWarningBanner::Links::standard();
     environment.explainUpdates = [](QWidget *parent) {
         auto *box = new QMessageBox(
-            QMessageBox::Information, QStringLiteral("Check for Updates"),
+            QMessageBox::NoIcon, QStringLiteral("Check for Updates"),
             QStringLiteral("Embrik Host is kept up to date by your system's package manager."),
             QMessageBox::Ok, parent);
         box->setInformativeText(QStringLiteral(
             "The Final Cut Pro plugin is brought up to this version by Embrik Host itself."));
         box->setAttribute(Qt::WA_DeleteOnClose);
+        corvane::corvaneBody(box);
         box->open();
     };
     return environment;

@@ -38,6 +38,14 @@ ProjectStartTCView::ProjectStartTCView(AppState &state, QWidget *parent)
     monospaced.setPointSizeF(fontPointSize(12));
     field_->setFont(monospaced);
     field_->setFixedWidth(fieldWidth);
+    // A rounded, bordered field.
+    field_->setStyleSheet(
+        QStringLiteral("QLineEdit { background: %1; border: 1px solid %2; border-radius: 5px;"
+                       " padding: 2px 5px; }"
+                       "QLineEdit:focus { border-color: %3; }")
+            .arg(Color::corvaneCardFill().name(QColor::HexArgb),
+                 withOpacity(Color::white(), 0.16).name(QColor::HexArgb),
+                 Color::corvaneAccent().name(QColor::HexArgb)));
     field_->setAccessibleName(QString::fromUtf8(ProjectStartTCText::label));
     row->addWidget(field_, 0, Qt::AlignVCenter);
     layout->addLayout(row);

@@ -85,11 +85,12 @@ TimelineListView::TimelineListView(AppState &state, Preferences &, QWidget *pare
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(false);
     auto *content = new QWidget;
-    content->setAutoFillBackground(false);
     cards_ = new QVBoxLayout(content);
     cards_->setContentsMargins(8, 8, 8, 8);
     cards_->setSpacing(8);
     setWidget(content);
+    // The sidebar's card shows through (the scroll area fills its page otherwise).
+    content->setAutoFillBackground(false);
     connect(&state, &AppState::availableTimelinesChanged, this, &TimelineListView::rebuild);
     connect(&state, &AppState::activeTimelineIDChanged, this, &TimelineListView::rebuild);
     rebuild();
