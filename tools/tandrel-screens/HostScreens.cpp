@@ -15,6 +15,8 @@
 #include "host/views/UrlOpener.h"
 #include "platform/runtime/MainQueue.h"
 #include "platform/runtime/ManualClock.h"
+#include "tools/make-sample-library/SampleLibrary.h"
+#include "tools/make-sample-library/SampleLibraryWriter.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -70,6 +72,15 @@ std::string timelineID(const AppState &state, const std::string &name) {
     throw std::runtime_error("the sample library has no timeline " + name);
 }
 
+// The sample library given to the tool, else one written into the screen's own folders.
+std::filesystem::path sampleLibrary(const ScreenContext &context) {
+    if (!context.library.isEmpty()) {
+        return QFile::encodeName(context.library).toStdString();
+    }
+    return sample::SampleLibraryWriter::write(sample::standardSampleLibrary(),
+                                              QFile::encodeName(context.home).toStdString());
+}
+
 std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     qputenv("TANDREL_UPDATE_SERVER", exampleUpdateServer);
     Host &made = host(stage == Stage::updateBanner
@@ -92,10 +103,7 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     state.start();
     if (stage != Stage::empty) {
-        if (context.library.isEmpty()) {
-            throw std::runtime_error("this screen needs the sample library (--library)");
-        }
-        state.addLibrary(QFile::encodeName(context.library).toStdString());
+        state.addLibrary(sampleLibrary(context));
     }
     platform::MainQueue::runPending();
     if (stage == Stage::serving || stage == Stage::override || stage == Stage::collapsed ||

@@ -9,6 +9,7 @@
 #include "host/update/Updater.h"
 #include "host/views/FeedbackSheet.h"
 #include "host/views/tests/HostViewsFixture.h"
+#include "wrapper/PluginVersionMarker.h"
 
 #include <QAction>
 #include <QApplication>
@@ -226,6 +227,24 @@ TEST_F(HostApp, AStartsRequestShowsAMainWindowAndWatchesItsLibraries) {
     EXPECT_EQ(host().windows().mainWindows().size(), 1u);
     platform::MainQueue::runPending();
     EXPECT_EQ(host().appState().watchedLibraries().size(), 2u);
+}
+
+TEST_F(HostApp, TheStandardServicesRunThePlugInUpdateCheck) {
+    const testing::ScopedEnvironmentVariable server("TANDREL_UPDATE_SERVER", "");
+    const AppState::Services standard = TandrelHostApp::Environment::standard().services();
+    ASSERT_TRUE(standard.checkPluginUpdate);
+    // A plug-in older than any build of the host, and no server to fetch the new one from.
+    PluginVersionMarker{"1.0", "-1"}.writeIgnoringFailures(data.path() /
+                                                           "Tandrel/plugin_version.json");
+    std::vector<PluginUpdateState> published;
+    standard.checkPluginUpdate([&](PluginUpdateState state) { published.push_back(state); });
+    while (published.size() < 2) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    EXPECT_EQ(published,
+              (std::vector<PluginUpdateState>{
+                  PluginUpdateState::installing(),
+                  PluginUpdateState::failed("No update server is configured.")}));
 }
 
 TEST(HostAppRequest, TravelsAsOneLineAndRefusesWhatIsNoRequest) {
