@@ -7,9 +7,8 @@
 namespace tandrel {
 
 HostCommands::HostCommands(Handlers handlers, QObject *parent)
-    : QObject(parent),
-      checkForUpdates_(add(QStringLiteral("Check for Updates…"), {},
-                           std::move(handlers.checkForUpdates))),
+    : QObject(parent), checkForUpdates_(add(QStringLiteral("Check for Updates…"), {},
+                                            std::move(handlers.checkForUpdates))),
       // One sequence: where "?" is a shifted key (Ctrl+Shift+/ on a US keyboard) the desktop's
       // keymap reports that press as Ctrl+? too, and a second sequence for the same press would
       // make it ambiguous, so that neither fired.

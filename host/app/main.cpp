@@ -24,7 +24,8 @@ auto log() {
 
 // The libraries of the command line as absolute paths; one that is missing or no library is
 // named and left out.
-std::vector<std::filesystem::path> checkedLibraries(const std::vector<std::filesystem::path> &given) {
+std::vector<std::filesystem::path>
+checkedLibraries(const std::vector<std::filesystem::path> &given) {
     std::vector<std::filesystem::path> libraries;
     for (const std::filesystem::path &path : given) {
         std::error_code error;
@@ -35,7 +36,8 @@ std::vector<std::filesystem::path> checkedLibraries(const std::vector<std::files
         if (error || !std::filesystem::is_directory(absolute, error)) {
             std::fprintf(stderr, "embrik-host: no library folder at %s\n", path.c_str());
         } else if (absolute.extension() != ".fcpbundle") {
-            std::fprintf(stderr, "embrik-host: %s is no library (its name must end in .fcpbundle)\n",
+            std::fprintf(stderr,
+                         "embrik-host: %s is no library (its name must end in .fcpbundle)\n",
                          path.c_str());
         } else {
             libraries.push_back(absolute);
@@ -50,8 +52,7 @@ int main(int argc, char **argv) {
     std::vector<std::string> words(argv + 1, argv + argc);
     const HostArguments arguments = HostArguments::parse(words);
     if (arguments.error) {
-        std::fprintf(stderr, "embrik-host: %s\n%s", arguments.error->c_str(),
-                     HostArguments::usage);
+        std::fprintf(stderr, "embrik-host: %s\n%s", arguments.error->c_str(), HostArguments::usage);
         return 2;
     }
     if (arguments.help) {

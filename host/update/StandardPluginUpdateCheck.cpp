@@ -8,8 +8,8 @@
 namespace tandrel {
 
 PluginUpdateCheckHook standardPluginUpdateCheck(std::string hostBuild) {
-    return [hostBuild = std::move(hostBuild)](
-               std::function<void(PluginUpdateCheck::State)> publish) {
+    return [hostBuild =
+                std::move(hostBuild)](std::function<void(PluginUpdateCheck::State)> publish) {
         std::optional<std::filesystem::path> marker;
         try {
             marker = PluginVersionMarker::location();
@@ -20,8 +20,7 @@ PluginUpdateCheckHook standardPluginUpdateCheck(std::string hostBuild) {
         const PluginUpdateInstaller installer(PluginUpdateInstaller::Configuration::standard());
         PluginUpdateCheck::run(
             {hostBuild, marker, installer.installedApplication()},
-            [installer](std::int64_t installedBuild,
-                        std::function<void(std::exception_ptr)> done) {
+            [installer](std::int64_t installedBuild, std::function<void(std::exception_ptr)> done) {
                 installer.installLatestPlugin(installedBuild, std::move(done));
             },
             [publish = std::move(publish)](const PluginUpdateCheck::State &state) {

@@ -33,8 +33,7 @@ QColor libraryTint() {
 } // namespace
 
 AutoDetectedStatusView::AutoDetectedStatusView(const TimelineChoice &timeline,
-                                               std::function<void()> onShowManual,
-                                               QWidget *parent)
+                                               std::function<void()> onShowManual, QWidget *parent)
     : QWidget(parent), timeline_(timeline) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(margin + padding, margin + padding, margin + padding,

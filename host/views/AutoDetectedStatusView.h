@@ -30,8 +30,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QWidget *pathRow(const QString &glyph, const QColor &tint, const QString &text,
-                     bool isPrimary);
+    QWidget *pathRow(const QString &glyph, const QColor &tint, const QString &text, bool isPrimary);
 
     TimelineChoice timeline_;
     std::vector<ElidedLabel *> lines_;

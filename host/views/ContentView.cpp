@@ -55,9 +55,9 @@ protected:
     void resizeEvent(QResizeEvent *) override {
         shell_->setGeometry(rect());
         const QSize header = header_->sizeHint();
-        header_->setGeometry(QRect(headerOrigin, QSize(std::min(header.width(),
-                                                                width() - headerOrigin.x()),
-                                                       header.height())));
+        header_->setGeometry(
+            QRect(headerOrigin,
+                  QSize(std::min(header.width(), width() - headerOrigin.x()), header.height())));
     }
 
 private:
@@ -84,9 +84,8 @@ private:
 
 ContentView::ContentView(Environment environment, QWidget *parent)
     : QWidget(parent), environment_(std::move(environment)), band_(new BandView),
-      bannerSection_(new QWidget),
-      banner_(new PluginVersionWarningBanner(state().pluginUpdateState(),
-                                             environment_.bannerLinks)),
+      bannerSection_(new QWidget), banner_(new PluginVersionWarningBanner(
+                                       state().pluginUpdateState(), environment_.bannerLinks)),
       statusBar_(new StatusBarView(state(), environment_.clock, environment_.timers)) {
     setWindowTitle(QStringLiteral("Embrik Host"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -108,18 +107,18 @@ ContentView::ContentView(Environment environment, QWidget *parent)
         new DisplaySettingsView(state(), isSidebarCollapsed_, environment_.openWindow);
 
     appearance_ = MainWindowAppearance::from(environment_.preferences->appearance());
-    shell_ = new CorvaneSplitShell({.isSidebarCollapsed = isSidebarCollapsed_,
-                                    .baseColor = appearance_.baseColor,
-                                    .baseOpacity = appearance_.baseOpacity,
-                                    .sidebarCardColor = appearance_.sidebarCardColor,
-                                    .sidebarCardOpacity = appearance_.sidebarCardOpacity,
-                                    .minSidebarWidth = 220,
-                                    .idealSidebarWidth = 300,
-                                    .maxSidebarWidth = 400,
-                                    .persistenceKey = QString::fromUtf8(
-                                        Preferences::sidebarWidthKey),
-                                    .sidebar = sidebarColumn,
-                                    .content = displaySettings_});
+    shell_ =
+        new CorvaneSplitShell({.isSidebarCollapsed = isSidebarCollapsed_,
+                               .baseColor = appearance_.baseColor,
+                               .baseOpacity = appearance_.baseOpacity,
+                               .sidebarCardColor = appearance_.sidebarCardColor,
+                               .sidebarCardOpacity = appearance_.sidebarCardOpacity,
+                               .minSidebarWidth = 220,
+                               .idealSidebarWidth = 300,
+                               .maxSidebarWidth = 400,
+                               .persistenceKey = QString::fromUtf8(Preferences::sidebarWidthKey),
+                               .sidebar = sidebarColumn,
+                               .content = displaySettings_});
 
     auto *root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
@@ -168,9 +167,8 @@ QWidget *ContentView::makeHeaderRow() {
 
     addLibrary_ = symbolButton("plus");
     corvaneTooltip(addLibrary_, QString::fromUtf8(addLibraryTitle));
-    connect(addLibrary_, &QAbstractButton::clicked, this, [this] {
-        openLibraryFilePicker(state(), *environment_.libraryPicker, this);
-    });
+    connect(addLibrary_, &QAbstractButton::clicked, this,
+            [this] { openLibraryFilePicker(state(), *environment_.libraryPicker, this); });
     row->addWidget(addLibrary_, 0, Qt::AlignVCenter);
     row->addWidget(new DetectFromFCPButton(state(), true), 0, Qt::AlignVCenter);
 
@@ -231,8 +229,8 @@ void ContentView::presentFeedbackSheet() {
     if (!isVisible() || feedbackSheet_ != nullptr) {
         return;
     }
-    feedbackSheet_ = new FeedbackSheet(state(), QString::fromUtf8(FeedbackSheet::mainWindowOrigin),
-                                       this);
+    feedbackSheet_ =
+        new FeedbackSheet(state(), QString::fromUtf8(FeedbackSheet::mainWindowOrigin), this);
     feedbackSheet_->setAttribute(Qt::WA_DeleteOnClose);
     feedbackSheet_->open();
 }

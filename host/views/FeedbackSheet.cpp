@@ -14,10 +14,11 @@ FeedbackSheet::FeedbackSheet(AppState &, const QString &herkunft, QWidget *paren
     resize(540, 560);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 16);
-    layout->addWidget(new PlaceholderView(
-        QStringLiteral("envelope.badge"), QStringLiteral("Send Feedback"),
-        QStringLiteral("The feedback form will sit here: your message, an optional screenshot "
-                       "and what it sends along.")),
+    layout->addWidget(
+        new PlaceholderView(
+            QStringLiteral("envelope.badge"), QStringLiteral("Send Feedback"),
+            QStringLiteral("The feedback form will sit here: your message, an optional screenshot "
+                           "and what it sends along.")),
         1);
     auto *close = new corvane::CorvaneButton(QStringLiteral("Close"));
     connect(close, &QAbstractButton::clicked, this, &QDialog::reject);

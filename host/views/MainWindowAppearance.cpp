@@ -21,9 +21,9 @@ MainWindowAppearance MainWindowAppearance::from(const AppearanceSettings &settin
     appearance.baseColor = Color::fromHex(settings.baseColorHex).value_or(Color::black());
     appearance.baseOpacity = settings.glassDarkness;
     const bool ownSidebarColor = !settings.sidebarColorHex.isEmpty();
-    appearance.sidebarCardColor = ownSidebarColor ? Color::fromHex(settings.sidebarColorHex)
-                                                        .value_or(appearance.baseColor)
-                                                  : appearance.baseColor;
+    appearance.sidebarCardColor =
+        ownSidebarColor ? Color::fromHex(settings.sidebarColorHex).value_or(appearance.baseColor)
+                        : appearance.baseColor;
     // A sidebar colour that does not parse still counts as set: full darkness, no delta.
     appearance.sidebarCardOpacity =
         ownSidebarColor ? settings.glassDarkness

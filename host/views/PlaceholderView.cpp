@@ -12,8 +12,8 @@ namespace tandrel {
 
 using namespace corvane;
 
-PlaceholderView::PlaceholderView(const QString &symbol, const QString &title,
-                                 const QString &note, QWidget *parent)
+PlaceholderView::PlaceholderView(const QString &symbol, const QString &title, const QString &note,
+                                 QWidget *parent)
     : QWidget(parent), title_(title), actions_(new QVBoxLayout) {
     setObjectName(title);
     auto *layout = new QVBoxLayout(this);

@@ -39,11 +39,11 @@ PluginVersionWarningBanner::Links PluginVersionWarningBanner::Links::standard() 
     return links;
 }
 
-PluginVersionWarningBanner::PluginVersionWarningBanner(const PluginUpdateState &state,
-                                                       Links links, QWidget *parent)
+PluginVersionWarningBanner::PluginVersionWarningBanner(const PluginUpdateState &state, Links links,
+                                                       QWidget *parent)
     : QWidget(parent), state_(state), links_(std::move(links)), message_(new QLabel),
-      appManagement_(linkButton(QString::fromUtf8(
-          PluginVersionWarningBannerModel::openAppManagementSettingsTitle))),
+      appManagement_(linkButton(
+          QString::fromUtf8(PluginVersionWarningBannerModel::openAppManagementSettingsTitle))),
       download_(linkButton(
           QString::fromUtf8(PluginVersionWarningBannerModel::downloadFullInstallerTitle))) {
     auto *layout = new QHBoxLayout(this);

@@ -28,8 +28,7 @@ public:
     static constexpr const char *sidebarWidthKey = "sidebarWidth";
     static constexpr const char *expandedEventsKey = "Tandrel.ExpandedEvents";
 
-    explicit Preferences(std::shared_ptr<platform::KeyValueStore> store,
-                         QObject *parent = nullptr);
+    explicit Preferences(std::shared_ptr<platform::KeyValueStore> store, QObject *parent = nullptr);
 
     // A stored number (also one stored as text, as settings files keep them), else `fallback`.
     double number(const QString &key, double fallback) const;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "host/views/PlaceholderView.h"
 
 namespace tandrel {
 
@@ -9,7 +9,7 @@ class AppState;
 // The content of the "Settings" window.
 //
 // Placeholder until its view comes: it names the window and what it will hold.
-class SettingsView : public QWidget {
+class SettingsView : public PlaceholderView {
     Q_OBJECT
 
 public:

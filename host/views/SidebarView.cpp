@@ -33,9 +33,9 @@ SidebarView::SidebarView(AppState &state, Preferences &preferences, LibraryPicke
       stack_(new QVBoxLayout(this)) {
     stack_->setContentsMargins(0, 0, 0, 0);
     stack_->setSpacing(0);
-    for (const auto changed : {&AppState::watchedLibrariesChanged,
-                               &AppState::availableTimelinesChanged,
-                               &AppState::activeTimelineIDChanged}) {
+    for (const auto changed :
+         {&AppState::watchedLibrariesChanged, &AppState::availableTimelinesChanged,
+          &AppState::activeTimelineIDChanged}) {
         connect(&state, changed, this, &SidebarView::refresh);
     }
     refresh();
@@ -77,9 +77,8 @@ void SidebarView::rebuild() {
         column->addWidget(new EmptyStateView(state_, picker_), 1);
         break;
     case SidebarLayout::Main::autoDetected:
-        column->addWidget(
-            new AutoDetectedStatusView(*layout_.activeTimeline,
-                                       [this] { setShowManualLibraryPicker(true); }));
+        column->addWidget(new AutoDetectedStatusView(*layout_.activeTimeline,
+                                                     [this] { setShowManualLibraryPicker(true); }));
         fills = false;
         break;
     case SidebarLayout::Main::libraryList:

@@ -37,8 +37,7 @@ StatusBarContent StatusBarContent::of(const AppState &state, platform::Clock::Wa
     return content;
 }
 
-std::string RelativeTimeText::since(platform::Clock::WallTime then,
-                                    platform::Clock::WallTime now) {
+std::string RelativeTimeText::since(platform::Clock::WallTime then, platform::Clock::WallTime now) {
     const std::chrono::nanoseconds elapsed = now - then;
     for (const Unit &unit : units) {
         if (elapsed >= unit.length) {

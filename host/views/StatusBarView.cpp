@@ -47,9 +47,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *) override {
-        spinner_->setGeometry(QRect(QPoint(), spinner_->sizeHint()).translated(
-            (width() - spinner_->sizeHint().width()) / 2,
-            (height() - spinner_->sizeHint().height()) / 2));
+        spinner_->setGeometry(QRect(QPoint(), spinner_->sizeHint())
+                                  .translated((width() - spinner_->sizeHint().width()) / 2,
+                                              (height() - spinner_->sizeHint().height()) / 2));
     }
 
     void paintEvent(QPaintEvent *) override {
@@ -60,8 +60,7 @@ protected:
         if (isDown()) {
             painter.setOpacity(0.5);
         }
-        const double side =
-            std::min({CorvaneSymbols::side(13), double(width()), double(height())});
+        const double side = std::min({CorvaneSymbols::side(13), double(width()), double(height())});
         CorvaneSymbols::paint(painter,
                               QRectF((width() - side) / 2, (height() - side) / 2, side, side),
                               QStringLiteral("arrow.clockwise"), QFont::Normal, foregroundOf(this));
@@ -92,9 +91,9 @@ StatusBarView::StatusBarView(AppState &state, std::shared_ptr<const platform::Cl
     connect(refresh_, &QAbstractButton::clicked, this,
             [this] { PendingStateOperations::refreshNow(state_); });
 
-    for (const auto changed : {&AppState::snapshotWrittenChanged, &AppState::statusMessageChanged,
-                               &AppState::lastSnapshotTimeChanged,
-                               &AppState::isRefreshingChanged}) {
+    for (const auto changed :
+         {&AppState::snapshotWrittenChanged, &AppState::statusMessageChanged,
+          &AppState::lastSnapshotTimeChanged, &AppState::isRefreshingChanged}) {
         connect(&state, changed, this, &StatusBarView::refresh);
     }
     refresh();

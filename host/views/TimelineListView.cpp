@@ -31,9 +31,9 @@ public:
         auto *layout = new QHBoxLayout(this);
         layout->setContentsMargins(10, 6, 10, 6);
         layout->setSpacing(10);
-        layout->addWidget(new CorvaneStatusDot(active ? Color::corvaneAccent()
-                                                      : withOpacity(Color::corvaneTextTertiary(),
-                                                                    0.4),
+        layout->addWidget(new CorvaneStatusDot(active
+                                                   ? Color::corvaneAccent()
+                                                   : withOpacity(Color::corvaneTextTertiary(), 0.4),
                                                6, false),
                           0, Qt::AlignVCenter);
         auto *name = new ElidedLabel(QString::fromStdString(timeline.name));

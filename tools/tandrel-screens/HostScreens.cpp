@@ -83,11 +83,10 @@ std::filesystem::path sampleLibrary(const ScreenContext &context) {
 
 std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     qputenv("TANDREL_UPDATE_SERVER", exampleUpdateServer);
-    Host &made = host(stage == Stage::updateBanner
-                          ? AppState::PluginUpdateCheck([](auto publish) {
-                                publish(PluginUpdateState::installed("58"));
-                            })
-                          : nullptr);
+    Host &made = host(stage == Stage::updateBanner ? AppState::PluginUpdateCheck([](auto publish) {
+        publish(PluginUpdateState::installed("58"));
+    })
+                                                   : nullptr);
     AppState &state = *made.state;
     auto window = std::make_unique<ContentView>(ContentView::Environment{
         .state = &state,
@@ -133,34 +132,44 @@ std::unique_ptr<QWidget> banner(PluginUpdateState state) {
     band->setPalette(palette);
     auto *layout = new QVBoxLayout(band.get());
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new PluginVersionWarningBanner(state,
-                                                     PluginVersionWarningBanner::Links::standard()));
+    layout->addWidget(
+        new PluginVersionWarningBanner(state, PluginVersionWarningBanner::Links::standard()));
     layout->addStretch(1);
     return band;
 }
 
 const tandrel::screens::ScreenRegistration screens{
-    {"host-main-window-empty", {760, 600},
+    {"host-main-window-empty",
+     {760, 600},
      [](const ScreenContext &c) { return mainWindow(c, Stage::empty); }},
-    {"host-main-window-library", {760, 600},
+    {"host-main-window-library",
+     {760, 600},
      [](const ScreenContext &c) { return mainWindow(c, Stage::library); }},
-    {"host-main-window-serving", {760, 600},
+    {"host-main-window-serving",
+     {760, 600},
      [](const ScreenContext &c) { return mainWindow(c, Stage::serving); }},
-    {"host-main-window-override", {760, 600},
+    {"host-main-window-override",
+     {760, 600},
      [](const ScreenContext &c) { return mainWindow(c, Stage::override); }},
-    {"host-main-window-collapsed", {760, 600},
+    {"host-main-window-collapsed",
+     {760, 600},
      [](const ScreenContext &c) { return mainWindow(c, Stage::collapsed); }},
-    {"host-main-window-update-banner", {760, 600},
+    {"host-main-window-update-banner",
+     {760, 600},
      [](const ScreenContext &c) { return mainWindow(c, Stage::updateBanner); }},
-    {"update-banner-installing", {760, 70},
+    {"update-banner-installing",
+     {760, 70},
      [](const ScreenContext &) { return banner(PluginUpdateState::installing()); }},
-    {"update-banner-installed", {760, 70},
+    {"update-banner-installed",
+     {760, 70},
      [](const ScreenContext &) { return banner(PluginUpdateState::installed("58")); }},
-    {"update-banner-failed", {760, 70},
+    {"update-banner-failed",
+     {760, 70},
      [](const ScreenContext &) {
          return banner(PluginUpdateState::failed("Download server returned HTTP 404."));
      }},
-    {"update-banner-permission", {760, 90},
+    {"update-banner-permission",
+     {760, 90},
      [](const ScreenContext &) {
          return banner(PluginUpdateState::needsAppManagementPermission());
      }},

@@ -190,8 +190,8 @@ TEST_F(HostApp, EveryMainWindowCarriesTheSharedCommandsInItsMenuBar) {
     EXPECT_EQ(menus(second), expected);
 
     // Items that open something to fill in end in the one ellipsis character.
-    for (QAction *action : {commands.checkForUpdates(), commands.sendFeedback(),
-                            commands.settings()}) {
+    for (QAction *action :
+         {commands.checkForUpdates(), commands.sendFeedback(), commands.settings()}) {
         EXPECT_TRUE(action->text().endsWith(QChar(0x2026))) << action->text().toStdString();
         EXPECT_FALSE(action->text().contains(QStringLiteral("...")));
     }
@@ -241,10 +241,9 @@ TEST_F(HostApp, TheStandardServicesRunThePlugInUpdateCheck) {
     while (published.size() < 2) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    EXPECT_EQ(published,
-              (std::vector<PluginUpdateState>{
-                  PluginUpdateState::installing(),
-                  PluginUpdateState::failed("No update server is configured.")}));
+    EXPECT_EQ(published, (std::vector<PluginUpdateState>{
+                             PluginUpdateState::installing(),
+                             PluginUpdateState::failed("No update server is configured.")}));
 }
 
 TEST(HostAppRequest, TravelsAsOneLineAndRefusesWhatIsNoRequest) {
@@ -252,8 +251,8 @@ TEST(HostAppRequest, TravelsAsOneLineAndRefusesWhatIsNoRequest) {
     EXPECT_FALSE(request.encode().contains('\n'));
     EXPECT_EQ(HostRequest::decode(request.encode()), request);
     EXPECT_EQ(HostRequest::decode(HostRequest{}.encode()), HostRequest{});
-    for (const char *bytes : {"", "show", "[]", R"({"addLibraries":"x"})",
-                              R"({"addLibraries":[1]})", R"({})"}) {
+    for (const char *bytes :
+         {"", "show", "[]", R"({"addLibraries":"x"})", R"({"addLibraries":[1]})", R"({})"}) {
         EXPECT_EQ(HostRequest::decode(bytes), std::nullopt) << bytes;
     }
 }
@@ -287,7 +286,8 @@ TEST(HostAppSingleInstance, ALaterClaimHandsItsRequestToTheFirst) {
     QTemporaryDir folder;
     const QString path = folder.filePath(QString::fromUtf8(SingleInstance::socketName));
     SingleInstance first(path);
-    ASSERT_EQ(first.claim("first"), SingleInstance::Claim::listening) << first.errorString().toStdString();
+    ASSERT_EQ(first.claim("first"), SingleInstance::Claim::listening)
+        << first.errorString().toStdString();
     std::vector<QByteArray> received;
     QObject::connect(&first, &SingleInstance::requestReceived,
                      [&](const QByteArray &request) { received.push_back(request); });
@@ -303,7 +303,8 @@ TEST(HostAppSingleInstance, ALaterClaimHandsItsRequestToTheFirst) {
     // A socket left by a host that is gone is taken over.
     SingleInstance stale(folder.filePath(QStringLiteral("stale")));
     QFile(folder.filePath(QStringLiteral("stale"))).open(QIODevice::WriteOnly);
-    EXPECT_EQ(stale.claim("x"), SingleInstance::Claim::listening) << stale.errorString().toStdString();
+    EXPECT_EQ(stale.claim("x"), SingleInstance::Claim::listening)
+        << stale.errorString().toStdString();
 }
 
 TEST(HostAppProcess, ASecondStartExitsAndTheFirstShowsAWindow) {

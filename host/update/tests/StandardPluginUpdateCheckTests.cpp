@@ -20,7 +20,8 @@ namespace {
 using State = PluginUpdateCheck::State;
 using testing::ScopedEnvironmentVariable;
 
-TEST(StandardPluginUpdateCheck, ReadsTheMarkerUnderApplicationSupportAndInstallsWithTheBuildsSettings) {
+TEST(StandardPluginUpdateCheck,
+     ReadsTheMarkerUnderApplicationSupportAndInstallsWithTheBuildsSettings) {
     struct Case {
         const char *what;
         std::optional<std::string> markerBuild;

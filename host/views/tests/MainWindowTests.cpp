@@ -104,8 +104,7 @@ TEST_F(MainWindow, TheSidebarOpensAtItsStoredWidthWithinItsBounds) {
         } else {
             QSettings().remove(Preferences::sidebarWidthKey);
         }
-        EXPECT_EQ(ContentView(environment()).shell()->sidebarWidth(), width)
-            << stored.value_or(0);
+        EXPECT_EQ(ContentView(environment()).shell()->sidebarWidth(), width) << stored.value_or(0);
     }
 }
 
@@ -183,8 +182,8 @@ TEST_F(MainWindow, DroppedLibrariesAreAddedFromTheMainQueueAndEveryDropIsTaken) 
     ASSERT_EQ(state().watchedLibraries().size(), 3u);
     EXPECT_EQ(state().watchedLibraries()[2].name, "Third");
 
-    EXPECT_TRUE(drop({more.path() / "X.FCPBUNDLE", more.path() / "Folder",
-                      more.path() / "notes.txt", solo_}));
+    EXPECT_TRUE(drop(
+        {more.path() / "X.FCPBUNDLE", more.path() / "Folder", more.path() / "notes.txt", solo_}));
     EXPECT_TRUE(drop({}));
     platform::MainQueue::runPending();
     EXPECT_EQ(state().watchedLibraries().size(), 3u);

@@ -41,8 +41,7 @@ TEST(ProjectStartTCText, TheHintAndPlaceholderSayWhichStartTimecodeIsInForce) {
          "not detected"},
     };
     for (const Case &c : cases) {
-        EXPECT_EQ(ProjectStartTCText::hint(c.override, c.detected, c.active), c.hint)
-            << c.override;
+        EXPECT_EQ(ProjectStartTCText::hint(c.override, c.detected, c.active), c.hint) << c.override;
         EXPECT_EQ(ProjectStartTCText::placeholder(c.detected), c.placeholder);
     }
 }

@@ -40,8 +40,7 @@ TEST(StatusBarTime, CountsUpInTheLargestUnitThatFits) {
         {-5s, "a moment", 6s},
     };
     for (const Case &c : cases) {
-        EXPECT_EQ(RelativeTimeText::since(then, then + c.elapsed), c.words)
-            << c.elapsed.count();
+        EXPECT_EQ(RelativeTimeText::since(then, then + c.elapsed), c.words) << c.elapsed.count();
         EXPECT_EQ(RelativeTimeText::untilChange(then, then + c.elapsed), c.untilChange)
             << c.elapsed.count();
     }
