@@ -354,7 +354,7 @@ private:
     std::unique_ptr<LibraryWatcher> libraryWatcher_;
     const std::shared_ptr<QueryResolver> queryResolver_;
     bool hasStarted_ = false;
-    PluginUpdateState pluginUpdateState_ = PluginUpdateState::upToDate;
+    PluginUpdateState pluginUpdateState_ = PluginUpdateState::upToDate();
     std::optional<std::filesystem::path> pendingXMLDropURL_;
     // Scans started per library, so that only the newest scan's result is taken.
     std::map<std::filesystem::path, int> scanGeneration_;

@@ -149,7 +149,7 @@ PluginUpdateInstaller::PluginUpdateInstaller(Configuration configuration, Seams 
             std::make_shared<Tools>(configuration_.trustedKeys, configuration_.extractionLimits);
     }
     if (seams_.clock == nullptr) {
-        seams_.clock = &platform::Clock::system();
+        seams_.clock = &platform::PollingClock::system();
     }
     if (seams_.workspace == nullptr) {
         seams_.workspace = &platform::Workspace::system();
@@ -261,7 +261,7 @@ void PluginUpdateInstaller::installIntoApplications(const std::filesystem::path 
 
 void PluginUpdateInstaller::waitForTermination(
     const std::vector<std::unique_ptr<platform::RunningApplication>> &applications,
-    std::chrono::nanoseconds timeout, platform::Clock &clock) {
+    std::chrono::nanoseconds timeout, platform::PollingClock &clock) {
     if (applications.empty()) {
         return;
     }

@@ -3,7 +3,7 @@
 #include "platform/archive/ArchiveExtractor.h"
 #include "platform/codesign/CodeSignature.h"
 #include "platform/filemanager/FileManager.h"
-#include "platform/workspace/Clock.h"
+#include "platform/workspace/PollingClock.h"
 #include "platform/workspace/Workspace.h"
 
 #include <chrono>
@@ -122,7 +122,7 @@ public:
     // The seams of everything after the download. Null members take the system's own.
     struct Seams {
         std::shared_ptr<Tools> tools;
-        platform::Clock *clock = nullptr;
+        platform::PollingClock *clock = nullptr;
         platform::Workspace *workspace = nullptr;
         platform::FileManager *files = nullptr;
     };
@@ -179,7 +179,7 @@ public:
     // Polls until every application has ended or the time-out has passed; never fails.
     static void waitForTermination(
         const std::vector<std::unique_ptr<platform::RunningApplication>> &applications,
-        std::chrono::nanoseconds timeout, platform::Clock &clock);
+        std::chrono::nanoseconds timeout, platform::PollingClock &clock);
     // Whether the failure, or one nested in it, is a refusal for lack of permission (EPERM or
     // EACCES).
     static bool isPermissionDenied(const std::exception_ptr &error);

@@ -1,5 +1,5 @@
 #include "platform/workspace/Workspace.h"
-#include "platform/workspace/Clock.h"
+#include "platform/workspace/PollingClock.h"
 
 #include "platform/bundle/Bundle.h"
 
@@ -25,7 +25,7 @@ namespace platform {
 
 namespace {
 
-class SystemClock final : public Clock {
+class SystemClock final : public PollingClock {
 public:
     TimePoint now() override { return std::chrono::steady_clock::now(); }
     void sleepFor(std::chrono::nanoseconds duration) override {
@@ -165,7 +165,7 @@ public:
 
 } // namespace
 
-Clock &Clock::system() {
+PollingClock &PollingClock::system() {
     static SystemClock clock;
     return clock;
 }

@@ -168,7 +168,7 @@ TEST_F(AppStateTest, AFreshStateHasItsFirstValuesAndStartsNothing) {
     AppState &fresh = state();
     EXPECT_EQ(fresh.statusMessage(), "No libraries loaded");
     EXPECT_EQ(fresh.activePresetID(), BundledPresets::table().front().id);
-    EXPECT_EQ(fresh.pluginUpdateState(), PluginUpdateState::upToDate);
+    EXPECT_EQ(fresh.pluginUpdateState(), PluginUpdateState::upToDate());
     EXPECT_EQ(fresh.libraryWatcher(), nullptr);
     EXPECT_FALSE(fresh.hasStarted());
     EXPECT_TRUE(fresh.presets().empty());
@@ -458,16 +458,16 @@ TEST_F(AppStateTest, APluginCheckReportsItsStateWhileTheStateObjectLives) {
     std::function<void(PluginUpdateState)> report;
     services.checkPluginUpdate = [&](std::function<void(PluginUpdateState)> setState) {
         report = std::move(setState);
-        report(PluginUpdateState::installing);
+        report(PluginUpdateState::installing());
     };
     started();
-    EXPECT_EQ(state().pluginUpdateState(), PluginUpdateState::installing);
-    report(PluginUpdateState::installedBuild("42"));
-    EXPECT_EQ(state().pluginUpdateState().kind(), PluginUpdateState::installed);
-    EXPECT_EQ(state().pluginUpdateState().payload(), "42");
+    EXPECT_EQ(state().pluginUpdateState(), PluginUpdateState::installing());
+    report(PluginUpdateState::installed("42"));
+    EXPECT_EQ(state().pluginUpdateState().stateCase(), PluginUpdateState::Case::installed);
+    EXPECT_EQ(state().pluginUpdateState().text(), "42");
     // A report after the state object is gone is dropped.
     state_.reset();
-    report(PluginUpdateState::failure("late"));
+    report(PluginUpdateState::failed("late"));
 }
 
 TEST_F(AppStateTest, ASlotThatCallsTheResolverOnAnyChangeSignalNeverFindsItsLockTaken) {

@@ -20,7 +20,7 @@ namespace tandrel::testing {
 constexpr const char *updateTeam = "Q7M4K2T9XB";
 
 // A clock whose time moves only by the sleeps asked of it.
-class ManualClock : public platform::Clock {
+class ManualClock : public platform::PollingClock {
 public:
     TimePoint now() override { return now_; }
     void sleepFor(std::chrono::nanoseconds duration) override {

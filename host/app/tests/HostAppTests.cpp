@@ -1,0 +1,357 @@
+// The host application: its windows and the commands they share, the updater's start, and one
+// host per user.
+#include "host/app/HostCommands.h"
+#include "host/app/HostRequest.h"
+#include "host/app/SingleInstance.h"
+#include "host/app/TandrelHostApp.h"
+#include "host/app/UpdaterStartTask.h"
+#include "host/app/WindowRegistry.h"
+#include "host/update/Updater.h"
+#include "host/views/FeedbackSheet.h"
+#include "host/views/tests/HostViewsFixture.h"
+#include "wrapper/PluginVersionMarker.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTest>
+
+namespace tandrel {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+// The updater, counting what it is asked.
+class CountingUpdater final : public Updater {
+public:
+    explicit CountingUpdater(int &starts, int &checks) : starts_(starts), checks_(checks) {}
+    void startUpdater() override { ++starts_; }
+    void checkForUpdates() override { ++checks_; }
+    bool isStarted() const override { return starts_ > 0; }
+
+private:
+    int &starts_;
+    int &checks_;
+};
+
+class HostApp : public testing::HostViewsTest {
+protected:
+    TandrelHostApp &host() {
+        if (!host_) {
+            TandrelHostApp::Environment environment;
+            environment.services = [this] { return services; };
+            environment.updater = std::make_unique<CountingUpdater>(starts, checks);
+            environment.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
+            environment.clock = clock;
+            environment.timers = clock->timers();
+            environment.libraryPicker = &picker;
+            environment.bannerLinks = {std::nullopt, &opener};
+            environment.explainUpdates = [this](QWidget *) { ++explained; };
+            host_ = std::make_unique<TandrelHostApp>(std::move(environment));
+        }
+        return *host_;
+    }
+    void TearDown() override {
+        host_.reset();
+        HostViewsTest::TearDown();
+    }
+
+    // The sheets the main windows present.
+    int sheets() {
+        int count = 0;
+        for (QWidget *window : host().windows().mainWindows()) {
+            count += static_cast<ContentView *>(window)->feedbackSheet() != nullptr ? 1 : 0;
+        }
+        return count;
+    }
+    void dismissSheets() {
+        for (QWidget *window : host().windows().mainWindows()) {
+            if (FeedbackSheet *sheet = static_cast<ContentView *>(window)->feedbackSheet()) {
+                sheet->reject();
+            }
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    int starts = 0;
+    int checks = 0;
+    int explained = 0;
+    std::unique_ptr<TandrelHostApp> host_;
+};
+
+TEST_F(HostApp, TheUpdaterStartsThreeSecondsAfterAMainWindowShowsAndNeverBefore) {
+    host();
+    clock->advance(1h);
+    EXPECT_EQ(starts, 0) << "no main window yet";
+    host().newMainWindow();
+    clock->advance(UpdaterStartTask::delay - 1ms);
+    EXPECT_EQ(starts, 0);
+    clock->advance(1ms);
+    EXPECT_EQ(starts, 1);
+    clock->advance(1h);
+    EXPECT_EQ(starts, 1);
+    // Each further main window runs its own task.
+    host().newMainWindow();
+    clock->advance(UpdaterStartTask::delay);
+    EXPECT_EQ(starts, 2);
+}
+
+TEST_F(HostApp, AMainWindowClosedWithinTheWaitStartsTheUpdaterAtOnce) {
+    ContentView *window = host().newMainWindow();
+    clock->advance(1s);
+    window->close();
+    EXPECT_EQ(starts, 1);
+    clock->advance(1h);
+    EXPECT_EQ(starts, 1);
+    // One that goes without being closed too.
+    delete host().newMainWindow();
+    EXPECT_EQ(starts, 2);
+}
+
+TEST_F(HostApp, SendFeedbackGivesEveryOpenMainWindowItsOwnSheet) {
+    // No main window: nothing to present, nothing presented.
+    host().commands().sendFeedback()->trigger();
+    EXPECT_TRUE(host().windows().mainWindows().empty());
+
+    ContentView *first = host().newMainWindow();
+    host().newMainWindow();
+    host().commands().sendFeedback()->trigger();
+    EXPECT_EQ(sheets(), 2);
+    dismissSheets();
+    ASSERT_EQ(sheets(), 0);
+
+    // From the keyboard, in the window that has it.
+    first->activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), first);
+    QTest::keyClick(first, Qt::Key_Question, Qt::ControlModifier);
+    EXPECT_EQ(sheets(), 2);
+}
+
+TEST_F(HostApp, ToolWindowsAreOpenedByIdAndStaySingle) {
+    struct Case {
+        const char *id;
+        const char *title;
+        QSize size;
+    };
+    const Case cases[] = {
+        {TandrelHostApp::positionPreviewID, "Position Preview", {1200, 800}},
+        {TandrelHostApp::fcpxmlValidationID, "Validate Against FCPXML", {720, 680}},
+        {TandrelHostApp::settingsID, "Settings", {480, 420}},
+    };
+    for (const Case &c : cases) {
+        const QString id = QString::fromUtf8(c.id);
+        QWidget *window = host().openWindow(id);
+        ASSERT_NE(window, nullptr) << c.id;
+        EXPECT_EQ(window->windowTitle(), c.title);
+        EXPECT_EQ(window->size(), c.size);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(host().openWindow(id), window) << "brought forward, not made again";
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(host().windows().window(id), nullptr);
+        EXPECT_NE(host().openWindow(id), nullptr) << "made afresh after closing";
+    }
+    EXPECT_EQ(host().openWindow(QStringLiteral("nothing")), nullptr);
+    // Settings… opens the one settings window.
+    QWidget *settings = host().windows().window(QString::fromUtf8(TandrelHostApp::settingsID));
+    host().commands().settings()->trigger();
+    EXPECT_EQ(host().windows().window(QString::fromUtf8(TandrelHostApp::settingsID)), settings);
+    // A main window's pane opens them by id too.
+    ContentView *main = host().newMainWindow();
+    EXPECT_EQ(host().windows().mainWindows(), std::vector<QWidget *>{main});
+}
+
+TEST_F(HostApp, EveryMainWindowCarriesTheSharedCommandsInItsMenuBar) {
+    ContentView *first = host().newMainWindow();
+    ContentView *second = host().newMainWindow();
+    const auto menus = [](ContentView *window) {
+        std::vector<std::pair<QString, std::vector<QAction *>>> found;
+        for (QAction *menu : window->menuBar()->actions()) {
+            std::vector<QAction *> items;
+            for (QAction *item : menu->menu()->actions()) {
+                if (!item->isSeparator()) {
+                    items.push_back(item);
+                }
+            }
+            found.emplace_back(menu->text(), items);
+        }
+        return found;
+    };
+    HostCommands &commands = host().commands();
+    const decltype(menus(first)) expected{
+        {"File", {commands.newWindow(), commands.settings(), commands.quit()}},
+        {"Help", {commands.sendFeedback(), commands.checkForUpdates()}},
+    };
+    EXPECT_EQ(menus(first), expected);
+    EXPECT_EQ(menus(second), expected);
+
+    // Items that open something to fill in end in the one ellipsis character.
+    for (QAction *action :
+         {commands.checkForUpdates(), commands.sendFeedback(), commands.settings()}) {
+        EXPECT_TRUE(action->text().endsWith(QChar(0x2026))) << action->text().toStdString();
+        EXPECT_FALSE(action->text().contains(QStringLiteral("...")));
+    }
+    const std::pair<QAction *, QList<QKeySequence>> shortcuts[] = {
+        {commands.sendFeedback(), {QKeySequence("Ctrl+?")}},
+        {commands.settings(), {QKeySequence("Ctrl+,")}},
+        {commands.newWindow(), {QKeySequence("Ctrl+N")}},
+        {commands.quit(), {QKeySequence("Ctrl+Q")}},
+        {commands.checkForUpdates(), {}},
+    };
+    for (const auto &[action, keys] : shortcuts) {
+        EXPECT_EQ(action->shortcuts(), keys) << action->text().toStdString();
+    }
+
+    commands.newWindow()->trigger();
+    EXPECT_EQ(host().windows().mainWindows().size(), 3u);
+    commands.checkForUpdates()->trigger();
+    EXPECT_EQ(checks, 1);
+    EXPECT_EQ(explained, 1);
+}
+
+TEST_F(HostApp, AStartsRequestShowsAMainWindowAndWatchesItsLibraries) {
+    host().handle({{solo_}});
+    ASSERT_EQ(host().windows().mainWindows().size(), 1u);
+    EXPECT_TRUE(host().appState().hasStarted());
+    platform::MainQueue::runPending();
+    ASSERT_EQ(host().appState().watchedLibraries().size(), 1u);
+    // The watcher follows what was added after the start.
+    EXPECT_TRUE(streams.isRunning(solo_));
+
+    // A later start brings the window forward, and makes none while one is open.
+    host().handle({{pair_, solo_}});
+    EXPECT_EQ(host().windows().mainWindows().size(), 1u);
+    platform::MainQueue::runPending();
+    EXPECT_EQ(host().appState().watchedLibraries().size(), 2u);
+}
+
+TEST_F(HostApp, TheStandardServicesRunThePlugInUpdateCheck) {
+    const testing::ScopedEnvironmentVariable server("TANDREL_UPDATE_SERVER", "");
+    const AppState::Services standard = TandrelHostApp::Environment::standard().services();
+    ASSERT_TRUE(standard.checkPluginUpdate);
+    // A plug-in older than any build of the host, and no server to fetch the new one from.
+    PluginVersionMarker{"1.0", "-1"}.writeIgnoringFailures(data.path() /
+                                                           "Tandrel/plugin_version.json");
+    std::vector<PluginUpdateState> published;
+    standard.checkPluginUpdate([&](PluginUpdateState state) { published.push_back(state); });
+    while (published.size() < 2) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    EXPECT_EQ(published, (std::vector<PluginUpdateState>{
+                             PluginUpdateState::installing(),
+                             PluginUpdateState::failed("No update server is configured.")}));
+}
+
+TEST(HostAppRequest, TravelsAsOneLineAndRefusesWhatIsNoRequest) {
+    const HostRequest request{{"/Volumes/Media/Show.fcpbundle", "/tmp/A b/Ü.fcpbundle"}};
+    EXPECT_FALSE(request.encode().contains('\n'));
+    EXPECT_EQ(HostRequest::decode(request.encode()), request);
+    EXPECT_EQ(HostRequest::decode(HostRequest{}.encode()), HostRequest{});
+    for (const char *bytes :
+         {"", "show", "[]", R"({"addLibraries":"x"})", R"({"addLibraries":[1]})", R"({})"}) {
+        EXPECT_EQ(HostRequest::decode(bytes), std::nullopt) << bytes;
+    }
+}
+
+TEST(HostAppArguments, TakesLibrariesAndRefusesTheRest) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::vector<fs::path> libraries;
+        bool help;
+        std::optional<std::string> error;
+    };
+    const Case cases[] = {
+        {{}, {}, false, std::nullopt},
+        {{"--add-library", "a.fcpbundle", "--add-library", "b.fcpbundle"},
+         {"a.fcpbundle", "b.fcpbundle"},
+         false,
+         std::nullopt},
+        {{"--help"}, {}, true, std::nullopt},
+        {{"--add-library"}, {}, false, "--add-library needs a library"},
+        {{"a.fcpbundle"}, {}, false, "unknown argument a.fcpbundle"},
+    };
+    for (const Case &c : cases) {
+        const HostArguments parsed = HostArguments::parse(c.arguments);
+        EXPECT_EQ(parsed.libraries, c.libraries);
+        EXPECT_EQ(parsed.help, c.help);
+        EXPECT_EQ(parsed.error, c.error);
+    }
+}
+
+TEST(HostAppSingleInstance, ALaterClaimHandsItsRequestToTheFirst) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QString::fromUtf8(SingleInstance::socketName));
+    SingleInstance first(path);
+    ASSERT_EQ(first.claim("first"), SingleInstance::Claim::listening)
+        << first.errorString().toStdString();
+    std::vector<QByteArray> received;
+    QObject::connect(&first, &SingleInstance::requestReceived,
+                     [&](const QByteArray &request) { received.push_back(request); });
+
+    SingleInstance second(path);
+    EXPECT_EQ(second.claim(R"({"addLibraries":[]})"), SingleInstance::Claim::handedOver);
+    // The first reads it from its event loop.
+    while (received.empty()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    EXPECT_EQ(received, std::vector<QByteArray>{R"({"addLibraries":[]})"});
+
+    // A socket left by a host that is gone is taken over.
+    SingleInstance stale(folder.filePath(QStringLiteral("stale")));
+    QFile(folder.filePath(QStringLiteral("stale"))).open(QIODevice::WriteOnly);
+    EXPECT_EQ(stale.claim("x"), SingleInstance::Claim::listening)
+        << stale.errorString().toStdString();
+}
+
+TEST(HostAppProcess, ASecondStartExitsAndTheFirstShowsAWindow) {
+    QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
+                                 "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
+        const QString folder = home.filePath(QString::fromUtf8(variable));
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        environment.insert(QString::fromUtf8(variable), folder);
+    }
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("TANDREL_LOG_LEVEL"), QStringLiteral("info"));
+    environment.insert(QStringLiteral("TANDREL_UPDATE_SERVER"), QString());
+
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.setProcessChannelMode(QProcess::MergedChannels);
+    first.start(QStringLiteral(EMBRIK_HOST_PATH), {});
+    ASSERT_TRUE(first.waitForStarted());
+    const QString socket = home.filePath(QStringLiteral("XDG_RUNTIME_DIR/") +
+                                         QString::fromUtf8(SingleInstance::socketName));
+    // The first is listening once its socket is there.
+    QByteArray said;
+    while (!QFile::exists(socket) && first.state() == QProcess::Running) {
+        first.waitForReadyRead(100);
+        said += first.readAll();
+    }
+    ASSERT_TRUE(QFile::exists(socket)) << said.toStdString();
+
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(EMBRIK_HOST_PATH), {});
+    ASSERT_TRUE(second.waitForFinished(30'000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+
+    while (!said.contains("Another start asked for a main window") &&
+           first.state() == QProcess::Running) {
+        first.waitForReadyRead(100);
+        said += first.readAll();
+    }
+    EXPECT_TRUE(said.contains("Another start asked for a main window")) << said.toStdString();
+    first.terminate();
+    ASSERT_TRUE(first.waitForFinished(30'000));
+}
+
+} // namespace
+} // namespace tandrel

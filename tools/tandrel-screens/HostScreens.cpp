@@ -1,0 +1,178 @@
+// The host's main window on the sample library, in the states a user meets it in, and the
+// plug-in update banner in each of its states.
+#include "tools/tandrel-screens/ScreenRegistry.h"
+
+#include "designkit/Color.h"
+#include "host/app/HostCommands.h"
+#include "host/state/AppState.h"
+#include "host/views/ContentView.h"
+#include "host/views/HostNotifications.h"
+#include "host/views/LibraryPicker.h"
+#include "host/views/MainWindowAppearance.h"
+#include "host/views/PluginVersionWarningBanner.h"
+#include "host/views/Preferences.h"
+#include "host/views/ProjectStartTCView.h"
+#include "host/views/UrlOpener.h"
+#include "platform/runtime/MainQueue.h"
+#include "platform/runtime/ManualClock.h"
+#include "tools/make-sample-library/SampleLibrary.h"
+#include "tools/make-sample-library/SampleLibraryWriter.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <chrono>
+#include <stdexcept>
+
+namespace {
+
+using namespace tandrel;
+using namespace std::chrono_literals;
+using tandrel::screens::ScreenContext;
+
+// Nothing is fetched from it: it only gives the banner an installer to offer.
+constexpr const char *exampleUpdateServer = "https://downloads.ostrevale.example";
+
+enum class Stage { empty, library, serving, override, collapsed, updateBanner };
+
+// What a main window of the screens lives on; made once per screen process, never freed
+// before the window.
+struct Host {
+    std::shared_ptr<platform::ManualClock> clock = std::make_shared<platform::ManualClock>();
+    std::unique_ptr<AppState> state;
+    Preferences preferences{platform::SettingsKeyValueStore::standardUserDefaults()};
+    HostNotifications notifications;
+    // The host's menus; nothing here acts on them.
+    HostCommands commands{{}};
+
+    explicit Host(AppState::PluginUpdateCheck check) {
+        AppState::Services services = AppState::Services::standard();
+        services.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
+        services.clock = clock;
+        services.timers = clock->timers();
+        services.checkPluginUpdate = std::move(check);
+        state = std::make_unique<AppState>(std::move(services));
+    }
+};
+
+Host &host(AppState::PluginUpdateCheck check = nullptr) {
+    static Host made(std::move(check));
+    return made;
+}
+
+std::string timelineID(const AppState &state, const std::string &name) {
+    for (const TimelineChoice &timeline : state.availableTimelines()) {
+        if (timeline.name == name) {
+            return timeline.id;
+        }
+    }
+    throw std::runtime_error("the sample library has no timeline " + name);
+}
+
+// The sample library given to the tool, else one written into the screen's own folders.
+std::filesystem::path sampleLibrary(const ScreenContext &context) {
+    if (!context.library.isEmpty()) {
+        return QFile::encodeName(context.library).toStdString();
+    }
+    return sample::SampleLibraryWriter::write(sample::standardSampleLibrary(),
+                                              QFile::encodeName(context.home).toStdString());
+}
+
+std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
+    qputenv("TANDREL_UPDATE_SERVER", exampleUpdateServer);
+    Host &made = host(stage == Stage::updateBanner ? AppState::PluginUpdateCheck([](auto publish) {
+        publish(PluginUpdateState::installed("58"));
+    })
+                                                   : nullptr);
+    AppState &state = *made.state;
+    auto window = std::make_unique<ContentView>(ContentView::Environment{
+        .state = &state,
+        .preferences = &made.preferences,
+        .notifications = &made.notifications,
+        .libraryPicker = &LibraryPicker::system(),
+        .bannerLinks = PluginVersionWarningBanner::Links::standard(),
+        .clock = made.clock,
+        .timers = made.clock->timers(),
+        .fillMenuBar = [&made](QMenuBar *menuBar) { made.commands.fillMenuBar(menuBar); },
+        .openWindow = [](const QString &) {},
+    });
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    state.start();
+    if (stage != Stage::empty) {
+        state.addLibrary(sampleLibrary(context));
+    }
+    platform::MainQueue::runPending();
+    if (stage == Stage::serving || stage == Stage::override || stage == Stage::collapsed ||
+        stage == Stage::updateBanner) {
+        state.setActiveTimeline(timelineID(state, "Sample"));
+        // Written a while ago.
+        made.clock->advance(2min);
+    }
+    if (stage == Stage::override) {
+        // Typed into the field, as a user does.
+        QTest::keyClicks(window->findChild<ProjectStartTCView *>()->field(), "00:59:50:00");
+    }
+    if (stage == Stage::collapsed) {
+        window->setSidebarCollapsed(true);
+    }
+    return window;
+}
+
+// The banner alone, on the band behind it, as wide as a main window.
+std::unique_ptr<QWidget> banner(PluginUpdateState state) {
+    qputenv("TANDREL_UPDATE_SERVER", exampleUpdateServer);
+    auto band = std::make_unique<QWidget>();
+    band->setAutoFillBackground(true);
+    QPalette palette = band->palette();
+    palette.setColor(QPalette::Window,
+                     MainWindowAppearance::from(AppearanceSettings::defaults()).bandColor);
+    band->setPalette(palette);
+    auto *layout = new QVBoxLayout(band.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(
+        new PluginVersionWarningBanner(state, PluginVersionWarningBanner::Links::standard()));
+    layout->addStretch(1);
+    return band;
+}
+
+const tandrel::screens::ScreenRegistration screens{
+    {"host-main-window-empty",
+     {760, 600},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::empty); }},
+    {"host-main-window-library",
+     {760, 600},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::library); }},
+    {"host-main-window-serving",
+     {760, 600},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::serving); }},
+    {"host-main-window-override",
+     {760, 600},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::override); }},
+    {"host-main-window-collapsed",
+     {760, 600},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::collapsed); }},
+    {"host-main-window-update-banner",
+     {760, 600},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::updateBanner); }},
+    {"update-banner-installing",
+     {760, 70},
+     [](const ScreenContext &) { return banner(PluginUpdateState::installing()); }},
+    {"update-banner-installed",
+     {760, 70},
+     [](const ScreenContext &) { return banner(PluginUpdateState::installed("58")); }},
+    {"update-banner-failed",
+     {760, 70},
+     [](const ScreenContext &) {
+         return banner(PluginUpdateState::failed("Download server returned HTTP 404."));
+     }},
+    {"update-banner-permission",
+     {760, 90},
+     [](const ScreenContext &) {
+         return banner(PluginUpdateState::needsAppManagementPermission());
+     }},
+};
+
+} // namespace
