@@ -229,10 +229,7 @@ void ContentView::presentFeedbackSheet() {
     if (!isVisible() || feedbackSheet_ != nullptr) {
         return;
     }
-    feedbackSheet_ =
-        new FeedbackSheet(state(), QString::fromUtf8(FeedbackSheet::mainWindowOrigin), this);
-    feedbackSheet_->setAttribute(Qt::WA_DeleteOnClose);
-    feedbackSheet_->open();
+    feedbackSheet_ = FeedbackSheet::present(this, state());
 }
 
 void ContentView::showEvent(QShowEvent *event) {

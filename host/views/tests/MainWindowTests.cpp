@@ -263,7 +263,7 @@ TEST_F(MainWindow, PresentsOneFeedbackSheetWhenAskedWhileOnScreen) {
     notifications.postShowFeedbackSheet();
     ASSERT_NE(shown.feedbackSheet(), nullptr);
     EXPECT_TRUE(shown.feedbackSheet()->isVisible());
-    EXPECT_EQ(shown.feedbackSheet()->herkunft(), "Main Window");
+    EXPECT_EQ(shown.feedbackSheet()->model().herkunft(), "Main Window");
     EXPECT_EQ(shown.feedbackSheet()->windowModality(), Qt::WindowModal);
     EXPECT_EQ(hidden.feedbackSheet(), nullptr);
 
