@@ -5,6 +5,7 @@
 #include "core/snapshot/SnapshotWriter.h"
 #include "core/support/JsonText.h"
 #include "core/support/Log.h"
+#include "host/bridge/ExtensionBridge.h"
 #include "host/state/TimelineTextOrder.h"
 #include "platform/runtime/InotifyEventStream.h"
 #include "platform/runtime/MainQueue.h"
@@ -35,9 +36,11 @@ AppState::Services AppState::Services::standard() {
         .scanLibrary = &LibraryScanner::scan,
         .writeSnapshot = &SnapshotWriter::write,
         .clearSnapshot = &SnapshotWriter::clear,
-        .publishPresets = nullptr,
+        .publishPresets = &ExtensionBridge::publishPresets,
         .checkPluginUpdate = nullptr,
-        .validation = nullptr,
+        .validation = ValidationServices::standard(),
+        .observeExtension = &ExtensionBridge::observeDarwinNotification,
+        .editorOpenLibraries = nullptr,
     };
 }
 
@@ -159,20 +162,6 @@ void AppState::saveActivePresetID() {
 
 void AppState::restoreBookmarkedLibraries() {
     // Watched libraries are not remembered across runs yet.
-}
-
-void AppState::publishPresetsToExtension() {
-    if (services_.publishPresets) {
-        services_.publishPresets(presets_, activePresetID_);
-    }
-}
-
-void AppState::observeExtensionSelection() {
-    // No editor panel to follow yet.
-}
-
-void AppState::observeExtensionXMLDrops() {
-    // No editor panel to take drops from yet.
 }
 
 void AppState::checkAndUpdatePluginIfNeeded() {

@@ -5,6 +5,8 @@
 #include "core/model/Size.h"
 #include "core/snapshot/TandrelSnapshot.h"
 #include "core/support/Uuid.h"
+#include "host/bridge/DarwinNotification.h"
+#include "host/bridge/PresetSummary.h"
 #include "host/query/QueryResolver.h"
 #include "host/query/TimelineChoice.h"
 #include "host/query/ValidationServices.h"
@@ -20,13 +22,16 @@
 
 #include <chrono>
 #include <cstddef>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace tandrel {
@@ -44,7 +49,8 @@ namespace tandrel {
 //
 // The operations are grouped by concern, one source file each: the object, its start and its
 // change rules (AppState.cpp); the active timeline, the snapshot and the status line
-// (AppStateTimeline.cpp); watched libraries (AppStateLibraries.cpp).
+// (AppStateTimeline.cpp); watched libraries (AppStateLibraries.cpp); the editor panel and
+// validation against its FCPXML (AppStateBridge.cpp).
 class AppState : public QObject {
     Q_OBJECT
     Q_PROPERTY(std::vector<tandrel::WatchedLibrary> watchedLibraries READ watchedLibraries NOTIFY
@@ -100,15 +106,23 @@ public:
         std::function<void(const TandrelSnapshot &)> writeSnapshot;
         std::function<void()> clearSnapshot;
         // Tells the editor panel the presets and the active one; nothing when absent.
-        std::function<void(const std::vector<DisplayConfig> &, const Uuid &activePresetID)>
+        std::function<void(const std::vector<ExtensionBridge::PresetSummary> &,
+                           const Uuid &activePresetID)>
             publishPresets;
         // Absent: the plug-in counts as up to date.
         PluginUpdateCheck checkPluginUpdate;
         // The FCPXML reader and validator; without them validation fails with a message.
         std::shared_ptr<const ValidationServices> validation;
+        // The editor panel's notifications: runs the callback, on a thread of its own, at every
+        // posting; nothing is observed when absent.
+        std::function<void(ExtensionBridge::DarwinNotification, std::function<void()>)>
+            observeExtension;
+        // The libraries the running editor has open; absent: the editor is not running.
+        std::function<std::vector<std::filesystem::path>()> editorOpenLibraries;
 
         // The host's own: the standard user defaults, the system clock, event-loop timers,
-        // inotify, the library scanner and the snapshot file under Application Support.
+        // inotify, the library scanner, the snapshot file under Application Support, the
+        // bridge to the editor panel, and core's FCPXML reader and validator.
         static Services standard();
     };
 
@@ -207,6 +221,44 @@ public:
     // A change on disk: the library, when still watched, is loaded again from the main queue.
     void handleLibraryChange(const std::filesystem::path &url);
 
+    // Detection of the editor's open libraries: their folders, in the editor's order; why
+    // there are none goes to the two detection fields.
+    std::vector<std::filesystem::path> detectOpenFCPLibraries();
+
+    // The editor panel.
+    // Applies the selection the panel published last: its preset when the host has it; then
+    // its sequence: the first available timeline of that name (spaces and tabs at either end
+    // and case aside) becomes active, or, with no such timeline, the libraries the editor has
+    // open are added; a selection without a sequence clears the active timeline. Run at start,
+    // at each of the panel's notifications and after every library load.
+    void applyExtensionSelection();
+
+    // Validation of the active timeline against the editor's FCPXML export of it.
+    class ValidationUIError : public std::runtime_error {
+    public:
+        enum class Case { noActiveTimeline };
+
+        static ValidationUIError noActiveTimeline();
+
+        Case errorCase() const { return case_; }
+
+    private:
+        ValidationUIError(Case c, const char *description)
+            : std::runtime_error(description), case_(c) {}
+
+        Case case_;
+    };
+    // The report, or what the validation failed with: a ValidationUIError, the query
+    // resolver's ValidationError or the FCPXML reader's error, each with a readable what().
+    using ValidationResult = std::variant<TimelineValidator::ValidationReport, std::exception_ptr>;
+    // Compares the active timeline's edit list with the file on a pool thread, so that a large
+    // file never holds up the main thread; `done` gets the result from the main event loop
+    // unless `context` (the state object when null) is gone by then. Without an active
+    // timeline `done` fails at once, before this returns, and the file is not opened. The
+    // timeline is the one active now: choosing another meanwhile does not change the report.
+    void validateActiveTimeline(const std::filesystem::path &fcpxmlURL, QObject *context,
+                                std::function<void(ValidationResult)> done);
+
 signals:
     void watchedLibrariesChanged();
     void availableTimelinesChanged();
@@ -248,6 +300,10 @@ private:
 
     void savePresets();
     void saveActivePresetID();
+    // Adds every library the editor has open that is not watched yet.
+    void autoDetectLibrary(const std::string &forUnmatchedSequenceName);
+    // The newest visible entry of the panel's drop folder, by modification date.
+    std::optional<std::filesystem::path> newestGroundTruthDrop() const;
     void loadLibrary(size_t index);
     std::optional<size_t> libraryIndex(const std::filesystem::path &url) const;
 

@@ -69,6 +69,8 @@ void AppState::loadLibrary(size_t index) {
     }
     publish(watchedLibraries_, std::move(libraries), &AppState::watchedLibrariesChanged);
     refreshResolvers();
+    // The panel's sequence may be in the library just loaded.
+    applyExtensionSelection();
 }
 
 void AppState::removeLibrary(size_t index) {
