@@ -139,6 +139,10 @@ void subscribe() {
 
 } // namespace
 
+bool DarwinNotifyCenter::isAvailable() {
+    return sessionBus().has_value();
+}
+
 void DarwinNotifyCenter::post(const std::string &name) {
     std::optional<QDBusConnection> bus = sessionBus();
     if (!bus) {

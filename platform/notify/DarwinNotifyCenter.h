@@ -19,6 +19,9 @@ struct DarwinNotifyCenter {
     static constexpr const char *busPath = "/com/ostrevale/DarwinNotify";
     static constexpr const char *busMember = "Posted";
 
+    // Whether notifications travel: there is an application object and a session bus.
+    static bool isAvailable();
+
     // Hands the notification to the bus and returns once the bus has routed it, so that a
     // program may post and exit at once.
     static void post(const std::string &name);
