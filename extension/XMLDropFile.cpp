@@ -34,8 +34,8 @@ XMLDropFile::Services XMLDropFile::Services::standard() {
 XMLDropFile::XMLDropFile(Services services) : services_(std::move(services)) {}
 
 std::string XMLDropFile::fileName(platform::Clock::WallTime time) {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(
-        std::chrono::floor<std::chrono::seconds>(time));
+    const std::time_t seconds =
+        std::chrono::system_clock::to_time_t(std::chrono::floor<std::chrono::seconds>(time));
     std::tm utc{};
     ::gmtime_r(&seconds, &utc);
     char stamp[64];

@@ -73,14 +73,12 @@ TEST_F(XMLDropFileTest, AFailedSaveSaysWhyAndAnnouncesNothing) {
     };
     const fs::path container = data / "group.com.ostrevale.tandrel";
     const Case cases[] = {
-        {"a file in the folder's place",
-         [&] { testing::writeFile(drops(), "not a folder"); },
+        {"a file in the folder's place", [&] { testing::writeFile(drops(), "not a folder"); },
          "Failed to save: Cannot create the folder \""},
         {"a folder in the file's place",
          [&] { fs::create_directories(drops() / "drop-2023-11-14T22-13-20Z.fcpxml/inside"); },
          "Failed to save: Cannot replace \""},
-        {"no shared container",
-         [&] { testing::writeFile(container, "not a folder"); },
+        {"no shared container", [&] { testing::writeFile(container, "not a folder"); },
          "Couldn't reach the shared container"},
     };
     for (const Case &c : cases) {
@@ -88,8 +86,8 @@ TEST_F(XMLDropFileTest, AFailedSaveSaysWhyAndAnnouncesNothing) {
         c.block();
         const auto before = testing::snapshotFiles(data.path());
         const XMLDropFile::Outcome outcome = save("<fcpxml/>");
-        EXPECT_TRUE(outcome.statusText.starts_with(c.statusStart)) << c.what << ": "
-                                                                   << outcome.statusText;
+        EXPECT_TRUE(outcome.statusText.starts_with(c.statusStart))
+            << c.what << ": " << outcome.statusText;
         EXPECT_EQ(outcome.file, std::nullopt) << c.what;
         EXPECT_EQ(testing::snapshotFiles(data.path()), before) << c.what;
     }

@@ -8,8 +8,8 @@ namespace tandrel::ExtensionBridge {
 double ActiveSelection::secondsSinceReferenceDate(std::chrono::system_clock::time_point time) {
     using namespace std::chrono;
     // Subtracted before the conversion, which would round away the fraction of a large count.
-    const auto referenceDate = duration_cast<system_clock::duration>(
-        duration<double>(referenceDateSince1970));
+    const auto referenceDate =
+        duration_cast<system_clock::duration>(duration<double>(referenceDateSince1970));
     return duration<double>(time.time_since_epoch() - referenceDate).count();
 }
 

@@ -131,10 +131,9 @@ void savePanelSize(double width, double height) {
 void observeDarwinNotification(DarwinNotification notification, std::function<void()> callback) {
     DarwinObserverBox &box = DarwinObserverBox::shared();
     box.registerCallback(notification, std::move(callback));
-    platform::DarwinNotifyCenter::addObserver(&box, std::string(notification.rawValue()),
-                                              [](const std::string &name) {
-                                                  DarwinObserverBox::shared().fire(name);
-                                              });
+    platform::DarwinNotifyCenter::addObserver(
+        &box, std::string(notification.rawValue()),
+        [](const std::string &name) { DarwinObserverBox::shared().fire(name); });
 }
 
 void post(DarwinNotification notification) {

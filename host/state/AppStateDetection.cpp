@@ -10,7 +10,8 @@ std::vector<std::filesystem::path> AppState::detectOpenFCPLibraries() {
     publish(lastLibraryDetectionNeedsAutomationPermission_, false,
             &AppState::lastLibraryDetectionNeedsAutomationPermissionChanged);
     if (!services_.editorOpenLibraries) {
-        publish(lastLibraryDetectionError_, std::optional<std::string>("Final Cut Pro isn't running."),
+        publish(lastLibraryDetectionError_,
+                std::optional<std::string>("Final Cut Pro isn't running."),
                 &AppState::lastLibraryDetectionErrorChanged);
         return {};
     }

@@ -46,8 +46,8 @@ int presets() {
         line("No presets (open Embrik)");
     }
     for (const ExtensionBridge::PresetSummary &preset : published.presets) {
-        line((preset.id == published.activePresetID ? "* " : "  ") + preset.id.uuidString() +
-             "  " + preset.name);
+        line((preset.id == published.activePresetID ? "* " : "  ") + preset.id.uuidString() + "  " +
+             preset.name);
     }
     return 0;
 }

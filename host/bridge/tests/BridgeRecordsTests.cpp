@@ -79,10 +79,10 @@ TEST(BridgeRecords, DatesCountFromTheStartOf2001) {
     EXPECT_EQ(ActiveSelection::secondsSinceReferenceDate(system_clock::time_point(
                   duration_cast<system_clock::duration>(seconds(978'307'200)))),
               0);
-    EXPECT_DOUBLE_EQ(ActiveSelection::secondsSinceReferenceDate(
-                         system_clock::time_point(duration_cast<system_clock::duration>(
-                             seconds(1'700'000'000) + milliseconds(250)))),
-                     721'692'800.25);
+    EXPECT_DOUBLE_EQ(
+        ActiveSelection::secondsSinceReferenceDate(system_clock::time_point(
+            duration_cast<system_clock::duration>(seconds(1'700'000'000) + milliseconds(250)))),
+        721'692'800.25);
 }
 
 } // namespace

@@ -13,8 +13,8 @@
 #include <QVariant>
 
 #include <chrono>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <mutex>
@@ -44,13 +44,11 @@ public:
                 arrivals->arrive(std::string(notification.rawValue()));
             });
         }
-        const std::string opening = "test.bridge.opening." + std::to_string(
-                                                                 reinterpret_cast<uintptr_t>(
-                                                                     arrivals.get()));
-        platform::DarwinNotifyCenter::addObserver(arrivals.get(), opening,
-                                                  [arrivals](const std::string &name) {
-                                                      arrivals->arrive(name);
-                                                  });
+        const std::string opening =
+            "test.bridge.opening." + std::to_string(reinterpret_cast<uintptr_t>(arrivals.get()));
+        platform::DarwinNotifyCenter::addObserver(
+            arrivals.get(), opening,
+            [arrivals](const std::string &name) { arrivals->arrive(name); });
         platform::DarwinNotifyCenter::post(opening);
         arrivals->await(1);
         std::lock_guard guard(arrivals->lock_);
@@ -108,9 +106,10 @@ TEST_F(ExtensionBridgeTest, PresetsArePublishedAsJsonWithTheActiveIdInUpperCase)
 
     const std::vector<PresetSummary> presets{{conform, "Conform"}, {colorist, "Colorist"}};
     publishPresets(presets, colorist);
-    EXPECT_EQ(suite()->data(presetsKey),
-              QByteArray("[{\"id\":\"E621E1F8-C36C-495A-93FC-0C247A3E6E5F\",\"name\":\"Conform\"},"
-                         "{\"id\":\"0B4D1C9A-7F35-4A5E-9E7D-3C1A2B4D5E6F\",\"name\":\"Colorist\"}]"));
+    EXPECT_EQ(
+        suite()->data(presetsKey),
+        QByteArray("[{\"id\":\"E621E1F8-C36C-495A-93FC-0C247A3E6E5F\",\"name\":\"Conform\"},"
+                   "{\"id\":\"0B4D1C9A-7F35-4A5E-9E7D-3C1A2B4D5E6F\",\"name\":\"Colorist\"}]"));
     const PublishedPresets read = readPresets();
     EXPECT_EQ(read.presets, presets);
     EXPECT_EQ(read.activePresetID, colorist);

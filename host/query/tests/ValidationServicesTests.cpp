@@ -26,8 +26,8 @@ TEST(ValidationServices, TheStandardOnesCompareTheExportOfTheTimelinesName) {
     }
     ASSERT_FALSE(sample.empty());
 
-    const auto report = resolver.validateAgainstFCPXML(
-        sample, fs::path(TANDREL_CLI_TESTS) / "Sample.fcpxml");
+    const auto report =
+        resolver.validateAgainstFCPXML(sample, fs::path(TANDREL_CLI_TESTS) / "Sample.fcpxml");
     EXPECT_EQ(report.sequenceName, "Sample");
     EXPECT_EQ(ReportTexts::headline(report), "FAIL \u2014 differences found");
     EXPECT_EQ(report.summaryLine(), "9/10 exact matches \u2014 2 field mismatches, 0 in FCPXML "

@@ -130,16 +130,14 @@ protected:
         .scanLibrary = &LibraryScanner::scan,
         .writeSnapshot = [this](const TandrelSnapshot &) { log.push_back("write"); },
         .clearSnapshot = [this] { log.push_back("clear"); },
-        .publishPresets =
-            [this](const std::vector<ExtensionBridge::PresetSummary> &presets, const Uuid &) {
-                published = presets;
-            },
+        .publishPresets = [this](const std::vector<ExtensionBridge::PresetSummary> &presets,
+                                 const Uuid &) { published = presets; },
         .checkPluginUpdate = nullptr,
         .validation = nullptr,
-        .observeExtension = [this](DarwinNotification notification,
-                                   std::function<void()> callback) {
-            centre.observe(notification, std::move(callback));
-        },
+        .observeExtension =
+            [this](DarwinNotification notification, std::function<void()> callback) {
+                centre.observe(notification, std::move(callback));
+            },
         .editorOpenLibraries =
             [this] {
                 ++detections;
@@ -252,8 +250,8 @@ TEST_F(AppStateBridgeTest, ADropNotificationTakesTheNewestVisibleDrop) {
     const fs::path drops = data / "group.com.ostrevale.tandrel/GroundTruthDrops";
     const auto dropAt = [&](const std::string &name, std::chrono::minutes afterTen) {
         testing::writeFile(drops / name, "<fcpxml/>");
-        fs::last_write_time(drops / name, fs::file_time_type::clock::now() -
-                                              std::chrono::hours(1) + afterTen);
+        fs::last_write_time(drops / name,
+                            fs::file_time_type::clock::now() - std::chrono::hours(1) + afterTen);
     };
     dropAt("drop-b.fcpxml", std::chrono::minutes(0));
     dropAt("drop-a.fcpxml", std::chrono::minutes(5));

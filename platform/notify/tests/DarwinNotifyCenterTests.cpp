@@ -8,9 +8,9 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <set>
 #include <mutex>
 #include <semaphore>
+#include <set>
 #include <string>
 #include <vector>
 
