@@ -18,15 +18,18 @@ function(tandrel_add_library name)
     tandrel_target_defaults(${name})
 endfunction()
 
-# A GoogleTest executable whose tests ctest runs one by one.
+# A GoogleTest executable whose tests ctest runs one by one. RUN_SERIAL keeps every other test
+# from running meanwhile: for tests that listen on the session bus, which all tests share, and
+# must hear no one else's notifications.
 function(tandrel_add_tests name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "RUN_SERIAL" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
     tandrel_target_defaults(${name})
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 120
-        PROPERTIES ENVIRONMENT "TEST_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/test-artifacts")
+        PROPERTIES ENVIRONMENT "TEST_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/test-artifacts"
+                   RUN_SERIAL ${T_RUN_SERIAL})
 endfunction()
 
 # A library of ours that uses Qt: as tandrel_add_library, with moc run over its headers.
@@ -39,8 +42,9 @@ endfunction()
 
 # A GoogleTest executable of Qt code: one QApplication (offscreen unless QT_QPA_PLATFORM says
 # otherwise) lives for the whole run, so widgets, timers and queued calls work in every test.
+# RUN_SERIAL as for tandrel_add_tests.
 function(tandrel_add_qt_tests name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "RUN_SERIAL" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} tandrel_qt_test_main GTest::gmock)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
@@ -48,5 +52,6 @@ function(tandrel_add_qt_tests name)
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 120
         PROPERTIES ENVIRONMENT
-            "TEST_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/test-artifacts;QT_QPA_PLATFORM=offscreen")
+            "TEST_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/test-artifacts;QT_QPA_PLATFORM=offscreen"
+            RUN_SERIAL ${T_RUN_SERIAL})
 endfunction()

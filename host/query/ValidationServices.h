@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ namespace tandrel {
 class ValidationServices {
 public:
     virtual ~ValidationServices() = default;
+
+    // The FCPXML reader and the timeline validator of core/validation.
+    static std::shared_ptr<const ValidationServices> standard();
 
     // Reads an FCPXML file or bundle; fails with the reader's own errors.
     virtual FCPXMLParser::Document parse(const std::filesystem::path &contentsOf) const = 0;

@@ -3,6 +3,7 @@
 #include "core/database/LibraryScanner.h"
 #include "core/model/BundledPresets.h"
 #include "core/snapshot/SnapshotWriter.h"
+#include "host/bridge/ExtensionBridge.h"
 #include "host/state/TimelineTextOrder.h"
 #include "platform/runtime/InotifyEventStream.h"
 #include "platform/runtime/MainQueue.h"
@@ -29,9 +30,10 @@ AppState::Services AppState::Services::standard() {
         .scanLibrary = &LibraryScanner::scan,
         .writeSnapshot = &SnapshotWriter::write,
         .clearSnapshot = &SnapshotWriter::clear,
-        .publishPresets = nullptr,
+        .publishPresets = &ExtensionBridge::publishPresets,
         .checkPluginUpdate = nullptr,
-        .validation = nullptr,
+        .validation = ValidationServices::standard(),
+        .observeExtension = &ExtensionBridge::observeDarwinNotification,
     };
 }
 
@@ -127,20 +129,6 @@ std::optional<std::string> AppState::activeTimelineName() const {
         }
     }
     return std::nullopt;
-}
-
-void AppState::publishPresetsToExtension() {
-    if (services_.publishPresets) {
-        services_.publishPresets(presets_, activePresetID_);
-    }
-}
-
-void AppState::observeExtensionSelection() {
-    // No editor panel to follow yet.
-}
-
-void AppState::observeExtensionXMLDrops() {
-    // No editor panel to take drops from yet.
 }
 
 void AppState::checkAndUpdatePluginIfNeeded() {

@@ -6,6 +6,8 @@
 #include "core/model/Size.h"
 #include "core/snapshot/TandrelSnapshot.h"
 #include "core/support/Uuid.h"
+#include "host/bridge/DarwinNotification.h"
+#include "host/bridge/PresetSummary.h"
 #include "host/query/QueryResolver.h"
 #include "host/query/TimelineChoice.h"
 #include "host/query/ValidationServices.h"
@@ -24,14 +26,17 @@
 
 #include <chrono>
 #include <cstddef>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace tandrel {
@@ -52,7 +57,8 @@ namespace tandrel {
 // (AppStateTimeline.cpp); watched libraries (AppStateLibraries.cpp) and their bookmarks
 // (AppStateBookmarks.cpp); detection of the editor's open libraries (AppStateDetection.cpp);
 // presets (AppStatePresets.cpp); element editing and the element pasteboard
-// (AppStateElements.cpp).
+// (AppStateElements.cpp); the editor panel and validation against its FCPXML
+// (AppStateBridge.cpp).
 class AppState : public QObject {
     Q_OBJECT
     Q_PROPERTY(std::vector<tandrel::WatchedLibrary> watchedLibraries READ watchedLibraries NOTIFY
@@ -121,17 +127,22 @@ public:
         std::function<void(const TandrelSnapshot &)> writeSnapshot;
         std::function<void()> clearSnapshot;
         // Tells the editor panel the presets and the active one; nothing when absent.
-        std::function<void(const std::vector<DisplayConfig> &, const Uuid &activePresetID)>
+        std::function<void(const std::vector<ExtensionBridge::PresetSummary> &,
+                           const Uuid &activePresetID)>
             publishPresets;
         // Absent: the plug-in counts as up to date.
         PluginUpdateCheck checkPluginUpdate;
         // The FCPXML reader and validator; without them validation fails with a message.
         std::shared_ptr<const ValidationServices> validation;
+        // The editor panel's notifications: runs the callback, on a thread of its own, at every
+        // posting; nothing is observed when absent.
+        std::function<void(ExtensionBridge::DarwinNotification, std::function<void()>)>
+            observeExtension = {};
 
         // The host's own: the standard user defaults, the system clock, event-loop timers,
         // inotify, the library scanner, the system's bookmarks and editor automation, the
-        // installed preset files, a pasteboard in memory and the snapshot file under
-        // Application Support.
+        // installed preset files, a pasteboard in memory, the snapshot file under Application
+        // Support, the bridge to the editor panel, and core's FCPXML reader and validator.
         static Services standard();
     };
 
@@ -278,6 +289,40 @@ public:
     // is no active preset or no element on the pasteboard.
     bool pasteElementFromPasteboard();
 
+    // The editor panel.
+    // Applies the selection the panel published last: its preset when the host has it; then
+    // its sequence: the first available timeline of that name (spaces and tabs at either end
+    // and case aside) becomes active, or, with no such timeline, the libraries the editor has
+    // open are added; a selection without a sequence clears the active timeline. Run at start,
+    // at each of the panel's notifications and after every library load.
+    void applyExtensionSelection();
+
+    // Validation of the active timeline against the editor's FCPXML export of it.
+    class ValidationUIError : public std::runtime_error {
+    public:
+        enum class Case { noActiveTimeline };
+
+        static ValidationUIError noActiveTimeline();
+
+        Case errorCase() const { return case_; }
+
+    private:
+        ValidationUIError(Case c, const char *description)
+            : std::runtime_error(description), case_(c) {}
+
+        Case case_;
+    };
+    // The report, or what the validation failed with: a ValidationUIError, the query
+    // resolver's ValidationError or the FCPXML reader's error, each with a readable what().
+    using ValidationResult = std::variant<TimelineValidator::ValidationReport, std::exception_ptr>;
+    // Compares the active timeline's edit list with the file on a pool thread, so that a large
+    // file never holds up the main thread; `done` gets the result from the main event loop
+    // unless `context` (the state object when null) is gone by then. Without an active
+    // timeline `done` fails at once, before this returns, and the file is not opened. The
+    // timeline is the one active now: choosing another meanwhile does not change the report.
+    void validateActiveTimeline(const std::filesystem::path &fcpxmlURL, QObject *context,
+                                std::function<void(ValidationResult)> done);
+
 signals:
     void watchedLibrariesChanged();
     void availableTimelinesChanged();
@@ -323,6 +368,10 @@ private:
     void loadLibrary(const std::filesystem::path &url);
     // Loads the first library, then hands the rest to the next task.
     void refreshLibraries(std::vector<std::filesystem::path> urls);
+    // Adds every library the editor has open that is not watched yet.
+    void autoDetectLibrary(const std::string &forUnmatchedSequenceName);
+    // The newest visible entry of the panel's drop folder, by modification date.
+    std::optional<std::filesystem::path> newestGroundTruthDrop() const;
     std::optional<size_t> libraryIndex(const std::filesystem::path &url) const;
     // The folder without a trailing separator, so that one library has one URL.
     static std::filesystem::path libraryFolder(const std::filesystem::path &url);

@@ -66,6 +66,8 @@ void AppState::loadLibrary(const std::filesystem::path &url) {
     }
     publish(watchedLibraries_, std::move(libraries), &AppState::watchedLibrariesChanged);
     refreshResolvers();
+    // The panel's sequence may be in the library just loaded.
+    applyExtensionSelection();
 }
 
 void AppState::removeLibrary(size_t index) {

@@ -9,8 +9,14 @@
 // INI file FILE, so that a later run restores the libraries and the preset of this one; it
 // then needs no LIBRARY. Without FILE they stay in memory: nothing of the user's host
 // settings is read or changed. Ends on SIGINT or SIGTERM.
+//
+// It follows the editor panel through the bridge as the host does (tandrel-bridge plays the
+// panel): it publishes its presets, serves the timeline of the panel's sequence with the
+// panel's preset, and checks each FCPXML dropped on the panel against the active timeline,
+// printing the report's verdict and summary, or why there is none, after "validation: ".
 
 #include "core/support/ApplicationSupport.h"
+#include "core/validation/ReportTexts.h"
 #include "host/state/AppState.h"
 #include "platform/runtime/KeyValueStore.h"
 #include "tools/tandrel-serve/QuitOnSignal.h"
@@ -115,6 +121,26 @@ int main(int argc, char **argv) {
     QObject::connect(&state, &AppState::lastSnapshotTimeChanged, [&] {
         line("snapshot: '" + state.activeTimelineName().value_or(*state.activeTimelineID()) +
              "' written to " + (applicationSupportDirectory() / "Tandrel/current.json").string());
+    });
+    // As the validation window takes a drop: once, from the pending field.
+    QObject::connect(&state, &AppState::pendingXMLDropURLChanged, &state, [&] {
+        const std::optional<std::filesystem::path> drop = state.pendingXMLDropURL();
+        if (!drop) {
+            return;
+        }
+        state.setPendingXMLDropURL(std::nullopt);
+        state.validateActiveTimeline(*drop, &state, [](const AppState::ValidationResult &result) {
+            if (const auto *report = std::get_if<TimelineValidator::ValidationReport>(&result)) {
+                line("validation: " + std::string(ReportTexts::headline(*report)));
+                line("validation: " + report->summaryLine());
+                return;
+            }
+            try {
+                std::rethrow_exception(std::get<std::exception_ptr>(result));
+            } catch (const std::exception &error) {
+                line("validation: " + std::string(error.what()));
+            }
+        });
     });
     if (options->timeline) {
         // After the list is complete, so that the choice is not undone by the rest of the

@@ -150,10 +150,11 @@ protected:
                 log.push_back("clear");
                 SnapshotWriter::clear();
             },
-        .publishPresets = [this](const std::vector<DisplayConfig> &,
+        .publishPresets = [this](const std::vector<ExtensionBridge::PresetSummary> &,
                                  const Uuid &) { log.push_back("publish"); },
         .checkPluginUpdate = nullptr,
         .validation = nullptr,
+        .observeExtension = nullptr,
     };
     std::unique_ptr<AppState> state_;
 

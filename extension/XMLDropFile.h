@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/runtime/Clock.h"
+
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tandrel {
+
+// The file through which the editor panel hands an FCPXML dropped on it to the host:
+// "drop-<time>.fcpxml" in the folder "GroundTruthDrops" of the app group's folder, named by
+// the time of the drop in UTC to the second, so that two drops within one second share a name
+// and the second replaces the first. The file is written whole, through a hidden temporary
+// file, so the host, which takes the newest visible file of the folder, never takes one still
+// being written; only then is the host told. The panel shows the outcome's text.
+class XMLDropFile {
+public:
+    struct Services {
+        std::shared_ptr<const platform::Clock> clock;
+        // Tells the host that a drop is complete (the bridge's xmlDropped).
+        std::function<void()> announce;
+
+        // The system clock and the bridge's notification.
+        static Services standard();
+    };
+
+    struct Outcome {
+        // For the panel's status line: "Saved drop-….fcpxml (n chars)", "Failed to save: …"
+        // or "Couldn't reach the shared container".
+        std::string statusText;
+        // The file written; nothing when the drop was not saved.
+        std::optional<std::filesystem::path> file;
+    };
+
+    explicit XMLDropFile(Services services = Services::standard());
+
+    // "drop-2026-12-08T02-03-25Z.fcpxml" for 2026-12-08 02:03:25.9 UTC.
+    static std::string fileName(platform::Clock::WallTime time);
+
+    // Writes the text as UTF-8, unchanged, creating the folder when missing, and announces it
+    // once it is in place. A failure announces nothing.
+    Outcome save(const QString &xml) const;
+
+private:
+    Services services_;
+};
+
+} // namespace tandrel

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/runtime/KeyValueStore.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// What the programs of one application group share (the host and the editor panel): a folder
+// of the group's name in the user's data folder ($XDG_DATA_HOME, else ~/.local/share), and in
+// it the group's defaults suite, an INI file of the same name.
+struct AppGroup {
+    // The group's folder, created when missing; nothing when there is no home folder, the
+    // identifier is no plain folder name, or the folder cannot be made (a file in its place).
+    static std::optional<std::filesystem::path> containerURL(const std::string &identifier);
+
+    // The group's suite, "<identifier>.ini" in its folder, opened afresh on every call of the
+    // store, so that what another process wrote is read at once; nothing without a folder.
+    static std::shared_ptr<KeyValueStore> suite(const std::string &identifier);
+};
+
+} // namespace platform
