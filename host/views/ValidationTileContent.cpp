@@ -10,9 +10,8 @@
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
 #include "host/views/DashedOutline.h"
-#include "host/views/ElidedLabel.h"
+#include "host/views/DropZoneStatus.h"
 #include "host/views/PlatformStyle.h"
-#include "host/views/ProgressSpinner.h"
 #include "host/views/WrappingLabel.h"
 
 #include <QDropEvent>
@@ -35,6 +34,11 @@ QLabel *micro(const QString &text) {
     label->setTextFormat(Qt::PlainText);
     corvane::corvaneMicro(label);
     return label;
+}
+
+DropZoneStatus::Look microLook() {
+    const CorvaneTextStyle style(CorvaneTextStyle::micro);
+    return {style.font(), *style.foreground()};
 }
 
 // The verdict panel's box: green or red, faint.
@@ -61,7 +65,7 @@ public:
     explicit DropZone(std::function<void()> onChoose)
         : choose_(new corvane::CorvaneButton(qText(ReportTexts::chooseButton),
                                              corvane::CorvaneButtonStyle{false})),
-          progress_(new QWidget), fileName_(new ElidedLabel) {
+          status_(new DropZoneStatus(microLook(), microLook())) {
         setObjectName(QStringLiteral("dropZone"));
         auto *symbol = new corvane::CorvaneSymbolView(QStringLiteral("arrow.down.doc"), 20);
         corvane::corvaneForeground(symbol, Color::corvaneTextTertiary());
@@ -71,37 +75,18 @@ public:
         QObject::connect(choose_, &QAbstractButton::clicked, this,
                          [onChoose = std::move(onChoose)] { onChoose(); });
 
-        progress_->setObjectName(QStringLiteral("progress"));
-        corvane::corvaneForeground(progress_, Color::corvaneTextTertiary());
-        auto *comparing = micro(qText(ReportTexts::comparing));
-        comparing->setObjectName(QStringLiteral("comparing"));
-        auto *progressRow = new QHBoxLayout(progress_);
-        progressRow->setContentsMargins(0, 0, 0, 0);
-        progressRow->setSpacing(6);
-        progressRow->addWidget(new ProgressSpinner, 0, Qt::AlignVCenter);
-        progressRow->addWidget(comparing, 0, Qt::AlignVCenter);
-
-        fileName_->setObjectName(QStringLiteral("fileName"));
-        corvane::corvaneMicro(fileName_);
-        fileName_->setAlignment(Qt::AlignCenter);
-        // As tall as the progress row it takes turns with, so the zone keeps its height.
-        fileName_->setMinimumHeight(ProgressSpinner::side);
-
         auto *layout = new QVBoxLayout(this);
         layout->setContentsMargins(10, 14, 10, 14);
         layout->setSpacing(6);
         layout->addWidget(symbol, 0, Qt::AlignHCenter);
         layout->addWidget(prompt, 0, Qt::AlignHCenter);
         layout->addWidget(choose_, 0, Qt::AlignHCenter);
-        layout->addWidget(progress_, 0, Qt::AlignHCenter);
-        layout->addWidget(fileName_);
+        layout->addWidget(status_);
     }
 
     void setFields(const std::optional<std::string> &loadedFileName, bool isRunning) {
         choose_->setEnabled(!isRunning);
-        progress_->setVisible(isRunning);
-        fileName_->setText(loadedFileName ? QString::fromStdString(*loadedFileName) : QString());
-        fileName_->setVisible(!isRunning && loadedFileName.has_value());
+        status_->setFields(loadedFileName, isRunning);
     }
 
 protected:
@@ -113,8 +98,7 @@ protected:
 
 private:
     corvane::CorvaneButton *choose_;
-    QWidget *progress_;
-    ElidedLabel *fileName_;
+    DropZoneStatus *status_;
 };
 
 ValidationTileContent::ValidationTileContent(AppState &state,

@@ -6,12 +6,10 @@
 #include "designkit/CorvaneSymbolView.h"
 #include "designkit/Palette.h"
 #include "host/views/DashedOutline.h"
-#include "host/views/ElidedLabel.h"
+#include "host/views/DropZoneStatus.h"
 #include "host/views/PlatformStyle.h"
-#include "host/views/ProgressSpinner.h"
 
 #include <QDropEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
 #include <QPainter>
@@ -26,7 +24,9 @@ ValidationView::DropZone::DropZone(Config config, QWidget *parent)
     : QWidget(parent), onDrop_(std::move(config.onDrop)),
       choose_(new corvane::CorvaneButton(qText(ReportTexts::chooseButton),
                                          corvane::CorvaneButtonStyle{true})),
-      progress_(new QWidget), fileName_(new ElidedLabel) {
+      status_(new DropZoneStatus(
+          {textStyleFont(FontTextStyle::caption), Color::corvaneTextSecondary()},
+          {textStyleFont(FontTextStyle::caption2), Color::corvaneTextTertiary()})) {
     setObjectName(QStringLiteral("dropZone"));
     setAcceptDrops(true);
 
@@ -40,42 +40,20 @@ ValidationView::DropZone::DropZone(Config config, QWidget *parent)
     connect(choose_, &QAbstractButton::clicked, this,
             [onChoose = std::move(config.onChoose)] { onChoose(); });
 
-    progress_->setObjectName(QStringLiteral("progress"));
-    corvane::corvaneForeground(progress_, Color::corvaneTextSecondary());
-    auto *comparing =
-        styledLabel(qText(ReportTexts::comparing), textStyleFont(FontTextStyle::caption),
-                    Color::corvaneTextSecondary());
-    comparing->setObjectName(QStringLiteral("comparing"));
-    auto *progressRow = new QHBoxLayout(progress_);
-    progressRow->setContentsMargins(0, 0, 0, 0);
-    progressRow->setSpacing(6);
-    progressRow->addWidget(new ProgressSpinner, 0, Qt::AlignVCenter);
-    progressRow->addWidget(comparing, 0, Qt::AlignVCenter);
-
-    fileName_->setObjectName(QStringLiteral("fileName"));
-    fileName_->setFont(textStyleFont(FontTextStyle::caption2));
-    fileName_->setAlignment(Qt::AlignCenter);
-    // As tall as the progress row it takes turns with, so the zone keeps its height.
-    fileName_->setMinimumHeight(ProgressSpinner::side);
-    corvane::corvaneForeground(fileName_, Color::corvaneTextTertiary());
-
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(defaultPadding, 20, defaultPadding, 20);
     layout->setSpacing(8);
     layout->addWidget(symbol, 0, Qt::AlignHCenter);
     layout->addWidget(prompt, 0, Qt::AlignHCenter);
     layout->addWidget(choose_, 0, Qt::AlignHCenter);
-    layout->addWidget(progress_, 0, Qt::AlignHCenter);
-    layout->addWidget(fileName_);
+    layout->addWidget(status_);
     setFields(config.loadedFileName, config.isRunning);
 }
 
 void ValidationView::DropZone::setFields(const std::optional<std::string> &loadedFileName,
                                          bool isRunning) {
     choose_->setEnabled(!isRunning);
-    progress_->setVisible(isRunning);
-    fileName_->setText(loadedFileName ? QString::fromStdString(*loadedFileName) : QString());
-    fileName_->setVisible(!isRunning && loadedFileName.has_value());
+    status_->setFields(loadedFileName, isRunning);
 }
 
 void ValidationView::DropZone::paintEvent(QPaintEvent *) {

@@ -14,7 +14,7 @@ class CorvaneButton;
 
 namespace tandrel {
 
-class ElidedLabel;
+class DropZoneStatus;
 
 // The window's drop target: a dashed box with the prompt, the chooser button and, under it,
 // the progress of a check or the name of the file loaded last. Takes drags that offer file
@@ -41,8 +41,7 @@ protected:
 private:
     std::function<void(const QMimeData &)> onDrop_;
     corvane::CorvaneButton *choose_;
-    QWidget *progress_;
-    ElidedLabel *fileName_;
+    DropZoneStatus *status_;
 };
 
 } // namespace tandrel
