@@ -6,13 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QCoreApplication>
-#include <QDropEvent>
 
 namespace tandrel {
 namespace {
 
-using testing::PendingChecks;
 using testing::shownTexts;
 using Texts = std::vector<std::string>;
 namespace fs = std::filesystem;
@@ -20,53 +17,34 @@ namespace fs = std::filesystem;
 const std::string prompt = "Drop .fcpxml / .fcpxmld here";
 const std::string choose = "Choose FCPXML...";
 
-class ValidationTileTest : public ::testing::Test {
+class ValidationTileTest : public testing::ViewTest {
 protected:
-    static void SetUpTestSuite() { library_ = new testing::LibraryFixture; }
-    static void TearDownTestSuite() { delete library_; }
-
-    void drop(const std::vector<QUrl> &urls) {
-        const auto data = testing::dropOf(urls);
-        QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, data.get(), Qt::LeftButton,
-                              Qt::NoModifier);
-        QCoreApplication::sendEvent(&tile, &enter);
-        EXPECT_TRUE(enter.isAccepted());
-        QDropEvent event(QPointF(4, 4), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&tile, &event);
-        EXPECT_TRUE(event.isAccepted());
-    }
     QAbstractButton *chooseButton() {
         return tile.findChild<QAbstractButton *>(QStringLiteral("choose"));
     }
 
-    AppState state{testing::stateServices()};
-    PendingChecks checks;
-    std::optional<fs::path> chosen;
     ValidationTileContent tile{state, checks.runFunction(), [this](QWidget *) { return chosen; }};
-
-    static testing::LibraryFixture *library_;
 };
-
-testing::LibraryFixture *ValidationTileTest::library_ = nullptr;
 
 TEST_F(ValidationTileTest, TakesDropsWithoutATimelineAndShowsTheFailureOnceOneIsSelected) {
     EXPECT_EQ(shownTexts(&tile),
               Texts{"No timeline selected \u2014 pick one in the sidebar first."});
     EXPECT_TRUE(tile.acceptDrops());
 
-    drop({QUrl::fromLocalFile(QStringLiteral("/exports/report.FCPXML")),
-          QUrl::fromLocalFile(QStringLiteral("/exports/report.xml"))});
+    EXPECT_TRUE(testing::dragAndDrop(
+        &tile, *testing::dropOf({QUrl::fromLocalFile(QStringLiteral("/exports/report.FCPXML")),
+                                 QUrl::fromLocalFile(QStringLiteral("/exports/report.xml"))})));
     EXPECT_EQ(checks.files, std::vector<fs::path>{"/exports/report.FCPXML"});
     checks.fail(0, testing::noActiveTimeline);
     EXPECT_EQ(shownTexts(&tile).size(), 1u);
 
-    library_->loadInto(state);
+    library->loadInto(state);
     EXPECT_EQ(shownTexts(&tile),
               (Texts{prompt, choose, "report.FCPXML", testing::noActiveTimeline}));
 }
 
 TEST_F(ValidationTileTest, ShowsTheVerdictWithTheSummaryAndTwoCounts) {
-    library_->loadInto(state);
+    library->loadInto(state);
     EXPECT_EQ(shownTexts(&tile), (Texts{prompt, choose}));
 
     tile.run("/exports/Main Edit.fcpxml");
@@ -112,7 +90,7 @@ TEST_F(ValidationTileTest, ShowsTheVerdictWithTheSummaryAndTwoCounts) {
 }
 
 TEST_F(ValidationTileTest, NeverTakesThePendingExport) {
-    library_->loadInto(state);
+    library->loadInto(state);
     tile.show();
     state.setPendingXMLDropURL(fs::path("/drops/drop-1.fcpxml"));
     EXPECT_EQ(checks.count(), 0u);

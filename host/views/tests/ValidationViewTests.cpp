@@ -6,13 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QCoreApplication>
-#include <QDropEvent>
 
 namespace tandrel {
 namespace {
 
-using testing::PendingChecks;
 using testing::shownTexts;
 using Texts = std::vector<std::string>;
 namespace fs = std::filesystem;
@@ -21,11 +18,8 @@ const std::string title = "Validate Against FCPXML";
 const std::string prompt = "Drop an exported .fcpxml / .fcpxmld here";
 const std::string choose = "Choose FCPXML...";
 
-class ValidationViewTest : public ::testing::Test {
+class ValidationViewTest : public testing::ViewTest {
 protected:
-    static void SetUpTestSuite() { library_ = new testing::LibraryFixture; }
-    static void TearDownTestSuite() { delete library_; }
-
     ValidationView &view() {
         if (!view_) {
             view_ = std::make_unique<ValidationView>(state, checks.runFunction(),
@@ -38,7 +32,7 @@ protected:
         return *view_;
     }
     ValidationView &viewWithTimeline() {
-        library_->loadInto(state);
+        library->loadInto(state);
         return view();
     }
     QWidget *dropZone() { return view().findChild<QWidget *>(QStringLiteral("dropZone")); }
@@ -56,16 +50,9 @@ protected:
         return targets;
     }
 
-    AppState state{testing::stateServices()};
-    PendingChecks checks;
-    std::optional<fs::path> chosen;
     int chooserShown = 0;
     std::unique_ptr<ValidationView> view_;
-
-    static testing::LibraryFixture *library_;
 };
-
-testing::LibraryFixture *ValidationViewTest::library_ = nullptr;
 
 TEST_F(ValidationViewTest, ShowsTheNoticeAndTakesNoDropUntilATimelineIsSelected) {
     EXPECT_EQ(shownTexts(&view()),
@@ -75,7 +62,7 @@ TEST_F(ValidationViewTest, ShowsTheNoticeAndTakesNoDropUntilATimelineIsSelected)
     EXPECT_TRUE(dropTargets().empty());
     EXPECT_FALSE(view().acceptDrops());
 
-    library_->loadInto(state);
+    library->loadInto(state);
     EXPECT_EQ(shownTexts(&view()), (Texts{title, "Comparing timeline: Main Edit", prompt, choose}));
     EXPECT_EQ(dropTargets(), std::vector<QString>{"dropZone"});
 
@@ -138,7 +125,7 @@ TEST_F(ValidationViewTest, ChecksAPendingExportWithoutATimelineAndShowsWhyOnceOn
     checks.fail(0, testing::noActiveTimeline);
     EXPECT_EQ(shownTexts(&view()).size(), 3u) << "the notice only";
 
-    library_->loadInto(state);
+    library->loadInto(state);
     EXPECT_EQ(shownTexts(&view()), (Texts{title, "Comparing timeline: Main Edit", prompt, choose,
                                           "drop-1.fcpxml", testing::noActiveTimeline}));
 }
@@ -148,22 +135,13 @@ TEST_F(ValidationViewTest, TakesFilesDroppedOnItsDropZone) {
     const auto data = testing::dropOf({QUrl::fromLocalFile(QStringLiteral("/exports/a.fcpxml")),
                                        QUrl::fromLocalFile(QStringLiteral("/exports/b.xml")),
                                        QUrl::fromLocalFile(QStringLiteral("/exports/c.fcpxmld"))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton,
-                          Qt::NoModifier);
-    QCoreApplication::sendEvent(dropZone(), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(dropZone(), &drop);
-    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_TRUE(testing::dragAndDrop(dropZone(), *data));
     EXPECT_EQ(checks.files, (std::vector<fs::path>{"/exports/a.fcpxml", "/exports/c.fcpxmld"}));
 
     // A drag of text is not taken.
     QMimeData text;
     text.setText(QStringLiteral("/exports/a.fcpxml"));
-    QDragEnterEvent textEnter(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton,
-                              Qt::NoModifier);
-    QCoreApplication::sendEvent(dropZone(), &textEnter);
-    EXPECT_FALSE(textEnter.isAccepted());
+    EXPECT_FALSE(testing::dragAndDrop(dropZone(), text));
 }
 
 TEST_F(ValidationViewTest, ChecksTheFileChosenAndNothingWhenTheChooserIsCancelled) {

@@ -14,13 +14,18 @@
 #include "platform/runtime/MainQueue.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +62,19 @@ inline std::unique_ptr<QMimeData> dropOf(const std::vector<QUrl> &urls) {
     auto data = std::make_unique<QMimeData>();
     data->setUrls(QList<QUrl>(urls.begin(), urls.end()));
     return data;
+}
+
+// Drags `data` onto `target` and drops it there, as the window system does; whether the
+// target took the drag and the drop.
+inline bool dragAndDrop(QWidget *target, const QMimeData &data) {
+    QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) {
+        return false;
+    }
+    QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
 }
 
 // The texts of the view and of everything in it that would show with it, in the order they
@@ -113,6 +131,20 @@ public:
 private:
     ScratchFolder folder_;
     std::filesystem::path bundle_;
+};
+
+// A view's test: a state object with no library yet, the library written once for the
+// suite, checks the test ends, and what the chooser answers.
+class ViewTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { library = new LibraryFixture; }
+    static void TearDownTestSuite() { delete library; }
+
+    AppState state{stateServices()};
+    PendingChecks checks;
+    std::optional<std::filesystem::path> chosen;
+
+    static inline LibraryFixture *library = nullptr;
 };
 
 } // namespace tandrel::testing
