@@ -36,11 +36,16 @@ TEST(ReportTexts, StatesTheVerdictAndTheFacts) {
                                  {"FCPXML clips vs resolver entries", "12 vs 13"},
                                  {"Compared / exact", "11 / 11"}}));
 
+    EXPECT_EQ(ReportTexts::verdict(report), "PASS");
+    EXPECT_EQ(ReportTexts::tileFacts(report), (std::vector<Fact>{{"FCPXML vs resolver", "12 vs 13"},
+                                                                 {"Compared / exact", "11 / 11"}}));
+
     report.frameRateResolved = false;
     report.fps = 24;
     report.tcStartSeconds = 0.0625; // an exact half: to the even thousandth, as printf does
     report.unmatchedResolver.resize(1);
     EXPECT_EQ(ReportTexts::headline(report), "FAIL \u2014 differences found");
+    EXPECT_EQ(ReportTexts::verdict(report), "FAIL");
     const auto facts = ReportTexts::facts(report);
     EXPECT_EQ(facts[1].value, "24.000 fps (format unresolved \u2014 assumed)");
     EXPECT_EQ(facts[2].value, "0.062 s");

@@ -18,6 +18,14 @@ std::string threeDecimals(double value) {
     return std::string(buffer.data(), result.ptr);
 }
 
+std::string versus(int64_t fcpxml, int64_t resolver) {
+    return std::to_string(fcpxml) + " vs " + std::to_string(resolver);
+}
+
+std::string pairs(const TimelineValidator::ValidationReport &report) {
+    return std::to_string(report.comparedPairs) + " / " + std::to_string(report.exactMatches);
+}
+
 } // namespace
 
 std::string_view ReportTexts::headline(const ValidationReport &report) {
@@ -32,10 +40,9 @@ std::vector<ReportTexts::Fact> ReportTexts::facts(const ValidationReport &report
          threeDecimals(report.fps) +
              (report.frameRateResolved ? " fps" : " fps (format unresolved \u2014 assumed)")},
         {"Start TC", threeDecimals(report.tcStartSeconds) + " s"},
-        {"FCPXML clips vs resolver entries", std::to_string(report.fcpxmlClipCount) + " vs " +
-                                                 std::to_string(report.resolverEntryCount)},
-        {"Compared / exact",
-         std::to_string(report.comparedPairs) + " / " + std::to_string(report.exactMatches)},
+        {"FCPXML clips vs resolver entries",
+         versus(report.fcpxmlClipCount, report.resolverEntryCount)},
+        {"Compared / exact", pairs(report)},
     };
 }
 
@@ -98,6 +105,21 @@ std::optional<std::string> ReportTexts::overflowNote(size_t total, size_t displa
         return std::nullopt;
     }
     return "+ " + std::to_string(total - displayCap) + " more not shown";
+}
+
+std::string_view ReportTexts::verdict(const ValidationReport &report) {
+    return report.passed() ? "PASS" : "FAIL";
+}
+
+std::vector<ReportTexts::Fact> ReportTexts::tileFacts(const ValidationReport &report) {
+    return {
+        {"FCPXML vs resolver", versus(report.fcpxmlClipCount, report.resolverEntryCount)},
+        {"Compared / exact", pairs(report)},
+    };
+}
+
+std::string ReportTexts::comparingTimeline(std::string_view timelineName) {
+    return std::string("Comparing timeline: ").append(timelineName);
 }
 
 } // namespace tandrel

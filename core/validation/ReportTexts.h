@@ -11,8 +11,9 @@
 namespace tandrel {
 
 // The texts of a validation report: the verdict, its facts, the titles of its lists and the
-// pieces of their rows, as the report views show them and tandrel-cli prints them. Numbers
-// are plain decimal, fractions with a full stop whatever the locale. Pure.
+// pieces of their rows, as the report views show them and tandrel-cli prints them; and the
+// fixed texts of the validation window and tile around them. Numbers are plain decimal,
+// fractions with a full stop whatever the locale. Pure.
 struct ReportTexts {
     using ValidationReport = TimelineValidator::ValidationReport;
     using FieldMismatch = TimelineValidator::FieldMismatch;
@@ -60,6 +61,30 @@ struct ReportTexts {
     // "+ 50 more not shown" for a list of `total` entries cut to `displayCap` rows; nothing
     // when all of them are shown.
     static std::optional<std::string> overflowNote(size_t total, size_t displayCap);
+
+    // The tile's short forms: "PASS" or "FAIL", and two facts, the clip counts and the pairs.
+    static std::string_view verdict(const ValidationReport &report);
+    static std::vector<Fact> tileFacts(const ValidationReport &report);
+
+    // The window's title, and the line under it while a timeline is selected.
+    static constexpr std::string_view windowTitle = "Validate Against FCPXML";
+    static std::string comparingTimeline(std::string_view timelineName);
+    // What the window shows in place of its drop zone while no timeline is selected.
+    static constexpr std::string_view noTimelineTitle = "No timeline selected";
+    static constexpr std::string_view noTimelineHint =
+        "Pick a library and timeline in the main window first, then export that same timeline "
+        "as FCPXML from Final Cut Pro and load it here.";
+    // The tile's one line while no timeline is selected.
+    static constexpr std::string_view tileNoTimeline =
+        "No timeline selected \u2014 pick one in the sidebar first.";
+    // The drop zones of the window and of the tile.
+    static constexpr std::string_view windowDropPrompt = "Drop an exported .fcpxml / .fcpxmld here";
+    static constexpr std::string_view tileDropPrompt = "Drop .fcpxml / .fcpxmld here";
+    static constexpr std::string_view chooseButton = "Choose FCPXML...";
+    static constexpr std::string_view comparing = "Comparing\u2026";
+    // The file chooser's message.
+    static constexpr std::string_view chooserMessage =
+        "Select the FCPXML you exported for the selected timeline";
 };
 
 } // namespace tandrel

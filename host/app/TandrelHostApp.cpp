@@ -84,7 +84,10 @@ TandrelHostApp::TandrelHostApp(Environment environment, QObject *parent)
                             [](AppState &state) { return new PositionPreviewWindow(state); }));
     windows_->declare(QString::fromUtf8(fcpxmlValidationID),
                       scene("Validate Against FCPXML", {720, 680},
-                            [](AppState &state) { return new ValidationView(state); }));
+                            [](AppState &state) {
+                                return new ValidationView(
+                                    state, ValidationRunController::checkingActiveTimeline(state));
+                            }));
     windows_->declare(
         QString::fromUtf8(settingsID),
         scene("Settings", {480, 420}, [](AppState &state) { return new SettingsView(state); }));

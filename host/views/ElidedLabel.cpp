@@ -2,7 +2,10 @@
 
 #include "designkit/Palette.h"
 
+#include <QEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace tandrel {
 
@@ -20,23 +23,38 @@ void ElidedLabel::setText(const QString &text) {
     update();
 }
 
+void ElidedLabel::setAlignment(Qt::Alignment alignment) {
+    alignment_ = alignment;
+    update();
+}
+
 QString ElidedLabel::shownText() const {
     return fontMetrics().elidedText(text_, mode_, width());
 }
 
 QSize ElidedLabel::sizeHint() const {
-    const QFontMetrics metrics = fontMetrics();
-    return {metrics.horizontalAdvance(text_), metrics.height()};
+    return {fontMetrics().horizontalAdvance(text_) + 1, fontMetrics().height()};
 }
 
 QSize ElidedLabel::minimumSizeHint() const {
-    return {fontMetrics().horizontalAdvance(QStringLiteral("…")), fontMetrics().height()};
+    const QString ellipsis(QChar(0x2026));
+    const QString shortest = mode_ == Qt::ElideMiddle ? text_.left(2) + ellipsis + text_.right(2)
+                                                      : ellipsis;
+    return {std::min(fontMetrics().horizontalAdvance(shortest), sizeHint().width()),
+            fontMetrics().height()};
 }
 
 void ElidedLabel::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setPen(corvane::foregroundOf(this));
-    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, shownText());
+    painter.drawText(rect(), static_cast<int>(alignment_), shownText());
+}
+
+void ElidedLabel::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::FontChange) {
+        updateGeometry();
+    }
+    QWidget::changeEvent(event);
 }
 
 } // namespace tandrel

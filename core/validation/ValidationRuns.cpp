@@ -1,0 +1,52 @@
+#include "core/validation/ValidationRuns.h"
+
+#include <algorithm>
+
+namespace tandrel {
+
+ValidationRuns::RunNumber ValidationRuns::begin(const std::filesystem::path &file) {
+    std::string name = fileName(file);
+    const std::lock_guard lock(mutex_);
+    state_ = State{nullptr, true, std::nullopt, std::move(name)};
+    return ++newest_;
+}
+
+bool ValidationRuns::finish(RunNumber number, Outcome outcome) {
+    const std::lock_guard lock(mutex_);
+    if (number != newest_ || !state_.isRunning) {
+        return false;
+    }
+    state_.isRunning = false;
+    if (auto *report = std::get_if<ValidationReport>(&outcome)) {
+        state_.report = std::make_shared<const ValidationReport>(std::move(*report));
+    } else {
+        state_.errorMessage = std::move(std::get<Failure>(outcome).description);
+    }
+    return true;
+}
+
+ValidationRuns::State ValidationRuns::state() const {
+    const std::lock_guard lock(mutex_);
+    return state_;
+}
+
+bool ValidationRuns::acceptsDroppedFile(const std::filesystem::path &file) {
+    // As a path's extension: a name that only starts with a dot (".fcpxml") has none.
+    std::string extension = std::filesystem::path(fileName(file)).extension().string();
+    // Only ASCII letters can lower-case to the letters of the two extensions.
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return extension == ".fcpxml" || extension == ".fcpxmld";
+}
+
+std::string ValidationRuns::fileName(const std::filesystem::path &file) {
+    std::filesystem::path rest = file;
+    // Each step is shorter, down to the root, which has no relative part.
+    while (rest.filename().empty() && rest.has_relative_path()) {
+        rest = rest.parent_path();
+    }
+    return rest.filename().string();
+}
+
+} // namespace tandrel

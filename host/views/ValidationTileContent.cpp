@@ -1,0 +1,235 @@
+#include "host/views/ValidationTileContent.h"
+
+#include "core/validation/ReportTexts.h"
+#include "designkit/Color.h"
+#include "designkit/CorvaneButton.h"
+#include "designkit/CorvaneSymbolView.h"
+#include "designkit/CorvaneTextStyle.h"
+#include "designkit/Fonts.h"
+#include "designkit/Painting.h"
+#include "designkit/Palette.h"
+#include "host/state/AppState.h"
+#include "host/views/DashedOutline.h"
+#include "host/views/DropZoneStatus.h"
+#include "host/views/PlatformStyle.h"
+#include "host/views/WrappingLabel.h"
+
+#include <QDropEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMimeData>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace tandrel {
+
+namespace {
+
+using corvane::Color;
+using corvane::CorvaneFontWeight;
+using corvane::CorvaneTextStyle;
+
+QLabel *micro(const QString &text) {
+    auto *label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    corvane::corvaneMicro(label);
+    return label;
+}
+
+DropZoneStatus::Look microLook() {
+    const CorvaneTextStyle style(CorvaneTextStyle::micro);
+    return {style.font(), *style.foreground()};
+}
+
+// The verdict panel's box: green or red, faint.
+class SummaryPanel : public QWidget {
+public:
+    explicit SummaryPanel(bool passed) : tint_(passed ? Color::green() : Color::red()) {}
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        corvane::fillRounded(painter, rect(), 8, corvane::withOpacity(tint_, 0.1));
+    }
+
+private:
+    QColor tint_;
+};
+
+} // namespace
+
+// The tile's drop zone: a dashed box with the prompt, the chooser button and the progress of
+// a check or the name of the file loaded last.
+class ValidationTileContent::DropZone : public QWidget {
+public:
+    explicit DropZone(std::function<void()> onChoose)
+        : choose_(new corvane::CorvaneButton(qText(ReportTexts::chooseButton),
+                                             corvane::CorvaneButtonStyle{false})),
+          status_(new DropZoneStatus(microLook(), microLook())) {
+        setObjectName(QStringLiteral("dropZone"));
+        auto *symbol = new corvane::CorvaneSymbolView(QStringLiteral("arrow.down.doc"), 20);
+        corvane::corvaneForeground(symbol, Color::corvaneTextTertiary());
+        auto *prompt = micro(qText(ReportTexts::tileDropPrompt));
+        prompt->setObjectName(QStringLiteral("prompt"));
+        choose_->setObjectName(QStringLiteral("choose"));
+        QObject::connect(choose_, &QAbstractButton::clicked, this,
+                         [onChoose = std::move(onChoose)] { onChoose(); });
+
+        auto *layout = new QVBoxLayout(this);
+        layout->setContentsMargins(10, 14, 10, 14);
+        layout->setSpacing(6);
+        layout->addWidget(symbol, 0, Qt::AlignHCenter);
+        layout->addWidget(prompt, 0, Qt::AlignHCenter);
+        layout->addWidget(choose_, 0, Qt::AlignHCenter);
+        layout->addWidget(status_);
+    }
+
+    void setFields(const std::optional<std::string> &loadedFileName, bool isRunning) {
+        choose_->setEnabled(!isRunning);
+        status_->setFields(loadedFileName, isRunning);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        strokeDashedRoundedInside(painter, rect(), 8,
+                                  corvane::withOpacity(Color::corvaneTextTertiary(), 0.5), 1.5, 5);
+    }
+
+private:
+    corvane::CorvaneButton *choose_;
+    DropZoneStatus *status_;
+};
+
+ValidationTileContent::ValidationTileContent(AppState &state,
+                                             ValidationRunController::RunFunction run,
+                                             ValidationFileChooser::Choose chooseFile,
+                                             QWidget *parent)
+    : QWidget(parent), state_(state), chooseFile_(std::move(chooseFile)),
+      controller_(new ValidationRunController(std::move(run), this)),
+      noTimeline_(new WrappingLabel(qText(ReportTexts::tileNoTimeline))),
+      dropZone_(new DropZone([this] { this->chooseFile(); })), error_(new WrappingLabel) {
+    setObjectName(QStringLiteral("validationTile"));
+    setAcceptDrops(true);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    noTimeline_->setObjectName(QStringLiteral("noTimeline"));
+    corvane::corvaneMicro(noTimeline_);
+    error_->setObjectName(QStringLiteral("error"));
+    error_->setFont(CorvaneTextStyle(CorvaneTextStyle::micro).font());
+    corvane::corvaneForeground(error_, Color::red());
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(10);
+    layout->addWidget(noTimeline_);
+    layout->addWidget(dropZone_);
+    layout->addWidget(error_);
+
+    connect(controller_, &ValidationRunController::changed, this, &ValidationTileContent::refresh);
+    connect(&state_, &AppState::activeTimelineIDChanged, this, &ValidationTileContent::refresh);
+    refresh();
+}
+
+void ValidationTileContent::run(const std::filesystem::path &fcpxml) {
+    controller_->run(fcpxml);
+}
+
+void ValidationTileContent::chooseFile() {
+    if (const auto chosen = chooseFile_(this)) {
+        run(*chosen);
+    }
+}
+
+bool ValidationTileContent::handleDrop(const QMimeData &data) {
+    return controller_->handleDrop(data);
+}
+
+void ValidationTileContent::dragEnterEvent(QDragEnterEvent *event) {
+    if (ValidationRunController::offersFiles(*event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void ValidationTileContent::dragMoveEvent(QDragMoveEvent *event) {
+    if (ValidationRunController::offersFiles(*event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void ValidationTileContent::dropEvent(QDropEvent *event) {
+    event->acceptProposedAction();
+    handleDrop(*event->mimeData());
+}
+
+QWidget *ValidationTileContent::factRow(const QString &label, const QString &value) {
+    auto *row = new QWidget;
+    row->setObjectName(QStringLiteral("fact"));
+    auto *name = micro(label);
+    name->setObjectName(QStringLiteral("factLabel"));
+    auto *shown =
+        styledLabel(value, corvane::corvaneFont(12, CorvaneFontWeight::medium), Color::primary());
+    shown->setObjectName(QStringLiteral("factValue"));
+    auto *layout = new QVBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    layout->addWidget(name);
+    layout->addWidget(shown);
+    return row;
+}
+
+QWidget *ValidationTileContent::summary(const TimelineValidator::ValidationReport &report) {
+    const bool passed = report.passed();
+    const QColor colour = passed ? Color::green() : Color::red();
+    auto *panel = new SummaryPanel(passed);
+    panel->setObjectName(QStringLiteral("summary"));
+
+    auto *symbol = new corvane::CorvaneSymbolView(passed ? QStringLiteral("checkmark.circle.fill")
+                                                         : QStringLiteral("xmark.octagon.fill"),
+                                                  13);
+    corvane::corvaneForeground(symbol, colour);
+    auto *verdict = styledLabel(qText(ReportTexts::verdict(report)),
+                                corvane::corvaneFont(13, CorvaneFontWeight::demiBold), colour);
+    verdict->setObjectName(QStringLiteral("verdict"));
+    auto *verdictRow = new QHBoxLayout;
+    verdictRow->setSpacing(6);
+    verdictRow->addWidget(symbol, 0, Qt::AlignVCenter);
+    verdictRow->addWidget(verdict, 0, Qt::AlignVCenter);
+    verdictRow->addStretch(1);
+
+    auto *summaryLine = new WrappingLabel(QString::fromStdString(report.summaryLine()));
+    summaryLine->setObjectName(QStringLiteral("summaryLine"));
+    corvane::corvaneMicro(summaryLine);
+
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setSpacing(6);
+    layout->addLayout(verdictRow);
+    layout->addWidget(summaryLine);
+    for (const ReportTexts::Fact &fact : ReportTexts::tileFacts(report)) {
+        layout->addWidget(factRow(qText(fact.label), QString::fromStdString(fact.value)));
+    }
+    return panel;
+}
+
+void ValidationTileContent::refresh() {
+    const ValidationRuns::State runs = controller_->state();
+    const bool hasTimeline = state_.activeTimelineID().has_value();
+    noTimeline_->setVisible(!hasTimeline);
+    dropZone_->setVisible(hasTimeline);
+    dropZone_->setFields(runs.loadedFileName, runs.isRunning);
+    error_->setText(QString::fromStdString(runs.errorMessage.value_or(std::string())));
+    error_->setVisible(hasTimeline && runs.errorMessage.has_value());
+    if (runs.report != shownReport_) {
+        delete summary_;
+        summary_ = runs.report ? summary(*runs.report) : nullptr;
+        if (summary_) {
+            layout()->addWidget(summary_);
+        }
+        shownReport_ = runs.report;
+    }
+    if (summary_) {
+        summary_->setVisible(hasTimeline);
+    }
+}
+
+} // namespace tandrel

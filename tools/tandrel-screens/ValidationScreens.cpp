@@ -1,0 +1,187 @@
+// The FCPXML check: the "Validate Against FCPXML" window and the tile of the layout editor's
+// "Validate" panel, over the sample library, its "Trailer" timeline with the checked-in
+// export that matches it, and its "Sample" timeline with a failing export made from the
+// checked-in one.
+#include "tools/tandrel-screens/ScreenRegistry.h"
+
+#include "designkit/CorvaneFloatingPanel.h"
+#include "host/state/AppState.h"
+#include "host/views/ValidationTileContent.h"
+#include "host/views/ValidationView.h"
+#include "host/views/tests/StateValidation.h"
+#include "platform/runtime/MainQueue.h"
+#include "tools/make-sample-library/SampleLibrary.h"
+#include "tools/make-sample-library/SampleLibraryWriter.h"
+
+#include <QFile>
+#include <QVBoxLayout>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+using namespace tandrel;
+using tandrel::screens::ScreenContext;
+namespace fs = std::filesystem;
+
+const fs::path exports = TANDREL_CLI_TESTS;
+
+std::string contents(const fs::path &file) {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void replace(std::string &text, const std::string &from, const std::string &to) {
+    const size_t at = text.find(from);
+    if (at == std::string::npos) {
+        throw std::runtime_error("the sample export has changed: no " + from);
+    }
+    text.replace(at, from.size(), to);
+}
+
+// The export of "Sample" gone wrong: "Arrival" a frame late, "Kitchen Slow" renamed, 250 more
+// clips at the end that the library does not have, and the project renamed, so that the
+// timeline is found only as the export's one project.
+fs::path failingExport(const ScreenContext &context) {
+    std::string text = contents(exports / "Sample.fcpxml");
+    replace(text, "<project name=\"Sample\"", "<project name=\"Sample v2\"");
+    replace(text, "offset=\"36002s\" name=\"Arrival\" start=\"3604s\" duration=\"4s\"",
+            "offset=\"900051/25s\" name=\"Arrival\" start=\"3604s\" duration=\"99/25s\"");
+    replace(text, "name=\"Kitchen Slow\"", "name=\"Kitchen Slow (alt)\"");
+    replace(text, "duration=\"28s\" tcStart=\"36000s\"", "duration=\"278s\" tcStart=\"36000s\"");
+    std::string extra;
+    for (int i = 0; i < 250; ++i) {
+        extra += "                        <asset-clip ref=\"r3\" offset=\"" +
+                 std::to_string(36028 + i) + "s\" name=\"Pickup " + std::to_string(i + 1) +
+                 "\" start=\"7200s\" duration=\"1s\" format=\"r1\" tcFormat=\"NDF\"/>\n";
+    }
+    // They go last in the project's spine.
+    const std::string spineEnd =
+        "                    </spine>\n                </sequence>\n            </project>";
+    replace(text, spineEnd, extra + spineEnd);
+    const fs::path file = fs::path(context.home.toStdString()) / "Sample (export 2).fcpxml";
+    std::ofstream(file) << text;
+    return file;
+}
+
+// The sample library given, or one made for the screen.
+fs::path sampleLibrary(const ScreenContext &context) {
+    if (!context.library.isEmpty()) {
+        return QFile::encodeName(context.library).toStdString();
+    }
+    return sample::SampleLibraryWriter::write(sample::standardSampleLibrary(),
+                                              fs::path(context.home.toStdString()));
+}
+
+// The state object over the sample library, with the timeline of that name active (none:
+// nothing selected), and a view over it; the view goes first when the scene does.
+class Scene : public QWidget {
+public:
+    Scene(const ScreenContext &context, const std::optional<std::string> &timeline)
+        : state_(std::make_unique<AppState>(testing::stateServices())) {
+        state_->addLibrary(sampleLibrary(context));
+        platform::MainQueue::runPending();
+        if (timeline) {
+            const auto id = testing::timelineNamed(*state_, *timeline);
+            if (!id) {
+                throw std::runtime_error("the sample library has no timeline " + *timeline);
+            }
+            state_->setActiveTimeline(id);
+        }
+        setAutoFillBackground(true);
+        layout_ = new QVBoxLayout(this);
+        layout_->setContentsMargins(0, 0, 0, 0);
+    }
+    ~Scene() override { delete view_; }
+
+    AppState &state() { return *state_; }
+    // Checks at once, or never.
+    ValidationRunController::RunFunction runs(bool answering = true) {
+        if (answering) {
+            return testing::validatingAtOnce(*state_);
+        }
+        return [](const fs::path &, ValidationRunController::Completion) {};
+    }
+    void hold(QWidget *view) {
+        view_ = view;
+        layout_->addWidget(view);
+    }
+    QVBoxLayout *layout() const { return layout_; }
+
+private:
+    std::unique_ptr<AppState> state_;
+    QVBoxLayout *layout_;
+    QWidget *view_ = nullptr;
+};
+
+// The window in one state: `file`, when given, is the export the editor panel left pending
+// for it; unless `answering`, its check never ends.
+std::unique_ptr<QWidget> window(const ScreenContext &context,
+                                const std::optional<std::string> &timeline,
+                                const std::optional<fs::path> &file, bool answering = true) {
+    auto scene = std::make_unique<Scene>(context, timeline);
+    auto *view = new ValidationView(scene->state(), scene->runs(answering));
+    scene->hold(view);
+    if (file) {
+        // Taken when the view comes on screen, as the editor panel's drop is.
+        scene->state().setPendingXMLDropURL(*file);
+    }
+    return scene;
+}
+
+// The tile in the layout editor's "Validate" panel, after checking `file`.
+std::unique_ptr<QWidget> tile(const ScreenContext &context,
+                              const std::optional<std::string> &timeline,
+                              const std::optional<fs::path> &file) {
+    auto scene = std::make_unique<Scene>(context, timeline);
+    auto *content = new ValidationTileContent(scene->state(), scene->runs());
+    auto *panel = new corvane::CorvaneFloatingPanel({.title = QStringLiteral("Validate"),
+                                                     .icon = QStringLiteral("checkmark.seal"),
+                                                     .onExpand = [] {},
+                                                     .onClose = [] {},
+                                                     .content = content});
+    scene->layout()->setContentsMargins(12, 12, 12, 12);
+    scene->hold(panel);
+    if (file) {
+        content->run(*file);
+    }
+    return scene;
+}
+
+const QSize windowSize = ValidationView::idealContentSize;
+// The panel column of the layout editor is 360 points wide.
+const QSize tileSize(384, 470);
+
+const tandrel::screens::ScreenRegistration screens{
+    {"validation-window-notimeline", windowSize,
+     [](const ScreenContext &c) { return window(c, std::nullopt, std::nullopt); }},
+    {"validation-window-idle", windowSize,
+     [](const ScreenContext &c) { return window(c, "Trailer", std::nullopt); }},
+    {"validation-window-running", windowSize,
+     [](const ScreenContext &c) {
+         return window(c, "Trailer", exports / "Trailer.fcpxml", false);
+     }},
+    {"validation-window-pass", windowSize,
+     [](const ScreenContext &c) { return window(c, "Trailer", exports / "Trailer.fcpxml"); }},
+    {"validation-window-fail", windowSize,
+     [](const ScreenContext &c) { return window(c, "Sample", failingExport(c)); }},
+    {"validation-window-error", windowSize,
+     [](const ScreenContext &c) {
+         return window(c, "Sample",
+                       fs::path(c.home.toStdString()) / "Exports" / "Sample final.fcpxml");
+     }},
+    {"validation-tile-notimeline", tileSize,
+     [](const ScreenContext &c) { return tile(c, std::nullopt, std::nullopt); }},
+    {"validation-tile-idle", tileSize,
+     [](const ScreenContext &c) { return tile(c, "Trailer", std::nullopt); }},
+    {"validation-tile-pass", tileSize,
+     [](const ScreenContext &c) { return tile(c, "Trailer", exports / "Trailer.fcpxml"); }},
+    {"validation-tile-fail", tileSize,
+     [](const ScreenContext &c) { return tile(c, "Sample", failingExport(c)); }},
+};
+
+} // namespace
