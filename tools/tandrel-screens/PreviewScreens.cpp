@@ -64,7 +64,7 @@ std::unique_ptr<QWidget> canvasDefault(const ScreenContext &) {
 }
 
 std::unique_ptr<QWidget> canvasScopeCropWithGrid(const ScreenContext &) {
-    DisplayConfig preset = builtIn("Conform");
+    DisplayConfig preset = builtIn("Netflix QC Layout");
     preset.visiblePictureAspectRatio = 2.39;
     return paneCanvas(stateWith(preset),
                       {.showGrid = true, .snapToGrid = true, .gridDivisions = 4});
