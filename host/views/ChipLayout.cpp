@@ -25,10 +25,6 @@ bool isStackable(MetadataField field) {
     }
 }
 
-bool isBlockField(MetadataField field) {
-    return field == MetadataField::stackedLayerReel || field == MetadataField::stackedLayerSlate;
-}
-
 // Sample data of the two blocks: lane, then the left and the right value. Their order is
 // fixed, whatever the preset's stack order.
 struct SampleValues {
@@ -138,6 +134,10 @@ std::vector<std::string> ChipLayout::formatSampleBlock(const std::vector<SampleR
                         row.right);
     }
     return lines;
+}
+
+bool ChipLayout::isBlockField(MetadataField field) {
+    return field == MetadataField::stackedLayerReel || field == MetadataField::stackedLayerSlate;
 }
 
 bool ChipLayout::isBlock(const BurnInElement &element, bool showStackedLayers) {

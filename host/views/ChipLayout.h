@@ -56,6 +56,8 @@ public:
     static std::vector<std::string> formatSampleBlock(const std::vector<SampleRow> &rows);
     // Whether the chip shows all its lines (a block) or one.
     static bool isBlock(const BurnInElement &element, bool showStackedLayers);
+    // The two stacked-layer block fields, which show sample rows.
+    static bool isBlockField(MetadataField field);
 
     // The chip's text size in canvas points: the element's size in frame pixels at `scale`,
     // at least the minimum.

@@ -39,10 +39,6 @@ constexpr double smallTextSize = 11;
 // The picture never gets smaller than this, so chips stay graspable.
 constexpr int minimumPictureHeight = 120;
 
-bool isBlockField(MetadataField field) {
-    return field == MetadataField::stackedLayerReel || field == MetadataField::stackedLayerSlate;
-}
-
 QLabel *smallLabel(const QString &text, const QColor &colour, QWidget *parent) {
     auto *label = new QLabel(text, parent);
     label->setFont(corvane::systemFont(smallTextSize));
@@ -62,6 +58,34 @@ QCheckBox *toggle(const QString &title, bool on) {
     box->setPalette(palette);
     return box;
 }
+
+// The controls row: as high as its content, scrolling sideways in a narrow canvas.
+class ControlsRow : public QScrollArea {
+public:
+    explicit ControlsRow(QWidget *content) {
+        setWidget(content);
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        viewport()->setAutoFillBackground(false);
+        content->setAutoFillBackground(false);
+        content->installEventFilter(this);
+    }
+
+    QSize sizeHint() const override { return widget()->sizeHint(); }
+    QSize minimumSizeHint() const override { return {0, widget()->sizeHint().height()}; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        // A picker that grows (its custom fields) makes the row higher.
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+            updateGeometry();
+        }
+        return QScrollArea::eventFilter(watched, event);
+    }
+};
 
 // Holds the picture at the frame's aspect: as wide as it may be, as high as that width allows
 // within the room it has, at its top-left corner; it gives back the height the picture does
@@ -155,16 +179,7 @@ PositionPreviewCanvas::PositionPreviewCanvas(AppState &state, PresetIndexSource 
     gridStepper_->setVisible(showGrid_);
     snapToggle_->setVisible(showGrid_);
 
-    auto *scroller = new QScrollArea;
-    scroller->setWidget(controls);
-    scroller->setWidgetResizable(true);
-    scroller->setFrameShape(QFrame::NoFrame);
-    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroller->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    scroller->setFixedHeight(controls->sizeHint().height());
-    scroller->viewport()->setAutoFillBackground(false);
-    controls->setAutoFillBackground(false);
+    auto *scroller = new ControlsRow(controls);
 
     // A hidden command: the key works wherever the window has the keyboard.
     deleteCommand_ = new QAction(QStringLiteral("Delete"), this);
@@ -363,8 +378,9 @@ void PositionPreviewCanvas::rebuild() {
         chipOrder_.push_back(element->id);
     }
 
-    stackedNote_->setVisible(std::ranges::any_of(
-        shownPreset.elements, [](const BurnInElement &e) { return isBlockField(e.field); }));
+    stackedNote_->setVisible(std::ranges::any_of(shownPreset.elements, [](const BurnInElement &e) {
+        return ChipLayout::isBlockField(e.field);
+    }));
 
     const FrameContext context{shownPreset.id, geometry.resolution(),
                                shownPreset.visiblePictureAspectRatio};

@@ -1,6 +1,7 @@
 #include "host/views/PositionPreviewWindow.h"
 
 #include "designkit/Color.h"
+#include "designkit/CorvaneDivider.h"
 #include "designkit/Fonts.h"
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
@@ -52,12 +53,7 @@ PositionPreviewWindow::PositionPreviewWindow(AppState &state,
     titleRow->setContentsMargins(padding, padding, padding, padding);
     titleRow->addWidget(title_);
     titleRow->addStretch(1);
-    auto *divider = new QWidget;
-    divider->setFixedHeight(1);
-    divider->setAutoFillBackground(true);
-    QPalette dividerPalette = divider->palette();
-    dividerPalette.setColor(QPalette::Window, corvane::withOpacity(corvane::Color::white(), 0.12));
-    divider->setPalette(dividerPalette);
+    auto *divider = new corvane::CorvaneDivider;
 
     content_ = new QWidget;
     auto *column = new QVBoxLayout(content_);

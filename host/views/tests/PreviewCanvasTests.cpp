@@ -160,6 +160,23 @@ std::vector<int> brightRuns(const QImage &image, bool alongRow, int at, int from
     return runs;
 }
 
+TEST_F(PreviewCanvas, AnIndexOutsideThePresetsShowsTheDefaultPresetAndEditsGoNowhere) {
+    usePreset({element(0.3, 0.3)});
+    auto *canvas = new PositionPreviewCanvas(
+        state(), [] { return std::optional<std::size_t>(5); }, {}, options());
+    show(canvas);
+    // The default preset: source timecode "TC:" and the clip name.
+    ASSERT_EQ(canvas->chips().size(), 2u);
+    EXPECT_EQ(canvas->chips()[0]->displayLines(), std::vector<std::string>{"TC:"});
+    EXPECT_EQ(canvas->chips()[1]->displayLines(), std::vector<std::string>{"Clip Name"});
+    const std::vector<DisplayConfig> before = state().presets();
+    drag(*canvas->chips()[0], {40, -40});
+    canvas->setCropAspectRatio(2.39);
+    EXPECT_EQ(state().presets(), before);
+    // The same chips stay: the default preset is made once.
+    EXPECT_EQ(canvas->chips().size(), 2u);
+}
+
 TEST_F(PreviewCanvas, DrawsABlackFrameTheLitPictureItsCropOutlineAndTheGrid) {
     BurnInElement hidden = element(0.5, 0.5);
     hidden.isEnabled = false;
@@ -347,6 +364,7 @@ TEST_F(PreviewCanvasResolution, ANewAspectRescalesAndClampsEachElementOnceInEver
 
     state().setActiveTimeline(timelines.at("Square"));
     settle();
+    EXPECT_GT(wide.canvasArea()->height(), 450);
     const QRectF frame = wide.canvasArea()->picture().frame;
     EXPECT_NEAR(frame.width(), frame.height(), 1);
     EXPECT_DOUBLE_EQ(wide.chip(idOf(0))->inputs().scale, frame.width() / 1080);
