@@ -328,6 +328,9 @@ struct Timeline {
     FrameRate rate = FrameRate::fps24;
     int64_t startFrame = 0; // the timeline's first timecode
     std::vector<Clip> spine;
+    // The frame size in pixels.
+    int64_t frameWidth = 1920;
+    int64_t frameHeight = 1080;
 };
 
 // An event: its folder below the bundle ("Day 1", or "Shoot Days/Day 2" for an event in a

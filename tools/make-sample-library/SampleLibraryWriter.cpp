@@ -182,8 +182,9 @@ private:
     }
 
     // The frame size the editor records as a rectangle text.
-    static PlistValue videoProps() {
-        return PlistValue::dictionary({{"PB", text("{{0, 0}, {1920, 1080}}")}});
+    static PlistValue videoProps(int64_t width = 1920, int64_t height = 1080) {
+        return PlistValue::dictionary({{"PB", text("{{0, 0}, {" + std::to_string(width) + ", " +
+                                                   std::to_string(height) + "}}")}});
     }
 
     void writeRoles() {
@@ -272,13 +273,14 @@ private:
                   {"timecodeDisplayDropFrame", PlistValue::boolean(rate.isDropFrame())}}))},
             infoSlot);
         const int64_t storyline =
-            writeSpine(sequence, timeline.name, timeline.startFrame, length, rate);
+            writeSpine(sequence, timeline.name, timeline.startFrame, length, rate,
+                       videoProps(timeline.frameWidth, timeline.frameHeight));
         writeContained(storyline, timeline.spine, rate);
     }
 
     // The sequence's primary storyline, without its items.
     int64_t writeSpine(int64_t sequence, const std::string &name, int64_t startFrame,
-                       int64_t length, FrameRate rate) {
+                       int64_t length, FrameRate rate, PlistValue frame = videoProps()) {
         const int64_t primary = slot(sequence, "primaryObject");
         return add(
             {"FFAnchoredCollection", uuid(), std::nullopt,
@@ -286,7 +288,7 @@ private:
                  {{"displayName", text(name)},
                   {"clippedRange", text(SampleLibraryWriter::rangeText(startFrame, length, rate))},
                   {"unclippedStart", text(SampleLibraryWriter::timeText(startFrame, rate))},
-                  {"videoProps", videoProps()}}))},
+                  {"videoProps", std::move(frame)}}))},
             primary);
     }
 

@@ -1,0 +1,125 @@
+// The position preview's screens: the canvas as the layout editor pane embeds it, and the
+// separate window.
+#include "core/model/BundledPresets.h"
+#include "host/state/AppState.h"
+#include "host/views/PositionPreviewCanvas.h"
+#include "host/views/PositionPreviewWindow.h"
+#include "tools/tandrel-screens/ScreenRegistry.h"
+
+#include <QApplication>
+#include <QMetaObject>
+#include <QVBoxLayout>
+
+namespace {
+
+using tandrel::AppState;
+using tandrel::BurnInElement;
+using tandrel::DisplayConfig;
+using tandrel::MetadataField;
+using tandrel::PositionPreviewCanvas;
+using tandrel::screens::ScreenContext;
+
+// The state object of the screen's process, with `preset` as the only and active preset. It
+// lives as long as the application, so it outlives the views that read it.
+AppState &stateWith(const DisplayConfig &preset) {
+    auto *state = new AppState(AppState::Services::standard(), qApp);
+    state->setPresets({preset});
+    state->setActivePresetID(preset.id);
+    return *state;
+}
+
+DisplayConfig builtIn(const std::string &name) {
+    for (const DisplayConfig &preset : tandrel::BundledPresets::table()) {
+        if (preset.name == name) {
+            return preset;
+        }
+    }
+    throw std::runtime_error("no built-in preset " + name);
+}
+
+// The canvas as the layout editor pane holds it, on the window's background.
+std::unique_ptr<QWidget> paneCanvas(AppState &state, PositionPreviewCanvas::Options options = {}) {
+    auto page = std::make_unique<QWidget>();
+    auto *layout = new QVBoxLayout(page.get());
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->addWidget(new PositionPreviewCanvas(
+        state, [&state] { return state.activePresetIndex(); },
+        [&state](const tandrel::Uuid &id) { state.removeElement(id); }, std::move(options)));
+    return page;
+}
+
+BurnInElement element(MetadataField field, std::string label, double x, double y, double fontSize) {
+    BurnInElement made(field);
+    if (!label.empty()) {
+        made.label = std::move(label);
+    }
+    made.posX = x;
+    made.posY = y;
+    made.fontSize = fontSize;
+    return made;
+}
+
+std::unique_ptr<QWidget> canvasDefault(const ScreenContext &) {
+    return paneCanvas(stateWith(builtIn("Netflix QC Layout")));
+}
+
+std::unique_ptr<QWidget> canvasScopeCropWithGrid(const ScreenContext &) {
+    DisplayConfig preset = builtIn("Netflix QC Layout");
+    preset.visiblePictureAspectRatio = 2.39;
+    return paneCanvas(stateWith(preset),
+                      {.showGrid = true, .snapToGrid = true, .gridDivisions = 4});
+}
+
+std::unique_ptr<QWidget> canvasClassicCropSelected(const ScreenContext &) {
+    DisplayConfig preset = builtIn("Colorist");
+    preset.visiblePictureAspectRatio = 4.0 / 3.0;
+    preset.elements.push_back(element(MetadataField::clipName, "", 0.05, 0.2, 24));
+    preset.elements.push_back(element(MetadataField::custom, "DRAFT", 0.4, 0.55, 40));
+    AppState &state = stateWith(preset);
+    const tandrel::Uuid selected = state.presets()[0].elements[1].id;
+    state.selectElement(selected, false);
+    std::unique_ptr<QWidget> page = paneCanvas(state);
+    // Once laid out: the guide a drag of the selected chip onto the others' left edge shows.
+    auto *canvas = page->findChild<PositionPreviewCanvas *>();
+    QMetaObject::invokeMethod(
+        canvas,
+        [canvas, selected] {
+            canvas->setActiveGuides(canvas->chip(selected)->boxInCanvas().left(), std::nullopt);
+        },
+        Qt::QueuedConnection);
+    return page;
+}
+
+std::unique_ptr<QWidget> canvasStacked(const ScreenContext &) {
+    DisplayConfig preset;
+    preset.name = "Stacked Layers";
+    preset.showStackedLayers = true;
+    BurnInElement reel = element(MetadataField::stackedLayerReel, "REEL", 0.03, 0.05, 16);
+    BurnInElement slate = element(MetadataField::stackedLayerSlate, "SLATE", 0.55, 0.05, 16);
+    BurnInElement timecode = element(MetadataField::sourceTC, "TC:", 0.03, 0.8, 24);
+    reel.stackedLayerColumns = tandrel::StackedLayerColumns::both;
+    preset.elements = {timecode, reel, slate};
+    return paneCanvas(stateWith(preset));
+}
+
+std::unique_ptr<QWidget> windowDefault(const ScreenContext &) {
+    return std::make_unique<tandrel::PositionPreviewWindow>(
+        stateWith(builtIn("Netflix QC Layout")));
+}
+
+std::unique_ptr<QWidget> windowWithoutPreset(const ScreenContext &) {
+    AppState &state = stateWith(builtIn("Conform"));
+    state.setActivePresetID(tandrel::Uuid::random());
+    return std::make_unique<tandrel::PositionPreviewWindow>(state);
+}
+
+const tandrel::screens::ScreenRegistration screens{
+    {"preview-canvas-default", {832, 560}, canvasDefault},
+    {"preview-canvas-crop239-grid4", {832, 560}, canvasScopeCropWithGrid},
+    {"preview-canvas-crop43-selected", {832, 560}, canvasClassicCropSelected},
+    {"preview-canvas-stacked", {832, 580}, canvasStacked},
+    {"preview-window-default", {1200, 800}, windowDefault},
+    {"preview-window-nopreset", {1200, 800}, windowWithoutPreset},
+};
+
+} // namespace
