@@ -85,9 +85,10 @@ TandrelHostApp::TandrelHostApp(Environment environment, QObject *parent)
     windows_->declare(QString::fromUtf8(fcpxmlValidationID),
                       scene("Validate Against FCPXML", {720, 680},
                             [](AppState &state) { return new ValidationView(state); }));
-    windows_->declare(
-        QString::fromUtf8(settingsID),
-        scene("Settings", {480, 420}, [](AppState &state) { return new SettingsView(state); }));
+    windows_->declare(QString::fromUtf8(settingsID),
+                      scene("Settings", SettingsView::windowSize, [this](AppState &state) {
+                          return new SettingsView(state, *preferences_);
+                      }));
 }
 
 TandrelHostApp::~TandrelHostApp() {

@@ -8,6 +8,7 @@
 #include "host/app/WindowRegistry.h"
 #include "host/update/Updater.h"
 #include "host/views/FeedbackSheet.h"
+#include "host/views/SettingsView.h"
 #include "host/views/tests/HostViewsFixture.h"
 #include "wrapper/PluginVersionMarker.h"
 
@@ -140,7 +141,7 @@ TEST_F(HostApp, ToolWindowsAreOpenedByIdAndStaySingle) {
     const Case cases[] = {
         {TandrelHostApp::positionPreviewID, "Position Preview", {1200, 800}},
         {TandrelHostApp::fcpxmlValidationID, "Validate Against FCPXML", {720, 680}},
-        {TandrelHostApp::settingsID, "Settings", {480, 420}},
+        {TandrelHostApp::settingsID, "Settings", SettingsView::windowSize},
     };
     for (const Case &c : cases) {
         const QString id = QString::fromUtf8(c.id);
