@@ -30,7 +30,7 @@ public:
     static constexpr int formWidth = 380;
     static constexpr int padding = 20;
     // Room for the whole form.
-    static constexpr QSize windowSize{formWidth + 2 * padding, 600};
+    static constexpr QSize windowSize{formWidth + 2 * padding, 560};
 
     SettingsView(AppState &state, Preferences &preferences, UrlOpener &opener,
                  QWidget *parent = nullptr);

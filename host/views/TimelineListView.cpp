@@ -17,6 +17,7 @@
 
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -204,6 +205,14 @@ TimelineListView::TimelineListView(AppState &state, Preferences &preferences, QW
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A slim indicator over the sidebar's card rather than the desktop's bar with arrows.
+    verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 2px 2px 0; }"
+        "QScrollBar::handle:vertical { background: rgba(255, 255, 255, 46); border-radius: 3px;"
+        " min-height: 24px; }"
+        "QScrollBar::handle:vertical:hover { background: rgba(255, 255, 255, 90); }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
     viewport()->setAutoFillBackground(false);
     auto *content = new QWidget;
     stack_ = new QVBoxLayout(content);
