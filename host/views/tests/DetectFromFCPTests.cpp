@@ -107,8 +107,13 @@ TEST_F(DetectFromFCPWidget, AddsOneNewLibraryAtOnceAndOffersAChoiceAmongSeveral)
     EXPECT_EQ(button.choiceDialog(), nullptr);
     EXPECT_FALSE(button.showsError());
 
+    // One open: added at once, no dialog.
+    editor->libraries = {solo_};
+    button.button()->click();
+    EXPECT_EQ(watchedNames(), std::vector<std::string>{"Solo.fcpbundle"});
+    EXPECT_EQ(button.choiceDialog(), nullptr);
+
     // Two open, one watched: the other is added, no dialog.
-    state().addLibrary(solo_);
     editor->libraries = {solo_, pair_};
     button.button()->click();
     EXPECT_EQ(watchedNames(), (std::vector<std::string>{"Solo.fcpbundle", "Pair.fcpbundle"}));
