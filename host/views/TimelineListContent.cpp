@@ -1,5 +1,7 @@
 #include "host/views/TimelineListContent.h"
 
+#include "core/support/TextSplit.h"
+
 #include <map>
 
 namespace tandrel {
@@ -25,16 +27,9 @@ TimelineListContent::groupedByEvent(const std::vector<TimelineChoice> &timelines
 
 std::set<std::string> TimelineListContent::expandedEvents(const std::string &stored) {
     std::set<std::string> keys;
-    size_t start = 0;
-    while (start <= stored.size()) {
-        size_t end = stored.find(expandedEventsSeparator, start);
-        if (end == std::string::npos) {
-            end = stored.size();
-        }
-        if (end > start) {
-            keys.insert(stored.substr(start, end - start));
-        }
-        start = end + 1;
+    for (const std::string_view key :
+         splitNonEmpty(stored, std::string_view(&expandedEventsSeparator, 1))) {
+        keys.emplace(key);
     }
     return keys;
 }

@@ -68,7 +68,7 @@ private:
 } // namespace
 
 TimelineRow::TimelineRow(const TimelineRowContent &content, QWidget *parent)
-    : QAbstractButton(parent), content_(content) {
+    : LaidOutButton(parent), content_(content) {
     const TimelineChoice &timeline = content.timeline;
     setAccessibleName(QString::fromStdString(timeline.name));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -122,20 +122,20 @@ TimelineRow::TimelineRow(const TimelineRowContent &content, QWidget *parent)
     // tooltips.
 }
 
-QSize TimelineRow::sizeHint() const {
+QSize LaidOutButton::sizeHint() const {
     return layout()->sizeHint();
 }
 
-QSize TimelineRow::minimumSizeHint() const {
+QSize LaidOutButton::minimumSizeHint() const {
     return layout()->minimumSize();
 }
 
-void TimelineRow::paintEvent(QPaintEvent *) {
-    // The chip draws the row.
+void LaidOutButton::paintEvent(QPaintEvent *) {
+    // Its children draw it.
 }
 
 TimelineCardHeader::TimelineCardHeader(const TimelineCardContent &content, QWidget *parent)
-    : QAbstractButton(parent), expanded_(content.isExpanded) {
+    : LaidOutButton(parent), expanded_(content.isExpanded) {
     setAccessibleName(QString::fromStdString(content.eventName));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto *layout = new QHBoxLayout(this);
@@ -168,18 +168,6 @@ TimelineCardHeader::TimelineCardHeader(const TimelineCardContent &content, QWidg
     for (QWidget *child : findChildren<QWidget *>()) {
         child->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
-}
-
-QSize TimelineCardHeader::sizeHint() const {
-    return layout()->sizeHint();
-}
-
-QSize TimelineCardHeader::minimumSizeHint() const {
-    return layout()->minimumSize();
-}
-
-void TimelineCardHeader::paintEvent(QPaintEvent *) {
-    // Only its texts and the chevron.
 }
 
 TimelineCard::TimelineCard(const TimelineCardContent &content, QWidget *parent)

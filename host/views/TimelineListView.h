@@ -19,10 +19,24 @@ class AppState;
 class ElidedLabel;
 class Preferences;
 
+// A button drawn by the children of its layout, as large as they need.
+class LaidOutButton : public QAbstractButton {
+    Q_OBJECT
+
+public:
+    using QAbstractButton::QAbstractButton;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
 // One timeline as a chip: a dot, the name (with its library and, for a name the card holds
 // twice, where in the event it lives) and "burning in" or its number of edits. A click serves
 // it, or releases it when it is being served.
-class TimelineRow : public QAbstractButton {
+class TimelineRow : public LaidOutButton {
     Q_OBJECT
 
 public:
@@ -37,12 +51,6 @@ public:
     // Null without a trailing label.
     QWidget *trailingLabel() const { return trailing_; }
 
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
 private:
     TimelineRowContent content_;
     corvane::CorvaneChipChrome *chip_;
@@ -54,7 +62,7 @@ private:
 
 // The header of a card: the chevron, the event (and its library), and while closed the number
 // of its timelines. A click opens or closes the card.
-class TimelineCardHeader : public QAbstractButton {
+class TimelineCardHeader : public LaidOutButton {
     Q_OBJECT
 
 public:
@@ -64,12 +72,6 @@ public:
     // Null unless the header shows that line.
     QWidget *libraryLabel() const { return library_; }
     QWidget *countLabel() const { return count_; }
-
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
 
 private:
     bool expanded_;
