@@ -3,6 +3,7 @@
 #include "designkit/CorvaneTextStyle.h"
 #include "host/app/HostCommands.h"
 #include "host/app/HostRequest.h"
+#include "host/app/MenuBarExtra.h"
 #include "host/app/UpdaterStartTask.h"
 #include "host/app/WindowRegistry.h"
 #include "host/update/StandardPluginUpdateCheck.h"
@@ -17,6 +18,7 @@
 
 #include "platform/pasteboard/ClipboardPasteboard.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -88,13 +90,16 @@ TandrelHostApp::TandrelHostApp(Environment environment, QObject *parent)
                                 return new ValidationView(
                                     state, ValidationRunController::checkingActiveTimeline(state));
                             }));
-    windows_->declare(
-        QString::fromUtf8(settingsID),
-        scene("Settings", {480, 420}, [](AppState &state) { return new SettingsView(state); }));
+    windows_->declare(QString::fromUtf8(settingsID),
+                      scene("Settings", SettingsView::windowSize, [this](AppState &state) {
+                          return new SettingsView(state, *preferences_);
+                      }));
 }
 
 TandrelHostApp::~TandrelHostApp() {
-    // Windows go first: their tasks and views use the state object and the updater.
+    // Windows and the menu go first: their tasks and views use the state object and the
+    // updater.
+    menuBarExtra_.reset();
     windows_.reset();
 }
 
@@ -120,7 +125,19 @@ ContentView *TandrelHostApp::newMainWindow() {
     new UpdaterStartTask(window, updater(), environment_.timers);
     windows_->addMainWindow(window);
     bringForward(window);
+    if (!menuBarExtra_) {
+        menuBarExtra_ = std::make_unique<MenuBarExtra>(
+            appState(), MenuBarView::Actions{.openHost = [this] { bringFirstWindowForward(); },
+                                             .quit = [this] { commands_->quit()->trigger(); }});
+    }
     return window;
+}
+
+void TandrelHostApp::bringFirstWindowForward() {
+    const std::vector<QWidget *> windows = windows_->allWindows();
+    if (!windows.empty()) {
+        bringForward(windows.front());
+    }
 }
 
 ContentView *TandrelHostApp::showMainWindow() {

@@ -18,6 +18,7 @@ class ContentView;
 class HostCommands;
 class HostNotifications;
 class LibraryPicker;
+class MenuBarExtra;
 class Preferences;
 class WindowRegistry;
 struct HostRequest;
@@ -25,7 +26,8 @@ struct HostRequest;
 // The host application: the one state object of the process, created on first use, and the
 // host's updater, created unstarted; its windows (main windows, the single "positionPreview"
 // and "fcpxmlValidation" tool windows, the settings window), the commands they share and the
-// host-wide notifications. It draws nothing itself.
+// host-wide notifications; and, once the first main window opens, the menu-bar extra. It draws
+// nothing itself.
 class TandrelHostApp : public QObject {
     Q_OBJECT
 
@@ -64,6 +66,8 @@ public:
     HostNotifications &notifications() const { return *notifications_; }
     HostCommands &commands() const { return *commands_; }
     WindowRegistry &windows() const { return *windows_; }
+    // Null until the first main window opens.
+    MenuBarExtra *menuBarExtra() const { return menuBarExtra_.get(); }
 
     // A new main window, on screen; its updater task starts with it.
     ContentView *newMainWindow();
@@ -71,6 +75,10 @@ public:
     ContentView *showMainWindow();
     // A tool window or the settings window by its id, opened or brought forward.
     QWidget *openWindow(const QString &id);
+
+    // "Open Embrik Host" of the menu-bar extra: the first of the host's windows comes forward;
+    // none is made when none is open.
+    void bringFirstWindowForward();
 
     // A start's request: a main window on screen, and its libraries watched.
     void handle(const HostRequest &request);
@@ -82,6 +90,7 @@ private:
     std::unique_ptr<HostNotifications> notifications_;
     std::unique_ptr<HostCommands> commands_;
     std::unique_ptr<WindowRegistry> windows_;
+    std::unique_ptr<MenuBarExtra> menuBarExtra_;
 };
 
 } // namespace tandrel

@@ -46,7 +46,8 @@ EmptyStateView::EmptyStateView(AppState &state, LibraryPicker &picker, QWidget *
             [this, &state, &picker] { openLibraryFilePicker(state, picker, window()); });
     layout->addWidget(add, 0, Qt::AlignHCenter);
 
-    layout->addWidget(new DetectFromFCPButton(state, false), 0, Qt::AlignHCenter);
+    // Full width, so that an error under the button wraps within the sidebar.
+    layout->addWidget(new DetectFromFCPButton(state, false));
     layout->addStretch(1);
 }
 

@@ -1,5 +1,7 @@
 #include "host/views/Preferences.h"
 
+#include <cmath>
+
 namespace tandrel {
 
 Preferences::Preferences(std::shared_ptr<platform::KeyValueStore> store, QObject *parent)
@@ -25,9 +27,15 @@ void Preferences::setValue(const QString &key, const QVariant &value) {
     emit changed(key);
 }
 
+double Preferences::glassDarkness() const {
+    const double fallback = AppearanceSettings::defaults().glassDarkness;
+    const double stored = number(glassDarknessKey, fallback);
+    return std::isfinite(stored) ? stored : fallback;
+}
+
 AppearanceSettings Preferences::appearance() const {
     const AppearanceSettings defaults = AppearanceSettings::defaults();
-    return {number(glassDarknessKey, defaults.glassDarkness),
+    return {glassDarkness(),
             text(baseColorHexKey, defaults.baseColorHex),
             text(sidebarColorHexKey, defaults.sidebarColorHex),
             number(sidebarDarknessDeltaKey, defaults.sidebarDarknessDelta)};

@@ -37,6 +37,8 @@ public:
     // Stores the value and announces the key, when it differs from what is stored.
     void setValue(const QString &key, const QVariant &value);
 
+    // The window darkness; a stored value that is not a finite number reads as the default.
+    double glassDarkness() const;
     // The main window's colours, with their defaults.
     AppearanceSettings appearance() const;
 

@@ -1,20 +1,26 @@
 #include "host/views/TimelineListView.h"
 
 #include "designkit/Color.h"
+#include "designkit/CorvaneChipChrome.h"
 #include "designkit/CorvaneDesign.h"
 #include "designkit/CorvaneStatusDot.h"
+#include "designkit/CorvaneSymbols.h"
 #include "designkit/CorvaneTextStyle.h"
+#include "designkit/CorvaneTooltip.h"
 #include "designkit/Fonts.h"
 #include "designkit/Painting.h"
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
 #include "host/views/ElidedLabel.h"
+#include "host/views/Preferences.h"
 #include "host/views/StyledLabel.h"
 
-#include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace tandrel {
 
@@ -22,110 +28,242 @@ using namespace corvane;
 
 namespace {
 
-// One timeline: a dot, its name, and "burning in" or its number of edits.
-class TimelineRow : public QAbstractButton {
-public:
-    TimelineRow(const TimelineChoice &timeline, bool active) : active_(active) {
-        setCursor(Qt::PointingHandCursor);
-        setAccessibleName(QString::fromStdString(timeline.name));
-        auto *layout = new QHBoxLayout(this);
-        layout->setContentsMargins(10, 6, 10, 6);
-        layout->setSpacing(10);
-        layout->addWidget(new CorvaneStatusDot(active
-                                                   ? Color::corvaneAccent()
-                                                   : withOpacity(Color::corvaneTextTertiary(), 0.4),
-                                               6, false),
-                          0, Qt::AlignVCenter);
-        auto *name = new ElidedLabel(QString::fromStdString(timeline.name));
-        corvaneFont(name, 14, active ? CorvaneFontWeight::demiBold : CorvaneFontWeight::medium);
-        corvaneForeground(name, active ? Color::primary() : Color::corvaneTextSecondary());
-        layout->addWidget(name, 1);
-        QString trailing;
-        if (active) {
-            trailing = QStringLiteral("burning in");
-        } else if (timeline.editCount >= 1) {
-            trailing = QStringLiteral("%1 edits").arg(timeline.editCount);
-        }
-        auto *label = styledLabel(trailing, corvaneMicro);
-        if (active) {
-            corvaneForeground(label, Color::corvaneAccent());
-        }
-        layout->addWidget(label, 0, Qt::AlignVCenter);
-        for (QWidget *child : findChildren<QWidget *>()) {
-            child->setAttribute(Qt::WA_TransparentForMouseEvents);
-        }
-    }
+// The tertiary level of the text hierarchy: fainter than the micro style's own colour.
+QColor hierarchicalTertiary() {
+    return withOpacity(Color::primary(), 0.38);
+}
 
-    QSize sizeHint() const override { return layout()->sizeHint(); }
+ElidedLabel *microLine(const std::string &text, Qt::TextElideMode mode = Qt::ElideRight) {
+    auto *label = new ElidedLabel(QString::fromStdString(text), mode);
+    corvaneMicro(label);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    return label;
+}
+
+// The card's chevron: pointing right while the card is closed, down while it is open.
+class Chevron : public QWidget {
+public:
+    static constexpr double pointSize = 9;
+
+    explicit Chevron(bool expanded) : expanded_(expanded) {
+        const int side = static_cast<int>(std::ceil(CorvaneSymbols::side(pointSize)));
+        setFixedSize(side, side);
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        if (active_) {
-            fillRounded(painter, rect(), 8, Color::corvaneAccentBackground());
-            strokeRoundedInside(painter, rect(), 8, Color::corvaneAccentStroke());
-        } else if (underMouse()) {
-            fillRounded(painter, rect(), 8, Color::corvaneHover());
-        }
+        painter.translate(QRectF(rect()).center());
+        painter.rotate(expanded_ ? 90 : 0);
+        const QRectF square(-width() / 2.0, -height() / 2.0, width(), height());
+        CorvaneSymbols::paint(painter, square, QStringLiteral("chevron.right"), QFont::DemiBold,
+                              foregroundOf(this));
     }
-    void enterEvent(QEnterEvent *) override { update(); }
-    void leaveEvent(QEvent *) override { update(); }
 
 private:
-    bool active_;
+    bool expanded_;
 };
 
 } // namespace
 
-TimelineListView::TimelineListView(AppState &state, Preferences &, QWidget *parent)
-    : QScrollArea(parent), state_(state) {
+TimelineRow::TimelineRow(const TimelineRowContent &content, QWidget *parent)
+    : LaidOutButton(parent), content_(content) {
+    const TimelineChoice &timeline = content.timeline;
+    setAccessibleName(QString::fromStdString(timeline.name));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+
+    auto *label = new QWidget;
+    auto *line = new QHBoxLayout(label);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(10);
+    line->addWidget(new CorvaneStatusDot(content.isActive
+                                             ? Color::corvaneAccent()
+                                             : withOpacity(Color::corvaneTextTertiary(), 0.4),
+                                         CorvaneDesign::DotSize::dense, false),
+                    0, Qt::AlignVCenter);
+
+    auto *lines = new QVBoxLayout;
+    lines->setSpacing(1);
+    name_ = new ElidedLabel(QString::fromStdString(timeline.name));
+    name_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    corvaneFont(name_, 14,
+                content.isActive ? CorvaneFontWeight::demiBold : CorvaneFontWeight::medium);
+    corvaneForeground(name_, content.isActive ? Color::primary() : Color::corvaneTextSecondary());
+    corvaneTooltip(name_, QString::fromStdString(timeline.name));
+    lines->addWidget(name_);
+    if (content.libraryLine) {
+        library_ = microLine(*content.libraryLine);
+        lines->addWidget(library_);
+    }
+    if (content.sourcePath) {
+        sourcePath_ = microLine(*content.sourcePath, Qt::ElideMiddle);
+        corvaneForeground(sourcePath_, hierarchicalTertiary());
+        corvaneTooltip(sourcePath_, QString::fromStdString(timeline.eventPath));
+        lines->addWidget(sourcePath_);
+    }
+    line->addLayout(lines, 1);
+
+    if (content.trailingLabel) {
+        auto *trailing = styledLabel(QString::fromStdString(*content.trailingLabel), corvaneMicro);
+        if (content.isActive) {
+            corvaneForeground(trailing, Color::corvaneAccent());
+        }
+        trailing_ = trailing;
+        line->addWidget(trailing, 0, Qt::AlignVCenter);
+    }
+
+    chip_ = new CorvaneChipChrome(label, content.isActive, Color::corvaneAccent(),
+                                  CorvaneChipStyle::standard(), CorvaneChipSize::comfortable);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(chip_);
+    // Presses on the texts fall through to the row; the texts keep the pointer for their
+    // tooltips.
+}
+
+QSize LaidOutButton::sizeHint() const {
+    return layout()->sizeHint();
+}
+
+QSize LaidOutButton::minimumSizeHint() const {
+    return layout()->minimumSize();
+}
+
+void LaidOutButton::paintEvent(QPaintEvent *) {
+    // Its children draw it.
+}
+
+TimelineCardHeader::TimelineCardHeader(const TimelineCardContent &content, QWidget *parent)
+    : LaidOutButton(parent), expanded_(content.isExpanded) {
+    setAccessibleName(QString::fromStdString(content.eventName));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 0, 4, 4);
+    layout->setSpacing(4);
+    auto *chevron = new Chevron(content.isExpanded);
+    layout->addWidget(chevron, 0, Qt::AlignVCenter);
+
+    auto *names = new QVBoxLayout;
+    names->setSpacing(0);
+    auto *event = microLine(content.eventName);
+    QFont semibold = event->font();
+    semibold.setWeight(QFont::DemiBold);
+    event->setFont(semibold);
+    names->addWidget(event);
+    if (content.libraryLine) {
+        auto *library = microLine(*content.libraryLine);
+        corvaneForeground(library, hierarchicalTertiary());
+        library_ = library;
+        names->addWidget(library);
+    }
+    layout->addLayout(names, 1);
+    if (!content.isExpanded) {
+        auto *count = styledLabel(QString::fromStdString(content.timelineCount), corvaneMicro);
+        corvaneForeground(count, hierarchicalTertiary());
+        count_ = count;
+        layout->addWidget(count, 0, Qt::AlignVCenter);
+    }
+    // The whole header takes the click, its texts included.
+    for (QWidget *child : findChildren<QWidget *>()) {
+        child->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+}
+
+TimelineCard::TimelineCard(const TimelineCardContent &content, QWidget *parent)
+    : QWidget(parent), content_(content), header_(new TimelineCardHeader(content)) {
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(4);
+    layout->addWidget(header_);
+    for (const TimelineRowContent &row : content.rows) {
+        rows_.push_back(new TimelineRow(row));
+        layout->addWidget(rows_.back());
+    }
+}
+
+void TimelineCard::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    fillRounded(painter, rect(), CorvaneDesign::CornerRadius::card, Color::corvaneCardFill());
+}
+
+TimelineListView::TimelineListView(AppState &state, Preferences &preferences, QWidget *parent)
+    : QScrollArea(parent), state_(state), preferences_(preferences) {
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A slim indicator over the sidebar's card rather than the desktop's bar with arrows.
+    verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 2px 2px 0; }"
+        "QScrollBar::handle:vertical { background: rgba(255, 255, 255, 46); border-radius: 3px;"
+        " min-height: 24px; }"
+        "QScrollBar::handle:vertical:hover { background: rgba(255, 255, 255, 90); }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
     viewport()->setAutoFillBackground(false);
     auto *content = new QWidget;
-    cards_ = new QVBoxLayout(content);
-    cards_->setContentsMargins(8, 8, 8, 8);
-    cards_->setSpacing(8);
+    stack_ = new QVBoxLayout(content);
+    stack_->setContentsMargins(8, 8, 8, 8);
+    stack_->setSpacing(8);
+    stack_->addStretch(1);
     setWidget(content);
     // The sidebar's card shows through (the scroll area fills its page otherwise).
     content->setAutoFillBackground(false);
-    connect(&state, &AppState::availableTimelinesChanged, this, &TimelineListView::rebuild);
-    connect(&state, &AppState::activeTimelineIDChanged, this, &TimelineListView::rebuild);
+    for (const auto changed : {&AppState::availableTimelinesChanged,
+                               &AppState::watchedLibrariesChanged,
+                               &AppState::activeTimelineIDChanged}) {
+        connect(&state, changed, this, &TimelineListView::rebuild);
+    }
+    // Another window opened or closed a card.
+    connect(&preferences, &Preferences::changed, this, [this](const QString &key) {
+        if (key == QLatin1String(Preferences::expandedEventsKey)) {
+            rebuild();
+        }
+    });
     rebuild();
 }
 
+std::string TimelineListView::expandedEventsStored() const {
+    return preferences_.text(QString::fromUtf8(Preferences::expandedEventsKey), QString())
+        .toStdString();
+}
+
+void TimelineListView::toggleExpanded(const std::string &groupKey) {
+    const std::string stored =
+        TimelineListContent::toggledExpanded(expandedEventsStored(), groupKey);
+    preferences_.setValue(QString::fromUtf8(Preferences::expandedEventsKey),
+                          QString::fromStdString(stored));
+}
+
 void TimelineListView::rebuild() {
-    while (QLayoutItem *item = cards_->takeAt(0)) {
-        if (QWidget *widget = item->widget()) {
-            widget->hide();
-            widget->deleteLater();
-        }
-        delete item;
+    for (TimelineCard *card : cards_) {
+        // Taken out at once; deleted later, as the click that asked for this may be its own.
+        card->hide();
+        stack_->removeWidget(card);
+        card->deleteLater();
     }
-    std::string group;
-    bool first = true;
-    for (const TimelineChoice &timeline : state_.availableTimelines()) {
-        const std::string key = timeline.library + '\x02' + timeline.eventName;
-        if (first || key != group) {
-            auto *caption = styledLabel(QString::fromStdString(timeline.eventName), corvaneMicro);
-            QFont font = caption->font();
-            font.setWeight(QFont::DemiBold);
-            caption->setFont(font);
-            caption->setContentsMargins(4, first ? 0 : 4, 4, 0);
-            cards_->addWidget(caption);
-            group = key;
-            first = false;
+    cards_.clear();
+    const std::vector<TimelineCardContent> cards = TimelineListContent::cards(
+        state_.availableTimelines(), state_.activeTimelineID(), state_.watchedLibraries().size(),
+        expandedEventsStored());
+    for (const TimelineCardContent &content : cards) {
+        auto *card = new TimelineCard(content);
+        connect(card->header(), &QAbstractButton::clicked, this,
+                [this, key = content.groupKey] { toggleExpanded(key); });
+        for (TimelineRow *row : card->rows()) {
+            connect(row, &QAbstractButton::clicked, this, [this, row] {
+                const TimelineRowContent &clicked = row->content();
+                // Decided at the click: a row drawn before the active timeline changed still
+                // does the right thing.
+                const bool isActive = state_.activeTimelineID() == clicked.timeline.id;
+                state_.setActiveTimeline(isActive ? std::nullopt
+                                                  : std::optional(clicked.timeline.id));
+            });
         }
-        const bool active = state_.activeTimelineID() == timeline.id;
-        auto *row = new TimelineRow(timeline, active);
-        connect(row, &QAbstractButton::clicked, this, [this, id = timeline.id, active] {
-            state_.setActiveTimeline(active ? std::nullopt : std::optional(id));
-        });
-        cards_->addWidget(row);
+        stack_->insertWidget(stack_->count() - 1, card);
+        cards_.push_back(card);
     }
-    cards_->addStretch(1);
 }
 
 } // namespace tandrel

@@ -6,13 +6,17 @@
 #include "host/app/HostCommands.h"
 #include "host/state/AppState.h"
 #include "host/views/ContentView.h"
+#include "host/views/DetectFromFCPButton.h"
 #include "host/views/HostNotifications.h"
 #include "host/views/LibraryPicker.h"
 #include "host/views/MainWindowAppearance.h"
 #include "host/views/PluginVersionWarningBanner.h"
 #include "host/views/Preferences.h"
 #include "host/views/ProjectStartTCView.h"
+#include "host/views/SidebarView.h"
+#include "host/views/TextButton.h"
 #include "host/views/UrlOpener.h"
+#include "platform/automation/EditorAutomation.h"
 #include "platform/runtime/MainQueue.h"
 #include "platform/runtime/ManualClock.h"
 #include "tools/make-sample-library/SampleLibrary.h"
@@ -36,7 +40,30 @@ using tandrel::screens::ScreenContext;
 // Nothing is fetched from it: it only gives the banner an installer to offer.
 constexpr const char *exampleUpdateServer = "https://downloads.ostrevale.example";
 
-enum class Stage { empty, library, serving, override, collapsed, updateBanner };
+enum class Stage {
+    empty,
+    library,
+    serving,
+    override,
+    collapsed,
+    updateBanner,
+    // The full lists while a timeline is served, its card open.
+    timelines,
+    // The sample and a second library whose events have the same names.
+    twoLibraries,
+    // The empty sidebar after the editor refused Automation and the reset command was copied.
+    detectPermission,
+};
+
+// An editor that runs and refuses the host's requests.
+class RefusingEditor final : public platform::EditorAutomation {
+public:
+    std::vector<std::string> runningBundleIdentifiers() const override {
+        return {"com.apple.FinalCut"};
+    }
+    std::int32_t determinePermission(const std::string &) override { return notPermitted; }
+    std::optional<ScriptResult> runScript(const std::string &) override { return std::nullopt; }
+};
 
 // What a main window of the screens lives on; made once per screen process, never freed
 // before the window.
@@ -48,8 +75,12 @@ struct Host {
     // The host's menus; nothing here acts on them.
     HostCommands commands{{}};
 
-    explicit Host(AppState::PluginUpdateCheck check) {
+    explicit Host(AppState::PluginUpdateCheck check,
+                  std::shared_ptr<platform::EditorAutomation> editor = nullptr) {
         AppState::Services services = AppState::Services::standard();
+        if (editor) {
+            services.editorAutomation = std::move(editor);
+        }
         services.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
         services.clock = clock;
         services.timers = clock->timers();
@@ -58,8 +89,9 @@ struct Host {
     }
 };
 
-Host &host(AppState::PluginUpdateCheck check = nullptr) {
-    static Host made(std::move(check));
+Host &host(AppState::PluginUpdateCheck check = nullptr,
+           std::shared_ptr<platform::EditorAutomation> editor = nullptr) {
+    static Host made(std::move(check), std::move(editor));
     return made;
 }
 
@@ -86,7 +118,9 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     Host &made = host(stage == Stage::updateBanner ? AppState::PluginUpdateCheck([](auto publish) {
         publish(PluginUpdateState::installed("58"));
     })
-                                                   : nullptr);
+                                                   : nullptr,
+                      stage == Stage::detectPermission ? std::make_shared<RefusingEditor>()
+                                                       : nullptr);
     AppState &state = *made.state;
     auto window = std::make_unique<ContentView>(ContentView::Environment{
         .state = &state,
@@ -101,12 +135,34 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     });
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     state.start();
-    if (stage != Stage::empty) {
+    if (stage != Stage::empty && stage != Stage::detectPermission) {
         state.addLibrary(sampleLibrary(context));
     }
+    if (stage == Stage::twoLibraries) {
+        sample::LibraryDescription trailer = sample::standardSampleLibrary();
+        trailer.name = "Trailer";
+        state.addLibrary(sample::SampleLibraryWriter::write(
+            trailer, QFile::encodeName(context.home).toStdString()));
+    }
+    if (stage == Stage::timelines || stage == Stage::twoLibraries) {
+        // The "Day 1" cards open, as a user left them.
+        made.preferences.setValue(QString::fromUtf8(Preferences::expandedEventsKey),
+                                  QString::fromUtf8("Sample\x02" "Day 1\x01Trailer\x02" "Day 1"));
+    }
     platform::MainQueue::runPending();
+    if (stage == Stage::detectPermission) {
+        for (auto *detect : window->findChildren<DetectFromFCPButton *>()) {
+            if (!detect->isCompact()) {
+                detect->detect();
+                detect->copyResetCommandButton()->click();
+            }
+        }
+    }
+    if (stage == Stage::timelines) {
+        window->sidebar()->setShowManualLibraryPicker(true);
+    }
     if (stage == Stage::serving || stage == Stage::override || stage == Stage::collapsed ||
-        stage == Stage::updateBanner) {
+        stage == Stage::updateBanner || stage == Stage::timelines) {
         state.setActiveTimeline(timelineID(state, "Sample"));
         // Written a while ago.
         made.clock->advance(2min);
@@ -157,6 +213,15 @@ const tandrel::screens::ScreenRegistration screens{
     {"host-main-window-update-banner",
      {760, 600},
      [](const ScreenContext &c) { return mainWindow(c, Stage::updateBanner); }},
+    {"host-main-window-timelines",
+     {760, 600},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::timelines); }},
+    {"host-main-window-two-libraries",
+     {760, 600},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::twoLibraries); }},
+    {"host-sidebar-detect-permission",
+     {760, 600},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::detectPermission); }},
     {"update-banner-installing",
      {760, 70},
      [](const ScreenContext &) { return banner(PluginUpdateState::installing()); }},

@@ -2,12 +2,14 @@
 // host per user.
 #include "host/app/HostCommands.h"
 #include "host/app/HostRequest.h"
+#include "host/app/MenuBarExtra.h"
 #include "host/app/SingleInstance.h"
 #include "host/app/TandrelHostApp.h"
 #include "host/app/UpdaterStartTask.h"
 #include "host/app/WindowRegistry.h"
 #include "host/update/Updater.h"
 #include "host/views/FeedbackSheet.h"
+#include "host/views/SettingsView.h"
 #include "host/views/tests/HostViewsFixture.h"
 #include "wrapper/PluginVersionMarker.h"
 
@@ -16,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QSystemTrayIcon>
 #include <QTest>
 
 namespace tandrel {
@@ -140,7 +143,7 @@ TEST_F(HostApp, ToolWindowsAreOpenedByIdAndStaySingle) {
     const Case cases[] = {
         {TandrelHostApp::positionPreviewID, "Position Preview", {1200, 800}},
         {TandrelHostApp::fcpxmlValidationID, "Validate Against FCPXML", {720, 680}},
-        {TandrelHostApp::settingsID, "Settings", {480, 420}},
+        {TandrelHostApp::settingsID, "Settings", SettingsView::windowSize},
     };
     for (const Case &c : cases) {
         const QString id = QString::fromUtf8(c.id);
@@ -244,6 +247,43 @@ TEST_F(HostApp, TheStandardServicesRunThePlugInUpdateCheck) {
     EXPECT_EQ(published, (std::vector<PluginUpdateState>{
                              PluginUpdateState::installing(),
                              PluginUpdateState::failed("No update server is configured.")}));
+}
+
+using MenuBarExtraHost = HostApp;
+
+TEST_F(MenuBarExtraHost, OpenBringsTheFirstWindowForwardAndMakesNone) {
+    EXPECT_EQ(host().menuBarExtra(), nullptr) << "made with the first main window";
+    ContentView *first = host().newMainWindow();
+    ContentView *second = host().newMainWindow();
+    MenuBarExtra *extra = host().menuBarExtra();
+    ASSERT_NE(extra, nullptr);
+    // The offscreen desktop has no tray: the host runs on without the icon.
+    EXPECT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    EXPECT_EQ(extra->trayIcon(), nullptr);
+    QAction *open = extra->menu()->command(MenuBarItem::Command::openHost);
+    ASSERT_NE(open, nullptr);
+
+    second->activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), second);
+    open->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), first);
+
+    // With every window closed it brings nothing forward and makes no window.
+    for (ContentView *window : {first, second}) {
+        window->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(host().windows().allWindows().empty());
+    extra->menu()->command(MenuBarItem::Command::openHost)->trigger();
+    EXPECT_TRUE(host().windows().allWindows().empty());
+
+    // "Quit Embrik" is the host's own Quit.
+    int quits = 0;
+    QObject::connect(host().commands().quit(), &QAction::triggered, [&] { ++quits; });
+    extra->menu()->command(MenuBarItem::Command::quit)->trigger();
+    EXPECT_EQ(quits, 1);
 }
 
 TEST(HostAppRequest, TravelsAsOneLineAndRefusesWhatIsNoRequest) {

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/support/Uuid.h"
+#include "host/query/WatchedLibrary.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tandrel {
+
+// The rules of the libraries bar: each row's status, its remove button's name, and the
+// library a remove button stands for.
+struct LibrariesBarContent {
+    enum class Status {
+        // Read: a green check, also when an older error is still noted.
+        loaded,
+        // Never read: a red triangle; the message shows in no row.
+        failed,
+        // Being read: a small spinner.
+        reading,
+    };
+
+    static Status status(const WatchedLibrary &library);
+    // The accessible name of the row's remove button.
+    static std::string removeLabel(const WatchedLibrary &library);
+    // Where the library with this id is now; rows look it up at the click, so a row removes
+    // its own library however the list changed since it was drawn.
+    static std::optional<size_t> indexOf(const std::vector<WatchedLibrary> &libraries,
+                                         const Uuid &id);
+};
+
+} // namespace tandrel
