@@ -32,8 +32,9 @@ struct LibraryScanner {
     // Folders deeper than this below the library are not entered.
     static constexpr int maxWalkDepth = 7;
 
-    // Reports no failure of its own: unreadable folders and databases give fewer events or
-    // timelines.
+    // Fails with std::filesystem::filesystem_error when the library folder itself cannot be
+    // listed (missing, not a folder, no permission); folders and databases inside it that
+    // cannot be read give fewer events or timelines.
     static FCPLibrary scan(const std::filesystem::path &libraryURL);
     // Fails with `queryFailed` when the project list cannot be queried.
     static std::vector<FCPTimelineInfo> discoverTimelines(FCPDatabaseConnection &db);

@@ -60,7 +60,13 @@ std::optional<fs::path> MulticamMediaIndex::libraryRoot(std::string_view eventDB
 void MulticamMediaIndex::scan(const fs::path &libraryURL) {
     scannedRoots_.insert(rootKey(libraryURL));
     ++scanCount_;
-    for (const FCPEvent &event : LibraryScanner::scan(libraryURL).events) {
+    std::vector<FCPEvent> events;
+    try {
+        events = LibraryScanner::scan(libraryURL).events;
+    } catch (const std::exception &) {
+        return; // a library that is gone holds no media to find
+    }
+    for (const FCPEvent &event : events) {
         const std::string dbPath = event.databaseURL.string();
         std::vector<FCPDatabaseConnection::CollectionRow> rows;
         try {

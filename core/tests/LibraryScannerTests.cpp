@@ -120,15 +120,17 @@ TEST(LibraryScanner, WalksFoldersWithinItsLimitsAndNeverTwiceIntoOneDatabase) {
     EXPECT_EQ(snapshotFiles(folder.path()), before);
 }
 
-TEST(LibraryScanner, FindsNothingWhereThereIsNoLibrary) {
+TEST(LibraryScanner, FailsWhereThereIsNoFolderAndFindsNothingInAnEmptyOne) {
     ScratchFolder folder;
     testing::writeFile(folder / "file.fcpbundle", "text");
     fs::create_directories(folder / "Empty.fcpbundle" / "Folder");
     testing::writeFile(folder / "Empty.fcpbundle" / "Broken" / "CurrentVersion.fcpevent", "junk");
     const auto before = snapshotFiles(folder.path());
 
-    EXPECT_TRUE(LibraryScanner::scan(folder / "missing.fcpbundle").events.empty());
-    EXPECT_TRUE(LibraryScanner::scan(folder / "file.fcpbundle").events.empty());
+    // A library that cannot be listed at all fails, so that a vanished one never reads as
+    // an empty library.
+    EXPECT_THROW(LibraryScanner::scan(folder / "missing.fcpbundle"), fs::filesystem_error);
+    EXPECT_THROW(LibraryScanner::scan(folder / "file.fcpbundle"), fs::filesystem_error);
     const FCPLibrary empty = LibraryScanner::scan(folder.path() / "Empty.fcpbundle/");
     EXPECT_EQ(empty.name, "Empty");
     // An event whose database does not open is still an event, without timelines.
