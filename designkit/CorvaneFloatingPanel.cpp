@@ -56,7 +56,17 @@ CorvaneFloatingPanel::CorvaneFloatingPanel(Config config, QWidget *parent)
 
     auto *body = new QVBoxLayout;
     body->setContentsMargins(padding, 0, padding, padding);
-    body->addWidget(content_, 1, Qt::AlignLeft | Qt::AlignTop);
+    // Content keeps its own size at the top left, but takes the width or the height when it
+    // expands that way (an aligned item never grows past its size hint).
+    const QSizePolicy policy = content_->sizePolicy();
+    Qt::Alignment alignment;
+    if (!(policy.horizontalPolicy() & QSizePolicy::ExpandFlag)) {
+        alignment |= Qt::AlignLeft;
+    }
+    if (!(policy.verticalPolicy() & QSizePolicy::ExpandFlag)) {
+        alignment |= Qt::AlignTop;
+    }
+    body->addWidget(content_, 1, alignment);
     stack->addLayout(body, 1);
 
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);

@@ -14,7 +14,8 @@ class CorvaneSymbolView;
 // A titled card for a side panel: an optional symbol and the title on the left of the header,
 // then an expand button and a close button, each only when the caller gives its action, and
 // the content under it. The panel takes all the height it is offered and keeps its header at
-// the top; content that does not expand sits at the top left of the area under the header.
+// the top; content that does not expand sits at the top left of the area under the header,
+// content that expands across (or down) takes the whole width (or height) of that area.
 // It never hides or closes itself: its buttons only call the caller's actions.
 class CorvaneFloatingPanel : public QWidget {
     Q_OBJECT

@@ -118,6 +118,14 @@ TEST(CorvaneFloatingPanel, TitleSitsAtTheLeadingPaddingAndTheContentUnderIt) {
     EXPECT_EQ(body.top(), title.bottom() + 1 + 8);
     EXPECT_EQ(body.size(), content->sizeHint());
 
+    // Content that expands across takes the width between the paddings, and its own height.
+    auto *wide = new QLabel(QStringLiteral("Drop here"));
+    wide->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    CorvaneFloatingPanel widePanel({.title = QStringLiteral("Validate"), .content = wide});
+    layOut(widePanel, QSize(300, 400));
+    EXPECT_EQ(inPanel(widePanel, wide),
+              QRect(QPoint(12, body.top()), QSize(300 - 2 * 12, wide->sizeHint().height())));
+
     // With an icon the title follows it 8 points on; a panel takes all the height offered.
     CorvaneFloatingPanel iconic({.title = QStringLiteral("Layout"),
                                  .icon = QStringLiteral("square"),
