@@ -99,8 +99,7 @@ BulkStylePanel::BulkStylePanel(AppState &state, BulkStyleValues &values, ColorWe
             [this](double value) { values_.textOpacity = value; });
 
     QHBoxLayout *background = row(stack);
-    background_->setFont(EditorStyle::caption());
-    background_->setCursor(Qt::PointingHandCursor);
+    EditorStyle::toggle(background_, EditorStyle::caption());
     background_->setChecked(values.showBackground);
     connect(background_, &QCheckBox::toggled, this,
             [this](bool on) { values_.showBackground = on; });

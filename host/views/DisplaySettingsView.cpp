@@ -16,6 +16,7 @@
 #include "host/views/BulkStylePanel.h"
 #include "host/views/EditorStyle.h"
 #include "host/views/HorizontalRule.h"
+#include "host/views/PlaceholderView.h"
 #include "host/views/PresetPickerRow.h"
 #include "host/views/PresetSettingsPanel.h"
 
@@ -47,8 +48,9 @@ public:
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setAutoFillBackground(false);
         viewport()->setAutoFillBackground(false);
-        content->setAutoFillBackground(false);
         setWidget(content);
+        // Taking the content turned its background on.
+        content->setAutoFillBackground(false);
     }
 
     QSize sizeHint() const override {
@@ -95,7 +97,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent *) override {
         canvas_->setGeometry(rect());
-        const QSize size = button_->sizeHint();
+        // The button's own size, padding included (its hint is the bare symbol's).
+        const QSize size = button_->size();
         button_->setGeometry(QRect(QPoint(width() - size.width(), 0), size));
     }
 
@@ -178,9 +181,9 @@ DisplaySettingsView::Services DisplaySettingsView::Services::standard() {
     return {
         .makeCanvas = [](AppState &) -> QWidget * { return new CanvasPlaceholder; },
         .makeValidationTile = [](AppState &) -> QWidget * {
-            return EditorStyle::wrappingLabel(
-                QStringLiteral("Validation of the served timeline against an FCPXML export."),
-                EditorStyle::caption(), Color::corvaneTextTertiary());
+            return new PlaceholderView(
+                QStringLiteral("checkmark.seal"), QStringLiteral("Validate"),
+                QStringLiteral("Checks the served timeline against an FCPXML export."));
         },
         .makeElementEditor = {},
         .presetFiles = PresetManagement::Services::standard(),
@@ -373,17 +376,22 @@ std::function<void()> DisplaySettingsView::onExpandAction(RightPanel panel) cons
 }
 
 CorvaneFloatingPanel *DisplaySettingsView::makePanel(RightPanel panel) {
+    // Every content takes the panel's width; the bulk style rows keep their height, the
+    // others fill the panel (the panel reads this when it places its content).
+    const bool keepsHeight = panel == RightPanel::bulkStyle;
+    QWidget *content = makePanelContent(panel);
+    content->setSizePolicy(QSizePolicy::Expanding,
+                           keepsHeight ? QSizePolicy::Preferred : QSizePolicy::Expanding);
     auto *view = new CorvaneFloatingPanel({
         .title = utf8(panel.title()),
         .icon = utf8(panel.symbol()),
         .onExpand = onExpandAction(panel),
         .onClose = [this, panel] { removePanel(panel); },
-        .content = makePanelContent(panel),
+        .content = content,
     });
     view->setObjectName(QString::fromUtf8(panel.rawValue().data(),
                                           static_cast<qsizetype>(panel.rawValue().size())));
-    view->content()->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    if (panel == RightPanel::bulkStyle) {
+    if (keepsHeight) {
         // Its rows keep their height; the panels that scroll share what is left.
         view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
     }
@@ -404,7 +412,8 @@ QWidget *DisplaySettingsView::makePanelContent(RightPanel panel) {
                         .remove = [this] { deleteActivePreset(); },
                     }));
     case RightPanel::bulkStyle:
-        return new ClearScrollArea(new BulkStylePanel(state_, bulkStyle_, services_.pickColor));
+        // Not scrolled: the panel is as tall as its rows.
+        return new BulkStylePanel(state_, bulkStyle_, services_.pickColor);
     case RightPanel::validate:
         if (services_.makeValidationTile) {
             return services_.makeValidationTile(state_);
@@ -472,7 +481,7 @@ PresetSettingsPanel *DisplaySettingsView::settingsContent() const {
 
 BulkStylePanel *DisplaySettingsView::bulkStyleContent() const {
     const CorvaneFloatingPanel *panel = panelView(RightPanel::bulkStyle);
-    return panel != nullptr ? panel->content()->findChild<BulkStylePanel *>() : nullptr;
+    return panel != nullptr ? qobject_cast<BulkStylePanel *>(panel->content()) : nullptr;
 }
 
 QWidget *DisplaySettingsView::validationTile() const {

@@ -5,6 +5,7 @@
 #include "designkit/Palette.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -91,6 +92,22 @@ void borderedButton(QAbstractButton *button, const QFont &font) {
             .arg(rgba(withOpacity(Color::white(), 0.09)), outline(), rgba(Color::primary()),
                  rgba(withOpacity(Color::white(), 0.14)),
                  rgba(withOpacity(Color::white(), 0.05)), rgba(Color::corvaneTextTertiary())));
+}
+
+void toggle(QCheckBox *box, const QFont &font) {
+    box->setFont(font);
+    box->setCursor(Qt::PointingHandCursor);
+    // The platform's box is a dark square on the dark glass: this one has an outline, and
+    // the accent with a white tick when on.
+    box->setStyleSheet(
+        QStringLiteral("QCheckBox { spacing: 6px; }"
+                       "QCheckBox::indicator { width: 12px; height: 12px; border-radius: 3px;"
+                       " border: 1px solid %1; background: %2; }"
+                       "QCheckBox::indicator:hover { border-color: %3; }"
+                       "QCheckBox::indicator:checked { background: %4; border-color: %4;"
+                       " image: url(:/host/glyphs/ToggleCheck.svg); }")
+            .arg(rgba(withOpacity(Color::white(), 0.35)), rgba(withOpacity(Color::white(), 0.06)),
+                 rgba(withOpacity(Color::white(), 0.55)), rgba(Color::corvaneAccent())));
 }
 
 void popUpMenu(QComboBox *menu, const QFont &font) {

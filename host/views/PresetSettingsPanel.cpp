@@ -28,8 +28,7 @@ QString text(const char *utf8) {
 
 QCheckBox *toggle(const char *title) {
     auto *box = new QCheckBox(text(title));
-    box->setFont(EditorStyle::caption2());
-    box->setCursor(Qt::PointingHandCursor);
+    EditorStyle::toggle(box, EditorStyle::caption2());
     return box;
 }
 

@@ -123,7 +123,7 @@ const tandrel::screens::ScreenRegistration screens{
     {"editor-settings-user",
      {940, 780},
      [](const ScreenContext &) { return pane(Preset::user, {RightPanel::settings}); }},
-    {"editor-reset-confirm", {460, 170}, [](const ScreenContext &) { return resetConfirmation(); }},
+    {"editor-reset-confirm", {306, 126}, [](const ScreenContext &) { return resetConfirmation(); }},
     {"editor-bulkstyle-default",
      {940, 780},
      [](const ScreenContext &) {
