@@ -93,8 +93,7 @@ BulkStylePanel::BulkStylePanel(AppState &state, BulkStyleValues &values, ColorWe
     opacity->addWidget(rowTitle(QStringLiteral("Font Opacity")));
     textOpacity_->field()->setAccessibleName(QStringLiteral("Font Opacity"));
     opacity->addWidget(textOpacity_, 1);
-    opacity->addWidget(
-        applyButton([this] { return BulkStyle::textOpacity(values_.textOpacity); }));
+    opacity->addWidget(applyButton([this] { return BulkStyle::textOpacity(values_.textOpacity); }));
     connect(textOpacity_, &SliderField::valueEdited, this,
             [this](double value) { values_.textOpacity = value; });
 

@@ -115,9 +115,8 @@ public:
     ElementEditorSlot(DisplaySettingsView &pane,
                       std::function<QWidget *(DisplaySettingsView &, const Uuid &)> make)
         : ClearScrollArea(new QWidget), pane_(pane), make_(std::move(make)), content_(widget()),
-          hint_(EditorStyle::wrappingLabel(
-              QString::fromUtf8(DisplaySettingsView::noElementText), EditorStyle::caption(),
-              Color::corvaneTextTertiary())) {
+          hint_(EditorStyle::wrappingLabel(QString::fromUtf8(DisplaySettingsView::noElementText),
+                                           EditorStyle::caption(), Color::corvaneTextTertiary())) {
         corvaneMicro(hint_);
         auto *stack = new QVBoxLayout(content_);
         stack->setContentsMargins(0, 0, 0, 0);
@@ -202,8 +201,8 @@ DisplaySettingsView::Services DisplaySettingsView::Services::standard() {
 }
 
 std::unique_ptr<QMessageBox> DisplaySettingsView::resetConfirmation(QWidget *parent,
-                                                                     const QString &title,
-                                                                     const QString &message) {
+                                                                    const QString &title,
+                                                                    const QString &message) {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setIcon(QMessageBox::Warning);
     box->setWindowTitle(title);
@@ -220,8 +219,7 @@ DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapse
                           parent) {}
 
 DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapsed,
-                                         OpenWindow openWindow, Services services,
-                                         QWidget *parent)
+                                         OpenWindow openWindow, Services services, QWidget *parent)
     : QWidget(parent), state_(state), openWindow_(std::move(openWindow)),
       services_(std::move(services)), presets_(state, services_.presetFiles),
       isSidebarCollapsed_(isSidebarCollapsed), seenXMLDrop_(state.pendingXMLDropURL()) {
@@ -234,8 +232,8 @@ DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapse
     stack->setContentsMargins(columnPadding, columnPadding, columnPadding, columnPadding);
     stack->setSpacing(10);
     stack->addWidget(makeHeaderRow());
-    presetPicker_ =
-        new PresetPickerRow(state, [this] { newPreset(); }, [this] { renamePreset(); });
+    presetPicker_ = new PresetPickerRow(
+        state, [this] { newPreset(); }, [this] { renamePreset(); });
     stack->addWidget(presetPicker_);
     stack->addWidget(new HorizontalRule);
     elementList_ = new QWidget;
@@ -257,8 +255,7 @@ DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapse
     for (const auto changed : {&AppState::presetsChanged, &AppState::activePresetIDChanged}) {
         connect(&state, changed, this, &DisplaySettingsView::showActivePreset);
     }
-    connect(&state, &AppState::pendingXMLDropURLChanged, this,
-            &DisplaySettingsView::followXMLDrop);
+    connect(&state, &AppState::pendingXMLDropURLChanged, this, &DisplaySettingsView::followXMLDrop);
     showActivePreset();
     showPanels(false);
 }
@@ -280,10 +277,9 @@ QWidget *DisplaySettingsView::makeHeaderRow() {
                    0, Qt::AlignVCenter);
     row->addStretch(1);
     for (const RightPanel panel : RightPanel::allCases()) {
-        auto *toggle = new CorvanePanelToggleButton(utf8(panel.symbol()),
-                                                    activePanels_.contains(panel),
-                                                    utf8(panel.title()),
-                                                    [this, panel] { togglePanel(panel); });
+        auto *toggle = new CorvanePanelToggleButton(
+            utf8(panel.symbol()), activePanels_.contains(panel), utf8(panel.title()),
+            [this, panel] { togglePanel(panel); });
         switches_.emplace(panel, toggle);
         row->addWidget(toggle, 0, Qt::AlignVCenter);
     }
@@ -298,8 +294,8 @@ QWidget *DisplaySettingsView::makeCanvasArea() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    auto *button = new CorvaneSymbolButton(
-        QStringLiteral("arrow.up.left.and.arrow.down.right"), 11, QFont::DemiBold);
+    auto *button = new CorvaneSymbolButton(QStringLiteral("arrow.up.left.and.arrow.down.right"), 11,
+                                           QFont::DemiBold);
     const int side = button->sizeHint().width() + 2 * 6;
     button->setFixedSize(side, side);
     button->setCursor(Qt::PointingHandCursor);
@@ -403,14 +399,14 @@ QWidget *DisplaySettingsView::makePanelContent(RightPanel panel) {
     case RightPanel::editor:
         return new ElementEditorSlot(*this, services_.makeElementEditor);
     case RightPanel::settings:
-        return new ClearScrollArea(new PresetSettingsPanel(
-            state_, {
-                        .duplicate = [this] { duplicateActivePreset(); },
-                        .exportPreset = [this] { exportActivePreset(); },
-                        .importPreset = [this] { importPresetFromFile(); },
-                        .reset = [this] { confirmResetActivePreset(); },
-                        .remove = [this] { deleteActivePreset(); },
-                    }));
+        return new ClearScrollArea(
+            new PresetSettingsPanel(state_, {
+                                                .duplicate = [this] { duplicateActivePreset(); },
+                                                .exportPreset = [this] { exportActivePreset(); },
+                                                .importPreset = [this] { importPresetFromFile(); },
+                                                .reset = [this] { confirmResetActivePreset(); },
+                                                .remove = [this] { deleteActivePreset(); },
+                                            }));
     case RightPanel::bulkStyle:
         // Not scrolled: the panel is as tall as its rows.
         return new BulkStylePanel(state_, bulkStyle_, services_.pickColor);
@@ -514,9 +510,9 @@ void DisplaySettingsView::confirmResetActivePreset() {
         return;
     }
     showResetPresetConfirm_ = true;
-    const bool confirmed = services_.confirmReset(
-        this, PresetManagement::resetConfirmationTitle(activePreset().name),
-        QString::fromUtf8(PresetManagement::resetConfirmationMessage));
+    const bool confirmed =
+        services_.confirmReset(this, PresetManagement::resetConfirmationTitle(activePreset().name),
+                               QString::fromUtf8(PresetManagement::resetConfirmationMessage));
     showResetPresetConfirm_ = false;
     if (confirmed) {
         resetActivePresetToFactory();

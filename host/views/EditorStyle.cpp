@@ -73,11 +73,11 @@ QLabel *wrappingLabel(const QString &text, const QFont &font, const QColor &colo
 void roundedField(QLineEdit *field, const QFont &font, Qt::Alignment alignment) {
     field->setFont(font);
     field->setAlignment(alignment);
-    field->setStyleSheet(QStringLiteral("QLineEdit { background: %1; border: 1px solid %2;"
-                                        " border-radius: 5px; padding: 1px 3px; }"
-                                        "QLineEdit:focus { border-color: %3; }")
-                             .arg(rgba(Color::corvaneCardFill()), outline(),
-                                  rgba(Color::corvaneAccent())));
+    field->setStyleSheet(
+        QStringLiteral("QLineEdit { background: %1; border: 1px solid %2;"
+                       " border-radius: 5px; padding: 1px 3px; }"
+                       "QLineEdit:focus { border-color: %3; }")
+            .arg(rgba(Color::corvaneCardFill()), outline(), rgba(Color::corvaneAccent())));
 }
 
 void borderedButton(QAbstractButton *button, const QFont &font) {
@@ -90,8 +90,8 @@ void borderedButton(QAbstractButton *button, const QFont &font) {
                        "QPushButton:pressed { background: %5; }"
                        "QPushButton:disabled { color: %6; }")
             .arg(rgba(withOpacity(Color::white(), 0.09)), outline(), rgba(Color::primary()),
-                 rgba(withOpacity(Color::white(), 0.14)),
-                 rgba(withOpacity(Color::white(), 0.05)), rgba(Color::corvaneTextTertiary())));
+                 rgba(withOpacity(Color::white(), 0.14)), rgba(withOpacity(Color::white(), 0.05)),
+                 rgba(Color::corvaneTextTertiary())));
 }
 
 void toggle(QCheckBox *box, const QFont &font) {

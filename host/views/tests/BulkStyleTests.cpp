@@ -28,9 +28,8 @@ void type(QLineEdit *field, const QString &text) {
 // Five elements that differ in everything the panel writes, one disabled, of every kind.
 std::vector<BurnInElement> mixedElements() {
     std::vector<BurnInElement> elements;
-    const std::array fields{MetadataField::sourceTC, MetadataField::marker,
-                            MetadataField::roleText, MetadataField::stackedLayerReel,
-                            MetadataField::clipName};
+    const std::array fields{MetadataField::sourceTC, MetadataField::marker, MetadataField::roleText,
+                            MetadataField::stackedLayerReel, MetadataField::clipName};
     for (std::size_t i = 0; i < fields.size(); ++i) {
         BurnInElement element(fields[i]);
         element.fontSize = 14 + 6.0 * static_cast<double>(i);
@@ -57,7 +56,8 @@ TEST(BulkStyle, ColourRuleConvertsToSRGBAndClamps) {
         {"white", QColor(Qt::white), {1, 1, 1}},
         {"half-transparent red", QColor::fromRgbF(1, 0, 0, 0.5), {1, 0, 0}},
         {"grey as hue, saturation, value", QColor::fromHsvF(0, 0, 0.5), {0.5, 0.5, 0.5}},
-        {"grey as hue, saturation, lightness", QColor::fromHslF(0.3f, 0, 0.25f),
+        {"grey as hue, saturation, lightness",
+         QColor::fromHslF(0.3f, 0, 0.25f),
          {0.25, 0.25, 0.25}},
         {"cyan in CMYK", QColor::fromCmykF(1, 0, 0, 0), {0, 1, 1}},
         {"red in CMYK", QColor::fromCmykF(0, 1, 1, 0), {1, 0, 0}},
@@ -88,9 +88,8 @@ TEST(BulkStyle, NumberFieldsRefuseSizesAtOrBelowZeroAndClampOpacities) {
         double typed;
         std::optional<double> size;
         std::optional<double> opacity;
-    } cases[] = {{24, 24, 1},   {100, 100, 1},     {0.5, 0.5, 0.5},
-                 {0, {}, 0},    {-3, {}, 0},       {1.5, 1.5, 1},
-                 {inf, {}, {}}, {-inf, {}, {}},    {nan, {}, {}}};
+    } cases[] = {{24, 24, 1},   {100, 100, 1}, {0.5, 0.5, 0.5}, {0, {}, 0},   {-3, {}, 0},
+                 {1.5, 1.5, 1}, {inf, {}, {}}, {-inf, {}, {}},  {nan, {}, {}}};
     for (const auto &[typed, size, opacity] : cases) {
         SCOPED_TRACE(typed);
         EXPECT_EQ(BulkStyle::acceptedFontSize(typed), size);
@@ -165,8 +164,7 @@ class BulkStylePanelTest : public EditorTest {
 protected:
     BulkStyleValues values;
     std::optional<QColor> picked;
-    BulkStylePanel panel{state(), values,
-                         [this](QWidget *, const QColor &) { return picked; }};
+    BulkStylePanel panel{state(), values, [this](QWidget *, const QColor &) { return picked; }};
 
     void apply(std::size_t row) { panel.applyButtons().at(row)->click(); }
 };
@@ -197,8 +195,8 @@ TEST_F(BulkStylePanelTest, ATypedSizeAboveTheSliderIsKeptAndApplied) {
     EXPECT_EQ(values.fontSize, 100);
     EXPECT_EQ(panel.fontSize()->slider()->value(), panel.fontSize()->slider()->maximum());
     // A size of 0 or less, or no finite number, keeps the last good one.
-    for (const QString &refused : {QStringLiteral("0"), QStringLiteral("-4"),
-                                   QStringLiteral("inf"), QStringLiteral("nan")}) {
+    for (const QString &refused : {QStringLiteral("0"), QStringLiteral("-4"), QStringLiteral("inf"),
+                                   QStringLiteral("nan")}) {
         type(panel.fontSize()->field(), refused);
         EXPECT_EQ(values.fontSize, 100) << refused.toStdString();
     }

@@ -35,11 +35,16 @@ TEST(AspectRatio, SelectionFollowsTheRatioWithinOneThousandth) {
         std::optional<double> ratio;
         Preset shown;
     } cases[] = {
-        {std::nullopt, Preset::fullFrame}, {2.39, Preset::scope239},
-        {2.3899, Preset::scope239},        {2.389, Preset::custom}, // a difference of 0.001
-        {2.3909, Preset::scope239},        {2.35, Preset::scope235},
-        {1.85, Preset::flat185},           {1.3333, Preset::classic43},
-        {4.0 / 3.0, Preset::classic43},    {2.0, Preset::custom},
+        {std::nullopt, Preset::fullFrame},
+        {2.39, Preset::scope239},
+        {2.3899, Preset::scope239},
+        {2.389, Preset::custom}, // a difference of 0.001
+        {2.3909, Preset::scope239},
+        {2.35, Preset::scope235},
+        {1.85, Preset::flat185},
+        {1.3333, Preset::classic43},
+        {4.0 / 3.0, Preset::classic43},
+        {2.0, Preset::custom},
         {-1.0, Preset::custom},
     };
     for (const auto &[ratio, shown] : cases) {
@@ -114,9 +119,9 @@ TEST(AspectRatio, FieldRatioTakesOnlyWholeNumbersAndFiniteQuotients) {
 }
 
 TEST(AspectRatio, FormatShowsWholeRatiosWithoutDecimals) {
-    const std::pair<double, const char *> cases[] = {
-        {2.0, "2"}, {2.39, "2.39"}, {4.0 / 3.0, "1.33"}, {2.4, "2.40"}, {16.0 / 9.0, "1.78"},
-        {12.0, "12"}};
+    const std::pair<double, const char *> cases[] = {{2.0, "2"},           {2.39, "2.39"},
+                                                     {4.0 / 3.0, "1.33"},  {2.4, "2.40"},
+                                                     {16.0 / 9.0, "1.78"}, {12.0, "12"}};
     for (const auto &[ratio, text] : cases) {
         EXPECT_EQ(AspectRatioPicker::format(ratio), text);
     }
@@ -166,8 +171,8 @@ TEST_F(AspectRatioView, TypingKeepsTheLastGoodRatioAndReturnResetsBadTexts) {
     EXPECT_EQ(fields(), std::pair(QStringLiteral("2,4"), QStringLiteral("1")));
 
     const int before = writes;
-    for (const QString &bad : {QStringLiteral("0"), QStringLiteral("1e-320"),
-                               QStringLiteral("inf"), QStringLiteral("nan")}) {
+    for (const QString &bad : {QStringLiteral("0"), QStringLiteral("1e-320"), QStringLiteral("inf"),
+                               QStringLiteral("nan")}) {
         SCOPED_TRACE(bad.toStdString());
         type(view.heightField(), bad);
         EXPECT_EQ(ratio, 2.4);
@@ -308,8 +313,7 @@ TEST_F(CommitSliderOnPreset, TheFieldClampsOnReturnAndKeepsValuesBetweenSteps) {
         const char *typed;
         double committed;
         const char *shown;
-    } cases[] = {
-        {"200", 72, "72"}, {"5", 12, "12"}, {"30.4", 30.4, "30"}, {"1e2", 72, "72"}};
+    } cases[] = {{"200", 72, "72"}, {"5", 12, "12"}, {"30.4", 30.4, "30"}, {"1e2", 72, "72"}};
     for (const auto &[typed, committed, shown] : cases) {
         SCOPED_TRACE(typed);
         submit(QString::fromUtf8(typed));

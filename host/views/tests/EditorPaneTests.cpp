@@ -43,8 +43,7 @@ protected:
         if (!pane_) {
             DisplaySettingsView::Services services{
                 .makeCanvas = [](AppState &) -> QWidget * { return new QWidget; },
-                .makeValidationTile =
-                    [this](AppState &) -> QWidget * {
+                .makeValidationTile = [this](AppState &) -> QWidget * {
                     ++tilesMade;
                     return new QLabel(QStringLiteral("tile %1").arg(tilesMade));
                 },
@@ -135,8 +134,8 @@ TEST_F(EditorPaneTest, ANewPaneOpensThreePanelsAndKeepsTheirOrderWhateverTheOpen
     }
     EXPECT_EQ(helps, (std::vector<QString>{"Editor", "Settings", "Bulk Style", "Validate"}));
 
-    for (const RightPanel panel : {RightPanel::editor, RightPanel::settings,
-                                   RightPanel::bulkStyle}) {
+    for (const RightPanel panel :
+         {RightPanel::editor, RightPanel::settings, RightPanel::bulkStyle}) {
         press(panel);
     }
     kitClock.advance(std::chrono::seconds(1));
@@ -254,9 +253,8 @@ TEST_F(EditorPaneTest, ResetAsksFirstAndResetsOnlyWhenConfirmed) {
     ActivePreset(state()).update([](DisplayConfig &preset) { preset.elements.clear(); });
     settings().resetButton()->click();
     ASSERT_EQ(asked.size(), 1U);
-    EXPECT_EQ(asked[0].first,
-              QString::fromUtf8("Reset \u201C"
-                                "Conform\u201D to its factory default?"));
+    EXPECT_EQ(asked[0].first, QString::fromUtf8("Reset \u201C"
+                                                "Conform\u201D to its factory default?"));
     EXPECT_EQ(asked[0].second,
               QStringLiteral("This discards any changes you've made to this built-in preset. "
                              "This can't be undone."));
@@ -277,8 +275,7 @@ TEST_F(EditorPaneTest, TheResetDialogSaysResetOrCancel) {
     EXPECT_EQ(box->informativeText(), QStringLiteral("Gone."));
     QStringList buttons;
     for (QAbstractButton *button : box->buttons()) {
-        buttons << button->text() + QLatin1Char(':') +
-                       QString::number(box->buttonRole(button));
+        buttons << button->text() + QLatin1Char(':') + QString::number(box->buttonRole(button));
     }
     buttons.sort();
     EXPECT_EQ(buttons, (QStringList{QStringLiteral("Cancel:%1").arg(QMessageBox::RejectRole),
@@ -427,8 +424,8 @@ TEST_F(EditorPaneTest, TextsTooltipsAndAccessibleNames) {
     EXPECT_EQ(settings().stackOrderPicker()->maximumWidth(), 160);
 
     const QStringList bulk = labels(pane().bulkStyleContent());
-    for (const char *title : {"Font Size", "Text Alignment", "Text Color", "Font Opacity",
-                              "Background Color"}) {
+    for (const char *title :
+         {"Font Size", "Text Alignment", "Text Color", "Font Opacity", "Background Color"}) {
         EXPECT_TRUE(bulk.contains(QString::fromUtf8(title))) << title;
     }
 }

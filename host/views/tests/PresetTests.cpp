@@ -55,13 +55,12 @@ void write(const std::filesystem::path &file, const std::string &bytes) {
 class PresetManagementTest : public EditorTest {
 protected:
     PresetManagement management() {
-        return PresetManagement(state(), {.dialogs = &dialogs,
-                                          .alert =
-                                              [this](QWidget *, const QString &title,
-                                                     const QString &message) {
-                                                  alerts.emplace_back(title, message);
-                                              },
-                                          .writeStep = writeStep});
+        return PresetManagement(
+            state(),
+            {.dialogs = &dialogs,
+             .alert = [this](QWidget *, const QString &title,
+                             const QString &message) { alerts.emplace_back(title, message); },
+             .writeStep = writeStep});
     }
     std::optional<Uuid> selected() { return ActivePreset(state()).selectedElement(); }
 
@@ -298,9 +297,9 @@ protected:
 TEST_F(PresetOptionsTest, APresetWithoutOptionsReadsAsTheDefaults) {
     addUserPreset("Plain", {});
     const Json file = exportedActive();
-    for (const char *key : {"visiblePictureAspectRatio", "showStackedLayers",
-                            "constrainToVisiblePicture", "stackedLayersV1OnTop",
-                            "hideOnGeneratorClips"}) {
+    for (const char *key :
+         {"visiblePictureAspectRatio", "showStackedLayers", "constrainToVisiblePicture",
+          "stackedLayersV1OnTop", "hideOnGeneratorClips"}) {
         EXPECT_FALSE(file.contains(key)) << key;
     }
     EXPECT_EQ(options.visiblePictureAspectRatio(), std::nullopt);
