@@ -39,6 +39,8 @@ namespace {
 constexpr QPoint headerOrigin(24, 16);
 // The sidebar's room above its content for the header row.
 constexpr int sidebarTopInset = 40;
+// Between the header row and what lies beside it.
+constexpr int headerGap = 12;
 
 // The shell, with the header row lying over its top-left corner.
 class ShellArea : public QWidget {
@@ -124,6 +126,10 @@ ContentView::ContentView(Environment environment, QWidget *parent)
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
     root->addWidget(new ShellArea(shell_, makeHeaderRow()), 1);
+    // With the sidebar collapsed the editor's header starts under the header row: it moves
+    // clear of it.
+    displaySettings_->setCollapsedHeaderInset(headerOrigin.x() + headerRow_->sizeHint().width() +
+                                              headerGap - DisplaySettingsView::columnPadding);
 
     auto *bandLayout = new QVBoxLayout(band_);
     bandLayout->setContentsMargins(0, 0, 0, 0);

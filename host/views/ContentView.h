@@ -41,9 +41,9 @@ class ContentView : public QWidget {
 public:
     static constexpr int minimumWidth = 760;
     static constexpr int minimumHeight = 560;
-    // Before the minimum size applies.
-    static constexpr int defaultWidth = 480;
-    static constexpr int defaultHeight = 600;
+    // A new window's size: room for the sidebar, the layout editor's column and its panels.
+    static constexpr int defaultWidth = 1240;
+    static constexpr int defaultHeight = 800;
     static constexpr const char *hideSidebarTitle = "Hide Sidebar";
     static constexpr const char *showSidebarTitle = "Show Sidebar";
     static constexpr const char *addLibraryTitle = "Add Library...";

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace tandrel {
+
+// The save and open panels of preset files: JSON files only, shown without blocking, the
+// answer handed to `done` on the main thread once the user has chosen (nothing when the user
+// cancelled). An interface, so that tests answer in their place.
+class PresetFileDialogs {
+public:
+    using Done = std::function<void(std::optional<std::filesystem::path> file)>;
+
+    virtual ~PresetFileDialogs() = default;
+
+    // A save panel proposing `fileName`.
+    virtual void chooseExportFile(QWidget *parent, const QString &fileName, Done done) = 0;
+    // An open panel for one file.
+    virtual void chooseImportFile(QWidget *parent, Done done) = 0;
+
+    // Qt's file dialogs, window-modal over `parent`.
+    static PresetFileDialogs &system();
+};
+
+} // namespace tandrel
