@@ -8,6 +8,7 @@
 #include "host/app/WindowRegistry.h"
 #include "host/update/StandardPluginUpdateCheck.h"
 #include "host/update/Updater.h"
+#include "host/views/CanvasCropPicker.h"
 #include "host/views/ContentView.h"
 #include "host/views/HostNotifications.h"
 #include "host/views/LibraryPicker.h"
@@ -82,14 +83,15 @@ TandrelHostApp::TandrelHostApp(Environment environment, QObject *parent)
                                      [this, content] { return content(appState()); }};
     };
     windows_->declare(QString::fromUtf8(positionPreviewID),
-                      scene("Position Preview", {1200, 800},
-                            [](AppState &state) { return new PositionPreviewWindow(state); }));
+                      scene("Position Preview", {1200, 800}, [](AppState &state) {
+                          return new PositionPreviewWindow(state,
+                                                           {.cropPicker = &makeCanvasCropPicker});
+                      }));
     windows_->declare(QString::fromUtf8(fcpxmlValidationID),
-                      scene("Validate Against FCPXML", {720, 680},
-                            [](AppState &state) {
-                                return new ValidationView(
-                                    state, ValidationRunController::checkingActiveTimeline(state));
-                            }));
+                      scene("Validate Against FCPXML", {720, 680}, [](AppState &state) {
+                          return new ValidationView(
+                              state, ValidationRunController::checkingActiveTimeline(state));
+                      }));
     windows_->declare(QString::fromUtf8(settingsID),
                       scene("Settings", SettingsView::windowSize, [this](AppState &state) {
                           return new SettingsView(state, *preferences_);

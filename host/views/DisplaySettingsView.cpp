@@ -14,11 +14,13 @@
 #include "host/state/AppState.h"
 #include "host/views/ActivePreset.h"
 #include "host/views/BulkStylePanel.h"
+#include "host/views/CanvasCropPicker.h"
 #include "host/views/EditorStyle.h"
 #include "host/views/HorizontalRule.h"
-#include "host/views/PlaceholderView.h"
+#include "host/views/PositionPreviewCanvas.h"
 #include "host/views/PresetPickerRow.h"
 #include "host/views/PresetSettingsPanel.h"
+#include "host/views/ValidationTileContent.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -63,7 +65,7 @@ public:
     QSize minimumSizeHint() const override { return {0, 48}; }
 };
 
-// Where the position preview will be: the canvas's dark ground and a line saying so.
+// The canvas area of a pane made without a canvas: its dark ground and a line naming it.
 class CanvasPlaceholder : public QWidget {
 public:
     CanvasPlaceholder() {
@@ -178,11 +180,15 @@ private:
 
 DisplaySettingsView::Services DisplaySettingsView::Services::standard() {
     return {
-        .makeCanvas = [](AppState &) -> QWidget * { return new CanvasPlaceholder; },
-        .makeValidationTile = [](AppState &) -> QWidget * {
-            return new PlaceholderView(
-                QStringLiteral("checkmark.seal"), QStringLiteral("Validate"),
-                QStringLiteral("Checks the served timeline against an FCPXML export."));
+        .makeCanvas = [](AppState &state) -> QWidget * {
+            return new PositionPreviewCanvas(
+                state, [&state] { return state.activePresetIndex(); },
+                [&state](const Uuid &id) { state.removeElement(id); },
+                {.cropPicker = &makeCanvasCropPicker});
+        },
+        .makeValidationTile = [](AppState &state) -> QWidget * {
+            return new ValidationTileContent(
+                state, ValidationRunController::checkingActiveTimeline(state));
         },
         .makeElementEditor = {},
         .presetFiles = PresetManagement::Services::standard(),

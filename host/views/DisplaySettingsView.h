@@ -43,7 +43,7 @@ class PresetSettingsPanel;
 // back into its preset list (see ActivePreset). It opens the validation window whenever the
 // editor panel hands over a dropped FCPXML file, and the position preview window on request.
 //
-// Views built by other work sit in slots, each made through `Services`:
+// The parts that stand on their own sit in slots, each made through `Services`:
 //   - the element list: elementList(), an empty row on which the element list sets the
 //     wrapping layout of its chips and add menu (a FlowLayout with spacing 6);
 //   - the canvas area: makeCanvas, shown while a preset is active (else "No preset selected."),
@@ -95,7 +95,8 @@ public:
         // The colour pickers of the bulk style panel.
         ColorWell::Pick pickColor;
 
-        // Placeholders in the three slots, Qt's dialogs and a timer.
+        // The position preview with its crop picker, the validation tile checking through the
+        // state object, no element editor, Qt's dialogs and a timer.
         static Services standard();
     };
 
