@@ -17,13 +17,9 @@ namespace tandrel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Finished;
 using testing::RunningProgram;
 using testing::ScratchFolder;
-
-struct Finished {
-    int status;
-    std::string output;
-};
 
 class EditorPanelSim : public ::testing::Test {
 protected:
@@ -36,9 +32,7 @@ protected:
     }
     Finished sim(std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), "--no-host");
-        RunningProgram program(TANDREL_EDITOR_SIM, arguments, data);
-        const int status = program.exitStatus();
-        return {status, program.output()};
+        return testing::runToEnd(TANDREL_EDITOR_SIM, arguments, data);
     }
 
     ScratchFolder folder;
@@ -127,11 +121,8 @@ TEST_F(EditorPanelSim, TheServerFollowsTheSimulatedEditor) {
     }
     const fs::path library =
         sample::SampleLibraryWriter::write(sample::standardSampleLibrary(), folder.path());
-    RunningProgram watch(TANDREL_BRIDGE, {"watch", "--count", "1"}, data);
-    watch.lineStartingWith("watching");
-    RunningProgram serve(TANDREL_SERVE, {library.string()}, data);
-    EXPECT_EQ(watch.lineStartingWith("com."), "com.ostrevale.tandrel.presetsChanged");
-    EXPECT_EQ(watch.exitStatus(), 0);
+    const auto serving = testing::servingOncePublished(TANDREL_SERVE, TANDREL_BRIDGE, library, data);
+    RunningProgram &serve = *serving;
 
     RunningProgram editor(TANDREL_EDITOR_SIM,
                           {"--no-host", "--script",
