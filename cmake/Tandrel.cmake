@@ -49,9 +49,10 @@ function(tandrel_add_qt_tests name)
     target_link_libraries(${name} PRIVATE ${T_LIBS} tandrel_qt_test_main GTest::gmock)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     tandrel_target_defaults(${name})
+    # One variable only: a list here would split into the properties that follow, and
+    # RUN_SERIAL would be lost. The test main makes the platform offscreen by itself.
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 120
-        PROPERTIES ENVIRONMENT
-            "TEST_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/test-artifacts;QT_QPA_PLATFORM=offscreen"
-            RUN_SERIAL ${T_RUN_SERIAL})
+        PROPERTIES ENVIRONMENT "TEST_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/test-artifacts"
+                   RUN_SERIAL ${T_RUN_SERIAL})
 endfunction()

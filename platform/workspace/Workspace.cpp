@@ -109,61 +109,65 @@ public:
     }
 
     void openApplication(const std::filesystem::path &bundle) override {
-        const std::string executable = Bundle(bundle).executablePath().string();
-        char *const arguments[] = {const_cast<char *>(executable.c_str()), nullptr};
-        int report[2];
-        if (::pipe2(report, O_CLOEXEC) != 0) {
-            throw std::system_error(errno, std::generic_category(), "Cannot launch");
-        }
-        // Between fork and exec only async-signal-safe calls: the host has other threads.
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::close(report[0]);
-            ::setsid();
-            const pid_t grandchild = ::fork();
-            if (grandchild != 0) {
-                // The launched program becomes nobody's child of ours, so nothing has to
-                // reap it.
-                if (grandchild < 0) {
-                    const int failure = errno;
-                    (void)!::write(report[1], &failure, sizeof failure);
-                }
-                ::_exit(0);
-            }
-            const int input = ::open("/dev/null", O_RDONLY);
-            if (input > 0) {
-                ::dup2(input, 0);
-                ::close(input);
-            }
-            ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
-            ::execve(arguments[0], arguments, environ);
-            const int failure = errno;
-            (void)!::write(report[1], &failure, sizeof failure);
-            ::_exit(127);
-        }
-        const int forkError = errno;
-        ::close(report[1]);
-        if (child < 0) {
-            ::close(report[0]);
-            throw std::system_error(forkError, std::generic_category(), "Cannot launch");
-        }
-        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-        }
-        // End of file: exec closed the last copy of the pipe, the program runs.
-        int failure = 0;
-        ssize_t count = 0;
-        do {
-            count = ::read(report[0], &failure, sizeof failure);
-        } while (count < 0 && errno == EINTR);
-        ::close(report[0]);
-        if (count == sizeof failure) {
-            throw std::system_error(failure, std::generic_category(),
-                                    "Cannot launch \"" + executable + "\"");
-        }
+        launchDetached(Bundle(bundle).executablePath(), environ);
     }
 };
 
 } // namespace
+
+void launchDetached(const std::filesystem::path &program, char *const *environment) {
+    const std::string executable = program.string();
+    char *const arguments[] = {const_cast<char *>(executable.c_str()), nullptr};
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) {
+        throw std::system_error(errno, std::generic_category(), "Cannot launch");
+    }
+    // Between fork and exec only async-signal-safe calls: the host has other threads.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(report[0]);
+        ::setsid();
+        const pid_t grandchild = ::fork();
+        if (grandchild != 0) {
+            // The launched program becomes nobody's child of ours, so nothing has to
+            // reap it.
+            if (grandchild < 0) {
+                const int failure = errno;
+                (void)!::write(report[1], &failure, sizeof failure);
+            }
+            ::_exit(0);
+        }
+        const int input = ::open("/dev/null", O_RDONLY);
+        if (input > 0) {
+            ::dup2(input, 0);
+            ::close(input);
+        }
+        ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+        ::execve(arguments[0], arguments, environment);
+        const int failure = errno;
+        (void)!::write(report[1], &failure, sizeof failure);
+        ::_exit(127);
+    }
+    const int forkError = errno;
+    ::close(report[1]);
+    if (child < 0) {
+        ::close(report[0]);
+        throw std::system_error(forkError, std::generic_category(), "Cannot launch");
+    }
+    while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    // End of file: exec closed the last copy of the pipe, the program runs.
+    int failure = 0;
+    ssize_t count = 0;
+    do {
+        count = ::read(report[0], &failure, sizeof failure);
+    } while (count < 0 && errno == EINTR);
+    ::close(report[0]);
+    if (count == sizeof failure) {
+        throw std::system_error(failure, std::generic_category(),
+                                "Cannot launch \"" + executable + "\"");
+    }
+}
 
 PollingClock &PollingClock::system() {
     static SystemClock clock;

@@ -42,4 +42,9 @@ public:
     virtual void openApplication(const std::filesystem::path &bundle) = 0;
 };
 
+// Starts the program without arguments, detached as Workspace::openApplication starts a bundle,
+// with the environment given (a null-terminated list of NAME=VALUE texts). Throws
+// std::system_error when it cannot be started.
+void launchDetached(const std::filesystem::path &program, char *const *environment);
+
 } // namespace platform

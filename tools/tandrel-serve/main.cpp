@@ -4,7 +4,8 @@
 // adds and watches the libraries and serves timeline T (an id or a name; without one, the
 // only timeline, once there is exactly one) with the preset NAME (without one, the active
 // preset) into $XDG_DATA_HOME/Tandrel/current.json, as the host does. Each change of the
-// status line and each snapshot written is printed as a line of its own.
+// status line and of the active preset and each snapshot written is printed as a line of its
+// own.
 // The host's user defaults (presets, the active preset, the libraries' bookmarks) live in the
 // INI file FILE, so that a later run restores the libraries and the preset of this one; it
 // then needs no LIBRARY. Without FILE they stay in memory: nothing of the user's host
@@ -118,6 +119,11 @@ int main(int argc, char **argv) {
     AppState state(services);
     QObject::connect(&state, &AppState::statusMessageChanged,
                      [&] { line("status: " + state.statusMessage()); });
+    QObject::connect(&state, &AppState::activePresetIDChanged, [&] {
+        if (const std::optional<size_t> index = state.activePresetIndex()) {
+            line("preset: " + state.presets()[*index].name);
+        }
+    });
     QObject::connect(&state, &AppState::lastSnapshotTimeChanged, [&] {
         line("snapshot: '" + state.activeTimelineName().value_or(*state.activeTimelineID()) +
              "' written to " + (applicationSupportDirectory() / "Tandrel/current.json").string());

@@ -17,18 +17,12 @@ namespace tandrel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Finished;
 using testing::RunningProgram;
 using testing::ScratchFolder;
 
-struct Finished {
-    int status;
-    std::string output;
-};
-
 Finished bridge(const std::vector<std::string> &arguments, const fs::path &dataHome) {
-    RunningProgram program(TANDREL_BRIDGE, arguments, dataHome);
-    const int status = program.exitStatus();
-    return {status, program.output()};
+    return testing::runToEnd(TANDREL_BRIDGE, arguments, dataHome);
 }
 
 // The id of the preset of that name in the output of "tandrel-bridge presets".
@@ -58,12 +52,8 @@ protected:
 TEST_F(BridgeToolTest, TheServerFollowsThePanelsSelectionAndValidatesWhatIsDropped) {
     const fs::path library =
         sample::SampleLibraryWriter::write(sample::standardSampleLibrary(), folder.path());
-    RunningProgram watch(TANDREL_BRIDGE, {"watch", "--count", "1"}, data);
-    watch.lineStartingWith("watching");
-
-    RunningProgram serve(TANDREL_SERVE, {library.string()}, data);
-    EXPECT_EQ(watch.lineStartingWith("com."), "com.ostrevale.tandrel.presetsChanged");
-    EXPECT_EQ(watch.exitStatus(), 0);
+    const auto serving = testing::servingOncePublished(TANDREL_SERVE, TANDREL_BRIDGE, library, data);
+    RunningProgram &serve = *serving;
 
     const Finished presets = bridge({"presets"}, data);
     EXPECT_EQ(presets.status, 0);

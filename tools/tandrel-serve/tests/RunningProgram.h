@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -135,5 +136,32 @@ private:
     int output_ = -1;
     std::string buffer_;
 };
+
+// A program run to its end: its exit status and all it said.
+struct Finished {
+    int status;
+    std::string output;
+};
+
+inline Finished runToEnd(const std::string &program, const std::vector<std::string> &arguments,
+                         const std::filesystem::path &dataHome) {
+    RunningProgram running(program, arguments, dataHome);
+    const int status = running.exitStatus();
+    return {status, running.output()};
+}
+
+// tandrel-serve (`serve`) on the library, once it has published its presets to the bridge, as
+// tandrel-bridge (`bridge`) sees it.
+inline std::unique_ptr<RunningProgram> servingOncePublished(const std::string &serve,
+                                                            const std::string &bridge,
+                                                            const std::filesystem::path &library,
+                                                            const std::filesystem::path &dataHome) {
+    RunningProgram watch(bridge, {"watch", "--count", "1"}, dataHome);
+    watch.lineStartingWith("watching");
+    auto serving = std::make_unique<RunningProgram>(serve, std::vector{library.string()}, dataHome);
+    EXPECT_EQ(watch.lineStartingWith("com."), "com.ostrevale.tandrel.presetsChanged");
+    EXPECT_EQ(watch.exitStatus(), 0);
+    return serving;
+}
 
 } // namespace tandrel::testing

@@ -1,0 +1,343 @@
+#include "extension/TandrelFCPExtensionViewController.h"
+
+#include "core/support/Log.h"
+#include "designkit/Fonts.h"
+#include "extension/PanelColors.h"
+#include "extension/PlayheadTimecode.h"
+#include "extension/XMLDropZoneView.h"
+#include "platform/runtime/MainQueue.h"
+#include "platform/workspace/ApplicationLauncher.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <system_error>
+
+namespace tandrel {
+
+namespace {
+
+auto log() {
+    return logger("com.ostrevale.tandrel.extension", "panel");
+}
+
+// One line that gives up its middle, not its ends, when short of room: a sequence's name and
+// a drop file's name differ at their ends.
+class MiddleTruncatingLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        const QRect room = contentsRect();
+        painter.drawText(room, int(alignment()) | Qt::TextSingleLine,
+                         fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width()));
+    }
+};
+
+QLabel *label(const QString &text, double pointSize, QFont::Weight weight, QColor color,
+              bool truncating = false) {
+    QLabel *made = truncating ? new MiddleTruncatingLabel(text) : new QLabel(text);
+    QFont font = made->font();
+    font.setPointSizeF(corvane::fontPointSize(pointSize));
+    font.setWeight(weight);
+    made->setFont(font);
+    if (color.isValid()) {
+        QPalette palette = made->palette();
+        palette.setColor(QPalette::WindowText, color);
+        made->setPalette(palette);
+    }
+    return made;
+}
+
+QSize pointSize(ExtensionBridge::PanelSize size) {
+    return {static_cast<int>(std::lround(size.width)), static_cast<int>(std::lround(size.height))};
+}
+
+} // namespace
+
+TandrelFCPExtensionViewController::Services TandrelFCPExtensionViewController::Services::standard() {
+    return {
+        .timers = platform::eventLoopTimers(),
+        .launchHostApp = &TandrelFCPExtensionViewController::launchHostAppIfNeeded,
+        .dropFile = XMLDropFile::Services::standard(),
+    };
+}
+
+TandrelFCPExtensionViewController::TandrelFCPExtensionViewController(Services services,
+                                                                     QWidget *parent)
+    : QWidget(parent), services_(std::move(services)) {
+    buildView();
+    viewDidLoad();
+}
+
+TandrelFCPExtensionViewController::~TandrelFCPExtensionViewController() {
+    if (timelineObserver_ && timeline_) {
+        timeline_->removeTimelineObserver(timelineObserver_.get());
+    }
+}
+
+QString TandrelFCPExtensionViewController::formatTimecode(timecode::MediaTime time,
+                                                          const platform::FCPXSequence *sequence) {
+    return QString::fromStdString(PlayheadTimecode::format(time, sequence));
+}
+
+void TandrelFCPExtensionViewController::launchHostAppIfNeeded() {
+    const auto host = platform::ApplicationLauncher::urlForApplication(hostBundleIdentifier);
+    if (!host) {
+        return;
+    }
+    try {
+        platform::ApplicationLauncher::openApplication(*host, {.activates = false});
+    } catch (const std::system_error &error) {
+        log()->warn("Could not open the host: {}", error.what());
+    }
+}
+
+void TandrelFCPExtensionViewController::buildView() {
+    const ExtensionBridge::PanelSize size = ExtensionBridge::readPanelSize(defaultSize);
+    preferredContentSize_ = pointSize(size);
+    resize(preferredContentSize_);
+
+    const QPalette colors = palette();
+    sequenceLabel_ = label("No sequence", 12, QFont::DemiBold, {}, true);
+    timecodeLabel_ = label("00:00:00:00", 20, QFont::Medium, PanelColors::secondaryLabel(colors));
+    // Digits of one width, so that the running timecode does not jitter.
+    QFont digits = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    digits.setPointSizeF(corvane::fontPointSize(20));
+    digits.setWeight(QFont::Medium);
+    timecodeLabel_->setFont(digits);
+    QLabel *caption = label("Preset", 11, QFont::Medium, PanelColors::secondaryLabel(colors));
+    presetPopUp_ = new QComboBox;
+    connect(presetPopUp_, &QComboBox::activated, this, [this] { presetPicked(); });
+    dropZone_ = new XMLDropZoneView;
+    dropZone_->onXMLReceived = [panel = QPointer(this)](const QString &xml) {
+        if (panel) {
+            panel->handleDroppedXML(xml);
+        }
+    };
+    dropStatusLabel_ = label("", 9, QFont::Normal, PanelColors::tertiaryLabel(colors), true);
+
+    // Each subview hangs below the one before it, 12 points in from both sides; the time and
+    // the caption sit at the leading side only.
+    constexpr int margin = 12;
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(margin, 12, margin, 10);
+    layout->setSpacing(0);
+    layout->addWidget(sequenceLabel_);
+    layout->addSpacing(4);
+    layout->addWidget(timecodeLabel_, 0, Qt::AlignLeft);
+    layout->addSpacing(14);
+    layout->addWidget(caption, 0, Qt::AlignLeft);
+    layout->addSpacing(4);
+    layout->addWidget(presetPopUp_);
+    layout->addSpacing(14);
+    dropZone_->setFixedHeight(56);
+    layout->addWidget(dropZone_);
+    layout->addSpacing(4);
+    layout->addWidget(dropStatusLabel_);
+    // At least 10 points below the status, more when the panel is taller.
+    layout->addStretch(1);
+}
+
+void TandrelFCPExtensionViewController::viewDidLoad() {
+    reloadPresetsFromBridge();
+    ExtensionBridge::observeDarwinNotification(
+        ExtensionBridge::DarwinNotification::presetsChanged, [panel = QPointer(this)] {
+            // Comes on the notification centre's thread: the panel is looked at on the main
+            // thread only, through the application object, which outlives it.
+            platform::MainQueue::async(QCoreApplication::instance(), [panel] {
+                if (panel) {
+                    panel->reloadPresetsFromBridge();
+                }
+            });
+        });
+    // After the panel is made, so that the editor's first calls find it complete; dropped
+    // with the panel.
+    platform::MainQueue::async(this, [this] { setupFCPXHost(); });
+}
+
+void TandrelFCPExtensionViewController::setupFCPXHost() {
+    if (services_.launchHostApp) {
+        services_.launchHostApp();
+    }
+    host_ = std::dynamic_pointer_cast<platform::FCPXHost>(platform::ProExtensionHostSingleton());
+    if (!host_) {
+        sequenceLabel_->setText("Failed to connect to Final Cut Pro");
+        emit displayChanged();
+        return;
+    }
+    timeline_ = host_->timeline();
+    timelineObserver_ = std::make_shared<TandrelTimelineObserverWrapper>(this);
+    if (timeline_) {
+        timeline_->addTimelineObserver(timelineObserver_);
+    }
+    handleSequenceChanged();
+    if (timeline_) {
+        handlePlayheadChanged();
+    }
+}
+
+void TandrelFCPExtensionViewController::handleSequenceChanged() {
+    const auto sequence = timeline_ ? timeline_->activeSequence() : nullptr;
+    if (sequence) {
+        const std::string name = sequence->name();
+        sequenceLabel_->setText(QString::fromStdString(name));
+        lastPublishedSequenceName_ = name;
+    } else {
+        sequenceLabel_->setText("No sequence selected");
+        lastPublishedSequenceName_.reset();
+    }
+    // Also when nothing changed: the host may have missed the last one.
+    ExtensionBridge::publishActiveSelection(lastPublishedSequenceName_, selectedPresetID_);
+    emit displayChanged();
+}
+
+void TandrelFCPExtensionViewController::handlePlayheadChanged() {
+    if (!timeline_) {
+        return;
+    }
+    timecodeLabel_->setText(
+        formatTimecode(timeline_->playheadTime(), timeline_->activeSequence().get()));
+    emit displayChanged();
+}
+
+void TandrelFCPExtensionViewController::reloadPresetsFromBridge() {
+    ExtensionBridge::PublishedPresets published = ExtensionBridge::readPresets();
+    availablePresets_ = std::move(published.presets);
+    // Kept even when it names no preset listed: the host's choice stands until the user picks.
+    selectedPresetID_ = published.activePresetID;
+    presetPopUp_->clear();
+    if (availablePresets_.empty()) {
+        presetPopUp_->addItem("No presets (open Embrik)");
+        presetPopUp_->setEnabled(false);
+        emit displayChanged();
+        return;
+    }
+    presetPopUp_->setEnabled(true);
+    for (const ExtensionBridge::PresetSummary &preset : availablePresets_) {
+        presetPopUp_->addItem(QString::fromStdString(preset.name));
+    }
+    for (size_t index = 0; selectedPresetID_ && index < availablePresets_.size(); ++index) {
+        if (availablePresets_[index].id == *selectedPresetID_) {
+            presetPopUp_->setCurrentIndex(static_cast<int>(index));
+            break;
+        }
+    }
+    emit displayChanged();
+}
+
+void TandrelFCPExtensionViewController::presetPicked() {
+    const int index = presetPopUp_->currentIndex();
+    if (index < 0 || static_cast<size_t>(index) >= availablePresets_.size()) {
+        return;
+    }
+    selectedPresetID_ = availablePresets_[static_cast<size_t>(index)].id;
+    const auto sequence = timeline_ ? timeline_->activeSequence() : nullptr;
+    lastPublishedSequenceName_ =
+        sequence ? std::optional<std::string>(sequence->name()) : std::nullopt;
+    ExtensionBridge::publishActiveSelection(lastPublishedSequenceName_, selectedPresetID_);
+}
+
+void TandrelFCPExtensionViewController::handleDroppedXML(const QString &xml) {
+    const XMLDropFile::Outcome outcome = XMLDropFile(services_.dropFile).save(xml);
+    dropStatusLabel_->setText(QString::fromStdString(outcome.statusText));
+    emit displayChanged();
+}
+
+QSize TandrelFCPExtensionViewController::sizeHint() const {
+    return preferredContentSize_;
+}
+
+void TandrelFCPExtensionViewController::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    // The window system repeats the show of a window it maps; one appearance is one.
+    if (!windowResizeObserver_) {
+        viewDidAppear();
+    }
+}
+
+void TandrelFCPExtensionViewController::hideEvent(QHideEvent *event) {
+    QWidget::hideEvent(event);
+    if (windowResizeObserver_ && !isVisible()) {
+        viewWillDisappear();
+    }
+}
+
+void TandrelFCPExtensionViewController::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    if (windowResizeObserver_) {
+        windowResizeObserver_->start(liveResizeQuietPeriod,
+                                     [panel = QPointer(this)] {
+                                         if (panel) {
+                                             panel->saveSize();
+                                         }
+                                     });
+    }
+}
+
+void TandrelFCPExtensionViewController::viewDidAppear() {
+    // The stored size is the content's: the window grows by whatever it puts around the panel
+    // (a title bar, say), so that the panel reopens at the size it was left at.
+    const QSize content = pointSize(ExtensionBridge::readPanelSize(defaultSize));
+    QWidget *panelWindow = window();
+    panelWindow->resize(panelWindow->size() - size() + content);
+    windowResizeObserver_ = services_.timers ? services_.timers() : nullptr;
+    if (!windowResizeObserver_) {
+        log()->warn("No timer: the panel's size is stored only when it disappears");
+    }
+}
+
+void TandrelFCPExtensionViewController::viewWillDisappear() {
+    windowResizeObserver_.reset();
+    saveSize();
+}
+
+void TandrelFCPExtensionViewController::saveSize() const {
+    ExtensionBridge::savePanelSize(width(), height());
+}
+
+void TandrelTimelineObserverWrapper::activeSequenceChanged() {
+    forwardToMain(&TandrelFCPExtensionViewController::handleSequenceChanged);
+}
+
+void TandrelTimelineObserverWrapper::playheadTimeChanged() {
+    forwardToMain(&TandrelFCPExtensionViewController::handlePlayheadChanged);
+}
+
+void TandrelTimelineObserverWrapper::sequenceTimeRangeChanged() {
+    forwardToMain(&TandrelFCPExtensionViewController::handleSequenceChanged);
+}
+
+void TandrelTimelineObserverWrapper::forwardToMain(
+    void (TandrelFCPExtensionViewController::*action)()) {
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application) {
+        return;
+    }
+    if (QThread::currentThread() == application->thread()) {
+        if (viewController_) {
+            (viewController_->*action)();
+        }
+        return;
+    }
+    // The pointer is copied here and looked at on the main thread only.
+    platform::MainQueue::async(application, [panel = viewController_, action] {
+        if (panel) {
+            ((*panel).*action)();
+        }
+    });
+}
+
+} // namespace tandrel
