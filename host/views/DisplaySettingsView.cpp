@@ -15,6 +15,8 @@
 #include "host/views/ActivePreset.h"
 #include "host/views/BulkStylePanel.h"
 #include "host/views/EditorStyle.h"
+#include "host/views/ElementEditor.h"
+#include "host/views/ElementListView.h"
 #include "host/views/HorizontalRule.h"
 #include "host/views/PresetPickerRow.h"
 #include "host/views/PresetSettingsPanel.h"
@@ -182,7 +184,9 @@ DisplaySettingsView::Services DisplaySettingsView::Services::standard() {
                 QStringLiteral("Validation of the served timeline against an FCPXML export."),
                 EditorStyle::caption(), Color::corvaneTextTertiary());
         },
-        .makeElementEditor = {},
+        .makeElementEditor = [](DisplaySettingsView &pane, const Uuid &id) -> QWidget * {
+            return pane.makeElementEditor(id);
+        },
         .presetFiles = PresetManagement::Services::standard(),
         .confirmReset =
             [](QWidget *parent, const QString &title, const QString &message) {
@@ -195,6 +199,7 @@ DisplaySettingsView::Services DisplaySettingsView::Services::standard() {
                 QTimer::singleShot(renameFocusDelay, context, std::move(work));
             },
         .pickColor = ColorWell::systemPicker(),
+        .roles = nullptr,
     };
 }
 
@@ -235,7 +240,8 @@ DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapse
         new PresetPickerRow(state, [this] { newPreset(); }, [this] { renamePreset(); });
     stack->addWidget(presetPicker_);
     stack->addWidget(new HorizontalRule);
-    elementList_ = new QWidget;
+    elementList_ = new ElementListView(state, bulkStyle_,
+                                       [this] { insertPanel(RightPanel::editor); });
     elementList_->setObjectName(QStringLiteral("elementList"));
     stack->addWidget(elementList_);
     stack->addWidget(new HorizontalRule);
@@ -329,6 +335,14 @@ void DisplaySettingsView::showActivePreset() {
     canvas_->parentWidget()->setVisible(active);
     noPreset_->setVisible(!active);
     canvasArea_->setMinimumHeight(active ? canvasMinimumHeight : 0);
+}
+
+ElementEditor *DisplaySettingsView::makeElementEditor(const Uuid &id) const {
+    std::shared_ptr<const RoleSource> roles = services_.roles;
+    if (!roles) {
+        roles = std::make_shared<QueryResolverRoles>(state_.queryResolver());
+    }
+    return new ElementEditor(state_, id, {.pickColor = services_.pickColor, .roles = roles});
 }
 
 DisplayConfig DisplaySettingsView::activePreset() const {

@@ -3,6 +3,7 @@
 #include "core/model/DisplayConfig.h"
 #include "host/views/BulkStyle.h"
 #include "host/views/ColorWell.h"
+#include "host/views/ElementBinding.h"
 #include "host/views/PresetManagement.h"
 #include "host/views/RightPanel.h"
 
@@ -32,6 +33,9 @@ namespace tandrel {
 
 class AppState;
 class BulkStylePanel;
+class ElementEditor;
+class ElementListView;
+class RoleSource;
 class PresetPickerRow;
 class PresetSettingsPanel;
 
@@ -43,13 +47,13 @@ class PresetSettingsPanel;
 // back into its preset list (see ActivePreset). It opens the validation window whenever the
 // editor panel hands over a dropped FCPXML file, and the position preview window on request.
 //
-// Views built by other work sit in slots, each made through `Services`:
-//   - the element list: elementList(), an empty row on which the element list sets the
-//     wrapping layout of its chips and add menu (a FlowLayout with spacing 6);
+// The element list (elementList()) holds a chip per element of the active preset and the
+// "Add Element..." menu; a chip click opens the "Editor" panel. Views built by other work
+// sit in slots, each made through `Services`:
 //   - the canvas area: makeCanvas, shown while a preset is active (else "No preset selected."),
 //     with the separate-window button over its top trailing corner;
-//   - the "Editor" panel: makeElementEditor, for the primary selected element of the active
-//     preset (else "Select an element to edit it.");
+//   - the "Editor" panel: makeElementEditor (the ElementEditor by default), for the primary
+//     selected element of the active preset (else "Select an element to edit it.");
 //   - the "Validate" panel: makeValidationTile, a new tile every time the panel opens.
 class DisplaySettingsView : public QWidget {
     Q_OBJECT
@@ -91,10 +95,14 @@ public:
             confirmReset;
         // Runs `work` once, renameFocusDelay from now, unless `context` is gone by then.
         std::function<void(QObject *context, std::function<void()> work)> afterRenameDelay;
-        // The colour pickers of the bulk style panel.
+        // The colour pickers of the bulk style panel and of the element editor.
         ColorWell::Pick pickColor;
+        // The roles of the element editor's role picker; null: the state object's query
+        // resolver, read under its lock.
+        std::shared_ptr<const RoleSource> roles;
 
-        // Placeholders in the three slots, Qt's dialogs and a timer.
+        // Placeholders in the canvas and validation slots, the element editor, Qt's dialogs
+        // and a timer.
         static Services standard();
     };
 
@@ -132,6 +140,12 @@ public:
     // them.
     BulkStyleValues &bulkStyle() { return bulkStyle_; }
 
+    // One element of the active preset, read and written by id (a placeholder that is never
+    // stored, and dropped writes, once it is gone), with its text and background colours.
+    ElementBinding elementBinding(const Uuid &id) const { return {state_, id}; }
+    // The element editor of one element, on the pane's colour picker and roles.
+    ElementEditor *makeElementEditor(const Uuid &id) const;
+
     // Preset management (PresetManagement), from the preset row and the "Settings" panel.
     void duplicateActivePreset();
     void exportActivePreset();
@@ -162,8 +176,8 @@ public:
         return switches_;
     }
     PresetPickerRow *presetPicker() const { return presetPicker_; }
-    // The element list's slot: a row without a layout, for the chips' wrapping layout.
-    QWidget *elementList() const { return elementList_; }
+    // The chips of the active preset's elements and the add menu.
+    ElementListView *elementList() const { return elementList_; }
     // The canvas made by Services::makeCanvas; hidden while no preset is active.
     QWidget *canvas() const { return canvas_; }
     QLabel *noPresetLabel() const { return noPreset_; }
@@ -200,7 +214,7 @@ private:
     QWidget *headerIcon_ = nullptr;
     std::map<RightPanel, corvane::CorvanePanelToggleButton *> switches_;
     PresetPickerRow *presetPicker_ = nullptr;
-    QWidget *elementList_ = nullptr;
+    ElementListView *elementList_ = nullptr;
     QWidget *canvasArea_ = nullptr;
     QWidget *canvas_ = nullptr;
     QLabel *noPreset_ = nullptr;
