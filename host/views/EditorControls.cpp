@@ -17,7 +17,9 @@ QWidget *labelledRow(const QString &title, QWidget *control) {
     label->setFixedWidth(titleWidth);
     label->setBuddy(control);
     layout->addWidget(label, 0, Qt::AlignVCenter);
-    layout->addWidget(control, 1, Qt::AlignVCenter);
+    // A control of a fixed size (a colour well) stands at the start of its space.
+    const bool fixed = control->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed;
+    layout->addWidget(control, 1, fixed ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignVCenter);
     if (control->accessibleName().isEmpty()) {
         control->setAccessibleName(title);
     }

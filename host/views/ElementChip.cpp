@@ -86,6 +86,8 @@ void MiniSwitch::paintEvent(QPaintEvent *) {
     const double radius = track.height() / 2;
     fillRounded(painter, track, radius,
                 isChecked() ? Color::corvaneAccent() : withOpacity(Color::white(), 0.18));
+    // Its edge keeps it apart from the accent of a selected chip.
+    strokeRoundedInside(painter, track, radius, withOpacity(Color::white(), 0.35));
     const double knob = track.height() - 3;
     const double x = isChecked() ? track.right() - 1.5 - knob : track.left() + 1.5;
     fillRounded(painter, QRectF(x, track.top() + 1.5, knob, knob), knob / 2,

@@ -111,9 +111,6 @@ ElementEditor::ElementEditor(AppState &state, const Uuid &id, Services services,
     for (const ElementEditorRow number : {backgroundOpacity, positionX, positionY}) {
         add(number, EditorControls::labelledRow(titleOf(number), sliders_.at(number)));
     }
-    // The colour wells keep their size; their rows do not stretch them.
-    textColor_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    bgColor_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     for (const auto changed : {&AppState::presetsChanged, &AppState::activePresetIDChanged}) {
         connect(&state, changed, this, &ElementEditor::refresh);
@@ -171,9 +168,6 @@ void ElementEditor::refresh() {
         const QSignalBlocker quiet(background_);
         background_->setChecked(element.showBackground);
     }
-    markerTypes_->showElement(element);
-    stackedLayers_->showElement(element);
-    roles_->showElement(element);
 }
 
 } // namespace tandrel

@@ -1,5 +1,6 @@
 #include "host/views/MarkerTypeFilterView.h"
 
+#include "host/state/AppState.h"
 #include "host/views/EditorControls.h"
 #include "host/views/EditorStyle.h"
 #include "host/views/ElementBinding.h"
@@ -31,7 +32,11 @@ MarkerTypeFilterView::MarkerTypeFilterView(AppState &state, const Uuid &id, QWid
         toggles_[i] = toggle;
         stack->addWidget(toggle);
     }
-    showElement(ElementBinding(state, id).get());
+    const auto follow = [this, &state, id] { showElement(ElementBinding(state, id).get()); };
+    for (const auto changed : {&AppState::presetsChanged, &AppState::activePresetIDChanged}) {
+        connect(&state, changed, this, follow);
+    }
+    follow();
 }
 
 void MarkerTypeFilterView::showElement(const BurnInElement &element) {

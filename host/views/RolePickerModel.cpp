@@ -17,6 +17,23 @@ QueryResolverRoles::subRoles(const std::string &ofTopLevel) const {
     return resolver_.roleResolver().subRoles(ofTopLevel);
 }
 
+std::vector<RoleSource::RoleInfo> RoleTable::topLevelRoles() const {
+    std::vector<RoleInfo> roles;
+    for (const RoleGroup &group : groups_) {
+        roles.push_back(group.role);
+    }
+    return roles;
+}
+
+std::vector<RoleSource::RoleInfo> RoleTable::subRoles(const std::string &ofTopLevel) const {
+    for (const RoleGroup &group : groups_) {
+        if (group.role.uuid == ofTopLevel) {
+            return group.subRoles;
+        }
+    }
+    return {};
+}
+
 std::vector<RoleGroup> readRoleGroups(const RoleSource &source) {
     std::vector<RoleGroup> groups;
     for (RoleResolver::RoleInfo &role : source.topLevelRoles()) {

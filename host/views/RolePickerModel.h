@@ -42,6 +42,19 @@ struct RoleGroup {
     friend bool operator==(const RoleGroup &, const RoleGroup &) = default;
 };
 
+// Roles given as a table, in its order: for the screens and tests that show the picker
+// without libraries.
+class RoleTable final : public RoleSource {
+public:
+    explicit RoleTable(std::vector<RoleGroup> groups) : groups_(std::move(groups)) {}
+
+    std::vector<RoleInfo> topLevelRoles() const override;
+    std::vector<RoleInfo> subRoles(const std::string &ofTopLevel) const override;
+
+private:
+    std::vector<RoleGroup> groups_;
+};
+
 // The role picker's list, read afresh: the top-level roles in the source's order, each with
 // its sub-roles. Every read is over before the rows are built from the copy.
 std::vector<RoleGroup> readRoleGroups(const RoleSource &source);

@@ -34,6 +34,13 @@ QString utf8(std::string_view text) {
 constexpr int rowSpacing = 6;
 constexpr int rowPadding = 2;
 constexpr int subRoleIndent = 12;
+constexpr double chevronPoints = 9;
+constexpr int chevronGap = 2;
+
+// The room a group's disclosure button takes before its role.
+int disclosureWidth() {
+    return static_cast<int>(std::ceil(CorvaneSymbols::side(chevronPoints))) + chevronGap;
+}
 
 } // namespace
 
@@ -120,16 +127,21 @@ RolePickerView::RolePickerView(AppState &state, const Uuid &id,
     });
     stack->addWidget(help_);
 
+    // The element shows at once; the role lists are read later.
+    for (const auto changed : {&AppState::presetsChanged, &AppState::activePresetIDChanged}) {
+        connect(&state, changed, this, &RolePickerView::showElement);
+    }
     for (const auto changed : {&AppState::presetsChanged, &AppState::activePresetIDChanged,
                                &AppState::watchedLibrariesChanged,
                                &AppState::availableTimelinesChanged}) {
         connect(&state, changed, this, &RolePickerView::scheduleBuild);
     }
-    showElement(ElementBinding(state, id).get());
+    showElement();
     scheduleBuild();
 }
 
-void RolePickerView::showElement(const BurnInElement &element) {
+void RolePickerView::showElement() {
+    const BurnInElement element = ElementBinding(state_, id_).get();
     warning_->setVisible(element.roleFilterUIDs.empty());
     EditorControls::select(displayMode_,
                            choiceIndex(ElementOptions::roleDisplayModeChoices,
@@ -176,11 +188,22 @@ void RolePickerView::build() {
         delete item;
     }
     for (const RoleGroup &group : groups) {
-        listLayout_->addWidget(group.subRoles.empty() ? makeRow(group.role) : makeGroup(group));
+        if (group.subRoles.empty()) {
+            // In line with the rows of the groups, whose disclosure button stands before them.
+            auto *plain = new QWidget;
+            auto *line = new QHBoxLayout(plain);
+            line->setContentsMargins(disclosureWidth(), 0, 0, 0);
+            line->addWidget(makeRow(group.role));
+            listLayout_->addWidget(plain);
+        } else {
+            listLayout_->addWidget(makeGroup(group));
+        }
+        // Shown now, not when the list next lays out.
+        listLayout_->itemAt(listLayout_->count() - 1)->widget()->show();
     }
     list_->setVisible(!groups.empty());
     noRoles_->setVisible(groups.empty());
-    showElement(ElementBinding(state_, id_).get());
+    showElement();
 }
 
 QWidget *RolePickerView::makeRow(const RoleResolver::RoleInfo &role) {
@@ -202,10 +225,12 @@ QWidget *RolePickerView::makeGroup(const RoleGroup &group) {
     auto *label = new QWidget;
     auto *line = new QHBoxLayout(label);
     line->setContentsMargins(0, 0, 0, 0);
-    line->setSpacing(2);
+    line->setSpacing(chevronGap);
     const bool open = expanded_.contains(group.role.uuid);
     auto *chevron = new CorvaneSymbolButton(
-        open ? QStringLiteral("chevron.down") : QStringLiteral("chevron.right"), 9, QFont::Bold);
+        open ? QStringLiteral("chevron.down") : QStringLiteral("chevron.right"), chevronPoints,
+        QFont::Bold);
+    chevron->setFixedWidth(disclosureWidth() - chevronGap);
     chevron->setCursor(Qt::PointingHandCursor);
     chevron->setAccessibleName(QString::fromStdString(group.role.name));
     corvaneForeground(chevron, Color::corvaneTextSecondary());
@@ -216,7 +241,7 @@ QWidget *RolePickerView::makeGroup(const RoleGroup &group) {
 
     auto *content = new QWidget;
     auto *rows = new QVBoxLayout(content);
-    rows->setContentsMargins(subRoleIndent + chevron->sizeHint().width() + 2, 0, 0, 0);
+    rows->setContentsMargins(disclosureWidth() + subRoleIndent, 0, 0, 0);
     rows->setSpacing(0);
     for (const RoleResolver::RoleInfo &subRole : group.subRoles) {
         rows->addWidget(makeRow(subRole));

@@ -57,8 +57,6 @@ public:
     RolePickerView(AppState &state, const Uuid &id, std::shared_ptr<const RoleSource> roles,
                    QWidget *parent = nullptr);
 
-    void showElement(const BurnInElement &element);
-
     QLabel *heading() const { return heading_; }
     // Shown while the element has no role.
     QLabel *warning() const { return warning_; }
@@ -76,6 +74,8 @@ public:
     int builds() const { return builds_; }
 
 private:
+    // The ticks, the warning and the help line of the element as it is now.
+    void showElement();
     void scheduleBuild();
     void build();
     QWidget *makeGroup(const RoleGroup &group);

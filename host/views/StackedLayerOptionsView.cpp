@@ -1,5 +1,6 @@
 #include "host/views/StackedLayerOptionsView.h"
 
+#include "host/state/AppState.h"
 #include "host/views/EditorControls.h"
 #include "host/views/EditorStyle.h"
 #include "host/views/ElementBinding.h"
@@ -75,7 +76,11 @@ StackedLayerOptionsView::StackedLayerOptionsView(AppState &state, const Uuid &id
             ElementOptions::setStackOrder(element, static_cast<std::size_t>(choice));
         });
     });
-    showElement(ElementBinding(state, id).get());
+    const auto follow = [this, &state, id] { showElement(ElementBinding(state, id).get()); };
+    for (const auto changed : {&AppState::presetsChanged, &AppState::activePresetIDChanged}) {
+        connect(&state, changed, this, follow);
+    }
+    follow();
 }
 
 void StackedLayerOptionsView::showElement(const BurnInElement &element) {

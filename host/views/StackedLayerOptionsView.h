@@ -14,14 +14,13 @@ class AppState;
 
 // The element editor's section for the two stacked-layer block fields: "Columns", "Prefix
 // Position", the right column's prefix (hidden while only the left column is drawn) and the
-// element's own "Stack Order". Each change is written at once.
+// element's own "Stack Order". Each change is written at once; it follows the element as the
+// state object changes it.
 class StackedLayerOptionsView : public QWidget {
     Q_OBJECT
 
 public:
     StackedLayerOptionsView(AppState &state, const Uuid &id, QWidget *parent = nullptr);
-
-    void showElement(const BurnInElement &element);
 
     QComboBox *columns() const { return columns_; }
     QComboBox *prefixPosition() const { return prefixPosition_; }
@@ -32,6 +31,8 @@ public:
     QComboBox *stackOrder() const { return stackOrder_; }
 
 private:
+    void showElement(const BurnInElement &element);
+
     QComboBox *columns_;
     QComboBox *prefixPosition_;
     QWidget *rightPrefixGroup_;
