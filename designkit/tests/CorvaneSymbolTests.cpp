@@ -65,6 +65,7 @@ TEST(CorvaneSymbols, EverySymbolTheViewsNameIsDrawn) {
                                "gearshape",
                                "minus",
                                "minus.circle.fill",
+                               "paintpalette",
                                "pencil",
                                "plus",
                                "plus.circle.fill",

@@ -86,8 +86,7 @@ std::optional<double> AspectRatioPicker::parseNumber(std::string_view text) {
     const char *first = number.data();
     const char *last = number.data() + number.size();
     // from_chars takes no plus sign; one plus, not followed by another sign, is allowed.
-    if (first != last && *first == '+' && first + 1 != last && first[1] != '-' &&
-        first[1] != '+') {
+    if (first != last && *first == '+' && first + 1 != last && first[1] != '-' && first[1] != '+') {
         ++first;
     }
     if (first == last) {

@@ -50,9 +50,9 @@ AspectRatioPickerView::AspectRatioPickerView(Read read, Write write, QWidget *pa
         field->setFixedWidth(fieldWidth);
     }
     custom->addWidget(widthField_, 0, Qt::AlignVCenter);
-    custom->addWidget(EditorStyle::label(QStringLiteral(":"), EditorStyle::caption2(),
-                                         EditorStyle::secondary()),
-                      0, Qt::AlignVCenter);
+    custom->addWidget(
+        EditorStyle::label(QStringLiteral(":"), EditorStyle::caption2(), EditorStyle::secondary()),
+        0, Qt::AlignVCenter);
     custom->addWidget(heightField_, 0, Qt::AlignVCenter);
     row->addWidget(customRow_, 0, Qt::AlignVCenter);
     customRow_->hide();

@@ -93,14 +93,12 @@ BulkStylePanel::BulkStylePanel(AppState &state, BulkStyleValues &values, ColorWe
     opacity->addWidget(rowTitle(QStringLiteral("Font Opacity")));
     textOpacity_->field()->setAccessibleName(QStringLiteral("Font Opacity"));
     opacity->addWidget(textOpacity_, 1);
-    opacity->addWidget(
-        applyButton([this] { return BulkStyle::textOpacity(values_.textOpacity); }));
+    opacity->addWidget(applyButton([this] { return BulkStyle::textOpacity(values_.textOpacity); }));
     connect(textOpacity_, &SliderField::valueEdited, this,
             [this](double value) { values_.textOpacity = value; });
 
     QHBoxLayout *background = row(stack);
-    background_->setFont(EditorStyle::caption());
-    background_->setCursor(Qt::PointingHandCursor);
+    EditorStyle::toggle(background_, EditorStyle::caption());
     background_->setChecked(values.showBackground);
     connect(background_, &QCheckBox::toggled, this,
             [this](bool on) { values_.showBackground = on; });

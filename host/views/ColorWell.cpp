@@ -31,7 +31,8 @@ ColorWell::ColorWell(const QColor &colour, Pick pick, QWidget *parent)
         if (!pick_) {
             return;
         }
-        if (const std::optional<QColor> picked = pick_(this, colour_); picked && picked->isValid()) {
+        if (const std::optional<QColor> picked = pick_(this, colour_);
+            picked && picked->isValid()) {
             setColour(*picked);
             emit colourPicked(*picked);
         }

@@ -11,8 +11,8 @@ namespace tandrel {
 
 CommitOnReleaseSlider::CommitOnReleaseSlider(double value, SliderScale scale, Commit onCommit,
                                              QWidget *parent)
-    : QWidget(parent), value_(value), draft_(value), scale_(scale),
-      onCommit_(std::move(onCommit)), slider_(new QSlider), field_(new QLineEdit) {
+    : QWidget(parent), value_(value), draft_(value), scale_(scale), onCommit_(std::move(onCommit)),
+      slider_(new QSlider), field_(new QLineEdit) {
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(8);

@@ -18,6 +18,7 @@
 #include "host/views/ElementEditor.h"
 #include "host/views/ElementListView.h"
 #include "host/views/HorizontalRule.h"
+#include "host/views/PlaceholderView.h"
 #include "host/views/PresetPickerRow.h"
 #include "host/views/PresetSettingsPanel.h"
 
@@ -49,8 +50,9 @@ public:
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setAutoFillBackground(false);
         viewport()->setAutoFillBackground(false);
-        content->setAutoFillBackground(false);
         setWidget(content);
+        // Taking the content turned its background on.
+        content->setAutoFillBackground(false);
     }
 
     QSize sizeHint() const override {
@@ -97,7 +99,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent *) override {
         canvas_->setGeometry(rect());
-        const QSize size = button_->sizeHint();
+        // The button's own size, padding included (its hint is the bare symbol's).
+        const QSize size = button_->size();
         button_->setGeometry(QRect(QPoint(width() - size.width(), 0), size));
     }
 
@@ -114,9 +117,8 @@ public:
     ElementEditorSlot(DisplaySettingsView &pane,
                       std::function<QWidget *(DisplaySettingsView &, const Uuid &)> make)
         : ClearScrollArea(new QWidget), pane_(pane), make_(std::move(make)), content_(widget()),
-          hint_(EditorStyle::wrappingLabel(
-              QString::fromUtf8(DisplaySettingsView::noElementText), EditorStyle::caption(),
-              Color::corvaneTextTertiary())) {
+          hint_(EditorStyle::wrappingLabel(QString::fromUtf8(DisplaySettingsView::noElementText),
+                                           EditorStyle::caption(), Color::corvaneTextTertiary())) {
         corvaneMicro(hint_);
         auto *stack = new QVBoxLayout(content_);
         stack->setContentsMargins(0, 0, 0, 0);
@@ -180,9 +182,9 @@ DisplaySettingsView::Services DisplaySettingsView::Services::standard() {
     return {
         .makeCanvas = [](AppState &) -> QWidget * { return new CanvasPlaceholder; },
         .makeValidationTile = [](AppState &) -> QWidget * {
-            return EditorStyle::wrappingLabel(
-                QStringLiteral("Validation of the served timeline against an FCPXML export."),
-                EditorStyle::caption(), Color::corvaneTextTertiary());
+            return new PlaceholderView(
+                QStringLiteral("checkmark.seal"), QStringLiteral("Validate"),
+                QStringLiteral("Checks the served timeline against an FCPXML export."));
         },
         .makeElementEditor = [](DisplaySettingsView &pane, const Uuid &id) -> QWidget * {
             return pane.makeElementEditor(id);
@@ -204,8 +206,8 @@ DisplaySettingsView::Services DisplaySettingsView::Services::standard() {
 }
 
 std::unique_ptr<QMessageBox> DisplaySettingsView::resetConfirmation(QWidget *parent,
-                                                                     const QString &title,
-                                                                     const QString &message) {
+                                                                    const QString &title,
+                                                                    const QString &message) {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setIcon(QMessageBox::Warning);
     box->setWindowTitle(title);
@@ -222,8 +224,7 @@ DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapse
                           parent) {}
 
 DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapsed,
-                                         OpenWindow openWindow, Services services,
-                                         QWidget *parent)
+                                         OpenWindow openWindow, Services services, QWidget *parent)
     : QWidget(parent), state_(state), openWindow_(std::move(openWindow)),
       services_(std::move(services)), presets_(state, services_.presetFiles),
       isSidebarCollapsed_(isSidebarCollapsed), seenXMLDrop_(state.pendingXMLDropURL()) {
@@ -236,8 +237,8 @@ DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapse
     stack->setContentsMargins(columnPadding, columnPadding, columnPadding, columnPadding);
     stack->setSpacing(10);
     stack->addWidget(makeHeaderRow());
-    presetPicker_ =
-        new PresetPickerRow(state, [this] { newPreset(); }, [this] { renamePreset(); });
+    presetPicker_ = new PresetPickerRow(
+        state, [this] { newPreset(); }, [this] { renamePreset(); });
     stack->addWidget(presetPicker_);
     stack->addWidget(new HorizontalRule);
     elementList_ = new ElementListView(state, bulkStyle_,
@@ -260,8 +261,7 @@ DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapse
     for (const auto changed : {&AppState::presetsChanged, &AppState::activePresetIDChanged}) {
         connect(&state, changed, this, &DisplaySettingsView::showActivePreset);
     }
-    connect(&state, &AppState::pendingXMLDropURLChanged, this,
-            &DisplaySettingsView::followXMLDrop);
+    connect(&state, &AppState::pendingXMLDropURLChanged, this, &DisplaySettingsView::followXMLDrop);
     showActivePreset();
     showPanels(false);
 }
@@ -283,10 +283,9 @@ QWidget *DisplaySettingsView::makeHeaderRow() {
                    0, Qt::AlignVCenter);
     row->addStretch(1);
     for (const RightPanel panel : RightPanel::allCases()) {
-        auto *toggle = new CorvanePanelToggleButton(utf8(panel.symbol()),
-                                                    activePanels_.contains(panel),
-                                                    utf8(panel.title()),
-                                                    [this, panel] { togglePanel(panel); });
+        auto *toggle = new CorvanePanelToggleButton(
+            utf8(panel.symbol()), activePanels_.contains(panel), utf8(panel.title()),
+            [this, panel] { togglePanel(panel); });
         switches_.emplace(panel, toggle);
         row->addWidget(toggle, 0, Qt::AlignVCenter);
     }
@@ -301,8 +300,8 @@ QWidget *DisplaySettingsView::makeCanvasArea() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    auto *button = new CorvaneSymbolButton(
-        QStringLiteral("arrow.up.left.and.arrow.down.right"), 11, QFont::DemiBold);
+    auto *button = new CorvaneSymbolButton(QStringLiteral("arrow.up.left.and.arrow.down.right"), 11,
+                                           QFont::DemiBold);
     const int side = button->sizeHint().width() + 2 * 6;
     button->setFixedSize(side, side);
     button->setCursor(Qt::PointingHandCursor);
@@ -387,17 +386,22 @@ std::function<void()> DisplaySettingsView::onExpandAction(RightPanel panel) cons
 }
 
 CorvaneFloatingPanel *DisplaySettingsView::makePanel(RightPanel panel) {
+    // Every content takes the panel's width; the bulk style rows keep their height, the
+    // others fill the panel (the panel reads this when it places its content).
+    const bool keepsHeight = panel == RightPanel::bulkStyle;
+    QWidget *content = makePanelContent(panel);
+    content->setSizePolicy(QSizePolicy::Expanding,
+                           keepsHeight ? QSizePolicy::Preferred : QSizePolicy::Expanding);
     auto *view = new CorvaneFloatingPanel({
         .title = utf8(panel.title()),
         .icon = utf8(panel.symbol()),
         .onExpand = onExpandAction(panel),
         .onClose = [this, panel] { removePanel(panel); },
-        .content = makePanelContent(panel),
+        .content = content,
     });
     view->setObjectName(QString::fromUtf8(panel.rawValue().data(),
                                           static_cast<qsizetype>(panel.rawValue().size())));
-    view->content()->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    if (panel == RightPanel::bulkStyle) {
+    if (keepsHeight) {
         // Its rows keep their height; the panels that scroll share what is left.
         view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
     }
@@ -409,16 +413,17 @@ QWidget *DisplaySettingsView::makePanelContent(RightPanel panel) {
     case RightPanel::editor:
         return new ElementEditorSlot(*this, services_.makeElementEditor);
     case RightPanel::settings:
-        return new ClearScrollArea(new PresetSettingsPanel(
-            state_, {
-                        .duplicate = [this] { duplicateActivePreset(); },
-                        .exportPreset = [this] { exportActivePreset(); },
-                        .importPreset = [this] { importPresetFromFile(); },
-                        .reset = [this] { confirmResetActivePreset(); },
-                        .remove = [this] { deleteActivePreset(); },
-                    }));
+        return new ClearScrollArea(
+            new PresetSettingsPanel(state_, {
+                                                .duplicate = [this] { duplicateActivePreset(); },
+                                                .exportPreset = [this] { exportActivePreset(); },
+                                                .importPreset = [this] { importPresetFromFile(); },
+                                                .reset = [this] { confirmResetActivePreset(); },
+                                                .remove = [this] { deleteActivePreset(); },
+                                            }));
     case RightPanel::bulkStyle:
-        return new ClearScrollArea(new BulkStylePanel(state_, bulkStyle_, services_.pickColor));
+        // Not scrolled: the panel is as tall as its rows.
+        return new BulkStylePanel(state_, bulkStyle_, services_.pickColor);
     case RightPanel::validate:
         if (services_.makeValidationTile) {
             return services_.makeValidationTile(state_);
@@ -486,7 +491,7 @@ PresetSettingsPanel *DisplaySettingsView::settingsContent() const {
 
 BulkStylePanel *DisplaySettingsView::bulkStyleContent() const {
     const CorvaneFloatingPanel *panel = panelView(RightPanel::bulkStyle);
-    return panel != nullptr ? panel->content()->findChild<BulkStylePanel *>() : nullptr;
+    return panel != nullptr ? qobject_cast<BulkStylePanel *>(panel->content()) : nullptr;
 }
 
 QWidget *DisplaySettingsView::validationTile() const {
@@ -519,9 +524,9 @@ void DisplaySettingsView::confirmResetActivePreset() {
         return;
     }
     showResetPresetConfirm_ = true;
-    const bool confirmed = services_.confirmReset(
-        this, PresetManagement::resetConfirmationTitle(activePreset().name),
-        QString::fromUtf8(PresetManagement::resetConfirmationMessage));
+    const bool confirmed =
+        services_.confirmReset(this, PresetManagement::resetConfirmationTitle(activePreset().name),
+                               QString::fromUtf8(PresetManagement::resetConfirmationMessage));
     showResetPresetConfirm_ = false;
     if (confirmed) {
         resetActivePresetToFactory();

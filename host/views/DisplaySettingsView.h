@@ -72,7 +72,8 @@ public:
     static constexpr const char *title = "Display Settings";
     static constexpr const char *noPresetText = "No preset selected.";
     static constexpr const char *noElementText = "Select an element to edit it.";
-    static constexpr const char *separateWindowTooltip = "Open as a separate, freely-movable window";
+    static constexpr const char *separateWindowTooltip =
+        "Open as a separate, freely-movable window";
     static constexpr const char *separateWindowLabel = "Open in Separate Window";
     static constexpr const char *positionPreviewWindow = "positionPreview";
     static constexpr const char *validationWindow = "fcpxmlValidation";

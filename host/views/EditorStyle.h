@@ -7,6 +7,7 @@
 #include <QString>
 
 class QAbstractButton;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -38,6 +39,8 @@ void roundedField(QLineEdit *field, const QFont &font,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
 // A small bordered push button ("Apply", "Duplicate").
 void borderedButton(QAbstractButton *button, const QFont &font);
+// A switch drawn as an outlined box, filled with the accent and ticked when on.
+void toggle(QCheckBox *box, const QFont &font);
 // A pop-up menu button.
 void popUpMenu(QComboBox *menu, const QFont &font);
 // A thin slider in the accent colour.

@@ -23,8 +23,7 @@ constexpr double cornerRadius = 5;
 PlainButton::PlainButton(const QString &symbol, const QString &text, const QFont &font,
                          QWidget *parent)
     : QAbstractButton(parent),
-      symbol_(!symbol.isEmpty() && corvane::CorvaneSymbols::contains(symbol) ? symbol
-                                                                             : QString()) {
+      symbol_(!symbol.isEmpty() && corvane::CorvaneSymbols::contains(symbol) ? symbol : QString()) {
     setText(text);
     setFont(font);
     setCursor(Qt::PointingHandCursor);

@@ -39,10 +39,9 @@ private:
                 once(std::move(file));
             }
         };
-        QObject::connect(dialog, &QFileDialog::fileSelected, dialog,
-                         [reply](const QString &file) {
-                             reply(std::filesystem::path(QFile::encodeName(file).toStdString()));
-                         });
+        QObject::connect(dialog, &QFileDialog::fileSelected, dialog, [reply](const QString &file) {
+            reply(std::filesystem::path(QFile::encodeName(file).toStdString()));
+        });
         QObject::connect(dialog, &QDialog::finished, dialog, [reply] { reply(std::nullopt); });
         return dialog;
     }

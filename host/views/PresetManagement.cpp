@@ -20,8 +20,8 @@ PresetManagement::Services PresetManagement::Services::standard() {
         .dialogs = &PresetFileDialogs::system(),
         .alert =
             [](QWidget *parent, const QString &title, const QString &message) {
-                auto *box = new QMessageBox(QMessageBox::Warning, title, message,
-                                            QMessageBox::Ok, parent);
+                auto *box =
+                    new QMessageBox(QMessageBox::Warning, title, message, QMessageBox::Ok, parent);
                 box->setAttribute(Qt::WA_DeleteOnClose);
                 box->open();
             },

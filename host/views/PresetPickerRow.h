@@ -23,8 +23,8 @@ public:
     static constexpr const char *renameTooltip = "Rename preset";
     static constexpr const char *renameLabel = "Rename Preset";
 
-    PresetPickerRow(AppState &state, std::function<void()> newPreset,
-                    std::function<void()> rename, QWidget *parent = nullptr);
+    PresetPickerRow(AppState &state, std::function<void()> newPreset, std::function<void()> rename,
+                    QWidget *parent = nullptr);
 
     QComboBox *picker() const { return picker_; }
     PlainButton *newPresetButton() const { return newPreset_; }

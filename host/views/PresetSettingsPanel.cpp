@@ -28,8 +28,7 @@ QString text(const char *utf8) {
 
 QCheckBox *toggle(const char *title) {
     auto *box = new QCheckBox(text(title));
-    box->setFont(EditorStyle::caption2());
-    box->setCursor(Qt::PointingHandCursor);
+    EditorStyle::toggle(box, EditorStyle::caption2());
     return box;
 }
 
@@ -84,9 +83,9 @@ QWidget *PresetSettingsPanel::makeActionRow(Actions actions) {
                           QStringLiteral("Export preset as .json — e.g. to ship as a factory "
                                          "default"),
                           QStringLiteral("Export Preset"));
-    import_ = plainButton(QStringLiteral("square.and.arrow.down"), {}, font,
-                          QStringLiteral("Import preset from .json"),
-                          QStringLiteral("Import Preset"));
+    import_ =
+        plainButton(QStringLiteral("square.and.arrow.down"), {}, font,
+                    QStringLiteral("Import preset from .json"), QStringLiteral("Import Preset"));
     reset_ = plainButton(QStringLiteral("arrow.counterclockwise"), {}, font,
                          QStringLiteral("Reset to factory default"),
                          QStringLiteral("Reset to Factory Default"));

@@ -7,8 +7,8 @@
 #include "host/state/AppState.h"
 #include "host/views/DisplaySettingsView.h"
 #include "host/views/MainWindowAppearance.h"
-#include "host/views/PresetManagement.h"
 #include "host/views/Preferences.h"
+#include "host/views/PresetManagement.h"
 #include "platform/runtime/MainQueue.h"
 #include "platform/runtime/ManualClock.h"
 
@@ -89,7 +89,8 @@ std::unique_ptr<QWidget> pane(Preset preset, const std::set<RightPanel> &panels,
 
     auto window = std::make_unique<Window>(std::move(state));
     DisplaySettingsView::Services paneServices = DisplaySettingsView::Services::standard();
-    auto *view = new DisplaySettingsView(made, false, [](const QString &) {}, paneServices);
+    auto *view = new DisplaySettingsView(
+        made, false, [](const QString &) {}, paneServices);
     for (const RightPanel panel : RightPanel::allCases()) {
         if (view->activePanels().contains(panel) != panels.contains(panel)) {
             view->togglePanel(panel);
@@ -123,7 +124,7 @@ const tandrel::screens::ScreenRegistration screens{
     {"editor-settings-user",
      {940, 780},
      [](const ScreenContext &) { return pane(Preset::user, {RightPanel::settings}); }},
-    {"editor-reset-confirm", {460, 170}, [](const ScreenContext &) { return resetConfirmation(); }},
+    {"editor-reset-confirm", {306, 126}, [](const ScreenContext &) { return resetConfirmation(); }},
     {"editor-bulkstyle-default",
      {940, 780},
      [](const ScreenContext &) {

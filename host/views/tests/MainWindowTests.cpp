@@ -91,8 +91,8 @@ TEST_F(MainWindow, StartsTheStateObjectWhenShownAndKeepsItsMinimumSize) {
     EXPECT_EQ(window.minimumSize(), QSize(760, 560));
     window.resize(300, 200);
     EXPECT_EQ(window.size(), QSize(760, 560));
-    // The default size is narrower than the minimum, which wins.
-    EXPECT_EQ(ContentView(environment()).size(), QSize(760, 600));
+    // A new window has room for the sidebar, the layout editor and its panels.
+    EXPECT_EQ(ContentView(environment()).size(), QSize(1240, 800));
 }
 
 TEST_F(MainWindow, TheSidebarOpensAtItsStoredWidthWithinItsBounds) {
