@@ -241,8 +241,8 @@ DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapse
         state, [this] { newPreset(); }, [this] { renamePreset(); });
     stack->addWidget(presetPicker_);
     stack->addWidget(new HorizontalRule);
-    elementList_ = new ElementListView(state, bulkStyle_,
-                                       [this] { insertPanel(RightPanel::editor); });
+    elementList_ =
+        new ElementListView(state, bulkStyle_, [this] { insertPanel(RightPanel::editor); });
     elementList_->setObjectName(QStringLiteral("elementList"));
     stack->addWidget(elementList_);
     stack->addWidget(new HorizontalRule);

@@ -100,7 +100,7 @@ public:
         ColorWell::Pick pickColor;
         // The roles of the element editor's role picker; null: the state object's query
         // resolver, read under its lock.
-        std::shared_ptr<const RoleSource> roles;
+        std::shared_ptr<const RoleSource> roles = nullptr;
 
         // Placeholders in the canvas and validation slots, the element editor, Qt's dialogs
         // and a timer.

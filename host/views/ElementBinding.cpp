@@ -62,16 +62,17 @@ QColor ElementBinding::color(bool background) const {
     const auto unit = [](double component) {
         return static_cast<float>(std::clamp(component, 0.0, 1.0));
     };
-    return background ? QColor::fromRgbF(unit(element.bgR), unit(element.bgG), unit(element.bgB))
-                      : QColor::fromRgbF(unit(element.textR), unit(element.textG),
-                                         unit(element.textB));
+    return background
+               ? QColor::fromRgbF(unit(element.bgR), unit(element.bgG), unit(element.bgB))
+               : QColor::fromRgbF(unit(element.textR), unit(element.textG), unit(element.textB));
 }
 
 bool ElementBinding::setColor(const QColor &colour, bool background) const {
     if (!ElementColor::sRGBComponents(colour) || !exists()) {
         return false;
     }
-    return update([&](BurnInElement &element) { ElementColor::apply(element, colour, background); });
+    return update(
+        [&](BurnInElement &element) { ElementColor::apply(element, colour, background); });
 }
 
 } // namespace tandrel

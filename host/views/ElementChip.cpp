@@ -96,11 +96,11 @@ void MiniSwitch::paintEvent(QPaintEvent *) {
 
 ElementChip::ElementChip(AppState &state, const BurnInElement &element, bool isSelected,
                          Selected selected, QWidget *parent)
-    : QWidget(parent), state_(state), id_(element.id), element_(element), selected_(std::move(selected)),
-      switch_(new MiniSwitch), select_(new SelectButton),
+    : QWidget(parent), state_(state), id_(element.id), element_(element),
+      selected_(std::move(selected)), switch_(new MiniSwitch), select_(new SelectButton),
       warning_(new CorvaneSymbolView(QStringLiteral("exclamationmark.triangle.fill"), 9)),
-      name_(new QLabel), remove_(new CorvaneSymbolButton(QStringLiteral("xmark.circle.fill"), 10,
-                                                          QFont::Normal)),
+      name_(new QLabel),
+      remove_(new CorvaneSymbolButton(QStringLiteral("xmark.circle.fill"), 10, QFont::Normal)),
       menu_(new QMenu(this)) {
     auto *content = new QWidget;
     auto *row = new QHBoxLayout(content);
@@ -159,8 +159,8 @@ void ElementChip::showElement(const BurnInElement &element, bool isSelected) {
     warning_->setVisible(ElementList::showsRoleWarning(element));
     const QString name = QString::fromStdString(ElementList::chipName(element));
     name_->setText(name);
-    name_->setFont(corvaneFont(14, isSelected ? CorvaneFontWeight::demiBold
-                                              : CorvaneFontWeight::medium));
+    name_->setFont(
+        corvaneFont(14, isSelected ? CorvaneFontWeight::demiBold : CorvaneFontWeight::medium));
     remove_->setAccessibleName(QString::fromStdString(ElementList::removeLabel(element)));
     corvaneForeground(chrome_->content(),
                       element.isEnabled ? Color::primary() : Color::corvaneTextTertiary());
@@ -173,9 +173,8 @@ void ElementChip::showElement(const BurnInElement &element, bool isSelected) {
 
 void ElementChip::fillMenu() {
     menu_->clear();
-    menu_->addAction(utf8(ElementList::copyTitle), this, [this] {
-        state_.copyElementToPasteboard(element_);
-    });
+    menu_->addAction(utf8(ElementList::copyTitle), this,
+                     [this] { state_.copyElementToPasteboard(element_); });
     if (state_.pasteboardHasElement()) {
         menu_->addAction(utf8(ElementList::pasteTitle), this,
                          [this] { state_.pasteElementFromPasteboard(); });

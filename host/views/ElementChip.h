@@ -47,8 +47,8 @@ public:
     // Runs after a click on the name has changed the selection.
     using Selected = std::function<void()>;
 
-    ElementChip(AppState &state, const BurnInElement &element, bool isSelected,
-                Selected selected, QWidget *parent = nullptr);
+    ElementChip(AppState &state, const BurnInElement &element, bool isSelected, Selected selected,
+                QWidget *parent = nullptr);
 
     const Uuid &id() const { return id_; }
     // Shows the element as it is now.

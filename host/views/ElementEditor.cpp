@@ -39,8 +39,7 @@ QStringList fieldNames() {
 
 } // namespace
 
-ElementEditor::ElementEditor(AppState &state, const Uuid &id, Services services,
-                             QWidget *parent)
+ElementEditor::ElementEditor(AppState &state, const Uuid &id, Services services, QWidget *parent)
     : QWidget(parent), state_(state), id_(id),
       field_(EditorControls::picker(titleOf(ElementEditorRow::field), fieldNames())),
       label_(new QLineEdit),
@@ -70,9 +69,8 @@ ElementEditor::ElementEditor(AppState &state, const Uuid &id, Services services,
     EditorStyle::roundedField(label_, EditorStyle::caption());
     add(label, EditorControls::labelledRow(titleOf(label), label_));
     connect(label_, &QLineEdit::textEdited, this, [binding](const QString &text) {
-        binding.update([typed = text.toStdString()](BurnInElement &element) {
-            element.label = typed;
-        });
+        binding.update(
+            [typed = text.toStdString()](BurnInElement &element) { element.label = typed; });
     });
     add(stackedLayerOptions, stackedLayers_);
 

@@ -37,8 +37,7 @@ public:
         std::shared_ptr<const RoleSource> roles;
     };
 
-    ElementEditor(AppState &state, const Uuid &id, Services services,
-                  QWidget *parent = nullptr);
+    ElementEditor(AppState &state, const Uuid &id, Services services, QWidget *parent = nullptr);
 
     const Uuid &id() const { return id_; }
 

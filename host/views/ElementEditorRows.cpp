@@ -23,9 +23,9 @@ std::vector<ElementEditorRow> of(MetadataField shown) {
     if (shown == MetadataField::stackedLayerReel || shown == MetadataField::stackedLayerSlate) {
         rows.push_back(stackedLayerOptions);
     }
-    for (const ElementEditorRow style : {fontSize, textAlignment, textColor, fontOpacity,
-                                         background, backgroundColor, backgroundOpacity,
-                                         positionX, positionY}) {
+    for (const ElementEditorRow style :
+         {fontSize, textAlignment, textColor, fontOpacity, background, backgroundColor,
+          backgroundOpacity, positionX, positionY}) {
         rows.push_back(style);
     }
     return rows;

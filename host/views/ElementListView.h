@@ -29,8 +29,8 @@ public:
 
     // `bulk` (the pane's bulk style values) seeds new elements; `openEditor` opens the "Editor"
     // panel.
-    ElementListView(AppState &state, const BulkStyleValues &bulk,
-                    std::function<void()> openEditor, QWidget *parent = nullptr);
+    ElementListView(AppState &state, const BulkStyleValues &bulk, std::function<void()> openEditor,
+                    QWidget *parent = nullptr);
 
     // The chips in element order.
     std::vector<ElementChip *> chips() const;

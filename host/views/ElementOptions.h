@@ -84,8 +84,7 @@ inline constexpr std::string_view rolesHeading =
     "Roles (select any that should trigger this element)";
 inline constexpr std::string_view noRoleSelectedWarning =
     "None selected yet — this element won't show anything until you pick one below.";
-inline constexpr std::string_view noRolesFound =
-    "No roles found — pick a library/timeline first.";
+inline constexpr std::string_view noRolesFound = "No roles found — pick a library/timeline first.";
 inline constexpr std::string_view showTitle = "Show";
 inline constexpr std::array<Choice<RoleDisplayMode::Case>, 3> roleDisplayModeChoices{{
     {"Custom Text", RoleDisplayMode::custom},

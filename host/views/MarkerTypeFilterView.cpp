@@ -25,9 +25,8 @@ MarkerTypeFilterView::MarkerTypeFilterView(AppState &state, const Uuid &id, QWid
         toggle->setCursor(Qt::PointingHandCursor);
         const MarkerType type = ElementOptions::markerTypeToggles[i].value;
         connect(toggle, &QCheckBox::clicked, this, [&state, id, type](bool on) {
-            ElementBinding(state, id).update([&](BurnInElement &element) {
-                ElementOptions::setMarkerType(element, type, on);
-            });
+            ElementBinding(state, id).update(
+                [&](BurnInElement &element) { ElementOptions::setMarkerType(element, type, on); });
         });
         toggles_[i] = toggle;
         stack->addWidget(toggle);

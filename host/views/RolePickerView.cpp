@@ -63,7 +63,8 @@ void RoleRow::setTicked(bool ticked) {
 
 QSize RoleRow::sizeHint() const {
     const double side = CorvaneSymbols::side(kitPoints(font()));
-    return {static_cast<int>(std::ceil(side)) + rowSpacing + fontMetrics().horizontalAdvance(text()),
+    return {static_cast<int>(std::ceil(side)) + rowSpacing +
+                fontMetrics().horizontalAdvance(text()),
             std::max(static_cast<int>(std::ceil(side)), fontMetrics().height()) + 2 * rowPadding};
 }
 
@@ -79,17 +80,16 @@ void RoleRow::paintEvent(QPaintEvent *) {
         painter.setOpacity(0.6);
     }
     const double side = CorvaneSymbols::side(kitPoints(font()));
-    CorvaneSymbols::paint(painter, QRectF(0, (height() - side) / 2, side, side),
-                          ticked_ ? QStringLiteral("checkmark.square.fill")
-                                  : QStringLiteral("square"),
-                          QFont::Normal,
-                          ticked_ ? Color::corvaneAccent() : Color::corvaneTextSecondary());
+    CorvaneSymbols::paint(
+        painter, QRectF(0, (height() - side) / 2, side, side),
+        ticked_ ? QStringLiteral("checkmark.square.fill") : QStringLiteral("square"), QFont::Normal,
+        ticked_ ? Color::corvaneAccent() : Color::corvaneTextSecondary());
     painter.setPen(Color::primary());
     painter.setFont(font());
     const double x = side + rowSpacing;
-    painter.drawText(QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     fontMetrics().elidedText(text(), Qt::ElideRight,
-                                              static_cast<int>(width() - x)));
+    painter.drawText(
+        QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter,
+        fontMetrics().elidedText(text(), Qt::ElideRight, static_cast<int>(width() - x)));
 }
 
 RolePickerView::RolePickerView(AppState &state, const Uuid &id,
@@ -101,11 +101,11 @@ RolePickerView::RolePickerView(AppState &state, const Uuid &id,
       list_(new QWidget), listLayout_(new QVBoxLayout(list_)),
       noRoles_(EditorStyle::wrappingLabel(utf8(ElementOptions::noRolesFound),
                                           EditorStyle::caption2(), EditorStyle::tertiary())),
-      displayMode_(EditorControls::picker(
-          utf8(ElementOptions::showTitle),
-          EditorControls::titles(ElementOptions::roleDisplayModeChoices))),
-      help_(EditorStyle::wrappingLabel(QString(), EditorStyle::caption2(),
-                                       EditorStyle::tertiary())) {
+      displayMode_(
+          EditorControls::picker(utf8(ElementOptions::showTitle),
+                                 EditorControls::titles(ElementOptions::roleDisplayModeChoices))),
+      help_(
+          EditorStyle::wrappingLabel(QString(), EditorStyle::caption2(), EditorStyle::tertiary())) {
     auto *stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(4);
@@ -122,8 +122,9 @@ RolePickerView::RolePickerView(AppState &state, const Uuid &id,
     connect(displayMode_, &QComboBox::activated, this, [this](int choice) {
         const RoleDisplayMode mode =
             ElementOptions::roleDisplayModeChoices.at(static_cast<std::size_t>(choice)).value;
-        ElementBinding(state_, id_).update(
-            [mode](BurnInElement &element) { element.roleDisplayMode = mode; });
+        ElementBinding(state_, id_).update([mode](BurnInElement &element) {
+            element.roleDisplayMode = mode;
+        });
     });
     stack->addWidget(help_);
 
@@ -131,9 +132,9 @@ RolePickerView::RolePickerView(AppState &state, const Uuid &id,
     for (const auto changed : {&AppState::presetsChanged, &AppState::activePresetIDChanged}) {
         connect(&state, changed, this, &RolePickerView::showElement);
     }
-    for (const auto changed : {&AppState::presetsChanged, &AppState::activePresetIDChanged,
-                               &AppState::watchedLibrariesChanged,
-                               &AppState::availableTimelinesChanged}) {
+    for (const auto changed :
+         {&AppState::presetsChanged, &AppState::activePresetIDChanged,
+          &AppState::watchedLibrariesChanged, &AppState::availableTimelinesChanged}) {
         connect(&state, changed, this, &RolePickerView::scheduleBuild);
     }
     showElement();
@@ -175,7 +176,8 @@ QAbstractButton *RolePickerView::disclosure(const std::string &uuid) const {
 
 void RolePickerView::build() {
     // Read first, every read over before a row is made.
-    const std::vector<RoleGroup> groups = roles_ ? readRoleGroups(*roles_) : std::vector<RoleGroup>{};
+    const std::vector<RoleGroup> groups =
+        roles_ ? readRoleGroups(*roles_) : std::vector<RoleGroup>{};
     ++builds_;
     rows_.clear();
     disclosures_.clear();
@@ -210,8 +212,9 @@ QWidget *RolePickerView::makeRow(const RoleResolver::RoleInfo &role) {
     auto *row = new RoleRow(role);
     rows_.emplace(role.uuid, row);
     connect(row, &QAbstractButton::clicked, this, [this, uuid = role.uuid] {
-        ElementBinding(state_, id_).update(
-            [&uuid](BurnInElement &element) { ElementOptions::toggleRole(element, uuid); });
+        ElementBinding(state_, id_).update([&uuid](BurnInElement &element) {
+            ElementOptions::toggleRole(element, uuid);
+        });
     });
     return row;
 }
@@ -227,9 +230,9 @@ QWidget *RolePickerView::makeGroup(const RoleGroup &group) {
     line->setContentsMargins(0, 0, 0, 0);
     line->setSpacing(chevronGap);
     const bool open = expanded_.contains(group.role.uuid);
-    auto *chevron = new CorvaneSymbolButton(
-        open ? QStringLiteral("chevron.down") : QStringLiteral("chevron.right"), chevronPoints,
-        QFont::Bold);
+    auto *chevron = new CorvaneSymbolButton(open ? QStringLiteral("chevron.down")
+                                                 : QStringLiteral("chevron.right"),
+                                            chevronPoints, QFont::Bold);
     chevron->setFixedWidth(disclosureWidth() - chevronGap);
     chevron->setCursor(Qt::PointingHandCursor);
     chevron->setAccessibleName(QString::fromStdString(group.role.name));

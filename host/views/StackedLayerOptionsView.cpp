@@ -21,8 +21,7 @@ QString utf8(std::string_view text) {
 
 } // namespace
 
-StackedLayerOptionsView::StackedLayerOptionsView(AppState &state, const Uuid &id,
-                                                 QWidget *parent)
+StackedLayerOptionsView::StackedLayerOptionsView(AppState &state, const Uuid &id, QWidget *parent)
     : QWidget(parent),
       columns_(EditorControls::picker(utf8(ElementOptions::columnsTitle),
                                       EditorControls::titles(ElementOptions::columnsChoices))),
@@ -31,9 +30,9 @@ StackedLayerOptionsView::StackedLayerOptionsView(AppState &state, const Uuid &id
                                  EditorControls::titles(ElementOptions::prefixPositionChoices))),
       rightPrefixGroup_(new QWidget),
       rightPrefixCaption_(EditorControls::heading(ElementOptions::rightPrefixCaption)),
-      rightPrefix_(new QLineEdit),
-      stackOrder_(EditorControls::picker(utf8(ElementOptions::stackOrderTitle),
-                                         EditorControls::titles(ElementOptions::stackOrderChoices))) {
+      rightPrefix_(new QLineEdit), stackOrder_(EditorControls::picker(
+                                       utf8(ElementOptions::stackOrderTitle),
+                                       EditorControls::titles(ElementOptions::stackOrderChoices))) {
     auto *stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(6);
@@ -60,8 +59,8 @@ StackedLayerOptionsView::StackedLayerOptionsView(AppState &state, const Uuid &id
     group->setSpacing(4);
     group->addWidget(rightPrefixCaption_);
     EditorStyle::roundedField(rightPrefix_, EditorStyle::caption());
-    group->addWidget(EditorControls::labelledRow(utf8(ElementOptions::rightPrefixTitle),
-                                                 rightPrefix_));
+    group->addWidget(
+        EditorControls::labelledRow(utf8(ElementOptions::rightPrefixTitle), rightPrefix_));
     connect(rightPrefix_, &QLineEdit::textEdited, this, [write](const QString &text) {
         write([prefix = text.toStdString()](BurnInElement &element) {
             element.secondaryLabel = prefix;

@@ -56,7 +56,8 @@ struct Scene {
     std::function<void(DisplaySettingsView &)> arrange = {};
 };
 
-BurnInElement element(MetadataField field, double y, const std::function<void(BurnInElement &)> &edit = {}) {
+BurnInElement element(MetadataField field, double y,
+                      const std::function<void(BurnInElement &)> &edit = {}) {
     BurnInElement made(field);
     made.posY = y;
     if (edit) {
@@ -94,8 +95,8 @@ std::unique_ptr<QWidget> pane(Scene scene) {
     auto ground = std::make_unique<Ground>(std::move(state));
     DisplaySettingsView::Services paneServices = DisplaySettingsView::Services::standard();
     paneServices.roles = std::make_shared<RoleTable>(scene.roles);
-    auto *view = new DisplaySettingsView(ground->state(), false, [](const QString &) {},
-                                         paneServices);
+    auto *view = new DisplaySettingsView(
+        ground->state(), false, [](const QString &) {}, paneServices);
     for (const RightPanel panel : {RightPanel::settings, RightPanel::bulkStyle}) {
         view->togglePanel(panel);
     }
@@ -147,13 +148,13 @@ const tandrel::screens::ScreenRegistration screens{
      }},
     {"editor-element-marker", size,
      [](const ScreenContext &) {
-         return pane({.elements = {element(MetadataField::sourceTC, 0.05),
-                                   element(MetadataField::markerName, 0.1,
-                                           [](BurnInElement &e) {
-                                               e.markerTypes = {MarkerType::chapter,
-                                                                MarkerType::standard};
-                                           })},
-                      .selected = {1}});
+         return pane(
+             {.elements = {element(MetadataField::sourceTC, 0.05),
+                           element(MetadataField::markerName, 0.1,
+                                   [](BurnInElement &e) {
+                                       e.markerTypes = {MarkerType::chapter, MarkerType::standard};
+                                   })},
+              .selected = {1}});
      }},
     {"editor-element-stackedreel", size,
      [](const ScreenContext &) {
@@ -180,9 +181,8 @@ const tandrel::screens::ScreenRegistration screens{
      }},
     {"editor-element-roles-empty", size,
      [](const ScreenContext &) {
-         return pane({.elements = {element(MetadataField::roleText, 0.05)},
-                      .selected = {0},
-                      .roles = {}});
+         return pane(
+             {.elements = {element(MetadataField::roleText, 0.05)}, .selected = {0}, .roles = {}});
      }},
 };
 

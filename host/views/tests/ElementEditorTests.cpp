@@ -25,9 +25,9 @@ TEST(ElementEditorRows, SectionsOfEveryField) {
                                               MetadataField::markerNote};
     const std::set<MetadataField> blocks{MetadataField::stackedLayerReel,
                                          MetadataField::stackedLayerSlate};
-    const std::vector<ElementEditorRow> style{fontSize,   textAlignment,   textColor,
-                                              fontOpacity, background,     backgroundColor,
-                                              backgroundOpacity, positionX, positionY};
+    const std::vector<ElementEditorRow> style{fontSize,          textAlignment, textColor,
+                                              fontOpacity,       background,    backgroundColor,
+                                              backgroundOpacity, positionX,     positionY};
     for (const MetadataField field : MetadataField::allCases()) {
         SCOPED_TRACE(std::string(field.rawValue()));
         std::vector<ElementEditorRow> expected{ElementEditorRow::field};
@@ -47,10 +47,20 @@ TEST(ElementEditorRows, SectionsOfEveryField) {
 }
 
 TEST(ElementEditorRows, TitlesAndNumbers) {
-    const std::vector<std::string_view> titles{
-        "Field",      "",           "",           "Label",           "",
-        "Font Size",  "Text Alignment", "Text Color", "Font Opacity", "Background",
-        "Background Color", "Background Opacity", "Position X", "Position Y"};
+    const std::vector<std::string_view> titles{"Field",
+                                               "",
+                                               "",
+                                               "Label",
+                                               "",
+                                               "Font Size",
+                                               "Text Alignment",
+                                               "Text Color",
+                                               "Font Opacity",
+                                               "Background",
+                                               "Background Color",
+                                               "Background Opacity",
+                                               "Position X",
+                                               "Position Y"};
     for (std::size_t row = 0; row < titles.size(); ++row) {
         EXPECT_EQ(ElementEditorRows::title(static_cast<ElementEditorRow>(row)), titles[row]);
     }

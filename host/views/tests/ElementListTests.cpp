@@ -1,7 +1,7 @@
 #include "host/views/tests/ElementFixture.h"
 
-#include "designkit/CorvaneChipChrome.h"
 #include "designkit/Color.h"
+#include "designkit/CorvaneChipChrome.h"
 #include "designkit/CorvaneSymbolView.h"
 #include "designkit/Palette.h"
 #include "host/views/DisplaySettingsView.h"
@@ -308,8 +308,9 @@ TEST_F(ElementListChips, TheRoleWarningComesAndGoes) {
     ElementListView view(state(), bulk, {});
     ElementChip &roleChip = *view.chips().front();
     EXPECT_FALSE(roleChip.warningIcon()->isHidden());
-    RolePickerView picker(state(), role.id,
-                          std::make_shared<RoleTable>(std::vector<RoleGroup>{{{"R1", "Music"}, {}}}));
+    RolePickerView picker(
+        state(), role.id,
+        std::make_shared<RoleTable>(std::vector<RoleGroup>{{{"R1", "Music"}, {}}}));
     platform::MainQueue::runPending();
     picker.row("R1")->click();
     EXPECT_TRUE(roleChip.warningIcon()->isHidden());

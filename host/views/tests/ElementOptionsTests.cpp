@@ -115,8 +115,8 @@ TEST_F(ElementOptionsViews, MarkerToggles) {
     AppState reloaded(fakeServices());
     reloaded.start();
     platform::MainQueue::runPending();
-    const auto preset = std::ranges::find(reloaded.presets(), state().activePresetID(),
-                                          &DisplayConfig::id);
+    const auto preset =
+        std::ranges::find(reloaded.presets(), state().activePresetID(), &DisplayConfig::id);
     ASSERT_NE(preset, reloaded.presets().end());
     EXPECT_TRUE(preset->elements.front().markerTypes.empty());
 }

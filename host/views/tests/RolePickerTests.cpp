@@ -84,8 +84,8 @@ TEST_F(RolePickerRows, TheWholeRowTakesTheClick) {
     RolePickerView &view = picker();
     RoleRow *effects = view.row("FX");
     ASSERT_GT(effects->width(), 200);
-    QTest::mouseClick(effects, Qt::LeftButton, {}, QPoint(effects->width() - 4,
-                                                          effects->height() / 2));
+    QTest::mouseClick(effects, Qt::LeftButton, {},
+                      QPoint(effects->width() - 4, effects->height() / 2));
     platform::MainQueue::runPending();
     EXPECT_EQ(element(0).roleFilterUIDs, std::set<std::string>{"FX"});
     EXPECT_TRUE(view.row("FX")->isTicked());
@@ -115,7 +115,8 @@ TEST_F(RolePickerRows, DisplayModeAndItsHelpLine) {
     EXPECT_EQ(mode->itemText(0), QStringLiteral("Custom Text"));
     EXPECT_EQ(mode->itemText(1), QStringLiteral("Media Filename"));
     EXPECT_EQ(mode->itemText(2), QStringLiteral("Role Name"));
-    EXPECT_EQ(view.help()->text(), QString::fromUtf8(ElementOptions::roleHelp(RoleDisplayMode::custom).data()));
+    EXPECT_EQ(view.help()->text(),
+              QString::fromUtf8(ElementOptions::roleHelp(RoleDisplayMode::custom).data()));
     mode->setCurrentIndex(2);
     emit mode->activated(2);
     EXPECT_EQ(element(0).roleDisplayMode, RoleDisplayMode::roleName);
