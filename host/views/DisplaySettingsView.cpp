@@ -339,7 +339,7 @@ void DisplaySettingsView::showActivePreset() {
 ElementEditor *DisplaySettingsView::makeElementEditor(const Uuid &id) const {
     std::shared_ptr<const RoleSource> roles = services_.roles;
     if (!roles) {
-        roles = std::make_shared<QueryResolverRoles>(state_.queryResolver());
+        roles = std::make_shared<QueryResolverRoles>(state_.sharedQueryResolver());
     }
     return new ElementEditor(state_, id, {.pickColor = services_.pickColor, .roles = roles});
 }

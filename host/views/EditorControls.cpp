@@ -1,6 +1,7 @@
 #include "host/views/EditorControls.h"
 
 #include "host/views/EditorStyle.h"
+#include "host/views/QtText.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -39,9 +40,8 @@ QComboBox *picker(const QString &title, const QStringList &titles) {
 }
 
 QLabel *heading(std::string_view text) {
-    return EditorStyle::wrappingLabel(
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-        EditorStyle::caption2(), EditorStyle::secondary());
+    return EditorStyle::wrappingLabel(qtText(text), EditorStyle::caption2(),
+                                      EditorStyle::secondary());
 }
 
 void select(QComboBox *picker, std::size_t index) {

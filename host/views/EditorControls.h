@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/views/ElementOptions.h"
+#include "host/views/QtText.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,7 @@
 #include "host/views/ElementChip.h"
 
+#include "host/views/QtText.h"
+
 #include "designkit/Color.h"
 #include "designkit/CorvaneChipChrome.h"
 #include "designkit/CorvaneSymbolButton.h"
@@ -25,10 +27,6 @@ namespace tandrel {
 using namespace corvane;
 
 namespace {
-
-QString utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The chip's name as a button: the whole of its label takes the click, and the click tells
 // whether Shift was held as it was made.
@@ -173,10 +171,10 @@ void ElementChip::showElement(const BurnInElement &element, bool isSelected) {
 
 void ElementChip::fillMenu() {
     menu_->clear();
-    menu_->addAction(utf8(ElementList::copyTitle), this,
+    menu_->addAction(qtText(ElementList::copyTitle), this,
                      [this] { state_.copyElementToPasteboard(element_); });
     if (state_.pasteboardHasElement()) {
-        menu_->addAction(utf8(ElementList::pasteTitle), this,
+        menu_->addAction(qtText(ElementList::pasteTitle), this,
                          [this] { state_.pasteElementFromPasteboard(); });
     }
 }

@@ -1,5 +1,7 @@
 #include "host/views/ElementEditor.h"
 
+#include "host/views/QtText.h"
+
 #include "host/state/AppState.h"
 #include "host/views/CommitOnReleaseSlider.h"
 #include "host/views/EditorControls.h"
@@ -21,18 +23,14 @@ namespace tandrel {
 
 namespace {
 
-QString utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString titleOf(ElementEditorRow row) {
-    return utf8(ElementEditorRows::title(row));
+    return qtText(ElementEditorRows::title(row));
 }
 
 QStringList fieldNames() {
     QStringList names;
     for (const MetadataField field : MetadataField::allCases()) {
-        names.push_back(utf8(field.displayName()));
+        names.push_back(qtText(field.displayName()));
     }
     return names;
 }

@@ -1,5 +1,7 @@
 #include "host/views/ElementListView.h"
 
+#include "host/views/QtText.h"
+
 #include "designkit/Color.h"
 #include "designkit/CorvaneChipChrome.h"
 #include "designkit/Fonts.h"
@@ -17,23 +19,15 @@ namespace tandrel {
 
 using namespace corvane;
 
-namespace {
-
-QString utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 ElementListView::ElementListView(AppState &state, const BulkStyleValues &bulk,
                                  std::function<void()> openEditor, QWidget *parent)
     : QWidget(parent), state_(state), bulk_(bulk), openEditor_(std::move(openEditor)),
       flow_(new FlowLayout(spacing, this)),
-      add_(new PlainButton(QStringLiteral("plus"), utf8(ElementList::addElementTitle),
+      add_(new PlainButton(QStringLiteral("plus"), qtText(ElementList::addElementTitle),
                            corvaneFont(14, CorvaneFontWeight::medium))),
       menu_(new QMenu(this)) {
     flow_->setContentsMargins(0, 0, 0, 0);
-    add_->setAccessibleName(utf8(ElementList::addElementTitle));
+    add_->setAccessibleName(qtText(ElementList::addElementTitle));
     corvaneForeground(add_, Color::primary());
     addChip_ = corvaneChipChrome(add_, false, Color::corvaneAccent(), CorvaneChipStyle::standard(),
                                  CorvaneChipSize::compact);
@@ -116,12 +110,12 @@ void ElementListView::refresh() {
 void ElementListView::fillAddMenu() {
     menu_->clear();
     if (state_.pasteboardHasElement()) {
-        menu_->addAction(utf8(ElementList::pasteElementTitle), this,
+        menu_->addAction(qtText(ElementList::pasteElementTitle), this,
                          [this] { state_.pasteElementFromPasteboard(); });
         menu_->addSeparator();
     }
     for (const MetadataField field : MetadataField::allCases()) {
-        menu_->addAction(utf8(field.displayName()), this,
+        menu_->addAction(qtText(field.displayName()), this,
                          [this, field] { ElementList::addElement(state_, field, bulk_); });
     }
 }

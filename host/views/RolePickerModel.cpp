@@ -7,14 +7,14 @@
 namespace tandrel {
 
 std::vector<RoleSource::RoleInfo> QueryResolverRoles::topLevelRoles() const {
-    const std::lock_guard guard(resolver_.lock());
-    return resolver_.roleResolver().topLevelRoles();
+    const std::lock_guard guard(resolver_->lock());
+    return resolver_->roleResolver().topLevelRoles();
 }
 
 std::vector<RoleSource::RoleInfo>
 QueryResolverRoles::subRoles(const std::string &ofTopLevel) const {
-    const std::lock_guard guard(resolver_.lock());
-    return resolver_.roleResolver().subRoles(ofTopLevel);
+    const std::lock_guard guard(resolver_->lock());
+    return resolver_->roleResolver().subRoles(ofTopLevel);
 }
 
 std::vector<RoleSource::RoleInfo> RoleTable::topLevelRoles() const {

@@ -2,6 +2,7 @@
 
 #include "core/database/RoleResolver.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,13 +26,14 @@ public:
 // that read only and hands back a copy.
 class QueryResolverRoles final : public RoleSource {
 public:
-    explicit QueryResolverRoles(const QueryResolver &resolver) : resolver_(resolver) {}
+    explicit QueryResolverRoles(std::shared_ptr<const QueryResolver> resolver)
+        : resolver_(std::move(resolver)) {}
 
     std::vector<RoleInfo> topLevelRoles() const override;
     std::vector<RoleInfo> subRoles(const std::string &ofTopLevel) const override;
 
 private:
-    const QueryResolver &resolver_;
+    std::shared_ptr<const QueryResolver> resolver_;
 };
 
 // One row group of the role picker: a top-level role and its sub-roles (none: a plain row).

@@ -1,5 +1,7 @@
 #include "host/views/RolePickerView.h"
 
+#include "host/views/QtText.h"
+
 #include "designkit/Color.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "designkit/CorvaneSymbols.h"
@@ -26,10 +28,6 @@ namespace tandrel {
 using namespace corvane;
 
 namespace {
-
-QString utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 constexpr int rowSpacing = 6;
 constexpr int rowPadding = 2;
@@ -96,13 +94,13 @@ RolePickerView::RolePickerView(AppState &state, const Uuid &id,
                                std::shared_ptr<const RoleSource> roles, QWidget *parent)
     : QWidget(parent), state_(state), id_(id), roles_(std::move(roles)),
       heading_(EditorControls::heading(ElementOptions::rolesHeading)),
-      warning_(EditorStyle::wrappingLabel(utf8(ElementOptions::noRoleSelectedWarning),
+      warning_(EditorStyle::wrappingLabel(qtText(ElementOptions::noRoleSelectedWarning),
                                           EditorStyle::caption2(), Color::orange())),
       list_(new QWidget), listLayout_(new QVBoxLayout(list_)),
-      noRoles_(EditorStyle::wrappingLabel(utf8(ElementOptions::noRolesFound),
+      noRoles_(EditorStyle::wrappingLabel(qtText(ElementOptions::noRolesFound),
                                           EditorStyle::caption2(), EditorStyle::tertiary())),
       displayMode_(
-          EditorControls::picker(utf8(ElementOptions::showTitle),
+          EditorControls::picker(qtText(ElementOptions::showTitle),
                                  EditorControls::titles(ElementOptions::roleDisplayModeChoices))),
       help_(
           EditorStyle::wrappingLabel(QString(), EditorStyle::caption2(), EditorStyle::tertiary())) {
@@ -147,7 +145,7 @@ void RolePickerView::showElement() {
     EditorControls::select(displayMode_,
                            choiceIndex(ElementOptions::roleDisplayModeChoices,
                                        RoleDisplayMode::Case(element.roleDisplayMode)));
-    help_->setText(utf8(ElementOptions::roleHelp(element.roleDisplayMode)));
+    help_->setText(qtText(ElementOptions::roleHelp(element.roleDisplayMode)));
     for (const auto &[uuid, row] : rows_) {
         row->setTicked(element.roleFilterUIDs.contains(uuid));
     }

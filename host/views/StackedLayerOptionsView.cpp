@@ -1,5 +1,7 @@
 #include "host/views/StackedLayerOptionsView.h"
 
+#include "host/views/QtText.h"
+
 #include "host/state/AppState.h"
 #include "host/views/EditorControls.h"
 #include "host/views/EditorStyle.h"
@@ -13,25 +15,17 @@
 
 namespace tandrel {
 
-namespace {
-
-QString utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 StackedLayerOptionsView::StackedLayerOptionsView(AppState &state, const Uuid &id, QWidget *parent)
     : QWidget(parent),
-      columns_(EditorControls::picker(utf8(ElementOptions::columnsTitle),
+      columns_(EditorControls::picker(qtText(ElementOptions::columnsTitle),
                                       EditorControls::titles(ElementOptions::columnsChoices))),
       prefixPosition_(
-          EditorControls::picker(utf8(ElementOptions::prefixPositionTitle),
+          EditorControls::picker(qtText(ElementOptions::prefixPositionTitle),
                                  EditorControls::titles(ElementOptions::prefixPositionChoices))),
       rightPrefixGroup_(new QWidget),
       rightPrefixCaption_(EditorControls::heading(ElementOptions::rightPrefixCaption)),
       rightPrefix_(new QLineEdit), stackOrder_(EditorControls::picker(
-                                       utf8(ElementOptions::stackOrderTitle),
+                                       qtText(ElementOptions::stackOrderTitle),
                                        EditorControls::titles(ElementOptions::stackOrderChoices))) {
     auto *stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -40,14 +34,14 @@ StackedLayerOptionsView::StackedLayerOptionsView(AppState &state, const Uuid &id
     const auto write = [&state, id](std::function<void(BurnInElement &)> change) {
         ElementBinding(state, id).update(change);
     };
-    stack->addWidget(EditorControls::labelledRow(utf8(ElementOptions::columnsTitle), columns_));
+    stack->addWidget(EditorControls::labelledRow(qtText(ElementOptions::columnsTitle), columns_));
     connect(columns_, &QComboBox::activated, this, [write](int choice) {
         write([choice](BurnInElement &element) {
             ElementOptions::setColumns(element, static_cast<std::size_t>(choice));
         });
     });
     stack->addWidget(
-        EditorControls::labelledRow(utf8(ElementOptions::prefixPositionTitle), prefixPosition_));
+        EditorControls::labelledRow(qtText(ElementOptions::prefixPositionTitle), prefixPosition_));
     connect(prefixPosition_, &QComboBox::activated, this, [write](int choice) {
         write([choice](BurnInElement &element) {
             ElementOptions::setPrefixPosition(element, static_cast<std::size_t>(choice));
@@ -60,7 +54,7 @@ StackedLayerOptionsView::StackedLayerOptionsView(AppState &state, const Uuid &id
     group->addWidget(rightPrefixCaption_);
     EditorStyle::roundedField(rightPrefix_, EditorStyle::caption());
     group->addWidget(
-        EditorControls::labelledRow(utf8(ElementOptions::rightPrefixTitle), rightPrefix_));
+        EditorControls::labelledRow(qtText(ElementOptions::rightPrefixTitle), rightPrefix_));
     connect(rightPrefix_, &QLineEdit::textEdited, this, [write](const QString &text) {
         write([prefix = text.toStdString()](BurnInElement &element) {
             element.secondaryLabel = prefix;
@@ -69,7 +63,7 @@ StackedLayerOptionsView::StackedLayerOptionsView(AppState &state, const Uuid &id
     stack->addWidget(rightPrefixGroup_);
 
     stack->addWidget(
-        EditorControls::labelledRow(utf8(ElementOptions::stackOrderTitle), stackOrder_));
+        EditorControls::labelledRow(qtText(ElementOptions::stackOrderTitle), stackOrder_));
     connect(stackOrder_, &QComboBox::activated, this, [write](int choice) {
         write([choice](BurnInElement &element) {
             ElementOptions::setStackOrder(element, static_cast<std::size_t>(choice));

@@ -2,15 +2,13 @@
 // states, and the editor of a timecode, a marker, a stacked-layer and a role element.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
+#include "tools/tandrel-screens/EditorScreenWindow.h"
+
 #include "designkit/CorvaneFloatingPanelColumn.h"
-#include "host/state/AppState.h"
 #include "host/views/DisplaySettingsView.h"
 #include "host/views/ElementEditor.h"
-#include "host/views/MainWindowAppearance.h"
-#include "host/views/Preferences.h"
 #include "host/views/RolePickerView.h"
 #include "platform/runtime/MainQueue.h"
-#include "platform/runtime/ManualClock.h"
 
 #include <QHBoxLayout>
 
@@ -24,27 +22,6 @@ const std::vector<RoleGroup> roleGroups{
     {{"R-FX", "Effects"}, {}},
     {{"R-MUS", "Music"}, {{"R-MUS-1", "Score"}, {"R-MUS-2", "Source Music"}}},
     {{"R-VID", "Video"}, {}},
-};
-
-// The main window's ground under the pane, with the state object it shows.
-class Ground : public QWidget {
-public:
-    explicit Ground(std::unique_ptr<AppState> state) {
-        state->setParent(this);
-        state_ = state.release();
-        const MainWindowAppearance appearance =
-            MainWindowAppearance::from(AppearanceSettings::defaults());
-        QPalette palette;
-        palette.setColor(QPalette::Window, appearance.baseColor);
-        setPalette(palette);
-        setAutoFillBackground(true);
-        auto *layout = new QHBoxLayout(this);
-        layout->setContentsMargins(0, 0, 0, 0);
-    }
-    AppState &state() const { return *state_; }
-
-private:
-    AppState *state_;
 };
 
 struct Scene {
@@ -68,16 +45,7 @@ BurnInElement element(MetadataField field, double y,
 
 // A user preset of the scene's elements in the pane, with the "Editor" panel open alone.
 std::unique_ptr<QWidget> pane(Scene scene) {
-    AppState::Services services = AppState::Services::standard();
-    services.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
-    auto clock = std::make_shared<platform::ManualClock>();
-    services.clock = clock;
-    services.timers = clock->timers();
-    services.writeSnapshot = [](const TandrelSnapshot &) {};
-    services.clearSnapshot = [] {};
-    auto state = std::make_unique<AppState>(std::move(services));
-    state->start();
-    platform::MainQueue::runPending();
+    std::unique_ptr<AppState> state = screens::editorScreenState();
     DisplayConfig preset(Uuid::random(), "Dailies", false, scene.elements);
     std::vector<DisplayConfig> presets = state->presets();
     presets.push_back(preset);
@@ -92,7 +60,7 @@ std::unique_ptr<QWidget> pane(Scene scene) {
         state->setSelectedElementID(scene.elements[scene.selected.front()].id);
     }
 
-    auto ground = std::make_unique<Ground>(std::move(state));
+    auto ground = std::make_unique<screens::EditorScreenWindow>(std::move(state));
     DisplaySettingsView::Services paneServices = DisplaySettingsView::Services::standard();
     paneServices.roles = std::make_shared<RoleTable>(scene.roles);
     auto *view = new DisplaySettingsView(

@@ -308,6 +308,9 @@ TEST_F(ElementListChips, TheRoleWarningComesAndGoes) {
     ElementListView view(state(), bulk, {});
     ElementChip &roleChip = *view.chips().front();
     EXPECT_FALSE(roleChip.warningIcon()->isHidden());
+    // The kit's tooltip names the icon with its text.
+    EXPECT_EQ(roleChip.warningIcon()->accessibleName(),
+              QStringLiteral("No roles selected — won't show anything"));
     RolePickerView picker(
         state(), role.id,
         std::make_shared<RoleTable>(std::vector<RoleGroup>{{{"R1", "Music"}, {}}}));

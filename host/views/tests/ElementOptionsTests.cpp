@@ -112,12 +112,10 @@ TEST_F(ElementOptionsViews, MarkerToggles) {
     EXPECT_TRUE(element(0).markerTypes.empty());
 
     // Stored as an empty list, and still empty when the presets are read back.
-    AppState reloaded(fakeServices());
-    reloaded.start();
-    platform::MainQueue::runPending();
+    const std::unique_ptr<AppState> reloaded = nextRun();
     const auto preset =
-        std::ranges::find(reloaded.presets(), state().activePresetID(), &DisplayConfig::id);
-    ASSERT_NE(preset, reloaded.presets().end());
+        std::ranges::find(reloaded->presets(), state().activePresetID(), &DisplayConfig::id);
+    ASSERT_NE(preset, reloaded->presets().end());
     EXPECT_TRUE(preset->elements.front().markerTypes.empty());
 }
 

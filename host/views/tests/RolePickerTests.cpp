@@ -144,7 +144,7 @@ TEST_F(RolePickerLock, AChangeAnnouncedUnderTheResolverLockRebuildsAfterItsRelea
     BurnInElement role(MetadataField::roleText);
     usePreset({role});
     RolePickerView view(state(), role.id,
-                        std::make_shared<QueryResolverRoles>(state().queryResolver()));
+                        std::make_shared<QueryResolverRoles>(state().sharedQueryResolver()));
     platform::MainQueue::runPending();
     EXPECT_EQ(view.builds(), 1);
     EXPECT_TRUE(view.noRoles()->isVisibleTo(&view));
