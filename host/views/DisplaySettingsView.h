@@ -144,6 +144,9 @@ public:
     // One element of the active preset, read and written by id (a placeholder that is never
     // stored, and dropped writes, once it is gone), with its text and background colours.
     ElementBinding elementBinding(const Uuid &id) const { return {state_, id}; }
+    ElementColorBinding elementColorBinding(const Uuid &id, bool background) const {
+        return {elementBinding(id), background};
+    }
     // The element editor of one element, on the pane's colour picker and roles.
     ElementEditor *makeElementEditor(const Uuid &id) const;
 

@@ -45,4 +45,19 @@ private:
     Uuid id_;
 };
 
+// The text colour, or the background colour, of one element, as its colour well edits it.
+class ElementColorBinding {
+public:
+    ElementColorBinding(ElementBinding element, bool background)
+        : element_(element), background_(background) {}
+
+    bool isBackground() const { return background_; }
+    QColor get() const { return element_.color(background_); }
+    bool set(const QColor &colour) const { return element_.setColor(colour, background_); }
+
+private:
+    ElementBinding element_;
+    bool background_;
+};
+
 } // namespace tandrel

@@ -92,8 +92,9 @@ ElementEditor::ElementEditor(AppState &state, const Uuid &id, Services services,
         binding.update([chosen](BurnInElement &element) { element.textAlignment = chosen; });
     });
     add(textColor, EditorControls::labelledRow(titleOf(textColor), textColor_));
-    connect(textColor_, &ColorWell::colourPicked, this,
-            [binding](const QColor &colour) { binding.setColor(colour, false); });
+    connect(
+        textColor_, &ColorWell::colourPicked, this,
+        [text = ElementColorBinding(binding, false)](const QColor &colour) { text.set(colour); });
     add(fontOpacity, EditorControls::labelledRow(titleOf(fontOpacity), sliders_.at(fontOpacity)));
     background_->setFont(EditorStyle::caption());
     background_->setCursor(Qt::PointingHandCursor);
@@ -103,7 +104,9 @@ ElementEditor::ElementEditor(AppState &state, const Uuid &id, Services services,
     });
     add(backgroundColor, EditorControls::labelledRow(titleOf(backgroundColor), bgColor_));
     connect(bgColor_, &ColorWell::colourPicked, this,
-            [binding](const QColor &colour) { binding.setColor(colour, true); });
+            [background = ElementColorBinding(binding, true)](const QColor &colour) {
+                background.set(colour);
+            });
     for (const ElementEditorRow number : {backgroundOpacity, positionX, positionY}) {
         add(number, EditorControls::labelledRow(titleOf(number), sliders_.at(number)));
     }
@@ -158,8 +161,8 @@ void ElementEditor::refresh() {
     EditorControls::select(alignment_,
                            choiceIndex(ElementOptions::alignmentChoices,
                                        BurnInTextAlignment::Case(element.textAlignment)));
-    textColor_->setColour(binding.color(false));
-    bgColor_->setColour(binding.color(true));
+    textColor_->setColour(ElementColorBinding(binding, false).get());
+    bgColor_->setColour(ElementColorBinding(binding, true).get());
     {
         const QSignalBlocker quiet(background_);
         background_->setChecked(element.showBackground);
