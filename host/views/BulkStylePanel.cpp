@@ -54,13 +54,8 @@ BulkStylePanel::BulkStylePanel(AppState &state, BulkStyleValues &values, ColorWe
     stack->setSpacing(8);
 
     // The "Apply" buttons line up at the trailing edge.
-    QHBoxLayout *size = row(stack);
-    size->addWidget(rowTitle(QStringLiteral("Font Size")));
-    fontSize_->field()->setAccessibleName(QStringLiteral("Font Size"));
-    size->addWidget(fontSize_, 1);
-    size->addWidget(applyButton([this] { return BulkStyle::fontSize(values_.fontSize); }));
-    connect(fontSize_, &SliderField::valueEdited, this,
-            [this](double value) { values_.fontSize = value; });
+    addSliderRow(stack, QStringLiteral("Font Size"), fontSize_, values_.fontSize,
+                 [this] { return BulkStyle::fontSize(values_.fontSize); });
 
     QHBoxLayout *align = row(stack);
     align->addWidget(rowTitle(QStringLiteral("Text Alignment")));
@@ -89,13 +84,8 @@ BulkStylePanel::BulkStylePanel(AppState &state, BulkStyleValues &values, ColorWe
     connect(textColor_, &ColorWell::colourPicked, this,
             [this](const QColor &colour) { values_.textColor = colour; });
 
-    QHBoxLayout *opacity = row(stack);
-    opacity->addWidget(rowTitle(QStringLiteral("Font Opacity")));
-    textOpacity_->field()->setAccessibleName(QStringLiteral("Font Opacity"));
-    opacity->addWidget(textOpacity_, 1);
-    opacity->addWidget(applyButton([this] { return BulkStyle::textOpacity(values_.textOpacity); }));
-    connect(textOpacity_, &SliderField::valueEdited, this,
-            [this](double value) { values_.textOpacity = value; });
+    addSliderRow(stack, QStringLiteral("Font Opacity"), textOpacity_, values_.textOpacity,
+                 [this] { return BulkStyle::textOpacity(values_.textOpacity); });
 
     QHBoxLayout *background = row(stack);
     EditorStyle::toggle(background_, EditorStyle::caption());
@@ -122,6 +112,16 @@ BulkStylePanel::BulkStylePanel(AppState &state, BulkStyleValues &values, ColorWe
 
     stack->addWidget(caption_);
     stack->addStretch(1);
+}
+
+void BulkStylePanel::addSliderRow(QVBoxLayout *stack, const QString &title, SliderField *field,
+                                  double &value, std::function<BulkStyle::Mutation()> mutation) {
+    QHBoxLayout *layout = row(stack);
+    layout->addWidget(rowTitle(title));
+    field->field()->setAccessibleName(title);
+    layout->addWidget(field, 1);
+    layout->addWidget(applyButton(std::move(mutation)));
+    connect(field, &SliderField::valueEdited, this, [&value](double edited) { value = edited; });
 }
 
 QAbstractButton *BulkStylePanel::applyButton(std::function<BulkStyle::Mutation()> mutation) {

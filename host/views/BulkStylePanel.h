@@ -9,6 +9,7 @@ class QAbstractButton;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QVBoxLayout;
 
 namespace tandrel {
 
@@ -40,6 +41,9 @@ public:
     const std::vector<QAbstractButton *> &applyButtons() const { return apply_; }
 
 private:
+    // A row of a title, a slider with its number field editing `value`, and "Apply".
+    void addSliderRow(QVBoxLayout *stack, const QString &title, SliderField *field, double &value,
+                      std::function<BulkStyle::Mutation()> mutation);
     QAbstractButton *applyButton(std::function<BulkStyle::Mutation()> mutation);
 
     AppState &state_;

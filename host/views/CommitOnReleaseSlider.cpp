@@ -3,7 +3,6 @@
 #include "host/views/EditorStyle.h"
 
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QSlider>
 
@@ -13,19 +12,7 @@ CommitOnReleaseSlider::CommitOnReleaseSlider(double value, SliderScale scale, Co
                                              QWidget *parent)
     : QWidget(parent), value_(value), draft_(value), scale_(scale), onCommit_(std::move(onCommit)),
       slider_(new QSlider), field_(new QLineEdit) {
-    auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(8);
-
-    EditorStyle::slider(slider_);
-    slider_->setRange(0, scale_.positionCount());
-    slider_->setSingleStep(1);
-    slider_->setPageStep(std::max(1, scale_.positionCount() / 10));
-    row->addWidget(slider_, 1, Qt::AlignVCenter);
-
-    EditorStyle::roundedField(field_, EditorStyle::caption(), Qt::AlignRight | Qt::AlignVCenter);
-    field_->setFixedWidth(fieldWidth);
-    row->addWidget(field_, 0, Qt::AlignVCenter);
+    EditorStyle::sliderAndField(this, slider_, scale_.positionCount(), field_, fieldWidth);
 
     connect(slider_, &QSlider::valueChanged, this, [this](int position) {
         setDraft(scale_.value(position), true);

@@ -7,9 +7,12 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
+
+#include <algorithm>
 
 namespace tandrel::EditorStyle {
 
@@ -131,6 +134,22 @@ void slider(QSlider *slider) {
             .arg(rgba(withOpacity(Color::white(), 0.14)), rgba(Color::corvaneAccent()),
                  rgba(Color::sRGB(0.86, 0.86, 0.86)), rgba(withOpacity(Color::black(), 0.3)),
                  rgba(Color::corvaneTextTertiary())));
+}
+
+void sliderAndField(QWidget *owner, QSlider *slider, int positions, QLineEdit *field,
+                    int fieldWidth) {
+    auto *row = new QHBoxLayout(owner);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
+    EditorStyle::slider(slider);
+    slider->setRange(0, positions);
+    slider->setSingleStep(1);
+    slider->setPageStep(std::max(1, positions / 10));
+    slider->setMinimumWidth(48);
+    row->addWidget(slider, 1, Qt::AlignVCenter);
+    roundedField(field, caption(), Qt::AlignRight | Qt::AlignVCenter);
+    field->setFixedWidth(fieldWidth);
+    row->addWidget(field, 0, Qt::AlignVCenter);
 }
 
 } // namespace tandrel::EditorStyle

@@ -45,6 +45,10 @@ void toggle(QCheckBox *box, const QFont &font);
 void popUpMenu(QComboBox *menu, const QFont &font);
 // A thin slider in the accent colour.
 void slider(QSlider *slider);
+// Lays out in `owner` a slider over `positions` steps (see SliderScale) and, beside it, a
+// number field `fieldWidth` wide with its text at the trailing edge.
+void sliderAndField(QWidget *owner, QSlider *slider, int positions, QLineEdit *field,
+                    int fieldWidth);
 
 } // namespace EditorStyle
 

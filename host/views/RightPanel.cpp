@@ -1,33 +1,32 @@
 #include "host/views/RightPanel.h"
 
+#include <array>
+
 namespace tandrel {
 
+namespace {
+
+struct Face {
+    std::string_view title;
+    std::string_view symbol;
+};
+
+// In the order of the cases.
+constexpr std::array<Face, 4> faces{{
+    {"Editor", "slider.horizontal.3"},
+    {"Settings", "gearshape"},
+    {"Bulk Style", "paintpalette"},
+    {"Validate", "checkmark.seal"},
+}};
+
+} // namespace
+
 std::string_view RightPanel::title() const {
-    switch (value()) {
-    case editor:
-        return "Editor";
-    case settings:
-        return "Settings";
-    case bulkStyle:
-        return "Bulk Style";
-    case validate:
-        return "Validate";
-    }
-    return {};
+    return faces.at(value()).title;
 }
 
 std::string_view RightPanel::symbol() const {
-    switch (value()) {
-    case editor:
-        return "slider.horizontal.3";
-    case settings:
-        return "gearshape";
-    case bulkStyle:
-        return "paintpalette";
-    case validate:
-        return "checkmark.seal";
-    }
-    return {};
+    return faces.at(value()).symbol;
 }
 
 OpenPanels::OpenPanels() : open_{RightPanel::editor, RightPanel::settings, RightPanel::bulkStyle} {}

@@ -2,7 +2,6 @@
 
 #include "host/views/EditorStyle.h"
 
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QSlider>
 
@@ -12,17 +11,7 @@ SliderField::SliderField(double value, SliderScale scale, Accept accept, int fie
                          QWidget *parent)
     : QWidget(parent), value_(value), scale_(scale), accept_(std::move(accept)),
       slider_(new QSlider), field_(new QLineEdit) {
-    auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
-    EditorStyle::slider(slider_);
-    slider_->setRange(0, scale_.positionCount());
-    slider_->setPageStep(std::max(1, scale_.positionCount() / 10));
-    slider_->setMinimumWidth(48);
-    row->addWidget(slider_, 1, Qt::AlignVCenter);
-    EditorStyle::roundedField(field_, EditorStyle::caption(), Qt::AlignRight | Qt::AlignVCenter);
-    field_->setFixedWidth(fieldWidth);
-    row->addWidget(field_, 0, Qt::AlignVCenter);
+    EditorStyle::sliderAndField(this, slider_, scale_.positionCount(), field_, fieldWidth);
 
     connect(slider_, &QSlider::valueChanged, this,
             [this](int position) { setValue(scale_.value(position), true); });
