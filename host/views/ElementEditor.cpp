@@ -96,8 +96,7 @@ ElementEditor::ElementEditor(AppState &state, const Uuid &id, Services services,
         textColor_, &ColorWell::colourPicked, this,
         [text = ElementColorBinding(binding, false)](const QColor &colour) { text.set(colour); });
     add(fontOpacity, EditorControls::labelledRow(titleOf(fontOpacity), sliders_.at(fontOpacity)));
-    background_->setFont(EditorStyle::caption());
-    background_->setCursor(Qt::PointingHandCursor);
+    EditorStyle::toggle(background_, EditorStyle::caption());
     add(background, background_);
     connect(background_, &QCheckBox::clicked, this, [binding](bool on) {
         binding.update([on](BurnInElement &element) { element.showBackground = on; });

@@ -21,8 +21,7 @@ MarkerTypeFilterView::MarkerTypeFilterView(AppState &state, const Uuid &id, QWid
     const QStringList titles = EditorControls::titles(ElementOptions::markerTypeToggles);
     for (std::size_t i = 0; i < toggles_.size(); ++i) {
         auto *toggle = new QCheckBox(titles[static_cast<qsizetype>(i)]);
-        toggle->setFont(EditorStyle::caption());
-        toggle->setCursor(Qt::PointingHandCursor);
+        EditorStyle::toggle(toggle, EditorStyle::caption());
         const MarkerType type = ElementOptions::markerTypeToggles[i].value;
         connect(toggle, &QCheckBox::clicked, this, [&state, id, type](bool on) {
             ElementBinding(state, id).update(
