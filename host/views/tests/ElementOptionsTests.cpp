@@ -136,6 +136,10 @@ TEST_F(ElementOptionsViews, StackedLayerPickers) {
               QStringLiteral("Right-column prefix — shown as \"[prefix Vx]\" next to each "
                              "layer's value"));
     EXPECT_EQ(view.rightPrefix()->text(), QStringLiteral("SRC"));
+    EXPECT_EQ(view.columns()->accessibleName(), QStringLiteral("Columns"));
+    EXPECT_EQ(view.prefixPosition()->accessibleName(), QStringLiteral("Prefix Position"));
+    EXPECT_EQ(view.rightPrefix()->accessibleName(), QStringLiteral("Right Prefix"));
+    EXPECT_EQ(view.stackOrder()->accessibleName(), QStringLiteral("Stack Order"));
 
     choose(view.columns(), 1);
     EXPECT_EQ(element(0).stackedLayerColumns, StackedLayerColumns::leftOnly);

@@ -112,6 +112,7 @@ TEST_F(RolePickerRows, DisplayModeAndItsHelpLine) {
     RolePickerView &view = picker();
     QComboBox *mode = view.displayMode();
     ASSERT_EQ(mode->count(), 3);
+    EXPECT_EQ(mode->accessibleName(), QStringLiteral("Show"));
     EXPECT_EQ(mode->itemText(0), QStringLiteral("Custom Text"));
     EXPECT_EQ(mode->itemText(1), QStringLiteral("Media Filename"));
     EXPECT_EQ(mode->itemText(2), QStringLiteral("Role Name"));
