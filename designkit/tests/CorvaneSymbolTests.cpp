@@ -51,6 +51,7 @@ TEST(CorvaneSymbols, EverySymbolTheViewsNameIsDrawn) {
                                "checkmark.circle.fill",
                                "checkmark.seal",
                                "checkmark.square.fill",
+                               "chevron.down",
                                "chevron.right",
                                "clock",
                                "dot.radiowaves.left.and.right",

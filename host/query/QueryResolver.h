@@ -90,9 +90,12 @@ public:
     std::optional<TandrelSnapshot> completeSnapshot(const std::string &timelineID,
                                                     TandrelSnapshot document);
 
-    // The role definitions of all watched libraries, for the role picker. Read on the main
-    // thread, where reloads happen, without the lock.
+    // The role definitions of all watched libraries, for the role picker. A reload replaces
+    // them and a validation reads them off the main thread, both under `lock()`: a reader
+    // holds it for each read and copies what it needs before letting go.
     const RoleResolver &roleResolver() const { return *roleResolver_; }
+    // The lock that guards the readers and the role definitions.
+    SingleEntryMutex &lock() const { return lock_; }
 
 private:
     struct Handle {

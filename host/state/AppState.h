@@ -288,6 +288,9 @@ public:
     // Appends the pasteboard's element with a new id and selects it alone; false when there
     // is no active preset or no element on the pasteboard.
     bool pasteElementFromPasteboard();
+    // Whether the pasteboard holds data of `elementPasteboardType` now (it may still not
+    // decode as an element).
+    bool pasteboardHasElement() const;
 
     // The editor panel.
     // Applies the selection the panel published last: its preset when the host has it; then

@@ -96,6 +96,10 @@ void AppState::copyElementToPasteboard(const BurnInElement &element) {
     services_.pasteboard->setData(data, elementPasteboardType);
 }
 
+bool AppState::pasteboardHasElement() const {
+    return services_.pasteboard->data(elementPasteboardType).has_value();
+}
+
 bool AppState::pasteElementFromPasteboard() {
     const std::optional<size_t> active = activePresetIndex();
     if (!active) {

@@ -16,6 +16,8 @@
 #include "host/views/BulkStylePanel.h"
 #include "host/views/CanvasCropPicker.h"
 #include "host/views/EditorStyle.h"
+#include "host/views/ElementEditor.h"
+#include "host/views/ElementListView.h"
 #include "host/views/HorizontalRule.h"
 #include "host/views/PositionPreviewCanvas.h"
 #include "host/views/PresetPickerRow.h"
@@ -190,7 +192,9 @@ DisplaySettingsView::Services DisplaySettingsView::Services::standard() {
             return new ValidationTileContent(
                 state, ValidationRunController::checkingActiveTimeline(state));
         },
-        .makeElementEditor = {},
+        .makeElementEditor = [](DisplaySettingsView &pane, const Uuid &id) -> QWidget * {
+            return pane.makeElementEditor(id);
+        },
         .presetFiles = PresetManagement::Services::standard(),
         .confirmReset =
             [](QWidget *parent, const QString &title, const QString &message) {
@@ -203,6 +207,7 @@ DisplaySettingsView::Services DisplaySettingsView::Services::standard() {
                 QTimer::singleShot(renameFocusDelay, context, std::move(work));
             },
         .pickColor = ColorWell::systemPicker(),
+        .roles = nullptr,
     };
 }
 
@@ -242,7 +247,8 @@ DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapse
         state, [this] { newPreset(); }, [this] { renamePreset(); });
     stack->addWidget(presetPicker_);
     stack->addWidget(new HorizontalRule);
-    elementList_ = new QWidget;
+    elementList_ =
+        new ElementListView(state, bulkStyle_, [this] { insertPanel(RightPanel::editor); });
     elementList_->setObjectName(QStringLiteral("elementList"));
     stack->addWidget(elementList_);
     stack->addWidget(new HorizontalRule);
@@ -334,6 +340,14 @@ void DisplaySettingsView::showActivePreset() {
     canvas_->parentWidget()->setVisible(active);
     noPreset_->setVisible(!active);
     canvasArea_->setMinimumHeight(active ? canvasMinimumHeight : 0);
+}
+
+ElementEditor *DisplaySettingsView::makeElementEditor(const Uuid &id) const {
+    std::shared_ptr<const RoleSource> roles = services_.roles;
+    if (!roles) {
+        roles = std::make_shared<QueryResolverRoles>(state_.sharedQueryResolver());
+    }
+    return new ElementEditor(state_, id, {.pickColor = services_.pickColor, .roles = roles});
 }
 
 DisplayConfig DisplaySettingsView::activePreset() const {

@@ -3,6 +3,7 @@
 #include "core/model/DisplayConfig.h"
 #include "host/views/BulkStyle.h"
 #include "host/views/ColorWell.h"
+#include "host/views/ElementBinding.h"
 #include "host/views/PresetManagement.h"
 #include "host/views/RightPanel.h"
 
@@ -32,6 +33,9 @@ namespace tandrel {
 
 class AppState;
 class BulkStylePanel;
+class ElementEditor;
+class ElementListView;
+class RoleSource;
 class PresetPickerRow;
 class PresetSettingsPanel;
 
@@ -43,13 +47,13 @@ class PresetSettingsPanel;
 // back into its preset list (see ActivePreset). It opens the validation window whenever the
 // editor panel hands over a dropped FCPXML file, and the position preview window on request.
 //
-// The parts that stand on their own sit in slots, each made through `Services`:
-//   - the element list: elementList(), an empty row on which the element list sets the
-//     wrapping layout of its chips and add menu (a FlowLayout with spacing 6);
+// The element list (elementList()) holds a chip per element of the active preset and the
+// "Add Element..." menu; a chip click opens the "Editor" panel. The parts that stand on their
+// own sit in slots, each made through `Services`:
 //   - the canvas area: makeCanvas, shown while a preset is active (else "No preset selected."),
 //     with the separate-window button over its top trailing corner;
-//   - the "Editor" panel: makeElementEditor, for the primary selected element of the active
-//     preset (else "Select an element to edit it.");
+//   - the "Editor" panel: makeElementEditor (the ElementEditor by default), for the primary
+//     selected element of the active preset (else "Select an element to edit it.");
 //   - the "Validate" panel: makeValidationTile, a new tile every time the panel opens.
 class DisplaySettingsView : public QWidget {
     Q_OBJECT
@@ -92,11 +96,14 @@ public:
             confirmReset;
         // Runs `work` once, renameFocusDelay from now, unless `context` is gone by then.
         std::function<void(QObject *context, std::function<void()> work)> afterRenameDelay;
-        // The colour pickers of the bulk style panel.
+        // The colour pickers of the bulk style panel and of the element editor.
         ColorWell::Pick pickColor;
+        // The roles of the element editor's role picker; null: the state object's query
+        // resolver, read under its lock.
+        std::shared_ptr<const RoleSource> roles = nullptr;
 
         // The position preview with its crop picker, the validation tile checking through the
-        // state object, no element editor, Qt's dialogs and a timer.
+        // state object, the element editor, Qt's dialogs and a timer.
         static Services standard();
     };
 
@@ -134,6 +141,15 @@ public:
     // them.
     BulkStyleValues &bulkStyle() { return bulkStyle_; }
 
+    // One element of the active preset, read and written by id (a placeholder that is never
+    // stored, and dropped writes, once it is gone), with its text and background colours.
+    ElementBinding elementBinding(const Uuid &id) const { return {state_, id}; }
+    ElementColorBinding elementColorBinding(const Uuid &id, bool background) const {
+        return {elementBinding(id), background};
+    }
+    // The element editor of one element, on the pane's colour picker and roles.
+    ElementEditor *makeElementEditor(const Uuid &id) const;
+
     // Preset management (PresetManagement), from the preset row and the "Settings" panel.
     void duplicateActivePreset();
     void exportActivePreset();
@@ -164,8 +180,8 @@ public:
         return switches_;
     }
     PresetPickerRow *presetPicker() const { return presetPicker_; }
-    // The element list's slot: a row without a layout, for the chips' wrapping layout.
-    QWidget *elementList() const { return elementList_; }
+    // The chips of the active preset's elements and the add menu.
+    ElementListView *elementList() const { return elementList_; }
     // The canvas made by Services::makeCanvas; hidden while no preset is active.
     QWidget *canvas() const { return canvas_; }
     QLabel *noPresetLabel() const { return noPreset_; }
@@ -202,7 +218,7 @@ private:
     QWidget *headerIcon_ = nullptr;
     std::map<RightPanel, corvane::CorvanePanelToggleButton *> switches_;
     PresetPickerRow *presetPicker_ = nullptr;
-    QWidget *elementList_ = nullptr;
+    ElementListView *elementList_ = nullptr;
     QWidget *canvasArea_ = nullptr;
     QWidget *canvas_ = nullptr;
     QLabel *noPreset_ = nullptr;

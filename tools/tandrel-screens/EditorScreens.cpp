@@ -3,18 +3,15 @@
 // the reset confirmation.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
+#include "tools/tandrel-screens/EditorScreenWindow.h"
+
 #include "designkit/CorvaneFloatingPanelColumn.h"
 #include "host/state/AppState.h"
 #include "host/views/DisplaySettingsView.h"
-#include "host/views/MainWindowAppearance.h"
-#include "host/views/Preferences.h"
 #include "host/views/PresetManagement.h"
-#include "platform/runtime/MainQueue.h"
-#include "platform/runtime/ManualClock.h"
 
 #include <QHBoxLayout>
 #include <QMessageBox>
-#include <QPainter>
 
 #include <set>
 
@@ -23,45 +20,12 @@ namespace {
 using namespace tandrel;
 using tandrel::screens::ScreenContext;
 
-// The pane's ground: the window's glass at its default darkness.
-class Window : public QWidget {
-public:
-    explicit Window(std::unique_ptr<AppState> state) : state_(std::move(state)) {
-        state_->setParent(this);
-        state_.release();
-        new QHBoxLayout(this);
-        layout()->setContentsMargins(0, 0, 0, 0);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        const MainWindowAppearance appearance =
-            MainWindowAppearance::from(AppearanceSettings::defaults());
-        QPainter painter(this);
-        painter.fillRect(rect(), Qt::black);
-        painter.setOpacity(appearance.baseOpacity);
-        painter.fillRect(rect(), appearance.baseColor);
-    }
-
-private:
-    std::unique_ptr<AppState> state_;
-};
-
 enum class Preset { builtIn, none, user };
 
 // A pane on the built-in presets, with `panels` open.
 std::unique_ptr<QWidget> pane(Preset preset, const std::set<RightPanel> &panels,
                               const std::function<void(AppState &)> &prepare = {}) {
-    AppState::Services services = AppState::Services::standard();
-    services.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
-    auto clock = std::make_shared<platform::ManualClock>();
-    services.clock = clock;
-    services.timers = clock->timers();
-    services.writeSnapshot = [](const TandrelSnapshot &) {};
-    services.clearSnapshot = [] {};
-    auto state = std::make_unique<AppState>(std::move(services));
-    state->start();
-    platform::MainQueue::runPending();
+    std::unique_ptr<AppState> state = screens::editorScreenState();
     AppState &made = *state;
     if (preset == Preset::user) {
         // "Conform Copy": the user's own duplicate, with options of its own.
@@ -87,7 +51,7 @@ std::unique_ptr<QWidget> pane(Preset preset, const std::set<RightPanel> &panels,
         prepare(made);
     }
 
-    auto window = std::make_unique<Window>(std::move(state));
+    auto window = std::make_unique<screens::EditorScreenWindow>(std::move(state));
     DisplaySettingsView::Services paneServices = DisplaySettingsView::Services::standard();
     auto *view = new DisplaySettingsView(
         made, false, [](const QString &) {}, paneServices);
