@@ -1,11 +1,13 @@
 #include "core/database/RetimeParser.h"
 #include "core/resolver/TimelineMarkerScanner.h"
 #include "core/snapshot/SnapshotWriter.h"
+#include "core/support/Json.h"
 #include "core/tests/LogCapture.h"
 #include "core/tests/ResolverFixture.h"
 #include "tools/make-sample-library/SampleLibrary.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace tandrel {
 namespace {
@@ -328,6 +330,81 @@ TEST(TimelineResolver, WalksStopAtTheirItemBudget) {
     const EditDecisionList &list = resolved.edl("Fan");
     EXPECT_GT(list.count(), 0u);
     EXPECT_LE(list.count(), 2000u);
+}
+
+// What a resolver reading through its read models gives equals what one statement per
+// lookup gives, for every timeline of the sample library and of a larger one: every entry
+// (its metadata segment by segment, as the snapshot takes it), every marker, frame size and
+// start. Also with the join tables keyed as the editor keys them, where a parent's children
+// are met in another order than they were written.
+TEST(TimelineResolver, ReadModelsChangeNoList) {
+    struct Case {
+        const char *name;
+        LibraryDescription library;
+        bool editorJoinKeys;
+    };
+    const std::vector<Case> cases{
+        {"sample", standardSampleLibrary(), false},
+        {"sample, editor's join keys", standardSampleLibrary(), true},
+        {"large", largeSampleLibrary(120), false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::GeneratedLibrary generated(c.library);
+        const auto events = LibraryScanner::scan(generated.bundle()).events;
+        if (c.editorJoinKeys) {
+            for (const FCPEvent &event : events) {
+                sqlite3 *raw = nullptr;
+                ASSERT_EQ(sqlite3_open(event.databaseURL.c_str(), &raw), SQLITE_OK);
+                for (const std::string &sql : testing::joinTableKeyedByParentAndChild()) {
+                    ASSERT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+                }
+                sqlite3_close(raw);
+            }
+        }
+        auto roles = std::make_shared<RoleResolver>();
+        roles->loadAllRoles(generated.bundle());
+        const auto assets = std::make_shared<const AssetStore>(generated.assets);
+        const auto resolverOf = [&](const FCPEvent &event, bool models) {
+            auto multicams = std::make_shared<MulticamMediaIndex>();
+            multicams->scan(generated.bundle());
+            auto resolver = std::make_unique<TimelineResolver>(
+                std::make_shared<FCPDatabaseConnection>(event.databaseURL.string()), assets, roles,
+                std::move(multicams));
+            resolver->setReadModelsEnabled(models);
+            return resolver;
+        };
+        size_t timelines = 0;
+        for (const FCPEvent &event : events) {
+            auto modelled = resolverOf(event, true);
+            auto statementwise = resolverOf(event, false);
+            for (const FCPTimelineInfo &timeline : event.timelines) {
+                SCOPED_TRACE(timeline.name);
+                ++timelines;
+                const int64_t key = timeline.collectionPK;
+                const auto listed = [&](TimelineResolver &resolver) {
+                    Json entries = Json::array();
+                    for (const EditEntry &entry : resolver.getEDL(key)->entries()) {
+                        entries.push_back({{"key", entry.collectionPK},
+                                           {"database", entry.databasePath},
+                                           {"snapshot", SnapshotWriter::snapshotEntries(entry)}});
+                    }
+                    return entries;
+                };
+                EXPECT_EQ(listed(*modelled), listed(*statementwise));
+                EXPECT_EQ(TimelineMarkerScanner::scan(key, modelled->db(), *modelled),
+                          TimelineMarkerScanner::scan(key, statementwise->db(), *statementwise));
+                EXPECT_EQ(modelled->timelineResolution(key),
+                          statementwise->timelineResolution(key));
+                EXPECT_EQ(modelled->projectTimecodeInfo(key),
+                          statementwise->projectTimecodeInfo(key));
+                EXPECT_EQ(modelled->timelineDropFrame(key), statementwise->timelineDropFrame(key));
+            }
+            EXPECT_GT(modelled->readModelBytes(), 0u);
+            EXPECT_EQ(statementwise->readModelBytes(), 0u);
+        }
+        EXPECT_GE(timelines, c.editorJoinKeys ? 2u : 1u);
+    }
 }
 
 TEST(EditDecisionList, LooksUpEntriesByTimeFrameAndRange) {
