@@ -195,6 +195,51 @@ private:
     uint64_t tableOffset_ = 0;
 };
 
+// What the walk knows of each object it reached: 0 unseen, 1 on the walk's path, 2 finished;
+// finished objects know their nesting depth and expanded size, so a shared object is looked
+// at once however often it is referenced.
+struct Info {
+    uint8_t state = 0;
+    int depth = 0;
+    uint64_t expanded = 0;
+};
+
+// The walk's record of the objects it reached. A list of a few thousand objects (every blob
+// of a library) is recorded in a table by index; a list that claims more, which only crafted
+// data does, in a map of the reached ones alone (at most as many as expanded values).
+class ObjectStates {
+public:
+    explicit ObjectStates(uint64_t objectCount) {
+        if (objectCount <= tableLimit) {
+            table_.resize(static_cast<size_t>(objectCount));
+        }
+    }
+    Info &operator[](uint64_t index) {
+        if (table_.empty()) {
+            return map_[index];
+        }
+        Info &info = table_[static_cast<size_t>(index)];
+        if (info.state == 0) {
+            ++reached_; // about to be entered
+        }
+        return info;
+    }
+    Info find(uint64_t index) const {
+        if (table_.empty()) {
+            const auto found = map_.find(index);
+            return found == map_.end() ? Info{} : found->second;
+        }
+        return table_[static_cast<size_t>(index)];
+    }
+    size_t reached() const { return table_.empty() ? map_.size() : reached_; }
+
+private:
+    static constexpr uint64_t tableLimit = uint64_t{1} << 16;
+    std::vector<Info> table_;
+    std::unordered_map<uint64_t, Info> map_;
+    size_t reached_ = 0;
+};
+
 } // namespace
 
 std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint8_t> data) {
@@ -202,16 +247,8 @@ std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint
     if (auto problem = list.readTrailer()) {
         return problem;
     }
-    // Iterative depth-first walk from the top object. Per object: 0 unseen, 1 on the walk's
-    // path, 2 finished; finished objects know their nesting depth and expanded size, so a
-    // shared object is looked at once however often it is referenced.
-    struct Info {
-        uint8_t state = 0;
-        int depth = 0;
-        uint64_t expanded = 0;
-    };
-    // Only reached objects are recorded; there are at most as many as expanded values.
-    std::unordered_map<uint64_t, Info> info;
+    // Iterative depth-first walk from the top object.
+    ObjectStates info(list.objectCount());
     struct Frame {
         uint64_t index;
         ObjectShape shape;
@@ -227,7 +264,7 @@ std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint
         }
         info[index].state = 1;
         // Every distinct object counts at least once in the top object's expansion.
-        if (info.size() > maxExpandedValues) {
+        if (info.reached() > maxExpandedValues) {
             return "binary property list expands into too many values";
         }
         stack.push_back(frame);
@@ -273,7 +310,7 @@ std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint
                 return "binary property list dictionary key is not a usable string";
             }
         }
-        const Info seen = info.count(child) ? info[child] : Info{};
+        const Info seen = info.find(child);
         if (seen.state == 1) {
             return "binary property list has a reference cycle";
         }
