@@ -75,9 +75,10 @@ EditDecisionList TimelineResolver::loadEDL(int64_t timelineID, StructureGate *st
     budgetExhaustedLogged_ = false;
     const auto session = readSession();
     SpineWalk walk = collectSpineEntries(timelineID, source(*db_), 0, 0, structureGate);
-    if (!structureGate) {
+    if (!structureGate && !walk.entries.empty()) {
+        const ConnectedItemsByTime connected(walk.connected);
         for (EditEntry &entry : walk.entries) {
-            entry.displaySegments = displaySegments(entry, walk.connected, *roleResolver_);
+            entry.displaySegments = displaySegments(entry, connected, *roleResolver_);
         }
     }
     return EditDecisionList(timelineID, std::move(walk.entries));

@@ -13,6 +13,7 @@
 #include "core/model/MarkerInfo.h"
 #include "core/model/Size.h"
 #include "core/resolver/ConnectedItemResolver.h"
+#include "core/resolver/ConnectedItemsByTime.h"
 #include "core/resolver/EditDecisionList.h"
 #include "core/resolver/MulticamMediaIndex.h"
 #include "core/resolver/ProjectTimecodeInfo.h"
@@ -162,6 +163,9 @@ public:
     // items of the whole walk.
     static std::vector<EditEntry::DisplaySegment>
     displaySegments(const EditEntry &entry, const std::vector<ConnectedItem> &connected,
+                    const RoleResolver &roleResolver);
+    static std::vector<EditEntry::DisplaySegment>
+    displaySegments(const EditEntry &entry, const ConnectedItemsByTime &connected,
                     const RoleResolver &roleResolver);
 
 private:
