@@ -144,12 +144,6 @@ template <typename T> size_t vectorBytes(const std::vector<T> &v) {
     return v.capacity() * sizeof(T);
 }
 
-template <typename Map> size_t hashMapBytes(const Map &map) {
-    // Buckets, and one node per entry holding the entry and the next-node pointer.
-    return map.bucket_count() * sizeof(void *) +
-           map.size() * (sizeof(typename Map::value_type) + 2 * sizeof(void *));
-}
-
 size_t stringBytes(const std::string &s) {
     // Short texts live inside the object.
     return sizeof(std::string) + (s.capacity() > 15 ? s.capacity() + 1 : 0);
@@ -219,15 +213,20 @@ bool CollectionReadModel::loadCollections() {
     if (!rows.complete()) {
         return false;
     }
-    // In rowid order the first collection of an identifier is the one its lookup finds.
-    firstWithIdentifier_.reserve(collections_.size());
+    // In rowid order the first collection of an identifier is the one its lookup finds: a
+    // stable sort by identifier keeps it first among its namesakes.
     for (const Collection &c : collections_) {
         if (c.identifierLength != none) {
-            firstWithIdentifier_.emplace(
-                std::string_view(identifiers_).substr(c.identifierOffset, c.identifierLength),
-                c.pk);
+            byIdentifier_.push_back({c.identifierOffset, c.identifierLength, c.pk});
         }
     }
+    std::stable_sort(byIdentifier_.begin(), byIdentifier_.end(),
+                     [this](const Named &a, const Named &b) { return text(a) < text(b); });
+    byIdentifier_.erase(
+        std::unique(byIdentifier_.begin(), byIdentifier_.end(),
+                    [this](const Named &a, const Named &b) { return text(a) == text(b); }),
+        byIdentifier_.end());
+    byIdentifier_.shrink_to_fit();
     const auto byKey = [](const Collection &a, const Collection &b) { return a.pk < b.pk; };
     if (!std::is_sorted(collections_.begin(), collections_.end(), byKey)) {
         std::stable_sort(collections_.begin(), collections_.end(), byKey);
@@ -278,14 +277,45 @@ bool CollectionReadModel::loadChildren() {
     return true;
 }
 
-std::optional<std::vector<int64_t>> CollectionReadModel::keysBelowSequences() const {
+// The keys a walk from a sequence can reach: marked by their place among the collections,
+// and for the rare child without a collection row, kept apart.
+class CollectionReadModel::Reach {
+public:
+    explicit Reach(const CollectionReadModel &model)
+        : model_(&model), marked_(model.collections_.size()) {}
+
+    // True the first time.
+    bool mark(int64_t pk) {
+        if (const Collection *c = model_->collection(pk)) {
+            std::vector<bool>::reference mark =
+                marked_[static_cast<size_t>(c - model_->collections_.data())];
+            const bool first = !mark;
+            mark = true;
+            return first;
+        }
+        return others_.insert(pk).second;
+    }
+    bool contains(int64_t pk) const {
+        if (const Collection *c = model_->collection(pk)) {
+            return marked_[static_cast<size_t>(c - model_->collections_.data())];
+        }
+        return others_.contains(pk);
+    }
+
+private:
+    const CollectionReadModel *model_;
+    std::vector<bool> marked_;
+    std::unordered_set<int64_t> others_;
+};
+
+std::optional<CollectionReadModel::Reach> CollectionReadModel::keysBelowSequences() const {
     if (!collectionsHeld_ || !childrenHeld_) {
         return std::nullopt;
     }
-    std::unordered_set<int64_t> reached;
+    Reach reach(*this);
     std::vector<int64_t> pending;
     for (const Collection &c : collections_) {
-        if (c.type != none && strings_[c.type] == sequenceType && reached.insert(c.pk).second) {
+        if (c.type != none && strings_[c.type] == sequenceType && reach.mark(c.pk)) {
             pending.push_back(c.pk);
         }
     }
@@ -294,15 +324,13 @@ std::optional<std::vector<int64_t>> CollectionReadModel::keysBelowSequences() co
         pending.pop_back();
         if (const Children *list = children(pk)) {
             for (size_t i = list->begin; i < list->end; ++i) {
-                if (reached.insert(childKeys_[i]).second) {
+                if (reach.mark(childKeys_[i])) {
                     pending.push_back(childKeys_[i]);
                 }
             }
         }
     }
-    std::vector<int64_t> keys(reached.begin(), reached.end());
-    std::sort(keys.begin(), keys.end());
-    return keys;
+    return reach;
 }
 
 const uint8_t *CollectionReadModel::storeBytes(const uint8_t *bytes, size_t size) {
@@ -325,7 +353,6 @@ bool CollectionReadModel::loadBlobs() {
     if (!rows.prepared()) {
         return false;
     }
-    std::unordered_set<int64_t> seen;
     while (rows.next()) {
         const int keyType = rows.type(0);
         if (keyType == SQLITE_NULL) {
@@ -335,11 +362,11 @@ bool CollectionReadModel::loadBlobs() {
             return false;
         }
         const int64_t pk = rows.integer(0);
-        if (!seen.insert(pk).second) {
-            continue; // the lookup answers with the first row of a key
+        if (!blobs_.empty() && blobs_.back().pk == pk) {
+            continue; // the lookup answers with the first row of a key (others go below)
         }
         Blob entry{.pk = pk};
-        if (reachable && !std::binary_search(reachable->begin(), reachable->end(), pk)) {
+        if (reachable && !reachable->contains(pk)) {
             entry.state = Blob::State::notKept;
         } else if (const auto bytes = rows.blob(1); !bytes.empty()) {
             entry.state = Blob::State::present;
@@ -351,8 +378,13 @@ bool CollectionReadModel::loadBlobs() {
     if (!rows.complete()) {
         return false;
     }
-    std::sort(blobs_.begin(), blobs_.end(),
-              [](const Blob &a, const Blob &b) { return a.pk < b.pk; });
+    const auto byKey = [](const Blob &a, const Blob &b) { return a.pk < b.pk; };
+    if (!std::is_sorted(blobs_.begin(), blobs_.end(), byKey)) {
+        std::stable_sort(blobs_.begin(), blobs_.end(), byKey);
+    }
+    blobs_.erase(std::unique(blobs_.begin(), blobs_.end(),
+                             [](const Blob &a, const Blob &b) { return a.pk == b.pk; }),
+                 blobs_.end());
     blobs_.shrink_to_fit();
     return true;
 }
@@ -379,6 +411,10 @@ const CollectionReadModel::Blob *CollectionReadModel::blob(int64_t pk) const {
 
 std::optional<std::string> CollectionReadModel::text(uint32_t index) const {
     return index == none ? std::nullopt : std::optional<std::string>(strings_[index]);
+}
+
+std::string_view CollectionReadModel::text(const Named &named) const {
+    return std::string_view(identifiers_).substr(named.offset, named.length);
 }
 
 std::optional<std::string> CollectionReadModel::identifier(const Collection &collection) const {
@@ -454,8 +490,11 @@ std::optional<int64_t> CollectionReadModel::pkForIdentifier(std::string_view ide
     if (!collectionsHeld_) {
         return db_.pkForIdentifier(identifier);
     }
-    const auto found = firstWithIdentifier_.find(identifier);
-    return found == firstWithIdentifier_.end() ? std::nullopt : std::optional(found->second);
+    const auto found = std::lower_bound(
+        byIdentifier_.begin(), byIdentifier_.end(), identifier,
+        [this](const Named &named, std::string_view key) { return text(named) < key; });
+    return found != byIdentifier_.end() && text(*found) == identifier ? std::optional(found->pk)
+                                                                      : std::nullopt;
 }
 
 std::optional<int64_t> CollectionReadModel::resolveActivePick(int64_t ofStackPK) noexcept {
@@ -514,9 +553,8 @@ void CollectionReadModel::keepDecodedBlobs(bool keep) {
 
 size_t CollectionReadModel::memoryBytes() const {
     size_t bytes = sizeof(*this) + vectorBytes(collections_) + identifiers_.capacity() +
-                   hashMapBytes(firstWithIdentifier_) + vectorBytes(parents_) +
-                   vectorBytes(childKeys_) + vectorBytes(blobs_) + vectorBytes(chunks_) +
-                   allocatedChunkBytes_;
+                   vectorBytes(byIdentifier_) + vectorBytes(parents_) + vectorBytes(childKeys_) +
+                   vectorBytes(blobs_) + vectorBytes(chunks_) + allocatedChunkBytes_;
     for (const std::string &s : strings_) {
         bytes += stringBytes(s);
     }

@@ -94,11 +94,20 @@ private:
         size_t size = 0;
     };
 
+    // A collection by the place of its identifier's text.
+    struct Named {
+        uint32_t offset = 0; // into identifiers_
+        uint32_t length = 0;
+        int64_t pk = 0;
+    };
+    class Reach;
+
     bool loadCollections();
     bool loadChildren();
     bool loadBlobs();
     // The collections below a sequence; nothing when either table did not load.
-    std::optional<std::vector<int64_t>> keysBelowSequences() const;
+    std::optional<Reach> keysBelowSequences() const;
+    std::string_view text(const Named &named) const;
     const Collection *collection(int64_t pk) const;
     const Children *children(int64_t parent) const;
     const Blob *blob(int64_t pk) const;
@@ -116,7 +125,7 @@ private:
     std::deque<std::string> strings_;     // types and slot names, each once
     std::unordered_map<std::string_view, uint32_t> stringIndex_;
     std::string identifiers_;
-    std::unordered_map<std::string_view, int64_t> firstWithIdentifier_;
+    std::vector<Named> byIdentifier_; // by identifier, the first in rowid order of each
 
     std::vector<Children> parents_; // by parent key
     std::vector<int64_t> childKeys_;

@@ -209,7 +209,9 @@ struct Info {
 // data does, in a map of the reached ones alone (at most as many as expanded values).
 class ObjectStates {
 public:
-    explicit ObjectStates(uint64_t objectCount) {
+    // `table` is scratch space of the caller's, reused from check to check.
+    ObjectStates(uint64_t objectCount, std::vector<Info> &table) : table_(table) {
+        table_.clear();
         if (objectCount <= tableLimit) {
             table_.resize(static_cast<size_t>(objectCount));
         }
@@ -235,7 +237,7 @@ public:
 
 private:
     static constexpr uint64_t tableLimit = uint64_t{1} << 16;
-    std::vector<Info> table_;
+    std::vector<Info> &table_;
     std::unordered_map<uint64_t, Info> map_;
     size_t reached_ = 0;
 };
@@ -247,8 +249,8 @@ std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint
     if (auto problem = list.readTrailer()) {
         return problem;
     }
-    // Iterative depth-first walk from the top object.
-    ObjectStates info(list.objectCount());
+    // Iterative depth-first walk from the top object. Every blob of a library passes here: the
+    // walk's tables are kept per thread from one check to the next instead of allocated anew.
     struct Frame {
         uint64_t index;
         ObjectShape shape;
@@ -256,10 +258,37 @@ std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint
         int depth = 0; // deepest element so far
         uint64_t expanded = 1;
     };
-    std::vector<Frame> stack;
-    auto enter = [&](uint64_t index) -> std::optional<std::string> {
+    thread_local std::vector<Info> table;
+    thread_local std::vector<Frame> stack;
+    ObjectStates info(list.objectCount(), table);
+    stack.clear();
+    // A finished object adds its depth and size to the container it is in.
+    auto finish = [&](uint64_t index, const ObjectShape &shape, int depth,
+                      uint64_t expanded) -> std::optional<std::string> {
+        Info &done = info[index];
+        done.state = 2;
+        // A container is one level deeper than its deepest element; scalars add none.
+        done.depth = shape.isContainer ? depth + 1 : 0;
+        done.expanded = expanded;
+        if (done.depth > maxDepth) {
+            return "binary property list is nested too deeply";
+        }
+        if (!stack.empty()) {
+            Frame &parent = stack.back();
+            parent.depth = std::max(parent.depth, done.depth);
+            parent.expanded += done.expanded;
+            if (parent.expanded > maxExpandedValues) {
+                return "binary property list expands into too many values";
+            }
+        }
+        return std::nullopt;
+    };
+    // An object without references (most of them) is finished at once; the others are walked.
+    auto enter = [&](uint64_t index, const ObjectShape *known) -> std::optional<std::string> {
         Frame frame{index, {}};
-        if (auto problem = list.shape(index, frame.shape)) {
+        if (known) {
+            frame.shape = *known;
+        } else if (auto problem = list.shape(index, frame.shape)) {
             return problem;
         }
         info[index].state = 1;
@@ -267,31 +296,22 @@ std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint
         if (info.reached() > maxExpandedValues) {
             return "binary property list expands into too many values";
         }
+        if (frame.shape.referenceCount == 0) {
+            return finish(index, frame.shape, 0, 1);
+        }
         stack.push_back(frame);
         return std::nullopt;
     };
-    if (auto problem = enter(list.topObject())) {
+    if (auto problem = enter(list.topObject(), nullptr)) {
         return problem;
     }
     while (!stack.empty()) {
         Frame &frame = stack.back();
         if (frame.next == frame.shape.referenceCount) {
-            Info &done = info[frame.index];
-            done.state = 2;
-            // A container is one level deeper than its deepest element; scalars add none.
-            done.depth = frame.shape.isContainer ? frame.depth + 1 : 0;
-            done.expanded = frame.expanded;
-            if (done.depth > maxDepth) {
-                return "binary property list is nested too deeply";
-            }
+            const Frame done = frame;
             stack.pop_back();
-            if (!stack.empty()) {
-                Frame &parent = stack.back();
-                parent.depth = std::max(parent.depth, done.depth);
-                parent.expanded += done.expanded;
-                if (parent.expanded > maxExpandedValues) {
-                    return "binary property list expands into too many values";
-                }
+            if (auto problem = finish(done.index, done.shape, done.depth, done.expanded)) {
+                return problem;
             }
             continue;
         }
@@ -301,8 +321,8 @@ std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint
         if (child >= list.objectCount()) {
             return "binary property list reference is out of range";
         }
+        ObjectShape keyShape;
         if (isKey) {
-            ObjectShape keyShape;
             if (auto problem = list.shape(child, keyShape)) {
                 return problem;
             }
@@ -325,7 +345,7 @@ std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint
         if (static_cast<int>(stack.size()) >= maxDepth) {
             return "binary property list is nested too deeply";
         }
-        if (auto problem = enter(child)) {
+        if (auto problem = enter(child, isKey ? &keyShape : nullptr)) {
             return problem;
         }
     }
