@@ -497,19 +497,6 @@ std::optional<int64_t> CollectionReadModel::pkForIdentifier(std::string_view ide
                                                                       : std::nullopt;
 }
 
-std::optional<int64_t> CollectionReadModel::resolveActivePick(int64_t ofStackPK) noexcept {
-    const auto variant = childPK(ofStackPK, "activeVariant");
-    if (!variant) {
-        return std::nullopt;
-    }
-    try {
-        const auto picks = fetchChildPKs(*variant);
-        return picks.empty() ? std::nullopt : std::optional<int64_t>(picks.front());
-    } catch (const std::exception &) {
-        return std::nullopt;
-    }
-}
-
 std::shared_ptr<const CollectionReadModel::DecodedBlob>
 CollectionReadModel::decodedBlob(int64_t pk) {
     if (keepDecoded_) {

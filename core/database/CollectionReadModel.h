@@ -29,9 +29,8 @@ namespace tandrel {
 // part way), a table with keys the statements would match differently (keys that are not
 // integers, a key listed twice), a join table whose lookup it cannot mirror, a blob of a
 // collection below no sequence. Not thread-safe.
-class CollectionReadModel {
+class CollectionReadModel final : public CollectionLookups {
 public:
-    using CollectionInfo = FCPDatabaseConnection::CollectionInfo;
     using DecodedBlob = BlobDecoder::DecodedBlob;
 
     // Reads the three tables now. Never fails: what does not load is left to the statements.
@@ -42,12 +41,11 @@ public:
     FCPDatabaseConnection &connection() const { return db_; }
 
     // The connection's fixed lookups, with its results and its failures.
-    std::optional<Bytes> fetchBlob(int64_t forCollectionPK);
-    std::vector<int64_t> fetchChildPKs(int64_t ofParent);
-    CollectionInfo fetchCollectionInfo(int64_t pk);
-    std::optional<int64_t> childPK(int64_t ofParent, std::string_view named) noexcept;
-    std::optional<int64_t> pkForIdentifier(std::string_view identifier) noexcept;
-    std::optional<int64_t> resolveActivePick(int64_t ofStackPK) noexcept;
+    std::optional<Bytes> fetchBlob(int64_t forCollectionPK) override;
+    std::vector<int64_t> fetchChildPKs(int64_t ofParent) override;
+    CollectionInfo fetchCollectionInfo(int64_t pk) override;
+    std::optional<int64_t> childPK(int64_t ofParent, std::string_view named) noexcept override;
+    std::optional<int64_t> pkForIdentifier(std::string_view identifier) noexcept override;
 
     // The collection's blob decoded; null when it has none, its lookup fails or it does not
     // decode. While decoded blobs are kept, a blob read again soon is not decoded again.

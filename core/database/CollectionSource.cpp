@@ -6,35 +6,36 @@ CollectionSource CollectionSource::of(FCPDatabaseConnection &db, CollectionReadM
     CollectionSource source(db);
     if (models) {
         source.model_ = &models->of(db);
+        source.lookups_ = source.model_;
         source.models_ = models;
     }
     return source;
 }
 
 std::optional<Bytes> CollectionSource::fetchBlob(int64_t forCollectionPK) const {
-    return model_ ? model_->fetchBlob(forCollectionPK) : db_->fetchBlob(forCollectionPK);
+    return lookups_->fetchBlob(forCollectionPK);
 }
 
 std::vector<int64_t> CollectionSource::fetchChildPKs(int64_t ofParent) const {
-    return model_ ? model_->fetchChildPKs(ofParent) : db_->fetchChildPKs(ofParent);
+    return lookups_->fetchChildPKs(ofParent);
 }
 
 FCPDatabaseConnection::CollectionInfo CollectionSource::fetchCollectionInfo(int64_t pk) const {
-    return model_ ? model_->fetchCollectionInfo(pk) : db_->fetchCollectionInfo(pk);
+    return lookups_->fetchCollectionInfo(pk);
 }
 
 std::optional<int64_t> CollectionSource::childPK(int64_t ofParent,
                                                  std::string_view named) const noexcept {
-    return model_ ? model_->childPK(ofParent, named) : db_->childPK(ofParent, named);
+    return lookups_->childPK(ofParent, named);
 }
 
 std::optional<int64_t>
 CollectionSource::pkForIdentifier(std::string_view identifier) const noexcept {
-    return model_ ? model_->pkForIdentifier(identifier) : db_->pkForIdentifier(identifier);
+    return lookups_->pkForIdentifier(identifier);
 }
 
 std::optional<int64_t> CollectionSource::resolveActivePick(int64_t ofStackPK) const noexcept {
-    return model_ ? model_->resolveActivePick(ofStackPK) : db_->resolveActivePick(ofStackPK);
+    return lookups_->resolveActivePick(ofStackPK);
 }
 
 std::vector<FCPDatabaseConnection::CollectionRow>

@@ -19,7 +19,8 @@ namespace tandrel {
 class CollectionSource {
 public:
     // Reads through the connection's statements.
-    CollectionSource(FCPDatabaseConnection &db) : db_(&db) {} // NOLINT(google-explicit-constructor)
+    CollectionSource(FCPDatabaseConnection &db) // NOLINT(google-explicit-constructor)
+        : db_(&db), lookups_(&db) {}
     // Reads through the models' model of the database; the statements when `models` is null.
     static CollectionSource of(FCPDatabaseConnection &db, CollectionReadModels *models);
 
@@ -47,6 +48,8 @@ public:
 
 private:
     FCPDatabaseConnection *db_;
+    // The model, or the connection.
+    CollectionLookups *lookups_;
     CollectionReadModel *model_ = nullptr;
     CollectionReadModels *models_ = nullptr;
 };
