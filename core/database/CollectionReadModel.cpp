@@ -155,7 +155,6 @@ CollectionReadModel::CollectionReadModel(FCPDatabaseConnection &db) : db_(db) {
     collectionsHeld_ = loadCollections();
     childrenHeld_ = loadChildren();
     blobsHeld_ = loadBlobs();
-    stringIndex_.clear(); // only needed while loading
     if (!collectionsHeld_ || !childrenHeld_ || !blobsHeld_) {
         log()->info("Reading '{}' partly one statement per item (collections {}, children {}, "
                     "blobs {})",
@@ -173,21 +172,22 @@ std::vector<std::string> CollectionReadModel::loadStatements(FCPDatabaseConnecti
     return statements;
 }
 
-uint32_t CollectionReadModel::intern(std::string_view text) {
-    if (const auto found = stringIndex_.find(text); found != stringIndex_.end()) {
-        return found->second;
-    }
-    const auto index = static_cast<uint32_t>(strings_.size());
-    strings_.emplace_back(text);
-    stringIndex_.emplace(strings_.back(), index);
-    return index;
-}
-
 bool CollectionReadModel::loadCollections() {
     Rows rows(db_.db(), collectionsStatement);
     if (!rows.prepared()) {
         return false;
     }
+    // Types and slot names repeat on every other row: each is kept once.
+    std::unordered_map<std::string_view, uint32_t> interned;
+    const auto intern = [&](std::string_view text) {
+        if (const auto found = interned.find(text); found != interned.end()) {
+            return found->second;
+        }
+        const auto index = static_cast<uint32_t>(strings_.size());
+        strings_.emplace_back(text);
+        interned.emplace(strings_.back(), index);
+        return index;
+    };
     while (rows.next()) {
         // The lookups bind integer keys; a key of another kind would match differently.
         if (rows.type(0) != SQLITE_INTEGER) {

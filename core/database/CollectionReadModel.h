@@ -111,7 +111,6 @@ private:
     const Blob *blob(int64_t pk) const;
     std::optional<std::string> text(uint32_t index) const;
     std::optional<std::string> identifier(const Collection &collection) const;
-    uint32_t intern(std::string_view text);
     const uint8_t *storeBytes(const uint8_t *bytes, size_t size);
 
     FCPDatabaseConnection &db_;
@@ -121,7 +120,6 @@ private:
 
     std::vector<Collection> collections_; // by key
     std::deque<std::string> strings_;     // types and slot names, each once
-    std::unordered_map<std::string_view, uint32_t> stringIndex_;
     std::string identifiers_;
     std::vector<Named> byIdentifier_; // by identifier, the first in rowid order of each
 
