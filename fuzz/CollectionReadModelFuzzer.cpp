@@ -144,14 +144,31 @@ const std::vector<std::vector<std::string>> &oddities() {
     return values;
 }
 
-// A fresh file name in this process's own folder.
+// This process's own folder, in memory where the system offers a place (a database written to
+// disk for every input would make the fuzzer wait for the disk), removed at exit.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::error_code error;
+        const fs::path base =
+            fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
+        path_ = base / ("tandrel-fuzz-" + std::to_string(::getpid()));
+        fs::create_directories(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    const fs::path &path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+// A fresh file name for the next database.
 fs::path freshDatabase() {
-    static const fs::path folder = [] {
-        fs::path made = fs::temp_directory_path() / ("tandrel-fuzz-" + std::to_string(::getpid()));
-        fs::create_directories(made);
-        return made;
-    }();
-    const fs::path file = folder / "CurrentVersion.fcpevent";
+    static const ScratchFolder folder;
+    const fs::path file = folder.path() / "CurrentVersion.fcpevent";
     std::error_code ignored;
     fs::remove(file, ignored);
     return file;
