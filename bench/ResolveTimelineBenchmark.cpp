@@ -29,6 +29,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -204,36 +205,24 @@ void BM_StatementsAsToday(benchmark::State &state, int clips) {
     replayFloor(state, f, f.statementsAsToday);
 }
 
-// The shared main prints the ratio of ours to each floor of the same size.
-BENCHMARK_CAPTURE(BM_ScanResolveAndConvert, 3000, 3000)
-    ->Name("ResolveTimeline/3000_clips/ours")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OnePass, 3000, 3000)
-    ->Name("ResolveTimeline/3000_clips/one_pass")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OnePassParsed, 3000, 3000)
-    ->Name("ResolveTimeline/3000_clips/one_pass_parsed")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ResolutionAsToday, 3000, 3000)
-    ->Name("ResolveTimeline/3000_clips/resolution_as_today")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_StatementsAsToday, 3000, 3000)
-    ->Name("ResolveTimeline/3000_clips/statements_as_today")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ScanResolveAndConvert, 10000, 10000)
-    ->Name("ResolveTimeline/10000_clips/ours")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OnePass, 10000, 10000)
-    ->Name("ResolveTimeline/10000_clips/one_pass")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OnePassParsed, 10000, 10000)
-    ->Name("ResolveTimeline/10000_clips/one_pass_parsed")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ResolutionAsToday, 10000, 10000)
-    ->Name("ResolveTimeline/10000_clips/resolution_as_today")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_StatementsAsToday, 10000, 10000)
-    ->Name("ResolveTimeline/10000_clips/statements_as_today")
-    ->Unit(benchmark::kMillisecond);
+// The shared main prints the ratio of ours to each peer of the same size.
+const bool registered = [] {
+    using Run = void (*)(benchmark::State &, int);
+    const std::pair<const char *, Run> runs[] = {
+        {"ours", BM_ScanResolveAndConvert},
+        {"one_pass", BM_OnePass},
+        {"one_pass_parsed", BM_OnePassParsed},
+        {"resolution_as_today", BM_ResolutionAsToday},
+        {"statements_as_today", BM_StatementsAsToday},
+    };
+    for (int clips : {3000, 10000}) {
+        for (const auto &[name, run] : runs) {
+            const std::string full = "ResolveTimeline/" + std::to_string(clips) + "_clips/" + name;
+            benchmark::RegisterBenchmark(full.c_str(), run, clips)
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+    return true;
+}();
 
 } // namespace
