@@ -25,6 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             (void)blob.dictionary(key);
             (void)blob.array(key);
         }
+        // Of two equal keys the later wins, in the map as in the getters.
+        for (const auto &[key, value] : blob.keyValueMap()) {
+            if (blob.value(key) == nullptr || !(*blob.value(key) == value)) {
+                __builtin_trap();
+            }
+        }
     } catch (const std::exception &) {
     }
     (void)BlobDecoder::orderedChildIdentifiers(bytes);

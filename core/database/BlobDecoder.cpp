@@ -58,16 +58,50 @@ bool isIdentifier(const PlistValue &value) {
 BlobDecoder::DecodedBlob::DecodedBlob(std::vector<PlistValue> objects,
                                       std::vector<std::string> rootKeys,
                                       std::vector<PlistValue> rootValues)
-    : objects_(std::move(objects)), rootKeys_(std::move(rootKeys)),
-      rootValues_(std::move(rootValues)) {
-    for (size_t i = 0; i < rootKeys_.size() && i < rootValues_.size(); ++i) {
-        keyValueMap_.insert_or_assign(rootKeys_[i], rootValues_[i]);
+    : DecodedBlob(PlistValue::array(std::move(objects)), std::move(rootKeys),
+                  std::move(rootValues)) {}
+
+BlobDecoder::DecodedBlob::DecodedBlob(PlistValue objects, std::vector<std::string> rootKeys,
+                                      std::vector<PlistValue> rootValues)
+    : objects_(objects.asArray() ? std::move(objects) : PlistValue::array({})),
+      rootKeys_(std::move(rootKeys)), rootValues_(std::move(rootValues)) {
+    // A root holds a handful of keys: a sorted list of positions finds one faster, and
+    // smaller, than a hash map of copies.
+    const size_t pairs = std::min(rootKeys_.size(), rootValues_.size());
+    byKey_.resize(pairs);
+    for (size_t i = 0; i < pairs; ++i) {
+        byKey_[i] = static_cast<uint32_t>(i);
     }
+    // Stable, then the last of each run of equal keys: the later pair wins.
+    std::stable_sort(byKey_.begin(), byKey_.end(),
+                     [this](uint32_t a, uint32_t b) { return rootKeys_[a] < rootKeys_[b]; });
+    size_t kept = 0;
+    for (size_t i = 0; i < byKey_.size(); ++i) {
+        if (i + 1 < byKey_.size() && rootKeys_[byKey_[i]] == rootKeys_[byKey_[i + 1]]) {
+            continue;
+        }
+        byKey_[kept++] = byKey_[i];
+    }
+    byKey_.resize(kept);
+}
+
+std::unordered_map<std::string, PlistValue> BlobDecoder::DecodedBlob::keyValueMap() const {
+    std::unordered_map<std::string, PlistValue> map;
+    for (uint32_t i : byKey_) {
+        map.emplace(rootKeys_[i], rootValues_[i]);
+    }
+    return map;
 }
 
 const PlistValue *BlobDecoder::DecodedBlob::value(std::string_view key) const {
-    auto it = keyValueMap_.find(std::string(key));
-    return it == keyValueMap_.end() ? nullptr : &it->second;
+    const auto found =
+        std::lower_bound(byKey_.begin(), byKey_.end(), key, [this](uint32_t i, std::string_view k) {
+            return std::string_view(rootKeys_[i]) < k;
+        });
+    if (found == byKey_.end() || rootKeys_[*found] != key) {
+        return nullptr;
+    }
+    return &rootValues_[*found];
 }
 
 bool BlobDecoder::DecodedBlob::hasKey(std::string_view key) const {
@@ -170,6 +204,7 @@ PlistValue::Array BlobDecoder::resolveNSArray(const PlistValue &archived,
 BlobDecoder::DecodedBlob BlobDecoder::decode(std::span<const uint8_t> blob) {
     const PlistValue top = PropertyListReader::read(blob);
     const std::vector<PlistValue> &objects = *objectList(top);
+    const PlistValue *objectsValue = top.find("$objects");
     const PlistValue &root = objects[1];
     const PlistValue *keys = root.find(keysKey);
     const PlistValue *values = root.find(objectsKey);
@@ -195,7 +230,7 @@ BlobDecoder::DecodedBlob BlobDecoder::decode(std::span<const uint8_t> blob) {
         rootKeys.push_back(*key->asString());
         rootValues.push_back(std::move(value));
     }
-    return DecodedBlob(objects, std::move(rootKeys), std::move(rootValues));
+    return DecodedBlob(*objectsValue, std::move(rootKeys), std::move(rootValues));
 }
 
 std::vector<std::string> BlobDecoder::orderedChildIdentifiers(std::span<const uint8_t> blob) {

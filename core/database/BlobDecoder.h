@@ -22,14 +22,15 @@ struct BlobDecoder {
     public:
         DecodedBlob(std::vector<PlistValue> objects, std::vector<std::string> rootKeys,
                     std::vector<PlistValue> rootValues);
+        // `objects` is the archive's object list, shared rather than copied.
+        DecodedBlob(PlistValue objects, std::vector<std::string> rootKeys,
+                    std::vector<PlistValue> rootValues);
 
-        const std::vector<PlistValue> &objects() const { return objects_; }
+        const std::vector<PlistValue> &objects() const { return *objects_.asArray(); }
         const std::vector<std::string> &rootKeys() const { return rootKeys_; }
         const std::vector<PlistValue> &rootValues() const { return rootValues_; }
         // Keys paired with values; of two equal keys the later pair wins.
-        const std::unordered_map<std::string, PlistValue> &keyValueMap() const {
-            return keyValueMap_;
-        }
+        std::unordered_map<std::string, PlistValue> keyValueMap() const;
 
         // The typed getters: nothing when the key is missing or its value is not of (or does
         // not convert exactly to) the kind asked for. `boolean` and `real` are the getters
@@ -46,10 +47,11 @@ struct BlobDecoder {
         const PlistValue *value(std::string_view key) const;
 
     private:
-        std::vector<PlistValue> objects_;
+        PlistValue objects_; // an array
         std::vector<std::string> rootKeys_;
         std::vector<PlistValue> rootValues_;
-        std::unordered_map<std::string, PlistValue> keyValueMap_;
+        // Positions in the root lists by key, sorted by key; of equal keys the later only.
+        std::vector<uint32_t> byKey_;
     };
 
     // Fails with `BlobDecoderError`, or with `PropertyListError` when the bytes are not a

@@ -5,20 +5,18 @@
 
 namespace tandrel {
 
-std::optional<BlobDecoder::DecodedBlob> CollectionReads::decodedBlob(FCPDatabaseConnection &db,
-                                                                     int64_t pk) {
-    try {
-        auto blob = db.fetchBlob(pk);
-        if (!blob) {
-            return std::nullopt;
-        }
-        return BlobDecoder::decode(*blob);
-    } catch (const std::exception &) {
-        return std::nullopt;
-    }
+std::shared_ptr<const BlobDecoder::DecodedBlob> CollectionReads::blob(const CollectionSource &db,
+                                                                      int64_t pk) {
+    return db.decodedBlob(pk);
 }
 
-std::vector<int64_t> CollectionReads::children(FCPDatabaseConnection &db, int64_t pk) {
+std::optional<BlobDecoder::DecodedBlob> CollectionReads::decodedBlob(const CollectionSource &db,
+                                                                     int64_t pk) {
+    const auto shared = db.decodedBlob(pk);
+    return shared ? std::optional(*shared) : std::nullopt;
+}
+
+std::vector<int64_t> CollectionReads::children(const CollectionSource &db, int64_t pk) {
     try {
         return db.fetchChildPKs(pk);
     } catch (const std::exception &) {
@@ -27,7 +25,7 @@ std::vector<int64_t> CollectionReads::children(FCPDatabaseConnection &db, int64_
 }
 
 std::optional<FCPDatabaseConnection::CollectionInfo>
-CollectionReads::info(FCPDatabaseConnection &db, int64_t pk) {
+CollectionReads::info(const CollectionSource &db, int64_t pk) {
     try {
         return db.fetchCollectionInfo(pk);
     } catch (const std::exception &) {
@@ -35,18 +33,19 @@ CollectionReads::info(FCPDatabaseConnection &db, int64_t pk) {
     }
 }
 
-std::optional<std::string> CollectionReads::type(FCPDatabaseConnection &db, int64_t pk) {
+std::optional<std::string> CollectionReads::type(const CollectionSource &db, int64_t pk) {
     auto found = info(db, pk);
     return found ? found->type : std::nullopt;
 }
 
-std::vector<int64_t> CollectionReads::slotItems(FCPDatabaseConnection &db, int64_t pk,
+std::vector<int64_t> CollectionReads::slotItems(const CollectionSource &db, int64_t pk,
                                                 std::string_view name) {
     const auto slot = db.childPK(pk, name);
     return slot ? children(db, *slot) : std::vector<int64_t>{};
 }
 
-std::vector<int64_t> CollectionReads::orderedContainedItems(FCPDatabaseConnection &db, int64_t pk) {
+std::vector<int64_t> CollectionReads::orderedContainedItems(const CollectionSource &db,
+                                                            int64_t pk) {
     const auto slot = db.childPK(pk, "containedItems");
     if (!slot) {
         return {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/database/CollectionLookups.h"
 #include "core/database/FCPDatabaseError.h"
 #include "core/support/Bytes.h"
 
@@ -25,12 +26,12 @@ using DatabaseParameter = std::variant<std::monostate, int64_t, double, std::str
 // The read-only door to one event database of an editor library. It never writes, never
 // creates a file and never takes a lock that could hold up the editor. Not thread-safe: one
 // thread at a time.
-class FCPDatabaseConnection {
+class FCPDatabaseConnection final : public CollectionLookups {
 public:
     // Fails with `connectionFailed`, without opening anything when the path names something
     // other than a regular file (links followed): "not a database: PATH is a named pipe".
     explicit FCPDatabaseConnection(std::string path);
-    ~FCPDatabaseConnection();
+    ~FCPDatabaseConnection() override;
     FCPDatabaseConnection(const FCPDatabaseConnection &) = delete;
     FCPDatabaseConnection &operator=(const FCPDatabaseConnection &) = delete;
 
@@ -48,22 +49,14 @@ public:
         std::optional<std::string> identifier;
         std::optional<Bytes> blob;
     };
-    struct CollectionInfo {
-        std::optional<std::string> type;
-        std::optional<std::string> identifier;
-        std::optional<std::string> name;
-    };
-
-    // The fixed lookups of every reader. The first four fail with `queryFailed`; the others
-    // turn every failure into an absent result.
+    // The fixed lookups of every reader, one statement each. The first four fail with
+    // `queryFailed`; the others turn every failure into an absent result.
     std::vector<CollectionRow> fetchCollections(std::string_view ofType);
-    std::optional<Bytes> fetchBlob(int64_t forCollectionPK);
-    std::vector<int64_t> fetchChildPKs(int64_t ofParent);
-    CollectionInfo fetchCollectionInfo(int64_t pk);
-    std::optional<int64_t> childPK(int64_t ofParent, std::string_view named) noexcept;
-    std::optional<int64_t> pkForIdentifier(std::string_view identifier) noexcept;
-    // The first pick of an audition's "activeVariant" slot.
-    std::optional<int64_t> resolveActivePick(int64_t ofStackPK) noexcept;
+    std::optional<Bytes> fetchBlob(int64_t forCollectionPK) override;
+    std::vector<int64_t> fetchChildPKs(int64_t ofParent) override;
+    CollectionInfo fetchCollectionInfo(int64_t pk) override;
+    std::optional<int64_t> childPK(int64_t ofParent, std::string_view named) noexcept override;
+    std::optional<int64_t> pkForIdentifier(std::string_view identifier) noexcept override;
 
     // "file:" and the path with "%", "?" and "#" escaped (in that order), then "?" and the
     // query parameters. A path starting with "//" is preceded by an empty authority ("//").

@@ -195,6 +195,53 @@ private:
     uint64_t tableOffset_ = 0;
 };
 
+// What the walk knows of each object it reached: 0 unseen, 1 on the walk's path, 2 finished;
+// finished objects know their nesting depth and expanded size, so a shared object is looked
+// at once however often it is referenced.
+struct Info {
+    uint8_t state = 0;
+    int depth = 0;
+    uint64_t expanded = 0;
+};
+
+// The walk's record of the objects it reached. A list of a few thousand objects (every blob
+// of a library) is recorded in a table by index; a list that claims more, which only crafted
+// data does, in a map of the reached ones alone (at most as many as expanded values).
+class ObjectStates {
+public:
+    // `table` is scratch space of the caller's, reused from check to check.
+    ObjectStates(uint64_t objectCount, std::vector<Info> &table) : table_(table) {
+        table_.clear();
+        if (objectCount <= tableLimit) {
+            table_.resize(static_cast<size_t>(objectCount));
+        }
+    }
+    Info &operator[](uint64_t index) {
+        if (table_.empty()) {
+            return map_[index];
+        }
+        Info &info = table_[static_cast<size_t>(index)];
+        if (info.state == 0) {
+            ++reached_; // about to be entered
+        }
+        return info;
+    }
+    Info find(uint64_t index) const {
+        if (table_.empty()) {
+            const auto found = map_.find(index);
+            return found == map_.end() ? Info{} : found->second;
+        }
+        return table_[static_cast<size_t>(index)];
+    }
+    size_t reached() const { return table_.empty() ? map_.size() : reached_; }
+
+private:
+    static constexpr uint64_t tableLimit = uint64_t{1} << 16;
+    std::vector<Info> &table_;
+    std::unordered_map<uint64_t, Info> map_;
+    size_t reached_ = 0;
+};
+
 } // namespace
 
 std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint8_t> data) {
@@ -202,16 +249,8 @@ std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint
     if (auto problem = list.readTrailer()) {
         return problem;
     }
-    // Iterative depth-first walk from the top object. Per object: 0 unseen, 1 on the walk's
-    // path, 2 finished; finished objects know their nesting depth and expanded size, so a
-    // shared object is looked at once however often it is referenced.
-    struct Info {
-        uint8_t state = 0;
-        int depth = 0;
-        uint64_t expanded = 0;
-    };
-    // Only reached objects are recorded; there are at most as many as expanded values.
-    std::unordered_map<uint64_t, Info> info;
+    // Iterative depth-first walk from the top object. Every blob of a library passes here: the
+    // walk's tables are kept per thread from one check to the next instead of allocated anew.
     struct Frame {
         uint64_t index;
         ObjectShape shape;
@@ -219,42 +258,60 @@ std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint
         int depth = 0; // deepest element so far
         uint64_t expanded = 1;
     };
-    std::vector<Frame> stack;
-    auto enter = [&](uint64_t index) -> std::optional<std::string> {
+    thread_local std::vector<Info> table;
+    thread_local std::vector<Frame> stack;
+    ObjectStates info(list.objectCount(), table);
+    stack.clear();
+    // A finished object adds its depth and size to the container it is in.
+    auto finish = [&](uint64_t index, const ObjectShape &shape, int depth,
+                      uint64_t expanded) -> std::optional<std::string> {
+        Info &done = info[index];
+        done.state = 2;
+        // A container is one level deeper than its deepest element; scalars add none.
+        done.depth = shape.isContainer ? depth + 1 : 0;
+        done.expanded = expanded;
+        if (done.depth > maxDepth) {
+            return "binary property list is nested too deeply";
+        }
+        if (!stack.empty()) {
+            Frame &parent = stack.back();
+            parent.depth = std::max(parent.depth, done.depth);
+            parent.expanded += done.expanded;
+            if (parent.expanded > maxExpandedValues) {
+                return "binary property list expands into too many values";
+            }
+        }
+        return std::nullopt;
+    };
+    // An object without references (most of them) is finished at once; the others are walked.
+    auto enter = [&](uint64_t index, const ObjectShape *known) -> std::optional<std::string> {
         Frame frame{index, {}};
-        if (auto problem = list.shape(index, frame.shape)) {
+        if (known) {
+            frame.shape = *known;
+        } else if (auto problem = list.shape(index, frame.shape)) {
             return problem;
         }
         info[index].state = 1;
         // Every distinct object counts at least once in the top object's expansion.
-        if (info.size() > maxExpandedValues) {
+        if (info.reached() > maxExpandedValues) {
             return "binary property list expands into too many values";
+        }
+        if (frame.shape.referenceCount == 0) {
+            return finish(index, frame.shape, 0, 1);
         }
         stack.push_back(frame);
         return std::nullopt;
     };
-    if (auto problem = enter(list.topObject())) {
+    if (auto problem = enter(list.topObject(), nullptr)) {
         return problem;
     }
     while (!stack.empty()) {
         Frame &frame = stack.back();
         if (frame.next == frame.shape.referenceCount) {
-            Info &done = info[frame.index];
-            done.state = 2;
-            // A container is one level deeper than its deepest element; scalars add none.
-            done.depth = frame.shape.isContainer ? frame.depth + 1 : 0;
-            done.expanded = frame.expanded;
-            if (done.depth > maxDepth) {
-                return "binary property list is nested too deeply";
-            }
+            const Frame done = frame;
             stack.pop_back();
-            if (!stack.empty()) {
-                Frame &parent = stack.back();
-                parent.depth = std::max(parent.depth, done.depth);
-                parent.expanded += done.expanded;
-                if (parent.expanded > maxExpandedValues) {
-                    return "binary property list expands into too many values";
-                }
+            if (auto problem = finish(done.index, done.shape, done.depth, done.expanded)) {
+                return problem;
             }
             continue;
         }
@@ -264,8 +321,8 @@ std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint
         if (child >= list.objectCount()) {
             return "binary property list reference is out of range";
         }
+        ObjectShape keyShape;
         if (isKey) {
-            ObjectShape keyShape;
             if (auto problem = list.shape(child, keyShape)) {
                 return problem;
             }
@@ -273,7 +330,7 @@ std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint
                 return "binary property list dictionary key is not a usable string";
             }
         }
-        const Info seen = info.count(child) ? info[child] : Info{};
+        const Info seen = info.find(child);
         if (seen.state == 1) {
             return "binary property list has a reference cycle";
         }
@@ -288,7 +345,7 @@ std::optional<std::string> PropertyListCheck::binaryProblem(std::span<const uint
         if (static_cast<int>(stack.size()) >= maxDepth) {
             return "binary property list is nested too deeply";
         }
-        if (auto problem = enter(child)) {
+        if (auto problem = enter(child, isKey ? &keyShape : nullptr)) {
             return problem;
         }
     }

@@ -67,12 +67,22 @@ PlistValue convert(plist_t node, int depth) {
     }
     case PLIST_ARRAY: {
         PlistValue::Array items;
-        const uint32_t size = plist_array_get_size(node);
-        items.reserve(size);
-        for (uint32_t i = 0; i < size; ++i) {
-            if (plist_t item = plist_array_get_item(node, i)) {
-                items.push_back(convert(item, depth + 1));
+        items.reserve(plist_array_get_size(node));
+        // The parser's arrays are lists: its iterator steps through one in a single pass,
+        // where fetching item after item by index would walk it again for each.
+        plist_array_iter iter = nullptr;
+        plist_array_new_iter(node, &iter);
+        if (!iter) {
+            return PlistValue::array(std::move(items));
+        }
+        std::unique_ptr<void, decltype(&std::free)> iterHandle(iter, &std::free);
+        for (;;) {
+            plist_t item = nullptr;
+            plist_array_next_item(node, iter, &item);
+            if (!item) {
+                break;
             }
+            items.push_back(convert(item, depth + 1));
         }
         return PlistValue::array(std::move(items));
     }

@@ -162,7 +162,7 @@ std::optional<double> RetimeParser::RetimeValues::effectiveSpeed() const {
 
 namespace {
 
-std::optional<RetimeParser::RetimeValues> findBelow(int64_t clip, FCPDatabaseConnection &db,
+std::optional<RetimeParser::RetimeValues> findBelow(int64_t clip, const CollectionSource &db,
                                                     int depth, CollectionVisits &visits) {
     if (depth > RetimeParser::maxDepth) {
         return std::nullopt;
@@ -176,7 +176,7 @@ std::optional<RetimeParser::RetimeValues> findBelow(int64_t clip, FCPDatabaseCon
             continue;
         }
         if (info->type == "FFRetimingVideoEffect") {
-            const auto blob = CollectionReads::decodedBlob(db, child);
+            const auto blob = CollectionReads::blob(db, child);
             if (const Bytes *channelData = blob ? blob->data("channelData") : nullptr) {
                 return RetimeParser::parse(*channelData);
             }
@@ -190,8 +190,8 @@ std::optional<RetimeParser::RetimeValues> findBelow(int64_t clip, FCPDatabaseCon
 
 } // namespace
 
-std::optional<RetimeParser::RetimeValues> RetimeParser::find(int64_t forClipPK,
-                                                             FCPDatabaseConnection &db, int depth) {
+std::optional<RetimeParser::RetimeValues>
+RetimeParser::find(int64_t forClipPK, const CollectionSource &db, int depth) {
     CollectionVisits visits;
     visits.enter(forClipPK);
     return findBelow(forClipPK, db, depth, visits);

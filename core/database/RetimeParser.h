@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/database/FCPDatabaseConnection.h"
+#include "core/database/CollectionSource.h"
 #include "core/model/TimeMapKeypoint.h"
 
 #include <cstdint>
@@ -59,7 +59,7 @@ struct RetimeParser {
     // The first retiming effect below the clip, depth-first in child order, leaving out
     // connected clips. An effect with channel data ends the search, whether or not its
     // document reads.
-    static std::optional<RetimeValues> find(int64_t forClipPK, FCPDatabaseConnection &db,
+    static std::optional<RetimeValues> find(int64_t forClipPK, const CollectionSource &db,
                                             int depth = 0);
     // Nothing when the entity guard or the parser refuses the document or it is not UTF-8.
     static std::optional<RetimeValues> parse(std::span<const uint8_t> channelData);

@@ -59,7 +59,7 @@ void readCollectionMetadata(AssetInfo &into, const BlobDecoder::DecodedBlob &blo
 namespace {
 
 struct AssetWalk {
-    FCPDatabaseConnection &db;
+    const CollectionSource &db;
     const AssetStore &assetStore;
     MulticamMediaIndex *multicamIndex;
     const std::optional<std::string> &videoAngle;
@@ -81,7 +81,7 @@ AssetInfo AssetWalk::below(int64_t pk, int depth) {
         }
         const std::string type = info->type.value_or("");
         if (type == "FFAssetRef") {
-            if (const auto blob = CollectionReads::decodedBlob(db, child)) {
+            if (const auto blob = CollectionReads::blob(db, child)) {
                 const auto mediaID = blob->string("mediaIdentifier");
                 const auto displayName = blob->string("displayName");
                 const auto asset = mediaID ? assetStore.resolve(*mediaID) : std::nullopt;
@@ -94,22 +94,22 @@ AssetInfo AssetWalk::below(int64_t pk, int depth) {
                 return found;
             }
         } else if (type == "FFClipRef" && multicamIndex) {
-            const auto blob = CollectionReads::decodedBlob(db, child);
+            const auto blob = CollectionReads::blob(db, child);
             const auto mediaID = blob ? blob->string("mediaIdentifier") : std::nullopt;
             if (mediaID) {
                 if (auto multicam = multicamIndex->resolve(*mediaID, videoAngle, assetStore,
-                                                           db.path(), outerStart)) {
+                                                           db.path(), outerStart, db.models())) {
                     multicam->videoCollectionStart.reset();
                     multicam->videoMediaComponentStart.reset();
                     return *multicam;
                 }
             }
         } else if (type == "FFAnchoredCollection") {
-            if (const auto blob = CollectionReads::decodedBlob(db, child)) {
+            if (const auto blob = CollectionReads::blob(db, child)) {
                 readCollectionMetadata(accumulator, *blob);
             }
         } else if (type == "FFAnchoredMediaComponent") {
-            if (const auto blob = CollectionReads::decodedBlob(db, child)) {
+            if (const auto blob = CollectionReads::blob(db, child)) {
                 fillIfAbsent(accumulator.videoMediaComponentStart, clippedStart(*blob));
             }
         }
@@ -127,7 +127,7 @@ AssetInfo AssetWalk::below(int64_t pk, int depth) {
 
 } // namespace
 
-AssetInfo AssetInfoResolver::findAssetInfo(int64_t pk, FCPDatabaseConnection &db,
+AssetInfo AssetInfoResolver::findAssetInfo(int64_t pk, const CollectionSource &db,
                                            const AssetStore &assetStore,
                                            MulticamMediaIndex *multicamIndex,
                                            const std::optional<std::string> &videoAngle,

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/database/AssetStore.h"
-#include "core/database/FCPDatabaseConnection.h"
+#include "core/database/CollectionSource.h"
 #include "core/model/FrameRate.h"
 #include "core/model/TimeMapKeypoint.h"
 
@@ -45,7 +45,7 @@ struct AssetInfoResolver {
     // Depth-first below the clip, in child order, leaving out connected clips, up to the first
     // asset reference (or multicam clip that `multicamIndex` resolves). `outerStart` is the
     // clip's start in its own time, used as the assembly position of a multicam angle.
-    static AssetInfo findAssetInfo(int64_t pk, FCPDatabaseConnection &db,
+    static AssetInfo findAssetInfo(int64_t pk, const CollectionSource &db,
                                    const AssetStore &assetStore, MulticamMediaIndex *multicamIndex,
                                    const std::optional<std::string> &videoAngle,
                                    std::optional<double> outerStart, int depth = 0);

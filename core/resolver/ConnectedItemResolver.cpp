@@ -43,7 +43,7 @@ int64_t laneOf(const DecodedBlob &blob, int64_t inherited) {
     return lane && *lane != ConnectedItemResolver::inheritedLaneMarker ? *lane : inherited;
 }
 
-std::optional<std::string> roleOf(int64_t pk, const DecodedBlob &blob, FCPDatabaseConnection &db) {
+std::optional<std::string> roleOf(int64_t pk, const DecodedBlob &blob, const CollectionSource &db) {
     if (auto role = ConnectedItemResolver::channelSourceRoleUID(pk, db)) {
         return role;
     }
@@ -70,13 +70,13 @@ int64_t firstChannel(const DecodedBlob &blob) {
     return channel.value_or(std::numeric_limits<int64_t>::max());
 }
 
-void collectLayoutItems(int64_t pk, FCPDatabaseConnection &db, std::set<int64_t> &seen, int depth,
+void collectLayoutItems(int64_t pk, const CollectionSource &db, std::set<int64_t> &seen, int depth,
                         std::vector<LayoutItem> &out) {
     if (depth > maxLayoutDepth || !seen.insert(pk).second) {
         return;
     }
     if (CollectionReads::type(db, pk) == "FFMutableAudioClipComponentsLayoutItem") {
-        const auto blob = CollectionReads::decodedBlob(db, pk);
+        const auto blob = CollectionReads::blob(db, pk);
         if (auto uid = blob ? blob->string("roleUID") : std::nullopt) {
             out.push_back({*uid, firstChannel(*blob)});
         }
@@ -105,9 +105,9 @@ void appendWithAssetFields(ConnectedItem item, const ConnectedItemResolver::Sour
 void handleAudition(int64_t stack, const DecodedBlob &stackBlob, const Container &container,
                     int depth, const Sources &sources, CollectionVisits &visits,
                     std::vector<ConnectedItem> &out) {
-    FCPDatabaseConnection &db = sources.db;
+    const CollectionSource &db = sources.db;
     const auto pick = db.resolveActivePick(stack);
-    const auto pickBlob = pick ? CollectionReads::decodedBlob(db, *pick) : std::nullopt;
+    const auto pickBlob = pick ? CollectionReads::blob(db, *pick) : nullptr;
     const auto pickType = pickBlob ? CollectionReads::type(db, *pick) : std::nullopt;
     if (!pickType || !visits.enter(*pick)) {
         return;
@@ -134,14 +134,14 @@ void handleAudition(int64_t stack, const DecodedBlob &stackBlob, const Container
 void handleStoryline(int64_t storyline, double position, int64_t lane, bool enabled, int depth,
                      const Sources &sources, CollectionVisits &visits,
                      std::vector<ConnectedItem> &out) {
-    FCPDatabaseConnection &db = sources.db;
+    const CollectionSource &db = sources.db;
     double offset = 0;
     for (int64_t member : CollectionReads::orderedContainedItems(db, storyline)) {
         if (!visits.enter(member)) {
             continue;
         }
         int64_t key = member;
-        auto blob = CollectionReads::decodedBlob(db, key);
+        auto blob = CollectionReads::blob(db, key);
         if (!blob) {
             continue; // a member without blob takes no room
         }
@@ -149,7 +149,7 @@ void handleStoryline(int64_t storyline, double position, int64_t lane, bool enab
         const bool memberEnabled = enabled && ConnectedItemResolver::isClipEnabled(*blob);
         if (type == "FFAnchoredStack") {
             const auto pick = db.resolveActivePick(key);
-            if (auto pickBlob = pick ? CollectionReads::decodedBlob(db, *pick) : std::nullopt) {
+            if (auto pickBlob = pick ? CollectionReads::blob(db, *pick) : nullptr) {
                 key = *pick;
                 blob = std::move(pickBlob);
                 type = CollectionReads::type(db, key).value_or("?");
@@ -179,12 +179,12 @@ void handleItem(int64_t pk, const Container &container, int depth, const Sources
     if (depth > ConnectedItemResolver::maxDepth || !visits.enter(pk)) {
         return;
     }
-    FCPDatabaseConnection &db = sources.db;
+    const CollectionSource &db = sources.db;
     const auto type = CollectionReads::type(db, pk);
     if (!type || type->find("Marker") != std::string::npos) {
         return;
     }
-    const auto blob = CollectionReads::decodedBlob(db, pk);
+    const auto blob = CollectionReads::blob(db, pk);
     if (!blob) {
         return;
     }
@@ -264,7 +264,7 @@ bool ConnectedItemResolver::isClipEnabled(const DecodedBlob &blob) {
 }
 
 std::optional<std::string> ConnectedItemResolver::channelSourceRoleUID(int64_t of,
-                                                                       FCPDatabaseConnection &db) {
+                                                                       const CollectionSource &db) {
     const auto layout = db.childPK(of, "audioComponentsLayoutMap");
     if (!layout) {
         return std::nullopt;
@@ -283,7 +283,7 @@ std::optional<std::string> ConnectedItemResolver::channelSourceRoleUID(int64_t o
 
 namespace {
 
-std::optional<std::string> innerRoleBelow(int64_t of, FCPDatabaseConnection &db, int depth,
+std::optional<std::string> innerRoleBelow(int64_t of, const CollectionSource &db, int depth,
                                           CollectionVisits &visits) {
     if (depth >= maxRoleDepth) {
         return std::nullopt;
@@ -293,7 +293,7 @@ std::optional<std::string> innerRoleBelow(int64_t of, FCPDatabaseConnection &db,
         if ((info && info->name == "anchoredItems") || !visits.enter(child)) {
             continue;
         }
-        const auto blob = CollectionReads::decodedBlob(db, child);
+        const auto blob = CollectionReads::blob(db, child);
         if (auto role = blob ? blob->string("roleUID") : std::nullopt) {
             return role;
         }
@@ -307,7 +307,7 @@ std::optional<std::string> innerRoleBelow(int64_t of, FCPDatabaseConnection &db,
 } // namespace
 
 std::optional<std::string>
-ConnectedItemResolver::innerRoleUID(int64_t of, FCPDatabaseConnection &db, int depth) {
+ConnectedItemResolver::innerRoleUID(int64_t of, const CollectionSource &db, int depth) {
     CollectionVisits visits;
     visits.enter(of);
     return innerRoleBelow(of, db, depth, visits);
@@ -315,8 +315,8 @@ ConnectedItemResolver::innerRoleUID(int64_t of, FCPDatabaseConnection &db, int d
 
 void ConnectedItemResolver::resolveAssetFields(ConnectedItem &into, int64_t pk,
                                                const Sources &sources) {
-    FCPDatabaseConnection &db = sources.db;
-    const auto blob = CollectionReads::decodedBlob(db, pk);
+    const CollectionSource &db = sources.db;
+    const auto blob = CollectionReads::blob(db, pk);
     std::optional<std::string> angle = blob ? blob->string("videoAngle") : std::nullopt;
     if (!angle && blob) {
         if (const auto *audioAngles = blob->array("audioAngles")) {

@@ -2,7 +2,7 @@
 
 #include "core/database/AssetStore.h"
 #include "core/database/BlobDecoder.h"
-#include "core/database/FCPDatabaseConnection.h"
+#include "core/database/CollectionSource.h"
 #include "core/model/FrameRate.h"
 
 #include <cstdint>
@@ -57,7 +57,7 @@ struct ConnectedItemResolver {
 
     // What a walk reads through. Without an asset store no source facts are filled.
     struct Sources {
-        FCPDatabaseConnection &db;
+        CollectionSource db;
         const AssetStore *assetStore = nullptr;
         MulticamMediaIndex *multicamIndex = nullptr;
         // The rate of an item whose asset states none (used only when the asset is known by
@@ -93,9 +93,9 @@ struct ConnectedItemResolver {
     static bool isClipEnabled(const BlobDecoder::DecodedBlob &blob);
     // The role of the audio layout item with the lowest first channel below the item's
     // "audioComponentsLayoutMap".
-    static std::optional<std::string> channelSourceRoleUID(int64_t of, FCPDatabaseConnection &db);
+    static std::optional<std::string> channelSourceRoleUID(int64_t of, const CollectionSource &db);
     // The first "roleUID" among the item's descendants, depth-first, connected items left out.
-    static std::optional<std::string> innerRoleUID(int64_t of, FCPDatabaseConnection &db,
+    static std::optional<std::string> innerRoleUID(int64_t of, const CollectionSource &db,
                                                    int depth = 0);
     // Reel, scene/shot, file name and, with a rate, the corrected source start with its frame
     // count and timecode. Needs `sources.assetStore`.

@@ -6,9 +6,14 @@ namespace tandrel {
 
 EditDecisionList::EditDecisionList(int64_t timelineID, std::vector<EditEntry> entries)
     : timelineID_(timelineID), entries_(std::move(entries)) {
-    std::stable_sort(entries_.begin(), entries_.end(), [](const EditEntry &a, const EditEntry &b) {
+    const auto byStart = [](const EditEntry &a, const EditEntry &b) {
         return a.timelineIn < b.timelineIn;
-    });
+    };
+    // A walk gives its entries in timeline order but for compound contents cut short: the
+    // sort, and the buffer as large as the list that it takes, are rarely needed.
+    if (!std::is_sorted(entries_.begin(), entries_.end(), byStart)) {
+        std::stable_sort(entries_.begin(), entries_.end(), byStart);
+    }
 }
 
 double EditDecisionList::duration() const {

@@ -130,12 +130,12 @@ FCPDatabaseConnection *MulticamMediaIndex::connection(const std::string &dbPath)
 std::optional<AssetInfoResolver::AssetInfo> MulticamMediaIndex::resolve(
     std::string_view mediaIdentifier, const std::optional<std::string> &matchingAngleID,
     const AssetStore &assetStore, std::optional<std::string_view> referencingDBPath,
-    std::optional<double> assemblyPosition) {
+    std::optional<double> assemblyPosition, CollectionReadModels *readModels) {
     const auto location = sequenceLocation(mediaIdentifier, referencingDBPath);
     if (!location) {
         return std::nullopt;
     }
-    FCPDatabaseConnection &db = location->db;
+    const CollectionSource db = CollectionSource::of(location->db, readModels);
     const auto primary = db.childPK(location->sequencePK, "primaryObject");
     const auto spines = primary ? CollectionReads::children(db, *primary) : std::vector<int64_t>{};
     if (spines.empty()) {
@@ -157,7 +157,7 @@ std::optional<AssetInfoResolver::AssetInfo> MulticamMediaIndex::resolve(
     bool matched = false;
     if (matchingAngleID) {
         for (int64_t angle : angles) {
-            const auto blob = CollectionReads::decodedBlob(db, angle);
+            const auto blob = CollectionReads::blob(db, angle);
             if (blob && blob->string("angleID") == *matchingAngleID) {
                 chosen = angle;
                 matched = true;
@@ -181,9 +181,9 @@ std::optional<AssetInfoResolver::AssetInfo> MulticamMediaIndex::resolve(
 
 std::optional<double> MulticamMediaIndex::angleClockOffset(double assemblyPosition, int64_t anglePK,
                                                            int64_t spinePK,
-                                                           FCPDatabaseConnection &db) {
+                                                           const CollectionSource &db) {
     constexpr double e = AssetInfoResolver::tolerance;
-    const auto spine = CollectionReads::decodedBlob(db, spinePK);
+    const auto spine = CollectionReads::blob(db, spinePK);
     const auto startText = spine ? spine->string("unclippedStart") : std::nullopt;
     const auto unclippedStart =
         startText ? TimecodeCalculator::parseCMTimeString(*startText) : std::nullopt;
@@ -202,7 +202,7 @@ std::optional<double> MulticamMediaIndex::angleClockOffset(double assemblyPositi
     bool clipSeen = false;
     std::optional<double> firstCandidate;
     for (int64_t item : items) {
-        const auto blob = CollectionReads::decodedBlob(db, item);
+        const auto blob = CollectionReads::blob(db, item);
         const auto rangeText = blob ? blob->string("clippedRange") : std::nullopt;
         const auto range =
             rangeText ? TimecodeCalculator::parseCMTimeRangeString(*rangeText) : std::nullopt;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/database/AssetStore.h"
+#include "core/database/CollectionSource.h"
 #include "core/database/FCPDatabaseConnection.h"
 #include "core/resolver/AssetInfoResolver.h"
 
@@ -43,17 +44,17 @@ public:
     // The asset information of the angle whose angle ID is `matchingAngleID` (the first angle
     // when none matches), with its clock offset at `assemblyPosition` (seconds on the
     // multicam's own time) when the angle matched. Nothing when the sequence or its angles
-    // cannot be found.
+    // cannot be found. The sequence's database is read through `readModels` when given.
     std::optional<AssetInfoResolver::AssetInfo>
     resolve(std::string_view mediaIdentifier, const std::optional<std::string> &matchingAngleID,
             const AssetStore &assetStore, std::optional<std::string_view> referencingDBPath,
-            std::optional<double> assemblyPosition);
+            std::optional<double> assemblyPosition, CollectionReadModels *readModels = nullptr);
 
     // The offset o such that the angle's source time at assembly position p is p + o: the
     // angle's clip that contains p (gaps skipped, within 1/240 s), else the first clip's offset
     // when p lies near enough the angle's clips. Nothing when no clip of the angle decides it.
     static std::optional<double> angleClockOffset(double assemblyPosition, int64_t anglePK,
-                                                  int64_t spinePK, FCPDatabaseConnection &db);
+                                                  int64_t spinePK, const CollectionSource &db);
 
     // The library bundle that holds an event database: the nearest ancestor folder whose
     // extension is "fcpbundle" (any case).

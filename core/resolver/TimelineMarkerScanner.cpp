@@ -35,6 +35,7 @@ std::optional<bool> completion(const DecodedBlob &blob) {
 std::vector<ScannedMarker> TimelineMarkerScanner::scan(int64_t timelineID,
                                                        FCPDatabaseConnection &db,
                                                        TimelineResolver &resolver) {
+    const auto session = resolver.readSession();
     const auto list = resolver.markerScanEDL(timelineID);
     std::vector<ScannedMarker> found;
     const auto append = [&](std::vector<ScannedMarker> markers) {
@@ -43,23 +44,24 @@ std::vector<ScannedMarker> TimelineMarkerScanner::scan(int64_t timelineID,
     for (const EditEntry &entry : list->entries()) {
         // An entry inside a compound clip whose sequence lives in another event keeps its
         // collection key in that event's database: read it there.
-        FCPDatabaseConnection *source =
+        FCPDatabaseConnection *entryDB =
             entry.databasePath.empty() || entry.databasePath == db.path()
                 ? &db
                 : resolver.connection(entry.databasePath);
-        if (!source) {
+        if (!entryDB) {
             continue;
         }
-        const double start = rawSourceStart(entry.collectionPK, *source).value_or(entry.sourceIn);
-        append(markers(entry.collectionPK, *source, entry.timelineIn, start, std::nullopt,
+        const CollectionSource source = resolver.source(*entryDB);
+        const double start = rawSourceStart(entry.collectionPK, source).value_or(entry.sourceIn);
+        append(markers(entry.collectionPK, source, entry.timelineIn, start, std::nullopt,
                        entry.clipName));
 
         // One walk over all of the entry's connections: each collection is met once.
         const auto connected = ConnectedItemResolver::findConnectedItems(
-            entry.collectionPK, entry.timelineIn, start, true, {*source});
+            entry.collectionPK, entry.timelineIn, start, true, {source});
         for (const auto &item : connected) {
             if (item.isEnabled) {
-                append(markers(item.collectionPK, *source, item.timelineStart, item.sourceStart,
+                append(markers(item.collectionPK, source, item.timelineStart, item.sourceStart,
                                item.roleUID, item.name));
             }
         }
@@ -68,7 +70,7 @@ std::vector<ScannedMarker> TimelineMarkerScanner::scan(int64_t timelineID,
 }
 
 std::vector<ScannedMarker>
-TimelineMarkerScanner::markers(int64_t anchoredTo, FCPDatabaseConnection &db,
+TimelineMarkerScanner::markers(int64_t anchoredTo, const CollectionSource &db,
                                double containerTimelineStart, double containerSourceStart,
                                const std::optional<std::string> &roleUID,
                                const std::optional<std::string> &containingClipName) {
@@ -77,7 +79,7 @@ TimelineMarkerScanner::markers(int64_t anchoredTo, FCPDatabaseConnection &db,
         if (CollectionReads::type(db, child) != "FFAnchoredTimeMarker") {
             continue;
         }
-        const auto blob = CollectionReads::decodedBlob(db, child);
+        const auto blob = CollectionReads::blob(db, child);
         if (!blob) {
             continue;
         }
@@ -110,8 +112,9 @@ TimelineMarkerScanner::markers(int64_t anchoredTo, FCPDatabaseConnection &db,
     return found;
 }
 
-std::optional<double> TimelineMarkerScanner::rawSourceStart(int64_t of, FCPDatabaseConnection &db) {
-    const auto blob = CollectionReads::decodedBlob(db, of);
+std::optional<double> TimelineMarkerScanner::rawSourceStart(int64_t of,
+                                                            const CollectionSource &db) {
+    const auto blob = CollectionReads::blob(db, of);
     const auto clipped = blob ? range(*blob, "clippedRange") : std::nullopt;
     return clipped ? std::optional(clipped->start) : std::nullopt;
 }

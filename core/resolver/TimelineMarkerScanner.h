@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/database/CollectionSource.h"
 #include "core/database/FCPDatabaseConnection.h"
 #include "core/resolver/ScannedMarker.h"
 #include "core/resolver/TimelineResolver.h"
@@ -22,19 +23,20 @@ struct TimelineMarkerScanner {
     static constexpr std::array<std::string_view, 6> completionKeys{
         "isCompleted", "completed", "todoCompleted", "markerCompleted", "checked", "isChecked"};
 
-    // `db` is the timeline's own event database (the resolver's).
+    // `db` is the timeline's own event database (the resolver's). Reads through the
+    // resolver's read models.
     static std::vector<ScannedMarker> scan(int64_t timelineID, FCPDatabaseConnection &db,
                                            TimelineResolver &resolver);
 
     // The markers directly below one clip's "anchoredItems": placed from the clip's place on
     // the timeline and its own start.
-    static std::vector<ScannedMarker> markers(int64_t anchoredTo, FCPDatabaseConnection &db,
+    static std::vector<ScannedMarker> markers(int64_t anchoredTo, const CollectionSource &db,
                                               double containerTimelineStart,
                                               double containerSourceStart,
                                               const std::optional<std::string> &roleUID,
                                               const std::optional<std::string> &containingClipName);
     // The start of the clip's own "clippedRange".
-    static std::optional<double> rawSourceStart(int64_t of, FCPDatabaseConnection &db);
+    static std::optional<double> rawSourceStart(int64_t of, const CollectionSource &db);
 };
 
 } // namespace tandrel

@@ -73,10 +73,12 @@ std::shared_ptr<const EditDecisionList> TimelineResolver::markerScanEDL(int64_t 
 EditDecisionList TimelineResolver::loadEDL(int64_t timelineID, StructureGate *structureGate) {
     spineItemsLeft_ = spineItemBudget_;
     budgetExhaustedLogged_ = false;
-    SpineWalk walk = collectSpineEntries(timelineID, *db_, 0, 0, structureGate);
-    if (!structureGate) {
+    const auto session = readSession();
+    SpineWalk walk = collectSpineEntries(timelineID, source(*db_), 0, 0, structureGate);
+    if (!structureGate && !walk.entries.empty()) {
+        const ConnectedItemsByTime connected(walk.connected);
         for (EditEntry &entry : walk.entries) {
-            entry.displaySegments = displaySegments(entry, walk.connected, *roleResolver_);
+            entry.displaySegments = displaySegments(entry, connected, *roleResolver_);
         }
     }
     return EditDecisionList(timelineID, std::move(walk.entries));
@@ -85,7 +87,7 @@ EditDecisionList TimelineResolver::loadEDL(int64_t timelineID, StructureGate *st
 // Marks a collection as entered for as long as the walk is inside it.
 class TimelineResolver::OpenCollection {
 public:
-    OpenCollection(TimelineResolver &resolver, const FCPDatabaseConnection &db, int64_t pk)
+    OpenCollection(TimelineResolver &resolver, const CollectionSource &db, int64_t pk)
         : resolver_(resolver), key_(db.path(), pk) {
         resolver_.openCollections_.insert(key_);
     }
@@ -98,7 +100,7 @@ private:
     std::pair<std::string, int64_t> key_;
 };
 
-bool TimelineResolver::isOpen(const FCPDatabaseConnection &db, int64_t pk) const {
+bool TimelineResolver::isOpen(const CollectionSource &db, int64_t pk) const {
     if (!openCollections_.contains({db.path(), pk})) {
         return false;
     }
@@ -107,7 +109,7 @@ bool TimelineResolver::isOpen(const FCPDatabaseConnection &db, int64_t pk) const
 }
 
 TimelineResolver::SpineWalk TimelineResolver::collectSpineEntries(int64_t sequencePK,
-                                                                  FCPDatabaseConnection &db,
+                                                                  const CollectionSource &db,
                                                                   double timelineStart, int depth,
                                                                   StructureGate *structureGate) {
     if (depth > maxSpineDepth || isOpen(db, sequencePK)) {
@@ -124,9 +126,11 @@ TimelineResolver::SpineWalk TimelineResolver::collectSpineEntries(int64_t sequen
     }
     const OpenCollection openSpine(*this, db, spine);
 
+    const std::vector<int64_t> items = CollectionReads::orderedContainedItems(db, spine);
     SpineWalk walk;
+    walk.entries.reserve(items.size());
     double position = timelineStart;
-    for (int64_t item : CollectionReads::orderedContainedItems(db, spine)) {
+    for (int64_t item : items) {
         if (isOpen(db, item)) {
             continue;
         }
@@ -172,7 +176,7 @@ bool TimelineResolver::spendSpineItem() {
 }
 
 std::optional<TimelineResolver::SpineClip>
-TimelineResolver::loadSpineClip(int64_t pk, FCPDatabaseConnection &db, double timelineStart,
+TimelineResolver::loadSpineClip(int64_t pk, const CollectionSource &db, double timelineStart,
                                 int stackDepth, StructureGate *structureGate) {
     const double T = timelineStart;
     const auto type = CollectionReads::type(db, pk);
@@ -191,7 +195,7 @@ TimelineResolver::loadSpineClip(int64_t pk, FCPDatabaseConnection &db, double ti
     }
 
     if (*type == "FFAnchoredGapGeneratorComponent") {
-        const auto blob = CollectionReads::decodedBlob(db, pk);
+        const auto blob = CollectionReads::blob(db, pk);
         if (!blob) {
             return SpineClip{};
         }
@@ -208,7 +212,7 @@ TimelineResolver::loadSpineClip(int64_t pk, FCPDatabaseConnection &db, double ti
     }
 
     if (*type == "FFAnchoredGeneratorComponent") {
-        const auto blob = CollectionReads::decodedBlob(db, pk);
+        const auto blob = CollectionReads::blob(db, pk);
         const auto range = blob ? clippedRange(*blob) : std::nullopt;
         if (!range || !(range->duration > 0)) {
             return SpineClip{};
@@ -240,7 +244,7 @@ TimelineResolver::loadSpineClip(int64_t pk, FCPDatabaseConnection &db, double ti
         *type != "FFAnchoredMediaComponent") {
         return SpineClip{};
     }
-    const auto blob = CollectionReads::decodedBlob(db, pk);
+    const auto blob = CollectionReads::blob(db, pk);
     if (!blob) {
         return SpineClip{};
     }
@@ -284,7 +288,7 @@ TimelineResolver::loadSpineClip(int64_t pk, FCPDatabaseConnection &db, double ti
     return clip;
 }
 
-EditEntry TimelineResolver::fullClipEntry(int64_t pk, FCPDatabaseConnection &db,
+EditEntry TimelineResolver::fullClipEntry(int64_t pk, const CollectionSource &db,
                                           const DecodedBlob &blob, EditEntry entry,
                                           double clippedStart) {
     const PlistValue::Dictionary *meta = blob.dictionary("metadata");
@@ -344,7 +348,7 @@ EditEntry TimelineResolver::fullClipEntry(int64_t pk, FCPDatabaseConnection &db,
 }
 
 std::vector<TimelineResolver::ConnectedItem>
-TimelineResolver::connectedItems(int64_t pk, FCPDatabaseConnection &db, double timelineStart,
+TimelineResolver::connectedItems(int64_t pk, const CollectionSource &db, double timelineStart,
                                  double containerStart, bool enabled,
                                  std::optional<FrameRate> fallbackRate) {
     // One walk for all of the item's connections, so that a collection listed under several
@@ -357,11 +361,23 @@ TimelineResolver::connectedItems(int64_t pk, FCPDatabaseConnection &db, double t
 void TimelineResolver::invalidateCache() {
     edlCache_.clear();
     structureEDLCache_.clear();
+    readModels_.clear();
 }
 
 void TimelineResolver::invalidateCache(int64_t timelineID) {
     edlCache_.erase(timelineID);
     structureEDLCache_.erase(timelineID);
+    // The models hold whole databases: one timeline read afresh means its database read afresh.
+    readModels_.clear();
+}
+
+void TimelineResolver::setReadModelsEnabled(bool enabled) {
+    readModelsEnabled_ = enabled;
+    readModels_.clear();
+}
+
+CollectionSource TimelineResolver::source(FCPDatabaseConnection &db) {
+    return CollectionSource::of(db, readModelsEnabled_ ? &readModels_ : nullptr);
 }
 
 void TimelineResolver::loadMulticamIndex(const std::filesystem::path &libraryURL) {

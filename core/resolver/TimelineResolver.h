@@ -2,6 +2,8 @@
 
 #include "core/database/AssetStore.h"
 #include "core/database/BlobDecoder.h"
+#include "core/database/CollectionReadModels.h"
+#include "core/database/CollectionSource.h"
 #include "core/database/FCPDatabaseConnection.h"
 #include "core/database/RoleResolver.h"
 #include "core/database/TransformParser.h"
@@ -11,6 +13,7 @@
 #include "core/model/MarkerInfo.h"
 #include "core/model/Size.h"
 #include "core/resolver/ConnectedItemResolver.h"
+#include "core/resolver/ConnectedItemsByTime.h"
 #include "core/resolver/EditDecisionList.h"
 #include "core/resolver/MulticamMediaIndex.h"
 #include "core/resolver/ProjectTimecodeInfo.h"
@@ -35,7 +38,9 @@ namespace tandrel {
 // immutably with the callers.
 //
 // Reads only; reports no errors from inside a walk: whatever cannot be read gives no entry,
-// zero duration, an absent field or the name "Unknown", and the walk goes on. Not safe for
+// zero duration, an absent field or the name "Unknown", and the walk goes on. The walks read
+// each database through a read model, loaded with a few whole-table queries when a walk first
+// needs that database and kept with the lists until the caches are invalidated. Not safe for
 // concurrent use: the caller serialises every call (built lists may be read from anywhere).
 class TimelineResolver {
 public:
@@ -91,21 +96,22 @@ public:
     // A new list, the caches untouched; with a gate, structure only and no display segments.
     EditDecisionList loadEDL(int64_t timelineID, StructureGate *structureGate = nullptr);
 
-    SpineWalk collectSpineEntries(int64_t sequencePK, FCPDatabaseConnection &db,
+    SpineWalk collectSpineEntries(int64_t sequencePK, const CollectionSource &db,
                                   double timelineStart, int depth, StructureGate *structureGate);
-    std::optional<SpineClip> loadSpineClip(int64_t pk, FCPDatabaseConnection &db,
+    std::optional<SpineClip> loadSpineClip(int64_t pk, const CollectionSource &db,
                                            double timelineStart, int stackDepth,
                                            StructureGate *structureGate);
 
     // Compound clips: the inner sequence's spine walked in place and cut to the clip's window.
-    SpineWalk expandCompoundClip(int64_t clipPK, FCPDatabaseConnection &db, double timelineStart,
+    SpineWalk expandCompoundClip(int64_t clipPK, const CollectionSource &db, double timelineStart,
                                  int depth, StructureGate *structureGate);
     static std::optional<std::string> compoundMediaIdentifier(int64_t ofClipPK,
-                                                              FCPDatabaseConnection &db);
+                                                              const CollectionSource &db);
     std::optional<int64_t> localCompoundSequencePK(std::string_view forMediaIdentifier,
-                                                   FCPDatabaseConnection &db);
-    static double compoundContentOrigin(int64_t sequencePK, FCPDatabaseConnection &db);
+                                                   const CollectionSource &db);
+    static double compoundContentOrigin(int64_t sequencePK, const CollectionSource &db);
 
+    // Both drop the read models with the lists: what is read next comes from the database.
     void invalidateCache();
     void invalidateCache(int64_t timelineID);
     void loadMulticamIndex(const std::filesystem::path &libraryURL);
@@ -115,13 +121,26 @@ public:
     // The connection to read an entry's collection through: the resolver's own for its event
     // database, the multicam index's for another event's. Null when that does not open.
     FCPDatabaseConnection *connection(const std::string &databasePath);
+    // What the walks read a database through: its read model (statements when read models are
+    // off).
+    CollectionSource source(FCPDatabaseConnection &db);
+    // Keeps the blobs that walks decoded last while it lives (see `CollectionReadModels`);
+    // every walk of the resolver opens one. For callers that read on after a walk.
+    CollectionReadModels::Session readSession() {
+        return CollectionReadModels::Session(readModels_);
+    }
+    // Off: every lookup is a statement of the connection, as without read models (the lists
+    // are the same either way). Drops the models.
+    void setReadModelsEnabled(bool enabled);
+    // What the read models keep between walks.
+    size_t readModelBytes() const { return readModels_.memoryBytes(); }
 
     // Single facts of a clip.
-    static bool generatorIsTitle(int64_t pk, FCPDatabaseConnection &db);
-    static std::vector<MarkerInfo> findMarkers(int64_t forSpineClipPK, FCPDatabaseConnection &db);
+    static bool generatorIsTitle(int64_t pk, const CollectionSource &db);
+    static std::vector<MarkerInfo> findMarkers(int64_t forSpineClipPK, const CollectionSource &db);
     static std::optional<TransformValues> loadTransformInfo(int64_t forClipPK,
-                                                            FCPDatabaseConnection &db);
-    static std::optional<bool> loadStabilizationInfo(int64_t forClipPK, FCPDatabaseConnection &db);
+                                                            const CollectionSource &db);
+    static std::optional<bool> loadStabilizationInfo(int64_t forClipPK, const CollectionSource &db);
     // A rectangle text "{{x, y}, {w, h}}" to its size.
     static std::optional<Size> parseVideoProps(std::string_view text);
     // A frame-duration text "1001/30000" to its rate (never a drop-frame case).
@@ -145,19 +164,22 @@ public:
     static std::vector<EditEntry::DisplaySegment>
     displaySegments(const EditEntry &entry, const std::vector<ConnectedItem> &connected,
                     const RoleResolver &roleResolver);
+    static std::vector<EditEntry::DisplaySegment>
+    displaySegments(const EditEntry &entry, const ConnectedItemsByTime &connected,
+                    const RoleResolver &roleResolver);
 
 private:
     // The collections a walk is inside of (sequences, their spines), by database and key. A
     // collection listed inside itself, directly or through compound clips, is corrupt data:
     // the walk skips the repeat instead of expanding the collection into itself.
     class OpenCollection;
-    bool isOpen(const FCPDatabaseConnection &db, int64_t pk) const;
+    bool isOpen(const CollectionSource &db, int64_t pk) const;
 
     bool spendSpineItem();
-    std::vector<ConnectedItem> connectedItems(int64_t pk, FCPDatabaseConnection &db,
+    std::vector<ConnectedItem> connectedItems(int64_t pk, const CollectionSource &db,
                                               double timelineStart, double containerStart,
                                               bool enabled, std::optional<FrameRate> fallbackRate);
-    EditEntry fullClipEntry(int64_t pk, FCPDatabaseConnection &db,
+    EditEntry fullClipEntry(int64_t pk, const CollectionSource &db,
                             const BlobDecoder::DecodedBlob &blob, EditEntry entry,
                             double clippedStart);
 
@@ -170,6 +192,9 @@ private:
     std::map<std::string, std::map<std::string, int64_t, std::less<>>, std::less<>>
         localSequenceIndexCache_;
     std::set<std::pair<std::string, int64_t>> openCollections_;
+    // After the connections it reads through, so that it goes first.
+    CollectionReadModels readModels_;
+    bool readModelsEnabled_ = true;
     int64_t spineItemBudget_ = maxSpineItemsPerWalk;
     int64_t spineItemsLeft_ = maxSpineItemsPerWalk;
     bool budgetExhaustedLogged_ = false;

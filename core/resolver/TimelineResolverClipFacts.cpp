@@ -31,7 +31,7 @@ std::optional<std::string> dictionaryText(const PlistValue::Dictionary *dictiona
 
 // Each search below enters a collection once: the editor's collections form a tree, so this
 // changes no answer there, and it keeps crafted fan-outs linear.
-bool titleBelow(int64_t pk, FCPDatabaseConnection &db, int depth, CollectionVisits &visits) {
+bool titleBelow(int64_t pk, const CollectionSource &db, int depth, CollectionVisits &visits) {
     if (depth > maxTitleDepth) {
         return false;
     }
@@ -43,7 +43,7 @@ bool titleBelow(int64_t pk, FCPDatabaseConnection &db, int depth, CollectionVisi
         if (info && info->name == "persistedAnchoredObject") {
             continue;
         }
-        const auto blob = CollectionReads::decodedBlob(db, child);
+        const auto blob = CollectionReads::blob(db, child);
         if (blob && blob->string("effectType") == "effect.video.title") {
             return true;
         }
@@ -54,7 +54,7 @@ bool titleBelow(int64_t pk, FCPDatabaseConnection &db, int depth, CollectionVisi
     return false;
 }
 
-void markersBelow(int64_t pk, FCPDatabaseConnection &db, int depth, CollectionVisits &visits,
+void markersBelow(int64_t pk, const CollectionSource &db, int depth, CollectionVisits &visits,
                   std::vector<MarkerInfo> &out) {
     if (depth > maxEffectDepth) {
         return;
@@ -65,7 +65,7 @@ void markersBelow(int64_t pk, FCPDatabaseConnection &db, int depth, CollectionVi
             continue;
         }
         if (*type == "FFAnchoredTimeMarker") {
-            const auto blob = CollectionReads::decodedBlob(db, child);
+            const auto blob = CollectionReads::blob(db, child);
             if (!blob) {
                 continue;
             }
@@ -87,7 +87,7 @@ void markersBelow(int64_t pk, FCPDatabaseConnection &db, int depth, CollectionVi
 }
 
 std::optional<TransformParser::TransformValues>
-transformBelow(int64_t pk, FCPDatabaseConnection &db, int depth, CollectionVisits &visits) {
+transformBelow(int64_t pk, const CollectionSource &db, int depth, CollectionVisits &visits) {
     if (depth > maxEffectDepth) {
         return std::nullopt;
     }
@@ -97,7 +97,7 @@ transformBelow(int64_t pk, FCPDatabaseConnection &db, int depth, CollectionVisit
             continue;
         }
         if (info && info->type == "FFHeXForm3DEffect") {
-            const auto blob = CollectionReads::decodedBlob(db, child);
+            const auto blob = CollectionReads::blob(db, child);
             if (const Bytes *data = blob ? blob->data("channelData") : nullptr) {
                 // The parser passes the document through the entity guard first.
                 const auto values = TransformParser::parse(*data);
@@ -113,7 +113,7 @@ transformBelow(int64_t pk, FCPDatabaseConnection &db, int depth, CollectionVisit
     return std::nullopt;
 }
 
-std::optional<bool> stabilizationBelow(int64_t pk, FCPDatabaseConnection &db, int depth,
+std::optional<bool> stabilizationBelow(int64_t pk, const CollectionSource &db, int depth,
                                        CollectionVisits &visits) {
     if (depth > maxEffectDepth) {
         return std::nullopt;
@@ -127,7 +127,7 @@ std::optional<bool> stabilizationBelow(int64_t pk, FCPDatabaseConnection &db, in
         }
         const std::optional<std::string> type = info ? info->type : std::nullopt;
         if (type == "FFStabilizationEffect") {
-            const auto blob = CollectionReads::decodedBlob(db, child);
+            const auto blob = CollectionReads::blob(db, child);
             if (blob && blob->data("channelData")) {
                 return true;
             }
@@ -135,7 +135,7 @@ std::optional<bool> stabilizationBelow(int64_t pk, FCPDatabaseConnection &db, in
             continue;
         }
         if (type == "FFEffectStack") {
-            const auto blob = CollectionReads::decodedBlob(db, child);
+            const auto blob = CollectionReads::blob(db, child);
             if (blob && blob->string("filterType") == "video") {
                 sawVideoEffect = true;
             }
@@ -150,10 +150,10 @@ std::optional<bool> stabilizationBelow(int64_t pk, FCPDatabaseConnection &db, in
     return sawVideoEffect ? std::optional(false) : std::nullopt;
 }
 
-std::optional<DecodedBlob> firstSlotItemBlob(FCPDatabaseConnection &db, int64_t pk,
-                                             std::string_view slot) {
+std::shared_ptr<const DecodedBlob> firstSlotItemBlob(const CollectionSource &db, int64_t pk,
+                                                     std::string_view slot) {
     const auto items = CollectionReads::slotItems(db, pk, slot);
-    return items.empty() ? std::nullopt : CollectionReads::decodedBlob(db, items.front());
+    return items.empty() ? nullptr : CollectionReads::blob(db, items.front());
 }
 
 // A sequence info's drop-frame flag, a Boolean or a number; false when it states none.
@@ -171,14 +171,14 @@ bool statedDropFrame(const DecodedBlob &sequenceInfo) {
 
 } // namespace
 
-bool TimelineResolver::generatorIsTitle(int64_t pk, FCPDatabaseConnection &db) {
+bool TimelineResolver::generatorIsTitle(int64_t pk, const CollectionSource &db) {
     CollectionVisits visits;
     visits.enter(pk);
     return titleBelow(pk, db, 0, visits);
 }
 
 std::vector<MarkerInfo> TimelineResolver::findMarkers(int64_t forSpineClipPK,
-                                                      FCPDatabaseConnection &db) {
+                                                      const CollectionSource &db) {
     std::vector<MarkerInfo> markers;
     CollectionVisits visits;
     visits.enter(forSpineClipPK);
@@ -187,14 +187,14 @@ std::vector<MarkerInfo> TimelineResolver::findMarkers(int64_t forSpineClipPK,
 }
 
 std::optional<TimelineResolver::TransformValues>
-TimelineResolver::loadTransformInfo(int64_t forClipPK, FCPDatabaseConnection &db) {
+TimelineResolver::loadTransformInfo(int64_t forClipPK, const CollectionSource &db) {
     CollectionVisits visits;
     visits.enter(forClipPK);
     return transformBelow(forClipPK, db, 0, visits);
 }
 
 std::optional<bool> TimelineResolver::loadStabilizationInfo(int64_t forClipPK,
-                                                            FCPDatabaseConnection &db) {
+                                                            const CollectionSource &db) {
     CollectionVisits visits;
     visits.enter(forClipPK);
     return stabilizationBelow(forClipPK, db, 0, visits);
@@ -229,14 +229,14 @@ std::optional<FrameRate> TimelineResolver::frameRate(std::string_view fromDurati
 }
 
 std::optional<Size> TimelineResolver::timelineResolution(int64_t timelineID) {
-    const auto blob = firstSlotItemBlob(*db_, timelineID, "primaryObject");
+    const auto blob = firstSlotItemBlob(source(*db_), timelineID, "primaryObject");
     const auto rectangle =
         blob ? dictionaryText(blob->dictionary("videoProps"), "PB") : std::nullopt;
     return rectangle ? parseVideoProps(*rectangle) : std::nullopt;
 }
 
 std::optional<ProjectTimecodeInfo> TimelineResolver::projectTimecodeInfo(int64_t timelineID) {
-    const auto blob = firstSlotItemBlob(*db_, timelineID, "sequenceInfo");
+    const auto blob = firstSlotItemBlob(source(*db_), timelineID, "sequenceInfo");
     const auto rangeText = blob ? blob->string("mediaRange") : std::nullopt;
     const auto range =
         rangeText ? TimecodeCalculator::parseCMTimeRangeString(*rangeText) : std::nullopt;
@@ -259,7 +259,7 @@ std::optional<ProjectTimecodeInfo> TimelineResolver::projectTimecodeInfo(int64_t
 }
 
 std::optional<bool> TimelineResolver::timelineDropFrame(int64_t timelineID) {
-    const auto blob = firstSlotItemBlob(*db_, timelineID, "sequenceInfo");
+    const auto blob = firstSlotItemBlob(source(*db_), timelineID, "sequenceInfo");
     return blob ? std::optional(statedDropFrame(*blob)) : std::nullopt;
 }
 

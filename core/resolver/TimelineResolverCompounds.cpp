@@ -54,7 +54,7 @@ cutToWindow(ConnectedItemResolver::ConnectedItem item, double start, double end)
 } // namespace
 
 TimelineResolver::SpineWalk TimelineResolver::expandCompoundClip(int64_t clipPK,
-                                                                 FCPDatabaseConnection &db,
+                                                                 const CollectionSource &db,
                                                                  double timelineStart, int depth,
                                                                  StructureGate *structureGate) {
     if (depth > maxSpineDepth) {
@@ -64,19 +64,19 @@ TimelineResolver::SpineWalk TimelineResolver::expandCompoundClip(int64_t clipPK,
     if (!mediaIdentifier) {
         return {};
     }
-    FCPDatabaseConnection *innerDB = nullptr;
+    std::optional<CollectionSource> innerDB;
     int64_t sequencePK = 0;
     if (const auto location = multicamIndex_->sequenceLocation(*mediaIdentifier, db.path())) {
-        innerDB = &location->db;
+        innerDB = db.on(location->db);
         sequencePK = location->sequencePK;
     } else if (const auto local = localCompoundSequencePK(*mediaIdentifier, db)) {
-        innerDB = &db;
+        innerDB = db;
         sequencePK = *local;
     } else {
         return {};
     }
 
-    const auto blob = CollectionReads::decodedBlob(db, clipPK);
+    const auto blob = CollectionReads::blob(db, clipPK);
     if (!blob) {
         return collectSpineEntries(sequencePK, *innerDB, timelineStart, depth + 1, structureGate);
     }
@@ -117,12 +117,12 @@ TimelineResolver::SpineWalk TimelineResolver::expandCompoundClip(int64_t clipPK,
 }
 
 std::optional<std::string> TimelineResolver::compoundMediaIdentifier(int64_t ofClipPK,
-                                                                     FCPDatabaseConnection &db) {
+                                                                     const CollectionSource &db) {
     for (int64_t reference : CollectionReads::slotItems(db, ofClipPK, "media")) {
         if (CollectionReads::type(db, reference) != "FFClipRef") {
             continue;
         }
-        const auto blob = CollectionReads::decodedBlob(db, reference);
+        const auto blob = CollectionReads::blob(db, reference);
         if (auto identifier = blob ? blob->string("mediaIdentifier") : std::nullopt) {
             return identifier;
         }
@@ -132,7 +132,7 @@ std::optional<std::string> TimelineResolver::compoundMediaIdentifier(int64_t ofC
 
 std::optional<int64_t>
 TimelineResolver::localCompoundSequencePK(std::string_view forMediaIdentifier,
-                                          FCPDatabaseConnection &db) {
+                                          const CollectionSource &db) {
     auto cached = localSequenceIndexCache_.find(db.path());
     if (cached == localSequenceIndexCache_.end()) {
         std::map<std::string, int64_t, std::less<>> index;
@@ -159,10 +159,9 @@ TimelineResolver::localCompoundSequencePK(std::string_view forMediaIdentifier,
     return found == cached->second.end() ? std::nullopt : std::optional(found->second);
 }
 
-double TimelineResolver::compoundContentOrigin(int64_t sequencePK, FCPDatabaseConnection &db) {
+double TimelineResolver::compoundContentOrigin(int64_t sequencePK, const CollectionSource &db) {
     const auto spines = CollectionReads::slotItems(db, sequencePK, "primaryObject");
-    const auto blob =
-        spines.empty() ? std::nullopt : CollectionReads::decodedBlob(db, spines.front());
+    const auto blob = spines.empty() ? nullptr : CollectionReads::blob(db, spines.front());
     const auto text = blob ? blob->string("unclippedStart") : std::nullopt;
     return text ? TimecodeCalculator::parseCMTimeString(*text).value_or(0) : 0;
 }

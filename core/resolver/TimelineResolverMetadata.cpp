@@ -132,21 +132,24 @@ std::vector<EditEntry::DisplaySegment>
 TimelineResolver::displaySegments(const EditEntry &entry,
                                   const std::vector<ConnectedItem> &connected,
                                   const RoleResolver &roleResolver) {
+    return displaySegments(entry, ConnectedItemsByTime(connected), roleResolver);
+}
+
+std::vector<EditEntry::DisplaySegment>
+TimelineResolver::displaySegments(const EditEntry &entry, const ConnectedItemsByTime &connected,
+                                  const RoleResolver &roleResolver) {
     const double in = entry.timelineIn;
     const double out = entry.timelineOut;
     if (in == out) {
         return {};
     }
     const auto end = [](const ConnectedItem &item) { return item.timelineStart + item.duration; };
-    std::vector<const ConnectedItem *> overlapping;
+    const std::vector<const ConnectedItem *> overlapping = connected.overlapping(in, out);
     std::set<double> boundaries{in, out};
-    for (const ConnectedItem &item : connected) {
-        if (item.timelineStart < out && in < end(item)) {
-            overlapping.push_back(&item);
-            for (double edge : {item.timelineStart, end(item)}) {
-                if (in < edge && edge < out) {
-                    boundaries.insert(edge);
-                }
+    for (const ConnectedItem *item : overlapping) {
+        for (double edge : {item->timelineStart, end(*item)}) {
+            if (in < edge && edge < out) {
+                boundaries.insert(edge);
             }
         }
     }

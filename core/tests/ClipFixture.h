@@ -104,4 +104,19 @@ private:
     std::unique_ptr<FCPDatabaseConnection> db_;
 };
 
+// The statements that key an event database's join table by parent and child, as the editor
+// keys it, and rewrite its rows in reverse order: a parent's lookup then meets its children by
+// ascending key, which is not the order they were written in.
+inline const std::vector<std::string> &joinTableKeyedByParentAndChild() {
+    static const std::vector<std::string> statements{
+        "CREATE TABLE J (Z_3PARENTCOLLECTIONS INTEGER, Z_3CHILDCOLLECTIONS INTEGER, "
+        "PRIMARY KEY (Z_3PARENTCOLLECTIONS, Z_3CHILDCOLLECTIONS))",
+        "INSERT OR IGNORE INTO J SELECT * FROM Z_3CHILDCOLLECTIONS ORDER BY rowid DESC",
+        "DROP TABLE Z_3CHILDCOLLECTIONS",
+        "ALTER TABLE J RENAME TO Z_3CHILDCOLLECTIONS",
+        "CREATE INDEX J_CHILD ON Z_3CHILDCOLLECTIONS (Z_3CHILDCOLLECTIONS, Z_3PARENTCOLLECTIONS)",
+    };
+    return statements;
+}
+
 } // namespace tandrel::testing

@@ -1,11 +1,13 @@
 #include "core/database/RetimeParser.h"
 #include "core/resolver/TimelineMarkerScanner.h"
 #include "core/snapshot/SnapshotWriter.h"
+#include "core/support/Json.h"
 #include "core/tests/LogCapture.h"
 #include "core/tests/ResolverFixture.h"
 #include "tools/make-sample-library/SampleLibrary.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace tandrel {
 namespace {
@@ -328,6 +330,168 @@ TEST(TimelineResolver, WalksStopAtTheirItemBudget) {
     const EditDecisionList &list = resolved.edl("Fan");
     EXPECT_GT(list.count(), 0u);
     EXPECT_LE(list.count(), 2000u);
+}
+
+// Every entry of a timeline (its metadata segment by segment, as the snapshot takes it), every
+// marker, its frame size and start, as one resolver gives them.
+Json resolution(TimelineResolver &resolver, int64_t key) {
+    Json entries = Json::array();
+    for (const EditEntry &entry : resolver.getEDL(key)->entries()) {
+        entries.push_back({{"key", entry.collectionPK},
+                           {"database", entry.databasePath},
+                           {"snapshot", SnapshotWriter::snapshotEntries(entry)}});
+    }
+    Json markers = Json::array();
+    for (const ScannedMarker &marker : TimelineMarkerScanner::scan(key, resolver.db(), resolver)) {
+        markers.push_back({marker.markerPK,
+                           MarkerInfo{marker.text, marker.type, marker.chapterNote},
+                           marker.completed ? Json(*marker.completed) : Json(),
+                           marker.timelinePositionSeconds, marker.containingClipName.value_or("-"),
+                           marker.roleUID.value_or("-")});
+    }
+    const auto size = resolver.timelineResolution(key);
+    const auto start = resolver.projectTimecodeInfo(key);
+    return {{"entries", std::move(entries)},
+            {"structure", placed(*resolver.markerScanEDL(key)).size()},
+            {"markers", std::move(markers)},
+            {"size", size ? Json{size->width, size->height} : Json()},
+            {"start", start ? Json{start->startSeconds, start->startTimecodeString().value_or("-")}
+                            : Json()},
+            {"dropFrame", resolver.timelineDropFrame(key).value_or(false)}};
+}
+
+// What a resolver reading through its read models gives equals what one statement per
+// lookup gives, for every timeline of the sample library and of a larger one. Also with the
+// join tables keyed as the editor keys them, where a parent's children are met in another
+// order than they were written.
+TEST(TimelineResolver, ReadModelsChangeNoList) {
+    struct Case {
+        const char *name;
+        LibraryDescription library;
+        bool editorJoinKeys;
+    };
+    const std::vector<Case> cases{
+        {"sample", standardSampleLibrary(), false},
+        {"sample, editor's join keys", standardSampleLibrary(), true},
+        {"large", largeSampleLibrary(120), false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::GeneratedLibrary generated(c.library);
+        const auto events = LibraryScanner::scan(generated.bundle()).events;
+        if (c.editorJoinKeys) {
+            for (const FCPEvent &event : events) {
+                sqlite3 *raw = nullptr;
+                ASSERT_EQ(sqlite3_open(event.databaseURL.c_str(), &raw), SQLITE_OK);
+                for (const std::string &sql : testing::joinTableKeyedByParentAndChild()) {
+                    ASSERT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+                }
+                sqlite3_close(raw);
+            }
+        }
+        auto roles = std::make_shared<RoleResolver>();
+        roles->loadAllRoles(generated.bundle());
+        const auto assets = std::make_shared<const AssetStore>(generated.assets);
+        const auto resolverOf = [&](const FCPEvent &event, bool models) {
+            auto multicams = std::make_shared<MulticamMediaIndex>();
+            multicams->scan(generated.bundle());
+            auto resolver = std::make_unique<TimelineResolver>(
+                std::make_shared<FCPDatabaseConnection>(event.databaseURL.string()), assets, roles,
+                std::move(multicams));
+            resolver->setReadModelsEnabled(models);
+            return resolver;
+        };
+        size_t timelines = 0;
+        size_t entries = 0;
+        for (const FCPEvent &event : events) {
+            auto modelled = resolverOf(event, true);
+            auto statementwise = resolverOf(event, false);
+            for (const FCPTimelineInfo &timeline : event.timelines) {
+                SCOPED_TRACE(timeline.name);
+                ++timelines;
+                const Json expected = resolution(*statementwise, timeline.collectionPK);
+                EXPECT_EQ(resolution(*modelled, timeline.collectionPK), expected);
+                entries += expected["entries"].size();
+            }
+            EXPECT_GT(modelled->readModelBytes(), 0u);
+            EXPECT_EQ(statementwise->readModelBytes(), 0u);
+        }
+        EXPECT_GE(timelines, c.editorJoinKeys ? 2u : 1u);
+        EXPECT_GT(entries, 0u);
+    }
+}
+
+// A crafted database whose collections list themselves and each other (a spine inside itself,
+// clips connected to themselves and to each other, a storyline and an audition inside
+// themselves, a slot that is its own child, compound clips of each other's sequence) ends,
+// and reads the same through the read model as through the statements.
+TEST(TimelineResolver, ReadModelsChangeNoListOfACyclicGraph) {
+    HandMadeEvent event;
+    const auto clip = [&](const std::string &name, const char *range,
+                          std::optional<int64_t> parent, P::Dictionary more = {}) {
+        more.insert({{"displayName", P::string(name)}, {"clippedRange", P::string(range)}});
+        return event.add("FFAnchoredCollection", std::move(more), parent);
+    };
+    auto &writer = event.writer();
+    const int64_t timeline = event.add("FFAnchoredSequence", P::Dictionary{});
+    const int64_t spine = clip("Timeline", "{0/1,30/1}", event.slot(timeline, "primaryObject"));
+    const int64_t items = event.slot(spine, "containedItems");
+    const int64_t a = clip("A", "{0/1,10/1}", items);
+    const int64_t b = clip("B", "{0/1,10/1}", items);
+    writer.link(items, spine);
+    writer.link(items, timeline);
+    writer.link(items, items);
+
+    const int64_t onA = event.slot(a, "anchoredItems");
+    const int64_t onB = event.slot(b, "anchoredItems");
+    writer.link(onA, a);
+    writer.link(onA, b);
+    writer.link(onB, a);
+    const int64_t c = clip("C", "{0/1,4/1}", onA, {{"anchoredLane", P::integer(1)}});
+    const int64_t onC = event.slot(c, "anchoredItems");
+    writer.link(onC, a);
+    writer.link(onC, c);
+    writer.link(onC, onC);
+    event.add("FFAnchoredTimeMarker", P::Dictionary{{"displayName", P::string("M")}}, onC);
+
+    const int64_t storyline = event.add("FFAnchoredCollection", P::Dictionary{}, onB);
+    const int64_t members = event.slot(storyline, "containedItems");
+    clip("D", "{0/1,2/1}", members);
+    writer.link(members, storyline);
+    writer.link(members, b);
+
+    const int64_t stack = event.add("FFAnchoredStack", P::Dictionary{}, items);
+    const int64_t variants = event.slot(stack, "activeVariant");
+    writer.link(variants, stack);
+    const int64_t pickStack = event.add("FFAnchoredStack", P::Dictionary{}, onA);
+    writer.link(event.slot(pickStack, "activeVariant"), pickStack);
+
+    FCPDatabaseConnection &db = event.open();
+    const auto resolverOf = [&](bool models) {
+        auto resolver = std::make_unique<TimelineResolver>(
+            std::make_shared<FCPDatabaseConnection>(db.path()), nullptr, nullptr, nullptr);
+        resolver->setReadModelsEnabled(models);
+        return resolver;
+    };
+    const auto modelled = resolverOf(true);
+    const auto statementwise = resolverOf(false);
+    const Json expected = resolution(*statementwise, timeline);
+    EXPECT_EQ(resolution(*modelled, timeline), expected);
+    EXPECT_EQ(expected["entries"].size(), 2u) << expected.dump(1);
+    EXPECT_EQ(placed(*modelled->getEDL(timeline)),
+              (std::vector<Placed>{{"A", 0, 10}, {"B", 10, 20}}));
+
+    // Compound clips of each other's sequence, each longer than its contents.
+    ResolvedLibrary loop(oneEvent({
+        sequence("LOOP-A", {Clip::of("X", "CAM", 0, 25), Clip::compound("To B", "LOOP-B", 0, 100)}),
+        sequence("LOOP-B", {Clip::of("Y", "CAM", 0, 25), Clip::compound("To A", "LOOP-A", 0, 100)}),
+        project("Loop", {Clip::compound("A", "LOOP-A", 0, 200), Clip::of("After", "CAM", 0, 25)}),
+    }));
+    const int64_t key = loop.timeline("Loop");
+    const Json loopModelled = resolution(*loop.resolver, key);
+    loop.resolver->setReadModelsEnabled(false);
+    loop.resolver->invalidateCache();
+    EXPECT_EQ(loopModelled, resolution(*loop.resolver, key));
 }
 
 TEST(EditDecisionList, LooksUpEntriesByTimeFrameAndRange) {
