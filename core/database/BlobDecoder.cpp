@@ -3,6 +3,7 @@
 #include "core/database/PropertyListReader.h"
 
 #include <algorithm>
+#include <memory>
 #include <unordered_set>
 
 namespace tandrel {
@@ -12,25 +13,25 @@ namespace {
 constexpr std::string_view keysKey = "NS.keys";
 constexpr std::string_view objectsKey = "NS.objects";
 
-const std::vector<PlistValue> *objectList(const PlistValue &top) {
-    if (!top.asDictionary()) {
+// The archive's object list, its objects converted as they are read.
+std::unique_ptr<PropertyListReader::ListedItems> objectList(std::span<const uint8_t> blob) {
+    auto objects = std::make_unique<PropertyListReader::ListedItems>(blob);
+    if (!objects->topIsDictionary()) {
         throw BlobDecoderError(BlobDecoderError::Case::invalidPlist);
     }
-    const PlistValue *objects = top.find("$objects");
-    const PlistValue::Array *list = objects ? objects->asArray() : nullptr;
-    if (!list) {
+    if (!objects->list("$objects")) {
         throw BlobDecoderError(BlobDecoderError::Case::missingObjects);
     }
-    if (list->size() < 2) {
+    if (objects->size() < 2) {
         throw BlobDecoderError(BlobDecoderError::Case::emptyBlob);
     }
-    return list;
+    return objects;
 }
 
 // A value resolved one level: a usable reference becomes its object, an unusable one
 // nothing, and a non-reference stays as it is.
-std::optional<PlistValue> resolveOnce(const PlistValue &value,
-                                      const std::vector<PlistValue> &objects) {
+template <typename Objects>
+std::optional<PlistValue> resolveOnce(const PlistValue &value, const Objects &objects) {
     if (!BlobDecoder::referenceIndex(value)) {
         return value;
     }
@@ -55,16 +56,10 @@ bool isIdentifier(const PlistValue &value) {
 
 } // namespace
 
-BlobDecoder::DecodedBlob::DecodedBlob(std::vector<PlistValue> objects,
-                                      std::vector<std::string> rootKeys,
+BlobDecoder::DecodedBlob::DecodedBlob(size_t objectCount, std::vector<std::string> rootKeys,
                                       std::vector<PlistValue> rootValues)
-    : DecodedBlob(PlistValue::array(std::move(objects)), std::move(rootKeys),
-                  std::move(rootValues)) {}
-
-BlobDecoder::DecodedBlob::DecodedBlob(PlistValue objects, std::vector<std::string> rootKeys,
-                                      std::vector<PlistValue> rootValues)
-    : objects_(objects.asArray() ? std::move(objects) : PlistValue::array({})),
-      rootKeys_(std::move(rootKeys)), rootValues_(std::move(rootValues)) {
+    : objectCount_(objectCount), rootKeys_(std::move(rootKeys)),
+      rootValues_(std::move(rootValues)) {
     // A root holds a handful of keys: a sorted list of positions finds one faster, and
     // smaller, than a hash map of copies.
     const size_t pairs = std::min(rootKeys_.size(), rootValues_.size());
@@ -165,8 +160,10 @@ std::optional<size_t> BlobDecoder::uidIndex(const PlistValue &value, size_t obje
     return static_cast<size_t>(*index);
 }
 
-PlistValue::Dictionary BlobDecoder::resolveNSDictionary(const PlistValue &archived,
-                                                        const std::vector<PlistValue> &objects) {
+namespace {
+
+template <typename Objects>
+PlistValue::Dictionary resolvedDictionary(const PlistValue &archived, const Objects &objects) {
     PlistValue::Dictionary result;
     const PlistValue *keys = archived.find(keysKey);
     const PlistValue *values = archived.find(objectsKey);
@@ -186,13 +183,14 @@ PlistValue::Dictionary BlobDecoder::resolveNSDictionary(const PlistValue &archiv
     return result;
 }
 
-PlistValue::Array BlobDecoder::resolveNSArray(const PlistValue &archived,
-                                              const std::vector<PlistValue> &objects) {
+template <typename Objects>
+PlistValue::Array resolvedArray(const PlistValue &archived, const Objects &objects) {
     PlistValue::Array result;
     const PlistValue *items = archived.find(objectsKey);
     if (!items || !items->asArray()) {
         return result;
     }
+    result.reserve(items->asArray()->size());
     for (const PlistValue &item : *items->asArray()) {
         if (auto resolved = resolveOnce(item, objects)) {
             result.push_back(std::move(*resolved));
@@ -201,10 +199,21 @@ PlistValue::Array BlobDecoder::resolveNSArray(const PlistValue &archived,
     return result;
 }
 
+} // namespace
+
+PlistValue::Dictionary BlobDecoder::resolveNSDictionary(const PlistValue &archived,
+                                                        const std::vector<PlistValue> &objects) {
+    return resolvedDictionary(archived, objects);
+}
+
+PlistValue::Array BlobDecoder::resolveNSArray(const PlistValue &archived,
+                                              const std::vector<PlistValue> &objects) {
+    return resolvedArray(archived, objects);
+}
+
 BlobDecoder::DecodedBlob BlobDecoder::decode(std::span<const uint8_t> blob) {
-    const PlistValue top = PropertyListReader::read(blob);
-    const std::vector<PlistValue> &objects = *objectList(top);
-    const PlistValue *objectsValue = top.find("$objects");
+    const auto list = objectList(blob);
+    const PropertyListReader::ListedItems &objects = *list;
     const PlistValue &root = objects[1];
     const PlistValue *keys = root.find(keysKey);
     const PlistValue *values = root.find(objectsKey);
@@ -215,6 +224,8 @@ BlobDecoder::DecodedBlob BlobDecoder::decode(std::span<const uint8_t> blob) {
     std::vector<PlistValue> rootValues;
     const auto &keyList = *keys->asArray();
     const auto &valueList = *values->asArray();
+    rootKeys.reserve(std::min(keyList.size(), valueList.size()));
+    rootValues.reserve(rootKeys.capacity());
     for (size_t i = 0; i < std::min(keyList.size(), valueList.size()); ++i) {
         auto key = resolveOnce(keyList[i], objects);
         if (!key || !key->asString()) {
@@ -223,21 +234,21 @@ BlobDecoder::DecodedBlob BlobDecoder::decode(std::span<const uint8_t> blob) {
         // An unusable value reference keeps its key with the null marker.
         PlistValue value = resolveOnce(valueList[i], objects).value_or(PlistValue());
         if (value.find(keysKey)) {
-            value = PlistValue::dictionary(resolveNSDictionary(value, objects));
+            value = PlistValue::dictionary(resolvedDictionary(value, objects));
         } else if (value.find(objectsKey)) {
-            value = PlistValue::array(resolveNSArray(value, objects));
+            value = PlistValue::array(resolvedArray(value, objects));
         }
         rootKeys.push_back(*key->asString());
         rootValues.push_back(std::move(value));
     }
-    return DecodedBlob(*objectsValue, std::move(rootKeys), std::move(rootValues));
+    return DecodedBlob(objects.size(), std::move(rootKeys), std::move(rootValues));
 }
 
 std::vector<std::string> BlobDecoder::orderedChildIdentifiers(std::span<const uint8_t> blob) {
     std::vector<std::string> result;
     try {
-        const PlistValue top = PropertyListReader::read(blob);
-        const std::vector<PlistValue> &objects = *objectList(top);
+        const auto list = objectList(blob);
+        const PropertyListReader::ListedItems &objects = *list;
         const PlistValue *rootItems = objects[1].find(objectsKey);
         if (!rootItems || !rootItems->asArray()) {
             return result;

@@ -14,19 +14,17 @@
 namespace tandrel {
 
 // Reads the keyed-archive blobs of the library's collections by hand: no class is ever
-// instantiated from them. Only the root dictionary is resolved, one level deep; deeper
-// references are followed by the callers through `objects`. Pure functions.
+// instantiated from them. Only the root dictionary is resolved, one level deep, and only the
+// objects it reaches that deep are converted. Pure functions.
 struct BlobDecoder {
     // The root dictionary of one archive, its keys and values resolved one level.
     class DecodedBlob {
     public:
-        DecodedBlob(std::vector<PlistValue> objects, std::vector<std::string> rootKeys,
-                    std::vector<PlistValue> rootValues);
-        // `objects` is the archive's object list, shared rather than copied.
-        DecodedBlob(PlistValue objects, std::vector<std::string> rootKeys,
+        DecodedBlob(size_t objectCount, std::vector<std::string> rootKeys,
                     std::vector<PlistValue> rootValues);
 
-        const std::vector<PlistValue> &objects() const { return *objects_.asArray(); }
+        // The length of the archive's object list.
+        size_t objectCount() const { return objectCount_; }
         const std::vector<std::string> &rootKeys() const { return rootKeys_; }
         const std::vector<PlistValue> &rootValues() const { return rootValues_; }
         // Keys paired with values; of two equal keys the later pair wins.
@@ -47,7 +45,7 @@ struct BlobDecoder {
         const PlistValue *value(std::string_view key) const;
 
     private:
-        PlistValue objects_; // an array
+        size_t objectCount_ = 0;
         std::vector<std::string> rootKeys_;
         std::vector<PlistValue> rootValues_;
         // Positions in the root lists by key, sorted by key; of equal keys the later only.

@@ -1,7 +1,6 @@
 #include "core/database/CollectionReads.h"
 
 #include <algorithm>
-#include <set>
 
 namespace tandrel {
 
@@ -50,11 +49,14 @@ std::vector<int64_t> CollectionReads::orderedContainedItems(const CollectionSour
     if (!slot) {
         return {};
     }
-    const auto items = children(db, *slot);
-    const std::set<int64_t> kids(items.begin(), items.end());
+    // Sorted key lists rather than trees: a long timeline's slot holds thousands of items.
+    std::vector<int64_t> kids = children(db, *slot);
+    std::sort(kids.begin(), kids.end());
+    kids.erase(std::unique(kids.begin(), kids.end()), kids.end());
     if (kids.empty()) {
         return {};
     }
+    const auto isKid = [&](int64_t key) { return std::binary_search(kids.begin(), kids.end(), key); };
     std::vector<int64_t> ordered;
     std::optional<Bytes> blob;
     try {
@@ -64,16 +66,19 @@ std::vector<int64_t> CollectionReads::orderedContainedItems(const CollectionSour
     if (blob) {
         for (const auto &identifier : BlobDecoder::orderedChildIdentifiers(*blob)) {
             const auto key = db.pkForIdentifier(identifier);
-            if (key && kids.contains(*key)) {
+            if (key && isKid(*key)) {
                 ordered.push_back(*key);
             }
         }
     }
-    if (std::set<int64_t>(ordered.begin(), ordered.end()) == kids) {
+    std::vector<int64_t> listed = ordered;
+    std::sort(listed.begin(), listed.end());
+    listed.erase(std::unique(listed.begin(), listed.end()), listed.end());
+    if (listed == kids) {
         return ordered;
     }
     for (int64_t key : kids) { // ascending
-        if (std::find(ordered.begin(), ordered.end(), key) == ordered.end()) {
+        if (!std::binary_search(listed.begin(), listed.end(), key)) {
             ordered.push_back(key);
         }
     }

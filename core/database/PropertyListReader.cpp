@@ -115,7 +115,10 @@ PlistValue convert(plist_t node, int depth) {
 
 } // namespace
 
-PlistValue PropertyListReader::read(std::span<const uint8_t> data) {
+namespace {
+
+// The parsed tree of checked data; never null.
+plist_t parsed(std::span<const uint8_t> data) {
     if (data.size() > std::numeric_limits<uint32_t>::max()) {
         throw PropertyListError("Property list is too large");
     }
@@ -136,8 +139,85 @@ PlistValue PropertyListReader::read(std::span<const uint8_t> data) {
     if (!root) {
         throw PropertyListError("The data is not a property list");
     }
-    PlistHandle handle(root);
-    return convert(root, 0);
+    return root;
+}
+
+} // namespace
+
+PlistValue PropertyListReader::read(std::span<const uint8_t> data) {
+    PlistHandle handle(parsed(data));
+    return convert(handle.get(), 0);
+}
+
+PropertyListReader::ListedItems::ListedItems(std::span<const uint8_t> data)
+    : root_(parsed(data)) {}
+
+PropertyListReader::ListedItems::~ListedItems() {
+    plist_free(root_);
+}
+
+bool PropertyListReader::ListedItems::topIsDictionary() const {
+    return plist_get_node_type(root_) == PLIST_DICT;
+}
+
+bool PropertyListReader::ListedItems::list(std::string_view key) {
+    items_.clear();
+    converted_.clear();
+    if (!topIsDictionary()) {
+        return false;
+    }
+    // Every entry in order, as the conversion of the whole dictionary meets them: the later
+    // entry of a key is the one it keeps.
+    plist_t array = nullptr;
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(root_, &iter);
+    if (!iter) {
+        return false;
+    }
+    std::unique_ptr<void, decltype(&std::free)> iterHandle(iter, &std::free);
+    for (;;) {
+        char *entryKey = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(root_, iter, &entryKey, &value);
+        std::unique_ptr<char, decltype(&std::free)> keyHandle(entryKey, &std::free);
+        if (!value) {
+            break;
+        }
+        if (std::string_view(entryKey ? entryKey : "") == key) {
+            array = value;
+        }
+    }
+    if (!array || plist_get_node_type(array) != PLIST_ARRAY) {
+        return false;
+    }
+    // One pass over the parser's list of items; reading item after item by index would walk
+    // it again for each.
+    items_.reserve(plist_array_get_size(array));
+    plist_array_iter items = nullptr;
+    plist_array_new_iter(array, &items);
+    if (!items) {
+        return true;
+    }
+    std::unique_ptr<void, decltype(&std::free)> itemsHandle(items, &std::free);
+    for (;;) {
+        plist_t item = nullptr;
+        plist_array_next_item(array, items, &item);
+        if (!item) {
+            break;
+        }
+        items_.push_back(item);
+    }
+    converted_.resize(items_.size());
+    return true;
+}
+
+const PlistValue &PropertyListReader::ListedItems::operator[](size_t index) const {
+    std::optional<PlistValue> &value = converted_.at(index);
+    if (!value) {
+        // The top dictionary is at depth 0, the array at 1, its items at 2.
+        value = convert(items_[index], 2);
+    }
+    return *value;
 }
 
 } // namespace tandrel

@@ -2,9 +2,14 @@
 
 #include "core/database/PlistValue.h"
 
+#include <cstddef>
+#include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace tandrel {
 
@@ -20,6 +25,33 @@ public:
 // stored number), reals as doubles, UIDs as references. Pure and thread-safe.
 struct PropertyListReader {
     static PlistValue read(std::span<const uint8_t> data);
+
+    // A property list parsed whole, with the items of one array below its top dictionary
+    // converted only as they are read: a reader that needs a few items of a long list
+    // converts (and later frees) just those, and each at most once. Items read are the
+    // values `read` would give at the same place. Not thread-safe.
+    class ListedItems {
+    public:
+        // Parses with the checks and failures of `read`.
+        explicit ListedItems(std::span<const uint8_t> data);
+        ~ListedItems();
+        ListedItems(const ListedItems &) = delete;
+        ListedItems &operator=(const ListedItems &) = delete;
+
+        bool topIsDictionary() const;
+        // Lists the items of the array the top dictionary holds under `key` (of two entries
+        // with that key, the later); false, listing nothing, when there is none or it is no
+        // array.
+        bool list(std::string_view key);
+        size_t size() const { return items_.size(); }
+        // The item converted, once.
+        const PlistValue &operator[](size_t index) const;
+
+    private:
+        void *root_ = nullptr;
+        std::vector<void *> items_;
+        mutable std::vector<std::optional<PlistValue>> converted_;
+    };
 };
 
 } // namespace tandrel

@@ -63,7 +63,7 @@ TEST(BlobDecoder, ResolvesTheRootOneLevelInArchiveOrder) {
     };
     for (const Bytes &blob : bothForms(objects)) {
         const auto decoded = BlobDecoder::decode(blob);
-        EXPECT_EQ(decoded.objects().size(), objects.size());
+        EXPECT_EQ(decoded.objectCount(), objects.size());
         EXPECT_EQ(decoded.rootKeys(),
                   (std::vector<std::string>{"name", "meta", "items", "broken", "name"}));
         // The same key twice: both are listed, the map holds the later value.
