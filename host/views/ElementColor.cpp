@@ -20,7 +20,7 @@ std::optional<std::array<double, 3>> ElementColor::sRGBComponents(const QColor &
     }
     // QColor converts HSV, HSL and CMYK into sRGB; extended-range components pass through
     // unclamped and are clamped here.
-    const QColor rgb = colour.spec() == QColor::ExtendedRgb ? colour : colour.toRgb();
+    const QColor rgb = colour.toExtendedRgb();
     return std::array<double, 3>{unit(rgb.redF()), unit(rgb.greenF()), unit(rgb.blueF())};
 }
 
