@@ -201,16 +201,6 @@ PlistValue::Array resolvedArray(const PlistValue &archived, const Objects &objec
 
 } // namespace
 
-PlistValue::Dictionary BlobDecoder::resolveNSDictionary(const PlistValue &archived,
-                                                        const std::vector<PlistValue> &objects) {
-    return resolvedDictionary(archived, objects);
-}
-
-PlistValue::Array BlobDecoder::resolveNSArray(const PlistValue &archived,
-                                              const std::vector<PlistValue> &objects) {
-    return resolvedArray(archived, objects);
-}
-
 BlobDecoder::DecodedBlob BlobDecoder::decode(std::span<const uint8_t> blob) {
     const auto list = objectList(blob);
     const PropertyListReader::ListedItems &objects = *list;

@@ -66,15 +66,6 @@ struct BlobDecoder {
     static std::optional<int64_t> referenceIndex(const PlistValue &value);
     // The reference's index when it is usable with `objectCount` objects.
     static std::optional<size_t> uidIndex(const PlistValue &value, size_t objectCount);
-
-    // An archived dictionary ("NS.keys" and "NS.objects") resolved one level; pairs whose
-    // key or value reference is unusable, or whose key is not a string, are dropped.
-    static PlistValue::Dictionary resolveNSDictionary(const PlistValue &archived,
-                                                      const std::vector<PlistValue> &objects);
-    // An archived array or set ("NS.objects") resolved one level; unusable references are
-    // dropped.
-    static PlistValue::Array resolveNSArray(const PlistValue &archived,
-                                            const std::vector<PlistValue> &objects);
 };
 
 } // namespace tandrel

@@ -58,14 +58,6 @@ FCPLibrary LibraryScanner::scan(const fs::path &libraryURL) {
     if (!folder.has_filename()) {
         folder = folder.parent_path();
     }
-    // A library that is gone (an unmounted drive, a deleted bundle) is a failure, not a
-    // library without events: its watcher must not show it as read. Folders inside it that
-    // cannot be listed only give fewer events.
-    std::error_code unreadable;
-    fs::directory_iterator(libraryURL, unreadable);
-    if (unreadable) {
-        throw fs::filesystem_error("cannot read the library folder", libraryURL, unreadable);
-    }
     std::vector<FCPEvent> events;
     std::set<std::string> seen;
     collectEvents(libraryURL, "", "", 0, events, seen);
@@ -83,6 +75,12 @@ void LibraryScanner::collectEvents(const fs::path &folder, const std::string &na
     try {
         entries = visibleEntries(folder);
     } catch (const std::exception &) {
+        // A library that is gone (an unmounted drive, a deleted bundle) is a failure, not a
+        // library without events: its watcher must not show it as read. Folders inside it
+        // that cannot be listed only give fewer events.
+        if (depth == 0) {
+            throw;
+        }
         return;
     }
     for (const auto &entry : entries) {

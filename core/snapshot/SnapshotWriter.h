@@ -36,8 +36,10 @@ struct SnapshotWriter {
     // the plug-in would refuse the whole document for it.
     static std::vector<SnapshotEntry> snapshotEntries(const EditEntry &from);
 
-private:
+    // Where `write` puts the document, for the tools that say so.
     static std::filesystem::path legacySnapshotURL();
+
+private:
     static FCPMetadata metadata(const EditEntry &from, const EditEntry::DisplaySegment &segment,
                                 FrameRate rate);
 };

@@ -62,8 +62,6 @@ public:
 
     AppState &appState();
     Updater &updater() const { return *environment_.updater; }
-    Preferences &preferences() const { return *preferences_; }
-    HostNotifications &notifications() const { return *notifications_; }
     HostCommands &commands() const { return *commands_; }
     WindowRegistry &windows() const { return *windows_; }
     // Null until the first main window opens.

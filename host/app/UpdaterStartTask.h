@@ -26,8 +26,6 @@ public:
     UpdaterStartTask(QWidget *window, Updater &updater, const platform::TimerFactory &timers);
     ~UpdaterStartTask() override;
 
-    bool isWaiting() const { return wait_->isActive(); }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

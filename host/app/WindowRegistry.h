@@ -30,7 +30,6 @@ public:
     ~WindowRegistry() override;
 
     void declare(const QString &id, Scene scene);
-    bool isDeclared(const QString &id) const { return scenes_.count(id) > 0; }
     // Shows the window of `id` (made when it is not open) and brings it forward; nullptr for an
     // id that names no scene.
     QWidget *open(const QString &id);

@@ -1,6 +1,7 @@
 #include "host/views/AspectRatioPickerView.h"
 
 #include "host/views/EditorStyle.h"
+#include "host/views/QtText.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -10,14 +11,6 @@
 namespace tandrel {
 
 using Preset = AspectRatioPicker::Preset;
-
-namespace {
-
-QString qText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 AspectRatioPickerView::AspectRatioPickerView(Read read, Write write, QWidget *parent)
     : QWidget(parent), read_(std::move(read)), write_(std::move(write)), menu_(new QComboBox),
@@ -31,7 +24,7 @@ AspectRatioPickerView::AspectRatioPickerView(Read read, Write write, QWidget *pa
     menu_->setFixedWidth(menuWidth);
     menu_->setAccessibleName(QStringLiteral("Visible picture aspect ratio"));
     for (const Preset preset : Preset::allCases()) {
-        menu_->addItem(qText(preset.title()));
+        menu_->addItem(qtText(preset.title()));
     }
     row->addWidget(menu_, 0, Qt::AlignVCenter);
 

@@ -1,5 +1,7 @@
 #include "host/views/ChipFont.h"
 
+#include "host/views/QtText.h"
+
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QString>
@@ -22,8 +24,7 @@ QFont ChipFont::font(double pixelSize, QFont::Weight weight, const QPaintDevice 
 ChipLayout::TextMeasure ChipFont::measure(const QPaintDevice &device) {
     return [&device](std::string_view text, double pixelSize) {
         const QFontMetricsF metrics(font(pixelSize, QFont::Medium, device), &device);
-        const QStringList lines =
-            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).split(u'\n');
+        const QStringList lines = qtText(text).split(u'\n');
         double width = 0;
         for (const QString &line : lines) {
             width = std::max(width, metrics.horizontalAdvance(line));

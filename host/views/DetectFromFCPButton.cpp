@@ -9,6 +9,7 @@
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
 #include "host/views/LibraryDetection.h"
+#include "host/views/QtText.h"
 #include "host/views/StyledLabel.h"
 #include "host/views/TextButton.h"
 #include "host/views/UrlOpener.h"
@@ -27,10 +28,6 @@ namespace {
 constexpr int dialogWidth = 320;
 constexpr int dialogPadding = 20;
 
-QString text(const char *utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 QLabel *wrapping(const QString &content) {
     auto *label = styledLabel(content, corvaneMicro);
     label->setWordWrap(true);
@@ -43,14 +40,14 @@ LibraryChoiceDialog::LibraryChoiceDialog(std::vector<std::filesystem::path> libr
                                          std::function<void(const std::filesystem::path &)> add,
                                          QWidget *parent)
     : QDialog(parent) {
-    setWindowTitle(text(LibraryDetection::title));
+    setWindowTitle(qtText(LibraryDetection::title));
     setFixedWidth(dialogWidth);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(dialogPadding, dialogPadding, dialogPadding, dialogPadding);
     layout->setSpacing(8);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    auto *title = new QLabel(text(LibraryDetection::dialogTitle));
+    auto *title = new QLabel(qtText(LibraryDetection::dialogTitle));
     title->setTextFormat(Qt::PlainText);
     title->setWordWrap(true);
     title->setAlignment(Qt::AlignCenter);
@@ -59,11 +56,11 @@ LibraryChoiceDialog::LibraryChoiceDialog(std::vector<std::filesystem::path> libr
     layout->addWidget(title);
     layout->addSpacing(4);
 
-    const auto addButton = [&](const QString &label, bool isActive,
-                               std::function<void()> action) {
+    const auto addButton = [&](const QString &label, bool isActive, std::function<void()> action) {
         auto *button = new CorvaneButton({}, {.isActive = isActive});
         // Long names are shortened in the middle; the whole name shows on hover.
-        const int room = dialogWidth - 2 * dialogPadding - 2 * CorvaneButtonStyle::horizontalPadding;
+        const int room =
+            dialogWidth - 2 * dialogPadding - 2 * CorvaneButtonStyle::horizontalPadding;
         button->setText(button->fontMetrics().elidedText(label, Qt::ElideMiddle, room));
         button->setAccessibleName(label);
         button->setFixedWidth(dialogWidth - 2 * dialogPadding);
@@ -82,13 +79,13 @@ LibraryChoiceDialog::LibraryChoiceDialog(std::vector<std::filesystem::path> libr
         button->setAccessibleName(QString::fromStdString(LibraryDetection::choiceLabel(library)));
     }
     layout->addSpacing(4);
-    addButton(text(LibraryDetection::addAllTitle), true, [this, add, libraries] {
+    addButton(qtText(LibraryDetection::addAllTitle), true, [this, add, libraries] {
         for (const std::filesystem::path &library : libraries) {
             add(library);
         }
         accept();
     });
-    addButton(text(LibraryDetection::cancelTitle), false, [this] { reject(); });
+    addButton(qtText(LibraryDetection::cancelTitle), false, [this] { reject(); });
 }
 
 DetectFromFCPButton::DetectFromFCPButton(AppState &state, bool compact, QWidget *parent)
@@ -101,13 +98,13 @@ DetectFromFCPButton::DetectFromFCPButton(AppState &state, bool compact, UrlOpene
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     if (compact) {
-        auto *wand = new CorvaneSymbolButton(text(LibraryDetection::symbol), 13, QFont::Medium);
+        auto *wand = new CorvaneSymbolButton(qtText(LibraryDetection::symbol), 13, QFont::Medium);
         corvaneForeground(wand, Color::corvaneTextSecondary());
         button_ = wand;
         layout->addWidget(wand, 0, Qt::AlignCenter);
     } else {
-        auto *labelled = new CorvaneButton(text(LibraryDetection::title));
-        labelled->setSymbol(text(LibraryDetection::symbol));
+        auto *labelled = new CorvaneButton(qtText(LibraryDetection::title));
+        labelled->setSymbol(qtText(LibraryDetection::symbol));
         button_ = labelled;
         layout->addWidget(labelled, 0, Qt::AlignHCenter);
         layout->addWidget(makeErrorBlock());
@@ -134,12 +131,12 @@ QWidget *DetectFromFCPButton::makeErrorBlock() {
     repair->setSpacing(6);
     auto *links = new QHBoxLayout;
     links->setSpacing(10);
-    openSettings_ = linkButton(text(LibraryDetection::openAutomationSettingsTitle));
+    openSettings_ = linkButton(qtText(LibraryDetection::openAutomationSettingsTitle));
     connect(openSettings_, &QAbstractButton::clicked, this,
             &DetectFromFCPButton::openAutomationSettings);
     links->addWidget(openSettings_);
-    copyCommand_ = linkButton(text(LibraryDetection::copyResetCommandTitle));
-    corvaneTooltip(copyCommand_, text(LibraryDetection::copyResetCommandHelp));
+    copyCommand_ = linkButton(qtText(LibraryDetection::copyResetCommandTitle));
+    corvaneTooltip(copyCommand_, qtText(LibraryDetection::copyResetCommandHelp));
     connect(copyCommand_, &QAbstractButton::clicked, this, [this] {
         copyAutomationResetCommand();
         didCopyResetCommand_ = true;
@@ -148,7 +145,7 @@ QWidget *DetectFromFCPButton::makeErrorBlock() {
     links->addWidget(copyCommand_);
     links->addStretch(1);
     repair->addLayout(links);
-    copiedHint_ = wrapping(text(LibraryDetection::copiedHint));
+    copiedHint_ = wrapping(qtText(LibraryDetection::copiedHint));
     corvaneForeground(copiedHint_, Color::corvaneAccent());
     repair->addWidget(copiedHint_);
     block->addWidget(repair_);
@@ -172,7 +169,8 @@ void DetectFromFCPButton::detect() {
         }
         AppState *state = &state_;
         dialog_ = new LibraryChoiceDialog(
-            multipleFound_, [state](const std::filesystem::path &library) {
+            multipleFound_,
+            [state](const std::filesystem::path &library) {
                 // A library listed twice is added once: the state object skips the second.
                 state->addLibrary(library);
             },
@@ -186,7 +184,7 @@ void DetectFromFCPButton::detect() {
 }
 
 void DetectFromFCPButton::openAutomationSettings() {
-    const QUrl address(text(LibraryDetection::automationSettingsAddress));
+    const QUrl address(qtText(LibraryDetection::automationSettingsAddress));
     if (address.isValid()) {
         // The desktop has no such list to open: it notes that in the log.
         opener_.open(address);
@@ -216,9 +214,9 @@ void DetectFromFCPButton::showError() {
     const std::optional<std::string> &error = state_.lastLibraryDetectionError();
     if (compact_) {
         // The compact form tells its error on hover; its name stays the command's.
-        corvaneTooltip(button_, error ? QString::fromStdString(*error)
-                                      : text(LibraryDetection::title));
-        button_->setAccessibleName(text(LibraryDetection::title));
+        corvaneTooltip(button_,
+                       error ? QString::fromStdString(*error) : qtText(LibraryDetection::title));
+        button_->setAccessibleName(qtText(LibraryDetection::title));
         return;
     }
     errorText_->setText(error ? QString::fromStdString(*error) : QString());

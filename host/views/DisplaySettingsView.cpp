@@ -22,6 +22,7 @@
 #include "host/views/PositionPreviewCanvas.h"
 #include "host/views/PresetPickerRow.h"
 #include "host/views/PresetSettingsPanel.h"
+#include "host/views/QtText.h"
 #include "host/views/ValidationTileContent.h"
 
 #include <QHBoxLayout>
@@ -37,10 +38,6 @@ namespace tandrel {
 using namespace corvane;
 
 namespace {
-
-QString utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A scroll area that shows what is behind it, and asks for the height its content needs at
 // the width it has: a panel that scrolls takes no more room than its rows.
@@ -290,7 +287,7 @@ QWidget *DisplaySettingsView::makeHeaderRow() {
     row->addStretch(1);
     for (const RightPanel panel : RightPanel::allCases()) {
         auto *toggle = new CorvanePanelToggleButton(
-            utf8(panel.symbol()), activePanels_.contains(panel), utf8(panel.title()),
+            qtText(panel.symbol()), activePanels_.contains(panel), qtText(panel.title()),
             [this, panel] { togglePanel(panel); });
         switches_.emplace(panel, toggle);
         row->addWidget(toggle, 0, Qt::AlignVCenter);
@@ -399,14 +396,13 @@ CorvaneFloatingPanel *DisplaySettingsView::makePanel(RightPanel panel) {
     content->setSizePolicy(QSizePolicy::Expanding,
                            keepsHeight ? QSizePolicy::Preferred : QSizePolicy::Expanding);
     auto *view = new CorvaneFloatingPanel({
-        .title = utf8(panel.title()),
-        .icon = utf8(panel.symbol()),
+        .title = qtText(panel.title()),
+        .icon = qtText(panel.symbol()),
         .onExpand = onExpandAction(panel),
         .onClose = [this, panel] { removePanel(panel); },
         .content = content,
     });
-    view->setObjectName(QString::fromUtf8(panel.rawValue().data(),
-                                          static_cast<qsizetype>(panel.rawValue().size())));
+    view->setObjectName(qtText(panel.rawValue()));
     if (keepsHeight) {
         // Its rows keep their height; the panels that scroll share what is left.
         view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);

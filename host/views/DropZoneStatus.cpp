@@ -13,11 +13,12 @@
 namespace tandrel {
 
 DropZoneStatus::DropZoneStatus(const Look &progress, const Look &fileName, QWidget *parent)
-    : QWidget(parent), progress_(new QWidget), fileName_(new ElidedLabel(QString(), Qt::ElideMiddle)) {
+    : QWidget(parent), progress_(new QWidget),
+      fileName_(new ElidedLabel(QString(), Qt::ElideMiddle)) {
     progress_->setObjectName(QStringLiteral("progress"));
     // The spinner takes the row's colour.
     corvane::corvaneForeground(progress_, progress.colour);
-    auto *comparing = styledLabel(qText(ReportTexts::comparing), progress.font, progress.colour);
+    auto *comparing = styledLabel(qtText(ReportTexts::comparing), progress.font, progress.colour);
     comparing->setObjectName(QStringLiteral("comparing"));
     auto *progressRow = new QHBoxLayout(progress_);
     progressRow->setContentsMargins(0, 0, 0, 0);

@@ -29,8 +29,7 @@ template <typename Value, std::size_t N>
 QStringList titles(const std::array<Choice<Value>, N> &choices) {
     QStringList texts;
     for (const Choice<Value> &choice : choices) {
-        texts.push_back(
-            QString::fromUtf8(choice.title.data(), static_cast<qsizetype>(choice.title.size())));
+        texts.push_back(qtText(choice.title));
     }
     return texts;
 }

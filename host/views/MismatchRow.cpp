@@ -19,7 +19,7 @@ MismatchRow::MismatchRow(const TimelineValidator::FieldMismatch &mismatch, QWidg
     const QFont font = textStyleFont(FontTextStyle::caption2);
     const QFont monospaced = monospacedFont(FontTextStyle::caption2);
 
-    auto *name = new ElidedLabel(qText(ReportTexts::rowName(mismatch.clipName)), Qt::ElideMiddle);
+    auto *name = new ElidedLabel(qtText(ReportTexts::rowName(mismatch.clipName)), Qt::ElideMiddle);
     name->setObjectName(QStringLiteral("name"));
     name->setFont(font);
     name->setMinimumWidth(100);

@@ -2,6 +2,7 @@
 
 #include "designkit/CorvaneFontWeight.h"
 #include "designkit/FontTextStyle.h"
+#include "host/views/QtText.h"
 
 #include <QColor>
 #include <QFont>
@@ -25,11 +26,6 @@ QFont textStyleFont(corvane::FontTextStyle style, corvane::CorvaneFontWeight wei
 QFont monospacedFont(corvane::FontTextStyle style);
 
 class WrappingLabel;
-
-// UTF-8 text as Qt's.
-inline QString qText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Plain text on one line, and plain text that wraps, in a font and colour.
 QLabel *styledLabel(const QString &text, const QFont &font, const QColor &colour);

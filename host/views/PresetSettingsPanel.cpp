@@ -8,6 +8,7 @@
 #include "host/views/HorizontalRule.h"
 #include "host/views/PlainButton.h"
 #include "host/views/PresetManagement.h"
+#include "host/views/QtText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,12 +23,8 @@ using corvane::Color;
 
 namespace {
 
-QString text(const char *utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 QCheckBox *toggle(const char *title) {
-    auto *box = new QCheckBox(text(title));
+    auto *box = new QCheckBox(qtText(title));
     EditorStyle::toggle(box, EditorStyle::caption2());
     return box;
 }
@@ -40,7 +37,7 @@ QWidget *optionRow(QLayout *controls, const char *help) {
     stack->setSpacing(2);
     stack->addLayout(controls);
     stack->addWidget(
-        EditorStyle::wrappingLabel(text(help), EditorStyle::caption2(), EditorStyle::tertiary()));
+        EditorStyle::wrappingLabel(qtText(help), EditorStyle::caption2(), EditorStyle::tertiary()));
     return row;
 }
 
@@ -123,7 +120,7 @@ QWidget *PresetSettingsPanel::makeNameRow() {
         refresh();
     });
     layout->addWidget(nameField_);
-    builtInCaption_ = EditorStyle::wrappingLabel(text(PresetManagement::builtInCaption),
+    builtInCaption_ = EditorStyle::wrappingLabel(qtText(PresetManagement::builtInCaption),
                                                  EditorStyle::caption2(), EditorStyle::tertiary());
     layout->addWidget(builtInCaption_);
     return row;
@@ -145,7 +142,7 @@ QWidget *PresetSettingsPanel::makeOptionRows() {
     };
 
     QHBoxLayout *ratio = controlRow();
-    ratio->addWidget(EditorStyle::label(text(PresetOptions::visiblePictureTitle),
+    ratio->addWidget(EditorStyle::label(qtText(PresetOptions::visiblePictureTitle),
                                         EditorStyle::caption2(), EditorStyle::secondary()));
     aspectRatio_ = new AspectRatioPickerView(
         [this] { return options_.visiblePictureAspectRatio(); },
@@ -170,15 +167,14 @@ QWidget *PresetSettingsPanel::makeOptionRows() {
               &PresetOptions::setShowStackedLayers);
 
     QHBoxLayout *order = controlRow();
-    order->addWidget(EditorStyle::label(text(PresetOptions::stackOrderTitle),
+    order->addWidget(EditorStyle::label(qtText(PresetOptions::stackOrderTitle),
                                         EditorStyle::caption2(), EditorStyle::secondary()));
     stackOrder_ = new QComboBox;
     EditorStyle::popUpMenu(stackOrder_, EditorStyle::caption2());
     stackOrder_->setFixedWidth(160);
-    stackOrder_->setAccessibleName(text(PresetOptions::stackOrderTitle));
+    stackOrder_->setAccessibleName(qtText(PresetOptions::stackOrderTitle));
     for (const StackOrderChoice choice : StackOrderChoice::allCases()) {
-        stackOrder_->addItem(QString::fromUtf8(choice.title().data(),
-                                               static_cast<qsizetype>(choice.title().size())));
+        stackOrder_->addItem(qtText(choice.title()));
     }
     connect(stackOrder_, &QComboBox::activated, this, writeThenShow([this](int index) {
                 const auto choices = StackOrderChoice::allCases();

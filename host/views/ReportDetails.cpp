@@ -48,14 +48,14 @@ ReportDetails::ReportDetails(const TimelineValidator::ValidationReport &report, 
     layout->setSpacing(12);
     if (report.passed()) {
         auto *allMatched =
-            wrappingLabel(qText(ReportTexts::allMatched), textStyleFont(FontTextStyle::caption),
+            wrappingLabel(qtText(ReportTexts::allMatched), textStyleFont(FontTextStyle::caption),
                           Color::corvaneTextSecondary());
         allMatched->setObjectName(QStringLiteral("allMatched"));
         layout->addWidget(allMatched);
     }
     for (const ReportTexts::Section &section : ReportTexts::sections(report)) {
         const SectionLook sectionLook = look(section.kind);
-        auto *box = new ReportSection(qText(section.title), section.count, sectionLook.tint,
+        auto *box = new ReportSection(qtText(section.title), section.count, sectionLook.tint,
                                       sectionLook.symbol);
         const size_t shown = std::min(section.count, displayCap_);
         if (section.kind == Kind::mismatches) {

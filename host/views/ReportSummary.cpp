@@ -33,7 +33,7 @@ ReportSummary::ReportSummary(const TimelineValidator::ValidationReport &report,
         passed_ ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("xmark.octagon.fill"),
         corvane::kitPoints(textStyleFont(FontTextStyle::title2)));
     corvane::corvaneForeground(symbol, verdictColour);
-    auto *headline = styledLabel(qText(ReportTexts::headline(report)),
+    auto *headline = styledLabel(qtText(ReportTexts::headline(report)),
                                  textStyleFont(FontTextStyle::headline), verdictColour);
     headline->setObjectName(QStringLiteral("headline"));
     auto *verdict = new QHBoxLayout;
@@ -52,11 +52,11 @@ ReportSummary::ReportSummary(const TimelineValidator::ValidationReport &report,
     const auto warning = ReportTexts::nameWarning(report, activeTimelineName);
     bool first = true;
     for (const ReportTexts::Fact &fact : ReportTexts::facts(report)) {
-        facts->addWidget(factRow(qText(fact.label), QString::fromStdString(fact.value)));
+        facts->addWidget(factRow(qtText(fact.label), QString::fromStdString(fact.value)));
         // The warning is about the sequence, so it stands right under it.
         if (first && warning) {
             auto *label =
-                new SymbolLabel(QStringLiteral("exclamationmark.triangle"), qText(*warning),
+                new SymbolLabel(QStringLiteral("exclamationmark.triangle"), qtText(*warning),
                                 textStyleFont(FontTextStyle::caption2), Color::orange());
             label->setObjectName(QStringLiteral("nameWarning"));
             facts->addWidget(label);

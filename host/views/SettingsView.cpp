@@ -10,6 +10,7 @@
 #include "designkit/Palette.h"
 #include "host/views/FeedbackSheet.h"
 #include "host/views/Preferences.h"
+#include "host/views/QtText.h"
 #include "host/views/SettingsContent.h"
 #include "host/views/StyledLabel.h"
 #include "host/views/TextButton.h"
@@ -30,10 +31,6 @@ namespace {
 
 constexpr int cardPadding = 12;
 constexpr int percentWidth = 44;
-
-QString text(const char *utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 // A caption in the secondary colour, wrapping over as many lines as it needs.
 QLabel *caption(const QString &content) {
@@ -103,8 +100,8 @@ SettingsView::SettingsView(AppState &state, Preferences &preferences, UrlOpener 
     form->setContentsMargins(padding, padding, padding, padding);
     form->setSpacing(18);
     form->setSizeConstraint(QLayout::SetMinimumSize);
-    for (QWidget *section : {makeAppearanceSection(), makeFeedbackSection(),
-                             makeCreditsSection(), makeWindowSection()}) {
+    for (QWidget *section : {makeAppearanceSection(), makeFeedbackSection(), makeCreditsSection(),
+                             makeWindowSection()}) {
         section->setFixedWidth(formWidth);
         form->addWidget(section);
     }
@@ -117,52 +114,52 @@ QWidget *SettingsView::makeAppearanceSection() {
     auto *content = column();
     auto *row = new QHBoxLayout;
     row->setSpacing(12);
-    row->addWidget(bodyText(text(SettingsContent::presetLabel)));
+    row->addWidget(bodyText(qtText(SettingsContent::presetLabel)));
     picker_ = new QComboBox;
     corvaneFont(picker_, 13, CorvaneFontWeight::regular);
     for (const CorvaneAppearancePreset &preset : CorvaneAppearancePreset::builtIn()) {
         picker_->addItem(preset.name, preset.id);
     }
-    picker_->setAccessibleName(text(SettingsContent::presetLabel));
+    picker_->setAccessibleName(qtText(SettingsContent::presetLabel));
     row->addWidget(picker_, 1);
     content->addLayout(row);
-    content->addWidget(caption(text(SettingsContent::presetCaption)));
+    content->addWidget(caption(qtText(SettingsContent::presetCaption)));
     // A pick that changes the choice applies it; picking the chosen preset again is no change.
     connect(picker_, &QComboBox::currentIndexChanged, this, &SettingsView::presetPicked);
-    return new Section(text(SettingsContent::appearanceHeader), content);
+    return new Section(qtText(SettingsContent::appearanceHeader), content);
 }
 
 QWidget *SettingsView::makeFeedbackSection() {
     auto *content = column();
-    sendFeedback_ = new CorvaneButton(text(SettingsContent::sendFeedbackTitle));
+    sendFeedback_ = new CorvaneButton(qtText(SettingsContent::sendFeedbackTitle));
     connect(sendFeedback_, &QAbstractButton::clicked, this, &SettingsView::presentFeedbackSheet);
     content->addWidget(sendFeedback_, 0, Qt::AlignLeft);
-    content->addWidget(caption(text(SettingsContent::feedbackCaption)));
-    return new Section(text(SettingsContent::feedbackHeader), content);
+    content->addWidget(caption(qtText(SettingsContent::feedbackCaption)));
+    return new Section(qtText(SettingsContent::feedbackHeader), content);
 }
 
 QWidget *SettingsView::makeCreditsSection() {
     auto *content = column(6);
-    content->addWidget(caption(text(SettingsContent::creditsCaption)));
-    privacyPolicy_ = new TextButton(text(SettingsContent::privacyPolicyTitle));
+    content->addWidget(caption(qtText(SettingsContent::creditsCaption)));
+    privacyPolicy_ = new TextButton(qtText(SettingsContent::privacyPolicyTitle));
     corvaneCaption(privacyPolicy_);
     corvaneForeground(privacyPolicy_, Color::corvaneAccent());
     connect(privacyPolicy_, &QAbstractButton::clicked, this,
-            [this] { opener_.open(QUrl(text(SettingsContent::privacyPolicyAddress))); });
+            [this] { opener_.open(QUrl(qtText(SettingsContent::privacyPolicyAddress))); });
     content->addWidget(privacyPolicy_, 0, Qt::AlignLeft);
-    return new Section(text(SettingsContent::creditsHeader), content);
+    return new Section(qtText(SettingsContent::creditsHeader), content);
 }
 
 QWidget *SettingsView::makeWindowSection() {
     auto *content = column();
-    content->addWidget(bodyText(text(SettingsContent::transparencyTitle)));
+    content->addWidget(bodyText(qtText(SettingsContent::transparencyTitle)));
     auto *row = new QHBoxLayout;
     row->setSpacing(8);
     slider_ = new QSlider(Qt::Horizontal);
     slider_->setRange(0, SettingsContent::sliderSteps);
     slider_->setSingleStep(1);
     slider_->setPageStep(2);
-    slider_->setAccessibleName(text(SettingsContent::transparencyTitle));
+    slider_->setAccessibleName(qtText(SettingsContent::transparencyTitle));
     row->addWidget(slider_, 1);
     percent_ = new QLabel;
     percent_->setTextFormat(Qt::PlainText);
@@ -172,9 +169,9 @@ QWidget *SettingsView::makeWindowSection() {
     percent_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     row->addWidget(percent_);
     content->addLayout(row);
-    content->addWidget(caption(text(SettingsContent::transparencyCaption)));
+    content->addWidget(caption(qtText(SettingsContent::transparencyCaption)));
     connect(slider_, &QSlider::valueChanged, this, &SettingsView::sliderMoved);
-    return new Section(text(SettingsContent::windowHeader), content);
+    return new Section(qtText(SettingsContent::windowHeader), content);
 }
 
 void SettingsView::refresh() {

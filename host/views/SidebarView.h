@@ -28,7 +28,6 @@ public:
                 QWidget *parent = nullptr);
 
     const SidebarLayout &currentLayout() const { return layout_; }
-    bool showsManualLibraryPicker() const { return showManualLibraryPicker_; }
     void setShowManualLibraryPicker(bool show);
 
 private:

@@ -21,7 +21,6 @@ public:
     SymbolLabel(const QString &symbol, const QString &text, const QFont &font, const QColor &colour,
                 QWidget *parent = nullptr);
 
-    corvane::CorvaneSymbolView *symbolView() const { return symbol_; }
     WrappingLabel *label() const { return label_; }
 
 private:

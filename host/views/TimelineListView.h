@@ -47,7 +47,6 @@ public:
     ElidedLabel *nameLabel() const { return name_; }
     // Null unless the row shows that line.
     ElidedLabel *libraryLabel() const { return library_; }
-    ElidedLabel *sourcePathLabel() const { return sourcePath_; }
     // Null without a trailing label.
     QWidget *trailingLabel() const { return trailing_; }
 

@@ -39,7 +39,7 @@ UnmatchedRow::UnmatchedRow(const TimelineValidator::UnmatchedClip &clip, const Q
                            QWidget *parent)
     : QWidget(parent) {
     const QFont font = textStyleFont(FontTextStyle::caption2);
-    auto *name = new ElidedLabel(qText(ReportTexts::rowName(clip.name)), Qt::ElideMiddle);
+    auto *name = new ElidedLabel(qtText(ReportTexts::rowName(clip.name)), Qt::ElideMiddle);
     name->setObjectName(QStringLiteral("name"));
     name->setFont(font);
 

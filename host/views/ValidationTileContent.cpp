@@ -63,13 +63,13 @@ private:
 class ValidationTileContent::DropZone : public QWidget {
 public:
     explicit DropZone(std::function<void()> onChoose)
-        : choose_(new corvane::CorvaneButton(qText(ReportTexts::chooseButton),
+        : choose_(new corvane::CorvaneButton(qtText(ReportTexts::chooseButton),
                                              corvane::CorvaneButtonStyle{false})),
           status_(new DropZoneStatus(microLook(), microLook())) {
         setObjectName(QStringLiteral("dropZone"));
         auto *symbol = new corvane::CorvaneSymbolView(QStringLiteral("arrow.down.doc"), 20);
         corvane::corvaneForeground(symbol, Color::corvaneTextTertiary());
-        auto *prompt = micro(qText(ReportTexts::tileDropPrompt));
+        auto *prompt = micro(qtText(ReportTexts::tileDropPrompt));
         prompt->setObjectName(QStringLiteral("prompt"));
         choose_->setObjectName(QStringLiteral("choose"));
         QObject::connect(choose_, &QAbstractButton::clicked, this,
@@ -107,7 +107,7 @@ ValidationTileContent::ValidationTileContent(AppState &state,
                                              QWidget *parent)
     : QWidget(parent), state_(state), chooseFile_(std::move(chooseFile)),
       controller_(new ValidationRunController(std::move(run), this)),
-      noTimeline_(new WrappingLabel(qText(ReportTexts::tileNoTimeline))),
+      noTimeline_(new WrappingLabel(qtText(ReportTexts::tileNoTimeline))),
       dropZone_(new DropZone([this] { this->chooseFile(); })), error_(new WrappingLabel) {
     setObjectName(QStringLiteral("validationTile"));
     setAcceptDrops(true);
@@ -187,7 +187,7 @@ QWidget *ValidationTileContent::summary(const TimelineValidator::ValidationRepor
                                                          : QStringLiteral("xmark.octagon.fill"),
                                                   13);
     corvane::corvaneForeground(symbol, colour);
-    auto *verdict = styledLabel(qText(ReportTexts::verdict(report)),
+    auto *verdict = styledLabel(qtText(ReportTexts::verdict(report)),
                                 corvane::corvaneFont(13, CorvaneFontWeight::demiBold), colour);
     verdict->setObjectName(QStringLiteral("verdict"));
     auto *verdictRow = new QHBoxLayout;
@@ -206,7 +206,7 @@ QWidget *ValidationTileContent::summary(const TimelineValidator::ValidationRepor
     layout->addLayout(verdictRow);
     layout->addWidget(summaryLine);
     for (const ReportTexts::Fact &fact : ReportTexts::tileFacts(report)) {
-        layout->addWidget(factRow(qText(fact.label), QString::fromStdString(fact.value)));
+        layout->addWidget(factRow(qtText(fact.label), QString::fromStdString(fact.value)));
     }
     return panel;
 }

@@ -22,7 +22,7 @@ using corvane::FontTextStyle;
 
 ValidationView::DropZone::DropZone(Config config, QWidget *parent)
     : QWidget(parent), onDrop_(std::move(config.onDrop)),
-      choose_(new corvane::CorvaneButton(qText(ReportTexts::chooseButton),
+      choose_(new corvane::CorvaneButton(qtText(ReportTexts::chooseButton),
                                          corvane::CorvaneButtonStyle{true})),
       status_(new DropZoneStatus(
           {textStyleFont(FontTextStyle::caption), Color::corvaneTextSecondary()},
@@ -33,7 +33,7 @@ ValidationView::DropZone::DropZone(Config config, QWidget *parent)
     auto *symbol = new corvane::CorvaneSymbolView(QStringLiteral("arrow.down.doc"), 28);
     corvane::corvaneForeground(symbol, Color::corvaneTextSecondary());
     auto *prompt =
-        styledLabel(qText(ReportTexts::windowDropPrompt), textStyleFont(FontTextStyle::caption),
+        styledLabel(qtText(ReportTexts::windowDropPrompt), textStyleFont(FontTextStyle::caption),
                     Color::corvaneTextSecondary());
     prompt->setObjectName(QStringLiteral("prompt"));
     choose_->setObjectName(QStringLiteral("choose"));

@@ -22,7 +22,7 @@ ValidationView::HeaderBar::HeaderBar(const std::optional<std::string> &activeTim
     setObjectName(QStringLiteral("headerBar"));
     auto *seal = new corvane::CorvaneSymbolView(QStringLiteral("checkmark.seal"), 20);
     corvane::corvaneForeground(seal, Color::corvaneAccent());
-    auto *title = styledLabel(qText(ReportTexts::windowTitle),
+    auto *title = styledLabel(qtText(ReportTexts::windowTitle),
                               textStyleFont(FontTextStyle::headline), Color::primary());
     title->setObjectName(QStringLiteral("title"));
     timeline_->setObjectName(QStringLiteral("comparingTimeline"));

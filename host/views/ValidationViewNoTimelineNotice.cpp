@@ -18,9 +18,9 @@ using corvane::FontTextStyle;
 ValidationView::NoTimelineNotice::NoTimelineNotice(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("noTimelineNotice"));
     auto *title =
-        new SymbolLabel(QStringLiteral("film"), qText(ReportTexts::noTimelineTitle),
+        new SymbolLabel(QStringLiteral("film"), qtText(ReportTexts::noTimelineTitle),
                         textStyleFont(FontTextStyle::body), Color::corvaneTextSecondary());
-    auto *hint = wrappingLabel(qText(ReportTexts::noTimelineHint),
+    auto *hint = wrappingLabel(qtText(ReportTexts::noTimelineHint),
                                textStyleFont(FontTextStyle::caption), Color::corvaneTextTertiary());
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(defaultPadding, defaultPadding, defaultPadding, defaultPadding);

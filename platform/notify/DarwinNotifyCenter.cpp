@@ -92,10 +92,8 @@ void roundTrip(QDBusConnection &bus) {
                                             "org.freedesktop.DBus", "GetId"));
 }
 
-// Ends the centre's thread before the application object and its bus connection go.
-void stopDelivery() {
-    Centre &c = centre();
-    std::lock_guard guard(c.subscriptionLock);
+// Ends the centre's thread, if it runs; the caller holds the subscription lock.
+void endThread(Centre &c) {
     if (c.thread != nullptr) {
         c.thread->quit();
         c.thread->wait();
@@ -105,6 +103,13 @@ void stopDelivery() {
         c.thread = nullptr;
     }
     c.subscribed = false;
+}
+
+// Ends the centre's thread before the application object and its bus connection go.
+void stopDelivery() {
+    Centre &c = centre();
+    std::lock_guard guard(c.subscriptionLock);
+    endThread(c);
 }
 
 // Makes the bus send every posting to the centre's thread; once is enough for all names.
@@ -123,15 +128,17 @@ void subscribe() {
     c.receiver = new Receiver;
     c.receiver->moveToThread(c.thread);
     c.thread->start();
-    // Registered after the bus connection exists, so that it runs before the connection's
-    // own teardown.
-    qAddPostRoutine(stopDelivery);
     if (!bus->connect(QString(), DarwinNotifyCenter::busPath, DarwinNotifyCenter::busInterface,
                       DarwinNotifyCenter::busMember, c.receiver, SLOT(posted(QString)))) {
         log()->error("Cannot observe cross-process notifications: {}",
                      bus->lastError().message().toStdString());
+        // The next observer tries again from the start, with nothing left running.
+        endThread(c);
         return;
     }
+    // Registered after the bus connection exists, so that it runs before the connection's
+    // own teardown; once per subscription.
+    qAddPostRoutine(stopDelivery);
     // The bus has taken the subscription once it answers a later call.
     roundTrip(*bus);
     c.subscribed = true;

@@ -172,10 +172,9 @@ void TimecodeField::subscribe() {
             self->refresh();
         }
     };
-    subscriptions_.push_back(components_.observe(changed));
-    subscriptions_.push_back(frameRate_.observe(changed));
-    subscriptions_.push_back(subFramesBase_.observe(changed));
-    subscriptions_.push_back(upperLimit_.observe(changed));
+    // The whole timecode hears every part: the parts are its projections, or it observes the
+    // four part bindings it was made of. Observing the parts as well would refresh once per
+    // observer for a single change.
     subscriptions_.push_back(timecode_.observe(changed));
 }
 

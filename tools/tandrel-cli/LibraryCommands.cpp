@@ -85,7 +85,7 @@ int snapshotCommand(const Arguments &arguments) {
     std::printf("Wrote \"%s\" with preset \"%s\" to %s: %s of the edit list as %s, one per "
                 "stretch over which the connected clips stay the same\n",
                 document.timelineName.c_str(), document.displayConfig.name.c_str(),
-                (applicationSupportDirectory() / "Tandrel" / "current.json").c_str(),
+                SnapshotWriter::legacySnapshotURL().c_str(),
                 counted(static_cast<long long>(list->count()), "entry", "entries").c_str(),
                 counted(static_cast<long long>(document.entries.size()), "snapshot entry",
                         "snapshot entries")

@@ -16,7 +16,7 @@
 // panel's preset, and checks each FCPXML dropped on the panel against the active timeline,
 // printing the report's verdict and summary, or why there is none, after "validation: ".
 
-#include "core/support/ApplicationSupport.h"
+#include "core/snapshot/SnapshotWriter.h"
 #include "core/validation/ReportTexts.h"
 #include "host/state/AppState.h"
 #include "platform/runtime/KeyValueStore.h"
@@ -126,7 +126,7 @@ int main(int argc, char **argv) {
     });
     QObject::connect(&state, &AppState::lastSnapshotTimeChanged, [&] {
         line("snapshot: '" + state.activeTimelineName().value_or(*state.activeTimelineID()) +
-             "' written to " + (applicationSupportDirectory() / "Tandrel/current.json").string());
+             "' written to " + SnapshotWriter::legacySnapshotURL().string());
     });
     // As the validation window takes a drop: once, from the pending field.
     QObject::connect(&state, &AppState::pendingXMLDropURLChanged, &state, [&] {

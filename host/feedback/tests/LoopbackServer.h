@@ -54,6 +54,10 @@ public:
         thread_ = std::thread([this] { server_.listen_after_bind(); });
     }
     ~LoopbackServer() {
+        // Stopping before the loop has started would leave it running for good.
+        while (!server_.is_running()) {
+            std::this_thread::yield();
+        }
         server_.stop();
         thread_.join();
     }
