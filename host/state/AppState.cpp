@@ -84,8 +84,7 @@ void AppState::setActivePresetID(const Uuid &id) {
 void AppState::setProjectStartTimecode(std::string timecode) {
     if (publish(projectStartTimecode_, std::move(timecode),
                 &AppState::projectStartTimecodeChanged)) {
-        services_.userDefaults->setValue(projectStartTimecodeKey,
-                                         QString::fromStdString(projectStartTimecode_));
+        storeSetting(projectStartTimecodeKey, QString::fromStdString(projectStartTimecode_));
         writeActiveSnapshot();
     }
 }

@@ -155,6 +155,10 @@ public:
     // Stored presets that could not be read at start, kept before the key above is rewritten.
     static constexpr const char *unreadablePresetsKey = "Tandrel.UnreadablePresets";
 
+    // The status line while a setting could not be stored.
+    static constexpr const char *settingsNotStoredStatus =
+        "Settings could not be saved: changes last until the host quits";
+
     // The pasteboard type of one element, as the element's JSON.
     static constexpr const char *elementPasteboardType = "com.ostrevale.tandrel.burninelement";
 
@@ -367,6 +371,9 @@ private:
 
     void savePresets();
     void saveActivePresetID();
+    // Stores a setting in the user defaults. One that cannot be stored holds for this run
+    // only: the status line says so until a later setting is stored.
+    void storeSetting(const QString &key, const QVariant &value);
     // Scans the watched library with this URL, when there is one.
     void loadLibrary(const std::filesystem::path &url);
     // Loads the first library, then hands the rest to the next task.
@@ -393,6 +400,10 @@ private:
     std::optional<Size> activeTimelineResolution_;
     bool snapshotWritten_ = false;
     std::string statusMessage_ = "No libraries loaded";
+    bool settingsUnstored_ = false;
+    // The timeline whose snapshot the file holds; nothing when unknown (before the first write
+    // of this run) or when there is no file.
+    std::optional<std::string> servedTimelineID_;
     std::optional<platform::Clock::WallTime> lastSnapshotTime_;
     bool isRefreshing_ = false;
     std::optional<std::string> lastLibraryDetectionError_;

@@ -38,7 +38,7 @@ void AppState::saveBookmark(const std::filesystem::path &url) {
     }
     QVariantMap bookmarks = bookmarkDictionary(*services_.userDefaults);
     bookmarks.insert(QString::fromStdString(url.string()), QByteArray::fromStdString(*data));
-    services_.userDefaults->setValue(watchedLibraryBookmarksKey, bookmarks);
+    storeSetting(watchedLibraryBookmarksKey, bookmarks);
 }
 
 void AppState::removeBookmark(const std::filesystem::path &url) {
@@ -51,7 +51,7 @@ void AppState::removeBookmark(const std::filesystem::path &url) {
         const bool leadsToIt = resolved && libraryFolder(resolved->url) == libraryFolder(url);
         entry = leadsToIt ? bookmarks.erase(entry) : std::next(entry);
     }
-    services_.userDefaults->setValue(watchedLibraryBookmarksKey, bookmarks);
+    storeSetting(watchedLibraryBookmarksKey, bookmarks);
 }
 
 void AppState::restoreBookmarkedLibraries() {

@@ -67,15 +67,14 @@ void AppState::loadPresets() {
 void AppState::savePresets() {
     try {
         const std::string data = encodeJsonText(encodeJsonValue(presets_));
-        services_.userDefaults->setValue(presetsKey, QByteArray::fromStdString(data));
+        storeSetting(presetsKey, QByteArray::fromStdString(data));
     } catch (const EncodingError &error) {
         log()->error("Presets not stored: {}", error.what());
     }
 }
 
 void AppState::saveActivePresetID() {
-    services_.userDefaults->setValue(activePresetIDKey,
-                                     QString::fromStdString(activePresetID_.uuidString()));
+    storeSetting(activePresetIDKey, QString::fromStdString(activePresetID_.uuidString()));
 }
 
 std::optional<std::string> AppState::exportPresetData(const DisplayConfig &preset) {

@@ -63,6 +63,7 @@ void AppState::writeActiveSnapshot() {
     if (!snapshot) {
         // Nothing to serve: no timeline, or one whose edit list is gone.
         services_.clearSnapshot();
+        servedTimelineID_.reset();
         publish(snapshotWritten_, false, &AppState::snapshotWrittenChanged);
         updateStatus();
         return;
@@ -70,12 +71,19 @@ void AppState::writeActiveSnapshot() {
     try {
         services_.writeSnapshot(*snapshot);
     } catch (const std::exception &error) {
+        // The file left in place may be of another timeline, whose clips the plug-in would
+        // then draw over this one: only the active timeline's own earlier snapshot stays.
+        if (servedTimelineID_ != activeTimelineID_) {
+            services_.clearSnapshot();
+            servedTimelineID_.reset();
+        }
         // Stays until the next status update.
         publish(snapshotWritten_, false, &AppState::snapshotWrittenChanged);
         publish(statusMessage_, "Snapshot write failed: " + std::string(error.what()),
                 &AppState::statusMessageChanged);
         return;
     }
+    servedTimelineID_ = activeTimelineID_;
     publish(snapshotWritten_, true, &AppState::snapshotWrittenChanged);
     publish(lastSnapshotTime_, std::optional(services_.clock->now()),
             &AppState::lastSnapshotTimeChanged);
@@ -90,7 +98,9 @@ void AppState::updateStatus() {
     const size_t timelines = availableTimelines_.size();
     const std::optional<std::string> name = activeTimelineName();
     std::string status;
-    if (loaded == 0) {
+    if (settingsUnstored_) {
+        status = settingsNotStoredStatus;
+    } else if (loaded == 0) {
         status = "No libraries loaded";
     } else if (name && snapshotWritten_) {
         status = "Serving '" + *name + "' (" + std::to_string(timelines) + " timelines)";
@@ -101,6 +111,14 @@ void AppState::updateStatus() {
                  " \u2014 no timelines found";
     }
     publish(statusMessage_, std::move(status), &AppState::statusMessageChanged);
+}
+
+void AppState::storeSetting(const QString &key, const QVariant &value) {
+    const bool failed = !services_.userDefaults->setValue(key, value);
+    if (failed != settingsUnstored_) {
+        settingsUnstored_ = failed;
+        updateStatus();
+    }
 }
 
 } // namespace tandrel

@@ -1,5 +1,7 @@
 #include "host/views/PresetManagement.h"
 
+#include "core/support/Log.h"
+#include "core/support/RegularFile.h"
 #include "host/state/AppState.h"
 #include "host/views/PresetFileDialogs.h"
 
@@ -10,6 +12,14 @@
 #include <algorithm>
 
 namespace tandrel {
+
+namespace {
+
+auto log() {
+    return logger("com.ostrevale.tandrel.host", "presets");
+}
+
+} // namespace
 
 PresetActions PresetActions::of(const DisplayConfig &preset) {
     return {.rename = !preset.isBuiltIn, .remove = !preset.isBuiltIn, .reset = preset.isBuiltIn};
@@ -108,15 +118,15 @@ void PresetManagement::importPresetFromFile(QWidget *parent) {
             if (!file || state == nullptr) {
                 return;
             }
-            QFile in(QFile::decodeName(file->string().c_str()));
-            if (!in.open(QIODevice::ReadOnly)) {
+            // A shared file is outside input: a pipe or device behind the name, or a file of no
+            // preset's size, must not stall or exhaust the host.
+            const RegularFileRead read = readRegularFile(*file, maxImportBytes);
+            if (read.status != RegularFileRead::Status::read) {
+                log()->warn("Preset not imported from {}: {}", file->string(),
+                            read.error.message());
                 return;
             }
-            const QByteArray bytes = in.readAll();
-            if (in.error() != QFileDevice::NoError) {
-                return;
-            }
-            state->importPreset(std::string_view(bytes.constData(), bytes.size()));
+            state->importPreset(read.bytes);
         });
 }
 

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -49,6 +50,8 @@ public:
     };
 
     static constexpr const char *copySuffix = " Copy";
+    // Far above any preset's JSON.
+    static constexpr uint64_t maxImportBytes = 8 * 1024 * 1024;
     static constexpr const char *exportFailedTitle = "Export Failed";
     static constexpr const char *resetConfirmationMessage =
         "This discards any changes you've made to this built-in preset. This can't be undone.";

@@ -139,7 +139,9 @@ private:
 
         mode_t permissions = archive_entry_perm(entry) & 0777;
         if (type == AE_IFDIR) {
-            permissions |= 0700;
+            // A folder's mode is not signed: an archive must not be able to open the unpacked
+            // program to other users' writes. Its owner always gets in.
+            permissions = (permissions & 0755) | 0700;
         }
         archive_entry_set_perm(entry, permissions);
         archive_entry_acl_clear(entry);

@@ -1,8 +1,31 @@
 #include "platform/runtime/KeyValueStore.h"
 
+#include "core/support/Log.h"
+
 #include <QSettings>
 
 namespace platform {
+
+namespace {
+
+auto log() {
+    return tandrel::logger("com.ostrevale.tandrel.host", "settings");
+}
+
+// QSettings keeps a change in its process-wide cache even when the file cannot be written,
+// so the run reads it back as stored: only the write's own status tells.
+bool written(QSettings &settings, const QString &key) {
+    settings.sync();
+    if (settings.status() == QSettings::NoError) {
+        return true;
+    }
+    log()->error("\"{}\" not stored in {}: the settings file cannot be {}", key.toStdString(),
+                 settings.fileName().toStdString(),
+                 settings.status() == QSettings::AccessError ? "written" : "read");
+    return false;
+}
+
+} // namespace
 
 std::optional<QString> KeyValueStore::string(const QString &key) const {
     const QVariant stored = value(key);
@@ -32,12 +55,14 @@ QVariant MemoryKeyValueStore::value(const QString &key) const {
     return values_.value(key);
 }
 
-void MemoryKeyValueStore::setValue(const QString &key, const QVariant &value) {
+bool MemoryKeyValueStore::setValue(const QString &key, const QVariant &value) {
     values_.insert(key, value);
+    return true;
 }
 
-void MemoryKeyValueStore::remove(const QString &key) {
+bool MemoryKeyValueStore::remove(const QString &key) {
     values_.remove(key);
+    return true;
 }
 
 std::shared_ptr<SettingsKeyValueStore> SettingsKeyValueStore::standardUserDefaults() {
@@ -54,12 +79,16 @@ QVariant SettingsKeyValueStore::value(const QString &key) const {
     return open_()->value(key);
 }
 
-void SettingsKeyValueStore::setValue(const QString &key, const QVariant &value) {
-    open_()->setValue(key, value);
+bool SettingsKeyValueStore::setValue(const QString &key, const QVariant &value) {
+    const auto settings = open_();
+    settings->setValue(key, value);
+    return written(*settings, key);
 }
 
-void SettingsKeyValueStore::remove(const QString &key) {
-    open_()->remove(key);
+bool SettingsKeyValueStore::remove(const QString &key) {
+    const auto settings = open_();
+    settings->remove(key);
+    return written(*settings, key);
 }
 
 } // namespace platform

@@ -23,8 +23,10 @@ public:
 
     // Invalid when nothing is stored under the key.
     virtual QVariant value(const QString &key) const = 0;
-    virtual void setValue(const QString &key, const QVariant &value) = 0;
-    virtual void remove(const QString &key) = 0;
+    // False when the change could not be stored: it may hold for this run and be gone at the
+    // next (a settings file the user cannot write, a full disk).
+    virtual bool setValue(const QString &key, const QVariant &value) = 0;
+    virtual bool remove(const QString &key) = 0;
 
     // The value as that kind; nothing when absent or of another kind.
     std::optional<QString> string(const QString &key) const;
@@ -37,8 +39,8 @@ public:
 class MemoryKeyValueStore final : public KeyValueStore {
 public:
     QVariant value(const QString &key) const override;
-    void setValue(const QString &key, const QVariant &value) override;
-    void remove(const QString &key) override;
+    bool setValue(const QString &key, const QVariant &value) override;
+    bool remove(const QString &key) override;
 
 private:
     QHash<QString, QVariant> values_;
@@ -54,8 +56,8 @@ public:
     static std::shared_ptr<SettingsKeyValueStore> iniFile(const QString &path);
 
     QVariant value(const QString &key) const override;
-    void setValue(const QString &key, const QVariant &value) override;
-    void remove(const QString &key) override;
+    bool setValue(const QString &key, const QVariant &value) override;
+    bool remove(const QString &key) override;
 
 private:
     explicit SettingsKeyValueStore(std::function<std::unique_ptr<QSettings>()> open)

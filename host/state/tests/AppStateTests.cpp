@@ -16,6 +16,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
 namespace tandrel {
 namespace {
@@ -34,14 +35,16 @@ public:
         log_.push_back("get " + key.toStdString());
         return values_.value(key);
     }
-    void setValue(const QString &key, const QVariant &value) override {
+    bool setValue(const QString &key, const QVariant &value) override {
         log_.push_back("set " + key.toStdString());
-        values_.setValue(key, value);
+        return !failWrites && values_.setValue(key, value);
     }
-    void remove(const QString &key) override {
+    bool remove(const QString &key) override {
         log_.push_back("remove " + key.toStdString());
-        values_.remove(key);
+        return !failWrites && values_.remove(key);
     }
+    // Every write reports that it was not stored (and is kept, as QSettings keeps it).
+    bool failWrites = false;
     // Without a note.
     platform::MemoryKeyValueStore &values() { return values_; }
 
@@ -143,6 +146,9 @@ protected:
         .writeSnapshot =
             [this](const TandrelSnapshot &snapshot) {
                 log.push_back("write");
+                if (failSnapshotWrites) {
+                    throw std::runtime_error("No space left on device");
+                }
                 SnapshotWriter::write(snapshot);
             },
         .clearSnapshot =
@@ -156,6 +162,7 @@ protected:
         .validation = nullptr,
         .observeExtension = nullptr,
     };
+    bool failSnapshotWrites = false;
     std::unique_ptr<AppState> state_;
 
     static testing::ScratchFolder *libraries_;
@@ -389,6 +396,47 @@ TEST_F(AppStateTest, AFailedWriteShowsWhyAndKeepsTheLastWriteTime) {
     EXPECT_TRUE(state().statusMessage().starts_with("Snapshot write failed: "))
         << state().statusMessage();
     EXPECT_GT(state().statusMessage().size(), std::string("Snapshot write failed: ").size());
+}
+
+TEST_F(AppStateTest, AFailedWriteNeverLeavesAnotherTimelinesSnapshotServed) {
+    started();
+    load({pair_});
+    const std::vector<TimelineChoice> timelines = state().availableTimelines();
+    ASSERT_EQ(timelines.size(), 2U);
+    state().setActiveTimeline(timelines[0].id);
+    ASSERT_EQ(writtenSnapshot().timelineName, "Alpha");
+
+    // The active timeline's own earlier snapshot stays through a failed rewrite.
+    failSnapshotWrites = true;
+    state().setProjectStartTimecode("01:00:00:00");
+    EXPECT_FALSE(state().snapshotWritten());
+    EXPECT_EQ(writtenSnapshot().timelineName, "Alpha");
+
+    // Another timeline's does not: the plug-in would draw Alpha's clips over Beta.
+    state().setActiveTimeline(timelines[1].id);
+    EXPECT_FALSE(fs::exists(snapshotFile()));
+    EXPECT_TRUE(state().statusMessage().starts_with("Snapshot write failed: "));
+
+    failSnapshotWrites = false;
+    state().setProjectStartTimecode("02:00:00:00");
+    EXPECT_EQ(writtenSnapshot().timelineName, "Beta");
+}
+
+TEST_F(AppStateTest, ASettingThatCannotBeStoredShowsUntilOneIs) {
+    started();
+    load({solo_});
+    defaults->failWrites = true;
+    state().setProjectStartTimecode("01:00:00:00");
+    EXPECT_EQ(state().statusMessage(), AppState::settingsNotStoredStatus);
+    // Still so after other updates of the status line.
+    state().setActivePresetID(state().presets().back().id);
+    EXPECT_EQ(state().statusMessage(), AppState::settingsNotStoredStatus);
+
+    defaults->failWrites = false;
+    state().setProjectStartTimecode("02:00:00:00");
+    EXPECT_NE(state().statusMessage(), AppState::settingsNotStoredStatus);
+    EXPECT_EQ(defaults->values().string(AppState::projectStartTimecodeKey),
+              QStringLiteral("02:00:00:00"));
 }
 
 TEST_F(AppStateTest, TheEffectiveStartTimecodeIsTheProjectsElseTheDetectedOne) {

@@ -57,11 +57,11 @@ public:
 class CountingDefaults final : public platform::KeyValueStore {
 public:
     QVariant value(const QString &key) const override { return values_.value(key); }
-    void setValue(const QString &key, const QVariant &value) override {
+    bool setValue(const QString &key, const QVariant &value) override {
         ++writes[key.toStdString()];
-        values_.setValue(key, value);
+        return values_.setValue(key, value);
     }
-    void remove(const QString &key) override { values_.remove(key); }
+    bool remove(const QString &key) override { return values_.remove(key); }
     std::map<std::string, int> writes;
 
 private:

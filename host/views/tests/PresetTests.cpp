@@ -9,6 +9,8 @@
 
 #include <QIODevice>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -258,17 +260,21 @@ TEST_F(PresetManagementTest, ImportAddsWithASuffixOncePerImportAndIgnoresWhatIsN
     EXPECT_NE(state().presets()[count].id, state().presets()[count + 1].id);
     EXPECT_EQ(state().activePresetID(), state().presets().back().id);
 
-    // A file that is no preset, one that cannot be read, and a cancelled panel.
+    // A file that is no preset, one that cannot be read, a pipe (read, it would stall the
+    // host), a file larger than any preset, and a cancelled panel.
     write(files / "empty.json", "");
+    ASSERT_EQ(::mkfifo((files / "pipe.json").c_str(), 0600), 0);
+    write(files / "huge.json", std::string(PresetManagement::maxImportBytes + 1, ' '));
     const std::vector<DisplayConfig> before = state().presets();
     const Uuid activeBefore = state().activePresetID();
     for (const std::optional<std::filesystem::path> &file :
          {std::optional(files / "empty.json"), std::optional(files / "gone.json"),
+          std::optional(files / "pipe.json"), std::optional(files / "huge.json"),
           std::optional<std::filesystem::path>()}) {
         dialogs.file = file;
         management().importPresetFromFile(nullptr);
     }
-    EXPECT_EQ(dialogs.opened, 5);
+    EXPECT_EQ(dialogs.opened, 7);
     EXPECT_EQ(state().presets(), before);
     EXPECT_EQ(state().activePresetID(), activeBefore);
     EXPECT_TRUE(alerts.empty());

@@ -25,11 +25,11 @@ using corvane::CorvaneAppearancePreset;
 class RecordingDefaults final : public platform::KeyValueStore {
 public:
     QVariant value(const QString &key) const override { return values_.value(key); }
-    void setValue(const QString &key, const QVariant &value) override {
+    bool setValue(const QString &key, const QVariant &value) override {
         written.emplace_back(key, value);
-        values_.setValue(key, value);
+        return values_.setValue(key, value);
     }
-    void remove(const QString &key) override { values_.remove(key); }
+    bool remove(const QString &key) override { return values_.remove(key); }
 
     std::vector<std::pair<QString, QVariant>> written;
 

@@ -65,6 +65,18 @@ TEST(ArchiveExtractor, UnpacksFilesFoldersAndLinksWithTheirPermissions) {
     EXPECT_EQ(folderNames(sandbox.temp.path()), std::vector<std::string>{"out"});
 }
 
+TEST(ArchiveExtractor, NoFolderIsLeftWritableByOthers) {
+    Sandbox sandbox;
+    CraftedEntry open = folder("Embrik.app/Contents/");
+    open.permissions = 0777;
+    CraftedEntry locked = folder("Embrik.app/Locked/");
+    locked.permissions = 0050;
+    ArchiveExtractor::extract(bytesOf(craftZip({folder("Embrik.app/"), open, locked})),
+                              sandbox.destination);
+    EXPECT_EQ(permissionsOf(sandbox.destination / "Embrik.app" / "Contents"), 0755u);
+    EXPECT_EQ(permissionsOf(sandbox.destination / "Embrik.app" / "Locked"), 0750u);
+}
+
 TEST(ArchiveExtractor, RoundTripsAFolderPackedByTheZipWriter) {
     Sandbox sandbox;
     const fs::path app = sandbox.temp.path() / "Embrik.app";

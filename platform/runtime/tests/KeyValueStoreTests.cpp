@@ -6,11 +6,13 @@
 
 #include <QDir>
 
+#include <fstream>
+
 namespace platform {
 namespace {
 
 void expectTypedReads(KeyValueStore &store) {
-    store.setValue("Tandrel.Text", QString("01:00:00:00"));
+    EXPECT_TRUE(store.setValue("Tandrel.Text", QString("01:00:00:00")));
     store.setValue("Tandrel.Data", QByteArray("[{\"a\":1}]"));
     store.setValue("Tandrel.Map", QVariantMap{{"/Volumes/A.fcpbundle", QByteArray("x")}});
 
@@ -27,7 +29,7 @@ void expectTypedReads(KeyValueStore &store) {
     EXPECT_EQ(store.string("Tandrel.Missing"), std::nullopt);
     EXPECT_FALSE(store.value("Tandrel.Missing").isValid());
 
-    store.remove("Tandrel.Text");
+    EXPECT_TRUE(store.remove("Tandrel.Text"));
     EXPECT_EQ(store.string("Tandrel.Text"), std::nullopt);
 }
 
@@ -49,6 +51,15 @@ TEST(KeyValueStore, AnIniSuiteKeepsEachKindAndSeesAnotherWritersChangesAtOnce) {
     EXPECT_EQ(store->string("ExtensionBridge.ActivePresetID"),
               "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
     EXPECT_EQ(store->data("Tandrel.Data"), QByteArray("[{\"a\":1}]"));
+}
+
+TEST(KeyValueStore, AChangeThatCannotBeWrittenReportsIt) {
+    tandrel::testing::TemporaryFolder folder;
+    // A file stands where the suite's folder would be made.
+    std::ofstream(folder.path() / "blocked") << "a file";
+    const auto store = SettingsKeyValueStore::iniFile(
+        QString::fromStdString((folder.path() / "blocked" / "suite.ini").string()));
+    EXPECT_FALSE(store->setValue("Tandrel.Text", QString("01:00:00:00")));
 }
 
 } // namespace
