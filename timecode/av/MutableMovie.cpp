@@ -213,8 +213,13 @@ void MutableMovie::save() {
     if (!changed_) {
         return;
     }
-    FileMovieWriter writer(path_);
-    save(writer);
+    std::optional<FileMovieWriter> writer;
+    try {
+        writer.emplace(path_);
+    } catch (const MovieFormatError &error) {
+        throw refusal(path_.string() + ": " + error.what());
+    }
+    save(*writer);
 }
 
 void MutableMovie::save(MovieFileWriter &writer) {

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <fstream>
 #include <functional>
@@ -354,9 +356,22 @@ TEST(MediaAsset, FilesThatAreNotMedia) {
     ScratchFolder folder;
     const fs::path notes = folder / "notes.mov";
     std::ofstream(notes) << "not a movie";
-    for (const fs::path &path : {notes, folder / "absent.mov"}) {
+    // A FIFO or a device named like a movie is refused, never waited on.
+    const fs::path pipe = folder / "pipe.mov";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const fs::path device = folder / "device.mov";
+    fs::create_symlink("/dev/zero", device);
+    for (const fs::path &path : {notes, folder / "absent.mov", pipe, device}) {
         EXPECT_EQ(outcome([&] { return MediaAsset::open(path)->path().string(); }), "internalError")
             << path;
+    }
+    try {
+        MediaAsset::open(pipe);
+        ADD_FAILURE() << "opened";
+    } catch (const MediaParseError &error) {
+        EXPECT_NE(std::string(error.what()).find(pipe.string() + ": not a regular file"),
+                  std::string::npos)
+            << error.what();
     }
 }
 

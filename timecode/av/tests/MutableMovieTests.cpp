@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <functional>
 #include <system_error>
@@ -344,10 +346,33 @@ TEST(MutableMovie, OpensOnlyMoviesItCanEditInPlace) {
     const fs::path cut = folder / "cut.mov";
     std::ofstream(cut, std::ios::binary) << fileBytes(fixtures::timecode25()).substr(0, 7000);
 
-    for (const fs::path &path : {fixtures::fragmented(), notes, open, cut}) {
+    // A FIFO or a device named like a movie is refused, never waited on.
+    const fs::path pipe = folder / "pipe.mov";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const fs::path device = folder / "device.mov";
+    fs::create_symlink("/dev/zero", device);
+
+    for (const fs::path &path : {fixtures::fragmented(), notes, open, cut, pipe, device}) {
         EXPECT_EQ(failure([&] { MutableMovie::open(path); }), "internalError") << path;
     }
     EXPECT_THROW(MutableMovie::open(folder / "absent.mov"), std::system_error);
+
+    // Nor is one saved into when it takes the movie's place after it was opened.
+    const fs::path replaced = copyInto(folder, fixtures::noTimecode25());
+    MutableMovie movie = MutableMovie::open(replaced);
+    movie.addTimecodeTrack(tc("01:00:00:00", R::fps25), std::nullopt, std::nullopt,
+                           movie.fileType());
+    fs::remove(replaced);
+    ASSERT_EQ(::mkfifo(replaced.c_str(), 0600), 0);
+    try {
+        movie.save();
+        ADD_FAILURE() << "saved";
+    } catch (const MediaWriteError &error) {
+        EXPECT_NE(std::string(error.what()).find(replaced.string() + ": not a regular file"),
+                  std::string::npos)
+            << error.what();
+    }
+    EXPECT_TRUE(movie.hasChanges());
 }
 
 } // namespace
