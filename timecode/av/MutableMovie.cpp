@@ -50,8 +50,14 @@ MutableMovie MutableMovie::open(const std::filesystem::path &path) {
     movie.path_ = path;
     try {
         movie.structure_ = MovieStructure::read(FileByteSource(path));
-        // Every track must be readable before any is edited.
-        movieTrackRecords(movie.structure_.movie);
+        // Every track must be readable before any is edited, and known by its ID alone: edits
+        // find tracks by ID.
+        std::set<uint32_t> trackIDs;
+        for (const MovieTrackRecord &record : movieTrackRecords(movie.structure_.movie)) {
+            if (!trackIDs.insert(record.trackID).second) {
+                throw MovieFormatError("two tracks share ID " + std::to_string(record.trackID));
+            }
+        }
         const MovieBox *header = movie.structure_.movie.child(fourCharCode("mvhd"));
         if (header == nullptr) {
             throw MovieFormatError("no movie header");
@@ -145,7 +151,7 @@ MediaTrack MutableMovie::replaceTimecodeTrack(
     const std::vector<uint32_t> old = timecodeTrackIDs(structure_.movie);
     MediaTrack track = addTimecodeTrack(startTimecode, length, extensions, fileType);
     const std::set<uint32_t> retired(old.begin(), old.end());
-    removeTracks(structure_.movie, retired);
+    removeTimecodeTracks(structure_.movie, retired);
     std::erase_if(pending_,
                   [&](const PendingSample &pending) { return retired.contains(pending.trackID); });
     return track;

@@ -27,9 +27,10 @@ namespace timecode {
 // Operations that fail leave the movie as it was.
 class MutableMovie {
 public:
-    // Throws MediaWriteError::internalError for a file that is not a movie or cannot be edited
-    // in place (fragmented, ending inside a box, or with a last box that runs to the end of the
-    // file), and std::system_error when it cannot be read.
+    // Throws MediaWriteError::internalError for a file that is not a regular file, not a movie
+    // or cannot be edited in place (fragmented, ending inside a box, with a last box that runs
+    // to the end of the file, or with two tracks of one ID), and std::system_error when it
+    // cannot be read.
     static MutableMovie open(const std::filesystem::path &path);
 
     const std::filesystem::path &path() const { return path_; }

@@ -332,6 +332,34 @@ TEST(MutableMovie, AFailedSaveLeavesTheFileByteForByte) {
     EXPECT_EQ(timecodesOf(file), "01:00:00:00 |");
 }
 
+TEST(MutableMovie, RefusesTracksThatShareAnID) {
+    // A damaged movie whose timecode track carries the video track's ID: replacing the timecode
+    // track by its ID would take the video with it.
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::timecode25());
+    rewriteMovieBox(file, [](MovieBox &movie) {
+        for (MovieBox &track : movie.children) {
+            if (track.type == fourCharCode("trak") &&
+                movieTrackHandlerType(track) == fourCharCode("tmcd")) {
+                std::vector<uint8_t> &header = track.child(fourCharCode("tkhd"))->payload;
+                ASSERT_EQ(header.at(0), 0);
+                header.at(15) = 1;
+            }
+        }
+    });
+    ASSERT_EQ(timecodeTrackIDs(movieBoxOf(file)), std::vector<uint32_t>{1});
+    const std::string damaged = fileBytes(file);
+    try {
+        MutableMovie::open(file);
+        ADD_FAILURE() << "opened";
+    } catch (const MediaWriteError &error) {
+        EXPECT_NE(std::string(error.what()).find(file.string() + ": two tracks share ID 1"),
+                  std::string::npos)
+            << error.what();
+    }
+    EXPECT_TRUE(fileBytes(file) == damaged);
+}
+
 TEST(MutableMovie, OpensOnlyMoviesItCanEditInPlace) {
     ScratchFolder folder;
     const fs::path notes = folder / "notes.mov";
