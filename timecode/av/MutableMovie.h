@@ -18,9 +18,10 @@ namespace timecode {
 
 // A QuickTime or MPEG-4 movie whose timecode tracks are edited in memory and then saved in
 // place. Saving moves no byte of the file: the new tracks' samples go into one media data box
-// appended to the file, followed by the new movie box; the old movie box is retired (its type
-// becomes 'free') in one last four-byte write. Until then the old movie box comes first and
-// stays the one demuxers read, so the file holds either the old movie or the new one whatever
+// appended to the file, followed by the new movie box; then every older movie box is retired
+// (its type becomes 'free'), the one in use in the last four-byte write, so that the box just
+// written is the first one readers find. Until then the old movie box comes first and stays
+// the one demuxers read, so the file holds either the old movie or the new one whatever
 // happens; a save that fails cuts the file back to its old length, byte for byte. No scratch
 // file is written.
 //

@@ -4,6 +4,7 @@
 #include "timecode/av/MediaAsset.h"
 #include "timecode/av/MediaWriteError.h"
 #include "timecode/av/MovieEditing.h"
+#include "timecode/av/MovieStructure.h"
 #include "timecode/av/MovieTrackRecord.h"
 #include "timecode/av/MutableMovie.h"
 #include "timecode/av/tests/MediaFixtures.h"
@@ -277,10 +278,12 @@ TEST(MutableMovie, StartsBeyondThirtyTwoBitsAreRefusedBeforeAnyChange) {
     EXPECT_EQ(movie.tracks().size(), 2u);
 }
 
-// Fails the n-th write, truncation or flush, and passes every other call on to the file.
+// Fails the n-th write, truncation or flush, and passes every other call on to the file. A
+// writer that dies fails every call from the n-th on, as when the machine stops there.
 class FailingWriter final : public MovieFileWriter {
 public:
-    FailingWriter(const fs::path &file, int failing) : file_(file), failing_(failing) {}
+    FailingWriter(const fs::path &file, int failing, bool dies = false)
+        : file_(file), failing_(failing), dies_(dies) {}
     uint64_t size() override { return file_.size(); }
     void write(uint64_t offset, std::span<const uint8_t> bytes) override {
         step();
@@ -300,13 +303,15 @@ public:
 
 private:
     void step() {
-        if (++calls_ == failing_) {
+        ++calls_;
+        if (calls_ == failing_ || (dies_ && failing_ > 0 && calls_ > failing_)) {
             throw std::system_error(std::make_error_code(std::errc::no_space_on_device));
         }
     }
 
     FileMovieWriter file_;
     int failing_;
+    bool dies_;
     int calls_ = 0;
 };
 
@@ -330,6 +335,46 @@ TEST(MutableMovie, AFailedSaveLeavesTheFileByteForByte) {
     movie.save(counting);
     EXPECT_EQ(counting.calls(), 5);
     EXPECT_EQ(timecodesOf(file), "01:00:00:00 |");
+}
+
+TEST(MutableMovie, TheNextSaveOutranksOneCutShort) {
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::timecode25());
+    // The machine stops once the new movie box is on disk, before the old one is retired: the
+    // file still reads as before, with a complete movie box left over at its end.
+    MutableMovie cutShort = MutableMovie::open(file);
+    cutShort.replaceTimecodeTrack(tc("01:00:00:00", R::fps25), std::nullopt, std::nullopt,
+                                  cutShort.fileType());
+    FailingWriter dying(file, 4, true);
+    EXPECT_THROW(cutShort.save(dying), std::system_error);
+    EXPECT_EQ(timecodesOf(file), "10:00:00:00 |");
+    const auto movieBoxes = [&] {
+        size_t count = 0;
+        for (const TopLevelBox &box : MovieStructure::read(FileByteSource(file)).boxes) {
+            count += box.type == fourCharCode("moov") ? 1 : 0;
+        }
+        return count;
+    };
+    ASSERT_EQ(movieBoxes(), 2u);
+    const std::string interrupted = fileBytes(file);
+
+    MutableMovie movie = MutableMovie::open(file);
+    movie.replaceTimecodeTrack(tc("02:00:00:00", R::fps25), std::nullopt, std::nullopt,
+                               movie.fileType());
+    // Appending the media data and the movie box, flushing, retiring the leftover movie box,
+    // then the one in use, flushing: a failure at any step puts every box back.
+    for (int failing = 1; failing <= 6; ++failing) {
+        SCOPED_TRACE(failing);
+        FailingWriter writer(file, failing);
+        EXPECT_THROW(movie.save(writer), std::system_error);
+        EXPECT_TRUE(fileBytes(file) == interrupted);
+    }
+    FailingWriter counting(file, 0);
+    movie.save(counting);
+    EXPECT_EQ(counting.calls(), 6);
+    EXPECT_EQ(movieBoxes(), 1u);
+    EXPECT_EQ(timecodesOf(file), "02:00:00:00 |");
+    EXPECT_EQ(videoStream(probedStreams(file)).at("tags").value("timecode", ""), "02:00:00:00");
 }
 
 TEST(MutableMovie, RefusesTracksThatShareAnID) {
