@@ -273,6 +273,54 @@ TEST(MediaAsset, EveryDescriptionOfEveryTimecodeTrackCounts) {
     EXPECT_EQ(text(asset->timecodes(std::nullopt, kBase, kLimit)), "00:00:00;00 |01:00:00;00 |");
 }
 
+TEST(MediaAsset, SamplesThatShareTheirBytesAreBounded) {
+    // The timecode track's table points 64 samples at the whole media data box: a small file
+    // that names far more bytes than it holds.
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::timecode25());
+    const MovieStructure structure = MovieStructure::read(FileByteSource(file));
+    const auto media =
+        std::find_if(structure.boxes.begin(), structure.boxes.end(),
+                     [](const TopLevelBox &box) { return box.type == fourCharCode("mdat"); });
+    ASSERT_NE(media, structure.boxes.end());
+    const uint32_t count = 64;
+    rewriteMovieBox(file, [&](MovieBox &movie) {
+        for (MovieBox &track : movie.children) {
+            if (track.type != fourCharCode("trak") ||
+                movieTrackHandlerType(track) != fourCharCode("tmcd")) {
+                continue;
+            }
+            std::vector<uint8_t> timing, chunks, sizes, offsets;
+            BigEndianWriter(timing).u32(0).u32(1).u32(count).u32(1);
+            BigEndianWriter(chunks).u32(0).u32(1).u32(1).u32(1).u32(1);
+            BigEndianWriter(sizes).u32(0).u32(static_cast<uint32_t>(media->size - 8)).u32(count);
+            BigEndianWriter offsetWriter(offsets);
+            offsetWriter.u32(0).u32(count);
+            for (uint32_t i = 0; i < count; ++i) {
+                offsetWriter.u32(static_cast<uint32_t>(media->offset + 8));
+            }
+            MovieBox &table =
+                *track.find({fourCharCode("mdia"), fourCharCode("minf"), fourCharCode("stbl")});
+            table.children = {table.children.at(0), MovieBox::leaf(fourCharCode("stts"), timing),
+                              MovieBox::leaf(fourCharCode("stsc"), chunks),
+                              MovieBox::leaf(fourCharCode("stsz"), sizes),
+                              MovieBox::leaf(fourCharCode("stco"), offsets)};
+        }
+    });
+    const auto asset = MediaAsset::open(file);
+    const MediaTrack timecode = asset->tracks(MediaType::timecode).at(0);
+    try {
+        timecode.readTimecodeSamples(*asset);
+        ADD_FAILURE() << "read";
+    } catch (const MediaParseError &error) {
+        EXPECT_EQ(error.value(), MediaParseError::internalError);
+        EXPECT_NE(std::string(error.what()).find("more bytes than the file"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_EQ(outcome([&] { return text(asset->startTimecode(std::nullopt, kBase, kLimit)); }),
+              "internalError");
+}
+
 TEST(MediaAsset, SixtyFourBitTimecodeTracks) {
     ScratchFolder folder;
     const fs::path file = copyInto(folder, fixtures::noTimecode25());
