@@ -270,7 +270,39 @@ TEST(MediaAsset, EveryDescriptionOfEveryTimecodeTrackCounts) {
     const auto asset = MediaAsset::open(file);
     EXPECT_TRUE(asset->isTimecodeFrameRateDropFrame());
     EXPECT_EQ(asset->timecodeFrameRate(), R::fps29_97d);
-    EXPECT_EQ(text(asset->timecodes(std::nullopt, kBase, kLimit)), "00:00:00;00 |01:00:00;00 |");
+    // Each track still counts at its own rate.
+    EXPECT_EQ(text(asset->timecodes(std::nullopt, kBase, kLimit)), "00:00:00:00 |01:00:00;00 |");
+}
+
+TEST(MediaAsset, EachTimecodeTrackReadsAtItsOwnRate) {
+    // A 25 fps timecode track of ours beside the 29.97 drop-frame one of a 29.97 movie: its
+    // frame 90000 is 01:00:00:00 at 25, whatever the video's rate.
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::timecode2997Drop());
+    const Timecode start(TimecodeSourceValue::components(0, 1, 0, 0, 0), R::fps25, kBase, kLimit);
+    const Timecode length(TimecodeSourceValue::components(0, 0, 0, 2, 0), R::fps25, kBase, kLimit);
+    MutableMovie movie = MutableMovie::open(file);
+    movie.addTimecodeTrack(start, length, std::nullopt, movie.fileType());
+    movie.save();
+    const auto both = MediaAsset::open(file);
+    EXPECT_EQ(both->timecodeFrameRate(), R::fps29_97d);
+    EXPECT_EQ(text(both->timecodes(std::nullopt, kBase, kLimit)), "00:00:00;00 |01:00:00:00 |");
+    // A rate given is the rate of every track.
+    EXPECT_EQ(text(both->timecodes(R::fps25, kBase, kLimit)), "00:00:00:00 |01:00:00:00 |");
+
+    // With the 25 fps track alone, the start and the end run at 25.
+    movie.replaceTimecodeTrack(start, length, std::nullopt, movie.fileType());
+    movie.save();
+    const auto alone = MediaAsset::open(file);
+    const std::optional<Timecode> first = alone->startTimecode(std::nullopt, kBase, kLimit);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->frameRate(), R::fps25);
+    EXPECT_EQ(first->stringValue(), "01:00:00:00");
+    const std::optional<Timecode> end = alone->endTimecode(std::nullopt, kBase, kLimit);
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->frameRate(), R::fps25);
+    EXPECT_EQ(end->stringValue(), "01:00:02:00");
+    EXPECT_EQ(text(alone->endTimecode(R::fps29_97, kBase, kLimit)), "00:50:02:00");
 }
 
 TEST(MediaAsset, SamplesThatShareTheirBytesAreBounded) {
