@@ -191,6 +191,15 @@ MovieBox movieBoxOf(const fs::path &file) {
     return MovieStructure::read(FileByteSource(file)).movie;
 }
 
+std::string errorText(const std::function<void()> &function) {
+    try {
+        function();
+    } catch (const std::exception &error) {
+        return error.what();
+    }
+    return {};
+}
+
 void rewriteMovieBox(const fs::path &file, const std::function<void(MovieBox &)> &edit) {
     const MovieStructure structure = MovieStructure::read(FileByteSource(file));
     MovieBox movie = structure.movie;
