@@ -61,7 +61,7 @@ void checkEdits(const MovieBox &movie) {
     addTimecodeReferences(edited, fields.trackID);
     std::set<uint32_t> retired(old.begin(), old.end());
     retired.erase(fields.trackID);
-    removeTracks(edited, retired);
+    removeTimecodeTracks(edited, retired);
 
     const MovieBox again = reread(edited);
     if (timecodeTrackIDs(again) != std::vector<uint32_t>{fields.trackID}) {

@@ -1,13 +1,18 @@
 #include "timecode/av/LibavInput.h"
 
 #include "timecode/av/MediaParseError.h"
+#include "timecode/av/MovieFormatError.h"
+#include "timecode/av/RegularFile.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/error.h>
 }
 
+#include <fcntl.h>
 #include <string_view>
+#include <system_error>
+#include <unistd.h>
 
 namespace timecode {
 
@@ -18,6 +23,16 @@ std::string libavErrorText(int code) {
 }
 
 LibavInput::LibavInput(const std::filesystem::path &path) {
+    // The demuxer would wait on a FIFO or a device for ever: what is at the path is looked at
+    // first, without waiting.
+    try {
+        ::close(openRegularFile(path, O_RDONLY));
+    } catch (const MovieFormatError &error) {
+        throw MediaParseError(MediaParseError::internalError, path.string() + ": " + error.what());
+    } catch (const std::system_error &error) {
+        throw MediaParseError(MediaParseError::internalError,
+                              path.string() + ": " + error.code().message());
+    }
     int result = avformat_open_input(&context_, path.c_str(), nullptr, nullptr);
     if (result < 0) {
         throw MediaParseError(MediaParseError::internalError,

@@ -13,8 +13,8 @@ namespace timecode {
 // streams known. The asset reads its tracks through one; every sample reader opens its own.
 class LibavInput {
 public:
-    // Throws MediaParseError::internalError, with libavformat's reason, when the file cannot be
-    // opened or read as media.
+    // Throws MediaParseError::internalError, with the reason, when the file cannot be opened, is
+    // no regular file, or cannot be read as media.
     explicit LibavInput(const std::filesystem::path &path);
     ~LibavInput();
     LibavInput(const LibavInput &) = delete;

@@ -273,10 +273,20 @@ std::vector<float> MediaAsset::readNominalVideoFrameRates() const {
 std::vector<std::vector<Timecode>> MediaAsset::timecodes(std::optional<TimecodeFrameRate> at,
                                                          Timecode::SubFramesBase base,
                                                          Timecode::UpperLimit limit) const {
-    const Timecode::Properties properties(at ? *at : timecodeFrameRate(), base, limit);
+    const TimecodeFrameRate detected = at ? *at : timecodeFrameRate();
     std::vector<std::vector<Timecode>> timecodes;
     for (const MediaTrack &track : tracks(MediaType::timecode)) {
-        timecodes.push_back(mapToTimecode(track.readTimecodeSamples(*this), properties));
+        // A track counts its frames at its own rate, which need not be the video's (a 25 fps
+        // count in a 50p movie); the detected rate stands in where the track has none.
+        std::optional<TimecodeFrameRate> own;
+        if (!at && !track.formatDescriptions().empty()) {
+            const MediaFormatDescription &description = track.formatDescriptions().front();
+            own = TimecodeFrameRate::fromFrameDuration(
+                description.frameDuration,
+                (description.timeCodeFlags & TimecodeFormatFlag::dropFrame) != 0);
+        }
+        timecodes.push_back(
+            mapToTimecode(track.readTimecodeSamples(*this), {own.value_or(detected), base, limit}));
     }
     return timecodes;
 }
@@ -295,12 +305,12 @@ std::optional<Timecode> MediaAsset::startTimecode(std::optional<TimecodeFrameRat
 std::optional<Timecode> MediaAsset::endTimecode(std::optional<TimecodeFrameRate> at,
                                                 Timecode::SubFramesBase base,
                                                 Timecode::UpperLimit limit) const {
-    const TimecodeFrameRate rate = at ? *at : timecodeFrameRate();
-    const std::optional<Timecode> start = startTimecode(rate, base, limit);
+    // Without a rate the start is read at its track's own rate, and the end follows it.
+    const std::optional<Timecode> start = startTimecode(at, base, limit);
     if (!start) {
         return std::nullopt;
     }
-    return *start + durationTimecode(rate, base, limit);
+    return *start + durationTimecode(start->frameRate(), base, limit);
 }
 
 Timecode MediaAsset::durationTimecode(std::optional<TimecodeFrameRate> at,

@@ -47,8 +47,10 @@ public:
     bool isVideoInterlaced() const;
     std::vector<float> readNominalVideoFrameRates() const;
 
-    // The timecodes of every timecode track (one list per track) at the rate given or
-    // detected. Throws the rate detection's, the reading's and the core's errors.
+    // The timecodes of every timecode track (one list per track) at the rate given; without
+    // one, each track's at its own (its first description's frame duration and drop flag), or
+    // where that gives none, at the detected rate. Throws the rate detection's, the reading's
+    // and the core's errors.
     std::vector<std::vector<Timecode>> timecodes(std::optional<TimecodeFrameRate> at,
                                                  Timecode::SubFramesBase base,
                                                  Timecode::UpperLimit limit) const;
@@ -56,7 +58,8 @@ public:
     std::optional<Timecode> startTimecode(std::optional<TimecodeFrameRate> at,
                                           Timecode::SubFramesBase base,
                                           Timecode::UpperLimit limit) const;
-    // The start plus the duration, wrapping at the upper limit; nothing without a start.
+    // The start plus the duration at the start's rate, wrapping at the upper limit; nothing
+    // without a start.
     std::optional<Timecode> endTimecode(std::optional<TimecodeFrameRate> at,
                                         Timecode::SubFramesBase base,
                                         Timecode::UpperLimit limit) const;

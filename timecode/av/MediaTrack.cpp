@@ -58,16 +58,33 @@ std::vector<CMTimeCode> MediaTrack::readTimecodeSamples(const MediaAsset &contex
     const MediaFormatDescription *description =
         formatDescriptions().empty() ? nullptr : &formatDescriptions().front();
     std::vector<CMTimeCode> samples;
+    // Samples may share their bytes, so a small damaged file can name more samples than it
+    // holds: reading stops at more bytes than the whole file, or more values than the cap.
+    const int64_t fileSize = avio_size(format->pb);
+    uint64_t bytesRead = 0;
+    const auto tooMany = [&](const char *what) {
+        return MediaParseError(MediaParseError::internalError,
+                               context.path().string() + ": the timecode samples of track " +
+                                   std::to_string(trackID()) + " hold " + what);
+    };
     // Reading ends where no packet is left, as at the end of the file.
     while (av_read_frame(format, packet.get()) >= 0) {
         if (packet->stream_index == streamIndex) {
+            bytesRead += static_cast<uint64_t>(packet->size);
+            if (fileSize >= 0 && bytesRead > static_cast<uint64_t>(fileSize)) {
+                throw tooMany("more bytes than the file");
+            }
+            std::vector<CMTimeCode> decoded;
             try {
-                const auto decoded = timecodeSamples(
+                decoded = timecodeSamples(
                     {description, {packet->data, static_cast<size_t>(packet->size)}});
-                samples.insert(samples.end(), decoded.begin(), decoded.end());
             } catch (const MediaParseError &) {
                 // A sample of another format contributes nothing.
             }
+            if (decoded.size() > kMaxTimecodeSamples - samples.size()) {
+                throw tooMany("too many values");
+            }
+            samples.insert(samples.end(), decoded.begin(), decoded.end());
         }
         av_packet_unref(packet.get());
     }

@@ -54,9 +54,12 @@ public:
     // track's first description: libavformat delivers only the samples of a track's first
     // sample format, and descriptions of one format read alike. Samples of another subtype, or
     // without readable data, give nothing. Throws
-    // MediaParseError::internalError when the file cannot be opened or holds no such track.
-    // Blocks for the whole read.
+    // MediaParseError::internalError when the file cannot be opened or holds no such track, and
+    // when the samples read hold more bytes than the file or more than kMaxTimecodeSamples
+    // values (samples of a damaged file may share their bytes). Blocks for the whole read.
     std::vector<CMTimeCode> readTimecodeSamples(const MediaAsset &context) const;
+    // A frame number for every frame of a day at 120 fps.
+    static constexpr size_t kMaxTimecodeSamples = size_t{24} * 60 * 60 * 120;
 
     // The track's time range as timecodes at the rate (or the asset's timecode rate). Throws
     // MediaParseError::missingOrNonStandardFrameRate without a rate and an asset, and the

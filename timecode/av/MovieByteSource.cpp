@@ -1,6 +1,7 @@
 #include "timecode/av/MovieByteSource.h"
 
 #include "timecode/av/MovieFormatError.h"
+#include "timecode/av/RegularFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -27,10 +28,7 @@ void MemoryByteSource::read(uint64_t offset, std::span<uint8_t> into) const {
 }
 
 FileByteSource::FileByteSource(const std::filesystem::path &path)
-    : descriptor_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)), size_(0) {
-    if (descriptor_ < 0) {
-        throw std::system_error(errno, std::generic_category(), "open " + path.string());
-    }
+    : descriptor_(openRegularFile(path, O_RDONLY)), size_(0) {
     struct stat status {};
     if (::fstat(descriptor_, &status) != 0) {
         const int error = errno;

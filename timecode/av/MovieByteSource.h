@@ -31,7 +31,8 @@ private:
 // A file, opened read-only for the life of the source.
 class FileByteSource final : public MovieByteSource {
 public:
-    // Throws std::system_error when the file cannot be opened.
+    // Throws std::system_error when the file cannot be opened, MovieFormatError when it is no
+    // regular file.
     explicit FileByteSource(const std::filesystem::path &path);
     ~FileByteSource() override;
     FileByteSource(const FileByteSource &) = delete;

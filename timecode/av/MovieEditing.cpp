@@ -95,9 +95,15 @@ void addTimecodeReferences(MovieBox &movie, uint32_t timecodeTrackID) {
     }
 }
 
-void removeTracks(MovieBox &movie, const std::set<uint32_t> &trackIDs) {
+void removeTimecodeTracks(MovieBox &movie, const std::set<uint32_t> &trackIDs) {
+    std::set<uint32_t> removed;
     std::erase_if(movie.children, [&](const MovieBox &box) {
-        return isTrack(box) && trackIDs.contains(movieTrackID(box));
+        if (!isTrack(box) || movieTrackHandlerType(box) != fourCharCode("tmcd") ||
+            !trackIDs.contains(movieTrackID(box))) {
+            return false;
+        }
+        removed.insert(movieTrackID(box));
+        return true;
     });
     for (MovieBox &track : movie.children) {
         MovieBox *references = isTrack(track) ? track.child(fourCharCode("tref")) : nullptr;
@@ -107,7 +113,7 @@ void removeTracks(MovieBox &movie, const std::set<uint32_t> &trackIDs) {
         std::vector<MovieBox> kept;
         for (MovieBox &list : references->children) {
             std::vector<uint32_t> ids = readIDs(list);
-            if (std::erase_if(ids, [&](uint32_t id) { return trackIDs.contains(id); }) > 0) {
+            if (std::erase_if(ids, [&](uint32_t id) { return removed.contains(id); }) > 0) {
                 if (ids.empty()) {
                     continue;
                 }

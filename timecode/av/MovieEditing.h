@@ -23,8 +23,9 @@ void insertTrack(MovieBox &movie, MovieBox track);
 // Every video track gets a 'tmcd' reference to the timecode track (after those it has).
 void addTimecodeReferences(MovieBox &movie, uint32_t timecodeTrackID);
 
-// Drops the tracks and every reference to them; a reference list left empty goes, and so does
+// Drops the timecode tracks ('tmcd' handler) with these IDs and every reference to them; a
+// track of any other kind stays, whatever its ID. A reference list left empty goes, and so does
 // a reference box left empty.
-void removeTracks(MovieBox &movie, const std::set<uint32_t> &trackIDs);
+void removeTimecodeTracks(MovieBox &movie, const std::set<uint32_t> &trackIDs);
 
 } // namespace timecode

@@ -1,5 +1,7 @@
 #include "timecode/av/MovieFileWriter.h"
 
+#include "timecode/av/RegularFile.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,11 +19,7 @@ namespace {
 } // namespace
 
 FileMovieWriter::FileMovieWriter(const std::filesystem::path &path)
-    : descriptor_(::open(path.c_str(), O_RDWR | O_CLOEXEC)) {
-    if (descriptor_ < 0) {
-        throw std::system_error(errno, std::generic_category(), "open " + path.string());
-    }
-}
+    : descriptor_(openRegularFile(path, O_RDWR)) {}
 
 FileMovieWriter::~FileMovieWriter() {
     ::close(descriptor_);

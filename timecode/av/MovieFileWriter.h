@@ -19,7 +19,8 @@ public:
     virtual void synchronize() = 0;
 };
 
-// The file itself, opened for reading and writing for the life of the writer.
+// The file itself, opened for reading and writing for the life of the writer. Opening throws
+// std::system_error when the file cannot be opened, MovieFormatError when it is no regular file.
 class FileMovieWriter final : public MovieFileWriter {
 public:
     explicit FileMovieWriter(const std::filesystem::path &path);

@@ -50,8 +50,14 @@ MutableMovie MutableMovie::open(const std::filesystem::path &path) {
     movie.path_ = path;
     try {
         movie.structure_ = MovieStructure::read(FileByteSource(path));
-        // Every track must be readable before any is edited.
-        movieTrackRecords(movie.structure_.movie);
+        // Every track must be readable before any is edited, and known by its ID alone: edits
+        // find tracks by ID.
+        std::set<uint32_t> trackIDs;
+        for (const MovieTrackRecord &record : movieTrackRecords(movie.structure_.movie)) {
+            if (!trackIDs.insert(record.trackID).second) {
+                throw MovieFormatError("two tracks share ID " + std::to_string(record.trackID));
+            }
+        }
         const MovieBox *header = movie.structure_.movie.child(fourCharCode("mvhd"));
         if (header == nullptr) {
             throw MovieFormatError("no movie header");
@@ -145,7 +151,7 @@ MediaTrack MutableMovie::replaceTimecodeTrack(
     const std::vector<uint32_t> old = timecodeTrackIDs(structure_.movie);
     MediaTrack track = addTimecodeTrack(startTimecode, length, extensions, fileType);
     const std::set<uint32_t> retired(old.begin(), old.end());
-    removeTracks(structure_.movie, retired);
+    removeTimecodeTracks(structure_.movie, retired);
     std::erase_if(pending_,
                   [&](const PendingSample &pending) { return retired.contains(pending.trackID); });
     return track;
@@ -213,8 +219,13 @@ void MutableMovie::save() {
     if (!changed_) {
         return;
     }
-    FileMovieWriter writer(path_);
-    save(writer);
+    std::optional<FileMovieWriter> writer;
+    try {
+        writer.emplace(path_);
+    } catch (const MovieFormatError &error) {
+        throw refusal(path_.string() + ": " + error.what());
+    }
+    save(*writer);
 }
 
 void MutableMovie::save(MovieFileWriter &writer) {
@@ -241,24 +252,35 @@ void MutableMovie::save(MovieFileWriter &writer) {
         media = data.serialized();
     }
     const std::vector<uint8_t> movieBytes = movie.serialized();
-    const TopLevelBox old = structure_.movieBox();
+    // Every other movie box goes before the one in use: a box left complete by a save that was
+    // cut short would otherwise come first once the one in use is retired, and readers would
+    // take it in place of the box written now.
+    std::vector<uint64_t> retired;
+    for (size_t i = 0; i < structure_.boxes.size(); ++i) {
+        if (structure_.boxes[i].type == fourCharCode("moov") && i != structure_.movieBoxIndex) {
+            retired.push_back(structure_.boxes[i].offset);
+        }
+    }
+    retired.push_back(structure_.movieBox().offset);
     static constexpr std::array<uint8_t, 4> freeType{'f', 'r', 'e', 'e'};
     static constexpr std::array<uint8_t, 4> movieType{'m', 'o', 'o', 'v'};
-    bool retiring = false;
+    size_t retiring = 0;
     try {
         if (!media.empty()) {
             writer.write(original, media);
         }
         writer.write(original + media.size(), movieBytes);
         writer.synchronize();
-        retiring = true;
-        writer.write(old.offset + 4, freeType);
+        for (const uint64_t offset : retired) {
+            ++retiring;
+            writer.write(offset + 4, freeType);
+        }
         writer.synchronize();
     } catch (...) {
         // Put the file back as it was; the first failure is the one reported.
         try {
-            if (retiring) {
-                writer.write(old.offset + 4, movieType);
+            for (size_t i = 0; i < retiring; ++i) {
+                writer.write(retired[i] + 4, movieType);
             }
             writer.truncate(original);
             writer.synchronize();
@@ -266,7 +288,11 @@ void MutableMovie::save(MovieFileWriter &writer) {
         }
         throw;
     }
-    structure_.boxes[structure_.movieBoxIndex].type = fourCharCode("free");
+    for (TopLevelBox &box : structure_.boxes) {
+        if (box.type == fourCharCode("moov")) {
+            box.type = fourCharCode("free");
+        }
+    }
     if (!media.empty()) {
         structure_.boxes.push_back({fourCharCode("mdat"), original, media.size(), 8});
     }

@@ -18,18 +18,20 @@ namespace timecode {
 
 // A QuickTime or MPEG-4 movie whose timecode tracks are edited in memory and then saved in
 // place. Saving moves no byte of the file: the new tracks' samples go into one media data box
-// appended to the file, followed by the new movie box; the old movie box is retired (its type
-// becomes 'free') in one last four-byte write. Until then the old movie box comes first and
-// stays the one demuxers read, so the file holds either the old movie or the new one whatever
+// appended to the file, followed by the new movie box; then every older movie box is retired
+// (its type becomes 'free'), the one in use in the last four-byte write, so that the box just
+// written is the first one readers find. Until then the old movie box comes first and stays
+// the one demuxers read, so the file holds either the old movie or the new one whatever
 // happens; a save that fails cuts the file back to its old length, byte for byte. No scratch
 // file is written.
 //
 // Operations that fail leave the movie as it was.
 class MutableMovie {
 public:
-    // Throws MediaWriteError::internalError for a file that is not a movie or cannot be edited
-    // in place (fragmented, ending inside a box, or with a last box that runs to the end of the
-    // file), and std::system_error when it cannot be read.
+    // Throws MediaWriteError::internalError for a file that is not a regular file, not a movie
+    // or cannot be edited in place (fragmented, ending inside a box, with a last box that runs
+    // to the end of the file, or with two tracks of one ID), and std::system_error when it
+    // cannot be read.
     static MutableMovie open(const std::filesystem::path &path);
 
     const std::filesystem::path &path() const { return path_; }

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <fstream>
 #include <functional>
@@ -268,7 +270,87 @@ TEST(MediaAsset, EveryDescriptionOfEveryTimecodeTrackCounts) {
     const auto asset = MediaAsset::open(file);
     EXPECT_TRUE(asset->isTimecodeFrameRateDropFrame());
     EXPECT_EQ(asset->timecodeFrameRate(), R::fps29_97d);
-    EXPECT_EQ(text(asset->timecodes(std::nullopt, kBase, kLimit)), "00:00:00;00 |01:00:00;00 |");
+    // Each track still counts at its own rate.
+    EXPECT_EQ(text(asset->timecodes(std::nullopt, kBase, kLimit)), "00:00:00:00 |01:00:00;00 |");
+}
+
+TEST(MediaAsset, EachTimecodeTrackReadsAtItsOwnRate) {
+    // A 25 fps timecode track of ours beside the 29.97 drop-frame one of a 29.97 movie: its
+    // frame 90000 is 01:00:00:00 at 25, whatever the video's rate.
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::timecode2997Drop());
+    const Timecode start(TimecodeSourceValue::components(0, 1, 0, 0, 0), R::fps25, kBase, kLimit);
+    const Timecode length(TimecodeSourceValue::components(0, 0, 0, 2, 0), R::fps25, kBase, kLimit);
+    MutableMovie movie = MutableMovie::open(file);
+    movie.addTimecodeTrack(start, length, std::nullopt, movie.fileType());
+    movie.save();
+    const auto both = MediaAsset::open(file);
+    EXPECT_EQ(both->timecodeFrameRate(), R::fps29_97d);
+    EXPECT_EQ(text(both->timecodes(std::nullopt, kBase, kLimit)), "00:00:00;00 |01:00:00:00 |");
+    // A rate given is the rate of every track.
+    EXPECT_EQ(text(both->timecodes(R::fps25, kBase, kLimit)), "00:00:00:00 |01:00:00:00 |");
+
+    // With the 25 fps track alone, the start and the end run at 25.
+    movie.replaceTimecodeTrack(start, length, std::nullopt, movie.fileType());
+    movie.save();
+    const auto alone = MediaAsset::open(file);
+    const std::optional<Timecode> first = alone->startTimecode(std::nullopt, kBase, kLimit);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->frameRate(), R::fps25);
+    EXPECT_EQ(first->stringValue(), "01:00:00:00");
+    const std::optional<Timecode> end = alone->endTimecode(std::nullopt, kBase, kLimit);
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->frameRate(), R::fps25);
+    EXPECT_EQ(end->stringValue(), "01:00:02:00");
+    EXPECT_EQ(text(alone->endTimecode(R::fps29_97, kBase, kLimit)), "00:50:02:00");
+}
+
+TEST(MediaAsset, SamplesThatShareTheirBytesAreBounded) {
+    // The timecode track's table points 64 samples at the whole media data box: a small file
+    // that names far more bytes than it holds.
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::timecode25());
+    const MovieStructure structure = MovieStructure::read(FileByteSource(file));
+    const auto media =
+        std::find_if(structure.boxes.begin(), structure.boxes.end(),
+                     [](const TopLevelBox &box) { return box.type == fourCharCode("mdat"); });
+    ASSERT_NE(media, structure.boxes.end());
+    const uint32_t count = 64;
+    rewriteMovieBox(file, [&](MovieBox &movie) {
+        for (MovieBox &track : movie.children) {
+            if (track.type != fourCharCode("trak") ||
+                movieTrackHandlerType(track) != fourCharCode("tmcd")) {
+                continue;
+            }
+            std::vector<uint8_t> timing, chunks, sizes, offsets;
+            BigEndianWriter(timing).u32(0).u32(1).u32(count).u32(1);
+            BigEndianWriter(chunks).u32(0).u32(1).u32(1).u32(1).u32(1);
+            BigEndianWriter(sizes).u32(0).u32(static_cast<uint32_t>(media->size - 8)).u32(count);
+            BigEndianWriter offsetWriter(offsets);
+            offsetWriter.u32(0).u32(count);
+            for (uint32_t i = 0; i < count; ++i) {
+                offsetWriter.u32(static_cast<uint32_t>(media->offset + 8));
+            }
+            MovieBox &table =
+                *track.find({fourCharCode("mdia"), fourCharCode("minf"), fourCharCode("stbl")});
+            table.children = {table.children.at(0), MovieBox::leaf(fourCharCode("stts"), timing),
+                              MovieBox::leaf(fourCharCode("stsc"), chunks),
+                              MovieBox::leaf(fourCharCode("stsz"), sizes),
+                              MovieBox::leaf(fourCharCode("stco"), offsets)};
+        }
+    });
+    const auto asset = MediaAsset::open(file);
+    const MediaTrack timecode = asset->tracks(MediaType::timecode).at(0);
+    try {
+        timecode.readTimecodeSamples(*asset);
+        ADD_FAILURE() << "read";
+    } catch (const MediaParseError &error) {
+        EXPECT_EQ(error.value(), MediaParseError::internalError);
+        EXPECT_NE(std::string(error.what()).find("more bytes than the file"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_EQ(outcome([&] { return text(asset->startTimecode(std::nullopt, kBase, kLimit)); }),
+              "internalError");
 }
 
 TEST(MediaAsset, SixtyFourBitTimecodeTracks) {
@@ -354,10 +436,17 @@ TEST(MediaAsset, FilesThatAreNotMedia) {
     ScratchFolder folder;
     const fs::path notes = folder / "notes.mov";
     std::ofstream(notes) << "not a movie";
-    for (const fs::path &path : {notes, folder / "absent.mov"}) {
+    // A FIFO or a device named like a movie is refused, never waited on.
+    const fs::path pipe = folder / "pipe.mov";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const fs::path device = folder / "device.mov";
+    fs::create_symlink("/dev/zero", device);
+    for (const fs::path &path : {notes, folder / "absent.mov", pipe, device}) {
         EXPECT_EQ(outcome([&] { return MediaAsset::open(path)->path().string(); }), "internalError")
             << path;
     }
+    const std::string refusal = errorText([&] { MediaAsset::open(pipe); });
+    EXPECT_NE(refusal.find(pipe.string() + ": not a regular file"), std::string::npos) << refusal;
 }
 
 } // namespace

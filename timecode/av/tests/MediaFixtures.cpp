@@ -191,4 +191,24 @@ MovieBox movieBoxOf(const fs::path &file) {
     return MovieStructure::read(FileByteSource(file)).movie;
 }
 
+std::string errorText(const std::function<void()> &function) {
+    try {
+        function();
+    } catch (const std::exception &error) {
+        return error.what();
+    }
+    return {};
+}
+
+void rewriteMovieBox(const fs::path &file, const std::function<void(MovieBox &)> &edit) {
+    const MovieStructure structure = MovieStructure::read(FileByteSource(file));
+    MovieBox movie = structure.movie;
+    edit(movie);
+    std::string bytes = fileBytes(file);
+    bytes.replace(structure.movieBox().offset + 4, 4, "free");
+    const std::vector<uint8_t> appended = movie.serialized();
+    bytes.append(appended.begin(), appended.end());
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
 } // namespace timecode::test

@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,5 +53,13 @@ nlohmann::json probedStreams(const std::filesystem::path &file);
 
 // The whole movie box of a file, parsed.
 MovieBox movieBoxOf(const std::filesystem::path &file);
+
+// What the error thrown by the function says; empty when it throws none.
+std::string errorText(const std::function<void()> &function);
+
+// Edits the movie box of the file as our writer saves one: the edited box is appended and the
+// old one retired to a 'free' box.
+void rewriteMovieBox(const std::filesystem::path &file,
+                     const std::function<void(MovieBox &)> &edit);
 
 } // namespace timecode::test

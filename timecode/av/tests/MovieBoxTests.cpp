@@ -161,9 +161,11 @@ TEST(MovieBoxes, EditingReferencesAndTrackIDs) {
                                            track(3, "tmcd"), track(4, "vide", {}, references4)})))
                             .movie;
     EXPECT_EQ(timecodeTrackIDs(movieBox), (std::vector<uint32_t>{2, 3}));
-    removeTracks(movieBox, {3});
+    // Only timecode tracks go: video 4 stays though its ID is named.
+    removeTimecodeTracks(movieBox, {3, 4});
     const auto records = movieTrackRecords(movieBox);
     ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[2].trackID, 4u);
     EXPECT_EQ(records[0].references,
               (std::vector<MovieTrackReference>{{fourCharCode("tmcd"), {2}}}));
     EXPECT_TRUE(records[2].references.empty());

@@ -4,11 +4,14 @@
 #include "timecode/av/MediaAsset.h"
 #include "timecode/av/MediaWriteError.h"
 #include "timecode/av/MovieEditing.h"
+#include "timecode/av/MovieStructure.h"
 #include "timecode/av/MovieTrackRecord.h"
 #include "timecode/av/MutableMovie.h"
 #include "timecode/av/tests/MediaFixtures.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <fstream>
 #include <functional>
@@ -275,10 +278,12 @@ TEST(MutableMovie, StartsBeyondThirtyTwoBitsAreRefusedBeforeAnyChange) {
     EXPECT_EQ(movie.tracks().size(), 2u);
 }
 
-// Fails the n-th write, truncation or flush, and passes every other call on to the file.
+// Fails the n-th write, truncation or flush, and passes every other call on to the file. A
+// writer that dies fails every call from the n-th on, as when the machine stops there.
 class FailingWriter final : public MovieFileWriter {
 public:
-    FailingWriter(const fs::path &file, int failing) : file_(file), failing_(failing) {}
+    FailingWriter(const fs::path &file, int failing, bool dies = false)
+        : file_(file), failing_(failing), dies_(dies) {}
     uint64_t size() override { return file_.size(); }
     void write(uint64_t offset, std::span<const uint8_t> bytes) override {
         step();
@@ -298,36 +303,99 @@ public:
 
 private:
     void step() {
-        if (++calls_ == failing_) {
+        ++calls_;
+        if (calls_ == failing_ || (dies_ && failing_ > 0 && calls_ > failing_)) {
             throw std::system_error(std::make_error_code(std::errc::no_space_on_device));
         }
     }
 
     FileMovieWriter file_;
     int failing_;
+    bool dies_;
     int calls_ = 0;
 };
+
+// Fails each of the steps of saving in turn, each failure leaving the file byte for byte and
+// the changes unsaved; then saves, in just those steps.
+void expectEachFailedStepUndone(MutableMovie &movie, const fs::path &file, int steps) {
+    const std::string before = fileBytes(file);
+    for (int failing = 1; failing <= steps; ++failing) {
+        SCOPED_TRACE(failing);
+        FailingWriter writer(file, failing);
+        EXPECT_THROW(movie.save(writer), std::system_error);
+        EXPECT_TRUE(fileBytes(file) == before);
+        EXPECT_TRUE(movie.hasChanges());
+    }
+    FailingWriter counting(file, 0);
+    movie.save(counting);
+    EXPECT_EQ(counting.calls(), steps);
+}
 
 TEST(MutableMovie, AFailedSaveLeavesTheFileByteForByte) {
     ScratchFolder folder;
     const fs::path file = copyInto(folder, fixtures::timecode25());
-    const std::string original = fileBytes(file);
     MutableMovie movie = MutableMovie::open(file);
     movie.replaceTimecodeTrack(tc("01:00:00:00", R::fps25), std::nullopt, std::nullopt,
                                movie.fileType());
     // Appending the media data, appending the movie box, flushing, retiring the old movie box,
     // flushing: each in turn fails.
-    for (int failing = 1; failing <= 5; ++failing) {
-        SCOPED_TRACE(failing);
-        FailingWriter writer(file, failing);
-        EXPECT_THROW(movie.save(writer), std::system_error);
-        EXPECT_EQ(fileBytes(file), original);
-        EXPECT_TRUE(movie.hasChanges());
-    }
-    FailingWriter counting(file, 0);
-    movie.save(counting);
-    EXPECT_EQ(counting.calls(), 5);
+    expectEachFailedStepUndone(movie, file, 5);
     EXPECT_EQ(timecodesOf(file), "01:00:00:00 |");
+}
+
+TEST(MutableMovie, TheNextSaveOutranksOneCutShort) {
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::timecode25());
+    // The machine stops once the new movie box is on disk, before the old one is retired: the
+    // file still reads as before, with a complete movie box left over at its end.
+    MutableMovie cutShort = MutableMovie::open(file);
+    cutShort.replaceTimecodeTrack(tc("01:00:00:00", R::fps25), std::nullopt, std::nullopt,
+                                  cutShort.fileType());
+    FailingWriter dying(file, 4, true);
+    EXPECT_THROW(cutShort.save(dying), std::system_error);
+    EXPECT_EQ(timecodesOf(file), "10:00:00:00 |");
+    const auto movieBoxes = [&] {
+        size_t count = 0;
+        for (const TopLevelBox &box : MovieStructure::read(FileByteSource(file)).boxes) {
+            count += box.type == fourCharCode("moov") ? 1 : 0;
+        }
+        return count;
+    };
+    ASSERT_EQ(movieBoxes(), 2u);
+
+    MutableMovie movie = MutableMovie::open(file);
+    movie.replaceTimecodeTrack(tc("02:00:00:00", R::fps25), std::nullopt, std::nullopt,
+                               movie.fileType());
+    // Appending the media data and the movie box, flushing, retiring the leftover movie box,
+    // then the one in use, flushing: a failure at any step puts every box back.
+    expectEachFailedStepUndone(movie, file, 6);
+    EXPECT_EQ(movieBoxes(), 1u);
+    EXPECT_EQ(timecodesOf(file), "02:00:00:00 |");
+    EXPECT_EQ(videoStream(probedStreams(file)).at("tags").value("timecode", ""), "02:00:00:00");
+}
+
+TEST(MutableMovie, RefusesTracksThatShareAnID) {
+    // A damaged movie whose timecode track carries the video track's ID: replacing the timecode
+    // track by its ID would take the video with it.
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::timecode25());
+    rewriteMovieBox(file, [](MovieBox &movie) {
+        for (MovieBox &track : movie.children) {
+            if (track.type == fourCharCode("trak") &&
+                movieTrackHandlerType(track) == fourCharCode("tmcd")) {
+                std::vector<uint8_t> &header = track.child(fourCharCode("tkhd"))->payload;
+                ASSERT_EQ(header.at(0), 0);
+                header.at(15) = 1;
+            }
+        }
+    });
+    ASSERT_EQ(timecodeTrackIDs(movieBoxOf(file)), std::vector<uint32_t>{1});
+    const std::string damaged = fileBytes(file);
+    EXPECT_EQ(failure([&] { MutableMovie::open(file); }), "internalError");
+    const std::string refusal = errorText([&] { MutableMovie::open(file); });
+    EXPECT_NE(refusal.find(file.string() + ": two tracks share ID 1"), std::string::npos)
+        << refusal;
+    EXPECT_TRUE(fileBytes(file) == damaged);
 }
 
 TEST(MutableMovie, OpensOnlyMoviesItCanEditInPlace) {
@@ -344,10 +412,29 @@ TEST(MutableMovie, OpensOnlyMoviesItCanEditInPlace) {
     const fs::path cut = folder / "cut.mov";
     std::ofstream(cut, std::ios::binary) << fileBytes(fixtures::timecode25()).substr(0, 7000);
 
-    for (const fs::path &path : {fixtures::fragmented(), notes, open, cut}) {
+    // A FIFO or a device named like a movie is refused, never waited on.
+    const fs::path pipe = folder / "pipe.mov";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const fs::path device = folder / "device.mov";
+    fs::create_symlink("/dev/zero", device);
+
+    for (const fs::path &path : {fixtures::fragmented(), notes, open, cut, pipe, device}) {
         EXPECT_EQ(failure([&] { MutableMovie::open(path); }), "internalError") << path;
     }
     EXPECT_THROW(MutableMovie::open(folder / "absent.mov"), std::system_error);
+
+    // Nor is one saved into when it takes the movie's place after it was opened.
+    const fs::path replaced = copyInto(folder, fixtures::noTimecode25());
+    MutableMovie movie = MutableMovie::open(replaced);
+    movie.addTimecodeTrack(tc("01:00:00:00", R::fps25), std::nullopt, std::nullopt,
+                           movie.fileType());
+    fs::remove(replaced);
+    ASSERT_EQ(::mkfifo(replaced.c_str(), 0600), 0);
+    EXPECT_EQ(failure([&] { movie.save(); }), "internalError");
+    const std::string refusal = errorText([&] { movie.save(); });
+    EXPECT_NE(refusal.find(replaced.string() + ": not a regular file"), std::string::npos)
+        << refusal;
+    EXPECT_TRUE(movie.hasChanges());
 }
 
 } // namespace

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <filesystem>
+
+namespace timecode {
+
+// Opens the file at the path with the access flags (O_RDONLY or O_RDWR) without ever waiting
+// on it: the open does not block, and what it opened is examined before a byte is read, so a
+// FIFO or a device named like a movie (or a link to one) is refused at once instead of keeping
+// its reader waiting. The descriptor answered blocks as usual; the caller closes it. Throws
+// std::system_error naming the path when the file cannot be opened or examined, and
+// MovieFormatError ("not a regular file") for anything but a regular file.
+int openRegularFile(const std::filesystem::path &path, int accessFlags);
+
+} // namespace timecode
