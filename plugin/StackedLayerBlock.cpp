@@ -1,6 +1,6 @@
 #include "plugin/StackedLayerBlock.h"
 
-#include "plugin/UnicodeText.h"
+#include "core/support/UnicodeText.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "core/support/Log.h"
 #include "plugin/TextPainter.h"
-#include "plugin/UnicodeText.h"
+#include "core/support/UnicodeText.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,10 +1,10 @@
 #include "core/model/BundledPresets.h"
 
+#include "core/support/AsciiText.h"
 #include "core/support/JsonText.h"
 #include "core/support/Log.h"
 
 #include <algorithm>
-#include <cctype>
 #include <fstream>
 #include <iterator>
 
@@ -119,10 +119,7 @@ BundledPresets::loadBundledPresetJSONFiles(const fs::path &resourceFolder) {
     std::error_code error;
     for (fs::directory_iterator it(resourceFolder, error), end; !error && it != end;
          it.increment(error)) {
-        std::string extension = it->path().extension().string();
-        std::transform(extension.begin(), extension.end(), extension.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (extension == ".json") {
+        if (asciiLowercased(it->path().extension().string()) == ".json") {
             files.push_back(it->path());
         }
     }

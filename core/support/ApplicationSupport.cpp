@@ -35,14 +35,18 @@ std::filesystem::path accountHome() {
 
 } // namespace
 
+std::filesystem::path homeDirectory() {
+    if (auto home = absoluteFromEnvironment("HOME"); !home.empty()) {
+        return home;
+    }
+    return accountHome();
+}
+
 std::filesystem::path applicationSupportDirectory() {
     if (auto dataHome = absoluteFromEnvironment("XDG_DATA_HOME"); !dataHome.empty()) {
         return dataHome;
     }
-    std::filesystem::path home = absoluteFromEnvironment("HOME");
-    if (home.empty()) {
-        home = accountHome();
-    }
+    const std::filesystem::path home = homeDirectory();
     if (home.empty()) {
         throw std::runtime_error("The user's home folder could not be found.");
     }

@@ -36,8 +36,11 @@ RegularFileRead notReadable(std::errc why) {
 
 } // namespace
 
-RegularFileRead readRegularFile(const std::filesystem::path &path, uint64_t maxBytes) {
-    const Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+RegularFileRead readRegularFile(const std::filesystem::path &path, uint64_t maxBytes,
+                                LinkAtPath linkAtPath) {
+    const int noFollow = linkAtPath == LinkAtPath::refuse ? O_NOFOLLOW : 0;
+    const Descriptor file{
+        ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | noFollow)};
     if (file.fd < 0) {
         return notReadable(static_cast<std::errc>(errno));
     }

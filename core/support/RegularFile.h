@@ -27,11 +27,17 @@ struct RegularFileRead {
     std::error_code error;
 };
 
+// Whether a symbolic link at the path itself (its last component) is followed or refused;
+// links in the folders above it are always followed.
+enum class LinkAtPath { follow, refuse };
+
 // Reads the regular file at `path`, at most `maxBytes` of it. The file is opened once and
 // without blocking, and everything is decided on the open file: a FIFO or device at the path
 // (or behind a link) is refused at once instead of waited on, a size above the limit is
 // refused before a byte is read, and a file that grows past the limit while it is read is
-// refused after reading no more than the limit + 1 bytes.
-RegularFileRead readRegularFile(const std::filesystem::path &path, uint64_t maxBytes);
+// refused after reading no more than the limit + 1 bytes. A refused link at the path is not
+// readable (the error is too_many_symbolic_link_levels).
+RegularFileRead readRegularFile(const std::filesystem::path &path, uint64_t maxBytes,
+                                LinkAtPath linkAtPath = LinkAtPath::follow);
 
 } // namespace tandrel

@@ -41,5 +41,21 @@ TEST(RegularFile, ReadsARegularFileAndTellsWhyAnythingElseIsNotRead) {
     }
 }
 
+TEST(RegularFile, FollowsALinkAtThePathOnlyWhenAsked) {
+    TemporaryFolder temp;
+    std::filesystem::create_directory(temp.path() / "folder");
+    std::ofstream(temp.path() / "folder" / "file") << "data";
+    std::filesystem::create_symlink(temp.path() / "folder" / "file", temp.path() / "link");
+    std::filesystem::create_directory_symlink(temp.path() / "folder", temp.path() / "above");
+
+    EXPECT_EQ(readRegularFile(temp.path() / "link", 10).bytes, "data");
+    const RegularFileRead refused = readRegularFile(temp.path() / "link", 10, LinkAtPath::refuse);
+    EXPECT_EQ(refused.status, RegularFileRead::Status::notReadable);
+    EXPECT_EQ(refused.error, std::make_error_code(std::errc::too_many_symbolic_link_levels));
+    // A link among the folders above is no link at the path.
+    EXPECT_EQ(readRegularFile(temp.path() / "above" / "file", 10, LinkAtPath::refuse).bytes,
+              "data");
+}
+
 } // namespace
 } // namespace tandrel

@@ -1,5 +1,6 @@
 #include "core/validation/FCPXMLParser.h"
 
+#include "core/support/AsciiText.h"
 #include "core/support/Numeric.h"
 #include "core/support/RegularFile.h"
 #include "core/support/UnicodeText.h"
@@ -7,7 +8,6 @@
 #include "core/support/XMLStreamParser.h"
 
 #include <algorithm>
-#include <cctype>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -320,9 +320,7 @@ fs::path resolveFCPXMLFile(const fs::path &path) {
     if (status.type() == fs::file_type::not_found) {
         throw FCPXMLParser::ParseError::fileNotFound(path.string());
     }
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = asciiLowercased(path.extension().string());
     if (extension == ".fcpxmld" || status.type() == fs::file_type::directory) {
         const fs::path document = path / "Info.fcpxml";
         if (fs::exists(document, error)) {

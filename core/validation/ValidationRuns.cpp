@@ -1,6 +1,6 @@
 #include "core/validation/ValidationRuns.h"
 
-#include <algorithm>
+#include "core/support/AsciiText.h"
 
 namespace tandrel {
 
@@ -32,11 +32,9 @@ ValidationRuns::State ValidationRuns::state() const {
 
 bool ValidationRuns::acceptsDroppedFile(const std::filesystem::path &file) {
     // As a path's extension: a name that only starts with a dot (".fcpxml") has none.
-    std::string extension = std::filesystem::path(fileName(file)).extension().string();
     // Only ASCII letters can lower-case to the letters of the two extensions.
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
+    const std::string extension =
+        asciiLowercased(std::filesystem::path(fileName(file)).extension().string());
     return extension == ".fcpxml" || extension == ".fcpxmld";
 }
 

@@ -1,8 +1,7 @@
 #include "host/feedback/FeedbackPayload.h"
 
+#include "core/support/Base64.h"
 #include "core/support/JsonReader.h"
-
-#include <sodium.h>
 
 namespace tandrel {
 
@@ -12,32 +11,6 @@ constexpr const char *screenshotKey = "screenshotPNG";
 constexpr const char *emailKey = "submitterEmail";
 
 } // namespace
-
-std::string base64Encoded(const Bytes &bytes) {
-    if (bytes.empty()) {
-        return {};
-    }
-    // The encoded length counts the closing NUL that libsodium writes.
-    std::string text(sodium_base64_ENCODED_LEN(bytes.size(), sodium_base64_VARIANT_ORIGINAL), '\0');
-    sodium_bin2base64(text.data(), text.size(), bytes.data(), bytes.size(),
-                      sodium_base64_VARIANT_ORIGINAL);
-    text.pop_back();
-    return text;
-}
-
-std::optional<Bytes> base64Decoded(std::string_view text) {
-    if (text.empty()) {
-        return Bytes{};
-    }
-    Bytes bytes(text.size() / 4 * 3 + 3);
-    std::size_t length = 0;
-    if (sodium_base642bin(bytes.data(), bytes.size(), text.data(), text.size(), nullptr, &length,
-                          nullptr, sodium_base64_VARIANT_ORIGINAL) != 0) {
-        return std::nullopt;
-    }
-    bytes.resize(length);
-    return bytes;
-}
 
 void to_json(Json &json, const FeedbackPayload &payload) {
     Json object = Json::object();

@@ -31,9 +31,4 @@ struct FeedbackPayload {
 void to_json(Json &json, const FeedbackPayload &payload);
 void from_json(const Json &json, FeedbackPayload &payload);
 
-// Standard Base64 with padding. Decoding accepts only that form, whole: no white space, no
-// missing padding, no stray bits in the last character; anything else is nothing.
-std::string base64Encoded(const Bytes &bytes);
-std::optional<Bytes> base64Decoded(std::string_view text);
-
 } // namespace tandrel

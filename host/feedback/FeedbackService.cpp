@@ -5,9 +5,9 @@
 #include "core/support/Uuid.h"
 #include "host/feedback/FeedbackDiagnostics.h"
 #include "host/feedback/FeedbackError.h"
+#include "platform/network/TransportSecurity.h"
 
 #include <QCoreApplication>
-#include <QHostAddress>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSysInfo>
@@ -25,11 +25,6 @@ namespace {
 // The pauses after the first, second ... failed retry, the last one repeating.
 const std::vector<double> retryPauses{1, 5, 30, 120, 600, 3600};
 constexpr int retryAttempts = 12;
-
-bool isLoopbackHost(const QString &host) {
-    return host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0 ||
-           QHostAddress(host).isLoopback();
-}
 
 QByteArray bytesOf(const std::string &text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
@@ -119,8 +114,7 @@ std::optional<QUrl> FeedbackService::endpointURL(const QString &endpoint) {
         return std::nullopt;
     }
     // Records carry the user's words and address: in the clear only to this machine.
-    if (url.scheme() == QLatin1String("https") ||
-        (url.scheme() == QLatin1String("http") && isLoopbackHost(url.host()))) {
+    if (platform::isSecureOrLoopbackURL(url)) {
         return url;
     }
     return std::nullopt;

@@ -1,14 +1,13 @@
 #include "host/update/PluginUpdateInstaller.h"
 
+#include "core/support/ApplicationSupport.h"
 #include "core/support/Numeric.h"
 #include "core/support/Uuid.h"
 #include "host/update/UpdateBuildSettings.h"
 #include "platform/bundle/Bundle.h"
 #include "platform/bundle/BundlePath.h"
 
-#include <pwd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -30,21 +29,6 @@ bool hasLine(const std::string &output, const std::string &line) {
         start = end + 1;
     }
     return false;
-}
-
-std::filesystem::path homeFolder() {
-    if (const char *home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
-        return home;
-    }
-    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
-    passwd entry{};
-    passwd *found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
-        found != nullptr && found->pw_dir != nullptr) {
-        return found->pw_dir;
-    }
-    return "/";
 }
 
 } // namespace
@@ -128,9 +112,13 @@ PluginUpdateInstaller::Configuration PluginUpdateInstaller::Configuration::stand
     // The build checks the list's form, so this holds.
     configuration.trustedKeys = platform::parseTrustedKeys(updateBuildSettings::trustedKeys);
     const char *applications = std::getenv("TANDREL_APPLICATIONS_DIR");
-    configuration.applicationsDirectory = applications != nullptr && applications[0] == '/'
-                                              ? std::filesystem::path(applications)
-                                              : homeFolder() / "Applications";
+    if (applications != nullptr && applications[0] == '/') {
+        configuration.applicationsDirectory = applications;
+    } else {
+        const std::filesystem::path home = homeDirectory();
+        configuration.applicationsDirectory =
+            (home.empty() ? std::filesystem::path("/") : home) / "Applications";
+    }
     std::error_code error;
     configuration.temporaryDirectory = std::filesystem::temp_directory_path(error);
     if (error) {

@@ -1,18 +1,9 @@
 #include "host/update/UpdateServer.h"
 
 #include "host/update/PluginUpdateInstaller.h"
-
-#include <QHostAddress>
+#include "platform/network/TransportSecurity.h"
 
 namespace tandrel {
-
-namespace {
-
-bool isThisMachine(const QString &host) {
-    return host.compare("localhost", Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback();
-}
-
-} // namespace
 
 QUrl UpdateServer::address(const std::string &server, const char *path) {
     const QString text = QString::fromStdString(server).trimmed();
@@ -20,10 +11,9 @@ QUrl UpdateServer::address(const std::string &server, const char *path) {
         throw PluginUpdateInstaller::InstallError::noUpdateServer();
     }
     QUrl url(text, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
     const bool allowed = url.isValid() && !url.host().isEmpty() && url.userInfo().isEmpty() &&
                          !url.hasQuery() && !url.hasFragment() &&
-                         (scheme == "https" || (scheme == "http" && isThisMachine(url.host())));
+                         platform::isSecureOrLoopbackURL(url);
     if (!allowed) {
         throw PluginUpdateInstaller::InstallError::updateServerRefused(server);
     }

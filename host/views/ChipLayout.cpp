@@ -1,6 +1,6 @@
 #include "host/views/ChipLayout.h"
 
-#include <utf8proc.h>
+#include "core/support/UnicodeText.h"
 
 #include <algorithm>
 #include <array>
@@ -171,29 +171,6 @@ std::pair<double, double> ChipLayout::centredHorizontally(const QRectF &visibleR
 std::pair<double, double> ChipLayout::centredVertically(const QRectF &visibleRect, double posY,
                                                         const QSizeF &chipSize) {
     return {0, 0.5 - (chipSize.height() / 2) / visibleRect.height() - posY};
-}
-
-std::size_t ChipLayout::graphemeCount(std::string_view text) {
-    const auto *bytes = reinterpret_cast<const utf8proc_uint8_t *>(text.data());
-    const auto length = static_cast<utf8proc_ssize_t>(text.size());
-    std::size_t count = 0;
-    utf8proc_int32_t state = 0;
-    utf8proc_int32_t previous = -1;
-    for (utf8proc_ssize_t offset = 0; offset < length;) {
-        utf8proc_int32_t codepoint = 0;
-        utf8proc_ssize_t size = utf8proc_iterate(bytes + offset, length - offset, &codepoint);
-        if (size <= 0) {
-            codepoint = 0xfffd;
-            size = 1;
-            state = 0;
-        }
-        if (previous < 0 || utf8proc_grapheme_break_stateful(previous, codepoint, &state)) {
-            ++count;
-        }
-        previous = codepoint;
-        offset += size;
-    }
-    return count;
 }
 
 } // namespace tandrel

@@ -76,10 +76,6 @@ public:
                                                          const QSizeF &chipSize);
     static std::pair<double, double> centredVertically(const QRectF &visibleRect, double posY,
                                                        const QSizeF &chipSize);
-
-    // The number of user-perceived characters (extended grapheme clusters) of UTF-8 text; a
-    // byte that is not valid UTF-8 counts as one.
-    static std::size_t graphemeCount(std::string_view text);
 };
 
 } // namespace tandrel

@@ -1,7 +1,10 @@
 #include "platform/codesign/SigningKeys.h"
 
+#include "core/support/Base64.h"
+
 #include <sodium.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace platform {
@@ -15,24 +18,14 @@ void ensureSodium() {
     }
 }
 
-template <std::size_t N> std::string toBase64(const std::array<std::uint8_t, N> &bytes) {
-    std::string text(sodium_base64_ENCODED_LEN(N, sodium_base64_VARIANT_ORIGINAL), '\0');
-    sodium_bin2base64(text.data(), text.size(), bytes.data(), N, sodium_base64_VARIANT_ORIGINAL);
-    text.pop_back(); // the terminating NUL
-    return text;
-}
-
 // A key of type Key (a struct of one byte array, `bytes`) from its whole base64 text.
 template <typename Key> std::optional<Key> keyFromBase64(std::string_view text) {
+    const std::optional<tandrel::Bytes> decoded = tandrel::base64Decoded(text);
     Key key;
-    const std::size_t size = key.bytes.size();
-    std::size_t length = 0;
-    const char *end = nullptr;
-    if (sodium_base642bin(key.bytes.data(), size, text.data(), text.size(), nullptr, &length, &end,
-                          sodium_base64_VARIANT_ORIGINAL) != 0 ||
-        length != size || end != text.data() + text.size()) {
+    if (!decoded || decoded->size() != key.bytes.size()) {
         return std::nullopt;
     }
+    std::copy(decoded->begin(), decoded->end(), key.bytes.begin());
     return key;
 }
 
@@ -49,7 +42,7 @@ std::string_view trimmed(std::string_view text) {
 } // namespace
 
 std::string PublicKey::base64() const {
-    return toBase64(bytes);
+    return tandrel::base64Encoded(bytes);
 }
 
 std::optional<PublicKey> PublicKey::fromBase64(std::string_view text) {
@@ -71,7 +64,7 @@ PublicKey SecretKey::publicKey() const {
 }
 
 std::string SecretKey::base64() const {
-    return toBase64(bytes);
+    return tandrel::base64Encoded(bytes);
 }
 
 std::optional<SecretKey> SecretKey::fromBase64(std::string_view text) {

@@ -1,5 +1,6 @@
 #include "platform/filemanager/FileManager.h"
 
+#include "core/support/RegularFile.h"
 #include "core/support/Uuid.h"
 
 #include <dirent.h>
@@ -262,35 +263,12 @@ void FileManager::replaceItem(const std::filesystem::path &from, const std::file
 
 std::optional<std::string> readRegularFile(const std::filesystem::path &path,
                                            std::size_t maxBytes) {
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) {
+    tandrel::RegularFileRead read =
+        tandrel::readRegularFile(path, maxBytes, tandrel::LinkAtPath::refuse);
+    if (read.status != tandrel::RegularFileRead::Status::read) {
         return std::nullopt;
     }
-    struct stat status {};
-    if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 ||
-        static_cast<std::uintmax_t>(status.st_size) > maxBytes) {
-        return std::nullopt;
-    }
-    std::string content;
-    content.reserve(static_cast<std::size_t>(status.st_size));
-    std::array<char, 1 << 16> buffer{};
-    for (;;) {
-        const ssize_t count = ::read(fd.get(), buffer.data(), buffer.size());
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return std::nullopt;
-        }
-        if (count == 0) {
-            return content;
-        }
-        // A file that grew since it was examined is still read no further than the cap.
-        if (content.size() + static_cast<std::size_t>(count) > maxBytes) {
-            return std::nullopt;
-        }
-        content.append(buffer.data(), static_cast<std::size_t>(count));
-    }
+    return std::move(read.bytes);
 }
 
 } // namespace platform

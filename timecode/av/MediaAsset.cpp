@@ -5,6 +5,7 @@
 #include "timecode/av/MovieFormatError.h"
 #include "timecode/av/MovieHeader.h"
 #include "timecode/av/MovieStructure.h"
+#include "timecode/av/MovieTime.h"
 #include "timecode/av/MovieTrackRecord.h"
 #include "timecode/core/NumericUtilities.h"
 
@@ -189,12 +190,10 @@ std::shared_ptr<const MediaAsset> MediaAsset::open(const std::filesystem::path &
             trackAttributes(input, stream, record == records.end() ? nullptr : &record->second),
             asset);
     }
-    asset->duration_ = movieHeader && movieHeader->timescale > 0 &&
-                               movieHeader->timescale <= std::numeric_limits<int32_t>::max() &&
-                               movieHeader->duration <= std::numeric_limits<int64_t>::max()
-                           ? MediaTime(static_cast<int64_t>(movieHeader->duration),
-                                       static_cast<int32_t>(movieHeader->timescale))
-                           : longestStreamEnd(asset->tracks_);
+    const MediaTime headerDuration =
+        movieHeader ? movieFileTime(movieHeader->duration, movieHeader->timescale)
+                    : MediaTime::invalidTime();
+    asset->duration_ = headerDuration.isValid() ? headerDuration : longestStreamEnd(asset->tracks_);
     return asset;
 }
 

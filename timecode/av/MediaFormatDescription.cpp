@@ -3,6 +3,7 @@
 #include "timecode/av/BigEndian.h"
 #include "timecode/av/MediaWriteError.h"
 #include "timecode/av/MovieBox.h"
+#include "timecode/av/MovieTime.h"
 #include "timecode/av/MovieTrackRecord.h"
 #include "timecode/core/Timecode.h"
 
@@ -18,23 +19,19 @@ constexpr size_t kTimecodeEntryFieldsSize = 26;
 
 std::optional<std::string> readSourceReferenceName(std::span<const uint8_t> boxes) {
     size_t offset = 0;
-    MovieBoxHeader header{};
     try {
-        while (readMovieBoxHeader(boxes.subspan(offset), header)) {
-            const size_t available = boxes.size() - offset;
-            const uint64_t size = header.size == 0 ? available : header.size;
-            if (size > available) {
+        while (const auto next = movieBoxAtFront(boxes.subspan(offset))) {
+            if (!next->fits) {
                 break;
             }
-            if (header.type == fourCharCode("name")) {
-                BigEndianReader reader(
-                    boxes.subspan(offset + header.headerSize, size - header.headerSize), "name");
+            if (next->type == fourCharCode("name")) {
+                BigEndianReader reader(next->payload, "name");
                 const uint16_t length = reader.u16();
                 reader.skip(2);
                 const auto text = reader.bytes(length);
                 return std::string(text.begin(), text.end());
             }
-            offset += size;
+            offset += next->size;
         }
     } catch (const MovieFormatError &) {
         // A damaged box after the fields leaves the description without a name.
@@ -92,9 +89,7 @@ MediaFormatDescription mediaFormatDescription(const MovieSampleEntry &entry, Med
     const uint32_t frameDuration = reader.u32();
     description.frameQuanta = reader.u8();
     reader.skip(1);
-    if (timescale <= static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) {
-        description.frameDuration = MediaTime(frameDuration, static_cast<int32_t>(timescale));
-    }
+    description.frameDuration = movieFileTime(frameDuration, timescale);
     if (auto name = readSourceReferenceName(reader.rest())) {
         description.extensions.emplace(FormatDescriptionExtensionKey::sourceReferenceName,
                                        std::move(*name));

@@ -46,6 +46,19 @@ bool readMovieBoxHeader(std::span<const uint8_t> bytes, MovieBoxHeader &header) 
     return true;
 }
 
+std::optional<MovieBoxInBytes> movieBoxAtFront(std::span<const uint8_t> bytes) {
+    MovieBoxHeader header{};
+    if (!readMovieBoxHeader(bytes, header)) {
+        return std::nullopt;
+    }
+    const uint64_t size = header.size == 0 ? bytes.size() : header.size;
+    if (size > bytes.size()) {
+        return MovieBoxInBytes{header.type, size, false, {}};
+    }
+    return MovieBoxInBytes{header.type, size, true,
+                           bytes.subspan(header.headerSize, size - header.headerSize)};
+}
+
 MovieBox MovieBox::leaf(FourCharCode type, std::vector<uint8_t> payload) {
     MovieBox box;
     box.type = type;
@@ -74,19 +87,13 @@ MovieBox MovieBox::parse(FourCharCode type, std::span<const uint8_t> payload, in
     }
     MovieBox box = container(type);
     size_t offset = 0;
-    MovieBoxHeader header{};
-    while (readMovieBoxHeader(payload.subspan(offset), header)) {
-        const size_t available = payload.size() - offset;
-        // A size of 0 runs to the end of the container.
-        const uint64_t size = header.size == 0 ? available : header.size;
-        if (size > available) {
-            throw MovieFormatError("box '" + fourCharCodeText(header.type) + "' runs past '" +
+    while (const auto next = movieBoxAtFront(payload.subspan(offset))) {
+        if (!next->fits) {
+            throw MovieFormatError("box '" + fourCharCodeText(next->type) + "' runs past '" +
                                    fourCharCodeText(type) + "'");
         }
-        box.children.push_back(parse(
-            header.type, payload.subspan(offset + header.headerSize, size - header.headerSize),
-            depth + 1));
-        offset += size;
+        box.children.push_back(parse(next->type, next->payload, depth + 1));
+        offset += next->size;
     }
     box.trailing.assign(payload.begin() + static_cast<std::ptrdiff_t>(offset), payload.end());
     return box;

@@ -3,6 +3,7 @@
 #include "timecode/av/FourCharCode.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -65,5 +66,19 @@ struct MovieBoxHeader {
 // The header at the front of the bytes, or nothing when fewer bytes than a header remain.
 // Throws MovieFormatError for a declared size below the header length.
 bool readMovieBoxHeader(std::span<const uint8_t> bytes, MovieBoxHeader &header);
+
+// The box at the front of a run of boxes in memory: its type, its whole size (a declared size
+// of 0 runs to the end of the bytes) and, when it ends within the bytes, its payload.
+struct MovieBoxInBytes {
+    FourCharCode type;
+    uint64_t size;
+    bool fits;
+    std::span<const uint8_t> payload;
+};
+
+// The box at the front of the bytes, or nothing when fewer bytes than a header remain. Throws
+// MovieFormatError like readMovieBoxHeader; a box that runs past the bytes is the caller's to
+// refuse or pass over (`fits` is false, the payload empty).
+std::optional<MovieBoxInBytes> movieBoxAtFront(std::span<const uint8_t> bytes);
 
 } // namespace timecode

@@ -29,18 +29,16 @@ std::vector<MovieSampleEntry> readSampleEntries(const MovieBox &descriptions) {
     const uint32_t count = reader.u32();
     std::vector<MovieSampleEntry> entries;
     for (uint32_t i = 0; i < count; ++i) {
-        MovieBoxHeader header{};
-        const auto rest = descriptions.payload.data() + reader.position();
-        if (!readMovieBoxHeader({rest, reader.remaining()}, header)) {
+        const auto next =
+            movieBoxAtFront(std::span(descriptions.payload).subspan(reader.position()));
+        if (!next) {
             throw MovieFormatError("truncated sample descriptions");
         }
-        const uint64_t size = header.size == 0 ? reader.remaining() : header.size;
-        if (size > reader.remaining()) {
+        if (!next->fits) {
             throw MovieFormatError("sample description runs past its table");
         }
-        reader.skip(header.headerSize);
-        const auto payload = reader.bytes(static_cast<size_t>(size - header.headerSize));
-        entries.push_back({header.type, {payload.begin(), payload.end()}});
+        reader.skip(static_cast<size_t>(next->size));
+        entries.push_back({next->type, {next->payload.begin(), next->payload.end()}});
     }
     return entries;
 }

@@ -5,6 +5,7 @@
 #include "timecode/av/MediaWriteError.h"
 #include "timecode/av/MovieEditing.h"
 #include "timecode/av/MovieFormatError.h"
+#include "timecode/av/MovieTime.h"
 #include "timecode/av/MovieTrackRecord.h"
 #include "timecode/av/TimecodeTrackBox.h"
 #include "timecode/core/NumericUtilities.h"
@@ -88,12 +89,7 @@ MediaFileType MutableMovie::fileType() const {
 }
 
 MediaTime MutableMovie::duration() const {
-    if (header_.timescale > static_cast<uint32_t>(std::numeric_limits<int32_t>::max()) ||
-        header_.duration > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
-        return MediaTime::invalidTime();
-    }
-    return MediaTime(static_cast<int64_t>(header_.duration),
-                     static_cast<int32_t>(header_.timescale));
+    return movieFileTime(header_.duration, header_.timescale);
 }
 
 std::vector<MediaTrack> MutableMovie::tracks() const {
@@ -106,12 +102,9 @@ std::vector<MediaTrack> MutableMovie::tracks() const {
             attributes.formatDescriptions.push_back(
                 mediaFormatDescription(entry, attributes.mediaType));
         }
-        if (record.mediaTimescale > 0 &&
-            record.mediaTimescale <= static_cast<uint32_t>(std::numeric_limits<int32_t>::max()) &&
-            record.mediaDuration <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
-            attributes.timeRange = {MediaTime::zero(),
-                                    MediaTime(static_cast<int64_t>(record.mediaDuration),
-                                              static_cast<int32_t>(record.mediaTimescale))};
+        if (const MediaTime duration = movieFileTime(record.mediaDuration, record.mediaTimescale);
+            duration.isValid()) {
+            attributes.timeRange = {MediaTime::zero(), duration};
         }
         tracks.emplace_back(std::move(attributes));
     }

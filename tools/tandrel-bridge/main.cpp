@@ -12,6 +12,7 @@
 #include "extension/XMLDropFile.h"
 #include "host/bridge/ExtensionBridge.h"
 #include "platform/notify/DarwinNotifyCenter.h"
+#include "tools/support/PrintLine.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -34,20 +35,14 @@ int usage() {
     return 2;
 }
 
-// A line of output, flushed at once for whoever reads it through a pipe.
-void line(const std::string &text) {
-    std::fputs((text + "\n").c_str(), stdout);
-    std::fflush(stdout);
-}
-
 int presets() {
     const ExtensionBridge::PublishedPresets published = ExtensionBridge::readPresets();
     if (published.presets.empty()) {
-        line("No presets (open Embrik)");
+        printLine("No presets (open Embrik)");
     }
     for (const ExtensionBridge::PresetSummary &preset : published.presets) {
-        line((preset.id == published.activePresetID ? "* " : "  ") + preset.id.uuidString() + "  " +
-             preset.name);
+        printLine((preset.id == published.activePresetID ? "* " : "  ") + preset.id.uuidString() +
+                  "  " + preset.name);
     }
     return 0;
 }
@@ -81,7 +76,7 @@ int drop(const QString &path) {
         return 2;
     }
     const XMLDropFile::Outcome outcome = XMLDropFile().save(QString::fromUtf8(file.readAll()));
-    line(outcome.statusText);
+    printLine(outcome.statusText);
     return outcome.file ? 0 : 1;
 }
 
@@ -99,7 +94,7 @@ int watch(std::optional<long> count) {
             if (count && seen >= *count) {
                 return;
             }
-            line(std::string(notification.rawValue()));
+            printLine(std::string(notification.rawValue()));
             if (count && ++seen == *count) {
                 QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                                           Qt::QueuedConnection);

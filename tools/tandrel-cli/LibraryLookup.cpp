@@ -2,10 +2,10 @@
 
 #include "core/database/LibraryScanner.h"
 #include "core/model/BundledPresets.h"
+#include "core/support/AsciiText.h"
 #include "core/support/UnicodeText.h"
 
 #include <algorithm>
-#include <cctype>
 #include <functional>
 #include <stdexcept>
 #include <vector>
@@ -32,10 +32,7 @@ std::string inQuotes(std::string_view text) {
 }
 
 bool isLibraryName(const fs::path &folder) {
-    std::string extension = folder.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == libraryExtension;
+    return asciiLowercased(folder.extension().string()) == libraryExtension;
 }
 
 // The libraries directly inside a folder, by name, sorted.

@@ -3,6 +3,7 @@
 #include "extension/XMLDropZoneView.h"
 #include "platform/pasteboard/DragPasteboard.h"
 #include "platform/runtime/MainQueue.h"
+#include "tools/support/PrintLine.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -19,11 +20,6 @@
 namespace tandrel {
 
 namespace {
-
-void line(const std::string &text) {
-    std::fputs((text + "\n").c_str(), stdout);
-    std::fflush(stdout);
-}
 
 // Handles what the last command set going: work for the main queue, queued calls, layout.
 void settle() {
@@ -114,7 +110,7 @@ void EditorSimulation::printChanges() {
     };
     for (size_t i = 0; i < now.size(); ++i) {
         if (printed_.size() != now.size() || printed_[i] != now[i]) {
-            line(now[i]);
+            printLine(now[i]);
         }
     }
     printed_ = now;

@@ -20,6 +20,7 @@
 #include "core/validation/ReportTexts.h"
 #include "host/state/AppState.h"
 #include "platform/runtime/KeyValueStore.h"
+#include "tools/support/PrintLine.h"
 #include "tools/tandrel-serve/QuitOnSignal.h"
 
 #include <QCoreApplication>
@@ -72,12 +73,6 @@ std::optional<Options> parse(const QStringList &arguments) {
     return options;
 }
 
-// A line of output, flushed at once for whoever reads it through a pipe.
-void line(const std::string &text) {
-    std::fputs((text + "\n").c_str(), stdout);
-    std::fflush(stdout);
-}
-
 // The timeline given by id, else the first of that name.
 std::optional<std::string> chosenTimeline(const AppState &state, const std::string &timeline) {
     for (const TimelineChoice &choice : state.availableTimelines()) {
@@ -118,15 +113,15 @@ int main(int argc, char **argv) {
     }
     AppState state(services);
     QObject::connect(&state, &AppState::statusMessageChanged,
-                     [&] { line("status: " + state.statusMessage()); });
+                     [&] { printLine("status: " + state.statusMessage()); });
     QObject::connect(&state, &AppState::activePresetIDChanged, [&] {
         if (const std::optional<size_t> index = state.activePresetIndex()) {
-            line("preset: " + state.presets()[*index].name);
+            printLine("preset: " + state.presets()[*index].name);
         }
     });
     QObject::connect(&state, &AppState::lastSnapshotTimeChanged, [&] {
-        line("snapshot: '" + state.activeTimelineName().value_or(*state.activeTimelineID()) +
-             "' written to " + SnapshotWriter::legacySnapshotURL().string());
+        printLine("snapshot: '" + state.activeTimelineName().value_or(*state.activeTimelineID()) +
+                  "' written to " + SnapshotWriter::legacySnapshotURL().string());
     });
     // As the validation window takes a drop: once, from the pending field.
     QObject::connect(&state, &AppState::pendingXMLDropURLChanged, &state, [&] {
@@ -137,14 +132,14 @@ int main(int argc, char **argv) {
         state.setPendingXMLDropURL(std::nullopt);
         state.validateActiveTimeline(*drop, &state, [](const AppState::ValidationResult &result) {
             if (const auto *report = std::get_if<TimelineValidator::ValidationReport>(&result)) {
-                line("validation: " + std::string(ReportTexts::headline(*report)));
-                line("validation: " + report->summaryLine());
+                printLine("validation: " + std::string(ReportTexts::headline(*report)));
+                printLine("validation: " + report->summaryLine());
                 return;
             }
             try {
                 std::rethrow_exception(std::get<std::exception_ptr>(result));
             } catch (const std::exception &error) {
-                line("validation: " + std::string(error.what()));
+                printLine("validation: " + std::string(error.what()));
             }
         });
     });
@@ -179,7 +174,7 @@ int main(int argc, char **argv) {
             return 2;
         }
     }
-    line("status: " + state.statusMessage());
+    printLine("status: " + state.statusMessage());
     for (const std::filesystem::path &library : options->libraries) {
         state.addLibrary(std::filesystem::absolute(library));
     }

@@ -1,7 +1,7 @@
 // The staged wrapper application run as its users run it, with a private home and data folder.
 #include "wrapper/PluginVersionMarker.h"
 
-#include "platform/workspace/tests/ChildProcess.h"
+#include "tools/testing/ChildProcess.h"
 #include "wrapper/tests/WrapperFixture.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@ namespace tandrel {
 namespace {
 
 namespace fs = std::filesystem;
-using platform::testing::ChildProcess;
+using tandrel::testing::ChildProcess;
 using testing::TemporaryFolder;
 
 std::vector<std::string> privateEnvironment(const TemporaryFolder &temp) {

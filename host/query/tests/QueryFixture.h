@@ -5,14 +5,13 @@
 // for the FCPXML reader and validator.
 
 #include "core/database/LibraryScanner.h"
+#include "core/support/AsciiText.h"
 #include "host/query/ValidationServices.h"
 #include "host/query/WatchedLibrary.h"
 #include "tools/make-sample-library/SampleLibrary.h"
 #include "tools/make-sample-library/SampleLibraryWriter.h"
 
-#include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <compare>
 #include <filesystem>
 #include <stdexcept>
@@ -25,12 +24,7 @@ namespace tandrel::testing {
 // Texts by their lower-case ASCII forms: the structure of the timeline order without a
 // locale.
 inline std::weak_ordering caseInsensitiveOrder(const std::string &a, const std::string &b) {
-    const auto lower = [](std::string text) {
-        std::transform(text.begin(), text.end(), text.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        return text;
-    };
-    const std::strong_ordering order = lower(a) <=> lower(b);
+    const std::strong_ordering order = asciiLowercased(a) <=> asciiLowercased(b);
     return order == 0  ? std::weak_ordering::equivalent
            : order < 0 ? std::weak_ordering::less
                        : std::weak_ordering::greater;

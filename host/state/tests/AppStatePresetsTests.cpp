@@ -2,6 +2,7 @@
 
 #include "host/state/tests/StateFixture.h"
 
+#include "core/support/AsciiText.h"
 #include "core/support/JsonText.h"
 #include "core/support/JsonValue.h"
 
@@ -100,9 +101,7 @@ TEST_F(AppStatePresets, StoredPresetsComeFirstAndOnlyBuiltInNamesTheyLackAreAdde
 TEST_F(AppStatePresets, TheStoredActivePresetIsTakenOnlyWhenItNamesAPreset) {
     const std::vector<DisplayConfig> &table = BundledPresets::table();
     const std::string conform = table[1].id.uuidString();
-    std::string lower = conform;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string lower = asciiLowercased(conform);
     struct Case {
         std::optional<QString> stored;
         size_t active;

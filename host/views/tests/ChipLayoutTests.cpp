@@ -1,5 +1,7 @@
 #include "host/views/ChipLayout.h"
 
+#include "core/support/UnicodeText.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -32,7 +34,7 @@ struct FakeMeasure {
             while (true) {
                 const std::size_t end = text.find('\n', start);
                 const std::string_view line = text.substr(start, end - start);
-                widest = std::max(widest, 7.0 * ChipLayout::graphemeCount(line));
+                widest = std::max(widest, 7.0 * graphemeCount(line));
                 ++lines;
                 if (end == std::string_view::npos) {
                     break;
@@ -153,19 +155,6 @@ TEST(ChipLayout, BlockWidthsCountUserPerceivedCharacters) {
     EXPECT_EQ(lines, (Lines{accented + "x   1", flag + "   22", "abcd 3"}));
     // A row wider than the rest still gets one blank.
     EXPECT_EQ(ChipLayout::formatSampleBlock({{"a", "b"}}), (Lines{"a b"}));
-
-    struct Count {
-        std::string text;
-        std::size_t characters;
-    };
-    for (const Count &c :
-         {Count{"", 0}, Count{"abc", 3}, Count{accented, 1}, Count{flag, 1}, Count{"\xFF", 1},
-          Count{"a\xFF"
-                "b",
-                3},
-          Count{"\r\n", 1}}) {
-        EXPECT_EQ(ChipLayout::graphemeCount(c.text), c.characters) << c.text;
-    }
 }
 
 TEST(ChipLayout, ChipsMeasureTheirTextWithPaddingAndMinimums) {

@@ -4,10 +4,13 @@
 #include "timecode/av/MovieEditing.h"
 #include "timecode/av/MovieFormatError.h"
 #include "timecode/av/MovieStructure.h"
+#include "timecode/av/MovieTime.h"
 #include "timecode/av/MovieTrackRecord.h"
 #include "timecode/av/tests/MediaFixtures.h"
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace timecode {
 namespace {
@@ -119,6 +122,28 @@ TEST(MovieBoxes, DamagedFiles) {
     };
     for (const auto &c : cases) {
         EXPECT_EQ(readError(c.file), c.error) << c.name;
+    }
+}
+
+TEST(MovieBoxes, StoredTimesBecomeMediaTimesOnlyWhenTheyFit) {
+    constexpr uint64_t int64Max = std::numeric_limits<int64_t>::max();
+    constexpr uint32_t int32Max = std::numeric_limits<int32_t>::max();
+    const struct {
+        uint64_t value;
+        uint32_t timescale;
+        bool valid;
+    } cases[] = {
+        {2400, 600, true},          {int64Max, int32Max, true},
+        {int64Max + 1, 600, false}, {2400, int32Max + 1u, false},
+        {2400, 0, false},
+    };
+    for (const auto &c : cases) {
+        const MediaTime time = movieFileTime(c.value, c.timescale);
+        EXPECT_EQ(time.isValid(), c.valid) << c.value << "/" << c.timescale;
+        if (c.valid) {
+            EXPECT_EQ(time.value, static_cast<int64_t>(c.value));
+            EXPECT_EQ(time.timescale, static_cast<int32_t>(c.timescale));
+        }
     }
 }
 

@@ -1,7 +1,7 @@
 #include "core/tests/TemporaryFolder.h"
 #include "platform/codesign/SigningKeys.h"
 #include "platform/codesign/tests/SampleBundle.h"
-#include "platform/workspace/tests/ChildProcess.h"
+#include "tools/testing/ChildProcess.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using platform::testing::ChildProcess;
+using tandrel::testing::ChildProcess;
 using tandrel::testing::TemporaryFolder;
 using ::testing::HasSubstr;
 

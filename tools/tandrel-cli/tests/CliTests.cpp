@@ -4,16 +4,15 @@
 #include "core/support/JsonText.h"
 #include "core/tests/LibraryFixture.h"
 #include "tools/tandrel-cli/tests/SampleBundleTest.h"
+#include "tools/testing/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace tandrel {
 namespace {
@@ -43,14 +42,8 @@ CliRun runCli(const std::string &arguments, const std::string &environment = "")
     const fs::path err = streams / "err";
     const std::string command = concatenated(
         {environment, " '" TANDREL_CLI "' ", arguments, " 2>'", err.string(), "' </dev/null"});
-    FILE *pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        out.append(buffer, n);
-    }
-    const int status = ::pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, readFile(err)};
+    const testing::ChildProcess run = testing::ChildProcess::shell(command);
+    return {run.status, run.output, readFile(err)};
 }
 
 std::string readFile(const fs::path &file) {

@@ -1,10 +1,9 @@
 // Runs tandrel-timecode on movies made by ffmpeg, as a user would.
 
 #include "timecode/av/tests/MediaFixtures.h"
+#include "tools/testing/ChildProcess.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdio>
 
 namespace timecode {
 namespace {
@@ -12,22 +11,10 @@ namespace {
 using namespace timecode::test;
 namespace fs = std::filesystem;
 
-struct ToolRun {
-    int status;
-    std::string output;
-};
+using tandrel::testing::ChildProcess;
 
-ToolRun runTool(const std::string &arguments) {
-    std::string command = "'" TANDREL_TIMECODE_TOOL "' ";
-    command.append(arguments).append(" 2>&1");
-    FILE *pipe = ::popen(command.c_str(), "r");
-    std::string output;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        output.append(buffer, n);
-    }
-    const int status = ::pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+ChildProcess runTool(const std::string &arguments) {
+    return ChildProcess::shell("'" TANDREL_TIMECODE_TOOL "' " + arguments);
 }
 
 // The words joined by spaces, paths quoted for the shell (built by appending: GCC 12 warns
@@ -47,7 +34,7 @@ std::string quoted(const fs::path &path) {
 }
 
 nlohmann::json probe(const fs::path &file) {
-    const ToolRun run = runTool(commandLine({"probe", quoted(file)}));
+    const ChildProcess run = runTool(commandLine({"probe", quoted(file)}));
     EXPECT_EQ(run.status, 0) << run.output;
     return nlohmann::json::parse(run.output);
 }
@@ -76,7 +63,7 @@ TEST(TimecodeTool, ProbesMovies) {
 TEST(TimecodeTool, WritesTimecodeTracks) {
     ScratchFolder folder;
     const fs::path file = copyInto(folder, fixtures::noTimecode25());
-    ToolRun run = runTool(commandLine({"write", quoted(file), "01:00:00:00@25"}));
+    ChildProcess run = runTool(commandLine({"write", quoted(file), "01:00:00:00@25"}));
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(nlohmann::json::parse(run.output).at("duration"), 2.0);
     EXPECT_EQ(probe(file).at("timecodes"), nlohmann::json::parse(R"([["01:00:00:00"]])"));
@@ -108,7 +95,7 @@ TEST(TimecodeTool, RefusesWhatItCannotDo) {
         {"probe", 2, "usage:"},
     };
     for (const auto &c : cases) {
-        const ToolRun run = runTool(c.arguments);
+        const ChildProcess run = runTool(c.arguments);
         EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.output;
         EXPECT_NE(run.output.find(c.message), std::string::npos) << c.arguments << "\n"
                                                                  << run.output;

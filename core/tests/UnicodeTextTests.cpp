@@ -1,4 +1,4 @@
-#include "plugin/UnicodeText.h"
+#include "core/support/UnicodeText.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +24,11 @@ TEST(UnicodeText, CountsUserPerceivedCharacters) {
         {"e\u0301", 1},                                    // e + combining acute
         {"\U0001F468\u200D\U0001F469\u200D\U0001F467", 1}, // family, joined
         {"\U0001F1EB\U0001F1F7\U0001F1E9\U0001F1EA", 2},   // two flags
+        {"\U0001F1E9\U0001F1EA", 1},                       // one flag
+        {"\xFF", 1},                                       // a byte that is not UTF-8
+        {"a\xFF"
+         "b",
+         3},
         {"\r\n", 1},
         {"\u1100\u1161\u11A8", 1},    // Hangul syllable from jamo
         {"\U0001F44D\U0001F3FD!", 2}, // emoji with skin tone

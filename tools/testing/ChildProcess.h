@@ -11,7 +11,7 @@
 
 extern char **environ;
 
-namespace platform::testing {
+namespace tandrel::testing {
 
 // What a program run by a test did: its exit status (-1 when a signal ended it) and what it
 // wrote to standard output and error, in one stream.
@@ -62,6 +62,11 @@ struct ChildProcess {
         ::close(pipe[0]);
         return result;
     }
+
+    // Runs a command line through the shell, as popen would.
+    static ChildProcess shell(const std::string &commandLine) {
+        return run("/bin/sh", {"-c", commandLine});
+    }
 };
 
-} // namespace platform::testing
+} // namespace tandrel::testing
