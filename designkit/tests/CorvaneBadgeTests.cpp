@@ -154,3 +154,22 @@ TEST(CorvaneDivider, HairlineInsetAtBothEnds) {
     EXPECT_NE(image.pixelColor(87, 0), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(88, 0), QColor(Qt::black));
 }
+
+TEST(CorvaneDivider, AnInsetOfItsOwn) {
+    for (const int inset : {0, 3}) {
+        QWidget window;
+        window.setPalette(QPalette(Qt::black));
+        window.setAutoFillBackground(true);
+        window.resize(100, 1);
+        auto *divider = new CorvaneDivider(inset, &window);
+        divider->setGeometry(0, 0, 100, 1);
+        const QImage image = window.grab().toImage();
+        EXPECT_NE(image.pixelColor(inset, 0), QColor(Qt::black)) << inset;
+        EXPECT_NE(image.pixelColor(99 - inset, 0), QColor(Qt::black)) << inset;
+        if (inset > 0) {
+            EXPECT_EQ(image.pixelColor(inset - 1, 0), QColor(Qt::black)) << inset;
+            EXPECT_EQ(image.pixelColor(100 - inset, 0), QColor(Qt::black)) << inset;
+        }
+        EXPECT_EQ(divider->sizeHint(), QSize(2 * inset, 1)) << inset;
+    }
+}
