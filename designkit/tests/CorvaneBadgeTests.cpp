@@ -131,6 +131,20 @@ TEST(CorvaneStatusDot, GlowsOnlyWhenAsked) {
     EXPECT_EQ(effect->offset(), QPointF(0, 0));
 }
 
+TEST(CorvaneStatusDot, TakesANewColourWithItsHalo) {
+    CorvaneStatusDot plain(Color::green(), 8, false);
+    plain.setColor(Color::red());
+    EXPECT_EQ(plain.color(), Color::red());
+    EXPECT_EQ(plain.graphicsEffect(), nullptr);
+
+    CorvaneStatusDot glowing(Color::green(), 8, true);
+    glowing.setColor(Color::red());
+    EXPECT_EQ(glowing.color(), Color::red());
+    const auto *effect = qobject_cast<QGraphicsDropShadowEffect *>(glowing.graphicsEffect());
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(effect->color(), withOpacity(Color::red(), 0.5));
+}
+
 TEST(CorvaneSectionHeader, TitleAsWrittenInSecondaryText) {
     CorvaneSectionHeader header(QStringLiteral("Stacked <i>layers</i>"));
     EXPECT_EQ(header.text(), QLatin1String("Stacked <i>layers</i>"));
