@@ -205,6 +205,10 @@ public:
     void setSelectedElementID(std::optional<Uuid> id);
     void setSelectedElementIDs(std::set<Uuid> ids);
     void setPendingXMLDropURL(std::optional<std::filesystem::path> url);
+    // Changes the active preset in a copy of the list and assigns the whole list back once, so
+    // the change rules run once per edit; false, and `change` is not called, when no preset
+    // is active.
+    bool updateActivePreset(const std::function<void(DisplayConfig &)> &change);
 
     // Derived values.
     // The index of the first preset with the active id.
