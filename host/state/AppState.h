@@ -380,8 +380,6 @@ private:
     // The newest visible entry of the panel's drop folder, by modification date.
     std::optional<std::filesystem::path> newestGroundTruthDrop() const;
     std::optional<size_t> libraryIndex(const std::filesystem::path &url) const;
-    // The folder without a trailing separator, so that one library has one URL.
-    static std::filesystem::path libraryFolder(const std::filesystem::path &url);
     // Whether `addLibrary` would add the folder.
     bool acceptsLibrary(const std::filesystem::path &url) const;
     // Assigns the active preset's elements back into the preset list.
