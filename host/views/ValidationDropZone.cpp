@@ -96,15 +96,11 @@ void ValidationDropZone::paintEvent(QPaintEvent *) {
 }
 
 void ValidationDropZone::dragEnterEvent(QDragEnterEvent *event) {
-    if (ValidationRunController::offersFiles(*event->mimeData())) {
-        event->acceptProposedAction();
-    }
+    ValidationRunController::acceptFileDrag(*event);
 }
 
 void ValidationDropZone::dragMoveEvent(QDragMoveEvent *event) {
-    if (ValidationRunController::offersFiles(*event->mimeData())) {
-        event->acceptProposedAction();
-    }
+    ValidationRunController::acceptFileDrag(*event);
 }
 
 void ValidationDropZone::dropEvent(QDropEvent *event) {

@@ -93,15 +93,11 @@ bool ValidationTileContent::handleDrop(const QMimeData &data) {
 }
 
 void ValidationTileContent::dragEnterEvent(QDragEnterEvent *event) {
-    if (ValidationRunController::offersFiles(*event->mimeData())) {
-        event->acceptProposedAction();
-    }
+    ValidationRunController::acceptFileDrag(*event);
 }
 
 void ValidationTileContent::dragMoveEvent(QDragMoveEvent *event) {
-    if (ValidationRunController::offersFiles(*event->mimeData())) {
-        event->acceptProposedAction();
-    }
+    ValidationRunController::acceptFileDrag(*event);
 }
 
 void ValidationTileContent::dropEvent(QDropEvent *event) {
