@@ -10,9 +10,20 @@
 namespace corvane {
 
 CorvaneStatusDot::CorvaneStatusDot(const QColor &color, double size, bool glow, QWidget *parent)
-    : QWidget(parent), color_(color), size_(size) {
+    : QWidget(parent), color_(color), size_(size), glow_(glow) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     applyShadow(this, glowShadow(color_, glow));
+}
+
+void CorvaneStatusDot::setColor(const QColor &color) {
+    if (color == color_) {
+        return;
+    }
+    color_ = color;
+    if (glow_) {
+        applyShadow(this, glowShadow(color_, glow_));
+    }
+    update();
 }
 
 Shadow CorvaneStatusDot::glowShadow(const QColor &color, bool glow) {

@@ -18,6 +18,8 @@ public:
     static Shadow glowShadow(const QColor &color, bool glow);
 
     QColor color() const { return color_; }
+    // Repaints the dot, and its halo when it glows, in `color`.
+    void setColor(const QColor &color);
     QSize sizeHint() const override;
 
 protected:
@@ -26,6 +28,7 @@ protected:
 private:
     QColor color_;
     double size_;
+    bool glow_;
 };
 
 } // namespace corvane

@@ -131,6 +131,20 @@ TEST(CorvaneStatusDot, GlowsOnlyWhenAsked) {
     EXPECT_EQ(effect->offset(), QPointF(0, 0));
 }
 
+TEST(CorvaneStatusDot, TakesANewColourWithItsHalo) {
+    CorvaneStatusDot plain(Color::green(), 8, false);
+    plain.setColor(Color::red());
+    EXPECT_EQ(plain.color(), Color::red());
+    EXPECT_EQ(plain.graphicsEffect(), nullptr);
+
+    CorvaneStatusDot glowing(Color::green(), 8, true);
+    glowing.setColor(Color::red());
+    EXPECT_EQ(glowing.color(), Color::red());
+    const auto *effect = qobject_cast<QGraphicsDropShadowEffect *>(glowing.graphicsEffect());
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(effect->color(), withOpacity(Color::red(), 0.5));
+}
+
 TEST(CorvaneSectionHeader, TitleAsWrittenInSecondaryText) {
     CorvaneSectionHeader header(QStringLiteral("Stacked <i>layers</i>"));
     EXPECT_EQ(header.text(), QLatin1String("Stacked <i>layers</i>"));
@@ -153,4 +167,23 @@ TEST(CorvaneDivider, HairlineInsetAtBothEnds) {
     EXPECT_NE(image.pixelColor(12, 0), QColor(Qt::black));
     EXPECT_NE(image.pixelColor(87, 0), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(88, 0), QColor(Qt::black));
+}
+
+TEST(CorvaneDivider, AnInsetOfItsOwn) {
+    for (const int inset : {0, 3}) {
+        QWidget window;
+        window.setPalette(QPalette(Qt::black));
+        window.setAutoFillBackground(true);
+        window.resize(100, 1);
+        auto *divider = new CorvaneDivider(inset, &window);
+        divider->setGeometry(0, 0, 100, 1);
+        const QImage image = window.grab().toImage();
+        EXPECT_NE(image.pixelColor(inset, 0), QColor(Qt::black)) << inset;
+        EXPECT_NE(image.pixelColor(99 - inset, 0), QColor(Qt::black)) << inset;
+        if (inset > 0) {
+            EXPECT_EQ(image.pixelColor(inset - 1, 0), QColor(Qt::black)) << inset;
+            EXPECT_EQ(image.pixelColor(100 - inset, 0), QColor(Qt::black)) << inset;
+        }
+        EXPECT_EQ(divider->sizeHint(), QSize(2 * inset, 1)) << inset;
+    }
 }

@@ -5,6 +5,7 @@
 #include "host/app/HostRequest.h"
 #include "host/app/SingleInstance.h"
 #include "host/app/TandrelHostApp.h"
+#include "host/query/WatchedLibrary.h"
 
 #include "core/support/Log.h"
 
@@ -29,13 +30,11 @@ checkedLibraries(const std::vector<std::filesystem::path> &given) {
     std::vector<std::filesystem::path> libraries;
     for (const std::filesystem::path &path : given) {
         std::error_code error;
-        std::filesystem::path absolute = std::filesystem::absolute(path, error).lexically_normal();
-        if (absolute.has_filename() == false) {
-            absolute = absolute.parent_path();
-        }
+        const std::filesystem::path absolute =
+            WatchedLibrary::folderOf(std::filesystem::absolute(path, error).lexically_normal());
         if (error || !std::filesystem::is_directory(absolute, error)) {
             std::fprintf(stderr, "embrik-host: no library folder at %s\n", path.c_str());
-        } else if (absolute.extension() != ".fcpbundle") {
+        } else if (!WatchedLibrary::isLibraryFolder(absolute)) {
             std::fprintf(stderr,
                          "embrik-host: %s is no library (its name must end in .fcpbundle)\n",
                          path.c_str());

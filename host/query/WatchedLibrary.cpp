@@ -2,13 +2,20 @@
 
 namespace tandrel {
 
+std::filesystem::path WatchedLibrary::folderOf(const std::filesystem::path &url) {
+    return url.has_filename() ? url : url.parent_path();
+}
+
+bool WatchedLibrary::isLibraryFolder(const std::filesystem::path &folder) {
+    return folder.extension() == ".fcpbundle";
+}
+
 WatchedLibrary WatchedLibrary::forURL(const std::filesystem::path &url) {
-    // A folder given with a trailing separator is still named after its last component.
-    const std::filesystem::path folder = url.has_filename() ? url : url.parent_path();
     WatchedLibrary library;
     library.id = Uuid::random();
     library.url = url;
-    library.name = folder.stem().string();
+    // A folder given with a trailing separator is still named after its last component.
+    library.name = folderOf(url).stem().string();
     return library;
 }
 

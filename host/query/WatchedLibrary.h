@@ -22,6 +22,13 @@ struct WatchedLibrary {
     // Why the last load failed; a later load that succeeds keeps it.
     std::optional<std::string> errorMessage;
 
+    // The folder a library URL names, without a trailing separator, so that one library has
+    // one URL.
+    static std::filesystem::path folderOf(const std::filesystem::path &url);
+    // Whether a folder is a library: its name ends in ".fcpbundle", compared as written
+    // ("Show.FCPBUNDLE" is not one).
+    static bool isLibraryFolder(const std::filesystem::path &folder);
+
     // A library just added: a new id, named after the bundle folder without its extension
     // ("/Volumes/Media/Show.fcpbundle" is "Show"), no events, not loaded yet.
     static WatchedLibrary forURL(const std::filesystem::path &url);

@@ -209,6 +209,10 @@ public:
     void setSelectedElementID(std::optional<Uuid> id);
     void setSelectedElementIDs(std::set<Uuid> ids);
     void setPendingXMLDropURL(std::optional<std::filesystem::path> url);
+    // Changes the active preset in a copy of the list and assigns the whole list back once, so
+    // the change rules run once per edit; false, and `change` is not called, when no preset
+    // is active.
+    bool updateActivePreset(const std::function<void(DisplayConfig &)> &change);
 
     // Derived values.
     // The index of the first preset with the active id.
@@ -383,8 +387,6 @@ private:
     // The newest visible entry of the panel's drop folder, by modification date.
     std::optional<std::filesystem::path> newestGroundTruthDrop() const;
     std::optional<size_t> libraryIndex(const std::filesystem::path &url) const;
-    // The folder without a trailing separator, so that one library has one URL.
-    static std::filesystem::path libraryFolder(const std::filesystem::path &url);
     // Whether `addLibrary` would add the folder.
     bool acceptsLibrary(const std::filesystem::path &url) const;
     // Assigns the active preset's elements back into the preset list.

@@ -48,7 +48,8 @@ void AppState::removeBookmark(const std::filesystem::path &url) {
     // it is kept for when the drive is back.
     for (auto entry = bookmarks.begin(); entry != bookmarks.end();) {
         const auto resolved = resolve(*services_.bookmarks, entry.value());
-        const bool leadsToIt = resolved && libraryFolder(resolved->url) == libraryFolder(url);
+        const bool leadsToIt =
+            resolved && WatchedLibrary::folderOf(resolved->url) == WatchedLibrary::folderOf(url);
         entry = leadsToIt ? bookmarks.erase(entry) : std::next(entry);
     }
     storeSetting(watchedLibraryBookmarksKey, bookmarks);
@@ -62,7 +63,7 @@ void AppState::restoreBookmarkedLibraries() {
             log()->info("Bookmark of {} leads nowhere; kept", entry.key().toStdString());
             continue;
         }
-        const std::filesystem::path url = libraryFolder(resolved->url);
+        const std::filesystem::path url = WatchedLibrary::folderOf(resolved->url);
         // Access is counted only for a library that is added, so that removing it ends every
         // access started.
         if (!acceptsLibrary(url)) {

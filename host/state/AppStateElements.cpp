@@ -18,11 +18,20 @@ auto log() {
 
 } // namespace
 
-void AppState::setActivePresetElements(std::vector<BurnInElement> elements) {
-    // One whole assignment of the list, so that its change rule runs once per edit.
+bool AppState::updateActivePreset(const std::function<void(DisplayConfig &)> &change) {
+    const std::optional<size_t> active = activePresetIndex();
+    if (!active) {
+        return false;
+    }
     std::vector<DisplayConfig> presets = presets_;
-    presets[*activePresetIndex()].elements = std::move(elements);
+    change(presets[*active]);
     setPresets(std::move(presets));
+    return true;
+}
+
+void AppState::setActivePresetElements(std::vector<BurnInElement> elements) {
+    updateActivePreset(
+        [&elements](DisplayConfig &active) { active.elements = std::move(elements); });
 }
 
 void AppState::replacePrimarySelection(const Uuid &id) {

@@ -6,10 +6,6 @@
 
 namespace tandrel {
 
-std::filesystem::path AppState::libraryFolder(const std::filesystem::path &url) {
-    return url.has_filename() ? url : url.parent_path();
-}
-
 std::optional<size_t> AppState::libraryIndex(const std::filesystem::path &url) const {
     for (size_t i = 0; i < watchedLibraries_.size(); ++i) {
         if (watchedLibraries_[i].url == url) {
@@ -20,16 +16,15 @@ std::optional<size_t> AppState::libraryIndex(const std::filesystem::path &url) c
 }
 
 bool AppState::acceptsLibrary(const std::filesystem::path &url) const {
-    const std::filesystem::path folder = libraryFolder(url);
-    // Compared as written: "Show.FCPBUNDLE" is not a library.
-    return folder.extension() == ".fcpbundle" && !libraryIndex(folder);
+    const std::filesystem::path folder = WatchedLibrary::folderOf(url);
+    return WatchedLibrary::isLibraryFolder(folder) && !libraryIndex(folder);
 }
 
 void AppState::addLibrary(const std::filesystem::path &url) {
     if (!acceptsLibrary(url)) {
         return;
     }
-    const std::filesystem::path folder = libraryFolder(url);
+    const std::filesystem::path folder = WatchedLibrary::folderOf(url);
     std::vector<WatchedLibrary> libraries = watchedLibraries_;
     libraries.push_back(WatchedLibrary::forURL(folder));
     publish(watchedLibraries_, std::move(libraries), &AppState::watchedLibrariesChanged);

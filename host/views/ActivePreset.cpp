@@ -34,14 +34,7 @@ bool ActivePreset::set(DisplayConfig preset) {
 }
 
 bool ActivePreset::update(const std::function<void(DisplayConfig &)> &change) {
-    const std::optional<std::size_t> active = index();
-    if (!active) {
-        return false;
-    }
-    std::vector<DisplayConfig> presets = state_.presets();
-    change(presets[*active]);
-    state_.setPresets(std::move(presets));
-    return true;
+    return state_.updateActivePreset(change);
 }
 
 } // namespace tandrel

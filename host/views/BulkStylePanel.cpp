@@ -1,6 +1,9 @@
 #include "host/views/BulkStylePanel.h"
 
 #include "host/views/EditorStyle.h"
+#include "host/views/ElementEditorRows.h"
+#include "host/views/ElementOptions.h"
+#include "host/views/QtText.h"
 #include "host/views/SliderField.h"
 
 #include <QCheckBox>
@@ -15,11 +18,12 @@ namespace tandrel {
 
 namespace {
 
-constexpr std::array<std::pair<BurnInTextAlignment::Case, const char *>, 3> alignments{{
-    {BurnInTextAlignment::left, "Left"},
-    {BurnInTextAlignment::center, "Center"},
-    {BurnInTextAlignment::right, "Right"},
-}};
+using ElementOptions::alignmentChoices;
+
+// The element editor's scale of the row: the panel's sliders go as the editor's.
+SliderScale scaleOf(ElementEditorRow row) {
+    return ElementEditorRows::number(row)->scale;
+}
 
 QLabel *rowTitle(const QString &title) {
     return EditorStyle::label(title, EditorStyle::caption(), EditorStyle::secondary());
@@ -38,14 +42,14 @@ QHBoxLayout *row(QVBoxLayout *stack) {
 BulkStylePanel::BulkStylePanel(AppState &state, BulkStyleValues &values, ColorWell::Pick pick,
                                QWidget *parent)
     : QWidget(parent), state_(state), values_(values),
-      fontSize_(new SliderField(values.fontSize, SliderScale(12, 72, 1),
+      fontSize_(new SliderField(values.fontSize, scaleOf(ElementEditorRow::fontSize),
                                 &BulkStyle::acceptedFontSize, fieldWidth)),
       alignment_(new QComboBox), textColor_(new ColorWell(values.textColor, pick)),
-      textOpacity_(new SliderField(values.textOpacity, SliderScale(0, 1, 0.05),
+      textOpacity_(new SliderField(values.textOpacity, scaleOf(ElementEditorRow::fontOpacity),
                                    &BulkStyle::acceptedOpacity, fieldWidth)),
       background_(new QCheckBox(QStringLiteral("Background"))),
       bgColor_(new ColorWell(values.bgColor, pick)),
-      bgOpacity_(new SliderField(values.bgOpacity, SliderScale(0, 1, 0.05),
+      bgOpacity_(new SliderField(values.bgOpacity, scaleOf(ElementEditorRow::backgroundOpacity),
                                  &BulkStyle::acceptedOpacity, fieldWidth)),
       caption_(EditorStyle::wrappingLabel(QString::fromUtf8(BulkStyle::caption),
                                           EditorStyle::caption2(), EditorStyle::tertiary())) {
@@ -61,14 +65,13 @@ BulkStylePanel::BulkStylePanel(AppState &state, BulkStyleValues &values, ColorWe
     align->addWidget(rowTitle(QStringLiteral("Text Alignment")));
     EditorStyle::popUpMenu(alignment_, EditorStyle::caption());
     alignment_->setAccessibleName(QStringLiteral("Text Alignment"));
-    for (const auto &[alignment, title] : alignments) {
-        alignment_->addItem(QString::fromUtf8(title));
-        if (values.textAlignment == alignment) {
-            alignment_->setCurrentIndex(alignment_->count() - 1);
-        }
+    for (const Choice<BurnInTextAlignment::Case> &choice : alignmentChoices) {
+        alignment_->addItem(qtText(choice.title));
     }
+    alignment_->setCurrentIndex(static_cast<int>(
+        choiceIndex(alignmentChoices, BurnInTextAlignment::Case(values.textAlignment))));
     connect(alignment_, &QComboBox::activated, this, [this](int index) {
-        values_.textAlignment = alignments.at(static_cast<std::size_t>(index)).first;
+        values_.textAlignment = alignmentChoices.at(static_cast<std::size_t>(index)).value;
     });
     align->addWidget(alignment_);
     align->addStretch(1);

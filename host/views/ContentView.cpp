@@ -1,6 +1,7 @@
 #include "host/views/ContentView.h"
 
 #include "designkit/Color.h"
+#include "designkit/CorvaneDivider.h"
 #include "designkit/CorvaneSplitShell.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "designkit/CorvaneTooltip.h"
@@ -12,7 +13,6 @@
 #include "host/views/DetectFromFCPButton.h"
 #include "host/views/DisplaySettingsView.h"
 #include "host/views/FeedbackSheet.h"
-#include "host/views/HorizontalRule.h"
 #include "host/views/HostNotifications.h"
 #include "host/views/LibraryDrop.h"
 #include "host/views/LibraryPicker.h"
@@ -134,12 +134,12 @@ ContentView::ContentView(Environment environment, QWidget *parent)
     auto *bandLayout = new QVBoxLayout(band_);
     bandLayout->setContentsMargins(0, 0, 0, 0);
     bandLayout->setSpacing(0);
-    bandLayout->addWidget(new HorizontalRule);
+    bandLayout->addWidget(new corvane::CorvaneDivider(0));
     auto *bannerLayout = new QVBoxLayout(bannerSection_);
     bannerLayout->setContentsMargins(0, 0, 0, 0);
     bannerLayout->setSpacing(0);
     bannerLayout->addWidget(banner_);
-    bannerLayout->addWidget(new HorizontalRule);
+    bannerLayout->addWidget(new corvane::CorvaneDivider(0));
     bandLayout->addWidget(bannerSection_);
     bandLayout->addWidget(statusBar_);
     root->addWidget(band_);

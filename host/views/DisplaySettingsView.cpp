@@ -1,6 +1,7 @@
 #include "host/views/DisplaySettingsView.h"
 
 #include "designkit/Color.h"
+#include "designkit/CorvaneDivider.h"
 #include "designkit/CorvaneFloatingPanel.h"
 #include "designkit/CorvaneFloatingPanelColumn.h"
 #include "designkit/CorvanePanelToggleButton.h"
@@ -18,7 +19,6 @@
 #include "host/views/EditorStyle.h"
 #include "host/views/ElementEditor.h"
 #include "host/views/ElementListView.h"
-#include "host/views/HorizontalRule.h"
 #include "host/views/PositionPreviewCanvas.h"
 #include "host/views/PresetPickerRow.h"
 #include "host/views/PresetSettingsPanel.h"
@@ -243,12 +243,12 @@ DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapse
     presetPicker_ = new PresetPickerRow(
         state, [this] { newPreset(); }, [this] { renamePreset(); });
     stack->addWidget(presetPicker_);
-    stack->addWidget(new HorizontalRule);
+    stack->addWidget(new corvane::CorvaneDivider(0));
     elementList_ =
         new ElementListView(state, bulkStyle_, [this] { insertPanel(RightPanel::editor); });
     elementList_->setObjectName(QStringLiteral("elementList"));
     stack->addWidget(elementList_);
-    stack->addWidget(new HorizontalRule);
+    stack->addWidget(new corvane::CorvaneDivider(0));
     stack->addWidget(makeCanvasArea(), 1);
 
     mainScroll_ = new ClearScrollArea(column);

@@ -3,6 +3,7 @@
 #include "designkit/Color.h"
 #include "designkit/CorvaneButton.h"
 #include "designkit/CorvaneDesign.h"
+#include "designkit/CorvaneDivider.h"
 #include "designkit/CorvaneSymbolView.h"
 #include "designkit/Fonts.h"
 #include "designkit/Painting.h"
@@ -92,17 +93,6 @@ QString outlinedField(const char *type, int padding) {
         .arg(QLatin1String(type), cssColour(withOpacity(Color::corvaneTextSecondary(), 0.3)))
         .arg(padding);
 }
-
-// A hairline across the whole width.
-class Divider : public QWidget {
-public:
-    Divider() { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        QPainter(this).fillRect(rect(), Color::corvaneDivider());
-    }
-};
 
 // A group of the form: a faintly filled rounded card.
 class FormCard : public QWidget {
@@ -321,9 +311,9 @@ FeedbackSheet::FeedbackSheet(const AppState &appState, Services services, const 
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(makeHeader());
-    layout->addWidget(new Divider);
+    layout->addWidget(new CorvaneDivider(0));
     layout->addWidget(makeForm(), 1);
-    layout->addWidget(new Divider);
+    layout->addWidget(new CorvaneDivider(0));
     layout->addWidget(makeFooter());
 
     textEditor_->setFocus();

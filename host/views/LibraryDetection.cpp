@@ -4,14 +4,6 @@
 
 namespace tandrel {
 
-namespace {
-
-std::filesystem::path folder(const std::filesystem::path &library) {
-    return library.has_filename() ? library : library.parent_path();
-}
-
-} // namespace
-
 std::vector<std::filesystem::path>
 LibraryDetection::freshLibraries(const std::vector<std::filesystem::path> &found,
                                  const std::vector<WatchedLibrary> &watched) {
@@ -19,7 +11,7 @@ LibraryDetection::freshLibraries(const std::vector<std::filesystem::path> &found
     for (const std::filesystem::path &library : found) {
         const bool isWatched =
             std::any_of(watched.begin(), watched.end(), [&](const WatchedLibrary &known) {
-                return folder(known.url) == folder(library);
+                return WatchedLibrary::folderOf(known.url) == WatchedLibrary::folderOf(library);
             });
         if (!isWatched) {
             fresh.push_back(library);
@@ -38,7 +30,7 @@ LibraryDetection::Step LibraryDetection::next(const std::vector<std::filesystem:
 }
 
 std::string LibraryDetection::choiceLabel(const std::filesystem::path &library) {
-    return folder(library).stem().string();
+    return WatchedLibrary::folderOf(library).stem().string();
 }
 
 std::string LibraryDetection::resetCommand(const std::optional<std::string> &bundleIdentifier) {

@@ -1,5 +1,7 @@
 #include "host/views/LibraryDrop.h"
 
+#include "host/query/WatchedLibrary.h"
+
 #include <QFile>
 
 namespace tandrel {
@@ -10,14 +12,11 @@ std::vector<std::filesystem::path> droppedLibraries(const QList<QUrl> &urls) {
         if (!url.isValid() || !url.isLocalFile()) {
             continue;
         }
-        QString path = url.toLocalFile();
         // A folder's URL may end in a separator; its extension is its name's.
-        while (path.size() > 1 && path.endsWith(u'/')) {
-            path.chop(1);
-        }
-        const std::filesystem::path file(QFile::encodeName(path).toStdString());
-        if (file.extension() == ".fcpbundle") {
-            libraries.push_back(file);
+        const std::filesystem::path folder =
+            WatchedLibrary::folderOf(QFile::encodeName(url.toLocalFile()).toStdString());
+        if (WatchedLibrary::isLibraryFolder(folder)) {
+            libraries.push_back(folder);
         }
     }
     return libraries;

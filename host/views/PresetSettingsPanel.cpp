@@ -1,11 +1,11 @@
 #include "host/views/PresetSettingsPanel.h"
 
 #include "designkit/Color.h"
+#include "designkit/CorvaneDivider.h"
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
 #include "host/views/AspectRatioPickerView.h"
 #include "host/views/EditorStyle.h"
-#include "host/views/HorizontalRule.h"
 #include "host/views/PlainButton.h"
 #include "host/views/PresetManagement.h"
 #include "host/views/QtText.h"
@@ -58,7 +58,7 @@ PresetSettingsPanel::PresetSettingsPanel(AppState &state, Actions actions, QWidg
     stack->addWidget(makeActionRow(std::move(actions)));
     stack->addWidget(makeNameRow());
     stack->addSpacing(2);
-    stack->addWidget(new HorizontalRule);
+    stack->addWidget(new corvane::CorvaneDivider(0));
     stack->addSpacing(2);
     stack->addWidget(makeOptionRows());
     stack->addStretch(1);

@@ -1,12 +1,12 @@
 #include "host/views/SidebarView.h"
 
 #include "designkit/Color.h"
+#include "designkit/CorvaneDivider.h"
 #include "designkit/CorvaneTextStyle.h"
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
 #include "host/views/AutoDetectedStatusView.h"
 #include "host/views/EmptyStateView.h"
-#include "host/views/HorizontalRule.h"
 #include "host/views/LibrariesBar.h"
 #include "host/views/ProjectStartTCView.h"
 #include "host/views/TextButton.h"
@@ -22,7 +22,7 @@ namespace {
 
 // The section rule: the divider colour, inset 12 points at both ends.
 QWidget *sectionDivider() {
-    return new HorizontalRule(12);
+    return new corvane::CorvaneDivider;
 }
 
 } // namespace

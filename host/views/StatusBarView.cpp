@@ -114,14 +114,7 @@ void StatusBarView::refresh() {
 }
 
 void StatusBarView::display(const StatusBarContent &content) {
-    if (content.snapshotWritten != content_.snapshotWritten) {
-        // The kit's dot keeps its colour for life.
-        auto *dot = new CorvaneStatusDot(
-            content.snapshotWritten ? Color::green() : Color::corvaneTextTertiary(), 8, false);
-        delete layout()->replaceWidget(dot_, dot);
-        delete dot_;
-        dot_ = dot;
-    }
+    dot_->setColor(content.snapshotWritten ? Color::green() : Color::corvaneTextTertiary());
     content_ = content;
     status_->setText(QString::fromStdString(content.statusMessage));
     updated_->setText(QString::fromStdString(content.updatedText.value_or("")));

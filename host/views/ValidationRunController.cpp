@@ -4,6 +4,7 @@
 #include "platform/runtime/MainQueue.h"
 
 #include <QCoreApplication>
+#include <QDragMoveEvent>
 #include <QFile>
 #include <QMimeData>
 #include <QPointer>
@@ -57,6 +58,12 @@ void ValidationRunController::run(const std::filesystem::path &fcpxml) {
 
 bool ValidationRunController::offersFiles(const QMimeData &data) {
     return data.hasUrls();
+}
+
+void ValidationRunController::acceptFileDrag(QDragMoveEvent &event) {
+    if (offersFiles(*event.mimeData())) {
+        event.acceptProposedAction();
+    }
 }
 
 std::vector<std::filesystem::path> ValidationRunController::droppedFiles(const QMimeData &data) {

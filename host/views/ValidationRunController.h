@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class QDragMoveEvent;
 class QMimeData;
 
 namespace tandrel {
@@ -54,6 +55,8 @@ public:
 
     // Whether a drag offers file locations at all (a text/uri-list, maybe empty).
     static bool offersFiles(const QMimeData &data);
+    // Takes a drag, as it enters or moves, when it offers file locations; leaves any other.
+    static void acceptFileDrag(QDragMoveEvent &event);
     // The local files and folders of a drop that are checked, in their order: those named
     // ".fcpxml" or ".fcpxmld" in any case. Other locations and other items are left out.
     static std::vector<std::filesystem::path> droppedFiles(const QMimeData &data);

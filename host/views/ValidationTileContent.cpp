@@ -2,16 +2,15 @@
 
 #include "core/validation/ReportTexts.h"
 #include "designkit/Color.h"
-#include "designkit/CorvaneButton.h"
 #include "designkit/CorvaneSymbolView.h"
 #include "designkit/CorvaneTextStyle.h"
 #include "designkit/Fonts.h"
 #include "designkit/Painting.h"
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
-#include "host/views/DashedOutline.h"
-#include "host/views/DropZoneStatus.h"
 #include "host/views/PlatformStyle.h"
+#include "host/views/StyledLabel.h"
+#include "host/views/ValidationDropZone.h"
 #include "host/views/WrappingLabel.h"
 
 #include <QDropEvent>
@@ -28,18 +27,6 @@ namespace {
 using corvane::Color;
 using corvane::CorvaneFontWeight;
 using corvane::CorvaneTextStyle;
-
-QLabel *micro(const QString &text) {
-    auto *label = new QLabel(text);
-    label->setTextFormat(Qt::PlainText);
-    corvane::corvaneMicro(label);
-    return label;
-}
-
-DropZoneStatus::Look microLook() {
-    const CorvaneTextStyle style(CorvaneTextStyle::micro);
-    return {style.font(), *style.foreground()};
-}
 
 // The verdict panel's box: green or red, faint.
 class SummaryPanel : public QWidget {
@@ -58,49 +45,6 @@ private:
 
 } // namespace
 
-// The tile's drop zone: a dashed box with the prompt, the chooser button and the progress of
-// a check or the name of the file loaded last.
-class ValidationTileContent::DropZone : public QWidget {
-public:
-    explicit DropZone(std::function<void()> onChoose)
-        : choose_(new corvane::CorvaneButton(qtText(ReportTexts::chooseButton),
-                                             corvane::CorvaneButtonStyle{false})),
-          status_(new DropZoneStatus(microLook(), microLook())) {
-        setObjectName(QStringLiteral("dropZone"));
-        auto *symbol = new corvane::CorvaneSymbolView(QStringLiteral("arrow.down.doc"), 20);
-        corvane::corvaneForeground(symbol, Color::corvaneTextTertiary());
-        auto *prompt = micro(qtText(ReportTexts::tileDropPrompt));
-        prompt->setObjectName(QStringLiteral("prompt"));
-        choose_->setObjectName(QStringLiteral("choose"));
-        QObject::connect(choose_, &QAbstractButton::clicked, this,
-                         [onChoose = std::move(onChoose)] { onChoose(); });
-
-        auto *layout = new QVBoxLayout(this);
-        layout->setContentsMargins(10, 14, 10, 14);
-        layout->setSpacing(6);
-        layout->addWidget(symbol, 0, Qt::AlignHCenter);
-        layout->addWidget(prompt, 0, Qt::AlignHCenter);
-        layout->addWidget(choose_, 0, Qt::AlignHCenter);
-        layout->addWidget(status_);
-    }
-
-    void setFields(const std::optional<std::string> &loadedFileName, bool isRunning) {
-        choose_->setEnabled(!isRunning);
-        status_->setFields(loadedFileName, isRunning);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        QPainter painter(this);
-        strokeDashedRoundedInside(painter, rect(), 8,
-                                  corvane::withOpacity(Color::corvaneTextTertiary(), 0.5), 1.5, 5);
-    }
-
-private:
-    corvane::CorvaneButton *choose_;
-    DropZoneStatus *status_;
-};
-
 ValidationTileContent::ValidationTileContent(AppState &state,
                                              ValidationRunController::RunFunction run,
                                              ValidationFileChooser::Choose chooseFile,
@@ -108,7 +52,11 @@ ValidationTileContent::ValidationTileContent(AppState &state,
     : QWidget(parent), state_(state), chooseFile_(std::move(chooseFile)),
       controller_(new ValidationRunController(std::move(run), this)),
       noTimeline_(new WrappingLabel(qtText(ReportTexts::tileNoTimeline))),
-      dropZone_(new DropZone([this] { this->chooseFile(); })), error_(new WrappingLabel) {
+      dropZone_(new ValidationDropZone(ValidationDropZone::tileLook(),
+                                       {.prompt = qtText(ReportTexts::tileDropPrompt),
+                                        .onChoose = [this] { this->chooseFile(); },
+                                        .onDrop = {}})),
+      error_(new WrappingLabel) {
     setObjectName(QStringLiteral("validationTile"));
     setAcceptDrops(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -145,15 +93,11 @@ bool ValidationTileContent::handleDrop(const QMimeData &data) {
 }
 
 void ValidationTileContent::dragEnterEvent(QDragEnterEvent *event) {
-    if (ValidationRunController::offersFiles(*event->mimeData())) {
-        event->acceptProposedAction();
-    }
+    ValidationRunController::acceptFileDrag(*event);
 }
 
 void ValidationTileContent::dragMoveEvent(QDragMoveEvent *event) {
-    if (ValidationRunController::offersFiles(*event->mimeData())) {
-        event->acceptProposedAction();
-    }
+    ValidationRunController::acceptFileDrag(*event);
 }
 
 void ValidationTileContent::dropEvent(QDropEvent *event) {
@@ -164,7 +108,7 @@ void ValidationTileContent::dropEvent(QDropEvent *event) {
 QWidget *ValidationTileContent::factRow(const QString &label, const QString &value) {
     auto *row = new QWidget;
     row->setObjectName(QStringLiteral("fact"));
-    auto *name = micro(label);
+    auto *name = styledLabel(label, corvane::corvaneMicro);
     name->setObjectName(QStringLiteral("factLabel"));
     auto *shown =
         styledLabel(value, corvane::corvaneFont(12, CorvaneFontWeight::medium), Color::primary());

@@ -13,6 +13,7 @@ class QMimeData;
 namespace tandrel {
 
 class AppState;
+class ValidationDropZone;
 class WrappingLabel;
 
 // The compact FCPXML check of the layout editor's "Validate" panel: a drop zone for the
@@ -46,8 +47,6 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    class DropZone;
-
     // The verdict panel of a report.
     static QWidget *summary(const TimelineValidator::ValidationReport &report);
     void refresh();
@@ -56,7 +55,7 @@ private:
     ValidationFileChooser::Choose chooseFile_;
     ValidationRunController *controller_;
     QWidget *noTimeline_;
-    DropZone *dropZone_;
+    ValidationDropZone *dropZone_;
     WrappingLabel *error_;
     QWidget *summary_ = nullptr;
     std::shared_ptr<const TimelineValidator::ValidationReport> shownReport_;

@@ -1,5 +1,6 @@
 #include "host/views/ValidationView.h"
 
+#include "core/validation/ReportTexts.h"
 #include "designkit/Color.h"
 #include "designkit/CorvaneDivider.h"
 #include "host/state/AppState.h"
@@ -7,7 +8,7 @@
 #include "host/views/ReportDetails.h"
 #include "host/views/ReportSummary.h"
 #include "host/views/SymbolLabel.h"
-#include "host/views/ValidationViewDropZone.h"
+#include "host/views/ValidationDropZone.h"
 #include "host/views/ValidationViewHeaderBar.h"
 #include "host/views/ValidationViewNoTimelineNotice.h"
 #include "host/views/WrappingLabel.h"
@@ -26,10 +27,11 @@ ValidationView::ValidationView(AppState &state, ValidationRunController::RunFunc
     : QWidget(parent), state_(state), chooseFile_(std::move(chooseFile)),
       controller_(new ValidationRunController(std::move(run), this)),
       header_(new HeaderBar(state.activeTimelineName())), notice_(new NoTimelineNotice),
-      dropZone_(new DropZone({.loadedFileName = std::nullopt,
-                              .isRunning = false,
-                              .onChoose = [this] { this->chooseFile(); },
-                              .onDrop = [this](const QMimeData &data) { handleDrop(data); }})),
+      dropZone_(
+          new ValidationDropZone(ValidationDropZone::windowLook(),
+                                 {.prompt = qtText(ReportTexts::windowDropPrompt),
+                                  .onChoose = [this] { this->chooseFile(); },
+                                  .onDrop = [this](const QMimeData &data) { handleDrop(data); }})),
       error_(new SymbolLabel(QStringLiteral("exclamationmark.triangle.fill"), {},
                              textStyleFont(FontTextStyle::caption), Color::red())),
       content_(new QVBoxLayout) {

@@ -20,6 +20,7 @@ class AppState;
 class ReportDetails;
 class ReportSummary;
 class SymbolLabel;
+class ValidationDropZone;
 
 // The content of the "Validate Against FCPXML" window: the FCPXML check of the timeline that
 // is active in the host. Under a header naming that timeline, it shows a notice while no
@@ -40,7 +41,6 @@ class ValidationView : public QWidget {
 public:
     class HeaderBar;
     class NoTimelineNotice;
-    class DropZone;
 
     // Rows shown per list of the report.
     static constexpr size_t displayCap = 200;
@@ -74,7 +74,7 @@ private:
     ValidationRunController *controller_;
     HeaderBar *header_;
     NoTimelineNotice *notice_;
-    DropZone *dropZone_;
+    ValidationDropZone *dropZone_;
     SymbolLabel *error_;
     QVBoxLayout *content_;
     ReportSummary *summary_ = nullptr;

@@ -134,8 +134,17 @@ bool TimecodeFieldComponentView::handleKeyPress(KeyEquivalent key) {
 }
 
 ShapeStyle TimecodeFieldComponentView::backgroundStyle() const {
+    return backgroundStyle(TimecodeEnvironment::of(this));
+}
+
+ShapeStyle TimecodeFieldComponentView::foregroundStyle() const {
+    return foregroundStyle(TimecodeEnvironment::of(this));
+}
+
+ShapeStyle
+TimecodeFieldComponentView::backgroundStyle(const TimecodeEnvironmentValues &environment) const {
     if (isEditing()) {
-        if (ShapeStyle highlight = TimecodeEnvironment::of(this).timecodeFieldHighlightStyle) {
+        if (ShapeStyle highlight = environment.timecodeFieldHighlightStyle) {
             return highlight;
         }
     }
@@ -147,9 +156,10 @@ ShapeStyle TimecodeFieldComponentView::backgroundStyle() const {
     return std::nullopt;
 }
 
-ShapeStyle TimecodeFieldComponentView::foregroundStyle() const {
+ShapeStyle
+TimecodeFieldComponentView::foregroundStyle(const TimecodeEnvironmentValues &environment) const {
     if (!stateModel_.validRange().contains(stateModel_.value())) {
-        if (ShapeStyle validation = TimecodeEnvironment::of(this).timecodeValidationStyle) {
+        if (ShapeStyle validation = environment.timecodeValidationStyle) {
             return validation;
         }
     }
@@ -245,15 +255,17 @@ void TimecodeFieldComponentView::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds = rect();
-    if (const ShapeStyle background = backgroundStyle()) {
+    const TimecodeEnvironmentValues environment = TimecodeEnvironment::of(this);
+    const ShapeStyle background = backgroundStyle(environment);
+    if (background) {
         fillRounded(painter, bounds, *background);
         fillRounded(painter, bounds, *background);
     }
-    const ShapeStyle foreground = foregroundStyle();
+    const ShapeStyle foreground = foregroundStyle(environment);
     QColor colour = palette().color(QPalette::WindowText);
     if (foreground) {
         colour = foreground->color();
-    } else if (const ShapeStyle background = backgroundStyle(); isEditing() && background) {
+    } else if (isEditing() && background) {
         // Dark digits on a light highlight, light ones on a dark highlight, by how bright the
         // highlight looks (yellow is light, blue dark).
         const QColor fill = background->color();

@@ -14,6 +14,7 @@
 namespace timecode {
 
 class TimecodeField;
+struct TimecodeEnvironmentValues;
 
 // One number of the timecode field: shows its component zero-filled in fixed-pitch digits, on
 // the highlight while it is being edited, and turns key presses into edits through its state
@@ -80,6 +81,10 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    // The styles from settings the caller looked up: a paint needs both, and each lookup walks
+    // the parents, so it looks them up once.
+    ShapeStyle backgroundStyle(const TimecodeEnvironmentValues &environment) const;
+    ShapeStyle foregroundStyle(const TimecodeEnvironmentValues &environment) const;
     QFont scaledFont() const;
     void moveFocus(TimecodeFieldKeyResult::FocusResult direction);
 

@@ -8,7 +8,7 @@
 #include "host/views/MainWindowAppearance.h"
 #include "host/views/Preferences.h"
 #include "platform/runtime/MainQueue.h"
-#include "platform/runtime/ManualClock.h"
+#include "tools/tandrel-screens/ScreenState.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
@@ -19,11 +19,7 @@
 namespace tandrel::screens {
 
 inline std::unique_ptr<AppState> editorScreenState() {
-    AppState::Services services = AppState::Services::standard();
-    services.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
-    auto clock = std::make_shared<platform::ManualClock>();
-    services.clock = clock;
-    services.timers = clock->timers();
+    AppState::Services services = standInServices();
     services.writeSnapshot = [](const TandrelSnapshot &) {};
     services.clearSnapshot = [] {};
     auto state = std::make_unique<AppState>(std::move(services));

@@ -10,9 +10,9 @@
 #include "host/views/SettingsContent.h"
 #include "host/views/SettingsView.h"
 #include "platform/runtime/MainQueue.h"
-#include "platform/runtime/ManualClock.h"
 #include "tools/make-sample-library/SampleLibrary.h"
 #include "tools/make-sample-library/SampleLibraryWriter.h"
+#include "tools/tandrel-screens/ScreenState.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -29,12 +29,7 @@ struct Backing {
     Preferences preferences{platform::SettingsKeyValueStore::standardUserDefaults()};
 
     Backing() {
-        AppState::Services services = AppState::Services::standard();
-        services.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
-        auto clock = std::make_shared<platform::ManualClock>();
-        services.clock = clock;
-        services.timers = clock->timers();
-        state = std::make_unique<AppState>(std::move(services));
+        state = std::make_unique<AppState>(screens::standInServices());
         state->start();
     }
 };

@@ -21,6 +21,7 @@
 #include "platform/runtime/ManualClock.h"
 #include "tools/make-sample-library/SampleLibrary.h"
 #include "tools/make-sample-library/SampleLibraryWriter.h"
+#include "tools/tandrel-screens/ScreenState.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -77,13 +78,10 @@ struct Host {
 
     explicit Host(AppState::PluginUpdateCheck check,
                   std::shared_ptr<platform::EditorAutomation> editor = nullptr) {
-        AppState::Services services = AppState::Services::standard();
+        AppState::Services services = screens::standInServices(clock);
         if (editor) {
             services.editorAutomation = std::move(editor);
         }
-        services.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
-        services.clock = clock;
-        services.timers = clock->timers();
         services.checkPluginUpdate = std::move(check);
         state = std::make_unique<AppState>(std::move(services));
     }

@@ -44,6 +44,29 @@ TEST(HostLibraryRecords, ALibraryIsNamedAfterItsBundleAndLoadsOnlyEventsWithTime
     EXPECT_NE(library.loadedWith(scan).events[0].id, loaded.events[0].id);
 }
 
+TEST(HostLibraryRecords, ALibraryIsAFolderWhoseNameEndsInTheBundleExtensionAsWritten) {
+    const struct {
+        const char *url;
+        const char *folder;
+        bool isLibrary;
+    } cases[] = {
+        {"/Volumes/Media/Show.fcpbundle", "/Volumes/Media/Show.fcpbundle", true},
+        {"/Volumes/Media/Show.fcpbundle/", "/Volumes/Media/Show.fcpbundle", true},
+        {"/Volumes/Media/Show.fcpbundle//", "/Volumes/Media/Show.fcpbundle", true},
+        {"Show.fcpbundle", "Show.fcpbundle", true},
+        {"/Volumes/Media/Show.FCPBUNDLE", "/Volumes/Media/Show.FCPBUNDLE", false},
+        {"/Volumes/Media/Show.fcpbundle.zip", "/Volumes/Media/Show.fcpbundle.zip", false},
+        {"/Volumes/Media/.fcpbundle", "/Volumes/Media/.fcpbundle", false},
+        {"/Volumes/Media/", "/Volumes/Media", false},
+        {"/", "/", false},
+    };
+    for (const auto &c : cases) {
+        const std::filesystem::path folder = WatchedLibrary::folderOf(c.url);
+        EXPECT_EQ(folder, c.folder) << c.url;
+        EXPECT_EQ(WatchedLibrary::isLibraryFolder(folder), c.isLibrary) << c.url;
+    }
+}
+
 TEST(HostLibraryRecords, TimelineChoicesAreEqualOnlyInAllSixValues) {
     const TimelineChoice choice{"db#1", "Reel 1", "Show", "Day 1", "Day 1", 12};
     TimelineChoice moreEdits = choice;

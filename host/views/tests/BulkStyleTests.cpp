@@ -5,7 +5,7 @@
 #include "host/views/BulkStylePanel.h"
 #include "host/views/ElementColor.h"
 #include "host/views/SliderField.h"
-#include "host/views/tests/EditorFixture.h"
+#include "host/views/tests/ViewTestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,11 +19,6 @@
 
 namespace tandrel::testing {
 namespace {
-
-void type(QLineEdit *field, const QString &text) {
-    field->setText(text);
-    emit field->textEdited(text);
-}
 
 // Five elements that differ in everything the panel writes, one disabled, of every kind.
 std::vector<BurnInElement> mixedElements() {

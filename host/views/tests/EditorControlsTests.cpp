@@ -6,7 +6,7 @@
 #include "host/views/AspectRatioPickerView.h"
 #include "host/views/CommitOnReleaseSlider.h"
 #include "host/views/SliderScale.h"
-#include "host/views/tests/EditorFixture.h"
+#include "host/views/tests/ViewTestSupport.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -23,12 +23,6 @@ namespace tandrel::testing {
 namespace {
 
 using Preset = AspectRatioPicker::Preset;
-
-// Text typed into a field, as the user's keystrokes deliver it.
-void type(QLineEdit *field, const QString &text) {
-    field->setText(text);
-    emit field->textEdited(text);
-}
 
 TEST(AspectRatio, SelectionFollowsTheRatioWithinOneThousandth) {
     const struct {

@@ -14,7 +14,7 @@
 #include "host/views/PlainButton.h"
 #include "host/views/PresetPickerRow.h"
 #include "host/views/PresetSettingsPanel.h"
-#include "host/views/tests/EditorFixture.h"
+#include "host/views/tests/ViewTestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "host/views/tests/ElementFixture.h"
+#include "host/views/tests/ViewTestSupport.h"
 
 #include "host/views/CommitOnReleaseSlider.h"
 #include "host/views/ElementBinding.h"

@@ -1,4 +1,4 @@
-#include "host/views/tests/ElementFixture.h"
+#include "host/views/tests/ViewTestSupport.h"
 
 #include "designkit/Color.h"
 #include "designkit/CorvaneChipChrome.h"

@@ -1,4 +1,4 @@
-#include "host/views/tests/ElementFixture.h"
+#include "host/views/tests/ViewTestSupport.h"
 
 #include "core/support/JsonValue.h"
 #include "host/views/ElementOptions.h"

@@ -16,6 +16,7 @@
 #include "host/views/LibraryPicker.h"
 #include "host/views/Preferences.h"
 #include "host/views/UrlOpener.h"
+#include "host/views/tests/ViewTestSupport.h"
 #include "platform/runtime/MainQueue.h"
 #include "platform/runtime/ManualClock.h"
 
@@ -51,21 +52,6 @@ public:
     void open(const QUrl &url) override { opened.push_back(url); }
     bool opensEverything = true;
     std::vector<QUrl> opened;
-};
-
-// User defaults in memory that count the writes of each key.
-class CountingDefaults final : public platform::KeyValueStore {
-public:
-    QVariant value(const QString &key) const override { return values_.value(key); }
-    bool setValue(const QString &key, const QVariant &value) override {
-        ++writes[key.toStdString()];
-        return values_.setValue(key, value);
-    }
-    bool remove(const QString &key) override { return values_.remove(key); }
-    std::map<std::string, int> writes;
-
-private:
-    platform::MemoryKeyValueStore values_;
 };
 
 // Libraries written once for a test suite: "Solo" with one timeline, "Pair" with two.

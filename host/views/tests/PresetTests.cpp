@@ -5,7 +5,7 @@
 #include "host/views/PresetFileDialogs.h"
 #include "host/views/PresetManagement.h"
 #include "host/views/PresetOptions.h"
-#include "host/views/tests/EditorFixture.h"
+#include "host/views/tests/ViewTestSupport.h"
 
 #include <QIODevice>
 

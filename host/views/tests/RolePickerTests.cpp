@@ -1,4 +1,4 @@
-#include "host/views/tests/ElementFixture.h"
+#include "host/views/tests/ViewTestSupport.h"
 
 #include "host/query/QueryResolver.h"
 #include "host/views/ElementOptions.h"

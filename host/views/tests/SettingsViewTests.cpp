@@ -21,22 +21,6 @@ namespace {
 
 using corvane::CorvaneAppearancePreset;
 
-// User defaults that note every write, in order.
-class RecordingDefaults final : public platform::KeyValueStore {
-public:
-    QVariant value(const QString &key) const override { return values_.value(key); }
-    bool setValue(const QString &key, const QVariant &value) override {
-        written.emplace_back(key, value);
-        return values_.setValue(key, value);
-    }
-    bool remove(const QString &key) override { return values_.remove(key); }
-
-    std::vector<std::pair<QString, QVariant>> written;
-
-private:
-    platform::MemoryKeyValueStore values_;
-};
-
 TEST(SettingsView, ThePercentLabelKeepsEveryStepAndAStored029) {
     struct Case {
         double darkness;
@@ -75,7 +59,7 @@ TEST(SettingsView, ThePercentLabelKeepsEveryStepAndAStored029) {
 }
 
 TEST(SettingsView, APresetWritesItsFourKeysInOrder) {
-    auto defaults = std::make_shared<RecordingDefaults>();
+    auto defaults = std::make_shared<testing::CountingDefaults>();
     Preferences preferences(defaults);
     SettingsContent::apply(CorvaneAppearancePreset::deepBlack(), preferences);
     const std::vector<std::pair<QString, QVariant>> expected{
