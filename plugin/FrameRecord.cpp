@@ -42,10 +42,12 @@ std::optional<int64_t> sourceFrame(const PluginSnapshotEntry &entry, int64_t off
     if (entry.srcSpeed == 1 && sameRate) {
         return plus(entry.srcStartFrame, offset);
     }
-    // A negative speed counts backwards.
+    // A negative speed counts backwards, on a line that starts at the end of the used range: the
+    // boundary after the clip's last frame, which is the frame shown first.
     const double advance =
         std::floor(entry.srcSpeed * static_cast<double>(offset) * (srcFps / tlFps) + 0.5);
-    return plus(entry.srcStartFrame, truncateToInt64(advance));
+    const auto start = entry.srcSpeed < 0 ? plus(entry.srcStartFrame, -1) : entry.srcStartFrame;
+    return start ? plus(*start, truncateToInt64(advance)) : std::nullopt;
 }
 
 PluginStackedLayerInfo layerAt(const PluginStackedLayerInfo &layer, int64_t tlFrame, double tlFps) {

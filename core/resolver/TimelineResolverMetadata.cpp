@@ -45,9 +45,11 @@ std::optional<int64_t> sourceFrame(const EditEntry &entry, double t, FrameRate t
         sourcePerSecond / timelineRate.fps() * sign * speed * static_cast<double>(*timelineFrames) +
         0.5));
     if (entry.isReversed) {
+        // The count starts at the end of the used range, the boundary after its last frame;
+        // the frame shown there is the last one. A reversed freeze stays on its base frame.
         const auto span =
             roundToInt64(sourcePerSecond * speed * (entry.timelineOut - entry.timelineIn));
-        return add(add(base, span), retimed);
+        return add(add(add(base, span), retimed), speed > 0 ? -1 : 0);
     }
     if (speed != 1) {
         return add(base, retimed);

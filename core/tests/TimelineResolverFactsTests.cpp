@@ -121,10 +121,16 @@ TEST(TimelineResolverMetadata, BuildsTheRecordOfOneFrame) {
     // Beyond the last segment, the last segment's clips.
     EXPECT_EQ(resolver.buildMetadata(entry, 400, FrameRate::fps25).stackedVideoClips,
               std::vector<std::string>{"B"});
-    // A reversed clip counts down from its last source frame.
+    // A reversed clip counts down from its last source frame: the clip uses frames 2500 to
+    // 2549, and each shows once.
     entry.isReversed = true;
-    EXPECT_EQ(resolver.buildMetadata(entry, 250, FrameRate::fps25).sourceFrameNumber, 2550);
-    EXPECT_EQ(resolver.buildMetadata(entry, 275, FrameRate::fps25).sourceFrameNumber, 2525);
+    EXPECT_EQ(resolver.buildMetadata(entry, 250, FrameRate::fps25).sourceFrameNumber, 2549);
+    EXPECT_EQ(resolver.buildMetadata(entry, 275, FrameRate::fps25).sourceFrameNumber, 2524);
+    EXPECT_EQ(resolver.buildMetadata(entry, 299, FrameRate::fps25).sourceFrameNumber, 2500);
+    // A reversed freeze stays on its frame.
+    entry.speedRate = 0;
+    EXPECT_EQ(resolver.buildMetadata(entry, 275, FrameRate::fps25).sourceFrameNumber, 2500);
+    entry.speedRate.reset();
     // At normal speed a frame before the source's start shows as 0.
     entry.isReversed = false;
     entry.sourceIn = 0;

@@ -179,9 +179,10 @@ TEST_F(SnapshotProviderTest, RetimedClipsShowOnlyTheSourceFramesTheyUse) {
         // 50 %: source 03:00:08:00 to 03:00:08:24 over 50 record frames.
         {"Kitchen Slow", 150, "03:00:08:00"},
         {"Kitchen Slow", 199, "03:00:08:24"},
-        // Reversed: source 03:00:24:00 to 03:00:25:24, from its end.
+        // Reversed: source 03:00:24:00 to 03:00:25:24, from its end, each frame once.
         {"Kitchen Reverse", 450, "03:00:25:24"},
-        {"Kitchen Reverse", 499, "03:00:24:01"},
+        {"Kitchen Reverse", 451, "03:00:25:23"},
+        {"Kitchen Reverse", 499, "03:00:24:00"},
         // A ramp from 01:00:40:00 that ends short of its last keypoint's frame.
         {"Arrival Ramp", 375, "01:00:40:00"},
         {"Arrival Ramp", 449, "01:00:43:23"},
@@ -225,12 +226,13 @@ TEST_F(SnapshotProviderTest, SourceFramesFollowSpeedRateAndRetimeCurve) {
         {0, 0, 1000, "00:00:40:00"}, // normal speed, same rate: start + offset exactly
         {0, 3, 1003, "00:00:40:03"}, //
         {1, 3, 1002, "00:00:40:02"}, // half speed: 1.5 + 0.5 floored
-        {2, 3, 997, "00:00:39:22"},  // reversed
+        {2, 0, 999, "00:00:39:24"},  // reversed: down from the frame before the start, which
+        {2, 3, 996, "00:00:39:21"},  // is the end of the range it plays
         {3, 3, 1006, "00:00:20:06"}, // a 50 fps source advances two frames a frame
         {4, 25, 300, "00:00:12:00"}, // one second into the curve: source second 12
         {4, 99, 350, "00:00:14:00"}, // past the last keypoint: held
         {5, 3, 1003, "00:00:40:03"}, // an unknown source rate reads at the timeline's
-        {6, 5, -3, "00:00:00:00"},   // before the source's first frame: shown as 0
+        {6, 5, -4, "00:00:00:00"},   // before the source's first frame: shown as 0
         {7, 3, std::nullopt, ""},    // rate not resolved: no source position
     };
     for (const Case &c : cases) {
