@@ -33,7 +33,7 @@ XMLDropFile::Services XMLDropFile::Services::standard() {
 
 XMLDropFile::XMLDropFile(Services services) : services_(std::move(services)) {}
 
-std::string XMLDropFile::fileName(platform::Clock::WallTime time) {
+std::string XMLDropFile::fileName(platform::Clock::WallTime time, int dropOfTheSecond) {
     const std::time_t seconds =
         std::chrono::system_clock::to_time_t(std::chrono::floor<std::chrono::seconds>(time));
     std::tm utc{};
@@ -41,7 +41,12 @@ std::string XMLDropFile::fileName(platform::Clock::WallTime time) {
     char stamp[64];
     // The internet date-time form with every ":" as "-", which file names elsewhere refuse.
     std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H-%M-%SZ", &utc);
-    return "drop-" + std::string(stamp) + ".fcpxml";
+    std::string name = "drop-" + std::string(stamp);
+    if (dropOfTheSecond > 1) {
+        name += '-';
+        name += std::to_string(dropOfTheSecond);
+    }
+    return name + ".fcpxml";
 }
 
 XMLDropFile::Outcome XMLDropFile::save(const QString &xml) const {
@@ -50,13 +55,23 @@ XMLDropFile::Outcome XMLDropFile::save(const QString &xml) const {
         return {"Couldn't reach the shared container", std::nullopt};
     }
     const std::filesystem::path folder = *container / ExtensionBridge::groundTruthDropsFolder;
-    const std::string name = fileName(services_.clock->now());
     std::error_code folderError;
     std::filesystem::create_directories(folder, folderError);
     if (folderError) {
         return {"Failed to save: Cannot create the folder \"" + folder.string() +
                     "\": " + folderError.message(),
                 std::nullopt};
+    }
+    // Any entry of the name, a folder or a link too, takes it.
+    const auto taken = [&folder](const std::string &candidate) {
+        std::error_code unknown;
+        return std::filesystem::exists(
+            std::filesystem::symlink_status(folder / candidate, unknown));
+    };
+    const platform::Clock::WallTime now = services_.clock->now();
+    std::string name = fileName(now);
+    for (int drop = 2; taken(name); ++drop) {
+        name = fileName(now, drop);
     }
     try {
         AtomicFileWriter::write(folder / name, xml.toUtf8().toStdString());

@@ -14,8 +14,9 @@ namespace tandrel {
 
 // The file through which the editor panel hands an FCPXML dropped on it to the host:
 // "drop-<time>.fcpxml" in the folder "GroundTruthDrops" of the app group's folder, named by
-// the time of the drop in UTC to the second, so that two drops within one second share a name
-// and the second replaces the first. The file is written whole, through a hidden temporary
+// the time of the drop in UTC to the second; a later drop within the same second gets
+// "drop-<time>-2.fcpxml", "-3" and so on, so that no drop replaces another the host may not
+// have taken yet. The file is written whole, through a hidden temporary
 // file, so the host, which takes the newest visible file of the folder, never takes one still
 // being written; only then is the host told. The panel shows the outcome's text.
 class XMLDropFile {
@@ -39,11 +40,13 @@ public:
 
     explicit XMLDropFile(Services services = Services::standard());
 
-    // "drop-2026-12-08T02-03-25Z.fcpxml" for 2026-12-08 02:03:25.9 UTC.
-    static std::string fileName(platform::Clock::WallTime time);
+    // "drop-2026-12-08T02-03-25Z.fcpxml" for 2026-12-08 02:03:25.9 UTC as the first drop of
+    // that second, "drop-2026-12-08T02-03-25Z-2.fcpxml" as the second.
+    static std::string fileName(platform::Clock::WallTime time, int dropOfTheSecond = 1);
 
-    // Writes the text as UTF-8, unchanged, creating the folder when missing, and announces it
-    // once it is in place. A failure announces nothing.
+    // Writes the text as UTF-8, unchanged, under the first name of its second that no entry
+    // of the folder has, creating the folder when missing, and announces it once it is in
+    // place. A failure announces nothing.
     Outcome save(const QString &xml) const;
 
 private:

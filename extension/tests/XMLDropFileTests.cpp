@@ -24,6 +24,8 @@ TEST(XMLDropFile, IsNamedByTheUTCSecondOfTheDrop) {
     EXPECT_EQ(XMLDropFile::fileName(Clock::WallTime()), "drop-1970-01-01T00-00-00Z.fcpxml");
     EXPECT_EQ(XMLDropFile::fileName(at(1969y / December / 31, 23h + 59min + 59s + 500ms)),
               "drop-1969-12-31T23-59-59Z.fcpxml");
+    EXPECT_EQ(XMLDropFile::fileName(Clock::WallTime(), 2), "drop-1970-01-01T00-00-00Z-2.fcpxml");
+    EXPECT_EQ(XMLDropFile::fileName(Clock::WallTime(), 12), "drop-1970-01-01T00-00-00Z-12.fcpxml");
 }
 
 class XMLDropFileTest : public ::testing::Test {
@@ -54,15 +56,31 @@ TEST_F(XMLDropFileTest, SavesTheTextAsUTF8AndCountsCharactersNotBytes) {
     EXPECT_EQ(fs::file_size(file), 45u);
     EXPECT_EQ(announced, 1);
 
-    // A second drop within the same second replaces the first, whole; the folder is reused.
+    // A second drop within the same second gets a file of its own beside the first, which the
+    // host may not have taken yet (replacing it would lose that drop); the folder is reused.
     clock->advance(900ms);
     EXPECT_EQ(save("<fcpxml version=\"1.11\"/>").statusText,
-              "Saved drop-2023-11-14T22-13-20Z.fcpxml (24 chars)");
+              "Saved drop-2023-11-14T22-13-20Z-2.fcpxml (24 chars)");
     EXPECT_EQ(testing::snapshotFiles(drops()),
-              (std::map<std::string, std::string>{{file.string(), "<fcpxml version=\"1.11\"/>"}}));
+              (std::map<std::string, std::string>{
+                  {file.string(), xml.toUtf8().toStdString()},
+                  {(drops() / "drop-2023-11-14T22-13-20Z-2.fcpxml").string(),
+                   "<fcpxml version=\"1.11\"/>"}}));
     clock->advance(100ms);
     EXPECT_EQ(save("<fcpxml/>").file, drops() / "drop-2023-11-14T22-13-21Z.fcpxml");
     EXPECT_EQ(announced, 3);
+}
+
+TEST_F(XMLDropFileTest, EveryEntryOfTheNameTakesItAndTheNextNumberIsUsed) {
+    // A folder and a dangling link hold the first two names; "-3" was never used.
+    fs::create_directories(drops() / "drop-2023-11-14T22-13-20Z.fcpxml/inside");
+    fs::create_symlink(data / "nowhere", drops() / "drop-2023-11-14T22-13-20Z-2.fcpxml");
+    testing::writeFile(drops() / "drop-2023-11-14T22-13-20Z-4.fcpxml", "<fcpxml/>");
+    const XMLDropFile::Outcome outcome = save("<fcpxml version=\"1.11\"/>");
+    EXPECT_EQ(outcome.file, drops() / "drop-2023-11-14T22-13-20Z-3.fcpxml");
+    EXPECT_EQ(contents(*outcome.file), "<fcpxml version=\"1.11\"/>");
+    EXPECT_TRUE(fs::is_directory(drops() / "drop-2023-11-14T22-13-20Z.fcpxml/inside"));
+    EXPECT_EQ(announced, 1);
 }
 
 TEST_F(XMLDropFileTest, AFailedSaveSaysWhyAndAnnouncesNothing) {
@@ -75,9 +93,13 @@ TEST_F(XMLDropFileTest, AFailedSaveSaysWhyAndAnnouncesNothing) {
     const Case cases[] = {
         {"a file in the folder's place", [&] { testing::writeFile(drops(), "not a folder"); },
          "Failed to save: Cannot create the folder \""},
-        {"a folder in the file's place",
-         [&] { fs::create_directories(drops() / "drop-2023-11-14T22-13-20Z.fcpxml/inside"); },
-         "Failed to save: Cannot replace \""},
+        // A taken name is no failure (another is used), but a folder that takes no files is.
+        {"a folder that takes no files",
+         [&] {
+             fs::create_directories(container);
+             fs::create_directory_symlink("/proc/self", drops());
+         },
+         "Failed to save: Cannot create a temporary file"},
         {"no shared container", [&] { testing::writeFile(container, "not a folder"); },
          "Couldn't reach the shared container"},
     };

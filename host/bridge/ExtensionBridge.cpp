@@ -114,8 +114,11 @@ PanelSize readPanelSize(PanelSize defaultSize) {
     }
     const PanelSize stored{storedDouble(*store, panelWidthKey),
                            storedDouble(*store, panelHeightKey)};
-    // An infinite size would make the panel's window impossible to lay out.
-    const auto usable = [](double value) { return std::isfinite(value) && value > 0; };
+    // An infinite size would make the panel's window impossible to lay out, and one beyond any
+    // screen would overflow the window's whole-point size.
+    const auto usable = [](double value) {
+        return std::isfinite(value) && value > 0 && value <= largestPanelSide;
+    };
     return usable(stored.width) && usable(stored.height) ? stored : defaultSize;
 }
 

@@ -58,8 +58,10 @@ struct PanelSize {
     double height = 0;
     friend bool operator==(const PanelSize &, const PanelSize &) = default;
 };
-// The stored size when both of its values are finite and above 0; `defaultSize` whole
-// otherwise, never one stored value with one default.
+// Points; far beyond any screen, well within the window's whole-point sizes.
+inline constexpr double largestPanelSide = 100'000;
+// The stored size when both of its values are above 0 and at most `largestPanelSide`;
+// `defaultSize` whole otherwise, never one stored value with one default.
 PanelSize readPanelSize(PanelSize defaultSize);
 // Each value is stored by itself.
 void savePanelSize(double width, double height);

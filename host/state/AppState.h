@@ -301,11 +301,12 @@ public:
     bool pasteboardHasElement() const;
 
     // The editor panel.
-    // Applies the selection the panel published last: its preset when the host has it; then
-    // its sequence: the first available timeline of that name (spaces and tabs at either end
-    // and case aside) becomes active, or, with no such timeline, the libraries the editor has
-    // open are added; a selection without a sequence clears the active timeline. Run at start,
-    // at each of the panel's notifications and after every library load.
+    // Applies the selection the panel published last: its preset when the host has it and the
+    // selection is new since the last application (so a preset chosen in the host since then
+    // stays); then its sequence: the first available timeline of that name (spaces and tabs at
+    // either end and case aside) becomes active, or, with no such timeline, the libraries the
+    // editor has open are added; a selection without a sequence clears the active timeline.
+    // Run at start, at each of the panel's notifications and after every library load.
     void applyExtensionSelection();
 
     // Validation of the active timeline against the editor's FCPXML export of it.
@@ -421,6 +422,9 @@ private:
     bool hasStarted_ = false;
     PluginUpdateState pluginUpdateState_ = PluginUpdateState::upToDate();
     std::optional<std::filesystem::path> pendingXMLDropURL_;
+    // When the panel made the selection last applied; a re-application of that same
+    // selection leaves the preset to the host.
+    std::optional<double> appliedSelectionUpdatedAt_;
     // Scans started per library, so that only the newest scan's result is taken.
     std::map<std::filesystem::path, int> scanGeneration_;
     // Access started per library by restoring its bookmark and not yet ended.

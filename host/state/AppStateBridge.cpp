@@ -70,7 +70,12 @@ void AppState::applyExtensionSelection() {
     if (!selection) {
         return;
     }
-    if (const auto &presetID = selection->selectedPresetID) {
+    // Only a choice the panel made since the last application moves the preset: a library
+    // load re-applies the same selection to match its sequence, and the host's own choice
+    // made in between must stand.
+    const bool isNew = appliedSelectionUpdatedAt_ != selection->updatedAt;
+    appliedSelectionUpdatedAt_ = selection->updatedAt;
+    if (const auto &presetID = selection->selectedPresetID; presetID && isNew) {
         for (const DisplayConfig &preset : presets_) {
             if (preset.id == *presetID) {
                 setActivePresetID(preset.id);

@@ -89,7 +89,9 @@ bool ValidationRunController::handleDrop(const QMimeData &data) {
 
 void ValidationRunController::takePendingDrop(AppState &state) {
     const std::optional<std::filesystem::path> pending = state.pendingXMLDropURL();
-    if (!pending) {
+    // Without a timeline the check could only fail, and the export would be spent on that:
+    // it waits for a timeline instead.
+    if (!pending || !state.activeTimelineID()) {
         return;
     }
     state.setPendingXMLDropURL(std::nullopt);

@@ -62,8 +62,9 @@ public:
     static std::vector<std::filesystem::path> droppedFiles(const QMimeData &data);
     // Starts one check per file of `droppedFiles`; accepts every drop, an empty one too.
     bool handleDrop(const QMimeData &data);
-    // Takes the export the editor panel left for the host, when there is one: clears it in
-    // the state object, then checks it, so that each pending export is checked once.
+    // Takes the export the editor panel left for the host, when there is one and a timeline
+    // is active to check it against: clears it in the state object, then checks it, so that
+    // each pending export is checked once. Without a timeline it stays pending.
     void takePendingDrop(AppState &state);
 
 signals:

@@ -69,11 +69,16 @@ ValidationView::ValidationView(AppState &state, ValidationRunController::RunFunc
          {&AppState::activeTimelineIDChanged, &AppState::availableTimelinesChanged}) {
         connect(&state_, changed, this, &ValidationView::refresh);
     }
-    connect(&state_, &AppState::pendingXMLDropURLChanged, this, [this] {
-        if (isVisible()) {
-            controller_->takePendingDrop(state_);
-        }
-    });
+    // A pending export is taken while the view is shown, as soon as there is a timeline to
+    // check it against.
+    for (const auto changed :
+         {&AppState::pendingXMLDropURLChanged, &AppState::activeTimelineIDChanged}) {
+        connect(&state_, changed, this, [this] {
+            if (isVisible()) {
+                controller_->takePendingDrop(state_);
+            }
+        });
+    }
     refresh();
 }
 

@@ -170,7 +170,12 @@ TEST_F(ExtensionBridgeTest, ThePanelSizeIsTheStoredOneOnlyWhenBothValuesAreUsabl
         {-10, 300, fallback},
         {infinity, 500, fallback},
         {500, std::nan(""), fallback},
+        // Finite but beyond any screen: as whole points these would wrap or overflow.
+        {1e300, 300, fallback},
+        {400, 4294967396, fallback},
+        {largestPanelSide + 1, 300, fallback},
         {350.5, 260, {350.5, 260}},
+        {largestPanelSide, largestPanelSide, {largestPanelSide, largestPanelSide}},
     };
     for (const Case &c : cases) {
         savePanelSize(c.width, c.height);

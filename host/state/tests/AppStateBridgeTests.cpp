@@ -255,6 +255,35 @@ TEST_F(AppStateBridgeTest, TheStoredSelectionIsAppliedAtStartAndAfterEveryLoad) 
     EXPECT_EQ(active(), "none");
 }
 
+TEST_F(AppStateBridgeTest, OnlyANewSelectionMovesThePresetAReloadOnlyRematchesItsSequence) {
+    startedWith({alpha_, beta_});
+    const Uuid colorist = state().presets().at(2).id;
+    const Uuid conform = state().presets().at(1).id;
+    select("Trailer", colorist);
+    ASSERT_EQ(state().activePresetID(), colorist);
+
+    // The user picks another preset and timeline in the host; the panel says nothing new
+    // before the editor's save reloads the library.
+    state().setActivePresetID(conform);
+    activate("Beta/Reel");
+    state().handleLibraryChange(alpha_);
+    MainQueue::runPending();
+    EXPECT_EQ(state().activePresetID(), conform);
+    EXPECT_EQ(active(), "Alpha/Trailer");
+
+    // The panel's next choice counts, though it names the same preset again.
+    state().setActivePresetID(conform);
+    select("Trailer", colorist);
+    EXPECT_EQ(state().activePresetID(), colorist);
+
+    // After a restart the stored selection is new to the host: its preset is applied, over
+    // the host's own choice stored since.
+    state().setActivePresetID(conform);
+    state_.reset();
+    state().start();
+    EXPECT_EQ(state().activePresetID(), colorist);
+}
+
 TEST_F(AppStateBridgeTest, PresetsArePublishedAsSummariesInTheirOrder) {
     startedWith({});
     std::vector<ExtensionBridge::PresetSummary> expected;

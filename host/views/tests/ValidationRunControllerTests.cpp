@@ -180,6 +180,14 @@ TEST(ValidationRunController, TakesThePendingExportOnce) {
     controller.takePendingDrop(state);
     EXPECT_EQ(checks.count(), 0u);
 
+    // Without a timeline a check could only fail: the export waits.
+    state.setPendingXMLDropURL(fs::path("/drops/drop-1.fcpxml"));
+    controller.takePendingDrop(state);
+    EXPECT_EQ(checks.count(), 0u);
+    EXPECT_EQ(state.pendingXMLDropURL(), fs::path("/drops/drop-1.fcpxml"));
+    state.setPendingXMLDropURL(std::nullopt);
+    state.setActiveTimeline("main");
+
     // Cleared before the check starts, so that a reaction to the clearing finds nothing.
     std::vector<std::optional<fs::path>> seen;
     QObject::connect(&state, &AppState::pendingXMLDropURLChanged, &controller, [&] {

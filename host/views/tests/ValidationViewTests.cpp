@@ -118,16 +118,21 @@ TEST_F(ValidationViewTest, ChecksThePendingExportOnOpeningAndOnEachChange) {
     EXPECT_EQ(view().controller().loadedFileName(), "drop-2.fcpxml");
 }
 
-TEST_F(ValidationViewTest, ChecksAPendingExportWithoutATimelineAndShowsWhyOnceOneIsSelected) {
+// Checked at once, an export without a timeline could only fail, behind the notice, and be
+// spent: it waits for the timeline instead.
+TEST_F(ValidationViewTest, KeepsAPendingExportUntilATimelineIsSelected) {
     view().show();
     state.setPendingXMLDropURL(fs::path("/drops/drop-1.fcpxml"));
-    ASSERT_EQ(checks.count(), 1u);
-    checks.fail(0, testing::noActiveTimeline);
+    EXPECT_EQ(checks.count(), 0u);
+    EXPECT_EQ(state.pendingXMLDropURL(), fs::path("/drops/drop-1.fcpxml"));
     EXPECT_EQ(shownTexts(&view()).size(), 3u) << "the notice only";
 
     library->loadInto(state);
-    EXPECT_EQ(shownTexts(&view()), (Texts{title, "Comparing timeline: Main Edit", prompt, choose,
-                                          "drop-1.fcpxml", testing::noActiveTimeline}));
+    EXPECT_EQ(checks.files, std::vector<fs::path>{"/drops/drop-1.fcpxml"});
+    EXPECT_EQ(state.pendingXMLDropURL(), std::nullopt);
+    checks.succeed(0);
+    EXPECT_EQ(view().controller().loadedFileName(), "drop-1.fcpxml");
+    EXPECT_EQ(view().controller().errorMessage(), std::nullopt);
 }
 
 TEST_F(ValidationViewTest, TakesFilesDroppedOnItsDropZone) {
