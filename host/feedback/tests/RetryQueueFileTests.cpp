@@ -112,6 +112,7 @@ TEST(RetryQueueFile, SkipsEachMalformedEntryAndKeepsTheRest) {
         {"attempts", "1.5"},
         {"attempts", "\"3\""},
         {"attempts", "1e30"},
+        {"attempts", "-1"},
         {"operation", ""},
         {"operation", "[]"},
         {"operation.diagnose", ""},
