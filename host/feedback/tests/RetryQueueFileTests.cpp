@@ -209,6 +209,22 @@ TEST_F(RetryQueueFileOnDisk, AnUnreadableFileIsKeptAsideToo) {
     EXPECT_EQ(RetryQueueFile::decode<FeedbackPayload>(contents(path)).entries, one);
 }
 
+// Whatever is written can be read back: entries beyond the reader's limit are not written,
+// and the file keeps the entries it held.
+TEST_F(RetryQueueFileOnDisk, WritesNothingTheReaderWouldRefuse) {
+    const std::string fits = RetryQueueFile::encode(one);
+    RetryQueueFile limited{path, &fixedNow, fits.size()};
+    EXPECT_TRUE(limited.save(one));
+    EXPECT_EQ(limited.load<FeedbackPayload>(), one);
+
+    std::vector<Entry> more = one;
+    more.push_back(entry(idB, "x"));
+    EXPECT_FALSE(limited.save(more));
+    EXPECT_EQ(contents(path), fits);
+    EXPECT_EQ(limited.load<FeedbackPayload>(), one);
+    EXPECT_EQ(names(folder), std::vector<std::string>{"feedback_retry_queue.json"});
+}
+
 TEST_F(RetryQueueFileOnDisk, AFailedWriteSaysSo) {
     put(temp.path() / "Tandrel", "a file where the folder should be");
     EXPECT_FALSE(file.save(one));
