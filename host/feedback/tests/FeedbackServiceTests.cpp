@@ -7,6 +7,8 @@
 #include "core/tests/TemporaryFolder.h"
 
 #include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -243,6 +245,31 @@ TEST_F(FeedbackServiceTest, ASendOutlivesTheObjectThatAwaitsIt) {
     EXPECT_GE(server.requestCount(), 1u);
     QTest::qWait(0);
     EXPECT_FALSE(called);
+}
+
+// The application may quit while the first post of a record has no answer yet: the record is
+// then only in that post, and must not go with it.
+TEST_F(FeedbackServiceTest, ARecordStillInFlightWhenTheServiceEndsIsQueued) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    bool received = false;
+    QObject::connect(&silent, &QTcpServer::newConnection, [&] {
+        QTcpSocket *connection = silent.nextPendingConnection();
+        QObject::connect(connection, &QTcpSocket::readyRead, [&] { received = true; });
+    });
+    bool called = false;
+    {
+        auto service = make(FeedbackService::endpointFor(
+            QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort())));
+        service->send(record("typed before quitting"), nullptr,
+                      [&](const SendResult &) { called = true; });
+        ASSERT_TRUE(waitFor([&] { return received; }));
+    }
+    EXPECT_FALSE(called);
+    const auto entries = queued(queueFile);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].operation, record("typed before quitting"));
+    EXPECT_EQ(entries[0].attempts, 0);
 }
 
 TEST_F(FeedbackServiceTest, WithNobodyListeningTheRecordJoinsTheQueueInTheUserDataFolder) {
