@@ -219,7 +219,8 @@ TEST_F(FeedbackServiceTest, ARefusedRecordIsDescribedQueuedAndRetriedAtOnce) {
         EXPECT_EQ(result.failure, c.failure);
         EXPECT_FALSE(result.connectivityFailure);
         EXPECT_TRUE(result.savedForRetry);
-        EXPECT_EQ(FeedbackStatus::of(result).text, c.failure);
+        EXPECT_EQ(FeedbackStatus::of(result).text,
+                  c.failure + " \u2014 feedback is saved and will be sent automatically.");
         EXPECT_FALSE(FeedbackStatus::of(result).ok);
 
         // The queue posts it again at once and pauses only after that fails too.

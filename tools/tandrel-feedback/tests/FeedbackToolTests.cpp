@@ -76,7 +76,7 @@ TEST_F(FeedbackToolTest, AnUndeliveredRecordWaitsInTheQueueAndTheToolExitsOne) {
     } cases[] = {
         {LoopbackServer::closedServer(),
          "No network right now \u2014 feedback is saved and will be sent automatically.\n"},
-        {QString(), "Invalid feedback URL\n"},
+        {QString(), "Invalid feedback URL \u2014 feedback is saved and will be sent automatically.\n"},
     };
     std::size_t expected = 0;
     for (const auto &c : cases) {
