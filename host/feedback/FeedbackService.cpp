@@ -147,10 +147,17 @@ FeedbackService::FeedbackService(Configuration configuration, QObject *parent)
 }
 
 FeedbackService::~FeedbackService() {
+    // No new attempt may start on a network that is going.
+    retryQueue_.setExecutor({});
     // Posts still in flight end with the service, unreported.
     for (QNetworkReply *reply : network_.findChildren<QNetworkReply *>()) {
         reply->disconnect(this);
         reply->abort();
+    }
+    // A record whose first post had no answer would be lost with it: it waits in the queue's
+    // file for the next run (if the server took it already, it arrives twice; better than never).
+    for (const std::shared_ptr<Payload> &record : unanswered_) {
+        retryQueue_.enqueue(std::move(*record));
     }
 }
 
@@ -158,7 +165,9 @@ void FeedbackService::send(Payload payload, QObject *context,
                            std::function<void(const SendResult &)> done) {
     const QPointer<QObject> receiver = context != nullptr ? context : this;
     auto record = std::make_shared<Payload>(std::move(payload));
+    unanswered_.push_back(record);
     performSend(*record, [this, record, receiver, done = std::move(done)](Answer answer) {
+        std::erase(unanswered_, record);
         SendResult result;
         if (const auto *id = std::get_if<QString>(&answer)) {
             result.recordID = *id;

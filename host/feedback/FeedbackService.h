@@ -14,8 +14,10 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <variant>
+#include <vector>
 
 namespace tandrel {
 
@@ -87,7 +89,7 @@ public:
     // Posts the record once. When that fails for any reason it is queued for retries; an
     // answer with any status from 200 to 299 counts as delivered. `done` is called from the
     // event loop, on `context` (the service when null), unless `context` is gone by then; the
-    // send goes on regardless.
+    // send goes on regardless. A record still unanswered when the service ends is queued then.
     void send(Payload payload, QObject *context, std::function<void(const SendResult &)> done);
 
     // "<version> (<build>)" of this build.
@@ -115,6 +117,8 @@ private:
 
     QString endpoint_;
     RetryQueue retryQueue_;
+    // Records whose first post has not been answered: held nowhere else until it has.
+    std::vector<std::shared_ptr<Payload>> unanswered_;
     // After the queue, so that replies in flight go before it does.
     QNetworkAccessManager network_;
 };

@@ -12,6 +12,13 @@ FeedbackStatus FeedbackStatus::of(const FeedbackService::SendResult &result) {
                                "automatically."),
                 true};
     }
+    // A refused record goes out again by itself all the same: a bare failure would have the
+    // user send it once more, and the server file it twice.
+    if (result.savedForRetry) {
+        return {result.failure +
+                    QStringLiteral(" \u2014 feedback is saved and will be sent automatically."),
+                false};
+    }
     return {result.failure, false};
 }
 

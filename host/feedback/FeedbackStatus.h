@@ -11,8 +11,10 @@ namespace tandrel {
 //   delivered                          "Thanks! Feedback received (ID: <id>)"          good
 //   no connection, record in the file  "No network right now — feedback is saved and
 //                                       will be sent automatically."                   good
-//   anything else                      the failure ("Invalid feedback URL",
-//                                       "HTTP 413: …"); the record is queued all the same
+//   any other failure, record in the   the failure ("Invalid feedback URL",
+//   file                               "HTTP 413: …"), then " — feedback is saved and
+//                                       will be sent automatically."                   problem
+//   not saved                          the failure                                     problem
 struct FeedbackStatus {
     QString text;
     bool ok = false;

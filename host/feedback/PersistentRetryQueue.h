@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/support/Log.h"
 #include "core/support/Uuid.h"
 #include "host/feedback/RetryQueueEntry.h"
 #include "host/feedback/RetryQueueFile.h"
 
+#include <QFile>
+#include <QLockFile>
 #include <QObject>
 #include <QTimer>
 
@@ -34,6 +37,11 @@ class PermanentRetryFailure : public std::exception {};
 // after each failure by the backoff table and gives an entry up after `maxAttempts` failures,
 // or at once on a PermanentRetryFailure. Given-up entries stay in memory as dead letters.
 //
+// A file has one queue at a time (the host's, or a command-line tool's): each writes its whole
+// list, so two would erase each other's entries and bring delivered ones back. The queue holds
+// the lock file "<file>.lock" for its life; one that cannot take it neither reads nor writes
+// the file and keeps its entries in memory only.
+//
 // Confined to one thread (the host's main thread): every call and every completion of the
 // executor and of the pause must come on it. Completions may come at once, inside the call
 // that started them, or later from the event loop; a completion that comes twice, or after
@@ -62,13 +70,14 @@ public:
     // Waits the given seconds, then calls `wake` once.
     using Sleep = std::function<void(double seconds, std::function<void()> wake)>;
 
-    // No file keeps the queue in memory only. An empty backoff pauses 1 second after every
-    // failure; a maximum below 1 counts as 1. Without a sleep, pauses wait on a timer of the
-    // event loop. The file's entries are loaded; nothing starts until an executor is set.
+    // No file, or one that another queue holds, keeps the queue in memory only. An empty
+    // backoff pauses 1 second after every failure; a maximum below 1 counts as 1. Without a
+    // sleep, pauses wait on a timer of the event loop. The file's entries are loaded; nothing
+    // starts until an executor is set.
     PersistentRetryQueue(std::optional<std::filesystem::path> storeURL, std::vector<double> backoff,
                          int64_t maxAttempts, Sleep sleep = {})
         : machine_(std::make_shared<Machine>()) {
-        if (storeURL) {
+        if (storeURL && (lock_ = lockFor(*storeURL))) {
             machine_->file.emplace(std::move(*storeURL));
             auto loaded = machine_->file->template load<Operation>();
             machine_->entries.assign(std::make_move_iterator(loaded.begin()),
@@ -95,7 +104,8 @@ public:
 
     // With a key that a pending entry has, that entry takes the operation and starts counting
     // anew, keeping its id and place; otherwise a new entry goes to the end. Writes the file,
-    // resumes, and answers whether the file holds the entry (always false without a file).
+    // resumes, and answers whether the file holds the entry (always false without a file of
+    // its own).
     bool enqueue(Operation operation, std::optional<std::string> dedupKey = std::nullopt) {
         Machine &m = *machine_;
         auto same = dedupKey ? std::find_if(m.entries.begin(), m.entries.end(),
@@ -280,6 +290,28 @@ private:
         };
     }
 
+    // The file's lock, taken before anything is read; none when another queue holds it. Its
+    // age says nothing: a queue holds it for hours, and only a holder that has gone (or a boot
+    // since) makes it stale.
+    static std::unique_ptr<QLockFile> lockFor(const std::filesystem::path &file) {
+        std::error_code ignored;
+        std::filesystem::create_directories(file.parent_path(), ignored);
+        std::filesystem::path lockPath = file;
+        lockPath += ".lock";
+        auto lock = std::make_unique<QLockFile>(
+            QFile::decodeName(QByteArray::fromStdString(lockPath.native())));
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            return lock;
+        }
+        logger("com.ostrevale.tandrel.host", "feedback")
+            ->warn("Retry queue file '{}' {}; entries are kept in memory only", file.string(),
+                   lock->error() == QLockFile::LockFailedError ? "is held by another queue"
+                                                               : "cannot be locked");
+        return nullptr;
+    }
+
+    std::unique_ptr<QLockFile> lock_;
     std::shared_ptr<Machine> machine_;
 };
 

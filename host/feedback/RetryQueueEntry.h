@@ -16,7 +16,8 @@ namespace tandrel {
 //
 // JSON: "id" (upper-case UUID text), "operation" (as the operation codes itself), "dedupKey"
 // only when there is a key, "attempts"; reading requires all but the key and ignores other
-// members.
+// members. A count below 0 makes the entry malformed: no failures can be counted that way, and
+// such an entry would be tried almost for ever at the shortest pause, blocking those behind it.
 template <typename Operation> struct RetryQueueEntry {
     Uuid id;
     Operation operation{};
@@ -40,6 +41,9 @@ template <typename Operation> void to_json(Json &json, const RetryQueueEntry<Ope
 template <typename Operation> void from_json(const Json &json, RetryQueueEntry<Operation> &entry) {
     RetryQueueEntry<Operation> read;
     RetryQueueEntry<Operation>::forEachMember(read, JsonReader(json, "RetryQueueEntry"));
+    if (read.attempts < 0) {
+        throw DecodingError(DecodingError::Kind::dataCorrupted, "attempts below 0", "attempts");
+    }
     entry = std::move(read);
 }
 

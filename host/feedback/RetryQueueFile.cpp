@@ -28,11 +28,11 @@ std::string utcStamp(std::chrono::system_clock::time_point when) {
 
 } // namespace
 
-RetryQueueFile::RetryQueueFile(std::filesystem::path path, Clock clock)
-    : path_(std::move(path)), clock_(std::move(clock)) {}
+RetryQueueFile::RetryQueueFile(std::filesystem::path path, Clock clock, std::size_t maxBytes)
+    : path_(std::move(path)), clock_(std::move(clock)), maxBytes_(maxBytes) {}
 
 RetryQueueFile::Read RetryQueueFile::readBytes(std::string &bytes) const {
-    RegularFileRead read = readRegularFile(path_, maxFileBytes);
+    RegularFileRead read = readRegularFile(path_, maxBytes_);
     if (read.status != RegularFileRead::Status::read) {
         return read.error == std::errc::no_such_file_or_directory ||
                        read.error == std::errc::not_a_directory
@@ -52,6 +52,11 @@ void RetryQueueFile::setAsideBeforeNextWrite(std::string_view reason) {
 void RetryQueueFile::reportSkipped(std::size_t count) const {
     feedbackLog()->warn("Retry queue file '{}': skipped {} malformed entries", path_.string(),
                         count);
+}
+
+void RetryQueueFile::reportTooLarge(std::size_t byteCount) const {
+    feedbackLog()->error("Not writing retry queue file '{}': {} bytes exceed its limit of {}",
+                         path_.string(), byteCount, maxBytes_);
 }
 
 bool RetryQueueFile::moveAside() {

@@ -36,10 +36,13 @@ public:
         std::size_t skipped = 0;
     };
 
-    // Files beyond this size are not read (and so are set aside).
+    // Files beyond this size are not read (and so are set aside), nor written.
     static constexpr std::size_t maxFileBytes = std::size_t{512} << 20;
 
-    explicit RetryQueueFile(std::filesystem::path path, Clock clock = &std::chrono::system_clock::now);
+    // `maxBytes`: the size limit of reading and writing alike.
+    explicit RetryQueueFile(std::filesystem::path path,
+                            Clock clock = &std::chrono::system_clock::now,
+                            std::size_t maxBytes = maxFileBytes);
 
     const std::filesystem::path &path() const { return path_; }
 
@@ -63,12 +66,18 @@ public:
         return std::move(contents.entries);
     }
 
-    // `entries`: any range of RetryQueueEntry, in queue order.
+    // `entries`: any range of RetryQueueEntry, in queue order. Entries that together exceed
+    // the size limit are not written: the next run could not read them back and would set the
+    // file aside with every entry in it; the file keeps what it held.
     template <typename Entries> bool save(const Entries &entries) {
         std::string bytes;
         try {
             bytes = encode(entries);
         } catch (const EncodingError &) {
+            return false;
+        }
+        if (bytes.size() > maxBytes_) {
+            reportTooLarge(bytes.size());
             return false;
         }
         return writeBytes(bytes);
@@ -114,9 +123,11 @@ private:
     void setAsideBeforeNextWrite(std::string_view reason);
     bool moveAside();
     void reportSkipped(std::size_t count) const;
+    void reportTooLarge(std::size_t byteCount) const;
 
     std::filesystem::path path_;
     Clock clock_;
+    std::size_t maxBytes_;
     bool setAside_ = false;
 };
 

@@ -46,7 +46,8 @@ TEST(FeedbackDraft, SendsTheTextAsTypedAndTheAddressTrimmedOrNotAtAll) {
     EXPECT_EQ(payload.appModule, "Embrik \u2013 Main Window");
 }
 
-// The reassuring line only for what will really go out later; every other failure as it is.
+// The reassuring words only for what will really go out later; a failure that was not saved
+// reads as it is.
 TEST(FeedbackStatus, ChoosesTheLineAndWhetherItReadsAsGood) {
     using Result = FeedbackService::SendResult;
     const QString offline =
@@ -60,8 +61,11 @@ TEST(FeedbackStatus, ChoosesTheLineAndWhetherItReadsAsGood) {
         {{QStringLiteral("?"), {}, false, false}, "Thanks! Feedback received (ID: ?)", true},
         {{std::nullopt, "Connection refused", true, true}, offline, true},
         {{std::nullopt, "Connection refused", true, false}, "Connection refused", false},
-        {{std::nullopt, "HTTP 413: too large", false, true}, "HTTP 413: too large", false},
-        {{std::nullopt, "Invalid feedback URL", false, true}, "Invalid feedback URL", false},
+        {{std::nullopt, "HTTP 413: too large", false, true},
+         "HTTP 413: too large \u2014 feedback is saved and will be sent automatically.", false},
+        {{std::nullopt, "Invalid feedback URL", false, true},
+         "Invalid feedback URL \u2014 feedback is saved and will be sent automatically.", false},
+        {{std::nullopt, "HTTP 413: too large", false, false}, "HTTP 413: too large", false},
     };
     for (const auto &c : cases) {
         const FeedbackStatus status = FeedbackStatus::of(c.result);

@@ -7,6 +7,8 @@
 #include "core/tests/TemporaryFolder.h"
 
 #include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -217,7 +219,8 @@ TEST_F(FeedbackServiceTest, ARefusedRecordIsDescribedQueuedAndRetriedAtOnce) {
         EXPECT_EQ(result.failure, c.failure);
         EXPECT_FALSE(result.connectivityFailure);
         EXPECT_TRUE(result.savedForRetry);
-        EXPECT_EQ(FeedbackStatus::of(result).text, c.failure);
+        EXPECT_EQ(FeedbackStatus::of(result).text,
+                  c.failure + " \u2014 feedback is saved and will be sent automatically.");
         EXPECT_FALSE(FeedbackStatus::of(result).ok);
 
         // The queue posts it again at once and pauses only after that fails too.
@@ -243,6 +246,31 @@ TEST_F(FeedbackServiceTest, ASendOutlivesTheObjectThatAwaitsIt) {
     EXPECT_GE(server.requestCount(), 1u);
     QTest::qWait(0);
     EXPECT_FALSE(called);
+}
+
+// The application may quit while the first post of a record has no answer yet: the record is
+// then only in that post, and must not go with it.
+TEST_F(FeedbackServiceTest, ARecordStillInFlightWhenTheServiceEndsIsQueued) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    bool received = false;
+    QObject::connect(&silent, &QTcpServer::newConnection, [&] {
+        QTcpSocket *connection = silent.nextPendingConnection();
+        QObject::connect(connection, &QTcpSocket::readyRead, [&] { received = true; });
+    });
+    bool called = false;
+    {
+        auto service = make(FeedbackService::endpointFor(
+            QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort())));
+        service->send(record("typed before quitting"), nullptr,
+                      [&](const SendResult &) { called = true; });
+        ASSERT_TRUE(waitFor([&] { return received; }));
+    }
+    EXPECT_FALSE(called);
+    const auto entries = queued(queueFile);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].operation, record("typed before quitting"));
+    EXPECT_EQ(entries[0].attempts, 0);
 }
 
 TEST_F(FeedbackServiceTest, WithNobodyListeningTheRecordJoinsTheQueueInTheUserDataFolder) {

@@ -294,6 +294,31 @@ TEST_F(RetryQueueTest, CompletionsThatComeTwiceOrAfterTheQueueIsGoneDoNothing) {
     EXPECT_EQ(stored().size(), 1u);
 }
 
+// The host and the command-line tool may both make a queue on the one file: only the first
+// reads and writes it, so neither erases the other's entries nor brings delivered ones back.
+TEST_F(RetryQueueTest, OnlyOneQueueAtATimeKeepsAFile) {
+    writeFile({Entry{Uuid::random(), "old", std::nullopt, 2}});
+    auto host = make();
+    auto tool = make();
+    EXPECT_EQ(tool->pendingCount(), 0u);
+    EXPECT_FALSE(tool->enqueue("from the tool"));
+    EXPECT_EQ(tool->pendingCount(), 1u);
+
+    EXPECT_TRUE(host->enqueue("from the host"));
+    host->setExecutor(endingWith([](const std::string &) { return nullptr; }));
+    EXPECT_EQ(attempted, (std::vector<std::string>{"old", "from the host"}));
+    EXPECT_EQ(fileText(), "[]");
+    tool.reset();
+    EXPECT_EQ(fileText(), "[]");
+
+    // Once the holder has gone, the next queue takes the file over.
+    host.reset();
+    auto next = make();
+    EXPECT_TRUE(next->enqueue("later"));
+    ASSERT_EQ(stored().size(), 1u);
+    EXPECT_EQ(stored()[0].operation, "later");
+}
+
 TEST_F(RetryQueueTest, TheDefaultPauseWakesFromTheEventLoop) {
     Queue queue(file, {0.0}, 12);
     int failures = 1;

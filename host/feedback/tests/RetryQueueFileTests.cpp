@@ -112,6 +112,7 @@ TEST(RetryQueueFile, SkipsEachMalformedEntryAndKeepsTheRest) {
         {"attempts", "1.5"},
         {"attempts", "\"3\""},
         {"attempts", "1e30"},
+        {"attempts", "-1"},
         {"operation", ""},
         {"operation", "[]"},
         {"operation.diagnose", ""},
@@ -206,6 +207,22 @@ TEST_F(RetryQueueFileOnDisk, AnUnreadableFileIsKeptAsideToo) {
     EXPECT_TRUE(std::filesystem::is_directory(
         folder / "feedback_retry_queue.json.corrupt-20260310T142501Z" / "inside"));
     EXPECT_EQ(RetryQueueFile::decode<FeedbackPayload>(contents(path)).entries, one);
+}
+
+// Whatever is written can be read back: entries beyond the reader's limit are not written,
+// and the file keeps the entries it held.
+TEST_F(RetryQueueFileOnDisk, WritesNothingTheReaderWouldRefuse) {
+    const std::string fits = RetryQueueFile::encode(one);
+    RetryQueueFile limited{path, &fixedNow, fits.size()};
+    EXPECT_TRUE(limited.save(one));
+    EXPECT_EQ(limited.load<FeedbackPayload>(), one);
+
+    std::vector<Entry> more = one;
+    more.push_back(entry(idB, "x"));
+    EXPECT_FALSE(limited.save(more));
+    EXPECT_EQ(contents(path), fits);
+    EXPECT_EQ(limited.load<FeedbackPayload>(), one);
+    EXPECT_EQ(names(folder), std::vector<std::string>{"feedback_retry_queue.json"});
 }
 
 TEST_F(RetryQueueFileOnDisk, AFailedWriteSaysSo) {

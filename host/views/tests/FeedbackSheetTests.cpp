@@ -198,7 +198,8 @@ TEST_F(FeedbackSheetTest, ShowsThePendingLineForWhatIsNoPicture) {
 }
 
 // A check mark only for delivered records and for records that wait in the queue's file
-// after the network failed; any other failure reads as it is, with a warning sign.
+// after the network failed; any other failure has a warning sign, and says whether the record
+// waits in the file all the same.
 TEST_F(FeedbackSheetTest, ShowsTheResultLineAndItsSymbolPerOutcome) {
     const QColor green = corvane::Color::green();
     const QColor orange = corvane::Color::orange();
@@ -215,10 +216,13 @@ TEST_F(FeedbackSheetTest, ShowsTheResultLineAndItsSymbolPerOutcome) {
          "checkmark.circle.fill", green},
         {{std::nullopt, "Connection refused", true, false}, "Connection refused",
          "exclamationmark.circle.fill", orange},
-        {{std::nullopt, "Invalid feedback URL", false, true}, "Invalid feedback URL",
+        {{std::nullopt, "Invalid feedback URL", false, true},
+         "Invalid feedback URL \u2014 feedback is saved and will be sent automatically.",
          "exclamationmark.circle.fill", orange},
         {{std::nullopt, "HTTP 413: " + QString(200, u'x'), false, true},
-         "HTTP 413: " + QString(200, u'x'), "exclamationmark.circle.fill", orange},
+         "HTTP 413: " + QString(200, u'x') +
+             " \u2014 feedback is saved and will be sent automatically.",
+         "exclamationmark.circle.fill", orange},
     };
     for (const auto &c : cases) {
         sheet_.reset();

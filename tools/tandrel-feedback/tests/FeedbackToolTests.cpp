@@ -1,4 +1,5 @@
 #include "host/feedback/FeedbackPayload.h"
+#include "host/feedback/PersistentRetryQueue.h"
 #include "host/feedback/RetryQueueFile.h"
 #include "host/feedback/tests/LoopbackServer.h"
 
@@ -8,6 +9,8 @@
 #include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
@@ -21,6 +24,7 @@ using testing::TemporaryFolder;
 struct ToolRun {
     int exitCode = -1;
     QString output;
+    QString errors;
 };
 
 class FeedbackToolTest : public ::testing::Test {
@@ -34,17 +38,19 @@ protected:
         tool.start(TANDREL_FEEDBACK_TOOL, arguments);
         EXPECT_TRUE(tool.waitForFinished(60000));
         return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
-                QString::fromUtf8(tool.readAllStandardOutput())};
+                QString::fromUtf8(tool.readAllStandardOutput()),
+                QString::fromUtf8(tool.readAllStandardError())};
     }
 
     std::vector<RetryQueueEntry<FeedbackPayload>> queued() const {
-        std::ifstream in(temp.path() / "Tandrel" / "feedback_retry_queue.json", std::ios::binary);
+        std::ifstream in(queueFile, std::ios::binary);
         std::ostringstream text;
         text << in.rdbuf();
         return RetryQueueFile::decode<FeedbackPayload>(text.str()).entries;
     }
 
     TemporaryFolder temp;
+    std::filesystem::path queueFile = temp.path() / "Tandrel" / "feedback_retry_queue.json";
 };
 
 TEST_F(FeedbackToolTest, SendsTheRecordAsTheFormDoesAndExitsZeroWhenDelivered) {
@@ -76,7 +82,8 @@ TEST_F(FeedbackToolTest, AnUndeliveredRecordWaitsInTheQueueAndTheToolExitsOne) {
     } cases[] = {
         {LoopbackServer::closedServer(),
          "No network right now \u2014 feedback is saved and will be sent automatically.\n"},
-        {QString(), "Invalid feedback URL\n"},
+        {QString(),
+         "Invalid feedback URL \u2014 feedback is saved and will be sent automatically.\n"},
     };
     std::size_t expected = 0;
     for (const auto &c : cases) {
@@ -91,10 +98,42 @@ TEST_F(FeedbackToolTest, AnUndeliveredRecordWaitsInTheQueueAndTheToolExitsOne) {
     }
 }
 
-TEST_F(FeedbackToolTest, RefusesBlankTextAndUnreadableScreenshots) {
+// While the host runs, its queue holds the file: the tool must not write its own list over the
+// host's, and says that its record was not kept.
+TEST_F(FeedbackToolTest, SaysSoWhenTheQueueFileIsHeldByTheHost) {
+    PersistentRetryQueue<FeedbackPayload> host(queueFile, {1}, 12);
+    const ToolRun result = run(LoopbackServer::closedServer(), {"Hello"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_FALSE(result.output.contains(QStringLiteral("saved")));
+    EXPECT_TRUE(result.errors.contains(QStringLiteral("not saved"))) << result.errors.toStdString();
+    EXPECT_FALSE(std::filesystem::exists(queueFile));
+}
+
+TEST_F(FeedbackToolTest, RefusesBlankTextAndScreenshotsThatAreNoSmallRegularFile) {
     EXPECT_EQ(run(QString(), {" \n "}).exitCode, 2);
     EXPECT_EQ(run(QString(), {}).exitCode, 2);
-    EXPECT_EQ(run(QString(), {"--screenshot", "/nonexistent/shot.png", "Hi"}).exitCode, 2);
+
+    const std::filesystem::path pipe = temp.path() / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // Sparse: its size is refused before a byte is read.
+    const std::filesystem::path huge = temp.path() / "huge.png";
+    std::ofstream(huge).close();
+    std::filesystem::resize_file(huge, RetryQueueFile::maxFileBytes / 2 + 1);
+    const struct {
+        QString path;
+        const char *error;
+    } screenshots[] = {
+        {"/nonexistent/shot.png", "cannot read '/nonexistent/shot.png'"},
+        {QString::fromStdString(pipe.string()), "is no regular file"},
+        {"/dev/zero", "'/dev/zero' is no regular file"},
+        {QString::fromStdString(huge.string()), "is larger than 256 MiB"},
+    };
+    for (const auto &s : screenshots) {
+        const ToolRun result = run(QString(), {"--screenshot", s.path, "Hi"});
+        EXPECT_EQ(result.exitCode, 2) << s.error;
+        EXPECT_TRUE(result.errors.contains(QString::fromUtf8(s.error)))
+            << result.errors.toStdString();
+    }
     EXPECT_FALSE(std::filesystem::exists(temp.path() / "Tandrel"));
 }
 
