@@ -25,19 +25,6 @@ constexpr const char *appGroup = "group.com.ostrevale.tandrel";
 // The start candidates after the configured one: the usual project starts.
 constexpr std::array<const char *, 3> usualStarts{"01:00:00:00", "00:00:00:00", "10:00:00:00"};
 
-// Reads the regular file at `url` into `text`, no further than the snapshot cap. The open
-// does not block and anything but a regular file is refused: a pipe or device put at the
-// snapshot path would otherwise hold the provider's lock, and with it every render thread, for
-// as long as nobody writes to it.
-bool readRegularFile(const std::filesystem::path &url, std::string &text) {
-    RegularFileRead read = tandrel::readRegularFile(url, SnapshotProvider::maxSnapshotBytes);
-    if (read.status != RegularFileRead::Status::read) {
-        return false;
-    }
-    text = std::move(read.bytes);
-    return true;
-}
-
 } // namespace
 
 std::string SnapshotProvider::Answer::statusText() const {
@@ -123,28 +110,35 @@ SnapshotProvider::modificationDate(const std::filesystem::path &url) {
                             status.st_size};
 }
 
-std::shared_ptr<const PluginSnapshot>
+SnapshotProvider::Decoded
 SnapshotProvider::decodeSnapshotFile(const std::filesystem::path &url) const {
     const auto date = modificationDate(url);
-    if (!date || date->size < 0 || static_cast<std::uintmax_t>(date->size) > maxSnapshotBytes) {
+    const bool tooLarge =
+        date && (date->size < 0 || static_cast<std::uintmax_t>(date->size) > maxSnapshotBytes);
+    if (!date || tooLarge) {
         logger_->error("Snapshot at {} missing or exceeds size cap \u2014 rejecting", url.string());
-        return nullptr;
+        return {nullptr, tooLarge};
     }
-    // Whatever stops the read (memory refused for a large file, say) leaves nothing to apply,
-    // so the same file is tried again at the next examination, and a reload never stays
-    // under way for good.
+    // Whatever else stops the read (memory refused for a large file, say) leaves nothing to
+    // apply and refuses nothing, so the same file is tried again at the next examination, and
+    // a reload never stays under way for good.
     try {
-        std::string text;
-        if (!readRegularFile(url, text)) {
-            return nullptr;
+        // The open does not block and anything but a regular file is refused: a pipe or device
+        // put at the snapshot path would otherwise hold the provider's lock, and with it every
+        // render thread, for as long as nobody writes to it.
+        RegularFileRead read = readRegularFile(url, maxSnapshotBytes);
+        if (read.status != RegularFileRead::Status::read) {
+            // Grown past the cap since it was measured: refused like one measured so.
+            return {nullptr, read.status == RegularFileRead::Status::tooLarge};
         }
-        return std::make_shared<const PluginSnapshot>(environment_.decode(text));
+        return {std::make_shared<const PluginSnapshot>(environment_.decode(read.bytes)), false};
     } catch (const DecodingError &error) {
         logger_->debug("Snapshot at {} does not decode: {}", url.string(), error.what());
+        return {nullptr, true};
     } catch (const std::exception &error) {
         logger_->debug("Snapshot at {} not read: {}", url.string(), error.what());
     }
-    return nullptr;
+    return {};
 }
 
 void SnapshotProvider::maybeReloadLocked() {
@@ -159,12 +153,11 @@ void SnapshotProvider::maybeReloadLocked() {
         if (snapshot_) {
             logger_->info("Snapshot disappeared");
         }
-        snapshot_ = nullptr;
-        loadedModDate_.reset();
-        startDetector_.reset();
+        clearSnapshotLocked();
+        refusedModDate_.reset();
         return;
     }
-    if (loadedModDate_ == date || isReloading_) {
+    if (loadedModDate_ == date || refusedModDate_ == date || isReloading_) {
         return;
     }
     isReloading_ = true;
@@ -183,23 +176,39 @@ void SnapshotProvider::maybeReloadLocked() {
     });
 }
 
-void SnapshotProvider::applySnapshotLocked(std::shared_ptr<const PluginSnapshot> decoded,
-                                           const std::filesystem::path &url,
+void SnapshotProvider::applySnapshotLocked(Decoded decoded, const std::filesystem::path &url,
                                            const ModificationDate &modDate) {
     isReloading_ = false;
-    if (!decoded) {
-        // The date is not taken, so the same file is tried again at the next examination.
+    if (!decoded.snapshot) {
         logger_->error("Failed to read/decode snapshot at {}", url.string());
+        if (decoded.refused) {
+            // Read once: without a snapshot every frame examines the file, and parsing up to
+            // the size cap each time would stall every render thread behind the lock. The
+            // snapshot before it goes too: the host wrote this version because the timeline,
+            // preset or start changed, so the old one may burn another timeline's clips and
+            // timecodes into this one.
+            refusedModDate_ = modDate;
+            clearSnapshotLocked();
+        }
+        // Otherwise the date is not taken, so the same file is tried again at the next
+        // examination.
         return;
     }
-    if (!snapshot_ || decoded->timelineID != snapshot_->timelineID ||
-        decoded->timelineStartTimecode != snapshot_->timelineStartTimecode) {
+    if (!snapshot_ || decoded.snapshot->timelineID != snapshot_->timelineID ||
+        decoded.snapshot->timelineStartTimecode != snapshot_->timelineStartTimecode) {
         startDetector_.reset();
     }
-    snapshot_ = std::move(decoded);
+    snapshot_ = std::move(decoded.snapshot);
     loadedModDate_ = modDate;
+    refusedModDate_.reset();
     logger_->info("Loaded snapshot '{}' ({} entries)", snapshot_->timelineName,
                   snapshot_->entries.size());
+}
+
+void SnapshotProvider::clearSnapshotLocked() {
+    snapshot_ = nullptr;
+    loadedModDate_.reset();
+    startDetector_.reset();
 }
 
 SnapshotProvider::Answer SnapshotProvider::metadata(int64_t value, int32_t timescale,

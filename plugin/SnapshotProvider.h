@@ -27,7 +27,9 @@ namespace tandrel {
 // the host writes. The provider notices a new file by its modification stamp (examined at most
 // every 0.25 s while a snapshot is loaded, at every call while none is), decodes the first one
 // on the calling thread and later ones on its reload queue, and answers, per frame, which
-// metadata record applies at a timeline time and rate, or why none does.
+// metadata record applies at a timeline time and rate, or why none does. A version of the
+// file that is refused (over the size cap, or not a snapshot) is read once, and ends the use of
+// the snapshot before it, which may belong to another timeline.
 //
 // Safe to call from many threads: one lock guards all of its state and is held for the whole
 // of a frame's answer (a first, synchronous decode included); background decoding runs without
@@ -114,15 +116,25 @@ private:
         }
     };
 
+    // What decoding one version of the file gave.
+    struct Decoded {
+        // Nothing when the file gave no snapshot.
+        std::shared_ptr<const PluginSnapshot> snapshot;
+        // The file itself is unusable (over the size cap, or not a snapshot document): reading
+        // it again gives the same answer until it changes. A read stopped for want of memory,
+        // or by the file going away, is worth trying again.
+        bool refused = false;
+    };
+
     explicit SnapshotProvider(Environment environment);
 
     static std::optional<ModificationDate> modificationDate(const std::filesystem::path &url);
-    std::shared_ptr<const PluginSnapshot>
-    decodeSnapshotFile(const std::filesystem::path &url) const;
+    Decoded decodeSnapshotFile(const std::filesystem::path &url) const;
 
     void maybeReloadLocked();
-    void applySnapshotLocked(std::shared_ptr<const PluginSnapshot> decoded,
-                             const std::filesystem::path &url, const ModificationDate &modDate);
+    void applySnapshotLocked(Decoded decoded, const std::filesystem::path &url,
+                             const ModificationDate &modDate);
+    void clearSnapshotLocked();
     Answer metadataLocked(int64_t value, int32_t timescale, uint64_t rateNum, uint64_t rateDen);
     std::optional<int64_t>
     detectProjectStartFrameLocked(int64_t absoluteFrame, timecode::TimecodeFrameRate tlRate,
@@ -135,6 +147,8 @@ private:
     std::mutex lock_; // guards every member below
     std::shared_ptr<const PluginSnapshot> snapshot_;
     std::optional<ModificationDate> loadedModDate_;
+    // The version of the file last refused, skipped until the file changes.
+    std::optional<ModificationDate> refusedModDate_;
     std::optional<Clock::time_point> lastStatCheck_; // nothing: never examined
     bool isReloading_ = false;
     std::optional<StartFrameDetector> startDetector_;

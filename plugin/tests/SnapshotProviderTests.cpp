@@ -1,3 +1,4 @@
+#include "core/tests/LogCapture.h"
 #include "core/tests/ResolverFixture.h"
 #include "plugin/FrameRecord.h"
 #include "plugin/SnapshotProvider.h"
@@ -384,14 +385,21 @@ TEST_F(SnapshotProviderTest, PollsTheFileAndKeepsTheLastGoodSnapshot) {
     reload();
     EXPECT_EQ(seen(0), "Second");
 
-    // Files that do not decode, or exceed the size cap, leave the snapshot in use.
+    // A new file that does not decode, or exceeds the size cap, ends the snapshot in use: the
+    // host wrote it because its timeline, preset or start changed, so the old snapshot may be
+    // another timeline's. The frame shows the start text until a file that decodes arrives,
+    // which loads at once.
     folder.writeText(folder.legacyFile(), R"({"schemaVersion": 8})");
     reload();
-    EXPECT_EQ(seen(0), "Second");
+    EXPECT_EQ(seen(0), StatusText::startHost);
+    folder.write(snapshot("00:00:00:00", {clip("Decoded", 0, 100)}));
+    EXPECT_EQ(seen(0), "Decoded");
     std::string padded = Json(snapshot("00:00:00:00", {clip("Huge", 0, 100)})).dump();
     padded.resize(SnapshotProvider::maxSnapshotBytes + 1, ' ');
     folder.writeText(folder.legacyFile(), padded);
     reload();
+    EXPECT_EQ(seen(0), StatusText::startHost);
+    folder.write(snapshot("00:00:00:00", {clip("Second", 0, 100)}));
     EXPECT_EQ(seen(0), "Second");
 
     // A removed file clears it; the next file loads at once.
@@ -400,6 +408,62 @@ TEST_F(SnapshotProviderTest, PollsTheFileAndKeepsTheLastGoodSnapshot) {
     EXPECT_EQ(seen(0), StatusText::startHost);
     folder.write(snapshot("00:00:00:00", {clip("Third", 0, 100)}));
     EXPECT_EQ(seen(0), "Third");
+}
+
+// A refused version of the file is read once however often the file is examined (without a
+// snapshot that is every frame, under the lock all render threads wait on), serves nothing in
+// place of the snapshot before it, which was another timeline's, and gives way to the next
+// version that decodes.
+TEST_F(SnapshotProviderTest, ARefusedVersionIsReadOnceAndServesNothingUntilAGoodOneArrives) {
+    std::string oversized =
+        Json(snapshot("00:00:00:00", {clip("Timeline2Clip", 0, 100)}, "T2")).dump();
+    oversized.resize(SnapshotProvider::maxSnapshotBytes + 1, ' ');
+    struct Refusal {
+        const char *why;
+        std::string text;
+        int decodes; // how often it reaches the decoder
+    };
+    const Refusal refusals[] = {
+        {"over the size cap", oversized, 0},
+        {"not a snapshot", R"({"schemaVersion": 8})", 1},
+        {"not JSON", "{\"timelineID\": \"T2\", \"entries\": [", 1},
+    };
+    for (const Refusal &refusal : refusals) {
+        SCOPED_TRACE(refusal.why);
+        std::atomic<int> decodes{0};
+        SnapshotProvider::Environment environment;
+        environment.now = [this] { return clock.now(); };
+        environment.decode = [&decodes](std::string_view text) {
+            ++decodes;
+            return PluginSnapshot::decode(text);
+        };
+        provider = SnapshotProvider::make(environment);
+        folder.write(snapshot("00:00:00:00", {clip("Timeline1Clip", 0, 100)}, "T1"));
+        ASSERT_EQ(seen(0), "Timeline1Clip");
+
+        testing::LogCapture log("com.ostrevale.tandrel.plugin", "snapshot");
+        decodes = 0;
+        folder.replaceQuickly(refusal.text);
+        reload();
+        const auto answer = ask(0);
+        EXPECT_FALSE(answer.snapshot) << "still serving " << answer.snapshot->timelineID;
+        EXPECT_EQ(answer.statusText(), StatusText::startHost);
+        for (int poll = 0; poll < 10; ++poll) {
+            reload();
+            ask(0); // without a snapshot the file is examined at every call
+        }
+        EXPECT_EQ(decodes, refusal.decodes);
+        const std::string logged = log.text();
+        std::size_t failures = 0;
+        for (std::size_t at = logged.find("Failed to read/decode"); at != std::string::npos;
+             at = logged.find("Failed to read/decode", at + 1)) {
+            ++failures;
+        }
+        EXPECT_EQ(failures, 1u) << logged;
+
+        folder.write(snapshot("00:00:00:00", {clip("Timeline2Clip", 0, 100)}, "T2"));
+        EXPECT_EQ(seen(0), "Timeline2Clip"); // loaded at once: none was in use
+    }
 }
 
 TEST_F(SnapshotProviderTest, ADecodeThatRunsOutOfMemoryIsTriedAgain) {
