@@ -15,7 +15,6 @@ public:
     // A divider of its own inset; 0 runs it from edge to edge.
     explicit CorvaneDivider(int inset, QWidget *parent = nullptr);
 
-    int inset() const { return inset_; }
     QSize sizeHint() const override { return {2 * inset_, 1}; }
 
 protected:

@@ -38,7 +38,6 @@ public:
     CollectionReadModel(const CollectionReadModel &) = delete;
     CollectionReadModel &operator=(const CollectionReadModel &) = delete;
 
-    FCPDatabaseConnection &connection() const { return db_; }
 
     // The connection's fixed lookups, with its results and its failures.
     std::optional<Bytes> fetchBlob(int64_t forCollectionPK) override;

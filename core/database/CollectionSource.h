@@ -24,7 +24,6 @@ public:
     // Reads through the models' model of the database; the statements when `models` is null.
     static CollectionSource of(FCPDatabaseConnection &db, CollectionReadModels *models);
 
-    FCPDatabaseConnection &connection() const { return *db_; }
     const std::string &path() const { return db_->path(); }
     // The models that other databases are read through from here (null: statements).
     CollectionReadModels *models() const { return models_; }

@@ -149,7 +149,7 @@ std::vector<FCPTimelineInfo> LibraryScanner::discoverTimelines(FCPDatabaseConnec
         if (info.type != "FFAnchoredSequence") {
             continue;
         }
-        const auto blob = CollectionReads::decodedBlob(db, pk);
+        const auto blob = CollectionReads::blob(db, pk);
         if (!blob || !isTimeline(*blob)) {
             continue;
         }
@@ -162,7 +162,7 @@ std::vector<FCPTimelineInfo> LibraryScanner::discoverTimelines(FCPDatabaseConnec
                 if (auto items = db.childPK(storyline, "containedItems")) {
                     editCount = static_cast<int64_t>(CollectionReads::children(db, *items).size());
                 }
-                if (auto storylineBlob = CollectionReads::decodedBlob(db, storyline)) {
+                if (auto storylineBlob = CollectionReads::blob(db, storyline)) {
                     auto displayName = storylineBlob->string("displayName");
                     if (displayName && !displayName->empty()) {
                         name = *displayName;

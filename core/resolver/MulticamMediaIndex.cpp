@@ -3,9 +3,9 @@
 #include "core/database/CollectionReads.h"
 #include "core/database/LibraryScanner.h"
 #include "core/model/TimecodeCalculator.h"
+#include "core/support/AsciiText.h"
 
 #include <algorithm>
-#include <cctype>
 #include <limits>
 
 namespace fs = std::filesystem;
@@ -34,12 +34,6 @@ size_t componentCount(const fs::path &location) {
     return static_cast<size_t>(std::distance(location.begin(), location.end()));
 }
 
-std::string lowercased(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 } // namespace
 
 std::string MulticamMediaIndex::rootKey(const fs::path &location) {
@@ -50,7 +44,7 @@ std::optional<fs::path> MulticamMediaIndex::libraryRoot(std::string_view eventDB
     fs::path location = withoutTrailingSeparators(standardised(fs::path(eventDBPath)).string());
     while (componentCount(location) >= 2) {
         location = location.parent_path();
-        if (lowercased(location.extension().string()) == ".fcpbundle") {
+        if (asciiLowercased(location.extension().string()) == ".fcpbundle") {
             return location;
         }
     }

@@ -125,8 +125,6 @@ PanelSize readPanelSize(PanelSize defaultSize) {
 void savePanelSize(double width, double height) {
     if (const auto store = suite()) {
         store->setValue(panelWidthKey, width);
-    }
-    if (const auto store = suite()) {
         store->setValue(panelHeightKey, height);
     }
 }

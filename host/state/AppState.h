@@ -384,7 +384,7 @@ private:
     // Loads the first library, then hands the rest to the next task.
     void refreshLibraries(std::vector<std::filesystem::path> urls);
     // Adds every library the editor has open that is not watched yet.
-    void autoDetectLibrary(const std::string &forUnmatchedSequenceName);
+    void autoDetectLibrary();
     // The newest visible entry of the panel's drop folder, by modification date.
     std::optional<std::filesystem::path> newestGroundTruthDrop() const;
     std::optional<size_t> libraryIndex(const std::filesystem::path &url) const;

@@ -98,10 +98,10 @@ void AppState::applyExtensionSelection() {
             return;
         }
     }
-    autoDetectLibrary(*selection->sequenceName);
+    autoDetectLibrary();
 }
 
-void AppState::autoDetectLibrary(const std::string & /*forUnmatchedSequenceName*/) {
+void AppState::autoDetectLibrary() {
     for (const std::filesystem::path &url : detectOpenFCPLibraries()) {
         if (!libraryIndex(url)) {
             addLibrary(url);

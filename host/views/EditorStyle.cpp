@@ -3,6 +3,7 @@
 #include "designkit/Color.h"
 #include "designkit/Fonts.h"
 #include "designkit/Palette.h"
+#include "host/views/PlatformStyle.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -54,11 +55,7 @@ QColor tertiary() {
 }
 
 QLabel *label(const QString &text, const QFont &font, const QColor &colour) {
-    auto *view = new QLabel(text);
-    view->setTextFormat(Qt::PlainText);
-    view->setFont(font);
-    corvane::corvaneForeground(view, colour);
-    return view;
+    return styledLabel(text, font, colour);
 }
 
 QLabel *wrappingLabel(const QString &text, const QFont &font, const QColor &colour) {

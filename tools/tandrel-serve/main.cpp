@@ -123,7 +123,8 @@ int main(int argc, char **argv) {
         printLine("snapshot: '" + state.activeTimelineName().value_or(*state.activeTimelineID()) +
                   "' written to " + SnapshotWriter::legacySnapshotURL().string());
     });
-    // As the validation window takes a drop: once, from the pending field.
+    // Once, from the pending field, and at once: unlike the validation window, which keeps a
+    // drop until a timeline is active, a scripted run is shown the outcome straight away.
     QObject::connect(&state, &AppState::pendingXMLDropURLChanged, &state, [&] {
         const std::optional<std::filesystem::path> drop = state.pendingXMLDropURL();
         if (!drop) {
