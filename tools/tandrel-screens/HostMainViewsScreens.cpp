@@ -50,14 +50,7 @@ std::unique_ptr<QWidget> choiceDialog(const ScreenContext &) {
 
 std::unique_ptr<QWidget> menuServing(const ScreenContext &context) {
     AppState &state = *backing().state;
-    std::filesystem::path library;
-    if (!context.library.isEmpty()) {
-        library = QFile::encodeName(context.library).toStdString();
-    } else {
-        library = sample::SampleLibraryWriter::write(sample::standardSampleLibrary(),
-                                                     QFile::encodeName(context.home).toStdString());
-    }
-    state.addLibrary(library);
+    state.addLibrary(screens::sampleLibrary(context));
     platform::MainQueue::runPending();
     for (const TimelineChoice &timeline : state.availableTimelines()) {
         if (timeline.name == "Sample") {

@@ -102,15 +102,6 @@ std::string timelineID(const AppState &state, const std::string &name) {
     throw std::runtime_error("the sample library has no timeline " + name);
 }
 
-// The sample library given to the tool, else one written into the screen's own folders.
-std::filesystem::path sampleLibrary(const ScreenContext &context) {
-    if (!context.library.isEmpty()) {
-        return QFile::encodeName(context.library).toStdString();
-    }
-    return sample::SampleLibraryWriter::write(sample::standardSampleLibrary(),
-                                              QFile::encodeName(context.home).toStdString());
-}
-
 std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     qputenv("TANDREL_UPDATE_SERVER", exampleUpdateServer);
     Host &made = host(stage == Stage::updateBanner ? AppState::PluginUpdateCheck([](auto publish) {
@@ -134,7 +125,7 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     state.start();
     if (stage != Stage::empty && stage != Stage::detectPermission) {
-        state.addLibrary(sampleLibrary(context));
+        state.addLibrary(screens::sampleLibrary(context));
     }
     if (stage == Stage::twoLibraries) {
         sample::LibraryDescription trailer = sample::standardSampleLibrary();

@@ -7,7 +7,13 @@
 #include "host/state/AppState.h"
 #include "platform/runtime/KeyValueStore.h"
 #include "platform/runtime/ManualClock.h"
+#include "tools/make-sample-library/SampleLibrary.h"
+#include "tools/make-sample-library/SampleLibraryWriter.h"
+#include "tools/tandrel-screens/ScreenRegistry.h"
 
+#include <QFile>
+
+#include <filesystem>
 #include <memory>
 
 namespace tandrel::screens {
@@ -19,6 +25,15 @@ inline AppState::Services standInServices(const std::shared_ptr<platform::Manual
     services.clock = clock;
     services.timers = clock->timers();
     return services;
+}
+
+// The sample library given to the tool, else one written into the screen's own folders.
+inline std::filesystem::path sampleLibrary(const ScreenContext &context) {
+    if (!context.library.isEmpty()) {
+        return QFile::encodeName(context.library).toStdString();
+    }
+    return sample::SampleLibraryWriter::write(sample::standardSampleLibrary(),
+                                              QFile::encodeName(context.home).toStdString());
 }
 
 } // namespace tandrel::screens

@@ -10,8 +10,7 @@
 #include "host/views/ValidationView.h"
 #include "host/views/tests/StateValidation.h"
 #include "platform/runtime/MainQueue.h"
-#include "tools/make-sample-library/SampleLibrary.h"
-#include "tools/make-sample-library/SampleLibraryWriter.h"
+#include "tools/tandrel-screens/ScreenState.h"
 
 #include <QFile>
 #include <QVBoxLayout>
@@ -68,22 +67,13 @@ fs::path failingExport(const ScreenContext &context) {
     return file;
 }
 
-// The sample library given, or one made for the screen.
-fs::path sampleLibrary(const ScreenContext &context) {
-    if (!context.library.isEmpty()) {
-        return QFile::encodeName(context.library).toStdString();
-    }
-    return sample::SampleLibraryWriter::write(sample::standardSampleLibrary(),
-                                              fs::path(context.home.toStdString()));
-}
-
 // The state object over the sample library, with the timeline of that name active (none:
 // nothing selected), and a view over it; the view goes first when the scene does.
 class Scene : public QWidget {
 public:
     Scene(const ScreenContext &context, const std::optional<std::string> &timeline)
         : state_(std::make_unique<AppState>(testing::stateServices())) {
-        state_->addLibrary(sampleLibrary(context));
+        state_->addLibrary(screens::sampleLibrary(context));
         platform::MainQueue::runPending();
         if (timeline) {
             const auto id = testing::timelineNamed(*state_, *timeline);
