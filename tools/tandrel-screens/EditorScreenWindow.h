@@ -5,8 +5,8 @@
 // default darkness under the pane, holding that state object.
 
 #include "host/state/AppState.h"
-#include "host/views/MainWindowAppearance.h"
-#include "host/views/Preferences.h"
+#include "host/views/common/MainWindowAppearance.h"
+#include "host/views/common/Preferences.h"
 #include "platform/runtime/MainQueue.h"
 #include "tools/tandrel-screens/ScreenState.h"
 

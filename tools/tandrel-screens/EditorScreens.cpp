@@ -7,8 +7,8 @@
 
 #include "designkit/CorvaneFloatingPanelColumn.h"
 #include "host/state/AppState.h"
-#include "host/views/DisplaySettingsView.h"
-#include "host/views/PresetManagement.h"
+#include "host/views/layout/DisplaySettingsView.h"
+#include "host/views/layout/PresetManagement.h"
 
 #include <QHBoxLayout>
 #include <QMessageBox>

@@ -5,9 +5,9 @@
 #include "tools/tandrel-screens/EditorScreenWindow.h"
 
 #include "designkit/CorvaneFloatingPanelColumn.h"
-#include "host/views/DisplaySettingsView.h"
-#include "host/views/ElementEditor.h"
-#include "host/views/RolePickerView.h"
+#include "host/views/layout/DisplaySettingsView.h"
+#include "host/views/layout/ElementEditor.h"
+#include "host/views/layout/RolePickerView.h"
 #include "platform/runtime/MainQueue.h"
 
 #include <QHBoxLayout>
