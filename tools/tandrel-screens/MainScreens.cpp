@@ -1,5 +1,5 @@
-// The host's main window on the sample library, in the states a user meets it in, and the
-// plug-in update banner in each of its states.
+// The host's main window on the sample library, in the states a user meets it in, the
+// plug-in update banner in each of its states, and the choice among the editor's libraries.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "designkit/Color.h"
@@ -183,6 +183,16 @@ std::unique_ptr<QWidget> banner(PluginUpdateState state) {
     return band;
 }
 
+// The choice among the editor's open libraries that detection offers.
+std::unique_ptr<QWidget> choiceDialog(const ScreenContext &) {
+    const std::vector<std::filesystem::path> libraries{
+        "/Volumes/Media/Feature Film.fcpbundle",
+        "/Volumes/Media/Trailer.fcpbundle",
+        "/Users/editor/Movies/Interviews and B-Roll for the Director's Cut.fcpbundle",
+    };
+    return std::make_unique<LibraryChoiceDialog>(libraries, [](const std::filesystem::path &) {});
+}
+
 const tandrel::screens::ScreenRegistration screens{
     {"host-main-window-empty",
      {1240, 800},
@@ -211,6 +221,7 @@ const tandrel::screens::ScreenRegistration screens{
     {"host-sidebar-detect-permission",
      {1240, 800},
      [](const ScreenContext &c) { return mainWindow(c, Stage::detectPermission); }},
+    {"host-detect-dialog", {320, 253}, choiceDialog},
     {"update-banner-installing",
      {760, 70},
      [](const ScreenContext &) { return banner(PluginUpdateState::installing()); }},

@@ -28,9 +28,9 @@ inline std::unique_ptr<AppState> editorScreenState() {
     return state;
 }
 
-class EditorScreenWindow : public QWidget {
+class LayoutScreenWindow : public QWidget {
 public:
-    explicit EditorScreenWindow(std::unique_ptr<AppState> state) : state_(state.get()) {
+    explicit LayoutScreenWindow(std::unique_ptr<AppState> state) : state_(state.get()) {
         state->setParent(this);
         state.release();
         new QHBoxLayout(this);

@@ -2,7 +2,7 @@
 // states, and the editor of a timecode, a marker, a stacked-layer and a role element.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
-#include "tools/tandrel-screens/EditorScreenWindow.h"
+#include "tools/tandrel-screens/LayoutScreenWindow.h"
 
 #include "designkit/CorvaneFloatingPanelColumn.h"
 #include "host/views/layout/DisplaySettingsView.h"
@@ -60,7 +60,7 @@ std::unique_ptr<QWidget> pane(Scene scene) {
         state->setSelectedElementID(scene.elements[scene.selected.front()].id);
     }
 
-    auto ground = std::make_unique<screens::EditorScreenWindow>(std::move(state));
+    auto ground = std::make_unique<screens::LayoutScreenWindow>(std::move(state));
     DisplaySettingsView::Services paneServices = DisplaySettingsView::Services::standard();
     paneServices.roles = std::make_shared<RoleTable>(scene.roles);
     auto *view = new DisplaySettingsView(

@@ -1,17 +1,11 @@
-// The host's windows beside the main window: the choice among the editor's open libraries,
-// the menu-bar extra's menu while a timeline is served, and the settings window.
+// The settings window, at its defaults and with an appearance preset picked.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "designkit/CorvaneAppearancePreset.h"
 #include "host/state/AppState.h"
 #include "host/views/common/Preferences.h"
-#include "host/views/main/DetectFromFCPButton.h"
-#include "host/views/menubar/MenuBarView.h"
 #include "host/views/settings/SettingsContent.h"
 #include "host/views/settings/SettingsView.h"
-#include "platform/runtime/MainQueue.h"
-#include "tools/make-sample-library/SampleLibrary.h"
-#include "tools/make-sample-library/SampleLibraryWriter.h"
 #include "tools/tandrel-screens/ScreenState.h"
 
 #include <QComboBox>
@@ -39,30 +33,6 @@ Backing &backing() {
     return made;
 }
 
-std::unique_ptr<QWidget> choiceDialog(const ScreenContext &) {
-    const std::vector<std::filesystem::path> libraries{
-        "/Volumes/Media/Feature Film.fcpbundle",
-        "/Volumes/Media/Trailer.fcpbundle",
-        "/Users/editor/Movies/Interviews and B-Roll for the Director's Cut.fcpbundle",
-    };
-    return std::make_unique<LibraryChoiceDialog>(libraries, [](const std::filesystem::path &) {});
-}
-
-std::unique_ptr<QWidget> menuServing(const ScreenContext &context) {
-    AppState &state = *backing().state;
-    state.addLibrary(screens::sampleLibrary(context));
-    platform::MainQueue::runPending();
-    for (const TimelineChoice &timeline : state.availableTimelines()) {
-        if (timeline.name == "Sample") {
-            state.setActiveTimeline(timeline.id);
-        }
-    }
-    auto menu = std::make_unique<MenuBarView>(state, MenuBarView::Actions{});
-    // As it opens.
-    emit menu->aboutToShow();
-    return menu;
-}
-
 std::unique_ptr<QWidget> settings(const QString &pickedPresetID) {
     Backing &made = backing();
     auto view = std::make_unique<SettingsView>(*made.state, made.preferences);
@@ -75,8 +45,6 @@ std::unique_ptr<QWidget> settings(const QString &pickedPresetID) {
 }
 
 const tandrel::screens::ScreenRegistration screens{
-    {"host-detect-dialog", {320, 253}, choiceDialog},
-    {"host-menu-bar-extra-serving", {260, 140}, menuServing},
     {"host-settings-default",
      SettingsView::windowSize,
      [](const ScreenContext &) { return settings({}); }},

@@ -3,7 +3,7 @@
 // the reset confirmation.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
-#include "tools/tandrel-screens/EditorScreenWindow.h"
+#include "tools/tandrel-screens/LayoutScreenWindow.h"
 
 #include "designkit/CorvaneFloatingPanelColumn.h"
 #include "host/state/AppState.h"
@@ -51,7 +51,7 @@ std::unique_ptr<QWidget> pane(Preset preset, const std::set<RightPanel> &panels,
         prepare(made);
     }
 
-    auto window = std::make_unique<screens::EditorScreenWindow>(std::move(state));
+    auto window = std::make_unique<screens::LayoutScreenWindow>(std::move(state));
     DisplaySettingsView::Services paneServices = DisplaySettingsView::Services::standard();
     auto *view = new DisplaySettingsView(
         made, false, [](const QString &) {}, paneServices);
