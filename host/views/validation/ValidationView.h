@@ -30,9 +30,9 @@ class ValidationDropZone;
 //
 // It also checks the export the editor panel leaves for the host (the state object's
 // pending dropped XML): the one pending when the view comes on screen, and each one that
-// becomes pending while it is shown, clearing it first, so each is checked once. That also
-// happens while no timeline is selected; the check then fails, and its message shows once a
-// timeline is.
+// becomes pending while it is shown, clearing it first, so each is checked once. While no
+// timeline is selected an export stays pending: checked then it could only fail, so it is
+// checked as soon as a timeline is.
 //
 // A view starts with no file and no outcome: the window makes a new one each time it opens.
 class ValidationView : public QWidget {
