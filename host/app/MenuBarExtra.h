@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/views/MenuBarView.h"
+#include "host/views/menubar/MenuBarView.h"
 
 #include <QObject>
 

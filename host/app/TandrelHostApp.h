@@ -2,7 +2,7 @@
 
 #include "host/state/AppState.h"
 #include "host/update/Updater.h"
-#include "host/views/PluginVersionWarningBanner.h"
+#include "host/views/main/PluginVersionWarningBanner.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/KeyValueStore.h"
 #include "platform/runtime/Timer.h"

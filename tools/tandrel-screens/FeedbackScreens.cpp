@@ -4,7 +4,7 @@
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "host/state/AppState.h"
-#include "host/views/FeedbackSheet.h"
+#include "host/views/feedback/FeedbackSheet.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -2,8 +2,8 @@
 // separate window.
 #include "core/model/BundledPresets.h"
 #include "host/state/AppState.h"
-#include "host/views/PositionPreviewCanvas.h"
-#include "host/views/PositionPreviewWindow.h"
+#include "host/views/preview/PositionPreviewCanvas.h"
+#include "host/views/preview/PositionPreviewWindow.h"
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include <QApplication>

@@ -6,9 +6,9 @@
 
 #include "designkit/CorvaneFloatingPanel.h"
 #include "host/state/AppState.h"
-#include "host/views/ValidationTileContent.h"
-#include "host/views/ValidationView.h"
-#include "host/views/tests/StateValidation.h"
+#include "host/views/validation/ValidationTileContent.h"
+#include "host/views/validation/ValidationView.h"
+#include "host/views/validation/tests/StateValidation.h"
 #include "platform/runtime/MainQueue.h"
 #include "tools/tandrel-screens/ScreenState.h"
 

@@ -8,9 +8,9 @@
 #include "host/app/UpdaterStartTask.h"
 #include "host/app/WindowRegistry.h"
 #include "host/update/Updater.h"
-#include "host/views/FeedbackSheet.h"
-#include "host/views/SettingsView.h"
-#include "host/views/tests/HostViewsFixture.h"
+#include "host/views/feedback/FeedbackSheet.h"
+#include "host/views/main/tests/HostViewsFixture.h"
+#include "host/views/settings/SettingsView.h"
 #include "wrapper/PluginVersionMarker.h"
 
 #include <QAction>

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "host/views/common/MainWindowAppearance.h"
+#include "platform/runtime/KeyValueStore.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+namespace tandrel {
+
+// The interface preferences of the host's views, in the host's user defaults. One object for
+// the whole host: every view reads and writes them here, so a change made in one window (the
+// settings window) shows at once in every other (`changed`). Each key has one default, kept
+// here, so two views never disagree about a value that was never written.
+class Preferences : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr const char *glassDarknessKey = "windowGlassDarkness";
+    static constexpr const char *baseColorHexKey = "corvaneBaseColorHex";
+    static constexpr const char *sidebarColorHexKey = "corvaneSidebarColorHex";
+    static constexpr const char *sidebarDarknessDeltaKey = "corvaneSidebarDarknessDelta";
+    static constexpr const char *appearancePresetIDKey = "corvaneAppearancePresetID";
+    // Written by the split shell itself (the application's default settings), 220 to 400.
+    static constexpr const char *sidebarWidthKey = "sidebarWidth";
+    static constexpr const char *expandedEventsKey = "Tandrel.ExpandedEvents";
+
+    explicit Preferences(std::shared_ptr<platform::KeyValueStore> store, QObject *parent = nullptr);
+
+    // A stored number (also one stored as text, as settings files keep them), else `fallback`.
+    double number(const QString &key, double fallback) const;
+    // A stored text, else `fallback`.
+    QString text(const QString &key, const QString &fallback) const;
+    // Stores the value and announces the key, when it differs from what is stored.
+    void setValue(const QString &key, const QVariant &value);
+
+    // The window darkness; a stored value that is not a finite number reads as the default.
+    double glassDarkness() const;
+    // The main window's colours, with their defaults.
+    AppearanceSettings appearance() const;
+
+signals:
+    void changed(const QString &key);
+
+private:
+    std::shared_ptr<platform::KeyValueStore> store_;
+};
+
+} // namespace tandrel

@@ -1,0 +1,87 @@
+#include "host/views/layout/CommitOnReleaseSlider.h"
+
+#include "host/views/layout/EditorStyle.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QSlider>
+
+namespace tandrel {
+
+CommitOnReleaseSlider::CommitOnReleaseSlider(double value, SliderScale scale, Commit onCommit,
+                                             QWidget *parent)
+    : QWidget(parent), value_(value), draft_(value), scale_(scale), onCommit_(std::move(onCommit)),
+      slider_(new QSlider), field_(new QLineEdit) {
+    EditorStyle::sliderAndField(this, slider_, scale_.positionCount(), field_, fieldWidth);
+
+    connect(slider_, &QSlider::valueChanged, this, [this](int position) {
+        setDraft(scale_.value(position), true);
+        // A drag commits when it ends; a step of the keyboard, the wheel or a click beside the
+        // handle is a whole edit of its own.
+        if (!slider_->isSliderDown()) {
+            commit();
+        }
+    });
+    connect(slider_, &QSlider::sliderReleased, this, &CommitOnReleaseSlider::commit);
+    connect(field_, &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (const std::optional<double> typed = SliderScale::parse(text, locale())) {
+            setDraft(*typed, false);
+        }
+    });
+    connect(field_, &QLineEdit::returnPressed, this, [this] {
+        if (const std::optional<double> typed = SliderScale::parse(field_->text(), locale())) {
+            draft_ = *typed;
+        }
+        setDraft(scale_.clamp(draft_), true);
+        commit();
+    });
+    // Leaving the field without Return keeps the draft, shown as the field shows numbers.
+    connect(field_, &QLineEdit::editingFinished, this, &CommitOnReleaseSlider::showDraftInField);
+
+    showDraftOnSlider();
+    showDraftInField();
+}
+
+void CommitOnReleaseSlider::setValue(double value) {
+    value_ = value;
+    setDraft(value, true);
+}
+
+void CommitOnReleaseSlider::setDraft(double draft, bool showInField) {
+    const bool changed = draft != draft_;
+    draft_ = draft;
+    showDraftOnSlider();
+    if (showInField) {
+        showDraftInField();
+    }
+    if (changed) {
+        emit draftChanged(draft_);
+    }
+}
+
+void CommitOnReleaseSlider::commit() {
+    if (onCommit_) {
+        onCommit_(draft_);
+    }
+}
+
+void CommitOnReleaseSlider::showDraftOnSlider() {
+    const QSignalBlocker quiet(slider_);
+    slider_->setValue(scale_.position(draft_));
+}
+
+void CommitOnReleaseSlider::showDraftInField() {
+    const QString text = scale_.format(draft_, locale());
+    if (field_->text() != text) {
+        field_->setText(text);
+    }
+}
+
+void CommitOnReleaseSlider::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LocaleChange) {
+        showDraftInField();
+    }
+}
+
+} // namespace tandrel

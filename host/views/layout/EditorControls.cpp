@@ -1,0 +1,52 @@
+#include "host/views/layout/EditorControls.h"
+
+#include "host/views/common/QtText.h"
+#include "host/views/layout/EditorStyle.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace tandrel::EditorControls {
+
+QWidget *labelledRow(const QString &title, QWidget *control) {
+    auto *row = new QWidget;
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    QLabel *label = EditorStyle::label(title, EditorStyle::caption(), EditorStyle::secondary());
+    label->setFixedWidth(titleWidth);
+    label->setBuddy(control);
+    layout->addWidget(label, 0, Qt::AlignVCenter);
+    // A control of a fixed size (a colour well) stands at the start of its space.
+    const bool fixed = control->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed;
+    layout->addWidget(control, 1, fixed ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignVCenter);
+    if (control->accessibleName().isEmpty()) {
+        control->setAccessibleName(title);
+    }
+    return row;
+}
+
+QComboBox *picker(const QString &title, const QStringList &titles) {
+    auto *menu = new QComboBox;
+    EditorStyle::popUpMenu(menu, EditorStyle::caption());
+    // Long field names are cut short rather than widening the panel.
+    menu->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    menu->setMinimumContentsLength(8);
+    menu->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    menu->setAccessibleName(title);
+    menu->addItems(titles);
+    return menu;
+}
+
+QLabel *heading(std::string_view text) {
+    return EditorStyle::wrappingLabel(qtText(text), EditorStyle::caption2(),
+                                      EditorStyle::secondary());
+}
+
+void select(QComboBox *picker, std::size_t index) {
+    const QSignalBlocker quiet(picker);
+    picker->setCurrentIndex(static_cast<int>(index));
+}
+
+} // namespace tandrel::EditorControls

@@ -1,0 +1,152 @@
+#include "host/views/layout/EditorStyle.h"
+
+#include "designkit/Color.h"
+#include "designkit/Fonts.h"
+#include "designkit/Palette.h"
+#include "host/views/common/PlatformStyle.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+
+#include <algorithm>
+
+namespace tandrel::EditorStyle {
+
+using corvane::Color;
+using corvane::CorvaneFontWeight;
+using corvane::FontTextStyle;
+using corvane::withOpacity;
+
+namespace {
+
+QString rgba(const QColor &colour) {
+    return colour.name(QColor::HexArgb);
+}
+
+QString outline() {
+    return rgba(withOpacity(Color::white(), 0.16));
+}
+
+} // namespace
+
+QFont body(CorvaneFontWeight weight) {
+    return corvane::corvaneFont(15, weight, FontTextStyle::body);
+}
+
+QFont caption() {
+    return corvane::corvaneFont(13, CorvaneFontWeight::regular, FontTextStyle::caption);
+}
+
+QFont caption2() {
+    return corvane::corvaneFont(12, CorvaneFontWeight::regular, FontTextStyle::caption2);
+}
+
+QColor secondary() {
+    return Color::corvaneTextSecondary();
+}
+
+QColor tertiary() {
+    return Color::corvaneTextTertiary();
+}
+
+QLabel *label(const QString &text, const QFont &font, const QColor &colour) {
+    return styledLabel(text, font, colour);
+}
+
+QLabel *wrappingLabel(const QString &text, const QFont &font, const QColor &colour) {
+    QLabel *view = label(text, font, colour);
+    view->setWordWrap(true);
+    // A wrapping label asks for no width of its own: it takes the column's.
+    view->setMinimumWidth(40);
+    QSizePolicy policy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // Its height follows the width it gets.
+    policy.setHeightForWidth(true);
+    view->setSizePolicy(policy);
+    return view;
+}
+
+void roundedField(QLineEdit *field, const QFont &font, Qt::Alignment alignment) {
+    field->setFont(font);
+    field->setAlignment(alignment);
+    field->setStyleSheet(
+        QStringLiteral("QLineEdit { background: %1; border: 1px solid %2;"
+                       " border-radius: 5px; padding: 1px 3px; }"
+                       "QLineEdit:focus { border-color: %3; }")
+            .arg(rgba(Color::corvaneCardFill()), outline(), rgba(Color::corvaneAccent())));
+}
+
+void borderedButton(QAbstractButton *button, const QFont &font) {
+    button->setFont(font);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { background: %1; border: 1px solid %2; border-radius: 5px;"
+                       " padding: 2px 9px; color: %3; }"
+                       "QPushButton:hover { background: %4; }"
+                       "QPushButton:pressed { background: %5; }"
+                       "QPushButton:disabled { color: %6; }")
+            .arg(rgba(withOpacity(Color::white(), 0.09)), outline(), rgba(Color::primary()),
+                 rgba(withOpacity(Color::white(), 0.14)), rgba(withOpacity(Color::white(), 0.05)),
+                 rgba(Color::corvaneTextTertiary())));
+}
+
+void toggle(QCheckBox *box, const QFont &font) {
+    box->setFont(font);
+    box->setCursor(Qt::PointingHandCursor);
+    // The platform's box is a dark square on the dark glass: this one has an outline, and
+    // the accent with a white tick when on.
+    box->setStyleSheet(
+        QStringLiteral("QCheckBox { spacing: 6px; }"
+                       "QCheckBox::indicator { width: 12px; height: 12px; border-radius: 3px;"
+                       " border: 1px solid %1; background: %2; }"
+                       "QCheckBox::indicator:hover { border-color: %3; }"
+                       "QCheckBox::indicator:checked { background: %4; border-color: %4;"
+                       " image: url(:/host/glyphs/ToggleCheck.svg); }")
+            .arg(rgba(withOpacity(Color::white(), 0.35)), rgba(withOpacity(Color::white(), 0.06)),
+                 rgba(withOpacity(Color::white(), 0.55)), rgba(Color::corvaneAccent())));
+}
+
+void popUpMenu(QComboBox *menu, const QFont &font) {
+    menu->setFont(font);
+    menu->setCursor(Qt::PointingHandCursor);
+    menu->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+}
+
+void slider(QSlider *slider) {
+    slider->setOrientation(Qt::Horizontal);
+    slider->setCursor(Qt::PointingHandCursor);
+    slider->setStyleSheet(
+        QStringLiteral("QSlider::groove:horizontal { height: 4px; border-radius: 2px;"
+                       " background: %1; }"
+                       "QSlider::sub-page:horizontal { height: 4px; border-radius: 2px;"
+                       " background: %2; }"
+                       "QSlider::handle:horizontal { width: 14px; height: 14px;"
+                       " margin: -5px 0; border-radius: 7px; background: %3;"
+                       " border: 1px solid %4; }"
+                       "QSlider::handle:horizontal:disabled { background: %5; }")
+            .arg(rgba(withOpacity(Color::white(), 0.14)), rgba(Color::corvaneAccent()),
+                 rgba(Color::sRGB(0.86, 0.86, 0.86)), rgba(withOpacity(Color::black(), 0.3)),
+                 rgba(Color::corvaneTextTertiary())));
+}
+
+void sliderAndField(QWidget *owner, QSlider *slider, int positions, QLineEdit *field,
+                    int fieldWidth) {
+    auto *row = new QHBoxLayout(owner);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
+    EditorStyle::slider(slider);
+    slider->setRange(0, positions);
+    slider->setSingleStep(1);
+    slider->setPageStep(std::max(1, positions / 10));
+    slider->setMinimumWidth(48);
+    row->addWidget(slider, 1, Qt::AlignVCenter);
+    roundedField(field, caption(), Qt::AlignRight | Qt::AlignVCenter);
+    field->setFixedWidth(fieldWidth);
+    row->addWidget(field, 0, Qt::AlignVCenter);
+}
+
+} // namespace tandrel::EditorStyle

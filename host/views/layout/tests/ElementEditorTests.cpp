@@ -1,0 +1,259 @@
+#include "host/views/common/tests/ViewTestSupport.h"
+
+#include "host/views/layout/CommitOnReleaseSlider.h"
+#include "host/views/layout/ElementBinding.h"
+#include "host/views/layout/ElementEditor.h"
+#include "host/views/layout/ElementEditorRows.h"
+#include "host/views/layout/MarkerTypeFilterView.h"
+#include "host/views/layout/RolePickerView.h"
+#include "host/views/layout/StackedLayerOptionsView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QSlider>
+
+namespace tandrel::testing {
+namespace {
+
+using enum ElementEditorRow;
+
+TEST(ElementEditorRows, SectionsOfEveryField) {
+    const std::set<MetadataField> markerKinds{MetadataField::marker, MetadataField::markerName,
+                                              MetadataField::markerNote};
+    const std::set<MetadataField> blocks{MetadataField::stackedLayerReel,
+                                         MetadataField::stackedLayerSlate};
+    const std::vector<ElementEditorRow> style{fontSize,          textAlignment, textColor,
+                                              fontOpacity,       background,    backgroundColor,
+                                              backgroundOpacity, positionX,     positionY};
+    for (const MetadataField field : MetadataField::allCases()) {
+        SCOPED_TRACE(std::string(field.rawValue()));
+        std::vector<ElementEditorRow> expected{ElementEditorRow::field};
+        if (markerKinds.contains(field)) {
+            expected.push_back(markerTypeFilter);
+        }
+        if (field == MetadataField::roleText) {
+            expected.push_back(rolePicker);
+        }
+        expected.push_back(label);
+        if (blocks.contains(field)) {
+            expected.push_back(stackedLayerOptions);
+        }
+        expected.insert(expected.end(), style.begin(), style.end());
+        EXPECT_EQ(ElementEditorRows::of(field), expected);
+    }
+}
+
+TEST(ElementEditorRows, TitlesAndNumbers) {
+    const std::vector<std::string_view> titles{"Field",
+                                               "",
+                                               "",
+                                               "Label",
+                                               "",
+                                               "Font Size",
+                                               "Text Alignment",
+                                               "Text Color",
+                                               "Font Opacity",
+                                               "Background",
+                                               "Background Color",
+                                               "Background Opacity",
+                                               "Position X",
+                                               "Position Y"};
+    for (std::size_t row = 0; row < titles.size(); ++row) {
+        EXPECT_EQ(ElementEditorRows::title(static_cast<ElementEditorRow>(row)), titles[row]);
+    }
+    const struct {
+        ElementEditorRow row;
+        double BurnInElement::*member;
+        double lower, upper, step;
+    } numbers[] = {
+        {fontSize, &BurnInElement::fontSize, 12, 72, 1},
+        {fontOpacity, &BurnInElement::textOpacity, 0, 1, 0.05},
+        {backgroundOpacity, &BurnInElement::bgOpacity, 0, 1, 0.05},
+        {positionX, &BurnInElement::posX, 0, 1, 0.01},
+        {positionY, &BurnInElement::posY, 0, 1, 0.01},
+    };
+    for (const auto &[row, member, lower, upper, step] : numbers) {
+        const std::optional<ElementEditorRows::Number> number = ElementEditorRows::number(row);
+        ASSERT_TRUE(number);
+        EXPECT_EQ(number->member, member);
+        EXPECT_EQ(number->scale.lower(), lower);
+        EXPECT_EQ(number->scale.upper(), upper);
+        EXPECT_EQ(number->scale.step(), step);
+    }
+    EXPECT_FALSE(ElementEditorRows::number(textColor));
+}
+
+using ElementEditorBinding = ElementTest;
+
+TEST_F(ElementEditorBinding, AMissingElementReadsAPlaceholderAndDropsWrites) {
+    usePreset({BurnInElement(MetadataField::sourceTC)});
+    const ElementBinding gone(state(), Uuid::random());
+    const BurnInElement placeholder = gone.get();
+    BurnInElement expected(MetadataField::clipName);
+    expected.id = placeholder.id;
+    EXPECT_EQ(placeholder, expected);
+    EXPECT_NE(gone.get().id, placeholder.id);
+    EXPECT_EQ(gone.color(false), QColor::fromRgbF(1, 1, 1));
+    EXPECT_EQ(gone.color(true), QColor::fromRgbF(1, 1, 1));
+    EXPECT_FALSE(gone.set(placeholder));
+    EXPECT_FALSE(gone.setColor(Qt::red, false));
+    EXPECT_EQ(presetWrites, 0);
+    EXPECT_EQ(state().presets().front().elements.size(), 1u);
+
+    // Nor with another preset active.
+    const ElementBinding binding(state(), element(0).id);
+    state().setActivePresetID(Uuid::random());
+    EXPECT_FALSE(binding.update([](BurnInElement &e) { e.label = "x"; }));
+    EXPECT_EQ(binding.get().field, MetadataField::clipName);
+}
+
+TEST_F(ElementEditorBinding, TheColourRule) {
+    BurnInElement stored(MetadataField::sourceTC);
+    stored.textOpacity = 0.6;
+    usePreset({stored});
+    const ElementBinding binding(state(), stored.id);
+    const struct {
+        const char *name;
+        QColor picked;
+        std::array<double, 3> rgb;
+    } cases[] = {
+        // The picked colour's own opacity is not taken.
+        {"half opaque", QColor::fromRgbF(0.2f, 0.4f, 0.6f, 0.5f), {0.2, 0.4, 0.6}},
+        {"grey", QColor::fromRgbF(0.5f, 0.5f, 0.5f).toHsv(), {0.5, 0.5, 0.5}},
+        {"cmyk cyan", QColor::fromCmykF(1, 0, 0, 0), {0, 1, 1}},
+        {"extended", QColor::fromRgbF(1.5f, -0.25f, 0.5f), {1, 0, 0.5}},
+    };
+    for (const auto &[name, picked, rgb] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(binding.setColor(picked, false));
+        EXPECT_NEAR(element(0).textR, rgb[0], 1e-4);
+        EXPECT_NEAR(element(0).textG, rgb[1], 1e-4);
+        EXPECT_NEAR(element(0).textB, rgb[2], 1e-4);
+        EXPECT_EQ(element(0).textOpacity, 0.6);
+        EXPECT_EQ(binding.color(false).alphaF(), 1.0f);
+    }
+    EXPECT_TRUE(binding.setColor(QColor::fromRgbF(0, 0, 1), true));
+    EXPECT_EQ((std::array{element(0).bgR, element(0).bgG, element(0).bgB}),
+              (std::array{0.0, 0.0, 1.0}));
+    EXPECT_EQ(element(0).bgOpacity, 0.7);
+    // A cancelled picker hands over no colour: nothing is written.
+    presetWrites = 0;
+    EXPECT_FALSE(binding.setColor(QColor(), true));
+    EXPECT_EQ(presetWrites, 0);
+}
+
+class ElementEditorView : public ElementTest {
+protected:
+    ElementEditor &editor(const BurnInElement &edited) {
+        usePreset({edited});
+        editor_ = std::make_unique<ElementEditor>(
+            state(), edited.id,
+            ElementEditor::Services{
+                .pickColor = [this](QWidget *, const QColor &) { return picked; },
+                .roles = std::make_shared<RoleTable>(std::vector<RoleGroup>{})});
+        return *editor_;
+    }
+    int position(ElementEditorRow row) { return editor_->layout()->indexOf(editor_->row(row)); }
+
+    std::optional<QColor> picked;
+    std::unique_ptr<ElementEditor> editor_;
+};
+
+TEST_F(ElementEditorView, SectionsStandWhereTheirFieldsPutThem) {
+    BurnInElement role(MetadataField::roleText);
+    ElementEditor &view = editor(role);
+    EXPECT_EQ(view.shownRows(), ElementEditorRows::of(MetadataField::roleText));
+    EXPECT_LT(position(field), position(rolePicker));
+    EXPECT_LT(position(rolePicker), position(label));
+
+    const auto choose = [&](MetadataField field) {
+        const int index = static_cast<int>(field.value());
+        view.fieldPicker()->setCurrentIndex(index);
+        emit view.fieldPicker()->activated(index);
+    };
+    choose(MetadataField::stackedLayerReel);
+    EXPECT_EQ(view.shownRows(), ElementEditorRows::of(MetadataField::stackedLayerReel));
+    EXPECT_LT(position(label), position(stackedLayerOptions));
+    EXPECT_LT(position(stackedLayerOptions), position(fontSize));
+    choose(MetadataField::markerName);
+    EXPECT_FALSE(view.markerTypeFilter()->isHidden());
+    choose(MetadataField::markerNameAndNote);
+    EXPECT_TRUE(view.markerTypeFilter()->isHidden());
+    EXPECT_TRUE(view.rolePicker()->isHidden());
+    EXPECT_TRUE(view.stackedLayerOptions()->isHidden());
+    // The marker kinds it was made with stay.
+    EXPECT_EQ(element(0).markerTypes, std::set<MarkerType>{MarkerType::chapter});
+}
+
+TEST_F(ElementEditorView, AFieldSwitchKeepsTheLabel) {
+    BurnInElement tc(MetadataField::sourceTC);
+    ElementEditor &view = editor(tc);
+    EXPECT_EQ(view.labelField()->text(), QStringLiteral("TC:"));
+    const int clipName = static_cast<int>(MetadataField::clipName);
+    view.fieldPicker()->setCurrentIndex(clipName);
+    emit view.fieldPicker()->activated(clipName);
+    EXPECT_EQ(presetWrites, 1);
+    EXPECT_EQ(element(0).field, MetadataField::clipName);
+    EXPECT_EQ(element(0).label, "TC:");
+    EXPECT_EQ(view.labelField()->text(), QStringLiteral("TC:"));
+}
+
+TEST_F(ElementEditorView, ASliderDragWritesOnce) {
+    ElementEditor &view = editor(BurnInElement(MetadataField::sourceTC));
+    CommitOnReleaseSlider *size = view.slider(fontSize);
+    QSlider *slider = size->slider();
+    slider->setSliderDown(true);
+    for (int position = slider->value(); position <= size->scale().position(40); ++position) {
+        slider->setValue(position);
+    }
+    EXPECT_EQ(size->draft(), 40);
+    EXPECT_EQ(element(0).fontSize, 24);
+    EXPECT_EQ(presetWrites, 0);
+    slider->setSliderDown(false);
+    EXPECT_EQ(presetWrites, 1);
+    EXPECT_EQ(element(0).fontSize, 40);
+    EXPECT_EQ(size->value(), 40);
+
+    // A typed value beyond the range is clamped on Return.
+    size->field()->setText(QStringLiteral("200"));
+    emit size->field()->returnPressed();
+    EXPECT_EQ(element(0).fontSize, 72);
+    // A change made elsewhere reaches the draft.
+    ElementBinding(state(), element(0).id).update([](BurnInElement &e) { e.posX = 0.3; });
+    EXPECT_EQ(view.slider(positionX)->draft(), 0.3);
+}
+
+TEST_F(ElementEditorView, ControlsWriteTheirMember) {
+    BurnInElement edited(MetadataField::sourceTC);
+    ElementEditor &view = editor(edited);
+    view.labelField()->setText(QStringLiteral("Source:"));
+    emit view.labelField()->textEdited(QStringLiteral("Source:"));
+    EXPECT_EQ(element(0).label, "Source:");
+    view.alignmentPicker()->setCurrentIndex(2);
+    emit view.alignmentPicker()->activated(2);
+    EXPECT_EQ(element(0).textAlignment, BurnInTextAlignment::right);
+    view.backgroundSwitch()->click();
+    EXPECT_FALSE(element(0).showBackground);
+    // The background's colour and opacity stay, and stay editable.
+    EXPECT_FALSE(view.row(backgroundColor)->isHidden());
+    EXPECT_FALSE(view.row(backgroundOpacity)->isHidden());
+    EXPECT_EQ(element(0).bgOpacity, 0.7);
+    EXPECT_EQ(presetWrites, 3);
+
+    picked = QColor::fromCmykF(0, 1, 1, 0, 0.5);
+    view.textColor()->click();
+    EXPECT_EQ((std::array{element(0).textR, element(0).textG, element(0).textB}),
+              (std::array{1.0, 0.0, 0.0}));
+    EXPECT_EQ(element(0).textOpacity, 1.0);
+    EXPECT_EQ(view.textColor()->colour(), QColor::fromRgbF(1, 0, 0));
+    picked.reset();
+    presetWrites = 0;
+    view.backgroundColor()->click();
+    EXPECT_EQ(presetWrites, 0);
+}
+
+} // namespace
+} // namespace tandrel::testing

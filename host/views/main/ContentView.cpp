@@ -1,0 +1,266 @@
+#include "host/views/main/ContentView.h"
+
+#include "designkit/Color.h"
+#include "designkit/CorvaneDivider.h"
+#include "designkit/CorvaneSplitShell.h"
+#include "designkit/CorvaneSymbolButton.h"
+#include "designkit/CorvaneTooltip.h"
+#include "designkit/CorvaneTrafficLights.h"
+#include "designkit/CorvaneTransparentWindow.h"
+#include "designkit/Fonts.h"
+#include "designkit/Palette.h"
+#include "host/state/AppState.h"
+#include "host/views/common/Preferences.h"
+#include "host/views/feedback/FeedbackSheet.h"
+#include "host/views/layout/DisplaySettingsView.h"
+#include "host/views/main/DetectFromFCPButton.h"
+#include "host/views/main/HostNotifications.h"
+#include "host/views/main/LibraryDrop.h"
+#include "host/views/main/LibraryPicker.h"
+#include "host/views/main/SidebarView.h"
+#include "host/views/main/StatusBarView.h"
+#include "platform/runtime/MainQueue.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace tandrel {
+
+using namespace corvane;
+
+namespace {
+
+// Where the header row lies over the shell's top-left corner.
+constexpr QPoint headerOrigin(24, 16);
+// The sidebar's room above its content for the header row.
+constexpr int sidebarTopInset = 40;
+// Between the header row and what lies beside it.
+constexpr int headerGap = 12;
+
+// The shell, with the header row lying over its top-left corner.
+class ShellArea : public QWidget {
+public:
+    ShellArea(CorvaneSplitShell *shell, QWidget *header) : shell_(shell), header_(header) {
+        shell->setParent(this);
+        header->setParent(this);
+        header->raise();
+    }
+
+    QSize minimumSizeHint() const override { return {0, 0}; }
+
+protected:
+    void resizeEvent(QResizeEvent *) override {
+        shell_->setGeometry(rect());
+        const QSize header = header_->sizeHint();
+        header_->setGeometry(
+            QRect(headerOrigin,
+                  QSize(std::min(header.width(), width() - headerOrigin.x()), header.height())));
+    }
+
+private:
+    CorvaneSplitShell *shell_;
+    QWidget *header_;
+};
+
+} // namespace
+
+// Behind the update banner and the status bar: the base colour at the window's darkness.
+class BandView : public QWidget {
+public:
+    void setColor(const QColor &color) {
+        color_ = color;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(rect(), color_); }
+
+private:
+    QColor color_;
+};
+
+ContentView::ContentView(Environment environment, QWidget *parent)
+    : QWidget(parent), environment_(std::move(environment)), band_(new BandView),
+      bannerSection_(new QWidget), banner_(new PluginVersionWarningBanner(
+                                       state().pluginUpdateState(), environment_.bannerLinks)),
+      statusBar_(new StatusBarView(state(), environment_.clock, environment_.timers)) {
+    setWindowTitle(QStringLiteral("Embrik Host"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAcceptDrops(true);
+    setMinimumSize(minimumWidth, minimumHeight);
+    resize(defaultWidth, defaultHeight);
+    // A glass window from the start, so that the kit need not make the window again once it
+    // is on screen.
+    setWindowFlag(Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+
+    auto *sidebarColumn = new QWidget;
+    auto *sidebarLayout = new QVBoxLayout(sidebarColumn);
+    sidebarLayout->setContentsMargins(0, sidebarTopInset, 0, 0);
+    sidebarLayout->setSpacing(0);
+    sidebar_ = new SidebarView(state(), *environment_.preferences, *environment_.libraryPicker);
+    sidebarLayout->addWidget(sidebar_);
+    displaySettings_ =
+        new DisplaySettingsView(state(), isSidebarCollapsed_, environment_.openWindow);
+
+    appearance_ = MainWindowAppearance::from(environment_.preferences->appearance());
+    shell_ =
+        new CorvaneSplitShell({.isSidebarCollapsed = isSidebarCollapsed_,
+                               .baseColor = appearance_.baseColor,
+                               .baseOpacity = appearance_.baseOpacity,
+                               .sidebarCardColor = appearance_.sidebarCardColor,
+                               .sidebarCardOpacity = appearance_.sidebarCardOpacity,
+                               .minSidebarWidth = 220,
+                               .idealSidebarWidth = 300,
+                               .maxSidebarWidth = 400,
+                               .persistenceKey = QString::fromUtf8(Preferences::sidebarWidthKey),
+                               .sidebar = sidebarColumn,
+                               .content = displaySettings_});
+
+    auto *root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+    root->addWidget(new ShellArea(shell_, makeHeaderRow()), 1);
+    // With the sidebar collapsed the editor's header starts under the header row: it moves
+    // clear of it.
+    displaySettings_->setCollapsedHeaderInset(headerOrigin.x() + headerRow_->sizeHint().width() +
+                                              headerGap - DisplaySettingsView::columnPadding);
+
+    auto *bandLayout = new QVBoxLayout(band_);
+    bandLayout->setContentsMargins(0, 0, 0, 0);
+    bandLayout->setSpacing(0);
+    bandLayout->addWidget(new corvane::CorvaneDivider(0));
+    auto *bannerLayout = new QVBoxLayout(bannerSection_);
+    bannerLayout->setContentsMargins(0, 0, 0, 0);
+    bannerLayout->setSpacing(0);
+    bannerLayout->addWidget(banner_);
+    bannerLayout->addWidget(new corvane::CorvaneDivider(0));
+    bandLayout->addWidget(bannerSection_);
+    bandLayout->addWidget(statusBar_);
+    root->addWidget(band_);
+
+    applyAppearance();
+    showUpdateState();
+    connect(environment_.preferences, &Preferences::changed, this, &ContentView::applyAppearance);
+    connect(&state(), &AppState::pluginUpdateStateChanged, this, &ContentView::showUpdateState);
+    connect(environment_.notifications, &HostNotifications::showFeedbackSheet, this,
+            &ContentView::presentFeedbackSheet);
+}
+
+ContentView::~ContentView() = default;
+
+QWidget *ContentView::makeHeaderRow() {
+    headerRow_ = new QWidget;
+    auto *row = new QHBoxLayout(headerRow_);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(12);
+    row->addWidget(new CorvaneTrafficLights, 0, Qt::AlignVCenter);
+
+    const auto symbolButton = [](const char *symbol) {
+        auto *button = new CorvaneSymbolButton(QString::fromUtf8(symbol), 13, QFont::Medium);
+        corvaneForeground(button, Color::corvaneTextSecondary());
+        return button;
+    };
+    sidebarToggle_ = symbolButton("sidebar.leading");
+    connect(sidebarToggle_, &QAbstractButton::clicked, this,
+            [this] { setSidebarCollapsed(!isSidebarCollapsed_, true); });
+    row->addWidget(sidebarToggle_, 0, Qt::AlignVCenter);
+
+    addLibrary_ = symbolButton("plus");
+    corvaneTooltip(addLibrary_, QString::fromUtf8(addLibraryTitle));
+    connect(addLibrary_, &QAbstractButton::clicked, this,
+            [this] { openLibraryFilePicker(state(), *environment_.libraryPicker, this); });
+    row->addWidget(addLibrary_, 0, Qt::AlignVCenter);
+    row->addWidget(new DetectFromFCPButton(state(), true), 0, Qt::AlignVCenter);
+
+    // No desktop menu bar to lend it to: the host's commands stay in the window.
+    menuBar_ = new QMenuBar;
+    menuBar_->setNativeMenuBar(false);
+    corvaneFont(menuBar_, 13, CorvaneFontWeight::medium);
+    menuBar_->setStyleSheet(
+        QStringLiteral("QMenuBar { background: transparent; }"
+                       "QMenuBar::item { background: transparent; color: %1; padding: 2px 6px;"
+                       " border-radius: 4px; }"
+                       "QMenuBar::item:selected, QMenuBar::item:pressed { background: %2; }")
+            .arg(Color::corvaneTextSecondary().name(QColor::HexArgb),
+                 Color::corvaneSelection().name(QColor::HexArgb)));
+    if (environment_.fillMenuBar) {
+        environment_.fillMenuBar(menuBar_);
+    }
+    row->addWidget(menuBar_, 0, Qt::AlignVCenter);
+    describeSidebarToggle();
+    return headerRow_;
+}
+
+void ContentView::setSidebarCollapsed(bool collapsed, bool animated) {
+    isSidebarCollapsed_ = collapsed;
+    describeSidebarToggle();
+    shell_->setSidebarCollapsed(collapsed, animated);
+    displaySettings_->setSidebarCollapsed(collapsed);
+}
+
+void ContentView::describeSidebarToggle() {
+    // The tooltip's text is also the button's accessible name.
+    corvaneTooltip(sidebarToggle_,
+                   QString::fromUtf8(isSidebarCollapsed_ ? showSidebarTitle : hideSidebarTitle));
+}
+
+void ContentView::applyAppearance() {
+    appearance_ = MainWindowAppearance::from(environment_.preferences->appearance());
+    shell_->setBaseColor(appearance_.baseColor, appearance_.baseOpacity);
+    shell_->setSidebarCardColor(appearance_.sidebarCardColor, appearance_.sidebarCardOpacity);
+    band_->setColor(appearance_.bandColor);
+}
+
+bool ContentView::showsUpdateBanner() const {
+    return !bannerSection_->isHidden();
+}
+
+void ContentView::showUpdateState() {
+    const PluginUpdateState &updateState = state().pluginUpdateState();
+    banner_->setState(updateState);
+    bannerSection_->setVisible(updateState != PluginUpdateState::upToDate());
+}
+
+FeedbackSheet *ContentView::feedbackSheet() const {
+    return feedbackSheet_;
+}
+
+void ContentView::presentFeedbackSheet() {
+    if (!isVisible() || feedbackSheet_ != nullptr) {
+        return;
+    }
+    feedbackSheet_ = FeedbackSheet::present(this, state());
+}
+
+void ContentView::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        corvaneTransparentWindow(this);
+    }
+    // Every time the window comes on screen; the state object starts only once.
+    state().start();
+}
+
+void ContentView::dragEnterEvent(QDragEnterEvent *event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void ContentView::dropEvent(QDropEvent *event) {
+    for (const std::filesystem::path &library : droppedLibraries(event->mimeData()->urls())) {
+        AppState *target = &state();
+        platform::MainQueue::async(target, [target, library] { target->addLibrary(library); });
+    }
+    // Whatever was in it: the drop is taken.
+    event->acceptProposedAction();
+}
+
+} // namespace tandrel

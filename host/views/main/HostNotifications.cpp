@@ -1,0 +1,9 @@
+#include "host/views/main/HostNotifications.h"
+
+namespace tandrel {
+
+void HostNotifications::postShowFeedbackSheet() {
+    emit showFeedbackSheet();
+}
+
+} // namespace tandrel

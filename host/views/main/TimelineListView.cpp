@@ -1,0 +1,269 @@
+#include "host/views/main/TimelineListView.h"
+
+#include "designkit/Color.h"
+#include "designkit/CorvaneChipChrome.h"
+#include "designkit/CorvaneDesign.h"
+#include "designkit/CorvaneStatusDot.h"
+#include "designkit/CorvaneSymbols.h"
+#include "designkit/CorvaneTextStyle.h"
+#include "designkit/CorvaneTooltip.h"
+#include "designkit/Fonts.h"
+#include "designkit/Painting.h"
+#include "designkit/Palette.h"
+#include "host/state/AppState.h"
+#include "host/views/common/ElidedLabel.h"
+#include "host/views/common/Preferences.h"
+#include "host/views/common/StyledLabel.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace tandrel {
+
+using namespace corvane;
+
+namespace {
+
+// The tertiary level of the text hierarchy: fainter than the micro style's own colour.
+QColor hierarchicalTertiary() {
+    return withOpacity(Color::primary(), 0.38);
+}
+
+ElidedLabel *microLine(const std::string &text, Qt::TextElideMode mode = Qt::ElideRight) {
+    auto *label = new ElidedLabel(QString::fromStdString(text), mode);
+    corvaneMicro(label);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    return label;
+}
+
+// The card's chevron: pointing right while the card is closed, down while it is open.
+class Chevron : public QWidget {
+public:
+    static constexpr double pointSize = 9;
+
+    explicit Chevron(bool expanded) : expanded_(expanded) {
+        const int side = static_cast<int>(std::ceil(CorvaneSymbols::side(pointSize)));
+        setFixedSize(side, side);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(QRectF(rect()).center());
+        painter.rotate(expanded_ ? 90 : 0);
+        const QRectF square(-width() / 2.0, -height() / 2.0, width(), height());
+        CorvaneSymbols::paint(painter, square, QStringLiteral("chevron.right"), QFont::DemiBold,
+                              foregroundOf(this));
+    }
+
+private:
+    bool expanded_;
+};
+
+} // namespace
+
+TimelineRow::TimelineRow(const TimelineRowContent &content, QWidget *parent)
+    : LaidOutButton(parent), content_(content) {
+    const TimelineChoice &timeline = content.timeline;
+    setAccessibleName(QString::fromStdString(timeline.name));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+
+    auto *label = new QWidget;
+    auto *line = new QHBoxLayout(label);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(10);
+    line->addWidget(new CorvaneStatusDot(content.isActive
+                                             ? Color::corvaneAccent()
+                                             : withOpacity(Color::corvaneTextTertiary(), 0.4),
+                                         CorvaneDesign::DotSize::dense, false),
+                    0, Qt::AlignVCenter);
+
+    auto *lines = new QVBoxLayout;
+    lines->setSpacing(1);
+    name_ = new ElidedLabel(QString::fromStdString(timeline.name));
+    name_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    corvaneFont(name_, 14,
+                content.isActive ? CorvaneFontWeight::demiBold : CorvaneFontWeight::medium);
+    corvaneForeground(name_, content.isActive ? Color::primary() : Color::corvaneTextSecondary());
+    corvaneTooltip(name_, QString::fromStdString(timeline.name));
+    lines->addWidget(name_);
+    if (content.libraryLine) {
+        library_ = microLine(*content.libraryLine);
+        lines->addWidget(library_);
+    }
+    if (content.sourcePath) {
+        sourcePath_ = microLine(*content.sourcePath, Qt::ElideMiddle);
+        corvaneForeground(sourcePath_, hierarchicalTertiary());
+        corvaneTooltip(sourcePath_, QString::fromStdString(timeline.eventPath));
+        lines->addWidget(sourcePath_);
+    }
+    line->addLayout(lines, 1);
+
+    if (content.trailingLabel) {
+        auto *trailing = styledLabel(QString::fromStdString(*content.trailingLabel), corvaneMicro);
+        if (content.isActive) {
+            corvaneForeground(trailing, Color::corvaneAccent());
+        }
+        trailing_ = trailing;
+        line->addWidget(trailing, 0, Qt::AlignVCenter);
+    }
+
+    chip_ = new CorvaneChipChrome(label, content.isActive, Color::corvaneAccent(),
+                                  CorvaneChipStyle::standard(), CorvaneChipSize::comfortable);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(chip_);
+    // Presses on the texts fall through to the row; the texts keep the pointer for their
+    // tooltips.
+}
+
+QSize LaidOutButton::sizeHint() const {
+    return layout()->sizeHint();
+}
+
+QSize LaidOutButton::minimumSizeHint() const {
+    return layout()->minimumSize();
+}
+
+void LaidOutButton::paintEvent(QPaintEvent *) {
+    // Its children draw it.
+}
+
+TimelineCardHeader::TimelineCardHeader(const TimelineCardContent &content, QWidget *parent)
+    : LaidOutButton(parent), expanded_(content.isExpanded) {
+    setAccessibleName(QString::fromStdString(content.eventName));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 0, 4, 4);
+    layout->setSpacing(4);
+    auto *chevron = new Chevron(content.isExpanded);
+    layout->addWidget(chevron, 0, Qt::AlignVCenter);
+
+    auto *names = new QVBoxLayout;
+    names->setSpacing(0);
+    auto *event = microLine(content.eventName);
+    QFont semibold = event->font();
+    semibold.setWeight(QFont::DemiBold);
+    event->setFont(semibold);
+    names->addWidget(event);
+    if (content.libraryLine) {
+        auto *library = microLine(*content.libraryLine);
+        corvaneForeground(library, hierarchicalTertiary());
+        library_ = library;
+        names->addWidget(library);
+    }
+    layout->addLayout(names, 1);
+    if (!content.isExpanded) {
+        auto *count = styledLabel(QString::fromStdString(content.timelineCount), corvaneMicro);
+        corvaneForeground(count, hierarchicalTertiary());
+        count_ = count;
+        layout->addWidget(count, 0, Qt::AlignVCenter);
+    }
+    // The whole header takes the click, its texts included.
+    for (QWidget *child : findChildren<QWidget *>()) {
+        child->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+}
+
+TimelineCard::TimelineCard(const TimelineCardContent &content, QWidget *parent)
+    : QWidget(parent), content_(content), header_(new TimelineCardHeader(content)) {
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(4);
+    layout->addWidget(header_);
+    for (const TimelineRowContent &row : content.rows) {
+        rows_.push_back(new TimelineRow(row));
+        layout->addWidget(rows_.back());
+    }
+}
+
+void TimelineCard::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    fillRounded(painter, rect(), CorvaneDesign::CornerRadius::card, Color::corvaneCardFill());
+}
+
+TimelineListView::TimelineListView(AppState &state, Preferences &preferences, QWidget *parent)
+    : QScrollArea(parent), state_(state), preferences_(preferences) {
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A slim indicator over the sidebar's card rather than the desktop's bar with arrows.
+    verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 2px 2px 0; }"
+        "QScrollBar::handle:vertical { background: rgba(255, 255, 255, 46); border-radius: 3px;"
+        " min-height: 24px; }"
+        "QScrollBar::handle:vertical:hover { background: rgba(255, 255, 255, 90); }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
+    viewport()->setAutoFillBackground(false);
+    auto *content = new QWidget;
+    stack_ = new QVBoxLayout(content);
+    stack_->setContentsMargins(8, 8, 8, 8);
+    stack_->setSpacing(8);
+    stack_->addStretch(1);
+    setWidget(content);
+    // The sidebar's card shows through (the scroll area fills its page otherwise).
+    content->setAutoFillBackground(false);
+    for (const auto changed : {&AppState::availableTimelinesChanged,
+                               &AppState::watchedLibrariesChanged,
+                               &AppState::activeTimelineIDChanged}) {
+        connect(&state, changed, this, &TimelineListView::rebuild);
+    }
+    // Another window opened or closed a card.
+    connect(&preferences, &Preferences::changed, this, [this](const QString &key) {
+        if (key == QLatin1String(Preferences::expandedEventsKey)) {
+            rebuild();
+        }
+    });
+    rebuild();
+}
+
+std::string TimelineListView::expandedEventsStored() const {
+    return preferences_.text(QString::fromUtf8(Preferences::expandedEventsKey), QString())
+        .toStdString();
+}
+
+void TimelineListView::toggleExpanded(const std::string &groupKey) {
+    const std::string stored =
+        TimelineListContent::toggledExpanded(expandedEventsStored(), groupKey);
+    preferences_.setValue(QString::fromUtf8(Preferences::expandedEventsKey),
+                          QString::fromStdString(stored));
+}
+
+void TimelineListView::rebuild() {
+    for (TimelineCard *card : cards_) {
+        // Taken out at once; deleted later, as the click that asked for this may be its own.
+        card->hide();
+        stack_->removeWidget(card);
+        card->deleteLater();
+    }
+    cards_.clear();
+    const std::vector<TimelineCardContent> cards = TimelineListContent::cards(
+        state_.availableTimelines(), state_.activeTimelineID(), state_.watchedLibraries().size(),
+        expandedEventsStored());
+    for (const TimelineCardContent &content : cards) {
+        auto *card = new TimelineCard(content);
+        connect(card->header(), &QAbstractButton::clicked, this,
+                [this, key = content.groupKey] { toggleExpanded(key); });
+        for (TimelineRow *row : card->rows()) {
+            connect(row, &QAbstractButton::clicked, this, [this, row] {
+                const TimelineRowContent &clicked = row->content();
+                // Decided at the click: a row drawn before the active timeline changed still
+                // does the right thing.
+                const bool isActive = state_.activeTimelineID() == clicked.timeline.id;
+                state_.setActiveTimeline(isActive ? std::nullopt
+                                                  : std::optional(clicked.timeline.id));
+            });
+        }
+        stack_->insertWidget(stack_->count() - 1, card);
+        cards_.push_back(card);
+    }
+}
+
+} // namespace tandrel

@@ -1,0 +1,136 @@
+#include "host/views/menubar/MenuBarView.h"
+
+#include "designkit/Color.h"
+#include "designkit/CorvaneSymbols.h"
+#include "designkit/CorvaneTextStyle.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QStyleOptionMenuItem>
+
+#include <cmath>
+
+namespace tandrel {
+
+using namespace corvane;
+
+namespace {
+
+QColor toneColour(MenuBarItem::Tone tone) {
+    switch (tone) {
+    case MenuBarItem::Tone::caption:
+        return Color::corvaneTextSecondary();
+    case MenuBarItem::Tone::active:
+        return Color::green();
+    case MenuBarItem::Tone::secondary:
+        return Color::corvaneTextTertiary();
+    }
+    return Color::corvaneTextSecondary();
+}
+
+} // namespace
+
+MenuBarView::MenuBarView(const AppState &state, Actions actions, QWidget *parent)
+    : QMenu(parent), model_(state), actions_(std::move(actions)) {
+    setTitle(QString::fromUtf8(MenuBarContent::title));
+    // Built when it opens, and again while open when what it shows changes.
+    connect(this, &QMenu::aboutToShow, this, &MenuBarView::rebuild);
+    connect(&model_, &MenuBarModel::changed, this, &MenuBarView::rebuild);
+    rebuild();
+}
+
+QIcon MenuBarView::symbolIcon(const QString &symbol, const QColor &colour) {
+    QIcon icon;
+    const double ratio = std::max(1.0, qGuiApp->devicePixelRatio());
+    for (const int side : {16, 22}) {
+        QPixmap pixmap(QSize(side, side) * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        CorvaneSymbols::paint(painter, QRectF(0, 0, side, side), symbol, QFont::Normal, colour);
+        painter.end();
+        // Information lines are disabled items: they keep their colour all the same.
+        icon.addPixmap(pixmap, QIcon::Normal);
+        icon.addPixmap(pixmap, QIcon::Disabled);
+        icon.addPixmap(pixmap, QIcon::Active);
+    }
+    return icon;
+}
+
+void MenuBarView::rebuild() {
+    clear();
+    items_ = model_.items();
+    const QFont caption = CorvaneTextStyle(CorvaneTextStyle::caption).font();
+    for (size_t i = 0; i < items_.size(); ++i) {
+        const MenuBarItem &item = items_[i];
+        QAction *action = nullptr;
+        switch (item.kind) {
+        case MenuBarItem::Kind::divider:
+            action = addSeparator();
+            break;
+        case MenuBarItem::Kind::label:
+            action = addAction(QString::fromStdString(item.text));
+            if (!item.symbol.empty()) {
+                action->setIcon(symbolIcon(QString::fromStdString(item.symbol),
+                                           toneColour(item.tone)));
+            }
+            action->setFont(caption);
+            action->setEnabled(false);
+            break;
+        case MenuBarItem::Kind::command:
+            action = addAction(QString::fromStdString(item.text));
+            if (!item.shortcut.empty()) {
+                // Shown beside the item, and taken by no one here: the host's own Quit
+                // command answers Ctrl+Q in every window of the host, this menu included, and
+                // a second action on the same keys there would leave both dead. A shortcut
+                // bound to the menu's focus is never live, as a popup menu never takes focus.
+                action->setShortcut(QKeySequence(QString::fromStdString(item.shortcut)));
+                action->setShortcutContext(Qt::WidgetShortcut);
+            }
+            connect(action, &QAction::triggered, this, [this, command = item.command] {
+                const auto &run =
+                    command == MenuBarItem::Command::quit ? actions_.quit : actions_.openHost;
+                if (run) {
+                    run();
+                }
+            });
+            break;
+        }
+        action->setData(static_cast<int>(i));
+    }
+}
+
+QAction *MenuBarView::command(MenuBarItem::Command command) const {
+    for (QAction *action : actions()) {
+        bool ok = false;
+        const int index = action->data().toInt(&ok);
+        if (ok && index >= 0 && static_cast<size_t>(index) < items_.size() &&
+            items_[static_cast<size_t>(index)].command == command &&
+            command != MenuBarItem::Command::none) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+void MenuBarView::initStyleOption(QStyleOptionMenuItem *option, const QAction *action) const {
+    QMenu::initStyleOption(option, action);
+    bool ok = false;
+    const int index = action->data().toInt(&ok);
+    if (!ok || index < 0 || static_cast<size_t>(index) >= items_.size()) {
+        return;
+    }
+    const MenuBarItem &item = items_[static_cast<size_t>(index)];
+    if (item.kind == MenuBarItem::Kind::label) {
+        // The information lines read as text in their tone, not as commands out of reach.
+        for (const QPalette::ColorGroup group :
+             {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            option->palette.setColor(group, QPalette::Text, toneColour(item.tone));
+            option->palette.setColor(group, QPalette::WindowText, toneColour(item.tone));
+            option->palette.setColor(group, QPalette::ButtonText, toneColour(item.tone));
+        }
+    }
+}
+
+} // namespace tandrel

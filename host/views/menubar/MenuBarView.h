@@ -1,0 +1,47 @@
+#pragma once
+
+#include "host/views/menubar/MenuBarContent.h"
+
+#include <QMenu>
+
+#include <functional>
+
+namespace tandrel {
+
+class AppState;
+
+// The menu of the menu-bar extra: the status line, the timeline being served, the watched
+// libraries, then "Open Embrik Host" and "Quit Embrik". Its information lines are not
+// commands. It follows the state object while it lives and is built afresh each time it opens.
+class MenuBarView : public QMenu {
+    Q_OBJECT
+
+public:
+    struct Actions {
+        std::function<void()> openHost;
+        std::function<void()> quit;
+    };
+
+    MenuBarView(const AppState &state, Actions actions, QWidget *parent = nullptr);
+
+    const MenuBarModel &model() const { return model_; }
+    // The item each of the menu's actions shows.
+    const std::vector<MenuBarItem> &items() const { return items_; }
+    // The action of a command.
+    QAction *command(MenuBarItem::Command command) const;
+
+    // The symbol of a menu item as an icon, in one colour, for every state of the item.
+    static QIcon symbolIcon(const QString &symbol, const QColor &colour);
+
+protected:
+    void initStyleOption(QStyleOptionMenuItem *option, const QAction *action) const override;
+
+private:
+    void rebuild();
+
+    MenuBarModel model_;
+    Actions actions_;
+    std::vector<MenuBarItem> items_;
+};
+
+} // namespace tandrel

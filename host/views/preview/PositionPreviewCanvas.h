@@ -1,0 +1,174 @@
+#pragma once
+
+#include "core/model/DisplayConfig.h"
+#include "core/support/Uuid.h"
+#include "host/views/preview/PreviewChipView.h"
+#include "host/views/preview/PreviewGeometry.h"
+
+#include <QWidget>
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <optional>
+#include <tuple>
+#include <vector>
+
+class QAction;
+class QAbstractButton;
+class QLabel;
+
+namespace tandrel {
+
+class AppState;
+class GridStepper;
+class PreviewCanvasArea;
+
+class PositionPreviewCanvas;
+
+// An embedding's starting values for the position preview canvas, and the services it reads.
+struct PreviewCanvasOptions {
+    // Makes the crop picker of the controls row for a canvas, bound to its cropAspectRatio()
+    // and setCropAspectRatio() (with cropAspectRatioChanged()); the canvas owns what it
+    // returns.
+    using CropPickerFactory = std::function<QWidget *(PositionPreviewCanvas &canvas)>;
+
+    bool showGrid = false;
+    bool snapToGrid = false;
+    int gridDivisions = 3;
+    std::optional<double> activeGuideX = {};
+    std::optional<double> activeGuideY = {};
+    // Without one, the row names the ratio in force.
+    CropPickerFactory cropPicker = {};
+    // Shift and Option (Alt) as held now; the desktop's state by default.
+    PreviewChipView::ModifierSource modifiers = {};
+    // How chips measure their text; the plug-in's font on the canvas by default.
+    ChipLayout::TextMeasure measure = {};
+};
+
+// The interactive picture of one burn-in preset: the timeline's frame scaled into the view,
+// the visible picture, an optional reference grid, snap guides and one draggable chip per
+// enabled element; above it the grid, snap and crop controls, below it the hints.
+//
+// It holds no copy of the preset: every pass reads `AppState::presets()` at the index its
+// source names now (a default preset, never stored, when the index is outside the list) and
+// every edit assigns the list back once. Grid, snap and guides belong to each embedding and
+// are never saved. Delete or Backspace removes the selected elements, unless a text input of
+// the window has the keyboard.
+//
+// Embedding it (the layout editor pane, the position preview window):
+//
+//     auto *canvas = new PositionPreviewCanvas(
+//         state, [&state] { return state.activePresetIndex(); },
+//         [&state](const Uuid &id) { state.removeElement(id); });
+class PositionPreviewCanvas : public QWidget {
+    Q_OBJECT
+
+public:
+    // The index into `AppState::presets()` of the preset shown, asked on every pass.
+    using PresetIndexSource = std::function<std::optional<std::size_t>()>;
+    using RemoveElement = std::function<void(const Uuid &elementID)>;
+    using CropPickerFactory = PreviewCanvasOptions::CropPickerFactory;
+    using Options = PreviewCanvasOptions;
+
+    // The magnetic distance of guides, in points.
+    static constexpr double alignSnapPoints = 6;
+
+    PositionPreviewCanvas(AppState &state, PresetIndexSource presetIndex,
+                          RemoveElement removeElement, Options options = {},
+                          QWidget *parent = nullptr);
+    ~PositionPreviewCanvas() override;
+
+    // The preset shown: the one at the index, or the canvas's own default preset.
+    const DisplayConfig &preset() const;
+    std::optional<std::size_t> presetIndex() const;
+
+    bool showGrid() const { return showGrid_; }
+    void setShowGrid(bool on);
+    bool snapToGrid() const { return snapToGrid_; }
+    void setSnapToGrid(bool on);
+    int gridDivisions() const { return gridDivisions_; }
+    void setGridDivisions(int divisions);
+    std::optional<double> activeGuideX() const { return activeGuideX_; }
+    std::optional<double> activeGuideY() const { return activeGuideY_; }
+    void setActiveGuides(std::optional<double> guideX, std::optional<double> guideY);
+
+    // The preset's crop ratio, read and written through the preset list.
+    std::optional<double> cropAspectRatio() const;
+    void setCropAspectRatio(std::optional<double> ratio);
+
+    // A chip's drag ended: the dragged element takes the delta, and when it is selected every
+    // other selected element moves with it, kept inside 0…1.
+    void commitPosition(const Uuid &elementID, double deltaX, double deltaY);
+
+    // Delete or Backspace: deletes the selected elements; inert while nothing is selected or
+    // a text input has the keyboard.
+    QAction *deleteCommand() const { return deleteCommand_; }
+
+    // The parts, for the embedding and for tests.
+    PreviewCanvasArea *canvasArea() const { return area_; }
+    QAbstractButton *gridToggle() const { return gridToggle_; }
+    QAbstractButton *snapToggle() const { return snapToggle_; }
+    GridStepper *gridStepper() const { return gridStepper_; }
+    QLabel *hintLabel() const { return hint_; }
+    QLabel *stackedLayerNote() const { return stackedNote_; }
+    // The chips shown, in preset order.
+    std::vector<PreviewChipView *> chips() const;
+    PreviewChipView *chip(const Uuid &elementID) const;
+
+    static const QString hintText;
+    static const QString stackedLayerNoteText;
+
+signals:
+    void cropAspectRatioChanged();
+
+private:
+    // Reads the state and updates the picture and every chip; when the resolution or the crop
+    // changed under the same preset, pulls the elements back into the frame once the layout
+    // has settled.
+    void refresh();
+    void rebuild();
+    void clampAfterFrameChange();
+    void updateDeleteCommand();
+    bool textInputHasKeyboard() const;
+    void updateCropPlaceholder();
+    PreviewChipView *makeChip(const Uuid &elementID);
+
+    AppState &state_;
+    PresetIndexSource presetIndex_;
+    RemoveElement removeElement_;
+    Options options_;
+    // Shown when the index is outside the list; made once, so its chips keep their identity.
+    DisplayConfig fallbackPreset_;
+
+    bool showGrid_;
+    bool snapToGrid_;
+    int gridDivisions_;
+    std::optional<double> activeGuideX_;
+    std::optional<double> activeGuideY_;
+
+    // What the chips' positions are fractions of: the preset, the usable resolution and the
+    // crop. A change of the last two under the same preset pulls elements back into the frame.
+    using FrameContext = std::tuple<Uuid, std::optional<Size>, std::optional<double>>;
+    std::optional<FrameContext> frameContext_;
+    // The crop ratio the row shows; nothing before the first pass.
+    std::optional<std::optional<double>> shownCropRatio_;
+    bool clampPending_ = false;
+    bool clampScheduled_ = false;
+    bool refreshing_ = false;
+    bool refreshAgain_ = false;
+
+    QAbstractButton *gridToggle_;
+    GridStepper *gridStepper_;
+    QAbstractButton *snapToggle_;
+    QLabel *cropPlaceholder_ = nullptr;
+    QWidget *areaHolder_;
+    PreviewCanvasArea *area_;
+    QLabel *hint_;
+    QLabel *stackedNote_;
+    QAction *deleteCommand_;
+    std::map<Uuid, PreviewChipView *> chips_;
+    std::vector<Uuid> chipOrder_;
+};
+
+} // namespace tandrel

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "host/views/preview/PositionPreviewCanvas.h"
+
+#include <QWidget>
+
+class QLabel;
+class QStackedLayout;
+
+namespace tandrel {
+
+class AppState;
+
+// The content of the "positionPreview" window: the active preset's position preview at a
+// larger size, titled "Position Preview — <preset name>", with grid, snap and guides of its
+// own that start off (3 divisions) each time the window is made. It edits the same presets
+// as the layout editor pane, so a change in one shows in the other at once. Without an active
+// preset it shows "No preset selected." only.
+class PositionPreviewWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr QSize minimumContentSize{900, 650};
+    static constexpr QSize idealContentSize{1200, 800};
+
+    explicit PositionPreviewWindow(AppState &state, QWidget *parent = nullptr);
+    // `options` gives the canvas its crop picker and services; its grid, snap and guide
+    // values are replaced by the window's starting ones.
+    PositionPreviewWindow(AppState &state, PositionPreviewCanvas::Options options,
+                          QWidget *parent = nullptr);
+
+    QSize sizeHint() const override { return idealContentSize; }
+
+    PositionPreviewCanvas *canvas() const { return canvas_; }
+    // "Position Preview — " and the active preset's name.
+    QString title() const;
+    bool showsPlaceholder() const;
+
+private:
+    void refresh();
+
+    AppState &state_;
+    QStackedLayout *pages_;
+    QWidget *placeholder_;
+    QWidget *content_;
+    QLabel *title_;
+    PositionPreviewCanvas *canvas_;
+};
+
+} // namespace tandrel

@@ -1,0 +1,390 @@
+#include "host/views/preview/GridStepper.h"
+#include "host/views/preview/tests/PreviewFixture.h"
+
+#include "core/database/LibraryScanner.h"
+#include "host/query/tests/QueryFixture.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <algorithm>
+
+namespace tandrel::testing {
+namespace {
+
+using PreviewCanvas = PreviewTest;
+
+std::set<Uuid> ids(std::initializer_list<Uuid> list) {
+    return list;
+}
+
+TEST_F(PreviewCanvas, AMoveUnderTwoPointsIsAClickFromTwoPointsADrag) {
+    struct Case {
+        QPointF by;
+        bool drags;
+    };
+    // Pointer positions arrive in whole points.
+    const Case cases[] = {
+        {{1, 0}, false}, {{0, -1}, false}, {{1, 1}, false}, {{-1, 1}, false},
+        {{2, 0}, true},  {{0, 2}, true},   {{-2, 0}, true}, {{1, -2}, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(std::make_pair(c.by.x(), c.by.y())));
+        usePreset({element(0.3, 0.3)});
+        PositionPreviewCanvas &canvas = showCanvas();
+        drag(*canvas.chip(idOf(0)), c.by);
+        // Either way the unselected chip is selected.
+        EXPECT_EQ(state().selectedElementIDs(), ids({idOf(0)}));
+        EXPECT_DOUBLE_EQ(stored(0).posX, c.drags ? 0.3 + c.by.x() / 800 : 0.3);
+        EXPECT_DOUBLE_EQ(stored(0).posY, c.drags ? 0.3 - c.by.y() / 450 : 0.3);
+    }
+}
+
+TEST_F(PreviewCanvas, ClicksSelectAndShiftClicksExtend) {
+    usePreset({element(0.1, 0.1), element(0.5, 0.5)});
+    PositionPreviewCanvas &canvas = showCanvas();
+    click(*canvas.chip(idOf(0)));
+    EXPECT_EQ(state().selectedElementIDs(), ids({idOf(0)}));
+    held = Qt::ShiftModifier;
+    click(*canvas.chip(idOf(1)));
+    EXPECT_EQ(state().selectedElementIDs(), ids({idOf(0), idOf(1)}));
+    EXPECT_TRUE(canvas.chip(idOf(1))->inputs().isSelected);
+}
+
+TEST_F(PreviewCanvas, ADragSelectsAnUnselectedChipFirstAndMovesAWholeSelection) {
+    usePreset({element(0.5, 0.5), element(0.98, 0.2), element(0.1, 0.1)});
+    const Uuid a = idOf(0), b = idOf(1), c = idOf(2);
+    PositionPreviewCanvas &canvas = showCanvas();
+    const auto selectAAndB = [&] {
+        state().selectElement(a, false);
+        state().selectElement(b, true);
+    };
+
+    // An unselected chip takes the selection and moves alone.
+    selectAAndB();
+    drag(*canvas.chip(c), {40, 0}, 3);
+    EXPECT_EQ(state().selectedElementIDs(), ids({c}));
+    EXPECT_DOUBLE_EQ(stored(2).posX, 0.15);
+    EXPECT_EQ(stored(0).posX, 0.5);
+    EXPECT_EQ(stored(1).posX, 0.98);
+
+    // A selected chip moves the selection with it; the follower stops at the edge.
+    selectAAndB();
+    drag(*canvas.chip(a), {40, 0}, 3);
+    EXPECT_EQ(state().selectedElementIDs(), ids({a, b}));
+    EXPECT_DOUBLE_EQ(stored(0).posX, 0.55);
+    EXPECT_EQ(stored(1).posX, 1.0);
+    EXPECT_DOUBLE_EQ(stored(2).posX, 0.15);
+
+    // With Shift the dragged chip joins the selection, and the move keeps to its long axis.
+    held = Qt::ShiftModifier;
+    drag(*canvas.chip(c), {5, -90}, 3);
+    EXPECT_EQ(state().selectedElementIDs(), ids({a, b, c}));
+    EXPECT_DOUBLE_EQ(stored(0).posY, 0.7);
+    EXPECT_DOUBLE_EQ(stored(1).posY, 0.4);
+    EXPECT_DOUBLE_EQ(stored(2).posY, 0.3);
+    EXPECT_DOUBLE_EQ(stored(2).posX, 0.15);
+}
+
+TEST_F(PreviewCanvas, ADragShowsItsGuidesAndHidesThemWhenItEnds) {
+    usePreset({element(0.1, 0.3)});
+    PositionPreviewCanvas &canvas = showCanvas();
+    PreviewChipView &chip = *canvas.chip(idOf(0));
+    const QPointF start =
+        chip.mapToGlobal(QPointF(PreviewChipView::margin + 5, PreviewChipView::margin + 5));
+    mouse(chip, QEvent::MouseButtonPress, start, Qt::LeftButton);
+    // 77 points left: 3 points from the picture's left edge, which catches the chip.
+    mouse(chip, QEvent::MouseMove, start + QPointF(-77, 0), Qt::NoButton);
+    EXPECT_EQ(canvas.activeGuideX(), 0.0);
+    EXPECT_EQ(canvas.canvasArea()->picture().guideX, 0.0);
+    EXPECT_EQ(canvas.activeGuideY(), std::nullopt);
+    EXPECT_EQ(chip.boxInCanvas().left(), 0);
+    // Option moves freely: no guide.
+    held = Qt::AltModifier;
+    mouse(chip, QEvent::MouseMove, start + QPointF(-76, 0), Qt::NoButton);
+    EXPECT_EQ(canvas.activeGuideX(), std::nullopt);
+    held = Qt::NoModifier;
+    mouse(chip, QEvent::MouseMove, start + QPointF(-77, 0), Qt::NoButton);
+    mouse(chip, QEvent::MouseButtonRelease, start + QPointF(-77, 0), Qt::LeftButton);
+    EXPECT_EQ(canvas.activeGuideX(), std::nullopt);
+    EXPECT_EQ(stored(0).posX, 0.0);
+}
+
+TEST_F(PreviewCanvas, TheCentringButtonsOfASelectedChipCentreItInThePicture) {
+    usePreset({element(0.1, 0.1)});
+    PositionPreviewCanvas &canvas = showCanvas();
+    PreviewChipView &chip = *canvas.chip(idOf(0));
+    EXPECT_FALSE(chip.removeButton()->isVisible());
+    EXPECT_FALSE(chip.centreHorizontallyButton()->isVisible());
+    state().selectElement(idOf(0), false);
+    ASSERT_TRUE(chip.centreHorizontallyButton()->isVisible());
+    EXPECT_EQ(chip.removeButton()->accessibleName(), "Remove Element");
+    EXPECT_EQ(chip.centreHorizontallyButton()->toolTip(), "Center horizontally");
+    EXPECT_EQ(chip.centreVerticallyButton()->toolTip(), "Center vertically");
+
+    chip.centreHorizontallyButton()->click();
+    EXPECT_DOUBLE_EQ(chip.boxInCanvas().center().x(), 400);
+    EXPECT_EQ(stored(0).posY, 0.1);
+    chip.centreVerticallyButton()->click();
+    EXPECT_DOUBLE_EQ(chip.boxInCanvas().center().y(), 225);
+
+    chip.removeButton()->click();
+    EXPECT_TRUE(preset().elements.empty());
+    settle();
+    EXPECT_TRUE(canvas.chips().empty());
+}
+
+// The brightness of the picture's pixel at (x, y).
+int brightness(const QImage &image, int x, int y) {
+    return qGray(image.pixel(x, y));
+}
+
+// Runs of pixels brighter than the lit picture along a row or a column: the grid's lines.
+std::vector<int> brightRuns(const QImage &image, bool alongRow, int at, int from, int to) {
+    std::vector<int> runs;
+    bool inRun = false;
+    int brightest = 0;
+    for (int i = from; i < to; ++i) {
+        const int value = alongRow ? brightness(image, i, at) : brightness(image, at, i);
+        if (value > 24) {
+            brightest = inRun ? std::max(brightest, value) : value;
+            inRun = true;
+        } else if (inRun) {
+            runs.push_back(brightest);
+            inRun = false;
+        }
+    }
+    return runs;
+}
+
+TEST_F(PreviewCanvas, AnIndexOutsideThePresetsShowsTheDefaultPresetAndEditsGoNowhere) {
+    usePreset({element(0.3, 0.3)});
+    auto *canvas = new PositionPreviewCanvas(
+        state(), [] { return std::optional<std::size_t>(5); }, {}, options());
+    show(canvas);
+    // The default preset: source timecode "TC:" and the clip name.
+    ASSERT_EQ(canvas->chips().size(), 2u);
+    EXPECT_EQ(canvas->chips()[0]->displayLines(), std::vector<std::string>{"TC:"});
+    EXPECT_EQ(canvas->chips()[1]->displayLines(), std::vector<std::string>{"Clip Name"});
+    const std::vector<DisplayConfig> before = state().presets();
+    drag(*canvas->chips()[0], {40, -40});
+    canvas->setCropAspectRatio(2.39);
+    EXPECT_EQ(state().presets(), before);
+    // The same chips stay: the default preset is made once.
+    EXPECT_EQ(canvas->chips().size(), 2u);
+}
+
+TEST_F(PreviewCanvas, DrawsABlackFrameTheLitPictureItsCropOutlineAndTheGrid) {
+    BurnInElement hidden = element(0.5, 0.5);
+    hidden.isEnabled = false;
+    usePreset({hidden}, {.visiblePictureAspectRatio = 4.0 / 3.0});
+    PositionPreviewCanvas &canvas = showCanvas();
+    EXPECT_TRUE(canvas.chips().empty());
+    ASSERT_EQ(canvas.canvasArea()->size(), QSize(800, 450));
+
+    // 4:3 in 16:9: the picture is 600 wide from x 100, black bars beside it, outlined.
+    QImage image = canvas.canvasArea()->grab().toImage();
+    EXPECT_EQ(image.pixel(50, 225), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(750, 225), qRgb(0, 0, 0));
+    EXPECT_NEAR(brightness(image, 400, 225), 18, 2); // white at 0.07
+    EXPECT_GT(brightness(image, 100, 225), brightness(image, 110, 225) + 5);
+    EXPECT_GT(brightness(image, 699, 225), brightness(image, 690, 225) + 5);
+
+    // Without a crop the picture is the frame, with no outline.
+    canvas.setCropAspectRatio(std::nullopt);
+    EXPECT_EQ(preset().visiblePictureAspectRatio, std::nullopt);
+    image = canvas.canvasArea()->grab().toImage();
+    EXPECT_NEAR(brightness(image, 50, 225), 18, 2);
+    EXPECT_EQ(brightness(image, 100, 225), brightness(image, 110, 225));
+    EXPECT_EQ(brightness(image, 1, 225), brightness(image, 10, 225));
+
+    // N - 1 lines each way; for an even N the middle one is the brighter centre line.
+    canvas.setShowGrid(true);
+    for (const int divisions : {2, 3, 4, 8}) {
+        SCOPED_TRACE(divisions);
+        canvas.setGridDivisions(divisions);
+        image = canvas.canvasArea()->grab().toImage();
+        const std::vector<int> across = brightRuns(image, true, 20, 3, 797);
+        const std::vector<int> down = brightRuns(image, false, 20, 3, 447);
+        ASSERT_EQ(across.size(), static_cast<std::size_t>(divisions - 1));
+        ASSERT_EQ(down.size(), static_cast<std::size_t>(divisions - 1));
+        const bool centred = brightness(image, 400, 20) > 24 || brightness(image, 399, 20) > 24;
+        EXPECT_EQ(centred, divisions % 2 == 0);
+        if (divisions % 2 == 0) {
+            const int middle = divisions / 2 - 1;
+            EXPECT_EQ(std::ranges::max(across), across[middle]);
+            if (divisions > 2) {
+                EXPECT_GT(across[middle], across[0]);
+            }
+        }
+    }
+    canvas.setShowGrid(false);
+    image = canvas.canvasArea()->grab().toImage();
+    EXPECT_TRUE(brightRuns(image, true, 20, 3, 797).empty());
+}
+
+TEST_F(PreviewCanvas, ShowsEnabledElementsOnlyAndNotesStackedBlocksEvenDisabled) {
+    BurnInElement block = element(0.1, 0.1, MetadataField::stackedLayerReel, "REEL");
+    block.isEnabled = false;
+    usePreset({element(0.5, 0.5), block});
+    PositionPreviewCanvas &canvas = showCanvas();
+    ASSERT_EQ(canvas.chips().size(), 1u);
+    EXPECT_EQ(canvas.chips()[0]->elementID(), idOf(0));
+    EXPECT_TRUE(canvas.stackedLayerNote()->isVisible());
+    EXPECT_EQ(canvas.stackedLayerNote()->text(), PositionPreviewCanvas::stackedLayerNoteText);
+    EXPECT_TRUE(canvas.hintLabel()->isVisible());
+
+    usePreset({element(0.5, 0.5)});
+    EXPECT_FALSE(canvas.stackedLayerNote()->isVisible());
+}
+
+TEST_F(PreviewCanvas, DeleteRemovesTheSelectionButNotWhileATextFieldHasTheKeyboard) {
+    const auto fourSelectingThree = [this] {
+        usePreset({element(0.1, 0.1), element(0.2, 0.2), element(0.3, 0.3), element(0.4, 0.4)});
+        state().selectElement(idOf(0), false);
+        state().selectElement(idOf(1), true);
+        state().selectElement(idOf(3), true);
+    };
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    auto *field = new QLineEdit;
+    auto *canvas = new PositionPreviewCanvas(
+        state(), [this] { return state().activePresetIndex(); },
+        [this](const Uuid &id) { state().removeElement(id); }, options());
+    layout->addWidget(field);
+    layout->addWidget(canvas);
+    QWidget &window = show(page);
+    QApplication::setActiveWindow(&window);
+    // The field takes the keyboard when the window comes up.
+    field->clearFocus();
+
+    fourSelectingThree();
+    QTest::keyClick(&window, Qt::Key_Delete);
+    ASSERT_EQ(preset().elements.size(), 1u);
+    EXPECT_EQ(stored(0).posX, 0.3);
+    EXPECT_TRUE(state().selectedElementIDs().empty());
+    // Nothing selected: the command is off.
+    EXPECT_FALSE(canvas->deleteCommand()->isEnabled());
+
+    fourSelectingThree();
+    field->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), field);
+    EXPECT_FALSE(canvas->deleteCommand()->isEnabled());
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClick(field, Qt::Key_Delete);
+    canvas->deleteCommand()->trigger();
+    EXPECT_EQ(preset().elements.size(), 4u);
+
+    field->clearFocus();
+    EXPECT_TRUE(canvas->deleteCommand()->isEnabled());
+    QTest::keyClick(&window, Qt::Key_Backspace);
+    EXPECT_EQ(preset().elements.size(), 1u);
+    QApplication::setActiveWindow(nullptr);
+}
+
+TEST_F(PreviewCanvas, TheGridStepperStaysWithinTwoToEight) {
+    struct Case {
+        int start;
+        bool up;
+        int clicks;
+        int result;
+    };
+    const Case cases[] = {
+        {7, true, 3, 8}, {3, false, 3, 2}, {3, true, 2, 5}, {12, false, 0, 8}, {0, true, 0, 2}};
+    usePreset({element(0.5, 0.5)});
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.start);
+        PositionPreviewCanvas &canvas = showCanvas({.showGrid = true, .gridDivisions = c.start});
+        GridStepper &stepper = *canvas.gridStepper();
+        for (int i = 0; i < c.clicks; ++i) {
+            (c.up ? stepper.incrementButton() : stepper.decrementButton())->click();
+        }
+        EXPECT_EQ(canvas.gridDivisions(), c.result);
+        EXPECT_EQ(stepper.text(), QStringLiteral("%1×%1").arg(c.result));
+        EXPECT_EQ(canvas.chip(idOf(0))->inputs().gridDivisions, c.result);
+    }
+}
+
+TEST_F(PreviewCanvas, TurningTheGridOffKeepsItsSettingsAndSnapStillReachesTheChips) {
+    usePreset({element(0.5, 0.5)});
+    PositionPreviewCanvas &canvas =
+        showCanvas({.showGrid = true, .snapToGrid = true, .gridDivisions = 5});
+    EXPECT_TRUE(canvas.snapToggle()->isVisible());
+    canvas.gridToggle()->click();
+    EXPECT_FALSE(canvas.showGrid());
+    EXPECT_FALSE(canvas.snapToggle()->isVisible());
+    EXPECT_FALSE(canvas.gridStepper()->isVisible());
+    EXPECT_TRUE(canvas.chip(idOf(0))->inputs().snapToGrid);
+    EXPECT_EQ(canvas.chip(idOf(0))->inputs().gridDivisions, 5);
+    canvas.gridToggle()->click();
+    EXPECT_TRUE(static_cast<QAbstractButton *>(canvas.snapToggle())->isChecked());
+    EXPECT_EQ(canvas.gridStepper()->value(), 5);
+}
+
+// Two timelines of one library: "Wide" at 1920 × 1080 and "Square" at 1080 × 1080.
+class PreviewCanvasResolution : public PreviewTest {
+protected:
+    void SetUp() override {
+        sample::LibraryDescription library =
+            describedLibrary("Frames", {{"Wide", 1}, {"Square", 1}});
+        sample::Timeline &square = library.events.at(0).timelines.at(1);
+        square.frameWidth = 1080;
+        square.frameHeight = 1080;
+        const std::filesystem::path bundle =
+            sample::SampleLibraryWriter::write(library, folder.path());
+        AppState::Services services = fakeServices();
+        services.scanLibrary = &LibraryScanner::scan;
+        state_ = std::make_unique<AppState>(services);
+        state().addLibrary(bundle);
+        platform::MainQueue::runPending();
+        for (const TimelineChoice &timeline : state().availableTimelines()) {
+            timelines[timeline.name] = timeline.id;
+        }
+        state().setActiveTimeline(timelines.at("Wide"));
+        ASSERT_EQ(state().activeTimelineResolution(), (Size{1920, 1080}));
+    }
+
+    ScratchFolder folder;
+    std::map<std::string, std::string> timelines;
+};
+
+TEST_F(PreviewCanvasResolution, ANewAspectRescalesAndClampsEachElementOnceInEveryView) {
+    // Outside the frame once the square frame makes the chips relatively wider.
+    usePreset({element(0.95, 0.5), element(0.5, 0.5)});
+    PositionPreviewCanvas &wide = showCanvas();
+    PositionPreviewCanvas &narrow = showCanvas();
+    narrow.window()->resize(500, 640);
+    settle();
+    // Shown for the first time, or resized, nothing is pulled in.
+    EXPECT_EQ(stored(0).posX, 0.95);
+    const double scaleBefore = wide.chip(idOf(0))->inputs().scale;
+
+    state().setActiveTimeline(timelines.at("Square"));
+    settle();
+    EXPECT_GT(wide.canvasArea()->height(), 450);
+    const QRectF frame = wide.canvasArea()->picture().frame;
+    EXPECT_NEAR(frame.width(), frame.height(), 1);
+    EXPECT_DOUBLE_EQ(wide.chip(idOf(0))->inputs().scale, frame.width() / 1080);
+    EXPECT_NE(wide.chip(idOf(0))->inputs().scale, scaleBefore);
+
+    // Both views pulled the element in from the stored position: the result is the tighter
+    // of their clamps, not a correction added twice or four times.
+    const double inWide = wide.chip(idOf(0))->dragMath().clampToFrame(0.95, 0.5).first;
+    const double inNarrow = narrow.chip(idOf(0))->dragMath().clampToFrame(0.95, 0.5).first;
+    ASSERT_LT(inWide, 0.95);
+    EXPECT_DOUBLE_EQ(stored(0).posX, std::min(inWide, inNarrow));
+    EXPECT_EQ(stored(0).posY, 0.5);
+    EXPECT_EQ(stored(1).posX, 0.5);
+
+    // A resize alone moves nothing.
+    const double clamped = stored(0).posX;
+    wide.window()->resize(300, 640);
+    settle();
+    EXPECT_EQ(stored(0).posX, clamped);
+}
+
+} // namespace
+} // namespace tandrel::testing

@@ -1,0 +1,94 @@
+#include "host/views/preview/PositionPreviewWindow.h"
+#include "host/views/preview/tests/PreviewFixture.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+
+namespace tandrel::testing {
+namespace {
+
+using PreviewWindow = PreviewTest;
+
+TEST_F(PreviewWindow, TheTitleFollowsTheActivePresetAndItsName) {
+    usePreset({element(0.5, 0.5)});
+    auto *window = new PositionPreviewWindow(state());
+    show(window, {1200, 800});
+    EXPECT_FALSE(window->showsPlaceholder());
+    EXPECT_EQ(window->title(), QString::fromUtf8("Position Preview \u2014 Layout"));
+
+    std::vector<DisplayConfig> renamed = state().presets();
+    renamed[0].name = "Trailer \u2014 v2";
+    state().setPresets(renamed);
+    EXPECT_EQ(window->title(), QString::fromUtf8("Position Preview \u2014 Trailer \u2014 v2"));
+
+    // Another preset made active: the title and the canvas follow it.
+    DisplayConfig other(Uuid::random(), "Other", false, {element(0.2, 0.2), element(0.4, 0.4)});
+    renamed.push_back(other);
+    state().setPresets(renamed);
+    state().setActivePresetID(other.id);
+    EXPECT_EQ(window->title(), QString::fromUtf8("Position Preview \u2014 Other"));
+    EXPECT_EQ(window->canvas()->chips().size(), 2u);
+}
+
+TEST_F(PreviewWindow, WithoutAnActivePresetOnlyThePlaceholderShows) {
+    usePreset({element(0.5, 0.5)});
+    state().setActivePresetID(Uuid::random());
+    auto *window = new PositionPreviewWindow(state());
+    show(window, {1200, 800});
+    EXPECT_TRUE(window->showsPlaceholder());
+    EXPECT_FALSE(window->canvas()->isVisible());
+    const QList<QLabel *> labels = window->findChildren<QLabel *>();
+    const auto shown =
+        std::ranges::find_if(labels, [](QLabel *label) { return label->isVisible(); });
+    ASSERT_NE(shown, labels.end());
+    EXPECT_EQ((*shown)->text(), "No preset selected.");
+
+    state().setActivePresetID(state().presets()[0].id);
+    EXPECT_FALSE(window->showsPlaceholder());
+    EXPECT_TRUE(window->canvas()->isVisible());
+}
+
+TEST_F(PreviewWindow, AReopenedWindowStartsWithGridAndSnapOff) {
+    usePreset({element(0.5, 0.5)});
+    {
+        PositionPreviewWindow first(state());
+        first.canvas()->setShowGrid(true);
+        first.canvas()->setSnapToGrid(true);
+        first.canvas()->setGridDivisions(6);
+    }
+    // Starting values that the window's own replace.
+    PositionPreviewWindow second(state(),
+                                 {.showGrid = true, .snapToGrid = true, .gridDivisions = 7});
+    EXPECT_FALSE(second.canvas()->showGrid());
+    EXPECT_FALSE(second.canvas()->snapToGrid());
+    EXPECT_EQ(second.canvas()->gridDivisions(), 3);
+    EXPECT_EQ(second.minimumSize(), QSize(900, 650));
+    EXPECT_EQ(second.sizeHint(), QSize(1200, 800));
+}
+
+TEST_F(PreviewWindow, AnEditInTheWindowShowsInThePaneAtOnce) {
+    usePreset({element(0.1, 0.1), element(0.6, 0.6)});
+    PositionPreviewCanvas &pane = showCanvas();
+    auto *window = new PositionPreviewWindow(state(), options());
+    show(window, {1200, 800});
+    ASSERT_EQ(pane.chips().size(), 2u);
+
+    // A drag in the window moves the pane's chip.
+    const Uuid moved = idOf(1);
+    drag(*window->canvas()->chip(moved), {50, 0}, 2);
+    EXPECT_EQ(pane.chip(moved)->inputs().element.posX, stored(1).posX);
+    EXPECT_GT(stored(1).posX, 0.6);
+
+    // Removing the last elements there empties both canvases.
+    for (const Uuid id : {idOf(0), idOf(1)}) {
+        state().selectElement(id, false);
+        window->canvas()->chip(id)->removeButton()->click();
+        settle();
+    }
+    EXPECT_TRUE(preset().elements.empty());
+    EXPECT_TRUE(pane.chips().empty());
+    EXPECT_TRUE(window->canvas()->chips().empty());
+}
+
+} // namespace
+} // namespace tandrel::testing

@@ -1,0 +1,101 @@
+#include "host/views/validation/ValidationTileContent.h"
+
+#include "designkit/CorvaneSymbolView.h"
+#include "host/views/validation/tests/ViewFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+
+namespace tandrel {
+namespace {
+
+using testing::shownTexts;
+using Texts = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+const std::string prompt = "Drop .fcpxml / .fcpxmld here";
+const std::string choose = "Choose FCPXML...";
+
+class ValidationTileTest : public testing::ViewTest {
+protected:
+    QAbstractButton *chooseButton() {
+        return tile.findChild<QAbstractButton *>(QStringLiteral("choose"));
+    }
+
+    ValidationTileContent tile{state, checks.runFunction(), [this](QWidget *) { return chosen; }};
+};
+
+TEST_F(ValidationTileTest, TakesDropsWithoutATimelineAndShowsTheFailureOnceOneIsSelected) {
+    EXPECT_EQ(shownTexts(&tile),
+              Texts{"No timeline selected \u2014 pick one in the sidebar first."});
+    EXPECT_TRUE(tile.acceptDrops());
+
+    EXPECT_TRUE(testing::dragAndDrop(
+        &tile, *testing::dropOf({QUrl::fromLocalFile(QStringLiteral("/exports/report.FCPXML")),
+                                 QUrl::fromLocalFile(QStringLiteral("/exports/report.xml"))})));
+    EXPECT_EQ(checks.files, std::vector<fs::path>{"/exports/report.FCPXML"});
+    checks.fail(0, testing::noActiveTimeline);
+    EXPECT_EQ(shownTexts(&tile).size(), 1u);
+
+    library->loadInto(state);
+    EXPECT_EQ(shownTexts(&tile),
+              (Texts{prompt, choose, "report.FCPXML", testing::noActiveTimeline}));
+}
+
+TEST_F(ValidationTileTest, ShowsTheVerdictWithTheSummaryAndTwoCounts) {
+    library->loadInto(state);
+    EXPECT_EQ(shownTexts(&tile), (Texts{prompt, choose}));
+
+    tile.run("/exports/Main Edit.fcpxml");
+    EXPECT_EQ(shownTexts(&tile), (Texts{prompt, choose, "Comparing\u2026"}));
+    EXPECT_FALSE(chooseButton()->isEnabled());
+
+    // Nothing compared and nothing unmatched passes.
+    checks.succeed(0);
+    EXPECT_EQ(shownTexts(&tile),
+              (Texts{prompt, choose, "Main Edit.fcpxml", "PASS",
+                     "0/0 exact matches \u2014 0 field mismatches, 0 in FCPXML only, 0 in "
+                     "resolver only",
+                     "FCPXML vs resolver", "0 vs 0", "Compared / exact", "0 / 0"}));
+    const auto *summary = tile.findChild<QWidget *>(QStringLiteral("summary"));
+    EXPECT_EQ(summary->findChild<corvane::CorvaneSymbolView *>()->symbol(),
+              "checkmark.circle.fill");
+
+    // A failing report: FAIL, with its counts.
+    chosen = "/exports/Main Edit 2.fcpxml";
+    chooseButton()->click();
+    TimelineValidator::ValidationReport report;
+    report.fcpxmlClipCount = 260;
+    report.resolverEntryCount = 13;
+    report.comparedPairs = 10;
+    report.exactMatches = 7;
+    report.mismatches.resize(4);
+    report.unmatchedFCPXML.resize(250);
+    report.unmatchedResolver.resize(3);
+    checks.completions.at(1)(std::move(report));
+    EXPECT_EQ(shownTexts(&tile),
+              (Texts{prompt, choose, "Main Edit 2.fcpxml", "FAIL",
+                     "7/10 exact matches \u2014 4 field mismatches, 250 in FCPXML only, 3 in "
+                     "resolver only",
+                     "FCPXML vs resolver", "260 vs 13", "Compared / exact", "10 / 7"}));
+    summary = tile.findChild<QWidget *>(QStringLiteral("summary"));
+    EXPECT_EQ(summary->findChild<corvane::CorvaneSymbolView *>()->symbol(), "xmark.octagon.fill");
+
+    // A failure after it: the error alone.
+    tile.run("/exports/gone.fcpxml");
+    checks.fail(2, "FCPXML file not found: /exports/gone.fcpxml");
+    EXPECT_EQ(shownTexts(&tile), (Texts{prompt, choose, "gone.fcpxml",
+                                        "FCPXML file not found: /exports/gone.fcpxml"}));
+}
+
+TEST_F(ValidationTileTest, NeverTakesThePendingExport) {
+    library->loadInto(state);
+    tile.show();
+    state.setPendingXMLDropURL(fs::path("/drops/drop-1.fcpxml"));
+    EXPECT_EQ(checks.count(), 0u);
+    EXPECT_EQ(state.pendingXMLDropURL(), fs::path("/drops/drop-1.fcpxml"));
+}
+
+} // namespace
+} // namespace tandrel

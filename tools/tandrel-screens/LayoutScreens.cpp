@@ -1,0 +1,108 @@
+// The layout editor pane as a user meets it: its panels on a built-in preset, without a
+// preset, a user preset's settings, the bulk style panel, a custom visible-picture ratio, and
+// the reset confirmation.
+#include "tools/tandrel-screens/ScreenRegistry.h"
+
+#include "tools/tandrel-screens/LayoutScreenWindow.h"
+
+#include "designkit/CorvaneFloatingPanelColumn.h"
+#include "host/state/AppState.h"
+#include "host/views/layout/DisplaySettingsView.h"
+#include "host/views/layout/PresetManagement.h"
+
+#include <QHBoxLayout>
+#include <QMessageBox>
+
+#include <set>
+
+namespace {
+
+using namespace tandrel;
+using tandrel::screens::ScreenContext;
+
+enum class Preset { builtIn, none, user };
+
+// A pane on the built-in presets, with `panels` open.
+std::unique_ptr<QWidget> pane(Preset preset, const std::set<RightPanel> &panels,
+                              const std::function<void(AppState &)> &prepare = {}) {
+    std::unique_ptr<AppState> state = screens::editorScreenState();
+    AppState &made = *state;
+    if (preset == Preset::user) {
+        // "Conform Copy": the user's own duplicate, with options of its own.
+        PresetManagement(made, {}).duplicateActivePreset();
+        DisplayConfig copy = made.presets()[*made.activePresetIndex()];
+        copy.name = "Conform — trailer";
+        copy.showStackedLayers = true;
+        copy.stackedLayersV1OnTop = true;
+        std::vector<DisplayConfig> presets = made.presets();
+        presets[*made.activePresetIndex()] = copy;
+        made.setPresets(presets);
+    } else {
+        for (const DisplayConfig &candidate : made.presets()) {
+            if (candidate.name == "Conform") {
+                made.setActivePresetID(candidate.id);
+            }
+        }
+    }
+    if (preset == Preset::none) {
+        made.setActivePresetID(Uuid::random());
+    }
+    if (prepare) {
+        prepare(made);
+    }
+
+    auto window = std::make_unique<screens::LayoutScreenWindow>(std::move(state));
+    DisplaySettingsView::Services paneServices = DisplaySettingsView::Services::standard();
+    auto *view = new DisplaySettingsView(
+        made, false, [](const QString &) {}, paneServices);
+    for (const RightPanel panel : RightPanel::allCases()) {
+        if (view->activePanels().contains(panel) != panels.contains(panel)) {
+            view->togglePanel(panel);
+        }
+    }
+    // Whatever slid, is in place.
+    view->panelColumn()->setVisible(!panels.empty());
+    window->layout()->addWidget(view);
+    return window;
+}
+
+std::unique_ptr<QWidget> resetConfirmation() {
+    return DisplaySettingsView::resetConfirmation(
+        nullptr, PresetManagement::resetConfirmationTitle("Conform"),
+        QString::fromUtf8(PresetManagement::resetConfirmationMessage));
+}
+
+const std::set<RightPanel> defaultPanels{RightPanel::editor, RightPanel::settings,
+                                         RightPanel::bulkStyle};
+
+const tandrel::screens::ScreenRegistration screens{
+    {"editor-pane-default",
+     {940, 780},
+     [](const ScreenContext &) { return pane(Preset::builtIn, defaultPanels); }},
+    {"editor-pane-nopreset",
+     {940, 780},
+     [](const ScreenContext &) { return pane(Preset::none, defaultPanels); }},
+    {"editor-settings-builtin",
+     {940, 780},
+     [](const ScreenContext &) { return pane(Preset::builtIn, {RightPanel::settings}); }},
+    {"editor-settings-user",
+     {940, 780},
+     [](const ScreenContext &) { return pane(Preset::user, {RightPanel::settings}); }},
+    {"editor-reset-confirm", {306, 126}, [](const ScreenContext &) { return resetConfirmation(); }},
+    {"editor-bulkstyle-default",
+     {940, 780},
+     [](const ScreenContext &) {
+         return pane(Preset::builtIn, {RightPanel::bulkStyle, RightPanel::validate});
+     }},
+    {"editor-aspect-custom",
+     {940, 780},
+     [](const ScreenContext &) {
+         return pane(Preset::user, {RightPanel::settings}, [](AppState &state) {
+             std::vector<DisplayConfig> presets = state.presets();
+             presets[*state.activePresetIndex()].visiblePictureAspectRatio = 1.9;
+             state.setPresets(presets);
+         });
+     }},
+};
+
+} // namespace
