@@ -7,13 +7,14 @@
 #include "extension/XMLDropZoneView.h"
 #include "platform/runtime/MainQueue.h"
 #include "platform/workspace/ApplicationLauncher.h"
+#include "timecode/ui/StyledText.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QTextLayout>
 #include <QThread>
 #include <QVBoxLayout>
 
@@ -46,9 +47,48 @@ protected:
     }
 };
 
-QLabel *label(const QString &text, double pointSize, QFont::Weight weight, QColor color,
-              bool truncating = false) {
-    QLabel *made = truncating ? new MiddleTruncatingLabel(text) : new QLabel(text);
+// The playhead's time in the panel's face, each digit as wide as the widest one: the running
+// time keeps its place, while the separators keep the face's own narrow width.
+class TabularDigitsLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    QSize sizeHint() const override {
+        QTextLayout layout;
+        const QTextLine line = laidOut(layout);
+        const QMargins margins = contentsMargins();
+        return QSize(static_cast<int>(std::ceil(line.naturalTextWidth())),
+                     static_cast<int>(std::ceil(line.height()))) +
+               QSize(margins.left() + margins.right(), margins.top() + margins.bottom());
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        QTextLayout layout;
+        const QTextLine line = laidOut(layout);
+        const QRect room = contentsRect();
+        layout.draw(&painter,
+                    QPointF(room.left(), room.top() + (room.height() - line.height()) / 2));
+    }
+
+private:
+    QTextLine laidOut(QTextLayout &layout) const {
+        timecode::StyledText styled(text());
+        styled.setMonospacedDigits(true);
+        layout.setText(text());
+        layout.setFont(font());
+        layout.setFormats(styled.formatRanges(font()));
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
+        return line;
+    }
+};
+
+QLabel *styled(QLabel *made, double pointSize, QFont::Weight weight, QColor color) {
     QFont font = made->font();
     font.setPointSizeF(corvane::fontPointSize(pointSize));
     font.setWeight(weight);
@@ -61,13 +101,20 @@ QLabel *label(const QString &text, double pointSize, QFont::Weight weight, QColo
     return made;
 }
 
+QLabel *label(const QString &text, double pointSize, QFont::Weight weight, QColor color,
+              bool truncating = false) {
+    return styled(truncating ? new MiddleTruncatingLabel(text) : new QLabel(text), pointSize,
+                  weight, color);
+}
+
 QSize pointSize(ExtensionBridge::PanelSize size) {
     return {static_cast<int>(std::lround(size.width)), static_cast<int>(std::lround(size.height))};
 }
 
 } // namespace
 
-TandrelFCPExtensionViewController::Services TandrelFCPExtensionViewController::Services::standard() {
+TandrelFCPExtensionViewController::Services
+TandrelFCPExtensionViewController::Services::standard() {
     return {
         .timers = platform::eventLoopTimers(),
         .launchHostApp = &TandrelFCPExtensionViewController::launchHostAppIfNeeded,
@@ -112,12 +159,8 @@ void TandrelFCPExtensionViewController::buildView() {
 
     const QPalette colors = palette();
     sequenceLabel_ = label("No sequence", 12, QFont::DemiBold, {}, true);
-    timecodeLabel_ = label("00:00:00:00", 20, QFont::Medium, PanelColors::secondaryLabel(colors));
-    // Digits of one width, so that the running timecode does not jitter.
-    QFont digits = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    digits.setPointSizeF(corvane::fontPointSize(20));
-    digits.setWeight(QFont::Medium);
-    timecodeLabel_->setFont(digits);
+    timecodeLabel_ = styled(new TabularDigitsLabel("00:00:00:00"), 20, QFont::Medium,
+                            PanelColors::secondaryLabel(colors));
     QLabel *caption = label("Preset", 11, QFont::Medium, PanelColors::secondaryLabel(colors));
     presetPopUp_ = new QComboBox;
     connect(presetPopUp_, &QComboBox::activated, this, [this] { presetPicked(); });
@@ -278,12 +321,11 @@ void TandrelFCPExtensionViewController::hideEvent(QHideEvent *event) {
 void TandrelFCPExtensionViewController::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     if (windowResizeObserver_) {
-        windowResizeObserver_->start(liveResizeQuietPeriod,
-                                     [panel = QPointer(this)] {
-                                         if (panel) {
-                                             panel->saveSize();
-                                         }
-                                     });
+        windowResizeObserver_->start(liveResizeQuietPeriod, [panel = QPointer(this)] {
+            if (panel) {
+                panel->saveSize();
+            }
+        });
     }
 }
 

@@ -2,7 +2,7 @@
 // timecode writer stand on. Reading may only fail with MovieFormatError; what reads must write
 // back to the same boxes; and the writer's edits (a timecode track added, the others dropped)
 // must leave a movie box that reads again, holding just that timecode track, referenced by
-// every video track.
+// every video track. Media data moved behind the movie box and back leaves the box as it was.
 
 #include "timecode/av/MediaFormatDescription.h"
 #include "timecode/av/MovieByteSource.h"
@@ -88,6 +88,28 @@ void checkEdits(const MovieBox &movie) {
     }
 }
 
+// Moves the media behind the movie box by `shift` bytes and back again.
+void checkMovedMedia(const MovieStructure &structure, int64_t shift) {
+    const uint64_t start = structure.movieBox().offset;
+    const uint64_t end = start + structure.movieBox().size;
+    MovieBox moved = structure.movie;
+    if (moveMediaData(moved, start, end, shift, {})) {
+        if (!(moved == structure.movie)) {
+            std::abort();
+        }
+        return;
+    }
+    if (!(reread(moved) == moved)) {
+        std::abort();
+    }
+    // Nothing lies between the box and the moved media, so moving back finds every offset.
+    if (moveMediaData(moved, start, static_cast<uint64_t>(static_cast<int64_t>(end) + shift),
+                      -shift, {}) ||
+        !(moved == structure.movie)) {
+        std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -103,6 +125,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             std::abort();
         }
         checkEdits(structure.movie);
+        for (const int64_t shift : {int64_t{0}, int64_t{1} << 12, int64_t{1} << 32}) {
+            checkMovedMedia(structure, shift);
+        }
     } catch (const MovieFormatError &) {
     }
     return 0;

@@ -5,6 +5,8 @@
 #include "extension/XMLDropZoneView.h"
 #include "host/bridge/DarwinObserverBox.h"
 
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QVBoxLayout>
 
 #include <thread>
@@ -48,8 +50,9 @@ TEST_F(EditorPanel, OpensWithItsTextsAndConnectsOnTheNextTurn) {
     EXPECT_EQ(panel->sequenceLabel()->text(), "No sequence");
     EXPECT_EQ(panel->timecodeLabel()->text(), "00:00:00:00");
     EXPECT_EQ(panel->dropStatusLabel()->text(), "");
-    EXPECT_EQ(panel->dropZone()->label()->text(),
-              QString::fromUtf8("Drop a Timeline / Clip here\nto compare against FCP\u2019s own XML"));
+    EXPECT_EQ(
+        panel->dropZone()->label()->text(),
+        QString::fromUtf8("Drop a Timeline / Clip here\nto compare against FCP\u2019s own XML"));
     EXPECT_EQ(items(*panel->presetPopUp()), QStringList{"No presets (open Embrik)"});
     EXPECT_FALSE(panel->presetPopUp()->isEnabled());
     EXPECT_EQ(panel->size(), QSize(300, 220));
@@ -92,9 +95,9 @@ TEST_F(EditorPanel, EverySequenceAndTimeRangeChangePublishes) {
     const auto published = [this] {
         const auto selection = ExtensionBridge::readActiveSelection();
         forgetSelection();
-        return selection ? std::optional(std::pair(selection->sequenceName,
-                                                   selection->selectedPresetID))
-                         : std::nullopt;
+        return selection
+                   ? std::optional(std::pair(selection->sequenceName, selection->selectedPresetID))
+                   : std::nullopt;
     };
     using Published = std::optional<std::pair<std::optional<std::string>, std::optional<Uuid>>>;
     EXPECT_EQ(published(), Published({std::nullopt, colorist})) << "published on connecting";
@@ -126,6 +129,29 @@ TEST_F(EditorPanel, EverySequenceAndTimeRangeChangePublishes) {
     EXPECT_EQ(timeline().observerCount(), 0);
 }
 
+TEST_F(EditorPanel, ThePlayheadIsInThePanelFaceWithDigitsOfOneWidth) {
+    const auto panel = openPanel();
+    QLabel &label = *panel->timecodeLabel();
+    // The face of the panel's other texts, not a fixed-pitch one whose colons are digit-wide.
+    EXPECT_FALSE(QFontInfo(label.font()).fixedPitch()) << label.font().family().toStdString();
+    EXPECT_EQ(QFontInfo(label.font()).family().toStdString(),
+              QFontInfo(panel->sequenceLabel()->font()).family().toStdString());
+    // Every label of one pattern takes the same room, whatever its digits.
+    label.setText("00:00:00;00");
+    const int width = label.sizeHint().width();
+    for (const char *text : {"11:11:11;11", "23:59:59;29", "18:47:36;05"}) {
+        label.setText(text);
+        EXPECT_EQ(label.sizeHint().width(), width) << text;
+    }
+    const QFontMetricsF metrics(label.font());
+    qreal widest = 0;
+    for (const QChar digit : QStringLiteral("0123456789")) {
+        widest = std::max(widest, metrics.horizontalAdvance(digit));
+    }
+    EXPECT_GE(width, std::floor(8 * widest));
+    EXPECT_LT(width, 11 * widest) << "the separators keep their own width";
+}
+
 TEST_F(EditorPanel, CallbacksFromAnotherThreadLandOnTheMainThread) {
     auto panel = openPanel();
     std::thread editorThread([this] {
@@ -133,7 +159,8 @@ TEST_F(EditorPanel, CallbacksFromAnotherThreadLandOnTheMainThread) {
         timeline().setPlayheadTime(MediaTime(59999, 1000));
     });
     editorThread.join();
-    EXPECT_EQ(panel->sequenceLabel()->text(), "No sequence selected") << "not yet on the main thread";
+    EXPECT_EQ(panel->sequenceLabel()->text(), "No sequence selected")
+        << "not yet on the main thread";
     EXPECT_GE(platform::MainQueue::pending(), 2);
     platform::MainQueue::runPending();
     EXPECT_EQ(panel->sequenceLabel()->text(), "From elsewhere");

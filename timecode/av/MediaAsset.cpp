@@ -99,6 +99,14 @@ MediaTrack::Attributes trackAttributes(const LibavInput &input, AVStream &stream
     attributes.trackID = input.trackID(stream);
     attributes.mediaType = mediaTypeOf(stream, record);
     if (record != nullptr) {
+        attributes.isEnabled = record->enabled;
+        for (const MovieTrackReference &reference : record->references) {
+            if (reference.type == fourCharCode("tmcd")) {
+                attributes.timecodeTrackReferences.insert(attributes.timecodeTrackReferences.end(),
+                                                          reference.trackIDs.begin(),
+                                                          reference.trackIDs.end());
+            }
+        }
         for (const MovieSampleEntry &entry : record->sampleEntries) {
             attributes.formatDescriptions.push_back(
                 mediaFormatDescription(entry, attributes.mediaType));
@@ -277,17 +285,29 @@ std::vector<std::vector<Timecode>> MediaAsset::timecodes(std::optional<TimecodeF
     for (const MediaTrack &track : tracks(MediaType::timecode)) {
         // A track counts its frames at its own rate, which need not be the video's (a 25 fps
         // count in a 50p movie); the detected rate stands in where the track has none.
-        std::optional<TimecodeFrameRate> own;
-        if (!at && !track.formatDescriptions().empty()) {
-            const MediaFormatDescription &description = track.formatDescriptions().front();
-            own = TimecodeFrameRate::fromFrameDuration(
-                description.frameDuration,
-                (description.timeCodeFlags & TimecodeFormatFlag::dropFrame) != 0);
-        }
+        const std::optional<TimecodeFrameRate> own =
+            at ? std::nullopt : track.ownTimecodeFrameRate();
         timecodes.push_back(
             mapToTimecode(track.readTimecodeSamples(*this), {own.value_or(detected), base, limit}));
     }
     return timecodes;
+}
+
+std::optional<uint32_t> MediaAsset::referencedTimecodeTrackID() const {
+    const std::vector<MediaTrack> timecode = tracks(MediaType::timecode);
+    for (const MediaTrack &track : tracks_) {
+        if (!track.isEnabled()) {
+            continue;
+        }
+        for (const uint32_t id : track.timecodeTrackReferences()) {
+            if (std::any_of(timecode.begin(), timecode.end(), [&](const MediaTrack &candidate) {
+                    return candidate.trackID() == id;
+                })) {
+                return id;
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<Timecode> MediaAsset::startTimecode(std::optional<TimecodeFrameRate> at,

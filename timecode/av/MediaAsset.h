@@ -54,6 +54,9 @@ public:
     std::vector<std::vector<Timecode>> timecodes(std::optional<TimecodeFrameRate> at,
                                                  Timecode::SubFramesBase base,
                                                  Timecode::UpperLimit limit) const;
+    // The timecode track players show: the first 'tmcd' reference, in track order, of an
+    // enabled track that names a timecode track of the asset; nothing without one.
+    std::optional<uint32_t> referencedTimecodeTrackID() const;
     // The first timecode of the first track that has one; nothing when no track has.
     std::optional<Timecode> startTimecode(std::optional<TimecodeFrameRate> at,
                                           Timecode::SubFramesBase base,

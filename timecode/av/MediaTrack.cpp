@@ -34,6 +34,16 @@ bool MediaTrack::isVideoInterlaced() const {
     return false;
 }
 
+std::optional<TimecodeFrameRate> MediaTrack::ownTimecodeFrameRate() const {
+    if (attributes_.formatDescriptions.empty()) {
+        return std::nullopt;
+    }
+    const MediaFormatDescription &description = attributes_.formatDescriptions.front();
+    return TimecodeFrameRate::fromFrameDuration(
+        description.frameDuration,
+        (description.timeCodeFlags & TimecodeFormatFlag::dropFrame) != 0);
+}
+
 std::vector<CMTimeCode> MediaTrack::readTimecodeSamples(const MediaAsset &context) const {
     LibavInput input(context.path());
     AVFormatContext *format = input.context();

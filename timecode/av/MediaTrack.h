@@ -32,6 +32,10 @@ public:
         // Frames per second on average; 0 when unknown.
         float nominalFrameRate = 0;
         MediaTimeRange timeRange;
+        // Players present enabled tracks only; files without track headers enable every track.
+        bool isEnabled = true;
+        // The timecode tracks the track refers to ('tmcd' references), in the file's order.
+        std::vector<uint32_t> timecodeTrackReferences;
     };
 
     explicit MediaTrack(Attributes attributes, std::weak_ptr<const MediaAsset> asset = {});
@@ -44,11 +48,18 @@ public:
     const MediaTime &minFrameDuration() const { return attributes_.minFrameDuration; }
     float nominalFrameRate() const { return attributes_.nominalFrameRate; }
     const MediaTimeRange &timeRange() const { return attributes_.timeRange; }
+    bool isEnabled() const { return attributes_.isEnabled; }
+    const std::vector<uint32_t> &timecodeTrackReferences() const {
+        return attributes_.timecodeTrackReferences;
+    }
     // The asset the track belongs to, while it exists.
     std::shared_ptr<const MediaAsset> asset() const { return asset_.lock(); }
 
     // Any description with a field count above 1.
     bool isVideoInterlaced() const;
+    // The rate the track's timecode samples count in: its first description's frame duration
+    // and drop-frame flag; nothing when that matches no timecode rate.
+    std::optional<TimecodeFrameRate> ownTimecodeFrameRate() const;
 
     // Every timecode sample of the track, read from the context asset's file in order, under the
     // track's first description: libavformat delivers only the samples of a track's first

@@ -1,10 +1,13 @@
 #include "timecode/av/MovieEditing.h"
 
 #include "timecode/av/BigEndian.h"
+#include "timecode/av/MovieFormatError.h"
 #include "timecode/av/MovieTrackRecord.h"
+#include "timecode/core/NumericUtilities.h"
 
 #include <algorithm>
 #include <limits>
+#include <string_view>
 
 namespace timecode {
 
@@ -127,6 +130,120 @@ void removeTimecodeTracks(MovieBox &movie, const std::set<uint32_t> &trackIDs) {
                           [](const MovieBox &box) { return box.type == fourCharCode("tref"); });
         }
     }
+}
+
+namespace {
+
+constexpr uint32_t kSelfContained = 0x000001;
+
+// Why the track's samples may lie in another file: a data reference without the
+// self-contained flag. A track without data references keeps its samples in the file. Throws
+// MovieFormatError for a damaged table.
+std::optional<std::string> externalData(const MovieBox &track) {
+    const MovieBox *references = track.find(
+        {fourCharCode("mdia"), fourCharCode("minf"), fourCharCode("dinf"), fourCharCode("dref")});
+    if (references == nullptr) {
+        return std::nullopt;
+    }
+    BigEndianReader reader(references->payload, "data references");
+    reader.skip(4);
+    const uint32_t count = reader.u32();
+    for (uint32_t i = 0; i < count; ++i) {
+        const auto entry =
+            movieBoxAtFront(std::span(references->payload).subspan(reader.position()));
+        if (!entry || !entry->fits) {
+            throw MovieFormatError("damaged data references");
+        }
+        if ((BigEndianReader(entry->payload, "data reference").u32() & kSelfContained) == 0) {
+            return "samples kept in another file";
+        }
+        reader.skip(static_cast<size_t>(entry->size));
+    }
+    return std::nullopt;
+}
+
+bool holdsType(std::span<const uint8_t> bytes, std::string_view type) {
+    return std::search(bytes.begin(), bytes.end(), type.begin(), type.end()) != bytes.end();
+}
+
+// Moves the offsets of one 'stco' or 'co64' table; answers why it cannot.
+std::optional<std::string> moveChunkOffsets(MovieBox &table, uint64_t start, uint64_t end,
+                                            int64_t shift) {
+    const bool wide = table.type == fourCharCode("co64");
+    const uint64_t limit =
+        wide ? std::numeric_limits<uint64_t>::max() : std::numeric_limits<uint32_t>::max();
+    BigEndianReader reader(table.payload, "chunk offsets");
+    const uint32_t versionAndFlags = reader.u32();
+    const uint32_t count = reader.u32();
+    if (reader.remaining() / (wide ? 8 : 4) < count) {
+        throw MovieFormatError("truncated chunk offsets");
+    }
+    std::vector<uint8_t> payload;
+    BigEndianWriter writer(payload);
+    writer.u32(versionAndFlags).u32(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        uint64_t offset = wide ? reader.u64() : reader.u32();
+        if (offset >= end) {
+            const Int128 moved = static_cast<Int128>(offset) + shift;
+            if (moved < 0 || moved > static_cast<Int128>(limit)) {
+                return "a chunk offset that would leave its table's " +
+                       std::string(wide ? "64" : "32") + " bits";
+            }
+            offset = static_cast<uint64_t>(moved);
+        } else if (offset >= start) {
+            return "a chunk within the movie box";
+        }
+        if (wide) {
+            writer.u64(offset);
+        } else {
+            writer.u32(static_cast<uint32_t>(offset));
+        }
+    }
+    // Whatever follows the entries stays as it was.
+    writer.bytes(reader.rest());
+    table.payload = std::move(payload);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> moveMediaData(MovieBox &movie, uint64_t start, uint64_t end,
+                                         int64_t shift, const std::set<uint32_t> &skipping) {
+    // Item locations hold offsets of their own. The type is looked for in every byte, so that
+    // one nested in any 'meta' box is found; a chance match only keeps the media where it is.
+    if (holdsType(movie.serialized(), "iloc")) {
+        return "item locations ('iloc')";
+    }
+    MovieBox moved = movie;
+    try {
+        for (MovieBox &track : moved.children) {
+            if (!isTrack(track) || skipping.contains(movieTrackID(track))) {
+                continue;
+            }
+            MovieBox *table =
+                track.find({fourCharCode("mdia"), fourCharCode("minf"), fourCharCode("stbl")});
+            if (table == nullptr) {
+                continue;
+            }
+            if (auto why = externalData(track)) {
+                return why;
+            }
+            for (MovieBox &box : table->children) {
+                if (box.type == fourCharCode("saio")) {
+                    return "sample auxiliary information offsets ('saio')";
+                }
+                if (box.type == fourCharCode("stco") || box.type == fourCharCode("co64")) {
+                    if (auto why = moveChunkOffsets(box, start, end, shift)) {
+                        return why;
+                    }
+                }
+            }
+        }
+    } catch (const MovieFormatError &error) {
+        return std::string(error.what());
+    }
+    movie = std::move(moved);
+    return std::nullopt;
 }
 
 } // namespace timecode

@@ -3,12 +3,15 @@
 #include "timecode/av/MovieBox.h"
 
 #include <cstdint>
+#include <optional>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace timecode {
 
-// Edits of a parsed movie box that the timecode writer makes. None moves or touches media data.
+// Edits of a parsed movie box that the timecode writer makes. None moves or touches media data;
+// moveMediaData follows media data that was moved.
 
 // The IDs of the tracks with the 'tmcd' handler, in order.
 std::vector<uint32_t> timecodeTrackIDs(const MovieBox &movie);
@@ -27,5 +30,14 @@ void addTimecodeReferences(MovieBox &movie, uint32_t timecodeTrackID);
 // track of any other kind stays, whatever its ID. A reference list left empty goes, and so does
 // a reference box left empty.
 void removeTimecodeTracks(MovieBox &movie, const std::set<uint32_t> &trackIDs);
+
+// Follows media data moved within the file: every chunk offset at or past `end` moves by `shift`
+// bytes and those before `start` stay, in every track but the skipped ones. Answers why the
+// media cannot be followed so, leaving the movie unchanged: samples in another file (a data
+// reference that is not self-contained), data found through other offsets than chunk offsets
+// ('saio', 'iloc'), a chunk within [start, end), an offset that would leave its table's field,
+// or a damaged table. Answers nothing once every offset has moved.
+std::optional<std::string> moveMediaData(MovieBox &movie, uint64_t start, uint64_t end,
+                                         int64_t shift, const std::set<uint32_t> &skipping);
 
 } // namespace timecode

@@ -34,18 +34,7 @@ uint64_t FileMovieWriter::size() {
 }
 
 void FileMovieWriter::write(uint64_t offset, std::span<const uint8_t> bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t count = ::pwrite(descriptor_, bytes.data() + done, bytes.size() - done,
-                                       static_cast<off_t>(offset + done));
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            fail("write");
-        }
-        done += static_cast<size_t>(count);
-    }
+    writeAllAt(descriptor_, offset, bytes);
 }
 
 void FileMovieWriter::truncate(uint64_t size) {

@@ -74,4 +74,13 @@ bool MovieStructure::isFragmented() const {
     return false;
 }
 
+bool MovieStructure::isFastStart() const {
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        if (boxes[i].type == fourCharCode("mdat")) {
+            return movieBoxIndex < i;
+        }
+    }
+    return false;
+}
+
 } // namespace timecode

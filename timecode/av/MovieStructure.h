@@ -42,6 +42,9 @@ struct MovieStructure {
     const TopLevelBox &movieBox() const { return boxes[movieBoxIndex]; }
     // Movie fragments follow (or are announced by) the movie box.
     bool isFragmented() const;
+    // The movie box in use comes before the first media data box, so that a player can start
+    // while the rest of the file is still arriving.
+    bool isFastStart() const;
 };
 
 } // namespace timecode

@@ -7,6 +7,8 @@ namespace timecode {
 
 namespace {
 
+constexpr uint32_t kTrackEnabled = 0x000001;
+
 // Version and flags lead every full box.
 uint8_t readVersion(BigEndianReader &reader) {
     const uint32_t versionAndFlags = reader.u32();
@@ -67,6 +69,7 @@ MovieTrackRecord MovieTrackRecord::read(const MovieBox &track) {
         throw MovieFormatError("track without a track header");
     }
     record.trackID = readTrackID(*header);
+    record.enabled = (BigEndianReader(header->payload, "track header").u32() & kTrackEnabled) != 0;
     record.handlerType = movieTrackHandlerType(track);
     if (const MovieBox *mediaHeader = track.find({fourCharCode("mdia"), fourCharCode("mdhd")})) {
         BigEndianReader reader(mediaHeader->payload, "media header");

@@ -26,6 +26,8 @@ struct MovieTrackReference {
 // What the reader needs of one 'trak' box.
 struct MovieTrackRecord {
     uint32_t trackID = 0;
+    // The track header's enabled flag: players present only enabled tracks.
+    bool enabled = false;
     // The media handler: 'vide', 'soun', 'tmcd', ...; 0 without one.
     FourCharCode handlerType = 0;
     uint32_t mediaTimescale = 0;

@@ -4,6 +4,7 @@
 #include "timecode/av/MediaAsset.h"
 #include "timecode/av/MediaWriteError.h"
 #include "timecode/av/MovieEditing.h"
+#include "timecode/av/MovieFileReplacement.h"
 #include "timecode/av/MovieFormatError.h"
 #include "timecode/av/MovieTime.h"
 #include "timecode/av/MovieTrackRecord.h"
@@ -208,9 +209,41 @@ MediaTrack MutableMovie::addTimecodeTrack(const MediaFormatDescription &descript
     return MediaTrack(std::move(attributes));
 }
 
+MutableMovie::SavedBoxes MutableMovie::savedBoxes(uint64_t mediaOffset) const {
+    SavedBoxes boxes{structure_.movie, {}};
+    boxes.movie.child(fourCharCode("mvhd"))->payload = header_.payload();
+    if (!pending_.empty()) {
+        MovieBox data = MovieBox::leaf(fourCharCode("mdat"), {});
+        for (const PendingSample &pending : pending_) {
+            for (MovieBox &track : boxes.movie.children) {
+                if (track.type == fourCharCode("trak") && movieTrackID(track) == pending.trackID) {
+                    setChunkOffset(track, mediaOffset + 8 + data.payload.size());
+                }
+            }
+            data.payload.insert(data.payload.end(), pending.data.begin(), pending.data.end());
+        }
+        boxes.media = data.serialized();
+    }
+    return boxes;
+}
+
+void MutableMovie::saved() {
+    pending_.clear();
+    changed_ = false;
+}
+
 void MutableMovie::save() {
     if (!changed_) {
         return;
+    }
+    fastStartLost_.clear();
+    if (structure_.isFastStart()) {
+        try {
+            saveAnew();
+            return;
+        } catch (const MovieFileReplacement::NotReplaceable &why) {
+            fastStartLost_ = why.what();
+        }
     }
     std::optional<FileMovieWriter> writer;
     try {
@@ -221,6 +254,65 @@ void MutableMovie::save() {
     save(*writer);
 }
 
+void MutableMovie::saveAnew() {
+    const TopLevelBox old = structure_.movieBox();
+    const uint64_t oldEnd = old.offset + old.size;
+    // The new samples follow the new movie box, whose size depends on whether their offsets
+    // need 64 bits: a few rounds settle it.
+    uint64_t mediaOffset = oldEnd;
+    SavedBoxes boxes = savedBoxes(mediaOffset);
+    for (int round = 0; round < 4 && old.offset + boxes.movie.size() != mediaOffset; ++round) {
+        mediaOffset = old.offset + boxes.movie.size();
+        boxes = savedBoxes(mediaOffset);
+    }
+    if (old.offset + boxes.movie.size() != mediaOffset) {
+        throw MovieFileReplacement::NotReplaceable("its new movie box has no settled size");
+    }
+    const Int128 grown = static_cast<Int128>(boxes.movie.size() + boxes.media.size()) -
+                         static_cast<Int128>(old.size);
+    const auto shift = static_cast<int64_t>(grown);
+    std::set<uint32_t> added;
+    for (const PendingSample &pending : pending_) {
+        added.insert(pending.trackID);
+    }
+    if (const auto why = moveMediaData(boxes.movie, old.offset, oldEnd, shift, added)) {
+        throw MovieFileReplacement::NotReplaceable("the media data cannot be moved: " + *why);
+    }
+    const std::vector<uint8_t> movieBytes = boxes.movie.serialized();
+    const auto newSize = static_cast<uint64_t>(static_cast<Int128>(structure_.fileSize) + shift);
+
+    try {
+        MovieFileReplacement replacement(path_, newSize);
+        if (replacement.originalSize() != structure_.fileSize) {
+            throw refusal(path_.string() + ": the file changed since it was opened");
+        }
+        replacement.appendOriginal(0, old.offset);
+        replacement.append(movieBytes);
+        replacement.append(boxes.media);
+        replacement.appendOriginal(oldEnd, structure_.fileSize - oldEnd);
+        // Older movie boxes left by a save cut short come after the one in use; they are
+        // retired, so that the box written is the only one.
+        static constexpr std::array<uint8_t, 4> freeType{'f', 'r', 'e', 'e'};
+        for (size_t i = 0; i < structure_.boxes.size(); ++i) {
+            const TopLevelBox &box = structure_.boxes[i];
+            if (box.type == fourCharCode("moov") && i != structure_.movieBoxIndex) {
+                replacement.write(box.offset + static_cast<uint64_t>(shift) + 4, freeType);
+            }
+        }
+        // The new file must read as the movie meant before it takes the old one's place.
+        MovieStructure written = MovieStructure::read(FileByteSource(replacement.newFile()));
+        if (!(written.movie == boxes.movie) || !written.isFastStart() ||
+            written.fileSize != newSize) {
+            throw refusal(path_.string() + ": the new file did not read back as written");
+        }
+        replacement.commit();
+        structure_ = std::move(written);
+    } catch (const MovieFormatError &error) {
+        throw refusal(path_.string() + ": " + error.what());
+    }
+    saved();
+}
+
 void MutableMovie::save(MovieFileWriter &writer) {
     if (!changed_) {
         return;
@@ -229,21 +321,9 @@ void MutableMovie::save(MovieFileWriter &writer) {
     if (original != structure_.fileSize) {
         throw refusal(path_.string() + ": the file changed since it was opened");
     }
-    MovieBox movie = structure_.movie;
-    movie.child(fourCharCode("mvhd"))->payload = header_.payload();
-    std::vector<uint8_t> media;
-    if (!pending_.empty()) {
-        MovieBox data = MovieBox::leaf(fourCharCode("mdat"), {});
-        for (const PendingSample &pending : pending_) {
-            for (MovieBox &track : movie.children) {
-                if (track.type == fourCharCode("trak") && movieTrackID(track) == pending.trackID) {
-                    setChunkOffset(track, original + 8 + data.payload.size());
-                }
-            }
-            data.payload.insert(data.payload.end(), pending.data.begin(), pending.data.end());
-        }
-        media = data.serialized();
-    }
+    SavedBoxes boxes = savedBoxes(original);
+    const std::vector<uint8_t> &media = boxes.media;
+    MovieBox &movie = boxes.movie;
     const std::vector<uint8_t> movieBytes = movie.serialized();
     // Every other movie box goes before the one in use: a box left complete by a save that was
     // cut short would otherwise come first once the one in use is retired, and readers would
@@ -294,8 +374,7 @@ void MutableMovie::save(MovieFileWriter &writer) {
     structure_.movieBoxIndex = structure_.boxes.size() - 1;
     structure_.fileSize = original + media.size() + movieBytes.size();
     structure_.movie = std::move(movie);
-    pending_.clear();
-    changed_ = false;
+    saved();
 }
 
 } // namespace timecode

@@ -12,18 +12,27 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace timecode {
 
-// A QuickTime or MPEG-4 movie whose timecode tracks are edited in memory and then saved in
-// place. Saving moves no byte of the file: the new tracks' samples go into one media data box
+// A QuickTime or MPEG-4 movie whose timecode tracks are edited in memory and then saved.
+//
+// Saving moves no byte of the file: the new tracks' samples go into one media data box
 // appended to the file, followed by the new movie box; then every older movie box is retired
 // (its type becomes 'free'), the one in use in the last four-byte write, so that the box just
 // written is the first one readers find. Until then the old movie box comes first and stays
 // the one demuxers read, so the file holds either the old movie or the new one whatever
-// happens; a save that fails cuts the file back to its old length, byte for byte. No scratch
-// file is written.
+// happens; a save that fails cuts the file back to its old length, byte for byte.
+//
+// A fast-start movie (its movie box ahead of the media data) would lose that order so. It is
+// written anew instead: the new movie box where the old one was, the new samples right after
+// it, then the rest of the file with every chunk offset moved along; the new file is read back
+// and then renamed over the old one (MovieFileReplacement), which stays untouched until then.
+// Where that cannot be done without losing something (samples the offsets do not lead to, a
+// file with other names, an owner or attributes a new file cannot get, no room for a copy),
+// the movie is saved in place as above and fastStartLost() says why.
 //
 // Operations that fail leave the movie as it was.
 class MutableMovie {
@@ -42,6 +51,11 @@ public:
     // The tracks as they stand in memory (without an asset).
     std::vector<MediaTrack> tracks() const;
     bool hasChanges() const { return changed_; }
+    // The movie box in use comes before the media data, as last saved.
+    bool isFastStart() const { return structure_.isFastStart(); }
+    // Why the last save could not keep a fast-start movie so; empty when it did, or when the
+    // movie was not fast-start.
+    const std::string &fastStartLost() const { return fastStartLost_; }
 
     // Adds a timecode track holding one 32-bit sample, the start timecode's whole frame count,
     // lasting for the duration, described by cmFormatDescription(startTimecode, extensions) and
@@ -66,10 +80,11 @@ public:
                                 std::span<const uint8_t> sample, const MediaTime &duration,
                                 MediaFileType fileType);
 
-    // Writes the changes (nothing when there are none). Throws MediaWriteError::internalError
-    // when the file's length changed since it was opened or last saved, and what writing
-    // throws; the file is then as it was.
+    // Writes the changes (nothing when there are none), a fast-start movie anew where it can.
+    // Throws MediaWriteError::internalError when the file's length changed since it was opened
+    // or last saved, and what writing throws; the file is then as it was.
     void save();
+    // Saves in place, through the writer, whatever the movie's layout.
     void save(MovieFileWriter &writer);
 
 private:
@@ -78,14 +93,27 @@ private:
         std::vector<uint8_t> data;
     };
 
+    // What is saved: the movie box, and the media data box of the new samples placed at
+    // `mediaOffset` (empty without new samples).
+    struct SavedBoxes {
+        MovieBox movie;
+        std::vector<uint8_t> media;
+    };
+
     MutableMovie() = default;
     Timecode movieDurationTimecode(TimecodeFrameRate rate) const;
+    SavedBoxes savedBoxes(uint64_t mediaOffset) const;
+    // The fast-start save; throws MovieFileReplacement::NotReplaceable, before anything is
+    // written, where the movie must be saved in place instead.
+    void saveAnew();
+    void saved();
 
     std::filesystem::path path_;
     MovieStructure structure_;
     MovieHeader header_;
     std::vector<PendingSample> pending_;
     bool changed_ = false;
+    std::string fastStartLost_;
 };
 
 } // namespace timecode

@@ -34,4 +34,19 @@ int openRegularFile(const std::filesystem::path &path, int accessFlags) {
     return descriptor;
 }
 
+void writeAllAt(int descriptor, uint64_t offset, std::span<const uint8_t> bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t count = ::pwrite(descriptor, bytes.data() + done, bytes.size() - done,
+                                       static_cast<off_t>(offset + done));
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            throw std::system_error(errno, std::generic_category(), "write");
+        }
+        done += static_cast<size_t>(count);
+    }
+}
+
 } // namespace timecode

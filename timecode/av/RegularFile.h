@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 
 namespace timecode {
 
@@ -11,5 +13,9 @@ namespace timecode {
 // std::system_error naming the path when the file cannot be opened or examined, and
 // MovieFormatError ("not a regular file") for anything but a regular file.
 int openRegularFile(const std::filesystem::path &path, int accessFlags);
+
+// Writes all of the bytes at the offset, however many writes it takes; throws
+// std::system_error ("write") when one fails.
+void writeAllAt(int descriptor, uint64_t offset, std::span<const uint8_t> bytes);
 
 } // namespace timecode

@@ -1,6 +1,6 @@
 // The editor panel in the states a user meets it in: connected to the editor with the host's
-// presets, before the host has published any, without the editor, with an XML drag over its
-// drop zone, and after a drop was saved.
+// presets, on a drop-frame sequence, before the host has published any, without the editor,
+// with an XML drag over its drop zone, and after a drop was saved.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "extension/TandrelFCPExtensionViewController.h"
@@ -19,7 +19,7 @@ namespace {
 using namespace tandrel;
 using tandrel::screens::ScreenContext;
 
-enum class Stage { connected, noPresets, failed, dragOver, saved };
+enum class Stage { connected, dropFrame, noPresets, failed, dragOver, saved };
 
 const QString sampleExport = QStringLiteral(
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<fcpxml version=\"1.11\">\n"
@@ -35,9 +35,17 @@ std::unique_ptr<QWidget> panel(Stage stage) {
     }
     // The editor, for as long as the screen's process runs.
     static const auto editor = std::make_shared<platform::SimulatedFCPXHost>();
-    if (stage != Stage::failed) {
+    if (stage == Stage::dropFrame) {
+        // Frame 1800 of a 29.97 drop-frame sequence: the first of the second minute.
         editor->simulatedTimeline().setActiveSequence(std::make_shared<platform::SimulatedSequence>(
-            "Sample", timecode::MediaTime(1, 25), platform::FCPXSequenceTimecodeFormat::nonDropFrame));
+            "Sample 29.97 DF", timecode::MediaTime(1001, 30000),
+            platform::FCPXSequenceTimecodeFormat::dropFrame));
+        editor->simulatedTimeline().setPlayheadTime(timecode::MediaTime(1800 * 1001, 30000));
+        platform::ProExtensionRegisterHost(editor);
+    } else if (stage != Stage::failed) {
+        editor->simulatedTimeline().setActiveSequence(std::make_shared<platform::SimulatedSequence>(
+            "Sample", timecode::MediaTime(1, 25),
+            platform::FCPXSequenceTimecodeFormat::nonDropFrame));
         editor->simulatedTimeline().setPlayheadTime(timecode::MediaTime(90003, 25));
         platform::ProExtensionRegisterHost(editor);
     }
@@ -51,7 +59,8 @@ std::unique_ptr<QWidget> panel(Stage stage) {
     const platform::DragPasteboard drag(
         {{{XMLDropZoneView::fcpxmlPasteboardType, sampleExport.toUtf8()}}});
     if (stage == Stage::dragOver || stage == Stage::saved) {
-        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &drag, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &drag, Qt::LeftButton,
+                              Qt::NoModifier);
         QCoreApplication::sendEvent(&zone, &enter);
     }
     // A drop reaches the target that took the drag on entering.
@@ -68,6 +77,7 @@ template <Stage stage> std::unique_ptr<QWidget> build(const ScreenContext &) {
 
 const tandrel::screens::ScreenRegistration screens{
     {"extension-panel-connected", {300, 220}, build<Stage::connected>},
+    {"extension-panel-drop-frame", {300, 220}, build<Stage::dropFrame>},
     {"extension-panel-no-presets", {300, 220}, build<Stage::noPresets>},
     {"extension-panel-failed", {300, 220}, build<Stage::failed>},
     {"extension-panel-drag-over", {300, 220}, build<Stage::dragOver>},

@@ -152,6 +152,16 @@ fs::path mpeg4Timecode25() {
     return made("timecode25.mp4", testPattern("25", "2", {"-timecode", "10:00:00:00"}));
 }
 
+fs::path fastStart25() {
+    return made("faststart25.mov",
+                testPattern("25", "2", {"-timecode", "10:00:00:00", "-movflags", "+faststart"}));
+}
+
+fs::path mpeg4FastStart25() {
+    return made("faststart25.mp4",
+                testPattern("25", "2", {"-timecode", "10:00:00:00", "-movflags", "+faststart"}));
+}
+
 fs::path fragmented() {
     return made("fragmented.mp4",
                 testPattern("25", "1", {"-movflags", "frag_keyframe+empty_moov"}));
@@ -185,6 +195,20 @@ nlohmann::json probedStreams(const fs::path &file) {
         throw std::runtime_error("ffprobe failed on " + file.string() + ": " + errors);
     }
     return nlohmann::json::parse(output).at("streams");
+}
+
+std::string packetDigests(const fs::path &file) {
+    std::string output;
+    const fs::path log = fixtureFolder() / ("ffmpeg." + std::to_string(::getpid()) + ".log");
+    const int status = run({"ffmpeg", "-nostdin", "-v", "error", "-i", file.string(), "-map",
+                            "0:v?", "-map", "0:a?", "-c", "copy", "-f", "framemd5", "-"},
+                           log, &output);
+    const std::string errors = fileBytes(log);
+    fs::remove(log);
+    if (status != 0 || !errors.empty()) {
+        throw std::runtime_error("ffmpeg failed on " + file.string() + ": " + errors);
+    }
+    return output;
 }
 
 MovieBox movieBoxOf(const fs::path &file) {

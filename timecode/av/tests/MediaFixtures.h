@@ -38,6 +38,9 @@ std::filesystem::path audioOnly();
 std::filesystem::path nearMidnight25();
 // An MPEG-4 file: 2 s of 25 fps video with a timecode track starting at 10:00:00:00.
 std::filesystem::path mpeg4Timecode25();
+// The same two as fast-start files: the movie box ahead of the media data.
+std::filesystem::path fastStart25();
+std::filesystem::path mpeg4FastStart25();
 // A fragmented MPEG-4 file of 1 s of 25 fps video.
 std::filesystem::path fragmented();
 // 25 hours of video at one frame per hour, no timecode track.
@@ -50,6 +53,10 @@ std::string fileBytes(const std::filesystem::path &file);
 
 // The streams of the file as ffprobe reports them (its JSON "streams" array).
 nlohmann::json probedStreams(const std::filesystem::path &file);
+
+// A digest of every packet of the video and sound streams, in file order, as ffmpeg reads them
+// without decoding: equal for two files whose streams are bit for bit the same.
+std::string packetDigests(const std::filesystem::path &file);
 
 // The whole movie box of a file, parsed.
 MovieBox movieBoxOf(const std::filesystem::path &file);

@@ -213,5 +213,83 @@ TEST(MovieBoxes, EditingReferencesAndTrackIDs) {
     EXPECT_EQ(unusedTrackID(crowded, 0), 1u);
 }
 
+// Chunk offsets of each track, in order.
+std::vector<std::vector<uint64_t>> chunkOffsets(const MovieBox &movieBox) {
+    std::vector<std::vector<uint64_t>> offsets;
+    for (const MovieBox &trak : movieBox.children) {
+        offsets.emplace_back();
+        const MovieBox *table =
+            trak.find({fourCharCode("mdia"), fourCharCode("minf"), fourCharCode("stbl")});
+        for (const MovieBox &entry : table->children) {
+            const bool wide = entry.type == fourCharCode("co64");
+            BigEndianReader reader(entry.payload, "offsets");
+            reader.skip(4);
+            for (uint32_t n = reader.u32(); n > 0; --n) {
+                offsets.back().push_back(wide ? reader.u64() : reader.u32());
+            }
+        }
+    }
+    return offsets;
+}
+
+Bytes dataReferences(uint32_t flags) {
+    return box("dinf", box("dref", joined({u32s({0, 1}), box("url ", u32s({flags}))})));
+}
+
+// A track whose media information holds the data references and the sample table.
+Bytes trackWithData(uint32_t id, const Bytes &references, const Bytes &sampleTable) {
+    return box(
+        "trak",
+        joined(
+            {trackHeader(id),
+             box("mdia", joined({handler("vide"),
+                                 box("minf", joined({references, box("stbl", sampleTable)}))}))}));
+}
+
+TEST(MovieBoxes, MovingMediaDataMovesTheChunkOffsetsBehindTheMovedBytes) {
+    const Bytes wide = box("co64", joined({u32s({0, 2, 0, 300}), u32s({2, 0})}));
+    const MovieBox original =
+        read(movie(joined(
+                 {trackWithData(1, dataReferences(1), box("stco", u32s({0, 3, 10, 100, 200}))),
+                  track(2, "soun", wide), track(3, "tmcd", box("stco", u32s({0, 1, 999})))})))
+            .movie;
+    MovieBox moved = original;
+    EXPECT_EQ(moveMediaData(moved, 50, 100, 40, {3}), std::nullopt);
+    EXPECT_EQ(chunkOffsets(moved), (std::vector<std::vector<uint64_t>>{
+                                       {10, 140, 240}, {340, (uint64_t{2} << 32) + 40}, {999}}));
+    moved = original;
+    EXPECT_EQ(moveMediaData(moved, 0, 10, -10, {}), std::nullopt);
+    EXPECT_EQ(chunkOffsets(moved), (std::vector<std::vector<uint64_t>>{
+                                       {0, 90, 190}, {290, (uint64_t{2} << 32) - 10}, {989}}));
+
+    // What cannot be followed leaves the movie as it was.
+    const struct {
+        const char *name;
+        Bytes movie;
+        int64_t shift;
+        const char *reason;
+    } refused[] = {
+        {"a chunk among the moved bytes", track(1, "vide", box("stco", u32s({0, 1, 60}))), 8,
+         "a chunk within the movie box"},
+        {"beyond 32 bits", track(1, "vide", box("stco", u32s({0, 1, 0xFFFFFFF0}))), 16, "32 bits"},
+        {"before the file", track(1, "vide", box("stco", u32s({0, 1, 100}))), -101, "32 bits"},
+        {"another file", trackWithData(1, dataReferences(0), box("stco", u32s({0, 1, 100}))), 8,
+         "samples kept in another file"},
+        {"auxiliary offsets", track(1, "vide", box("saio", u32s({0, 1, 100}))), 8, "'saio'"},
+        {"item locations", joined({track(1, "vide"), box("meta", box("iloc", u32s({0})))}), 8,
+         "'iloc'"},
+        {"truncated table", track(1, "vide", box("stco", u32s({0, 5, 100}))), 8, "truncated"},
+    };
+    for (const auto &c : refused) {
+        SCOPED_TRACE(c.name);
+        const MovieBox before = read(movie(c.movie)).movie;
+        MovieBox after = before;
+        const std::optional<std::string> reason = moveMediaData(after, 50, 100, c.shift, {});
+        ASSERT_TRUE(reason.has_value());
+        EXPECT_NE(reason->find(c.reason), std::string::npos) << *reason;
+        EXPECT_EQ(after, before);
+    }
+}
+
 } // namespace
 } // namespace timecode

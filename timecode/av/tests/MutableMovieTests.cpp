@@ -11,7 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
 
 #include <fstream>
 #include <functional>
@@ -372,6 +377,137 @@ TEST(MutableMovie, TheNextSaveOutranksOneCutShort) {
     EXPECT_EQ(movieBoxes(), 1u);
     EXPECT_EQ(timecodesOf(file), "02:00:00:00 |");
     EXPECT_EQ(videoStream(probedStreams(file)).at("tags").value("timecode", ""), "02:00:00:00");
+}
+
+// The top-level box types of the file, in order.
+std::vector<std::string> topLevelTypes(const fs::path &file) {
+    std::vector<std::string> types;
+    for (const TopLevelBox &box : MovieStructure::read(FileByteSource(file)).boxes) {
+        types.push_back(fourCharCodeText(box.type));
+    }
+    return types;
+}
+
+std::vector<fs::path> folderEntries(const fs::path &folder) {
+    std::vector<fs::path> entries;
+    for (const auto &entry : fs::directory_iterator(folder)) {
+        entries.push_back(entry.path().filename());
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+TEST(MutableMovie, FastStartMoviesStayFastStart) {
+    for (const fs::path &fixture : {fixtures::fastStart25(), fixtures::mpeg4FastStart25()}) {
+        SCOPED_TRACE(fixture.filename().string());
+        ScratchFolder folder;
+        const fs::path file = copyInto(folder, fixture);
+        ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+        const std::string streams = packetDigests(file);
+        MutableMovie movie = MutableMovie::open(file);
+        ASSERT_TRUE(movie.isFastStart());
+        movie.addTimecodeTrack(tc("01:00:00:00", R::fps25), std::nullopt, std::nullopt,
+                               movie.fileType());
+        movie.save();
+        EXPECT_TRUE(movie.isFastStart());
+        EXPECT_EQ(movie.fastStartLost(), "");
+        // The new movie box where the old one was, the new sample right after it, then the
+        // media as it was.
+        const std::vector<std::string> types = topLevelTypes(file);
+        ASSERT_GE(types.size(), 4u);
+        EXPECT_EQ(std::vector<std::string>(types.begin(), types.begin() + 3),
+                  (std::vector<std::string>{"ftyp", "moov", "mdat"}));
+        EXPECT_TRUE(MovieStructure::read(FileByteSource(file)).isFastStart());
+        EXPECT_EQ(timecodesOf(file), "10:00:00:00 |01:00:00:00 |");
+        EXPECT_EQ(packetDigests(file), streams);
+        EXPECT_EQ(fs::status(file).permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        EXPECT_EQ(folderEntries(folder.path()), std::vector<fs::path>{file.filename()});
+
+        // Again, replacing both tracks, from the movie as saved.
+        movie.replaceTimecodeTrack(tc("02:00:00:00", R::fps25), std::nullopt, std::nullopt,
+                                   movie.fileType());
+        movie.save();
+        EXPECT_TRUE(MovieStructure::read(FileByteSource(file)).isFastStart());
+        EXPECT_EQ(timecodesOf(file), "02:00:00:00 |");
+        EXPECT_EQ(videoStream(probedStreams(file)).at("tags").value("timecode", ""), "02:00:00:00");
+        EXPECT_EQ(packetDigests(file), streams);
+        EXPECT_EQ(MutableMovie::open(file).tracks().size(), 2u);
+    }
+}
+
+TEST(MutableMovie, AFastStartMovieThatCannotBeWrittenAnewIsSavedInPlaceAndSaysWhy) {
+    struct Case {
+        const char *name;
+        // Makes the file one that cannot be written anew.
+        std::function<void(const fs::path &file)> prepare;
+        const char *reason;
+    };
+    const Case cases[] = {
+        {"another name",
+         [](const fs::path &file) { fs::create_hard_link(file, file.string() + ".link"); },
+         "hard links"},
+        {"samples in another file",
+         [](const fs::path &file) {
+             // Every data reference loses its self-contained flag.
+             std::string bytes = fileBytes(file);
+             for (size_t at = bytes.find("dref"); at != std::string::npos;
+                  at = bytes.find("dref", at + 1)) {
+                 bytes.at(at + 4 + 8 + 8 + 3) = 0;
+             }
+             std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+         },
+         "samples kept in another file"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchFolder folder;
+        const fs::path file = copyInto(folder, fixtures::fastStart25());
+        c.prepare(file);
+        const std::string before = fileBytes(file);
+        MutableMovie movie = MutableMovie::open(file);
+        ASSERT_TRUE(movie.isFastStart());
+        movie.addTimecodeTrack(tc("01:00:00:00", R::fps25), tc("00:00:02:00", R::fps25),
+                               std::nullopt, movie.fileType());
+        movie.save();
+        EXPECT_FALSE(movie.isFastStart());
+        EXPECT_NE(movie.fastStartLost().find(c.reason), std::string::npos) << movie.fastStartLost();
+        // Saved in place: every byte before stays, but for the retired movie box.
+        const std::string after = fileBytes(file);
+        ASSERT_GT(after.size(), before.size());
+        const size_t movieBox = before.find("moov");
+        EXPECT_EQ(after.substr(0, movieBox) + "moov" +
+                      after.substr(movieBox + 4, before.size() - movieBox - 4),
+                  before);
+        EXPECT_EQ(topLevelTypes(file).back(), "moov");
+        EXPECT_EQ(movieTrackRecords(movieBoxOf(file)).size(), 3u);
+    }
+}
+
+TEST(MutableMovie, AFailedFastStartSaveLeavesTheFileAndNoCopy) {
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::fastStart25());
+    const std::string before = fileBytes(file);
+    MutableMovie movie = MutableMovie::open(file);
+    movie.addTimecodeTrack(tc("01:00:00:00", R::fps25), std::nullopt, std::nullopt,
+                           movie.fileType());
+    // No file of this process may grow beyond half the movie: the copy fails part way.
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit halved{before.size() / 2, limit.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &halved), 0);
+    const std::string failed = errorText([&] { movie.save(); });
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_NE(failed.find("File too large"), std::string::npos) << failed;
+    EXPECT_TRUE(movie.hasChanges());
+    EXPECT_TRUE(fileBytes(file) == before);
+    EXPECT_EQ(folderEntries(folder.path()), std::vector<fs::path>{file.filename()});
+    movie.save();
+    EXPECT_TRUE(movie.isFastStart());
+    EXPECT_EQ(timecodesOf(file), "10:00:00:00 |01:00:00:00 |");
 }
 
 TEST(MutableMovie, RefusesTracksThatShareAnID) {

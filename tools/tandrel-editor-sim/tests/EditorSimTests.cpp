@@ -64,21 +64,23 @@ TEST_F(EditorPanelSim, RunsAScriptThroughThePanelAndWritesItsPicture) {
                                           "expect timecode 01:00:00:03\n"
                                           "from-thread on\n"
                                           "sequence Trailer 1001/30000 1\n"
-                                          "playhead 59999/1000\n"
+                                          "playhead 1801800/30000\n"
                                           "expect sequence Trailer\n"
-                                          "expect timecode 00:00:59;29\n"
+                                          "expect timecode 00:01:00;02\n"
                                           "time-range\n"
                                           "no-sequence\n"
                                           "expect sequence \"No sequence selected\"\n"
-                                          "drop " + (folder / "Export.fcpxml").string() + "\n"
+                                          "drop " +
+                                          (folder / "Export.fcpxml").string() +
+                                          "\n"
                                           "expect drop-status Saved drop-*\n"
                                           "wait 1\n")
                                        .string()});
     EXPECT_EQ(finished.status, 0) << finished.output;
-    for (const char *shown : {"sequence: No sequence\n", "timecode: 00:00:00:00\n",
-                              "presets: No presets (open Embrik)\n", "sequence: R 1\n",
-                              "timecode: 01:00:00:03\n", "sequence: Trailer\n",
-                              "timecode: 00:00:59;29\n", "drop-status: Saved drop-"}) {
+    for (const char *shown :
+         {"sequence: No sequence\n", "timecode: 00:00:00:00\n",
+          "presets: No presets (open Embrik)\n", "sequence: R 1\n", "timecode: 01:00:00:03\n",
+          "sequence: Trailer\n", "timecode: 00:01:00;02\n", "drop-status: Saved drop-"}) {
         EXPECT_NE(finished.output.find(shown), std::string::npos) << shown << finished.output;
     }
     EXPECT_EQ(pngSize(screenshot), (std::pair<uint32_t, uint32_t>(300, 220)));
@@ -96,9 +98,13 @@ TEST_F(EditorPanelSim, EndsWithTheFirstUnmetExpectationOrWhatItCannotDo) {
          "expect sequence \"No sequence selected\"\nexpect sequence R 1\nexpect sequence R 2\n",
          1,
          "line 2: expected sequence \"R 1\", the panel shows \"No sequence selected\""},
-        {{"--no-editor"}, "sequence R1 1/25 0\nexpect sequence Failed to connect to Final Cut Pro\n",
-         0, ""},
-        {{"--no-editor"}, "expect sequence R1\n", 1,
+        {{"--no-editor"},
+         "sequence R1 1/25 0\nexpect sequence Failed to connect to Final Cut Pro\n",
+         0,
+         ""},
+        {{"--no-editor"},
+         "expect sequence R1\n",
+         1,
          "expected sequence \"R1\", the panel shows \"Failed to connect to Final Cut Pro\""},
         {{}, "pick 1\n", 2, "line 1: pick 1: the pop-up has no item 1 to pick"},
         {{}, "drop " + (folder / "missing.fcpxml").string() + "\n", 2, "cannot read"},
@@ -121,7 +127,8 @@ TEST_F(EditorPanelSim, TheServerFollowsTheSimulatedEditor) {
     }
     const fs::path library =
         sample::SampleLibraryWriter::write(sample::standardSampleLibrary(), folder.path());
-    const auto serving = testing::servingOncePublished(TANDREL_SERVE, TANDREL_BRIDGE, library, data);
+    const auto serving =
+        testing::servingOncePublished(TANDREL_SERVE, TANDREL_BRIDGE, library, data);
     RunningProgram &serve = *serving;
 
     RunningProgram editor(TANDREL_EDITOR_SIM,
