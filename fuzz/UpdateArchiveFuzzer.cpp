@@ -1,22 +1,42 @@
 // Feeds arbitrary bytes to what the host does with a downloaded update before it trusts it:
-// the bounded extraction of the archive, the walk that describes what came out, and the
-// reading of a signature manifest. Extraction may only fail with ExtractionError and must write
-// nothing beside its destination; a manifest may only fail with ManifestError, and one that
-// reads must write again to the same entries.
+// the bounded extraction of the archive, the walk that describes what came out, the
+// assessment of the application against its signed manifest, and the reading of a signature
+// manifest. Extraction may only fail with ExtractionError and must write nothing beside its
+// destination; an application the assessment accepts must be exactly what its manifest
+// lists (describing it again gives the same entries, with no folder that holds nothing
+// signed); a manifest may only fail with ManifestError, and one that reads must write again to
+// the same entries.
+//
+// The seeds' applications are signed with the key below, made for this target alone, so that
+// mutations of the rest of an archive reach the comparison with the manifest.
 
 #include "platform/archive/ArchiveExtractor.h"
+#include "platform/codesign/CodeSignature.h"
 #include "platform/codesign/SignatureManifest.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// The secret key that signed the seeds (embrik-sign keygen); it signs nothing else.
+constexpr const char *fuzzSigningKey =
+    "MF3wTenoAc2ZenbMFhfvG/apzO8GzQS1UWIY/+JeysaH6z301L44y9kz2vD5"
+    "jmRw4LYVue6PEZQEnax32wlphA==";
+
+const std::vector<platform::TrustedKey> &trustedKeys() {
+    static const std::vector<platform::TrustedKey> keys{
+        {"FUZZ", platform::SecretKey::fromBase64(fuzzSigningKey).value().publicKey()}};
+    return keys;
+}
 
 // A private folder for one input, holding only the extraction's destination; removed with
 // everything in it when the input is done (libFuzzer ends without running exit handlers).
@@ -60,9 +80,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const fs::path app = destination / "Embrik.app";
     std::error_code error;
     if (fs::is_directory(fs::symlink_status(app, error))) {
+        std::optional<platform::SignatureManifest> described;
         try {
-            platform::SignatureManifest::describe(app, "FUZZ");
+            described = platform::SignatureManifest::describe(app, "FUZZ");
         } catch (const platform::ManifestError &) {
+        }
+        if (platform::Assessment::assess(app, trustedKeys()).status == 0) {
+            std::string problem;
+            const auto verified =
+                platform::CodeSignature::verifiedManifest(app, trustedKeys(), problem);
+            if (!verified || !described || described->files != verified->files) {
+                std::abort();
+            }
         }
     }
 

@@ -1,13 +1,20 @@
 #include "host/update/PluginUpdateCheck.h"
 
+#include "core/support/Log.h"
 #include "core/support/Numeric.h"
 #include "host/update/PluginUpdateInstaller.h"
 #include "platform/bundle/Bundle.h"
 #include "wrapper/PluginVersionMarker.h"
 
+#include <system_error>
+
 namespace tandrel {
 
 namespace {
+
+auto log() {
+    return logger("com.ostrevale.tandrel.host", "update");
+}
 
 std::optional<PluginVersionMarker> markerAt(const std::optional<std::filesystem::path> &location) {
     return location ? PluginVersionMarker::read(*location) : std::nullopt;
@@ -43,18 +50,30 @@ PluginUpdateCheck::State PluginUpdateCheck::stateAfterSuccess(const Inputs &inpu
 }
 
 PluginUpdateCheck::State PluginUpdateCheck::stateAfterFailure(const std::exception_ptr &failure) {
+    // The user reads what happened in a few words; the details (the server's or a tool's
+    // words, names of temporary files) are for whoever reads the log.
+    const auto logged = [](const char *description) {
+        log()->warn("The plug-in update failed: {}", description);
+    };
     try {
         std::rethrow_exception(failure);
     } catch (const PluginUpdateInstaller::InstallError &error) {
+        logged(error.what());
         if (error.errorCase() ==
             PluginUpdateInstaller::InstallError::Case::appManagementPermissionDenied) {
             return State::needsAppManagementPermission();
         }
-        return State::failed(error.what());
+        return State::failed(error.reason());
+    } catch (const std::system_error &error) {
+        logged(error.what());
+        return State::failed("the update's temporary files could not be written");
     } catch (const std::exception &error) {
-        return State::failed(error.what());
+        // A failed transfer, or the downloaded file that could not be kept.
+        logged(error.what());
+        return State::failed("the download failed");
     } catch (...) {
-        return State::failed("Unknown error");
+        logged("an exception of unknown type");
+        return State::failed("an unexpected error occurred");
     }
 }
 

@@ -16,7 +16,8 @@ namespace tandrel {
 class PluginUpdateCheck {
 public:
     // The outcome: `installed(build)`, `failed(reason)`, `upToDate`, `installing`,
-    // `needsAppManagementPermission`. Equal when the case and the text are.
+    // `needsAppManagementPermission`. Equal when the case and the text are. A reason is a
+    // short clause without a final stop ("the download failed").
     class State {
     public:
         enum class Case { installed, failed, upToDate, installing, needsAppManagementPermission };
@@ -70,7 +71,9 @@ public:
     static State stateAfterSuccess(const Inputs &inputs);
 
     // After a failed one: `needsAppManagementPermission` for the installer's permission
-    // failure, else `failed` with the failure's description.
+    // failure, else `failed` with a short reason for the user (the installer's reason(); a
+    // fixed one for a failed transfer, the temporary files or anything else). The failure's
+    // whole description goes to the log.
     static State stateAfterFailure(const std::exception_ptr &failure);
 
     // The check: `upToDate` when nothing is to be done; otherwise `installing` (published

@@ -19,6 +19,21 @@ namespace {
 
 using InstallError = PluginUpdateInstaller::InstallError;
 
+// A tool's output as a failure quotes it: without `folder` (the update's private folder, or
+// the one the application was unpacked into), whose name means nothing to anybody, so that
+// the paths below it read as the archive names them; without the final line break.
+std::string quoted(std::string output, const std::filesystem::path &folder) {
+    const std::string prefix = folder.string() + "/";
+    for (std::size_t at = output.find(prefix); at != std::string::npos;
+         at = output.find(prefix, at)) {
+        output.erase(at, prefix.size());
+    }
+    while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) {
+        output.pop_back();
+    }
+    return output;
+}
+
 bool hasLine(const std::string &output, const std::string &line) {
     std::size_t start = 0;
     while (start <= output.size()) {
@@ -34,55 +49,82 @@ bool hasLine(const std::string &output, const std::string &line) {
 } // namespace
 
 InstallError InstallError::httpStatus(int code) {
-    return {Case::httpStatus, "Download server returned HTTP " + std::to_string(code) + ".", code};
+    return {Case::httpStatus, "Download server returned HTTP " + std::to_string(code) + ".",
+            code < 0 ? "the download server's answer was not HTTP"
+                     : "the download server answered HTTP " + std::to_string(code),
+            code};
 }
 
 InstallError InstallError::unzip(const std::string &output) {
-    return {Case::unzip, "Could not unpack the download: " + output};
+    return {Case::unzip, "Could not unpack the download: " + output,
+            "the download could not be unpacked"};
 }
 
 InstallError InstallError::codeSignatureMismatch(const std::string &output) {
-    return {Case::codeSignatureMismatch, "Downloaded app failed signature verification: " + output};
+    return {Case::codeSignatureMismatch, "Downloaded app failed signature verification: " + output,
+            "the download's signature could not be verified"};
 }
 
 InstallError InstallError::notarizationRejected(const std::string &output) {
-    return {Case::notarizationRejected, "Downloaded app failed notarization check: " + output};
+    return {Case::notarizationRejected, "Downloaded app failed notarization check: " + output,
+            "the download does not match its signature"};
 }
 
 InstallError InstallError::replaceFailed(const std::string &description) {
-    return {Case::replaceFailed, "Could not install into /Applications: " + description};
+    return {Case::replaceFailed, "Could not install into /Applications: " + description,
+            "Embrik.app could not be replaced in /Applications"};
 }
 
 InstallError InstallError::appNotFoundInZip() {
-    return {Case::appNotFoundInZip, "The download didn't contain Embrik.app."};
+    return {Case::appNotFoundInZip, "The download didn't contain Embrik.app.",
+            "the download didn't contain Embrik.app"};
 }
 
 InstallError InstallError::appManagementPermissionDenied() {
     return {Case::appManagementPermissionDenied,
             "macOS blocked replacing Embrik.app in /Applications — “Embrik Host” needs the "
             "“App Management” permission (System Settings → Privacy & Security → App "
-            "Management)."};
+            "Management).",
+            "replacing Embrik.app in /Applications was not permitted"};
 }
 
 InstallError InstallError::notNewer(const std::string &downloadBuild, std::int64_t installedBuild) {
-    return {Case::notNewer, "The download's build " + downloadBuild +
-                                " is not newer than the installed build " +
-                                std::to_string(installedBuild) + "."};
+    return {Case::notNewer,
+            "The download's build " + downloadBuild + " is not newer than the installed build " +
+                std::to_string(installedBuild) + ".",
+            "the download is not newer than the installed plugin"};
 }
 
 InstallError InstallError::noUpdateServer() {
-    return {Case::noUpdateServer, "No update server is configured."};
+    return {Case::noUpdateServer, "No update server is configured.",
+            "no update server is configured"};
 }
 
 InstallError InstallError::updateServerRefused(const std::string &server) {
     return {Case::updateServerRefused,
             "The update server \"" + platform::BundlePath::printable(server) +
-                "\" is refused: it must use https, or http to this machine."};
+                "\" is refused: it must use https, or http to this machine.",
+            "the update server's address is not allowed"};
 }
 
 InstallError InstallError::downloadTooLarge(std::uint64_t limit) {
     return {Case::downloadTooLarge,
-            "The download is larger than " + std::to_string(limit) + " bytes."};
+            "The download is larger than " + std::to_string(limit) + " bytes.",
+            "the download is too large"};
+}
+
+InstallError InstallError::unsignedEntry(const std::string &name) {
+    return {Case::unsignedEntry,
+            "The download holds \"" + platform::BundlePath::printable(name) +
+                "\" beside Embrik.app, which no signature covers.",
+            "the download holds files its signature does not cover"};
+}
+
+InstallError InstallError::noTrustedKey(const std::string &team, bool trustsOtherTeams) {
+    return {Case::noTrustedKey,
+            trustsOtherTeams ? "This build trusts no update key of the team " + team + "."
+                             : std::string("This build trusts no update key."),
+            "this build trusts no update key"};
 }
 
 platform::ToolResult PluginUpdateInstaller::Tools::unpack(const std::filesystem::path &zip,
@@ -182,14 +224,26 @@ PluginUpdateInstaller::unpackAndVerify(const std::filesystem::path &zip,
     std::filesystem::create_directory(extracted);
     const platform::ToolResult unpacked = seams_.tools->unpack(zip, extracted);
     if (unpacked.status != 0) {
-        throw InstallError::unzip(unpacked.output);
+        throw InstallError::unzip(quoted(unpacked.output, temporaryFolder));
     }
     const auto app = applicationIn(extracted);
     if (!app) {
         throw InstallError::appNotFoundInZip();
     }
+    if (const auto beside = entryBesideApplication(extracted)) {
+        throw InstallError::unsignedEntry(*beside);
+    }
     verify(*app);
     return *app;
+}
+
+void PluginUpdateInstaller::requireTrustedKey() const {
+    const auto &keys = configuration_.trustedKeys;
+    if (std::none_of(keys.begin(), keys.end(), [&](const platform::TrustedKey &key) {
+            return key.teamIdentifier == configuration_.teamIdentifier;
+        })) {
+        throw InstallError::noTrustedKey(configuration_.teamIdentifier, !keys.empty());
+    }
 }
 
 std::optional<std::filesystem::path>
@@ -205,15 +259,27 @@ PluginUpdateInstaller::applicationIn(const std::filesystem::path &extracted) {
     return std::nullopt;
 }
 
+std::optional<std::string>
+PluginUpdateInstaller::entryBesideApplication(const std::filesystem::path &extracted) {
+    std::optional<std::string> first;
+    for (const auto &entry : std::filesystem::directory_iterator(extracted)) {
+        const std::string name = entry.path().filename().string();
+        if (name != applicationName && (!first || name < *first)) {
+            first = name;
+        }
+    }
+    return first;
+}
+
 void PluginUpdateInstaller::verify(const std::filesystem::path &app) const {
     const platform::ToolResult signature = seams_.tools->displaySignature(app);
     if (signature.status != 0 ||
         !hasLine(signature.output, "TeamIdentifier=" + configuration_.teamIdentifier)) {
-        throw InstallError::codeSignatureMismatch(signature.output);
+        throw InstallError::codeSignatureMismatch(quoted(signature.output, app.parent_path()));
     }
     const platform::ToolResult assessment = seams_.tools->assess(app);
     if (assessment.status != 0 || !hasLine(assessment.output, app.string() + ": accepted")) {
-        throw InstallError::notarizationRejected(assessment.output);
+        throw InstallError::notarizationRejected(quoted(assessment.output, app.parent_path()));
     }
 }
 
@@ -243,7 +309,7 @@ void PluginUpdateInstaller::installIntoApplications(const std::filesystem::path 
         if (isPermissionDenied(std::current_exception())) {
             throw InstallError::appManagementPermissionDenied();
         }
-        throw InstallError::replaceFailed(error.what());
+        throw InstallError::replaceFailed(quoted(error.what(), app.parent_path()));
     }
 }
 

@@ -31,7 +31,9 @@ namespace tandrel {
 // free of Qt, so that tools and tests run them directly.
 class PluginUpdateInstaller {
 public:
-    // The installer's own failures; what() is the readable description.
+    // The installer's own failures; what() is the readable description, with the details a
+    // maker needs (the entry, the tool's output), for the log and the signing tool; reason()
+    // is what a user is told.
     class InstallError : public std::runtime_error {
     public:
         enum class Case {
@@ -46,6 +48,8 @@ public:
             noUpdateServer,
             updateServerRefused,
             downloadTooLarge,
+            unsignedEntry,
+            noTrustedKey,
         };
 
         // "Download server returned HTTP <code>." (−1: the answer was not HTTP).
@@ -66,16 +70,27 @@ public:
         static InstallError noUpdateServer();
         static InstallError updateServerRefused(const std::string &server);
         static InstallError downloadTooLarge(std::uint64_t limit);
+        // "The download holds "<name>" beside Embrik.app, which no signature covers."
+        static InstallError unsignedEntry(const std::string &name);
+        // "This build trusts no update key." (or none of the team, when it trusts others').
+        static InstallError noTrustedKey(const std::string &team, bool trustsOtherTeams);
 
         Case errorCase() const { return case_; }
         // The HTTP status of `httpStatus`; 0 for the other cases.
         int statusCode() const { return statusCode_; }
+        // What went wrong in a few plain words for the user, as a clause without a final
+        // stop ("the download's signature could not be verified"): never a path, a name from
+        // the archive or a tool's output.
+        const std::string &reason() const { return reason_; }
 
     private:
-        InstallError(Case errorCase, const std::string &description, int statusCode = 0)
-            : std::runtime_error(description), case_(errorCase), statusCode_(statusCode) {}
+        InstallError(Case errorCase, const std::string &description, std::string reason,
+                     int statusCode = 0)
+            : std::runtime_error(description), case_(errorCase), reason_(std::move(reason)),
+              statusCode_(statusCode) {}
 
         Case case_;
+        std::string reason_;
         int statusCode_;
     };
 
@@ -159,16 +174,26 @@ public:
     // and launch it. Leaves the folder for the caller to remove.
     void installDownloadedArchive(const std::filesystem::path &temporaryFolder,
                                   std::int64_t installedBuild) const;
-    // Unpacks the archive into "extracted" in `temporaryFolder`, finds the application and
-    // verifies it; answers the verified application.
+    // Fails with `noTrustedKey` when the build trusts no key of its team, so that no update
+    // could ever verify: said before anything is downloaded.
+    void requireTrustedKey() const;
+    // Unpacks the archive into "extracted" in `temporaryFolder`, finds the application, makes
+    // sure nothing else came out of the archive, and verifies the application; answers the
+    // verified application. The failures' texts name the archive's entries, never the
+    // temporary folder.
     std::filesystem::path unpackAndVerify(const std::filesystem::path &zip,
                                           const std::filesystem::path &temporaryFolder) const;
     // The folder "Embrik.app" directly inside `extracted`; a file or link of that name is no
     // application.
     static std::optional<std::filesystem::path>
     applicationIn(const std::filesystem::path &extracted);
+    // The first name (in name order) directly inside `extracted` other than "Embrik.app":
+    // no signature covers it, so the archive must hold nothing of the kind.
+    static std::optional<std::string>
+    entryBesideApplication(const std::filesystem::path &extracted);
     // Signature with the build's team (status 0 and the whole line "TeamIdentifier=<team>"),
-    // then assessment (status 0 and the whole line "<app>: accepted").
+    // then assessment (status 0 and the whole line "<app>: accepted"). A refusal quotes the
+    // tool's output with the folder that holds the application left out.
     void verify(const std::filesystem::path &app) const;
     // The download's build ("CFBundleVersion" of its information) must exceed the installed
     // one.

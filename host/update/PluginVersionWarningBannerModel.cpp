@@ -2,6 +2,32 @@
 
 namespace tandrel {
 
+namespace {
+
+// A reason as the banner's parenthesis holds it: one line (line breaks and runs of spaces
+// become one space) and no final stop, which the sentence around it brings.
+std::string inlineReason(const std::string &reason) {
+    std::string text;
+    bool space = false;
+    for (char c : reason) {
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            space = !text.empty();
+            continue;
+        }
+        if (space) {
+            text += ' ';
+            space = false;
+        }
+        text += c;
+    }
+    while (!text.empty() && (text.back() == '.' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+} // namespace
+
 PluginVersionWarningBannerModel bannerModel(const PluginUpdateCheck::State &state,
                                             bool hasInstallerAddress,
                                             bool hasAppManagementSettingsAddress) {
@@ -17,8 +43,12 @@ PluginVersionWarningBannerModel bannerModel(const PluginUpdateCheck::State &stat
         break;
     case Case::failed:
         model.icon = Icon::warning;
-        model.message = "Couldn't automatically update your Final Cut Pro plugin (" + state.text() +
-                        "). Please download the full installer instead.";
+        // Without an installer to offer, the one thing still to come is the next launch's
+        // check.
+        model.message = "Couldn't automatically update your Final Cut Pro plugin (" +
+                        inlineReason(state.text()) + "). " +
+                        (hasInstallerAddress ? "Please download the full installer instead."
+                                             : "Embrik Host tries again at its next start.");
         model.showsDownloadInstallerButton = hasInstallerAddress;
         break;
     case Case::upToDate:

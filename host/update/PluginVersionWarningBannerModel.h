@@ -35,9 +35,11 @@ struct PluginVersionWarningBannerModel {
                            const PluginVersionWarningBannerModel &) = default;
 };
 
-// The banner for the state. `hasInstallerAddress`: whether the full installer has an address
-// (an update server is configured); without one "Download Full Installer" would lead nowhere
-// and is left out, as the settings button is without its address.
+// The banner for the state. A failure's reason sits in the message's parenthesis as one line
+// without a final stop. `hasInstallerAddress`: whether the full installer has an address (an
+// update server is configured); without one "Download Full Installer" would lead nowhere and
+// is left out, as the settings button is without its address, and the message says the check
+// runs again at the next start instead of sending the user to the installer.
 // `hasAppManagementSettingsAddress`: whether that address could be made.
 PluginVersionWarningBannerModel bannerModel(const PluginUpdateCheck::State &state,
                                             bool hasInstallerAddress = true,

@@ -9,6 +9,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -96,7 +97,7 @@ public:
             unpack(entry);
         }
         if (archive_write_close(writer_.get()) < ARCHIVE_WARN) {
-            refuse(libraryError(writer_.get(), "cannot finish the extraction"));
+            refuse(writerError("cannot finish the extraction"));
         }
     }
 
@@ -149,13 +150,13 @@ private:
         archive_entry_set_pathname(entry, (root_ / name).c_str());
 
         if (archive_write_header(writer_.get(), entry) < ARCHIVE_WARN) {
-            refuse(entryName(name) + ": " + libraryError(writer_.get(), "cannot be written"));
+            refuse(entryName(name) + ": " + writerError("cannot be written"));
         }
         if (type == AE_IFREG) {
             copyData(name);
         }
         if (archive_write_finish_entry(writer_.get()) < ARCHIVE_WARN) {
-            refuse(entryName(name) + ": " + libraryError(writer_.get(), "cannot be finished"));
+            refuse(entryName(name) + ": " + writerError("cannot be finished"));
         }
         written_.insert(name);
         if (type == AE_IFLNK) {
@@ -189,9 +190,24 @@ private:
             }
             bytes_ += size;
             if (archive_write_data_block(writer_.get(), block, size, offset) < ARCHIVE_WARN) {
-                refuse(entryName(name) + ": " + libraryError(writer_.get(), "cannot be written"));
+                refuse(entryName(name) + ": " + writerError("cannot be written"));
             }
         }
+    }
+
+    // The writer's message names the paths it wrote in full; below the destination, which is
+    // the caller's own (often a private temporary folder), only the entry's name is news.
+    std::string writerError(const char *fallback) const {
+        std::string text = libraryError(writer_.get(), fallback);
+        const std::string root = BundlePath::printable(root_.string());
+        const std::pair<std::string, std::string> replacements[] = {{root + "/", ""}, {root, "."}};
+        for (const auto &[from, to] : replacements) {
+            for (std::size_t at = text.find(from); at != std::string::npos;
+                 at = text.find(from, at + to.size())) {
+                text.replace(at, from.size(), to);
+            }
+        }
+        return text;
     }
 
     [[noreturn]] void refuseSize() const {

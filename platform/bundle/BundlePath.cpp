@@ -55,6 +55,9 @@ std::optional<std::string> BundlePath::problem(std::string_view relative) {
         if (component == "." || component == "..") {
             return "a \"" + std::string(component) + "\" component";
         }
+        if (component.size() > maxComponentLength) {
+            return "a path component longer than " + std::to_string(maxComponentLength) + " bytes";
+        }
     }
     return std::nullopt;
 }

@@ -11,11 +11,14 @@ namespace platform {
 struct BundlePath {
     // Longest relative path accepted, in bytes.
     static constexpr std::size_t maxLength = 1024;
+    // Longest component accepted, in bytes: the longest name a Linux file system stores.
+    static constexpr std::size_t maxComponentLength = 255;
 
     // Why `relative` is not a plain relative path, or nothing when it is one. A plain path is
     // not empty, at most `maxLength` bytes, does not start with "/", has no empty, "." or ".."
-    // component and no control character (a name with a line break could forge a line of a
-    // tool's output).
+    // component, no component longer than `maxComponentLength` bytes (which no folder could
+    // hold) and no control character (a name with a line break could forge a line of a tool's
+    // output).
     static std::optional<std::string> problem(std::string_view relative);
 
     // Whether a link at `linkPath` (a plain path relative to a container folder) whose content

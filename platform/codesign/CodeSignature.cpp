@@ -1,6 +1,7 @@
 #include "platform/codesign/CodeSignature.h"
 
 #include "core/support/AtomicFileWriter.h"
+#include "core/support/RegularFile.h"
 #include "platform/bundle/BundlePath.h"
 #include "platform/filemanager/FileManager.h"
 
@@ -19,6 +20,22 @@ std::string octal(std::uint32_t mode) {
     return text;
 }
 
+// The folders a manifest covers: those that hold one of its entries or the signature.
+std::set<std::string, std::less<>> coveredFolders(const SignatureManifest &manifest) {
+    std::set<std::string, std::less<>> folders;
+    const auto addFoldersOf = [&](std::string_view path) {
+        for (std::size_t slash = path.find('/'); slash != std::string_view::npos;
+             slash = path.find('/', slash + 1)) {
+            folders.emplace(path.substr(0, slash));
+        }
+    };
+    for (const auto &entry : manifest.files) {
+        addFoldersOf(entry.path);
+    }
+    addFoldersOf(SignatureManifest::manifestPath);
+    return folders;
+}
+
 // The first way the bundle differs from its verified manifest, or nothing.
 std::optional<std::string> difference(const std::filesystem::path &bundle,
                                       const SignatureManifest &manifest) {
@@ -26,6 +43,7 @@ std::optional<std::string> difference(const std::filesystem::path &bundle,
     for (const auto &entry : manifest.files) {
         listed.emplace(entry.path, &entry);
     }
+    const auto folders = coveredFolders(manifest);
     std::set<std::string> seen;
     std::error_code error;
     for (auto it = std::filesystem::recursive_directory_iterator(bundle, error);
@@ -42,8 +60,12 @@ std::optional<std::string> difference(const std::filesystem::path &bundle,
         if (::lstat(it->path().c_str(), &status) != 0) {
             return name + ": cannot be examined";
         }
-        // Folders are implied by the paths inside them; an empty one adds nothing that runs.
+        // Folders are implied by the paths inside them, so one that holds nothing signed is
+        // not covered, empty or not: nothing unsigned is installed, not even a name.
         if (S_ISDIR(status.st_mode)) {
+            if (folders.count(path) == 0) {
+                return name + ": a folder not in the signed manifest";
+            }
             continue;
         }
         const auto found = listed.find(path);
@@ -87,6 +109,32 @@ std::optional<std::string> difference(const std::filesystem::path &bundle,
     return std::nullopt;
 }
 
+constexpr std::size_t signatureBytes = 64;
+
+// One of the signature's two files, or nothing and why: missing, no file, too large or
+// unreadable are told apart, so that a signer can tell what to mend.
+std::optional<std::string> signatureFile(const std::filesystem::path &bundle, const char *path,
+                                         std::size_t maxBytes, std::string &problem) {
+    tandrel::RegularFileRead read =
+        tandrel::readRegularFile(bundle / path, maxBytes, tandrel::LinkAtPath::refuse);
+    using Status = tandrel::RegularFileRead::Status;
+    if (read.status == Status::read) {
+        return std::move(read.bytes);
+    }
+    const std::string name(path);
+    if (read.status == Status::tooLarge) {
+        problem = name + ": larger than " + std::to_string(maxBytes) + " bytes";
+    } else if (read.error == std::errc::no_such_file_or_directory) {
+        problem = "no signature (" + name + " is missing)";
+    } else if (read.error == std::errc::invalid_argument ||
+               read.error == std::errc::too_many_symbolic_link_levels) {
+        problem = name + ": not a file";
+    } else {
+        problem = name + ": cannot be read (" + read.error.message() + ")";
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 void CodeSignature::sign(const std::filesystem::path &bundle, const std::string &teamIdentifier,
@@ -108,11 +156,21 @@ CodeSignature::verifiedManifest(const std::filesystem::path &bundle,
         problem = "not a bundle folder";
         return std::nullopt;
     }
-    const auto manifest =
-        readRegularFile(bundle / SignatureManifest::manifestPath, SignatureManifest::maxBytes);
-    const auto signature = readRegularFile(bundle / SignatureManifest::signaturePath, 64);
+    const auto manifest = signatureFile(bundle, SignatureManifest::manifestPath,
+                                        SignatureManifest::maxBytes, problem);
+    const auto signature =
+        manifest ? signatureFile(bundle, SignatureManifest::signaturePath, signatureBytes, problem)
+                 : std::nullopt;
     if (!manifest || !signature) {
-        problem = "no signature (" + std::string(SignatureManifest::folder) + ")";
+        return std::nullopt;
+    }
+    if (signature->size() != signatureBytes) {
+        problem = std::string(SignatureManifest::signaturePath) + ": not a signature of " +
+                  std::to_string(signatureBytes) + " bytes";
+        return std::nullopt;
+    }
+    if (trusted.empty()) {
+        problem = "no key is trusted to verify the signature";
         return std::nullopt;
     }
     problem = "the signature does not verify with a trusted key";

@@ -27,7 +27,8 @@ struct CodeSignature {
     // The signature as a signing tool displays it. When the signature verifies with one of
     // the trusted keys and the manifest names that key's team: status 0 and output ending in
     // the line "TeamIdentifier=<team>", the team being the trusted key's. Otherwise status 1
-    // and one line saying why, which never repeats text of the bundle's own manifest.
+    // and one line saying why (a missing, oversized or unreadable signature file, no trusted
+    // key, no key that verifies, ...), which never repeats text of the bundle's own manifest.
     static ToolResult display(const std::filesystem::path &bundle,
                               const std::vector<TrustedKey> &trusted);
 
@@ -40,7 +41,8 @@ struct CodeSignature {
 // The assessment of a bundle before it may run: the signature must verify (as for
 // CodeSignature::display) and the bundle must be exactly what its manifest lists: every file
 // re-hashed with its permission bits, every link with its target, nothing missing, nothing
-// extra, no set-user-ID or set-group-ID file, nothing but files, folders and links.
+// extra (a folder is extra unless it holds a listed entry or the signature), no set-user-ID or
+// set-group-ID file, nothing but files, folders and links.
 // Accepted: status 0 and the first line "<bundle>: accepted". Rejected: status 3, the line
 // "<bundle>: rejected" and then the first problem found.
 struct Assessment {

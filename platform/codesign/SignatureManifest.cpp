@@ -104,6 +104,12 @@ SignatureManifest SignatureManifest::describe(const std::filesystem::path &bundl
             fail(quotedPath(path) + ": cannot be examined");
         }
         if (S_ISDIR(status.st_mode)) {
+            // A folder is signed only through what it holds, so an empty one could not be
+            // told from one added later: the installer refuses it, so sign nothing with it.
+            std::error_code error;
+            if (std::filesystem::is_empty(it->path(), error) && !error) {
+                fail(quotedPath(path) + ": an empty folder, which a signature cannot cover");
+            }
             continue;
         }
         Entry entry{path, {}, 0, {}};

@@ -17,7 +17,8 @@ public:
 };
 
 // What a bundle's signature covers: the signing team and every file and link of the bundle
-// (folders are implied by the paths), as "Contents/_CodeSignature/manifest.json". The
+// (folders are implied by the paths, so a folder that holds none of them is not covered), as
+// "Contents/_CodeSignature/manifest.json". The
 // signature, "manifest.sig" beside it, is an Ed25519 signature over the manifest's exact
 // bytes; those two files are the only ones the manifest leaves out.
 //
@@ -43,8 +44,8 @@ struct SignatureManifest {
     std::vector<Entry> files; // in path order, each path once
 
     // The manifest of a bundle as it is on disk, its own two files left out. Fails on a
-    // set-user-ID or set-group-ID file, on anything but files, folders and links, and on a
-    // link that points out of the bundle.
+    // set-user-ID or set-group-ID file, on anything but files, folders and links, on a link
+    // that points out of the bundle and on an empty folder (which no entry would cover).
     static SignatureManifest describe(const std::filesystem::path &bundle, std::string team);
 
     std::string encode() const;

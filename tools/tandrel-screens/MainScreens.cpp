@@ -5,6 +5,7 @@
 #include "designkit/Color.h"
 #include "host/app/HostCommands.h"
 #include "host/state/AppState.h"
+#include "host/update/PluginUpdateInstaller.h"
 #include "host/views/common/MainWindowAppearance.h"
 #include "host/views/common/Preferences.h"
 #include "host/views/common/TextButton.h"
@@ -231,7 +232,9 @@ const tandrel::screens::ScreenRegistration screens{
     {"update-banner-failed",
      {760, 70},
      [](const ScreenContext &) {
-         return banner(PluginUpdateState::failed("Download server returned HTTP 404."));
+         // As the check reports a download whose signature is refused.
+         return banner(PluginUpdateState::failed(
+             PluginUpdateInstaller::InstallError::codeSignatureMismatch("").reason()));
      }},
     {"update-banner-permission",
      {760, 90},

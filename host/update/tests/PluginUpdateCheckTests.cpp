@@ -84,10 +84,13 @@ TEST(PluginUpdateCheck, TurnsFailuresIntoStates) {
         {std::make_exception_ptr(InstallError::appManagementPermissionDenied()),
          State::needsAppManagementPermission()},
         {std::make_exception_ptr(InstallError::httpStatus(404)),
-         State::failed("Download server returned HTTP 404.")},
+         State::failed("the download server answered HTTP 404")},
         {std::make_exception_ptr(std::runtime_error("Connection refused")),
-         State::failed("Connection refused")},
-        {std::make_exception_ptr(42), State::failed("Unknown error")},
+         State::failed("the download failed")},
+        {std::make_exception_ptr(
+             std::system_error(ENOSPC, std::generic_category(), "Cannot create \"/tmp/x\"")),
+         State::failed("the update's temporary files could not be written")},
+        {std::make_exception_ptr(42), State::failed("an unexpected error occurred")},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(PluginUpdateCheck::stateAfterFailure(c.failure), c.state) << c.state.text();
@@ -106,7 +109,7 @@ TEST(PluginUpdateCheck, PublishesInstallingBeforeTheInstallerRunsAndThenItsOutco
         {"a failed update",
          markerOfBuild("57"),
          std::make_exception_ptr(std::runtime_error("Connection refused")),
-         {State::installing(), State::failed("Connection refused")}},
+         {State::installing(), State::failed("the download failed")}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -132,7 +135,7 @@ TEST(PluginUpdateCheck, PublishesInstallingBeforeTheInstallerRunsAndThenItsOutco
 
 TEST(PluginVersionWarningBanner, ShowsEachStateWithItsIconTextAndButtons) {
     using Icon = PluginVersionWarningBannerModel::Icon;
-    const std::string reason = "Download server returned HTTP 404.";
+    const std::string reason = "the download server answered HTTP 404";
     const struct {
         State state;
         PluginVersionWarningBannerModel model;
@@ -168,6 +171,73 @@ TEST(PluginVersionWarningBanner, ShowsEachStateWithItsIconTextAndButtons) {
     EXPECT_FALSE(bannerModel(State::failed(reason), false).showsDownloadInstallerButton);
     EXPECT_FALSE(
         bannerModel(State::needsAppManagementPermission(), true, false).showsAppManagementButton);
+}
+
+TEST(PluginVersionWarningBanner, SaysInOneLineWhatFailedAndWhatComesNextNeverTheRawMessage) {
+    using InstallError = PluginUpdateInstaller::InstallError;
+    const std::string temporary = "/tmp/EmbrikPluginUpdate-6F1C0D2E-0000-4000-8000-000000000000";
+    const std::string installer = "Please download the full installer instead.";
+    const auto failedWith = [](const auto &error) {
+        return PluginUpdateCheck::stateAfterFailure(std::make_exception_ptr(error));
+    };
+    const struct {
+        const char *what;
+        State state;
+        bool hasInstallerAddress;
+        std::string reason;
+        std::string next;
+    } cases[] = {
+        {"a server's status", failedWith(InstallError::httpStatus(404)), true,
+         "the download server answered HTTP 404", installer},
+        {"an answer that is no HTTP", failedWith(InstallError::httpStatus(-1)), true,
+         "the download server's answer was not HTTP", installer},
+        {"a refused archive",
+         failedWith(InstallError::unzip("Failed to open '" + temporary + "/plugin.zip'\n")), true,
+         "the download could not be unpacked", installer},
+        {"a signature of a foreign key",
+         failedWith(InstallError::codeSignatureMismatch(
+             temporary + "/extracted/Embrik.app: the signature does not verify with a trusted "
+                         "key\n")),
+         true, "the download's signature could not be verified", installer},
+        {"a changed file",
+         failedWith(InstallError::notarizationRejected(
+             "Embrik.app: rejected\nContents/MacOS/Embrik: contents differ from the signed "
+             "manifest\n")),
+         true, "the download does not match its signature", installer},
+        {"an entry beside the application", failedWith(InstallError::unsignedEntry("Other.app")),
+         true, "the download holds files its signature does not cover", installer},
+        {"no trusted key", failedWith(InstallError::noTrustedKey("Q7M4K2T9XB", false)), true,
+         "this build trusts no update key", installer},
+        {"the installed build", failedWith(InstallError::notNewer("57", 57)), true,
+         "the download is not newer than the installed plugin", installer},
+        {"a replacement that failed",
+         failedWith(InstallError::replaceFailed("Cannot move \"" + temporary +
+                                                "/extracted/Embrik.app\": Input/output error")),
+         true, "Embrik.app could not be replaced in /Applications", installer},
+        {"a failed transfer",
+         failedWith(std::runtime_error("Error transferring " + temporary +
+                                       " - server replied: "
+                                       "Not Found\n")),
+         true, "the download failed", installer},
+        {"a temporary folder that could not be made",
+         failedWith(std::system_error(EACCES, std::generic_category(),
+                                      "Cannot create \"" + temporary + "\"")),
+         true, "the update's temporary files could not be written", installer},
+        {"no update server, so no installer either", failedWith(InstallError::noUpdateServer()),
+         false, "no update server is configured", "Embrik Host tries again at its next start."},
+        {"a reason with a final stop and a line break",
+         State::failed("Download server returned\nHTTP 404.\n"), true,
+         "Download server returned HTTP 404", installer},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string message = bannerModel(c.state, c.hasInstallerAddress).message;
+        EXPECT_EQ(message, "Couldn't automatically update your Final Cut Pro plugin (" + c.reason +
+                               "). " + c.next);
+        EXPECT_EQ(message.find('\n'), std::string::npos);
+        EXPECT_EQ(message.find(".)."), std::string::npos);
+        EXPECT_EQ(message.find(temporary), std::string::npos);
+    }
 }
 
 } // namespace

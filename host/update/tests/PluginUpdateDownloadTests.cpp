@@ -202,6 +202,32 @@ TEST(PluginUpdateDownload, FailsWithoutAServerToAskAndWithTheTransfersOwnError) 
     ::close(socket);
 }
 
+TEST(PluginUpdateDownload, ABuildThatTrustsNoUpdateKeySaysSoAndDownloadsNothing) {
+    UpdateFixture signing;
+    const std::string zip = contentOf(signing.archive("59"));
+    const struct {
+        std::vector<platform::TrustedKey> trusted;
+        std::string failure;
+    } cases[] = {
+        {{}, "This build trusts no update key."},
+        {{{"OTHERTEAM1", signing.key.publicKey()}},
+         "This build trusts no update key of the team Q7M4K2T9XB."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.failure);
+        UpdateFixture fixture;
+        LoopbackServer server([&](const httplib::Request &, httplib::Response &response) {
+            response.set_content(zip, "application/zip");
+        });
+        fixture.configuration.server = server.address();
+        fixture.configuration.trustedKeys = c.trusted;
+        EXPECT_EQ(install(fixture.installer()), c.failure);
+        EXPECT_EQ(server.requests, 0);
+        EXPECT_TRUE(folderNames(fixture.configuration.temporaryDirectory).empty());
+        EXPECT_EQ(fixture.installedTemplate(), "template of build 57\n");
+    }
+}
+
 TEST(UpdateServer, GivesAddressesOnlyOnHttpsOrThisMachine) {
     const std::string path = PluginUpdateInstaller::pluginZipPath;
     const struct {

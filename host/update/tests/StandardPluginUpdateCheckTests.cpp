@@ -32,7 +32,7 @@ TEST(StandardPluginUpdateCheck,
         {"the marker's build is the host's", "58", {State::upToDate()}},
         {"an older plug-in, and no server to fetch it from",
          "57",
-         {State::installing(), State::failed("No update server is configured.")}},
+         {State::installing(), State::failed("no update server is configured")}},
     };
     for (const Case &c : cases) {
         testing::TemporaryFolder home;

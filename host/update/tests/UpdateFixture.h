@@ -4,9 +4,11 @@
 
 #include "core/tests/TemporaryFolder.h"
 #include "platform/archive/ZipWriter.h"
+#include "platform/archive/tests/CraftedZip.h"
 #include "platform/codesign/tests/SampleBundle.h"
 #include "platform/filemanager/tests/FileFixtures.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -102,6 +104,44 @@ struct UpdateFixture {
         }
         const std::filesystem::path zip = source.string() + ".zip";
         platform::ZipWriter::writeFolder(parent.empty() ? app : source / parent, zip);
+        return zip;
+    }
+
+    // A zip of a signed application of that build at its top level, followed by the `extra`
+    // entries; `change` runs on the application after signing.
+    std::filesystem::path
+    archiveWith(const std::string &build,
+                const std::function<void(const std::filesystem::path &)> &change,
+                const std::vector<platform::testing::CraftedEntry> &extra) {
+        namespace fs = std::filesystem;
+        const fs::path source = temp.path() / ("source-" + std::to_string(++archives));
+        const fs::path app = source / "Embrik.app";
+        platform::testing::writeSampleBundle(app, build);
+        platform::CodeSignature::sign(app, updateTeam, key);
+        if (change) {
+            change(app);
+        }
+        std::vector<fs::path> paths{app};
+        for (const auto &entry : fs::recursive_directory_iterator(app)) {
+            paths.push_back(entry.path());
+        }
+        std::sort(paths.begin(), paths.end());
+        std::vector<platform::testing::CraftedEntry> entries;
+        for (const fs::path &path : paths) {
+            const std::string name = path.lexically_relative(source).generic_string();
+            const fs::file_status status = fs::symlink_status(path);
+            const auto permissions = static_cast<mode_t>(status.permissions() & fs::perms::all);
+            if (fs::is_symlink(status)) {
+                entries.push_back(platform::testing::link(name, fs::read_symlink(path).string()));
+            } else if (fs::is_directory(status)) {
+                entries.push_back(platform::testing::folder(name + "/"));
+            } else {
+                entries.push_back(platform::testing::file(name, fileContents(path), permissions));
+            }
+        }
+        entries.insert(entries.end(), extra.begin(), extra.end());
+        const fs::path zip = source.string() + ".zip";
+        std::ofstream(zip, std::ios::binary) << platform::testing::craftZip(entries);
         return zip;
     }
 

@@ -151,6 +151,34 @@ TEST(ArchiveExtractor, RefusesEntriesThatCouldReachOutsideOrHarmTheMachine) {
     }
 }
 
+TEST(ArchiveExtractor, NamesTheEntryAndTheReasonButNeverWhereItUnpacks) {
+    const std::string longName = "Embrik.app/Contents/" + std::string(300, 'a');
+    const struct {
+        const char *what;
+        std::vector<CraftedEntry> entries;
+        std::string reason;
+    } cases[] = {
+        {"a name no folder can hold",
+         {file(longName, "x")},
+         "entry \"" + longName + "\": a path component longer than 255 bytes"},
+        {"an entry below a file",
+         {file("Embrik.app/a", "x"), file("Embrik.app/a/b", "x")},
+         "entry \"Embrik.app/a/b\": "},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Sandbox sandbox;
+        try {
+            ArchiveExtractor::extract(bytesOf(craftZip(c.entries)), sandbox.destination);
+            ADD_FAILURE() << "extracted";
+        } catch (const ExtractionError &error) {
+            EXPECT_EQ(std::string(error.what()).rfind(c.reason, 0), 0u) << error.what();
+            EXPECT_THAT(error.what(),
+                        ::testing::Not(::testing::HasSubstr(sandbox.temp.path().string())));
+        }
+    }
+}
+
 TEST(ArchiveExtractor, NeverMakesAPipe) {
     // The zip reader hands a pipe recorded in the archive on as a file: what comes out holds
     // the entry's bytes and nobody blocks opening it.

@@ -28,6 +28,8 @@ TEST(BundlePath, AcceptsOnlyPlainRelativePaths) {
         {"Embrik.app//x", "an empty path component"},
         {"Embrik.app/\nforged line", "a control character in the name"},
         {std::string(1025, 'a'), "a name longer than 1024 bytes"},
+        {"Embrik.app/" + std::string(255, 'a'), std::nullopt},
+        {"Embrik.app/" + std::string(300, 'a') + "/x", "a path component longer than 255 bytes"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(BundlePath::problem(c.path), c.problem) << c.path.substr(0, 40);

@@ -89,9 +89,30 @@ TEST(CodeSignature, AssessmentRejectsEveryChangeAfterSigning) {
              std::ofstream(b / SignatureManifest::manifestPath, std::ios::app) << " ";
          },
          "the signature does not verify with a trusted key"},
+        {"an empty folder", [](const fs::path &b) { fs::create_directory(b / "Contents/Empty"); },
+         "Contents/Empty: a folder not in the signed manifest"},
+        {"a folder holding only a folder",
+         [](const fs::path &b) { fs::create_directories(b / "Contents/Resources/A/B"); },
+         "Contents/Resources/A: a folder not in the signed manifest"},
         {"no signature",
          [](const fs::path &b) { fs::remove(b / SignatureManifest::signaturePath); },
-         "no signature (Contents/_CodeSignature)"},
+         "no signature (Contents/_CodeSignature/manifest.sig is missing)"},
+        {"no manifest", [](const fs::path &b) { fs::remove(b / SignatureManifest::manifestPath); },
+         "no signature (Contents/_CodeSignature/manifest.json is missing)"},
+        {"a manifest over the limit",
+         [](const fs::path &b) {
+             fs::resize_file(b / SignatureManifest::manifestPath, SignatureManifest::maxBytes + 1);
+         },
+         "Contents/_CodeSignature/manifest.json: larger than 16777216 bytes"},
+        {"a folder as the manifest",
+         [](const fs::path &b) {
+             fs::remove(b / SignatureManifest::manifestPath);
+             fs::create_directory(b / SignatureManifest::manifestPath);
+         },
+         "Contents/_CodeSignature/manifest.json: not a file"},
+        {"a cut signature",
+         [](const fs::path &b) { fs::resize_file(b / SignatureManifest::signaturePath, 63); },
+         "Contents/_CodeSignature/manifest.sig: not a signature of 64 bytes"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -111,7 +132,7 @@ TEST(CodeSignature, OnlyTrustedKeysOfTheManifestsTeamVerify) {
         std::vector<TrustedKey> trusted;
         std::string problem;
     } cases[] = {
-        {"no trusted key", {}, "the signature does not verify with a trusted key"},
+        {"no trusted key", {}, "no key is trusted to verify the signature"},
         {"another key for the team",
          {{team, foreign.publicKey()}},
          "the signature does not verify with a trusted key"},
@@ -131,6 +152,21 @@ TEST(CodeSignature, OnlyTrustedKeysOfTheManifestsTeamVerify) {
     CodeSignature::sign(fixture.bundle, team, foreign);
     EXPECT_THAT(CodeSignature::display(fixture.bundle, fixture.trusted).output,
                 Not(HasSubstr("TeamIdentifier")));
+}
+
+TEST(CodeSignature, SignsNoBundleWithAFolderItCannotCover) {
+    SignedBundle fixture;
+    fs::create_directories(fixture.bundle / "Contents/Resources/Empty");
+    try {
+        CodeSignature::sign(fixture.bundle, team, fixture.key);
+        ADD_FAILURE() << "signed";
+    } catch (const ManifestError &error) {
+        EXPECT_STREQ(error.what(), "\"Contents/Resources/Empty\": an empty folder, which a "
+                                   "signature cannot cover");
+    }
+    std::ofstream(fixture.bundle / "Contents/Resources/Empty/file") << "x";
+    CodeSignature::sign(fixture.bundle, team, fixture.key);
+    EXPECT_EQ(Assessment::assess(fixture.bundle, fixture.trusted).status, 0);
 }
 
 TEST(SignatureManifest, DecodesOnlyWellFormedManifests) {

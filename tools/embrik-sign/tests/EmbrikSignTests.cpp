@@ -1,4 +1,5 @@
 #include "core/tests/TemporaryFolder.h"
+#include "host/update/tests/UpdateFixture.h"
 #include "platform/codesign/SigningKeys.h"
 #include "platform/codesign/tests/SampleBundle.h"
 #include "tools/testing/ChildProcess.h"
@@ -75,8 +76,8 @@ TEST(EmbrikSign, ReportsWhyAnArchiveWouldBeRefused) {
         const ChildProcess verified =
             embrikSign({"verify", "--public-key", c.publicKey, "--team", c.team, signing.zip});
         EXPECT_EQ(verified.status, 1);
-        EXPECT_EQ(verified.output.rfind("Downloaded app failed signature verification: ", 0), 0u);
-        EXPECT_THAT(verified.output, HasSubstr("/Embrik.app: " + c.failure + "\n"));
+        EXPECT_EQ(verified.output,
+                  "Downloaded app failed signature verification: Embrik.app: " + c.failure + "\n");
     }
 
     // A file changed after signing, packed as it is.
@@ -91,6 +92,89 @@ TEST(EmbrikSign, ReportsWhyAnArchiveWouldBeRefused) {
             .status,
         0)
         << "signing again covers the change";
+}
+
+TEST(EmbrikSign, RefusesWhatNoSignatureCoversByNameAsTheInstallerDoes) {
+    using platform::testing::file;
+    using platform::testing::folder;
+    tandrel::testing::UpdateFixture fixture;
+    const auto installer = fixture.installer();
+    const std::string publicKey = fixture.key.publicKey().base64();
+    const std::string longName = "Embrik.app/Contents/" + std::string(300, 'a');
+    const auto verify = [&](const fs::path &zip) {
+        return embrikSign({"verify", "--public-key", publicKey, "--team",
+                           tandrel::testing::updateTeam, zip.string()});
+    };
+    const auto install = [&](const fs::path &zip) {
+        try {
+            installer.installDownloadedArchive(fixture.stage(installer, zip), 57);
+        } catch (const std::exception &error) {
+            return std::string(error.what());
+        }
+        return std::string("installed");
+    };
+
+    const struct {
+        const char *what;
+        std::function<void(const fs::path &)> change;
+        std::vector<platform::testing::CraftedEntry> extra;
+        std::string refusal;
+    } cases[] = {
+        {"an empty folder inside the application",
+         [](const fs::path &app) { fs::create_directory(app / "Contents/Empty"); },
+         {},
+         "Downloaded app failed notarization check: Embrik.app: rejected\nContents/Empty: a "
+         "folder not in the signed manifest"},
+        {"an empty folder beside the signature",
+         [](const fs::path &app) { fs::create_directory(app / "Contents/_CodeSignature/Extra"); },
+         {},
+         "Downloaded app failed notarization check: Embrik.app: rejected\n"
+         "Contents/_CodeSignature/Extra: a folder not in the signed manifest"},
+        {"a file beside the application",
+         {},
+         {file("README", "read me")},
+         "The download holds \"README\" beside Embrik.app, which no signature covers."},
+        {"a second application",
+         {},
+         {folder("Other.app/"), file("Other.app/Contents/Info.plist", "x")},
+         "The download holds \"Other.app\" beside Embrik.app, which no signature covers."},
+        {"an empty folder beside the application",
+         {},
+         {folder("__MACOSX/")},
+         "The download holds \"__MACOSX\" beside Embrik.app, which no signature covers."},
+        {"a name no folder can hold",
+         {},
+         {file(longName, "x")},
+         "Could not unpack the download: entry \"" + longName +
+             "\": a path component longer than 255 bytes"},
+        {"a manifest over the size limit",
+         [](const fs::path &app) {
+             fs::resize_file(app / platform::SignatureManifest::manifestPath,
+                             platform::SignatureManifest::maxBytes + 1);
+         },
+         {},
+         "Downloaded app failed signature verification: Embrik.app: "
+         "Contents/_CodeSignature/manifest.json: larger than 16777216 bytes"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path zip = fixture.archiveWith("59", c.change, c.extra);
+        const ChildProcess verified = verify(zip);
+        EXPECT_EQ(verified.status, 1);
+        EXPECT_EQ(verified.output, c.refusal + "\n");
+        EXPECT_EQ(install(zip), c.refusal);
+        EXPECT_EQ(fixture.installedTemplate(), "template of build 57\n");
+        EXPECT_EQ(tandrel::testing::folderNames(fixture.configuration.applicationsDirectory),
+                  std::vector<std::string>{"Embrik.app"});
+        EXPECT_FALSE(fs::exists(fixture.installed() / "Contents/Empty"));
+    }
+    EXPECT_TRUE(fixture.workspace.opened().empty());
+
+    // The same application with nothing added passes both.
+    const fs::path plain = fixture.archiveWith("59", {}, {});
+    EXPECT_EQ(verify(plain).output, "accepted\n");
+    EXPECT_EQ(install(plain), "installed");
+    EXPECT_EQ(fixture.installedTemplate(), "template of build 59\n");
 }
 
 TEST(EmbrikSign, ExplainsItsUsage) {
