@@ -1,5 +1,7 @@
 // The main of every benchmark: runs them as Google Benchmark does, then prints for each case
-// measured as "<case>/ours" and "<case>/<peer>" our time, the peer's and their ratio.
+// measured as "<case>/ours" and "<case>/<peer>" our time, the peer's and their ratio, and the
+// ratio of their peak memory where both report it (counter "peak_MiB"). A fixed iteration
+// count in a run's name ("/iterations:1") does not count.
 
 #include <benchmark/benchmark.h>
 
@@ -19,8 +21,12 @@ public:
                 continue;
             }
             // Nanoseconds per iteration, whatever unit the run reports in.
-            times_[run.benchmark_name()] =
+            const std::string name = caseName(run.benchmark_name());
+            times_[name] =
                 run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
+            if (const auto peak = run.counters.find("peak_MiB"); peak != run.counters.end()) {
+                peaks_[name] = peak->second.value;
+            }
         }
     }
 
@@ -47,12 +53,29 @@ public:
                 std::printf("%-32s %14.1f %14.1f %10.2f  (peer: %s)\n",
                             prefix.substr(0, prefix.size() - 1).c_str(), time, peerTime,
                             time / peerTime, peer.c_str());
+                const auto ours = peaks_.find(name);
+                const auto theirs = peaks_.find(peerName);
+                if (ours != peaks_.end() && theirs != peaks_.end() && theirs->second > 0) {
+                    std::printf("%-32s %11.1f MiB %10.1f MiB %10.2f  (peak memory)\n", "",
+                                ours->second, theirs->second, ours->second / theirs->second);
+                }
             }
         }
     }
 
 private:
+    static std::string caseName(std::string name) {
+        const std::string iterations = "/iterations:";
+        if (const size_t at = name.rfind(iterations);
+            at != std::string::npos &&
+            name.find_first_not_of("0123456789", at + iterations.size()) == std::string::npos) {
+            name.erase(at);
+        }
+        return name;
+    }
+
     std::map<std::string, double> times_;
+    std::map<std::string, double> peaks_;
 };
 
 } // namespace

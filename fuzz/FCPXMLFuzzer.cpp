@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes to the FCPXML reader and validates every sequence it finds against a
 // fixed edit list, with the report's texts. Reading may only fail with the reader's own error
-// or the entity refusal; besides crashes and sanitizer reports (absurd times must saturate,
-// never overflow) it stops on a report whose counts do not add up.
+// or the refusal of what the document type declares; besides crashes and sanitizer reports
+// (absurd times must saturate, never overflow) it stops on a report whose counts do not add
+// up, or whose rows hold a name or text longer than a screen line.
 
+#include "core/support/UnicodeText.h"
 #include "core/support/XMLSecurityError.h"
 #include "core/validation/FCPXMLParser.h"
 #include "core/validation/ReportTexts.h"
@@ -52,6 +54,10 @@ const std::vector<EditEntry> &editList() {
     return entries;
 }
 
+bool withinALine(const std::string &text) {
+    return graphemeCount(text) <= ReportTexts::lineLength;
+}
+
 void checkReport(const TimelineValidator::ValidationReport &report) {
     const auto unmatchedF = static_cast<int64_t>(report.unmatchedFCPXML.size());
     const auto unmatchedR = static_cast<int64_t>(report.unmatchedResolver.size());
@@ -66,16 +72,20 @@ void checkReport(const TimelineValidator::ValidationReport &report) {
         }));
         for (const auto &clip : *list) {
             require(!clip.projectTimecode.empty() && clip.projectTimecode[0] != '-');
+            require(withinALine(clip.name) && withinALine(clip.elementType.value_or("")));
             (void)ReportTexts::timecode(clip);
         }
     }
     for (const auto &mismatch : report.mismatches) {
         require(mismatch.deltaFrames.has_value() == (mismatch.field != "name"));
+        require(withinALine(mismatch.clipName) && withinALine(mismatch.expected) &&
+                withinALine(mismatch.actual));
         (void)ReportTexts::expectedAndActual(mismatch);
         (void)ReportTexts::delta(mismatch);
     }
     (void)report.summaryLine();
-    (void)ReportTexts::facts(report);
+    require(withinALine(ReportTexts::facts(report)[0].value.substr(
+        0, ReportTexts::facts(report)[0].value.rfind("  ("))));
     (void)ReportTexts::sections(report);
     (void)ReportTexts::nameWarning(report, "Sample");
 }

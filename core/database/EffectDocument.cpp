@@ -21,8 +21,18 @@ bool EffectDocument::read(std::span<const uint8_t> document, std::string_view gu
             std::string_view(reinterpret_cast<const char *>(document.data()), document.size()))) {
         return false;
     }
-    // A declaration the guard could not see is refused by the parser: the same outcome.
-    return XMLStreamParser::parse(document, delegate) != XMLStreamParser::Outcome::refused;
+    // A declaration the guard could not see, or one it does not look for (an element type,
+    // an attribute list with its defaults, an external DTD), is refused by the parser: the
+    // same outcome. So is markup that would multiply memory.
+    switch (XMLStreamParser::parse(document, delegate)) {
+    case XMLStreamParser::Outcome::finished:
+    case XMLStreamParser::Outcome::malformed:
+        return true;
+    case XMLStreamParser::Outcome::refused:
+    case XMLStreamParser::Outcome::exhausted:
+        break;
+    }
+    return false;
 }
 
 } // namespace tandrel

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <system_error>
 
@@ -39,5 +41,34 @@ enum class LinkAtPath { follow, refuse };
 // readable (the error is too_many_symbolic_link_levels).
 RegularFileRead readRegularFile(const std::filesystem::path &path, uint64_t maxBytes,
                                 LinkAtPath linkAtPath = LinkAtPath::follow);
+
+// The same file read a piece at a time, for a reader that need not hold it whole: opened and
+// checked as readRegularFile does, and refused the same way when it grows past the limit.
+class RegularFileStream {
+public:
+    RegularFileStream(const std::filesystem::path &path, uint64_t maxBytes,
+                      LinkAtPath linkAtPath = LinkAtPath::follow);
+    ~RegularFileStream();
+    RegularFileStream(const RegularFileStream &) = delete;
+    RegularFileStream &operator=(const RegularFileStream &) = delete;
+
+    // `read` while the file can be read; why not once opening, a check or a read failed, with
+    // `error` and, for tooLarge, `byteCount` as readRegularFile gives them.
+    RegularFileRead::Status status() const { return failure_.status; }
+    const RegularFileRead &failure() const { return failure_; }
+    // The file's size when it was opened.
+    uint64_t size() const { return size_; }
+
+    // Fills the start of `buffer` with the next bytes: how many, 0 at the end of the file and
+    // once it failed (status() says which).
+    size_t read(std::span<char> buffer);
+
+private:
+    int fd_ = -1;
+    uint64_t maxBytes_;
+    uint64_t size_ = 0;
+    uint64_t consumed_ = 0;
+    RegularFileRead failure_;
+};
 
 } // namespace tandrel

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace tandrel {
 
@@ -31,9 +32,69 @@ std::string canonicallyComposed(std::string_view text) {
     return mapped(text, UTF8PROC_STABLE | UTF8PROC_COMPOSE);
 }
 
+namespace {
+
+// A text mapped by utf8proc a piece at a time, so that a long text never needs more than a
+// piece's mapping (utf8proc spends four bytes per character on its way). Valid text is cut
+// only before an ASCII character: case folding maps each character on its own, and no
+// composition or reordering of combining marks reaches across an ASCII character, so the
+// pieces' mappings joined are the mapping of the whole. Text that is not valid UTF-8 stays
+// as it is, as `mapped` leaves it.
+class MappedPieces {
+public:
+    static constexpr size_t pieceLength = 65536;
+
+    MappedPieces(std::string_view text, int options)
+        : rest_(text), options_(options), valid_(isValidUTF8(text)) {}
+
+    // Appends the next piece's mapping to `out`; false when the text is used up.
+    bool next(std::string &out) {
+        if (rest_.empty()) {
+            return false;
+        }
+        size_t cut = std::min(pieceLength, rest_.size());
+        while (valid_ && cut < rest_.size() && static_cast<unsigned char>(rest_[cut]) >= 0x80) {
+            ++cut;
+        }
+        const std::string_view piece = rest_.substr(0, cut);
+        rest_.remove_prefix(cut);
+        out += valid_ ? mapped(piece, options_) : std::string(piece);
+        return true;
+    }
+
+private:
+    std::string_view rest_;
+    int options_;
+    bool valid_;
+};
+
+} // namespace
+
 bool equalIgnoringCase(std::string_view a, std::string_view b) {
     const int options = UTF8PROC_STABLE | UTF8PROC_COMPOSE | UTF8PROC_CASEFOLD;
-    return mapped(a, options) == mapped(b, options);
+    MappedPieces piecesOfA(a, options);
+    MappedPieces piecesOfB(b, options);
+    std::string mappedA;
+    std::string mappedB;
+    bool moreOfA = true;
+    bool moreOfB = true;
+    while (true) {
+        while (mappedA.empty() && moreOfA) {
+            moreOfA = piecesOfA.next(mappedA);
+        }
+        while (mappedB.empty() && moreOfB) {
+            moreOfB = piecesOfB.next(mappedB);
+        }
+        if (mappedA.empty() || mappedB.empty()) {
+            return mappedA.empty() && mappedB.empty();
+        }
+        const size_t common = std::min(mappedA.size(), mappedB.size());
+        if (mappedA.compare(0, common, mappedB, 0, common) != 0) {
+            return false;
+        }
+        mappedA.erase(0, common);
+        mappedB.erase(0, common);
+    }
 }
 
 bool plainTextLess(std::string_view a, std::string_view b) {
@@ -227,6 +288,37 @@ std::string truncatedToGraphemes(std::string_view text, std::size_t limit,
     }
     std::string result(text.substr(0, cut));
     result += marker;
+    return result;
+}
+
+std::string elidedInMiddle(std::string_view text, std::size_t limit, std::string_view marker) {
+    // A character takes at least one byte.
+    if (text.size() <= limit) {
+        return std::string(text);
+    }
+    const std::size_t head = limit / 2;
+    const std::size_t tail = limit - std::min<std::size_t>(limit, head + 1);
+    std::size_t headEnd = 0;
+    // Where each of the last `tail` characters seen begins, by their number modulo `tail`.
+    std::vector<std::size_t> starts(tail);
+    std::size_t count = 1;
+    forEachGraphemeBoundary(text, [&](std::size_t offset) {
+        if (count == head) {
+            headEnd = offset;
+        }
+        if (tail > 0) {
+            starts[count % tail] = offset;
+        }
+        ++count;
+        return true;
+    });
+    if (count <= limit) {
+        return std::string(text);
+    }
+    const std::size_t tailStart = tail > 0 ? starts[(count - tail) % tail] : text.size();
+    std::string result(text.substr(0, headEnd));
+    result += marker;
+    result += text.substr(tailStart);
     return result;
 }
 

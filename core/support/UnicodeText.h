@@ -50,4 +50,10 @@ std::size_t graphemeCount(std::string_view text);
 // when it has more than `limit` of them; otherwise the text as it is.
 std::string truncatedToGraphemes(std::string_view text, std::size_t limit, std::string_view marker);
 
+// UTF-8 text of more than `limit` user-perceived characters cut to its first and last ones
+// around `marker`, `limit` characters in all with the marker counted as one (the beginning
+// gets the odd one); otherwise the text as it is. Memory stays that of the result, however
+// long the text.
+std::string elidedInMiddle(std::string_view text, std::size_t limit, std::string_view marker);
+
 } // namespace tandrel

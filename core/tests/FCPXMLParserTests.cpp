@@ -315,16 +315,24 @@ TEST(FCPXMLParser, MarksEventTimelinesFromRefClipsAnywhereInTheDocument) {
 TEST(FCPXMLParser, RefusesEntityDeclarationsWhereverTheyStand) {
     const std::string body = "<fcpxml><project name=\"Cut\"><sequence/></project></fcpxml>";
     const std::string entityDTD = "<!DOCTYPE fcpxml [<!ENTITY e \"x\">]>";
+    using Found = XMLSecurityError::Case;
     const struct {
         const char *what;
         std::string document;
+        Found found = Found::entityDeclarationsRejected;
     } cases[] = {
         {"in the prolog", "<?xml version=\"1.0\"?>" + entityDTD + body},
         {"in UTF-16", testing::utf16(entityDTD + body)},
         {"past the examined beginning",
          "<!--" + std::string(XMLSecurity::examinedLength, 'x') + "-->" + entityDTD + body},
         {"after a comment that holds a start tag", "<!-- <fcpxml> -->" + entityDTD + body},
-        {"an external document type", "<!DOCTYPE fcpxml SYSTEM \"file:///etc/passwd\">" + body},
+        // Refused for what it is: it declares no entity.
+        {"an external document type", "<!DOCTYPE fcpxml SYSTEM \"file:///etc/passwd\">" + body,
+         Found::externalDTDRejected},
+        {"attribute defaults past the examined beginning",
+         "<!--" + std::string(XMLSecurity::examinedLength, 'x') +
+             "--><!DOCTYPE fcpxml [<!ATTLIST project name CDATA \"Cut\">]>" + body,
+         Found::attributeListDeclarationsRejected},
     };
     for (const auto &c : cases) {
         try {
@@ -332,12 +340,58 @@ TEST(FCPXMLParser, RefusesEntityDeclarationsWhereverTheyStand) {
             ADD_FAILURE() << c.what << ": not refused";
         } catch (const XMLSecurityError &error) {
             EXPECT_EQ(error.name(), "Info.fcpxml") << c.what;
-            EXPECT_EQ(std::string(error.what()).rfind("'Info.fcpxml' declares XML entities", 0), 0u)
+            EXPECT_EQ(error.errorCase(), c.found) << c.what;
+            EXPECT_STREQ(error.what(), XMLSecurityError(c.found, "Info.fcpxml").what()) << c.what;
+        }
+    }
+    const std::string external = XMLSecurityError(Found::externalDTDRejected, "Info.fcpxml").what();
+    EXPECT_EQ(external.rfind("'Info.fcpxml' refers to an external DTD (<!DOCTYPE \u2026 SYSTEM "
+                             "or PUBLIC \u2026>)",
+                             0),
+              0u)
+        << external;
+    // A document type without declarations is harmless.
+    EXPECT_EQ(parseText("<!DOCTYPE fcpxml>" + body).sequences.size(), 1u);
+}
+
+TEST(FCPXMLParser, RefusesMarkupThatWouldMultiplyMemory) {
+    const auto repeated = [](const std::string &piece, size_t bytes) {
+        std::string text;
+        while (text.size() < bytes) {
+            text += piece;
+        }
+        return text;
+    };
+    const std::string open = "<fcpxml><project name=\"Cut\"><sequence><spine>";
+    const std::string close = "</spine></sequence></project></fcpxml>";
+    const struct {
+        const char *what;
+        std::string document;
+    } cases[] = {
+        // Each four bytes would become a storyline item of a few hundred.
+        {"millions of empty items", open + repeated("<a/>", 4 << 20) + close},
+        {"a million levels", open + repeated("<a>", 4 << 20)},
+    };
+    for (const auto &c : cases) {
+        try {
+            FCPXMLParser::parse(bytes(c.document), "Info.fcpxml");
+            ADD_FAILURE() << c.what << ": read";
+        } catch (const ParseError &error) {
+            EXPECT_EQ(error.errorCase(), ParseError::Case::tooComplex) << c.what;
+            EXPECT_EQ(error.payload(), "Info.fcpxml");
+            EXPECT_STREQ(error.what(),
+                         "FCPXML is too complex to validate: Info.fcpxml would need "
+                         "more than 8 bytes of memory for each of its bytes (line 1). "
+                         "A real FCPXML export needs far less \u2014 this file may be "
+                         "corrupt or crafted.")
                 << c.what;
         }
     }
-    // A document type without declarations is harmless.
-    EXPECT_EQ(parseText("<!DOCTYPE fcpxml>" + body).sequences.size(), 1u);
+    // A long name is only as large as itself.
+    const std::string name(8 << 20, 'n');
+    const Document document =
+        parseText(open + "<asset-clip name=\"" + name + "\" duration=\"1s\"/>" + close);
+    EXPECT_EQ(document.sequences.at(0).clips.at(0).name, name);
 }
 
 TEST(FCPXMLParser, MalformedDocumentsFailWithTheParsersMessageAndLine) {
@@ -456,11 +510,13 @@ TEST(FCPXMLParserFile, RefusesWhatIsNotARegularFileAtOnce) {
     const fs::path fifo = folder.path() / "Pipe.fcpxml";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     fs::create_symlink(fifo, folder.path() / "Link.fcpxml");
-    fs::create_directories(folder.path() / "Device.fcpxmld");
-    fs::create_symlink("/dev/zero", folder.path() / "Device.fcpxmld" / "Info.fcpxml");
+    // A bundle is read only inside itself: a pipe there behind a link of its own.
+    fs::create_directories(folder.path() / "Piped.fcpxmld");
+    ASSERT_EQ(::mkfifo((folder.path() / "Piped.fcpxmld" / "Pipe").c_str(), 0600), 0);
+    fs::create_symlink("Pipe", folder.path() / "Piped.fcpxmld" / "Info.fcpxml");
 
     for (const fs::path &path : {fifo, folder.path() / "Link.fcpxml",
-                                 folder.path() / "Device.fcpxmld", fs::path("/dev/null")}) {
+                                 folder.path() / "Piped.fcpxmld", fs::path("/dev/null")}) {
         // Nobody writes to the pipe: a reader that waited on it would never come back.
         auto outcome = std::async(std::launch::async, [&] { return parseFailure(path); });
         if (outcome.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
@@ -470,8 +526,46 @@ TEST(FCPXMLParserFile, RefusesWhatIsNotARegularFileAtOnce) {
         const ParseError error = outcome.get();
         EXPECT_EQ(error.errorCase(), ParseError::Case::notReadable) << path;
     }
-    EXPECT_EQ(parseFailure(folder.path() / "Device.fcpxmld").payload(),
-              (folder.path() / "Device.fcpxmld" / "Info.fcpxml").string());
+    EXPECT_EQ(parseFailure(folder.path() / "Piped.fcpxmld").payload(),
+              (folder.path() / "Piped.fcpxmld" / "Info.fcpxml").string());
+}
+
+TEST(FCPXMLParserFile, ReadsABundleOnlyInsideItself) {
+    testing::TemporaryFolder folder;
+    const fs::path root = folder.path();
+    const std::string document = "<fcpxml><project name=\"Bundle\"><sequence/></project></fcpxml>";
+    writeFile(root / "Elsewhere.fcpxml", document);
+    const auto bundle = [&](const std::string &name, const fs::path &target) {
+        fs::create_directories(root / name);
+        fs::create_symlink(target, root / name / "Info.fcpxml");
+        return root / name;
+    };
+    fs::create_directories(root / "Inside.fcpxmld" / "Versions");
+    writeFile(root / "Inside.fcpxmld" / "Versions" / "Cut.fcpxml", document);
+    const fs::path inside = bundle("Inside.fcpxmld", "Versions/../Versions/Cut.fcpxml");
+    // A bundle reached through a link of the user's own is read where it lies.
+    fs::create_directory_symlink(inside, root / "Shortcut.fcpxmld");
+    for (const fs::path &path : {inside, root / "Shortcut.fcpxmld"}) {
+        EXPECT_EQ(FCPXMLParser::parse(path).sequences.at(0).name, "Bundle") << path;
+    }
+
+    for (const fs::path &path : {
+             bundle("Absolute.fcpxmld", root / "Elsewhere.fcpxml"),
+             bundle("Relative.fcpxmld", "../Elsewhere.fcpxml"),
+             bundle("System.fcpxmld", "/etc/passwd"),
+             bundle("Dangling.fcpxmld", "/nowhere/Info.fcpxml"),
+             bundle("Folder", root / "Elsewhere.fcpxml"),
+         }) {
+        const ParseError error = parseFailure(path);
+        EXPECT_EQ(error.errorCase(), ParseError::Case::linkOutsideBundle) << path;
+        EXPECT_EQ(error.payload(), (path / "Info.fcpxml").string());
+        EXPECT_EQ(error.what(), "FCPXML bundle refused: " + (path / "Info.fcpxml").string() +
+                                    " is a link that leads outside the bundle, and only files "
+                                    "inside a bundle are read.");
+    }
+    // A link inside that leads nowhere leaves a bundle without its document.
+    EXPECT_EQ(parseFailure(bundle("Missing.fcpxmld", "Gone.fcpxml")).errorCase(),
+              ParseError::Case::notReadable);
 }
 
 TEST(RegularFile, ReadsNoFurtherThanTheLimitWhateverTheStatedSize) {

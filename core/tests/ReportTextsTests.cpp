@@ -71,6 +71,18 @@ TEST(ReportTexts, StatesTheVerdictAndTheFacts) {
     }
 }
 
+TEST(ReportTexts, ShowsALongSequenceNameElidedAndComparesItWhole) {
+    Report report = mainEdit();
+    report.sequenceName = std::string(200, 'M');
+    EXPECT_EQ(ReportTexts::facts(report)[0].value,
+              std::string(60, 'M') + "\u2026" + std::string(59, 'M') + "  (project)");
+    EXPECT_EQ(ReportTexts::nameWarning(report, std::string(200, 'm')), std::nullopt);
+    std::string other = report.sequenceName;
+    other[100] = 'x';
+    EXPECT_TRUE(ReportTexts::nameWarning(report, other));
+    EXPECT_EQ(ReportTexts::elided(std::string(120, 'M')), std::string(120, 'M'));
+}
+
 TEST(ReportTexts, ListsTheNonEmptySectionsInTheirFixedOrder) {
     Report report = mainEdit();
     EXPECT_TRUE(ReportTexts::sections(report).empty());

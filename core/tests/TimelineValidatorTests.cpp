@@ -249,6 +249,30 @@ TEST(TimelineValidator, ComparesTheFieldsOfEachPair) {
     }
 }
 
+TEST(TimelineValidator, ComparesLongNamesWholeAndKeepsThemElidedInItsRows) {
+    using C = ClipCategory;
+    // Two names of a megabyte that differ only in their middle, and an element name as long.
+    std::string name(1 << 20, 'n');
+    std::string other = name;
+    other[other.size() / 2] = 'x';
+    const std::string type(1 << 20, 't');
+    const Report report =
+        validate(sequenceAt25({item("asset-clip", name, 0, 50), item(type, name, 100, 50)}),
+                 {entry(other, C::simple, 0, 51)});
+    const std::string shown = std::string(60, 'n') + "\u2026" + std::string(59, 'n');
+    EXPECT_EQ(report.mismatches,
+              (std::vector<FieldMismatch>{{shown, "recordOut", "50", "51", 1},
+                                          {shown, "name", shown, shown, std::nullopt}}));
+    ASSERT_EQ(report.unmatchedFCPXML.size(), 1u);
+    EXPECT_EQ(report.unmatchedFCPXML[0].name, shown);
+    EXPECT_EQ(report.unmatchedFCPXML[0].elementType,
+              std::string(60, 't') + "\u2026" + std::string(59, 't'));
+    // Short names stay as they are, blanks and all.
+    EXPECT_EQ(
+        validate(sequenceAt25({item("asset-clip", " A\n", 0, 50)}), {}).unmatchedFCPXML[0].name,
+        " A\n");
+}
+
 TEST(TimelineValidator, KeepsTheInputOrderOfEqualRecordIns) {
     const Sequence sequence =
         sequenceAt25({item("asset-clip", "B", 0, 25), item("asset-clip", "A", 0, 25),

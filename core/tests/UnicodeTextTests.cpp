@@ -53,6 +53,53 @@ TEST(UnicodeText, CutsAfterTheLimitOnly) {
     EXPECT_EQ(truncatedToGraphemes("", 0, "…"), "");
 }
 
+TEST(UnicodeText, ElidesTheMiddleOfLongTexts) {
+    const std::string accented = "e\u0301";
+    const std::string family = "\U0001F468\u200D\U0001F469\u200D\U0001F467";
+    for (const std::string &piece : {std::string("a"), accented, family}) {
+        const std::string exact = repeated(piece, 9);
+        EXPECT_EQ(elidedInMiddle(exact, 9, "\u2026"), exact);
+        // The beginning gets the odd character; whole characters only.
+        EXPECT_EQ(elidedInMiddle(exact + piece, 9, "\u2026"),
+                  repeated(piece, 4) + "\u2026" + repeated(piece, 4));
+        EXPECT_EQ(elidedInMiddle(repeated(piece, 100000), 10, "\u2026"),
+                  repeated(piece, 5) + "\u2026" + repeated(piece, 4));
+    }
+    EXPECT_EQ(elidedInMiddle("abcdef", 5, "\u2026"), "ab\u2026ef");
+    EXPECT_EQ(elidedInMiddle("abcdef", 2, "\u2026"), "a\u2026");
+    EXPECT_EQ(elidedInMiddle("abcdef", 1, "\u2026"), "\u2026");
+    EXPECT_EQ(elidedInMiddle("\xFF\xFE\xFD", 2, "\u2026"), "\xFF\u2026");
+    EXPECT_EQ(elidedInMiddle("", 0, "\u2026"), "");
+}
+
+TEST(UnicodeText, ComparesLongTextsIgnoringCaseInPieces) {
+    // Texts past the pieces the comparison maps at a time, with what composes or folds to
+    // more than one character at and around the cuts.
+    const std::string base = repeated("Scene 12 take 3 ", 4096) + "e";
+    const struct {
+        const char *what;
+        std::string a;
+        std::string b;
+        bool equal;
+    } cases[] = {
+        {"case", base + "\u0301 Stra\u00DFe", base + "\u0301 STRASSE", true},
+        {"composed and decomposed across a cut", base + "\u0301\u0301",
+         std::string(base).replace(base.size() - 1, 1, "\u00E9") + "\u0301", true},
+        {"one letter apart at the end", base + "x", base + "y", false},
+        {"one letter apart at the start", "x" + base, "y" + base, false},
+        {"a prefix", base, base + "a", false},
+        {"a long run without ASCII", repeated("\u00C9", 100000) + "!",
+         repeated("e\u0301", 100000) + "!", true},
+        {"not UTF-8 on one side", base + "\xFF", base + "\xFF", true},
+        {"not UTF-8 against its folding", base + "\xFF",
+         repeated("scene 12 take 3 ", 4096) + "e\xFF", false},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(equalIgnoringCase(c.a, c.b), c.equal) << c.what;
+        EXPECT_EQ(equalIgnoringCase(c.b, c.a), c.equal) << c.what;
+    }
+}
+
 TEST(UnicodeText, ReplacesInvalidBytes) {
     EXPECT_EQ(validUtf8("ok \u00e9"), "ok \u00e9");
     EXPECT_EQ(validUtf8("a\xff"

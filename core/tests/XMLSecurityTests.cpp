@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace tandrel {
 namespace {
@@ -102,46 +104,99 @@ public:
 
 TEST(XMLStreamParser, RefusesWhatTheGuardCannotSee) {
     using Outcome = XMLStreamParser::Outcome;
+    using Found = XMLSecurityError::Case;
     const std::string speed = "<p name=\"Speed\">1</p>";
     const struct {
         const char *what;
         std::string document;
         Outcome outcome;
         const char *events;
+        std::optional<Found> found = std::nullopt;
     } cases[] = {
         {"plain document", "<?xml version=\"1.0\"?><s>" + speed + "</s>", Outcome::finished,
          "<s><p name=Speed>1</p></s>"},
-        {"internal DTD without entities", "<!DOCTYPE s [<!ELEMENT s ANY>]><s/>", Outcome::finished,
-         "<s></s>"},
+        {"bare document type", "<!DOCTYPE s><s>" + speed + "</s>", Outcome::finished,
+         "<s><p name=Speed>1</p></s>"},
+        {"internal subset that declares nothing", "<!DOCTYPE s [ <!-- note --> <?pi x?> ]><s/>",
+         Outcome::finished, "<s></s>"},
+        // Its default would add a name the document never wrote.
+        {"attribute default", "<!DOCTYPE s [<!ATTLIST p name CDATA \"Speed\">]><s><p>1</p></s>",
+         Outcome::refused, "", Found::attributeListDeclarationsRejected},
+        {"element declaration only", "<!DOCTYPE s [<!ELEMENT s ANY>]><s/>", Outcome::refused, "",
+         Found::elementDeclarationsRejected},
+        {"notation", "<!DOCTYPE s [<!NOTATION n SYSTEM \"n\">]><s/>", Outcome::refused, "",
+         Found::notationDeclarationsRejected},
+        // Past it expat would skip the attribute list instead of reporting it.
+        {"parameter-entity reference",
+         "<!DOCTYPE s [%p; <!ATTLIST p name CDATA \"Speed\">]><s><p>1</p></s>", Outcome::refused,
+         "", Found::parameterEntityReferencesRejected},
         {"character references", "<s>&#60;&lt;</s>", Outcome::finished, "<s><<</s>"},
         {"malformed: events before the error stand", "<s><p name=\"Speed\">1</p><p",
          Outcome::malformed, "<s><p name=Speed>1</p>"},
-        {"entity declaration", entityDTD + "<scene>&e;</scene>", Outcome::refused, ""},
+        {"entity declaration", entityDTD + "<scene>&e;</scene>", Outcome::refused, "",
+         Found::entityDeclarationsRejected},
         {"comment with a start tag before the declaration",
-         "<!-- <scene> -->" + entityDTD + "<scene/>", Outcome::refused, ""},
+         "<!-- <scene> -->" + entityDTD + "<scene/>", Outcome::refused, "",
+         Found::entityDeclarationsRejected},
         {"external DTD", "<!DOCTYPE s SYSTEM \"file:///etc/passwd\"><s>" + speed + "</s>",
-         Outcome::refused, ""},
+         Outcome::refused, "", Found::externalDTDRejected},
         {"public DTD", "<!DOCTYPE s PUBLIC \"-//X//DTD X//EN\" \"x.dtd\"><s/>", Outcome::refused,
-         ""},
+         "", Found::externalDTDRejected},
         {"external entity", "<!DOCTYPE s [<!ENTITY x SYSTEM \"file:///etc/hostname\">]><s>&x;</s>",
-         Outcome::refused, ""},
+         Outcome::refused, "", Found::entityDeclarationsRejected},
         {"parameter entity", "<!DOCTYPE s [<!ENTITY % p SYSTEM \"file:///etc/hostname\"> %p;]><s/>",
-         Outcome::refused, ""},
+         Outcome::refused, "", Found::entityDeclarationsRejected},
         {"billion laughs",
          "<!DOCTYPE l [<!ENTITY a \"aaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]><l>&b;</l>",
-         Outcome::refused, ""},
-        {"UTF-16 with byte-order mark", utf16(entityDTD + "<s/>", true), Outcome::refused, ""},
+         Outcome::refused, "", Found::entityDeclarationsRejected},
+        {"UTF-16 with byte-order mark", utf16(entityDTD + "<s/>", true), Outcome::refused, "",
+         Found::entityDeclarationsRejected},
         {"UTF-16 without byte-order mark",
          utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + entityDTD + "<s/>", false),
-         Outcome::refused, ""},
+         Outcome::refused, "", Found::entityDeclarationsRejected},
+        {"UTF-16 attribute default",
+         utf16("<!DOCTYPE s [<!ATTLIST p name CDATA \"Speed\">]><s><p>1</p></s>", true),
+         Outcome::refused, "", Found::attributeListDeclarationsRejected},
         {"declaration inside the root element", "<s>" + speed + entityDTD + "</s>",
          Outcome::malformed, "<s><p name=Speed>1</p>"},
     };
     for (const auto &c : cases) {
         Recorder recorder;
-        EXPECT_EQ(XMLStreamParser::parse(bytes(c.document), recorder), c.outcome) << c.what;
+        XMLStreamParser::Failure failure;
+        EXPECT_EQ(XMLStreamParser::parse(bytes(c.document), recorder, &failure), c.outcome)
+            << c.what;
         EXPECT_EQ(recorder.events, c.events) << c.what;
+        if (c.found) {
+            EXPECT_EQ(failure.refusal, *c.found) << c.what;
+        }
     }
+}
+
+TEST(XMLStreamParser, HoldsNoMoreMemoryThanItsBudgetAllows) {
+    using Outcome = XMLStreamParser::Outcome;
+    // The outcome, and the most the parser held.
+    const auto parse = [](const std::string &document, uint64_t perByte) {
+        XMLStreamParser::MemoryBudget budget(perByte, 1 << 20);
+        Recorder recorder;
+        const Outcome outcome = XMLStreamParser::parse(bytes(document), recorder, nullptr, &budget);
+        // Every block the parser took is given back when the parse ends.
+        EXPECT_EQ(budget.held(), 0u);
+        return std::pair{outcome, budget.peak()};
+    };
+    std::string deep;
+    for (int level = 0; level < 100000; ++level) {
+        deep += "<a>\n";
+    }
+    // Each open level costs the parser far more than its four bytes.
+    EXPECT_EQ(parse(deep, XMLStreamParser::defaultPerInputByte).first, Outcome::exhausted);
+    EXPECT_EQ(parse(deep, 64).first, Outcome::malformed);
+    // A long value takes a few times its size: the text being parsed, in a buffer that grows
+    // by doubling, and the value.
+    const std::string longValue = "<s name=\"" + std::string(10 << 20, 'x') + "\"/>";
+    const auto [outcome, peak] = parse(longValue, XMLStreamParser::defaultPerInputByte);
+    EXPECT_EQ(outcome, Outcome::finished);
+    EXPECT_LT(peak, 4 * longValue.size());
+    EXPECT_EQ(parse(longValue, 1).first, Outcome::exhausted);
 }
 
 TEST(UnicodeText, MeasuresValidPrefixesAndTrimsWhiteSpace) {

@@ -88,6 +88,22 @@ FCPXMLParser::ParseError FCPXMLParser::ParseError::xmlError(std::string message)
     return ParseError(Case::xmlError, std::move(message), 0, text);
 }
 
+FCPXMLParser::ParseError FCPXMLParser::ParseError::linkOutsideBundle(std::string path) {
+    const std::string text = "FCPXML bundle refused: " + path +
+                             " is a link that leads outside the bundle, and only files inside "
+                             "a bundle are read.";
+    return ParseError(Case::linkOutsideBundle, std::move(path), 0, text);
+}
+
+FCPXMLParser::ParseError FCPXMLParser::ParseError::tooComplex(std::string name, uint64_t line) {
+    const std::string text =
+        "FCPXML is too complex to validate: " + name + " would need more than " +
+        std::to_string(memoryPerFileByte) + " bytes of memory for each of its bytes (line " +
+        std::to_string(line) +
+        "). A real FCPXML export needs far less \u2014 this file may be corrupt or crafted.";
+    return ParseError(Case::tooComplex, std::move(name), 0, text);
+}
+
 namespace {
 
 using Rational = FCPXMLParser::Rational;
@@ -129,6 +145,20 @@ std::optional<std::string> text(std::optional<std::string_view> attribute) {
     return attribute ? std::optional<std::string>(*attribute) : std::nullopt;
 }
 
+// About what the document model spends on a text beyond the string object itself: the heap
+// block of one too long to live inside it.
+size_t heapBytes(const std::string &text) {
+    return text.capacity() > std::string().capacity() ? text.capacity() + 1 : 0;
+}
+size_t heapBytes(const std::optional<std::string> &text) {
+    return text ? heapBytes(*text) : 0;
+}
+size_t heapBytes(const Rational &) {
+    return 0;
+}
+// What a map or set entry costs besides its key and value: node, hash and bucket.
+constexpr size_t entryOverhead = 48;
+
 // The sequence being read.
 struct SeqBuilder {
     std::string name;
@@ -142,9 +172,12 @@ struct SeqBuilder {
 };
 
 // The state of one parse: the resources read so far, where the parse stands, and the
-// finished sequences.
+// finished sequences. What it keeps counts against the parse's memory budget, so that
+// markup made of many tiny elements cannot multiply memory.
 class DocumentReader : public XMLStreamParser::Delegate {
 public:
+    explicit DocumentReader(XMLStreamParser::MemoryBudget &budget) : budget_(budget) {}
+
     void startElement(std::string_view name, const Attributes &attributes) override {
         const std::string_view parent =
             elementStack_.empty() ? std::string_view() : std::string_view(elementStack_.back());
@@ -161,11 +194,13 @@ public:
         } else if (name == "media") {
             const auto id = attributes.find("id");
             const auto mediaName = attributes.find("name");
-            mediaIDStack_.emplace_back(id.value_or(""));
-            mediaNameStack_.emplace_back(mediaName ? *mediaName : id ? *id : "Compound");
+            push(mediaIDStack_, id.value_or(""));
+            push(mediaNameStack_, mediaName ? *mediaName : id ? *id : "Compound");
         } else if (name == "ref-clip") {
             if (const auto ref = attributes.find("ref"); ref && parent == "event") {
-                eventTimelineMediaRefs_.emplace(*ref);
+                if (const auto entry = eventTimelineMediaRefs_.emplace(*ref); entry.second) {
+                    budget_.hold(entryOverhead + sizeof(std::string) + heapBytes(*entry.first));
+                }
             }
         } else if (name == "sequence") {
             startSequence(attributes, parent);
@@ -178,26 +213,20 @@ public:
         // Every direct child of the primary storyline is an item, whatever its element.
         if (builder_ && builder_->primarySpineFound && builder_->primarySpineLevel == depth &&
             parent == "spine") {
-            builder_->clips.push_back(makeSpineClip(name, attributes));
+            append(builder_->clips, makeSpineClip(name, attributes));
         }
-        elementStack_.emplace_back(name);
+        push(elementStack_, name);
     }
 
     void characters(std::string_view) override {}
 
     void endElement(std::string_view name) override {
-        if (!elementStack_.empty()) {
-            elementStack_.pop_back();
-        }
+        pop(elementStack_);
         if (name == "sequence") {
             finalizeSequence();
         } else if (name == "media") {
-            if (!mediaIDStack_.empty()) {
-                mediaIDStack_.pop_back();
-            }
-            if (!mediaNameStack_.empty()) {
-                mediaNameStack_.pop_back();
-            }
+            pop(mediaIDStack_);
+            pop(mediaNameStack_);
         }
     }
 
@@ -213,19 +242,55 @@ public:
     }
 
 private:
+    // An entry of a resource map, counted when it is new (a repeated id replaces the value).
+    template <typename Map, typename Value> void enter(Map &map, std::string id, Value value) {
+        const auto [entry, inserted] = map.insert_or_assign(std::move(id), std::move(value));
+        if (inserted) {
+            budget_.hold(entryOverhead + sizeof(*entry) + heapBytes(entry->first) +
+                         heapBytes(entry->second));
+        }
+    }
+
+    void push(std::vector<std::string> &stack, std::string_view name) {
+        stack.emplace_back(name);
+        budget_.hold(sizeof(std::string) + heapBytes(stack.back()));
+    }
+
+    void pop(std::vector<std::string> &stack) {
+        if (!stack.empty()) {
+            budget_.release(sizeof(std::string) + heapBytes(stack.back()));
+            stack.pop_back();
+        }
+    }
+
+    // Appends to a list of the model, counting its growth: each new block and the texts of the
+    // value.
+    template <typename T> void append(std::vector<T> &list, T value, size_t texts) {
+        const size_t before = list.capacity();
+        list.push_back(std::move(value));
+        budget_.hold((list.capacity() - before) * sizeof(T) + texts);
+    }
+
+    void append(std::vector<SpineClip> &clips, SpineClip clip) {
+        const size_t texts = heapBytes(clip.elementType) + heapBytes(clip.name) +
+                             heapBytes(clip.ref) + heapBytes(clip.assetUID) +
+                             heapBytes(clip.resourceName);
+        append(clips, std::move(clip), texts);
+    }
+
     void registerResource(std::string_view element, std::string id, const Attributes &attributes) {
         if (element == "asset") {
             if (const auto name = attributes.find("name")) {
-                assetNames_.insert_or_assign(id, std::string(*name));
+                enter(assetNames_, id, std::string(*name));
             }
-            assetUIDs_.insert_or_assign(std::move(id), text(attributes.find("uid")));
+            enter(assetUIDs_, std::move(id), text(attributes.find("uid")));
         } else if (element == "media") {
             if (const auto name = attributes.find("name")) {
-                mediaNames_.insert_or_assign(std::move(id), std::string(*name));
+                enter(mediaNames_, std::move(id), std::string(*name));
             }
         } else if (element == "format") {
             if (const auto duration = parseRational(attributes.find("frameDuration"))) {
-                formatFrameDurations_.insert_or_assign(std::move(id), *duration);
+                enter(formatFrameDurations_, std::move(id), *duration);
             }
         }
     }
@@ -289,10 +354,14 @@ private:
         }
         sequence.tcStartSeconds = builder_->tcStartSeconds;
         sequence.clips = std::move(builder_->clips);
-        sequences_.push_back(std::move(sequence));
-        sequenceMediaIDs_.push_back(std::move(builder_->mediaID));
+        const size_t texts = heapBytes(sequence.name) + heapBytes(sequence.formatID);
+        append(sequences_, std::move(sequence), texts);
+        const size_t mediaID = heapBytes(builder_->mediaID);
+        append(sequenceMediaIDs_, std::move(builder_->mediaID), mediaID);
         builder_.reset();
     }
+
+    XMLStreamParser::MemoryBudget &budget_;
 
     std::optional<std::string> version_;
     std::vector<Sequence> sequences_;
@@ -312,9 +381,49 @@ private:
     std::optional<SeqBuilder> builder_;
 };
 
+// Whether `path` lies below `folder`; both canonical.
+bool isInside(const fs::path &path, const fs::path &folder) {
+    const auto [inFolder, inPath] =
+        std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+    return inFolder == folder.end() && inPath != path.end();
+}
+
+// Where the link at `link` leads in the end, as a canonical path, whether or not anything is
+// there; nothing when that cannot be told (a loop, an unreadable link).
+std::optional<fs::path> linkTarget(fs::path link) {
+    std::error_code error;
+    // As many links as the system follows in one path.
+    for (int hop = 0; hop < 40; ++hop) {
+        if (!fs::is_symlink(fs::symlink_status(link, error))) {
+            fs::path target = fs::weakly_canonical(link, error);
+            return error ? std::nullopt : std::optional(std::move(target));
+        }
+        const fs::path next = fs::read_symlink(link, error);
+        if (error) {
+            return std::nullopt;
+        }
+        // The folders above the link may be links themselves: they count where they lead.
+        fs::path folder = fs::weakly_canonical(link.parent_path(), error);
+        if (error) {
+            return std::nullopt;
+        }
+        link = next.is_absolute() ? next : folder / next;
+    }
+    return std::nullopt;
+}
+
 // The file to read: the given path, or the "Info.fcpxml" of a bundle or folder that holds
 // one. A folder without it stays as it is and fails to read.
-fs::path resolveFCPXMLFile(const fs::path &path) {
+struct ResolvedFile {
+    // As messages name it.
+    fs::path file;
+    // Where its bytes are read from: for a bundle's document, the file it resolves to, with
+    // no link left to follow.
+    fs::path readFrom;
+    LinkAtPath linkAtPath = LinkAtPath::follow;
+};
+
+ResolvedFile resolveFCPXMLFile(const fs::path &path) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     if (status.type() == fs::file_type::not_found) {
@@ -323,49 +432,124 @@ fs::path resolveFCPXMLFile(const fs::path &path) {
     const std::string extension = asciiLowercased(path.extension().string());
     if (extension == ".fcpxmld" || status.type() == fs::file_type::directory) {
         const fs::path document = path / "Info.fcpxml";
-        if (fs::exists(document, error)) {
-            return document;
+        if (fs::is_symlink(fs::symlink_status(document, error))) {
+            // A bundle from elsewhere could otherwise show any file of this machine (and its
+            // first line in an error) as its document.
+            const fs::path bundle = fs::canonical(path, error);
+            const std::optional<fs::path> target = error ? std::nullopt : linkTarget(document);
+            if (!target || !isInside(*target, bundle)) {
+                throw FCPXMLParser::ParseError::linkOutsideBundle(document.string());
+            }
+            if (fs::exists(*target, error)) {
+                return {document, *target, LinkAtPath::refuse};
+            }
+        } else if (fs::exists(document, error)) {
+            return {document, document, LinkAtPath::refuse};
         }
     }
-    return path;
+    return {path, path, LinkAtPath::follow};
+}
+
+// The bytes of the file: those the guard has looked at, then the rest as the parse goes.
+class FileSource : public XMLStreamParser::Source {
+public:
+    FileSource(std::span<const uint8_t> beginning, RegularFileStream &file)
+        : beginning_(beginning), file_(file) {}
+
+    size_t read(std::span<uint8_t> buffer) override {
+        if (!beginning_.empty()) {
+            const size_t length = std::min(buffer.size(), beginning_.size());
+            std::copy_n(beginning_.begin(), length, buffer.begin());
+            beginning_ = beginning_.subspan(length);
+            return length;
+        }
+        return file_.read({reinterpret_cast<char *>(buffer.data()), buffer.size()});
+    }
+
+private:
+    std::span<const uint8_t> beginning_;
+    RegularFileStream &file_;
+};
+
+// One pass of the parser into a document: `parse(reader, failure, budget)` runs it over the
+// bytes, `checkInput()` throws when they could not all be read.
+template <typename Parse, typename CheckInput>
+FCPXMLParser::Document readDocument(const std::string &name, Parse parse, CheckInput checkInput) {
+    XMLStreamParser::MemoryBudget budget(FCPXMLParser::memoryPerFileByte,
+                                         FCPXMLParser::memoryAllowance);
+    DocumentReader reader(budget);
+    XMLStreamParser::Failure failure;
+    const XMLStreamParser::Outcome outcome = parse(reader, &failure, &budget);
+    // A file that failed to read, or grew past the limit, ended the parse early.
+    checkInput();
+    switch (outcome) {
+    case XMLStreamParser::Outcome::finished:
+        return reader.finish();
+    case XMLStreamParser::Outcome::refused:
+        // A declaration the guard's look at the beginning could not see (later in the
+        // document, in UTF-16, past the examined bytes), or one that declares no entity, is
+        // refused all the same, for what it is.
+        throw XMLSecurityError(failure.refusal, name);
+    case XMLStreamParser::Outcome::exhausted:
+        throw FCPXMLParser::ParseError::tooComplex(name, failure.line);
+    case XMLStreamParser::Outcome::malformed:
+        break;
+    }
+    const std::string line = std::to_string(failure.line);
+    throw FCPXMLParser::ParseError::xmlError(failure.description.empty()
+                                                 ? "unknown XML error at line " + line
+                                                 : failure.description + " (line " + line + ")");
 }
 
 } // namespace
 
 FCPXMLParser::Document FCPXMLParser::parse(const fs::path &contentsOf) {
-    const fs::path file = resolveFCPXMLFile(contentsOf);
-    const RegularFileRead read = readRegularFile(file, maximumFileSize);
-    switch (read.status) {
-    case RegularFileRead::Status::read:
-        break;
-    case RegularFileRead::Status::notReadable:
-        throw ParseError::notReadable(file.string());
-    case RegularFileRead::Status::tooLarge:
-        throw ParseError::tooLarge(file.string(), read.byteCount);
+    const ResolvedFile resolved = resolveFCPXMLFile(contentsOf);
+    RegularFileStream file(resolved.readFrom, maximumFileSize, resolved.linkAtPath);
+    const auto checkInput = [&] {
+        switch (file.status()) {
+        case RegularFileRead::Status::read:
+            return;
+        case RegularFileRead::Status::notReadable:
+            throw ParseError::notReadable(resolved.file.string());
+        case RegularFileRead::Status::tooLarge:
+            throw ParseError::tooLarge(resolved.file.string(), file.failure().byteCount);
+        }
+    };
+    checkInput();
+    // The guard looks at the beginning before anything is parsed.
+    std::vector<uint8_t> beginning(XMLSecurity::examinedLength);
+    size_t length = 0;
+    while (length < beginning.size()) {
+        const size_t count = file.read(
+            {reinterpret_cast<char *>(beginning.data()) + length, beginning.size() - length});
+        if (count == 0) {
+            break;
+        }
+        length += count;
     }
-    return parse({reinterpret_cast<const unsigned char *>(read.bytes.data()), read.bytes.size()},
-                 file.filename().string());
+    checkInput();
+    beginning.resize(length);
+    const std::string name = resolved.file.filename().string();
+    XMLSecurity::rejectXMLEntityDeclarations(beginning, name);
+    FileSource source(beginning, file);
+    return readDocument(
+        name,
+        [&](auto &reader, auto *failure, auto *budget) {
+            return XMLStreamParser::parse(source, reader, failure, budget);
+        },
+        checkInput);
 }
 
 FCPXMLParser::Document FCPXMLParser::parse(std::span<const unsigned char> data,
                                            const std::string &name) {
     XMLSecurity::rejectXMLEntityDeclarations(data, name);
-    DocumentReader reader;
-    XMLStreamParser::Failure failure;
-    switch (XMLStreamParser::parse(data, reader, &failure)) {
-    case XMLStreamParser::Outcome::finished:
-        return reader.finish();
-    case XMLStreamParser::Outcome::refused:
-        // A declaration the guard's look at the beginning could not see (later in the
-        // document, in UTF-16, past the examined bytes) is refused all the same.
-        throw XMLSecurityError(XMLSecurityError::Case::entityDeclarationsRejected, name);
-    case XMLStreamParser::Outcome::malformed:
-        break;
-    }
-    const std::string line = std::to_string(failure.line);
-    throw ParseError::xmlError(failure.description.empty()
-                                   ? "unknown XML error at line " + line
-                                   : failure.description + " (line " + line + ")");
+    return readDocument(
+        name,
+        [&](auto &reader, auto *failure, auto *budget) {
+            return XMLStreamParser::parse(data, reader, failure, budget);
+        },
+        [] {});
 }
 
 } // namespace tandrel

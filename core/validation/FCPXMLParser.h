@@ -75,15 +75,28 @@ public:
     // The reader's own failures; what() is the user-visible description.
     class ParseError : public std::runtime_error {
     public:
-        enum class Case { fileNotFound, notReadable, tooLarge, xmlError };
+        enum class Case {
+            fileNotFound,
+            notReadable,
+            tooLarge,
+            xmlError,
+            // A bundle whose document is a symbolic link that leads out of the bundle.
+            linkOutsideBundle,
+            // A document whose markup would need more memory than its size warrants.
+            tooComplex,
+        };
 
         static ParseError fileNotFound(std::string path);
         static ParseError notReadable(std::string path);
         static ParseError tooLarge(std::string path, int64_t byteCount);
         static ParseError xmlError(std::string message);
+        // `path` is the link's own path inside the bundle.
+        static ParseError linkOutsideBundle(std::string path);
+        // `name` as parse(data, name) got it; `line` where the reading stopped.
+        static ParseError tooComplex(std::string name, uint64_t line);
 
         Case errorCase() const { return case_; }
-        // The path (or, for xmlError, the message) the error carries.
+        // The path (for xmlError the message, for tooComplex the name) the error carries.
         const std::string &payload() const { return payload_; }
         int64_t byteCount() const { return byteCount_; }
 
@@ -99,14 +112,23 @@ public:
 
     // The largest file the reader takes (200 MiB); a real export is a few MB at most.
     static constexpr int64_t maximumFileSize = 209'715'200;
+    // What a parse may hold in memory, the XML parser's and the document's together: this
+    // many bytes for each byte of the file, plus the allowance. An export needs well under
+    // one byte per byte; markup made only to multiply memory (millions of empty items,
+    // thousands of nesting levels) ends as ParseError::tooComplex.
+    static constexpr uint64_t memoryPerFileByte = 8;
+    static constexpr uint64_t memoryAllowance = uint64_t{32} << 20;
 
     // Reads a ".fcpxml" file, or the "Info.fcpxml" of a ".fcpxmld" bundle (or of any folder
-    // that holds one). Only a regular file is read, opened once without blocking, and never
-    // more than `maximumFileSize` bytes of it. Throws ParseError, or XMLSecurityError for a
-    // document that declares entities.
+    // that holds one). Only a regular file is read, opened once without blocking, never more
+    // than `maximumFileSize` bytes of it, and a piece at a time, never held whole. A bundle is
+    // read only within itself: an "Info.fcpxml" that links out of it refuses the bundle.
+    // Throws ParseError, or XMLSecurityError for a document that declares entities or
+    // anything else in its document type.
     static Document parse(const std::filesystem::path &contentsOf);
-    // One pass over the bytes; `name` serves only the text of the XMLSecurityError, which is
-    // thrown for any entity declaration or external document type, wherever it stands.
+    // One pass over the bytes; `name` serves only the texts of the XMLSecurityError, which is
+    // thrown for any entity declaration, external document type or declaration in the
+    // internal subset, wherever it stands, and of ParseError::tooComplex.
     static Document parse(std::span<const unsigned char> data, const std::string &name);
 };
 

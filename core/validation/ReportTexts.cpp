@@ -33,9 +33,13 @@ std::string_view ReportTexts::headline(const ValidationReport &report) {
                            : "FAIL \u2014 differences found";
 }
 
+std::string ReportTexts::elided(std::string_view text) {
+    return elidedInMiddle(text, lineLength, "\u2026");
+}
+
 std::vector<ReportTexts::Fact> ReportTexts::facts(const ValidationReport &report) {
     return {
-        {"FCPXML sequence", report.sequenceName + "  (" + report.sequenceKind + ")"},
+        {"FCPXML sequence", elided(report.sequenceName) + "  (" + report.sequenceKind + ")"},
         {"Frame rate",
          threeDecimals(report.fps) +
              (report.frameRateResolved ? " fps" : " fps (format unresolved \u2014 assumed)")},

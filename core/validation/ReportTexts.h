@@ -50,6 +50,15 @@ struct ReportTexts {
     // The lists that are not empty, in the fixed order FCPXML only, resolver only, mismatches.
     static std::vector<Section> sections(const ValidationReport &report);
 
+    // The most user-perceived characters a name or text of a report row keeps: about a line
+    // of the screen, so that rows stay readable and a report's size stays bounded whatever
+    // the file held.
+    static constexpr size_t lineLength = 120;
+    // A name or text as a report holds it: whole up to `lineLength` characters, else its
+    // beginning and its end around "…", `lineLength` characters in all. The validator keeps
+    // its rows' names and texts this way; the facts show the sequence's name this way.
+    static std::string elided(std::string_view text);
+
     // A clip's name as a row shows it: "(unnamed)" for an empty one.
     static std::string_view rowName(std::string_view name);
     // "@ " and the clip's project timecode.

@@ -3,6 +3,7 @@
 #include "core/model/TimecodeCalculator.h"
 #include "core/support/Numeric.h"
 #include "core/support/UnicodeText.h"
+#include "core/validation/ReportTexts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,10 +59,12 @@ FrameRate TimelineValidator::nominalRate(double fps) {
 
 namespace {
 
-// One side's item reduced to frames from the sequence's start (out exclusive).
+// One side's item reduced to frames from the sequence's start (out exclusive). Its texts are
+// those of the sequence or the edit list, which outlive the comparison: a name as long as
+// the file is never copied.
 struct ClipRecord {
-    std::string name;
-    std::string elementType;
+    std::string_view name;
+    std::string_view elementType;
     int64_t recordIn = 0;
     int64_t recordOut = 0;
     std::optional<int64_t> sourceIn;
@@ -105,9 +108,9 @@ std::vector<ClipRecord> resolverRecords(const std::vector<EditEntry> &entries, d
     std::vector<ClipRecord> records;
     records.reserve(entries.size());
     for (const EditEntry &entry : entries) {
-        records.push_back({entry.clipName, std::string(entry.clipType.rawValue()),
-                           frames(fps, entry.timelineIn), frames(fps, entry.timelineOut),
-                           frames(fps, entry.sourceIn), entry.clipType == ClipCategory::simple});
+        records.push_back({entry.clipName, entry.clipType.rawValue(), frames(fps, entry.timelineIn),
+                           frames(fps, entry.timelineOut), frames(fps, entry.sourceIn),
+                           entry.clipType == ClipCategory::simple});
     }
     return records;
 }
@@ -127,13 +130,15 @@ bool beyond(Int128 delta, int64_t tolerance) {
     return (delta < 0 ? -delta : delta) > tolerance;
 }
 
-// A frame field of a pair, with the delta saturated to 64 bits for the report.
+// A frame field of a pair, with the delta saturated to 64 bits for the report; `clipName()`
+// gives the row's name.
+template <typename ClipName>
 void compareFrames(std::vector<TimelineValidator::FieldMismatch> &mismatches,
-                   const std::string &clipName, const char *field, int64_t expected, int64_t actual,
+                   const ClipName &clipName, const char *field, int64_t expected, int64_t actual,
                    int64_t tolerance) {
     const Int128 delta = difference(actual, expected);
     if (beyond(delta, tolerance)) {
-        mismatches.push_back({clipName, field, std::to_string(expected), std::to_string(actual),
+        mismatches.push_back({clipName(), field, std::to_string(expected), std::to_string(actual),
                               saturatingInt64(delta)});
     }
 }
@@ -141,17 +146,26 @@ void compareFrames(std::vector<TimelineValidator::FieldMismatch> &mismatches,
 std::vector<TimelineValidator::FieldMismatch>
 comparePair(const ClipRecord &fcpxml, const ClipRecord &resolver, int64_t toleranceFrames) {
     std::vector<TimelineValidator::FieldMismatch> mismatches;
-    compareFrames(mismatches, fcpxml.name, "recordIn", fcpxml.recordIn, resolver.recordIn,
+    // The rows' name, elided once for all of them: eliding walks the whole name.
+    std::optional<std::string> clipName;
+    const auto shownName = [&]() -> const std::string & {
+        if (!clipName) {
+            clipName = ReportTexts::elided(fcpxml.name);
+        }
+        return *clipName;
+    };
+    compareFrames(mismatches, shownName, "recordIn", fcpxml.recordIn, resolver.recordIn,
                   toleranceFrames);
-    compareFrames(mismatches, fcpxml.name, "recordOut", fcpxml.recordOut, resolver.recordOut,
+    compareFrames(mismatches, shownName, "recordOut", fcpxml.recordOut, resolver.recordOut,
                   toleranceFrames);
     if (!TimelineValidator::namesMatch(fcpxml.name, resolver.name)) {
-        mismatches.push_back({fcpxml.name, "name", fcpxml.name, resolver.name, std::nullopt});
+        mismatches.push_back(
+            {shownName(), "name", shownName(), ReportTexts::elided(resolver.name), std::nullopt});
     }
     // Only simple clips of the media have a source in point both sides mean the same way.
     if (fcpxml.isSimpleAssetClip && resolver.isSimpleAssetClip && fcpxml.sourceIn &&
         resolver.sourceIn) {
-        compareFrames(mismatches, fcpxml.name, "sourceIn", *fcpxml.sourceIn, *resolver.sourceIn,
+        compareFrames(mismatches, shownName, "sourceIn", *fcpxml.sourceIn, *resolver.sourceIn,
                       toleranceFrames);
     }
     return mismatches;
@@ -182,7 +196,9 @@ TimelineValidator::validate(const FCPXMLParser::Sequence &sequence,
     const auto unmatched = [&](UnmatchedClip::Side side, const ClipRecord &record) {
         const int64_t projectFrame =
             std::max<int64_t>(saturatingInt64(Int128{record.recordIn} + tcStartFrames), 0);
-        return UnmatchedClip{side, record.name, record.elementType, record.recordIn,
+        // A row's texts are kept elided: the report stays readable and small whatever the file.
+        return UnmatchedClip{side, ReportTexts::elided(record.name),
+                             ReportTexts::elided(record.elementType), record.recordIn,
                              TimecodeCalculator::framesToTimecode(projectFrame, projectRate)};
     };
 

@@ -82,6 +82,17 @@ std::vector<std::string> EffectDocuments::hostile() {
         "<!DOCTYPE scene [<!ENTITY % p SYSTEM \"file:///etc/hostname\"> %p;]><scene/>",
         // Declarations inside the root element are no prolog.
         "<scene>" + entity + speed + "</scene>",
+        // Document types without entities: only the bare one is read. A default of the
+        // attribute list would give the curve a value it never wrote.
+        "<!DOCTYPE scene><scene>" + speed + "</scene>",
+        "<!DOCTYPE scene [<!ATTLIST curve value CDATA \"50\">]>"
+        "<scene><parameter name=\"Speed\"><curve/></parameter></scene>",
+        "<!DOCTYPE scene [<!ELEMENT scene ANY><!ELEMENT parameter (curve)*>]><scene>" + speed +
+            "</scene>",
+        "<!DOCTYPE scene [<!NOTATION n SYSTEM \"n\">]><scene>" + speed + "</scene>",
+        "<?xml version=\"1.0\" standalone=\"no\"?><!DOCTYPE scene [%p;]><scene>" + speed +
+            "</scene>",
+        "<!DOCTYPE scene PUBLIC \"-//X//DTD Scene//EN\" \"scene.dtd\"><scene>" + speed + "</scene>",
         // Numbers a reader must not carry on.
         "<scene><parameter name=\"Speed\"><curve value=\"nan\"/></parameter>"
         "<parameter name=\"Frame Sampling\"><curve value=\"1e999\"/></parameter>"

@@ -2,6 +2,7 @@
 // timelines.
 
 #include "core/support/XMLSecurityError.h"
+#include "core/validation/FCPXMLParser.h"
 #include "tools/tandrel-cli/ValidateCommand.h"
 #include "tools/tandrel-cli/tests/SampleBundleTest.h"
 
@@ -120,6 +121,100 @@ TEST_F(ValidateCommand, SaysWhyNoReportCouldBeMade) {
         // An unknown timeline goes on to list the library's timelines.
         EXPECT_EQ(run.err.substr(0, c.err.size()), c.err);
     }
+}
+
+// What an attacker would hand over as an export of "Trailer", each through the reader and
+// through the command (in the process for its texts, as a program for its exit status).
+TEST_F(ValidateCommand, RefusesHostileExportsAndKeepsItsReportBounded) {
+    const std::string trailer = readFile(fixtures / "Trailer.fcpxml");
+    // The export with its document type line replaced by `doctype` and the first clip's name
+    // attribute by `kitchen`.
+    const auto exported = [&](const std::string &doctype, const std::string &kitchen) {
+        std::string text = trailer;
+        const std::string bare = "<!DOCTYPE fcpxml>";
+        text.replace(text.find(bare), bare.size(), doctype);
+        const std::string name = " name=\"Kitchen\"";
+        text.replace(text.find(name), name.size(), kitchen);
+        return text;
+    };
+    const std::string kitchen = " name=\"Kitchen\"";
+    const std::string longName(10 << 20, 'K');
+    // A bundle whose document links to a file outside it: a good export, so that only the
+    // link can refuse it.
+    const fs::path outside = scratchFile("Outside.fcpxml", trailer);
+    const fs::path linked = *folder_ / "Linked.fcpxmld";
+    fs::create_directories(linked);
+    fs::create_symlink(outside, linked / "Info.fcpxml");
+
+    using Found = XMLSecurityError::Case;
+    const auto refusal = [](Found found, const std::string &name) {
+        return std::string(XMLSecurityError(found, name).what());
+    };
+    const struct {
+        const char *what;
+        fs::path file;
+        // The reader's error, empty when it reads the file.
+        std::string error;
+        int status;
+    } cases[] = {
+        // Before, the default stood in for the name the clip lacks, and the export passed.
+        {"internal subset with attribute defaults",
+         scratchFile(
+             "Defaults.fcpxml",
+             exported("<!DOCTYPE fcpxml [<!ATTLIST asset-clip name CDATA \"Kitchen\">]>", "")),
+         refusal(Found::attributeListDeclarationsRejected, "Defaults.fcpxml"), 2},
+        {"internal subset with an element declaration only",
+         scratchFile("Elements.fcpxml",
+                     exported("<!DOCTYPE fcpxml [<!ELEMENT fcpxml ANY>]>", kitchen)),
+         refusal(Found::elementDeclarationsRejected, "Elements.fcpxml"), 2},
+        {"bare document type", scratchFile("Bare.fcpxml", exported("<!DOCTYPE fcpxml>", kitchen)),
+         "", 0},
+        // Said for what it is, not as an entity declaration.
+        {"external DTD without entities",
+         scratchFile("External.fcpxml",
+                     exported("<!DOCTYPE fcpxml SYSTEM \"fcpxml.dtd\">", kitchen)),
+         refusal(Found::externalDTDRejected, "External.fcpxml"), 2},
+        {"a 10 MiB attribute",
+         scratchFile("Long.fcpxml", exported("<!DOCTYPE fcpxml>", " name=\"" + longName + "\"")),
+         "", 1},
+        {"a link out of a bundle", linked,
+         "FCPXML bundle refused: " + (linked / "Info.fcpxml").string() +
+             " is a link that leads outside the bundle, and only files inside a bundle are "
+             "read.",
+         2},
+    };
+    for (const auto &c : cases) {
+        std::string error;
+        try {
+            const auto document = FCPXMLParser::parse(c.file);
+            ASSERT_EQ(document.sequences.size(), 1u) << c.what;
+            ASSERT_EQ(document.sequences[0].clips.size(), 3u) << c.what;
+            EXPECT_EQ(document.sequences[0].clips[0].name.size(),
+                      c.status == 1 ? longName.size() : 7u)
+                << c.what;
+        } catch (const std::exception &e) {
+            error = e.what();
+        }
+        EXPECT_EQ(error, c.error) << c.what;
+
+        const Outcome run = validate("Trailer", c.file);
+        EXPECT_EQ(run.status, c.status) << c.what;
+        EXPECT_EQ(run.err, c.error.empty() ? "" : "tandrel-cli: " + c.error + "\n") << c.what;
+        const std::string command = std::string("'" TANDREL_CLI "' validate '") +
+                                    bundle_->string() + "' Trailer '" + c.file.string() +
+                                    "' >/dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << c.what;
+    }
+
+    // The long name is compared whole and shown elided: the report stays the size of a
+    // report, not of the file.
+    const Outcome run = validate("Trailer", *folder_ / "Long.fcpxml");
+    const std::string elided = std::string(60, 'K') + "\u2026" + std::string(59, 'K');
+    EXPECT_NE(run.out.find("  " + elided + "  name  expected " + elided + " \u2192 got Kitchen\n"),
+              std::string::npos)
+        << run.out.substr(0, 2000);
+    EXPECT_LT(run.out.size(), 2000u);
 }
 
 TEST_F(ValidateCommand, TheProgramExitsWithTheVerdict) {
