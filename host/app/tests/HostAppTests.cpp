@@ -246,7 +246,7 @@ TEST_F(HostApp, TheStandardServicesRunThePlugInUpdateCheck) {
     }
     EXPECT_EQ(published, (std::vector<PluginUpdateState>{
                              PluginUpdateState::installing(),
-                             PluginUpdateState::failed("No update server is configured.")}));
+                             PluginUpdateState::failed("no update server is configured")}));
 }
 
 using MenuBarExtraHost = HostApp;
