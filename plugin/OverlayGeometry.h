@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/model/ElementPlacement.h"
 #include "platform/fxplug/FxImageTile.h"
 #include "plugin/TandrelVertex2D.h"
 
@@ -10,18 +11,12 @@ namespace tandrel {
 
 // Where the overlay puts its texts, in pixels of a W × H tile, measured from the picture's
 // lower-left corner with y growing upward (whichever way the tile's rows run). Lengths are
-// 32-bit floats, as the GPU takes them.
+// 32-bit floats, as the GPU takes them. An element's box is placed by the rule the position
+// preview shares (ElementPlacement).
 struct OverlayGeometry {
-    struct Rect {
-        float x = 0;
-        float y = 0;
-        float width = 0;
-        float height = 0;
-    };
-    struct Point {
-        float x = 0;
-        float y = 0;
-    };
+    using Placement = ElementPlacement<float>;
+    using Rect = Placement::Rect;
+    using Point = Placement::Point;
 
     // The visible picture: the whole frame, or, for a ratio (width ÷ height) above 0, the
     // largest centred rectangle of that ratio.

@@ -1,11 +1,13 @@
 // The position preview's screens: the canvas as the layout editor pane embeds it, and the
-// separate window.
+// separate window, each with the crop picker the application gives them.
 #include "core/model/BundledPresets.h"
 #include "host/state/AppState.h"
+#include "host/views/layout/CanvasCropPicker.h"
 #include "host/views/preview/PositionPreviewCanvas.h"
 #include "host/views/preview/PositionPreviewWindow.h"
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMetaObject>
 #include <QVBoxLayout>
@@ -37,8 +39,10 @@ DisplayConfig builtIn(const std::string &name) {
     throw std::runtime_error("no built-in preset " + name);
 }
 
-// The canvas as the layout editor pane holds it, on the window's background.
+// The canvas as the layout editor pane holds it, on the window's background, with the
+// application's crop picker.
 std::unique_ptr<QWidget> paneCanvas(AppState &state, PositionPreviewCanvas::Options options = {}) {
+    options.cropPicker = &tandrel::makeCanvasCropPicker;
     auto page = std::make_unique<QWidget>();
     auto *layout = new QVBoxLayout(page.get());
     layout->setContentsMargins(16, 16, 16, 16);
@@ -102,15 +106,57 @@ std::unique_ptr<QWidget> canvasStacked(const ScreenContext &) {
     return paneCanvas(stateWith(preset));
 }
 
-std::unique_ptr<QWidget> windowDefault(const ScreenContext &) {
+// Texts that cross each edge of the frame, drawn where the plug-in draws them: pulled inside.
+std::unique_ptr<QWidget> canvasAcrossTheEdges(const ScreenContext &) {
+    DisplayConfig preset;
+    preset.name = "Across the Edges";
+    preset.elements = {
+        element(MetadataField::custom, "Property of Ostrevale", 0.9, 0.45, 72),
+        element(MetadataField::reel, "Reel:", -0.2, 0.3, 36),
+        element(MetadataField::sourceTC, "TC:", 0.35, 0.99, 48),
+        element(MetadataField::clipName, "", 0.4, -0.2, 40),
+    };
+    return paneCanvas(stateWith(preset));
+}
+
+// The built-in "Colorist" timecode centred across by its button, selected, with a later chip
+// lying over its buttons; in the pane's canvas at the main window's opening size.
+std::unique_ptr<QWidget> canvasCentredUnderAChip(const ScreenContext &) {
+    DisplayConfig preset = builtIn("Colorist");
+    preset.elements.at(0).posY = 0.45;
+    preset.elements.push_back(
+        element(MetadataField::custom, "Watermark applied by Ostrevale", 0.3, 0.5, 30));
+    AppState &state = stateWith(preset);
+    const tandrel::Uuid timecode = state.presets()[0].elements[0].id;
+    state.selectElement(timecode, false);
+    std::unique_ptr<QWidget> page = paneCanvas(state);
+    auto *canvas = page->findChild<PositionPreviewCanvas *>();
+    QMetaObject::invokeMethod(
+        canvas, [canvas, timecode] { canvas->chip(timecode)->centreHorizontallyButton()->click(); },
+        Qt::QueuedConnection);
+    return page;
+}
+
+std::unique_ptr<QWidget> previewWindow(AppState &state) {
     return std::make_unique<tandrel::PositionPreviewWindow>(
-        stateWith(builtIn("Netflix QC Layout")));
+        state, PositionPreviewCanvas::Options{.cropPicker = &tandrel::makeCanvasCropPicker});
+}
+
+std::unique_ptr<QWidget> windowDefault(const ScreenContext &) {
+    return previewWindow(stateWith(builtIn("Netflix QC Layout")));
+}
+
+std::unique_ptr<QWidget> windowClassicCrop(const ScreenContext &) {
+    DisplayConfig preset = builtIn("Conform");
+    preset.visiblePictureAspectRatio = 4.0 / 3.0;
+    preset.constrainToVisiblePicture = true;
+    return previewWindow(stateWith(preset));
 }
 
 std::unique_ptr<QWidget> windowWithoutPreset(const ScreenContext &) {
     AppState &state = stateWith(builtIn("Conform"));
     state.setActivePresetID(tandrel::Uuid::random());
-    return std::make_unique<tandrel::PositionPreviewWindow>(state);
+    return previewWindow(state);
 }
 
 const tandrel::screens::ScreenRegistration screens{
@@ -118,7 +164,10 @@ const tandrel::screens::ScreenRegistration screens{
     {"preview-canvas-crop239-grid4", {832, 560}, canvasScopeCropWithGrid},
     {"preview-canvas-crop43-selected", {832, 560}, canvasClassicCropSelected},
     {"preview-canvas-stacked", {832, 580}, canvasStacked},
+    {"preview-canvas-edges", {832, 560}, canvasAcrossTheEdges},
+    {"preview-canvas-centred-overlap", {555, 420}, canvasCentredUnderAChip},
     {"preview-window-default", {1200, 800}, windowDefault},
+    {"preview-window-crop43", {1200, 800}, windowClassicCrop},
     {"preview-window-nopreset", {1200, 800}, windowWithoutPreset},
 };
 

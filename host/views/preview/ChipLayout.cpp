@@ -1,6 +1,8 @@
 #include "host/views/preview/ChipLayout.h"
 
+#include "core/model/ElementPlacement.h"
 #include "core/support/UnicodeText.h"
+#include "host/views/preview/ChipSampleFrame.h"
 
 #include <algorithm>
 #include <array>
@@ -78,8 +80,10 @@ std::vector<std::string> ChipLayout::displayLines(const BurnInElement &element,
     if (isBlockField(element.field)) {
         return formatSampleBlock(sampleRows(element));
     }
-    std::string title =
-        element.label.empty() ? std::string(element.field.displayName()) : element.label;
+    const std::optional<std::string> sample = ChipSampleFrame::text(element);
+    std::string title = sample && !sample->empty() ? *sample
+                        : element.label.empty()    ? std::string(element.field.displayName())
+                                                   : element.label;
     if (showStackedLayers && isStackable(element.field)) {
         return {std::move(title), "V2 (sample)", "V3 (sample)"};
     }
@@ -144,17 +148,40 @@ bool ChipLayout::isBlock(const BurnInElement &element, bool showStackedLayers) {
     return isBlockField(element.field) || (showStackedLayers && isStackable(element.field));
 }
 
-double ChipLayout::fontPixelSize(double fontSize, double scale) {
-    const double size = fontSize * scale;
-    // A size that is not a number (a collapsed canvas) takes the minimum too.
-    return std::isnan(size) ? minimumFontSize : std::max(size, minimumFontSize);
+QSizeF ChipLayout::chipSize(const std::vector<std::string> &lines, double fontSize, double scale,
+                            const TextMeasure &measure) {
+    if (!(scale > 0) || !std::isfinite(scale)) {
+        return {0, 0};
+    }
+    // The effect measures whole pixels and draws nothing at a size that is not above 0.
+    const QSizeF text =
+        fontSize > 0 && std::isfinite(fontSize) ? measure(joined(lines), fontSize) : QSizeF(0, 0);
+    return {(std::ceil(text.width()) + 2 * padding) * scale,
+            (std::ceil(text.height()) + 2 * padding) * scale};
 }
 
-QSizeF ChipLayout::chipSize(const std::vector<std::string> &lines, double pixelSize,
-                            const TextMeasure &measure) {
-    const QSizeF text = measure(joined(lines), pixelSize);
-    return {std::max(std::ceil(text.width()) + 2 * padding, minimumWidth),
-            std::max(std::ceil(text.height()) + 2 * padding, minimumHeight)};
+std::pair<double, double> ChipLayout::placedPosition(const QRectF &frameRect,
+                                                     const QRectF &visibleRect, double posX,
+                                                     double posY, const QSizeF &chipSize,
+                                                     bool constrainToVisiblePicture) {
+    using Placement = ElementPlacement<double>;
+    if (!(visibleRect.width() > 0) || !(visibleRect.height() > 0)) {
+        return {posX, posY};
+    }
+    // The placement measures from the frame's lower-left corner, y up.
+    const Placement::Rect visible{visibleRect.left() - frameRect.left(),
+                                  frameRect.bottom() - visibleRect.bottom(), visibleRect.width(),
+                                  visibleRect.height()};
+    const Placement::Point placed =
+        Placement::placed(visible, posX, posY, chipSize.width(), chipSize.height(),
+                          constrainToVisiblePicture, frameRect.width(), frameRect.height());
+    // Back to fractions only where the placement moved the box, so that a position it keeps
+    // stays exactly as stored.
+    const auto fraction = [](double placedAt, double stored, double origin, double length) {
+        return placedAt == origin + length * stored ? stored : (placedAt - origin) / length;
+    };
+    return {fraction(placed.x, posX, visible.x, visible.width),
+            fraction(placed.y, posY, visible.y, visible.height)};
 }
 
 QPointF ChipLayout::topLeft(const QRectF &visibleRect, double posX, double posY,

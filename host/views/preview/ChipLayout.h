@@ -14,25 +14,23 @@
 
 namespace tandrel {
 
-// What an element's chip on the position preview shows and how large it is. A chip is an
-// approximation of the plug-in's text: it has the plug-in's anchor (its left and bottom edges
-// at posX, posY of the visible picture) and measure (the monospaced font at medium weight,
-// line spacing 2, 8 points of padding a side), but it shows the element's label or field name
-// rather than the frame's text, keeps its padding in points whatever the scale, and is never
-// smaller than 9-point text in a 60 × 24 box.
+// What an element's chip on the position preview shows and how large it is. A chip is the
+// effect's text box in miniature: the text the element draws on a sample frame (its label or
+// field name where that frame draws nothing, sample rows for a stacked-layer block), measured
+// as the effect measures it (the monospaced font at medium weight at the element's size in
+// frame pixels, lines 2 apart, 8 pixels of padding a side) and scaled into the canvas. Its box
+// is thus the same fraction of the frame at any canvas size, and it is placed by the effect's
+// own rule (ElementPlacement), so the preview shows where the text burns in.
 class ChipLayout {
 public:
-    static constexpr double minimumFontSize = 9;
-    static constexpr double minimumWidth = 60;
-    static constexpr double minimumHeight = 24;
-    // Padding on each side, as the plug-in's 8.
+    // Padding on each side, in frame pixels, as the effect's 8.
     static constexpr double padding = 8;
-    // Between the lines of a text.
+    // Between the lines of a text, in frame pixels.
     static constexpr double lineSpacing = 2;
 
     // The size of `text` (lines joined with "\n") laid out in the monospaced font at medium
-    // weight, `pixelSize` canvas points, with `lineSpacing` between lines: the widest line and
-    // the lines' height. Injected: the views measure with Qt, tests with whatever shows a fault.
+    // weight, `pixelSize` pixels, with `lineSpacing` between lines: the widest line and the
+    // lines' height. Injected: the views measure with Qt, tests with whatever shows a fault.
     using TextMeasure = std::function<QSizeF(std::string_view text, double pixelSize)>;
 
     // One sample row of a stacked-layer block: its left and right cells.
@@ -42,9 +40,10 @@ public:
         friend bool operator==(const SampleRow &, const SampleRow &) = default;
     };
 
-    // The chip's text lines: the sample rows of a stacked-layer block; else the label (the
-    // field's name when it is empty), followed by two sample lower layers for a stackable
-    // field while the preset shows stacked layers.
+    // The chip's text lines: the sample rows of a stacked-layer block; else the element's text
+    // on the sample frame (ChipSampleFrame), or its label, or the field's name, the first of
+    // them that is not empty; followed by two sample lower layers for a stackable field while
+    // the preset shows stacked layers.
     static std::vector<std::string> displayLines(const BurnInElement &element,
                                                  bool showStackedLayers);
     // The block field's sample rows as (left, right) cells, tagged with the element's labels
@@ -59,12 +58,20 @@ public:
     // The two stacked-layer block fields, which show sample rows.
     static bool isBlockField(MetadataField field);
 
-    // The chip's text size in canvas points: the element's size in frame pixels at `scale`,
-    // at least the minimum.
-    static double fontPixelSize(double fontSize, double scale);
-    // The chip's box: the measured text rounded up, plus the padding, at least the minimum box.
-    static QSizeF chipSize(const std::vector<std::string> &lines, double pixelSize,
+    // The chip's box in canvas points: the text measured at `fontSize` frame pixels, rounded
+    // up, with the padding, all at `scale` canvas points a pixel. Nothing for a scale that is
+    // not above 0; only the padding for a size the effect draws nothing at.
+    static QSizeF chipSize(const std::vector<std::string> &lines, double fontSize, double scale,
                            const TextMeasure &measure);
+
+    // Where the effect draws a box of `chipSize` stored at (posX, posY): the position, as
+    // fractions of `visibleRect`, after the effect's placement has kept the box inside the
+    // visible picture (when constrained) and inside `frameRect`. The stored position itself
+    // when neither moves it.
+    static std::pair<double, double> placedPosition(const QRectF &frameRect,
+                                                    const QRectF &visibleRect, double posX,
+                                                    double posY, const QSizeF &chipSize,
+                                                    bool constrainToVisiblePicture);
 
     // The box's top-left corner in canvas points: its left edge posX and its bottom edge posY
     // of the way into `visibleRect` (the bottom edge measured up).

@@ -299,6 +299,12 @@ PreviewChipView *PositionPreviewCanvas::chip(const Uuid &elementID) const {
     return found == chips_.end() ? nullptr : found->second;
 }
 
+void PositionPreviewCanvas::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    // The picture as it comes on screen is what later changes of the chips compare with.
+    refresh();
+}
+
 void PositionPreviewCanvas::refresh() {
     // A chip's callback may change the state while a pass runs; the pass then runs again.
     if (refreshing_) {
@@ -351,6 +357,12 @@ void PositionPreviewCanvas::rebuild() {
     chips_ = std::move(kept);
     chipOrder_.clear();
 
+    // A chip whose box changes size or whose frame moves (a new crop or resolution, a resized
+    // canvas, text that grows) may now reach outside the frame; the same preset only, and
+    // never on a chip's first showing.
+    const bool comparable = shownPresetID_ == shownPreset.id && pictureWasShown_;
+    shownPresetID_ = shownPreset.id;
+    pictureWasShown_ = area_->isVisible() && !frame.isEmpty();
     const std::set<Uuid> &selection = state_.selectedElementIDs();
     for (const BurnInElement *element : shown) {
         std::vector<std::pair<double, double>> siblings;
@@ -360,6 +372,9 @@ void PositionPreviewCanvas::rebuild() {
             }
         }
         PreviewChipView *view = chips_.at(element->id);
+        const PreviewChipView::Inputs before = view->inputs();
+        const QSizeF sizeBefore = view->chipSize();
+        const bool shownBefore = !view->isHidden();
         view->setInputs({
             .element = *element,
             .showStackedLayers = shownPreset.showStackedLayers.value_or(false),
@@ -373,22 +388,26 @@ void PositionPreviewCanvas::rebuild() {
             .gridDivisions = gridDivisions_,
             .alignSnapPoints = alignSnapPoints,
         });
+        if (comparable && shownBefore &&
+            (!PreviewGeometry::identical(before.visibleRect, visible) ||
+             !PreviewGeometry::identical(before.canvasRect, frame) ||
+             sizeBefore != view->chipSize())) {
+            clampPending_ = true;
+        }
         view->raise();
         view->show();
         chipOrder_.push_back(element->id);
+    }
+    // A selected chip's buttons lie above every chip.
+    for (const Uuid &id : chipOrder_) {
+        if (selection.contains(id)) {
+            chips_.at(id)->raiseControls();
+        }
     }
 
     stackedNote_->setVisible(std::ranges::any_of(shownPreset.elements, [](const BurnInElement &e) {
         return ChipLayout::isBlockField(e.field);
     }));
-
-    const FrameContext context{shownPreset.id, geometry.resolution(),
-                               shownPreset.visiblePictureAspectRatio};
-    if (frameContext_ && *frameContext_ != context &&
-        std::get<Uuid>(*frameContext_) == shownPreset.id) {
-        clampPending_ = true;
-    }
-    frameContext_ = context;
 
     if (!shownCropRatio_ || *shownCropRatio_ != shownPreset.visiblePictureAspectRatio) {
         const bool changed = shownCropRatio_.has_value();

@@ -11,7 +11,6 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <tuple>
 #include <vector>
 
 class QAction;
@@ -122,8 +121,11 @@ public:
 signals:
     void cropAspectRatioChanged();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
-    // Reads the state and updates the picture and every chip; when the resolution or the crop
+    // Reads the state and updates the picture and every chip; when a chip's box or frame
     // changed under the same preset, pulls the elements back into the frame once the layout
     // has settled.
     void refresh();
@@ -147,10 +149,10 @@ private:
     std::optional<double> activeGuideX_;
     std::optional<double> activeGuideY_;
 
-    // What the chips' positions are fractions of: the preset, the usable resolution and the
-    // crop. A change of the last two under the same preset pulls elements back into the frame.
-    using FrameContext = std::tuple<Uuid, std::optional<Size>, std::optional<double>>;
-    std::optional<FrameContext> frameContext_;
+    // The preset the chips showed at the last pass, and whether its picture was on screen:
+    // chips compare their boxes with that pass's.
+    std::optional<Uuid> shownPresetID_;
+    bool pictureWasShown_ = false;
     // The crop ratio the row shows; nothing before the first pass.
     std::optional<std::optional<double>> shownCropRatio_;
     bool clampPending_ = false;

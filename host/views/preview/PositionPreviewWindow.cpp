@@ -53,7 +53,8 @@ PositionPreviewWindow::PositionPreviewWindow(AppState &state,
     titleRow->setContentsMargins(padding, padding, padding, padding);
     titleRow->addWidget(title_);
     titleRow->addStretch(1);
-    auto *divider = new corvane::CorvaneDivider;
+    // From edge to edge, under the whole title row.
+    auto *divider = new corvane::CorvaneDivider(0);
 
     content_ = new QWidget;
     auto *column = new QVBoxLayout(content_);

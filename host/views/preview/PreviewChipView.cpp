@@ -7,6 +7,7 @@
 #include "host/views/preview/ChipFont.h"
 
 #include <QAbstractButton>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
@@ -98,12 +99,15 @@ PreviewChipView::PreviewChipView(Callbacks callbacks, ChipLayout::TextMeasure me
                                  ModifierSource modifiers, QWidget *parent)
     : QWidget(parent), callbacks_(std::move(callbacks)), measure_(std::move(measure)),
       modifierSource_(std::move(modifiers)) {
-    auto *toolbar = new CentringToolbar(this);
+    // Beside the chip, so that no later chip covers them.
+    QWidget *layer = parent ? parent : this;
+    removeButton_ = new RemoveButton(layer);
+    auto *toolbar = new CentringToolbar(layer);
     toolbar_ = toolbar;
     centreHorizontally_ = toolbar->horizontally;
     centreVertically_ = toolbar->vertically;
-    removeButton_ = new RemoveButton(this);
-    toolbar_->raise();
+    removeButton_->hide();
+    toolbar_->hide();
 
     connect(centreHorizontally_, &QAbstractButton::clicked, this, [this] {
         const auto [dx, dy] =
@@ -119,19 +123,26 @@ PreviewChipView::PreviewChipView(Callbacks callbacks, ChipLayout::TextMeasure me
     setCursor(Qt::OpenHandCursor);
 }
 
+PreviewChipView::~PreviewChipView() {
+    delete toolbar_.data();
+    delete removeButton_.data();
+}
+
 void PreviewChipView::setInputs(Inputs inputs) {
     inputs_ = std::move(inputs);
     lines_ = ChipLayout::displayLines(inputs_.element, inputs_.showStackedLayers);
-    size_ = ChipLayout::chipSize(
-        lines_, ChipLayout::fontPixelSize(inputs_.element.fontSize, inputs_.scale), measure_);
+    size_ = ChipLayout::chipSize(lines_, inputs_.element.fontSize, inputs_.scale, measure_);
+    placed_ =
+        ChipLayout::placedPosition(inputs_.canvasRect, inputs_.visibleRect, inputs_.element.posX,
+                                   inputs_.element.posY, size_, inputs_.constrainToVisiblePicture);
     relayout();
     update();
 }
 
 DragMath PreviewChipView::dragMath() const {
     return DragMath({
-        .posX = inputs_.element.posX,
-        .posY = inputs_.element.posY,
+        .posX = placed_.first,
+        .posY = placed_.second,
         .visibleRect = inputs_.visibleRect,
         .canvasRect = inputs_.canvasRect,
         .constrainToVisiblePicture = inputs_.constrainToVisiblePicture,
@@ -161,7 +172,7 @@ std::optional<DragMath::Result> PreviewChipView::resolvedDrag() const {
 
 QRectF PreviewChipView::boxInCanvas() const {
     QPointF topLeft =
-        ChipLayout::topLeft(inputs_.visibleRect, inputs_.element.posX, inputs_.element.posY, size_);
+        ChipLayout::topLeft(inputs_.visibleRect, placed_.first, placed_.second, size_);
     if (const std::optional<DragMath::Result> drag = resolvedDrag()) {
         topLeft += QPointF(drag->offset.width(), drag->offset.height());
     }
@@ -169,32 +180,48 @@ QRectF PreviewChipView::boxInCanvas() const {
 }
 
 QRectF PreviewChipView::boxInWidget() const {
-    return {QPointF(margin, margin), size_};
+    return boxInCanvas().translated(-QPointF(pos()));
 }
 
 void PreviewChipView::relayout() {
     const QRectF box = boxInCanvas();
-    const auto coordinate = [](double value) {
+    const auto coordinate = [](double value, double (*round)(double)) {
         // Far outside any canvas, yet inside int: a position beyond the frame stays drawable.
-        return static_cast<int>(std::lround(std::clamp(value, -1e6, 1e6)));
+        return static_cast<int>(round(std::clamp(value, -1e6, 1e6)));
     };
-    setGeometry(coordinate(box.left()) - margin, coordinate(box.top()) - margin,
-                static_cast<int>(size_.width()) + 2 * margin,
-                static_cast<int>(size_.height()) + 2 * margin);
+    const int left = coordinate(box.left() - margin, std::floor);
+    const int top = coordinate(box.top() - margin, std::floor);
+    setGeometry(left, top, coordinate(box.right() + margin, std::ceil) - left,
+                coordinate(box.bottom() + margin, std::ceil) - top);
 
-    const bool selected = inputs_.isSelected;
-    toolbar_->move(0, 0);
-    removeButton_->move(width() - removeButton_->width(), 0);
-    toolbar_->setVisible(selected);
-    removeButton_->setVisible(selected);
+    // The selection outline reaches a point outside the box; a small box grips a little more.
+    const QRectF grip = boxInWidget().adjusted(-1, -1, 1, 1);
+    const double growX = std::max(0.0, minimumGrip - grip.width()) / 2;
+    const double growY = std::max(0.0, minimumGrip - grip.height()) / 2;
+    setMask(QRegion(grip.adjusted(-growX, -growY, growX, growY).toAlignedRect()));
 
-    // The selection outline reaches a point outside the box.
-    QRegion mouseArea(boxInWidget().adjusted(-1, -1, 1, 1).toAlignedRect());
-    if (selected) {
-        mouseArea += toolbar_->geometry();
-        mouseArea += removeButton_->geometry();
+    // The buttons sit on the box's top corners, 8 points out.
+    const bool controlsShown = inputs_.isSelected && !isHidden();
+    if (toolbar_ && removeButton_) {
+        const QRectF inWidget = boxInWidget();
+        QWidget *layer = toolbar_->parentWidget();
+        const QPointF topLeft = mapTo(layer, inWidget.topLeft());
+        const QPointF topRight = mapTo(layer, inWidget.topRight());
+        toolbar_->move(QPointF(topLeft.x() - margin, topLeft.y() - margin).toPoint());
+        removeButton_->move(
+            QPointF(topRight.x() + margin - removeButton_->width(), topRight.y() - margin)
+                .toPoint());
+        toolbar_->setVisible(controlsShown);
+        removeButton_->setVisible(controlsShown);
     }
-    setMask(mouseArea);
+}
+
+void PreviewChipView::raiseControls() {
+    if (removeButton_ && toolbar_) {
+        removeButton_->raise();
+        // Above the close button.
+        toolbar_->raise();
+    }
 }
 
 void PreviewChipView::paintEvent(QPaintEvent *) {
@@ -205,30 +232,44 @@ void PreviewChipView::paintEvent(QPaintEvent *) {
         painter.fillRect(box, colour(element.bgR, element.bgG, element.bgB, element.bgOpacity));
     }
 
-    painter.setFont(ChipFont::font(ChipLayout::fontPixelSize(element.fontSize, inputs_.scale),
-                                   QFont::Normal, *this));
-    painter.setPen(colour(element.textR, element.textG, element.textB, element.textOpacity));
-    const Qt::Alignment across =
-        element.textAlignment == BurnInTextAlignment::center  ? Qt::AlignHCenter
-        : element.textAlignment == BurnInTextAlignment::right ? Qt::AlignRight
-                                                              : Qt::AlignLeft;
-    const QRectF textArea = box.adjusted(4, 0, -4, 0);
-    if (ChipLayout::isBlock(element, inputs_.showStackedLayers)) {
+    // The text as the effect lays it out in frame pixels, scaled down with the box.
+    const double scale = inputs_.scale;
+    if (scale > 0 && element.fontSize > 0 && std::isfinite(element.fontSize)) {
+        painter.save();
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.translate(box.topLeft());
+        painter.scale(scale, scale);
+        const QFont font = ChipFont::font(element.fontSize, QFont::Normal, *this);
+        painter.setFont(font);
+        painter.setPen(colour(element.textR, element.textG, element.textB, element.textOpacity));
+        const QFontMetricsF metrics(font, this);
+        const double ascent = std::ceil(metrics.ascent());
+        const double lineHeight = ascent + std::ceil(metrics.descent()) + ChipLayout::lineSpacing;
+        const double textWidth = box.width() / scale - 2 * ChipLayout::padding;
+
         QStringList lines;
-        for (const std::string &line : lines_) {
-            lines << QString::fromStdString(line);
+        if (ChipLayout::isBlock(element, inputs_.showStackedLayers)) {
+            for (const std::string &line : lines_) {
+                lines << QString::fromStdString(line).split(u'\n');
+            }
+        } else {
+            // One line: a title that runs onto more ends in an ellipsis.
+            QString text = QString::fromStdString(lines_.front());
+            if (const qsizetype lineEnd = text.indexOf(u'\n'); lineEnd >= 0) {
+                text = text.left(lineEnd) + QChar(0x2026);
+            }
+            lines << text;
         }
-        painter.drawText(textArea, static_cast<int>(across | Qt::AlignVCenter), lines.join(u'\n'));
-    } else {
-        // One line: a label that runs longer ends in an ellipsis.
-        QString text = QString::fromStdString(lines_.front());
-        const qsizetype lineEnd = text.indexOf(u'\n');
-        if (lineEnd >= 0) {
-            text = text.left(lineEnd) + QChar(0x2026);
+        double baseline = ChipLayout::padding + ascent;
+        for (const QString &line : lines) {
+            const double spare = textWidth - metrics.horizontalAdvance(line);
+            const double indent = element.textAlignment == BurnInTextAlignment::center  ? spare / 2
+                                  : element.textAlignment == BurnInTextAlignment::right ? spare
+                                                                                        : 0;
+            painter.drawText(QPointF(ChipLayout::padding + indent, baseline), line);
+            baseline += lineHeight;
         }
-        text = painter.fontMetrics().elidedText(text, Qt::ElideRight,
-                                                static_cast<int>(textArea.width()));
-        painter.drawText(textArea, static_cast<int>(across | Qt::AlignVCenter), text);
+        painter.restore();
     }
 
     if (inputs_.isSelected) {
@@ -297,8 +338,17 @@ void PreviewChipView::mouseReleaseEvent(QMouseEvent *event) {
     reportGuides(std::nullopt, std::nullopt);
 }
 
+void PreviewChipView::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    relayout();
+}
+
 void PreviewChipView::hideEvent(QHideEvent *event) {
     cancelDrag();
+    // Hidden itself, not with its window: its buttons go too.
+    if (isHidden()) {
+        relayout();
+    }
     QWidget::hideEvent(event);
 }
 

@@ -4,7 +4,9 @@
 #include "host/views/preview/ChipLayout.h"
 #include "host/views/preview/DragMath.h"
 
+#include <QAbstractButton>
 #include <QPointF>
+#include <QPointer>
 #include <QRectF>
 #include <QWidget>
 
@@ -14,18 +16,16 @@
 #include <utility>
 #include <vector>
 
-class QAbstractButton;
-
 namespace tandrel {
 
-// One element on the position preview: its label (or sample block) in the monospaced font
-// scaled with the canvas, in the element's colours, at the element's position. A click
-// selects it, a drag moves it (with axis lock, grid and guide snapping), and a selected chip
-// offers a close button and two centring buttons. The chip never writes the preset: it
-// reports every intent through its callbacks.
+// One element on the position preview: the effect's text box in miniature (ChipLayout), in the
+// element's colours, where the effect draws it. A click selects it, a drag moves it (with axis
+// lock, grid and guide snapping), and a selected chip offers a close button and two centring
+// buttons. The chip never writes the preset: it reports every intent through its callbacks.
 //
-// The widget is its box with room around it for the selected chip's buttons; only the box
-// (and the buttons while they show) takes the mouse.
+// The widget is its box with a margin around it; only the box takes the mouse (a small box
+// somewhat more, so it stays graspable). The selected chip's buttons are widgets of the chip's
+// parent, so that the canvas can lift them above every chip.
 class PreviewChipView : public QWidget {
     Q_OBJECT
 
@@ -60,13 +60,16 @@ public:
     // The keys held now, asked at every evaluation (the desktop's state, or a test's).
     using ModifierSource = std::function<Qt::KeyboardModifiers()>;
 
-    // Room on each side of the box for the selected chip's buttons.
+    // Room on each side of the box, for its outline and a larger grip.
     static constexpr int margin = 8;
+    // The least width and height that takes the mouse, in points.
+    static constexpr double minimumGrip = 20;
     // A press that moves less than this is a click.
     static constexpr double dragThreshold = 2;
 
     PreviewChipView(Callbacks callbacks, ChipLayout::TextMeasure measure, ModifierSource modifiers,
                     QWidget *parent = nullptr);
+    ~PreviewChipView() override;
 
     void setInputs(Inputs inputs);
     const Inputs &inputs() const { return inputs_; }
@@ -74,7 +77,10 @@ public:
 
     const std::vector<std::string> &displayLines() const { return lines_; }
     QSizeF chipSize() const { return size_; }
-    // The drag rules for the chip's present inputs.
+    // Where the effect draws the element (ChipLayout::placedPosition): its stored position,
+    // unless that leaves the box outside the frame or, constrained, the visible picture.
+    std::pair<double, double> placedPosition() const { return placed_; }
+    // The drag rules for the chip's present inputs; a drag starts where the chip is drawn.
     DragMath dragMath() const;
     // The box in the canvas's coordinates as drawn now: at the stored position, or where a
     // drag in progress has taken it.
@@ -84,12 +90,15 @@ public:
     QAbstractButton *removeButton() const { return removeButton_; }
     QAbstractButton *centreHorizontallyButton() const { return centreHorizontally_; }
     QAbstractButton *centreVerticallyButton() const { return centreVertically_; }
+    // Puts the close button and the centring toolbar above every sibling drawn so far.
+    void raiseControls();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
@@ -109,6 +118,7 @@ private:
     ModifierSource modifierSource_;
     std::vector<std::string> lines_;
     QSizeF size_;
+    std::pair<double, double> placed_;
 
     // The press that may become a click or a drag, in global coordinates.
     std::optional<QPointF> pressedAt_;
@@ -118,10 +128,11 @@ private:
     std::optional<double> guideX_;
     std::optional<double> guideY_;
 
-    QWidget *toolbar_;
+    // In the parent; the chip deletes them unless the parent has already.
+    QPointer<QWidget> toolbar_;
     QAbstractButton *centreHorizontally_;
     QAbstractButton *centreVertically_;
-    QAbstractButton *removeButton_;
+    QPointer<QAbstractButton> removeButton_;
 };
 
 } // namespace tandrel

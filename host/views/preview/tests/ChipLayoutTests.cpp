@@ -46,7 +46,7 @@ struct FakeMeasure {
     }
 };
 
-TEST(ChipLayout, ShowsTheLabelOrTheFieldsNameWithSampleLayersForStackableFields) {
+TEST(ChipLayout, ShowsTheTextOfASampleFrameOrTheLabelWithSampleLayersForStackableFields) {
     struct Case {
         const char *name;
         BurnInElement element;
@@ -55,23 +55,44 @@ TEST(ChipLayout, ShowsTheLabelOrTheFieldsNameWithSampleLayersForStackableFields)
         bool block;
     };
     const Case cases[] = {
-        {"label", element(MetadataField::sourceTC, "TC:"), false, {"TC:"}, false},
+        // The text the effect draws: the label and the value, as wide as on a real frame.
+        {"label and value",
+         element(MetadataField::sourceTC, "TC:"),
+         false,
+         {"TC: 01:00:00:00"},
+         false},
         {"stacked",
          element(MetadataField::sourceTC, "TC:"),
          true,
-         {"TC:", "V2 (sample)", "V3 (sample)"},
+         {"TC: 01:00:00:00", "V2 (sample)", "V3 (sample)"},
          true},
-        {"empty label", element(MetadataField::clipName, ""), false, {"Clip Name"}, false},
+        {"empty label",
+         element(MetadataField::clipName, ""),
+         false,
+         {"A001C001_250101_ABCD"},
+         false},
         {"empty label, stacked",
          element(MetadataField::sourceFrame, ""),
          true,
-         {"Source Frame", "V2 (sample)", "V3 (sample)"},
+         {"86400", "V2 (sample)", "V3 (sample)"},
          true},
+        {"a change the frame shows",
+         element(MetadataField::speed, "Speed:"),
+         false,
+         {"Speed: 50%"},
+         false},
         {"not stackable", element(MetadataField::custom, "Hello"), true, {"Hello"}, false},
+        // Which roles are active only a timeline knows: the label, else the field's name.
+        {"no text on the sample frame",
+         element(MetadataField::roleText, "Temp ADR"),
+         false,
+         {"Temp ADR"},
+         false},
+        {"no text and no label", element(MetadataField::roleText, ""), false, {"Role Text"}, false},
         {"a label of two lines stays one title",
          element(MetadataField::notes, "a\nb"),
          false,
-         {"a\nb"},
+         {"a\nb Note"},
          false},
     };
     for (const Case &c : cases) {
@@ -157,34 +178,37 @@ TEST(ChipLayout, BlockWidthsCountUserPerceivedCharacters) {
     EXPECT_EQ(ChipLayout::formatSampleBlock({{"a", "b"}}), (Lines{"a b"}));
 }
 
-TEST(ChipLayout, ChipsMeasureTheirTextWithPaddingAndMinimums) {
+TEST(ChipLayout, ChipsAreTheEffectsTextBoxAtTheCanvasScale) {
+    // The text measured at its size in frame pixels, rounded up, with 8 pixels of padding a
+    // side, then scaled: the box is the same fraction of the frame on any canvas.
     FakeMeasure measure;
-    // Font size 12 at scale 0.5 measures at the 9-point minimum, not 6.
-    EXPECT_DOUBLE_EQ(ChipLayout::fontPixelSize(12, 0.5), 9);
-    EXPECT_DOUBLE_EQ(ChipLayout::fontPixelSize(24, 1.5), 36);
-    EXPECT_DOUBLE_EQ(ChipLayout::fontPixelSize(24, std::numeric_limits<double>::quiet_NaN()), 9);
-
     struct Case {
         Lines lines;
+        double scale;
         QSizeF size;
     };
     const Case cases[] = {
-        {{"A"}, {60, 30}},                          // the minimum width
-        {{"Scene 12 / Take 3"}, {17 * 7 + 16, 30}}, // 119 + 16 wide, 14 + 16 high
-        {{"TC:", "V2 (sample)", "V3 (sample)"}, {11 * 7 + 16, 3 * 14 + 2 * 2 + 16}},
+        {{"A"}, 1, {7 + 16, 14 + 16}},
+        {{"A"}, 0.25, {(7 + 16) * 0.25, (14 + 16) * 0.25}}, // no minimum at a small scale
+        {{"Scene 12 / Take 3"}, 0.5, {(17 * 7 + 16) * 0.5, (14 + 16) * 0.5}},
+        {{"TC:", "V2 (sample)", "V3 (sample)"}, 2, {(11 * 7 + 16) * 2, (3 * 14 + 2 * 2 + 16) * 2}},
     };
     for (const Case &c : cases) {
-        EXPECT_EQ(ChipLayout::chipSize(c.lines, 9, measure.function()), c.size);
+        EXPECT_EQ(ChipLayout::chipSize(c.lines, 12, c.scale, measure.function()), c.size);
     }
     EXPECT_EQ(measure.askedText, "TC:\nV2 (sample)\nV3 (sample)");
-    EXPECT_DOUBLE_EQ(measure.askedSize, 9);
-    // Fractions of a point round up.
+    EXPECT_DOUBLE_EQ(measure.askedSize, 12); // frame pixels, whatever the scale
+
+    // Fractions of a pixel round up before the scale.
     const ChipLayout::TextMeasure fractional = [](std::string_view, double) {
         return QSizeF(100.2, 20.01);
     };
-    EXPECT_EQ(ChipLayout::chipSize({"x"}, 12, fractional), QSizeF(117, 37));
-    const ChipLayout::TextMeasure tiny = [](std::string_view, double) { return QSizeF(3, 5); };
-    EXPECT_EQ(ChipLayout::chipSize({"."}, 9, tiny), QSizeF(60, 24));
+    EXPECT_EQ(ChipLayout::chipSize({"x"}, 12, 0.5, fractional), QSizeF(58.5, 18.5));
+    // A size the effect draws nothing at keeps only the padding; a collapsed canvas, nothing.
+    EXPECT_EQ(ChipLayout::chipSize({"x"}, 0, 1, fractional), QSizeF(16, 16));
+    EXPECT_EQ(ChipLayout::chipSize({"x"}, 12, 0, fractional), QSizeF(0, 0));
+    EXPECT_EQ(ChipLayout::chipSize({"x"}, 12, std::numeric_limits<double>::quiet_NaN(), fractional),
+              QSizeF(0, 0));
 }
 
 TEST(ChipLayout, PlacesTheBoxByItsLeftAndBottomEdges) {

@@ -1,25 +1,29 @@
-// The chips against the plug-in. Both lay out the same custom elements (which draw their
-// label on every frame) in a 1920 × 1080 frame: the chips through the preview's classes and
-// the Qt measure on a canvas, the plug-in through its overlay geometry and its text measure,
-// on the fonts the plug-in's tests pin. The chip is an approximation of the drawn text, so
-// only what the two share is compared: the anchor at any scale, the measure at scale 1.
+// The chips against the plug-in. Both lay out the same elements in a 1920 × 1080 frame: the
+// chips as a canvas shows them (the canvas of the layout editor pane and the larger one of the
+// preview window), the plug-in through its text resolution on the chips' sample frame, its
+// text measure and its overlay geometry, down to the quad it draws, on the fonts the plug-in's
+// tests pin. Where the two measure apart (Qt and the plug-in's text engine) boxes may differ
+// by a pixel or two of the frame; everything else must agree.
 #include "core/support/Log.h"
-#include "host/views/preview/ChipFont.h"
 #include "host/views/preview/ChipLayout.h"
-#include "host/views/preview/PreviewGeometry.h"
+#include "host/views/preview/ChipSampleFrame.h"
+#include "host/views/preview/tests/PreviewFixture.h"
 #include "plugin/BurnInText.h"
 #include "plugin/OverlayGeometry.h"
 #include "plugin/TextPainter.h"
 
-#include <QWidget>
-
 #include <gtest/gtest.h>
 
-namespace tandrel {
+namespace tandrel::testing {
 namespace {
 
 constexpr double frameWidth = 1920;
 constexpr double frameHeight = 1080;
+
+// The canvas of the layout editor pane at the main window's opening size and the preview
+// window's, in points (the canvas's picture is as wide as the window holding it).
+constexpr int paneWidth = 523;
+constexpr int windowWidth = 1017;
 
 // An element's box in frame pixels: its lower-left corner measured from the frame's
 // lower-left corner, y up, and its size.
@@ -28,10 +32,11 @@ struct Box {
     double bottom;
     double width;
     double height;
+    double centreX() const { return left + width / 2; }
 };
 
-BurnInElement custom(std::string label, double x, double y, double fontSize) {
-    BurnInElement element(MetadataField::custom);
+BurnInElement sized(MetadataField field, std::string label, double x, double y, double fontSize) {
+    BurnInElement element(field);
     element.label = std::move(label);
     element.posX = x;
     element.posY = y;
@@ -39,102 +44,141 @@ BurnInElement custom(std::string label, double x, double y, double fontSize) {
     return element;
 }
 
-// Elements well inside the visible picture of every crop below, so that neither side moves
-// them in.
-std::vector<BurnInElement> elements() {
-    return {
-        custom("TC 01:00:00:00", 0.05, 0.05, 24),
-        custom("Reel A001", 0.6, 0.1, 18),
-        custom("Scene 12 / Take 3", 0.3, 0.5, 36),
-        custom("Property of Ostrevale", 0.1, 0.8, 48),
-        custom("QC", 0.85, 0.3, 30),
-    };
+BurnInElement custom(std::string label, double x, double y, double fontSize) {
+    return sized(MetadataField::custom, std::move(label), x, y, fontSize);
 }
 
-class PreviewAgreement : public ::testing::Test {
+// The source timecode's label and value, as in the built-in "Colorist" preset.
+BurnInElement coloristTimecode() {
+    return sized(MetadataField::sourceTC, "TC:", 0.05, 0.05, 32);
+}
+
+class PreviewAgreement : public PreviewTest {
 protected:
-    Box plugin(const BurnInElement &element, std::optional<double> crop) {
+    // Where the plug-in draws the element's text, on the chips' sample frame.
+    Box plugin(const BurnInElement &element, const DisplayOptions &options = {}) {
         const std::optional<std::string> text =
-            BurnInText::resolve(element, TandrelMetadata{}, false, std::nullopt);
+            BurnInText::resolve(element, ChipSampleFrame::metadata(), false, std::nullopt);
         EXPECT_TRUE(text);
         TextRenderer::DisplayParams params;
         params.fontSize = element.fontSize;
         params.padding = 8;
         const std::optional<TextBitmap> bitmap = painter.paint(text.value_or(""), params);
         EXPECT_TRUE(bitmap);
+        if (!bitmap) {
+            return {};
+        }
         const OverlayGeometry::Rect visible = OverlayGeometry::visiblePicture(
-            static_cast<float>(frameWidth), static_cast<float>(frameHeight), crop);
+            static_cast<float>(frameWidth), static_cast<float>(frameHeight),
+            options.visiblePictureAspectRatio);
         const OverlayGeometry::Point corner = OverlayGeometry::elementCorner(
-            visible, element.posX, element.posY, bitmap->width, bitmap->height, false);
-        return {corner.x, corner.y, static_cast<double>(bitmap->width),
+            visible, element.posX, element.posY, bitmap->width, bitmap->height,
+            options.constrainToVisiblePicture.value_or(false));
+        // The quad as drawn into a tile whose rows run up: far right, far left, near right,
+        // near left, in clip space.
+        const auto quad = OverlayGeometry::quad(
+            corner, bitmap->width, bitmap->height, static_cast<float>(frameWidth),
+            static_cast<float>(frameHeight), platform::FxImageOrigin::bottomLeft);
+        return {(quad[3].position[0] + 1) * frameWidth / 2,
+                (1 - quad[3].position[1]) * frameHeight / 2, static_cast<double>(bitmap->width),
                 static_cast<double>(bitmap->height)};
     }
 
-    // The chip on a canvas whose frame is `canvasWidth` points wide, in frame pixels.
-    Box chip(const BurnInElement &element, std::optional<double> crop, double canvasWidth) {
-        const PreviewGeometry geometry(Size{frameWidth, frameHeight});
-        const QRectF frame =
-            geometry.fittedCanvasRect({canvasWidth, canvasWidth * frameHeight / frameWidth});
-        const QRectF visible = geometry.visibleRect(frame, crop);
-        const double scale = geometry.scale(frame);
-        const std::vector<std::string> lines = ChipLayout::displayLines(element, false);
-        const QSizeF size = ChipLayout::chipSize(
-            lines, ChipLayout::fontPixelSize(element.fontSize, scale), ChipFont::measure(canvas));
-        const QPointF topLeft = ChipLayout::topLeft(visible, element.posX, element.posY, size);
-        // Canvas points to frame pixels, whatever the chip's own scale says.
+    // A canvas of the active preset in a window `width` points wide.
+    PositionPreviewCanvas &canvasOf(int width) {
+        auto *canvas = new PositionPreviewCanvas(
+            state(), [this] { return state().activePresetIndex(); },
+            [this](const Uuid &id) { state().removeElement(id); }, options());
+        show(canvas, {width, width});
+        return *canvas;
+    }
+
+    // Where the canvas draws the element's chip, in frame pixels.
+    static Box chip(const PositionPreviewCanvas &canvas, const Uuid &id) {
+        const QRectF frame = canvas.canvasArea()->picture().frame;
+        const QRectF box = canvas.chip(id)->boxInCanvas();
         const double pixels = frameWidth / frame.width();
-        return {(topLeft.x() - frame.left()) * pixels,
-                (frame.bottom() - (topLeft.y() + size.height())) * pixels, size.width() * pixels,
-                size.height() * pixels};
+        return {(box.left() - frame.left()) * pixels, (frame.bottom() - box.bottom()) * pixels,
+                box.width() * pixels, box.height() * pixels};
     }
 
     TextPainter painter{logger("com.ostrevale.tandrel.plugin", "text")};
-    QWidget canvas;
 };
 
-const std::optional<double> crops[] = {std::nullopt, 2.39, 4.0 / 3.0};
-
 TEST_F(PreviewAgreement, ChipsShowTheTextACustomElementDraws) {
-    for (const BurnInElement &element : elements()) {
+    for (const BurnInElement &element :
+         {custom("TC 01:00:00:00", 0.05, 0.05, 24), custom("Scene 12 / Take 3", 0.3, 0.5, 36)}) {
         EXPECT_EQ(ChipLayout::displayLines(element, false),
                   std::vector<std::string>{
                       *BurnInText::resolve(element, TandrelMetadata{}, false, std::nullopt)});
     }
 }
 
-TEST_F(PreviewAgreement, LowerLeftCornersAgreeWithinAPixelAtAnyScale) {
-    for (const std::optional<double> crop : crops) {
-        for (const double canvasWidth : {1920.0, 1200.0, 800.0, 413.0}) {
-            for (const BurnInElement &element : elements()) {
-                SCOPED_TRACE(element.label + " on " + std::to_string(canvasWidth) + " crop " +
-                             std::to_string(crop.value_or(0)));
-                const Box drawn = plugin(element, crop);
-                const Box shown = chip(element, crop, canvasWidth);
-                EXPECT_NEAR(shown.left, drawn.left, 1);
-                EXPECT_NEAR(shown.bottom, drawn.bottom, 1);
-            }
+TEST_F(PreviewAgreement, BoxesAgreeInsideAndAtEachEdgeOfTheFrameInEitherPreview) {
+    struct Case {
+        const char *name;
+        BurnInElement element;
+        DisplayOptions options;
+    };
+    const Case cases[] = {
+        {"inside", custom("Scene 12 / Take 3", 0.3, 0.5, 36), {}},
+        {"a value the label stands before", coloristTimecode(), {}},
+        {"inside a scope crop", custom("QC", 0.85, 0.3, 30), {.visiblePictureAspectRatio = 2.39}},
+        // 72-pixel text near the right edge: the plug-in draws it from W − its width.
+        {"across the right edge", custom("Property of Ostrevale", 0.9, 0.5, 72), {}},
+        {"across the left edge", custom("Reel A001", -0.2, 0.4, 48), {}},
+        {"across the top edge", custom("Top", 0.4, 0.98, 60), {}},
+        {"across the bottom edge", custom("Bottom", 0.4, -0.15, 60), {}},
+        {"wider than the frame",
+         custom("Watermark applied by Ostrevale for review only", 0.3, 0.5, 72),
+         {}},
+        // Kept inside the visible picture of a 2.39 crop, above the letterbox band.
+        {"constrained at the crop's top",
+         custom("Constrained", 0.5, 0.97, 40),
+         {.visiblePictureAspectRatio = 2.39, .constrainToVisiblePicture = true}},
+        {"unconstrained in the band",
+         custom("Band", 0.5, 1.08, 40),
+         {.visiblePictureAspectRatio = 2.39}},
+    };
+    for (const Case &c : cases) {
+        for (const int width : {paneWidth, windowWidth}) {
+            SCOPED_TRACE(std::string(c.name) + " on " + std::to_string(width));
+            usePreset({c.element}, c.options);
+            const PositionPreviewCanvas &canvas = canvasOf(width);
+            const Box drawn = plugin(c.element, c.options);
+            const Box shown = chip(canvas, idOf(0));
+            EXPECT_NEAR(shown.width, drawn.width, 2);
+            EXPECT_NEAR(shown.height, drawn.height, 2);
+            EXPECT_NEAR(shown.left, drawn.left, 2);
+            EXPECT_NEAR(shown.bottom, drawn.bottom, 2);
         }
     }
 }
 
-TEST_F(PreviewAgreement, AtScaleOneBoxesAgreeWithinTwoPixels) {
-    // Under a crop too: chips size their text by the frame, as the plug-in does.
-    for (const std::optional<double> crop : crops) {
-        for (const BurnInElement &element : elements()) {
-            SCOPED_TRACE(element.label + " crop " + std::to_string(crop.value_or(0)));
-            const Box drawn = plugin(element, crop);
-            const Box shown = chip(element, crop, frameWidth);
-            // A text narrower than the chip's minimum ("QC") gets the minimum box.
-            if (drawn.width < ChipLayout::minimumWidth) {
-                EXPECT_EQ(shown.width, ChipLayout::minimumWidth);
-            } else {
-                EXPECT_NEAR(shown.width, drawn.width, 2);
-            }
-            ASSERT_GT(drawn.height, ChipLayout::minimumHeight);
-            EXPECT_NEAR(shown.height, drawn.height, 2);
-        }
+TEST_F(PreviewAgreement, ACentredElementIsCentredInTheRenderAndBothPreviewsCentreItAlike) {
+    const BurnInElement timecode = coloristTimecode();
+    std::vector<double> centred;
+    for (const int width : {paneWidth, windowWidth}) {
+        SCOPED_TRACE(width);
+        // The centring button.
+        usePreset({timecode});
+        PositionPreviewCanvas &canvas = canvasOf(width);
+        state().selectElement(idOf(0), false);
+        canvas.chip(idOf(0))->centreHorizontallyButton()->click();
+        EXPECT_NEAR(plugin(stored(0)).centreX(), frameWidth / 2, 1);
+        centred.push_back(stored(0).posX);
+
+        // A drag that ends 3 points short of the centre snaps onto it.
+        usePreset({timecode});
+        PositionPreviewCanvas &dragged = canvasOf(width);
+        PreviewChipView &chip = *dragged.chip(idOf(0));
+        const double frameCentre = dragged.canvasArea()->picture().frame.center().x();
+        drag(chip, {frameCentre - chip.boxInCanvas().center().x() - 3, 0}, 3);
+        EXPECT_NEAR(plugin(stored(0)).centreX(), frameWidth / 2, 1);
+        EXPECT_DOUBLE_EQ(stored(0).posX, centred.back());
     }
+    EXPECT_NEAR(centred[0], centred[1], 1e-9);
 }
 
 } // namespace
-} // namespace tandrel
+} // namespace tandrel::testing

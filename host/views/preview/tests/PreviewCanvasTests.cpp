@@ -137,6 +137,68 @@ TEST_F(PreviewCanvas, TheCentringButtonsOfASelectedChipCentreItInThePicture) {
     EXPECT_TRUE(canvas.chips().empty());
 }
 
+TEST_F(PreviewCanvas, ASelectedChipsButtonsLieAboveEveryChipWhileChipsKeepTheirOrder) {
+    usePreset({element(0.3, 0.5, MetadataField::custom, "A first label of some length"),
+               element(0.6, 0.2)});
+    PositionPreviewCanvas &canvas = showCanvas();
+    PreviewChipView &first = *canvas.chip(idOf(0));
+    state().selectElement(idOf(0), false);
+    settle();
+    QWidget *area = canvas.canvasArea();
+    const QPoint close = first.removeButton()->geometry().center();
+    const QPoint toolbar = first.centreHorizontallyButton()->mapTo(
+        area, first.centreHorizontallyButton()->rect().center());
+
+    // The later chip moved over the selected one's top-right corner, where its close button is.
+    const QRectF visible = canvas.canvasArea()->picture().visible;
+    std::vector<DisplayConfig> presets = state().presets();
+    BurnInElement &later = presets[0].elements[1];
+    later.posX = (toolbar.x() - 5 - visible.left()) / visible.width();
+    later.posY = 1 - (close.y() + 10 - visible.top()) / visible.height();
+    later.label = "A label long enough to reach across the first chip's buttons";
+    state().setPresets(presets);
+    settle();
+    ASSERT_TRUE(canvas.chip(idOf(1))->boxInCanvas().contains(close));
+    ASSERT_TRUE(canvas.chip(idOf(1))->boxInCanvas().contains(toolbar));
+
+    EXPECT_EQ(area->childAt(close), first.removeButton());
+    EXPECT_EQ(area->childAt(toolbar), first.centreHorizontallyButton());
+    // Where the two boxes overlap, the later chip still lies above.
+    const QPointF overlap(first.boxInCanvas().center().x(), first.boxInCanvas().top() + 5);
+    ASSERT_TRUE(canvas.chip(idOf(1))->boxInCanvas().contains(overlap));
+    EXPECT_EQ(area->childAt(overlap.toPoint()), canvas.chip(idOf(1)));
+}
+
+TEST_F(PreviewCanvas, AChipPushedOutOfTheFrameByGrowthOrAResizeIsPulledBack) {
+    // Growth: stacked layers add two lines above a timecode near the top.
+    BurnInElement timecode = element(0.3, 0.95, MetadataField::sourceTC, "TC:");
+    usePreset({timecode});
+    PositionPreviewCanvas &canvas = showCanvas();
+    EXPECT_EQ(stored(0).posY, 0.95);
+    std::vector<DisplayConfig> presets = state().presets();
+    presets[0].showStackedLayers = true;
+    state().setPresets(presets);
+    settle();
+    const PreviewChipView &grown = *canvas.chip(idOf(0));
+    const QRectF frame = canvas.canvasArea()->picture().frame;
+    EXPECT_LT(stored(0).posY, 0.95);
+    EXPECT_NEAR(grown.boxInCanvas().top(), frame.top(), 1e-9);
+    // Stored where it is drawn.
+    EXPECT_EQ(grown.placedPosition(), std::make_pair(stored(0).posX, stored(0).posY));
+
+    // A resize: a position set elsewhere that leaves the box outside stays as it is when the
+    // canvas first shows, and is pulled in when the canvas changes size.
+    usePreset({element(0.97, 0.5, MetadataField::custom, "Property of Ostrevale")});
+    PositionPreviewCanvas &resized = showCanvas();
+    EXPECT_EQ(stored(0).posX, 0.97);
+    EXPECT_LT(resized.chip(idOf(0))->placedPosition().first, 0.97);
+    resized.window()->resize(600, 640);
+    settle();
+    EXPECT_LT(stored(0).posX, 0.97);
+    const QRectF smaller = resized.canvasArea()->picture().frame;
+    EXPECT_NEAR(resized.chip(idOf(0))->boxInCanvas().right(), smaller.right(), 1e-9);
+}
+
 // The brightness of the picture's pixel at (x, y).
 int brightness(const QImage &image, int x, int y) {
     return qGray(image.pixel(x, y));
@@ -165,10 +227,10 @@ TEST_F(PreviewCanvas, AnIndexOutsideThePresetsShowsTheDefaultPresetAndEditsGoNow
     auto *canvas = new PositionPreviewCanvas(
         state(), [] { return std::optional<std::size_t>(5); }, {}, options());
     show(canvas);
-    // The default preset: source timecode "TC:" and the clip name.
+    // The default preset: source timecode "TC:" and the clip name, on the sample frame.
     ASSERT_EQ(canvas->chips().size(), 2u);
-    EXPECT_EQ(canvas->chips()[0]->displayLines(), std::vector<std::string>{"TC:"});
-    EXPECT_EQ(canvas->chips()[1]->displayLines(), std::vector<std::string>{"Clip Name"});
+    EXPECT_EQ(canvas->chips()[0]->displayLines(), std::vector<std::string>{"TC: 01:00:00:00"});
+    EXPECT_EQ(canvas->chips()[1]->displayLines(), std::vector<std::string>{"A001C001_250101_ABCD"});
     const std::vector<DisplayConfig> before = state().presets();
     drag(*canvas->chips()[0], {40, -40});
     canvas->setCropAspectRatio(2.39);

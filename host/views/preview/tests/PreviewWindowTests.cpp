@@ -1,3 +1,4 @@
+#include "designkit/CorvaneDivider.h"
 #include "host/views/preview/PositionPreviewWindow.h"
 #include "host/views/preview/tests/PreviewFixture.h"
 
@@ -15,6 +16,13 @@ TEST_F(PreviewWindow, TheTitleFollowsTheActivePresetAndItsName) {
     show(window, {1200, 800});
     EXPECT_FALSE(window->showsPlaceholder());
     EXPECT_EQ(window->title(), QString::fromUtf8("Position Preview \u2014 Layout"));
+    // The divider under the title runs from edge to edge.
+    auto *divider = window->findChild<corvane::CorvaneDivider *>();
+    ASSERT_NE(divider, nullptr);
+    EXPECT_EQ(divider->width(), window->width());
+    const QImage line = divider->grab().toImage();
+    EXPECT_EQ(line.pixelColor(0, 0), line.pixelColor(line.width() / 2, 0));
+    EXPECT_EQ(line.pixelColor(line.width() - 1, 0), line.pixelColor(line.width() / 2, 0));
 
     std::vector<DisplayConfig> renamed = state().presets();
     renamed[0].name = "Trailer \u2014 v2";
