@@ -61,7 +61,8 @@ ValidationView::ValidationView(AppState &state, ValidationRunController::RunFunc
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(header_);
-    layout->addWidget(new corvane::CorvaneDivider);
+    // The header's divider runs from edge to edge.
+    layout->addWidget(new corvane::CorvaneDivider(0));
     layout->addWidget(scroll, 1);
 
     connect(controller_, &ValidationRunController::changed, this, &ValidationView::refresh);

@@ -1,11 +1,13 @@
 #include "host/views/validation/ValidationView.h"
 
+#include "designkit/CorvaneDivider.h"
 #include "designkit/CorvaneSymbolView.h"
 #include "host/views/validation/tests/ViewFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QImage>
 
 namespace tandrel {
 namespace {
@@ -166,6 +168,18 @@ TEST_F(ValidationViewTest, ChecksTheFileChosenAndNothingWhenTheChooserIsCancelle
 TEST_F(ValidationViewTest, OpensAtItsIdealSizeAndGoesNoSmallerThanItsMinimum) {
     EXPECT_EQ(view().minimumSize(), QSize(520, 460));
     EXPECT_EQ(view().sizeHint(), QSize(720, 680));
+}
+
+TEST_F(ValidationViewTest, DrawsTheHeaderDividerFromEdgeToEdge) {
+    view().resize(ValidationView::idealContentSize);
+    view().show();
+    auto *divider = view().findChild<corvane::CorvaneDivider *>();
+    ASSERT_NE(divider, nullptr);
+    EXPECT_EQ(divider->width(), view().width());
+    const QImage line = divider->grab().toImage();
+    const QRgb middle = line.pixel(line.width() / 2, 0);
+    EXPECT_EQ(line.pixel(0, 0), middle);
+    EXPECT_EQ(line.pixel(line.width() - 1, 0), middle);
 }
 
 } // namespace
