@@ -73,7 +73,6 @@ ValidationTileContent::ValidationTileContent(AppState &state,
 
     // The rows stand on a page that scrolls when the panel is shorter than they are: squeezed
     // into less height, they would be drawn over each other.
-    page_->setAutoFillBackground(false);
     rows_->setContentsMargins(0, 0, 0, 0);
     rows_->setSpacing(10);
     rows_->addWidget(noTimeline_);
@@ -88,6 +87,8 @@ ValidationTileContent::ValidationTileContent(AppState &state,
     scroll_->setAutoFillBackground(false);
     scroll_->viewport()->setAutoFillBackground(false);
     scroll_->setWidget(page_);
+    // Taking the page turned its background on: the panel shows through.
+    page_->setAutoFillBackground(false);
     // The rows' height changes with their texts and fonts: the panel asks again each time.
     page_->installEventFilter(this);
 
