@@ -145,6 +145,11 @@ ShapeStyle
 TimecodeFieldComponentView::backgroundStyle(const TimecodeEnvironmentValues &environment) const {
     if (isEditing()) {
         if (ShapeStyle highlight = environment.timecodeFieldHighlightStyle) {
+            // Digits in the validation colour cannot be read on the highlight (red on blue):
+            // an out-of-range number being edited sits on the validation colour instead.
+            if (isOutOfRange() && environment.timecodeValidationStyle) {
+                return environment.timecodeValidationStyle;
+            }
             return highlight;
         }
     }
@@ -158,12 +163,28 @@ TimecodeFieldComponentView::backgroundStyle(const TimecodeEnvironmentValues &env
 
 ShapeStyle
 TimecodeFieldComponentView::foregroundStyle(const TimecodeEnvironmentValues &environment) const {
-    if (!stateModel_.validRange().contains(stateModel_.value())) {
+    if (isEditing()) {
+        if (const ShapeStyle fill = backgroundStyle(environment)) {
+            return QBrush(readableOn(fill->color()));
+        }
+    }
+    if (isOutOfRange()) {
         if (ShapeStyle validation = environment.timecodeValidationStyle) {
             return validation;
         }
     }
     return ownStyle_;
+}
+
+bool TimecodeFieldComponentView::isOutOfRange() const {
+    return !stateModel_.validRange().contains(stateModel_.value());
+}
+
+QColor TimecodeFieldComponentView::readableOn(const QColor &fill) {
+    // Dark digits on a light fill, light ones on a dark fill, by how bright the fill looks
+    // (yellow is light, blue and red dark).
+    const double luminance = 0.299 * fill.redF() + 0.587 * fill.greenF() + 0.114 * fill.blueF();
+    return luminance > 0.6 ? QColor(Qt::black) : QColor(Qt::white);
 }
 
 void TimecodeFieldComponentView::setOwnStyle(ShapeStyle style, TextScale scale) {
@@ -262,16 +283,7 @@ void TimecodeFieldComponentView::paintEvent(QPaintEvent *) {
         fillRounded(painter, bounds, *background);
     }
     const ShapeStyle foreground = foregroundStyle(environment);
-    QColor colour = palette().color(QPalette::WindowText);
-    if (foreground) {
-        colour = foreground->color();
-    } else if (isEditing() && background) {
-        // Dark digits on a light highlight, light ones on a dark highlight, by how bright the
-        // highlight looks (yellow is light, blue dark).
-        const QColor fill = background->color();
-        const double luminance = 0.299 * fill.redF() + 0.587 * fill.greenF() + 0.114 * fill.blueF();
-        colour = luminance > 0.6 ? QColor(Qt::black) : QColor(Qt::white);
-    }
+    const QColor colour = foreground ? foreground->color() : palette().color(QPalette::WindowText);
     const QFont scaled = scaledFont();
     painter.setFont(scaled);
     painter.setPen(colour);

@@ -51,10 +51,12 @@ public:
     // the field action, the focus move, the rejection feedback. Answers whether the key was
     // handled.
     bool handleKeyPress(KeyEquivalent key);
-    // The fill behind the number: the highlight while editing, a faint fill under the pointer.
+    // The fill behind the number: while editing the highlight, or the validation style when
+    // the value is out of range; a faint fill under the pointer.
     ShapeStyle backgroundStyle() const;
-    // The colour of the number: the validation style for a value out of range, else the
-    // view's own style (the field gives one to the sub-frames), else none.
+    // The colour of the number: while editing on a fill, black or white, whichever reads on
+    // it; else the validation style for a value out of range, else the view's own style (the
+    // field gives one to the sub-frames), else none.
     ShapeStyle foregroundStyle() const;
 
     // The style and scale the field gives this view (the sub-frames').
@@ -85,6 +87,8 @@ private:
     // the parents, so it looks them up once.
     ShapeStyle backgroundStyle(const TimecodeEnvironmentValues &environment) const;
     ShapeStyle foregroundStyle(const TimecodeEnvironmentValues &environment) const;
+    bool isOutOfRange() const;
+    static QColor readableOn(const QColor &fill);
     QFont scaledFont() const;
     void moveFocus(TimecodeFieldKeyResult::FocusResult direction);
 

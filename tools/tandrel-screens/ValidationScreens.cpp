@@ -1,18 +1,28 @@
 // The FCPXML check: the "Validate Against FCPXML" window and the tile of the layout editor's
-// "Validate" panel, over the sample library, its "Trailer" timeline with the checked-in
-// export that matches it, and its "Sample" timeline with a failing export made from the
-// checked-in one.
+// "Validate" panel (alone, and in a main window beside the other panels), over the sample
+// library, its "Trailer" timeline with the checked-in export that matches it, and its
+// "Sample" timeline with a failing export made from the checked-in one.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "designkit/CorvaneFloatingPanel.h"
+#include "host/app/HostCommands.h"
 #include "host/state/AppState.h"
+#include "host/views/common/Preferences.h"
+#include "host/views/layout/DisplaySettingsView.h"
+#include "host/views/main/ContentView.h"
+#include "host/views/main/HostNotifications.h"
+#include "host/views/main/LibraryPicker.h"
 #include "host/views/validation/ValidationTileContent.h"
 #include "host/views/validation/ValidationView.h"
 #include "host/views/validation/tests/StateValidation.h"
 #include "platform/runtime/MainQueue.h"
 #include "tools/tandrel-screens/ScreenState.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -123,12 +133,28 @@ std::unique_ptr<QWidget> window(const ScreenContext &context,
     return scene;
 }
 
-// The tile in the layout editor's "Validate" panel, after checking `file`.
+// The failing window scrolled to its end: the last rows of the first list with the note for
+// the rows left out, and the other two lists.
+std::unique_ptr<QWidget> windowEnd(const ScreenContext &context) {
+    std::unique_ptr<QWidget> scene = window(context, "Sample", failingExport(context));
+    auto *scroll = scene->findChild<QScrollArea *>(QStringLiteral("scroll"));
+    if (scroll == nullptr) {
+        throw std::runtime_error("the validation window does not scroll");
+    }
+    // Its range is known once it is laid out on screen.
+    QScrollBar *bar = scroll->verticalScrollBar();
+    QObject::connect(bar, &QScrollBar::rangeChanged, bar,
+                     [bar](int, int maximum) { bar->setValue(maximum); });
+    return scene;
+}
+
+// The tile in the layout editor's "Validate" panel, after checking `file`; unless
+// `answering`, its check never ends.
 std::unique_ptr<QWidget> tile(const ScreenContext &context,
                               const std::optional<std::string> &timeline,
-                              const std::optional<fs::path> &file) {
+                              const std::optional<fs::path> &file, bool answering = true) {
     auto scene = std::make_unique<Scene>(context, timeline);
-    auto *content = new ValidationTileContent(scene->state(), scene->runs());
+    auto *content = new ValidationTileContent(scene->state(), scene->runs(answering));
     auto *panel = new corvane::CorvaneFloatingPanel({.title = QStringLiteral("Validate"),
                                                      .icon = QStringLiteral("checkmark.seal"),
                                                      .onExpand = [] {},
@@ -140,6 +166,60 @@ std::unique_ptr<QWidget> tile(const ScreenContext &context,
         content->run(*file);
     }
     return scene;
+}
+
+// What a main window lives on; made once per screen process, freed after the window.
+struct Host {
+    std::shared_ptr<platform::ManualClock> clock = std::make_shared<platform::ManualClock>();
+    std::unique_ptr<AppState> state = std::make_unique<AppState>(screens::standInServices(clock));
+    Preferences preferences{platform::SettingsKeyValueStore::standardUserDefaults()};
+    HostNotifications notifications;
+    HostCommands commands{{}};
+};
+
+// A main window at the size it opens at, serving `timeline`, with every panel of the layout
+// editor open, the "Validate" panel's tile after checking `file` through the state object.
+std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, const std::string &timeline,
+                                    const fs::path &file) {
+    static Host host;
+    AppState &state = *host.state;
+    auto window = std::make_unique<ContentView>(ContentView::Environment{
+        .state = &state,
+        .preferences = &host.preferences,
+        .notifications = &host.notifications,
+        .libraryPicker = &LibraryPicker::system(),
+        .bannerLinks = PluginVersionWarningBanner::Links::standard(),
+        .clock = host.clock,
+        .timers = host.clock->timers(),
+        .fillMenuBar = [](QMenuBar *menuBar) { host.commands.fillMenuBar(menuBar); },
+        .openWindow = [](const QString &) {},
+    });
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    state.start();
+    state.addLibrary(screens::sampleLibrary(context));
+    platform::MainQueue::runPending();
+    const auto id = testing::timelineNamed(state, timeline);
+    if (!id) {
+        throw std::runtime_error("the sample library has no timeline " + timeline);
+    }
+    state.setActiveTimeline(id);
+    DisplaySettingsView *pane = window->displaySettings();
+    pane->insertPanel(RightPanel::validate);
+    auto *content = qobject_cast<ValidationTileContent *>(pane->validationTile());
+    if (content == nullptr) {
+        throw std::runtime_error("the \"Validate\" panel holds no tile");
+    }
+    content->run(file);
+    // The state object checks off the main thread and answers on it.
+    const QDeadlineTimer deadline(30000);
+    while (content->controller().isRunning()) {
+        if (deadline.hasExpired()) {
+            throw std::runtime_error("the check did not end");
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        platform::MainQueue::runPending();
+    }
+    return window;
 }
 
 const QSize windowSize = ValidationView::idealContentSize;
@@ -159,6 +239,7 @@ const tandrel::screens::ScreenRegistration screens{
      [](const ScreenContext &c) { return window(c, "Trailer", exports / "Trailer.fcpxml"); }},
     {"validation-window-fail", windowSize,
      [](const ScreenContext &c) { return window(c, "Sample", failingExport(c)); }},
+    {"validation-window-fail-end", windowSize, windowEnd},
     {"validation-window-error", windowSize,
      [](const ScreenContext &c) {
          return window(c, "Sample",
@@ -168,10 +249,20 @@ const tandrel::screens::ScreenRegistration screens{
      [](const ScreenContext &c) { return tile(c, std::nullopt, std::nullopt); }},
     {"validation-tile-idle", tileSize,
      [](const ScreenContext &c) { return tile(c, "Trailer", std::nullopt); }},
+    {"validation-tile-running", tileSize,
+     [](const ScreenContext &c) { return tile(c, "Trailer", exports / "Trailer.fcpxml", false); }},
+    {"validation-tile-error", tileSize,
+     [](const ScreenContext &c) {
+         return tile(c, "Sample",
+                     fs::path(c.home.toStdString()) / "Exports" / "Sample final.fcpxml");
+     }},
     {"validation-tile-pass", tileSize,
      [](const ScreenContext &c) { return tile(c, "Trailer", exports / "Trailer.fcpxml"); }},
     {"validation-tile-fail", tileSize,
      [](const ScreenContext &c) { return tile(c, "Sample", failingExport(c)); }},
+    {"validation-tile-mainwindow",
+     {ContentView::defaultWidth, ContentView::defaultHeight},
+     [](const ScreenContext &c) { return mainWindow(c, "Sample", failingExport(c)); }},
 };
 
 } // namespace

@@ -61,7 +61,9 @@ public:
                                                         : content->sizeHint().height();
         return {content->sizeHint().width(), height};
     }
-    QSize minimumSizeHint() const override { return {0, 48}; }
+    // A short column takes from the panels that scroll first: they keep a line's height, so
+    // that the panels that cannot scroll keep all of theirs.
+    QSize minimumSizeHint() const override { return {0, 24}; }
 };
 
 // The canvas area of a pane made without a canvas: its dark ground and a line naming it.
@@ -381,9 +383,13 @@ std::function<void()> DisplaySettingsView::onExpandAction(RightPanel panel) cons
     if (!panel.expandsToWindow()) {
         return {};
     }
-    return [open = openWindow_] {
-        if (open) {
-            open(QString::fromUtf8(validationWindow));
+    return [this] {
+        // The window shows the panel's check rather than an empty drop zone.
+        if (auto *tile = qobject_cast<ValidationTileContent *>(validationTile())) {
+            tile->handOver();
+        }
+        if (openWindow_) {
+            openWindow_(QString::fromUtf8(validationWindow));
         }
     };
 }

@@ -134,7 +134,8 @@ public:
     void removePanel(RightPanel panel);
     // The open panel of that case; null while it is closed.
     corvane::CorvaneFloatingPanel *panelView(RightPanel panel) const;
-    // Opens the validation window for "Validate"; nothing for the others.
+    // Opens the validation window for "Validate", handing it the tile's check; nothing for
+    // the others.
     std::function<void()> onExpandAction(RightPanel panel) const;
 
     // The bulk style values: the "Bulk Style" panel edits them, new elements are seeded from

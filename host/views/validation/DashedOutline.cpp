@@ -12,6 +12,9 @@ void strokeDashedRoundedInside(QPainter &painter, const QRectF &rect, double rad
     const QRectF path = rect.adjusted(inset, inset, -inset, -inset);
     const double innerRadius = std::max(0.0, radius - inset);
     QPen pen(colour, width);
+    // Flat ends: a square cap would lengthen each dash by half the width at both ends, eating
+    // into the gaps until the outline reads almost solid.
+    pen.setCapStyle(Qt::FlatCap);
     // A pen's dashes are counted in pen widths.
     pen.setDashPattern({dash / width, dash / width});
     painter.save();

@@ -16,7 +16,8 @@ namespace tandrel {
 ValidationRunController::ValidationRunController(RunFunction run, QObject *parent)
     : QObject(parent), run_(std::move(run)) {}
 
-ValidationRunController::RunFunction ValidationRunController::checkingActiveTimeline(AppState &state) {
+ValidationRunController::RunFunction
+ValidationRunController::checkingActiveTimeline(AppState &state) {
     return [&state](const std::filesystem::path &fcpxml, Completion done) {
         state.validateActiveTimeline(
             fcpxml, nullptr, [done = std::move(done)](AppState::ValidationResult result) {
@@ -36,6 +37,7 @@ ValidationRunController::RunFunction ValidationRunController::checkingActiveTime
 }
 
 void ValidationRunController::run(const std::filesystem::path &fcpxml) {
+    newestFile_ = fcpxml;
     const ValidationRuns::RunNumber number = runs_->begin(fcpxml);
     emit changed();
     run_(fcpxml, [runs = runs_, number, self = QPointer(this), home = thread()](Outcome outcome) {
@@ -54,6 +56,34 @@ void ValidationRunController::run(const std::filesystem::path &fcpxml) {
             platform::MainQueue::async(QCoreApplication::instance(), tell);
         }
     });
+}
+
+std::optional<ValidationRunController::Handover> ValidationRunController::handover() const {
+    if (!newestFile_) {
+        return std::nullopt;
+    }
+    return Handover{*newestFile_, state()};
+}
+
+void ValidationRunController::adopt(const Handover &handover) {
+    const ValidationRuns::State &given = handover.state;
+    if (given.isRunning) {
+        // Its outcome reaches only the view that started it: this view checks the file too.
+        run(handover.file);
+        return;
+    }
+    std::optional<Outcome> outcome;
+    if (given.report) {
+        outcome = *given.report;
+    } else if (given.errorMessage) {
+        outcome = ValidationRuns::Failure{*given.errorMessage};
+    }
+    if (!outcome) {
+        return;
+    }
+    newestFile_ = handover.file;
+    runs_->finish(runs_->begin(handover.file), std::move(*outcome));
+    emit changed();
 }
 
 bool ValidationRunController::offersFiles(const QMimeData &data) {

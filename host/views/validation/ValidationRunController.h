@@ -29,6 +29,12 @@ class ValidationRunController : public QObject {
 public:
     using ValidationReport = TimelineValidator::ValidationReport;
     using Outcome = ValidationRuns::Outcome;
+    // What one view hands to another that is to show the same check: the file checked last
+    // and where its check stands.
+    struct Handover {
+        std::filesystem::path file;
+        ValidationRuns::State state;
+    };
     // Takes the outcome of one check, once, on any thread.
     using Completion = std::function<void(Outcome)>;
     // Checks the active timeline against an FCPXML file or bundle, the way the host state
@@ -53,6 +59,13 @@ public:
     // the view is running until this check ends. Checks still in flight go on, unseen.
     void run(const std::filesystem::path &fcpxml);
 
+    // The file checked last and its outcome so far; none before the first file.
+    std::optional<Handover> handover() const;
+    // Shows what another view handed over as the newest check: its outcome as it stands, or,
+    // while that check still runs, a check of the same file of its own. Nothing when the
+    // other view had no outcome to give.
+    void adopt(const Handover &handover);
+
     // Whether a drag offers file locations at all (a text/uri-list, maybe empty).
     static bool offersFiles(const QMimeData &data);
     // Takes a drag, as it enters or moves, when it offers file locations; leaves any other.
@@ -72,6 +85,7 @@ signals:
 
 private:
     const RunFunction run_;
+    std::optional<std::filesystem::path> newestFile_;
     // Shared with the completions of checks in flight, which may end after the controller.
     const std::shared_ptr<ValidationRuns> runs_ = std::make_shared<ValidationRuns>();
 };

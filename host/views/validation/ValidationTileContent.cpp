@@ -12,12 +12,14 @@
 #include "host/views/common/StyledLabel.h"
 #include "host/views/common/WrappingLabel.h"
 #include "host/views/validation/ValidationDropZone.h"
+#include "host/views/validation/ValidationHandover.h"
 
 #include <QDropEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
 #include <QPainter>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace tandrel {
@@ -56,22 +58,39 @@ ValidationTileContent::ValidationTileContent(AppState &state,
                                        {.prompt = qtText(ReportTexts::tileDropPrompt),
                                         .onChoose = [this] { this->chooseFile(); },
                                         .onDrop = {}})),
-      error_(new WrappingLabel) {
+      error_(new WrappingLabel), page_(new QWidget), rows_(new QVBoxLayout(page_)),
+      scroll_(new QScrollArea(this)) {
     setObjectName(QStringLiteral("validationTile"));
     setAcceptDrops(true);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
     noTimeline_->setObjectName(QStringLiteral("noTimeline"));
     corvane::corvaneMicro(noTimeline_);
     error_->setObjectName(QStringLiteral("error"));
     error_->setFont(CorvaneTextStyle(CorvaneTextStyle::micro).font());
     corvane::corvaneForeground(error_, Color::red());
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(10);
-    layout->addWidget(noTimeline_);
-    layout->addWidget(dropZone_);
-    layout->addWidget(error_);
+    // The rows stand on a page that scrolls when the panel is shorter than they are: squeezed
+    // into less height, they would be drawn over each other.
+    rows_->setContentsMargins(0, 0, 0, 0);
+    rows_->setSpacing(10);
+    rows_->addWidget(noTimeline_);
+    rows_->addWidget(dropZone_);
+    rows_->addWidget(error_);
+    // The verdict goes here, above the stretch that keeps the rows at the top.
+    rows_->addStretch(1);
+    scroll_->setObjectName(QStringLiteral("scroll"));
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setWidgetResizable(true);
+    scroll_->setAutoFillBackground(false);
+    scroll_->viewport()->setAutoFillBackground(false);
+    scroll_->setWidget(page_);
+    // Taking the page turned its background on: the panel shows through.
+    page_->setAutoFillBackground(false);
+    // The rows' height changes with their texts and fonts: the panel asks again each time.
+    page_->installEventFilter(this);
 
     connect(controller_, &ValidationRunController::changed, this, &ValidationTileContent::refresh);
     connect(&state_, &AppState::activeTimelineIDChanged, this, &ValidationTileContent::refresh);
@@ -90,6 +109,12 @@ void ValidationTileContent::chooseFile() {
 
 bool ValidationTileContent::handleDrop(const QMimeData &data) {
     return controller_->handleDrop(data);
+}
+
+void ValidationTileContent::handOver() {
+    if (std::optional<ValidationRunController::Handover> handover = controller_->handover()) {
+        ValidationHandover::of(state_).offer(std::move(*handover));
+    }
 }
 
 void ValidationTileContent::dragEnterEvent(QDragEnterEvent *event) {
@@ -167,13 +192,42 @@ void ValidationTileContent::refresh() {
         delete summary_;
         summary_ = runs.report ? summary(*runs.report) : nullptr;
         if (summary_) {
-            layout()->addWidget(summary_);
+            rows_->insertWidget(rows_->indexOf(error_) + 1, summary_);
         }
         shownReport_ = runs.report;
     }
     if (summary_) {
         summary_->setVisible(hasTimeline);
     }
+}
+
+bool ValidationTileContent::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == page_ && event->type() == QEvent::LayoutRequest) {
+        updateGeometry();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+int ValidationTileContent::heightForWidth(int width) const {
+    const int height = page_->heightForWidth(width);
+    return height >= 0 ? height : page_->sizeHint().height();
+}
+
+QSize ValidationTileContent::sizeHint() const {
+    const int width = page_->sizeHint().width();
+    return {width, heightForWidth(width)};
+}
+
+QSize ValidationTileContent::minimumSizeHint() const {
+    // Below its rows' height it scrolls; the first row (the drop zone, or the notice without
+    // a timeline) stays whole.
+    const QWidget *first =
+        noTimeline_->isHidden() ? static_cast<QWidget *>(dropZone_) : noTimeline_;
+    return {page_->minimumSizeHint().width(), first->minimumSizeHint().height()};
+}
+
+void ValidationTileContent::resizeEvent(QResizeEvent *) {
+    scroll_->setGeometry(rect());
 }
 
 } // namespace tandrel

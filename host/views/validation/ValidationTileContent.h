@@ -9,6 +9,8 @@
 #include <memory>
 
 class QMimeData;
+class QScrollArea;
+class QVBoxLayout;
 
 namespace tandrel {
 
@@ -24,6 +26,8 @@ class WrappingLabel;
 // editor panel's pending export: that is the window's.
 //
 // A tile starts with no file and no outcome: the panel makes a new one each time it opens.
+// Its panel's expand button hands its check to the validation window (handOver()), which then
+// shows the same report with the lists.
 class ValidationTileContent : public QWidget {
     Q_OBJECT
 
@@ -37,11 +41,23 @@ public:
     void run(const std::filesystem::path &fcpxml);
     void chooseFile();
     bool handleDrop(const QMimeData &data);
+    // Leaves its check for the validation window to show (ValidationHandover); nothing before
+    // the first file.
+    void handOver();
 
     // One fact of the verdict panel: the label above its value.
     static QWidget *factRow(const QString &label, const QString &value);
 
+    // The height of all its rows at that width: what it asks of the panel. Given less, it
+    // scrolls.
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -57,6 +73,9 @@ private:
     QWidget *noTimeline_;
     ValidationDropZone *dropZone_;
     WrappingLabel *error_;
+    QWidget *page_;
+    QVBoxLayout *rows_;
+    QScrollArea *scroll_;
     QWidget *summary_ = nullptr;
     std::shared_ptr<const TimelineValidator::ValidationReport> shownReport_;
 };

@@ -10,6 +10,7 @@
 #include "host/views/validation/ReportSummary.h"
 #include "host/views/validation/SymbolLabel.h"
 #include "host/views/validation/ValidationDropZone.h"
+#include "host/views/validation/ValidationHandover.h"
 #include "host/views/validation/ValidationViewHeaderBar.h"
 #include "host/views/validation/ValidationViewNoTimelineNotice.h"
 
@@ -61,7 +62,8 @@ ValidationView::ValidationView(AppState &state, ValidationRunController::RunFunc
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(header_);
-    layout->addWidget(new corvane::CorvaneDivider);
+    // The header's divider runs from edge to edge.
+    layout->addWidget(new corvane::CorvaneDivider(0));
     layout->addWidget(scroll, 1);
 
     connect(controller_, &ValidationRunController::changed, this, &ValidationView::refresh);
@@ -69,6 +71,11 @@ ValidationView::ValidationView(AppState &state, ValidationRunController::RunFunc
          {&AppState::activeTimelineIDChanged, &AppState::availableTimelinesChanged}) {
         connect(&state_, changed, this, &ValidationView::refresh);
     }
+    connect(&ValidationHandover::of(state_), &ValidationHandover::offered, this, [this] {
+        if (isVisible()) {
+            takeHandover();
+        }
+    });
     // A pending export is taken while the view is shown, as soon as there is a timeline to
     // check it against.
     for (const auto changed :
@@ -99,7 +106,16 @@ bool ValidationView::handleDrop(const QMimeData &data) {
 void ValidationView::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (!event->spontaneous()) {
+        // The panel's check first: an export the editor panel left is newer than it.
+        takeHandover();
         controller_->takePendingDrop(state_);
+    }
+}
+
+void ValidationView::takeHandover() {
+    if (std::optional<ValidationRunController::Handover> handover =
+            ValidationHandover::of(state_).take()) {
+        controller_->adopt(*handover);
     }
 }
 

@@ -35,6 +35,9 @@ class ValidationDropZone;
 // checked as soon as a timeline is.
 //
 // A view starts with no file and no outcome: the window makes a new one each time it opens.
+// When the layout editor's "Validate" panel opens it (its expand button), it shows the
+// panel's check instead: the one handed over as it comes on screen, or while it is shown
+// (ValidationHandover).
 class ValidationView : public QWidget {
     Q_OBJECT
 
@@ -68,6 +71,8 @@ protected:
 
 private:
     void refresh();
+    // The panel's check, then the editor panel's export: what the view takes while shown.
+    void takeHandover();
 
     AppState &state_;
     ValidationFileChooser::Choose chooseFile_;

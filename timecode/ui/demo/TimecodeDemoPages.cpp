@@ -28,10 +28,14 @@ Timecode timecodeOf(Timecode::Components components, R rate, Base base = Base::m
     return timecode;
 }
 
-// A page: a heading, a line saying what it shows, then labelled rows.
+// A page: a heading, a line saying what it shows, then labelled rows. The page itself holds
+// the keyboard focus, so that no field is being edited unless the page says so: a window
+// would otherwise give its first field the focus as it comes on screen.
 class Page {
 public:
     Page(const QString &heading, const QString &explanation) : widget_(new QWidget) {
+        widget_->setFocusPolicy(Qt::ClickFocus);
+        widget_->setFocus();
         auto *column = new QVBoxLayout(widget_);
         column->setContentsMargins(20, 16, 20, 16);
         column->setSpacing(10);
@@ -93,6 +97,13 @@ void press(QWidget *target, Qt::Key key, const QString &text) {
     QCoreApplication::sendEvent(target, &event);
 }
 
+// The pointer over the view, as when the user moves it there.
+void hover(QWidget *target) {
+    const QPointF centre = QRectF(target->rect()).center();
+    QHoverEvent event(QEvent::HoverEnter, centre, target->mapToGlobal(centre), QPointF(-1, -1));
+    QCoreApplication::sendEvent(target, &event);
+}
+
 const QSize pageSize(440, 220);
 
 std::unique_ptr<QWidget> fieldDefault() {
@@ -102,6 +113,19 @@ std::unique_ptr<QWidget> fieldDefault() {
     page.field(QStringLiteral("24 fps"), timecodeOf({0, 1, 0, 0, 0, 0}, R::fps24));
     page.field(QStringLiteral("23.976 fps"), timecodeOf({0, 0, 59, 58, 12, 0}, R::fps23_976));
     page.field(QStringLiteral("120 fps"), timecodeOf({0, 10, 0, 0, 119, 0}, R::fps120));
+    return page.take();
+}
+
+std::unique_ptr<QWidget> fieldStates() {
+    Page page(QStringLiteral("Field states"),
+              QStringLiteral("Not being edited: at rest, with the pointer over the minutes, "
+                             "and disabled."));
+    page.field(QStringLiteral("Idle"), timecodeOf({0, 1, 0, 0, 0, 0}, R::fps24));
+    TimecodeField *hovered =
+        page.field(QStringLiteral("Hovered"), timecodeOf({0, 1, 0, 0, 0, 0}, R::fps24));
+    hover(hovered->componentView(Timecode::Component::minutes));
+    page.field(QStringLiteral("Disabled"), timecodeOf({0, 1, 0, 0, 0, 0}, R::fps24))
+        ->setEnabled(false);
     return page.take();
 }
 
@@ -151,8 +175,16 @@ std::unique_ptr<QWidget> fieldEditing() {
         page.field(QStringLiteral("24 fps"), timecodeOf({0, 1, 30, 0, 0, 0}, R::fps24));
     field->setFocusedComponent(Timecode::Component::minutes);
     press(field->componentView(Timecode::Component::minutes), Qt::Key_4, QStringLiteral("4"));
+    page.field(QStringLiteral("23.976 fps"), timecodeOf({0, 0, 59, 58, 12, 0}, R::fps23_976));
+    return page.take();
+}
+
+std::unique_ptr<QWidget> fieldHighlight() {
+    Page page(QStringLiteral("Custom highlight"),
+              QStringLiteral("A highlight style set around the field: the frames being edited "
+                             "sit on yellow, in dark digits."));
     TimecodeField *custom =
-        page.field(QStringLiteral("Custom highlight"), timecodeOf({0, 0, 10, 0, 0, 0}, R::fps25),
+        page.field(QStringLiteral("25 fps"), timecodeOf({0, 0, 10, 0, 0, 0}, R::fps25),
                    [](QWidget *box) { timecodeFieldHighlightStyle(box, QColor(255, 204, 0)); });
     custom->setFocusedComponent(Timecode::Component::frames);
     return page.take();
@@ -161,11 +193,13 @@ std::unique_ptr<QWidget> fieldEditing() {
 std::unique_ptr<QWidget> fieldInvalid() {
     Page page(QStringLiteral("Invalid values"),
               QStringLiteral("Allowed to hold invalid values, the field shows them in the "
-                             "validation style and keeps them."));
+                             "validation style and keeps them; the hours being edited sit on "
+                             "it."));
     auto allowInvalid = [](QWidget *box) {
         timecodeFieldValidationPolicy(box, TimecodeFieldValidationPolicy::allowInvalid);
     };
-    page.field(QStringLiteral("25 fps"), timecodeOf({0, 25, 0, 0, 30, 0}, R::fps25), allowInvalid);
+    page.field(QStringLiteral("25 fps"), timecodeOf({0, 25, 0, 0, 30, 0}, R::fps25), allowInvalid)
+        ->setFocusedComponent(Timecode::Component::hours);
     page.field(QStringLiteral("29.97 drop"), timecodeOf({0, 1, 75, 0, 12, 0}, R::fps29_97d),
                allowInvalid);
     page.field(QStringLiteral("No validation style"), timecodeOf({0, 25, 0, 0, 30, 0}, R::fps25),
@@ -244,10 +278,12 @@ std::unique_ptr<QWidget> textFieldFormatter() {
 std::vector<TimecodeDemoPage> timecodeDemoPages() {
     return {
         {QStringLiteral("timecode-field-default"), pageSize, fieldDefault},
+        {QStringLiteral("timecode-field-states"), pageSize, fieldStates},
         {QStringLiteral("timecode-field-drop"), pageSize, fieldDrop},
         {QStringLiteral("timecode-field-days"), pageSize, fieldDays},
         {QStringLiteral("timecode-field-subframes"), pageSize, fieldSubFrames},
         {QStringLiteral("timecode-field-editing"), pageSize, fieldEditing},
+        {QStringLiteral("timecode-field-highlight"), pageSize, fieldHighlight},
         {QStringLiteral("timecode-field-invalid"), pageSize, fieldInvalid},
         {QStringLiteral("timecode-text-styles"), QSize(440, 320), textStyles},
         {QStringLiteral("timecode-textfield-formatter"), QSize(470, 250), textFieldFormatter},

@@ -20,9 +20,10 @@ struct TimecodeDemoPage {
     std::function<std::unique_ptr<QWidget>()> build;
 };
 
-// The screens of the timecode views: the field at its defaults, at a drop-frame rate, with
-// days, with sub-frames, while editing and with invalid values; the styled text; the text
-// field with its formatter. Nothing is built until a page's builder runs.
+// The screens of the timecode views: the field at its defaults, idle, hovered and disabled, at
+// a drop-frame rate, with days, with sub-frames, while editing (with the standard and a custom
+// highlight) and with invalid values; the styled text; the text field with its formatter. At
+// most one field per page is being edited. Nothing is built until a page's builder runs.
 std::vector<TimecodeDemoPage> timecodeDemoPages();
 
 } // namespace timecode

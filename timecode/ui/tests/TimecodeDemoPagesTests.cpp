@@ -31,9 +31,10 @@ TEST(TimecodeDemoPages, RenderEveryScreen) {
             image.save(QString::fromLocal8Bit(folder) + "/" + page.name + ".png");
         }
     }
-    EXPECT_EQ(names, (std::set<QString>{"timecode-field-default", "timecode-field-drop",
-                                        "timecode-field-days", "timecode-field-subframes",
-                                        "timecode-field-editing", "timecode-field-invalid",
+    EXPECT_EQ(names, (std::set<QString>{"timecode-field-default", "timecode-field-states",
+                                        "timecode-field-drop", "timecode-field-days",
+                                        "timecode-field-subframes", "timecode-field-editing",
+                                        "timecode-field-highlight", "timecode-field-invalid",
                                         "timecode-text-styles", "timecode-textfield-formatter"}));
 }
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -329,6 +331,56 @@ TEST_F(FieldTest, LooksFollowTheSettings) {
     runQueued();
     EXPECT_EQ(view(C::subFrames)->foregroundStyle(), QBrush(Qt::magenta));
     EXPECT_LT(view(C::subFrames)->sizeHint().width(), view(C::frames)->sizeHint().width());
+}
+
+// The contrast of two colours as the web's accessibility guidelines measure it, 1 to 21.
+double contrast(const QColor &a, const QColor &b) {
+    const auto luminance = [](const QColor &colour) {
+        const auto linear = [](double channel) {
+            return channel <= 0.03928 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+               0.0722 * linear(colour.blueF());
+    };
+    const double lighter = std::max(luminance(a), luminance(b));
+    const double darker = std::min(luminance(a), luminance(b));
+    return (lighter + 0.05) / (darker + 0.05);
+}
+
+// A number being edited stays readable on its fill, an out-of-range one too, and still looks
+// out of range: it sits on the validation colour rather than the highlight.
+TEST_F(FieldTest, AnEditedNumberReadsOnItsFillAndAnInvalidOneStillShows) {
+    build(make({0, 25, 0, 0, 3, 0}, R::fps25));
+    struct Case {
+        const char *what;
+        QColor highlight;
+        QColor validation;
+    };
+    const Case cases[] = {
+        {"the host's accent and the standard red", QColor::fromRgbF(0.0f, 0.549f, 0.847f),
+         QColor(Qt::red)},
+        {"a dark blue and the standard red", QColor(0, 90, 200), QColor(Qt::red)},
+        {"yellow and magenta", QColor(255, 204, 0), QColor(Qt::magenta)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        timecodeFieldHighlightStyle(box, c.highlight);
+        timecodeValidationStyle(box, c.validation);
+        for (const C component : {C::hours, C::frames}) {
+            edit(component);
+            const bool invalid = component == C::hours;
+            const ShapeStyle fill = view(component)->backgroundStyle();
+            const ShapeStyle digits = view(component)->foregroundStyle();
+            ASSERT_TRUE(fill && digits);
+            EXPECT_EQ(fill->color(), invalid ? c.validation : c.highlight);
+            EXPECT_GE(contrast(digits->color(), fill->color()), 3.0);
+        }
+    }
+    // Out of editing, an invalid number keeps the validation colour.
+    field->setFocusedComponent(std::nullopt);
+    runQueued();
+    EXPECT_EQ(view(C::hours)->foregroundStyle(), QBrush(Qt::magenta));
+    EXPECT_FALSE(view(C::hours)->backgroundStyle());
 }
 
 // The animations run on the injected clock; once at rest their effect is gone.

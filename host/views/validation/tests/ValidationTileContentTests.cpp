@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace tandrel {
 namespace {
@@ -87,6 +90,48 @@ TEST_F(ValidationTileTest, ShowsTheVerdictWithTheSummaryAndTwoCounts) {
     checks.fail(2, "FCPXML file not found: /exports/gone.fcpxml");
     EXPECT_EQ(shownTexts(&tile), (Texts{prompt, choose, "gone.fcpxml",
                                         "FCPXML file not found: /exports/gone.fcpxml"}));
+}
+
+// A panel shorter than the tile's rows: they keep their heights and scroll rather than being
+// drawn over each other.
+TEST_F(ValidationTileTest, KeepsEveryRowWholeWhenThePanelIsShorterThanItsRows) {
+    library->loadInto(state);
+    // In a panel as wide as the panel column's, which gives it a height.
+    QWidget panel;
+    auto *inPanel = new ValidationTileContent(state, checks.runFunction(), {}, &panel);
+    inPanel->run("/exports/Main Edit 2.fcpxml");
+    TimelineValidator::ValidationReport report;
+    report.fcpxmlClipCount = 260;
+    report.resolverEntryCount = 13;
+    report.comparedPairs = 10;
+    report.exactMatches = 7;
+    report.mismatches.resize(4);
+    report.unmatchedFCPXML.resize(250);
+    report.unmatchedResolver.resize(3);
+    checks.completions.at(0)(std::move(report));
+    panel.show();
+
+    constexpr int width = 336;
+    const int needed = inPanel->heightForWidth(width);
+    for (const int height : {needed, needed - 60}) {
+        SCOPED_TRACE(height);
+        inPanel->setGeometry(0, 0, width, height);
+        QCoreApplication::sendPostedEvents();
+        const auto *summaryLine =
+            inPanel->findChild<WrappingLabel *>(QStringLiteral("summaryLine"));
+        ASSERT_NE(summaryLine, nullptr);
+        ASSERT_GT(summaryLine->heightForWidth(summaryLine->width()),
+                  summaryLine->fontMetrics().height())
+            << "it wraps";
+        EXPECT_GE(summaryLine->height(), summaryLine->heightForWidth(summaryLine->width()));
+        const QList<QWidget *> facts = inPanel->findChildren<QWidget *>(QStringLiteral("fact"));
+        ASSERT_EQ(facts.size(), 2);
+        EXPECT_GE(facts[0]->y(), summaryLine->geometry().bottom());
+        EXPECT_GE(facts[1]->y(), facts[0]->geometry().bottom());
+        // What is below shows by scrolling.
+        const auto *scroll = inPanel->findChild<QScrollArea *>(QStringLiteral("scroll"));
+        EXPECT_EQ(scroll != nullptr && scroll->verticalScrollBar()->maximum() > 0, height < needed);
+    }
 }
 
 TEST_F(ValidationTileTest, NeverTakesThePendingExport) {

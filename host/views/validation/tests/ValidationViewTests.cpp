@@ -1,11 +1,15 @@
 #include "host/views/validation/ValidationView.h"
 
+#include "designkit/CorvaneDivider.h"
 #include "designkit/CorvaneSymbolView.h"
+#include "host/views/validation/ValidationHandover.h"
+#include "host/views/validation/ValidationTileContent.h"
 #include "host/views/validation/tests/ViewFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QImage>
 
 namespace tandrel {
 namespace {
@@ -163,9 +167,66 @@ TEST_F(ValidationViewTest, ChecksTheFileChosenAndNothingWhenTheChooserIsCancelle
     EXPECT_EQ(chooserShown, 2);
 }
 
+// The "Validate" panel's expand button opens the window on the panel's check: its report, its
+// failure, or, still running, a check of the same file; a panel without a file leaves the
+// window as it is.
+TEST_F(ValidationViewTest, ShowsTheCheckThePanelHandsOver) {
+    library->loadInto(state);
+    ValidationTileContent tile(state, checks.runFunction());
+    tile.handOver();
+    tile.run("/exports/Main Edit.fcpxml");
+    checks.succeed(0);
+    tile.handOver();
+
+    view().show();
+    EXPECT_EQ(checks.count(), 1u) << "the report is shown, not checked again";
+    EXPECT_EQ(view().controller().loadedFileName(), "Main Edit.fcpxml");
+    ASSERT_NE(view().controller().report(), nullptr);
+    EXPECT_EQ(view().controller().report()->sequenceName, "Main Edit");
+    const Texts shown = shownTexts(&view());
+    ASSERT_GE(shown.size(), 6u);
+    EXPECT_EQ(Texts(shown.begin() + 4, shown.begin() + 6),
+              (Texts{"Main Edit.fcpxml", "PASS \u2014 resolver matches FCPXML"}));
+    EXPECT_NE(view().findChild<QWidget *>(QStringLiteral("reportDetails")), nullptr);
+    // Taken once: a window opened later starts empty.
+    EXPECT_EQ(ValidationHandover::of(state).take(), std::nullopt);
+
+    // Open already, it takes the next one at once.
+    tile.run("/exports/gone.fcpxml");
+    checks.fail(1, "FCPXML file not found: /exports/gone.fcpxml");
+    tile.handOver();
+    EXPECT_EQ(shownTexts(&view()),
+              (Texts{title, "Comparing timeline: Main Edit", prompt, choose, "gone.fcpxml",
+                     "FCPXML file not found: /exports/gone.fcpxml"}));
+
+    tile.run("/exports/Main Edit 2.fcpxml");
+    tile.handOver();
+    EXPECT_EQ(checks.files.back(), fs::path("/exports/Main Edit 2.fcpxml"));
+    ASSERT_EQ(checks.count(), 4u);
+    EXPECT_TRUE(view().controller().isRunning());
+    checks.fail(3, "not parsable");
+    EXPECT_EQ(view().controller().errorMessage(), "not parsable");
+    EXPECT_TRUE(tile.controller().isRunning()) << "each view follows its own check";
+
+    ValidationTileContent(state, checks.runFunction()).handOver();
+    EXPECT_EQ(view().controller().errorMessage(), "not parsable");
+}
+
 TEST_F(ValidationViewTest, OpensAtItsIdealSizeAndGoesNoSmallerThanItsMinimum) {
     EXPECT_EQ(view().minimumSize(), QSize(520, 460));
     EXPECT_EQ(view().sizeHint(), QSize(720, 680));
+}
+
+TEST_F(ValidationViewTest, DrawsTheHeaderDividerFromEdgeToEdge) {
+    view().resize(ValidationView::idealContentSize);
+    view().show();
+    auto *divider = view().findChild<corvane::CorvaneDivider *>();
+    ASSERT_NE(divider, nullptr);
+    EXPECT_EQ(divider->width(), view().width());
+    const QImage line = divider->grab().toImage();
+    const QRgb middle = line.pixel(line.width() / 2, 0);
+    EXPECT_EQ(line.pixel(0, 0), middle);
+    EXPECT_EQ(line.pixel(line.width() - 1, 0), middle);
 }
 
 } // namespace
