@@ -74,10 +74,11 @@ InstallError InstallError::noUpdateServer() {
     return {Case::noUpdateServer, "No update server is configured."};
 }
 
-InstallError InstallError::updateServerRefused(const std::string &server) {
-    return {Case::updateServerRefused,
-            "The update server \"" + platform::BundlePath::printable(server) +
-                "\" is refused: it must use https, or http to this machine."};
+InstallError InstallError::updateServerRefused(const std::string &server,
+                                               const std::string &reason) {
+    return {Case::updateServerRefused, "The update server \"" +
+                                           platform::BundlePath::printable(server) +
+                                           "\" is refused: " + reason + "."};
 }
 
 InstallError InstallError::downloadTooLarge(std::uint64_t limit) {
