@@ -284,6 +284,10 @@ QString FeedbackService::osVersion() {
     return linuxVersionText(QSysInfo::kernelVersion());
 }
 
+QString FeedbackService::osName() {
+    return QStringLiteral("Linux");
+}
+
 QString FeedbackService::loginName() {
     std::vector<char> buffer(16384);
     passwd entry{};

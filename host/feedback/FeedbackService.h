@@ -114,6 +114,8 @@ public:
     static QString appVersion();
     // "Linux <major>.<minor>.<patch>" of the running kernel.
     static QString osVersion();
+    // "Linux": the system that osVersion describes, as the feedback form labels it.
+    static QString osName();
     // The login name of the user running the process.
     static QString loginName();
     // The diagnostics block that goes with every record: now, this build and this system,

@@ -141,6 +141,9 @@ TEST_F(FeedbackSheetTest, SendsTheFormWithTheStateSummaryAndItsOrigin) {
     EXPECT_EQ(find<QLabel>("area")->text(), "Settings");
     EXPECT_EQ(find<QLabel>("sender")->text(), "ada");
     EXPECT_EQ(find<QLabel>("osVersion")->text(), "Linux 6.1.0");
+    // The row's label names the system its value describes.
+    EXPECT_EQ(find<QLabel>("osVersion")->parentWidget()->findChildren<QLabel *>().front()->text(),
+              "Linux");
     type(QStringLiteral("Crashes"));
     find<QLineEdit>("submitterEmail")->setText(QStringLiteral(" ada@example.com "));
     sendButton()->click();
