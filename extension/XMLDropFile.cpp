@@ -1,6 +1,7 @@
 #include "extension/XMLDropFile.h"
 
 #include "core/support/AtomicFileWriter.h"
+#include "core/support/FileAccess.h"
 #include "host/bridge/ExtensionBridge.h"
 
 #include <QTextBoundaryFinder>
@@ -55,11 +56,11 @@ XMLDropFile::Outcome XMLDropFile::save(const QString &xml) const {
         return {"Couldn't reach the shared container", std::nullopt};
     }
     const std::filesystem::path folder = *container / ExtensionBridge::groundTruthDropsFolder;
-    std::error_code folderError;
-    std::filesystem::create_directories(folder, folderError);
-    if (folderError) {
+    try {
+        createFolders(folder, FileAccess::userOnly);
+    } catch (const std::filesystem::filesystem_error &error) {
         return {"Failed to save: Cannot create the folder \"" + folder.string() +
-                    "\": " + folderError.message(),
+                    "\": " + error.code().message(),
                 std::nullopt};
     }
     // Any entry of the name, a folder or a link too, takes it.
@@ -74,7 +75,7 @@ XMLDropFile::Outcome XMLDropFile::save(const QString &xml) const {
         name = fileName(now, drop);
     }
     try {
-        AtomicFileWriter::write(folder / name, xml.toUtf8().toStdString());
+        AtomicFileWriter::write(folder / name, xml.toUtf8().toStdString(), FileAccess::userOnly);
     } catch (const std::system_error &error) {
         return {"Failed to save: " + std::string(error.what()), std::nullopt};
     }

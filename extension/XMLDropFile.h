@@ -18,7 +18,9 @@ namespace tandrel {
 // "drop-<time>-2.fcpxml", "-3" and so on, so that no drop replaces another the host may not
 // have taken yet. The file is written whole, through a hidden temporary
 // file, so the host, which takes the newest visible file of the folder, never takes one still
-// being written; only then is the host told. The panel shows the outcome's text.
+// being written; only then is the host told. The panel shows the outcome's text. A drop
+// describes the user's project: it and the folder made for it are the user's alone (0600,
+// 0700); the host runs as the user.
 class XMLDropFile {
 public:
     struct Services {

@@ -64,7 +64,7 @@ std::filesystem::path SnapshotWriter::legacySnapshotURL() {
 void SnapshotWriter::write(const TandrelSnapshot &snapshot) {
     const std::filesystem::path path = legacySnapshotURL();
     const std::string text = encodeJsonText(Json(snapshot));
-    AtomicFileWriter::write(path, text);
+    AtomicFileWriter::write(path, text, FileAccess::userOnly);
     log()->info("Wrote snapshot '{}' ({} entries) to {}", snapshot.timelineName,
                 snapshot.entries.size(), path.string());
 }

@@ -21,7 +21,8 @@ namespace {
 // The temporary file until it has been renamed: closed and removed on every failure path.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const std::filesystem::path &target) {
+    TemporaryFile(const std::filesystem::path &target, FileAccess access) {
+        const mode_t mode = access == FileAccess::userOnly ? 0600 : 0666;
         // A random name that nobody else holds; O_EXCL makes sure of it.
         for (int attempt = 0; attempt < 8 && fd_ < 0; ++attempt) {
             std::string name(".");
@@ -29,7 +30,7 @@ public:
             name.append(".").append(Uuid::random().uuidString(), 0, 8).append(".tmp");
             path_ = target;
             path_.replace_filename(name);
-            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
             if (fd_ < 0 && errno != EEXIST) {
                 fail(errno, "Cannot create a temporary file", path_);
             }
@@ -103,17 +104,18 @@ void AtomicFileWriter::flushFolder(const std::filesystem::path &folder) {
     }
 }
 
-void AtomicFileWriter::write(const std::filesystem::path &target, std::string_view bytes) {
-    write(target, bytes, flushFolder);
+void AtomicFileWriter::write(const std::filesystem::path &target, std::string_view bytes,
+                             FileAccess access) {
+    write(target, bytes, flushFolder, access);
 }
 
 void AtomicFileWriter::write(const std::filesystem::path &target, std::string_view bytes,
-                             const FolderFlush &flush) {
+                             const FolderFlush &flush, FileAccess access) {
     const std::filesystem::path folder =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    std::filesystem::create_directories(folder);
+    createFolders(folder, access);
 
-    TemporaryFile temporary(target);
+    TemporaryFile temporary(target, access);
     temporary.writeAll(bytes);
     temporary.syncAndClose();
     temporary.renameOver(target);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/support/FileAccess.h"
+
 #include <filesystem>
 #include <functional>
 #include <string_view>
@@ -15,15 +17,18 @@ namespace tandrel {
 // failure before the rename the previous file is untouched and the temporary file is gone.
 // Once the rename is done the write has succeeded: readers see the new file, so a folder that
 // cannot be flushed afterwards is logged as a warning, not reported as a failure. The new
-// file's permissions follow the umask, as any new file's.
+// file's permissions follow the umask, as any new file's, or are the user's only (0600, and
+// 0700 for the folders it makes); since the new file takes the old one's place, an old file
+// that others could read is gone with the first write.
 struct AtomicFileWriter {
     // Flushes a folder's entries to disk; fails with std::system_error.
     using FolderFlush = std::function<void(const std::filesystem::path &folder)>;
 
-    static void write(const std::filesystem::path &target, std::string_view bytes);
+    static void write(const std::filesystem::path &target, std::string_view bytes,
+                      FileAccess access = FileAccess::standard);
     // The same with another flush of the folder (tests make it fail).
     static void write(const std::filesystem::path &target, std::string_view bytes,
-                      const FolderFlush &flushFolder);
+                      const FolderFlush &flushFolder, FileAccess access = FileAccess::standard);
 
     // fsync of the folder; a file system that cannot flush folders at all (EINVAL) is no
     // failure.

@@ -1,6 +1,7 @@
 #include "core/support/ApplicationSupport.h"
 #include "core/support/AtomicFileWriter.h"
 
+#include "core/tests/FileMode.h"
 #include "core/tests/LogCapture.h"
 #include "core/tests/ScopedEnvironmentVariable.h"
 #include "core/tests/TemporaryFolder.h"
@@ -19,6 +20,7 @@ namespace tandrel {
 namespace {
 
 using testing::LogCapture;
+using testing::modeOf;
 using testing::ScopedEnvironmentVariable;
 using testing::TemporaryFolder;
 
@@ -53,6 +55,52 @@ TEST(AtomicFileWriter, CreatesTheFolderAndReplacesTheFileWhole) {
     AtomicFileWriter::write(target, "second");
     EXPECT_EQ(contents(target), "second");
     EXPECT_EQ(entries(target.parent_path()), std::vector<std::string>{"current.json"});
+}
+
+// Files that hold a user's words: 0600 whatever the file they replace allowed, in folders that
+// are 0700 where the writer made them; a folder that was there keeps its mode.
+TEST(AtomicFileWriter, WritesFilesForTheUserAloneOnRequest) {
+    TemporaryFolder temp;
+    const testing::TypicalUmask umask;
+    const auto shared = temp.path() / "shared";
+    std::filesystem::create_directory(shared);
+    const auto target = shared / "a" / "b" / "queue.json";
+
+    AtomicFileWriter::write(target, "first", FileAccess::userOnly);
+    EXPECT_EQ(modeOf(target), 0600u);
+    EXPECT_EQ(modeOf(shared / "a"), 0700u);
+    EXPECT_EQ(modeOf(shared / "a" / "b"), 0700u);
+    EXPECT_EQ(modeOf(shared), 0755u);
+
+    std::filesystem::permissions(target, std::filesystem::perms(0644));
+    AtomicFileWriter::write(target, "second", FileAccess::userOnly);
+    EXPECT_EQ(contents(target), "second");
+    EXPECT_EQ(modeOf(target), 0600u);
+
+    // Something other than a folder in the way is refused as the standard writer refuses it.
+    std::ofstream(temp.path() / "plain") << "x";
+    EXPECT_THROW(
+        AtomicFileWriter::write(temp.path() / "plain" / "c" / "f", "x", FileAccess::userOnly),
+        std::system_error);
+}
+
+TEST(FileAccess, RestrictsAnExistingFileToItsUser) {
+    TemporaryFolder temp;
+    const struct {
+        unsigned before;
+        unsigned after;
+    } cases[] = {{0644, 0600}, {0666, 0600}, {0600, 0600}, {0755, 0700}, {0440, 0400}};
+    const auto file = temp.path() / "f";
+    std::ofstream(file) << "x";
+    for (const auto &c : cases) {
+        std::filesystem::permissions(file, std::filesystem::perms(c.before));
+        std::error_code error;
+        EXPECT_TRUE(restrictToUser(file, error)) << std::oct << c.before;
+        EXPECT_EQ(modeOf(file), c.after) << std::oct << c.before;
+    }
+    std::error_code error;
+    EXPECT_TRUE(restrictToUser(temp.path() / "missing", error));
+    EXPECT_FALSE(std::filesystem::exists(temp.path() / "missing"));
 }
 
 // A file-size limit makes the kernel refuse the write half-way, even for root.

@@ -1,6 +1,7 @@
 #include "core/snapshot/SnapshotWriter.h"
 #include "core/support/JsonText.h"
 
+#include "core/tests/FileMode.h"
 #include "core/tests/ScopedEnvironmentVariable.h"
 #include "core/tests/TemporaryFolder.h"
 
@@ -494,6 +495,18 @@ TEST_F(SnapshotFile, ClearRemovesTheFileAndNeverFails) {
     EXPECT_FALSE(std::filesystem::exists(file()));
     EXPECT_TRUE(std::filesystem::exists(file().parent_path()));
     SnapshotWriter::clear();
+}
+
+// Clip names, notes and markers are the user's; the plug-in runs as the user.
+TEST_F(SnapshotFile, IsTheUsersAloneAlsoAfterAWriteOverAFileOthersCouldRead) {
+    const testing::TypicalUmask umask;
+    SnapshotWriter::write(handMadeSnapshot());
+    EXPECT_EQ(testing::modeOf(file()), 0600u);
+    EXPECT_EQ(testing::modeOf(file().parent_path()), 0700u);
+
+    std::filesystem::permissions(file(), std::filesystem::perms(0644));
+    SnapshotWriter::write(handMadeSnapshot());
+    EXPECT_EQ(testing::modeOf(file()), 0600u);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "extension/XMLDropFile.h"
 
+#include "core/tests/FileMode.h"
 #include "core/tests/LibraryFixture.h"
 #include "core/tests/ScopedEnvironmentVariable.h"
 #include "platform/runtime/ManualClock.h"
@@ -81,6 +82,16 @@ TEST_F(XMLDropFileTest, EveryEntryOfTheNameTakesItAndTheNextNumberIsUsed) {
     EXPECT_EQ(contents(*outcome.file), "<fcpxml version=\"1.11\"/>");
     EXPECT_TRUE(fs::is_directory(drops() / "drop-2023-11-14T22-13-20Z.fcpxml/inside"));
     EXPECT_EQ(announced, 1);
+}
+
+// A drop describes the user's project; the host runs as the user.
+TEST_F(XMLDropFileTest, TheDropAndTheFoldersMadeForItAreTheUsersAlone) {
+    const testing::TypicalUmask umask;
+    const XMLDropFile::Outcome outcome = save("<fcpxml/>");
+    ASSERT_TRUE(outcome.file);
+    EXPECT_EQ(testing::modeOf(*outcome.file), 0600u);
+    EXPECT_EQ(testing::modeOf(drops()), 0700u);
+    EXPECT_EQ(testing::modeOf(drops().parent_path()), 0700u);
 }
 
 TEST_F(XMLDropFileTest, AFailedSaveSaysWhyAndAnnouncesNothing) {

@@ -6,6 +6,7 @@
 #include "host/app/MenuBarExtra.h"
 #include "host/app/UpdaterStartTask.h"
 #include "host/app/WindowRegistry.h"
+#include "host/feedback/FeedbackService.h"
 #include "host/update/StandardPluginUpdateCheck.h"
 #include "host/update/Updater.h"
 #include "host/views/common/Preferences.h"
@@ -53,6 +54,8 @@ TandrelHostApp::Environment TandrelHostApp::Environment::standard() {
         corvane::corvaneBody(box);
         box->open();
     };
+    // Without this, what an earlier run kept would wait for the user's next send.
+    environment.sendKeptFeedback = [] { FeedbackService::drainAtStart(); };
     return environment;
 }
 
@@ -96,6 +99,9 @@ TandrelHostApp::TandrelHostApp(Environment environment, QObject *parent)
                       scene("Settings", SettingsView::windowSize, [this](AppState &state) {
                           return new SettingsView(state, *preferences_);
                       }));
+    if (environment_.sendKeptFeedback) {
+        environment_.sendKeptFeedback();
+    }
 }
 
 TandrelHostApp::~TandrelHostApp() {

@@ -49,10 +49,13 @@ public:
         PluginVersionWarningBanner::Links bannerLinks;
         // Shows that the host's own updates come from elsewhere, after "Check for Updates…".
         std::function<void(QWidget *parent)> explainUpdates;
+        // Sends the feedback that earlier runs kept for retry, once, at the start.
+        std::function<void()> sendKeptFeedback;
 
         // The state object's standard services with the plug-in update check of this build,
         // the logging updater, the standard user defaults, the system clock and event-loop
-        // timers, the folder dialog, the build's update server and the desktop.
+        // timers, the folder dialog, the build's update server, the desktop, and the feedback
+        // service's queue at work when a feedback server is configured.
         static Environment standard();
     };
 

@@ -29,7 +29,9 @@ QString leadingCharacters(const QString &text, int limit) {
 QString httpDescription(int statusCode, const QByteArray &body) {
     const std::string_view bytes(body.constData(), static_cast<std::size_t>(body.size()));
     const QString text = isValidUTF8(bytes) ? QString::fromUtf8(body) : QString();
-    return QStringLiteral("HTTP %1: %2").arg(statusCode).arg(leadingCharacters(text, shownBodyCharacters));
+    return QStringLiteral("HTTP %1: %2")
+        .arg(statusCode)
+        .arg(leadingCharacters(text, shownBodyCharacters));
 }
 
 } // namespace
@@ -43,8 +45,8 @@ FeedbackError FeedbackError::httpError(int statusCode, QByteArray body) {
     return FeedbackError(Case::httpError, description, statusCode, std::move(body));
 }
 
-FeedbackError FeedbackError::invalidURL() {
-    return FeedbackError(Case::invalidURL, QStringLiteral("Invalid feedback URL"));
+FeedbackError FeedbackError::invalidURL(const QString &description) {
+    return FeedbackError(Case::invalidURL, description);
 }
 
 FeedbackError FeedbackError::invalidResponse() {

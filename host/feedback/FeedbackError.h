@@ -17,8 +17,9 @@ public:
     // the description shows its first 200 user-perceived characters ("HTTP 500: oops"), or
     // none when it is not UTF-8.
     static FeedbackError httpError(int statusCode, QByteArray body);
-    // "Invalid feedback URL": no usable server is configured.
-    static FeedbackError invalidURL();
+    // No usable server is configured; `description` says why ("No feedback server is
+    // configured.", or which part of its address is not allowed).
+    static FeedbackError invalidURL(const QString &description);
     // "Invalid response from the feedback server": the answer was no HTTP answer.
     static FeedbackError invalidResponse();
 

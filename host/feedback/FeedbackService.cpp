@@ -2,10 +2,11 @@
 
 #include "core/support/ApplicationSupport.h"
 #include "core/support/JsonText.h"
+#include "core/support/Log.h"
 #include "core/support/Uuid.h"
 #include "host/feedback/FeedbackDiagnostics.h"
 #include "host/feedback/FeedbackError.h"
-#include "platform/network/TransportSecurity.h"
+#include "platform/network/ServerAddress.h"
 
 #include <QCoreApplication>
 #include <QNetworkReply>
@@ -25,6 +26,10 @@ namespace {
 // The pauses after the first, second ... failed retry, the last one repeating.
 const std::vector<double> retryPauses{1, 5, 30, 120, 600, 3600};
 constexpr int retryAttempts = 12;
+
+auto log() {
+    return logger("com.ostrevale.tandrel.host", "feedback");
+}
 
 QByteArray bytesOf(const std::string &text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
@@ -51,8 +56,8 @@ QByteArray jsonBody(const FeedbackPayload &payload) {
 QString recordIDIn(const QByteArray &body) {
     try {
         const Json answer = parseJsonText(std::string_view(body.constData(), body.size()));
-        if (const auto id = answer.find("id"); answer.is_object() && id != answer.end() &&
-                                                 id->is_string()) {
+        if (const auto id = answer.find("id");
+            answer.is_object() && id != answer.end() && id->is_string()) {
             return QString::fromStdString(id->get<std::string>());
         }
     } catch (const DecodingError &) {
@@ -89,7 +94,23 @@ FeedbackService &FeedbackService::shared() {
 }
 
 FeedbackService::Configuration FeedbackService::standardConfiguration() {
-    return Configuration{endpointFor(configuredServer()), retryQueueStoreURL(), {}, true};
+    return Configuration{configuredServer(), retryQueueStoreURL(), {}, true};
+}
+
+bool FeedbackService::drainAtStart() {
+    const platform::ServerAddress server(configuredServer());
+    if (!server.isAllowed()) {
+        if (server.problem() != platform::ServerAddress::Problem::empty) {
+            log()->warn("{} Feedback is kept until a usable server is configured.",
+                        server.refusal(QStringLiteral("feedback")).toStdString());
+        }
+        return false;
+    }
+    const std::size_t waiting = shared().retryQueue().pendingCount();
+    if (waiting > 0) {
+        log()->info("Sending {} feedback record(s) kept by earlier runs", waiting);
+    }
+    return true;
 }
 
 QString FeedbackService::configuredServer() {
@@ -99,25 +120,13 @@ QString FeedbackService::configuredServer() {
     return QStringLiteral(TANDREL_FEEDBACK_SERVER);
 }
 
-QString FeedbackService::endpointFor(const QString &server) {
-    QString base = server.trimmed();
-    while (base.endsWith(u'/')) {
-        base.chop(1);
-    }
-    return base.isEmpty() ? QString() : base + QLatin1String(recordsPath);
-}
-
-std::optional<QUrl> FeedbackService::endpointURL(const QString &endpoint) {
-    const QUrl url(endpoint, QUrl::StrictMode);
-    if (endpoint.isEmpty() || !url.isValid() || url.host().isEmpty() ||
-        url.path() != QLatin1String(recordsPath) || url.hasQuery() || url.hasFragment()) {
+std::optional<QUrl> FeedbackService::endpointFor(const QString &server) {
+    // Records carry the user's words and address: in the clear only to this machine.
+    const platform::ServerAddress address(server);
+    if (!address.isAllowed()) {
         return std::nullopt;
     }
-    // Records carry the user's words and address: in the clear only to this machine.
-    if (platform::isSecureOrLoopbackURL(url)) {
-        return url;
-    }
-    return std::nullopt;
+    return address.url(QLatin1String(recordsPath));
 }
 
 std::optional<std::filesystem::path> FeedbackService::retryQueueStoreURL() {
@@ -129,12 +138,22 @@ std::optional<std::filesystem::path> FeedbackService::retryQueueStoreURL() {
 }
 
 FeedbackService::FeedbackService(Configuration configuration, QObject *parent)
-    : QObject(parent), endpoint_(std::move(configuration.endpoint)),
+    : QObject(parent), endpoint_(endpointFor(configuration.server)),
+      drainsRetryQueue_(configuration.drainsRetryQueue),
+      retryQueueFile_(configuration.retryQueueFile),
       retryQueue_(std::move(configuration.retryQueueFile), retryPauses, retryAttempts,
                   std::move(configuration.sleep)) {
+    const platform::ServerAddress address(configuration.server);
+    if (!address.isAllowed()) {
+        serverState_ = address.problem() == platform::ServerAddress::Problem::empty
+                           ? Server::none
+                           : Server::refused;
+        serverProblem_ = address.problemText();
+        serverRefusal_ = address.refusal(QStringLiteral("feedback"));
+    }
     // Without a usable endpoint every attempt would fail the same way and use up the
     // record's attempts; the records wait in the file for a run that has one.
-    if (configuration.drainsRetryQueue && endpointURL(endpoint_)) {
+    if (drainsRetryQueue_ && endpoint_) {
         QTimer::singleShot(0, this, [this] {
             retryQueue_.setExecutor([this](const Payload &payload, RetryQueue::Completion done) {
                 performSend(payload, [done = std::move(done)](Answer answer) {
@@ -169,6 +188,10 @@ void FeedbackService::send(Payload payload, QObject *context,
     performSend(*record, [this, record, receiver, done = std::move(done)](Answer answer) {
         std::erase(unanswered_, record);
         SendResult result;
+        result.server = serverState_;
+        result.serverProblem = serverProblem_;
+        result.retriesHere = drainsRetryQueue_;
+        result.retryQueueFile = retryQueueFile_;
         if (const auto *id = std::get_if<QString>(&answer)) {
             result.recordID = *id;
         } else {
@@ -181,6 +204,10 @@ void FeedbackService::send(Payload payload, QObject *context,
                 result.failure = QString::fromStdString(error.what());
             }
             result.savedForRetry = retryQueue_.enqueue(std::move(*record));
+            // Users read one sentence of what happened; the details are for whoever helps.
+            log()->warn("Feedback not delivered: {} ({})", result.failure.toStdString(),
+                        result.savedForRetry ? "kept in the retry queue's file"
+                                             : "not saved to the retry queue's file");
         }
         if (receiver) {
             QMetaObject::invokeMethod(
@@ -190,12 +217,11 @@ void FeedbackService::send(Payload payload, QObject *context,
 }
 
 void FeedbackService::performSend(const Payload &payload, std::function<void(Answer)> done) {
-    const std::optional<QUrl> url = endpointURL(endpoint_);
-    if (!url) {
-        done(std::make_exception_ptr(FeedbackError::invalidURL()));
+    if (!endpoint_) {
+        done(std::make_exception_ptr(FeedbackError::invalidURL(serverRefusal_)));
         return;
     }
-    QNetworkRequest request(*url);
+    QNetworkRequest request(*endpoint_);
     request.setTransferTimeout(static_cast<int>(timeout.count()));
     // A redirect could lead the record anywhere, also in the clear; it is no delivery.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
@@ -250,11 +276,16 @@ QByteArray FeedbackService::buildMultipart(const Payload &payload, const QByteAr
 }
 
 QString FeedbackService::appVersion() {
-    return appVersionText(QStringLiteral(TANDREL_APP_VERSION), QStringLiteral(TANDREL_BUILD_NUMBER));
+    return appVersionText(QStringLiteral(TANDREL_APP_VERSION),
+                          QStringLiteral(TANDREL_BUILD_NUMBER));
 }
 
 QString FeedbackService::osVersion() {
     return linuxVersionText(QSysInfo::kernelVersion());
+}
+
+QString FeedbackService::osName() {
+    return QStringLiteral("Linux");
 }
 
 QString FeedbackService::loginName() {

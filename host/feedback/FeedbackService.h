@@ -26,10 +26,13 @@ namespace tandrel {
 // not lost: it goes to a persistent retry queue, which sends it again with growing pauses
 // (1 s, 5 s, 30 s, 2 min, 10 min, then hourly; 12 attempts) and keeps it across runs.
 //
-// The server comes from TANDREL_FEEDBACK_SERVER, scheme and host ("https://feedback.example";
-// "http" only to this machine), from the environment or else from the build. It is empty by
-// default: then nothing leaves the machine, every post fails with "Invalid feedback URL" and
-// records wait in the queue's file, untried, for a run that has a server.
+// The server comes from TANDREL_FEEDBACK_SERVER ("https://feedback.example"), from the
+// environment or else from the build; its address follows the rule of every server of ours
+// (platform::ServerAddress: https, or http only to this machine; scheme, host, port and path,
+// nothing else). It is empty by default: then nothing leaves the machine, every post fails
+// with "No feedback server is configured." and records wait in the queue's file, untried, for
+// a run that has a server. The host drains the queue from its start (drainAtStart); the
+// command-line tool leaves older records to it.
 //
 // Lives on the main thread; its completions come from the event loop.
 class FeedbackService : public QObject {
@@ -42,8 +45,8 @@ public:
     static constexpr std::chrono::milliseconds timeout{60'000};
 
     struct Configuration {
-        // The records endpoint in full; see endpointURL for what is usable.
-        QString endpoint;
+        // The server's address, as configured; see endpointFor for what is usable.
+        QString server;
         // The retry queue's file; none keeps the queue in memory.
         std::optional<std::filesystem::path> retryQueueFile;
         // The retry queue's pause; none waits on a timer.
@@ -52,16 +55,28 @@ public:
         bool drainsRetryQueue = true;
     };
 
+    // Whether records can leave at all: a server is configured and its address is allowed.
+    enum class Server { usable, none, refused };
+
     // How one send ended.
     struct SendResult {
         // Delivered: the id the server gave the record, "?" when its answer named none.
         std::optional<QString> recordID;
-        // Not delivered: why, as users read it ("Invalid feedback URL", "HTTP 413: …").
+        // Not delivered: why, in full, for the log ("HTTP 413: {…}", "Connection refused").
         QString failure;
         // The post got no connection or timed out, rather than an answer or a refusal.
         bool connectivityFailure = false;
         // Not delivered, and the record is in the retry queue's file.
         bool savedForRetry = false;
+        // The service's server; for `refused`, the part of its address that is not allowed
+        // ("a user name or password is not allowed in it").
+        Server server = Server::usable;
+        QString serverProblem{};
+        // Whether this service sends queued records by itself (the host), or leaves them to the
+        // host's next start (the command-line tool).
+        bool retriesHere = true;
+        // The retry queue's file, where an undelivered record waits; none without one.
+        std::optional<std::filesystem::path> retryQueueFile{};
 
         bool delivered() const { return recordID.has_value(); }
     };
@@ -75,11 +90,14 @@ public:
 
     // TANDREL_FEEDBACK_SERVER from the environment when it is set there, else the build's.
     static QString configuredServer();
-    // The records endpoint of a server; empty for an empty server.
-    static QString endpointFor(const QString &server);
-    // The endpoint as a URL when it may be posted to: https, or http to a loopback host, with
-    // the records path and nothing after it; nothing otherwise.
-    static std::optional<QUrl> endpointURL(const QString &endpoint);
+    // The records endpoint of a server whose address is allowed (the records path after the
+    // address's own); nothing otherwise.
+    static std::optional<QUrl> endpointFor(const QString &server);
+
+    // At the host's start: when the configured server is usable, the shared service comes into
+    // being and sends what earlier runs left in the queue, at once and then by the queue's
+    // pauses. Without one nothing is made, and the records wait. True when it was made.
+    static bool drainAtStart();
     // "Tandrel/feedback_retry_queue.json" under the user's data folder; none without a home.
     static std::optional<std::filesystem::path> retryQueueStoreURL();
 
@@ -96,6 +114,8 @@ public:
     static QString appVersion();
     // "Linux <major>.<minor>.<patch>" of the running kernel.
     static QString osVersion();
+    // "Linux": the system that osVersion describes, as the feedback form labels it.
+    static QString osName();
     // The login name of the user running the process.
     static QString loginName();
     // The diagnostics block that goes with every record: now, this build and this system,
@@ -115,7 +135,14 @@ private:
 
     void performSend(const Payload &payload, std::function<void(Answer)> done);
 
-    QString endpoint_;
+    std::optional<QUrl> endpoint_;
+    Server serverState_ = Server::usable;
+    // Why no record can leave: the part of the address that is not allowed, and the whole
+    // refusal ("No feedback server is configured.").
+    QString serverProblem_;
+    QString serverRefusal_;
+    bool drainsRetryQueue_;
+    std::optional<std::filesystem::path> retryQueueFile_;
     RetryQueue retryQueue_;
     // Records whose first post has not been answered: held nowhere else until it has.
     std::vector<std::shared_ptr<Payload>> unanswered_;

@@ -1,25 +1,91 @@
 #include "host/feedback/FeedbackStatus.h"
 
+#include "core/support/ApplicationSupport.h"
+
+#include <QFile>
+
 namespace tandrel {
+
+namespace {
+
+using Server = FeedbackService::Server;
+
+QString queueFileOf(const FeedbackService::SendResult &result) {
+    return result.retryQueueFile ? FeedbackStatus::shownPath(*result.retryQueueFile)
+                                 : QStringLiteral("the retry queue's file");
+}
+
+// ". It is kept in <file>." or ", and it could not be kept.", after a sentence without its
+// full stop.
+QString whereKept(const FeedbackService::SendResult &result) {
+    if (result.savedForRetry) {
+        return QStringLiteral(". It is kept in %1.").arg(queueFileOf(result));
+    }
+    return QStringLiteral(", and it could not be kept.");
+}
+
+} // namespace
+
+QString FeedbackStatus::shownPath(const std::filesystem::path &file) {
+    const QString path = QFile::decodeName(QByteArray::fromStdString(file.lexically_normal()));
+    const std::filesystem::path home = homeDirectory();
+    if (!home.empty()) {
+        QString prefix = QFile::decodeName(QByteArray::fromStdString(home.lexically_normal()));
+        if (!prefix.endsWith(u'/')) {
+            prefix += u'/';
+        }
+        if (path.startsWith(prefix)) {
+            return QStringLiteral("~/") + path.mid(prefix.size());
+        }
+    }
+    return path;
+}
 
 FeedbackStatus FeedbackStatus::of(const FeedbackService::SendResult &result) {
     if (result.recordID) {
         return {QStringLiteral("Thanks! Feedback received (ID: %1)").arg(*result.recordID), true};
     }
-    // Only a record that is safely on disk may be promised to go out later.
-    if (result.connectivityFailure && result.savedForRetry) {
-        return {QStringLiteral("No network right now \u2014 feedback is saved and will be sent "
-                               "automatically."),
-                true};
+    switch (result.server) {
+    case Server::none:
+        return {QStringLiteral("Feedback cannot be sent from this build: no feedback server is "
+                               "configured") +
+                    whereKept(result),
+                false};
+    case Server::refused:
+        return {QStringLiteral("Feedback cannot be sent with this feedback server address: ") +
+                    result.serverProblem + whereKept(result),
+                false};
+    case Server::usable:
+        break;
     }
-    // A refused record goes out again by itself all the same: a bare failure would have the
-    // user send it once more, and the server file it twice.
-    if (result.savedForRetry) {
-        return {result.failure +
-                    QStringLiteral(" \u2014 feedback is saved and will be sent automatically."),
+    if (!result.savedForRetry) {
+        // A host keeps it in memory and tries again; the tool's run ends here.
+        return {result.retriesHere
+                    ? QStringLiteral("Feedback could not be sent or saved \u2014 it will be tried "
+                                     "again while Embrik Host runs.")
+                    : QStringLiteral("Feedback could not be sent or kept \u2014 send it again "
+                                     "later."),
                 false};
     }
-    return {result.failure, false};
+    const QString file = queueFileOf(result);
+    if (result.connectivityFailure) {
+        return {result.retriesHere
+                    ? QStringLiteral("No network right now \u2014 feedback is saved and will be "
+                                     "sent automatically.")
+                    : QStringLiteral("No network right now \u2014 feedback is saved in %1; Embrik "
+                                     "Host sends it when it next starts.")
+                          .arg(file),
+                true};
+    }
+    // Refused, an answer that was no answer, a refused certificate: it may go through later,
+    // or never; the user should not send it again, or it is filed twice.
+    return {result.retriesHere
+                ? QStringLiteral("The feedback server did not take the feedback \u2014 it is saved "
+                                 "and will be tried again automatically.")
+                : QStringLiteral("The feedback server did not take the feedback \u2014 it is saved "
+                                 "in %1; Embrik Host tries again when it next starts.")
+                      .arg(file),
+            false};
 }
 
 } // namespace tandrel

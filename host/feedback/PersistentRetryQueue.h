@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/FileAccess.h"
 #include "core/support/Log.h"
 #include "core/support/Uuid.h"
 #include "host/feedback/RetryQueueEntry.h"
@@ -40,7 +41,8 @@ class PermanentRetryFailure : public std::exception {};
 // A file has one queue at a time (the host's, or a command-line tool's): each writes its whole
 // list, so two would erase each other's entries and bring delivered ones back. The queue holds
 // the lock file "<file>.lock" for its life; one that cannot take it neither reads nor writes
-// the file and keeps its entries in memory only.
+// the file and keeps its entries in memory only. The file, its lock and the folder the queue
+// makes for them are the user's alone.
 //
 // Confined to one thread (the host's main thread): every call and every completion of the
 // executor and of the pause must come on it. Completions may come at once, inside the call
@@ -115,7 +117,8 @@ public:
             same->operation = std::move(operation);
             same->attempts = 0;
         } else {
-            m.entries.push_back(Entry{Uuid::random(), std::move(operation), std::move(dedupKey), 0});
+            m.entries.push_back(
+                Entry{Uuid::random(), std::move(operation), std::move(dedupKey), 0});
         }
         const bool stored = m.persist();
         resume();
@@ -246,8 +249,8 @@ private:
                 return;
             }
             const int64_t last = static_cast<int64_t>(backoff.size()) - 1;
-            const double pause =
-                backoff[static_cast<std::size_t>(std::clamp<int64_t>(entry->attempts - 1, 0, last))];
+            const double pause = backoff[static_cast<std::size_t>(
+                std::clamp<int64_t>(entry->attempts - 1, 0, last))];
             persist();
             state = State::pausing;
             const uint64_t awaited = ++ticket;
@@ -282,10 +285,10 @@ private:
     static Sleep timerSleep(const std::unique_ptr<QObject> &context) {
         return [context = context.get()](double seconds, std::function<void()> wake) {
             const double milliseconds = std::isfinite(seconds) ? seconds * 1000.0 : 0.0;
-            const int interval =
-                milliseconds <= 0.0 ? 0
-                : milliseconds >= static_cast<double>(INT_MAX) ? INT_MAX
-                                                                : static_cast<int>(milliseconds);
+            const int interval = milliseconds <= 0.0 ? 0
+                                 : milliseconds >= static_cast<double>(INT_MAX)
+                                     ? INT_MAX
+                                     : static_cast<int>(milliseconds);
             QTimer::singleShot(interval, context, std::move(wake));
         };
     }
@@ -294,14 +297,20 @@ private:
     // age says nothing: a queue holds it for hours, and only a holder that has gone (or a boot
     // since) makes it stale.
     static std::unique_ptr<QLockFile> lockFor(const std::filesystem::path &file) {
-        std::error_code ignored;
-        std::filesystem::create_directories(file.parent_path(), ignored);
+        try {
+            createFolders(file.parent_path(), FileAccess::userOnly);
+        } catch (const std::filesystem::filesystem_error &) {
+            // The lock then fails, and says why.
+        }
         std::filesystem::path lockPath = file;
         lockPath += ".lock";
         auto lock = std::make_unique<QLockFile>(
             QFile::decodeName(QByteArray::fromStdString(lockPath.native())));
         lock->setStaleLockTime(0);
         if (lock->tryLock(0)) {
+            // QLockFile makes it as the umask allows; it names this process and machine.
+            std::error_code ignored;
+            restrictToUser(lockPath, ignored);
             return lock;
         }
         logger("com.ostrevale.tandrel.host", "feedback")

@@ -1,6 +1,7 @@
 #include "host/feedback/RetryQueueFile.h"
 
 #include "core/support/AtomicFileWriter.h"
+#include "core/support/FileAccess.h"
 #include "core/support/Log.h"
 #include "core/support/RegularFile.h"
 
@@ -76,6 +77,9 @@ bool RetryQueueFile::moveAside() {
         return false;
     }
     if (!error) {
+        // It holds the same words as the queue's file.
+        std::error_code ignored;
+        restrictToUser(target, ignored);
         feedbackLog()->warn("Moved retry queue file '{}' aside to '{}'", path_.string(),
                             target.string());
     }
@@ -91,7 +95,7 @@ bool RetryQueueFile::writeBytes(std::string_view bytes) {
         setAside_ = false;
     }
     try {
-        AtomicFileWriter::write(path_, bytes);
+        AtomicFileWriter::write(path_, bytes, FileAccess::userOnly);
         return true;
     } catch (const std::exception &error) {
         feedbackLog()->error("Cannot write retry queue file '{}': {}", path_.string(),

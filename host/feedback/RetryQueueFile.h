@@ -16,7 +16,9 @@
 namespace tandrel {
 
 // The file that keeps a retry queue's pending entries across runs: compact UTF-8 JSON, an
-// array of entries in queue order, replaced whole on every write.
+// array of entries in queue order, replaced whole on every write. It holds the user's words,
+// so it is the user's alone (0600, in a folder made 0700), also after a write over a file
+// that others could read.
 //
 // Reading keeps every well-formed entry and skips the others, so one damaged entry costs only
 // itself. A file that cannot be read or holds no JSON array is not overwritten: the next write

@@ -100,10 +100,11 @@ InstallError InstallError::noUpdateServer() {
             "no update server is configured"};
 }
 
-InstallError InstallError::updateServerRefused(const std::string &server) {
+InstallError InstallError::updateServerRefused(const std::string &server,
+                                               const std::string &reason) {
     return {Case::updateServerRefused,
-            "The update server \"" + platform::BundlePath::printable(server) +
-                "\" is refused: it must use https, or http to this machine.",
+            "The update server \"" + platform::BundlePath::printable(server) + "\" is refused: " +
+                reason + ".",
             "the update server's address is not allowed"};
 }
 

@@ -68,7 +68,11 @@ public:
         static InstallError notNewer(const std::string &downloadBuild, std::int64_t installedBuild);
         // "No update server is configured."
         static InstallError noUpdateServer();
-        static InstallError updateServerRefused(const std::string &server);
+        // "The update server "<server>" is refused: <reason>." (the reason names the part of
+        // the address that is not allowed).
+        static InstallError updateServerRefused(
+            const std::string &server,
+            const std::string &reason = "it must use https, or http to this machine");
         static InstallError downloadTooLarge(std::uint64_t limit);
         // "The download holds "<name>" beside Embrik.app, which no signature covers."
         static InstallError unsignedEntry(const std::string &name);

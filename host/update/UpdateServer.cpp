@@ -1,28 +1,21 @@
 #include "host/update/UpdateServer.h"
 
 #include "host/update/PluginUpdateInstaller.h"
-#include "platform/network/TransportSecurity.h"
+#include "platform/network/ServerAddress.h"
 
 namespace tandrel {
 
 QUrl UpdateServer::address(const std::string &server, const char *path) {
-    const QString text = QString::fromStdString(server).trimmed();
-    if (text.isEmpty()) {
+    const platform::ServerAddress address(QString::fromStdString(server));
+    switch (address.problem()) {
+    case platform::ServerAddress::Problem::none:
+        return address.url(QString::fromLatin1(path));
+    case platform::ServerAddress::Problem::empty:
         throw PluginUpdateInstaller::InstallError::noUpdateServer();
+    default:
+        throw PluginUpdateInstaller::InstallError::updateServerRefused(
+            address.shown().toStdString(), address.problemText().toStdString());
     }
-    QUrl url(text, QUrl::StrictMode);
-    const bool allowed = url.isValid() && !url.host().isEmpty() && url.userInfo().isEmpty() &&
-                         !url.hasQuery() && !url.hasFragment() &&
-                         platform::isSecureOrLoopbackURL(url);
-    if (!allowed) {
-        throw PluginUpdateInstaller::InstallError::updateServerRefused(server);
-    }
-    QString base = url.path();
-    while (base.endsWith('/')) {
-        base.chop(1);
-    }
-    url.setPath(base + QString::fromLatin1(path));
-    return url;
 }
 
 } // namespace tandrel

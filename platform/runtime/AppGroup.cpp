@@ -1,6 +1,7 @@
 #include "platform/runtime/AppGroup.h"
 
 #include "core/support/ApplicationSupport.h"
+#include "core/support/FileAccess.h"
 
 #include <QString>
 
@@ -20,9 +21,9 @@ std::optional<std::filesystem::path> AppGroup::containerURL(const std::string &i
     } catch (const std::runtime_error &) {
         return std::nullopt;
     }
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error || !std::filesystem::is_directory(folder, error)) {
+    try {
+        tandrel::createFolders(folder, tandrel::FileAccess::userOnly);
+    } catch (const std::filesystem::filesystem_error &) {
         return std::nullopt;
     }
     return folder;
@@ -34,7 +35,8 @@ std::shared_ptr<KeyValueStore> AppGroup::suite(const std::string &identifier) {
         return nullptr;
     }
     return SettingsKeyValueStore::iniFile(
-        QString::fromStdString((*container / (identifier + ".ini")).string()));
+        QString::fromStdString((*container / (identifier + ".ini")).string()),
+        tandrel::FileAccess::userOnly);
 }
 
 } // namespace platform

@@ -11,7 +11,8 @@ namespace platform {
 
 // What the programs of one application group share (the host and the editor panel): a folder
 // of the group's name in the user's data folder ($XDG_DATA_HOME, else ~/.local/share), and in
-// it the group's defaults suite, an INI file of the same name.
+// it the group's defaults suite, an INI file of the same name. Both describe the user's
+// projects and are the user's alone: the folder is made 0700, the suite kept 0600.
 struct AppGroup {
     // The group's folder, created when missing; nothing when there is no home folder, the
     // identifier is no plain folder name, or the folder cannot be made (a file in its place).

@@ -2,7 +2,15 @@
 
 #include "core/support/Log.h"
 
+#include <QFile>
 #include <QSettings>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 namespace platform {
 
@@ -23,6 +31,23 @@ bool written(QSettings &settings, const QString &key) {
                  settings.fileName().toStdString(),
                  settings.status() == QSettings::AccessError ? "written" : "read");
     return false;
+}
+
+// QSettings saves through a new file that takes the old one's permissions, or the umask's for
+// the first: so the file is there, and the user's alone, before it writes. A file that cannot
+// be made or narrowed leaves the write to fail or succeed on its own.
+void keepToUser(const std::filesystem::path &file) {
+    const int made = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (made >= 0) {
+        ::close(made);
+        return;
+    }
+    const int failure = errno;
+    std::error_code error(failure, std::generic_category());
+    if (failure != EEXIST || !tandrel::restrictToUser(file, error)) {
+        log()->warn("Settings file {} may be readable by others: {}", file.string(),
+                    error.message());
+    }
 }
 
 } // namespace
@@ -70,9 +95,24 @@ std::shared_ptr<SettingsKeyValueStore> SettingsKeyValueStore::standardUserDefaul
         [] { return std::make_unique<QSettings>("Ostrevale", "Embrik Host"); }));
 }
 
-std::shared_ptr<SettingsKeyValueStore> SettingsKeyValueStore::iniFile(const QString &path) {
+std::shared_ptr<SettingsKeyValueStore> SettingsKeyValueStore::iniFile(const QString &path,
+                                                                      tandrel::FileAccess access) {
+    std::function<void()> beforeWrite;
+    if (access == tandrel::FileAccess::userOnly) {
+        beforeWrite = [file = std::filesystem::path(QFile::encodeName(path).toStdString())] {
+            keepToUser(file);
+        };
+    }
     return std::shared_ptr<SettingsKeyValueStore>(new SettingsKeyValueStore(
-        [path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); }));
+        [path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); },
+        std::move(beforeWrite)));
+}
+
+std::unique_ptr<QSettings> SettingsKeyValueStore::openForWriting() const {
+    if (beforeWrite_) {
+        beforeWrite_();
+    }
+    return open_();
 }
 
 QVariant SettingsKeyValueStore::value(const QString &key) const {
@@ -80,13 +120,13 @@ QVariant SettingsKeyValueStore::value(const QString &key) const {
 }
 
 bool SettingsKeyValueStore::setValue(const QString &key, const QVariant &value) {
-    const auto settings = open_();
+    const auto settings = openForWriting();
     settings->setValue(key, value);
     return written(*settings, key);
 }
 
 bool SettingsKeyValueStore::remove(const QString &key) {
-    const auto settings = open_();
+    const auto settings = openForWriting();
     settings->remove(key);
     return written(*settings, key);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/support/FileAccess.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -52,18 +54,24 @@ class SettingsKeyValueStore final : public KeyValueStore {
 public:
     // The host's user defaults: organisation "Ostrevale", application "Embrik Host".
     static std::shared_ptr<SettingsKeyValueStore> standardUserDefaults();
-    // A suite in an INI file of its own.
-    static std::shared_ptr<SettingsKeyValueStore> iniFile(const QString &path);
+    // A suite in an INI file of its own. With `userOnly` the file is the user's alone (0600),
+    // also when it was made wider before: it is narrowed, or made so, before each write.
+    static std::shared_ptr<SettingsKeyValueStore>
+    iniFile(const QString &path, tandrel::FileAccess access = tandrel::FileAccess::standard);
 
     QVariant value(const QString &key) const override;
     bool setValue(const QString &key, const QVariant &value) override;
     bool remove(const QString &key) override;
 
 private:
-    explicit SettingsKeyValueStore(std::function<std::unique_ptr<QSettings>()> open)
-        : open_(std::move(open)) {}
+    explicit SettingsKeyValueStore(std::function<std::unique_ptr<QSettings>()> open,
+                                   std::function<void()> beforeWrite = {})
+        : open_(std::move(open)), beforeWrite_(std::move(beforeWrite)) {}
+
+    std::unique_ptr<QSettings> openForWriting() const;
 
     std::function<std::unique_ptr<QSettings>()> open_;
+    std::function<void()> beforeWrite_;
 };
 
 } // namespace platform

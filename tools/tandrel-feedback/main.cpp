@@ -1,10 +1,11 @@
 // tandrel-feedback [--email ADDRESS] [--screenshot PNG] TEXT
 //
 // Sends one feedback record as the host's feedback form does, from the area "Command Line",
-// with the diagnostics of a host that has nothing loaded. Prints the form's status line and
-// exits 0 only when the server took the record; a record that did not get through waits in
-// the retry queue's file for the host's next run, unless the file is held by a running host
-// (or cannot be written): then the tool says the record was not saved. Usage errors, and a
+// with the diagnostics of a host that has nothing loaded. Prints the status line and exits 0
+// only when the server took the record; a record that did not get through waits in the retry
+// queue's file for the host's next start (the tool itself never sends older records, and its
+// status line says so, and where the file is), unless the file is held by a running host (or
+// cannot be written): then the tool says the record was not saved. Usage errors, and a
 // screenshot that is no regular file or is too large, exit 2.
 #include "host/feedback/FeedbackDiagnostics.h"
 #include "host/feedback/FeedbackDraft.h"
@@ -45,9 +46,8 @@ std::optional<QByteArray> readScreenshot(const QString &path, QString &error) {
     case RegularFileRead::Status::read:
         return QByteArray::fromStdString(read.bytes);
     case RegularFileRead::Status::tooLarge:
-        error = QStringLiteral("'%1' is larger than %2 MiB")
-                    .arg(path)
-                    .arg(maxScreenshotBytes >> 20);
+        error =
+            QStringLiteral("'%1' is larger than %2 MiB").arg(path).arg(maxScreenshotBytes >> 20);
         return std::nullopt;
     case RegularFileRead::Status::notReadable:
         break;
@@ -66,12 +66,13 @@ int main(int argc, char **argv) {
     QCoreApplication::setApplicationName(QStringLiteral("tandrel-feedback"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Sends feedback as the host's feedback form does."));
+    parser.setApplicationDescription(
+        QStringLiteral("Sends feedback as the host's feedback form does."));
     parser.addHelpOption();
     const QCommandLineOption email(QStringLiteral("email"), QStringLiteral("Reply address."),
                                    QStringLiteral("ADDRESS"));
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("PNG file to attach."), QStringLiteral("PNG"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"), QStringLiteral("PNG file to attach."), QStringLiteral("PNG"));
     parser.addOption(email);
     parser.addOption(screenshot);
     parser.addPositionalArgument(QStringLiteral("TEXT"), QStringLiteral("The feedback."));

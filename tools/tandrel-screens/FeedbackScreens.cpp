@@ -1,5 +1,6 @@
 // The feedback sheet as it opens, with a screenshot attached, and after a send that was
-// delivered, one that waits for the network and one that no server took.
+// delivered, one that waits for the network, one that no server took and one that this build
+// cannot send.
 #include "tools/tandrel-screens/KitSheet.h"
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
@@ -97,6 +98,12 @@ const tandrel::screens::ScreenRegistration screens{
                       QStringLiteral("HTTP 413: {\"code\":413,\"message\":\"The request body is "
                                      "too large for this collection.\",\"data\":{}}"),
                       false, true});
+     }},
+    {"feedback-sheet-no-server", {540, 560},
+     [](const ScreenContext &) {
+         return sent({std::nullopt, QStringLiteral("No feedback server is configured."), false,
+                      true, tandrel::FeedbackService::Server::none, {}, true,
+                      tandrel::FeedbackService::retryQueueStoreURL()});
      }},
 };
 

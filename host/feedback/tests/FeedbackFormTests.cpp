@@ -2,10 +2,14 @@
 #include "host/feedback/FeedbackDraft.h"
 #include "host/feedback/FeedbackStatus.h"
 
+#include "core/tests/ScopedEnvironmentVariable.h"
+
 #include <gtest/gtest.h>
 
 namespace tandrel {
 namespace {
+
+using testing::ScopedEnvironmentVariable;
 
 TEST(AppStateSummary, NamesLibrariesTimelineAndPreset) {
     using Timeline = AppStateSummary::Timeline;
@@ -30,8 +34,14 @@ TEST(AppStateSummary, NamesLibrariesTimelineAndPreset) {
 }
 
 TEST(FeedbackDraft, SendsTheTextAsTypedAndTheAddressTrimmedOrNotAtAll) {
-    FeedbackDraft draft{" \n Crashes on export \n", " ada@example.com \t", QByteArray("png"),
-                        "Settings", "ada", "0.1.0 (7)", "Linux 6.1.0", "block"};
+    FeedbackDraft draft{" \n Crashes on export \n",
+                        " ada@example.com \t",
+                        QByteArray("png"),
+                        "Settings",
+                        "ada",
+                        "0.1.0 (7)",
+                        "Linux 6.1.0",
+                        "block"};
     FeedbackPayload payload = draft.payload();
     EXPECT_EQ(payload, (FeedbackPayload{" \n Crashes on export \n", "ada", "0.1.0 (7)",
                                         "Linux 6.1.0", "Embrik \u2013 Settings", "block",
@@ -46,31 +56,99 @@ TEST(FeedbackDraft, SendsTheTextAsTypedAndTheAddressTrimmedOrNotAtAll) {
     EXPECT_EQ(payload.appModule, "Embrik \u2013 Main Window");
 }
 
-// The reassuring words only for what will really go out later; a failure that was not saved
-// reads as it is.
-TEST(FeedbackStatus, ChoosesTheLineAndWhetherItReadsAsGood) {
+// The line tells what happened and what comes next, and promises that a record "will be sent
+// automatically" only where it will be: a usable server, the record in the queue's file, and
+// a sender that works the queue off (the host; the command-line tool leaves it to the host's
+// next start). The server's words are never part of it.
+TEST(FeedbackStatus, SaysWhatHappenedAndOnlyPromisesWhatWillHappen) {
     using Result = FeedbackService::SendResult;
-    const QString offline =
-        QStringLiteral("No network right now \u2014 feedback is saved and will be sent automatically.");
+    using Server = FeedbackService::Server;
+    const ScopedEnvironmentVariable home("HOME", "/home/ada");
+    const std::filesystem::path file = "/home/ada/.local/share/Tandrel/feedback_retry_queue.json";
+    const QString kept =
+        QStringLiteral(" It is kept in ~/.local/share/Tandrel/feedback_retry_queue.json.");
+    const QString userInfo = QStringLiteral("a user name or password is not allowed in it");
+
+    enum class Outcome { delivered, noConnection, notTaken };
+    enum class Sender { host, tool };
     const struct {
-        Result result;
+        bool configured;
+        bool addressAllowed;
+        Outcome outcome;
+        bool savedForRetry;
+        Sender sender;
         QString text;
         bool ok;
     } cases[] = {
-        {{QStringLiteral("abc"), {}, false, false}, "Thanks! Feedback received (ID: abc)", true},
-        {{QStringLiteral("?"), {}, false, false}, "Thanks! Feedback received (ID: ?)", true},
-        {{std::nullopt, "Connection refused", true, true}, offline, true},
-        {{std::nullopt, "Connection refused", true, false}, "Connection refused", false},
-        {{std::nullopt, "HTTP 413: too large", false, true},
-         "HTTP 413: too large \u2014 feedback is saved and will be sent automatically.", false},
-        {{std::nullopt, "Invalid feedback URL", false, true},
-         "Invalid feedback URL \u2014 feedback is saved and will be sent automatically.", false},
-        {{std::nullopt, "HTTP 413: too large", false, false}, "HTTP 413: too large", false},
+        {true, true, Outcome::delivered, false, Sender::host, "Thanks! Feedback received (ID: abc)",
+         true},
+        {true, true, Outcome::delivered, false, Sender::tool, "Thanks! Feedback received (ID: abc)",
+         true},
+        {true, true, Outcome::noConnection, true, Sender::host,
+         "No network right now \u2014 feedback is saved and will be sent automatically.", true},
+        {true, true, Outcome::noConnection, true, Sender::tool,
+         "No network right now \u2014 feedback is saved in "
+         "~/.local/share/Tandrel/feedback_retry_queue.json; Embrik Host sends it when it next "
+         "starts.",
+         true},
+        {true, true, Outcome::notTaken, true, Sender::host,
+         "The feedback server did not take the feedback \u2014 it is saved and will be tried "
+         "again automatically.",
+         false},
+        {true, true, Outcome::notTaken, true, Sender::tool,
+         "The feedback server did not take the feedback \u2014 it is saved in "
+         "~/.local/share/Tandrel/feedback_retry_queue.json; Embrik Host tries again when it "
+         "next starts.",
+         false},
+        {true, true, Outcome::noConnection, false, Sender::host,
+         "Feedback could not be sent or saved \u2014 it will be tried again while Embrik Host "
+         "runs.",
+         false},
+        {true, true, Outcome::notTaken, false, Sender::tool,
+         "Feedback could not be sent or kept \u2014 send it again later.", false},
+        {false, false, Outcome::notTaken, true, Sender::host,
+         "Feedback cannot be sent from this build: no feedback server is configured." + kept,
+         false},
+        {false, false, Outcome::notTaken, true, Sender::tool,
+         "Feedback cannot be sent from this build: no feedback server is configured." + kept,
+         false},
+        {false, false, Outcome::notTaken, false, Sender::host,
+         "Feedback cannot be sent from this build: no feedback server is configured, and it "
+         "could not be kept.",
+         false},
+        {true, false, Outcome::notTaken, true, Sender::host,
+         "Feedback cannot be sent with this feedback server address: " + userInfo + "." + kept,
+         false},
+        {true, false, Outcome::notTaken, true, Sender::tool,
+         "Feedback cannot be sent with this feedback server address: " + userInfo + "." + kept,
+         false},
+        {true, false, Outcome::notTaken, false, Sender::tool,
+         "Feedback cannot be sent with this feedback server address: " + userInfo +
+             ", and it could not be kept.",
+         false},
     };
     for (const auto &c : cases) {
-        const FeedbackStatus status = FeedbackStatus::of(c.result);
+        Result result;
+        if (c.outcome == Outcome::delivered) {
+            result.recordID = QStringLiteral("abc");
+        } else {
+            result.failure = c.outcome == Outcome::noConnection
+                                 ? QStringLiteral("Connection refused")
+                                 : QStringLiteral("HTTP 413: {\"code\":413}");
+            result.connectivityFailure = c.outcome == Outcome::noConnection;
+            result.savedForRetry = c.savedForRetry;
+        }
+        result.server = !c.configured      ? Server::none
+                        : c.addressAllowed ? Server::usable
+                                           : Server::refused;
+        result.serverProblem = result.server == Server::refused ? userInfo : QString();
+        result.retriesHere = c.sender == Sender::host;
+        result.retryQueueFile = file;
+
+        const FeedbackStatus status = FeedbackStatus::of(result);
         EXPECT_EQ(status.text, c.text);
         EXPECT_EQ(status.ok, c.ok) << c.text.toStdString();
+        EXPECT_FALSE(status.text.contains(u'{')) << status.text.toStdString();
     }
 }
 

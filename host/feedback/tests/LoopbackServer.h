@@ -63,7 +63,6 @@ public:
     }
 
     QString server() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
-    QString endpoint() const { return FeedbackService::endpointFor(server()); }
 
     std::vector<Request> requests() const {
         const std::lock_guard lock(mutex_);

@@ -1,5 +1,6 @@
 #include "host/feedback/PersistentRetryQueue.h"
 
+#include "core/tests/FileMode.h"
 #include "core/tests/TemporaryFolder.h"
 
 #include <QTest>
@@ -85,7 +86,8 @@ TEST_F(RetryQueueTest, GivesAnEntryUpAfterTwelveFailedAttemptsWithTheBackoffBetw
     queue->enqueue("a");
 
     EXPECT_EQ(attempted, std::vector<std::string>(12, "a"));
-    EXPECT_EQ(pauses, (std::vector<double>{1, 5, 30, 120, 600, 3600, 3600, 3600, 3600, 3600, 3600}));
+    EXPECT_EQ(pauses,
+              (std::vector<double>{1, 5, 30, 120, 600, 3600, 3600, 3600, 3600, 3600, 3600}));
     EXPECT_EQ(queue->pendingCount(), 0u);
     EXPECT_EQ(queue->deadLetterCount(), 1u);
     EXPECT_EQ(fileText(), "[]");
@@ -156,7 +158,8 @@ TEST_F(RetryQueueTest, CancelRemovesEveryEntryWithTheKeyAndWritesOnlyWhenSomeWen
     // Only a file can hold several entries with one key: an enqueue replaces.
     std::vector<Entry> entries;
     for (const char *key : {"k", "other", "k", "", "k"}) {
-        entries.push_back({Uuid::random(), "op", *key ? std::optional<std::string>(key) : std::nullopt, 0});
+        entries.push_back(
+            {Uuid::random(), "op", *key ? std::optional<std::string>(key) : std::nullopt, 0});
     }
     writeFile(entries);
     auto queue = make();
@@ -317,6 +320,41 @@ TEST_F(RetryQueueTest, OnlyOneQueueAtATimeKeepsAFile) {
     EXPECT_TRUE(next->enqueue("later"));
     ASSERT_EQ(stored().size(), 1u);
     EXPECT_EQ(stored()[0].operation, "later");
+}
+
+// The queue holds the user's words, address and screenshot: its file, its lock and the folder
+// it makes for them are the user's alone, also where an earlier build left them readable.
+TEST_F(RetryQueueTest, ItsFileLockAndFolderAreTheUsersAlone) {
+    const testing::TypicalUmask umask;
+    std::filesystem::path lock = file;
+    lock += ".lock";
+    {
+        auto queue = make();
+        EXPECT_EQ(testing::modeOf(file.parent_path()), 0700u);
+        EXPECT_EQ(testing::modeOf(lock), 0600u);
+        EXPECT_TRUE(queue->enqueue("first"));
+        EXPECT_EQ(testing::modeOf(file), 0600u);
+    }
+
+    // A file and folder that others could read: the folder was not made here and keeps its
+    // mode, the file is narrowed at the next write, and so is what is kept aside.
+    std::filesystem::permissions(file.parent_path(), std::filesystem::perms(0755));
+    std::filesystem::permissions(file, std::filesystem::perms(0644));
+    auto queue = make();
+    EXPECT_EQ(testing::modeOf(lock), 0600u);
+    EXPECT_TRUE(queue->enqueue("second"));
+    EXPECT_EQ(testing::modeOf(file), 0600u);
+    EXPECT_EQ(testing::modeOf(file.parent_path()), 0755u);
+    EXPECT_EQ(stored().size(), 2u);
+    queue.reset();
+
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << "not a queue";
+    std::filesystem::permissions(file, std::filesystem::perms(0644));
+    queue = make();
+    EXPECT_TRUE(queue->enqueue("third"));
+    for (const auto &entry : std::filesystem::directory_iterator(file.parent_path())) {
+        EXPECT_EQ(testing::modeOf(entry.path()), 0600u) << entry.path();
+    }
 }
 
 TEST_F(RetryQueueTest, TheDefaultPauseWakesFromTheEventLoop) {

@@ -437,7 +437,7 @@ QWidget *FeedbackSheet::makeDiagnosticsSection() {
     card->content()->addWidget(factRow(QStringLiteral("Sender"), identity.userName, "sender"));
     card->content()->addWidget(
         factRow(QStringLiteral("App Version"), identity.appVersion, "appVersion"));
-    card->content()->addWidget(factRow(QStringLiteral("macOS"), identity.osVersion, "osVersion"));
+    card->content()->addWidget(factRow(FeedbackService::osName(), identity.osVersion, "osVersion"));
     card->content()->addWidget(factRow(QStringLiteral("Area"), model_.herkunft(), "area"));
 
     auto *note = secondary(QStringLiteral("Also included: number of loaded libraries, active "

@@ -141,6 +141,9 @@ TEST_F(FeedbackSheetTest, SendsTheFormWithTheStateSummaryAndItsOrigin) {
     EXPECT_EQ(find<QLabel>("area")->text(), "Settings");
     EXPECT_EQ(find<QLabel>("sender")->text(), "ada");
     EXPECT_EQ(find<QLabel>("osVersion")->text(), "Linux 6.1.0");
+    // The row's label names the system its value describes.
+    EXPECT_EQ(find<QLabel>("osVersion")->parentWidget()->findChildren<QLabel *>().front()->text(),
+              "Linux");
     type(QStringLiteral("Crashes"));
     find<QLineEdit>("submitterEmail")->setText(QStringLiteral(" ada@example.com "));
     sendButton()->click();
@@ -214,14 +217,19 @@ TEST_F(FeedbackSheetTest, ShowsTheResultLineAndItsSymbolPerOutcome) {
         {{std::nullopt, "Connection refused", true, true},
          "No network right now \u2014 feedback is saved and will be sent automatically.",
          "checkmark.circle.fill", green},
-        {{std::nullopt, "Connection refused", true, false}, "Connection refused",
+        {{std::nullopt, "Connection refused", true, false},
+         "Feedback could not be sent or saved \u2014 it will be tried again while Embrik Host "
+         "runs.",
          "exclamationmark.circle.fill", orange},
-        {{std::nullopt, "Invalid feedback URL", false, true},
-         "Invalid feedback URL \u2014 feedback is saved and will be sent automatically.",
+        {{std::nullopt, "No feedback server is configured.", false, true,
+          FeedbackService::Server::none, {}, true, "/data/Tandrel/feedback_retry_queue.json"},
+         "Feedback cannot be sent from this build: no feedback server is configured. It is kept "
+         "in /data/Tandrel/feedback_retry_queue.json.",
          "exclamationmark.circle.fill", orange},
-        {{std::nullopt, "HTTP 413: " + QString(200, u'x'), false, true},
-         "HTTP 413: " + QString(200, u'x') +
-             " \u2014 feedback is saved and will be sent automatically.",
+        // The server's answer is for the log, not for the line.
+        {{std::nullopt, "HTTP 413: {\"code\":413," + QString(200, u'x'), false, true},
+         "The feedback server did not take the feedback \u2014 it is saved and will be tried "
+         "again automatically.",
          "exclamationmark.circle.fill", orange},
     };
     for (const auto &c : cases) {

@@ -1,0 +1,118 @@
+#include "platform/network/ServerAddress.h"
+
+#include "platform/network/TransportSecurity.h"
+
+namespace platform {
+
+namespace {
+
+QString escapingControls(const QString &text) {
+    QString escaped;
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+            escaped += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        } else if (c == u'\\') {
+            escaped += QStringLiteral("\\\\");
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+// The parser's reason without the text it quotes ("Invalid port or port number out of range;
+// source was …"), which may hold a password.
+QString reasonOf(const QUrl &url) {
+    QString reason = url.errorString().section(QStringLiteral("; source was"), 0, 0).trimmed();
+    if (!reason.isEmpty()) {
+        reason[0] = reason[0].toLower();
+    }
+    return reason;
+}
+
+} // namespace
+
+ServerAddress::ServerAddress(const QString &text) : text_(text.trimmed()) {
+    if (text_.isEmpty()) {
+        problem_ = Problem::empty;
+        return;
+    }
+    url_ = QUrl(text_, QUrl::StrictMode);
+    // QUrl gives the scheme in lower case.
+    const QString scheme = url_.scheme();
+    if (!url_.isValid()) {
+        problem_ = Problem::invalid;
+        parseError_ = reasonOf(url_);
+    } else if (scheme != QLatin1String("https") && scheme != QLatin1String("http")) {
+        problem_ = Problem::scheme;
+    } else if (url_.host().isEmpty()) {
+        problem_ = Problem::host;
+    } else if (!url_.userInfo().isEmpty() || text_.section(u'/', 0, 2).contains(u'@')) {
+        problem_ = Problem::userInformation;
+    } else if (url_.hasQuery()) {
+        problem_ = Problem::query;
+    } else if (url_.hasFragment()) {
+        problem_ = Problem::fragment;
+    } else if (!isSecureOrLoopbackURL(url_)) {
+        problem_ = Problem::scheme;
+    }
+}
+
+QUrl ServerAddress::url(const QString &path) const {
+    if (!isAllowed()) {
+        return {};
+    }
+    QUrl url = url_;
+    QString base = url.path();
+    while (base.endsWith(u'/')) {
+        base.chop(1);
+    }
+    url.setPath(base + path);
+    return url;
+}
+
+QString ServerAddress::shown() const {
+    const QUrl tolerant(text_, QUrl::TolerantMode);
+    if (tolerant.isValid() && !tolerant.host().isEmpty()) {
+        return escapingControls(tolerant.toString(QUrl::RemovePassword));
+    }
+    return escapingControls(text_);
+}
+
+QString ServerAddress::problemText() const {
+    switch (problem_) {
+    case Problem::none:
+        return {};
+    case Problem::empty:
+        return QStringLiteral("no address is set");
+    case Problem::invalid:
+        return parseError_.isEmpty()
+                   ? QStringLiteral("it is no valid address")
+                   : QStringLiteral("it is no valid address (%1)").arg(parseError_);
+    case Problem::scheme:
+        return QStringLiteral("it must use https, or http to this machine");
+    case Problem::host:
+        return QStringLiteral("it names no host");
+    case Problem::userInformation:
+        return QStringLiteral("a user name or password is not allowed in it");
+    case Problem::query:
+        return QStringLiteral("a query (\u201c?\u2026\u201d) is not allowed in it");
+    case Problem::fragment:
+        return QStringLiteral("a fragment (\u201c#\u2026\u201d) is not allowed in it");
+    }
+    return {};
+}
+
+QString ServerAddress::refusal(const QString &role) const {
+    switch (problem_) {
+    case Problem::none:
+        return {};
+    case Problem::empty:
+        return QStringLiteral("No %1 server is configured.").arg(role);
+    default:
+        return QStringLiteral("The %1 server \"%2\" is refused: %3.")
+            .arg(role, shown(), problemText());
+    }
+}
+
+} // namespace platform
