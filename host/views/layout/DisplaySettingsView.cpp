@@ -29,9 +29,12 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace tandrel {
 
@@ -157,14 +160,21 @@ private:
         if (element == shown_ && (card_ != nullptr) == element.has_value()) {
             return;
         }
-        delete card_;
-        card_ = nullptr;
+        QWidget *old = std::exchange(card_, nullptr);
         shown_ = element;
         if (element) {
             card_ = new Card(make_(pane_, *element));
             static_cast<QVBoxLayout *>(content_->layout())->insertWidget(0, card_);
         }
         hint_->setVisible(card_ == nullptr);
+        if (old != nullptr) {
+            // Hidden first, so that a field left with typing in it commits it (to the element
+            // it edits); deleted later, as the change may have come from inside it.
+            content_->layout()->removeWidget(old);
+            old->hide();
+            old->setParent(nullptr);
+            old->deleteLater();
+        }
     }
 
     DisplaySettingsView &pane_;
@@ -194,10 +204,18 @@ DisplaySettingsView::Services DisplaySettingsView::Services::standard() {
         },
         .presetFiles = PresetManagement::Services::standard(),
         .confirmReset =
-            [](QWidget *parent, const QString &title, const QString &message) {
-                const std::unique_ptr<QMessageBox> box = resetConfirmation(parent, title, message);
-                box->exec();
-                return box->buttonRole(box->clickedButton()) == QMessageBox::DestructiveRole;
+            [](QWidget *parent, const QString &title, const QString &message,
+               std::function<void(bool)> answer) {
+                // Window-modal, not a loop of its own: nothing may be torn down under a
+                // running dialog. It goes with its parent, unanswered.
+                QMessageBox *box = resetConfirmation(parent, title, message).release();
+                box->setAttribute(Qt::WA_DeleteOnClose);
+                QObject::connect(box, &QMessageBox::finished, box,
+                                 [box, answer = std::move(answer)] {
+                                     answer(box->buttonRole(box->clickedButton()) ==
+                                            QMessageBox::DestructiveRole);
+                                 });
+                box->open();
             },
         .afterRenameDelay =
             [](QObject *context, std::function<void()> work) {
@@ -214,10 +232,14 @@ std::unique_ptr<QMessageBox> DisplaySettingsView::resetConfirmation(QWidget *par
     auto box = std::make_unique<QMessageBox>(parent);
     box->setIcon(QMessageBox::Warning);
     box->setWindowTitle(title);
-    box->setText(title);
+    // The question is the dialog's title, the message its detail.
+    box->setTextFormat(Qt::RichText);
+    box->setText(QStringLiteral("<b>%1</b>").arg(title.toHtmlEscaped()));
     box->setInformativeText(message);
-    box->addButton(QStringLiteral("Reset"), QMessageBox::DestructiveRole);
+    QPushButton *reset = box->addButton(QStringLiteral("Reset"), QMessageBox::DestructiveRole);
+    corvaneForeground(reset, Color::red());
     box->setDefaultButton(box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole));
+    box->setEscapeButton(box->defaultButton());
     return box;
 }
 
@@ -522,17 +544,24 @@ void DisplaySettingsView::resetActivePresetToFactory() {
 }
 
 void DisplaySettingsView::confirmResetActivePreset() {
-    if (showResetPresetConfirm_ || !services_.confirmReset) {
+    const std::optional<std::size_t> index = state_.activePresetIndex();
+    if (showResetPresetConfirm_ || !services_.confirmReset || !index) {
         return;
     }
+    const DisplayConfig &named = state_.presets()[*index];
     showResetPresetConfirm_ = true;
-    const bool confirmed =
-        services_.confirmReset(this, PresetManagement::resetConfirmationTitle(activePreset().name),
-                               QString::fromUtf8(PresetManagement::resetConfirmationMessage));
-    showResetPresetConfirm_ = false;
-    if (confirmed) {
-        resetActivePresetToFactory();
-    }
+    // The answer may come after the active preset changed, or after the named one went.
+    services_.confirmReset(this, PresetManagement::resetConfirmationTitle(named.name),
+                           QString::fromUtf8(PresetManagement::resetConfirmationMessage),
+                           [pane = QPointer<DisplaySettingsView>(this), id = named.id](bool reset) {
+                               if (pane == nullptr) {
+                                   return;
+                               }
+                               pane->showResetPresetConfirm_ = false;
+                               if (reset) {
+                                   pane->presets_.resetPresetToFactory(id);
+                               }
+                           });
 }
 
 void DisplaySettingsView::newPreset() {

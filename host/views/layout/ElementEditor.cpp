@@ -66,10 +66,13 @@ ElementEditor::ElementEditor(AppState &state, const Uuid &id, Services services,
 
     EditorStyle::roundedField(label_, EditorStyle::caption());
     add(label, EditorControls::labelledRow(titleOf(label), label_));
-    connect(label_, &QLineEdit::textEdited, this, [binding](const QString &text) {
-        binding.update(
-            [typed = text.toStdString()](BurnInElement &element) { element.label = typed; });
-    });
+    EditorControls::commitWhenDone(
+        label_,
+        [binding](const QString &text) {
+            binding.update(
+                [typed = text.toStdString()](BurnInElement &element) { element.label = typed; });
+        },
+        [this] { refresh(); });
     add(stackedLayerOptions, stackedLayers_);
 
     for (const ElementEditorRow number :
@@ -148,9 +151,7 @@ void ElementEditor::refresh() {
         widget->setVisible(std::ranges::find(shown, row) != shown.end());
     }
     EditorControls::select(field_, element.field.value());
-    if (label_->text() != QString::fromStdString(element.label)) {
-        label_->setText(QString::fromStdString(element.label));
-    }
+    EditorControls::showStored(label_, QString::fromStdString(element.label));
     for (const auto &[row, slider] : sliders_) {
         const double value = element.*ElementEditorRows::number(row)->member;
         if (value != slider->value()) {

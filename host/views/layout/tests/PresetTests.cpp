@@ -112,6 +112,50 @@ TEST_F(PresetManagementTest, DuplicateWithoutAnActivePresetCopiesTheDefault) {
     EXPECT_EQ(active().elements.at(0).field, MetadataField::sourceTC);
 }
 
+// The snapshot and the editor panel follow every change of the list and of the active id: an
+// action that changed them one after the other would publish a state nobody made (a list
+// without its active preset, which the plug-in draws as the default "Custom" layout).
+TEST_F(PresetManagementTest, EachActionIsOneChangeOfItsEndState) {
+    addUserPreset("Mine", {});
+    write(files / "Mine.json", *AppState::exportPresetData(active()));
+    dialogs.file = files / "Mine.json";
+    // Each change signal, with the active preset's name as it is then (none without one).
+    using Seen = std::pair<std::string, std::optional<std::string>>;
+    std::vector<Seen> seen;
+    const auto note = [&](const char *signal) {
+        return [&, signal] {
+            const std::optional<std::size_t> index = state().activePresetIndex();
+            seen.emplace_back(signal,
+                              index ? std::optional(state().presets()[*index].name) : std::nullopt);
+        };
+    };
+    QObject::connect(&state(), &AppState::presetsChanged, note("presets"));
+    QObject::connect(&state(), &AppState::activePresetIDChanged, note("active"));
+    const std::string first = state().presets().front().name;
+
+    const struct {
+        const char *what;
+        std::function<void()> act;
+        std::vector<Seen> changes;
+    } cases[] = {
+        {"delete",
+         [&] { management().deleteActivePreset(); },
+         {{"presets", first}, {"active", first}}},
+        {"duplicate",
+         [&] { management().duplicateActivePreset(); },
+         {{"presets", first + " Copy"}, {"active", first + " Copy"}}},
+        {"import",
+         [&] { management().importPresetFromFile(nullptr); },
+         {{"presets", "Mine"}, {"active", "Mine"}}},
+    };
+    for (const auto &[what, act, changes] : cases) {
+        SCOPED_TRACE(what);
+        seen.clear();
+        act();
+        EXPECT_EQ(seen, changes);
+    }
+}
+
 TEST_F(PresetManagementTest, DeleteMakesTheFirstPresetActiveAndNeverTheLast) {
     addUserPreset("Fourth", {});
     addUserPreset("Fifth", {});
