@@ -20,11 +20,13 @@
 #include "host/views/layout/EditorStyle.h"
 #include "host/views/layout/ElementEditor.h"
 #include "host/views/layout/ElementListView.h"
+#include "host/views/layout/PanelScrollArea.h"
 #include "host/views/layout/PresetPickerRow.h"
 #include "host/views/layout/PresetSettingsPanel.h"
 #include "host/views/preview/PositionPreviewCanvas.h"
 #include "host/views/validation/ValidationTileContent.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -41,31 +43,6 @@ namespace tandrel {
 using namespace corvane;
 
 namespace {
-
-// A scroll area that shows what is behind it, and asks for the height its content needs at
-// the width it has: a panel that scrolls takes no more room than its rows.
-class ClearScrollArea : public QScrollArea {
-public:
-    explicit ClearScrollArea(QWidget *content) {
-        setFrameShape(QFrame::NoFrame);
-        setWidgetResizable(true);
-        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        setAutoFillBackground(false);
-        viewport()->setAutoFillBackground(false);
-        setWidget(content);
-        // Taking the content turned its background on.
-        content->setAutoFillBackground(false);
-    }
-
-    QSize sizeHint() const override {
-        const QWidget *content = widget();
-        const int width = viewport()->width() > 0 ? viewport()->width() : 336;
-        const int height = content->hasHeightForWidth() ? content->heightForWidth(width)
-                                                        : content->sizeHint().height();
-        return {content->sizeHint().width(), height};
-    }
-    QSize minimumSizeHint() const override { return {0, 48}; }
-};
 
 // The canvas area of a pane made without a canvas: its dark ground and a line naming it.
 class CanvasPlaceholder : public QWidget {
@@ -114,11 +91,11 @@ private:
 // The "Editor" panel: the element editor of the primary selected element of the active
 // preset, on a faint card, or the hint when there is none. An editor is made again only when
 // the element it edits changes, so its drafts survive the preset's other changes.
-class ElementEditorSlot : public ClearScrollArea {
+class ElementEditorSlot : public PanelScrollArea {
 public:
     ElementEditorSlot(DisplaySettingsView &pane,
                       std::function<QWidget *(DisplaySettingsView &, const Uuid &)> make)
-        : ClearScrollArea(new QWidget), pane_(pane), make_(std::move(make)), content_(widget()),
+        : PanelScrollArea(new QWidget), pane_(pane), make_(std::move(make)), content_(widget()),
           hint_(EditorStyle::wrappingLabel(QString::fromUtf8(DisplaySettingsView::noElementText),
                                            EditorStyle::caption(), Color::corvaneTextTertiary())) {
         corvaneMicro(hint_);
@@ -141,6 +118,9 @@ private:
     class Card : public QWidget {
     public:
         explicit Card(QWidget *editor) {
+            // The panel scrolls by the editor's rows.
+            markRowGroup(this);
+            markRowGroup(editor);
             auto *layout = new QVBoxLayout(this);
             layout->setContentsMargins(8, 8, 8, 8);
             layout->addWidget(editor);
@@ -273,7 +253,7 @@ DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapse
     stack->addWidget(new corvane::CorvaneDivider(0));
     stack->addWidget(makeCanvasArea(), 1);
 
-    mainScroll_ = new ClearScrollArea(column);
+    mainScroll_ = new PanelScrollArea(column, PanelScrollArea::Rows::anyCut);
     mainScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     column_ = new CorvaneFloatingPanelColumn(panelColumnWidth, HorizontalEdge::trailing);
@@ -437,7 +417,7 @@ QWidget *DisplaySettingsView::makePanelContent(RightPanel panel) {
     case RightPanel::editor:
         return new ElementEditorSlot(*this, services_.makeElementEditor);
     case RightPanel::settings:
-        return new ClearScrollArea(
+        return new PanelScrollArea(
             new PresetSettingsPanel(state_, {
                                                 .duplicate = [this] { duplicateActivePreset(); },
                                                 .exportPreset = [this] { exportActivePreset(); },

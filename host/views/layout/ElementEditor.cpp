@@ -9,6 +9,7 @@
 #include "host/views/layout/ElementBinding.h"
 #include "host/views/layout/ElementOptions.h"
 #include "host/views/layout/MarkerTypeFilterView.h"
+#include "host/views/layout/PanelScrollArea.h"
 #include "host/views/layout/RolePickerView.h"
 #include "host/views/layout/StackedLayerOptionsView.h"
 
@@ -111,6 +112,12 @@ ElementEditor::ElementEditor(AppState &state, const Uuid &id, Services services,
             });
     for (const ElementEditorRow number : {backgroundOpacity, positionX, positionY}) {
         add(number, EditorControls::labelledRow(titleOf(number), sliders_.at(number)));
+    }
+
+    // Where the panel scrolls, it does so by the rows of these sections too.
+    for (QWidget *section :
+         std::initializer_list<QWidget *>{markerTypes_, stackedLayers_, roles_}) {
+        PanelScrollArea::markRowGroup(section);
     }
 
     for (const auto changed : {&AppState::presetsChanged, &AppState::activePresetIDChanged}) {

@@ -8,6 +8,7 @@
 #include "host/views/layout/AspectRatioPickerView.h"
 #include "host/views/layout/EditorControls.h"
 #include "host/views/layout/EditorStyle.h"
+#include "host/views/layout/PanelScrollArea.h"
 #include "host/views/layout/PlainButton.h"
 #include "host/views/layout/PresetManagement.h"
 
@@ -131,6 +132,8 @@ QWidget *PresetSettingsPanel::makeNameRow() {
 
 QWidget *PresetSettingsPanel::makeOptionRows() {
     auto *rows = new QWidget;
+    // The panel scrolls by the option rows.
+    PanelScrollArea::markRowGroup(rows);
     auto *layout = new QVBoxLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(10);

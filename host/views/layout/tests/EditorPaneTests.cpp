@@ -30,6 +30,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -397,6 +398,40 @@ TEST_F(EditorPaneTest, TheResetConfirmationResetsThePresetItNamedOrNothing) {
     pane_.reset();
     std::exchange(answerReset, nullptr)(true);
     EXPECT_EQ(state().presets(), before);
+}
+
+// A panel that scrolls never shows a row cut by its edge (a line of text cut mid-glyph).
+TEST_F(EditorPaneTest, AScrollingPanelShowsWholeRowsOnly) {
+    activate("Conform");
+    pane().resize(1000, 560);
+    pane().show();
+    QCoreApplication::sendPostedEvents();
+    auto *scroll = pane().panelView(RightPanel::settings)->findChild<QScrollArea *>();
+    ASSERT_NE(scroll, nullptr);
+    QScrollBar *bar = scroll->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0) << "the panel does not scroll at this size";
+    for (const int value : {0, bar->maximum() / 3, bar->maximum() / 2, bar->maximum()}) {
+        SCOPED_TRACE(value);
+        bar->setValue(value);
+        QCoreApplication::sendPostedEvents();
+        QWidget *viewport = scroll->viewport();
+        const QRegion shown =
+            viewport->mask().isEmpty() ? QRegion(viewport->rect()) : viewport->mask();
+        int whole = 0;
+        for (QWidget *part : scroll->widget()->findChildren<QWidget *>()) {
+            const bool leaf = qobject_cast<QLabel *>(part) || qobject_cast<QCheckBox *>(part) ||
+                              qobject_cast<QComboBox *>(part) || qobject_cast<QLineEdit *>(part);
+            if (!leaf || !part->isVisibleTo(scroll->widget())) {
+                continue;
+            }
+            const QRect at(part->mapTo(viewport, QPoint(0, 0)), part->size());
+            const QRegion inView = shown.intersected(at);
+            EXPECT_TRUE(inView.isEmpty() || inView == QRegion(at))
+                << part->metaObject()->className() << " at " << at.y();
+            whole += inView.isEmpty() ? 0 : 1;
+        }
+        EXPECT_GT(whole, 0);
+    }
 }
 
 TEST_F(EditorPaneTest, RenameOpensSettingsAndMovesIntoTheNameFieldAfterTheDelay) {
