@@ -1,10 +1,11 @@
 // The layout editor pane as a user meets it: its panels on a built-in preset, without a
 // preset, a user preset's settings, the settings scrolled to their end, the bulk style panel,
-// a custom visible-picture ratio, and the reset confirmation.
+// a custom visible-picture ratio, a panel coming in, and the reset confirmation.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "tools/tandrel-screens/LayoutScreenWindow.h"
 
+#include "designkit/CorvaneClock.h"
 #include "designkit/CorvaneFloatingPanel.h"
 #include "designkit/CorvaneFloatingPanelColumn.h"
 #include "host/state/AppState.h"
@@ -17,6 +18,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include <optional>
 #include <set>
 
 namespace {
@@ -112,6 +114,18 @@ const tandrel::screens::ScreenRegistration screens{
      [](const ScreenContext &) {
          return pane(Preset::builtIn, defaultPanels, {}, [](DisplaySettingsView &view) {
              scrollToEnd(view.panelView(RightPanel::settings));
+         });
+     }},
+    {"editor-panel-opening",
+     {940, 780},
+     [](const ScreenContext &) {
+         // Half way through the "Validate" panel's coming in, on a clock of the screen's own.
+         static corvane::ManualClock clock;
+         static std::optional<corvane::ScopedClock> scoped;
+         scoped.emplace(clock);
+         return pane(Preset::builtIn, defaultPanels, {}, [](DisplaySettingsView &view) {
+             view.togglePanel(RightPanel::validate);
+             clock.advance(corvane::CorvaneFloatingPanelColumn::panelTransition / 2);
          });
      }},
     {"editor-reset-confirm", {340, 112}, [](const ScreenContext &) { return resetConfirmation(); }},

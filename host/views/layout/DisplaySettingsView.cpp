@@ -438,36 +438,27 @@ QWidget *DisplaySettingsView::makePanelContent(RightPanel panel) {
 }
 
 void DisplaySettingsView::showPanels(bool animated) {
-    // Closed panels go with their contents: a panel opened again starts afresh.
+    // Closed panels go with their contents: a panel opened again starts afresh. The column
+    // fades them out (or slides out with the last one).
     for (auto open = panels_.begin(); open != panels_.end();) {
         if (activePanels_.contains(open->first)) {
             ++open;
             continue;
         }
         if (CorvaneFloatingPanel *gone = open->second) {
-            gone->hide();
-            gone->setParent(nullptr);
-            // Later: its own close button may be what is running now.
-            gone->deleteLater();
+            column_->removePanel(gone, animated);
         }
         open = panels_.erase(open);
     }
-    // The column lists the open panels in declaration order: the panels after a new one are
-    // taken out and added again behind it.
-    bool reorder = false;
+    // The column lists the open panels in declaration order.
+    int index = 0;
     for (const RightPanel panel : activePanels_.inOrder()) {
-        CorvaneFloatingPanel *view = panelView(panel);
-        if (view == nullptr) {
-            view = makePanel(panel);
+        if (panelView(panel) == nullptr) {
+            CorvaneFloatingPanel *view = makePanel(panel);
             panels_[panel] = view;
-            reorder = true;
-        } else if (reorder) {
-            view->setParent(nullptr);
-        } else {
-            continue;
+            column_->insertPanel(index, view, panel == RightPanel::bulkStyle ? 0 : 1, animated);
         }
-        column_->addPanel(view, panel == RightPanel::bulkStyle ? 0 : 1);
-        view->show();
+        ++index;
     }
     for (const auto &[panel, toggle] : switches_) {
         toggle->setActive(activePanels_.contains(panel));

@@ -38,6 +38,7 @@ namespace tandrel::testing {
 namespace {
 
 using corvane::CorvaneFloatingPanel;
+using corvane::CorvaneFloatingPanelColumn;
 
 class EditorPaneTest : public EditorTest {
 protected:
@@ -186,6 +187,38 @@ TEST_F(EditorPaneTest, ANewPaneOpensThreePanelsAndKeepsTheirOrderWhateverTheOpen
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(column(), (std::vector<QString>{"Editor", "Bulk Style", "Validate"}));
     EXPECT_FALSE(pane().panelSwitches().at(RightPanel::settings)->isActive());
+}
+
+TEST_F(EditorPaneTest, ASinglePanelComesAndGoesWithTheTransitionOnTheKitClock) {
+    pane().show();
+    QCoreApplication::sendPostedEvents();
+    corvane::CorvaneFloatingPanelColumn *panels = pane().panelColumn();
+
+    QPointer<CorvaneFloatingPanel> settingsPanel = pane().panelView(RightPanel::settings);
+    press(RightPanel::settings);
+    // Closed at once for the pane; on screen it fades out over 0.2 s.
+    EXPECT_EQ(pane().panelView(RightPanel::settings), nullptr);
+    EXPECT_EQ(column(), (std::vector<QString>{"Editor", "Bulk Style"}));
+    EXPECT_TRUE(panels->isRearranging());
+    kitClock.advance(std::chrono::milliseconds(199));
+    ASSERT_NE(settingsPanel, nullptr);
+    EXPECT_TRUE(settingsPanel->isVisible());
+    kitClock.advance(std::chrono::milliseconds(1));
+    EXPECT_FALSE(panels->isRearranging());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(settingsPanel, nullptr);
+
+    press(RightPanel::validate);
+    EXPECT_EQ(column(), (std::vector<QString>{"Editor", "Bulk Style", "Validate"}));
+    EXPECT_TRUE(panels->isRearranging());
+    kitClock.advance(CorvaneFloatingPanelColumn::panelTransition);
+    EXPECT_FALSE(panels->isRearranging());
+
+    // Opened and closed by the preset row's buttons, not animated.
+    addUserPreset("Mine", {});
+    pane().presetPicker()->renameButton()->click();
+    EXPECT_NE(pane().panelView(RightPanel::settings), nullptr);
+    EXPECT_FALSE(panels->isRearranging());
 }
 
 TEST_F(EditorPaneTest, ValidateGetsANewTileEachTimeAndItsExpandButtonOpensTheWindow) {
@@ -432,6 +465,42 @@ TEST_F(EditorPaneTest, AScrollingPanelShowsWholeRowsOnly) {
         }
         EXPECT_GT(whole, 0);
     }
+}
+
+TEST_F(EditorPaneTest, ANameIsWrittenOnceItIsTypedAndToThePresetItWasTypedFor) {
+    const Uuid mine = addUserPreset("Mine", {});
+    pane().show();
+    QApplication::setActiveWindow(&pane());
+    QLineEdit *name = settings().nameField();
+    QComboBox *picker = pane().presetPicker()->picker();
+    const auto named = [this](const Uuid &id) {
+        return std::ranges::find(state().presets(), id, &DisplayConfig::id)->name;
+    };
+
+    name->setFocus(Qt::OtherFocusReason);
+    name->clear();
+    presetWrites = 0;
+    QTest::keyClicks(name, QStringLiteral("Trailer"));
+    EXPECT_EQ(presetWrites, 0);
+    EXPECT_EQ(picker->currentText(), QStringLiteral("Mine"));
+    // Left with a click elsewhere: written once.
+    picker->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(named(mine), "Trailer");
+    EXPECT_EQ(presetWrites, 1);
+    EXPECT_EQ(picker->currentText(), QStringLiteral("Trailer"));
+
+    // Another preset is chosen elsewhere while a name is typed: the name is the one typed for
+    // the preset that was shown, and the field shows the new preset's.
+    name->setFocus(Qt::OtherFocusReason);
+    name->clear();
+    QTest::keyClicks(name, QStringLiteral("Teaser"));
+    const Uuid other = addUserPreset("Other", {});
+    EXPECT_EQ(named(mine), "Teaser");
+    EXPECT_EQ(named(other), "Other");
+    EXPECT_EQ(name->text(), QStringLiteral("Other"));
+    activate("Conform");
+    EXPECT_EQ(named(other), "Other");
+    EXPECT_EQ(active().name, "Conform");
 }
 
 TEST_F(EditorPaneTest, RenameOpensSettingsAndMovesIntoTheNameFieldAfterTheDelay) {
