@@ -7,7 +7,12 @@
 #include "host/views/layout/PresetManagement.h"
 #include "host/views/layout/PresetOptions.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QIODevice>
+#include <QStandardPaths>
 
 #include <sys/stat.h>
 
@@ -286,6 +291,40 @@ TEST_F(PresetManagementTest, AnExportThatCannotBeWrittenSaysSoAndKeepsTheOldFile
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(files.path()),
                             std::filesystem::directory_iterator()),
               1);
+}
+
+TEST_F(PresetManagementTest, TheImportDialogOpensWhereTheLastExportWent) {
+    const std::unique_ptr<PresetFileDialogs> system = PresetFileDialogs::makeSystem();
+    QWidget window;
+    const std::filesystem::path folder = files / "exports";
+    std::filesystem::create_directories(folder);
+    const QString where = QDir(QString::fromStdString(folder.string())).absolutePath();
+    const auto open = [&window] {
+        QFileDialog *dialog = window.findChild<QFileDialog *>();
+        EXPECT_NE(dialog, nullptr);
+        return dialog;
+    };
+
+    std::optional<std::filesystem::path> exported;
+    system->chooseExportFile(&window, QStringLiteral("Conform.json"),
+                             [&](std::optional<std::filesystem::path> file) { exported = file; });
+    QFileDialog *dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    // At first, the user's documents (or home) folder, not wherever the host was started.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(dialog->directory().absolutePath(),
+              QDir(QFileInfo(documents).isDir() ? documents : QDir::homePath()).absolutePath());
+    dialog->selectFile(where + QStringLiteral("/Conform.json"));
+    // As the dialog's own "Save" does.
+    static_cast<QDialog *>(dialog)->accept();
+    EXPECT_EQ(exported, folder / "Conform.json");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    system->chooseImportFile(&window, [](std::optional<std::filesystem::path>) {});
+    dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->directory().absolutePath(), where);
+    dialog->reject();
 }
 
 TEST_F(PresetManagementTest, ImportAddsWithASuffixOncePerImportAndIgnoresWhatIsNoPreset) {
