@@ -8,6 +8,7 @@
 #include "host/views/layout/CommitOnReleaseSlider.h"
 #include "host/views/layout/SliderScale.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSlider>
@@ -182,6 +183,19 @@ TEST_F(AspectRatioView, TypingKeepsTheLastGoodRatioAndReturnResetsBadTexts) {
     type(view.heightField(), QStringLiteral("9"));
     QTest::keyClick(view.widthField(), Qt::Key_Return);
     EXPECT_EQ(fields(), std::pair(QStringLiteral("21"), QStringLiteral("9")));
+
+    // Leaving a field with a text that gives no ratio is as Return: the field does not keep it.
+    QWidget window;
+    view.setParent(&window);
+    auto *elsewhere = new QLineEdit(&window);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    view.heightField()->setFocus(Qt::OtherFocusReason);
+    type(view.heightField(), QStringLiteral("0"));
+    elsewhere->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(fields(), std::pair(QStringLiteral("2.33"), QStringLiteral("1")));
+    EXPECT_EQ(ratio, 21.0 / 9);
+    view.setParent(nullptr);
 }
 
 TEST_F(AspectRatioView, TypedTextsStayWhileTheyGiveTheRatio) {
