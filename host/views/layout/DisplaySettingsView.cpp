@@ -519,12 +519,13 @@ void DisplaySettingsView::confirmResetActivePreset() {
     if (showResetPresetConfirm_ || !services_.confirmReset || !index) {
         return;
     }
-    const DisplayConfig &named = state_.presets()[*index];
+    const Uuid named = state_.presets()[*index].id;
+    const QString title = PresetManagement::resetConfirmationTitle(state_.presets()[*index].name);
     showResetPresetConfirm_ = true;
     // The answer may come after the active preset changed, or after the named one went.
-    services_.confirmReset(this, PresetManagement::resetConfirmationTitle(named.name),
+    services_.confirmReset(this, title,
                            QString::fromUtf8(PresetManagement::resetConfirmationMessage),
-                           [pane = QPointer<DisplaySettingsView>(this), id = named.id](bool reset) {
+                           [pane = QPointer<DisplaySettingsView>(this), id = named](bool reset) {
                                if (pane == nullptr) {
                                    return;
                                }
