@@ -2,16 +2,47 @@
 
 #include "designkit/CorvaneAnimation.h"
 
+#include <QGraphicsOpacityEffect>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 #include <cmath>
 
 namespace corvane {
 
+namespace {
+
+double opacityOf(const QWidget *panel) {
+    const auto *effect = qobject_cast<QGraphicsOpacityEffect *>(panel->graphicsEffect());
+    return effect != nullptr ? effect->opacity() : 1.0;
+}
+
+void setOpacity(QWidget *panel, double opacity) {
+    auto *effect = qobject_cast<QGraphicsOpacityEffect *>(panel->graphicsEffect());
+    if (effect == nullptr) {
+        effect = new QGraphicsOpacityEffect(panel);
+        panel->setGraphicsEffect(effect);
+    }
+    effect->setOpacity(opacity);
+}
+
+QRect between(const QRect &from, const QRect &to, double progress) {
+    const auto at = [progress](int a, int b) {
+        return static_cast<int>(std::lround(a + (b - a) * progress));
+    };
+    return {at(from.x(), to.x()), at(from.y(), to.y()), at(from.width(), to.width()),
+            at(from.height(), to.height())};
+}
+
+} // namespace
+
 CorvaneFloatingPanelColumn::CorvaneFloatingPanelColumn(double width, HorizontalEdge edge,
                                                        QWidget *parent)
     : QWidget(parent), width_(width), edge_(edge), panels_(new QWidget(this)),
-      stack_(new QVBoxLayout(panels_)), slide_(new CorvaneAnimation(this)) {
+      stack_(new QVBoxLayout(panels_)), slide_(new CorvaneAnimation(this)),
+      reflow_(new CorvaneAnimation(this)) {
     const bool leading = edge_ == HorizontalEdge::leading;
     stack_->setContentsMargins(leading ? padding : 0, padding, leading ? 0 : padding, padding);
     stack_->setSpacing(spacing);
@@ -19,9 +50,186 @@ CorvaneFloatingPanelColumn::CorvaneFloatingPanelColumn(double width, HorizontalE
     setRevealed(1);
 }
 
+CorvaneFloatingPanelColumn::~CorvaneFloatingPanelColumn() {
+    reflow_->stop();
+}
+
 void CorvaneFloatingPanelColumn::addPanel(QWidget *panel, int stretch) {
-    stack_->addWidget(panel, stretch);
+    insertPanel(stack_->count(), panel, stretch);
+}
+
+void CorvaneFloatingPanelColumn::insertPanel(int index, QWidget *panel, int stretch,
+                                             bool animated) {
+    const auto change = [this, index, panel, stretch] {
+        if (stack_->indexOf(panel) >= 0) {
+            stack_->removeWidget(panel);
+        }
+        stack_->insertWidget(std::clamp(index, 0, stack_->count()), panel, stretch);
+        panel->show();
+    };
+    if (animated && isVisible()) {
+        rearrange(change, panel, nullptr);
+    } else {
+        change();
+        updateGeometry();
+    }
+}
+
+void CorvaneFloatingPanelColumn::removePanel(QWidget *panel, bool animated) {
+    if (stack_->indexOf(panel) < 0) {
+        return;
+    }
+    const auto change = [this, panel] { stack_->removeWidget(panel); };
+    if (animated && isVisible()) {
+        rearrange(change, nullptr, panel);
+        return;
+    }
+    change();
+    panel->hide();
+    // Later: the panel's own close button may be what runs now.
+    panel->deleteLater();
     updateGeometry();
+}
+
+QList<QWidget *> CorvaneFloatingPanelColumn::panels() const {
+    QList<QWidget *> shown;
+    for (int i = 0; i < stack_->count(); ++i) {
+        if (QWidget *panel = stack_->itemAt(i)->widget()) {
+            shown.push_back(panel);
+        }
+    }
+    return shown;
+}
+
+bool CorvaneFloatingPanelColumn::isRearranging() const {
+    return reflow_->isRunning();
+}
+
+void CorvaneFloatingPanelColumn::rearrange(const std::function<void()> &change, QWidget *entering,
+                                           QWidget *leaving) {
+    // The top of the room of the panel at `index` of the stack, where the panels above it are
+    // at `rect` of theirs.
+    const auto roomTop = [this](int index, const std::function<QRect(QWidget *)> &rect) {
+        QWidget *above = index > 0 ? stack_->itemAt(index - 1)->widget() : nullptr;
+        return above != nullptr ? rect(above).bottom() + 1 + spacing : padding;
+    };
+    // Where everything is now, mid-way through an earlier rearrangement included.
+    std::vector<Move> moves;
+    for (QWidget *panel : panels_->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (panel->isHidden()) {
+            continue;
+        }
+        const auto earlier =
+            std::ranges::find_if(moves_, [panel](const Move &move) { return move.panel == panel; });
+        const bool clipped = earlier != moves_.end() && earlier->clipped;
+        moves.push_back(
+            {.panel = panel,
+             .from = panel->geometry(),
+             .to = panel->geometry(),
+             .fromShown = clipped ? panel->mask().intersected(panel->rect()).boundingRect().height()
+                                  : panel->height(),
+             .toShown = panel->height(),
+             .fromOpacity = opacityOf(panel),
+             .toOpacity = 1,
+             .clipped = clipped,
+             .leaves = earlier != moves_.end() && earlier->leaves});
+    }
+    const int leavingIndex = leaving != nullptr ? stack_->indexOf(leaving) : -1;
+    // Where a leaving panel's room closes: under the panel above it, where that one ends up.
+    QWidget *aboveLeaving = leavingIndex > 0 ? stack_->itemAt(leavingIndex - 1)->widget() : nullptr;
+    change();
+    // Where the stack puts the panels that stay.
+    stack_->setEnabled(true);
+    stack_->invalidate();
+    stack_->activate();
+    const std::function<QRect(QWidget *)> fromOf = [&moves](QWidget *panel) {
+        const auto found =
+            std::ranges::find_if(moves, [panel](const Move &move) { return move.panel == panel; });
+        return found != moves.end() ? found->from : panel->geometry();
+    };
+    bool enters = entering != nullptr;
+    for (Move &move : moves) {
+        if (move.panel == leaving) {
+            move.leaves = true;
+            move.clipped = true;
+        }
+        if (move.leaves) {
+            // It closes at the top of its room, under the panel above it.
+            const int top = move.panel == leaving && aboveLeaving != nullptr
+                                ? aboveLeaving->geometry().bottom() + 1 + spacing
+                                : (move.panel == leaving ? padding : move.from.top());
+            move.to = QRect(move.from.left(), top, move.from.width(), move.from.height());
+            move.toShown = 0;
+            move.toOpacity = 0;
+        } else if (move.panel == entering) {
+            enters = false;
+            move.to = move.panel->geometry();
+        } else {
+            move.to = move.panel->geometry();
+            move.toShown = move.to.height();
+        }
+    }
+    if (enters) {
+        // New to the column: it opens from the top of its room, fading in.
+        const QRect place = entering->geometry();
+        const int top = roomTop(stack_->indexOf(entering), fromOf);
+        moves.push_back({.panel = entering,
+                         .from = QRect(place.left(), top, place.width(), place.height()),
+                         .to = place,
+                         .fromShown = 0,
+                         .toShown = place.height(),
+                         .fromOpacity = 0,
+                         .toOpacity = 1,
+                         .clipped = true,
+                         .leaves = false});
+    }
+    moves_ = std::move(moves);
+    // The stack would put the panels straight where they end.
+    stack_->setEnabled(false);
+    reflow_->start(
+        panelTransition, CorvaneAnimation::easeInOut(),
+        [this](double progress) { showRearrangement(progress); }, [this] { endRearrangement(); });
+    updateGeometry();
+}
+
+void CorvaneFloatingPanelColumn::showRearrangement(double progress) {
+    const auto at = [progress](double from, double to) { return from + (to - from) * progress; };
+    for (const Move &move : moves_) {
+        if (move.panel == nullptr) {
+            continue;
+        }
+        if (move.clipped) {
+            // Moved whole, and shown from its top down to what is open of its room: its
+            // content keeps its layout while the room opens or closes.
+            const QRect rect = between(move.from, move.to, progress);
+            move.panel->setGeometry(rect.left(), rect.top(), move.to.width(),
+                                    std::max(move.from.height(), move.to.height()));
+            const int shown = static_cast<int>(std::lround(at(move.fromShown, move.toShown)));
+            // An empty mask would show it all: nothing shown is a mask beside it.
+            move.panel->setMask(shown > 0 ? QRegion(0, 0, move.panel->width(), shown)
+                                          : QRegion(-1, -1, 1, 1));
+        } else {
+            move.panel->setGeometry(between(move.from, move.to, progress));
+        }
+        setOpacity(move.panel, at(move.fromOpacity, move.toOpacity));
+    }
+}
+
+void CorvaneFloatingPanelColumn::endRearrangement() {
+    for (const Move &move : std::exchange(moves_, {})) {
+        if (move.panel == nullptr) {
+            continue;
+        }
+        move.panel->setGraphicsEffect(nullptr);
+        move.panel->clearMask();
+        if (move.leaves) {
+            move.panel->hide();
+            move.panel->deleteLater();
+        }
+    }
+    stack_->setEnabled(true);
+    stack_->invalidate();
+    stack_->activate();
 }
 
 int CorvaneFloatingPanelColumn::fullWidth() const {
@@ -56,6 +264,10 @@ void CorvaneFloatingPanelColumn::setRevealed(double revealed) {
 
 void CorvaneFloatingPanelColumn::setVisible(bool visible) {
     slide_->stop();
+    if (reflow_->isRunning()) {
+        reflow_->stop();
+        endRearrangement();
+    }
     setRevealed(1);
     QWidget::setVisible(visible);
 }

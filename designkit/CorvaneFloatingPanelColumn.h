@@ -3,7 +3,13 @@
 #include "designkit/CorvaneClock.h"
 #include "designkit/Edge.h"
 
+#include <QList>
+#include <QPointer>
+#include <QRect>
 #include <QWidget>
+
+#include <functional>
+#include <vector>
 
 class QVBoxLayout;
 
@@ -15,6 +21,11 @@ class CorvaneAnimation;
 // 8 points apart, `width` points wide, with 8 points above and below them and 8 on the side
 // of `edge` only. It slides in from that edge and out to it when shown or hidden through
 // setVisibleAnimated(); show(), hide() and setVisible() act at once.
+//
+// A single panel comes and goes within the shown column the same way, eased in and out over
+// 0.2 s on the kit's clock when asked: an incoming panel fades in at its place while the
+// panels below it move down to make room; an outgoing one fades out where it is while the
+// panels below move up into its room, and is deleted at the end.
 class CorvaneFloatingPanelColumn : public QWidget {
     Q_OBJECT
 
@@ -22,13 +33,24 @@ public:
     static constexpr int padding = 8;
     static constexpr int spacing = 8;
     static constexpr CorvaneClock::Duration defaultSlide{200};
+    static constexpr CorvaneClock::Duration panelTransition{200};
 
     CorvaneFloatingPanelColumn(double width, HorizontalEdge edge, QWidget *parent = nullptr);
+    ~CorvaneFloatingPanelColumn() override;
 
     double columnWidth() const { return width_; }
     HorizontalEdge edge() const { return edge_; }
     // Adds a panel under the others; the column takes ownership.
     void addPanel(QWidget *panel, int stretch = 0);
+    // Puts a panel at `index` among the panels (a panel already in the column moves there);
+    // the column takes ownership. Animated only while the column is shown.
+    void insertPanel(int index, QWidget *panel, int stretch = 0, bool animated = false);
+    // Takes a panel out and deletes it, at once or after it faded out.
+    void removePanel(QWidget *panel, bool animated = false);
+    // The panels in the column, top to bottom; not those fading out.
+    QList<QWidget *> panels() const;
+    // Whether panels are coming or going now.
+    bool isRearranging() const;
 
     // Slides the column in (showing it first) or out (hiding it at the end), eased in and
     // out, from where it is now.
@@ -46,14 +68,35 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Where a panel goes during a rearrangement, and how visible it is.
+    struct Move {
+        QPointer<QWidget> panel;
+        QRect from;
+        QRect to;
+        // How much of it shows, from its top, while it comes or goes (`clipped`).
+        int fromShown = 0;
+        int toShown = 0;
+        double fromOpacity = 1;
+        double toOpacity = 1;
+        bool clipped = false;
+        bool leaves = false;
+    };
+
     int fullWidth() const;
     void setRevealed(double revealed);
+    // Runs `change` on the stack and animates every panel from where it is to where the
+    // stack then puts it; `entering` fades in, `leaving` fades out and goes.
+    void rearrange(const std::function<void()> &change, QWidget *entering, QWidget *leaving);
+    void showRearrangement(double progress);
+    void endRearrangement();
 
     double width_;
     HorizontalEdge edge_;
     QWidget *panels_;
     QVBoxLayout *stack_;
     CorvaneAnimation *slide_;
+    CorvaneAnimation *reflow_;
+    std::vector<Move> moves_;
     double revealed_ = 1;
 };
 

@@ -13,11 +13,15 @@
 
 #include "TestSupport.h"
 
+#include <QCoreApplication>
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 using namespace corvane;
@@ -215,6 +219,94 @@ TEST(CorvaneFloatingPanel, ColumnSlidesInFromItsEdgeAndOutToIt) {
     column->show();
     window.layout()->activate();
     EXPECT_EQ(column->width(), 248);
+}
+
+TEST(CorvaneFloatingPanel, APanelFadesInAndOutOfTheColumnWhileTheOthersMakeRoom) {
+    ManualClock clock;
+    ScopedClock scoped(clock);
+    QWidget window;
+    auto *row = new QHBoxLayout(&window);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto *canvas = new QWidget;
+    canvas->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    row->addWidget(canvas);
+    auto *column = new CorvaneFloatingPanelColumn(240, HorizontalEdge::trailing);
+    row->addWidget(column);
+    const auto panel = [] {
+        auto *made = new QWidget;
+        made->setFixedHeight(100);
+        return made;
+    };
+    const auto opacity = [](const QWidget *shown) {
+        const auto *effect = qobject_cast<QGraphicsOpacityEffect *>(shown->graphicsEffect());
+        return effect != nullptr ? effect->opacity() : 1.0;
+    };
+    QWidget *first = panel();
+    QWidget *last = panel();
+    column->addPanel(first);
+    column->addPanel(last);
+    layOut(window, QSize(800, 600));
+    const int lastBefore = last->y();
+
+    QWidget *middle = panel();
+    column->insertPanel(1, middle, 0, true);
+    EXPECT_EQ(column->panels(), (QList<QWidget *>{first, middle, last}));
+    EXPECT_TRUE(column->isRearranging());
+    // It comes in clear and closed, and the panel below it has not moved yet; half way its
+    // room has opened part of the way, and it shows from its top down to what is open.
+    const auto shown = [](const QWidget *panel) {
+        return panel->mask().isEmpty()
+                   ? panel->height()
+                   : panel->mask().intersected(panel->rect()).boundingRect().height();
+    };
+    EXPECT_EQ(opacity(middle), 0);
+    EXPECT_EQ(shown(middle), 0);
+    EXPECT_EQ(last->y(), lastBefore);
+    clock.advance(100ms);
+    EXPECT_GT(opacity(middle), 0);
+    EXPECT_LT(opacity(middle), 1);
+    EXPECT_GT(shown(middle), 0);
+    EXPECT_LT(shown(middle), 100);
+    const int lastHalfway = last->y();
+    EXPECT_LT(middle->y() + shown(middle), lastHalfway);
+    clock.advance(100ms);
+    EXPECT_FALSE(column->isRearranging());
+    EXPECT_EQ(middle->graphicsEffect(), nullptr);
+    EXPECT_TRUE(middle->mask().isEmpty());
+    const QRect middlePlace = middle->geometry();
+    const int lastAfter = last->y();
+    EXPECT_GE(lastAfter, middle->geometry().bottom() + 1 + CorvaneFloatingPanelColumn::spacing);
+    EXPECT_NE(lastAfter, lastBefore);
+    EXPECT_GT(std::abs(lastHalfway - lastBefore), 0);
+    EXPECT_LT(std::abs(lastHalfway - lastBefore), std::abs(lastAfter - lastBefore));
+
+    // Going: it fades out and its room closes while the panel below moves back; it is
+    // deleted after.
+    QPointer<QWidget> gone = middle;
+    column->removePanel(middle, true);
+    EXPECT_EQ(column->panels(), (QList<QWidget *>{first, last}));
+    clock.advance(100ms);
+    ASSERT_NE(gone, nullptr);
+    EXPECT_TRUE(gone->isVisible());
+    EXPECT_EQ(gone->size(), middlePlace.size());
+    EXPECT_LT(opacity(gone), 1);
+    EXPECT_GT(shown(gone), 0);
+    EXPECT_LT(shown(gone), 100);
+    EXPECT_LT(gone->y() + shown(gone), last->y());
+    EXPECT_NE(last->y(), lastAfter);
+    EXPECT_NE(last->y(), lastBefore);
+    clock.advance(100ms);
+    EXPECT_FALSE(gone->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(gone, nullptr);
+    EXPECT_EQ(last->y(), lastBefore);
+
+    // Hidden, the column changes at once.
+    column->hide();
+    QWidget *quiet = panel();
+    column->insertPanel(0, quiet, 0, true);
+    EXPECT_FALSE(column->isRearranging());
+    EXPECT_EQ(quiet->graphicsEffect(), nullptr);
 }
 
 TEST(CorvaneFloatingPanel, ToggleButtonColoursAndKitTooltip) {

@@ -283,6 +283,11 @@ public:
     // taken already) and makes it active; false, changing nothing, when the bytes are not a
     // preset.
     bool importPreset(std::string_view data);
+    // Assigns the preset list and the active id as one change: both are in place before
+    // either change signal, and what changed is stored, the snapshot rewritten and the presets
+    // published once, for the end state. So a preset list that loses its active preset never
+    // reaches the plug-in without the preset that takes its place.
+    void setPresets(std::vector<DisplayConfig> presets, const Uuid &activePresetID);
 
     // Element editing: always on the active preset; without one, nothing happens.
     // A plain selection makes the element the only one selected, or deselects it when it

@@ -107,9 +107,32 @@ bool AppState::importPreset(std::string_view data) {
     const Uuid id = preset.id;
     std::vector<DisplayConfig> presets = presets_;
     presets.push_back(std::move(preset));
-    setPresets(std::move(presets));
-    setActivePresetID(id);
+    setPresets(std::move(presets), id);
     return true;
+}
+
+void AppState::setPresets(std::vector<DisplayConfig> presets, const Uuid &activePresetID) {
+    const bool listChanged = presets != presets_;
+    const bool activeChanged = activePresetID != activePresetID_;
+    presets_ = std::move(presets);
+    activePresetID_ = activePresetID;
+    if (listChanged) {
+        emit presetsChanged();
+    }
+    if (activeChanged) {
+        emit activePresetIDChanged();
+    }
+    if (!listChanged && !activeChanged) {
+        return;
+    }
+    if (listChanged) {
+        savePresets();
+    }
+    if (activeChanged) {
+        saveActivePresetID();
+    }
+    writeActiveSnapshot();
+    publishPresetsToExtension();
 }
 
 } // namespace tandrel

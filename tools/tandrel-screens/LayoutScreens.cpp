@@ -1,18 +1,24 @@
 // The layout editor pane as a user meets it: its panels on a built-in preset, without a
-// preset, a user preset's settings, the bulk style panel, a custom visible-picture ratio, and
-// the reset confirmation.
+// preset, a user preset's settings, the settings scrolled to their end, the bulk style panel,
+// a custom visible-picture ratio, a panel coming in, and the reset confirmation.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "tools/tandrel-screens/LayoutScreenWindow.h"
 
+#include "designkit/CorvaneClock.h"
+#include "designkit/CorvaneFloatingPanel.h"
 #include "designkit/CorvaneFloatingPanelColumn.h"
 #include "host/state/AppState.h"
 #include "host/views/layout/DisplaySettingsView.h"
 #include "host/views/layout/PresetManagement.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QScrollArea>
+#include <QScrollBar>
 
+#include <optional>
 #include <set>
 
 namespace {
@@ -24,7 +30,8 @@ enum class Preset { builtIn, none, user };
 
 // A pane on the built-in presets, with `panels` open.
 std::unique_ptr<QWidget> pane(Preset preset, const std::set<RightPanel> &panels,
-                              const std::function<void(AppState &)> &prepare = {}) {
+                              const std::function<void(AppState &)> &prepare = {},
+                              const std::function<void(DisplaySettingsView &)> &shown = {}) {
     std::unique_ptr<AppState> state = screens::editorScreenState();
     AppState &made = *state;
     if (preset == Preset::user) {
@@ -63,7 +70,21 @@ std::unique_ptr<QWidget> pane(Preset preset, const std::set<RightPanel> &panels,
     // Whatever slid, is in place.
     view->panelColumn()->setVisible(!panels.empty());
     window->layout()->addWidget(view);
+    if (shown) {
+        // Once the window is shown and laid out.
+        QMetaObject::invokeMethod(
+            view, [view, shown] { shown(*view); }, Qt::QueuedConnection);
+    }
     return window;
+}
+
+// The panel's scroll view moved to its end.
+void scrollToEnd(QWidget *panel) {
+    if (auto *scroll = panel->findChild<QScrollArea *>()) {
+        // Its rows laid out first.
+        QCoreApplication::sendPostedEvents();
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    }
 }
 
 std::unique_ptr<QWidget> resetConfirmation() {
@@ -88,7 +109,26 @@ const tandrel::screens::ScreenRegistration screens{
     {"editor-settings-user",
      {940, 780},
      [](const ScreenContext &) { return pane(Preset::user, {RightPanel::settings}); }},
-    {"editor-reset-confirm", {306, 126}, [](const ScreenContext &) { return resetConfirmation(); }},
+    {"editor-settings-scrolled",
+     {940, 780},
+     [](const ScreenContext &) {
+         return pane(Preset::builtIn, defaultPanels, {}, [](DisplaySettingsView &view) {
+             scrollToEnd(view.panelView(RightPanel::settings));
+         });
+     }},
+    {"editor-panel-opening",
+     {940, 780},
+     [](const ScreenContext &) {
+         // Half way through the "Validate" panel's coming in, on a clock of the screen's own.
+         static corvane::ManualClock clock;
+         static std::optional<corvane::ScopedClock> scoped;
+         scoped.emplace(clock);
+         return pane(Preset::builtIn, defaultPanels, {}, [](DisplaySettingsView &view) {
+             view.togglePanel(RightPanel::validate);
+             clock.advance(corvane::CorvaneFloatingPanelColumn::panelTransition / 2);
+         });
+     }},
+    {"editor-reset-confirm", {340, 112}, [](const ScreenContext &) { return resetConfirmation(); }},
     {"editor-bulkstyle-default",
      {940, 780},
      [](const ScreenContext &) {

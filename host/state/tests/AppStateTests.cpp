@@ -273,6 +273,46 @@ TEST_F(AppStateTest, ChangeHandlersStoreThenWriteThenPublishAndOnlyOnAChange) {
     EXPECT_EQ(parseJsonText(stored->toStdString()).get<std::vector<DisplayConfig>>(), changed);
 }
 
+// A list that loses its active preset, and the id of the preset that takes its place, assigned
+// as one change: the snapshot is written once, with the preset that takes the place, never
+// with the default layout of a list without its active preset.
+TEST_F(AppStateTest, APresetListWithItsActiveIDIsOneChangeOfItsEndState) {
+    started();
+    load({solo_});
+    std::vector<std::string> writtenPresets;
+    services.writeSnapshot = [&](const TandrelSnapshot &snapshot) {
+        writtenPresets.push_back(snapshot.displayConfig.name);
+    };
+    state_.reset();
+    started();
+    load({solo_});
+    ASSERT_TRUE(state().activeTimelineID());
+    state().setActivePresetID(state().presets()[1].id);
+    SignalLog signalLog(state(), log);
+    log.clear();
+    writtenPresets.clear();
+
+    std::vector<DisplayConfig> rest = state().presets();
+    rest.erase(rest.begin() + 1);
+    const Uuid first = rest.front().id;
+    state().setPresets(rest, first);
+    EXPECT_EQ(log, (Log{"presetsChanged", "activePresetIDChanged", "set Tandrel.Presets",
+                        "set Tandrel.ActivePresetID", "publish"}));
+    EXPECT_EQ(writtenPresets, std::vector<std::string>{"Netflix QC Layout"});
+    EXPECT_EQ(state().presets(), rest);
+    EXPECT_EQ(state().activePresetID(), first);
+
+    // Only what changed runs its rules; nothing changed, nothing runs.
+    log.clear();
+    writtenPresets.clear();
+    state().setPresets(rest, rest[1].id);
+    EXPECT_EQ(log, (Log{"activePresetIDChanged", "set Tandrel.ActivePresetID", "publish"}));
+    EXPECT_EQ(writtenPresets, std::vector<std::string>{rest[1].name});
+    log.clear();
+    state().setPresets(rest, rest[1].id);
+    EXPECT_TRUE(log.empty());
+}
+
 TEST_F(AppStateTest, WithNoActiveTimelineEveryChangeRemovesTheSnapshot) {
     started();
     load({pair_});

@@ -53,7 +53,8 @@ AspectRatioPickerView::AspectRatioPickerView(Read read, Write write, QWidget *pa
     connect(menu_, &QComboBox::activated, this, &AspectRatioPickerView::choose);
     for (QLineEdit *field : {widthField_, heightField_}) {
         connect(field, &QLineEdit::textEdited, this, &AspectRatioPickerView::edited);
-        connect(field, &QLineEdit::returnPressed, this, &AspectRatioPickerView::submitted);
+        // Return, and leaving the field as well: texts that give no ratio do not stay.
+        connect(field, &QLineEdit::editingFinished, this, &AspectRatioPickerView::submitted);
     }
     refresh();
 }

@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 
 namespace tandrel {
 
@@ -12,13 +13,18 @@ using corvane::Color;
 using corvane::withOpacity;
 
 ColorWell::Pick ColorWell::systemPicker() {
-    return [](QWidget *parent, const QColor &initial) -> std::optional<QColor> {
-        const QColor picked =
-            QColorDialog::getColor(initial, parent, QString(), QColorDialog::ShowAlphaChannel);
-        if (!picked.isValid()) {
-            return std::nullopt;
-        }
-        return picked;
+    return [](QWidget *parent, const QColor &initial, Picked picked) {
+        // Not getColor(): its loop of its own would run while the well's owner is torn down.
+        auto *dialog = new QColorDialog(initial, parent);
+        dialog->setOption(QColorDialog::ShowAlphaChannel);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(dialog, &QColorDialog::colorSelected, dialog,
+                         [picked = std::move(picked)](const QColor &colour) {
+                             if (colour.isValid()) {
+                                 picked(colour);
+                             }
+                         });
+        dialog->open();
     };
 }
 
@@ -31,11 +37,13 @@ ColorWell::ColorWell(const QColor &colour, Pick pick, QWidget *parent)
         if (!pick_) {
             return;
         }
-        if (const std::optional<QColor> picked = pick_(this, colour_);
-            picked && picked->isValid()) {
-            setColour(*picked);
-            emit colourPicked(*picked);
-        }
+        pick_(this, colour_, [well = QPointer<ColorWell>(this)](const QColor &picked) {
+            if (well == nullptr || !picked.isValid()) {
+                return;
+            }
+            well->setColour(picked);
+            emit well->colourPicked(picked);
+        });
     });
 }
 

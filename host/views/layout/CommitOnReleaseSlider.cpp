@@ -24,19 +24,22 @@ CommitOnReleaseSlider::CommitOnReleaseSlider(double value, SliderScale scale, Co
     });
     connect(slider_, &QSlider::sliderReleased, this, &CommitOnReleaseSlider::commit);
     connect(field_, &QLineEdit::textEdited, this, [this](const QString &text) {
+        typing_ = true;
         if (const std::optional<double> typed = SliderScale::parse(text, locale())) {
             setDraft(*typed, false);
         }
     });
-    connect(field_, &QLineEdit::returnPressed, this, [this] {
-        if (const std::optional<double> typed = SliderScale::parse(field_->text(), locale())) {
-            draft_ = *typed;
+    connect(field_, &QLineEdit::returnPressed, this, &CommitOnReleaseSlider::submit);
+    // Leaving the field with Tab or a click after typing submits too: a number that shows in
+    // the field and on the slider is a number stored. (Return comes here as well, after its
+    // own submit.)
+    connect(field_, &QLineEdit::editingFinished, this, [this] {
+        if (typing_) {
+            submit();
+        } else {
+            showDraftInField();
         }
-        setDraft(scale_.clamp(draft_), true);
-        commit();
     });
-    // Leaving the field without Return keeps the draft, shown as the field shows numbers.
-    connect(field_, &QLineEdit::editingFinished, this, &CommitOnReleaseSlider::showDraftInField);
 
     showDraftOnSlider();
     showDraftInField();
@@ -59,10 +62,22 @@ void CommitOnReleaseSlider::setDraft(double draft, bool showInField) {
     }
 }
 
+void CommitOnReleaseSlider::submit() {
+    typing_ = false;
+    if (const std::optional<double> typed = SliderScale::parse(field_->text(), locale())) {
+        draft_ = *typed;
+    }
+    setDraft(scale_.clamp(draft_), true);
+    commit();
+}
+
 void CommitOnReleaseSlider::commit() {
     if (onCommit_) {
         onCommit_(draft_);
     }
+    // The owner stored the draft and handed it back (setValue), or dropped it: either way the
+    // controls show what is stored.
+    setDraft(value_, true);
 }
 
 void CommitOnReleaseSlider::showDraftOnSlider() {

@@ -13,8 +13,10 @@ namespace tandrel {
 
 // A slider with a number field beside it that edit a draft of a value and hand it to their
 // owner only when the user is done: when the slider is released, at once for a step made with
-// the keyboard or the wheel, and when Return is pressed in the field (the draft is clamped into
-// the range first). So a drag makes one write, not one per step.
+// the keyboard or the wheel, and when Return is pressed in the field or the focus leaves it
+// after typing (the draft is clamped into the range first). So a drag makes one write, not one
+// per step. After each commit the draft is the owner's value again: a commit the owner drops
+// does not linger in the controls.
 //
 // The field shows the draft in the user's locale with the scale's decimals and reads what is
 // typed in that locale; text that is no finite number leaves the draft as it was. A value
@@ -53,6 +55,8 @@ protected:
 
 private:
     void setDraft(double draft, bool showInField);
+    // The field's number, clamped, committed.
+    void submit();
     void commit();
     void showDraftOnSlider();
     void showDraftInField();
@@ -61,6 +65,8 @@ private:
     double draft_;
     SliderScale scale_;
     Commit onCommit_;
+    // Text typed in the field and not yet submitted.
+    bool typing_ = false;
     QSlider *slider_;
     QLineEdit *field_;
 };

@@ -20,51 +20,29 @@
 #include "host/views/layout/EditorStyle.h"
 #include "host/views/layout/ElementEditor.h"
 #include "host/views/layout/ElementListView.h"
+#include "host/views/layout/PanelScrollArea.h"
 #include "host/views/layout/PresetPickerRow.h"
 #include "host/views/layout/PresetSettingsPanel.h"
 #include "host/views/preview/PositionPreviewCanvas.h"
 #include "host/views/validation/ValidationTileContent.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace tandrel {
 
 using namespace corvane;
 
 namespace {
-
-// A scroll area that shows what is behind it, and asks for the height its content needs at
-// the width it has: a panel that scrolls takes no more room than its rows.
-class ClearScrollArea : public QScrollArea {
-public:
-    explicit ClearScrollArea(QWidget *content) {
-        setFrameShape(QFrame::NoFrame);
-        setWidgetResizable(true);
-        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        setAutoFillBackground(false);
-        viewport()->setAutoFillBackground(false);
-        setWidget(content);
-        // Taking the content turned its background on.
-        content->setAutoFillBackground(false);
-    }
-
-    QSize sizeHint() const override {
-        const QWidget *content = widget();
-        const int width = viewport()->width() > 0 ? viewport()->width() : 336;
-        const int height = content->hasHeightForWidth() ? content->heightForWidth(width)
-                                                        : content->sizeHint().height();
-        return {content->sizeHint().width(), height};
-    }
-    // A short column takes from the panels that scroll first: they keep a line's height, so
-    // that the panels that cannot scroll keep all of theirs.
-    QSize minimumSizeHint() const override { return {0, 24}; }
-};
 
 // The canvas area of a pane made without a canvas: its dark ground and a line naming it.
 class CanvasPlaceholder : public QWidget {
@@ -113,11 +91,11 @@ private:
 // The "Editor" panel: the element editor of the primary selected element of the active
 // preset, on a faint card, or the hint when there is none. An editor is made again only when
 // the element it edits changes, so its drafts survive the preset's other changes.
-class ElementEditorSlot : public ClearScrollArea {
+class ElementEditorSlot : public PanelScrollArea {
 public:
     ElementEditorSlot(DisplaySettingsView &pane,
                       std::function<QWidget *(DisplaySettingsView &, const Uuid &)> make)
-        : ClearScrollArea(new QWidget), pane_(pane), make_(std::move(make)), content_(widget()),
+        : PanelScrollArea(new QWidget), pane_(pane), make_(std::move(make)), content_(widget()),
           hint_(EditorStyle::wrappingLabel(QString::fromUtf8(DisplaySettingsView::noElementText),
                                            EditorStyle::caption(), Color::corvaneTextTertiary())) {
         corvaneMicro(hint_);
@@ -140,6 +118,9 @@ private:
     class Card : public QWidget {
     public:
         explicit Card(QWidget *editor) {
+            // The panel scrolls by the editor's rows.
+            markRowGroup(this);
+            markRowGroup(editor);
             auto *layout = new QVBoxLayout(this);
             layout->setContentsMargins(8, 8, 8, 8);
             layout->addWidget(editor);
@@ -159,14 +140,21 @@ private:
         if (element == shown_ && (card_ != nullptr) == element.has_value()) {
             return;
         }
-        delete card_;
-        card_ = nullptr;
+        QWidget *old = std::exchange(card_, nullptr);
         shown_ = element;
         if (element) {
             card_ = new Card(make_(pane_, *element));
             static_cast<QVBoxLayout *>(content_->layout())->insertWidget(0, card_);
         }
         hint_->setVisible(card_ == nullptr);
+        if (old != nullptr) {
+            // Hidden first, so that a field left with typing in it commits it (to the element
+            // it edits); deleted later, as the change may have come from inside it.
+            content_->layout()->removeWidget(old);
+            old->hide();
+            old->setParent(nullptr);
+            old->deleteLater();
+        }
     }
 
     DisplaySettingsView &pane_;
@@ -196,10 +184,18 @@ DisplaySettingsView::Services DisplaySettingsView::Services::standard() {
         },
         .presetFiles = PresetManagement::Services::standard(),
         .confirmReset =
-            [](QWidget *parent, const QString &title, const QString &message) {
-                const std::unique_ptr<QMessageBox> box = resetConfirmation(parent, title, message);
-                box->exec();
-                return box->buttonRole(box->clickedButton()) == QMessageBox::DestructiveRole;
+            [](QWidget *parent, const QString &title, const QString &message,
+               std::function<void(bool)> answer) {
+                // Window-modal, not a loop of its own: nothing may be torn down under a
+                // running dialog. It goes with its parent, unanswered.
+                QMessageBox *box = resetConfirmation(parent, title, message).release();
+                box->setAttribute(Qt::WA_DeleteOnClose);
+                QObject::connect(box, &QMessageBox::finished, box,
+                                 [box, answer = std::move(answer)] {
+                                     answer(box->buttonRole(box->clickedButton()) ==
+                                            QMessageBox::DestructiveRole);
+                                 });
+                box->open();
             },
         .afterRenameDelay =
             [](QObject *context, std::function<void()> work) {
@@ -216,10 +212,14 @@ std::unique_ptr<QMessageBox> DisplaySettingsView::resetConfirmation(QWidget *par
     auto box = std::make_unique<QMessageBox>(parent);
     box->setIcon(QMessageBox::Warning);
     box->setWindowTitle(title);
-    box->setText(title);
+    // The question is the dialog's title, the message its detail.
+    box->setTextFormat(Qt::RichText);
+    box->setText(QStringLiteral("<b>%1</b>").arg(title.toHtmlEscaped()));
     box->setInformativeText(message);
-    box->addButton(QStringLiteral("Reset"), QMessageBox::DestructiveRole);
+    QPushButton *reset = box->addButton(QStringLiteral("Reset"), QMessageBox::DestructiveRole);
+    corvaneForeground(reset, Color::red());
     box->setDefaultButton(box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole));
+    box->setEscapeButton(box->defaultButton());
     return box;
 }
 
@@ -253,7 +253,7 @@ DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapse
     stack->addWidget(new corvane::CorvaneDivider(0));
     stack->addWidget(makeCanvasArea(), 1);
 
-    mainScroll_ = new ClearScrollArea(column);
+    mainScroll_ = new PanelScrollArea(column, PanelScrollArea::Rows::anyCut);
     mainScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     column_ = new CorvaneFloatingPanelColumn(panelColumnWidth, HorizontalEdge::trailing);
@@ -421,7 +421,7 @@ QWidget *DisplaySettingsView::makePanelContent(RightPanel panel) {
     case RightPanel::editor:
         return new ElementEditorSlot(*this, services_.makeElementEditor);
     case RightPanel::settings:
-        return new ClearScrollArea(
+        return new PanelScrollArea(
             new PresetSettingsPanel(state_, {
                                                 .duplicate = [this] { duplicateActivePreset(); },
                                                 .exportPreset = [this] { exportActivePreset(); },
@@ -442,36 +442,27 @@ QWidget *DisplaySettingsView::makePanelContent(RightPanel panel) {
 }
 
 void DisplaySettingsView::showPanels(bool animated) {
-    // Closed panels go with their contents: a panel opened again starts afresh.
+    // Closed panels go with their contents: a panel opened again starts afresh. The column
+    // fades them out (or slides out with the last one).
     for (auto open = panels_.begin(); open != panels_.end();) {
         if (activePanels_.contains(open->first)) {
             ++open;
             continue;
         }
         if (CorvaneFloatingPanel *gone = open->second) {
-            gone->hide();
-            gone->setParent(nullptr);
-            // Later: its own close button may be what is running now.
-            gone->deleteLater();
+            column_->removePanel(gone, animated);
         }
         open = panels_.erase(open);
     }
-    // The column lists the open panels in declaration order: the panels after a new one are
-    // taken out and added again behind it.
-    bool reorder = false;
+    // The column lists the open panels in declaration order.
+    int index = 0;
     for (const RightPanel panel : activePanels_.inOrder()) {
-        CorvaneFloatingPanel *view = panelView(panel);
-        if (view == nullptr) {
-            view = makePanel(panel);
+        if (panelView(panel) == nullptr) {
+            CorvaneFloatingPanel *view = makePanel(panel);
             panels_[panel] = view;
-            reorder = true;
-        } else if (reorder) {
-            view->setParent(nullptr);
-        } else {
-            continue;
+            column_->insertPanel(index, view, panel == RightPanel::bulkStyle ? 0 : 1, animated);
         }
-        column_->addPanel(view, panel == RightPanel::bulkStyle ? 0 : 1);
-        view->show();
+        ++index;
     }
     for (const auto &[panel, toggle] : switches_) {
         toggle->setActive(activePanels_.contains(panel));
@@ -528,17 +519,25 @@ void DisplaySettingsView::resetActivePresetToFactory() {
 }
 
 void DisplaySettingsView::confirmResetActivePreset() {
-    if (showResetPresetConfirm_ || !services_.confirmReset) {
+    const std::optional<std::size_t> index = state_.activePresetIndex();
+    if (showResetPresetConfirm_ || !services_.confirmReset || !index) {
         return;
     }
+    const Uuid named = state_.presets()[*index].id;
+    const QString title = PresetManagement::resetConfirmationTitle(state_.presets()[*index].name);
     showResetPresetConfirm_ = true;
-    const bool confirmed =
-        services_.confirmReset(this, PresetManagement::resetConfirmationTitle(activePreset().name),
-                               QString::fromUtf8(PresetManagement::resetConfirmationMessage));
-    showResetPresetConfirm_ = false;
-    if (confirmed) {
-        resetActivePresetToFactory();
-    }
+    // The answer may come after the active preset changed, or after the named one went.
+    services_.confirmReset(this, title,
+                           QString::fromUtf8(PresetManagement::resetConfirmationMessage),
+                           [pane = QPointer<DisplaySettingsView>(this), id = named](bool reset) {
+                               if (pane == nullptr) {
+                                   return;
+                               }
+                               pane->showResetPresetConfirm_ = false;
+                               if (reset) {
+                                   pane->presets_.resetPresetToFactory(id);
+                               }
+                           });
 }
 
 void DisplaySettingsView::newPreset() {

@@ -91,8 +91,11 @@ public:
         std::function<QWidget *(DisplaySettingsView &, const Uuid &elementID)> makeElementEditor;
         // Save and open panels of preset files, and the alert of a failed export.
         PresetManagement::Services presetFiles;
-        // Asks whether to reset a preset ("Reset" or "Cancel"); true to reset.
-        std::function<bool(QWidget *parent, const QString &title, const QString &message)>
+        // Asks whether to reset a preset ("Reset" or "Cancel") without blocking, and hands the
+        // answer (true to reset) to `answer` once the user has chosen; never when `parent` went
+        // first.
+        std::function<void(QWidget *parent, const QString &title, const QString &message,
+                           std::function<void(bool reset)> answer)>
             confirmReset;
         // Runs `work` once, renameFocusDelay from now, unless `context` is gone by then.
         std::function<void(QObject *context, std::function<void()> work)> afterRenameDelay;
@@ -107,8 +110,8 @@ public:
         static Services standard();
     };
 
-    // The reset confirmation of the standard services: the title over the message, "Reset"
-    // (destructive) and "Cancel" (the default).
+    // The reset confirmation of the standard services: the question in bold over the message,
+    // "Reset" in the destructive red and "Cancel" (the default).
     static std::unique_ptr<QMessageBox> resetConfirmation(QWidget *parent, const QString &title,
                                                           const QString &message);
 
@@ -157,7 +160,8 @@ public:
     void importPresetFromFile();
     void deleteActivePreset();
     void resetActivePresetToFactory();
-    // Asks for confirmation, then resets.
+    // Asks for confirmation, then resets the preset the question named (the active one when
+    // it was asked), wherever it is by then; nothing when it is gone.
     void confirmResetActivePreset();
     bool showResetPresetConfirm() const { return showResetPresetConfirm_; }
     // The preset row's "New Preset": a duplicate, with the "Settings" panel open.

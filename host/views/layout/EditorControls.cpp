@@ -2,10 +2,12 @@
 
 #include "host/views/common/QtText.h"
 #include "host/views/layout/EditorStyle.h"
+#include "host/views/layout/ElidingComboBox.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 
 namespace tandrel::EditorControls {
 
@@ -28,9 +30,10 @@ QWidget *labelledRow(const QString &title, QWidget *control) {
 }
 
 QComboBox *picker(const QString &title, const QStringList &titles) {
-    auto *menu = new QComboBox;
+    auto *menu = new ElidingComboBox;
     EditorStyle::popUpMenu(menu, EditorStyle::caption());
-    // Long field names are cut short rather than widening the panel.
+    // Long field names are cut short with "…" rather than widening the panel; the menu shows
+    // them whole.
     menu->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     menu->setMinimumContentsLength(8);
     menu->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -47,6 +50,27 @@ QLabel *heading(std::string_view text) {
 void select(QComboBox *picker, std::size_t index) {
     const QSignalBlocker quiet(picker);
     picker->setCurrentIndex(static_cast<int>(index));
+}
+
+void commitWhenDone(QLineEdit *field, std::function<void(const QString &typed)> commit,
+                    std::function<void()> show) {
+    // The field's modified flag marks typing not yet committed.
+    QObject::connect(field, &QLineEdit::textEdited, field, [field] { field->setModified(true); });
+    QObject::connect(field, &QLineEdit::editingFinished, field,
+                     [field, commit = std::move(commit), show = std::move(show)] {
+                         if (!field->isModified()) {
+                             return;
+                         }
+                         field->setModified(false);
+                         commit(field->text());
+                         show();
+                     });
+}
+
+void showStored(QLineEdit *field, const QString &stored) {
+    if (!field->isModified() && field->text() != stored) {
+        field->setText(stored);
+    }
 }
 
 } // namespace tandrel::EditorControls

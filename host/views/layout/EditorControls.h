@@ -8,8 +8,10 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 
 class QComboBox;
+class QLineEdit;
 class QLabel;
 class QWidget;
 
@@ -36,5 +38,15 @@ QStringList titles(const std::array<Choice<Value>, N> &choices) {
 
 // Shows the entry at `index` without reporting it as the user's choice.
 void select(QComboBox *picker, std::size_t index);
+
+// A text field that writes once the user is done with it, not at every keystroke: on Return,
+// or when the focus leaves it after typing. `commit` gets the typed text; `show` then puts
+// what is stored back into the field (showStored), so a write that was dropped or changed does
+// not linger there.
+void commitWhenDone(QLineEdit *field, std::function<void(const QString &typed)> commit,
+                    std::function<void()> show);
+// Shows the stored text in a field of commitWhenDone, unless the user is typing in it: an
+// outside change does not take the typed text away.
+void showStored(QLineEdit *field, const QString &stored);
 
 } // namespace tandrel::EditorControls

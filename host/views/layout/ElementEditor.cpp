@@ -9,6 +9,7 @@
 #include "host/views/layout/ElementBinding.h"
 #include "host/views/layout/ElementOptions.h"
 #include "host/views/layout/MarkerTypeFilterView.h"
+#include "host/views/layout/PanelScrollArea.h"
 #include "host/views/layout/RolePickerView.h"
 #include "host/views/layout/StackedLayerOptionsView.h"
 
@@ -66,10 +67,13 @@ ElementEditor::ElementEditor(AppState &state, const Uuid &id, Services services,
 
     EditorStyle::roundedField(label_, EditorStyle::caption());
     add(label, EditorControls::labelledRow(titleOf(label), label_));
-    connect(label_, &QLineEdit::textEdited, this, [binding](const QString &text) {
-        binding.update(
-            [typed = text.toStdString()](BurnInElement &element) { element.label = typed; });
-    });
+    EditorControls::commitWhenDone(
+        label_,
+        [binding](const QString &text) {
+            binding.update(
+                [typed = text.toStdString()](BurnInElement &element) { element.label = typed; });
+        },
+        [this] { refresh(); });
     add(stackedLayerOptions, stackedLayers_);
 
     for (const ElementEditorRow number :
@@ -110,6 +114,12 @@ ElementEditor::ElementEditor(AppState &state, const Uuid &id, Services services,
         add(number, EditorControls::labelledRow(titleOf(number), sliders_.at(number)));
     }
 
+    // Where the panel scrolls, it does so by the rows of these sections too.
+    for (QWidget *section :
+         std::initializer_list<QWidget *>{markerTypes_, stackedLayers_, roles_}) {
+        PanelScrollArea::markRowGroup(section);
+    }
+
     for (const auto changed : {&AppState::presetsChanged, &AppState::activePresetIDChanged}) {
         connect(&state, changed, this, &ElementEditor::refresh);
     }
@@ -148,9 +158,7 @@ void ElementEditor::refresh() {
         widget->setVisible(std::ranges::find(shown, row) != shown.end());
     }
     EditorControls::select(field_, element.field.value());
-    if (label_->text() != QString::fromStdString(element.label)) {
-        label_->setText(QString::fromStdString(element.label));
-    }
+    EditorControls::showStored(label_, QString::fromStdString(element.label));
     for (const auto &[row, slider] : sliders_) {
         const double value = element.*ElementEditorRows::number(row)->member;
         if (value != slider->value()) {

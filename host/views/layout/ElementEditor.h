@@ -24,9 +24,10 @@ class StackedLayerOptionsView;
 // The column of controls of one element of the active preset, in the "Editor" panel: its
 // field, label, size, alignment, colours, opacities, background and position, with the
 // sections of the marker, role and stacked-layer fields among them (ElementEditorRows). The
-// label, the pickers and the switch write at every change; the five numbers are
-// commit-on-release sliders, one write per drag; the colour wells write a picked colour by the
-// colour rule. A field change shows and hides the sections at once and keeps everything else.
+// pickers and the switch write at every change; the label when the user is done typing it
+// (Return, or leaving the field); the five numbers are commit-on-release sliders, one write
+// per drag; the colour wells write a picked colour by the colour rule. A field change shows
+// and hides the sections at once and keeps everything else.
 class ElementEditor : public QWidget {
     Q_OBJECT
 

@@ -28,6 +28,10 @@ ElementListView::ElementListView(AppState &state, const BulkStyleValues &bulk,
       menu_(new QMenu(this)) {
     flow_->setContentsMargins(0, 0, 0, 0);
     add_->setAccessibleName(qtText(ElementList::addElementTitle));
+    // The chip chrome pads it: a chip of the element chips' height (their switch is their
+    // tallest part), its text on their line.
+    add_->setBare(true);
+    add_->setMinimumHeight(MiniSwitch::switchSize.height());
     corvaneForeground(add_, Color::primary());
     addChip_ = corvaneChipChrome(add_, false, Color::corvaneAccent(), CorvaneChipStyle::standard(),
                                  CorvaneChipSize::compact);

@@ -7,7 +7,6 @@
 #include <functional>
 #include <map>
 
-class QAbstractButton;
 class QMenu;
 
 namespace tandrel {
@@ -15,6 +14,7 @@ namespace tandrel {
 class AppState;
 class ElementChip;
 class FlowLayout;
+class PlainButton;
 struct BulkStyleValues;
 
 // The layout editor's element list: one chip per element of the active preset, in element
@@ -35,7 +35,7 @@ public:
     // The chips in element order.
     std::vector<ElementChip *> chips() const;
     ElementChip *chip(const Uuid &id) const;
-    QAbstractButton *addButton() const { return add_; }
+    PlainButton *addButton() const { return add_; }
     // Its items are made as it opens: "Paste Element" first while the pasteboard holds an
     // element, then one item per field.
     QMenu *addMenu() const { return menu_; }
@@ -50,7 +50,7 @@ private:
     FlowLayout *flow_;
     std::map<Uuid, ElementChip *> chips_;
     std::vector<Uuid> order_;
-    QAbstractButton *add_;
+    PlainButton *add_;
     QWidget *addChip_;
     QMenu *menu_;
 };

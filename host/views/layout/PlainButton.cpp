@@ -31,8 +31,18 @@ PlainButton::PlainButton(const QString &symbol, const QString &text, const QFont
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
+void PlainButton::setBare(bool bare) {
+    bare_ = bare;
+    updateGeometry();
+    update();
+}
+
 double PlainButton::symbolSide() const {
-    return symbol_.isEmpty() ? 0 : corvane::CorvaneSymbols::side(corvane::kitPoints(font()));
+    if (symbol_.isEmpty()) {
+        return 0;
+    }
+    const double side = corvane::CorvaneSymbols::side(corvane::kitPoints(font()));
+    return bare_ && !text().isEmpty() ? std::min<double>(side, fontMetrics().height()) : side;
 }
 
 QSize PlainButton::sizeHint() const {
@@ -40,14 +50,15 @@ QSize PlainButton::sizeHint() const {
     const int side = static_cast<int>(std::ceil(symbolSide()));
     const int textWidth = text().isEmpty() ? 0 : metrics.horizontalAdvance(text());
     const int gap = side > 0 && textWidth > 0 ? symbolSpacing : 0;
-    return {side + gap + textWidth + 2 * horizontalPadding,
-            std::max(side, metrics.height()) + 2 * verticalPadding};
+    const int padX = bare_ ? 0 : horizontalPadding;
+    const int padY = bare_ ? 0 : verticalPadding;
+    return {side + gap + textWidth + 2 * padX, std::max(side, metrics.height()) + 2 * padY};
 }
 
 void PlainButton::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (hovering_ && isEnabled()) {
+    if (hovering_ && isEnabled() && !bare_) {
         corvane::fillRounded(painter, rect(), cornerRadius,
                              corvane::withOpacity(corvane::Color::white(), 0.08));
     }
@@ -57,7 +68,7 @@ void PlainButton::paintEvent(QPaintEvent *) {
         painter.setOpacity(0.5);
     }
     const QColor colour = corvane::foregroundOf(this);
-    double x = horizontalPadding;
+    double x = bare_ ? 0 : horizontalPadding;
     if (const double side = symbolSide(); side > 0) {
         corvane::CorvaneSymbols::paint(painter, QRectF(x, (height() - side) / 2, side, side),
                                        symbol_, font().weight(), colour);

@@ -18,6 +18,10 @@ public:
                 QWidget *parent = nullptr);
 
     QString symbol() const { return symbol_; }
+    // A bare button is the content of chrome of its own (a chip): no padding and no highlight
+    // of its own, and one line of its text high, the symbol kept within that line.
+    void setBare(bool bare);
+    bool isBare() const { return bare_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -31,6 +35,7 @@ private:
     double symbolSide() const;
 
     QString symbol_;
+    bool bare_ = false;
     bool hovering_ = false;
 };
 

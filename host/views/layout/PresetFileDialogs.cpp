@@ -1,7 +1,10 @@
 #include "host/views/layout/PresetFileDialogs.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <memory>
 
@@ -25,12 +28,13 @@ public:
     }
 
 private:
-    static QFileDialog *make(QWidget *parent, QFileDialog::AcceptMode mode, Done done) {
+    QFileDialog *make(QWidget *parent, QFileDialog::AcceptMode mode, Done done) {
         auto *dialog = new QFileDialog(parent);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->setAcceptMode(mode);
         dialog->setNameFilter(QStringLiteral("JSON (*.json)"));
         dialog->setDefaultSuffix(QStringLiteral("json"));
+        dialog->setDirectory(folder_);
         // Exactly one answer, whichever way the dialog ends.
         auto answer = std::make_shared<Done>(std::move(done));
         const auto reply = [answer](std::optional<std::filesystem::path> file) {
@@ -39,12 +43,21 @@ private:
                 once(std::move(file));
             }
         };
-        QObject::connect(dialog, &QFileDialog::fileSelected, dialog, [reply](const QString &file) {
-            reply(std::filesystem::path(QFile::encodeName(file).toStdString()));
-        });
+        QObject::connect(dialog, &QFileDialog::fileSelected, dialog,
+                         [this, reply](const QString &file) {
+                             folder_ = QFileInfo(file).absolutePath();
+                             reply(std::filesystem::path(QFile::encodeName(file).toStdString()));
+                         });
         QObject::connect(dialog, &QDialog::finished, dialog, [reply] { reply(std::nullopt); });
         return dialog;
     }
+
+    // Where the next dialog opens: the user's documents, then the last chosen file's folder.
+    QString folder_ = [] {
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    }();
 };
 
 } // namespace
@@ -52,6 +65,10 @@ private:
 PresetFileDialogs &PresetFileDialogs::system() {
     static SystemPresetFileDialogs dialogs;
     return dialogs;
+}
+
+std::unique_ptr<PresetFileDialogs> PresetFileDialogs::makeSystem() {
+    return std::make_unique<SystemPresetFileDialogs>();
 }
 
 } // namespace tandrel

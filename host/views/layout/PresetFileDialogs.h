@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -24,8 +25,12 @@ public:
     // An open panel for one file.
     virtual void chooseImportFile(QWidget *parent, Done done) = 0;
 
-    // Qt's file dialogs, window-modal over `parent`.
+    // Qt's file dialogs, window-modal over `parent`. Both open in the folder of the last
+    // preset file chosen in either (an export's folder is where the next import looks first),
+    // at first in the user's documents folder.
     static PresetFileDialogs &system();
+    // Dialogs like system()'s with a memory of their own.
+    static std::unique_ptr<PresetFileDialogs> makeSystem();
 };
 
 } // namespace tandrel

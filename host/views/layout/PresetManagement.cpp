@@ -50,8 +50,7 @@ void PresetManagement::duplicateActivePreset() {
     const Uuid id = copy.id;
     std::vector<DisplayConfig> presets = state_.presets();
     presets.push_back(std::move(copy));
-    state_.setPresets(std::move(presets));
-    state_.setActivePresetID(id);
+    state_.setPresets(std::move(presets), id);
 }
 
 bool PresetManagement::deleteActivePreset() {
@@ -61,28 +60,35 @@ bool PresetManagement::deleteActivePreset() {
     }
     std::vector<DisplayConfig> presets = state_.presets();
     presets.erase(presets.begin() + static_cast<std::ptrdiff_t>(*index));
-    // The first preset, not a neighbour: the list may have been long.
+    // The first preset, not a neighbour: the list may have been long. One change, so that
+    // nothing sees the list without an active preset.
     const Uuid first = presets.front().id;
-    state_.setPresets(std::move(presets));
-    state_.setActivePresetID(first);
+    state_.setPresets(std::move(presets), first);
     return true;
 }
 
 bool PresetManagement::resetActivePresetToFactory() {
     const std::optional<std::size_t> index = active_.index();
-    if (!index) {
+    return index && resetPresetToFactory(state_.presets()[*index].id);
+}
+
+bool PresetManagement::resetPresetToFactory(const Uuid &id) {
+    std::vector<DisplayConfig> presets = state_.presets();
+    const auto current = std::ranges::find(presets, id, &DisplayConfig::id);
+    if (current == presets.end()) {
         return false;
     }
-    const DisplayConfig &current = state_.presets()[*index];
     std::vector<DisplayConfig> factory = state_.factoryPresets();
-    const auto match = std::ranges::find(factory, current.name, &DisplayConfig::name);
+    const auto match = std::ranges::find(factory, current->name, &DisplayConfig::name);
     if (match == factory.end()) {
         return false;
     }
     DisplayConfig restored = std::move(*match);
-    restored.id = current.id;
+    restored.id = id;
     restored.isBuiltIn = true;
-    return active_.set(std::move(restored));
+    *current = std::move(restored);
+    state_.setPresets(std::move(presets));
+    return true;
 }
 
 void PresetManagement::exportActivePreset(QWidget *parent) {
@@ -113,21 +119,20 @@ void PresetManagement::importPresetFromFile(QWidget *parent) {
     if (services_.dialogs == nullptr) {
         return;
     }
-    services_.dialogs->chooseImportFile(
-        parent, [state = QPointer<AppState>(&state_)](std::optional<std::filesystem::path> file) {
-            if (!file || state == nullptr) {
-                return;
-            }
-            // A shared file is outside input: a pipe or device behind the name, or a file of no
-            // preset's size, must not stall or exhaust the host.
-            const RegularFileRead read = readRegularFile(*file, maxImportBytes);
-            if (read.status != RegularFileRead::Status::read) {
-                log()->warn("Preset not imported from {}: {}", file->string(),
-                            read.error.message());
-                return;
-            }
-            state->importPreset(read.bytes);
-        });
+    services_.dialogs->chooseImportFile(parent, [state = QPointer<AppState>(&state_)](
+                                                    std::optional<std::filesystem::path> file) {
+        if (!file || state == nullptr) {
+            return;
+        }
+        // A shared file is outside input: a pipe or device behind the name, or a file of no
+        // preset's size, must not stall or exhaust the host.
+        const RegularFileRead read = readRegularFile(*file, maxImportBytes);
+        if (read.status != RegularFileRead::Status::read) {
+            log()->warn("Preset not imported from {}: {}", file->string(), read.error.message());
+            return;
+        }
+        state->importPreset(read.bytes);
+    });
 }
 
 QString PresetManagement::exportFileName(const std::string &presetName) {

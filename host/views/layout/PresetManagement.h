@@ -70,6 +70,9 @@ public:
     // Gives the active preset the elements, options and name of the factory preset of exactly
     // its name, keeping its id and its place (one write); false when there is none.
     bool resetActivePresetToFactory();
+    // The same for the preset of that id, active or not; false when it is gone or has no
+    // factory preset of its name.
+    bool resetPresetToFactory(const Uuid &id);
 
     // Takes the active preset's file bytes, then asks where to save them ("<name>.json"); the
     // file is written whole or not at all, and a failure shows the "Export Failed" alert.

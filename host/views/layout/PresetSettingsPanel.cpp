@@ -6,7 +6,9 @@
 #include "host/state/AppState.h"
 #include "host/views/common/QtText.h"
 #include "host/views/layout/AspectRatioPickerView.h"
+#include "host/views/layout/EditorControls.h"
 #include "host/views/layout/EditorStyle.h"
+#include "host/views/layout/PanelScrollArea.h"
 #include "host/views/layout/PlainButton.h"
 #include "host/views/layout/PresetManagement.h"
 
@@ -16,6 +18,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 namespace tandrel {
 
@@ -113,12 +118,11 @@ QWidget *PresetSettingsPanel::makeNameRow() {
     EditorStyle::roundedField(nameField_, EditorStyle::caption());
     nameField_->setPlaceholderText(QStringLiteral("Name"));
     nameField_->setAccessibleName(QStringLiteral("Name"));
-    // Every keystroke renames the preset: the picker and the preview window follow at once.
-    connect(nameField_, &QLineEdit::textEdited, this, [this](const QString &name) {
-        ActivePreset(state_).update(
-            [&name](DisplayConfig &preset) { preset.name = name.toStdString(); });
-        refresh();
-    });
+    // The preset is renamed once the name is typed (Return, or leaving the field), not at
+    // every keystroke: each rename is saved, written into the snapshot and published.
+    EditorControls::commitWhenDone(
+        nameField_, [this](const QString &name) { rename(namedPreset_, name); },
+        [this] { refresh(); });
     layout->addWidget(nameField_);
     builtInCaption_ = EditorStyle::wrappingLabel(qtText(PresetManagement::builtInCaption),
                                                  EditorStyle::caption2(), EditorStyle::tertiary());
@@ -128,6 +132,8 @@ QWidget *PresetSettingsPanel::makeNameRow() {
 
 QWidget *PresetSettingsPanel::makeOptionRows() {
     auto *rows = new QWidget;
+    // The panel scrolls by the option rows.
+    PanelScrollArea::markRowGroup(rows);
     auto *layout = new QVBoxLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(10);
@@ -197,18 +203,33 @@ void PresetSettingsPanel::focusNameField() {
     }
 }
 
+void PresetSettingsPanel::rename(const Uuid &id, const QString &name) {
+    std::vector<DisplayConfig> presets = state_.presets();
+    const auto named = std::ranges::find(presets, id, &DisplayConfig::id);
+    if (named == presets.end()) {
+        return;
+    }
+    named->name = name.toStdString();
+    state_.setPresets(std::move(presets));
+}
+
 void PresetSettingsPanel::refresh() {
+    if (const Uuid &active = state_.activePresetID(); active != namedPreset_) {
+        // Another preset became active while a name was being typed (the editor panel chose
+        // it, say): the name is the one typed for the preset that was shown.
+        const Uuid typedFor = std::exchange(namedPreset_, active);
+        if (nameField_->isModified()) {
+            nameField_->setModified(false);
+            rename(typedFor, nameField_->text());
+        }
+    }
     const DisplayConfig preset = ActivePreset(state_).preset();
     const PresetActions actions = PresetActions::of(preset);
     reset_->setVisible(actions.reset);
     delete_->setVisible(actions.remove);
     nameField_->setVisible(actions.rename);
     builtInCaption_->setVisible(!actions.rename);
-    const QString name = QString::fromStdString(preset.name);
-    // The field already holds what the user typed; setting it again would move the caret.
-    if (nameField_->text() != name) {
-        nameField_->setText(name);
-    }
+    EditorControls::showStored(nameField_, QString::fromStdString(preset.name));
 
     aspectRatio_->refresh();
     const std::pair<QCheckBox *, bool> switches[] = {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/Uuid.h"
 #include "host/views/layout/PresetOptions.h"
 
 #include <QWidget>
@@ -19,8 +20,10 @@ class PlainButton;
 
 // The content of the layout editor's "Settings" panel: the preset's action row (duplicate,
 // export, import, and reset for a built-in preset or delete for the user's own), its name
-// field (a caption instead for a built-in preset), then the five display options. Every
-// control writes at once; the rows follow the active preset whenever it or the list changes.
+// field (a caption instead for a built-in preset), then the five display options. The name is
+// written when the user is done typing it (Return, or leaving the field), to the preset it was
+// typed for; every other control writes at once. The rows follow the active preset whenever it
+// or the list changes.
 class PresetSettingsPanel : public QWidget {
     Q_OBJECT
 
@@ -57,8 +60,12 @@ private:
     QWidget *makeNameRow();
     QWidget *makeOptionRows();
     void refresh();
+    // Renames the preset of that id, wherever it is in the list.
+    void rename(const Uuid &id, const QString &name);
 
     AppState &state_;
+    // The preset whose name the field shows (and any typing in it is for).
+    Uuid namedPreset_;
     PresetOptions options_;
     PlainButton *duplicate_ = nullptr;
     PlainButton *export_ = nullptr;

@@ -55,11 +55,15 @@ StackedLayerOptionsView::StackedLayerOptionsView(AppState &state, const Uuid &id
     EditorStyle::roundedField(rightPrefix_, EditorStyle::caption());
     group->addWidget(
         EditorControls::labelledRow(qtText(ElementOptions::rightPrefixTitle), rightPrefix_));
-    connect(rightPrefix_, &QLineEdit::textEdited, this, [write](const QString &text) {
-        write([prefix = text.toStdString()](BurnInElement &element) {
-            element.secondaryLabel = prefix;
-        });
-    });
+    const auto follow = [this, &state, id] { showElement(ElementBinding(state, id).get()); };
+    EditorControls::commitWhenDone(
+        rightPrefix_,
+        [write](const QString &text) {
+            write([prefix = text.toStdString()](BurnInElement &element) {
+                element.secondaryLabel = prefix;
+            });
+        },
+        follow);
     stack->addWidget(rightPrefixGroup_);
 
     stack->addWidget(
@@ -69,7 +73,6 @@ StackedLayerOptionsView::StackedLayerOptionsView(AppState &state, const Uuid &id
             ElementOptions::setStackOrder(element, static_cast<std::size_t>(choice));
         });
     });
-    const auto follow = [this, &state, id] { showElement(ElementBinding(state, id).get()); };
     for (const auto changed : {&AppState::presetsChanged, &AppState::activePresetIDChanged}) {
         connect(&state, changed, this, follow);
     }
@@ -81,11 +84,7 @@ void StackedLayerOptionsView::showElement(const BurnInElement &element) {
     EditorControls::select(prefixPosition_, ElementOptions::prefixPositionIndex(element));
     EditorControls::select(stackOrder_, ElementOptions::stackOrderIndex(element));
     rightPrefixGroup_->setVisible(ElementOptions::showsRightPrefix(element));
-    const QString prefix = QString::fromStdString(element.secondaryLabel);
-    // Rewritten only when it differs, so typing keeps its place.
-    if (rightPrefix_->text() != prefix) {
-        rightPrefix_->setText(prefix);
-    }
+    EditorControls::showStored(rightPrefix_, QString::fromStdString(element.secondaryLabel));
 }
 
 } // namespace tandrel

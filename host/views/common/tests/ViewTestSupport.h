@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,12 @@ namespace tandrel::testing {
 inline void type(QLineEdit *field, const QString &text) {
     field->setText(text);
     emit field->textEdited(text);
+}
+
+// Text typed into a field and entered with Return.
+inline void enter(QLineEdit *field, const QString &text) {
+    type(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
 }
 
 // User defaults in memory that note every write: how many per key, and all of them in order.

@@ -159,7 +159,12 @@ class BulkStylePanelTest : public EditorTest {
 protected:
     BulkStyleValues values;
     std::optional<QColor> picked;
-    BulkStylePanel panel{state(), values, [this](QWidget *, const QColor &) { return picked; }};
+    BulkStylePanel panel{state(), values,
+                         [this](QWidget *, const QColor &, const ColorWell::Picked &answer) {
+                             if (picked) {
+                                 answer(*picked);
+                             }
+                         }};
 
     void apply(std::size_t row) { panel.applyButtons().at(row)->click(); }
 };

@@ -8,6 +8,7 @@
 #include "host/views/layout/CommitOnReleaseSlider.h"
 #include "host/views/layout/SliderScale.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSlider>
@@ -182,6 +183,19 @@ TEST_F(AspectRatioView, TypingKeepsTheLastGoodRatioAndReturnResetsBadTexts) {
     type(view.heightField(), QStringLiteral("9"));
     QTest::keyClick(view.widthField(), Qt::Key_Return);
     EXPECT_EQ(fields(), std::pair(QStringLiteral("21"), QStringLiteral("9")));
+
+    // Leaving a field with a text that gives no ratio is as Return: the field does not keep it.
+    QWidget window;
+    view.setParent(&window);
+    auto *elsewhere = new QLineEdit(&window);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    view.heightField()->setFocus(Qt::OtherFocusReason);
+    type(view.heightField(), QStringLiteral("0"));
+    elsewhere->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(fields(), std::pair(QStringLiteral("2.33"), QStringLiteral("1")));
+    EXPECT_EQ(ratio, 21.0 / 9);
+    view.setParent(nullptr);
 }
 
 TEST_F(AspectRatioView, TypedTextsStayWhileTheyGiveTheRatio) {
@@ -330,10 +344,29 @@ TEST_F(CommitSliderOnPreset, TheFieldClampsOnReturnAndKeepsValuesBetweenSteps) {
     EXPECT_EQ(stored(), 30.4);
 }
 
+TEST_F(CommitSliderOnPreset, ACommitTheOwnerDropsDoesNotStayInTheControls) {
+    // The owner keeps its value (its element is gone, say).
+    CommitOnReleaseSlider size(24, SliderScale(12, 72, 1), [](double) {});
+    size.setLocale(QLocale::c());
+    enter(size.field(), QStringLiteral("40"));
+    EXPECT_EQ(size.draft(), 24);
+    EXPECT_EQ(size.field()->text(), QStringLiteral("24"));
+    EXPECT_EQ(size.slider()->value(), SliderScale(12, 72, 1).position(24));
+    size.slider()->setSliderDown(true);
+    size.slider()->setValue(SliderScale(12, 72, 1).position(50));
+    size.slider()->setSliderDown(false);
+    EXPECT_EQ(size.draft(), 24);
+    EXPECT_EQ(size.field()->text(), QStringLiteral("24"));
+}
+
 TEST_F(CommitSliderOnPreset, AnOpacityKeepsItsTypedValueAndAnOutsideChangeMovesTheDraft) {
     std::vector<double> opacities;
-    CommitOnReleaseSlider opacity(1.0, SliderScale(0, 1, 0.05),
-                                  [&](double value) { opacities.push_back(value); });
+    CommitOnReleaseSlider *owned = nullptr;
+    CommitOnReleaseSlider opacity(1.0, SliderScale(0, 1, 0.05), [&](double value) {
+        opacities.push_back(value);
+        owned->setValue(value);
+    });
+    owned = &opacity;
     opacity.setLocale(QLocale::c());
     EXPECT_EQ(opacity.field()->text(), QStringLiteral("1.00"));
     type(opacity.field(), QStringLiteral("0.5"));

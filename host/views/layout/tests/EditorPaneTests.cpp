@@ -2,19 +2,23 @@
 // validation window it opens, the preset row and the "Settings" panel per preset kind, and
 // its texts.
 
+#include "designkit/Color.h"
 #include "designkit/CorvaneClock.h"
 #include "designkit/CorvaneFloatingPanel.h"
 #include "designkit/CorvaneFloatingPanelColumn.h"
 #include "designkit/CorvanePanelToggleButton.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "designkit/CorvaneTooltip.h"
+#include "designkit/Palette.h"
 #include "host/views/common/tests/ViewTestSupport.h"
 #include "host/views/layout/AspectRatioPickerView.h"
 #include "host/views/layout/BulkStylePanel.h"
 #include "host/views/layout/DisplaySettingsView.h"
+#include "host/views/layout/ElementEditor.h"
 #include "host/views/layout/PlainButton.h"
 #include "host/views/layout/PresetPickerRow.h"
 #include "host/views/layout/PresetSettingsPanel.h"
+#include "host/views/layout/RolePickerModel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,13 +27,18 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
 
 namespace tandrel::testing {
 namespace {
 
 using corvane::CorvaneFloatingPanel;
+using corvane::CorvaneFloatingPanelColumn;
 
 class EditorPaneTest : public EditorTest {
 protected:
@@ -47,23 +56,35 @@ protected:
                     ++tilesMade;
                     return new QLabel(QStringLiteral("tile %1").arg(tilesMade));
                 },
-                .makeElementEditor = [](DisplaySettingsView &, const Uuid &id) -> QWidget * {
+                .makeElementEditor = [this](DisplaySettingsView &pane,
+                                            const Uuid &id) -> QWidget * {
+                    if (realEditors) {
+                        return pane.makeElementEditor(id);
+                    }
                     return new QLabel(QString::fromStdString(id.uuidString()));
                 },
                 .presetFiles = {},
                 .confirmReset =
-                    [this](QWidget *, const QString &title, const QString &message) {
+                    [this](QWidget *, const QString &title, const QString &message,
+                           std::function<void(bool)> answer) {
                         asked.emplace_back(title, message);
-                        askedWhileFlagSet = pane_->showResetPresetConfirm();
-                        return confirm;
+                        answerReset = std::move(answer);
                     },
                 .afterRenameDelay =
                     [this](QObject *context, std::function<void()> work) {
                         delayedContext = context;
                         delayed = std::move(work);
                     },
-                .pickColor = [](QWidget *, const QColor &) { return std::nullopt; },
+                .pickColor =
+                    [this](QWidget *parent, const QColor &, ColorWell::Picked answer) {
+                        colourAsker = parent;
+                        answerColour = std::move(answer);
+                        if (whilePicking) {
+                            whilePicking();
+                        }
+                    },
             };
+            services.roles = std::make_shared<RoleTable>(std::vector<RoleGroup>{});
             pane_ = std::make_unique<DisplaySettingsView>(
                 state(), false, [this](const QString &id) { opened.push_back(id); },
                 std::move(services));
@@ -119,8 +140,15 @@ protected:
     std::vector<QString> opened;
     int tilesMade = 0;
     std::vector<std::pair<QString, QString>> asked;
-    bool askedWhileFlagSet = false;
-    bool confirm = false;
+    // The open reset question's answer.
+    std::function<void(bool reset)> answerReset;
+    // The "Editor" panel holds the real element editor, not a label naming the element.
+    bool realEditors = false;
+    // The open colour picker: the well that asked, its answer, and what happens while it is
+    // open (before the picker's call returns, as under a dialog's loop of its own).
+    QPointer<QWidget> colourAsker;
+    ColorWell::Picked answerColour;
+    std::function<void()> whilePicking;
     QObject *delayedContext = nullptr;
     std::function<void()> delayed;
 };
@@ -159,6 +187,38 @@ TEST_F(EditorPaneTest, ANewPaneOpensThreePanelsAndKeepsTheirOrderWhateverTheOpen
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(column(), (std::vector<QString>{"Editor", "Bulk Style", "Validate"}));
     EXPECT_FALSE(pane().panelSwitches().at(RightPanel::settings)->isActive());
+}
+
+TEST_F(EditorPaneTest, ASinglePanelComesAndGoesWithTheTransitionOnTheKitClock) {
+    pane().show();
+    QCoreApplication::sendPostedEvents();
+    corvane::CorvaneFloatingPanelColumn *panels = pane().panelColumn();
+
+    QPointer<CorvaneFloatingPanel> settingsPanel = pane().panelView(RightPanel::settings);
+    press(RightPanel::settings);
+    // Closed at once for the pane; on screen it fades out over 0.2 s.
+    EXPECT_EQ(pane().panelView(RightPanel::settings), nullptr);
+    EXPECT_EQ(column(), (std::vector<QString>{"Editor", "Bulk Style"}));
+    EXPECT_TRUE(panels->isRearranging());
+    kitClock.advance(std::chrono::milliseconds(199));
+    ASSERT_NE(settingsPanel, nullptr);
+    EXPECT_TRUE(settingsPanel->isVisible());
+    kitClock.advance(std::chrono::milliseconds(1));
+    EXPECT_FALSE(panels->isRearranging());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(settingsPanel, nullptr);
+
+    press(RightPanel::validate);
+    EXPECT_EQ(column(), (std::vector<QString>{"Editor", "Bulk Style", "Validate"}));
+    EXPECT_TRUE(panels->isRearranging());
+    kitClock.advance(CorvaneFloatingPanelColumn::panelTransition);
+    EXPECT_FALSE(panels->isRearranging());
+
+    // Opened and closed by the preset row's buttons, not animated.
+    addUserPreset("Mine", {});
+    pane().presetPicker()->renameButton()->click();
+    EXPECT_NE(pane().panelView(RightPanel::settings), nullptr);
+    EXPECT_FALSE(panels->isRearranging());
 }
 
 TEST_F(EditorPaneTest, ValidateGetsANewTileEachTimeAndItsExpandButtonOpensTheWindow) {
@@ -226,9 +286,8 @@ TEST_F(EditorPaneTest, ButtonsFollowThePresetsKind) {
     EXPECT_FALSE(settings().nameField()->isHidden());
     EXPECT_TRUE(settings().builtInCaption()->isHidden());
 
-    // Typing renames at once, in the picker too.
-    settings().nameField()->setText(QStringLiteral("Trailer"));
-    emit settings().nameField()->textEdited(QStringLiteral("Trailer"));
+    // An entered name renames the preset, in the picker too.
+    enter(settings().nameField(), QStringLiteral("Trailer"));
     EXPECT_EQ(active().name, "Trailer");
     EXPECT_EQ(row.picker()->currentText(), QStringLiteral("Trailer"));
 
@@ -258,20 +317,29 @@ TEST_F(EditorPaneTest, ResetAsksFirstAndResetsOnlyWhenConfirmed) {
     EXPECT_EQ(asked[0].second,
               QStringLiteral("This discards any changes you've made to this built-in preset. "
                              "This can't be undone."));
-    EXPECT_TRUE(askedWhileFlagSet);
+    EXPECT_TRUE(pane().showResetPresetConfirm());
+    // One question at a time.
+    settings().resetButton()->click();
+    EXPECT_EQ(asked.size(), 1U);
+    std::exchange(answerReset, nullptr)(false);
     EXPECT_FALSE(pane().showResetPresetConfirm());
     EXPECT_TRUE(active().elements.empty());
 
-    confirm = true;
     settings().resetButton()->click();
+    std::exchange(answerReset, nullptr)(true);
     EXPECT_FALSE(active().elements.empty());
     EXPECT_TRUE(active().isBuiltIn);
 }
 
 TEST_F(EditorPaneTest, TheResetDialogSaysResetOrCancel) {
     const std::unique_ptr<QMessageBox> box = DisplaySettingsView::resetConfirmation(
-        nullptr, QStringLiteral("Reset?"), QStringLiteral("Gone."));
-    EXPECT_EQ(box->text(), QStringLiteral("Reset?"));
+        nullptr, QStringLiteral("Reset \u201C<b>&\u201D?"), QStringLiteral("Gone."));
+    // The question is the emphasised title, shown as it is written.
+    QTextDocument title;
+    title.setHtml(box->text());
+    EXPECT_EQ(title.toPlainText(), QStringLiteral("Reset \u201C<b>&\u201D?"));
+    EXPECT_GE(title.begin().begin().fragment().charFormat().fontWeight(), QFont::Bold);
+    EXPECT_EQ(box->textFormat(), Qt::RichText);
     EXPECT_EQ(box->informativeText(), QStringLiteral("Gone."));
     QStringList buttons;
     for (QAbstractButton *button : box->buttons()) {
@@ -281,6 +349,158 @@ TEST_F(EditorPaneTest, TheResetDialogSaysResetOrCancel) {
     EXPECT_EQ(buttons, (QStringList{QStringLiteral("Cancel:%1").arg(QMessageBox::RejectRole),
                                     QStringLiteral("Reset:%1").arg(QMessageBox::DestructiveRole)}));
     EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(box->escapeButton(), box->defaultButton());
+    // "Reset" is drawn as what cannot be undone; "Cancel" as any button.
+    for (QAbstractButton *button : box->buttons()) {
+        EXPECT_EQ(corvane::foregroundOf(button) == corvane::Color::red(),
+                  box->buttonRole(button) == QMessageBox::DestructiveRole)
+            << button->text().toStdString();
+    }
+}
+
+// The editor panel (through the bridge) chooses another preset while the user is in a
+// dialog: the dialog's answer must neither reach a view that is gone nor another preset.
+TEST_F(EditorPaneTest, AColourChosenAfterTheEditorWentIsWrittenNowhere) {
+    realEditors = true;
+    for (const bool whileInThePickersCall : {false, true}) {
+        SCOPED_TRACE(whileInThePickersCall ? "answered inside the picker's call"
+                                           : "answered later");
+        addUserPreset("Mine", {BurnInElement(MetadataField::sourceTC)});
+        state().selectElement(active().elements.at(0).id, false);
+        auto *editor = pane().editorContent()->findChild<ElementEditor *>();
+        ASSERT_NE(editor, nullptr);
+        const std::vector<DisplayConfig> before = state().presets();
+        const auto switchElsewhere = [this] {
+            activate("Conform");
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            // The editor, its well and the element it edited are gone from the panel.
+            EXPECT_EQ(colourAsker, nullptr);
+            std::exchange(answerColour, nullptr)(QColor(Qt::red));
+        };
+        if (whileInThePickersCall) {
+            whilePicking = switchElsewhere;
+        }
+        editor->textColor()->click();
+        if (!whileInThePickersCall) {
+            ASSERT_TRUE(answerColour);
+            switchElsewhere();
+        }
+        whilePicking = nullptr;
+        EXPECT_EQ(state().presets(), before);
+        EXPECT_EQ(editorShows(), QStringList{QStringLiteral("Select an element to edit it.")});
+    }
+}
+
+TEST_F(EditorPaneTest, TheResetConfirmationResetsThePresetItNamedOrNothing) {
+    const auto named = [this](const std::string &name) {
+        return *std::ranges::find(state().presets(), name, &DisplayConfig::name);
+    };
+    const auto edit = [this](const std::string &name) {
+        activate(name);
+        ActivePreset(state()).update([](DisplayConfig &preset) { preset.elements.clear(); });
+    };
+    edit("Colorist");
+    edit("Conform");
+    const Uuid conform = named("Conform").id;
+
+    // Asked about "Conform"; "Colorist" is chosen elsewhere before the answer.
+    settings().resetButton()->click();
+    ASSERT_EQ(asked.size(), 1U);
+    EXPECT_EQ(asked.back().first, QString::fromUtf8("Reset \u201CConform\u201D to its factory "
+                                                    "default?"));
+    activate("Colorist");
+    std::exchange(answerReset, nullptr)(true);
+    EXPECT_FALSE(named("Conform").elements.empty());
+    EXPECT_EQ(named("Conform").id, conform);
+    EXPECT_TRUE(named("Colorist").elements.empty());
+    EXPECT_EQ(active().name, "Colorist");
+    EXPECT_FALSE(pane().showResetPresetConfirm());
+
+    // Asked about "Colorist", which is deleted before the answer: nothing is reset.
+    settings().resetButton()->click();
+    std::vector<DisplayConfig> rest = state().presets();
+    std::erase_if(rest, [](const DisplayConfig &preset) { return preset.name == "Colorist"; });
+    state().setPresets(rest, conform);
+    edit("Conform");
+    const std::vector<DisplayConfig> before = state().presets();
+    std::exchange(answerReset, nullptr)(true);
+    EXPECT_EQ(state().presets(), before);
+
+    // The pane went before the answer: nothing happens.
+    settings().resetButton()->click();
+    pane_.reset();
+    std::exchange(answerReset, nullptr)(true);
+    EXPECT_EQ(state().presets(), before);
+}
+
+// A panel that scrolls never shows a row cut by its edge (a line of text cut mid-glyph).
+TEST_F(EditorPaneTest, AScrollingPanelShowsWholeRowsOnly) {
+    activate("Conform");
+    pane().resize(1000, 560);
+    pane().show();
+    QCoreApplication::sendPostedEvents();
+    auto *scroll = pane().panelView(RightPanel::settings)->findChild<QScrollArea *>();
+    ASSERT_NE(scroll, nullptr);
+    QScrollBar *bar = scroll->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0) << "the panel does not scroll at this size";
+    for (const int value : {0, bar->maximum() / 3, bar->maximum() / 2, bar->maximum()}) {
+        SCOPED_TRACE(value);
+        bar->setValue(value);
+        QCoreApplication::sendPostedEvents();
+        QWidget *viewport = scroll->viewport();
+        const QRegion shown =
+            viewport->mask().isEmpty() ? QRegion(viewport->rect()) : viewport->mask();
+        int whole = 0;
+        for (QWidget *part : scroll->widget()->findChildren<QWidget *>()) {
+            const bool leaf = qobject_cast<QLabel *>(part) || qobject_cast<QCheckBox *>(part) ||
+                              qobject_cast<QComboBox *>(part) || qobject_cast<QLineEdit *>(part);
+            if (!leaf || !part->isVisibleTo(scroll->widget())) {
+                continue;
+            }
+            const QRect at(part->mapTo(viewport, QPoint(0, 0)), part->size());
+            const QRegion inView = shown.intersected(at);
+            EXPECT_TRUE(inView.isEmpty() || inView == QRegion(at))
+                << part->metaObject()->className() << " at " << at.y();
+            whole += inView.isEmpty() ? 0 : 1;
+        }
+        EXPECT_GT(whole, 0);
+    }
+}
+
+TEST_F(EditorPaneTest, ANameIsWrittenOnceItIsTypedAndToThePresetItWasTypedFor) {
+    const Uuid mine = addUserPreset("Mine", {});
+    pane().show();
+    QApplication::setActiveWindow(&pane());
+    QLineEdit *name = settings().nameField();
+    QComboBox *picker = pane().presetPicker()->picker();
+    const auto named = [this](const Uuid &id) {
+        return std::ranges::find(state().presets(), id, &DisplayConfig::id)->name;
+    };
+
+    name->setFocus(Qt::OtherFocusReason);
+    name->clear();
+    presetWrites = 0;
+    QTest::keyClicks(name, QStringLiteral("Trailer"));
+    EXPECT_EQ(presetWrites, 0);
+    EXPECT_EQ(picker->currentText(), QStringLiteral("Mine"));
+    // Left with a click elsewhere: written once.
+    picker->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(named(mine), "Trailer");
+    EXPECT_EQ(presetWrites, 1);
+    EXPECT_EQ(picker->currentText(), QStringLiteral("Trailer"));
+
+    // Another preset is chosen elsewhere while a name is typed: the name is the one typed for
+    // the preset that was shown, and the field shows the new preset's.
+    name->setFocus(Qt::OtherFocusReason);
+    name->clear();
+    QTest::keyClicks(name, QStringLiteral("Teaser"));
+    const Uuid other = addUserPreset("Other", {});
+    EXPECT_EQ(named(mine), "Teaser");
+    EXPECT_EQ(named(other), "Other");
+    EXPECT_EQ(name->text(), QStringLiteral("Other"));
+    activate("Conform");
+    EXPECT_EQ(named(other), "Other");
+    EXPECT_EQ(active().name, "Conform");
 }
 
 TEST_F(EditorPaneTest, RenameOpensSettingsAndMovesIntoTheNameFieldAfterTheDelay) {

@@ -4,16 +4,23 @@
 #include "host/views/layout/ElementBinding.h"
 #include "host/views/layout/ElementEditor.h"
 #include "host/views/layout/ElementEditorRows.h"
+#include "host/views/layout/ElidingComboBox.h"
 #include "host/views/layout/MarkerTypeFilterView.h"
 #include "host/views/layout/RolePickerView.h"
 #include "host/views/layout/StackedLayerOptionsView.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QSlider>
+#include <QVBoxLayout>
+
+#include <functional>
+#include <string>
 
 namespace tandrel::testing {
 namespace {
@@ -152,7 +159,12 @@ protected:
         editor_ = std::make_unique<ElementEditor>(
             state(), edited.id,
             ElementEditor::Services{
-                .pickColor = [this](QWidget *, const QColor &) { return picked; },
+                .pickColor =
+                    [this](QWidget *, const QColor &, const ColorWell::Picked &answer) {
+                        if (picked) {
+                            answer(*picked);
+                        }
+                    },
                 .roles = std::make_shared<RoleTable>(std::vector<RoleGroup>{})});
         return *editor_;
     }
@@ -226,11 +238,97 @@ TEST_F(ElementEditorView, ASliderDragWritesOnce) {
     EXPECT_EQ(view.slider(positionX)->draft(), 0.3);
 }
 
+TEST_F(ElementEditorView, WhatIsTypedIsStoredOnceWhenTheFieldIsLeftOrEntered) {
+    ElementEditor &view = editor(BurnInElement(MetadataField::stackedLayerReel));
+    QWidget window;
+    auto *stack = new QVBoxLayout(&window);
+    stack->addWidget(editor_.release());
+    auto *elsewhere = new QLineEdit;
+    stack->addWidget(elsewhere);
+    window.show();
+    QApplication::setActiveWindow(&window);
+
+    const auto stored = [this](std::string BurnInElement::*text) { return element(0).*text; };
+    const auto number = [this](double BurnInElement::*member) {
+        return std::to_string(element(0).*member);
+    };
+    const struct {
+        const char *name;
+        QLineEdit *field;
+        const char *typed;
+        std::function<std::string()> read;
+        std::string kept;
+    } cases[] = {
+        {"label", view.labelField(), "Reel:", [&] { return stored(&BurnInElement::label); },
+         "Reel:"},
+        {"right prefix", view.stackedLayerOptions()->rightPrefix(), "FRM",
+         [&] { return stored(&BurnInElement::secondaryLabel); }, "FRM"},
+        {"font size", view.slider(fontSize)->field(), "40",
+         [&] { return number(&BurnInElement::fontSize); }, std::to_string(40.0)},
+        // Clamped on the way, as on Return.
+        {"position", view.slider(positionX)->field(), "1.5",
+         [&] { return number(&BurnInElement::posX); }, std::to_string(1.0)},
+    };
+    for (const bool tab : {true, false}) {
+        for (const auto &[name, field, typed, read, kept] : cases) {
+            SCOPED_TRACE(std::string(name) + (tab ? " left with Tab" : " left with a click"));
+            field->setFocus(Qt::OtherFocusReason);
+            ASSERT_TRUE(field->hasFocus());
+            presetWrites = 0;
+            // Keystroke by keystroke: nothing is written while typing.
+            field->clear();
+            QTest::keyClicks(field, QString::fromUtf8(typed));
+            EXPECT_EQ(presetWrites, 0);
+            if (tab) {
+                QTest::keyClick(field, Qt::Key_Tab);
+            } else {
+                elsewhere->setFocus(Qt::MouseFocusReason);
+            }
+            EXPECT_FALSE(field->hasFocus());
+            EXPECT_EQ(read(), kept);
+            EXPECT_EQ(presetWrites, tab ? 1 : 0); // the second time, the value is stored already
+        }
+    }
+    // Entered with Return, then left: one write.
+    QLineEdit *label = view.labelField();
+    label->setFocus(Qt::OtherFocusReason);
+    presetWrites = 0;
+    label->clear();
+    QTest::keyClicks(label, QStringLiteral("TC"));
+    QTest::keyClick(label, Qt::Key_Return);
+    elsewhere->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(element(0).label, "TC");
+    EXPECT_EQ(presetWrites, 1);
+}
+
+TEST_F(ElementEditorView, ALongFieldNameIsCutWithAnEllipsisAndListedWhole) {
+    ElementEditor &view = editor(BurnInElement(MetadataField::stackedLayerReel));
+    auto *picker = qobject_cast<ElidingComboBox *>(view.fieldPicker());
+    ASSERT_NE(picker, nullptr);
+    const QString name = picker->currentText();
+    EXPECT_EQ(name, QString::fromUtf8("Stacked Layers \u2014 Reel/File + Frame # Block"));
+    // As wide as the editor panel makes it.
+    picker->resize(190, picker->sizeHint().height());
+    const QString shown = picker->shownText();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(name.startsWith(shown.chopped(1)));
+    picker->resize(600, picker->sizeHint().height());
+    EXPECT_EQ(picker->shownText(), name);
+
+    // The menu lists it whole.
+    picker->resize(190, picker->sizeHint().height());
+    picker->showPopup();
+    EXPECT_GE(picker->view()->width(), picker->view()->sizeHintForColumn(0));
+    picker->hidePopup();
+}
+
 TEST_F(ElementEditorView, ControlsWriteTheirMember) {
     BurnInElement edited(MetadataField::sourceTC);
     ElementEditor &view = editor(edited);
-    view.labelField()->setText(QStringLiteral("Source:"));
-    emit view.labelField()->textEdited(QStringLiteral("Source:"));
+    // The label is written once it is entered, not at each keystroke.
+    type(view.labelField(), QStringLiteral("Sou"));
+    EXPECT_EQ(element(0).label, "TC:");
+    enter(view.labelField(), QStringLiteral("Source:"));
     EXPECT_EQ(element(0).label, "Source:");
     view.alignmentPicker()->setCurrentIndex(2);
     emit view.alignmentPicker()->activated(2);

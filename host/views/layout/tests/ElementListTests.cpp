@@ -9,9 +9,11 @@
 #include "host/views/layout/ElementEditor.h"
 #include "host/views/layout/ElementList.h"
 #include "host/views/layout/ElementListView.h"
+#include "host/views/layout/PlainButton.h"
 #include "host/views/layout/RolePickerView.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -182,6 +184,23 @@ TEST_F(ElementListChips, ShowsAChipPerElementThenTheAddMenu) {
     EXPECT_EQ(list().layout()->indexOf(list().addButton()->parentWidget()), 3);
 }
 
+TEST_F(ElementListChips, TheAddMenuStandsInTheRowAsAChipOfTheirSizeAndLine) {
+    list().resize(900, 200);
+    list().show();
+    QCoreApplication::sendPostedEvents();
+    list().layout()->activate();
+    QWidget *add = list().addButton()->parentWidget();
+    const QRect first = chip(0).geometry();
+    EXPECT_EQ(add->geometry().top(), first.top());
+    EXPECT_EQ(add->height(), first.height());
+    // The label's text sits on the chip name's line.
+    const auto textCentre = [this](const QWidget *widget) {
+        return widget->mapTo(&list(), widget->rect().center()).y();
+    };
+    EXPECT_NEAR(textCentre(list().addButton()), textCentre(chip(0).nameLabel()), 1);
+    EXPECT_EQ(list().addButton()->font(), chip(1).nameLabel()->font());
+}
+
 TEST_F(ElementListChips, ClicksAndShiftClicksSelect) {
     click(0);
     EXPECT_EQ(state().selectedElementIDs(), ids({0}));
@@ -339,7 +358,7 @@ using ElementListPane = ElementTest;
 TEST_F(ElementListPane, AChipClickOpensTheEditorPanelAndAddingDoesNot) {
     usePreset({made(MetadataField::sourceTC, "TC:")});
     DisplaySettingsView::Services services = DisplaySettingsView::Services::standard();
-    services.pickColor = [](QWidget *, const QColor &) { return std::nullopt; };
+    services.pickColor = [](QWidget *, const QColor &, const ColorWell::Picked &) {};
     services.roles = std::make_shared<RoleTable>(std::vector<RoleGroup>{});
     DisplaySettingsView pane(state(), false, {}, services);
     pane.togglePanel(RightPanel::editor);

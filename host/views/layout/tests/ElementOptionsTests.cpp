@@ -161,8 +161,7 @@ TEST_F(ElementOptionsViews, StackedLayerPickers) {
     choose(view.prefixPosition(), 0);
     EXPECT_FALSE(element(0).stackedLayerPrefixPosition);
 
-    view.rightPrefix()->clear();
-    emit view.rightPrefix()->textEdited(QString());
+    enter(view.rightPrefix(), QString());
     EXPECT_EQ(element(0).secondaryLabel, "");
     EXPECT_EQ(presetWrites, 9);
 }

@@ -7,7 +7,12 @@
 #include "host/views/layout/PresetManagement.h"
 #include "host/views/layout/PresetOptions.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QIODevice>
+#include <QStandardPaths>
 
 #include <sys/stat.h>
 
@@ -110,6 +115,50 @@ TEST_F(PresetManagementTest, DuplicateWithoutAnActivePresetCopiesTheDefault) {
     EXPECT_EQ(active().name, "Custom Copy");
     EXPECT_EQ(active().elements.size(), 2U);
     EXPECT_EQ(active().elements.at(0).field, MetadataField::sourceTC);
+}
+
+// The snapshot and the editor panel follow every change of the list and of the active id: an
+// action that changed them one after the other would publish a state nobody made (a list
+// without its active preset, which the plug-in draws as the default "Custom" layout).
+TEST_F(PresetManagementTest, EachActionIsOneChangeOfItsEndState) {
+    addUserPreset("Mine", {});
+    write(files / "Mine.json", *AppState::exportPresetData(active()));
+    dialogs.file = files / "Mine.json";
+    // Each change signal, with the active preset's name as it is then (none without one).
+    using Seen = std::pair<std::string, std::optional<std::string>>;
+    std::vector<Seen> seen;
+    const auto note = [&](const char *signal) {
+        return [&, signal] {
+            const std::optional<std::size_t> index = state().activePresetIndex();
+            seen.emplace_back(signal,
+                              index ? std::optional(state().presets()[*index].name) : std::nullopt);
+        };
+    };
+    QObject::connect(&state(), &AppState::presetsChanged, note("presets"));
+    QObject::connect(&state(), &AppState::activePresetIDChanged, note("active"));
+    const std::string first = state().presets().front().name;
+
+    const struct {
+        const char *what;
+        std::function<void()> act;
+        std::vector<Seen> changes;
+    } cases[] = {
+        {"delete",
+         [&] { management().deleteActivePreset(); },
+         {{"presets", first}, {"active", first}}},
+        {"duplicate",
+         [&] { management().duplicateActivePreset(); },
+         {{"presets", first + " Copy"}, {"active", first + " Copy"}}},
+        {"import",
+         [&] { management().importPresetFromFile(nullptr); },
+         {{"presets", "Mine"}, {"active", "Mine"}}},
+    };
+    for (const auto &[what, act, changes] : cases) {
+        SCOPED_TRACE(what);
+        seen.clear();
+        act();
+        EXPECT_EQ(seen, changes);
+    }
 }
 
 TEST_F(PresetManagementTest, DeleteMakesTheFirstPresetActiveAndNeverTheLast) {
@@ -242,6 +291,40 @@ TEST_F(PresetManagementTest, AnExportThatCannotBeWrittenSaysSoAndKeepsTheOldFile
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(files.path()),
                             std::filesystem::directory_iterator()),
               1);
+}
+
+TEST_F(PresetManagementTest, TheImportDialogOpensWhereTheLastExportWent) {
+    const std::unique_ptr<PresetFileDialogs> system = PresetFileDialogs::makeSystem();
+    QWidget window;
+    const std::filesystem::path folder = files / "exports";
+    std::filesystem::create_directories(folder);
+    const QString where = QDir(QString::fromStdString(folder.string())).absolutePath();
+    const auto open = [&window] {
+        QFileDialog *dialog = window.findChild<QFileDialog *>();
+        EXPECT_NE(dialog, nullptr);
+        return dialog;
+    };
+
+    std::optional<std::filesystem::path> exported;
+    system->chooseExportFile(&window, QStringLiteral("Conform.json"),
+                             [&](std::optional<std::filesystem::path> file) { exported = file; });
+    QFileDialog *dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    // At first, the user's documents (or home) folder, not wherever the host was started.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(dialog->directory().absolutePath(),
+              QDir(QFileInfo(documents).isDir() ? documents : QDir::homePath()).absolutePath());
+    dialog->selectFile(where + QStringLiteral("/Conform.json"));
+    // As the dialog's own "Save" does.
+    static_cast<QDialog *>(dialog)->accept();
+    EXPECT_EQ(exported, folder / "Conform.json");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    system->chooseImportFile(&window, [](std::optional<std::filesystem::path>) {});
+    dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->directory().absolutePath(), where);
+    dialog->reject();
 }
 
 TEST_F(PresetManagementTest, ImportAddsWithASuffixOncePerImportAndIgnoresWhatIsNoPreset) {
