@@ -286,6 +286,39 @@ TEST_F(MenuBarExtraHost, OpenBringsTheFirstWindowForwardAndMakesNone) {
     EXPECT_EQ(quits, 1);
 }
 
+TEST_F(MenuBarExtraHost, CtrlQInTheOpenMenuQuitsOnceAlsoWithEveryWindowClosed) {
+    ContentView *window = host().newMainWindow();
+    MenuBarView *menu = host().menuBarExtra()->menu();
+    int quits = 0;
+    QObject::connect(host().commands().quit(), &QAction::triggered, [&] { ++quits; });
+    // The menu open, as the tray opens it, and the keys pressed in it.
+    const auto pressCtrlQ = [&] {
+        menu->popup(QPoint(0, 0));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activePopupWidget(), menu);
+        QTest::keyClick(menu, Qt::Key_Q, Qt::ControlModifier);
+        menu->hide();
+    };
+
+    // A main window on screen: its Quit takes the keys, once.
+    pressCtrlQ();
+    EXPECT_EQ(quits, 1);
+
+    // Every window closed: the menu answers them itself.
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(host().windows().allWindows().empty());
+    pressCtrlQ();
+    EXPECT_EQ(quits, 2);
+    EXPECT_FALSE(menu->isVisible());
+
+    // Other keys are the menu's own.
+    menu->popup(QPoint(0, 0));
+    QTest::keyClick(menu, Qt::Key_Down);
+    EXPECT_EQ(quits, 2);
+    menu->hide();
+}
+
 TEST(HostAppRequest, TravelsAsOneLineAndRefusesWhatIsNoRequest) {
     const HostRequest request{{"/Volumes/Media/Show.fcpbundle", "/tmp/A b/Ü.fcpbundle"}};
     EXPECT_FALSE(request.encode().contains('\n'));
