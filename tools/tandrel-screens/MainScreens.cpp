@@ -47,6 +47,8 @@ enum class Stage {
     serving,
     override,
     collapsed,
+    // At the window's minimum size, the sidebar brought over the editor.
+    narrowSidebar,
     updateBanner,
     // The full lists while a timeline is served, its card open.
     timelines,
@@ -151,7 +153,8 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
         window->sidebar()->setShowManualLibraryPicker(true);
     }
     if (stage == Stage::serving || stage == Stage::override || stage == Stage::collapsed ||
-        stage == Stage::updateBanner || stage == Stage::timelines) {
+        stage == Stage::narrowSidebar || stage == Stage::updateBanner ||
+        stage == Stage::timelines) {
         state.setActiveTimeline(timelineID(state, "Sample"));
         // Written a while ago.
         made.clock->advance(2min);
@@ -162,6 +165,13 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     }
     if (stage == Stage::collapsed) {
         window->setSidebarCollapsed(true);
+    }
+    if (stage == Stage::narrowSidebar) {
+        // Once the window is on screen at its size, as "Show Sidebar" leaves it when its slide
+        // is over.
+        QMetaObject::invokeMethod(
+            window.get(), [view = window.get()] { view->setSidebarCollapsed(false); },
+            Qt::QueuedConnection);
     }
     return window;
 }
@@ -206,6 +216,12 @@ const tandrel::screens::ScreenRegistration screens{
     {"host-main-window-override",
      {1240, 800},
      [](const ScreenContext &c) { return mainWindow(c, Stage::override); }},
+    {"host-main-window-minimum",
+     {ContentView::minimumWidth, ContentView::minimumHeight},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::serving); }},
+    {"host-main-window-minimum-sidebar",
+     {ContentView::minimumWidth, ContentView::minimumHeight},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::narrowSidebar); }},
     {"host-main-window-collapsed",
      {1240, 800},
      [](const ScreenContext &c) { return mainWindow(c, Stage::collapsed); }},
