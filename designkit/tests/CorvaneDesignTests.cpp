@@ -170,3 +170,22 @@ TEST(CorvaneButtonStyle, ButtonsTakeTheirPaddingAndSize) {
     CorvaneIconButton icon(QStringLiteral("gearshape"), {40});
     EXPECT_EQ(icon.sizeHint(), QSize(40, 40));
 }
+
+TEST(CorvaneButtonStyle, AWrappingTextTakesMoreLinesNeverMoreWidth) {
+    const QFontMetrics metrics(CorvaneButtonStyle::font());
+    const QString words = QStringLiteral("Interviews and B-Roll for the Director's Cut");
+    const QString oneWord = QStringLiteral("Interviews_and_B-Roll_for_the_Directors_Cut");
+    const int wrap = metrics.horizontalAdvance(words) / 2 + 10;
+    for (const QString &text : {words, oneWord}) {
+        CorvaneButton button(text);
+        button.setWrapWidth(wrap);
+        EXPECT_LE(button.sizeHint().width(), wrap + 24) << text.toStdString();
+        EXPECT_GE(button.sizeHint().height(), 2 * metrics.height() + 16) << text.toStdString();
+        EXPECT_EQ(button.text(), text);
+    }
+    // Text that fits stays on its line; without a wrap width nothing wraps.
+    CorvaneButton fits(QStringLiteral("Detect"));
+    fits.setWrapWidth(wrap);
+    EXPECT_EQ(fits.sizeHint(), CorvaneButton(QStringLiteral("Detect")).sizeHint());
+    EXPECT_EQ(CorvaneButton(words).sizeHint().height(), metrics.height() + 16);
+}

@@ -193,13 +193,18 @@ std::unique_ptr<QWidget> banner(PluginUpdateState state) {
     return band;
 }
 
-// The choice among the editor's open libraries that detection offers.
-std::unique_ptr<QWidget> choiceDialog(const ScreenContext &) {
-    const std::vector<std::filesystem::path> libraries{
+// The choice among the editor's open libraries that detection offers: names that widen it,
+// and one too long for its widest, which wraps.
+std::unique_ptr<QWidget> choiceDialog(bool tooLong) {
+    std::vector<std::filesystem::path> libraries{
         "/Volumes/Media/Feature Film.fcpbundle",
         "/Volumes/Media/Trailer.fcpbundle",
         "/Users/editor/Movies/Interviews and B-Roll for the Director's Cut.fcpbundle",
     };
+    if (tooLong) {
+        libraries.emplace_back("/Volumes/Archive/Interviews, B-Roll, Pick-ups and Archive Material "
+                               "for the Director's Extended Cut (Reel 4).fcpbundle");
+    }
     return std::make_unique<LibraryChoiceDialog>(libraries, [](const std::filesystem::path &) {});
 }
 
@@ -237,7 +242,10 @@ const tandrel::screens::ScreenRegistration screens{
     {"host-sidebar-detect-permission",
      {1240, 800},
      [](const ScreenContext &c) { return mainWindow(c, Stage::detectPermission); }},
-    {"host-detect-dialog", {320, 253}, choiceDialog},
+    {"host-detect-dialog", {329, 253}, [](const ScreenContext &) { return choiceDialog(false); }},
+    {"host-detect-dialog-long-names",
+     {480, 305},
+     [](const ScreenContext &) { return choiceDialog(true); }},
     {"update-banner-installing",
      {760, 70},
      [](const ScreenContext &) { return banner(PluginUpdateState::installing()); }},
