@@ -78,6 +78,38 @@ private:
     double angle_;
 };
 
+// The rows of a card, shown as far as the card is open: the rows keep their height and the
+// area shows their top part, so they slide in and out rather than squeeze.
+class RowsReveal : public QWidget {
+public:
+    explicit RowsReveal(QWidget *rows) : rows_(rows) {
+        rows_->setParent(this);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+
+    void setOpenness(double openness) {
+        openness_ = openness;
+        updateGeometry();
+    }
+
+    QSize sizeHint() const override {
+        const QSize full = rows_->sizeHint();
+        return {full.width(), static_cast<int>(std::lround(full.height() * openness_))};
+    }
+    QSize minimumSizeHint() const override {
+        return {rows_->minimumSizeHint().width(), sizeHint().height()};
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *) override {
+        rows_->setGeometry(0, 0, width(), rows_->sizeHint().height());
+    }
+
+private:
+    QWidget *rows_;
+    double openness_ = 1;
+};
+
 TimelineRow::TimelineRow(const TimelineRowContent &content, QWidget *parent)
     : LaidOutButton(parent), content_(content) {
     const TimelineChoice &timeline = content.timeline;
@@ -203,8 +235,8 @@ TimelineCard::TimelineCard(const TimelineCardContent &content,
     }
     // The rows in an area of their own, which the slide clips; its top margin is the card's
     // spacing, so a closed card is just its header.
-    rowsArea_ = new QWidget;
-    auto *rows = new QVBoxLayout(rowsArea_);
+    auto *rowsContent = new QWidget;
+    auto *rows = new QVBoxLayout(rowsContent);
     rows->setContentsMargins(0, rowSpacing, 0, 0);
     rows->setSpacing(rowSpacing);
     for (const TimelineRowContent &row : shown) {
@@ -214,6 +246,7 @@ TimelineCard::TimelineCard(const TimelineCardContent &content,
             rows_.push_back(view);
         }
     }
+    rowsArea_ = new RowsReveal(rowsContent);
     // Closing rows only slide out.
     rowsArea_->setEnabled(content.isExpanded);
     layout->addWidget(rowsArea_);
@@ -242,9 +275,7 @@ void TimelineCard::setOpenness(double openness) {
     openness_ = openness;
     header_->setChevronAngle(90 * openness);
     if (rowsArea_ != nullptr) {
-        const int full = rowsArea_->sizeHint().height();
-        rowsArea_->setMaximumHeight(openness >= 1 ? QWIDGETSIZE_MAX
-                                                  : static_cast<int>(std::lround(full * openness)));
+        rowsArea_->setOpenness(openness);
     }
 }
 

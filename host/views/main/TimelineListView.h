@@ -118,7 +118,7 @@ private:
 
     TimelineCardContent content_;
     TimelineCardHeader *header_;
-    QWidget *rowsArea_ = nullptr;
+    class RowsReveal *rowsArea_ = nullptr;
     std::vector<TimelineRow *> rows_;
     corvane::CorvaneAnimation *slide_;
     double openness_;
