@@ -473,8 +473,9 @@ std::unique_ptr<QWidget> tooltipAboveShortcut(const ScreenContext &) {
     auto *layout = new QVBoxLayout(page.get());
     layout->setContentsMargins(Spacing::generous, Spacing::generous, Spacing::generous,
                                Spacing::generous);
-    auto *note = text(QStringLiteral("Above its control, the pill's top 30 points over the "
-                                     "control's top, with the shortcut under the text."),
+    auto *note = text(QStringLiteral("Above its control, with the shortcut under the text: "
+                                     "the pill grows upwards, its last line where a pill of "
+                                     "one line would end."),
                       corvaneMicro);
     note->setWordWrap(true);
     layout->addWidget(note);

@@ -6,6 +6,7 @@
 #include "designkit/CorvaneTooltip.h"
 #include "host/views/common/TextButton.h"
 #include "host/views/main/DetectFromFCPButton.h"
+#include "host/views/main/EmptyStateView.h"
 #include "host/views/main/LibraryDetection.h"
 
 #include <QAbstractButton>
@@ -253,6 +254,32 @@ TEST_F(DetectFromFCPWidget, ARefusedPermissionOffersBothRepairsAndTheHintAfterCo
     full.button()->click();
     EXPECT_FALSE(full.showsError());
     EXPECT_EQ(tooltip->text(), "Detect from Final Cut Pro");
+}
+
+TEST_F(DetectFromFCPWidget, InTheEmptySidebarTheButtonIsCentredUntilAnErrorStandsUnderIt) {
+    state().start();
+    EmptyStateView view(state(), picker);
+    view.resize(300, 700);
+    view.show();
+    auto *detect = view.findChild<DetectFromFCPButton *>();
+    ASSERT_NE(detect, nullptr);
+    const auto button = [&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        return QRect(detect->button()->mapTo(&view, QPoint()), detect->button()->size());
+    };
+    EXPECT_NEAR(button().center().x(), view.rect().center().x(), 1);
+
+    editor->permission = platform::EditorAutomation::notPermitted;
+    detect->detect();
+    ASSERT_TRUE(detect->showsError());
+    EXPECT_EQ(button().left(), 16);
+    EXPECT_EQ(detect->errorLabel()->mapTo(&view, QPoint()).x(), 16);
+    EXPECT_EQ(detect->width(), view.width() - 2 * 16);
+
+    // A detection that works takes the error away: centred again.
+    editor->permission = platform::EditorAutomation::permitted;
+    detect->detect();
+    EXPECT_NEAR(button().center().x(), view.rect().center().x(), 1);
 }
 
 } // namespace
