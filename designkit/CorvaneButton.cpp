@@ -6,14 +6,35 @@
 #include "designkit/Palette.h"
 
 #include <QPainter>
+#include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace corvane {
 
 namespace {
 
 constexpr int symbolSpacing = 6;
+
+// The text in lines of at most `width`, centred, from the top; its lines' widest and height.
+QSizeF laidOut(QTextLayout &layout, double width) {
+    QTextOption option(Qt::AlignHCenter);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    double height = 0;
+    double widest = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, height));
+        height += line.height();
+        widest = std::max(widest, line.naturalTextWidth());
+    }
+    layout.endLayout();
+    return {widest, height};
+}
 
 // The look's fill and its border inside the edge.
 void paintChrome(QPainter &painter, const QRectF &bounds, const ButtonLook &look, double radius) {
@@ -41,10 +62,22 @@ void CorvaneButton::setSymbol(const QString &name) {
     update();
 }
 
+void CorvaneButton::setWrapWidth(int width) {
+    wrapWidth_ = std::max(0, width);
+    updateGeometry();
+    update();
+}
+
 QSize CorvaneButton::sizeHint() const {
     const QFontMetrics metrics(font());
     int width = metrics.horizontalAdvance(text());
     int height = metrics.height();
+    if (wrapWidth_ > 0 && width > wrapWidth_) {
+        QTextLayout layout(text(), font());
+        const QSizeF lines = laidOut(layout, wrapWidth_);
+        width = static_cast<int>(std::ceil(lines.width()));
+        height = static_cast<int>(std::ceil(lines.height()));
+    }
     if (!symbol_.isEmpty()) {
         const int side = static_cast<int>(std::ceil(CorvaneSymbols::side(kitPoints(font()))));
         width += side + (text().isEmpty() ? 0 : symbolSpacing);
@@ -62,21 +95,36 @@ void CorvaneButton::paintEvent(QPaintEvent *) {
 
     const QColor foreground = foregroundOf(this);
     const QFontMetrics metrics(font());
-    const int textWidth = metrics.horizontalAdvance(text());
     double side = 0;
-    int contentWidth = textWidth;
+    double symbolRoom = 0;
     if (!symbol_.isEmpty()) {
         side = std::ceil(CorvaneSymbols::side(kitPoints(font())));
-        contentWidth += static_cast<int>(side) + (text().isEmpty() ? 0 : symbolSpacing);
+        symbolRoom = side + (text().isEmpty() ? 0 : symbolSpacing);
     }
-    double x = (width() - contentWidth) / 2.0;
+    // Wrapped, the text is a block of lines as wide as the widest of them.
+    std::optional<QTextLayout> lines;
+    double textWidth = metrics.horizontalAdvance(text());
+    double textHeight = 0;
+    if (wrapWidth_ > 0 && textWidth > wrapWidth_) {
+        const double room =
+            std::max(1.0, width() - 2.0 * CorvaneButtonStyle::horizontalPadding - symbolRoom);
+        QTextLayout measure(text(), font());
+        textWidth = std::ceil(laidOut(measure, room).width());
+        lines.emplace(text(), font());
+        textHeight = laidOut(*lines, textWidth).height();
+    }
+    double x = (width() - (symbolRoom + textWidth)) / 2.0;
     if (!symbol_.isEmpty()) {
         CorvaneSymbols::paint(painter, QRectF(x, (height() - side) / 2, side, side), symbol_,
                               font().weight(), foreground);
-        x += side + symbolSpacing;
+        x += symbolRoom;
     }
     painter.setPen(foreground);
     painter.setFont(font());
+    if (lines) {
+        lines->draw(&painter, QPointF(x, (height() - textHeight) / 2));
+        return;
+    }
     painter.drawText(QRectF(x, 0, textWidth + 1, height()), Qt::AlignLeft | Qt::AlignVCenter,
                      text());
 }

@@ -20,6 +20,11 @@ public:
     void setActive(bool isActive) { setButtonStyle({isActive}); }
     QString symbol() const { return symbol_; }
     void setSymbol(const QString &name);
+    // Lets the text wrap onto as many lines as it needs within `width` points (the padding and
+    // the symbol aside), centred: at word boundaries, and inside a word only where it is
+    // wider than a line. 0, the default, keeps it on one line.
+    void setWrapWidth(int width);
+    int wrapWidth() const { return wrapWidth_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -30,6 +35,7 @@ protected:
 private:
     CorvaneButtonStyle style_;
     QString symbol_;
+    int wrapWidth_ = 0;
 };
 
 // A round symbol button painted in the kit's icon button style.

@@ -1,6 +1,7 @@
 #include "designkit/CorvaneSplitShell.h"
 
 #include "designkit/CorvaneAnimation.h"
+#include "designkit/CorvaneDesign.h"
 #include "designkit/CorvaneMaterial.h"
 #include "designkit/Painting.h"
 #include "designkit/SplitShellGeometry.h"
@@ -68,6 +69,30 @@ private:
     std::optional<QPointF> pressed_;
 };
 
+// The card of a floating sidebar, over the content: the window's own layers, then the card's,
+// so that it reads as the card beside the content does.
+class SplitShellCardBacking : public QWidget {
+public:
+    explicit SplitShellCardBacking(CorvaneSplitShell *shell) : QWidget(shell), shell_(shell) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        corvaneElevation(this, CorvaneDesign::Elevation::floating);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const double radius = CorvaneSplitShell::cardRadius;
+        fillRounded(painter, rect(), radius, CorvaneMaterial(CorvaneMaterial::hudWindow).fill());
+        fillRounded(painter, rect(), radius, withOpacity(shell_->baseColor_, shell_->baseOpacity_));
+        fillRounded(painter, rect(), radius, withOpacity(shell_->cardColor_, shell_->cardOpacity_));
+        strokeRoundedInside(painter, rect(), radius, withOpacity(Color::white(), 0.06));
+    }
+
+private:
+    CorvaneSplitShell *shell_;
+};
+
 CorvaneSplitShell::CorvaneSplitShell(Config config, QWidget *parent)
     : QWidget(parent), baseColor_(config.baseColor), baseOpacity_(config.baseOpacity),
       cardColor_(config.sidebarCardColor), cardOpacity_(config.sidebarCardOpacity),
@@ -82,11 +107,17 @@ CorvaneSplitShell::CorvaneSplitShell(Config config, QWidget *parent)
                                   config.idealSidebarWidth, maximum_)),
       collapsed_(config.isSidebarCollapsed), revealed_(collapsed_ ? 0 : 1) {
     content_->setParent(this);
+    backing_ = new SplitShellCardBacking(this);
     sidebar_->setParent(this);
     handle_ = new SplitShellHandle(this);
-    sidebar_->setVisible(!collapsed_);
-    handle_->setVisible(!collapsed_);
+    showParts();
     relayout();
+}
+
+void CorvaneSplitShell::showParts() {
+    sidebar_->setVisible(!collapsed_);
+    handle_->setVisible(!collapsed_ && !floating_);
+    backing_->setVisible(!collapsed_ && floating_);
 }
 
 QWidget *CorvaneSplitShell::resizeHandle() const {
@@ -103,12 +134,11 @@ void CorvaneSplitShell::setSidebarCollapsed(bool collapsed, bool animated) {
     }
     collapsed_ = collapsed;
     slide_->stop();
+    // On screen while the card slides.
     sidebar_->show();
-    handle_->show();
-    const auto settle = [this] {
-        sidebar_->setVisible(!collapsed_);
-        handle_->setVisible(!collapsed_);
-    };
+    handle_->setVisible(!floating_);
+    backing_->setVisible(floating_);
+    const auto settle = [this] { showParts(); };
     const double to = collapsed ? 0 : 1;
     if (!animated) {
         setRevealed(to);
@@ -121,16 +151,33 @@ void CorvaneSplitShell::setSidebarCollapsed(bool collapsed, bool animated) {
         [this, from, to](double progress) { setRevealed(from + (to - from) * progress); }, settle);
 }
 
+void CorvaneSplitShell::setSidebarFloating(bool floating) {
+    if (floating == floating_) {
+        return;
+    }
+    floating_ = floating;
+    if (!slide_->isRunning()) {
+        showParts();
+    } else {
+        handle_->setVisible(!floating_);
+        backing_->setVisible(floating_);
+    }
+    relayout();
+    updateGeometry();
+}
+
 void CorvaneSplitShell::setBaseColor(const QColor &color, double opacity) {
     baseColor_ = color;
     baseOpacity_ = opacity;
     update();
+    backing_->update();
 }
 
 void CorvaneSplitShell::setSidebarCardColor(const QColor &color, double opacity) {
     cardColor_ = color;
     cardOpacity_ = opacity;
     update();
+    backing_->update();
 }
 
 void CorvaneSplitShell::setWidth(double width) {
@@ -151,17 +198,21 @@ void CorvaneSplitShell::setRevealed(double revealed) {
 }
 
 void CorvaneSplitShell::relayout() {
-    const SplitShellGeometry geometry = SplitShellGeometry::compute(size(), width_, revealed_);
+    const SplitShellGeometry geometry =
+        SplitShellGeometry::compute(size(), width_, revealed_, floating_);
+    content_->setGeometry(geometry.content);
+    backing_->setGeometry(geometry.card);
+    backing_->raise();
     sidebar_->setGeometry(geometry.card);
+    sidebar_->raise();
     handle_->setGeometry(geometry.handle);
     handle_->raise();
-    content_->setGeometry(geometry.content);
     update();
 }
 
 QSize CorvaneSplitShell::minimumSizeHint() const {
     const QSize content = content_->minimumSizeHint().expandedTo(QSize(0, 0));
-    if (collapsed_) {
+    if (collapsed_ || floating_) {
         return content;
     }
     const SplitShellGeometry geometry = SplitShellGeometry::compute(QSize(0, 0), width_, revealed_);
@@ -178,7 +229,7 @@ void CorvaneSplitShell::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.fillRect(rect(), CorvaneMaterial(CorvaneMaterial::hudWindow).fill());
     painter.fillRect(rect(), withOpacity(baseColor_, baseOpacity_));
-    if (!sidebar_->isHidden()) {
+    if (!sidebar_->isHidden() && !floating_) {
         const QRect card = cardGeometry();
         fillRounded(painter, card, cardRadius, withOpacity(cardColor_, cardOpacity_));
         strokeRoundedInside(painter, card, cardRadius, withOpacity(Color::white(), 0.06));

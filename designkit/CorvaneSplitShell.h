@@ -14,6 +14,7 @@ class QSettings;
 namespace corvane {
 
 class CorvaneAnimation;
+class SplitShellCardBacking;
 class SplitShellHandle;
 
 // The two-pane frame of a glass window: a sidebar in a rounded card on the leading side and a
@@ -26,6 +27,11 @@ class SplitShellHandle;
 //
 // Width changes are never animated; collapsing or expanding slides the card out to the
 // leading edge or in from it when asked to, over 0.2 s, and keeps the width.
+//
+// Where the window is too narrow for both panes the caller lets the sidebar float: the content
+// then takes the whole shell and the card, while shown, lies over its leading side, drawn as
+// it is beside the content and raised by the kit's floating elevation; the width stays as it
+// is (no resize handle), and collapsing slides the card out as before.
 class CorvaneSplitShell : public QWidget {
     Q_OBJECT
 
@@ -53,6 +59,8 @@ public:
 
     bool isSidebarCollapsed() const { return collapsed_; }
     void setSidebarCollapsed(bool collapsed, bool animated = false);
+    bool isSidebarFloating() const { return floating_; }
+    void setSidebarFloating(bool floating);
     double sidebarWidth() const { return width_; }
     double minSidebarWidth() const { return minimum_; }
     double maxSidebarWidth() const { return maximum_; }
@@ -78,10 +86,12 @@ protected:
 
 private:
     friend class SplitShellHandle;
+    friend class SplitShellCardBacking;
 
     void setWidth(double width);
     void setRevealed(double revealed);
     void relayout();
+    void showParts();
 
     QColor baseColor_;
     double baseOpacity_;
@@ -94,10 +104,12 @@ private:
     QWidget *sidebar_;
     QWidget *content_;
     SplitShellHandle *handle_;
+    SplitShellCardBacking *backing_;
     CorvaneAnimation *slide_;
     SidebarDrag drag_;
     double width_;
     bool collapsed_;
+    bool floating_ = false;
     double revealed_;
 };
 

@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace corvane {
 
@@ -39,6 +40,17 @@ const QByteArray &source(const QString &name) {
                 ->warn("no symbol named '{}'", name.toStdString());
         }
         found = loaded.insert(name, text);
+    }
+    return *found;
+}
+
+// The small form of a symbol, loaded once; empty when it has none (not worth a log line).
+const QByteArray &smallSource(const QString &name) {
+    static QHash<QString, QByteArray> loaded;
+    auto found = loaded.find(name);
+    if (found == loaded.end()) {
+        QFile file(symbolFolder + QStringLiteral("/small/") + name + QStringLiteral(".svg"));
+        found = loaded.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
     }
     return *found;
 }
@@ -73,8 +85,8 @@ QByteArray variant(const QByteArray &svg, Layer layer, int weight) {
 
 // One layer in one colour, as an image of the rect's size in device pixels. Long lists draw
 // the same few symbols over and over, so the images are kept (about 4 MB of them).
-QImage tinted(const QString &name, Layer layer, int weight, const QSize &pixels,
-              const QColor &colour) {
+QImage tinted(const QString &name, const QByteArray &svg, Layer layer, int weight,
+              const QSize &pixels, const QColor &colour) {
     static QCache<QString, QImage> cache(4 << 20);
     const QString key = QStringLiteral("%1|%2|%3|%4x%5|%6")
                             .arg(name)
@@ -86,7 +98,6 @@ QImage tinted(const QString &name, Layer layer, int weight, const QSize &pixels,
     if (const QImage *kept = cache.object(key)) {
         return *kept;
     }
-    const QByteArray &svg = source(name);
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QSvgRenderer renderer(variant(svg, layer, weight));
@@ -117,6 +128,40 @@ void drawImage(QPainter &painter, const QRectF &rect, const QImage &image) {
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(rect, image);
+    painter.restore();
+}
+
+// Where the small form of `name` goes, in device pixels: centred in the square on whole
+// pixels; none when the symbol has no small form, the square is not about its grid's size, or
+// the painter turns or shears.
+std::optional<QRect> smallFormPlace(const QPainter &painter, const QRectF &rect,
+                                    const QByteArray &small) {
+    if (small.isEmpty()) {
+        return std::nullopt;
+    }
+    const QTransform transform = painter.deviceTransform();
+    if (transform.type() > QTransform::TxScale) {
+        return std::nullopt;
+    }
+    const QSize grid = QSvgRenderer(small).viewBox().size();
+    const QRectF device = transform.mapRect(rect);
+    const auto near = [](double side, int gridSide) {
+        return side >= gridSide - 0.5 && side <= gridSide + 3;
+    };
+    if (grid.isEmpty() || !near(device.width(), grid.width()) ||
+        !near(device.height(), grid.height())) {
+        return std::nullopt;
+    }
+    const QPoint corner(static_cast<int>(std::lround(device.center().x() - grid.width() / 2.0)),
+                        static_cast<int>(std::lround(device.center().y() - grid.height() / 2.0)));
+    return QRect(corner, grid);
+}
+
+// Draws an image pixel for pixel at a place in device pixels.
+void drawInDevicePixels(QPainter &painter, const QRect &place, const QImage &image) {
+    painter.save();
+    painter.setWorldTransform(painter.deviceTransform().inverted() * painter.worldTransform());
+    painter.drawImage(place.topLeft(), image);
     painter.restore();
 }
 
@@ -152,16 +197,23 @@ void CorvaneSymbols::paint(QPainter &painter, const QRectF &rect, const QString 
     if (svg.isEmpty() || rect.isEmpty()) {
         return;
     }
-    const QSize pixels = devicePixels(painter, rect);
-    if (!hasLayers(svg)) {
-        drawImage(painter, rect, tinted(name, Layer::all, weight, pixels, colour));
+    const QByteArray &small = smallSource(name);
+    if (const std::optional<QRect> place = smallFormPlace(painter, rect, small)) {
+        drawInDevicePixels(painter, *place,
+                           tinted(name + QStringLiteral("@small"), small, Layer::all, QFont::Normal,
+                                  place->size(), colour));
         return;
     }
-    QImage shape = tinted(name, Layer::secondary, weight, pixels, colour);
+    const QSize pixels = devicePixels(painter, rect);
+    if (!hasLayers(svg)) {
+        drawImage(painter, rect, tinted(name, svg, Layer::all, weight, pixels, colour));
+        return;
+    }
+    QImage shape = tinted(name, svg, Layer::secondary, weight, pixels, colour);
     {
         QPainter cut(&shape);
         cut.setCompositionMode(QPainter::CompositionMode_DestinationOut);
-        cut.drawImage(0, 0, tinted(name, Layer::primary, weight, pixels, Qt::black));
+        cut.drawImage(0, 0, tinted(name, svg, Layer::primary, weight, pixels, Qt::black));
     }
     drawImage(painter, rect, shape);
 }
@@ -174,11 +226,11 @@ void CorvaneSymbols::paint(QPainter &painter, const QRectF &rect, const QString 
     }
     const QSize pixels = devicePixels(painter, rect);
     if (!hasLayers(svg)) {
-        drawImage(painter, rect, tinted(name, Layer::all, weight, pixels, primary));
+        CorvaneSymbols::paint(painter, rect, name, weight, primary);
         return;
     }
-    drawImage(painter, rect, tinted(name, Layer::secondary, weight, pixels, secondary));
-    drawImage(painter, rect, tinted(name, Layer::primary, weight, pixels, primary));
+    drawImage(painter, rect, tinted(name, svg, Layer::secondary, weight, pixels, secondary));
+    drawImage(painter, rect, tinted(name, svg, Layer::primary, weight, pixels, primary));
 }
 
 } // namespace corvane

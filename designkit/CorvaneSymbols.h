@@ -15,6 +15,11 @@ namespace corvane {
 // .fill") has two layers, its glyph ("primary") cut out of its shape ("secondary") when drawn
 // in one colour, or each layer in its own colour (palette drawing). Heavier weights draw
 // thicker strokes, as a symbol set beside text of that weight does.
+//
+// A symbol whose shapes run together when drawn only a dozen pixels across may have a small
+// form too (symbols/small/NAME.svg), drawn on a grid of whole pixels (its view box): where
+// the symbol is drawn that size, or up to 3 pixels larger, the small form is drawn pixel for
+// pixel, its strokes as drawn, centred in the square on whole pixels.
 class CorvaneSymbols {
 public:
     CorvaneSymbols() = delete;

@@ -170,8 +170,12 @@ double CorvaneTooltipModifier::horizontalCorrection() const {
 
 void CorvaneTooltipModifier::place() {
     pill_->resize(pill_->sizeHint());
+    const QRectF anchor = anchorFrameIn(anchor_, anchor_->window());
+    const Edge edge =
+        CorvaneTooltipPositioning::fittingEdge(anchor, pill_->size(), edge_, pill_->oneLineHeight(),
+                                               QRectF(QPointF(0, 0), anchor_->window()->size()));
     const QRectF frame = CorvaneTooltipPositioning::pillFrame(
-        anchorFrameIn(anchor_, anchor_->window()), pill_->size(), edge_, horizontalCorrection());
+        anchor, pill_->size(), edge, horizontalCorrection(), pill_->oneLineHeight());
     pill_->move(frame.topLeft().toPoint());
 }
 

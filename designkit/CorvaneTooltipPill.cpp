@@ -84,6 +84,11 @@ QSize CorvaneTooltipPill::sizeHint() const {
     return {width, static_cast<int>(std::ceil(content.height())) + 2 * verticalPadding};
 }
 
+int CorvaneTooltipPill::oneLineHeight() const {
+    const QSizeF line = WrappedText(QStringLiteral("X"), textFont(), textWidthLimit).size();
+    return static_cast<int>(std::ceil(line.height())) + 2 * verticalPadding;
+}
+
 void CorvaneTooltipPill::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setOpacity(opacity_);

@@ -29,6 +29,8 @@ public:
     void setOpacity(double opacity);
 
     QSize sizeHint() const override;
+    // The height of a pill of one line of text and no shortcut.
+    int oneLineHeight() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

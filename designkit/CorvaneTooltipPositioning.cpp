@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace corvane {
 
 QRectF CorvaneTooltipPositioning::infiniteRect() {
@@ -47,11 +49,26 @@ double CorvaneTooltipPositioning::horizontalCorrection(const QRectF &anchorFrame
 }
 
 QRectF CorvaneTooltipPositioning::pillFrame(const QRectF &anchorFrame, const QSizeF &pillSize,
-                                            Edge edge, double correction) {
+                                            Edge edge, double correction,
+                                            std::optional<double> oneLineHeight) {
     const double x = anchorFrame.center().x() - pillSize.width() / 2 + correction;
-    const double y = edge == Edge::top ? anchorFrame.top() - verticalOffset
-                                       : anchorFrame.bottom() + verticalOffset - pillSize.height();
+    // How much taller than one line the pill is: it grows by that away from the anchor.
+    const double extra =
+        std::max(0.0, pillSize.height() - oneLineHeight.value_or(pillSize.height()));
+    const double y = edge == Edge::top
+                         ? anchorFrame.top() - verticalOffset - extra
+                         : anchorFrame.bottom() + verticalOffset - pillSize.height() + extra;
     return QRectF(QPointF(x, y), pillSize);
+}
+
+Edge CorvaneTooltipPositioning::fittingEdge(const QRectF &anchorFrame, const QSizeF &pillSize,
+                                            Edge edge, double oneLineHeight, const QRectF &window) {
+    const auto fits = [&](Edge side) {
+        const QRectF frame = pillFrame(anchorFrame, pillSize, side, 0, oneLineHeight);
+        return frame.top() >= window.top() && frame.bottom() <= window.bottom();
+    };
+    const Edge other = edge == Edge::top ? Edge::bottom : Edge::top;
+    return !fits(edge) && fits(other) ? other : edge;
 }
 
 } // namespace corvane

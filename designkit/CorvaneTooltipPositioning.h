@@ -5,6 +5,8 @@
 #include <QRectF>
 #include <QSizeF>
 
+#include <optional>
+
 class QWidget;
 
 namespace corvane {
@@ -34,11 +36,20 @@ public:
     static double horizontalCorrection(const QRectF &anchorFrame, const QSizeF &pillSize,
                                        const QRectF &container);
 
-    // The pill's frame: centred on the anchor and shifted by `correction`; for `top` its top
-    // 30 points above the anchor's top, for every other edge its bottom 30 points below the
-    // anchor's bottom.
+    // The pill's frame: centred on the anchor and shifted by `correction`; a pill of one line
+    // (`oneLineHeight` high) has, for `top`, its top 30 points above the anchor's top, for
+    // every other edge its bottom 30 points below the anchor's bottom. A taller pill grows
+    // away from the anchor from there, so that its text never covers the control it tells
+    // about: below, its first line stays where a one-line pill's is; above, its last line.
+    // Without `oneLineHeight` every pill is placed as one of one line.
     static QRectF pillFrame(const QRectF &anchorFrame, const QSizeF &pillSize, Edge edge,
-                            double correction);
+                            double correction, std::optional<double> oneLineHeight = {});
+
+    // The edge the pill goes to: `edge`, unless there the pill would run out of `window`, the
+    // window that clips it, while on the other side of the anchor it fits (a control at the
+    // window's foot shows its tooltip above it rather than none).
+    static Edge fittingEdge(const QRectF &anchorFrame, const QSizeF &pillSize, Edge edge,
+                            double oneLineHeight, const QRectF &window);
 };
 
 } // namespace corvane

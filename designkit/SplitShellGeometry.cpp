@@ -5,7 +5,8 @@
 
 namespace corvane {
 
-SplitShellGeometry SplitShellGeometry::compute(QSize size, double sidebarWidth, double revealed) {
+SplitShellGeometry SplitShellGeometry::compute(QSize size, double sidebarWidth, double revealed,
+                                               bool floating) {
     const int width = static_cast<int>(std::lround(std::max(0.0, sidebarWidth)));
     // The sidebar's space: card with its margins, and the handle's one point beyond them.
     const int space = 2 * cardMargin + width + (handleWidth - handleOverlap);
@@ -15,7 +16,8 @@ SplitShellGeometry SplitShellGeometry::compute(QSize size, double sidebarWidth, 
     geometry.card =
         QRect(cardMargin + shift, cardMargin, width, std::max(0, size.height() - 2 * cardMargin));
     geometry.handle = QRect(cardMargin + width + shift, 0, handleWidth, size.height());
-    geometry.content = QRect(shown, 0, std::max(0, size.width() - shown), size.height());
+    const int taken = floating ? 0 : shown;
+    geometry.content = QRect(taken, 0, std::max(0, size.width() - taken), size.height());
     return geometry;
 }
 

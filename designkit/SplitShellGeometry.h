@@ -21,8 +21,10 @@ public:
     QRect handle;
     QRect content;
 
-    // `revealed` is how much of the sidebar's space is on screen, 0 when collapsed.
-    static SplitShellGeometry compute(QSize size, double sidebarWidth, double revealed);
+    // `revealed` is how much of the sidebar's space is on screen, 0 when collapsed. A floating
+    // sidebar takes no space: the content fills the size and the card lies over it.
+    static SplitShellGeometry compute(QSize size, double sidebarWidth, double revealed,
+                                      bool floating = false);
 
     friend bool operator==(const SplitShellGeometry &, const SplitShellGeometry &) = default;
 };

@@ -3,11 +3,15 @@
 #include "designkit/CorvaneButtonStyle.h"
 #include "designkit/CorvaneDesign.h"
 #include "designkit/CorvaneGlassBackground.h"
+#include "designkit/CorvaneSlider.h"
 
 #include "TestSupport.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QLabel>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -169,4 +173,57 @@ TEST(CorvaneButtonStyle, ButtonsTakeTheirPaddingAndSize) {
 
     CorvaneIconButton icon(QStringLiteral("gearshape"), {40});
     EXPECT_EQ(icon.sizeHint(), QSize(40, 40));
+}
+
+TEST(CorvaneButtonStyle, AWrappingTextTakesMoreLinesNeverMoreWidth) {
+    const QFontMetrics metrics(CorvaneButtonStyle::font());
+    const QString words = QStringLiteral("Interviews and B-Roll for the Director's Cut");
+    const QString oneWord = QStringLiteral("Interviews_and_B-Roll_for_the_Directors_Cut");
+    const int wrap = metrics.horizontalAdvance(words) / 2 + 10;
+    for (const QString &text : {words, oneWord}) {
+        CorvaneButton button(text);
+        button.setWrapWidth(wrap);
+        EXPECT_LE(button.sizeHint().width(), wrap + 24) << text.toStdString();
+        EXPECT_GE(button.sizeHint().height(), 2 * metrics.height() + 16) << text.toStdString();
+        EXPECT_EQ(button.text(), text);
+    }
+    // Text that fits stays on its line; without a wrap width nothing wraps.
+    CorvaneButton fits(QStringLiteral("Detect"));
+    fits.setWrapWidth(wrap);
+    EXPECT_EQ(fits.sizeHint(), CorvaneButton(QStringLiteral("Detect")).sizeHint());
+    EXPECT_EQ(CorvaneButton(words).sizeHint().height(), metrics.height() + 16);
+}
+
+TEST(CorvaneSlider, TheKnobIsRoundOnAnAccentTrack) {
+    QSlider slider;
+    corvaneSlider(&slider);
+    EXPECT_EQ(slider.orientation(), Qt::Horizontal);
+    slider.setRange(0, 20);
+    slider.setValue(10);
+    slider.resize(200, 24);
+    QStyleOptionSlider option;
+    option.initFrom(&slider);
+    option.orientation = Qt::Horizontal;
+    option.minimum = slider.minimum();
+    option.maximum = slider.maximum();
+    option.sliderPosition = option.sliderValue = slider.value();
+    option.subControls = QStyle::SC_All;
+    const QRect knob = slider.style()->subControlRect(QStyle::CC_Slider, &option,
+                                                      QStyle::SC_SliderHandle, &slider);
+    ASSERT_GE(knob.width(), 14);
+    // The slider alone, over nothing.
+    QImage drawn(slider.size(), QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    slider.render(&drawn, {}, {}, QWidget::DrawChildren);
+    const QColor centre = drawn.pixelColor(knob.center());
+    EXPECT_EQ(centre.alpha(), 255);
+    EXPECT_GT(centre.lightness(), 200) << "a light knob";
+    // Round: nothing at its corners.
+    for (const QPoint corner :
+         {knob.topLeft(), knob.topRight(), knob.bottomLeft(), knob.bottomRight()}) {
+        EXPECT_LT(drawn.pixelColor(corner).alpha(), 64) << corner.x() << "," << corner.y();
+    }
+    // The track up to the knob in the accent colour.
+    const QColor before = drawn.pixelColor(knob.left() - 20, knob.center().y());
+    EXPECT_GT(before.blue(), before.red());
 }

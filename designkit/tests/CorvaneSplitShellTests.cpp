@@ -242,3 +242,35 @@ TEST_F(CorvaneSplitShellWidget, AnimatedCollapseSlidesTheCardButNeverItsWidth) {
     EXPECT_TRUE(made->sidebar()->isHidden());
     EXPECT_EQ(made->content()->geometry(), QRect(0, 0, 1000, 700));
 }
+
+TEST_F(CorvaneSplitShellWidget, AFloatingSidebarLiesOverTheWholeContent) {
+    ManualClock clock;
+    ScopedClock scoped(clock);
+    auto made = shell();
+    made->setSidebarFloating(true);
+    EXPECT_TRUE(made->isSidebarFloating());
+    // The content keeps the whole shell; the card lies over it, above it, and cannot be
+    // resized there.
+    EXPECT_EQ(made->content()->geometry(), QRect(0, 0, 1000, 700));
+    EXPECT_EQ(made->sidebar()->geometry(), QRect(8, 8, 300, 684));
+    EXPECT_TRUE(made->resizeHandle()->isHidden());
+    EXPECT_EQ(made->childAt(100, 100), made->sidebar());
+    EXPECT_EQ(made->minimumSizeHint(), made->content()->minimumSizeHint().expandedTo({0, 0}));
+
+    // Collapsing slides the card out over the content, which stays where it is.
+    made->setSidebarCollapsed(true, true);
+    clock.advance(100ms);
+    EXPECT_LT(made->sidebar()->x(), 8);
+    EXPECT_EQ(made->content()->geometry(), QRect(0, 0, 1000, 700));
+    clock.advance(100ms);
+    EXPECT_TRUE(made->sidebar()->isHidden());
+    made->setSidebarCollapsed(false, true);
+    clock.advance(200ms);
+    EXPECT_EQ(made->sidebar()->geometry(), QRect(8, 8, 300, 684));
+    EXPECT_TRUE(made->resizeHandle()->isHidden());
+
+    // Docked again, it takes its room back, and its handle.
+    made->setSidebarFloating(false);
+    EXPECT_EQ(made->content()->x(), 300 + 17);
+    EXPECT_FALSE(made->resizeHandle()->isHidden());
+}

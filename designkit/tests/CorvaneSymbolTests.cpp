@@ -120,6 +120,36 @@ TEST(CorvaneSymbols, HeavierWeightsDrawThickerStrokes) {
     EXPECT_LT(regular, heavy);
 }
 
+TEST(CorvaneSymbols, TheExpandSymbolReadsAsTwoArrowsAtItsSmallSize) {
+    // 11 points, as the views use it, at a place between whole pixels.
+    const QString name = QStringLiteral("arrow.up.left.and.arrow.down.right");
+    const double side = CorvaneSymbols::side(11);
+    QImage image(18, 18, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        CorvaneSymbols::paint(painter, QRectF(2.3, 2.6, side, side), name, QFont::DemiBold,
+                              Qt::white);
+    }
+    int solid = 0;
+    QRect drawn;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) == 255) {
+                ++solid;
+                drawn |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    // Strokes on whole pixels, not smeared over two: each arrow's head is a solid corner.
+    EXPECT_GE(solid, 16);
+    EXPECT_EQ(qAlpha(image.pixel(drawn.left(), drawn.top())), 255);
+    EXPECT_EQ(qAlpha(image.pixel(drawn.right(), drawn.bottom())), 255);
+    // The two arrows stay apart: clear between them.
+    EXPECT_LT(qAlpha(image.pixel(drawn.center().x(), drawn.center().y())), 64);
+    EXPECT_LT(qAlpha(image.pixel(drawn.right(), drawn.top())), 64);
+}
+
 TEST(CorvaneSymbols, UnknownNameIsEmptyAndLoggedOnce) {
     std::ostringstream log;
     auto logger = tandrel::logger("com.ostrevale.tandrel", "designkit");

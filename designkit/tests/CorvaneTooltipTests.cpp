@@ -94,6 +94,15 @@ TEST(CorvaneTooltipPositioning, PillAboveForTopAndBelowForEveryOtherEdge) {
         EXPECT_EQ(CorvaneTooltipPositioning::pillFrame(anchor, pill, edge, 5),
                   QRectF(95, 128, 60, 22));
     }
+    // A pill of three lines grows away from its anchor: its first line below, or its last
+    // line above, where a one-line pill's is.
+    const QSizeF tall(60, 58);
+    EXPECT_EQ(CorvaneTooltipPositioning::pillFrame(anchor, tall, Edge::bottom, 0, 22),
+              QRectF(90, 128, 60, 58));
+    EXPECT_EQ(CorvaneTooltipPositioning::pillFrame(anchor, tall, Edge::top, 0, 22),
+              QRectF(90, 34, 60, 58));
+    EXPECT_EQ(CorvaneTooltipPositioning::pillFrame(anchor, pill, Edge::bottom, 0, 22),
+              QRectF(90, 128, 60, 22));
 }
 
 TEST_F(CorvaneTooltip, ContainerIsTheActiveWindowElseTheAnchorsWindow) {
@@ -208,6 +217,28 @@ TEST_F(CorvaneTooltip, LeadingAndTrailingActAsBottomAndTopGoesAbove) {
     }
 }
 
+TEST_F(CorvaneTooltip, APillThatWouldLeaveTheWindowGoesToTheOtherSide) {
+    // At the window's foot, as the status bar's refresh button: above, where it can be read.
+    anchor->setGeometry(150, 300 - 24, 100, 24);
+    CorvaneTooltipModifier *modifier = tooltip(QStringLiteral("Re-scan now"));
+    hoverEnter(anchor);
+    clock.advance(350ms);
+    ASSERT_TRUE(pillShown(modifier));
+    const QRect below = modifier->pill()->geometry();
+    EXPECT_EQ(below.top(), 300 - 24 - 30);
+    EXPECT_LE(below.bottom(), anchor->geometry().top());
+    hoverLeave(anchor);
+    // The same at the top of the window: below, as asked.
+    anchor->setGeometry(150, 0, 100, 24);
+    hoverEnter(anchor);
+    clock.advance(350ms);
+    EXPECT_EQ(modifier->pill()->geometry().bottom() + 1, 24 + 30);
+    // Where neither side has room, the side asked for.
+    EXPECT_EQ(CorvaneTooltipPositioning::fittingEdge(QRectF(0, 0, 10, 10), QSizeF(50, 80),
+                                                     Edge::bottom, 22, QRectF(0, 0, 100, 40)),
+              Edge::bottom);
+}
+
 TEST_F(CorvaneTooltip, PillIsShiftedToStayInsideTheWindow) {
     anchor->setGeometry(0, 130, 60, 24); // midpoint 30 points from the left edge
     CorvaneTooltipModifier *modifier = tooltip(QStringLiteral("Import preset from .json"));
@@ -241,6 +272,10 @@ TEST_F(CorvaneTooltip, LongTextWrapsWithinTheWidthLimit) {
         EXPECT_LE(size.width(), CorvaneTooltipPill::maximumWidth);
         EXPECT_GT(size.width(), CorvaneTooltipPill::maximumWidth - 40);
         EXPECT_GE(size.height(), 2 * oneLine.height() - 2 * CorvaneTooltipPill::verticalPadding);
+        // It grows downwards, clear of the control it tells about, its top where a one-line
+        // pill's is.
+        EXPECT_EQ(modifier->pill()->y(), 130 + 24 + 30 - oneLine.height());
+        EXPECT_GT(modifier->pill()->y(), anchor->geometry().bottom());
         hoverLeave(anchor);
     }
 }

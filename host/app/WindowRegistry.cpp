@@ -1,6 +1,36 @@
 #include "host/app/WindowRegistry.h"
 
+#include <QAction>
+#include <QKeyEvent>
+
 namespace tandrel {
+
+namespace {
+
+// Esc that reaches the window itself: no widget in it used the key on its way up.
+class EscapeCloses : public QObject {
+public:
+    explicit EscapeCloses(QWidget *window) : QObject(window), window_(window) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == window_ && event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+                window_->close();
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget *window_;
+};
+
+} // namespace
 
 WindowRegistry::~WindowRegistry() {
     for (QWidget *window : allWindows()) {
@@ -23,6 +53,7 @@ QWidget *WindowRegistry::open(const QString &id) {
         window->setWindowTitle(scene->second.title);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->resize(scene->second.defaultSize);
+        closeWithKeys(window);
         emit windowCreated(window);
     }
     bringForward(window);
@@ -68,6 +99,20 @@ void bringForward(QWidget *window) {
     }
     window->raise();
     window->activateWindow();
+}
+
+void closeWithKeys(QWidget *window) {
+    auto *close = new QAction(QStringLiteral("Close"), window);
+    QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Close);
+    const QKeySequence ctrlW(QStringLiteral("Ctrl+W"));
+    if (!keys.contains(ctrlW)) {
+        keys.prepend(ctrlW);
+    }
+    close->setShortcuts(keys);
+    close->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(close, &QAction::triggered, window, &QWidget::close);
+    window->addAction(close);
+    new EscapeCloses(window);
 }
 
 } // namespace tandrel

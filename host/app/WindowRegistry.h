@@ -14,7 +14,8 @@ namespace tandrel {
 
 // The host's windows: any number of main windows, and tool windows that exist at most once,
 // each under its id. Opening a tool window that is open brings it forward; a closed one is
-// gone, and the next opening starts it afresh.
+// gone, and the next opening starts it afresh. A tool window closes with the desktop's Close
+// keys (Ctrl+W) and with Esc, as the desktop's own windows do.
 class WindowRegistry : public QObject {
     Q_OBJECT
 
@@ -55,5 +56,10 @@ private:
 
 // Brings a shown window to the front and gives it the keyboard.
 void bringForward(QWidget *window);
+
+// Lets `window` be closed from the keyboard: the desktop's Close keys (Ctrl+W) anywhere in
+// it, and Esc when nothing in the window takes that key for itself (an open list, a field
+// that undoes its edit with it).
+void closeWithKeys(QWidget *window);
 
 } // namespace tandrel

@@ -1,6 +1,7 @@
 // The design kit's window pieces: traffic lights, floating panels and their column, the split
 // shell and tooltips, each in a small scene of the host's kind.
 #include "tools/tandrel-screens/KitSheet.h"
+#include "tools/tandrel-screens/ScreenHover.h"
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "designkit/Color.h"
@@ -36,39 +37,13 @@ using tandrel::screens::ScreenRegistration;
 
 namespace {
 
+using tandrel::screens::hover;
+using tandrel::screens::showTooltipWhenShown;
 using tandrel::screens::kit::Backdrop;
 using tandrel::screens::kit::Page;
 using tandrel::screens::kit::text;
 namespace Spacing = CorvaneDesign::Spacing;
 using namespace std::chrono_literals;
-
-// The pointer resting on `widget`, as the window system would report it.
-void hover(QWidget *widget) {
-    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
-    QEnterEvent enter(at, at, widget->mapToGlobal(at));
-    QCoreApplication::sendEvent(widget, &enter);
-}
-
-// Each screen is drawn in a process of its own: one clock for the process, stepped by hand,
-// so a tooltip is on screen, faded in, when the screen is taken.
-ManualClock &screenClock() {
-    static ManualClock clock;
-    static ScopedClock scoped(clock);
-    return clock;
-}
-
-// Rests the pointer on `anchor` once the screen is shown and laid out, long enough for its
-// tooltip to show.
-void showTooltipWhenShown(QWidget *anchor) {
-    screenClock();
-    QMetaObject::invokeMethod(
-        anchor,
-        [anchor] {
-            hover(anchor);
-            screenClock().advance(CorvaneTooltipModifier::delay + CorvaneTooltipModifier::fadeIn);
-        },
-        Qt::QueuedConnection);
-}
 
 // Draws another widget, never shown itself, `scale` times larger, to look at small things.
 class Magnifier : public QWidget {
@@ -498,8 +473,9 @@ std::unique_ptr<QWidget> tooltipAboveShortcut(const ScreenContext &) {
     auto *layout = new QVBoxLayout(page.get());
     layout->setContentsMargins(Spacing::generous, Spacing::generous, Spacing::generous,
                                Spacing::generous);
-    auto *note = text(QStringLiteral("Above its control, the pill's top 30 points over the "
-                                     "control's top, with the shortcut under the text."),
+    auto *note = text(QStringLiteral("Above its control, with the shortcut under the text: "
+                                     "the pill grows upwards, its last line where a pill of "
+                                     "one line would end."),
                       corvaneMicro);
     note->setWordWrap(true);
     layout->addWidget(note);

@@ -1,11 +1,16 @@
-// The host's main window on the sample library, in the states a user meets it in, the
-// plug-in update banner in each of its states, and the choice among the editor's libraries.
+// The host's main window on the sample library, in the states a user meets it in, also at its
+// smallest and with the kit's tooltips of its controls; the plug-in update banner in each of
+// its states, the status bar while it refreshes, the project start timecode with each of its
+// hints, and the choice among the editor's libraries.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "designkit/Color.h"
+#include "designkit/CorvaneMaterial.h"
+#include "designkit/Painting.h"
 #include "host/app/HostCommands.h"
 #include "host/state/AppState.h"
 #include "host/update/PluginUpdateInstaller.h"
+#include "host/views/common/ElidedLabel.h"
 #include "host/views/common/MainWindowAppearance.h"
 #include "host/views/common/Preferences.h"
 #include "host/views/common/TextButton.h"
@@ -17,13 +22,17 @@
 #include "host/views/main/PluginVersionWarningBanner.h"
 #include "host/views/main/ProjectStartTCView.h"
 #include "host/views/main/SidebarView.h"
+#include "host/views/main/StatusBarView.h"
+#include "host/views/main/TimelineListView.h"
 #include "platform/automation/EditorAutomation.h"
 #include "platform/runtime/MainQueue.h"
 #include "platform/runtime/ManualClock.h"
 #include "tools/make-sample-library/SampleLibrary.h"
 #include "tools/make-sample-library/SampleLibraryWriter.h"
+#include "tools/tandrel-screens/ScreenHover.h"
 #include "tools/tandrel-screens/ScreenState.h"
 
+#include <QAbstractButton>
 #include <QFile>
 #include <QLineEdit>
 #include <QPainter>
@@ -48,6 +57,8 @@ enum class Stage {
     serving,
     override,
     collapsed,
+    // At the window's minimum size, the sidebar brought over the editor.
+    narrowSidebar,
     updateBanner,
     // The full lists while a timeline is served, its card open.
     timelines,
@@ -152,7 +163,8 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
         window->sidebar()->setShowManualLibraryPicker(true);
     }
     if (stage == Stage::serving || stage == Stage::override || stage == Stage::collapsed ||
-        stage == Stage::updateBanner || stage == Stage::timelines) {
+        stage == Stage::narrowSidebar || stage == Stage::updateBanner ||
+        stage == Stage::timelines) {
         state.setActiveTimeline(timelineID(state, "Sample"));
         // Written a while ago.
         made.clock->advance(2min);
@@ -164,7 +176,144 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     if (stage == Stage::collapsed) {
         window->setSidebarCollapsed(true);
     }
+    if (stage == Stage::narrowSidebar) {
+        // Once the window is on screen at its size, as "Show Sidebar" leaves it when its slide
+        // is over.
+        QMetaObject::invokeMethod(
+            window.get(), [view = window.get()] { view->setSidebarCollapsed(false); },
+            Qt::QueuedConnection);
+    }
     return window;
+}
+
+// Which control of a main window the pointer rests on, its tooltip shown.
+enum class Hovered {
+    sidebarToggle,
+    // The header's wand, after a detection the editor refused: its tooltip tells why.
+    detectError,
+    refresh,
+    timelineName,
+};
+
+std::unique_ptr<QWidget> mainWindowTooltip(const ScreenContext &context, Hovered hovered) {
+    const Stage stage = hovered == Hovered::detectError    ? Stage::detectPermission
+                        : hovered == Hovered::timelineName ? Stage::timelines
+                                                           : Stage::serving;
+    std::unique_ptr<QWidget> made = mainWindow(context, stage);
+    auto *window = static_cast<ContentView *>(made.get());
+    QWidget *anchor = nullptr;
+    switch (hovered) {
+    case Hovered::sidebarToggle:
+        anchor = window->sidebarToggle();
+        break;
+    case Hovered::detectError:
+        for (auto *detect : window->findChildren<DetectFromFCPButton *>()) {
+            if (detect->isCompact()) {
+                anchor = detect->button();
+            }
+        }
+        break;
+    case Hovered::refresh:
+        anchor = window->statusBar()->refreshButton();
+        break;
+    case Hovered::timelineName:
+        for (auto *row : window->findChildren<TimelineRow *>()) {
+            if (row->content().timeline.name == "Multicam Edit") {
+                anchor = row->nameLabel();
+            }
+        }
+        break;
+    }
+    if (anchor == nullptr) {
+        throw std::runtime_error("the main window has no such control");
+    }
+    screens::showTooltipWhenShown(anchor);
+    return made;
+}
+
+// Behind a part of the sidebar: the window's glass under the sidebar's card, in the default
+// appearance.
+class SidebarCard : public QWidget {
+protected:
+    void paintEvent(QPaintEvent *) override {
+        const MainWindowAppearance appearance =
+            MainWindowAppearance::from(AppearanceSettings::defaults());
+        QPainter painter(this);
+        painter.fillRect(rect(),
+                         corvane::CorvaneMaterial(corvane::CorvaneMaterial::hudWindow).fill());
+        painter.fillRect(rect(),
+                         corvane::withOpacity(appearance.baseColor, appearance.baseOpacity));
+        painter.fillRect(rect(), corvane::withOpacity(appearance.sidebarCardColor,
+                                                      appearance.sidebarCardOpacity));
+    }
+};
+
+// The project start timecode field as the sidebar shows it, at the sidebar's default width,
+// with each of its hints.
+enum class StartTC {
+    // Nothing served yet.
+    noTimeline,
+    detected,
+    // Served, but the library gave no start timecode.
+    notReported,
+    override,
+};
+
+std::unique_ptr<QWidget> startTC(const ScreenContext &context, StartTC which) {
+    Host &made = host();
+    AppState &state = *made.state;
+    state.start();
+    if (which == StartTC::detected || which == StartTC::override) {
+        state.addLibrary(screens::sampleLibrary(context));
+        platform::MainQueue::runPending();
+        state.setActiveTimeline(timelineID(state, "Sample"));
+    } else if (which == StartTC::notReported) {
+        // A timeline no watched library offers: nothing to read its start from.
+        state.setActiveTimeline("4B2F0C1E-0000-4000-8000-000000000001");
+    }
+    auto card = std::make_unique<SidebarCard>();
+    auto *layout = new QVBoxLayout(card.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *view = new ProjectStartTCView(state);
+    layout->addWidget(view);
+    layout->addStretch(1);
+    if (which == StartTC::override) {
+        // Typed into the field, as a user does, who is still in it.
+        QTest::keyClicks(view->field(), "00:59:50:00");
+    } else {
+        // In the sidebar the field waits for a click: the keyboard is elsewhere.
+        card->setFocusPolicy(Qt::StrongFocus);
+        QMetaObject::invokeMethod(
+            card.get(), [to = card.get()] { to->setFocus(); }, Qt::QueuedConnection);
+    }
+    return card;
+}
+
+// The status bar while a refresh it asked for runs, on the band behind it, as wide as the
+// smallest main window.
+std::unique_ptr<QWidget> statusBarRefreshing(const ScreenContext &context) {
+    Host &made = host();
+    AppState &state = *made.state;
+    state.start();
+    state.addLibrary(screens::sampleLibrary(context));
+    platform::MainQueue::runPending();
+    state.setActiveTimeline(timelineID(state, "Sample"));
+    made.clock->advance(2min);
+    auto band = std::make_unique<QWidget>();
+    band->setAutoFillBackground(true);
+    QPalette palette = band->palette();
+    palette.setColor(QPalette::Window,
+                     MainWindowAppearance::from(AppearanceSettings::defaults()).bandColor);
+    band->setPalette(palette);
+    auto *layout = new QVBoxLayout(band.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *bar = new StatusBarView(state, made.clock, made.clock->timers());
+    layout->addWidget(bar);
+    // The state object's refresh is under way: it reads the libraries again on its queue.
+    StatusBarContent refreshing = bar->content();
+    refreshing.isRefreshing = true;
+    bar->display(refreshing);
+    return band;
 }
 
 // The banner alone, on the band behind it, as wide as a main window.
@@ -184,13 +333,18 @@ std::unique_ptr<QWidget> banner(PluginUpdateState state) {
     return band;
 }
 
-// The choice among the editor's open libraries that detection offers.
-std::unique_ptr<QWidget> choiceDialog(const ScreenContext &) {
-    const std::vector<std::filesystem::path> libraries{
+// The choice among the editor's open libraries that detection offers: names that widen it,
+// and one too long for its widest, which wraps.
+std::unique_ptr<QWidget> choiceDialog(bool tooLong) {
+    std::vector<std::filesystem::path> libraries{
         "/Volumes/Media/Feature Film.fcpbundle",
         "/Volumes/Media/Trailer.fcpbundle",
         "/Users/editor/Movies/Interviews and B-Roll for the Director's Cut.fcpbundle",
     };
+    if (tooLong) {
+        libraries.emplace_back("/Volumes/Archive/Interviews, B-Roll, Pick-ups and Archive Material "
+                               "for the Director's Extended Cut (Reel 4).fcpbundle");
+    }
     return std::make_unique<LibraryChoiceDialog>(libraries, [](const std::filesystem::path &) {});
 }
 
@@ -207,6 +361,12 @@ const tandrel::screens::ScreenRegistration screens{
     {"host-main-window-override",
      {1240, 800},
      [](const ScreenContext &c) { return mainWindow(c, Stage::override); }},
+    {"host-main-window-minimum",
+     {ContentView::minimumWidth, ContentView::minimumHeight},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::serving); }},
+    {"host-main-window-minimum-sidebar",
+     {ContentView::minimumWidth, ContentView::minimumHeight},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::narrowSidebar); }},
     {"host-main-window-collapsed",
      {1240, 800},
      [](const ScreenContext &c) { return mainWindow(c, Stage::collapsed); }},
@@ -222,7 +382,35 @@ const tandrel::screens::ScreenRegistration screens{
     {"host-sidebar-detect-permission",
      {1240, 800},
      [](const ScreenContext &c) { return mainWindow(c, Stage::detectPermission); }},
-    {"host-detect-dialog", {320, 253}, choiceDialog},
+    {"host-detect-dialog", {329, 253}, [](const ScreenContext &) { return choiceDialog(false); }},
+    {"host-detect-dialog-long-names",
+     {480, 305},
+     [](const ScreenContext &) { return choiceDialog(true); }},
+    {"host-tooltip-sidebar-toggle",
+     {1240, 800},
+     [](const ScreenContext &c) { return mainWindowTooltip(c, Hovered::sidebarToggle); }},
+    {"host-tooltip-detect-error",
+     {1240, 800},
+     [](const ScreenContext &c) { return mainWindowTooltip(c, Hovered::detectError); }},
+    {"host-tooltip-refresh",
+     {1240, 800},
+     [](const ScreenContext &c) { return mainWindowTooltip(c, Hovered::refresh); }},
+    {"host-tooltip-timeline-name",
+     {1240, 800},
+     [](const ScreenContext &c) { return mainWindowTooltip(c, Hovered::timelineName); }},
+    {"host-status-bar-refreshing", {760, 36}, statusBarRefreshing},
+    {"host-start-tc-no-timeline",
+     {300, 90},
+     [](const ScreenContext &c) { return startTC(c, StartTC::noTimeline); }},
+    {"host-start-tc-detected",
+     {300, 90},
+     [](const ScreenContext &c) { return startTC(c, StartTC::detected); }},
+    {"host-start-tc-not-reported",
+     {300, 90},
+     [](const ScreenContext &c) { return startTC(c, StartTC::notReported); }},
+    {"host-start-tc-override",
+     {300, 90},
+     [](const ScreenContext &c) { return startTC(c, StartTC::override); }},
     {"update-banner-installing",
      {760, 70},
      [](const ScreenContext &) { return banner(PluginUpdateState::installing()); }},

@@ -1,4 +1,4 @@
-// The menu-bar extra's menu while a timeline is served.
+// The menu-bar extra's menu while a timeline is served, and before any library is watched.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "host/state/AppState.h"
@@ -37,8 +37,17 @@ std::unique_ptr<QWidget> menuServing(const ScreenContext &context) {
     return menu;
 }
 
+// A first start: no library watched yet.
+std::unique_ptr<QWidget> menuEmpty(const ScreenContext &) {
+    auto menu = std::make_unique<MenuBarView>(screenState(), MenuBarView::Actions{});
+    // As it opens.
+    emit menu->aboutToShow();
+    return menu;
+}
+
 const tandrel::screens::ScreenRegistration screens{
     {"host-menu-bar-extra-serving", {260, 140}, menuServing},
+    {"host-menu-bar-extra-empty", {260, 100}, menuEmpty},
 };
 
 } // namespace

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -168,6 +169,49 @@ TEST_F(HostApp, ToolWindowsAreOpenedByIdAndStaySingle) {
     EXPECT_EQ(host().windows().mainWindows(), std::vector<QWidget *>{main});
 }
 
+TEST_F(HostApp, ToolWindowsCloseWithCtrlWAndEscAsTheDesktopsWindowsDo) {
+    struct Key {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    const Key keys[] = {{Qt::Key_W, Qt::ControlModifier}, {Qt::Key_Escape, Qt::NoModifier}};
+    for (const char *id : {TandrelHostApp::positionPreviewID, TandrelHostApp::fcpxmlValidationID,
+                           TandrelHostApp::settingsID}) {
+        for (const Key &key : keys) {
+            QWidget *window = host().openWindow(QString::fromUtf8(id));
+            QCoreApplication::processEvents();
+            ASSERT_EQ(QApplication::activeWindow(), window) << id;
+            // Pressed where the keyboard is: the key travels up to the window.
+            QWidget *focus = QApplication::focusWidget();
+            QTest::keyClick(focus != nullptr ? focus : window, key.key, key.modifiers);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_EQ(host().windows().window(QString::fromUtf8(id)), nullptr)
+                << id << " " << QKeySequence(key.key | key.modifiers).toString().toStdString();
+        }
+    }
+
+    // Esc that a control takes for itself stays the control's: an open list closes, the window
+    // stays.
+    auto *settings = static_cast<SettingsView *>(
+        host().openWindow(QString::fromUtf8(TandrelHostApp::settingsID)));
+    QCoreApplication::processEvents();
+    settings->presetPicker()->showPopup();
+    QCoreApplication::processEvents();
+    QWidget *list = QApplication::activePopupWidget();
+    ASSERT_NE(list, nullptr);
+    QTest::keyClick(list, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(host().windows().window(QString::fromUtf8(TandrelHostApp::settingsID)), settings);
+
+    // A main window is no tool window: Esc leaves it open.
+    ContentView *main = host().newMainWindow();
+    QCoreApplication::processEvents();
+    QTest::keyClick(main, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(host().windows().mainWindows(), std::vector<QWidget *>{main});
+}
+
 TEST_F(HostApp, EveryMainWindowCarriesTheSharedCommandsInItsMenuBar) {
     ContentView *first = host().newMainWindow();
     ContentView *second = host().newMainWindow();
@@ -284,6 +328,39 @@ TEST_F(MenuBarExtraHost, OpenBringsTheFirstWindowForwardAndMakesNone) {
     QObject::connect(host().commands().quit(), &QAction::triggered, [&] { ++quits; });
     extra->menu()->command(MenuBarItem::Command::quit)->trigger();
     EXPECT_EQ(quits, 1);
+}
+
+TEST_F(MenuBarExtraHost, CtrlQInTheOpenMenuQuitsOnceAlsoWithEveryWindowClosed) {
+    ContentView *window = host().newMainWindow();
+    MenuBarView *menu = host().menuBarExtra()->menu();
+    int quits = 0;
+    QObject::connect(host().commands().quit(), &QAction::triggered, [&] { ++quits; });
+    // The menu open, as the tray opens it, and the keys pressed in it.
+    const auto pressCtrlQ = [&] {
+        menu->popup(QPoint(0, 0));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activePopupWidget(), menu);
+        QTest::keyClick(menu, Qt::Key_Q, Qt::ControlModifier);
+        menu->hide();
+    };
+
+    // A main window on screen: its Quit takes the keys, once.
+    pressCtrlQ();
+    EXPECT_EQ(quits, 1);
+
+    // Every window closed: the menu answers them itself.
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(host().windows().allWindows().empty());
+    pressCtrlQ();
+    EXPECT_EQ(quits, 2);
+    EXPECT_FALSE(menu->isVisible());
+
+    // Other keys are the menu's own.
+    menu->popup(QPoint(0, 0));
+    QTest::keyClick(menu, Qt::Key_Down);
+    EXPECT_EQ(quits, 2);
+    menu->hide();
 }
 
 TEST(HostAppRequest, TravelsAsOneLineAndRefusesWhatIsNoRequest) {

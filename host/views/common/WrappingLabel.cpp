@@ -63,14 +63,18 @@ int WrappingLabel::heightForWidth(int width) const {
     return std::max(static_cast<int>(std::ceil(height)), fontMetrics().height());
 }
 
-QSize WrappingLabel::sizeHint() const {
+int WrappingLabel::fittedWidth(int width) const {
     QTextLayout layout(withLineSeparators(text_), font());
-    laidOut(layout, paragraphWidth);
-    int width = 0;
+    laidOut(layout, std::max(width, 1));
+    int widest = 0;
     for (int i = 0; i < layout.lineCount(); ++i) {
-        width = std::max(width, static_cast<int>(std::ceil(layout.lineAt(i).naturalTextWidth())));
+        widest = std::max(widest, static_cast<int>(std::ceil(layout.lineAt(i).naturalTextWidth())));
     }
-    width = std::max(width, 1);
+    return std::max(widest, 1);
+}
+
+QSize WrappingLabel::sizeHint() const {
+    const int width = fittedWidth(paragraphWidth);
     return {width, heightForWidth(width)};
 }
 

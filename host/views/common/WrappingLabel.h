@@ -18,6 +18,9 @@ public:
     QString text() const { return text_; }
     void setText(const QString &text);
 
+    // The width the text takes when it wraps within `width`: its widest line.
+    int fittedWidth(int width) const;
+
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
     // As wide as the text on one line, up to a paragraph's width.

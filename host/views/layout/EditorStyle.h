@@ -43,7 +43,7 @@ void borderedButton(QAbstractButton *button, const QFont &font);
 void toggle(QCheckBox *box, const QFont &font);
 // A pop-up menu button.
 void popUpMenu(QComboBox *menu, const QFont &font);
-// A thin slider in the accent colour.
+// The kit's slider (corvane::corvaneSlider).
 void slider(QSlider *slider);
 // Lays out in `owner` a slider over `positions` steps (see SliderScale) and, beside it, a
 // number field `fieldWidth` wide with its text at the trailing edge.

@@ -2,6 +2,7 @@
 
 #include "designkit/Color.h"
 #include "designkit/CorvaneDivider.h"
+#include "designkit/CorvaneFloatingPanelColumn.h"
 #include "designkit/CorvaneSplitShell.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "designkit/CorvaneTooltip.h"
@@ -17,6 +18,7 @@
 #include "host/views/main/HostNotifications.h"
 #include "host/views/main/LibraryDrop.h"
 #include "host/views/main/LibraryPicker.h"
+#include "host/views/main/SidebarFit.h"
 #include "host/views/main/SidebarView.h"
 #include "host/views/main/StatusBarView.h"
 #include "platform/runtime/MainQueue.h"
@@ -28,6 +30,8 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace tandrel {
 
@@ -107,6 +111,12 @@ ContentView::ContentView(Environment environment, QWidget *parent)
     sidebarLayout->addWidget(sidebar_);
     displaySettings_ =
         new DisplaySettingsView(state(), isSidebarCollapsed_, environment_.openWindow);
+    // Where the sidebar floats the window is too narrow for the editor's header beside the
+    // header row: the editor then starts under it.
+    auto *editorArea = new QWidget;
+    editorLayout_ = new QVBoxLayout(editorArea);
+    editorLayout_->setContentsMargins(0, 0, 0, 0);
+    editorLayout_->addWidget(displaySettings_);
 
     appearance_ = MainWindowAppearance::from(environment_.preferences->appearance());
     shell_ =
@@ -120,7 +130,7 @@ ContentView::ContentView(Environment environment, QWidget *parent)
                                .maxSidebarWidth = 400,
                                .persistenceKey = QString::fromUtf8(Preferences::sidebarWidthKey),
                                .sidebar = sidebarColumn,
-                               .content = displaySettings_});
+                               .content = editorArea});
 
     auto *root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
@@ -150,6 +160,9 @@ ContentView::ContentView(Environment environment, QWidget *parent)
     connect(&state(), &AppState::pluginUpdateStateChanged, this, &ContentView::showUpdateState);
     connect(environment_.notifications, &HostNotifications::showFeedbackSheet, this,
             &ContentView::presentFeedbackSheet);
+    // The room the editor needs changes with the window and with its panels.
+    shell_->installEventFilter(this);
+    displaySettings_->panelColumn()->installEventFilter(this);
 }
 
 ContentView::~ContentView() = default;
@@ -168,7 +181,7 @@ QWidget *ContentView::makeHeaderRow() {
     };
     sidebarToggle_ = symbolButton("sidebar.leading");
     connect(sidebarToggle_, &QAbstractButton::clicked, this,
-            [this] { setSidebarCollapsed(!isSidebarCollapsed_, true); });
+            [this] { setSidebarCollapsed(!isSidebarCollapsed(), true); });
     row->addWidget(sidebarToggle_, 0, Qt::AlignVCenter);
 
     addLibrary_ = symbolButton("plus");
@@ -197,17 +210,60 @@ QWidget *ContentView::makeHeaderRow() {
     return headerRow_;
 }
 
+bool ContentView::isSidebarCollapsed() const {
+    return sidebarFloats_ ? !floatingSidebarShown_ : isSidebarCollapsed_;
+}
+
 void ContentView::setSidebarCollapsed(bool collapsed, bool animated) {
-    isSidebarCollapsed_ = collapsed;
+    if (sidebarFloats_) {
+        floatingSidebarShown_ = !collapsed;
+    } else {
+        isSidebarCollapsed_ = collapsed;
+    }
+    showSidebar(animated);
+}
+
+void ContentView::showSidebar(bool animated) {
     describeSidebarToggle();
-    shell_->setSidebarCollapsed(collapsed, animated);
-    displaySettings_->setSidebarCollapsed(collapsed);
+    shell_->setSidebarFloating(sidebarFloats_);
+    shell_->setSidebarCollapsed(isSidebarCollapsed(), animated);
+    // Beside the header row while the sidebar is collapsed in a wide window; under it where
+    // the sidebar floats.
+    displaySettings_->setSidebarCollapsed(!sidebarFloats_ && isSidebarCollapsed_);
+    editorLayout_->setContentsMargins(0, sidebarFloats_ ? sidebarTopInset : 0, 0, 0);
+}
+
+void ContentView::fitSidebar(bool animated) {
+    const CorvaneFloatingPanelColumn *column = displaySettings_->panelColumn();
+    const int panels = displaySettings_->activePanels().empty()
+                           ? 0
+                           : static_cast<int>(std::lround(column->columnWidth())) +
+                                 CorvaneFloatingPanelColumn::padding;
+    const bool floats = !SidebarFit::docks(shell_->width(), shell_->sidebarWidth(), panels,
+                                           DisplaySettingsView::columnMinimumWidth);
+    if (floats == sidebarFloats_) {
+        return;
+    }
+    sidebarFloats_ = floats;
+    floatingSidebarShown_ = false;
+    showSidebar(animated);
+}
+
+bool ContentView::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == shell_ && event->type() == QEvent::Resize) {
+        fitSidebar(false);
+    } else if (watched == displaySettings_->panelColumn() &&
+               (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        // A panel opened or the last one closed: the sidebar moves as the column slides.
+        fitSidebar(true);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ContentView::describeSidebarToggle() {
     // The tooltip's text is also the button's accessible name.
     corvaneTooltip(sidebarToggle_,
-                   QString::fromUtf8(isSidebarCollapsed_ ? showSidebarTitle : hideSidebarTitle));
+                   QString::fromUtf8(isSidebarCollapsed() ? showSidebarTitle : hideSidebarTitle));
 }
 
 void ContentView::applyAppearance() {

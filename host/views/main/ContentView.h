@@ -13,6 +13,7 @@
 
 class QAbstractButton;
 class QMenuBar;
+class QVBoxLayout;
 
 namespace corvane {
 class CorvaneSplitShell;
@@ -70,8 +71,14 @@ public:
     AppState &state() const { return *environment_.state; }
     const MainWindowAppearance &appearance() const { return appearance_; }
 
-    bool isSidebarCollapsed() const { return isSidebarCollapsed_; }
+    // Whether the sidebar is off screen. A window too narrow for the sidebar beside the
+    // layout editor's centre column and its open panels (SidebarFit) lets the sidebar float
+    // over the editor: it puts the sidebar away when it becomes that narrow, and the toggle
+    // then brings it over the editor and takes it away again. Wide enough, the sidebar
+    // takes its place in the row again, shown or collapsed as the user last left it there.
+    bool isSidebarCollapsed() const;
     void setSidebarCollapsed(bool collapsed, bool animated = false);
+    bool isSidebarFloating() const { return sidebarFloats_; }
 
     // Presents the feedback sheet, when the window is on screen and shows none yet.
     void presentFeedbackSheet();
@@ -90,6 +97,7 @@ public:
     StatusBarView *statusBar() const { return statusBar_; }
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -97,12 +105,19 @@ protected:
 private:
     QWidget *makeHeaderRow();
     void describeSidebarToggle();
+    // Docks the sidebar or lets it float, as the window's width and the open panels allow.
+    void fitSidebar(bool animated);
+    void showSidebar(bool animated);
     void applyAppearance();
     void showUpdateState();
 
     Environment environment_;
     MainWindowAppearance appearance_;
+    // The user's choice for the sidebar in its place in the row.
     bool isSidebarCollapsed_ = false;
+    bool sidebarFloats_ = false;
+    // The user's choice for the floating sidebar; it starts put away.
+    bool floatingSidebarShown_ = false;
     bool shown_ = false;
     corvane::CorvaneSplitShell *shell_ = nullptr;
     SidebarView *sidebar_ = nullptr;
@@ -111,6 +126,7 @@ private:
     QAbstractButton *sidebarToggle_ = nullptr;
     QAbstractButton *addLibrary_ = nullptr;
     QMenuBar *menuBar_ = nullptr;
+    QVBoxLayout *editorLayout_ = nullptr;
     class BandView *band_;
     QWidget *bannerSection_;
     PluginVersionWarningBanner *banner_;

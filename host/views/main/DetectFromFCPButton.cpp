@@ -19,14 +19,20 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tandrel {
 
 using namespace corvane;
 
 namespace {
 
+// The choice dialog's width at the least and at the most.
 constexpr int dialogWidth = 320;
+constexpr int dialogMaximumWidth = 480;
 constexpr int dialogPadding = 20;
+// Between the full form's parts, error block and repair area included.
+constexpr int fullFormSpacing = 2;
 
 QLabel *wrapping(const QString &content) {
     auto *label = styledLabel(content, corvaneMicro);
@@ -41,7 +47,19 @@ LibraryChoiceDialog::LibraryChoiceDialog(std::vector<std::filesystem::path> libr
                                          QWidget *parent)
     : QDialog(parent) {
     setWindowTitle(qtText(LibraryDetection::title));
-    setFixedWidth(dialogWidth);
+    // As wide as the longest name needs, within bounds; a name longer still wraps in its
+    // button. Every name shows whole.
+    const QFontMetrics metrics(CorvaneButtonStyle::font());
+    int longest = 0;
+    for (const std::filesystem::path &library : libraries) {
+        longest = std::max(longest, metrics.horizontalAdvance(QString::fromStdString(
+                                        LibraryDetection::choiceLabel(library))));
+    }
+    const int width =
+        std::clamp(longest + 2 * CorvaneButtonStyle::horizontalPadding + 2 * dialogPadding,
+                   dialogWidth, dialogMaximumWidth);
+    const int content = width - 2 * dialogPadding;
+    setFixedWidth(width);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(dialogPadding, dialogPadding, dialogPadding, dialogPadding);
     layout->setSpacing(8);
@@ -51,19 +69,15 @@ LibraryChoiceDialog::LibraryChoiceDialog(std::vector<std::filesystem::path> libr
     title->setTextFormat(Qt::PlainText);
     title->setWordWrap(true);
     title->setAlignment(Qt::AlignCenter);
-    title->setFixedWidth(dialogWidth - 2 * dialogPadding);
+    title->setFixedWidth(content);
     corvaneFont(title, 15, CorvaneFontWeight::demiBold);
     layout->addWidget(title);
     layout->addSpacing(4);
 
     const auto addButton = [&](const QString &label, bool isActive, std::function<void()> action) {
-        auto *button = new CorvaneButton({}, {.isActive = isActive});
-        // Long names are shortened in the middle; the whole name shows on hover.
-        const int room =
-            dialogWidth - 2 * dialogPadding - 2 * CorvaneButtonStyle::horizontalPadding;
-        button->setText(button->fontMetrics().elidedText(label, Qt::ElideMiddle, room));
-        button->setAccessibleName(label);
-        button->setFixedWidth(dialogWidth - 2 * dialogPadding);
+        auto *button = new CorvaneButton(label, {.isActive = isActive});
+        button->setWrapWidth(content - 2 * CorvaneButtonStyle::horizontalPadding);
+        button->setFixedWidth(content);
         connect(button, &QAbstractButton::clicked, this, std::move(action));
         layout->addWidget(button);
         buttons_.push_back(button);
@@ -75,6 +89,7 @@ LibraryChoiceDialog::LibraryChoiceDialog(std::vector<std::filesystem::path> libr
                                      add(library);
                                      accept();
                                  });
+        // Where it lives, on hover.
         corvaneTooltip(button, QString::fromStdString(library.string()));
         button->setAccessibleName(QString::fromStdString(LibraryDetection::choiceLabel(library)));
     }
@@ -96,7 +111,7 @@ DetectFromFCPButton::DetectFromFCPButton(AppState &state, bool compact, UrlOpene
     : QWidget(parent), state_(state), opener_(opener), compact_(compact) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
+    layout->setSpacing(fullFormSpacing);
     if (compact) {
         auto *wand = new CorvaneSymbolButton(qtText(LibraryDetection::symbol), 13, QFont::Medium);
         corvaneForeground(wand, Color::corvaneTextSecondary());
@@ -106,7 +121,8 @@ DetectFromFCPButton::DetectFromFCPButton(AppState &state, bool compact, UrlOpene
         auto *labelled = new CorvaneButton(qtText(LibraryDetection::title));
         labelled->setSymbol(qtText(LibraryDetection::symbol));
         button_ = labelled;
-        layout->addWidget(labelled, 0, Qt::AlignHCenter);
+        // The button, its error, the links and the hint all start at the leading edge.
+        layout->addWidget(labelled, 0, Qt::AlignLeft);
         layout->addWidget(makeErrorBlock());
     }
     connect(button_, &QAbstractButton::clicked, this, &DetectFromFCPButton::detect);
@@ -120,15 +136,15 @@ DetectFromFCPButton::DetectFromFCPButton(AppState &state, bool compact, UrlOpene
 QWidget *DetectFromFCPButton::makeErrorBlock() {
     errorBlock_ = new QWidget;
     auto *block = new QVBoxLayout(errorBlock_);
-    block->setContentsMargins(0, 6, 0, 0);
-    block->setSpacing(6);
+    block->setContentsMargins(0, 0, 0, 0);
+    block->setSpacing(fullFormSpacing);
     errorText_ = wrapping({});
     block->addWidget(errorText_);
 
     repair_ = new QWidget;
     auto *repair = new QVBoxLayout(repair_);
     repair->setContentsMargins(0, 0, 0, 0);
-    repair->setSpacing(6);
+    repair->setSpacing(fullFormSpacing);
     auto *links = new QHBoxLayout;
     links->setSpacing(10);
     openSettings_ = linkButton(qtText(LibraryDetection::openAutomationSettingsTitle));

@@ -6,6 +6,7 @@
 #include "designkit/CorvaneTextStyle.h"
 #include "designkit/Fonts.h"
 #include "designkit/Palette.h"
+#include "host/state/AppState.h"
 #include "host/views/common/StyledLabel.h"
 #include "host/views/main/DetectFromFCPButton.h"
 #include "host/views/main/LibraryPicker.h"
@@ -46,8 +47,15 @@ EmptyStateView::EmptyStateView(AppState &state, LibraryPicker &picker, QWidget *
             [this, &state, &picker] { openLibraryFilePicker(state, picker, window()); });
     layout->addWidget(add, 0, Qt::AlignHCenter);
 
-    // Full width, so that an error under the button wraps within the sidebar.
-    layout->addWidget(new DetectFromFCPButton(state, false));
+    // As wide as the button and centred like the rest; with an error under it the whole
+    // width, so that the error wraps within the sidebar, and everything starts at the
+    // leading edge.
+    auto *detect = new DetectFromFCPButton(state, false);
+    layout->addWidget(detect, 0, Qt::AlignHCenter);
+    const auto place = [layout, detect] {
+        layout->setAlignment(detect, detect->showsError() ? Qt::Alignment() : Qt::AlignHCenter);
+    };
+    connect(&state, &AppState::lastLibraryDetectionErrorChanged, this, place);
     layout->addStretch(1);
 }
 

@@ -7,6 +7,7 @@
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
 #include "host/views/common/StyledLabel.h"
+#include "host/views/common/WrappingLabel.h"
 #include "host/views/main/ProjectStartTCText.h"
 
 #include <QFontDatabase>
@@ -18,21 +19,29 @@ namespace tandrel {
 
 using namespace corvane;
 
+namespace {
+
+constexpr int sidePadding = 12;
+constexpr int rowSpacing = 8;
+
+} // namespace
+
 ProjectStartTCView::ProjectStartTCView(AppState &state, QWidget *parent)
     : QWidget(parent), state_(state), field_(new QLineEdit), hint_(styledLabel({}, corvaneMicro)) {
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(12, 6, 12, 6);
+    layout->setContentsMargins(sidePadding, 6, sidePadding, 6);
     layout->setSpacing(4);
 
     auto *row = new QHBoxLayout;
-    row->setSpacing(8);
-    auto *symbol = new CorvaneSymbolView(QStringLiteral("timeline.selection"), 13);
-    corvaneForeground(symbol, Color::corvaneTextSecondary());
-    row->addWidget(symbol, 0, Qt::AlignVCenter);
-    auto *label = styledLabel(QString::fromUtf8(ProjectStartTCText::label), corvaneCaption);
-    // In a narrow sidebar the label takes a second line rather than pushing the field out.
-    label->setWordWrap(true);
-    row->addWidget(label, 1, Qt::AlignVCenter);
+    row->setSpacing(rowSpacing);
+    symbol_ = new CorvaneSymbolView(QStringLiteral("timeline.selection"), 13);
+    corvaneForeground(symbol_, Color::corvaneTextSecondary());
+    row->addWidget(symbol_, 0, Qt::AlignVCenter);
+    label_ = new WrappingLabel(QString::fromUtf8(ProjectStartTCText::label));
+    corvaneCaption(label_);
+    // Never wider than its text (fitLabel).
+    label_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    row->addWidget(label_, 0, Qt::AlignVCenter);
 
     QFont monospaced = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     monospaced.setPointSizeF(fontPointSize(12));
@@ -48,6 +57,7 @@ ProjectStartTCView::ProjectStartTCView(AppState &state, QWidget *parent)
                  Color::corvaneAccent().name(QColor::HexArgb)));
     field_->setAccessibleName(QString::fromUtf8(ProjectStartTCText::label));
     row->addWidget(field_, 0, Qt::AlignVCenter);
+    row->addStretch(1);
     layout->addLayout(row);
 
     hint_->setWordWrap(true);
@@ -62,6 +72,19 @@ ProjectStartTCView::ProjectStartTCView(AppState &state, QWidget *parent)
         connect(&state, changed, this, &ProjectStartTCView::refresh);
     }
     refresh();
+    fitLabel();
+}
+
+void ProjectStartTCView::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    fitLabel();
+}
+
+void ProjectStartTCView::fitLabel() {
+    // What the row leaves the label beside the symbol and the field.
+    const int room =
+        width() - 2 * sidePadding - symbol_->sizeHint().width() - fieldWidth - 2 * rowSpacing;
+    label_->setMaximumWidth(label_->fittedWidth(std::max(room, 1)));
 }
 
 void ProjectStartTCView::refresh() {

@@ -1,6 +1,7 @@
 #include "host/views/main/TimelineListView.h"
 
 #include "designkit/Color.h"
+#include "designkit/CorvaneAnimation.h"
 #include "designkit/CorvaneChipChrome.h"
 #include "designkit/CorvaneDesign.h"
 #include "designkit/CorvaneStatusDot.h"
@@ -28,6 +29,9 @@ using namespace corvane;
 
 namespace {
 
+// Between a card's header and its rows, and between rows.
+constexpr int rowSpacing = 4;
+
 // The tertiary level of the text hierarchy: fainter than the micro style's own colour.
 QColor hierarchicalTertiary() {
     return withOpacity(Color::primary(), 0.38);
@@ -40,14 +44,23 @@ ElidedLabel *microLine(const std::string &text, Qt::TextElideMode mode = Qt::Eli
     return label;
 }
 
-// The card's chevron: pointing right while the card is closed, down while it is open.
-class Chevron : public QWidget {
+} // namespace
+
+// The card's chevron: pointing right while the card is closed, down while it is open, and
+// turning between the two while the card slides.
+class CardChevron : public QWidget {
 public:
     static constexpr double pointSize = 9;
 
-    explicit Chevron(bool expanded) : expanded_(expanded) {
+    explicit CardChevron(double angle) : angle_(angle) {
         const int side = static_cast<int>(std::ceil(CorvaneSymbols::side(pointSize)));
         setFixedSize(side, side);
+    }
+
+    double angle() const { return angle_; }
+    void setAngle(double angle) {
+        angle_ = angle;
+        update();
     }
 
 protected:
@@ -55,17 +68,47 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.translate(QRectF(rect()).center());
-        painter.rotate(expanded_ ? 90 : 0);
+        painter.rotate(angle_);
         const QRectF square(-width() / 2.0, -height() / 2.0, width(), height());
         CorvaneSymbols::paint(painter, square, QStringLiteral("chevron.right"), QFont::DemiBold,
                               foregroundOf(this));
     }
 
 private:
-    bool expanded_;
+    double angle_;
 };
 
-} // namespace
+// The rows of a card, shown as far as the card is open: the rows keep their height and the
+// area shows their top part, so they slide in and out rather than squeeze.
+class RowsReveal : public QWidget {
+public:
+    explicit RowsReveal(QWidget *rows) : rows_(rows) {
+        rows_->setParent(this);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+
+    void setOpenness(double openness) {
+        openness_ = openness;
+        updateGeometry();
+    }
+
+    QSize sizeHint() const override {
+        const QSize full = rows_->sizeHint();
+        return {full.width(), static_cast<int>(std::lround(full.height() * openness_))};
+    }
+    QSize minimumSizeHint() const override {
+        return {rows_->minimumSizeHint().width(), sizeHint().height()};
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *) override {
+        rows_->setGeometry(0, 0, width(), rows_->sizeHint().height());
+    }
+
+private:
+    QWidget *rows_;
+    double openness_ = 1;
+};
 
 TimelineRow::TimelineRow(const TimelineRowContent &content, QWidget *parent)
     : LaidOutButton(parent), content_(content) {
@@ -141,8 +184,8 @@ TimelineCardHeader::TimelineCardHeader(const TimelineCardContent &content, QWidg
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 4);
     layout->setSpacing(4);
-    auto *chevron = new Chevron(content.isExpanded);
-    layout->addWidget(chevron, 0, Qt::AlignVCenter);
+    chevron_ = new CardChevron(content.isExpanded ? 90 : 0);
+    layout->addWidget(chevron_, 0, Qt::AlignVCenter);
 
     auto *names = new QVBoxLayout;
     names->setSpacing(0);
@@ -170,15 +213,69 @@ TimelineCardHeader::TimelineCardHeader(const TimelineCardContent &content, QWidg
     }
 }
 
-TimelineCard::TimelineCard(const TimelineCardContent &content, QWidget *parent)
-    : QWidget(parent), content_(content), header_(new TimelineCardHeader(content)) {
+double TimelineCardHeader::chevronAngle() const {
+    return chevron_->angle();
+}
+
+void TimelineCardHeader::setChevronAngle(double degrees) {
+    chevron_->setAngle(degrees);
+}
+
+TimelineCard::TimelineCard(const TimelineCardContent &content,
+                           const std::vector<TimelineRowContent> &closingRows, QWidget *parent)
+    : QWidget(parent), content_(content), header_(new TimelineCardHeader(content)),
+      slide_(new CorvaneAnimation(this)), openness_(content.isExpanded ? 1 : 0) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
-    layout->setSpacing(4);
+    layout->setSpacing(0);
     layout->addWidget(header_);
-    for (const TimelineRowContent &row : content.rows) {
-        rows_.push_back(new TimelineRow(row));
-        layout->addWidget(rows_.back());
+    const std::vector<TimelineRowContent> &shown = content.isExpanded ? content.rows : closingRows;
+    if (shown.empty()) {
+        return;
+    }
+    // The rows in an area of their own, which the slide clips; its top margin is the card's
+    // spacing, so a closed card is just its header.
+    auto *rowsContent = new QWidget;
+    auto *rows = new QVBoxLayout(rowsContent);
+    rows->setContentsMargins(0, rowSpacing, 0, 0);
+    rows->setSpacing(rowSpacing);
+    for (const TimelineRowContent &row : shown) {
+        auto *view = new TimelineRow(row);
+        rows->addWidget(view);
+        if (content.isExpanded) {
+            rows_.push_back(view);
+        }
+    }
+    rowsArea_ = new RowsReveal(rowsContent);
+    // Closing rows only slide out.
+    rowsArea_->setEnabled(content.isExpanded);
+    layout->addWidget(rowsArea_);
+}
+
+void TimelineCard::slide() {
+    if (rowsArea_ == nullptr) {
+        return;
+    }
+    const bool opening = content_.isExpanded;
+    setOpenness(opening ? 0 : 1);
+    slide_->start(
+        toggleSlide, CorvaneAnimation::easeInOut(),
+        [this, opening](double progress) { setOpenness(opening ? progress : 1 - progress); },
+        [this, opening] {
+            if (!opening) {
+                // The closed card is its header alone.
+                rowsArea_->hide();
+                rowsArea_->deleteLater();
+                rowsArea_ = nullptr;
+            }
+        });
+}
+
+void TimelineCard::setOpenness(double openness) {
+    openness_ = openness;
+    header_->setChevronAngle(90 * openness);
+    if (rowsArea_ != nullptr) {
+        rowsArea_->setOpenness(openness);
     }
 }
 
@@ -230,10 +327,20 @@ std::string TimelineListView::expandedEventsStored() const {
 }
 
 void TimelineListView::toggleExpanded(const std::string &groupKey) {
+    // The rows a closing card had, to slide them out of the card that replaces it.
+    Toggle toggle{groupKey, {}};
+    for (const TimelineCard *card : cards_) {
+        if (card->content().groupKey == groupKey && card->content().isExpanded) {
+            toggle.closingRows = card->content().rows;
+        }
+    }
+    toggle_ = std::move(toggle);
     const std::string stored =
         TimelineListContent::toggledExpanded(expandedEventsStored(), groupKey);
+    // Builds the list again, every window's.
     preferences_.setValue(QString::fromUtf8(Preferences::expandedEventsKey),
                           QString::fromStdString(stored));
+    toggle_.reset();
 }
 
 void TimelineListView::rebuild() {
@@ -248,7 +355,9 @@ void TimelineListView::rebuild() {
         state_.availableTimelines(), state_.activeTimelineID(), state_.watchedLibraries().size(),
         expandedEventsStored());
     for (const TimelineCardContent &content : cards) {
-        auto *card = new TimelineCard(content);
+        const bool toggled = toggle_ && toggle_->groupKey == content.groupKey;
+        auto *card = new TimelineCard(content, toggled ? toggle_->closingRows
+                                                       : std::vector<TimelineRowContent>{});
         connect(card->header(), &QAbstractButton::clicked, this,
                 [this, key = content.groupKey] { toggleExpanded(key); });
         for (TimelineRow *row : card->rows()) {
@@ -263,6 +372,9 @@ void TimelineListView::rebuild() {
         }
         stack_->insertWidget(stack_->count() - 1, card);
         cards_.push_back(card);
+        if (toggled) {
+            card->slide();
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "designkit/CorvaneTextStyle.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionMenuItem>
 
@@ -81,10 +82,11 @@ void MenuBarView::rebuild() {
         case MenuBarItem::Kind::command:
             action = addAction(QString::fromStdString(item.text));
             if (!item.shortcut.empty()) {
-                // Shown beside the item, and taken by no one here: the host's own Quit
-                // command answers Ctrl+Q in every window of the host, this menu included, and
-                // a second action on the same keys there would leave both dead. A shortcut
-                // bound to the menu's focus is never live, as a popup menu never takes focus.
+                // Shown beside the item; a shortcut bound to the menu's focus is never live,
+                // as a popup menu never takes focus. While a window of the host is on screen
+                // the host's own Quit command answers Ctrl+Q, this menu included (a second
+                // live action on the same keys would leave both dead); with none, the key
+                // reaches the menu itself (keyPressEvent).
                 action->setShortcut(QKeySequence(QString::fromStdString(item.shortcut)));
                 action->setShortcutContext(Qt::WidgetShortcut);
             }
@@ -112,6 +114,21 @@ QAction *MenuBarView::command(MenuBarItem::Command command) const {
         }
     }
     return nullptr;
+}
+
+void MenuBarView::keyPressEvent(QKeyEvent *event) {
+    // A press reaches the open menu only when no shortcut took it: with every window of the
+    // host closed, the usual case for a menu-bar extra, nothing else answers Ctrl+Q.
+    QAction *quit = command(MenuBarItem::Command::quit);
+    if (quit != nullptr && !quit->shortcut().isEmpty() &&
+        QKeySequence(event->keyCombination()) == quit->shortcut()) {
+        event->accept();
+        // Closed as a chosen item closes it.
+        hide();
+        quit->trigger();
+        return;
+    }
+    QMenu::keyPressEvent(event);
 }
 
 void MenuBarView::initStyleOption(QStyleOptionMenuItem *option, const QAction *action) const {

@@ -13,6 +13,7 @@ class AppState;
 // The menu of the menu-bar extra: the status line, the timeline being served, the watched
 // libraries, then "Open Embrik Host" and "Quit Embrik". Its information lines are not
 // commands. It follows the state object while it lives and is built afresh each time it opens.
+// Ctrl+Q in the open menu quits, also with every window of the host closed.
 class MenuBarView : public QMenu {
     Q_OBJECT
 
@@ -35,6 +36,7 @@ public:
 
 protected:
     void initStyleOption(QStyleOptionMenuItem *option, const QAction *action) const override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void rebuild();

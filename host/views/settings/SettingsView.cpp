@@ -4,6 +4,7 @@
 #include "designkit/CorvaneAppearancePreset.h"
 #include "designkit/CorvaneButton.h"
 #include "designkit/CorvaneDesign.h"
+#include "designkit/CorvaneSlider.h"
 #include "designkit/CorvaneTextStyle.h"
 #include "designkit/Fonts.h"
 #include "designkit/Painting.h"
@@ -156,6 +157,8 @@ QWidget *SettingsView::makeWindowSection() {
     auto *row = new QHBoxLayout;
     row->setSpacing(8);
     slider_ = new QSlider(Qt::Horizontal);
+    // The knob and track of every slider of the host's.
+    corvaneSlider(slider_);
     slider_->setRange(0, SettingsContent::sliderSteps);
     slider_->setSingleStep(1);
     slider_->setPageStep(2);

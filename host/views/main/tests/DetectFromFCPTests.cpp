@@ -2,9 +2,11 @@
 // the choice among several, and the repair of a refused Automation permission.
 #include "host/views/main/tests/HostViewsFixture.h"
 
+#include "designkit/CorvaneButton.h"
 #include "designkit/CorvaneTooltip.h"
 #include "host/views/common/TextButton.h"
 #include "host/views/main/DetectFromFCPButton.h"
+#include "host/views/main/EmptyStateView.h"
 #include "host/views/main/LibraryDetection.h"
 
 #include <QAbstractButton>
@@ -138,6 +140,32 @@ TEST_F(DetectFromFCPWidget, AddsOneNewLibraryAtOnceAndOffersAChoiceAmongSeveral)
     EXPECT_EQ(button.multipleFound(), (std::vector<fs::path>{c, a, b}));
 }
 
+TEST(DetectFromFCPDialog, EveryLibraryNameShowsWhole) {
+    const std::string longName = "Interviews and B-Roll for the Director's Cut";
+    const std::string longer =
+        "Interviews, B-Roll, Pick-ups and Archive Material for the Director's Extended Cut";
+    const auto widthFor = [](const std::vector<fs::path> &libraries) {
+        return LibraryChoiceDialog(libraries, [](const fs::path &) {}).width();
+    };
+    EXPECT_EQ(widthFor({"/m/Short.fcpbundle"}), 320);
+    for (const std::string &name : {longName, longer}) {
+        LibraryChoiceDialog dialog({"/m/Short.fcpbundle", "/m/" + name + ".fcpbundle"},
+                                   [](const fs::path &) {});
+        EXPECT_LE(dialog.width(), 480);
+        auto *button = static_cast<corvane::CorvaneButton *>(dialog.buttons()[1]);
+        EXPECT_EQ(button->text().toStdString(), name);
+        // Its lines fit the button, which is as tall as they need.
+        EXPECT_LE(button->sizeHint().width(), button->width()) << name;
+        const QFontMetrics metrics(button->font());
+        const int lines = metrics.horizontalAdvance(button->text()) <= button->wrapWidth() ? 1 : 2;
+        EXPECT_GE(button->sizeHint().height(),
+                  lines * metrics.height() + 2 * corvane::CorvaneButtonStyle::verticalPadding)
+            << name;
+    }
+    // A name that fits a wider dialog widens it rather than wrapping.
+    EXPECT_GT(widthFor({"/m/" + longName + ".fcpbundle"}), 320);
+}
+
 TEST_F(DetectFromFCPWidget, ALibraryListedTwiceGetsTwoRowsAndIsAddedOnce) {
     state().start();
     DetectFromFCPButton button(state(), true, opener);
@@ -195,6 +223,22 @@ TEST_F(DetectFromFCPWidget, ARefusedPermissionOffersBothRepairsAndTheHintAfterCo
     EXPECT_TRUE(full.showsCopiedHint());
     EXPECT_EQ(full.copiedHint()->text().toStdString(), LibraryDetection::copiedHint);
 
+    // The button, the error, the links and the hint: one column from the leading edge, 2 points
+    // apart.
+    full.resize(280, full.heightForWidth(280));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const auto in = [&](QWidget *part) {
+        return QRect(part->mapTo(&full, QPoint()), part->size());
+    };
+    const QRect parts[] = {in(full.button()), in(full.errorLabel()),
+                           in(full.openAutomationSettingsButton()), in(full.copiedHint())};
+    for (size_t i = 0; i < std::size(parts); ++i) {
+        EXPECT_EQ(parts[i].left(), 0) << i;
+        if (i > 0) {
+            EXPECT_EQ(parts[i].top() - parts[i - 1].bottom() - 1, 2) << i;
+        }
+    }
+
     // The editor stops running: another error, no repair; the hint comes back with the repair.
     editor->running.clear();
     full.button()->click();
@@ -210,6 +254,32 @@ TEST_F(DetectFromFCPWidget, ARefusedPermissionOffersBothRepairsAndTheHintAfterCo
     full.button()->click();
     EXPECT_FALSE(full.showsError());
     EXPECT_EQ(tooltip->text(), "Detect from Final Cut Pro");
+}
+
+TEST_F(DetectFromFCPWidget, InTheEmptySidebarTheButtonIsCentredUntilAnErrorStandsUnderIt) {
+    state().start();
+    EmptyStateView view(state(), picker);
+    view.resize(300, 700);
+    view.show();
+    auto *detect = view.findChild<DetectFromFCPButton *>();
+    ASSERT_NE(detect, nullptr);
+    const auto button = [&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        return QRect(detect->button()->mapTo(&view, QPoint()), detect->button()->size());
+    };
+    EXPECT_NEAR(button().center().x(), view.rect().center().x(), 1);
+
+    editor->permission = platform::EditorAutomation::notPermitted;
+    detect->detect();
+    ASSERT_TRUE(detect->showsError());
+    EXPECT_EQ(button().left(), 16);
+    EXPECT_EQ(detect->errorLabel()->mapTo(&view, QPoint()).x(), 16);
+    EXPECT_EQ(detect->width(), view.width() - 2 * 16);
+
+    // A detection that works takes the error away: centred again.
+    editor->permission = platform::EditorAutomation::permitted;
+    detect->detect();
+    EXPECT_NEAR(button().center().x(), view.rect().center().x(), 1);
 }
 
 } // namespace

@@ -3,23 +3,29 @@
 #include "host/views/main/tests/HostViewsFixture.h"
 
 #include "designkit/Color.h"
+#include "designkit/CorvaneClock.h"
 #include "designkit/CorvaneSplitShell.h"
 #include "host/views/common/MainWindowAppearance.h"
 #include "host/views/feedback/FeedbackSheet.h"
+#include "host/views/layout/DisplaySettingsView.h"
 #include "host/views/main/LibraryDrop.h"
 #include "host/views/main/PluginVersionWarningBanner.h"
+#include "host/views/main/SidebarFit.h"
+#include "host/views/main/SidebarView.h"
 
 #include <QAbstractButton>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QScrollArea>
 
 namespace tandrel {
 namespace {
 
 using corvane::Color;
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 using MainWindow = testing::HostViewsTest;
 
 QColor opaque(const char *hex) {
@@ -121,6 +127,94 @@ TEST_F(MainWindow, TheSidebarToggleSaysWhatItWillDo) {
     EXPECT_EQ(toggle->accessibleName(), "Hide Sidebar");
     // Each window keeps its own.
     EXPECT_FALSE(mainWindow().isSidebarCollapsed());
+}
+
+TEST(MainWindowSidebarFit, TheSidebarDocksOnlyBesideACentreColumnOfItsMinimum) {
+    struct Case {
+        int shellWidth;
+        double sidebarWidth;
+        int panels;
+        bool docks;
+    };
+    // The docked sidebar takes its width and 17 points (card margins, handle).
+    const Case cases[] = {
+        {760, 300, 368, false},  {760, 220, 368, false}, {760, 300, 0, true},
+        {760, 400, 0, true},     {1240, 300, 368, true}, {1005, 300, 368, true},
+        {1004, 300, 368, false}, {0, 300, 0, false},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(SidebarFit::docks(c.shellWidth, c.sidebarWidth, c.panels, 320), c.docks)
+            << c.shellWidth << " " << c.sidebarWidth << " " << c.panels;
+    }
+}
+
+TEST_F(MainWindow, AtItsMinimumSizeTheEditorKeepsItsCentreColumnAndTheSidebarFloats) {
+    corvane::ManualClock kitClock;
+    corvane::ScopedClock scopedKitClock(kitClock);
+    loaded({solo_});
+    ContentView &window = mainWindow();
+    DisplaySettingsView *editor = window.displaySettings();
+    ASSERT_FALSE(editor->activePanels().empty());
+    QAbstractButton *toggle = window.sidebarToggle();
+    const auto settle = [&] {
+        kitClock.advance(1s);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    };
+    const auto centre = [&] { return editor->mainColumn()->width(); };
+    const auto sidebarOnTop = [&] {
+        const QPoint inside = window.sidebar()->mapTo(&window, window.sidebar()->rect().center());
+        QWidget *at = window.childAt(inside);
+        return at == window.sidebar() || window.sidebar()->isAncestorOf(at);
+    };
+    settle();
+    EXPECT_FALSE(window.isSidebarFloating());
+    EXPECT_FALSE(window.isSidebarCollapsed());
+
+    window.resize(ContentView::minimumWidth, ContentView::minimumHeight);
+    settle();
+    EXPECT_GE(centre(), DisplaySettingsView::columnMinimumWidth);
+    EXPECT_TRUE(window.isSidebarFloating());
+    EXPECT_TRUE(window.isSidebarCollapsed());
+    EXPECT_FALSE(window.sidebar()->isVisible());
+    EXPECT_EQ(toggle->accessibleName(), "Show Sidebar");
+
+    // Shown, it lies over the editor, which keeps its width.
+    toggle->click();
+    settle();
+    EXPECT_FALSE(window.isSidebarCollapsed());
+    EXPECT_TRUE(window.sidebar()->isVisible());
+    EXPECT_TRUE(sidebarOnTop());
+    EXPECT_GE(centre(), DisplaySettingsView::columnMinimumWidth);
+    EXPECT_EQ(toggle->accessibleName(), "Hide Sidebar");
+    toggle->click();
+    settle();
+    EXPECT_TRUE(window.isSidebarCollapsed());
+
+    // With the panels closed there is room for it in the row.
+    for (const RightPanel panel : RightPanel::allCases()) {
+        editor->removePanel(panel);
+    }
+    settle();
+    EXPECT_FALSE(window.isSidebarFloating());
+    EXPECT_FALSE(window.isSidebarCollapsed());
+    EXPECT_GE(centre(), DisplaySettingsView::columnMinimumWidth);
+    editor->insertPanel(RightPanel::editor);
+    settle();
+    EXPECT_TRUE(window.isSidebarFloating());
+    EXPECT_GE(centre(), DisplaySettingsView::columnMinimumWidth);
+
+    // Wide again, it takes its place as the user left it there: collapsed stays collapsed.
+    window.resize(ContentView::defaultWidth, ContentView::defaultHeight);
+    settle();
+    EXPECT_FALSE(window.isSidebarFloating());
+    EXPECT_FALSE(window.isSidebarCollapsed());
+    toggle->click();
+    window.resize(ContentView::minimumWidth, ContentView::minimumHeight);
+    settle();
+    window.resize(ContentView::defaultWidth, ContentView::defaultHeight);
+    settle();
+    EXPECT_TRUE(window.isSidebarCollapsed());
+    EXPECT_FALSE(window.isSidebarFloating());
 }
 
 TEST_F(MainWindow, AddLibraryAsksTheFolderDialogAndWatchesTheChoice) {

@@ -2,6 +2,7 @@
 // user types it, never written back from the state object.
 #include "host/views/main/tests/HostViewsFixture.h"
 
+#include "host/views/common/WrappingLabel.h"
 #include "host/views/main/ProjectStartTCText.h"
 #include "host/views/main/ProjectStartTCView.h"
 
@@ -43,6 +44,25 @@ TEST(ProjectStartTCText, TheHintAndPlaceholderSayWhichStartTimecodeIsInForce) {
     for (const Case &c : cases) {
         EXPECT_EQ(ProjectStartTCText::hint(c.override, c.detected, c.active), c.hint) << c.override;
         EXPECT_EQ(ProjectStartTCText::placeholder(c.detected), c.placeholder);
+    }
+}
+
+TEST_F(ProjectStartTC, TheFieldFollowsItsLabelWhichWrapsOnlyWhereTheRowIsTooNarrow) {
+    ProjectStartTCView view(state());
+    view.show();
+    WrappingLabel *label = view.label();
+    QLineEdit *field = view.field();
+    const int line = label->heightForWidth(label->fittedWidth(1000));
+    // The sidebar's narrowest and widest, and one in between.
+    const std::pair<int, bool> widths[] = {{220, false}, {330, true}, {400, true}};
+    for (const auto &[width, oneLine] : widths) {
+        view.resize(width, view.heightForWidth(width));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        EXPECT_EQ(field->width(), ProjectStartTCView::fieldWidth);
+        EXPECT_EQ(field->x(), label->geometry().right() + 1 + 8) << width;
+        EXPECT_LE(field->geometry().right(), width - 12) << width;
+        EXPECT_EQ(label->height() == line, oneLine) << width;
+        EXPECT_EQ(label->width(), label->fittedWidth(label->width())) << width;
     }
 }
 

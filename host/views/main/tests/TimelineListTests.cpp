@@ -3,6 +3,7 @@
 #include "host/views/main/tests/HostViewsFixture.h"
 
 #include "designkit/CorvaneChipChrome.h"
+#include "designkit/CorvaneClock.h"
 #include "designkit/CorvaneTooltip.h"
 #include "host/views/common/ElidedLabel.h"
 #include "host/views/main/TimelineListContent.h"
@@ -238,6 +239,55 @@ TEST_F(TimelineListWidget, AHeaderClickTogglesTheCardForEveryWindowAndPersists) 
     settle();
     EXPECT_EQ(preferences.text(key, {}), "");
     EXPECT_TRUE(otherWindow.cards()[0]->rows().empty());
+}
+
+TEST_F(TimelineListWidget, ACardSlidesOpenAndClosedWhileItsChevronTurns) {
+    corvane::ManualClock kitClock;
+    corvane::ScopedClock scopedKitClock(kitClock);
+    loaded({pair_});
+    TimelineListView list(state(), preferences);
+    TimelineListView otherWindow(state(), preferences);
+    list.resize(300, 400);
+    list.show();
+    const auto card = [&] { return list.cards()[0]; };
+    const auto height = [&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        return card()->sizeHint().height();
+    };
+    const int closed = height();
+
+    card()->header()->click();
+    settle();
+    // At once: open, its rows there but not yet in view; the other window's card is open.
+    EXPECT_EQ(card()->rows().size(), 2u);
+    EXPECT_EQ(height(), closed);
+    EXPECT_EQ(card()->header()->chevronAngle(), 0);
+    EXPECT_EQ(otherWindow.cards()[0]->openness(), 1);
+    // Half way in time, on its way: the rows part in view, the chevron part turned.
+    kitClock.advance(TimelineCard::toggleSlide / 2);
+    EXPECT_GT(card()->openness(), 0.2);
+    EXPECT_LT(card()->openness(), 0.8);
+    EXPECT_GT(height(), closed);
+    EXPECT_NEAR(card()->header()->chevronAngle(), 90 * card()->openness(), 1e-9);
+    kitClock.advance(TimelineCard::toggleSlide / 2);
+    EXPECT_EQ(card()->openness(), 1);
+    EXPECT_EQ(card()->header()->chevronAngle(), 90);
+    const int open = height();
+    EXPECT_GT(open, closed + 40);
+
+    // Closing: the rows slide out and take no clicks on the way.
+    card()->header()->click();
+    settle();
+    EXPECT_TRUE(card()->rows().empty());
+    EXPECT_EQ(height(), open);
+    kitClock.advance(TimelineCard::toggleSlide / 3);
+    EXPECT_LT(height(), open);
+    EXPECT_GT(height(), closed);
+    kitClock.advance(TimelineCard::toggleSlide);
+    settle();
+    EXPECT_EQ(height(), closed);
+    EXPECT_EQ(card()->header()->chevronAngle(), 0);
+    EXPECT_TRUE(card()->findChildren<TimelineRow *>().empty());
 }
 
 TEST_F(TimelineListWidget, ARowClickServesItsTimelineAndASecondReleasesIt) {

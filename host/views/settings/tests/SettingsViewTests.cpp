@@ -4,6 +4,7 @@
 
 #include "designkit/CorvaneAppearancePreset.h"
 #include "designkit/CorvaneButton.h"
+#include "designkit/CorvaneSlider.h"
 #include "host/views/common/TextButton.h"
 #include "host/views/feedback/FeedbackSheet.h"
 #include "host/views/settings/SettingsContent.h"
@@ -131,6 +132,27 @@ TEST_F(SettingsViewWidget, PicksApplyOnlyAChangeAndTheSliderFineTunesThem) {
     EXPECT_EQ(counted.appearance(), (AppearanceSettings{0.4, "#000000", "", 0.05}));
     EXPECT_EQ(view.percentLabel()->text(), "40%");
     EXPECT_EQ(view.transparencySlider()->value(), 8);
+}
+
+TEST_F(SettingsViewWidget, TheTransparencySliderLooksAsEverySliderOfTheHost) {
+    SettingsView view(state(), counted, opener);
+    view.show();
+    QSlider *slider = view.transparencySlider();
+    // The kit's slider, drawn at the same size and place.
+    QSlider kit;
+    corvane::corvaneSlider(&kit);
+    kit.setRange(slider->minimum(), slider->maximum());
+    kit.setValue(slider->value());
+    kit.setFont(slider->font());
+    kit.resize(slider->size());
+    // The slider alone, without what lies behind it.
+    const auto drawn = [](QWidget *widget) {
+        QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        widget->render(&image, {}, {}, QWidget::DrawChildren);
+        return image;
+    };
+    EXPECT_EQ(drawn(slider), drawn(&kit));
 }
 
 TEST_F(SettingsViewWidget, StoredValuesShowAsTheyAreAndAreNeverCorrected) {
