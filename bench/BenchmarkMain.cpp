@@ -18,8 +18,14 @@ public:
             if (run.run_type != Run::RT_Iteration || run.error_occurred) {
                 continue;
             }
+            // The case as registered (with its arguments): how it was run (a fixed number of
+            // iterations, manual time) is no part of the name the ratios pair by.
+            std::string name = run.run_name.function_name;
+            if (!run.run_name.args.empty()) {
+                name += "/" + run.run_name.args;
+            }
             // Nanoseconds per iteration, whatever unit the run reports in.
-            times_[run.benchmark_name()] =
+            times_[name] =
                 run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
         }
     }
