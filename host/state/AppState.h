@@ -109,6 +109,8 @@ public:
         std::shared_ptr<const platform::Clock> clock;
         platform::TimerFactory timers;
         platform::FileSystemEventStream::Factory fileSystemEvents;
+        // The library scan; one that fails with LibraryScanner::UnsettledLibrary read the
+        // library in the middle of a save.
         std::function<FCPLibrary(const std::filesystem::path &libraryURL)> scanLibrary;
         // Bookmarks of the watched libraries, and access to them.
         std::shared_ptr<platform::SecurityScopedBookmarks> bookmarks =
