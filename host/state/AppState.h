@@ -393,7 +393,9 @@ private:
     void restoreActiveTimeline();
     // The watched library that offers the timeline.
     std::optional<std::filesystem::path> libraryOfTimeline(const std::string &timelineID) const;
-    // Whether the active timeline's library is watched and has not been read yet.
+    // Whether the library has been read whole: not only in the middle of a save, or never.
+    bool hasBeenReadWhole(const WatchedLibrary &library) const;
+    // Whether the active timeline's library is watched and has not been read whole yet.
     bool activeTimelineAwaitsItsLibrary() const;
     // Stores a setting in the user defaults. One that cannot be stored holds for this run
     // only: the status line says so until a later setting is stored.
@@ -449,6 +451,8 @@ private:
     // When the panel made the selection last applied; a re-application of that same
     // selection leaves the preset to the host.
     std::optional<double> appliedSelectionUpdatedAt_;
+    // Libraries whose last read found a database in the middle of a save.
+    std::set<std::filesystem::path> readInTheMiddleOfASave_;
     // Scans started per library, so that only the newest scan's result is taken.
     std::map<std::filesystem::path, int> scanGeneration_;
     // Access started per library by restoring its bookmark and not yet ended.

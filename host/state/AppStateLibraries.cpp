@@ -68,15 +68,19 @@ void AppState::loadLibrary(const std::filesystem::path &url) {
         return; // a newer scan was started, or the library is gone
     }
     if (midSave) {
+        readInTheMiddleOfASave_.insert(url);
         if (libraryWatcher_) {
             libraryWatcher_->reportWhenSettled(url);
         }
         // Half a save is not the library's content: a timeline missing from it may only be
         // not written yet. A library read before keeps what it had, and what is served from it
-        // stays served; a library never read takes what could be read, for now.
+        // stays served; a library never read takes what could be read, for now, but counts as
+        // not read yet (for the timeline restored from the last run, and the lone timeline).
         if (watchedLibraries_[*at].isLoaded) {
             return;
         }
+    } else {
+        readInTheMiddleOfASave_.erase(url);
     }
     std::vector<WatchedLibrary> libraries = watchedLibraries_;
     if (scan) {
@@ -100,6 +104,7 @@ void AppState::removeLibrary(size_t index) {
         libraryWatcher_->stopWatching(url);
     }
     removeBookmark(url);
+    readInTheMiddleOfASave_.erase(url);
     if (const auto access = securityScopedLibraryURLs_.extract(url)) {
         for (int i = 0; i < access.mapped(); ++i) {
             services_.bookmarks->stopAccessing(url);

@@ -70,12 +70,17 @@ void AppState::restoreActiveTimeline() {
             &AppState::activeTimelineIDChanged);
 }
 
+bool AppState::hasBeenReadWhole(const WatchedLibrary &library) const {
+    return (library.isLoaded || library.errorMessage) &&
+           !readInTheMiddleOfASave_.contains(library.url);
+}
+
 bool AppState::activeTimelineAwaitsItsLibrary() const {
     if (!activeTimelineLibrary_) {
         return false;
     }
     const std::optional<size_t> at = libraryIndex(*activeTimelineLibrary_);
-    return at && !watchedLibraries_[*at].isLoaded && !watchedLibraries_[*at].errorMessage;
+    return at && !hasBeenReadWhole(watchedLibraries_[*at]);
 }
 
 void AppState::setActiveTimeline(const std::optional<std::string> &timelineID) {
@@ -107,10 +112,9 @@ void AppState::refreshResolvers() {
     }
     // A lone timeline is served without being picked, but only once every library has been
     // read: libraries load one by one, and the first one read may be alone only for now.
-    const bool everyLibraryRead = std::all_of(
-        watchedLibraries_.begin(), watchedLibraries_.end(), [](const WatchedLibrary &library) {
-            return library.isLoaded || library.errorMessage.has_value();
-        });
+    const bool everyLibraryRead =
+        std::all_of(watchedLibraries_.begin(), watchedLibraries_.end(),
+                    [this](const WatchedLibrary &library) { return hasBeenReadWhole(library); });
     if (!activeTimelineID_ && availableTimelines_.size() == 1 && everyLibraryRead) {
         selectTimeline(availableTimelines_.front().id);
     }

@@ -53,9 +53,9 @@ protected:
         ASSERT_FALSE(changes.empty());
     }
 
-    AppState &state(platform::FileSystemEventStream::Factory events) {
-        AppState::Services services{
-            .userDefaults = std::make_shared<platform::MemoryKeyValueStore>(),
+    AppState::Services services(platform::FileSystemEventStream::Factory events) {
+        return {
+            .userDefaults = defaults,
             .clock = clock,
             .timers = clock->timers(),
             .fileSystemEvents = std::move(events),
@@ -80,7 +80,11 @@ protected:
             .validation = nullptr,
             .observeExtension = nullptr,
         };
-        state_ = std::make_unique<AppState>(std::move(services));
+    }
+
+    // Started on the library, serving Beta.
+    AppState &state(platform::FileSystemEventStream::Factory events) {
+        state_ = std::make_unique<AppState>(services(std::move(events)));
         state_->start();
         state_->addLibrary(library);
         MainQueue::runPending();
@@ -124,6 +128,8 @@ protected:
     testing::ScratchFolder presetFiles;
     testing::ScopedEnvironmentVariable dataHome{"XDG_DATA_HOME", data.path().string()};
     std::shared_ptr<platform::ManualClock> clock = std::make_shared<platform::ManualClock>();
+    std::shared_ptr<platform::MemoryKeyValueStore> defaults =
+        std::make_shared<platform::MemoryKeyValueStore>();
     fs::path library;
     fs::path database;
     fs::path saved;
@@ -218,6 +224,29 @@ TEST_F(LibrarySaves, ACopyThatBeginsWhileTheHostReloadsKeepsTheSnapshot) {
     run(2s);
     EXPECT_EQ(servedClipName(), newName);
     EXPECT_EQ(clears, 0);
+}
+
+// A restart while the served library is being copied over: its first read holds no timeline,
+// and the timeline served before waits for a read of the whole.
+TEST_F(LibrarySaves, ARestartInTheMiddleOfACopyServesTheTimelineServedBefore) {
+    state(platform::InotifyEventStream::factory());
+    state_.reset();
+    std::unique_ptr<AppState> next;
+    EditorSaves::rewriteInPlace(
+        database, saved,
+        [&](int64_t written) {
+            if (written == 4096) {
+                next =
+                    std::make_unique<AppState>(services(platform::InotifyEventStream::factory()));
+                next->start();
+                run(20ms);
+                EXPECT_EQ(next->activeTimelineID(), beta);
+            }
+        },
+        4096);
+    run(2s);
+    EXPECT_EQ(next->activeTimelineID(), beta);
+    EXPECT_EQ(servedClipName(), newName);
 }
 
 // A commit through a rollback journal reaches the watcher in two batches here: the database's
