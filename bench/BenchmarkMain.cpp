@@ -1,7 +1,7 @@
 // The main of every benchmark: runs them as Google Benchmark does, then prints for each case
 // measured as "<case>/ours" and "<case>/<peer>" our time, the peer's and their ratio, and the
-// ratio of their peak memory where both report it (counter "peak_MiB"). A fixed iteration
-// count in a run's name ("/iterations:1") does not count.
+// ratio of their peak memory where both report it (counter "peak_MiB"). How a case was run (a
+// fixed iteration count, manual time) is no part of the name the ratios pair by.
 
 #include <benchmark/benchmark.h>
 
@@ -20,8 +20,13 @@ public:
             if (run.run_type != Run::RT_Iteration || run.error_occurred) {
                 continue;
             }
+            // The case as registered (with its arguments): how it was run (a fixed number of
+            // iterations, manual time) is no part of the name the ratios pair by.
+            std::string name = run.run_name.function_name;
+            if (!run.run_name.args.empty()) {
+                name += "/" + run.run_name.args;
+            }
             // Nanoseconds per iteration, whatever unit the run reports in.
-            const std::string name = caseName(run.benchmark_name());
             times_[name] =
                 run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
             if (const auto peak = run.counters.find("peak_MiB"); peak != run.counters.end()) {
@@ -64,16 +69,6 @@ public:
     }
 
 private:
-    static std::string caseName(std::string name) {
-        const std::string iterations = "/iterations:";
-        if (const size_t at = name.rfind(iterations);
-            at != std::string::npos &&
-            name.find_first_not_of("0123456789", at + iterations.size()) == std::string::npos) {
-            name.erase(at);
-        }
-        return name;
-    }
-
     std::map<std::string, double> times_;
     std::map<std::string, double> peaks_;
 };

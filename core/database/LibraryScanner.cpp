@@ -2,6 +2,7 @@
 
 #include "core/database/BlobDecoder.h"
 #include "core/database/CollectionReads.h"
+#include "core/database/DatabaseFileState.h"
 #include "core/support/Log.h"
 
 #include <algorithm>
@@ -51,7 +52,32 @@ std::vector<fs::directory_entry> LibraryScanner::visibleEntries(const fs::path &
     return entries;
 }
 
+LibraryScanner::UnsettledLibrary::UnsettledLibrary(FCPLibrary read,
+                                                   const std::vector<std::string> &reasons)
+    : std::runtime_error([&] {
+          std::string text = "A save was under way while " + read.url.string() + " was read";
+          for (const std::string &reason : reasons) {
+              text += "; " + reason;
+          }
+          return text;
+      }()),
+      read_(std::move(read)) {}
+
 FCPLibrary LibraryScanner::scan(const fs::path &libraryURL) {
+    return scanNoting(libraryURL, nullptr);
+}
+
+FCPLibrary LibraryScanner::scanSettled(const fs::path &libraryURL) {
+    std::vector<std::string> unsettled;
+    FCPLibrary library = scanNoting(libraryURL, &unsettled);
+    if (!unsettled.empty()) {
+        throw UnsettledLibrary(std::move(library), unsettled);
+    }
+    return library;
+}
+
+FCPLibrary LibraryScanner::scanNoting(const fs::path &libraryURL,
+                                      std::vector<std::string> *unsettled) {
     // A trailing separator, "." or ".." lead to a folder whose own name is the library's.
     std::error_code ignored;
     fs::path folder = fs::absolute(libraryURL, ignored).lexically_normal();
@@ -60,14 +86,15 @@ FCPLibrary LibraryScanner::scan(const fs::path &libraryURL) {
     }
     std::vector<FCPEvent> events;
     std::set<std::string> seen;
-    collectEvents(libraryURL, "", "", 0, events, seen);
+    collectEvents(libraryURL, "", "", 0, events, seen, unsettled);
     return FCPLibrary{libraryURL, folder.stem().string(), suppressShadowedStubs(std::move(events))};
 }
 
 void LibraryScanner::collectEvents(const fs::path &folder, const std::string &namePrefix,
                                    const std::string &eventName, int depth,
                                    std::vector<FCPEvent> &events,
-                                   std::set<std::string> &seenDBPaths) {
+                                   std::set<std::string> &seenDBPaths,
+                                   std::vector<std::string> *unsettled) {
     if (depth > maxWalkDepth) {
         return;
     }
@@ -105,6 +132,8 @@ void LibraryScanner::collectEvents(const fs::path &folder, const std::string &na
                 // timelines: the folder is no event.
                 log()->warn("Skipped event \"{}\": {}", label, *why);
             } else if (seenDBPaths.insert(key).second) {
+                const std::optional<DatabaseFileState> before =
+                    unsettled ? std::optional(DatabaseFileState::of(database)) : std::nullopt;
                 std::vector<FCPTimelineInfo> timelines;
                 try {
                     FCPDatabaseConnection db(database.string());
@@ -112,11 +141,18 @@ void LibraryScanner::collectEvents(const fs::path &folder, const std::string &na
                 } catch (const std::exception &) {
                     timelines.clear();
                 }
+                if (before) {
+                    if (const auto why = before->inTheMiddleOfASave()) {
+                        unsettled->push_back(label + ": its database " + *why);
+                    } else if (DatabaseFileState::of(database) != *before) {
+                        unsettled->push_back(label + ": its database changed while it was read");
+                    }
+                }
                 events.emplace_back(owner, label, database, std::move(timelines));
             }
         }
         if (!fs::is_symlink(status)) {
-            collectEvents(entry.path(), label, owner, depth + 1, events, seenDBPaths);
+            collectEvents(entry.path(), label, owner, depth + 1, events, seenDBPaths, unsettled);
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <filesystem>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,21 @@ struct LibraryScanner {
     // listed (missing, not a folder, no permission); folders and databases inside it that
     // cannot be read give fewer events or timelines.
     static FCPLibrary scan(const std::filesystem::path &libraryURL);
+    // What `scanSettled` read of a library while one of its databases was in the middle of a
+    // save: transient, not the library's content.
+    class UnsettledLibrary : public std::runtime_error {
+    public:
+        UnsettledLibrary(FCPLibrary read, const std::vector<std::string> &reasons);
+        // The library as it read then: it may lack events and timelines it has.
+        const FCPLibrary &library() const { return read_; }
+
+    private:
+        FCPLibrary read_;
+    };
+    // `scan`, for a library that an editor may be saving: fails with UnsettledLibrary when a
+    // database was half written or changed while it was read, so that the caller reads it
+    // again once the save is over instead of taking a part of it for the library.
+    static FCPLibrary scanSettled(const std::filesystem::path &libraryURL);
     // Fails with `queryFailed` when the project list cannot be queried.
     static std::vector<FCPTimelineInfo> discoverTimelines(FCPDatabaseConnection &db);
     // The top-level event databases holding at least one asset. Fails with
@@ -52,7 +68,11 @@ struct LibraryScanner {
 private:
     static void collectEvents(const std::filesystem::path &folder, const std::string &namePrefix,
                               const std::string &eventName, int depth,
-                              std::vector<FCPEvent> &events, std::set<std::string> &seenDBPaths);
+                              std::vector<FCPEvent> &events, std::set<std::string> &seenDBPaths,
+                              std::vector<std::string> *unsettled);
+    // `scan`; with `unsettled`, also notes each database read in the middle of a save.
+    static FCPLibrary scanNoting(const std::filesystem::path &libraryURL,
+                                 std::vector<std::string> *unsettled);
 };
 
 } // namespace tandrel

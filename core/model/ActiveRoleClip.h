@@ -11,6 +11,8 @@ struct ActiveRoleClip {
     std::string roleName = {};
     std::string mediaFilename = {};
 
+    friend bool operator==(const ActiveRoleClip &, const ActiveRoleClip &) = default;
+
     // The JSON members in written order: `visit(key, member)` for each.
     template <typename Self, typename Visit> static void forEachMember(Self &self, Visit &&visit) {
         visit("roleName", self.roleName);

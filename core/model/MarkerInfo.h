@@ -14,6 +14,8 @@ struct MarkerInfo {
     MarkerType type = MarkerType::standard;
     std::optional<std::string> chapterNote = {};
 
+    friend bool operator==(const MarkerInfo &, const MarkerInfo &) = default;
+
     // The JSON members in written order: `visit(key, member)` for each.
     template <typename Self, typename Visit> static void forEachMember(Self &self, Visit &&visit) {
         visit("text", self.text);

@@ -62,6 +62,8 @@ template <typename ClipType, typename Marker> struct MetadataRecord {
     std::optional<std::map<std::string, ActiveRoleClip>> activeRoleClips = {};
     std::optional<std::vector<StackedLayerInfo>> stackedLayers = {};
 
+    friend bool operator==(const MetadataRecord &, const MetadataRecord &) = default;
+
     // The JSON members in written order: `visit(key, member)` for each.
     template <typename Self, typename Visit> static void forEachMember(Self &self, Visit &&visit) {
         visit("sourceClipName", self.sourceClipName);

@@ -25,6 +25,8 @@ struct StackedLayerInfo {
     // A timecode rate text ("29.97d").
     std::optional<std::string> sourceRateString = {};
 
+    friend bool operator==(const StackedLayerInfo &, const StackedLayerInfo &) = default;
+
     // The JSON members in written order: `visit(key, member)` for each.
     template <typename Self, typename Visit> static void forEachMember(Self &self, Visit &&visit) {
         visit("videoLaneNumber", self.videoLaneNumber);

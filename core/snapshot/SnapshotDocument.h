@@ -31,6 +31,8 @@ template <typename Entry, typename Preset> struct SnapshotDocument {
     std::vector<Entry> entries = {};
     Preset displayConfig = {};
 
+    friend bool operator==(const SnapshotDocument &, const SnapshotDocument &) = default;
+
     // The JSON members in written order: `visit(key, member)` for each.
     template <typename Self, typename Visit> static void forEachMember(Self &self, Visit &&visit) {
         visit("schemaVersion", self.schemaVersion);

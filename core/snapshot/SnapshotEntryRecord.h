@@ -30,6 +30,8 @@ template <typename Metadata> struct SnapshotEntryRecord {
     std::optional<bool> srcRateUnresolved = {};
     Metadata metadata = {};
 
+    friend bool operator==(const SnapshotEntryRecord &, const SnapshotEntryRecord &) = default;
+
     // The JSON members in written order: `visit(key, member)` for each.
     template <typename Self, typename Visit> static void forEachMember(Self &self, Visit &&visit) {
         visit("tlStart", self.tlStart);

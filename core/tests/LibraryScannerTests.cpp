@@ -1,3 +1,4 @@
+#include "core/database/DatabaseFileState.h"
 #include "core/database/LibraryScanner.h"
 #include "core/tests/LibraryFixture.h"
 #include "core/tests/LogCapture.h"
@@ -11,6 +12,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace tandrel {
 namespace {
@@ -339,6 +341,75 @@ TEST(LibraryScanner, HidesOnlyEmptyPlaceholdersShadowedByANestedNamesake) {
             EXPECT_EQ(result[i].path, c.events[i].path);
         }
     }
+}
+
+} // namespace
+} // namespace tandrel
+
+namespace tandrel {
+namespace {
+
+// A database looked at from outside while an editor saves it, as each way of saving leaves it.
+TEST(LibraryScanner, TellsADatabaseInTheMiddleOfASaveFromOneThatCanBeRead) {
+    ScratchFolder folder;
+    LibraryDescription description;
+    description.name = "Saved";
+    description.events = {eventWithTimeline("A")};
+    const fs::path bundle = SampleLibraryWriter::write(description, folder.path());
+    const fs::path database = bundle / "A" / "CurrentVersion.fcpevent";
+    const std::string whole = snapshotFiles(bundle).at(database.string());
+    const std::string journal = database.string() + "-journal";
+    const std::string liveJournalHeader("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+
+    struct Case {
+        const char *what;
+        std::function<void()> leave;
+        std::optional<std::string> midSave;
+    };
+    const Case cases[] = {
+        {"as written", [] {}, std::nullopt},
+        {"emptied by a copy", [&] { testing::writeFile(database, ""); },
+         "is being written: 0 of more bytes"},
+        {"half copied", [&] { testing::writeFile(database, whole.substr(0, 4096)); },
+         "is being written: 4096 of " + std::to_string(whole.size()) + " bytes"},
+        {"committing through a journal",
+         [&] { testing::writeFile(journal, liveJournalHeader + std::string(504, '\0')); },
+         "is being committed to"},
+        // Journal modes that keep the file after the commit clear or cut its header.
+        {"a journal kept after its commit",
+         [&] { testing::writeFile(journal, std::string(512, '\0')); }, std::nullopt},
+        {"a journal cut to nothing", [&] { testing::writeFile(journal, ""); }, std::nullopt},
+        // Not being saved: broken, or gone. Reading it says so; waiting would not help.
+        {"no database at all", [&] { testing::writeFile(database, "junk"); }, std::nullopt},
+        {"removed", [&] { fs::remove(database); }, std::nullopt},
+    };
+    for (const Case &c : cases) {
+        testing::writeFile(database, whole);
+        fs::remove(journal);
+        c.leave();
+        EXPECT_EQ(DatabaseFileState::of(database).inTheMiddleOfASave(), c.midSave) << c.what;
+        const bool settled = !c.midSave;
+        try {
+            LibraryScanner::scanSettled(bundle);
+            EXPECT_TRUE(settled) << c.what;
+        } catch (const LibraryScanner::UnsettledLibrary &unsettled) {
+            EXPECT_FALSE(settled) << c.what;
+            EXPECT_NE(std::string(unsettled.what()).find("A: its database " + *c.midSave),
+                      std::string::npos)
+                << unsettled.what();
+            // What was read comes with it.
+            EXPECT_EQ(unsettled.library().events.size(), 1u) << c.what;
+        }
+    }
+
+    // Written anew, a database looks different, also at the same size.
+    testing::writeFile(database, whole);
+    const DatabaseFileState before = DatabaseFileState::of(database);
+    const fs::path beside = folder / "beside.fcpevent";
+    fs::copy_file(database, beside);
+    fs::rename(beside, database);
+    EXPECT_NE(DatabaseFileState::of(database), before);
+    EXPECT_EQ(DatabaseFileState::of(database), DatabaseFileState::of(database));
 }
 
 } // namespace

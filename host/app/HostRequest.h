@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace tandrel {
@@ -18,7 +19,30 @@ struct HostRequest {
     // Nothing for bytes that are not such a request.
     static std::optional<HostRequest> decode(const QByteArray &bytes);
 
+    // Why the host does not watch `library`: nothing is there, or it is no library folder;
+    // nothing when it can be watched.
+    static std::optional<std::string> refusalOf(const std::filesystem::path &library);
+
     friend bool operator==(const HostRequest &, const HostRequest &) = default;
+};
+
+// The running host's answer to a later start's request, one line of JSON back: the libraries
+// it refused, each with why. Hosts that came before it answer nothing, which the start takes
+// as all taken.
+struct HostAnswer {
+    struct Refusal {
+        std::filesystem::path library;
+        std::string reason;
+
+        friend bool operator==(const Refusal &, const Refusal &) = default;
+    };
+    std::vector<Refusal> refused;
+
+    QByteArray encode() const;
+    // Nothing for bytes that are not such an answer; members it does not know are skipped.
+    static std::optional<HostAnswer> decode(const QByteArray &bytes);
+
+    friend bool operator==(const HostAnswer &, const HostAnswer &) = default;
 };
 
 // The command line of `embrik-host`: `[--add-library PATH]...`, `--help`.
@@ -31,7 +55,9 @@ struct HostArguments {
     static constexpr const char *usage =
         "usage: embrik-host [--add-library PATH]...\n"
         "Opens Embrik Host, or brings the running one forward.\n"
-        "  --add-library PATH  watch the editor library PATH (a folder ending in .fcpbundle)\n";
+        "  --add-library PATH  watch the editor library PATH (a folder ending in .fcpbundle)\n"
+        "Exit status: 0 done, 1 the running host did not answer, 2 a library was refused\n"
+        "(nothing is started or handed over then) or the command line is wrong.\n";
 
     // The arguments after the program's name.
     static HostArguments parse(const std::vector<std::string> &arguments);

@@ -1,6 +1,7 @@
 #include "host/app/SingleInstance.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -12,6 +13,8 @@ namespace {
 
 // Long enough for a busy host to take the connection; a start never waits longer.
 constexpr int handOverTimeoutMilliseconds = 2000;
+// The host answers from its event loop, which a library being read may hold up for a while.
+constexpr int answerTimeoutMilliseconds = 10000;
 
 } // namespace
 
@@ -47,12 +50,28 @@ bool SingleInstance::handOver(const QByteArray &request) {
         return false;
     }
     socket.write(request + '\n');
-    const bool written = socket.waitForBytesWritten(handOverTimeoutMilliseconds);
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState) {
-        socket.waitForDisconnected(handOverTimeoutMilliseconds);
+    if (!socket.waitForBytesWritten(handOverTimeoutMilliseconds)) {
+        return false;
     }
-    return written;
+    // The request is with the host now, whatever follows.
+    QByteArray received;
+    QElapsedTimer waited;
+    waited.start();
+    while (!received.contains('\n') && socket.state() == QLocalSocket::ConnectedState) {
+        const qint64 left = answerTimeoutMilliseconds - waited.elapsed();
+        if (left <= 0 || (!socket.waitForReadyRead(static_cast<int>(left)) &&
+                          socket.error() == QLocalSocket::SocketTimeoutError)) {
+            answerTimedOut_ = true;
+            break;
+        }
+        received += socket.readAll();
+    }
+    received += socket.readAll();
+    if (const qsizetype end = received.indexOf('\n'); end >= 0) {
+        answer_ = received.left(end);
+    }
+    socket.disconnectFromServer();
+    return true;
 }
 
 bool SingleInstance::listen() {
@@ -81,8 +100,12 @@ void SingleInstance::accept() {
             }
             const QByteArray request = buffer->left(end);
             buffer->clear();
+            // Written before the socket closes; lost, and no harm done, when the start that
+            // asked did not wait for it.
+            if (answerer_) {
+                socket->write(answerer_(request) + '\n');
+            }
             socket->disconnectFromServer();
-            emit requestReceived(request);
             return true;
         };
         connect(socket, &QLocalSocket::readyRead, this, deliver);

@@ -4,17 +4,28 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class QLocalServer;
 
 namespace tandrel {
 
 // One host per user: the first start listens on a local socket in the user's runtime folder;
-// a later start hands its request to the running one and ends. A lock file beside the socket
-// keeps two starts from both taking the first place.
+// a later start hands its request to the running one, waits for its answer and ends. A lock
+// file beside the socket keeps two starts from both taking the first place.
+//
+// On the socket: the start sends its request as one line; the host answers with one line and
+// closes. A host that answers nothing and closes (as hosts before answers did) leaves the
+// start without an answer; a start that does not wait for one (as starts before answers did)
+// is no trouble to the host either.
 class SingleInstance : public QObject {
     Q_OBJECT
 
 public:
+    // The host's answer to a later start's request, made on its thread.
+    using Answerer = std::function<QByteArray(const QByteArray &request)>;
+
     static constexpr const char *socketName = "com.ostrevale.tandrel.host";
 
     enum class Claim {
@@ -35,10 +46,15 @@ public:
     // Hands `request` to a running host, or else becomes the host.
     Claim claim(const QByteArray &request);
     QString errorString() const { return error_; }
+    // After a hand-over: the running host's answer line, absent when it closed without one.
+    const std::optional<QByteArray> &answer() const { return answer_; }
+    // After a hand-over: the running host kept the connection open past the wait without
+    // answering.
+    bool answerTimedOut() const { return answerTimedOut_; }
 
-signals:
-    // A later start's request, once it has arrived whole.
-    void requestReceived(const QByteArray &request);
+    // While listening: answers each later start's request, once it has arrived whole. Without
+    // one, requests are answered with nothing.
+    void setAnswerer(Answerer answerer) { answerer_ = std::move(answerer); }
 
 private:
     bool handOver(const QByteArray &request);
@@ -48,6 +64,9 @@ private:
     QString path_;
     QString error_;
     QLocalServer *server_ = nullptr;
+    Answerer answerer_;
+    std::optional<QByteArray> answer_;
+    bool answerTimedOut_ = false;
 };
 
 } // namespace tandrel

@@ -161,12 +161,20 @@ QWidget *TandrelHostApp::openWindow(const QString &id) {
     return windows_->open(id);
 }
 
-void TandrelHostApp::handle(const HostRequest &request) {
+HostAnswer TandrelHostApp::handle(const HostRequest &request) {
     // The window first: it starts the state object, which then watches what is added.
     showMainWindow();
+    HostAnswer answer;
     for (const std::filesystem::path &library : request.libraries) {
-        appState().addLibrary(library);
+        // Checked here too: the start checked before handing over, on its own view of the
+        // files, and the folder may be gone by now.
+        if (std::optional<std::string> refusal = HostRequest::refusalOf(library)) {
+            answer.refused.push_back({library, std::move(*refusal)});
+        } else {
+            appState().addLibrary(library);
+        }
     }
+    return answer;
 }
 
 } // namespace tandrel

@@ -21,6 +21,7 @@ class LibraryPicker;
 class MenuBarExtra;
 class Preferences;
 class WindowRegistry;
+struct HostAnswer;
 struct HostRequest;
 
 // The host application: the one state object of the process, created on first use, and the
@@ -81,8 +82,9 @@ public:
     // none is made when none is open.
     void bringFirstWindowForward();
 
-    // A start's request: a main window on screen, and its libraries watched.
-    void handle(const HostRequest &request);
+    // A start's request: a main window on screen, and its libraries watched; those that
+    // cannot be are refused, each with why.
+    HostAnswer handle(const HostRequest &request);
 
 private:
     Environment environment_;

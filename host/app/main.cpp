@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace {
@@ -23,26 +24,52 @@ auto log() {
     return logger("com.ostrevale.tandrel.host", "app");
 }
 
-// The libraries of the command line as absolute paths; one that is missing or no library is
-// named and left out.
-std::vector<std::filesystem::path>
+// The libraries of the command line as absolute paths; nothing, and each refusal said, when
+// any of them cannot be watched.
+std::optional<std::vector<std::filesystem::path>>
 checkedLibraries(const std::vector<std::filesystem::path> &given) {
     std::vector<std::filesystem::path> libraries;
+    bool refused = false;
     for (const std::filesystem::path &path : given) {
         std::error_code error;
         const std::filesystem::path absolute =
             WatchedLibrary::folderOf(std::filesystem::absolute(path, error).lexically_normal());
-        if (error || !std::filesystem::is_directory(absolute, error)) {
-            std::fprintf(stderr, "embrik-host: no library folder at %s\n", path.c_str());
-        } else if (!WatchedLibrary::isLibraryFolder(absolute)) {
-            std::fprintf(stderr,
-                         "embrik-host: %s is no library (its name must end in .fcpbundle)\n",
-                         path.c_str());
+        const std::optional<std::string> refusal =
+            error ? std::optional("no library folder at " + path.string())
+                  : HostRequest::refusalOf(absolute);
+        if (refusal) {
+            std::fprintf(stderr, "embrik-host: %s\n", refusal->c_str());
+            refused = true;
         } else {
             libraries.push_back(absolute);
         }
     }
+    if (refused) {
+        return std::nullopt;
+    }
     return libraries;
+}
+
+// What the running host said of the request handed to it, as the exit status.
+int handedOverStatus(const SingleInstance &instance, const HostRequest &request) {
+    if (instance.answerTimedOut() && !request.libraries.empty()) {
+        std::fprintf(stderr, "embrik-host: the running Embrik Host did not say whether it "
+                             "watches the libraries given\n");
+        return 1;
+    }
+    // A host that answers nothing came before answers, and watched what it was given.
+    const std::optional<HostAnswer> answer =
+        instance.answer() ? HostAnswer::decode(*instance.answer()) : HostAnswer{};
+    if (!answer) {
+        std::fprintf(stderr, "embrik-host: the running Embrik Host's answer could not be "
+                             "read\n");
+        return 1;
+    }
+    for (const HostAnswer::Refusal &refusal : answer->refused) {
+        std::fprintf(stderr, "embrik-host: the running Embrik Host refused %s: %s\n",
+                     refusal.library.c_str(), refusal.reason.c_str());
+    }
+    return answer->refused.empty() ? 0 : 2;
 }
 
 } // namespace
@@ -69,12 +96,18 @@ int main(int argc, char **argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("com.ostrevale.tandrel.host"));
     corvane::installPalette(application);
 
-    const HostRequest request{checkedLibraries(arguments.libraries)};
+    // Like the other tools: a command line that cannot be done as given is not done in part.
+    const std::optional<std::vector<std::filesystem::path>> libraries =
+        checkedLibraries(arguments.libraries);
+    if (!libraries) {
+        return 2;
+    }
+    const HostRequest request{*libraries};
     SingleInstance instance(SingleInstance::standardSocketPath());
     const SingleInstance::Claim claim = instance.claim(request.encode());
     if (claim == SingleInstance::Claim::handedOver) {
         log()->info("Handed over to the running Embrik Host");
-        return 0;
+        return handedOverStatus(instance, request);
     }
     if (claim == SingleInstance::Claim::failed) {
         log()->warn("Running without the one-host socket: {}",
@@ -82,15 +115,14 @@ int main(int argc, char **argv) {
     }
 
     TandrelHostApp host;
-    QObject::connect(&instance, &SingleInstance::requestReceived, &host,
-                     [&host](const QByteArray &bytes) {
-                         if (const auto later = HostRequest::decode(bytes)) {
-                             log()->info("Another start asked for a main window");
-                             host.handle(*later);
-                         } else {
-                             log()->warn("Ignored a start's request that could not be read");
-                         }
-                     });
+    instance.setAnswerer([&host](const QByteArray &bytes) {
+        if (const auto later = HostRequest::decode(bytes)) {
+            log()->info("Another start asked for a main window");
+            return host.handle(*later).encode();
+        }
+        log()->warn("Ignored a start's request that could not be read");
+        return QByteArray();
+    });
     host.handle(request);
     return application.exec();
 }

@@ -1,5 +1,6 @@
 #include "host/query/QueryResolver.h"
 
+#include "core/database/DatabaseFileState.h"
 #include "core/database/FCPDatabaseConnection.h"
 #include "core/resolver/MulticamMediaIndex.h"
 #include "core/snapshot/SnapshotWriter.h"
@@ -41,7 +42,15 @@ QueryResolver::QueryResolver(TextOrder order, std::shared_ptr<const ValidationSe
 
 void QueryResolver::reload(const std::vector<WatchedLibrary> &libraries) {
     std::lock_guard guard(lock_);
+    const std::map<std::string, Handle> previous = std::move(handles_);
     handles_.clear();
+    // Of two timelines with the same id the one with more edits is kept, the first on a tie.
+    const auto offer = [this](const std::string &id, Handle handle) {
+        const auto known = handles_.find(id);
+        if (known == handles_.end() || known->second.editCount < handle.editCount) {
+            handles_[id] = std::move(handle);
+        }
+    };
     assetStore_->clear();
     roleResolver_->clear();
     // What a library cannot give shows later as missing metadata, not as an error.
@@ -63,6 +72,20 @@ void QueryResolver::reload(const std::vector<WatchedLibrary> &libraries) {
             log()->info("Multicams of {} not fully read: {}", library.url.string(), error.what());
         }
         for (const WatchedEvent &event : library.events) {
+            // Half a save offers no timelines of its own: the database's readers from before
+            // (and the edit lists they hold) serve on until it can be read again.
+            if (DatabaseFileState::of(event.databaseURL).inTheMiddleOfASave()) {
+                bool kept = false;
+                for (const auto &[id, handle] : previous) {
+                    if (handle.database == event.databaseURL) {
+                        offer(id, handle);
+                        kept = true;
+                    }
+                }
+                if (kept) {
+                    continue;
+                }
+            }
             std::shared_ptr<FCPDatabaseConnection> db;
             try {
                 db = std::make_shared<FCPDatabaseConnection>(event.databaseURL.string());
@@ -72,13 +95,8 @@ void QueryResolver::reload(const std::vector<WatchedLibrary> &libraries) {
             auto resolver = std::make_shared<TimelineResolver>(std::move(db), assetStore_,
                                                                roleResolver_, multicamIndex);
             for (const FCPTimelineInfo &timeline : event.timelines) {
-                const auto known = handles_.find(timeline.id);
-                if (known != handles_.end() && known->second.editCount >= timeline.editCount) {
-                    continue;
-                }
-                handles_[timeline.id] = {
-                    resolver,   timeline.collectionPK, timeline.name, library.name, event.name,
-                    event.path, timeline.editCount};
+                offer(timeline.id, {resolver, timeline.collectionPK, timeline.name, library.name,
+                                    event.name, event.path, timeline.editCount, event.databaseURL});
             }
         }
     }
@@ -138,9 +156,27 @@ std::optional<std::string> QueryResolver::detectedStartTimecode(const std::strin
 }
 
 std::optional<TandrelSnapshot> QueryResolver::completeSnapshot(const std::string &timelineID,
-                                                               TandrelSnapshot document) {
+                                                               TandrelSnapshot document,
+                                                               std::string *midSave) {
     return ask<TandrelSnapshot>(timelineID, [&](const Handle &handle) {
+        const auto unsettled = [&](const std::string &why) {
+            if (midSave) {
+                *midSave = handle.database.string() + " " + why;
+            }
+            return std::optional<TandrelSnapshot>();
+        };
+        // The edit list may be held from an earlier read, but that cannot be told from here:
+        // nothing is read, nor served, until the save is over.
+        const DatabaseFileState before = DatabaseFileState::of(handle.database);
+        if (const auto why = before.inTheMiddleOfASave()) {
+            return unsettled(*why);
+        }
         const auto list = handle.resolver->getEDL(handle.collectionPK);
+        const DatabaseFileState after = DatabaseFileState::of(handle.database);
+        if (after != before || after.inTheMiddleOfASave()) {
+            handle.resolver->invalidateCache();
+            return unsettled("was written while it was read");
+        }
         if (!list) {
             return std::optional<TandrelSnapshot>();
         }

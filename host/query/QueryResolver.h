@@ -67,7 +67,8 @@ public:
     // Replaces every timeline by those of `libraries`: their media and roles in the shared
     // stores, a multicam index per library, one connection and resolver per event database
     // that opens (the others are skipped without a word). Of two timelines with the same id
-    // the one with more edits is kept, the first on a tie. Never fails.
+    // the one with more edits is kept, the first on a tie. A database in the middle of a save
+    // keeps the timelines and readers it had before, when it had any. Never fails.
     void reload(const std::vector<WatchedLibrary> &libraries);
 
     // Every timeline, by library, then event name, then name, each in the text order; texts
@@ -86,9 +87,13 @@ public:
 
     // `document` completed for the timeline: its id, name, library, drop-frame flag and the
     // snapshot entries of its edit list; the caller fills the rest. Nothing when the timeline
-    // is unknown or its edit list does not resolve.
+    // is unknown or its edit list does not resolve, and nothing either when its database is
+    // in the middle of a save, or was written while it was read: part of a save is no edit
+    // list (and what was read of it is forgotten). `midSave`, when given, then says why; it is
+    // left alone otherwise.
     std::optional<TandrelSnapshot> completeSnapshot(const std::string &timelineID,
-                                                    TandrelSnapshot document);
+                                                    TandrelSnapshot document,
+                                                    std::string *midSave = nullptr);
 
     // The role definitions of all watched libraries, for the role picker. A reload replaces
     // them and a validation reads them off the main thread, both under `lock()`: a reader
@@ -106,6 +111,7 @@ private:
         std::string eventName;
         std::string eventPath;
         int64_t editCount = 0;
+        std::filesystem::path database;
     };
 
     // Runs `question` on the timeline's handle under the lock; nothing for an unknown

@@ -27,7 +27,7 @@ AppState::Services AppState::Services::standard() {
         .clock = platform::Clock::system(),
         .timers = platform::eventLoopTimers(),
         .fileSystemEvents = platform::InotifyEventStream::factory(),
-        .scanLibrary = &LibraryScanner::scan,
+        .scanLibrary = &LibraryScanner::scanSettled,
         .writeSnapshot = &SnapshotWriter::write,
         .clearSnapshot = &SnapshotWriter::clear,
         .publishPresets = &ExtensionBridge::publishPresets,
@@ -58,6 +58,7 @@ void AppState::start() {
     setProjectStartTimecode(
         services_.userDefaults->string(projectStartTimecodeKey).value_or(QString()).toStdString());
     restoreBookmarkedLibraries();
+    restoreActiveTimeline();
     updateStatus();
     publishPresetsToExtension();
     observeExtensionSelection();

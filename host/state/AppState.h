@@ -109,6 +109,8 @@ public:
         std::shared_ptr<const platform::Clock> clock;
         platform::TimerFactory timers;
         platform::FileSystemEventStream::Factory fileSystemEvents;
+        // The library scan; one that fails with LibraryScanner::UnsettledLibrary read the
+        // library in the middle of a save.
         std::function<FCPLibrary(const std::filesystem::path &libraryURL)> scanLibrary;
         // Bookmarks of the watched libraries, and access to them.
         std::shared_ptr<platform::SecurityScopedBookmarks> bookmarks =
@@ -152,6 +154,10 @@ public:
     static constexpr const char *projectStartTimecodeKey = "Tandrel.ProjectStartTimecode";
     // A dictionary: library path → bookmark bytes.
     static constexpr const char *watchedLibraryBookmarksKey = "Tandrel.WatchedLibraryBookmarks";
+    // The served timeline, so that a restart serves it again: a dictionary of the path of its
+    // library ("library") and its id ("timelineID"). Absent, or of any other shape, in the
+    // settings of earlier versions: nothing is restored then.
+    static constexpr const char *activeTimelineKey = "Tandrel.ActiveTimeline";
     // Stored presets that could not be read at start, kept before the key above is rewritten.
     static constexpr const char *unreadablePresetsKey = "Tandrel.UnreadablePresets";
 
@@ -240,16 +246,21 @@ public:
     // timecode, and rewrites the snapshot.
     void setActiveTimeline(const std::optional<std::string> &timelineID);
     // Rebuilds the query resolver from the watched libraries and the timeline list from it;
-    // keeps the active timeline while some library offers it, serves a lone timeline by
-    // itself, and rewrites the snapshot.
+    // keeps the active timeline while some library offers it or while its library has not
+    // been read yet, serves a lone timeline by itself once every library has been read and
+    // nothing else is active, and rewrites the snapshot.
     void refreshResolvers();
     // Writes the active timeline's snapshot with the active preset, or removes the file when
-    // there is nothing to serve. A failed write shows on the status line.
+    // there is nothing to serve. A failed write shows on the status line. A snapshot equal to
+    // the one the file holds (its date aside) is not written again, and a timeline whose
+    // database is in the middle of a save keeps the snapshot it has until the save is over.
     void writeActiveSnapshot();
     void updateStatus();
 
     // Watched libraries. Every load is a task of the main queue that finds its library by URL
-    // when it runs, and does nothing when the library is gone by then.
+    // when it runs, and does nothing when the library is gone by then. A load that finds the
+    // library in the middle of a save takes nothing from it when it was read before (what it
+    // had and what is served from it stay), and reads it again once the save is over.
     // Watches, bookmarks and loads a ".fcpbundle" folder not watched yet; anything else is
     // ignored.
     void addLibrary(const std::filesystem::path &url);
@@ -381,6 +392,16 @@ private:
 
     void savePresets();
     void saveActivePresetID();
+    // Makes the timeline active with the library that offers it, and stores the pair.
+    void selectTimeline(std::optional<std::string> timelineID);
+    // The stored active timeline, when its library is watched.
+    void restoreActiveTimeline();
+    // The watched library that offers the timeline.
+    std::optional<std::filesystem::path> libraryOfTimeline(const std::string &timelineID) const;
+    // Whether the library has been read whole: not only in the middle of a save, or never.
+    bool hasBeenReadWhole(const WatchedLibrary &library) const;
+    // Whether the active timeline's library is watched and has not been read whole yet.
+    bool activeTimelineAwaitsItsLibrary() const;
     // Stores a setting in the user defaults. One that cannot be stored holds for this run
     // only: the status line says so until a later setting is stored.
     void storeSetting(const QString &key, const QVariant &value);
@@ -405,6 +426,8 @@ private:
     std::vector<WatchedLibrary> watchedLibraries_;
     std::vector<TimelineChoice> availableTimelines_;
     std::optional<std::string> activeTimelineID_;
+    // The library of the active timeline, when known.
+    std::optional<std::filesystem::path> activeTimelineLibrary_;
     std::optional<Size> activeTimelineResolution_;
     bool snapshotWritten_ = false;
     std::string statusMessage_ = "No libraries loaded";
@@ -412,6 +435,9 @@ private:
     // The timeline whose snapshot the file holds; nothing when unknown (before the first write
     // of this run) or when there is no file.
     std::optional<std::string> servedTimelineID_;
+    // What the file holds when this run wrote it last; nothing when unknown or removed. The
+    // host is the file's only writer.
+    std::optional<TandrelSnapshot> writtenSnapshot_;
     std::optional<platform::Clock::WallTime> lastSnapshotTime_;
     bool isRefreshing_ = false;
     std::optional<std::string> lastLibraryDetectionError_;
@@ -430,6 +456,8 @@ private:
     // When the panel made the selection last applied; a re-application of that same
     // selection leaves the preset to the host.
     std::optional<double> appliedSelectionUpdatedAt_;
+    // Libraries whose last read found a database in the middle of a save.
+    std::set<std::filesystem::path> readInTheMiddleOfASave_;
     // Scans started per library, so that only the newest scan's result is taken.
     std::map<std::filesystem::path, int> scanGeneration_;
     // Access started per library by restoring its bookmark and not yet ended.

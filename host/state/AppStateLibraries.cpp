@@ -2,9 +2,19 @@
 
 #include "host/state/AppState.h"
 
+#include "core/database/LibraryScanner.h"
+#include "core/support/Log.h"
 #include "platform/runtime/MainQueue.h"
 
 namespace tandrel {
+
+namespace {
+
+auto log() {
+    return logger("com.ostrevale.tandrel.host", "libraries");
+}
+
+} // namespace
 
 std::optional<size_t> AppState::libraryIndex(const std::filesystem::path &url) const {
     for (size_t i = 0; i < watchedLibraries_.size(); ++i) {
@@ -42,8 +52,13 @@ void AppState::loadLibrary(const std::filesystem::path &url) {
     const int generation = ++scanGeneration_[url];
     std::optional<FCPLibrary> scan;
     std::string failure;
+    bool midSave = false;
     try {
         scan = services_.scanLibrary(url);
+    } catch (const LibraryScanner::UnsettledLibrary &unsettled) {
+        log()->info("{}", unsettled.what());
+        scan = unsettled.library();
+        midSave = true;
     } catch (const std::exception &error) {
         failure = error.what();
     }
@@ -51,6 +66,21 @@ void AppState::loadLibrary(const std::filesystem::path &url) {
     const std::optional<size_t> at = libraryIndex(url);
     if (current == scanGeneration_.end() || current->second != generation || !at) {
         return; // a newer scan was started, or the library is gone
+    }
+    if (midSave) {
+        readInTheMiddleOfASave_.insert(url);
+        if (libraryWatcher_) {
+            libraryWatcher_->reportWhenSettled(url);
+        }
+        // Half a save is not the library's content: a timeline missing from it may only be
+        // not written yet. A library read before keeps what it had, and what is served from it
+        // stays served; a library never read takes what could be read, for now, but counts as
+        // not read yet (for the timeline restored from the last run, and the lone timeline).
+        if (watchedLibraries_[*at].isLoaded) {
+            return;
+        }
+    } else {
+        readInTheMiddleOfASave_.erase(url);
     }
     std::vector<WatchedLibrary> libraries = watchedLibraries_;
     if (scan) {
@@ -74,6 +104,7 @@ void AppState::removeLibrary(size_t index) {
         libraryWatcher_->stopWatching(url);
     }
     removeBookmark(url);
+    readInTheMiddleOfASave_.erase(url);
     if (const auto access = securityScopedLibraryURLs_.extract(url)) {
         for (int i = 0; i < access.mapped(); ++i) {
             services_.bookmarks->stopAccessing(url);

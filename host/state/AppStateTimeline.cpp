@@ -2,12 +2,89 @@
 
 #include "host/state/AppState.h"
 
+#include "core/support/Log.h"
+
+#include <QVariantMap>
+
+#include <algorithm>
 #include <chrono>
 
 namespace tandrel {
 
+namespace {
+
+auto log() {
+    return logger("com.ostrevale.tandrel.host", "snapshot");
+}
+
+// Two snapshots that differ at most in their date.
+bool sameContent(const TandrelSnapshot &a, TandrelSnapshot b) {
+    b.updatedAt = a.updatedAt;
+    return a == b;
+}
+
+} // namespace
+
+std::optional<std::filesystem::path>
+AppState::libraryOfTimeline(const std::string &timelineID) const {
+    for (const WatchedLibrary &library : watchedLibraries_) {
+        for (const WatchedEvent &event : library.events) {
+            for (const FCPTimelineInfo &timeline : event.timelines) {
+                if (timeline.id == timelineID) {
+                    return library.url;
+                }
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+void AppState::selectTimeline(std::optional<std::string> timelineID) {
+    activeTimelineLibrary_ = timelineID ? libraryOfTimeline(*timelineID) : std::nullopt;
+    if (!publish(activeTimelineID_, std::move(timelineID), &AppState::activeTimelineIDChanged)) {
+        return;
+    }
+    QVariantMap stored;
+    if (activeTimelineID_ && activeTimelineLibrary_) {
+        stored.insert(QStringLiteral("library"),
+                      QString::fromStdString(activeTimelineLibrary_->string()));
+        stored.insert(QStringLiteral("timelineID"), QString::fromStdString(*activeTimelineID_));
+    }
+    storeSetting(activeTimelineKey, stored);
+}
+
+void AppState::restoreActiveTimeline() {
+    const QVariantMap stored =
+        services_.userDefaults->dictionary(activeTimelineKey).value_or(QVariantMap());
+    const QVariant library = stored.value(QStringLiteral("library"));
+    const QVariant timelineID = stored.value(QStringLiteral("timelineID"));
+    if (library.typeId() != QMetaType::QString || timelineID.typeId() != QMetaType::QString) {
+        return;
+    }
+    const std::filesystem::path url = WatchedLibrary::folderOf(library.toString().toStdString());
+    if (!libraryIndex(url)) {
+        return; // not restored this run: what it served cannot come back
+    }
+    activeTimelineLibrary_ = url;
+    publish(activeTimelineID_, std::optional(timelineID.toString().toStdString()),
+            &AppState::activeTimelineIDChanged);
+}
+
+bool AppState::hasBeenReadWhole(const WatchedLibrary &library) const {
+    return (library.isLoaded || library.errorMessage) &&
+           !readInTheMiddleOfASave_.contains(library.url);
+}
+
+bool AppState::activeTimelineAwaitsItsLibrary() const {
+    if (!activeTimelineLibrary_) {
+        return false;
+    }
+    const std::optional<size_t> at = libraryIndex(*activeTimelineLibrary_);
+    return at && !hasBeenReadWhole(watchedLibraries_[*at]);
+}
+
 void AppState::setActiveTimeline(const std::optional<std::string> &timelineID) {
-    publish(activeTimelineID_, timelineID, &AppState::activeTimelineIDChanged);
+    selectTimeline(timelineID);
     publish(activeTimelineResolution_,
             timelineID ? queryResolver_->timelineResolution(*timelineID) : std::nullopt,
             &AppState::activeTimelineResolutionChanged);
@@ -29,14 +106,17 @@ void AppState::refreshResolvers() {
         }
         return false;
     };
-    if (activeTimelineID_ && !offered(*activeTimelineID_)) {
-        publish(activeTimelineID_, std::optional<std::string>(),
-                &AppState::activeTimelineIDChanged);
+    // A timeline restored from the last run waits for its library to be read.
+    if (activeTimelineID_ && !offered(*activeTimelineID_) && !activeTimelineAwaitsItsLibrary()) {
+        selectTimeline(std::nullopt);
     }
-    // A lone timeline is served without being picked.
-    if (!activeTimelineID_ && availableTimelines_.size() == 1) {
-        publish(activeTimelineID_, std::optional(availableTimelines_.front().id),
-                &AppState::activeTimelineIDChanged);
+    // A lone timeline is served without being picked, but only once every library has been
+    // read: libraries load one by one, and the first one read may be alone only for now.
+    const bool everyLibraryRead =
+        std::all_of(watchedLibraries_.begin(), watchedLibraries_.end(),
+                    [this](const WatchedLibrary &library) { return hasBeenReadWhole(library); });
+    if (!activeTimelineID_ && availableTimelines_.size() == 1 && everyLibraryRead) {
+        selectTimeline(availableTimelines_.front().id);
     }
     publish(activeTimelineResolution_,
             activeTimelineID_ ? queryResolver_->timelineResolution(*activeTimelineID_)
@@ -52,19 +132,43 @@ void AppState::refreshResolvers() {
 void AppState::writeActiveSnapshot() {
     const std::optional<size_t> active = activePresetIndex();
     std::optional<TandrelSnapshot> snapshot;
+    std::string midSave;
     if (activeTimelineID_) {
         TandrelSnapshot document;
         document.updatedAt =
             std::chrono::duration<double>(services_.clock->now().time_since_epoch()).count();
         document.timelineStartTimecode = effectiveProjectStartTimecode();
         document.displayConfig = active ? presets_[*active] : DisplayConfig();
-        snapshot = queryResolver_->completeSnapshot(*activeTimelineID_, std::move(document));
+        snapshot =
+            queryResolver_->completeSnapshot(*activeTimelineID_, std::move(document), &midSave);
+    }
+    if (!midSave.empty()) {
+        // A database caught in the middle of a save cannot say what the timeline holds now,
+        // nor whether it is gone: it is read again once the save is over, and meanwhile the
+        // file keeps the timeline's last snapshot.
+        log()->info("Snapshot of {} not rewritten: {}", *activeTimelineID_, midSave);
+        if (libraryWatcher_ && activeTimelineLibrary_) {
+            libraryWatcher_->reportWhenSettled(*activeTimelineLibrary_);
+        }
+        if (servedTimelineID_ == activeTimelineID_) {
+            updateStatus();
+            return;
+        }
     }
     if (!snapshot) {
         // Nothing to serve: no timeline, or one whose edit list is gone.
         services_.clearSnapshot();
         servedTimelineID_.reset();
+        writtenSnapshot_.reset();
         publish(snapshotWritten_, false, &AppState::snapshotWrittenChanged);
+        updateStatus();
+        return;
+    }
+    // The plug-in reads every new version of the file: one that says nothing new costs it a
+    // reload for nothing.
+    if (servedTimelineID_ == activeTimelineID_ && writtenSnapshot_ &&
+        sameContent(*writtenSnapshot_, *snapshot)) {
+        publish(snapshotWritten_, true, &AppState::snapshotWrittenChanged);
         updateStatus();
         return;
     }
@@ -76,6 +180,7 @@ void AppState::writeActiveSnapshot() {
         if (servedTimelineID_ != activeTimelineID_) {
             services_.clearSnapshot();
             servedTimelineID_.reset();
+            writtenSnapshot_.reset();
         }
         // Stays until the next status update.
         publish(snapshotWritten_, false, &AppState::snapshotWrittenChanged);
@@ -84,6 +189,7 @@ void AppState::writeActiveSnapshot() {
         return;
     }
     servedTimelineID_ = activeTimelineID_;
+    writtenSnapshot_ = std::move(*snapshot);
     publish(snapshotWritten_, true, &AppState::snapshotWrittenChanged);
     publish(lastSnapshotTime_, std::optional(services_.clock->now()),
             &AppState::lastSnapshotTimeChanged);

@@ -12,7 +12,8 @@ bool LibraryWatcher::isDatabaseChange(const platform::FileSystemEvent &event) {
         return true;
     }
     const std::string name = event.path.filename().string();
-    return name.ends_with(".fcpevent") || name.ends_with("-wal") || name.ends_with("-shm");
+    return name.ends_with(".fcpevent") || name.ends_with("-wal") || name.ends_with("-shm") ||
+           name.ends_with("-journal");
 }
 
 void LibraryWatcher::watch(const std::filesystem::path &libraryURL) {
@@ -24,7 +25,7 @@ void LibraryWatcher::watch(const std::filesystem::path &libraryURL) {
             handle(libraryURL, events);
         });
     if (stream) {
-        streams_[libraryURL] = {std::move(stream), environment_.timers()};
+        streams_[libraryURL] = {std::move(stream), environment_.timers(), environment_.timers()};
     }
 }
 
@@ -36,6 +37,12 @@ bool LibraryWatcher::isWatching(const std::filesystem::path &libraryURL) const {
     return streams_.contains(libraryURL);
 }
 
+void LibraryWatcher::reportWhenSettled(const std::filesystem::path &libraryURL) {
+    if (const auto watched = streams_.find(libraryURL); watched != streams_.end()) {
+        watched->second.awaitingSettle = true;
+    }
+}
+
 void LibraryWatcher::handle(const std::filesystem::path &libraryURL,
                             const std::vector<platform::FileSystemEvent> &events) {
     const auto watched = streams_.find(libraryURL);
@@ -43,11 +50,13 @@ void LibraryWatcher::handle(const std::filesystem::path &libraryURL,
         std::none_of(events.begin(), events.end(), &LibraryWatcher::isDatabaseChange)) {
         return;
     }
+    if (watched->second.awaitingSettle) {
+        watched->second.settled->start(settleInterval, [this, libraryURL] { report(libraryURL); });
+    }
     platform::Timer &lateReport = *watched->second.lateReport;
     const auto last = lastFireTimes_.find(libraryURL);
     const platform::Clock::SteadyTime now = environment_.clock->steadyNow();
     if (last == lastFireTimes_.end() || now - last->second >= debounceInterval) {
-        lateReport.stop();
         report(libraryURL);
     } else if (!lateReport.isActive()) {
         // Reported too recently: the report follows when the interval is over, and it covers
@@ -58,6 +67,12 @@ void LibraryWatcher::handle(const std::filesystem::path &libraryURL,
 }
 
 void LibraryWatcher::report(const std::filesystem::path &libraryURL) {
+    // One report covers every change before it.
+    if (const auto watched = streams_.find(libraryURL); watched != streams_.end()) {
+        watched->second.lateReport->stop();
+        watched->second.settled->stop();
+        watched->second.awaitingSettle = false;
+    }
     lastFireTimes_[libraryURL] = environment_.clock->steadyNow();
     onChange_(libraryURL);
 }

@@ -15,11 +15,14 @@
 namespace tandrel {
 
 // Notices when the editor changes a watched library on disk: one file-system event stream per
-// library folder, of which only the event databases (".fcpevent") and their write-ahead logs
-// and shared-memory indexes ("-wal", "-shm") count, and a lost stretch of events (an
-// overflow). Each library is reported at most once per debounce interval; a change that comes
-// sooner is reported when the interval since the last report ends, so the last save of a
-// burst is never left unreported. Runs on the thread that creates it.
+// library folder, of which only the event databases (".fcpevent"), their write-ahead logs and
+// shared-memory indexes ("-wal", "-shm") and their rollback journals ("-journal", whose removal
+// ends a commit) count, and a lost stretch of events (an overflow). Reading a library is no
+// change of it: the stream reports writes, never opens and closes. Each library is reported at
+// most once per debounce interval; a change that comes sooner is reported when the interval
+// since the last report ends, so the last save of a burst is never left unreported. A reader
+// that found a save half done asks for the library again once its writes settle, which comes
+// sooner. Runs on the thread that creates it.
 class LibraryWatcher {
 public:
     // Given the library folder. Must not stop watching that library from inside the call.
@@ -32,6 +35,8 @@ public:
     };
 
     static constexpr std::chrono::seconds debounceInterval{1};
+    // How long the databases of a library must be left alone for a save to count as over.
+    static constexpr std::chrono::milliseconds settleInterval{50};
 
     LibraryWatcher(OnChange onChange, Environment environment);
     LibraryWatcher(const LibraryWatcher &) = delete;
@@ -43,6 +48,10 @@ public:
     // Stops the library's stream and any report still due for it; true when a stream ran.
     bool stopWatching(const std::filesystem::path &libraryURL);
     bool isWatching(const std::filesystem::path &libraryURL) const;
+    // The library was read in the middle of a save: the next change of it is reported, debounce
+    // aside, once no further change has come for the settle interval (and no later than the
+    // debounce allows). Nothing more happens when no change comes: that is no save under way.
+    void reportWhenSettled(const std::filesystem::path &libraryURL);
 
     // Whether a change of this file is one of a library's database changes.
     static bool isDatabaseChange(const platform::FileSystemEvent &event);
@@ -51,6 +60,9 @@ private:
     struct Watched {
         std::unique_ptr<platform::FileSystemEventStream> stream;
         std::unique_ptr<platform::Timer> lateReport;
+        // Armed by each change while a reader waits for a save to end.
+        std::unique_ptr<platform::Timer> settled;
+        bool awaitingSettle = false;
     };
 
     void handle(const std::filesystem::path &libraryURL,

@@ -23,10 +23,13 @@ auto log() {
     return tandrel::logger("com.ostrevale.tandrel.host", "watcher");
 }
 
-// What changes a file's contents or a folder's listing; reads and plain opens are left out,
-// so reading a library never reports a change of it.
-constexpr uint32_t watchedChanges = IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE | IN_DELETE |
-                                    IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF;
+// What changes a file's contents or a folder's listing; reads and opens are left out, so
+// reading a library never reports a change of it. So is the close of a descriptor opened for
+// writing: a reader may open a file read-write and write nothing (SQLite opens a database's
+// write-ahead log so even on a read-only connection), and every write, truncation included,
+// is reported as a modification of its own.
+constexpr uint32_t watchedChanges =
+    IN_CREATE | IN_MODIFY | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF;
 
 // Adds each event once, in the order first seen.
 class Batch {

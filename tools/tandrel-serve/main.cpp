@@ -2,13 +2,13 @@
 //   tandrel-serve [--timeline T] [--preset NAME] [--settings FILE] LIBRARY...
 //   tandrel-serve [--timeline T] [--preset NAME] --settings FILE
 // adds and watches the libraries and serves timeline T (an id or a name; without one, the
-// only timeline, once there is exactly one) with the preset NAME (without one, the active
-// preset) into $XDG_DATA_HOME/Tandrel/current.json, as the host does. Each change of the
-// status line and of the active preset and each snapshot written is printed as a line of its
-// own.
-// The host's user defaults (presets, the active preset, the libraries' bookmarks) live in the
-// INI file FILE, so that a later run restores the libraries and the preset of this one; it
-// then needs no LIBRARY. Without FILE they stay in memory: nothing of the user's host
+// timeline served last with these settings, else the only timeline once every library is read
+// and there is exactly one) with the preset NAME (without one, the active preset) into
+// $XDG_DATA_HOME/Tandrel/current.json, as the host does. Each change of the status line and of
+// the active preset and each snapshot written is printed as a line of its own.
+// The host's user defaults (presets, the active preset, the libraries' bookmarks, the served
+// timeline) live in the INI file FILE, so that a later run restores the libraries, the timeline
+// and the preset of this one; it then needs no LIBRARY. Without FILE they stay in memory: nothing of the user's host
 // settings is read or changed. Ends on SIGINT or SIGTERM.
 //
 // It follows the editor panel through the bridge as the host does (tandrel-bridge plays the

@@ -21,6 +21,10 @@
 #include <QProcess>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QThread>
+
+#include <future>
+#include <mutex>
 
 namespace tandrel {
 namespace {
@@ -269,8 +273,15 @@ TEST_F(HostApp, AStartsRequestShowsAMainWindowAndWatchesItsLibraries) {
     // The watcher follows what was added after the start.
     EXPECT_TRUE(streams.isRunning(solo_));
 
-    // A later start brings the window forward, and makes none while one is open.
-    host().handle({{pair_, solo_}});
+    // A later start brings the window forward, and makes none while one is open; what is
+    // no library folder is refused, and said so in the answer.
+    const fs::path gone = fs::path(pair_).replace_filename("Gone.fcpbundle");
+    const fs::path folder = fs::path(pair_).parent_path();
+    const HostAnswer answer = host().handle({{pair_, gone, solo_, folder}});
+    EXPECT_EQ(answer.refused,
+              (std::vector<HostAnswer::Refusal>{
+                  {gone, "no library folder at " + gone.string()},
+                  {folder, folder.string() + " is no library (its name must end in .fcpbundle)"}}));
     EXPECT_EQ(host().windows().mainWindows().size(), 1u);
     platform::MainQueue::runPending();
     EXPECT_EQ(host().appState().watchedLibraries().size(), 2u);
@@ -374,6 +385,31 @@ TEST(HostAppRequest, TravelsAsOneLineAndRefusesWhatIsNoRequest) {
     }
 }
 
+TEST(HostAppAnswer, TravelsAsOneLineAndIsReadTolerantly) {
+    const HostAnswer answer{
+        {{"/tmp/A b/Ü.fcpbundle", "no library folder at /tmp/A b/Ü.fcpbundle"}}};
+    EXPECT_FALSE(answer.encode().contains('\n'));
+    EXPECT_EQ(HostAnswer::decode(answer.encode()), answer);
+    struct Case {
+        const char *bytes;
+        std::optional<HostAnswer> read;
+    };
+    const Case cases[] = {
+        {R"({"refused":[]})", HostAnswer{}},
+        // Members of later versions are skipped.
+        {R"({"refused":[{"library":"/a","reason":"r","code":7}],"watching":3})",
+         HostAnswer{{{"/a", "r"}}}},
+        {R"({})", HostAnswer{}},
+        {"", std::nullopt},
+        {"[]", std::nullopt},
+        {R"({"refused":"/a"})", std::nullopt},
+        {R"({"refused":[{"library":"/a"}]})", std::nullopt},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(HostAnswer::decode(c.bytes), c.read) << c.bytes;
+    }
+}
+
 TEST(HostAppArguments, TakesLibrariesAndRefusesTheRest) {
     struct Case {
         std::vector<std::string> arguments;
@@ -399,23 +435,65 @@ TEST(HostAppArguments, TakesLibrariesAndRefusesTheRest) {
     }
 }
 
-TEST(HostAppSingleInstance, ALaterClaimHandsItsRequestToTheFirst) {
+// A running host on a thread of its own, so that a later start can wait for its answer: it
+// answers each request with `answer`, or, without one, closes without a word as the hosts
+// before answers did.
+class RunningHost {
+public:
+    RunningHost(const QString &path, std::optional<QByteArray> answer) {
+        std::promise<void> listening;
+        thread_.reset(QThread::create([&, answer] {
+            SingleInstance host(path);
+            const SingleInstance::Claim claim = host.claim("first");
+            if (answer) {
+                host.setAnswerer([this, answer](const QByteArray &request) {
+                    const std::lock_guard guard(mutex_);
+                    received_.push_back(request);
+                    return *answer;
+                });
+            }
+            QEventLoop loop;
+            loop_ = &loop;
+            listening.set_value();
+            EXPECT_EQ(claim, SingleInstance::Claim::listening);
+            loop.exec();
+        }));
+        thread_->start();
+        listening.get_future().wait();
+    }
+    ~RunningHost() {
+        QMetaObject::invokeMethod(loop_, &QEventLoop::quit, Qt::QueuedConnection);
+        thread_->wait();
+    }
+    std::vector<QByteArray> received() {
+        const std::lock_guard guard(mutex_);
+        return received_;
+    }
+
+private:
+    std::unique_ptr<QThread> thread_;
+    QEventLoop *loop_ = nullptr;
+    std::mutex mutex_;
+    std::vector<QByteArray> received_;
+};
+
+TEST(HostAppSingleInstance, ALaterClaimHandsItsRequestToTheFirstAndHearsItsAnswer) {
     QTemporaryDir folder;
     const QString path = folder.filePath(QString::fromUtf8(SingleInstance::socketName));
-    SingleInstance first(path);
-    ASSERT_EQ(first.claim("first"), SingleInstance::Claim::listening)
-        << first.errorString().toStdString();
-    std::vector<QByteArray> received;
-    QObject::connect(&first, &SingleInstance::requestReceived,
-                     [&](const QByteArray &request) { received.push_back(request); });
-
-    SingleInstance second(path);
-    EXPECT_EQ(second.claim(R"({"addLibraries":[]})"), SingleInstance::Claim::handedOver);
-    // The first reads it from its event loop.
-    while (received.empty()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    {
+        RunningHost first(path, QByteArray(R"({"refused":[]})"));
+        SingleInstance second(path);
+        EXPECT_EQ(second.claim(R"({"addLibraries":[]})"), SingleInstance::Claim::handedOver);
+        EXPECT_EQ(second.answer(), QByteArray(R"({"refused":[]})"));
+        EXPECT_FALSE(second.answerTimedOut());
+        EXPECT_EQ(first.received(), std::vector<QByteArray>{R"({"addLibraries":[]})"});
     }
-    EXPECT_EQ(received, std::vector<QByteArray>{R"({"addLibraries":[]})"});
+    // A host of an earlier version reads the request and closes: no answer, and no waiting.
+    RunningHost earlier(path, std::nullopt);
+    SingleInstance later(path);
+    EXPECT_EQ(later.claim(R"({"addLibraries":[]})"), SingleInstance::Claim::handedOver);
+    EXPECT_EQ(later.answer(), std::nullopt);
+    EXPECT_FALSE(later.answerTimedOut());
 
     // A socket left by a host that is gone is taken over.
     SingleInstance stale(folder.filePath(QStringLiteral("stale")));
@@ -459,6 +537,28 @@ TEST(HostAppProcess, ASecondStartExitsAndTheFirstShowsAWindow) {
     ASSERT_TRUE(second.waitForFinished(30'000));
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
+
+    // A library that cannot be watched fails the start that names it, handed over or not: the
+    // rest is not handed over either.
+    testing::ScratchFolder libraries;
+    const fs::path library = libraries / "Show.fcpbundle";
+    fs::create_directory(library);
+    const fs::path missing = libraries / "Missing.fcpbundle";
+    QProcess refused;
+    refused.setProcessEnvironment(environment);
+    refused.start(QStringLiteral(EMBRIK_HOST_PATH),
+                  {QStringLiteral("--add-library"), QString::fromStdString(library.string()),
+                   QStringLiteral("--add-library"), QString::fromStdString(missing.string())});
+    ASSERT_TRUE(refused.waitForFinished(30'000));
+    EXPECT_EQ(refused.exitCode(), 2);
+    EXPECT_TRUE(refused.readAllStandardError().contains(
+        QByteArray::fromStdString("embrik-host: no library folder at " + missing.string())));
+    QProcess taken;
+    taken.setProcessEnvironment(environment);
+    taken.start(QStringLiteral(EMBRIK_HOST_PATH),
+                {QStringLiteral("--add-library"), QString::fromStdString(library.string())});
+    ASSERT_TRUE(taken.waitForFinished(30'000));
+    EXPECT_EQ(taken.exitCode(), 0) << taken.readAllStandardError().toStdString();
 
     while (!said.contains("Another start asked for a main window") &&
            first.state() == QProcess::Running) {

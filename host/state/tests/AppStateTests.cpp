@@ -193,14 +193,16 @@ TEST_F(AppStateTest, StartRunsItsStepsOnceInOrder) {
         {std::nullopt,
          {"get Tandrel.Presets", "presetsChanged", "set Tandrel.Presets", "clear", "publish",
           "get Tandrel.ActivePresetID", "get Tandrel.ProjectStartTimecode",
-          "get Tandrel.WatchedLibraryBookmarks", "publish", "plugin check"}},
+          "get Tandrel.WatchedLibraryBookmarks", "get Tandrel.ActiveTimeline", "publish",
+          "plugin check"}},
         // A stored start timecode is taken, stored again, and the snapshot of an earlier run
         // is removed.
         {"01:00:00:00",
          {"get Tandrel.Presets", "presetsChanged", "set Tandrel.Presets", "clear", "publish",
           "get Tandrel.ActivePresetID", "get Tandrel.ProjectStartTimecode",
           "projectStartTimecodeChanged", "set Tandrel.ProjectStartTimecode", "clear",
-          "get Tandrel.WatchedLibraryBookmarks", "publish", "plugin check"}},
+          "get Tandrel.WatchedLibraryBookmarks", "get Tandrel.ActiveTimeline", "publish",
+          "plugin check"}},
     };
     for (const Case &c : cases) {
         log.clear();
@@ -233,7 +235,8 @@ TEST_F(AppStateTest, ChangeHandlersStoreThenWriteThenPublishAndOnlyOnAChange) {
     SignalLog signalLog(state(), log);
     log.clear();
     std::vector<DisplayConfig> changed = state().presets();
-    changed[1].elements[0].label = "Timecode:";
+    // An element of the active preset, whose snapshot it changes.
+    changed[0].elements[0].label = "Timecode:";
     const Uuid otherPreset = state().presets()[2].id;
 
     struct Case {
@@ -344,7 +347,8 @@ TEST_F(AppStateTest, TheStatusLineSaysWhatIsServed) {
         {{solo_}, true, "Serving 'Reel' (1 timelines)"},
         {{pair_}, true, "Select a timeline to start burn-in (2 available)"},
         {{empty_, pair_}, true, "Select a timeline to start burn-in (2 available)"},
-        {{solo_, pair_}, true, "Serving 'Reel' (3 timelines)"},
+        // Solo's lone timeline is not alone once Pair is read too: nothing is served unasked.
+        {{solo_, pair_}, true, "Select a timeline to start burn-in (3 available)"},
     };
     for (const Case &c : cases) {
         // Libraries of an earlier case are not restored.
@@ -430,7 +434,7 @@ TEST_F(AppStateTest, AFailedWriteShowsWhyAndKeepsTheLastWriteTime) {
     testing::writeFile(data.path() / "Tandrel", "not a folder");
     clock->advance(5s);
 
-    state().setProjectStartTimecode("01:00:00:00");
+    state().setProjectStartTimecode("02:00:00:00");
     EXPECT_FALSE(state().snapshotWritten());
     EXPECT_EQ(state().lastSnapshotTime(), lastWrite);
     EXPECT_TRUE(state().statusMessage().starts_with("Snapshot write failed: "))
@@ -448,7 +452,7 @@ TEST_F(AppStateTest, AFailedWriteNeverLeavesAnotherTimelinesSnapshotServed) {
 
     // The active timeline's own earlier snapshot stays through a failed rewrite.
     failSnapshotWrites = true;
-    state().setProjectStartTimecode("01:00:00:00");
+    state().setProjectStartTimecode("02:00:00:00");
     EXPECT_FALSE(state().snapshotWritten());
     EXPECT_EQ(writtenSnapshot().timelineName, "Alpha");
 
@@ -458,7 +462,7 @@ TEST_F(AppStateTest, AFailedWriteNeverLeavesAnotherTimelinesSnapshotServed) {
     EXPECT_TRUE(state().statusMessage().starts_with("Snapshot write failed: "));
 
     failSnapshotWrites = false;
-    state().setProjectStartTimecode("02:00:00:00");
+    state().setProjectStartTimecode("03:00:00:00");
     EXPECT_EQ(writtenSnapshot().timelineName, "Beta");
 }
 
@@ -524,6 +528,52 @@ TEST_F(AppStateTest, AReportedChangeReloadsThatLibraryAndRewritesTheSnapshot) {
     state().handleLibraryChange(copies / "Other.fcpbundle");
     MainQueue::runPending();
     EXPECT_TRUE(log.empty());
+}
+
+// Libraries load one by one after a restart; a lone timeline of the first one read is no
+// choice of the user's.
+TEST_F(AppStateTest, ARestartServesTheTimelineServedBeforeAndOnlyAChoiceStoredInItsPlace) {
+    testing::ScratchFolder folder;
+    // Restored before Pair, in the order of the stored paths.
+    const fs::path alone = sample::SampleLibraryWriter::write(
+        testing::describedLibrary("Alone", {{"Reel", 3}}), folder.path());
+    started();
+    load({pair_, alone});
+    ASSERT_EQ(state().activeTimelineID(), std::nullopt);
+    const TimelineChoice beta = state().availableTimelines().at(2);
+    ASSERT_EQ(beta.name, "Beta");
+    state().setActiveTimeline(beta.id);
+    state_.reset();
+
+    struct Case {
+        const char *what;
+        std::optional<QVariant> stored; // nothing: as the last run left it
+        std::optional<std::string> served;
+    };
+    const Case cases[] = {
+        {"as stored", std::nullopt, beta.id},
+        // Settings of a version that did not store it: nothing was chosen.
+        {"absent", QVariant(), std::nullopt},
+        {"of another shape", QVariant(QStringLiteral("Beta")), std::nullopt},
+        {"of a library no longer watched",
+         QVariantMap{{"library", "/Libraries/Gone.fcpbundle"}, {"timelineID", "x#1"}},
+         std::nullopt},
+    };
+    const QVariant lastRun = defaults->values().value(AppState::activeTimelineKey);
+    for (const Case &c : cases) {
+        defaults->values().setValue(AppState::activeTimelineKey, c.stored.value_or(lastRun));
+        AppState next(services);
+        next.start();
+        MainQueue::runPending();
+        ASSERT_EQ(next.watchedLibraries().size(), 2u) << c.what;
+        EXPECT_EQ(next.activeTimelineID(), c.served) << c.what;
+        if (c.served) {
+            EXPECT_EQ(writtenSnapshot().timelineName, "Beta") << c.what;
+            EXPECT_EQ(next.statusMessage(), "Serving 'Beta' (3 timelines)") << c.what;
+        } else {
+            EXPECT_FALSE(fs::exists(snapshotFile())) << c.what;
+        }
+    }
 }
 
 TEST_F(AppStateTest, OnlyNewFcpbundleFoldersAreAdded) {

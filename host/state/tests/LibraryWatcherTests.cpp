@@ -71,6 +71,9 @@ TEST_F(WatcherTest, ReportsALibraryOncePerSecondAndTheLastChangeOfABurstLate) {
         {"the late report starts a second of its own",
          {{0, "A", wal}, {400, "A", wal}, {1500, "A", wal}},
          {{0, "A"}, {1000, "A"}, {2000, "A"}}},
+        {"a rollback journal's removal ends a commit: a change",
+         {{0, "A", "Day 1/CurrentVersion.fcpevent-journal"}},
+         {{0, "A"}}},
         {"a lost stretch of events counts as a change",
          {{0, "A", wal}, {200, "A", "overflow"}},
          {{0, "A"}, {1000, "A"}}},
@@ -99,6 +102,55 @@ TEST_F(WatcherTest, ReportsALibraryOncePerSecondAndTheLastChangeOfABurstLate) {
             streams.deliver(change.library, {{overflow ? fs::path(change.library)
                                                        : fs::path(change.library) / change.file,
                                               overflow}});
+        }
+        clock->advance(5s);
+        EXPECT_EQ(seen, c.reports);
+    }
+}
+
+TEST_F(WatcherTest, AReaderThatFoundASaveHalfDoneHearsOfTheLibraryOnceItsWritesSettle) {
+    struct Step {
+        int64_t atMilliseconds;
+        bool ask; // the reader asks for the library once the save is over; else a write
+    };
+    struct Case {
+        const char *what;
+        std::vector<Step> steps;
+        std::vector<int64_t> reports;
+    };
+    std::vector<Step> endless;
+    for (int64_t at = 0; at < 2500; at += 30) {
+        endless.push_back({at, at == 30});
+    }
+    const Case cases[] = {
+        {"writes after the ask: reported 50 ms after the last, not a second after the first",
+         {{0, false}, {5, true}, {100, false}, {130, false}},
+         {0, 180}},
+        {"no write after the ask: no save under way, nothing more", {{0, false}, {5, true}}, {0}},
+        {"an ask without a write before it waits for the next write all the same",
+         {{0, false}, {1500, true}, {1600, false}},
+         {0, 1600}},
+        {"writes that never settle are still reported once a second",
+         endless,
+         {0, 1000, 2000, 3000}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const platform::Clock::SteadyTime caseStart = clock->steadyNow();
+        std::vector<int64_t> seen;
+        LibraryWatcher caseWatcher(
+            [&](const fs::path &) { seen.push_back((clock->steadyNow() - caseStart) / 1ms); },
+            {clock, clock->timers(), streams.factory()});
+        caseWatcher.watch("A");
+        int64_t elapsed = 0;
+        for (const Step &step : c.steps) {
+            clock->advance(std::chrono::milliseconds(step.atMilliseconds - elapsed));
+            elapsed = step.atMilliseconds;
+            if (step.ask) {
+                caseWatcher.reportWhenSettled("A");
+            } else {
+                streams.deliver("A", {{"A/Day 1/CurrentVersion.fcpevent"}});
+            }
         }
         clock->advance(5s);
         EXPECT_EQ(seen, c.reports);

@@ -3,12 +3,14 @@
 #include "core/snapshot/TandrelSnapshot.h"
 #include "core/support/JsonText.h"
 #include "core/tests/LibraryFixture.h"
+#include "tools/make-sample-library/EditorSaves.h"
 #include "tools/make-sample-library/SampleLibrary.h"
 #include "tools/make-sample-library/SampleLibraryWriter.h"
 #include "tools/tandrel-serve/tests/RunningProgram.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -32,10 +34,34 @@ TandrelSnapshot readSnapshot(const fs::path &file) {
         .get<TandrelSnapshot>();
 }
 
-TEST(TandrelServe, ServesTheChosenTimelineAndRewritesItsSnapshotWhenALogFileAppears) {
+// The sample library with the "Sample" timeline's clip "Arrival" renamed.
+sample::LibraryDescription sampleWithArrivalRenamed() {
+    sample::LibraryDescription library = sample::standardSampleLibrary();
+    for (sample::Event &event : library.events) {
+        for (sample::Timeline &timeline : event.timelines) {
+            for (sample::Clip &clip : timeline.spine) {
+                if (timeline.name == "Sample" && clip.name == "Arrival") {
+                    clip.name = "Arrival (retake)";
+                }
+            }
+        }
+    }
+    return library;
+}
+
+bool showsClip(const TandrelSnapshot &snapshot, const std::string &name) {
+    return std::any_of(
+        snapshot.entries.begin(), snapshot.entries.end(),
+        [&](const SnapshotEntry &entry) { return entry.metadata.sourceClipName == name; });
+}
+
+TEST(TandrelServe, ServesTheChosenTimelineAndRewritesItsSnapshotWhenTheLibraryIsSaved) {
     ScratchFolder folder;
     const fs::path library =
         sample::SampleLibraryWriter::write(sample::standardSampleLibrary(), folder.path());
+    ScratchFolder saved;
+    const fs::path savedLibrary =
+        sample::SampleLibraryWriter::write(sampleWithArrivalRenamed(), saved.path());
     const fs::path snapshot = folder / "data/Tandrel/current.json";
     Serve serve({"--timeline", "Sample", "--preset", "Conform", library.string()}, folder / "data");
 
@@ -50,13 +76,17 @@ TEST(TandrelServe, ServesTheChosenTimelineAndRewritesItsSnapshotWhenALogFileAppe
     EXPECT_EQ(first.timelineDropFrame, false);
     EXPECT_EQ(first.entries.size(), 20u);
 
-    // The editor opens a write-ahead log beside an event database.
-    testing::writeFile(library / "Day 1/CurrentVersion.fcpevent-wal", "");
+    EXPECT_TRUE(showsClip(first, "Arrival"));
+
+    // The editor saves the library with a clip renamed.
+    sample::EditorSaves::renameInto(library / "Day 1/CurrentVersion.fcpevent",
+                                    savedLibrary / "Day 1/CurrentVersion.fcpevent");
     EXPECT_EQ(serve.lineStartingWith("snapshot: "),
               "snapshot: 'Sample' written to " + snapshot.string());
     const TandrelSnapshot second = readSnapshot(snapshot);
     EXPECT_GT(second.updatedAt, first.updatedAt);
     EXPECT_EQ(second.entries.size(), 20u);
+    EXPECT_TRUE(showsClip(second, "Arrival (retake)"));
 
     const int status = serve.stop(SIGTERM);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << serve.seen;

@@ -1,0 +1,317 @@
+// The road from an editor's save to the new snapshot on disk: the host's state object, without
+// windows as tandrel-serve runs it (inotify, the event loop's timers, the snapshot file under a
+// private XDG_DATA_HOME), serves the 3,000-clip timeline "Large" while a writer on a thread of
+// its own renames its first clip, ten times, by each way an editor saves:
+// - rename: a new database written beside the old one and renamed over it;
+// - journal_commit: an SQLite commit through a rollback journal;
+// - wal_commit: an SQLite commit into the write-ahead log of a writer that keeps the database
+//   open (for the whole run, idle time included);
+// - copy_over: the file emptied and written anew in 128 KiB pieces, as a copy does.
+// For each save, the time from the end of the write to the snapshot with the new name on disk
+// (min, median and max of the ten; the run's time is the median), the snapshot writes it
+// caused (at most one is the target) and whether the snapshot file was ever removed; then the
+// snapshot writes and the CPU time of the process over 10 idle seconds (target: no write,
+// under 1 % of a core).
+// The floor, measured in the same run: one reading of the library as a reload does it (scan,
+// readers, the timeline's resolution and its snapshot entries), without the file-system events,
+// the JSON or the write.
+
+#include "core/database/LibraryScanner.h"
+#include "core/snapshot/SnapshotWriter.h"
+#include "host/query/QueryResolver.h"
+#include "host/state/AppState.h"
+#include "host/state/TimelineTextOrder.h"
+#include "platform/runtime/KeyValueStore.h"
+#include "tools/make-sample-library/EditorSaves.h"
+#include "tools/make-sample-library/SampleLibrary.h"
+#include "tools/make-sample-library/SampleLibraryWriter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace tandrel;
+using namespace std::chrono_literals;
+using sample::EditorSaves;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int clips = 3000;
+constexpr int saves = 10;
+constexpr auto idleSpan = 10s;
+// After each save: long enough for the watcher's late report of the save's last events.
+constexpr auto afterEachSave = 1500ms;
+const std::string names[2] = {"Shot 1", "Shot 1 (retake)"};
+
+sample::LibraryDescription large(const std::string &firstClip) {
+    sample::LibraryDescription library = sample::largeSampleLibrary(clips);
+    library.events.at(0).timelines.at(0).spine.at(0).name = firstClip;
+    return library;
+}
+
+double cpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// The libraries, the event loop and the private data folder, made once per run.
+struct Fixture {
+    fs::path folder;
+    // The event database with the first clip under each name, and the rows that turn one into
+    // the other.
+    fs::path databases[2];
+    std::vector<EditorSaves::RowChange> toName[2];
+    fs::path library;
+    int argc = 1;
+    char name[16] = "bench";
+    char *argv[1] = {name};
+    std::unique_ptr<QCoreApplication> application;
+
+    Fixture() {
+        std::string pattern = (fs::temp_directory_path() / "tandrel-bench-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) {
+            std::abort();
+        }
+        folder = pattern;
+        // Never the user's own snapshot.
+        ::setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
+        application = std::make_unique<QCoreApplication>(argc, argv);
+        library = sample::SampleLibraryWriter::write(large(names[0]), folder / "original");
+        for (int version : {0, 1}) {
+            databases[version] = folder / ("version" + std::to_string(version) + ".fcpevent");
+        }
+        fs::copy_file(library / "Day 1/CurrentVersion.fcpevent", databases[0]);
+        sample::SampleLibraryWriter::writeEvent(large(names[1]).events.at(0), databases[1], {});
+        toName[1] = EditorSaves::changedRows(databases[0], databases[1]);
+        toName[0] = EditorSaves::changedRows(databases[1], databases[0]);
+    }
+    ~Fixture() {
+        application.reset();
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+    // A fresh copy of the library, its first clip under its first name.
+    fs::path copy(const std::string &as) const {
+        const fs::path bundle = folder / as / "Large.fcpbundle";
+        fs::create_directories(bundle.parent_path());
+        fs::copy(library, bundle, fs::copy_options::recursive);
+        return bundle;
+    }
+};
+
+Fixture &fixture() {
+    static Fixture made;
+    return made;
+}
+
+// Runs the event loop for `span`, or until `until` says so when given.
+void runLoop(std::chrono::milliseconds span, const std::function<bool()> &until = {}) {
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(span);
+    QTimer check;
+    if (until) {
+        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+            if (until()) {
+                loop.quit();
+            }
+        });
+        check.start(1);
+        if (until()) {
+            return;
+        }
+    }
+    loop.exec();
+}
+
+// The host's state object on the library, and what it writes.
+struct Host {
+    int writes = 0;
+    int clears = 0;
+    // Reads that found a database in the middle of a save.
+    int midSaveReads = 0;
+    std::string servedName;
+    Clock::time_point lastWrite;
+    std::unique_ptr<AppState> state;
+
+    explicit Host(const fs::path &library) {
+        AppState::Services services = AppState::Services::standard();
+        services.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
+        services.publishPresets = nullptr;
+        services.observeExtension = nullptr;
+        services.checkPluginUpdate = nullptr;
+        services.writeSnapshot = [this](const TandrelSnapshot &snapshot) {
+            SnapshotWriter::write(snapshot);
+            lastWrite = Clock::now();
+            ++writes;
+            servedName =
+                snapshot.entries.empty() ? "" : snapshot.entries.front().metadata.sourceClipName;
+        };
+        services.clearSnapshot = [this] {
+            ++clears;
+            SnapshotWriter::clear();
+        };
+        services.scanLibrary = [this](const fs::path &url) {
+            try {
+                return LibraryScanner::scanSettled(url);
+            } catch (const LibraryScanner::UnsettledLibrary &) {
+                ++midSaveReads;
+                throw;
+            }
+        };
+        state = std::make_unique<AppState>(services);
+        state->start();
+        state->addLibrary(library);
+        runLoop(60s, [this] { return writes > 0; });
+        // The start removes a snapshot left by an earlier run: no removal of the road measured.
+        clears = 0;
+    }
+};
+
+using Save = std::function<void(const fs::path &database, int toVersion)>;
+
+struct Kind {
+    const char *name;
+    // Made before the first save and kept to the end of the idle time: the writer.
+    std::function<Save(const fs::path &database)> writer;
+};
+
+const Kind kinds[] = {
+    {"rename",
+     [](const fs::path &) {
+         return [](const fs::path &database, int to) {
+             EditorSaves::renameInto(database, fixture().databases[to]);
+         };
+     }},
+    {"journal_commit",
+     [](const fs::path &) {
+         return [](const fs::path &database, int to) {
+             EditorSaves::commitThroughJournal(database, fixture().toName[to]);
+         };
+     }},
+    {"wal_commit",
+     [](const fs::path &database) {
+         auto editor = std::make_shared<EditorSaves::LoggingWriter>(database);
+         return [editor](const fs::path &, int to) { editor->commit(fixture().toName[to]); };
+     }},
+    {"copy_over",
+     [](const fs::path &) {
+         return [](const fs::path &database, int to) {
+             EditorSaves::rewriteInPlace(database, fixture().databases[to]);
+         };
+     }},
+};
+
+void BM_SaveToSnapshot(benchmark::State &state, const Kind *kind) {
+    Fixture &f = fixture();
+    for (auto _ : state) {
+        const fs::path library = f.copy(kind->name);
+        const fs::path database = library / "Day 1/CurrentVersion.fcpevent";
+        Host host(library);
+        Save save = kind->writer(database);
+        // Whatever making the writer did to the files is over before the first save.
+        runLoop(afterEachSave);
+        std::vector<double> milliseconds;
+        int mostWritesPerSave = 0;
+        int missed = 0;
+        for (int i = 0; i < saves; ++i) {
+            const int to = (i + 1) % 2;
+            const int writesBefore = host.writes;
+            Clock::time_point saved;
+            std::thread writer([&] {
+                save(database, to);
+                saved = Clock::now();
+            });
+            const bool shown = [&] {
+                bool seen = false;
+                runLoop(30s, [&] { return seen = host.servedName == names[to]; });
+                return seen;
+            }();
+            writer.join();
+            if (!shown) {
+                ++missed;
+                continue;
+            }
+            milliseconds.push_back(
+                std::chrono::duration<double, std::milli>(host.lastWrite - saved).count());
+            runLoop(afterEachSave);
+            mostWritesPerSave = std::max(mostWritesPerSave, host.writes - writesBefore);
+        }
+        const int writesBefore = host.writes;
+        const double cpuBefore = cpuSeconds();
+        runLoop(idleSpan);
+        const double idleCPU = cpuSeconds() - cpuBefore;
+        if (milliseconds.empty()) {
+            state.SkipWithError("no save reached the snapshot");
+            return;
+        }
+        std::sort(milliseconds.begin(), milliseconds.end());
+        const double median = milliseconds.size() % 2 ? milliseconds[milliseconds.size() / 2]
+                                                      : (milliseconds[milliseconds.size() / 2 - 1] +
+                                                         milliseconds[milliseconds.size() / 2]) /
+                                                            2;
+        state.SetIterationTime(median / 1000);
+        state.counters["min_ms"] = milliseconds.front();
+        state.counters["median_ms"] = median;
+        state.counters["max_ms"] = milliseconds.back();
+        state.counters["missed"] = missed;
+        state.counters["writes_per_save_max"] = mostWritesPerSave;
+        state.counters["snapshot_removals"] = host.clears;
+        state.counters["mid_save_reads"] = host.midSaveReads;
+        state.counters["idle_writes"] = host.writes - writesBefore;
+        state.counters["idle_cpu_percent"] =
+            100 * idleCPU / std::chrono::duration<double>(idleSpan).count();
+    }
+}
+
+// One reading of the library as a reload does it, on a copy nobody writes.
+void BM_Resolution(benchmark::State &state) {
+    static const fs::path library = fixture().copy("floor");
+    QueryResolver resolver(timelineTextOrder());
+    size_t entries = 0;
+    for (auto _ : state) {
+        const WatchedLibrary watched =
+            WatchedLibrary::forURL(library).loadedWith(LibraryScanner::scanSettled(library));
+        resolver.reload({watched});
+        const std::string id = resolver.availableTimelines().at(0).id;
+        entries = resolver.completeSnapshot(id, {})->entries.size();
+        benchmark::DoNotOptimize(entries);
+    }
+    state.counters["snapshotEntries"] = static_cast<double>(entries);
+}
+
+// The shared main prints the ratio of each way of saving to the floor.
+const bool registered = [] {
+    for (const Kind &kind : kinds) {
+        const std::string prefix =
+            "SaveToSnapshot/" + std::to_string(clips) + "_clips/" + kind.name + "/";
+        benchmark::RegisterBenchmark((prefix + "ours").c_str(), BM_SaveToSnapshot, &kind)
+            ->UseManualTime()
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((prefix + "resolution").c_str(), BM_Resolution)
+            ->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
+
+} // namespace

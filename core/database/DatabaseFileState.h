@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace tandrel {
+
+// An event database as it looks from outside, without opening it as a database: its file and
+// its write-ahead log as the file system stamps them, what its header says its size is, and
+// whether a rollback journal holds a commit in progress. Two looks that differ mean that the
+// database was written in between; a look that finds it half written means that reading it
+// now would not give a committed whole. Editors save by renaming a new file into place, by
+// committing through a journal or a write-ahead log, or by rewriting the file in place (as a
+// copy does); each of these either leaves the stamps alone or shows in them.
+struct DatabaseFileState {
+    struct Stamp {
+        uint64_t device = 0;
+        uint64_t inode = 0;
+        int64_t size = 0;
+        int64_t modifiedNanoseconds = 0;
+
+        friend bool operator==(const Stamp &, const Stamp &) = default;
+    };
+
+    // Absent when there is no such file.
+    std::optional<Stamp> database;
+    std::optional<Stamp> log;
+    // The bytes the header says the database holds (pages times page size); absent when the
+    // header does not say it reliably.
+    std::optional<int64_t> declaredSize;
+    // The first bytes are no SQLite header and can be no beginning of one.
+    bool notADatabase = false;
+    // A rollback journal with a live header beside it: a commit is being written into the file.
+    bool commitInProgress = false;
+
+    // The state of `database` ("…/CurrentVersion.fcpevent") now.
+    static DatabaseFileState of(const std::filesystem::path &database);
+
+    // Why reading the database now would give a part of a save ("is being written: 4096 of
+    // 98304 bytes"); nothing when it can be read as a whole (also when it is no database, or
+    // missing: that is no save in progress).
+    std::optional<std::string> inTheMiddleOfASave() const;
+
+    friend bool operator==(const DatabaseFileState &, const DatabaseFileState &) = default;
+};
+
+} // namespace tandrel
