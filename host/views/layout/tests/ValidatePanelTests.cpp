@@ -2,7 +2,9 @@
 // panels, and its expand button, which opens the validation window on the tile's check.
 #include "host/views/main/tests/HostViewsFixture.h"
 
+#include "designkit/CorvaneClock.h"
 #include "designkit/CorvaneFloatingPanel.h"
+#include "designkit/CorvaneFloatingPanelColumn.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "host/views/layout/DisplaySettingsView.h"
 #include "host/views/validation/ValidationTileContent.h"
@@ -37,6 +39,8 @@ ValidationRunController::Handover failedCheck() {
 // At the size a main window opens at, with all four panels open, the tile shows every row: the
 // panels that scroll give way.
 TEST_F(ValidatePanel, ShowsTheWholeTileBesideTheOtherPanelsAtTheWindowsOpeningSize) {
+    corvane::ManualClock kitClock;
+    const corvane::ScopedClock scopedKitClock{kitClock};
     loaded({solo_}).setActiveTimeline(timelineID("Reel"));
     ContentView &window = mainWindow();
     DisplaySettingsView &pane = *window.displaySettings();
@@ -45,7 +49,8 @@ TEST_F(ValidatePanel, ShowsTheWholeTileBesideTheOtherPanelsAtTheWindowsOpeningSi
     auto *tile = qobject_cast<ValidationTileContent *>(pane.validationTile());
     ASSERT_NE(tile, nullptr);
     tile->controller().adopt(failedCheck());
-    // The layouts settle.
+    // The panel has come in, and the layouts settle.
+    kitClock.advance(corvane::CorvaneFloatingPanelColumn::panelTransition);
     for (int round = 0; round < 3; ++round) {
         QCoreApplication::sendPostedEvents();
     }
