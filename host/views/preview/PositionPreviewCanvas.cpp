@@ -212,9 +212,10 @@ PositionPreviewCanvas::PositionPreviewCanvas(AppState &state, PresetIndexSource 
     connect(gridStepper_, &GridStepper::valueChanged, this,
             &PositionPreviewCanvas::setGridDivisions);
     connect(area_, &PreviewCanvasArea::resized, this, &PositionPreviewCanvas::refresh);
+    connect(&state_, &AppState::presetsChanged, this, &PositionPreviewCanvas::followPresets);
     for (void (AppState::*changed)() :
-         {&AppState::presetsChanged, &AppState::activePresetIDChanged,
-          &AppState::selectedElementIDsChanged, &AppState::activeTimelineResolutionChanged}) {
+         {&AppState::activePresetIDChanged, &AppState::selectedElementIDsChanged,
+          &AppState::activeTimelineResolutionChanged}) {
         connect(&state_, changed, this, &PositionPreviewCanvas::refresh);
     }
     connect(qApp, &QApplication::focusChanged, this, &PositionPreviewCanvas::updateDeleteCommand);
@@ -317,12 +318,21 @@ void PositionPreviewCanvas::refresh() {
         rebuild();
     } while (refreshAgain_);
     refreshing_ = false;
-    if (clampPending_ && !clampScheduled_) {
+    if (clampPending_ && clampAtOnce_) {
+        // The presets changed, and a frame of the same size shows them: the sizes are final.
+        clampAfterFrameChange();
+    } else if (clampPending_ && !clampScheduled_) {
         // After the layout has settled: a new aspect resizes the picture once more.
         clampScheduled_ = true;
         QMetaObject::invokeMethod(this, &PositionPreviewCanvas::clampAfterFrameChange,
                                   Qt::QueuedConnection);
     }
+}
+
+void PositionPreviewCanvas::followPresets() {
+    clampAtOnce_ = true;
+    refresh();
+    clampAtOnce_ = false;
 }
 
 void PositionPreviewCanvas::rebuild() {

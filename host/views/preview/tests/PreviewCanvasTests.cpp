@@ -399,6 +399,9 @@ protected:
             sample::SampleLibraryWriter::write(library, folder.path());
         AppState::Services services = fakeServices();
         services.scanLibrary = &LibraryScanner::scan;
+        services.writeSnapshot = [this](const TandrelSnapshot &snapshot) {
+            written.push_back(snapshot.displayConfig);
+        };
         state_ = std::make_unique<AppState>(services);
         state().addLibrary(bundle);
         platform::MainQueue::runPending();
@@ -411,7 +414,43 @@ protected:
 
     ScratchFolder folder;
     std::map<std::string, std::string> timelines;
+    // The preset of every snapshot written, in order.
+    std::vector<DisplayConfig> written;
 };
+
+TEST_F(PreviewCanvasResolution, AChipPulledBackAfterGrowingIsPartOfTheChangeThatMadeItGrow) {
+    // Stacked layers add two lines above a timecode near the top: the element is pulled down
+    // in the same change, in both views, and the plug-in is handed one snapshot, of where the
+    // element ends, never the layout with the element reaching past the frame.
+    usePreset({element(0.3, 0.95, MetadataField::sourceTC, "TC:"), element(0.3, 0.2)});
+    PositionPreviewCanvas &pane = showCanvas();
+    PositionPreviewCanvas &window = showCanvas();
+    window.window()->resize(1200, 800);
+    settle();
+    written.clear();
+
+    std::vector<DisplayConfig> presets = state().presets();
+    presets[0].showStackedLayers = true;
+    state().setPresets(presets);
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_LT(written[0].elements[0].posY, 0.95);
+    EXPECT_EQ(written[0], preset());
+    for (const PositionPreviewCanvas *canvas : {&pane, &window}) {
+        const PreviewChipView &grown = *canvas->chip(idOf(0));
+        EXPECT_EQ(grown.inputs().element.posY, stored(0).posY);
+        EXPECT_GE(grown.boxInCanvas().top(), canvas->canvasArea()->picture().frame.top() - 1e-9);
+    }
+    settle();
+    EXPECT_EQ(written.size(), 1u);
+
+    // A change that leaves every chip inside is written as it is, once.
+    presets = state().presets();
+    presets[0].elements[1].posX = 0.4;
+    state().setPresets(presets);
+    settle();
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(written[1], presets[0]);
+}
 
 TEST_F(PreviewCanvasResolution, ANewAspectRescalesAndClampsEachElementOnceInEveryView) {
     // Outside the frame once the square frame makes the chips relatively wider.
