@@ -9,6 +9,8 @@ namespace corvane {
 
 namespace {
 
+constexpr const char *lookProperty = "corvaneScrollIndicators";
+
 QString rgba(const QColor &colour) {
     return QStringLiteral("rgba(%1, %2, %3, %4)")
         .arg(colour.red())
@@ -20,6 +22,7 @@ QString rgba(const QColor &colour) {
 } // namespace
 
 void corvaneScrollIndicators(QAbstractScrollArea *area) {
+    area->setProperty(lookProperty, true);
     const QString idle = rgba(withOpacity(Color::white(), 0.18));
     const QString hovered = rgba(withOpacity(Color::white(), 0.35));
     area->verticalScrollBar()->setStyleSheet(
@@ -41,6 +44,10 @@ void corvaneScrollIndicators(QAbstractScrollArea *area) {
             "QScrollBar::add-page:horizontal, QScrollBar::sub-page:horizontal { background: none; "
             "}")
             .arg(idle, hovered));
+}
+
+bool hasCorvaneScrollIndicators(const QAbstractScrollArea *area) {
+    return area->property(lookProperty).toBool();
 }
 
 } // namespace corvane
