@@ -1,3 +1,4 @@
+#include "designkit/CorvaneTooltip.h"
 #include "host/views/preview/GridStepper.h"
 #include "host/views/preview/tests/PreviewFixture.h"
 
@@ -149,12 +150,13 @@ TEST_F(PreviewCanvas, ASelectedChipsButtonsLieAboveEveryChipWhileChipsKeepTheirO
     const QPoint toolbar = first.centreHorizontallyButton()->mapTo(
         area, first.centreHorizontallyButton()->rect().center());
 
-    // The later chip moved over the selected one's top-right corner, where its close button is.
+    // The later chip moved over the selected one's top edge, where its buttons are.
     const QRectF visible = canvas.canvasArea()->picture().visible;
     std::vector<DisplayConfig> presets = state().presets();
     BurnInElement &later = presets[0].elements[1];
     later.posX = (toolbar.x() - 5 - visible.left()) / visible.width();
-    later.posY = 1 - (close.y() + 10 - visible.top()) / visible.height();
+    later.posY = 1 - (close.y() + 20 - visible.top()) / visible.height();
+    later.fontSize = 48;
     later.label = "A label long enough to reach across the first chip's buttons";
     state().setPresets(presets);
     settle();
@@ -167,6 +169,40 @@ TEST_F(PreviewCanvas, ASelectedChipsButtonsLieAboveEveryChipWhileChipsKeepTheirO
     const QPointF overlap(first.boxInCanvas().center().x(), first.boxInCanvas().top() + 5);
     ASSERT_TRUE(canvas.chip(idOf(1))->boxInCanvas().contains(overlap));
     EXPECT_EQ(area->childAt(overlap.toPoint()), canvas.chip(idOf(1)));
+}
+
+// Chips draw the effect's text at true scale: a selected chip's buttons leave it readable, and
+// text drawn too small to read at a glance is told in the chip's tooltip.
+TEST_F(PreviewCanvas, ASelectedChipsTextStaysInViewAndSmallTextIsToldInATooltip) {
+    BurnInElement small = element(0.3, 0.5, MetadataField::custom, "Act One");
+    small.fontSize = 16;
+    BurnInElement large = element(0.3, 0.2, MetadataField::custom, "DRAFT");
+    large.fontSize = 72;
+    usePreset({small, large});
+    PositionPreviewCanvas &canvas = showCanvas();
+    state().selectElement(idOf(0), false);
+    settle();
+    const PreviewChipView &chip = *canvas.chip(idOf(0));
+    ASSERT_LT(chip.inputs().element.fontSize * chip.inputs().scale,
+              PreviewChipView::legibleTextSize);
+    QWidget *area = canvas.canvasArea();
+    const QRect box = chip.boxInCanvas().toAlignedRect();
+    ASSERT_TRUE(chip.removeButton()->isVisible());
+    EXPECT_FALSE(chip.removeButton()->geometry().intersects(box));
+    const QWidget *toolbar = chip.centreHorizontallyButton()->parentWidget();
+    EXPECT_FALSE(QRect(toolbar->mapTo(area, QPoint(0, 0)), toolbar->size()).intersects(box));
+
+    const auto toolTipOf = [](const PreviewChipView &view) {
+        const auto *tooltip = view.findChild<corvane::CorvaneTooltipModifier *>();
+        return tooltip != nullptr ? tooltip->text() : QString();
+    };
+    EXPECT_EQ(toolTipOf(chip), QStringLiteral("Act One"));
+    EXPECT_EQ(toolTipOf(*canvas.chip(idOf(1))), QString());
+    EXPECT_EQ(canvas.chip(idOf(1))->accessibleName(), QStringLiteral("DRAFT"));
+    // In a larger preview the same text is drawn large enough.
+    canvas.window()->resize(2000, 1400);
+    settle();
+    EXPECT_EQ(toolTipOf(chip), QString());
 }
 
 TEST_F(PreviewCanvas, AChipPushedOutOfTheFrameByGrowthOrAResizeIsPulledBack) {
