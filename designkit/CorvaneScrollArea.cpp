@@ -61,9 +61,7 @@ void CorvaneScrollArea::setContent(QWidget *content) {
     setWidget(content);
     // Taking the content turned its background on.
     content->setAutoFillBackground(false);
-    if (rows_ == Rows::wholeOnly) {
-        content->installEventFilter(this);
-    }
+    content->installEventFilter(this);
 }
 
 void CorvaneScrollArea::markRowGroup(QWidget *group) {
@@ -177,7 +175,11 @@ bool CorvaneScrollArea::viewportEvent(QEvent *event) {
 }
 
 bool CorvaneScrollArea::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == widget() &&
+    if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+        // The content asks for another height: so does the view (a scroll view would not).
+        updateGeometry();
+    }
+    if (watched == widget() && rows_ == Rows::wholeOnly &&
         (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)) {
         scheduleRowMask();
     }

@@ -10,8 +10,8 @@ namespace corvane {
 // The kit's scroll view, for every view that scrolls: frameless and clear, so the glass or
 // card behind it shows, scrolling vertically with the kit's indicators
 // (corvaneScrollIndicators) rather than the desktop's bar with arrows. It asks for the height
-// its content needs at the width it has, so a panel that scrolls takes no more room than its
-// rows, and gives way down to a line's height.
+// its content needs at the width it has, and asks again whenever its content does, so a panel
+// that scrolls takes no more room than its rows; it gives way down to a line's height.
 //
 // A view of rows may show whole rows only: it then scrolls by rows (each stop puts a row's top
 // at the top edge, and the last stop the content's end at the bottom edge), and a row that the

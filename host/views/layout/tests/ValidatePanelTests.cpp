@@ -13,6 +13,7 @@
 #include "host/views/validation/ValidationView.h"
 
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -95,6 +96,20 @@ TEST_F(ValidatePanel, AtTheOpeningSizeTheSettingsShowEveryRowBesideTheEditorsHin
     ASSERT_NE(rows, nullptr);
     EXPECT_EQ(rows->verticalScrollBar()->maximum(), 0) << "the settings scroll";
     EXPECT_LT(editor->height(), settings->height() / 2);
+}
+
+// An element chosen: its editor takes the room it needs as soon as it is made, the panels that
+// scroll sharing what is short evenly.
+TEST_F(ValidatePanel, AnElementsEditorTakesItsShareOfTheColumn) {
+    DisplaySettingsView &pane = *servingWindow().displaySettings();
+    const DisplayConfig &active = state().presets().at(*state().activePresetIndex());
+    state().selectElement(active.elements.at(0).id, false);
+    settle();
+    const QWidget *editor = pane.panelView(RightPanel::editor);
+    const QWidget *settings = pane.panelView(RightPanel::settings);
+    ASSERT_TRUE(editor != nullptr && settings != nullptr);
+    ASSERT_NE(editor->findChild<QLineEdit *>(), nullptr) << "no element editor";
+    EXPECT_NEAR(editor->height(), settings->height(), 1);
 }
 
 // At the main window's least size with all four panels open, the bulk style rows keep their
