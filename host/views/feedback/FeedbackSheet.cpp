@@ -7,6 +7,7 @@
 #include "designkit/CorvaneScrollArea.h"
 #include "designkit/CorvaneScrollIndicators.h"
 #include "designkit/CorvaneSymbolView.h"
+#include "designkit/CorvaneToggle.h"
 #include "designkit/Fonts.h"
 #include "designkit/Painting.h"
 #include "designkit/Palette.h"
@@ -407,6 +408,7 @@ QWidget *FeedbackSheet::makeScreenshotSection() {
     screenshotSwitch_ = new QCheckBox(QStringLiteral("Include current screenshot"));
     screenshotSwitch_->setObjectName(QStringLiteral("includeScreenshot"));
     screenshotSwitch_->setFont(fontOf(TextStyle::body));
+    corvane::corvaneToggle(screenshotSwitch_);
     connect(screenshotSwitch_, &QCheckBox::toggled, this, &FeedbackSheet::screenshotSwitched);
     card->content()->addWidget(screenshotSwitch_);
 

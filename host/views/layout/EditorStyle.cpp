@@ -2,6 +2,7 @@
 
 #include "designkit/Color.h"
 #include "designkit/CorvaneSlider.h"
+#include "designkit/CorvaneToggle.h"
 #include "designkit/Fonts.h"
 #include "designkit/Palette.h"
 #include "host/views/common/PlatformStyle.h"
@@ -97,18 +98,7 @@ void borderedButton(QAbstractButton *button, const QFont &font) {
 
 void toggle(QCheckBox *box, const QFont &font) {
     box->setFont(font);
-    box->setCursor(Qt::PointingHandCursor);
-    // The platform's box is a dark square on the dark glass: this one has an outline, and
-    // the accent with a white tick when on.
-    box->setStyleSheet(
-        QStringLiteral("QCheckBox { spacing: 6px; }"
-                       "QCheckBox::indicator { width: 12px; height: 12px; border-radius: 3px;"
-                       " border: 1px solid %1; background: %2; }"
-                       "QCheckBox::indicator:hover { border-color: %3; }"
-                       "QCheckBox::indicator:checked { background: %4; border-color: %4;"
-                       " image: url(:/host/glyphs/ToggleCheck.svg); }")
-            .arg(rgba(withOpacity(Color::white(), 0.35)), rgba(withOpacity(Color::white(), 0.06)),
-                 rgba(withOpacity(Color::white(), 0.55)), rgba(Color::corvaneAccent())));
+    corvane::corvaneToggle(box);
 }
 
 void popUpMenu(QComboBox *menu, const QFont &font) {

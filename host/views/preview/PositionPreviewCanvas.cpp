@@ -1,6 +1,7 @@
 #include "host/views/preview/PositionPreviewCanvas.h"
 
 #include "designkit/Color.h"
+#include "designkit/CorvaneToggle.h"
 #include "designkit/Fonts.h"
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
@@ -46,16 +47,12 @@ QLabel *smallLabel(const QString &text, const QColor &colour, QWidget *parent) {
     return label;
 }
 
-// A switch of the controls row: a check box whose box stands out from the dark window.
+// A switch of the controls row, in the kit's look.
 QCheckBox *toggle(const QString &title, bool on) {
     auto *box = new QCheckBox(title);
     box->setChecked(on);
     box->setFont(corvane::systemFont(smallTextSize));
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, corvane::Color::sRGB(0.2, 0.2, 0.22));
-    // The box's outline is drawn from the window colour, darkened.
-    palette.setColor(QPalette::Window, corvane::Color::sRGB(0.62, 0.62, 0.66));
-    box->setPalette(palette);
+    corvane::corvaneToggle(box);
     return box;
 }
 
