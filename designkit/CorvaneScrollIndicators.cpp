@@ -11,20 +11,12 @@ namespace {
 
 constexpr const char *lookProperty = "corvaneScrollIndicators";
 
-QString rgba(const QColor &colour) {
-    return QStringLiteral("rgba(%1, %2, %3, %4)")
-        .arg(colour.red())
-        .arg(colour.green())
-        .arg(colour.blue())
-        .arg(colour.alpha());
-}
-
 } // namespace
 
 void corvaneScrollIndicators(QAbstractScrollArea *area) {
     area->setProperty(lookProperty, true);
-    const QString idle = rgba(withOpacity(Color::white(), 0.18));
-    const QString hovered = rgba(withOpacity(Color::white(), 0.35));
+    const QString idle = styleSheetColor(withOpacity(Color::white(), 0.18));
+    const QString hovered = styleSheetColor(withOpacity(Color::white(), 0.35));
     area->verticalScrollBar()->setStyleSheet(
         QStringLiteral(
             "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 2px 2px 0; }"

@@ -6,14 +6,6 @@
 
 namespace corvane {
 
-namespace {
-
-QString rgba(const QColor &colour) {
-    return colour.name(QColor::HexArgb);
-}
-
-} // namespace
-
 void corvaneToggle(QCheckBox *box) {
     box->setCursor(Qt::PointingHandCursor);
     box->setStyleSheet(
@@ -24,8 +16,10 @@ void corvaneToggle(QCheckBox *box) {
                        "QCheckBox::indicator:checked { background: %4; border-color: %4;"
                        " image: url(:/corvane/controls/ToggleCheck.svg); }"
                        "QCheckBox::indicator:disabled { border-color: %2; }")
-            .arg(rgba(withOpacity(Color::white(), 0.35)), rgba(withOpacity(Color::white(), 0.06)),
-                 rgba(withOpacity(Color::white(), 0.55)), rgba(Color::corvaneAccent())));
+            .arg(styleSheetColor(withOpacity(Color::white(), 0.35)),
+                 styleSheetColor(withOpacity(Color::white(), 0.06)),
+                 styleSheetColor(withOpacity(Color::white(), 0.55)),
+                 styleSheetColor(Color::corvaneAccent())));
 }
 
 } // namespace corvane

@@ -22,16 +22,13 @@ namespace tandrel::EditorStyle {
 using corvane::Color;
 using corvane::CorvaneFontWeight;
 using corvane::FontTextStyle;
+using corvane::styleSheetColor;
 using corvane::withOpacity;
 
 namespace {
 
-QString rgba(const QColor &colour) {
-    return colour.name(QColor::HexArgb);
-}
-
 QString outline() {
-    return rgba(withOpacity(Color::white(), 0.16));
+    return styleSheetColor(withOpacity(Color::white(), 0.16));
 }
 
 } // namespace
@@ -75,11 +72,11 @@ QLabel *wrappingLabel(const QString &text, const QFont &font, const QColor &colo
 void roundedField(QLineEdit *field, const QFont &font, Qt::Alignment alignment) {
     field->setFont(font);
     field->setAlignment(alignment);
-    field->setStyleSheet(
-        QStringLiteral("QLineEdit { background: %1; border: 1px solid %2;"
-                       " border-radius: 5px; padding: 1px 3px; }"
-                       "QLineEdit:focus { border-color: %3; }")
-            .arg(rgba(Color::corvaneCardFill()), outline(), rgba(Color::corvaneAccent())));
+    field->setStyleSheet(QStringLiteral("QLineEdit { background: %1; border: 1px solid %2;"
+                                        " border-radius: 5px; padding: 1px 3px; }"
+                                        "QLineEdit:focus { border-color: %3; }")
+                             .arg(styleSheetColor(Color::corvaneCardFill()), outline(),
+                                  styleSheetColor(Color::corvaneAccent())));
 }
 
 void borderedButton(QAbstractButton *button, const QFont &font) {
@@ -91,9 +88,11 @@ void borderedButton(QAbstractButton *button, const QFont &font) {
                        "QPushButton:hover { background: %4; }"
                        "QPushButton:pressed { background: %5; }"
                        "QPushButton:disabled { color: %6; }")
-            .arg(rgba(withOpacity(Color::white(), 0.09)), outline(), rgba(Color::primary()),
-                 rgba(withOpacity(Color::white(), 0.14)), rgba(withOpacity(Color::white(), 0.05)),
-                 rgba(Color::corvaneTextTertiary())));
+            .arg(styleSheetColor(withOpacity(Color::white(), 0.09)), outline(),
+                 styleSheetColor(Color::primary()),
+                 styleSheetColor(withOpacity(Color::white(), 0.14)),
+                 styleSheetColor(withOpacity(Color::white(), 0.05)),
+                 styleSheetColor(Color::corvaneTextTertiary())));
 }
 
 void toggle(QCheckBox *box, const QFont &font) {
