@@ -15,6 +15,10 @@ QColor withOpacity(const QColor &color, double opacity) {
     return result;
 }
 
+QString styleSheetColor(const QColor &color) {
+    return color.name(QColor::HexArgb);
+}
+
 QColor Color::corvaneBase() {
     static const QColor color = sRGB(0.06, 0.07, 0.09);
     return color;

@@ -58,5 +58,7 @@ public:
 
 // `color` with its opacity multiplied by `opacity`, as a translucent colour of a colour is.
 QColor withOpacity(const QColor &color, double opacity);
+// `color` as a style sheet writes it, opacity included ("#AARRGGBB").
+QString styleSheetColor(const QColor &color);
 
 } // namespace corvane

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include <cmath>
 
@@ -28,6 +29,100 @@ void setOpacity(QWidget *panel, double opacity) {
     effect->setOpacity(opacity);
 }
 
+constexpr const char *sizingProperty = "corvanePanelSizing";
+
+using Sizing = CorvaneFloatingPanelColumn::Sizing;
+
+// The column's stack: the panels top to bottom, sharing its height by their sizing.
+class PanelStack : public QVBoxLayout {
+public:
+    using QVBoxLayout::QVBoxLayout;
+
+    void setGeometry(const QRect &rect) override {
+        QLayout::setGeometry(rect);
+        const QRect area = rect.marginsRemoved(contentsMargins());
+        struct Share {
+            QLayoutItem *item;
+            Sizing sizing;
+            int least;
+            int most;
+            int height;
+        };
+        std::vector<Share> shares;
+        for (int i = 0; i < count(); ++i) {
+            QLayoutItem *item = itemAt(i);
+            if (item->isEmpty()) {
+                continue;
+            }
+            const Sizing sizing = item->widget() != nullptr
+                                      ? CorvaneFloatingPanelColumn::sizingOf(item->widget())
+                                      : Sizing::fixed;
+            const int most = item->maximumSize().height();
+            const int asked =
+                std::min(item->hasHeightForWidth() ? item->heightForWidth(area.width())
+                                                   : item->sizeHint().height(),
+                         most);
+            const int least =
+                sizing == Sizing::fixed ? asked : std::min(item->minimumSize().height(), asked);
+            shares.push_back({item, sizing, least, most, asked});
+        }
+        if (shares.empty()) {
+            return;
+        }
+        const int available = area.height() - spacing() * static_cast<int>(shares.size() - 1);
+        int asked = 0;
+        for (const Share &share : shares) {
+            asked += share.height;
+        }
+        if (asked <= available) {
+            // Left over: shared equally by the panels that grow, as far as they may.
+            int left = available - asked;
+            std::vector<Share *> growing;
+            for (Share &share : shares) {
+                if (share.sizing != Sizing::fixed) {
+                    growing.push_back(&share);
+                }
+            }
+            while (left > 0 && !growing.empty()) {
+                const int each = std::max(1, left / static_cast<int>(growing.size()));
+                for (auto at = growing.begin(); at != growing.end() && left > 0;) {
+                    Share &share = **at;
+                    const int more = std::min({each, left, share.most - share.height});
+                    share.height += more;
+                    left -= more;
+                    at = share.height >= share.most ? growing.erase(at) : at + 1;
+                }
+            }
+        } else {
+            // Missing: taken from the panels that scroll, then from those that stay whole,
+            // the tallest first, down to their least.
+            int missing = asked - available;
+            for (const Sizing yielding : {Sizing::scrolls, Sizing::staysWhole}) {
+                while (missing > 0) {
+                    Share *tallest = nullptr;
+                    for (Share &share : shares) {
+                        if (share.sizing == yielding && share.height > share.least &&
+                            (tallest == nullptr || share.height > tallest->height)) {
+                            tallest = &share;
+                        }
+                    }
+                    if (tallest == nullptr) {
+                        break;
+                    }
+                    // A point at a time, so that panels of one height give way evenly.
+                    --tallest->height;
+                    --missing;
+                }
+            }
+        }
+        int top = area.top();
+        for (const Share &share : shares) {
+            share.item->setGeometry(QRect(area.left(), top, area.width(), share.height));
+            top += share.height + spacing();
+        }
+    }
+};
+
 QRect between(const QRect &from, const QRect &to, double progress) {
     const auto at = [progress](int a, int b) {
         return static_cast<int>(std::lround(a + (b - a) * progress));
@@ -41,7 +136,7 @@ QRect between(const QRect &from, const QRect &to, double progress) {
 CorvaneFloatingPanelColumn::CorvaneFloatingPanelColumn(double width, HorizontalEdge edge,
                                                        QWidget *parent)
     : QWidget(parent), width_(width), edge_(edge), panels_(new QWidget(this)),
-      stack_(new QVBoxLayout(panels_)), slide_(new CorvaneAnimation(this)),
+      stack_(new PanelStack(panels_)), slide_(new CorvaneAnimation(this)),
       reflow_(new CorvaneAnimation(this)) {
     const bool leading = edge_ == HorizontalEdge::leading;
     stack_->setContentsMargins(leading ? padding : 0, padding, leading ? 0 : padding, padding);
@@ -54,17 +149,23 @@ CorvaneFloatingPanelColumn::~CorvaneFloatingPanelColumn() {
     reflow_->stop();
 }
 
-void CorvaneFloatingPanelColumn::addPanel(QWidget *panel, int stretch) {
-    insertPanel(stack_->count(), panel, stretch);
+void CorvaneFloatingPanelColumn::addPanel(QWidget *panel, Sizing sizing) {
+    insertPanel(stack_->count(), panel, sizing);
 }
 
-void CorvaneFloatingPanelColumn::insertPanel(int index, QWidget *panel, int stretch,
+CorvaneFloatingPanelColumn::Sizing CorvaneFloatingPanelColumn::sizingOf(const QWidget *panel) {
+    const QVariant sizing = panel->property(sizingProperty);
+    return sizing.isValid() ? static_cast<Sizing>(sizing.toInt()) : Sizing::scrolls;
+}
+
+void CorvaneFloatingPanelColumn::insertPanel(int index, QWidget *panel, Sizing sizing,
                                              bool animated) {
-    const auto change = [this, index, panel, stretch] {
+    panel->setProperty(sizingProperty, static_cast<int>(sizing));
+    const auto change = [this, index, panel] {
         if (stack_->indexOf(panel) >= 0) {
             stack_->removeWidget(panel);
         }
-        stack_->insertWidget(std::clamp(index, 0, stack_->count()), panel, stretch);
+        stack_->insertWidget(std::clamp(index, 0, stack_->count()), panel);
         panel->show();
     };
     if (animated && isVisible()) {

@@ -26,6 +26,13 @@ class CorvaneAnimation;
 // 0.2 s on the kit's clock when asked: an incoming panel fades in at its place while the
 // panels below it move down to make room; an outgoing one fades out where it is while the
 // panels below move up into its room, and is deleted at the end.
+//
+// The panels share the column's height by what they hold (Sizing). When all of them fit, each
+// is as tall as its content asks at the column's width, and the height left over is shared
+// equally by the panels that grow. When they do not, the height missing is taken first from
+// the panels that scroll, the tallest first, each down to its least; then, the same way, from
+// the panels that stay whole while they can; never from a fixed one. So a panel that only
+// holds a line does not take the room a panel beside it needs to show its rows.
 class CorvaneFloatingPanelColumn : public QWidget {
     Q_OBJECT
 
@@ -35,16 +42,30 @@ public:
     static constexpr CorvaneClock::Duration defaultSlide{200};
     static constexpr CorvaneClock::Duration panelTransition{200};
 
+    // How a panel takes its share of the column's height.
+    enum class Sizing {
+        // Its content scrolls: it grows, and gives way first.
+        scrolls,
+        // Shown whole while it can: it grows, and gives way only once the panels that scroll
+        // are at their least.
+        staysWhole,
+        // As tall as its content, no more and no less.
+        fixed,
+    };
+
     CorvaneFloatingPanelColumn(double width, HorizontalEdge edge, QWidget *parent = nullptr);
     ~CorvaneFloatingPanelColumn() override;
 
     double columnWidth() const { return width_; }
     HorizontalEdge edge() const { return edge_; }
     // Adds a panel under the others; the column takes ownership.
-    void addPanel(QWidget *panel, int stretch = 0);
+    void addPanel(QWidget *panel, Sizing sizing = Sizing::scrolls);
     // Puts a panel at `index` among the panels (a panel already in the column moves there);
     // the column takes ownership. Animated only while the column is shown.
-    void insertPanel(int index, QWidget *panel, int stretch = 0, bool animated = false);
+    void insertPanel(int index, QWidget *panel, Sizing sizing = Sizing::scrolls,
+                     bool animated = false);
+    // How a panel of the column shares its height.
+    static Sizing sizingOf(const QWidget *panel);
     // Takes a panel out and deletes it, at once or after it faded out.
     void removePanel(QWidget *panel, bool animated = false);
     // The panels in the column, top to bottom; not those fading out.

@@ -9,19 +9,14 @@ namespace corvane {
 
 namespace {
 
-QString rgba(const QColor &colour) {
-    return QStringLiteral("rgba(%1, %2, %3, %4)")
-        .arg(colour.red())
-        .arg(colour.green())
-        .arg(colour.blue())
-        .arg(colour.alpha());
-}
+constexpr const char *lookProperty = "corvaneScrollIndicators";
 
 } // namespace
 
 void corvaneScrollIndicators(QAbstractScrollArea *area) {
-    const QString idle = rgba(withOpacity(Color::white(), 0.18));
-    const QString hovered = rgba(withOpacity(Color::white(), 0.35));
+    area->setProperty(lookProperty, true);
+    const QString idle = styleSheetColor(withOpacity(Color::white(), 0.18));
+    const QString hovered = styleSheetColor(withOpacity(Color::white(), 0.35));
     area->verticalScrollBar()->setStyleSheet(
         QStringLiteral(
             "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 2px 2px 0; }"
@@ -41,6 +36,10 @@ void corvaneScrollIndicators(QAbstractScrollArea *area) {
             "QScrollBar::add-page:horizontal, QScrollBar::sub-page:horizontal { background: none; "
             "}")
             .arg(idle, hovered));
+}
+
+bool hasCorvaneScrollIndicators(const QAbstractScrollArea *area) {
+    return area->property(lookProperty).toBool();
 }
 
 } // namespace corvane

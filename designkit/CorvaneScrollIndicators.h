@@ -8,5 +8,7 @@ namespace corvane {
 // desktop's arrow buttons, so a scrolling panel keeps the glass it sits on. Applied to both of
 // the scroll area's bars.
 void corvaneScrollIndicators(QAbstractScrollArea *area);
+// Whether the scroll area has the kit's look rather than the desktop's bar.
+bool hasCorvaneScrollIndicators(const QAbstractScrollArea *area);
 
 } // namespace corvane

@@ -7,14 +7,6 @@
 
 namespace corvane {
 
-namespace {
-
-QString rgba(const QColor &colour) {
-    return colour.name(QColor::HexArgb);
-}
-
-} // namespace
-
 void corvaneSlider(QSlider *slider) {
     slider->setOrientation(Qt::Horizontal);
     slider->setCursor(Qt::PointingHandCursor);
@@ -27,9 +19,11 @@ void corvaneSlider(QSlider *slider) {
                        " margin: -5px 0; border-radius: 7px; background: %3;"
                        " border: 1px solid %4; }"
                        "QSlider::handle:horizontal:disabled { background: %5; }")
-            .arg(rgba(withOpacity(Color::white(), 0.14)), rgba(Color::corvaneAccent()),
-                 rgba(Color::sRGB(0.86, 0.86, 0.86)), rgba(withOpacity(Color::black(), 0.3)),
-                 rgba(Color::corvaneTextTertiary())));
+            .arg(styleSheetColor(withOpacity(Color::white(), 0.14)),
+                 styleSheetColor(Color::corvaneAccent()),
+                 styleSheetColor(Color::sRGB(0.86, 0.86, 0.86)),
+                 styleSheetColor(withOpacity(Color::black(), 0.3)),
+                 styleSheetColor(Color::corvaneTextTertiary())));
 }
 
 } // namespace corvane

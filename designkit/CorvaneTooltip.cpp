@@ -70,7 +70,9 @@ void CorvaneTooltipModifier::setContent(const QString &text, const std::optional
     shortcut_ = shortcut;
     edge_ = edge;
     describe();
-    if (shown_) {
+    if (shown_ && text_.isEmpty()) {
+        hide();
+    } else if (shown_) {
         pill_->setContent(text_, shortcut_);
         place();
     }
@@ -124,7 +126,8 @@ void CorvaneTooltipModifier::leave() {
 }
 
 void CorvaneTooltipModifier::show() {
-    if (shown_) {
+    // Nothing to say, nothing shown.
+    if (shown_ || text_.isEmpty()) {
         return;
     }
     QWidget *window = anchor_->window();

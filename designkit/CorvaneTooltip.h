@@ -27,6 +27,8 @@ class TooltipClickWatcher;
 // within the delay sees the pill 350 ms after its first entry. Delays and the fade run on the
 // kit's clock (CorvaneClock).
 //
+// A tooltip without text shows nothing.
+//
 // The pill is a child of the widget's top-level window, above its other children, so no
 // scroll area or card clips it. The widget's accessible name becomes the text and its
 // accessible description "Shortcut " and the shortcut, or nothing.

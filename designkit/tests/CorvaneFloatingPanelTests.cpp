@@ -175,6 +175,78 @@ TEST(CorvaneFloatingPanel, ColumnPadsOnlyTheSideOfItsEdge) {
     }
 }
 
+// A panel that asks for a height and can give way down to a least.
+class AskingPanel : public QWidget {
+public:
+    AskingPanel(int asks, int least) : asks_(asks), least_(least) {
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+    QSize sizeHint() const override { return {100, asks_}; }
+    QSize minimumSizeHint() const override { return {0, least_}; }
+
+private:
+    int asks_;
+    int least_;
+};
+
+TEST(CorvaneFloatingPanel, ColumnSharesItsHeightByWhatThePanelsHold) {
+    using Sizing = CorvaneFloatingPanelColumn::Sizing;
+    struct Panel {
+        Sizing sizing;
+        int asks;
+        int least;
+    };
+    struct Case {
+        const char *what;
+        int room; // the height of the panels and the gaps between them
+        std::vector<Panel> panels;
+        std::vector<int> heights;
+    };
+    // Four panels as the layout editor has them: a hint, rows that scroll, rows that keep their
+    // height, a tile that stays whole.
+    const std::vector<Panel> four = {{Sizing::scrolls, 60, 40},
+                                     {Sizing::scrolls, 300, 40},
+                                     {Sizing::fixed, 200, 80},
+                                     {Sizing::staysWhole, 250, 100}};
+    const int gaps = 3 * CorvaneFloatingPanelColumn::spacing;
+    const Case cases[] = {
+        {"all fit: the rest goes equally to those that grow",
+         810 + gaps + 30,
+         four,
+         {70, 310, 200, 260}},
+        {"short: the tallest that scrolls gives way first", 710 + gaps, four, {60, 200, 200, 250}},
+        {"then both that scroll, evenly", 550 + gaps, four, {50, 50, 200, 250}},
+        {"then the one that stays whole", 400 + gaps, four, {40, 40, 200, 120}},
+        {"never a fixed one, nor anyone below its least", 300 + gaps, four, {40, 40, 200, 100}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QWidget window;
+        auto *row = new QHBoxLayout(&window);
+        row->setContentsMargins(0, 0, 0, 0);
+        auto *column = new CorvaneFloatingPanelColumn(240, HorizontalEdge::trailing);
+        row->addWidget(column);
+        std::vector<QWidget *> panels;
+        for (const Panel &panel : c.panels) {
+            panels.push_back(new AskingPanel(panel.asks, panel.least));
+            column->addPanel(panels.back(), panel.sizing);
+        }
+        window.resize(248, c.room + 2 * CorvaneFloatingPanelColumn::padding);
+        window.show();
+        window.layout()->activate();
+        column->layout();
+        QCoreApplication::sendPostedEvents();
+        std::vector<int> heights;
+        int top = CorvaneFloatingPanelColumn::padding;
+        for (const QWidget *panel : panels) {
+            heights.push_back(panel->height());
+            EXPECT_EQ(panel->y(), top);
+            top += panel->height() + CorvaneFloatingPanelColumn::spacing;
+        }
+        EXPECT_EQ(heights, c.heights);
+    }
+}
+
 TEST(CorvaneFloatingPanel, ColumnSlidesInFromItsEdgeAndOutToIt) {
     ManualClock clock;
     ScopedClock scoped(clock);
@@ -249,7 +321,7 @@ TEST(CorvaneFloatingPanel, APanelFadesInAndOutOfTheColumnWhileTheOthersMakeRoom)
     const int lastBefore = last->y();
 
     QWidget *middle = panel();
-    column->insertPanel(1, middle, 0, true);
+    column->insertPanel(1, middle, CorvaneFloatingPanelColumn::Sizing::scrolls, true);
     EXPECT_EQ(column->panels(), (QList<QWidget *>{first, middle, last}));
     EXPECT_TRUE(column->isRearranging());
     // It comes in clear and closed, and the panel below it has not moved yet; half way its
@@ -304,7 +376,7 @@ TEST(CorvaneFloatingPanel, APanelFadesInAndOutOfTheColumnWhileTheOthersMakeRoom)
     // Hidden, the column changes at once.
     column->hide();
     QWidget *quiet = panel();
-    column->insertPanel(0, quiet, 0, true);
+    column->insertPanel(0, quiet, CorvaneFloatingPanelColumn::Sizing::scrolls, true);
     EXPECT_FALSE(column->isRearranging());
     EXPECT_EQ(quiet->graphicsEffect(), nullptr);
 }

@@ -146,6 +146,22 @@ TEST_F(CorvaneTooltip, ShowsAfterTheDelayOnlyWhileHovering) {
     EXPECT_FALSE(pillShown(modifier));
 }
 
+// A tooltip without text shows nothing, until it is given some.
+TEST_F(CorvaneTooltip, WithoutTextItShowsNothing) {
+    CorvaneTooltipModifier *modifier = tooltip(QString());
+    hoverEnter(anchor);
+    clock.advance(1s);
+    EXPECT_FALSE(pillShown(modifier));
+    hoverLeave(anchor);
+    tooltip(QStringLiteral("Act One"));
+    hoverEnter(anchor);
+    clock.advance(350ms);
+    EXPECT_TRUE(pillShown(modifier));
+    // Losing its text while shown hides it.
+    tooltip(QString());
+    EXPECT_FALSE(pillShown(modifier));
+}
+
 TEST_F(CorvaneTooltip, ReenteringWithinTheDelayShowsItAfterTheFirstEntry) {
     CorvaneTooltipModifier *modifier = tooltip();
     hoverEnter(anchor);

@@ -67,11 +67,7 @@ void AppState::start() {
 }
 
 void AppState::setPresets(std::vector<DisplayConfig> presets) {
-    if (publish(presets_, std::move(presets), &AppState::presetsChanged)) {
-        savePresets();
-        writeActiveSnapshot();
-        publishPresetsToExtension();
-    }
+    setPresets(std::move(presets), activePresetID_);
 }
 
 void AppState::setActivePresetID(const Uuid &id) {

@@ -208,7 +208,8 @@ public:
     // Fields the views assign. The first three run their change rules: when the value differs,
     // presets and the active preset are stored, then the snapshot is rewritten, then they are
     // published to the editor panel; the project start timecode is stored, then the snapshot
-    // is rewritten. An equal value does nothing.
+    // is rewritten. An equal value does nothing. The presets assigned by a view that answers
+    // their change signal join that change (see setPresets(presets, activePresetID)).
     void setPresets(std::vector<DisplayConfig> presets);
     void setActivePresetID(const Uuid &id);
     void setProjectStartTimecode(std::string timecode);
@@ -298,6 +299,12 @@ public:
     // either change signal, and what changed is stored, the snapshot rewritten and the presets
     // published once, for the end state. So a preset list that loses its active preset never
     // reaches the plug-in without the preset that takes its place.
+    // A view that answers the change signals may correct what it was handed (the position
+    // preview pulls a chip that grew past the frame back inside) by assigning again: while the
+    // signals of a change are being delivered, an assignment joins that change. It takes effect
+    // at once, the signals are delivered again for the corrected state (until nobody corrects
+    // it any more, or for a few rounds at most), and the rules above then run once, for the end
+    // state.
     void setPresets(std::vector<DisplayConfig> presets, const Uuid &activePresetID);
 
     // Element editing: always on the active preset; without one, nothing happens.
@@ -446,6 +453,14 @@ private:
     std::optional<std::string> detectedProjectStartTimecode_;
     std::vector<DisplayConfig> presets_;
     Uuid activePresetID_;
+    // While the signals of a preset change are being delivered: what a view's assignment
+    // changed, so that the signals go out again.
+    struct PresetChangeInDelivery {
+        bool listAmended = false;
+        bool activeAmended = false;
+        bool lastRound = false;
+    };
+    PresetChangeInDelivery *presetChangeInDelivery_ = nullptr;
     std::optional<Uuid> selectedElementID_;
     std::set<Uuid> selectedElementIDs_;
     std::unique_ptr<LibraryWatcher> libraryWatcher_;

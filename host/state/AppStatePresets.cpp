@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include <set>
+#include <utility>
 
 namespace tandrel {
 
@@ -112,27 +113,58 @@ bool AppState::importPreset(std::string_view data) {
 }
 
 void AppState::setPresets(std::vector<DisplayConfig> presets, const Uuid &activePresetID) {
-    const bool listChanged = presets != presets_;
-    const bool activeChanged = activePresetID != activePresetID_;
-    presets_ = std::move(presets);
-    activePresetID_ = activePresetID;
-    if (listChanged) {
-        emit presetsChanged();
-    }
-    if (activeChanged) {
-        emit activePresetIDChanged();
-    }
-    if (!listChanged && !activeChanged) {
+    if (presetChangeInDelivery_ != nullptr) {
+        // A correction by a view that answers the change being delivered: part of that change.
+        if (presetChangeInDelivery_->lastRound) {
+            log()->warn("A view kept correcting the presets; its last correction is dropped");
+            return;
+        }
+        if (presets != presets_) {
+            presets_ = std::move(presets);
+            presetChangeInDelivery_->listAmended = true;
+        }
+        if (activePresetID != activePresetID_) {
+            activePresetID_ = activePresetID;
+            presetChangeInDelivery_->activeAmended = true;
+        }
         return;
     }
+    if (presets == presets_ && activePresetID == activePresetID_) {
+        return;
+    }
+    const std::vector<DisplayConfig> before = std::exchange(presets_, std::move(presets));
+    const Uuid activeBefore = std::exchange(activePresetID_, activePresetID);
+    PresetChangeInDelivery delivery{.listAmended = presets_ != before,
+                                    .activeAmended = activePresetID_ != activeBefore};
+    presetChangeInDelivery_ = &delivery;
+    // Views that keep correcting each other would never settle: the last round takes no
+    // correction, so every view has heard the state the change ends in.
+    constexpr int rounds = 8;
+    for (int round = 0; round < rounds && (delivery.listAmended || delivery.activeAmended);
+         ++round) {
+        const PresetChangeInDelivery heard = std::exchange(delivery, {});
+        delivery.lastRound = round == rounds - 1;
+        if (heard.listAmended) {
+            emit presetsChanged();
+        }
+        if (heard.activeAmended) {
+            emit activePresetIDChanged();
+        }
+    }
+    presetChangeInDelivery_ = nullptr;
+
+    const bool listChanged = presets_ != before;
+    const bool activeChanged = activePresetID_ != activeBefore;
     if (listChanged) {
         savePresets();
     }
     if (activeChanged) {
         saveActivePresetID();
     }
-    writeActiveSnapshot();
-    publishPresetsToExtension();
+    if (listChanged || activeChanged) {
+        writeActiveSnapshot();
+        publishPresetsToExtension();
+    }
 }
 
 } // namespace tandrel

@@ -112,7 +112,12 @@ const tandrel::screens::ScreenRegistration screens{
     {"editor-settings-scrolled",
      {940, 780},
      [](const ScreenContext &) {
-         return pane(Preset::builtIn, defaultPanels, {}, [](DisplaySettingsView &view) {
+         // An element in the editor, which takes its share: the settings scroll.
+         const auto selectFirst = [](AppState &state) {
+             state.selectElement(state.presets()[*state.activePresetIndex()].elements.at(0).id,
+                                 false);
+         };
+         return pane(Preset::builtIn, defaultPanels, selectFirst, [](DisplaySettingsView &view) {
              scrollToEnd(view.panelView(RightPanel::settings));
          });
      }},

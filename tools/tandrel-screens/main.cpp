@@ -4,9 +4,11 @@
 // private XDG folders.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
+#include "designkit/CorvaneScrollIndicators.h"
 #include "designkit/Fonts.h"
 #include "designkit/Palette.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -130,7 +132,38 @@ void quietOffscreenNotes(QtMsgType type, const QMessageLogContext &context,
     }
 }
 
-// Child process: builds one screen, shows it offscreen and writes what it draws.
+// Every scroll view shown that would scroll with the desktop's bar and its arrow buttons
+// rather than the kit's indicators, named by its class and object names up to its window.
+QStringList desktopScrollBars() {
+    QStringList found;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible()) {
+            continue;
+        }
+        QList<QAbstractScrollArea *> areas = window->findChildren<QAbstractScrollArea *>();
+        if (auto *itself = qobject_cast<QAbstractScrollArea *>(window)) {
+            areas.push_back(itself);
+        }
+        for (const QAbstractScrollArea *area : areas) {
+            const bool scrolls = area->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff ||
+                                 area->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
+            if (!area->isVisible() || !scrolls || corvane::hasCorvaneScrollIndicators(area)) {
+                continue;
+            }
+            QStringList path;
+            for (const QWidget *at = area; at != nullptr; at = at->parentWidget()) {
+                path.prepend(QString::fromLatin1(at->metaObject()->className()) +
+                             (at->objectName().isEmpty() ? QString() : u'#' + at->objectName()));
+            }
+            found << path.join(u'/');
+        }
+    }
+    return found;
+}
+
+// Child process: builds one screen, shows it offscreen and writes what it draws. A screen
+// that shows a scroll view with the desktop's scroll bar fails: every view scrolls with the
+// kit's look.
 int render(int argc, char **argv, const Options &options) {
     const Screen *screen = ScreenRegistry::shared().find(options.render);
     if (screen == nullptr) {
@@ -166,6 +199,11 @@ int render(int argc, char **argv, const Options &options) {
     for (int round = 0; round < 4; ++round) {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
+    }
+    if (const QStringList bars = desktopScrollBars(); !bars.isEmpty()) {
+        std::fprintf(stderr, "scrolls with the desktop's scroll bar, not the kit's: %s\n",
+                     qPrintable(bars.join(QStringLiteral(", "))));
+        return 1;
     }
     if (widget->size() != screen->size) {
         std::fprintf(stderr, "warning: drawn at %dx%d, not %dx%d: its content needs more room\n",

@@ -316,6 +316,74 @@ TEST_F(AppStateTest, APresetListWithItsActiveIDIsOneChangeOfItsEndState) {
     EXPECT_TRUE(log.empty());
 }
 
+// A view that answers a change of the presets may correct what it was handed; the correction
+// joins the change: the views hear of the corrected state, and the presets are stored, the
+// snapshot written and the presets published once, for the end state.
+TEST_F(AppStateTest, ACorrectionMadeWhileAChangeIsDeliveredJoinsIt) {
+    started();
+    load({solo_});
+    const std::vector<DisplayConfig> original = state().presets();
+    std::vector<DisplayConfig> edited = original;
+    edited[0].elements[0].label = "Timecode:";
+    std::vector<DisplayConfig> corrected = edited;
+    corrected[0].elements[0].posY = 0.5;
+    const auto movedTo = [&](double x) {
+        std::vector<DisplayConfig> moved = corrected;
+        moved[0].elements[0].posX = x;
+        return moved;
+    };
+
+    struct Case {
+        const char *what;
+        // What the view assigns when it hears of a state; nothing when it is happy with it.
+        std::function<std::optional<std::vector<DisplayConfig>>(const std::vector<DisplayConfig> &)>
+            correct;
+        Log steps;
+        std::vector<DisplayConfig> end;
+    };
+    const Log rules{"set Tandrel.Presets", "write", "publish"};
+    Log steps = Log{"heard", "heard"};
+    steps.insert(steps.end(), rules.begin(), rules.end());
+    Log restless(8, "heard");
+    restless.insert(restless.end(), rules.begin(), rules.end());
+    int corrections = 0;
+    const Case cases[] = {
+        {"corrected once",
+         [&](const auto &heard) {
+             return heard == edited ? std::optional(corrected) : std::nullopt;
+         },
+         steps, corrected},
+        {"taken back",
+         [&](const auto &heard) {
+             return heard == edited ? std::optional(original) : std::nullopt;
+         },
+         {"heard", "heard"},
+         original},
+        // A view that is never content is heard a few times; every view has heard the end.
+        {"never content", [&](const auto &) { return std::optional(movedTo(++corrections)); },
+         restless, movedTo(7)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        state().setPresets(original);
+        QObject view;
+        std::vector<DisplayConfig> lastHeard;
+        QObject::connect(&state(), &AppState::presetsChanged, &view, [&] {
+            log.push_back("heard");
+            lastHeard = state().presets();
+            if (const auto correction = c.correct(lastHeard)) {
+                state().setPresets(*correction);
+            }
+        });
+        log.clear();
+        state().setPresets(edited);
+        EXPECT_EQ(log, c.steps);
+        EXPECT_EQ(state().presets(), c.end);
+        EXPECT_EQ(lastHeard, c.end);
+        EXPECT_EQ(writtenSnapshot().displayConfig, c.end[0]);
+    }
+}
+
 TEST_F(AppStateTest, WithNoActiveTimelineEveryChangeRemovesTheSnapshot) {
     started();
     load({pair_});

@@ -4,7 +4,10 @@
 #include "designkit/CorvaneButton.h"
 #include "designkit/CorvaneDesign.h"
 #include "designkit/CorvaneDivider.h"
+#include "designkit/CorvaneScrollArea.h"
+#include "designkit/CorvaneScrollIndicators.h"
 #include "designkit/CorvaneSymbolView.h"
+#include "designkit/CorvaneToggle.h"
 #include "designkit/Fonts.h"
 #include "designkit/Painting.h"
 #include "designkit/Palette.h"
@@ -21,8 +24,6 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QTextLayout>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -276,9 +277,10 @@ FeedbackSheet::Services FeedbackSheet::Services::standard(QWidget *window) {
                                                     FeedbackService::appVersion(),
                                                     FeedbackService::osVersion()};
             },
-        .captureWindowPNG = [window = QPointer<QWidget>(window)] {
-            return FeedbackSheet::captureWindowPNG(window.data());
-        },
+        .captureWindowPNG =
+            [window = QPointer<QWidget>(window)] {
+                return FeedbackSheet::captureWindowPNG(window.data());
+            },
         .waitToClose =
             [](QObject *context, std::function<void()> then) {
                 QTimer::singleShot(resultPause, context, std::move(then));
@@ -335,8 +337,9 @@ QWidget *FeedbackSheet::makeHeader() {
     auto *titles = new QVBoxLayout;
     titles->setSpacing(2);
     titles->addWidget(label(QStringLiteral("Feedback for Ostrevale"), TextStyle::headline));
-    titles->addWidget(secondary(
-        QStringLiteral("Goes straight through \u2014 nothing to copy and paste."), TextStyle::caption));
+    titles->addWidget(
+        secondary(QStringLiteral("Goes straight through \u2014 nothing to copy and paste."),
+                  TextStyle::caption));
     row->addLayout(titles);
     row->addStretch(1);
     return header;
@@ -354,15 +357,9 @@ QWidget *FeedbackSheet::makeForm() {
     layout->addWidget(makeStatusSection());
     layout->addStretch(1);
 
-    scrollArea_ = new QScrollArea;
+    scrollArea_ = new corvane::CorvaneScrollArea(form);
     scrollArea_->setObjectName(QStringLiteral("form"));
-    scrollArea_->setFrameShape(QFrame::NoFrame);
-    scrollArea_->setWidgetResizable(true);
-    scrollArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    scrollArea_->viewport()->setAutoFillBackground(false);
-    form->setAutoFillBackground(false);
-    scrollArea_->setWidget(form);
     return scrollArea_;
 }
 
@@ -376,15 +373,16 @@ QWidget *FeedbackSheet::makeFeedbackSection() {
     textEditor_->setFixedHeight(editorMinimumHeight);
     textEditor_->setTabChangesFocus(true);
     textEditor_->setStyleSheet(outlinedField("QPlainTextEdit", 5));
+    corvane::corvaneScrollIndicators(textEditor_);
     connect(textEditor_, &QPlainTextEdit::textChanged, this, [this] {
         model_.setText(textEditor_->toPlainText());
         refresh();
     });
     card->content()->addWidget(textEditor_);
 
-    auto *hint = secondary(
-        QStringLiteral("What's not working / what would be cool / where are you stuck?"),
-        TextStyle::caption);
+    auto *hint =
+        secondary(QStringLiteral("What's not working / what would be cool / where are you stuck?"),
+                  TextStyle::caption);
     hint->setWordWrap(true);
     card->content()->addWidget(hint);
 
@@ -410,6 +408,7 @@ QWidget *FeedbackSheet::makeScreenshotSection() {
     screenshotSwitch_ = new QCheckBox(QStringLiteral("Include current screenshot"));
     screenshotSwitch_->setObjectName(QStringLiteral("includeScreenshot"));
     screenshotSwitch_->setFont(fontOf(TextStyle::body));
+    corvane::corvaneToggle(screenshotSwitch_);
     connect(screenshotSwitch_, &QCheckBox::toggled, this, &FeedbackSheet::screenshotSwitched);
     card->content()->addWidget(screenshotSwitch_);
 
@@ -420,7 +419,8 @@ QWidget *FeedbackSheet::makeScreenshotSection() {
     screenshotSize_ = secondary(QString(), TextStyle::caption2);
     screenshotSize_->setObjectName(QStringLiteral("screenshotSize"));
     card->content()->addWidget(screenshotSize_);
-    screenshotPending_ = secondary(QStringLiteral("Generating screenshot\u2026"), TextStyle::caption);
+    screenshotPending_ =
+        secondary(QStringLiteral("Generating screenshot\u2026"), TextStyle::caption);
     screenshotPending_->setObjectName(QStringLiteral("screenshotPending"));
     card->content()->addWidget(screenshotPending_);
     for (QWidget *view : {screenshotPreview_, static_cast<QWidget *>(screenshotSize_),

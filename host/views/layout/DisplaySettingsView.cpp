@@ -5,6 +5,7 @@
 #include "designkit/CorvaneFloatingPanel.h"
 #include "designkit/CorvaneFloatingPanelColumn.h"
 #include "designkit/CorvanePanelToggleButton.h"
+#include "designkit/CorvaneScrollArea.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "designkit/CorvaneSymbolView.h"
 #include "designkit/CorvaneTextStyle.h"
@@ -20,7 +21,6 @@
 #include "host/views/layout/EditorStyle.h"
 #include "host/views/layout/ElementEditor.h"
 #include "host/views/layout/ElementListView.h"
-#include "host/views/layout/PanelScrollArea.h"
 #include "host/views/layout/PresetPickerRow.h"
 #include "host/views/layout/PresetSettingsPanel.h"
 #include "host/views/preview/PositionPreviewCanvas.h"
@@ -43,6 +43,23 @@ namespace tandrel {
 using namespace corvane;
 
 namespace {
+
+// How a panel shares the right column's height: the editor and the settings scroll and give
+// way first; the validation tile stays whole while they can give way; the bulk style rows keep
+// their height.
+CorvaneFloatingPanelColumn::Sizing sizingOf(RightPanel panel) {
+    using Sizing = CorvaneFloatingPanelColumn::Sizing;
+    switch (panel) {
+    case RightPanel::bulkStyle:
+        return Sizing::fixed;
+    case RightPanel::validate:
+        return Sizing::staysWhole;
+    case RightPanel::editor:
+    case RightPanel::settings:
+        return Sizing::scrolls;
+    }
+    return Sizing::scrolls;
+}
 
 // The canvas area of a pane made without a canvas: its dark ground and a line naming it.
 class CanvasPlaceholder : public QWidget {
@@ -91,11 +108,12 @@ private:
 // The "Editor" panel: the element editor of the primary selected element of the active
 // preset, on a faint card, or the hint when there is none. An editor is made again only when
 // the element it edits changes, so its drafts survive the preset's other changes.
-class ElementEditorSlot : public PanelScrollArea {
+class ElementEditorSlot : public corvane::CorvaneScrollArea {
 public:
     ElementEditorSlot(DisplaySettingsView &pane,
                       std::function<QWidget *(DisplaySettingsView &, const Uuid &)> make)
-        : PanelScrollArea(new QWidget), pane_(pane), make_(std::move(make)), content_(widget()),
+        : CorvaneScrollArea(new QWidget, Rows::wholeOnly), pane_(pane), make_(std::move(make)),
+          content_(widget()),
           hint_(EditorStyle::wrappingLabel(QString::fromUtf8(DisplaySettingsView::noElementText),
                                            EditorStyle::caption(), Color::corvaneTextTertiary())) {
         corvaneMicro(hint_);
@@ -253,7 +271,7 @@ DisplaySettingsView::DisplaySettingsView(AppState &state, bool isSidebarCollapse
     stack->addWidget(new corvane::CorvaneDivider(0));
     stack->addWidget(makeCanvasArea(), 1);
 
-    mainScroll_ = new PanelScrollArea(column, PanelScrollArea::Rows::anyCut);
+    mainScroll_ = new corvane::CorvaneScrollArea(column);
     mainScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     column_ = new CorvaneFloatingPanelColumn(panelColumnWidth, HorizontalEdge::trailing);
@@ -410,7 +428,7 @@ CorvaneFloatingPanel *DisplaySettingsView::makePanel(RightPanel panel) {
     });
     view->setObjectName(qtText(panel.rawValue()));
     if (keepsHeight) {
-        // Its rows keep their height; the panels that scroll share what is left.
+        // Its rows keep their height; the other panels share what is left (sizingOf).
         view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
     }
     return view;
@@ -421,14 +439,15 @@ QWidget *DisplaySettingsView::makePanelContent(RightPanel panel) {
     case RightPanel::editor:
         return new ElementEditorSlot(*this, services_.makeElementEditor);
     case RightPanel::settings:
-        return new PanelScrollArea(
+        return new corvane::CorvaneScrollArea(
             new PresetSettingsPanel(state_, {
                                                 .duplicate = [this] { duplicateActivePreset(); },
                                                 .exportPreset = [this] { exportActivePreset(); },
                                                 .importPreset = [this] { importPresetFromFile(); },
                                                 .reset = [this] { confirmResetActivePreset(); },
                                                 .remove = [this] { deleteActivePreset(); },
-                                            }));
+                                            }),
+            corvane::CorvaneScrollArea::Rows::wholeOnly);
     case RightPanel::bulkStyle:
         // Not scrolled: the panel is as tall as its rows.
         return new BulkStylePanel(state_, bulkStyle_, services_.pickColor);
@@ -460,7 +479,7 @@ void DisplaySettingsView::showPanels(bool animated) {
         if (panelView(panel) == nullptr) {
             CorvaneFloatingPanel *view = makePanel(panel);
             panels_[panel] = view;
-            column_->insertPanel(index, view, panel == RightPanel::bulkStyle ? 0 : 1, animated);
+            column_->insertPanel(index, view, sizingOf(panel), animated);
         }
         ++index;
     }

@@ -59,17 +59,28 @@ void commitWhenDone(QLineEdit *field, std::function<void(const QString &typed)> 
     QObject::connect(field, &QLineEdit::editingFinished, field,
                      [field, commit = std::move(commit), show = std::move(show)] {
                          if (!field->isModified()) {
+                             showFromItsStart(field);
                              return;
                          }
                          field->setModified(false);
                          commit(field->text());
                          show();
+                         showFromItsStart(field);
                      });
 }
 
 void showStored(QLineEdit *field, const QString &stored) {
     if (!field->isModified() && field->text() != stored) {
         field->setText(stored);
+        showFromItsStart(field);
+    }
+}
+
+void showFromItsStart(QLineEdit *field) {
+    // A text longer than the field shows its beginning, not the end the caret was left at
+    // ("atermark applied by…" for "Watermark applied by…"), unless it is being typed in.
+    if (!field->hasFocus()) {
+        field->setCursorPosition(0);
     }
 }
 

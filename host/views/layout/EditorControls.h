@@ -48,5 +48,8 @@ void commitWhenDone(QLineEdit *field, std::function<void(const QString &typed)> 
 // Shows the stored text in a field of commitWhenDone, unless the user is typing in it: an
 // outside change does not take the typed text away.
 void showStored(QLineEdit *field, const QString &stored);
+// Scrolls a field that does not have the keyboard back to its text's beginning; the fields
+// above do so when shown a stored text and when left.
+void showFromItsStart(QLineEdit *field);
 
 } // namespace tandrel::EditorControls

@@ -2,6 +2,7 @@
 
 #include "designkit/Color.h"
 #include "designkit/CorvaneSlider.h"
+#include "designkit/CorvaneToggle.h"
 #include "designkit/Fonts.h"
 #include "designkit/Palette.h"
 #include "host/views/common/PlatformStyle.h"
@@ -21,16 +22,13 @@ namespace tandrel::EditorStyle {
 using corvane::Color;
 using corvane::CorvaneFontWeight;
 using corvane::FontTextStyle;
+using corvane::styleSheetColor;
 using corvane::withOpacity;
 
 namespace {
 
-QString rgba(const QColor &colour) {
-    return colour.name(QColor::HexArgb);
-}
-
 QString outline() {
-    return rgba(withOpacity(Color::white(), 0.16));
+    return styleSheetColor(withOpacity(Color::white(), 0.16));
 }
 
 } // namespace
@@ -74,11 +72,11 @@ QLabel *wrappingLabel(const QString &text, const QFont &font, const QColor &colo
 void roundedField(QLineEdit *field, const QFont &font, Qt::Alignment alignment) {
     field->setFont(font);
     field->setAlignment(alignment);
-    field->setStyleSheet(
-        QStringLiteral("QLineEdit { background: %1; border: 1px solid %2;"
-                       " border-radius: 5px; padding: 1px 3px; }"
-                       "QLineEdit:focus { border-color: %3; }")
-            .arg(rgba(Color::corvaneCardFill()), outline(), rgba(Color::corvaneAccent())));
+    field->setStyleSheet(QStringLiteral("QLineEdit { background: %1; border: 1px solid %2;"
+                                        " border-radius: 5px; padding: 1px 3px; }"
+                                        "QLineEdit:focus { border-color: %3; }")
+                             .arg(styleSheetColor(Color::corvaneCardFill()), outline(),
+                                  styleSheetColor(Color::corvaneAccent())));
 }
 
 void borderedButton(QAbstractButton *button, const QFont &font) {
@@ -90,25 +88,16 @@ void borderedButton(QAbstractButton *button, const QFont &font) {
                        "QPushButton:hover { background: %4; }"
                        "QPushButton:pressed { background: %5; }"
                        "QPushButton:disabled { color: %6; }")
-            .arg(rgba(withOpacity(Color::white(), 0.09)), outline(), rgba(Color::primary()),
-                 rgba(withOpacity(Color::white(), 0.14)), rgba(withOpacity(Color::white(), 0.05)),
-                 rgba(Color::corvaneTextTertiary())));
+            .arg(styleSheetColor(withOpacity(Color::white(), 0.09)), outline(),
+                 styleSheetColor(Color::primary()),
+                 styleSheetColor(withOpacity(Color::white(), 0.14)),
+                 styleSheetColor(withOpacity(Color::white(), 0.05)),
+                 styleSheetColor(Color::corvaneTextTertiary())));
 }
 
 void toggle(QCheckBox *box, const QFont &font) {
     box->setFont(font);
-    box->setCursor(Qt::PointingHandCursor);
-    // The platform's box is a dark square on the dark glass: this one has an outline, and
-    // the accent with a white tick when on.
-    box->setStyleSheet(
-        QStringLiteral("QCheckBox { spacing: 6px; }"
-                       "QCheckBox::indicator { width: 12px; height: 12px; border-radius: 3px;"
-                       " border: 1px solid %1; background: %2; }"
-                       "QCheckBox::indicator:hover { border-color: %3; }"
-                       "QCheckBox::indicator:checked { background: %4; border-color: %4;"
-                       " image: url(:/host/glyphs/ToggleCheck.svg); }")
-            .arg(rgba(withOpacity(Color::white(), 0.35)), rgba(withOpacity(Color::white(), 0.06)),
-                 rgba(withOpacity(Color::white(), 0.55)), rgba(Color::corvaneAccent())));
+    corvane::corvaneToggle(box);
 }
 
 void popUpMenu(QComboBox *menu, const QFont &font) {

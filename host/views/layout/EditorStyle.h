@@ -39,7 +39,7 @@ void roundedField(QLineEdit *field, const QFont &font,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
 // A small bordered push button ("Apply", "Duplicate").
 void borderedButton(QAbstractButton *button, const QFont &font);
-// A switch drawn as an outlined box, filled with the accent and ticked when on.
+// A switch in the kit's look (corvaneToggle), in `font`.
 void toggle(QCheckBox *box, const QFont &font);
 // A pop-up menu button.
 void popUpMenu(QComboBox *menu, const QFont &font);

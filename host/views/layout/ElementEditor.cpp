@@ -1,5 +1,6 @@
 #include "host/views/layout/ElementEditor.h"
 
+#include "designkit/CorvaneScrollArea.h"
 #include "host/views/common/QtText.h"
 
 #include "host/state/AppState.h"
@@ -9,7 +10,6 @@
 #include "host/views/layout/ElementBinding.h"
 #include "host/views/layout/ElementOptions.h"
 #include "host/views/layout/MarkerTypeFilterView.h"
-#include "host/views/layout/PanelScrollArea.h"
 #include "host/views/layout/RolePickerView.h"
 #include "host/views/layout/StackedLayerOptionsView.h"
 
@@ -117,7 +117,7 @@ ElementEditor::ElementEditor(AppState &state, const Uuid &id, Services services,
     // Where the panel scrolls, it does so by the rows of these sections too.
     for (QWidget *section :
          std::initializer_list<QWidget *>{markerTypes_, stackedLayers_, roles_}) {
-        PanelScrollArea::markRowGroup(section);
+        corvane::CorvaneScrollArea::markRowGroup(section);
     }
 
     for (const auto changed : {&AppState::presetsChanged, &AppState::activePresetIDChanged}) {

@@ -2,13 +2,13 @@
 
 #include "designkit/Color.h"
 #include "designkit/CorvaneDivider.h"
+#include "designkit/CorvaneScrollArea.h"
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
 #include "host/views/common/QtText.h"
 #include "host/views/layout/AspectRatioPickerView.h"
 #include "host/views/layout/EditorControls.h"
 #include "host/views/layout/EditorStyle.h"
-#include "host/views/layout/PanelScrollArea.h"
 #include "host/views/layout/PlainButton.h"
 #include "host/views/layout/PresetManagement.h"
 
@@ -133,7 +133,7 @@ QWidget *PresetSettingsPanel::makeNameRow() {
 QWidget *PresetSettingsPanel::makeOptionRows() {
     auto *rows = new QWidget;
     // The panel scrolls by the option rows.
-    PanelScrollArea::markRowGroup(rows);
+    corvane::CorvaneScrollArea::markRowGroup(rows);
     auto *layout = new QVBoxLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(10);

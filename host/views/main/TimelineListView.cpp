@@ -18,7 +18,6 @@
 
 #include <QHBoxLayout>
 #include <QPainter>
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -286,30 +285,17 @@ void TimelineCard::paintEvent(QPaintEvent *) {
 }
 
 TimelineListView::TimelineListView(AppState &state, Preferences &preferences, QWidget *parent)
-    : QScrollArea(parent), state_(state), preferences_(preferences) {
-    setFrameShape(QFrame::NoFrame);
-    setWidgetResizable(true);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // A slim indicator over the sidebar's card rather than the desktop's bar with arrows.
-    verticalScrollBar()->setStyleSheet(QStringLiteral(
-        "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 2px 2px 0; }"
-        "QScrollBar::handle:vertical { background: rgba(255, 255, 255, 46); border-radius: 3px;"
-        " min-height: 24px; }"
-        "QScrollBar::handle:vertical:hover { background: rgba(255, 255, 255, 90); }"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
-    viewport()->setAutoFillBackground(false);
+    : CorvaneScrollArea(nullptr, Rows::anyCut, parent), state_(state), preferences_(preferences) {
     auto *content = new QWidget;
     stack_ = new QVBoxLayout(content);
     stack_->setContentsMargins(8, 8, 8, 8);
     stack_->setSpacing(8);
     stack_->addStretch(1);
-    setWidget(content);
-    // The sidebar's card shows through (the scroll area fills its page otherwise).
-    content->setAutoFillBackground(false);
-    for (const auto changed : {&AppState::availableTimelinesChanged,
-                               &AppState::watchedLibrariesChanged,
-                               &AppState::activeTimelineIDChanged}) {
+    // The sidebar's card shows through.
+    setContent(content);
+    for (const auto changed :
+         {&AppState::availableTimelinesChanged, &AppState::watchedLibrariesChanged,
+          &AppState::activeTimelineIDChanged}) {
         connect(&state, changed, this, &TimelineListView::rebuild);
     }
     // Another window opened or closed a card.
@@ -351,9 +337,9 @@ void TimelineListView::rebuild() {
         card->deleteLater();
     }
     cards_.clear();
-    const std::vector<TimelineCardContent> cards = TimelineListContent::cards(
-        state_.availableTimelines(), state_.activeTimelineID(), state_.watchedLibraries().size(),
-        expandedEventsStored());
+    const std::vector<TimelineCardContent> cards =
+        TimelineListContent::cards(state_.availableTimelines(), state_.activeTimelineID(),
+                                   state_.watchedLibraries().size(), expandedEventsStored());
     for (const TimelineCardContent &content : cards) {
         const bool toggled = toggle_ && toggle_->groupKey == content.groupKey;
         auto *card = new TimelineCard(content, toggled ? toggle_->closingRows

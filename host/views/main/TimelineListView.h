@@ -1,10 +1,10 @@
 #pragma once
 
 #include "designkit/CorvaneClock.h"
+#include "designkit/CorvaneScrollArea.h"
 #include "host/views/main/TimelineListContent.h"
 
 #include <QAbstractButton>
-#include <QScrollArea>
 
 #include <optional>
 #include <string>
@@ -128,7 +128,7 @@ private:
 // click of their header; which cards are open is kept in the interface preferences
 // ("Tandrel.ExpandedEvents") and shared by every window. A click on a row serves its
 // timeline; a second click on the served one releases it.
-class TimelineListView : public QScrollArea {
+class TimelineListView : public corvane::CorvaneScrollArea {
     Q_OBJECT
 
 public:

@@ -200,4 +200,23 @@ std::pair<double, double> ChipLayout::centredVertically(const QRectF &visibleRec
     return {0, 0.5 - (chipSize.height() / 2) / visibleRect.height() - posY};
 }
 
+ChipLayout::Controls ChipLayout::controlsPlacement(const QRectF &box, const QSizeF &toolbar,
+                                                   const QSizeF &close, const QRectF &bounds) {
+    constexpr double out = 8;
+    constexpr double gap = 2;
+    const double tallest = std::max(toolbar.height(), close.height());
+    const bool above = box.top() - gap - tallest >= bounds.top();
+    const auto rowTop = [&](const QSizeF &size) {
+        return above ? box.top() - gap - size.height() : box.bottom() + gap;
+    };
+    const auto across = [&](double left, double width) {
+        return std::max(bounds.left(), std::min(left, bounds.right() - width));
+    };
+    const double toolbarLeft = across(box.left() - out, toolbar.width());
+    const double closeLeft =
+        across(std::max(box.right() + out - close.width(), toolbarLeft + toolbar.width() + gap),
+               close.width());
+    return {{toolbarLeft, rowTop(toolbar)}, {closeLeft, rowTop(close)}};
+}
+
 } // namespace tandrel

@@ -83,6 +83,21 @@ public:
                                                          const QSizeF &chipSize);
     static std::pair<double, double> centredVertically(const QRectF &visibleRect, double posY,
                                                        const QSizeF &chipSize);
+
+    // Where a selected chip's centring toolbar and close button go, as top-left corners.
+    struct Controls {
+        QPointF toolbar;
+        QPointF close;
+        friend bool operator==(const Controls &, const Controls &) = default;
+    };
+    // Out of the text's way: the box is the text at true scale, often only a few points high,
+    // so the controls stand beside it rather than on it. The toolbar begins 8 points left of
+    // the box's left edge and the close button ends 8 points right of its right edge, as they
+    // would on a chip with a padding of 8 points, both 2 points above the box; below it when
+    // `bounds` (where they can be seen) has no room above. Within `bounds` across, and the
+    // close button never under the toolbar.
+    static Controls controlsPlacement(const QRectF &box, const QSizeF &toolbar, const QSizeF &close,
+                                      const QRectF &bounds);
 };
 
 } // namespace tandrel

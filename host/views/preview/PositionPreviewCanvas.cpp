@@ -1,6 +1,7 @@
 #include "host/views/preview/PositionPreviewCanvas.h"
 
 #include "designkit/Color.h"
+#include "designkit/CorvaneToggle.h"
 #include "designkit/Fonts.h"
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
@@ -46,16 +47,12 @@ QLabel *smallLabel(const QString &text, const QColor &colour, QWidget *parent) {
     return label;
 }
 
-// A switch of the controls row: a check box whose box stands out from the dark window.
+// A switch of the controls row, in the kit's look.
 QCheckBox *toggle(const QString &title, bool on) {
     auto *box = new QCheckBox(title);
     box->setChecked(on);
     box->setFont(corvane::systemFont(smallTextSize));
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, corvane::Color::sRGB(0.2, 0.2, 0.22));
-    // The box's outline is drawn from the window colour, darkened.
-    palette.setColor(QPalette::Window, corvane::Color::sRGB(0.62, 0.62, 0.66));
-    box->setPalette(palette);
+    corvane::corvaneToggle(box);
     return box;
 }
 
@@ -212,9 +209,10 @@ PositionPreviewCanvas::PositionPreviewCanvas(AppState &state, PresetIndexSource 
     connect(gridStepper_, &GridStepper::valueChanged, this,
             &PositionPreviewCanvas::setGridDivisions);
     connect(area_, &PreviewCanvasArea::resized, this, &PositionPreviewCanvas::refresh);
+    connect(&state_, &AppState::presetsChanged, this, &PositionPreviewCanvas::followPresets);
     for (void (AppState::*changed)() :
-         {&AppState::presetsChanged, &AppState::activePresetIDChanged,
-          &AppState::selectedElementIDsChanged, &AppState::activeTimelineResolutionChanged}) {
+         {&AppState::activePresetIDChanged, &AppState::selectedElementIDsChanged,
+          &AppState::activeTimelineResolutionChanged}) {
         connect(&state_, changed, this, &PositionPreviewCanvas::refresh);
     }
     connect(qApp, &QApplication::focusChanged, this, &PositionPreviewCanvas::updateDeleteCommand);
@@ -317,12 +315,21 @@ void PositionPreviewCanvas::refresh() {
         rebuild();
     } while (refreshAgain_);
     refreshing_ = false;
-    if (clampPending_ && !clampScheduled_) {
+    if (clampPending_ && clampAtOnce_) {
+        // The presets changed, and a frame of the same size shows them: the sizes are final.
+        clampAfterFrameChange();
+    } else if (clampPending_ && !clampScheduled_) {
         // After the layout has settled: a new aspect resizes the picture once more.
         clampScheduled_ = true;
         QMetaObject::invokeMethod(this, &PositionPreviewCanvas::clampAfterFrameChange,
                                   Qt::QueuedConnection);
     }
+}
+
+void PositionPreviewCanvas::followPresets() {
+    clampAtOnce_ = true;
+    refresh();
+    clampAtOnce_ = false;
 }
 
 void PositionPreviewCanvas::rebuild() {

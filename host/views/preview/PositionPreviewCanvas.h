@@ -129,6 +129,11 @@ private:
     // changed under the same preset, pulls the elements back into the frame once the layout
     // has settled.
     void refresh();
+    // A change of the presets: as refresh(), but a chip the change made grow past the frame is
+    // pulled back at once, as part of that change (the state object takes an assignment made
+    // while it delivers a change into that change), so that the presets are stored and the
+    // snapshot written once, with the position the chip ends at.
+    void followPresets();
     void rebuild();
     void clampAfterFrameChange();
     void updateDeleteCommand();
@@ -157,6 +162,7 @@ private:
     std::optional<std::optional<double>> shownCropRatio_;
     bool clampPending_ = false;
     bool clampScheduled_ = false;
+    bool clampAtOnce_ = false;
     bool refreshing_ = false;
     bool refreshAgain_ = false;
 

@@ -3,6 +3,7 @@
 #include "designkit/Color.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "designkit/CorvaneSymbols.h"
+#include "designkit/CorvaneTooltip.h"
 #include "designkit/Palette.h"
 #include "host/views/preview/ChipFont.h"
 
@@ -135,6 +136,14 @@ void PreviewChipView::setInputs(Inputs inputs) {
     placed_ =
         ChipLayout::placedPosition(inputs_.canvasRect, inputs_.visibleRect, inputs_.element.posX,
                                    inputs_.element.posY, size_, inputs_.constrainToVisiblePicture);
+    QStringList text;
+    for (const std::string &line : lines_) {
+        text << QString::fromStdString(line);
+    }
+    const bool small = inputs_.element.fontSize * inputs_.scale < legibleTextSize;
+    corvane::corvaneTooltip(this, small ? text.join(u'\n') : QString(), std::nullopt,
+                            corvane::Edge::bottom);
+    setAccessibleName(text.join(u'\n'));
     relayout();
     update();
 }
@@ -200,17 +209,16 @@ void PreviewChipView::relayout() {
     const double growY = std::max(0.0, minimumGrip - grip.height()) / 2;
     setMask(QRegion(grip.adjusted(-growX, -growY, growX, growY).toAlignedRect()));
 
-    // The buttons sit on the box's top corners, 8 points out.
+    // The buttons stand by the box's top corners, clear of its text.
     const bool controlsShown = inputs_.isSelected && !isHidden();
     if (toolbar_ && removeButton_) {
         const QRectF inWidget = boxInWidget();
         QWidget *layer = toolbar_->parentWidget();
-        const QPointF topLeft = mapTo(layer, inWidget.topLeft());
-        const QPointF topRight = mapTo(layer, inWidget.topRight());
-        toolbar_->move(QPointF(topLeft.x() - margin, topLeft.y() - margin).toPoint());
-        removeButton_->move(
-            QPointF(topRight.x() + margin - removeButton_->width(), topRight.y() - margin)
-                .toPoint());
+        const ChipLayout::Controls at = ChipLayout::controlsPlacement(
+            QRectF(mapTo(layer, inWidget.topLeft()), inWidget.size()), QSizeF(toolbar_->size()),
+            QSizeF(removeButton_->size()), QRectF(layer->rect()));
+        toolbar_->move(at.toolbar.toPoint());
+        removeButton_->move(at.close.toPoint());
         toolbar_->setVisible(controlsShown);
         removeButton_->setVisible(controlsShown);
     }

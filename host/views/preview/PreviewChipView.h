@@ -26,6 +26,9 @@ namespace tandrel {
 // The widget is its box with a margin around it; only the box takes the mouse (a small box
 // somewhat more, so it stays graspable). The selected chip's buttons are widgets of the chip's
 // parent, so that the canvas can lift them above every chip.
+//
+// The text is drawn at true scale, as small as it will burn in at the canvas's size; a chip
+// whose text is drawn smaller than can be read at a glance also says it in the kit's tooltip.
 class PreviewChipView : public QWidget {
     Q_OBJECT
 
@@ -66,6 +69,8 @@ public:
     static constexpr double minimumGrip = 20;
     // A press that moves less than this is a click.
     static constexpr double dragThreshold = 2;
+    // Text drawn smaller than this many points is told in the chip's tooltip as well.
+    static constexpr double legibleTextSize = 9;
 
     PreviewChipView(Callbacks callbacks, ChipLayout::TextMeasure measure, ModifierSource modifiers,
                     QWidget *parent = nullptr);

@@ -2,6 +2,7 @@
 
 #include "core/validation/ReportTexts.h"
 #include "designkit/Color.h"
+#include "designkit/CorvaneScrollArea.h"
 #include "designkit/CorvaneSymbolView.h"
 #include "designkit/CorvaneTextStyle.h"
 #include "designkit/Fonts.h"
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPainter>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace tandrel {
@@ -59,7 +59,8 @@ ValidationTileContent::ValidationTileContent(AppState &state,
                                         .onChoose = [this] { this->chooseFile(); },
                                         .onDrop = {}})),
       error_(new WrappingLabel), page_(new QWidget), rows_(new QVBoxLayout(page_)),
-      scroll_(new QScrollArea(this)) {
+      scroll_(
+          new corvane::CorvaneScrollArea(nullptr, corvane::CorvaneScrollArea::Rows::anyCut, this)) {
     setObjectName(QStringLiteral("validationTile"));
     setAcceptDrops(true);
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -81,14 +82,8 @@ ValidationTileContent::ValidationTileContent(AppState &state,
     // The verdict goes here, above the stretch that keeps the rows at the top.
     rows_->addStretch(1);
     scroll_->setObjectName(QStringLiteral("scroll"));
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll_->setWidgetResizable(true);
-    scroll_->setAutoFillBackground(false);
-    scroll_->viewport()->setAutoFillBackground(false);
-    scroll_->setWidget(page_);
-    // Taking the page turned its background on: the panel shows through.
-    page_->setAutoFillBackground(false);
+    // The panel shows through.
+    scroll_->setContent(page_);
     // The rows' height changes with their texts and fonts: the panel asks again each time.
     page_->installEventFilter(this);
 
@@ -219,11 +214,10 @@ QSize ValidationTileContent::sizeHint() const {
 }
 
 QSize ValidationTileContent::minimumSizeHint() const {
-    // Below its rows' height it scrolls; the first row (the drop zone, or the notice without
-    // a timeline) stays whole.
-    const QWidget *first =
-        noTimeline_->isHidden() ? static_cast<QWidget *>(dropZone_) : noTimeline_;
-    return {page_->minimumSizeHint().width(), first->minimumSizeHint().height()};
+    // Below its rows' height it scrolls, down to a line's height: the panel column lets it
+    // stay whole while the panels beside it can give way, and a window at its least size with
+    // every panel open shows the part of it that fits.
+    return {page_->minimumSizeHint().width(), scroll_->minimumSizeHint().height()};
 }
 
 void ValidationTileContent::resizeEvent(QResizeEvent *) {

@@ -9,8 +9,11 @@
 #include <memory>
 
 class QMimeData;
-class QScrollArea;
 class QVBoxLayout;
+
+namespace corvane {
+class CorvaneScrollArea;
+} // namespace corvane
 
 namespace tandrel {
 
@@ -75,7 +78,7 @@ private:
     WrappingLabel *error_;
     QWidget *page_;
     QVBoxLayout *rows_;
-    QScrollArea *scroll_;
+    corvane::CorvaneScrollArea *scroll_;
     QWidget *summary_ = nullptr;
     std::shared_ptr<const TimelineValidator::ValidationReport> shownReport_;
 };

@@ -3,6 +3,7 @@
 #include "core/validation/ReportTexts.h"
 #include "designkit/Color.h"
 #include "designkit/CorvaneDivider.h"
+#include "designkit/CorvaneScrollArea.h"
 #include "host/state/AppState.h"
 #include "host/views/common/PlatformStyle.h"
 #include "host/views/common/WrappingLabel.h"
@@ -14,7 +15,6 @@
 #include "host/views/validation/ValidationViewHeaderBar.h"
 #include "host/views/validation/ValidationViewNoTimelineNotice.h"
 
-#include <QScrollArea>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -50,13 +50,8 @@ ValidationView::ValidationView(AppState &state, ValidationRunController::RunFunc
     // The report's views go here, above the stretch that keeps everything at the top.
     content_->addStretch(1);
 
-    auto *scroll = new QScrollArea;
+    auto *scroll = new corvane::CorvaneScrollArea(page);
     scroll->setObjectName(QStringLiteral("scroll"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidgetResizable(true);
-    scroll->viewport()->setAutoFillBackground(false);
-    scroll->setWidget(page);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,4 +1,5 @@
 #include "host/views/common/tests/ViewTestSupport.h"
+#include "host/views/layout/ActivePreset.h"
 
 #include "host/views/layout/CommitOnReleaseSlider.h"
 #include "host/views/layout/ElementBinding.h"
@@ -299,6 +300,41 @@ TEST_F(ElementEditorView, WhatIsTypedIsStoredOnceWhenTheFieldIsLeftOrEntered) {
     elsewhere->setFocus(Qt::MouseFocusReason);
     EXPECT_EQ(element(0).label, "TC");
     EXPECT_EQ(presetWrites, 1);
+}
+
+// A label longer than its field shows its beginning when it is shown and when the field is
+// left, not the end the caret stood at ("atermark applied by…" for "Watermark applied by…").
+TEST_F(ElementEditorView, ALongLabelShowsItsBeginningOutsideTyping) {
+    BurnInElement custom(MetadataField::custom);
+    custom.label = "Watermark applied by Ostrevale for the screening copy of reel four";
+    ElementEditor &view = editor(custom);
+    QWidget window;
+    auto *stack = new QVBoxLayout(&window);
+    stack->addWidget(editor_.release());
+    auto *elsewhere = new QLineEdit;
+    stack->addWidget(elsewhere);
+    window.resize(340, 600);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QLineEdit *label = view.labelField();
+    ASSERT_GT(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+    EXPECT_EQ(label->cursorPosition(), 0);
+
+    // Typed at its end and left: written, and shown from the beginning again.
+    label->setFocus(Qt::OtherFocusReason);
+    label->end(false);
+    QTest::keyClicks(label, QStringLiteral(" (DRAFT)"));
+    EXPECT_EQ(label->cursorPosition(), label->text().size());
+    elsewhere->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(element(0).label, custom.label + " (DRAFT)");
+    EXPECT_EQ(label->cursorPosition(), 0);
+    // A change from elsewhere too.
+    ActivePreset(state()).update([](DisplayConfig &preset) {
+        preset.elements[0].label =
+            "Watermark applied by Ostrevale for the festival copy of reel five";
+    });
+    EXPECT_EQ(label->text().left(9), QStringLiteral("Watermark"));
+    EXPECT_EQ(label->cursorPosition(), 0);
 }
 
 TEST_F(ElementEditorView, ALongFieldNameIsCutWithAnEllipsisAndListedWhole) {

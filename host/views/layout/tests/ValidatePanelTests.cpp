@@ -1,21 +1,24 @@
-// The layout editor's "Validate" panel in a main window: room for its tile beside the other
-// panels, and its expand button, which opens the validation window on the tile's check.
+// The layout editor's panels in a main window: how they share the column's height (room for
+// the "Validate" panel's tile beside the others), and the tile's expand button, which opens the
+// validation window on the tile's check.
 #include "host/views/main/tests/HostViewsFixture.h"
 
 #include "designkit/CorvaneClock.h"
 #include "designkit/CorvaneFloatingPanel.h"
 #include "designkit/CorvaneFloatingPanelColumn.h"
+#include "designkit/CorvaneScrollIndicators.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "host/views/layout/DisplaySettingsView.h"
 #include "host/views/validation/ValidationTileContent.h"
 #include "host/views/validation/ValidationView.h"
 
 #include <QCoreApplication>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace tandrel {
 namespace {
-
-using ValidatePanel = testing::HostViewsTest;
 
 // A failing check of a long timeline: its summary line wraps in the panel.
 ValidationRunController::Handover failedCheck() {
@@ -36,36 +39,105 @@ ValidationRunController::Handover failedCheck() {
              .loadedFileName = "Reel (export 2).fcpxml"}};
 }
 
+// A main window serving a timeline, its panels on the kit's clock.
+class ValidatePanel : public testing::HostViewsTest {
+protected:
+    ContentView &servingWindow(QSize size = {ContentView::defaultWidth,
+                                             ContentView::defaultHeight}) {
+        loaded({solo_}).setActiveTimeline(timelineID("Reel"));
+        ContentView &window = mainWindow();
+        window.resize(size);
+        settle();
+        return window;
+    }
+    // Opens the "Validate" panel on a failed check; returns its tile once the panel has come
+    // in and the layouts settled.
+    ValidationTileContent *openFailedCheck(DisplaySettingsView &pane) {
+        pane.insertPanel(RightPanel::validate);
+        auto *tile = qobject_cast<ValidationTileContent *>(pane.validationTile());
+        if (tile != nullptr) {
+            tile->controller().adopt(failedCheck());
+        }
+        kitClock.advance(corvane::CorvaneFloatingPanelColumn::panelTransition);
+        settle();
+        return tile;
+    }
+    static void settle() {
+        for (int round = 0; round < 3; ++round) {
+            QCoreApplication::sendPostedEvents();
+        }
+    }
+
+    corvane::ManualClock kitClock;
+    const corvane::ScopedClock scopedKitClock{kitClock};
+};
+
 // At the size a main window opens at, with all four panels open, the tile shows every row: the
 // panels that scroll give way.
 TEST_F(ValidatePanel, ShowsTheWholeTileBesideTheOtherPanelsAtTheWindowsOpeningSize) {
-    corvane::ManualClock kitClock;
-    const corvane::ScopedClock scopedKitClock{kitClock};
-    loaded({solo_}).setActiveTimeline(timelineID("Reel"));
-    ContentView &window = mainWindow();
+    ContentView &window = servingWindow();
     DisplaySettingsView &pane = *window.displaySettings();
-    pane.insertPanel(RightPanel::validate);
-    ASSERT_EQ(pane.activePanels().inOrder().size(), 4u);
-    auto *tile = qobject_cast<ValidationTileContent *>(pane.validationTile());
+    ValidationTileContent *tile = openFailedCheck(pane);
     ASSERT_NE(tile, nullptr);
-    tile->controller().adopt(failedCheck());
-    // The panel has come in, and the layouts settle.
-    kitClock.advance(corvane::CorvaneFloatingPanelColumn::panelTransition);
-    for (int round = 0; round < 3; ++round) {
-        QCoreApplication::sendPostedEvents();
-    }
+    ASSERT_EQ(pane.activePanels().inOrder().size(), 4u);
 
     EXPECT_EQ(window.size(), QSize(ContentView::defaultWidth, ContentView::defaultHeight));
     EXPECT_GE(tile->height(), tile->heightForWidth(tile->width()));
 }
 
-TEST_F(ValidatePanel, ExpandsIntoTheValidationWindowShowingTheTilesCheck) {
-    loaded({solo_}).setActiveTimeline(timelineID("Reel"));
-    DisplaySettingsView &pane = *mainWindow().displaySettings();
-    pane.insertPanel(RightPanel::validate);
-    auto *tile = qobject_cast<ValidationTileContent *>(pane.validationTile());
+// The panels as a main window opens: the editor holds only its hint and takes no more than that
+// needs, so the settings beside it show every row.
+TEST_F(ValidatePanel, AtTheOpeningSizeTheSettingsShowEveryRowBesideTheEditorsHint) {
+    DisplaySettingsView &pane = *servingWindow().displaySettings();
+    const QWidget *editor = pane.panelView(RightPanel::editor);
+    const QWidget *settings = pane.panelView(RightPanel::settings);
+    ASSERT_TRUE(editor != nullptr && settings != nullptr);
+    const auto *rows = settings->findChild<QScrollArea *>();
+    ASSERT_NE(rows, nullptr);
+    EXPECT_EQ(rows->verticalScrollBar()->maximum(), 0) << "the settings scroll";
+    EXPECT_LT(editor->height(), settings->height() / 2);
+}
+
+// An element chosen: its editor takes the room it needs as soon as it is made, the panels that
+// scroll sharing what is short evenly.
+TEST_F(ValidatePanel, AnElementsEditorTakesItsShareOfTheColumn) {
+    DisplaySettingsView &pane = *servingWindow().displaySettings();
+    const DisplayConfig &active = state().presets().at(*state().activePresetIndex());
+    state().selectElement(active.elements.at(0).id, false);
+    settle();
+    const QWidget *editor = pane.panelView(RightPanel::editor);
+    const QWidget *settings = pane.panelView(RightPanel::settings);
+    ASSERT_TRUE(editor != nullptr && settings != nullptr);
+    ASSERT_NE(editor->findChild<QLineEdit *>(), nullptr) << "no element editor";
+    EXPECT_NEAR(editor->height(), settings->height(), 1);
+}
+
+// At the main window's least size with all four panels open, the bulk style rows keep their
+// height (squeezed, they would be drawn over each other) and the tile scrolls, with the kit's
+// indicators; every panel ends inside the window.
+TEST_F(ValidatePanel, AtTheWindowsLeastSizeTheBulkStyleRowsKeepTheirHeightAndTheTileScrolls) {
+    ContentView &window = servingWindow({ContentView::minimumWidth, ContentView::minimumHeight});
+    DisplaySettingsView &pane = *window.displaySettings();
+    ValidationTileContent *tile = openFailedCheck(pane);
     ASSERT_NE(tile, nullptr);
-    tile->controller().adopt(failedCheck());
+
+    EXPECT_EQ(window.size(), QSize(ContentView::minimumWidth, ContentView::minimumHeight));
+    const QWidget *bulk = pane.panelView(RightPanel::bulkStyle);
+    ASSERT_NE(bulk, nullptr);
+    EXPECT_GE(bulk->height(), bulk->heightForWidth(bulk->width()));
+    const auto *scroll = tile->findChild<QScrollArea *>(QStringLiteral("scroll"));
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(corvane::hasCorvaneScrollIndicators(scroll));
+    for (const RightPanel panel : pane.activePanels().inOrder()) {
+        const QWidget *view = pane.panelView(panel);
+        EXPECT_LE(view->mapTo(&window, QPoint(0, view->height())).y(), window.height());
+    }
+}
+
+TEST_F(ValidatePanel, ExpandsIntoTheValidationWindowShowingTheTilesCheck) {
+    DisplaySettingsView &pane = *servingWindow().displaySettings();
+    ASSERT_NE(openFailedCheck(pane), nullptr);
 
     pane.panelView(RightPanel::validate)->expandButton()->click();
     EXPECT_EQ(openedWindows, std::vector<QString>{"fcpxmlValidation"});

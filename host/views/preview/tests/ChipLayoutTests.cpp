@@ -231,5 +231,33 @@ TEST(ChipLayout, PlacesTheBoxByItsLeftAndBottomEdges) {
                      visible.center().y());
 }
 
+// A selected chip's buttons stand clear of its text: 2 points above the box (below it where
+// there is no room above), the toolbar from 8 points left of it, the close button to 8 points
+// right of it and never under the toolbar, within the canvas across.
+TEST(ChipLayout, TheControlsOfASelectedChipStandClearOfItsText) {
+    const QSizeF toolbar(38, 19);
+    const QSizeF close(15, 15);
+    const QRectF canvas(0, 0, 800, 450);
+    struct Case {
+        const char *what;
+        QRectF box;
+        ChipLayout::Controls at;
+    };
+    const Case cases[] = {
+        {"above", {100, 100, 40, 10}, {{92, 79}, {133, 83}}},
+        {"a narrow box: beside the toolbar", {100, 100, 10, 10}, {{92, 79}, {132, 83}}},
+        {"at the canvas's top: below", {100, 5, 40, 10}, {{92, 17}, {133, 17}}},
+        {"at its left edge", {2, 100, 40, 10}, {{0, 79}, {40, 83}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const ChipLayout::Controls at =
+            ChipLayout::controlsPlacement(c.box, toolbar, close, canvas);
+        EXPECT_EQ(at, c.at);
+        EXPECT_FALSE(QRectF(at.toolbar, toolbar).intersects(c.box));
+        EXPECT_FALSE(QRectF(at.close, close).intersects(c.box));
+    }
+}
+
 } // namespace
 } // namespace tandrel

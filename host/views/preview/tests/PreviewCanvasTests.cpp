@@ -1,3 +1,4 @@
+#include "designkit/CorvaneTooltip.h"
 #include "host/views/preview/GridStepper.h"
 #include "host/views/preview/tests/PreviewFixture.h"
 
@@ -149,12 +150,13 @@ TEST_F(PreviewCanvas, ASelectedChipsButtonsLieAboveEveryChipWhileChipsKeepTheirO
     const QPoint toolbar = first.centreHorizontallyButton()->mapTo(
         area, first.centreHorizontallyButton()->rect().center());
 
-    // The later chip moved over the selected one's top-right corner, where its close button is.
+    // The later chip moved over the selected one's top edge, where its buttons are.
     const QRectF visible = canvas.canvasArea()->picture().visible;
     std::vector<DisplayConfig> presets = state().presets();
     BurnInElement &later = presets[0].elements[1];
     later.posX = (toolbar.x() - 5 - visible.left()) / visible.width();
-    later.posY = 1 - (close.y() + 10 - visible.top()) / visible.height();
+    later.posY = 1 - (close.y() + 20 - visible.top()) / visible.height();
+    later.fontSize = 48;
     later.label = "A label long enough to reach across the first chip's buttons";
     state().setPresets(presets);
     settle();
@@ -167,6 +169,40 @@ TEST_F(PreviewCanvas, ASelectedChipsButtonsLieAboveEveryChipWhileChipsKeepTheirO
     const QPointF overlap(first.boxInCanvas().center().x(), first.boxInCanvas().top() + 5);
     ASSERT_TRUE(canvas.chip(idOf(1))->boxInCanvas().contains(overlap));
     EXPECT_EQ(area->childAt(overlap.toPoint()), canvas.chip(idOf(1)));
+}
+
+// Chips draw the effect's text at true scale: a selected chip's buttons leave it readable, and
+// text drawn too small to read at a glance is told in the chip's tooltip.
+TEST_F(PreviewCanvas, ASelectedChipsTextStaysInViewAndSmallTextIsToldInATooltip) {
+    BurnInElement small = element(0.3, 0.5, MetadataField::custom, "Act One");
+    small.fontSize = 16;
+    BurnInElement large = element(0.3, 0.2, MetadataField::custom, "DRAFT");
+    large.fontSize = 72;
+    usePreset({small, large});
+    PositionPreviewCanvas &canvas = showCanvas();
+    state().selectElement(idOf(0), false);
+    settle();
+    const PreviewChipView &chip = *canvas.chip(idOf(0));
+    ASSERT_LT(chip.inputs().element.fontSize * chip.inputs().scale,
+              PreviewChipView::legibleTextSize);
+    QWidget *area = canvas.canvasArea();
+    const QRect box = chip.boxInCanvas().toAlignedRect();
+    ASSERT_TRUE(chip.removeButton()->isVisible());
+    EXPECT_FALSE(chip.removeButton()->geometry().intersects(box));
+    const QWidget *toolbar = chip.centreHorizontallyButton()->parentWidget();
+    EXPECT_FALSE(QRect(toolbar->mapTo(area, QPoint(0, 0)), toolbar->size()).intersects(box));
+
+    const auto toolTipOf = [](const PreviewChipView &view) {
+        const auto *tooltip = view.findChild<corvane::CorvaneTooltipModifier *>();
+        return tooltip != nullptr ? tooltip->text() : QString();
+    };
+    EXPECT_EQ(toolTipOf(chip), QStringLiteral("Act One"));
+    EXPECT_EQ(toolTipOf(*canvas.chip(idOf(1))), QString());
+    EXPECT_EQ(canvas.chip(idOf(1))->accessibleName(), QStringLiteral("DRAFT"));
+    // In a larger preview the same text is drawn large enough.
+    canvas.window()->resize(2000, 1400);
+    settle();
+    EXPECT_EQ(toolTipOf(chip), QString());
 }
 
 TEST_F(PreviewCanvas, AChipPushedOutOfTheFrameByGrowthOrAResizeIsPulledBack) {
@@ -399,6 +435,9 @@ protected:
             sample::SampleLibraryWriter::write(library, folder.path());
         AppState::Services services = fakeServices();
         services.scanLibrary = &LibraryScanner::scan;
+        services.writeSnapshot = [this](const TandrelSnapshot &snapshot) {
+            written.push_back(snapshot.displayConfig);
+        };
         state_ = std::make_unique<AppState>(services);
         state().addLibrary(bundle);
         platform::MainQueue::runPending();
@@ -411,7 +450,43 @@ protected:
 
     ScratchFolder folder;
     std::map<std::string, std::string> timelines;
+    // The preset of every snapshot written, in order.
+    std::vector<DisplayConfig> written;
 };
+
+TEST_F(PreviewCanvasResolution, AChipPulledBackAfterGrowingIsPartOfTheChangeThatMadeItGrow) {
+    // Stacked layers add two lines above a timecode near the top: the element is pulled down
+    // in the same change, in both views, and the plug-in is handed one snapshot, of where the
+    // element ends, never the layout with the element reaching past the frame.
+    usePreset({element(0.3, 0.95, MetadataField::sourceTC, "TC:"), element(0.3, 0.2)});
+    PositionPreviewCanvas &pane = showCanvas();
+    PositionPreviewCanvas &window = showCanvas();
+    window.window()->resize(1200, 800);
+    settle();
+    written.clear();
+
+    std::vector<DisplayConfig> presets = state().presets();
+    presets[0].showStackedLayers = true;
+    state().setPresets(presets);
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_LT(written[0].elements[0].posY, 0.95);
+    EXPECT_EQ(written[0], preset());
+    for (const PositionPreviewCanvas *canvas : {&pane, &window}) {
+        const PreviewChipView &grown = *canvas->chip(idOf(0));
+        EXPECT_EQ(grown.inputs().element.posY, stored(0).posY);
+        EXPECT_GE(grown.boxInCanvas().top(), canvas->canvasArea()->picture().frame.top() - 1e-9);
+    }
+    settle();
+    EXPECT_EQ(written.size(), 1u);
+
+    // A change that leaves every chip inside is written as it is, once.
+    presets = state().presets();
+    presets[0].elements[1].posX = 0.4;
+    state().setPresets(presets);
+    settle();
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(written[1], presets[0]);
+}
 
 TEST_F(PreviewCanvasResolution, ANewAspectRescalesAndClampsEachElementOnceInEveryView) {
     // Outside the frame once the square frame makes the chips relatively wider.

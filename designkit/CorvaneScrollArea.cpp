@@ -1,4 +1,4 @@
-#include "host/views/layout/PanelScrollArea.h"
+#include "designkit/CorvaneScrollArea.h"
 
 #include "designkit/CorvaneScrollIndicators.h"
 
@@ -10,11 +10,11 @@
 #include <algorithm>
 #include <iterator>
 
-namespace tandrel {
+namespace corvane {
 
 namespace {
 
-constexpr const char *rowGroupProperty = "tandrelRowGroup";
+constexpr const char *rowGroupProperty = "corvaneRowGroup";
 
 void collectRows(const QWidget *content, const QLayout *layout, std::vector<QRect> &rows) {
     for (int i = 0; i < layout->count(); ++i) {
@@ -40,28 +40,35 @@ void collectRows(const QWidget *content, const QLayout *layout, std::vector<QRec
 
 } // namespace
 
-PanelScrollArea::PanelScrollArea(QWidget *content, Rows rows, QWidget *parent)
+CorvaneScrollArea::CorvaneScrollArea(QWidget *content, Rows rows, QWidget *parent)
     : QScrollArea(parent), rows_(rows) {
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    corvane::corvaneScrollIndicators(this);
+    corvaneScrollIndicators(this);
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
-    setWidget(content);
-    // Taking the content turned its background on.
-    content->setAutoFillBackground(false);
     if (rows_ == Rows::wholeOnly) {
-        content->installEventFilter(this);
-        connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &PanelScrollArea::snapToStop);
+        connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+                &CorvaneScrollArea::snapToStop);
+    }
+    if (content != nullptr) {
+        setContent(content);
     }
 }
 
-void PanelScrollArea::markRowGroup(QWidget *group) {
+void CorvaneScrollArea::setContent(QWidget *content) {
+    setWidget(content);
+    // Taking the content turned its background on.
+    content->setAutoFillBackground(false);
+    content->installEventFilter(this);
+}
+
+void CorvaneScrollArea::markRowGroup(QWidget *group) {
     group->setProperty(rowGroupProperty, true);
 }
 
-std::vector<QRect> PanelScrollArea::rowsOf(const QWidget *content) {
+std::vector<QRect> CorvaneScrollArea::rowsOf(const QWidget *content) {
     std::vector<QRect> rows;
     if (content->layout() != nullptr) {
         collectRows(content, content->layout(), rows);
@@ -70,18 +77,32 @@ std::vector<QRect> PanelScrollArea::rowsOf(const QWidget *content) {
     return rows;
 }
 
-QSize PanelScrollArea::sizeHint() const {
-    const QWidget *content = widget();
-    const int width = viewport()->width() > 0 ? viewport()->width() : 336;
-    const int height = content->hasHeightForWidth() ? content->heightForWidth(width)
-                                                    : content->sizeHint().height();
-    return {content->sizeHint().width(), height};
+bool CorvaneScrollArea::hasHeightForWidth() const {
+    return widget() != nullptr && widget()->hasHeightForWidth();
 }
 
-QRect PanelScrollArea::shownBand() const {
+int CorvaneScrollArea::heightForWidth(int width) const {
+    const QWidget *content = widget();
+    if (content == nullptr) {
+        return -1;
+    }
+    return content->hasHeightForWidth() ? content->heightForWidth(width)
+                                        : content->sizeHint().height();
+}
+
+QSize CorvaneScrollArea::sizeHint() const {
+    const QWidget *content = widget();
+    if (content == nullptr) {
+        return {0, minimumSizeHint().height()};
+    }
+    const int width = viewport()->width() > 0 ? viewport()->width() : content->sizeHint().width();
+    return {content->sizeHint().width(), heightForWidth(width)};
+}
+
+QRect CorvaneScrollArea::shownBand() const {
     const QRect all = viewport()->rect();
     const QWidget *content = widget();
-    if (rows_ == Rows::anyCut || content->height() <= all.height()) {
+    if (rows_ == Rows::anyCut || content == nullptr || content->height() <= all.height()) {
         return all;
     }
     // The viewport in the content's coordinates.
@@ -101,16 +122,19 @@ QRect PanelScrollArea::shownBand() const {
     return {0, top - view.top(), all.width(), bottom - top + 1};
 }
 
-void PanelScrollArea::scrollContentsBy(int dx, int dy) {
+void CorvaneScrollArea::scrollContentsBy(int dx, int dy) {
     QScrollArea::scrollContentsBy(dx, dy);
     if (rows_ == Rows::wholeOnly) {
         applyRowMask();
     }
 }
 
-std::vector<int> PanelScrollArea::stops() const {
+std::vector<int> CorvaneScrollArea::stops() const {
     const int end = verticalScrollBar()->maximum();
     std::vector<int> at{0};
+    if (widget() == nullptr) {
+        return at;
+    }
     for (const QRect &row : rowsOf(widget())) {
         if (row.top() > at.back() && row.top() < end) {
             at.push_back(row.top());
@@ -122,7 +146,7 @@ std::vector<int> PanelScrollArea::stops() const {
     return at;
 }
 
-void PanelScrollArea::snapToStop(int value) {
+void CorvaneScrollArea::snapToStop(int value) {
     if (snapping_) {
         return;
     }
@@ -143,22 +167,26 @@ void PanelScrollArea::snapToStop(int value) {
     }
 }
 
-bool PanelScrollArea::viewportEvent(QEvent *event) {
+bool CorvaneScrollArea::viewportEvent(QEvent *event) {
     if (rows_ == Rows::wholeOnly && event->type() == QEvent::Resize) {
         scheduleRowMask();
     }
     return QScrollArea::viewportEvent(event);
 }
 
-bool PanelScrollArea::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == widget() &&
+bool CorvaneScrollArea::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+        // The content asks for another height: so does the view (a scroll view would not).
+        updateGeometry();
+    }
+    if (watched == widget() && rows_ == Rows::wholeOnly &&
         (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)) {
         scheduleRowMask();
     }
     return QScrollArea::eventFilter(watched, event);
 }
 
-void PanelScrollArea::scheduleRowMask() {
+void CorvaneScrollArea::scheduleRowMask() {
     if (maskPending_) {
         return;
     }
@@ -173,7 +201,7 @@ void PanelScrollArea::scheduleRowMask() {
         Qt::QueuedConnection);
 }
 
-void PanelScrollArea::applyRowMask() {
+void CorvaneScrollArea::applyRowMask() {
     const QRect band = shownBand();
     if (band == viewport()->rect()) {
         viewport()->clearMask();
@@ -182,4 +210,4 @@ void PanelScrollArea::applyRowMask() {
     }
 }
 
-} // namespace tandrel
+} // namespace corvane

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QRect>
+#include <QScrollArea>
+
+#include <vector>
+
+namespace corvane {
+
+// The kit's scroll view, for every view that scrolls: frameless and clear, so the glass or
+// card behind it shows, scrolling vertically with the kit's indicators
+// (corvaneScrollIndicators) rather than the desktop's bar with arrows. It asks for the height
+// its content needs at the width it has, and asks again whenever its content does, so a panel
+// that scrolls takes no more room than its rows; it gives way down to a line's height.
+//
+// A view of rows may show whole rows only: it then scrolls by rows (each stop puts a row's top
+// at the top edge, and the last stop the content's end at the bottom edge), and a row that the
+// other edge would cut (a line of text cut mid-glyph) is left out until it is scrolled into
+// view whole. Only a row taller than the view is shown in part. The rows are the widgets of
+// the content's layout, and the rows of those of them that are marked as a group of rows
+// (markRowGroup).
+class CorvaneScrollArea : public QScrollArea {
+    Q_OBJECT
+
+public:
+    enum class Rows { anyCut, wholeOnly };
+
+    // The content may come later (setContent).
+    explicit CorvaneScrollArea(QWidget *content = nullptr, Rows rows = Rows::anyCut,
+                               QWidget *parent = nullptr);
+
+    // Puts the content in the view, keeping it clear.
+    void setContent(QWidget *content);
+
+    // Marks a widget of a content's layout whose own layout's widgets are rows.
+    static void markRowGroup(QWidget *group);
+    // The rows of a content, in its coordinates, top to bottom (hidden ones left out).
+    static std::vector<QRect> rowsOf(const QWidget *content);
+
+    // The band of the viewport that is shown: all of it, or the whole rows in view.
+    QRect shownBand() const;
+    // Where the view may stop, from the top: the rows' tops and the content's end.
+    std::vector<int> stops() const;
+
+    // The content's height at a width, without scrolling.
+    bool hasHeightForWidth() const override;
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+    // A short column takes from the views that scroll first: they keep a line's height, so
+    // that the views that cannot scroll keep all of theirs.
+    QSize minimumSizeHint() const override { return {0, 24}; }
+
+protected:
+    void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Shows only the whole rows in view, once events settle.
+    void scheduleRowMask();
+    void applyRowMask();
+    // Moves a scroll position between stops on to the next stop in the direction it went.
+    void snapToStop(int value);
+
+    Rows rows_;
+    bool maskPending_ = false;
+    int lastValue_ = 0;
+    bool snapping_ = false;
+};
+
+} // namespace corvane
