@@ -1,8 +1,28 @@
 #include "host/state/LibraryWatcher.h"
 
+#include "core/database/DatabaseFileState.h"
+
 #include <algorithm>
+#include <string_view>
 
 namespace tandrel {
+
+namespace {
+
+// The event names a rollback journal whose commit is over: the database beside it reads as a
+// whole again (the journal gone, or kept without a commit in it).
+bool endsACommit(const platform::FileSystemEvent &event) {
+    constexpr std::string_view suffix = "-journal";
+    const std::string name = event.path.filename().string();
+    if (event.overflow || !name.ends_with(suffix)) {
+        return false;
+    }
+    const DatabaseFileState state = DatabaseFileState::of(
+        event.path.parent_path() / name.substr(0, name.size() - suffix.size()));
+    return state.database && !state.notADatabase && !state.inTheMiddleOfASave();
+}
+
+} // namespace
 
 LibraryWatcher::LibraryWatcher(OnChange onChange, Environment environment)
     : onChange_(std::move(onChange)), environment_(std::move(environment)) {}
@@ -51,6 +71,11 @@ void LibraryWatcher::handle(const std::filesystem::path &libraryURL,
         return;
     }
     if (watched->second.awaitingSettle) {
+        // A commit through a journal ends with the journal: nothing is left to settle.
+        if (std::any_of(events.begin(), events.end(), &endsACommit)) {
+            report(libraryURL);
+            return;
+        }
         watched->second.settled->start(settleInterval, [this, libraryURL] { report(libraryURL); });
     }
     platform::Timer &lateReport = *watched->second.lateReport;
