@@ -98,7 +98,7 @@ void AppState::loadLibrary(const std::filesystem::path &url) {
     // later. Without a change to come, nothing more happens.
     if (libraryWatcher_ && snapshotWrites_ == writesBefore && activeTimelineLibrary_ == url &&
         servedTimelineID_ && servedTimelineID_ == activeTimelineID_) {
-        libraryWatcher_->reportWhenSettled(url);
+        libraryWatcher_->reportRestWhenSettled(url);
     }
     // The panel's sequence may be in the library just loaded.
     applyExtensionSelection();

@@ -45,7 +45,8 @@ void LibraryWatcher::watch(const std::filesystem::path &libraryURL) {
             handle(libraryURL, events);
         });
     if (stream) {
-        streams_[libraryURL] = {std::move(stream), environment_.timers(), environment_.timers()};
+        streams_[libraryURL] = {std::move(stream), environment_.timers(), environment_.timers(),
+                                false, std::nullopt};
     }
 }
 
@@ -63,6 +64,17 @@ void LibraryWatcher::reportWhenSettled(const std::filesystem::path &libraryURL) 
     }
 }
 
+void LibraryWatcher::reportRestWhenSettled(const std::filesystem::path &libraryURL) {
+    const auto watched = streams_.find(libraryURL);
+    if (watched == streams_.end()) {
+        return;
+    }
+    const std::optional<platform::Clock::SteadyTime> last = watched->second.lastSettledReport;
+    if (!last || environment_.clock->steadyNow() - *last >= debounceInterval) {
+        watched->second.awaitingSettle = true;
+    }
+}
+
 void LibraryWatcher::handle(const std::filesystem::path &libraryURL,
                             const std::vector<platform::FileSystemEvent> &events) {
     const auto watched = streams_.find(libraryURL);
@@ -73,10 +85,11 @@ void LibraryWatcher::handle(const std::filesystem::path &libraryURL,
     if (watched->second.awaitingSettle) {
         // A commit through a journal ends with the journal: nothing is left to settle.
         if (std::any_of(events.begin(), events.end(), &endsACommit)) {
-            report(libraryURL);
+            report(libraryURL, true);
             return;
         }
-        watched->second.settled->start(settleInterval, [this, libraryURL] { report(libraryURL); });
+        watched->second.settled->start(settleInterval,
+                                       [this, libraryURL] { report(libraryURL, true); });
     }
     platform::Timer &lateReport = *watched->second.lateReport;
     const auto last = lastFireTimes_.find(libraryURL);
@@ -91,14 +104,18 @@ void LibraryWatcher::handle(const std::filesystem::path &libraryURL,
     }
 }
 
-void LibraryWatcher::report(const std::filesystem::path &libraryURL) {
+void LibraryWatcher::report(const std::filesystem::path &libraryURL, bool settled) {
+    const platform::Clock::SteadyTime now = environment_.clock->steadyNow();
     // One report covers every change before it.
     if (const auto watched = streams_.find(libraryURL); watched != streams_.end()) {
         watched->second.lateReport->stop();
         watched->second.settled->stop();
         watched->second.awaitingSettle = false;
+        if (settled) {
+            watched->second.lastSettledReport = now;
+        }
     }
-    lastFireTimes_[libraryURL] = environment_.clock->steadyNow();
+    lastFireTimes_[libraryURL] = now;
     onChange_(libraryURL);
 }
 

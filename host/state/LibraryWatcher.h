@@ -55,6 +55,13 @@ public:
     // comes: that is no save under way.
     void reportWhenSettled(const std::filesystem::path &libraryURL);
 
+    // A read of the library found it as it was, which may only mean that a save under way was
+    // read too early (a journal filled before the database is written, a log's frames before
+    // its index): the next change is reported as `reportWhenSettled` says, unless a report was
+    // made so in the last debounce interval. So a library written without end, changing
+    // nothing that is read, is still read no more than twice per interval.
+    void reportRestWhenSettled(const std::filesystem::path &libraryURL);
+
     // Whether a change of this file is one of a library's database changes.
     static bool isDatabaseChange(const platform::FileSystemEvent &event);
 
@@ -65,11 +72,13 @@ private:
         // Armed by each change while a reader waits for a save to end.
         std::unique_ptr<platform::Timer> settled;
         bool awaitingSettle = false;
+        // When a report was last made once writes settled.
+        std::optional<platform::Clock::SteadyTime> lastSettledReport;
     };
 
     void handle(const std::filesystem::path &libraryURL,
                 const std::vector<platform::FileSystemEvent> &events);
-    void report(const std::filesystem::path &libraryURL);
+    void report(const std::filesystem::path &libraryURL, bool settled = false);
 
     OnChange onChange_;
     Environment environment_;

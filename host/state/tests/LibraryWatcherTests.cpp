@@ -218,6 +218,32 @@ TEST_F(WatcherTest, AReaderThatFoundACommitUnderWayHearsOfTheLibraryWhenItsJourn
     }
 }
 
+// A reload that finds the library as it was asks for the rest of a save once it settles. A
+// library written every 0.1 s without end, changing nothing that is read, is then read twice a
+// second: on each interval's report and once more when writes settle, not after every write.
+TEST_F(WatcherTest, AReadThatFoundNothingNewHearsOfTheRestOfTheSaveAtMostTwiceASecond) {
+    std::vector<int64_t> seen;
+    LibraryWatcher *reader = nullptr;
+    LibraryWatcher caseWatcher(
+        [&](const fs::path &library) {
+            seen.push_back(now());
+            reader->reportRestWhenSettled(library);
+        },
+        {clock, clock->timers(), streams.factory()});
+    reader = &caseWatcher;
+    caseWatcher.watch("A");
+    const int64_t from = now();
+    for (int64_t at = 0; at < 3000; at += 100) {
+        clock->advance(std::chrono::milliseconds(at - (now() - from)));
+        streams.deliver("A", {{"A/Day 1/CurrentVersion.fcpevent"}});
+    }
+    clock->advance(5s);
+    for (int64_t &report : seen) {
+        report -= from;
+    }
+    EXPECT_EQ(seen, (std::vector<int64_t>{0, 150, 1150, 1250, 2250, 2350, 3350}));
+}
+
 TEST_F(WatcherTest, WatchesOnceAndReportsNothingAfterTheLibraryIsRemoved) {
     watcher.watch("A");
     watcher.watch("A");
