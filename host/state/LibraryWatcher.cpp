@@ -9,17 +9,28 @@ namespace tandrel {
 
 namespace {
 
-// The event names a rollback journal whose commit is over: the database beside it reads as a
-// whole again (the journal gone, or kept without a commit in it).
+// The event names a rollback journal whose commit is over (the database beside it reads as a
+// whole again: the journal gone, or kept without a commit in it), or a write-ahead log, or its
+// index, whose last commit is over (the index counts every frame of the log).
 bool endsACommit(const platform::FileSystemEvent &event) {
-    constexpr std::string_view suffix = "-journal";
-    const std::string name = event.path.filename().string();
-    if (event.overflow || !name.ends_with(suffix)) {
+    if (event.overflow) {
         return false;
     }
-    const DatabaseFileState state = DatabaseFileState::of(
-        event.path.parent_path() / name.substr(0, name.size() - suffix.size()));
-    return state.database && !state.notADatabase && !state.inTheMiddleOfASave();
+    const std::string name = event.path.filename().string();
+    const auto database = [&](std::string_view suffix) {
+        return event.path.parent_path() / name.substr(0, name.size() - suffix.size());
+    };
+    if (name.ends_with("-journal")) {
+        const DatabaseFileState state = DatabaseFileState::of(database("-journal"));
+        return state.database && !state.notADatabase && !state.inTheMiddleOfASave();
+    }
+    if (name.ends_with("-wal")) {
+        return DatabaseFileState::logIsIndexedWhole(database("-wal"));
+    }
+    if (name.ends_with("-shm")) {
+        return DatabaseFileState::logIsIndexedWhole(database("-shm"));
+    }
+    return false;
 }
 
 } // namespace
@@ -83,7 +94,7 @@ void LibraryWatcher::handle(const std::filesystem::path &libraryURL,
         return;
     }
     if (watched->second.awaitingSettle) {
-        // A commit through a journal ends with the journal: nothing is left to settle.
+        // A commit ends with its journal, or with the log's index: nothing is left to settle.
         if (std::any_of(events.begin(), events.end(), &endsACommit)) {
             report(libraryURL, true);
             return;

@@ -51,7 +51,8 @@ public:
     // The library was read in the middle of a save: the next change of it is reported, debounce
     // aside, once no further change has come for the settle interval (and no later than the
     // debounce allows), or at once when the change ends a commit through a rollback journal
-    // (the journal's database reads as a whole again). Nothing more happens when no change
+    // (the journal's database reads as a whole again) or into a write-ahead log (its index
+    // counts every frame the log holds). Nothing more happens when no change
     // comes: that is no save under way.
     void reportWhenSettled(const std::filesystem::path &libraryURL);
 

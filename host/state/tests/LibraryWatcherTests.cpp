@@ -218,6 +218,33 @@ TEST_F(WatcherTest, AReaderThatFoundACommitUnderWayHearsOfTheLibraryWhenItsJourn
     }
 }
 
+// So is a commit into a write-ahead log once the log's index counts every frame of it.
+TEST_F(WatcherTest, AReaderThatFoundACommitUnderWayHearsOfTheLibraryWhenItsLogIsIndexed) {
+    testing::ScratchFolder folder;
+    const fs::path database = folder / "CurrentVersion.fcpevent";
+    sqlite3 *writer = nullptr;
+    ASSERT_EQ(sqlite3_open(database.c_str(), &writer), SQLITE_OK);
+    sqlite3_exec(writer, "PRAGMA journal_mode=WAL; CREATE TABLE t(x); INSERT INTO t VALUES (1);",
+                 nullptr, nullptr, nullptr);
+    const fs::path log = database.string() + "-wal";
+    const auto indexed = fs::file_size(log);
+    for (const bool commitOver : {true, false}) {
+        SCOPED_TRACE(commitOver ? "the commit over" : "frames not yet indexed");
+        fs::resize_file(log, commitOver ? indexed : indexed + 24 + 4096);
+        std::vector<int64_t> seen;
+        const auto caseWatcher = timedWatcher(seen);
+        caseWatcher->watch("A");
+        streams.deliver("A", {{log}});
+        caseWatcher->reportWhenSettled("A");
+        clock->advance(10ms);
+        streams.deliver("A", {{log}});
+        clock->advance(5s);
+        EXPECT_EQ(seen, (std::vector<int64_t>{0, commitOver ? 10 : 60}));
+    }
+    fs::resize_file(log, indexed);
+    sqlite3_close(writer);
+}
+
 // A reload that finds the library as it was asks for the rest of a save once it settles. A
 // library written every 0.1 s without end, changing nothing that is read, is then read twice a
 // second: on each interval's report and once more when writes settle, not after every write.
