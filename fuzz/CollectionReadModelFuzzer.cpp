@@ -46,12 +46,21 @@ private:
 };
 
 const std::vector<std::optional<std::string>> &types() {
-    static const std::vector<std::optional<std::string>> values{
-        "FFAnchoredSequence",  "FFAnchoredCollection",  "FFAnchoredCollection",
-        "FFAnchoredStack",     "FFAnchoredClip",        "FFAnchoredTimeMarker",
-        "FFAssetRef",          "FFClipRef",             "FFAnchoredGapGeneratorComponent",
-        "FFAnchoredAngle",     "FFAnchoredMediaComponent", "FFAnchoredGeneratorComponent",
-        "NSArray",             "NSArray",               std::nullopt};
+    static const std::vector<std::optional<std::string>> values{"FFAnchoredSequence",
+                                                                "FFAnchoredCollection",
+                                                                "FFAnchoredCollection",
+                                                                "FFAnchoredStack",
+                                                                "FFAnchoredClip",
+                                                                "FFAnchoredTimeMarker",
+                                                                "FFAssetRef",
+                                                                "FFClipRef",
+                                                                "FFAnchoredGapGeneratorComponent",
+                                                                "FFAnchoredAngle",
+                                                                "FFAnchoredMediaComponent",
+                                                                "FFAnchoredGeneratorComponent",
+                                                                "NSArray",
+                                                                "NSArray",
+                                                                std::nullopt};
     return values;
 }
 
@@ -81,7 +90,7 @@ const std::vector<std::optional<std::string>> &identifiers() {
 
 const std::vector<std::string> &ranges() {
     static const std::vector<std::string> values{"{0/1,10/1}", "{5/1,2/1}", "{0/1,0/1}",
-                                                 "{1/2,3/1}", "bad", "{-4/1,8/1}"};
+                                                 "{1/2,3/1}",  "bad",       "{-4/1,8/1}"};
     return values;
 }
 
@@ -286,17 +295,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
         const auto resolverOf = [&](bool models) {
             auto resolver = std::make_unique<TimelineResolver>(
-                std::make_shared<FCPDatabaseConnection>(file.string()), nullptr, nullptr,
-                nullptr);
+                std::make_shared<FCPDatabaseConnection>(file.string()), nullptr, nullptr, nullptr);
             resolver->setSpineItemBudget(500);
             resolver->setReadModelsEnabled(models);
             return resolver;
         };
         const auto modelled = resolverOf(true);
         const auto statementwise = resolverOf(false);
+        // Decodes kept from the inputs before, as a host keeps them from one reading to the
+        // next: only ever served for the same bytes.
+        static const auto kept = std::make_shared<DecodedBlobCache>();
+        kept->beginReading();
+        const auto cached = resolverOf(true);
+        cached->decodeBlobsThrough(kept);
         for (int64_t pk = 1; pk <= keys; ++pk) {
             if (db->fetchCollectionInfo(pk).type == "FFAnchoredSequence") {
-                expect(resolution(*modelled, pk) == resolution(*statementwise, pk));
+                const auto expected = resolution(*statementwise, pk);
+                expect(resolution(*modelled, pk) == expected);
+                expect(resolution(*cached, pk) == expected);
             }
         }
     } catch (const FCPDatabaseError &) {

@@ -32,6 +32,11 @@ constexpr const char *childrenLookupPlan =
     "WHERE Z_3PARENTCOLLECTIONS = ?";
 
 // One statement stepped to its end; `complete()` tells whether it got there.
+//
+// A row's columns are read through their values, each taken from the statement once per row:
+// the statement's own column calls take the connection's lock every time, which for tables of
+// tens of thousands of rows is much of the work. The connection is used by one thread at a
+// time, which is what reading the values directly asks for.
 class Rows {
 public:
     Rows(sqlite3 *db, std::string_view sql) {
@@ -40,44 +45,61 @@ public:
             sqlite3_finalize(statement_);
             statement_ = nullptr;
         }
+        if (statement_) {
+            values_.resize(static_cast<size_t>(sqlite3_column_count(statement_)));
+        }
     }
     ~Rows() { sqlite3_finalize(statement_); }
     Rows(const Rows &) = delete;
     Rows &operator=(const Rows &) = delete;
 
     bool prepared() const { return statement_ != nullptr; }
-    bool next() { return (step_ = sqlite3_step(statement_)) == SQLITE_ROW; }
+    bool next() {
+        std::fill(values_.begin(), values_.end(), nullptr);
+        return (step_ = sqlite3_step(statement_)) == SQLITE_ROW;
+    }
     bool complete() const { return step_ == SQLITE_DONE; }
 
-    int type(int column) const { return sqlite3_column_type(statement_, column); }
-    int64_t integer(int column) const { return sqlite3_column_int64(statement_, column); }
+    int type(int column) const { return sqlite3_value_type(value(column)); }
+    int64_t integer(int column) const { return sqlite3_value_int64(value(column)); }
     std::optional<std::string_view> text(int column) const {
-        if (type(column) != SQLITE_TEXT) {
+        sqlite3_value *v = value(column);
+        if (sqlite3_value_type(v) != SQLITE_TEXT) {
             return std::nullopt;
         }
-        const auto *chars = sqlite3_column_text(statement_, column);
+        const auto *chars = sqlite3_value_text(v);
         if (!chars) {
             return std::nullopt;
         }
         return std::string_view(reinterpret_cast<const char *>(chars),
-                                static_cast<size_t>(sqlite3_column_bytes(statement_, column)));
+                                static_cast<size_t>(sqlite3_value_bytes(v)));
     }
     // A zero-length blob reads as nothing, as the connection reads it.
     std::span<const uint8_t> blob(int column) const {
-        if (type(column) != SQLITE_BLOB) {
+        sqlite3_value *v = value(column);
+        if (sqlite3_value_type(v) != SQLITE_BLOB) {
             return {};
         }
-        const auto *bytes = static_cast<const uint8_t *>(sqlite3_column_blob(statement_, column));
+        const auto *bytes = static_cast<const uint8_t *>(sqlite3_value_blob(v));
         if (!bytes) {
             return {};
         }
-        return {bytes, static_cast<size_t>(sqlite3_column_bytes(statement_, column))};
+        return {bytes, static_cast<size_t>(sqlite3_value_bytes(v))};
     }
     sqlite3_stmt *statement() const { return statement_; }
 
 private:
+    sqlite3_value *value(int column) const {
+        sqlite3_value *&v = values_.at(static_cast<size_t>(column));
+        if (!v) {
+            v = sqlite3_column_value(statement_, column);
+        }
+        return v;
+    }
+
     sqlite3_stmt *statement_ = nullptr;
     int step_ = SQLITE_OK;
+    mutable std::vector<sqlite3_value *> values_;
 };
 
 std::string quotedName(std::string_view name) {
@@ -151,7 +173,9 @@ size_t stringBytes(const std::string &s) {
 
 } // namespace
 
-CollectionReadModel::CollectionReadModel(FCPDatabaseConnection &db) : db_(db) {
+CollectionReadModel::CollectionReadModel(FCPDatabaseConnection &db, DecodedBlobCache *decodedBlobs)
+    : db_(db), decodedBlobs_(decodedBlobs),
+      decodedSource_(decodedBlobs ? decodedBlobs->sourceOf(db.path()) : 0) {
     collectionsHeld_ = loadCollections();
     childrenHeld_ = loadChildren();
     blobsHeld_ = loadBlobs();
@@ -274,6 +298,20 @@ bool CollectionReadModel::loadChildren() {
         parents_.back().end = childKeys_.size();
     }
     parents_.shrink_to_fit();
+    // Walks ask for the children of every collection they pass: a table by key answers at once
+    // where the keys lie close together, as the editor numbers them.
+    if (!parents_.empty() && parents_.size() < UINT32_MAX) {
+        const uint64_t span = static_cast<uint64_t>(parents_.back().parent) -
+                              static_cast<uint64_t>(parents_.front().parent) + 1;
+        if (span <= 4 * std::max(parents_.size(), collections_.size())) {
+            parentAt_.assign(span, 0);
+            for (size_t i = 0; i < parents_.size(); ++i) {
+                parentAt_[static_cast<uint64_t>(parents_[i].parent) -
+                          static_cast<uint64_t>(parents_.front().parent)] =
+                    static_cast<uint32_t>(i + 1);
+            }
+        }
+    }
     return true;
 }
 
@@ -389,32 +427,44 @@ bool CollectionReadModel::loadBlobs() {
     return true;
 }
 
+namespace {
+
+// The row of `key` in rows sorted by unique keys. The editor numbers its rows from 1 without
+// gaps, so the row usually sits where its key says; elsewhere it is searched for.
+template <typename Row, typename Key>
+const Row *rowOf(const std::vector<Row> &rows, int64_t key, Key keyOf) {
+    if (!rows.empty()) {
+        const uint64_t at = static_cast<uint64_t>(key) - static_cast<uint64_t>(keyOf(rows.front()));
+        if (at < rows.size() && keyOf(rows[at]) == key) {
+            return &rows[at];
+        }
+    }
+    const auto found = std::lower_bound(rows.begin(), rows.end(), key,
+                                        [&](const Row &row, int64_t k) { return keyOf(row) < k; });
+    return found != rows.end() && keyOf(*found) == key ? &*found : nullptr;
+}
+
+} // namespace
+
 const CollectionReadModel::Collection *CollectionReadModel::collection(int64_t pk) const {
-    const auto found =
-        std::lower_bound(collections_.begin(), collections_.end(), pk,
-                         [](const Collection &c, int64_t key) { return c.pk < key; });
-    return found != collections_.end() && found->pk == pk ? &*found : nullptr;
+    return rowOf(collections_, pk, [](const Collection &c) { return c.pk; });
 }
 
 const CollectionReadModel::Children *CollectionReadModel::children(int64_t parent) const {
-    const auto found =
-        std::lower_bound(parents_.begin(), parents_.end(), parent,
-                         [](const Children &c, int64_t key) { return c.parent < key; });
-    return found != parents_.end() && found->parent == parent ? &*found : nullptr;
+    if (!parentAt_.empty()) {
+        const uint64_t at =
+            static_cast<uint64_t>(parent) - static_cast<uint64_t>(parents_.front().parent);
+        return at < parentAt_.size() && parentAt_[at] ? &parents_[parentAt_[at] - 1] : nullptr;
+    }
+    return rowOf(parents_, parent, [](const Children &c) { return c.parent; });
 }
 
 const CollectionReadModel::Blob *CollectionReadModel::blob(int64_t pk) const {
-    const auto found = std::lower_bound(blobs_.begin(), blobs_.end(), pk,
-                                        [](const Blob &b, int64_t key) { return b.pk < key; });
-    return found != blobs_.end() && found->pk == pk ? &*found : nullptr;
+    return rowOf(blobs_, pk, [](const Blob &b) { return b.pk; });
 }
 
 std::optional<std::string> CollectionReadModel::text(uint32_t index) const {
     return index == none ? std::nullopt : std::optional<std::string>(strings_[index]);
-}
-
-std::string_view CollectionReadModel::text(const Named &named) const {
-    return std::string_view(identifiers_).substr(named.offset, named.length);
 }
 
 std::optional<std::string> CollectionReadModel::identifier(const Collection &collection) const {
@@ -441,6 +491,33 @@ std::optional<Bytes> CollectionReadModel::fetchBlob(int64_t forCollectionPK) {
         break;
     }
     return std::nullopt;
+}
+
+std::optional<std::span<const int64_t>> CollectionReadModel::heldChildPKs(int64_t ofParent) const {
+    if (!childrenHeld_) {
+        return std::nullopt;
+    }
+    const Children *list = children(ofParent);
+    if (!list) {
+        return std::span<const int64_t>();
+    }
+    return std::span<const int64_t>(childKeys_).subspan(list->begin, list->end - list->begin);
+}
+
+std::optional<CollectionReadModel::HeldKind> CollectionReadModel::heldKind(int64_t pk) const {
+    if (!collectionsHeld_) {
+        return std::nullopt;
+    }
+    HeldKind kind;
+    if (const Collection *found = collection(pk)) {
+        if (found->type != none) {
+            kind.type = strings_[found->type];
+        }
+        if (found->name != none) {
+            kind.name = strings_[found->name];
+        }
+    }
+    return kind;
 }
 
 std::vector<int64_t> CollectionReadModel::fetchChildPKs(int64_t ofParent) {
@@ -509,11 +586,10 @@ CollectionReadModel::decodedBlob(int64_t pk) {
     try {
         const Blob *entry = blobsHeld_ ? blob(pk) : nullptr;
         if (entry && entry->state == Blob::State::present) {
-            decoded = std::make_shared<const DecodedBlob>(
-                BlobDecoder::decode({entry->bytes, entry->size}));
+            decoded = decodeBytes({entry->bytes, entry->size}, pk);
         } else if (!blobsHeld_ || (entry && entry->state == Blob::State::notKept)) {
             if (const auto bytes = db_.fetchBlob(pk)) {
-                decoded = std::make_shared<const DecodedBlob>(BlobDecoder::decode(*bytes));
+                decoded = decodeBytes(*bytes, pk);
             }
         }
     } catch (const std::exception &) {
@@ -530,6 +606,14 @@ CollectionReadModel::decodedBlob(int64_t pk) {
     return decoded;
 }
 
+std::shared_ptr<const CollectionReadModel::DecodedBlob>
+CollectionReadModel::decodeBytes(std::span<const uint8_t> bytes, int64_t pk) {
+    if (decodedBlobs_) {
+        return decodedBlobs_->decode(bytes, DecodedBlobCache::Place{decodedSource_, pk});
+    }
+    return std::make_shared<const DecodedBlob>(BlobDecoder::decode(bytes));
+}
+
 void CollectionReadModel::keepDecodedBlobs(bool keep) {
     keepDecoded_ = keep;
     if (!keep) {
@@ -540,8 +624,9 @@ void CollectionReadModel::keepDecodedBlobs(bool keep) {
 
 size_t CollectionReadModel::memoryBytes() const {
     size_t bytes = sizeof(*this) + vectorBytes(collections_) + identifiers_.capacity() +
-                   vectorBytes(byIdentifier_) + vectorBytes(parents_) + vectorBytes(childKeys_) +
-                   vectorBytes(blobs_) + vectorBytes(chunks_) + allocatedChunkBytes_;
+                   vectorBytes(byIdentifier_) + vectorBytes(parents_) + vectorBytes(parentAt_) +
+                   vectorBytes(childKeys_) + vectorBytes(blobs_) + vectorBytes(chunks_) +
+                   allocatedChunkBytes_;
     for (const std::string &s : strings_) {
         bytes += stringBytes(s);
     }

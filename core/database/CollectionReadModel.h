@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/database/BlobDecoder.h"
+#include "core/database/DecodedBlobCache.h"
 #include "core/database/FCPDatabaseConnection.h"
 
 #include <cstddef>
@@ -34,10 +35,12 @@ public:
     using DecodedBlob = BlobDecoder::DecodedBlob;
 
     // Reads the three tables now. Never fails: what does not load is left to the statements.
-    explicit CollectionReadModel(FCPDatabaseConnection &db);
+    // Blobs are decoded through `decodedBlobs` when given (it must outlive the model), so that
+    // bytes decoded by an earlier reading are not decoded again.
+    explicit CollectionReadModel(FCPDatabaseConnection &db,
+                                 DecodedBlobCache *decodedBlobs = nullptr);
     CollectionReadModel(const CollectionReadModel &) = delete;
     CollectionReadModel &operator=(const CollectionReadModel &) = delete;
-
 
     // The connection's fixed lookups, with its results and its failures.
     std::optional<Bytes> fetchBlob(int64_t forCollectionPK) override;
@@ -45,6 +48,17 @@ public:
     CollectionInfo fetchCollectionInfo(int64_t pk) override;
     std::optional<int64_t> childPK(int64_t ofParent, std::string_view named) noexcept override;
     std::optional<int64_t> pkForIdentifier(std::string_view identifier) noexcept override;
+
+    // The same answers as `fetchChildPKs` and the type and name of `fetchCollectionInfo`,
+    // viewed where the model keeps them (valid while it lives), for the walks that read them
+    // for every collection they pass; nothing when the table is not held (the statement answers
+    // then).
+    struct HeldKind {
+        std::optional<std::string_view> type;
+        std::optional<std::string_view> name;
+    };
+    std::optional<std::span<const int64_t>> heldChildPKs(int64_t ofParent) const;
+    std::optional<HeldKind> heldKind(int64_t pk) const;
 
     // The collection's blob decoded; null when it has none, its lookup fails or it does not
     // decode. While decoded blobs are kept, a blob read again soon is not decoded again.
@@ -56,6 +70,9 @@ public:
     // is let go, and every request decodes.
     void keepDecodedBlobs(bool keep);
     static constexpr size_t keptDecodedBlobs = 2048;
+
+    // The cache blobs are decoded through; null when each is decoded anew.
+    DecodedBlobCache *decodedBlobs() const { return decodedBlobs_; }
 
     // Which tables answer from the model.
     bool holdsCollections() const { return collectionsHeld_; }
@@ -104,7 +121,10 @@ private:
     bool loadBlobs();
     // The collections below a sequence; nothing when either table did not load.
     std::optional<Reach> keysBelowSequences() const;
-    std::string_view text(const Named &named) const;
+    // Places are in range by construction; sorts and searches call this for every compare.
+    std::string_view text(const Named &named) const {
+        return {identifiers_.data() + named.offset, named.length};
+    }
     const Collection *collection(int64_t pk) const;
     const Children *children(int64_t parent) const;
     const Blob *blob(int64_t pk) const;
@@ -112,7 +132,14 @@ private:
     std::optional<std::string> identifier(const Collection &collection) const;
     const uint8_t *storeBytes(const uint8_t *bytes, size_t size);
 
+    // The bytes of the collection's blob decoded, through the cache when there is one; null
+    // when they do not decode.
+    std::shared_ptr<const DecodedBlob> decodeBytes(std::span<const uint8_t> bytes, int64_t pk);
+
     FCPDatabaseConnection &db_;
+    DecodedBlobCache *decodedBlobs_ = nullptr;
+    // This database among the cache's sources.
+    uint64_t decodedSource_ = 0;
     bool collectionsHeld_ = false;
     bool childrenHeld_ = false;
     bool blobsHeld_ = false;
@@ -123,6 +150,9 @@ private:
     std::vector<Named> byIdentifier_; // by identifier, the first in rowid order of each
 
     std::vector<Children> parents_; // by parent key
+    // The place in parents_ of each key from the first parent's on, plus one (0: no children);
+    // empty when the keys are spread too thin for it to pay.
+    std::vector<uint32_t> parentAt_;
     std::vector<int64_t> childKeys_;
 
     std::vector<Blob> blobs_; // by key

@@ -21,10 +21,18 @@ CollectionReadModels::Session::~Session() {
 CollectionReadModel &CollectionReadModels::of(FCPDatabaseConnection &db) {
     auto found = models_.find(db.path());
     if (found == models_.end()) {
-        found = models_.emplace(db.path(), std::make_unique<CollectionReadModel>(db)).first;
+        found =
+            models_
+                .emplace(db.path(), std::make_unique<CollectionReadModel>(db, decodedBlobs_.get()))
+                .first;
         found->second->keepDecodedBlobs(openSessions_ > 0);
     }
     return *found->second;
+}
+
+void CollectionReadModels::decodeThrough(std::shared_ptr<DecodedBlobCache> decodedBlobs) {
+    models_.clear();
+    decodedBlobs_ = std::move(decodedBlobs);
 }
 
 void CollectionReadModels::clear() {

@@ -36,11 +36,16 @@ public:
     // The model of the connection's database, loaded through it on first use. The connection
     // must outlive the model.
     CollectionReadModel &of(FCPDatabaseConnection &db);
+    // The cache the models decode blobs through from now on (none: each model decodes every
+    // blob itself); the models loaded so far are let go.
+    void decodeThrough(std::shared_ptr<DecodedBlobCache> decodedBlobs);
     void clear();
     // What the models keep between walks.
     size_t memoryBytes() const;
 
 private:
+    std::shared_ptr<DecodedBlobCache> decodedBlobs_;
+    // After the cache, so that the models go first.
     std::map<std::string, std::unique_ptr<CollectionReadModel>, std::less<>> models_;
     int openSessions_ = 0;
 };

@@ -15,11 +15,19 @@ std::optional<BlobDecoder::DecodedBlob> CollectionReads::decodedBlob(const Colle
     return shared ? std::optional(*shared) : std::nullopt;
 }
 
-std::vector<int64_t> CollectionReads::children(const CollectionSource &db, int64_t pk) {
+CollectionKeys CollectionReads::children(const CollectionSource &db, int64_t pk) {
     try {
-        return db.fetchChildPKs(pk);
+        return db.childKeys(pk);
     } catch (const std::exception &) {
         return {};
+    }
+}
+
+std::optional<CollectionKind> CollectionReads::kind(const CollectionSource &db, int64_t pk) {
+    try {
+        return db.kind(pk);
+    } catch (const std::exception &) {
+        return std::nullopt;
     }
 }
 
@@ -33,14 +41,14 @@ CollectionReads::info(const CollectionSource &db, int64_t pk) {
 }
 
 std::optional<std::string> CollectionReads::type(const CollectionSource &db, int64_t pk) {
-    auto found = info(db, pk);
-    return found ? found->type : std::nullopt;
+    const auto found = kind(db, pk);
+    return found && found->type ? std::optional<std::string>(*found->type) : std::nullopt;
 }
 
-std::vector<int64_t> CollectionReads::slotItems(const CollectionSource &db, int64_t pk,
-                                                std::string_view name) {
+CollectionKeys CollectionReads::slotItems(const CollectionSource &db, int64_t pk,
+                                          std::string_view name) {
     const auto slot = db.childPK(pk, name);
-    return slot ? children(db, *slot) : std::vector<int64_t>{};
+    return slot ? children(db, *slot) : CollectionKeys();
 }
 
 std::vector<int64_t> CollectionReads::orderedContainedItems(const CollectionSource &db,
@@ -50,13 +58,15 @@ std::vector<int64_t> CollectionReads::orderedContainedItems(const CollectionSour
         return {};
     }
     // Sorted key lists rather than trees: a long timeline's slot holds thousands of items.
-    std::vector<int64_t> kids = children(db, *slot);
+    std::vector<int64_t> kids = children(db, *slot).toVector();
     std::sort(kids.begin(), kids.end());
     kids.erase(std::unique(kids.begin(), kids.end()), kids.end());
     if (kids.empty()) {
         return {};
     }
-    const auto isKid = [&](int64_t key) { return std::binary_search(kids.begin(), kids.end(), key); };
+    const auto isKid = [&](int64_t key) {
+        return std::binary_search(kids.begin(), kids.end(), key);
+    };
     std::vector<int64_t> ordered;
     std::optional<Bytes> blob;
     try {
@@ -64,7 +74,8 @@ std::vector<int64_t> CollectionReads::orderedContainedItems(const CollectionSour
     } catch (const std::exception &) {
     }
     if (blob) {
-        for (const auto &identifier : BlobDecoder::orderedChildIdentifiers(*blob)) {
+        const auto identifiers = db.decoded(*blob, &BlobDecoder::orderedChildIdentifiers);
+        for (const auto &identifier : *identifiers) {
             const auto key = db.pkForIdentifier(identifier);
             if (key && isKid(*key)) {
                 ordered.push_back(*key);

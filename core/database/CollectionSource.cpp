@@ -24,6 +24,33 @@ FCPDatabaseConnection::CollectionInfo CollectionSource::fetchCollectionInfo(int6
     return lookups_->fetchCollectionInfo(pk);
 }
 
+CollectionKeys CollectionSource::childKeys(int64_t ofParent) const {
+    if (model_) {
+        if (const auto held = model_->heldChildPKs(ofParent)) {
+            return CollectionKeys(*held);
+        }
+    }
+    return CollectionKeys(lookups_->fetchChildPKs(ofParent));
+}
+
+CollectionKind CollectionSource::kind(int64_t pk) const {
+    if (model_) {
+        if (const auto held = model_->heldKind(pk)) {
+            return {held->type, held->name, nullptr};
+        }
+    }
+    auto info = std::make_shared<const FCPDatabaseConnection::CollectionInfo>(
+        lookups_->fetchCollectionInfo(pk));
+    CollectionKind kind{std::nullopt, std::nullopt, info};
+    if (info->type) {
+        kind.type = *info->type;
+    }
+    if (info->name) {
+        kind.name = *info->name;
+    }
+    return kind;
+}
+
 std::optional<int64_t> CollectionSource::childPK(int64_t ofParent,
                                                  std::string_view named) const noexcept {
     return lookups_->childPK(ofParent, named);

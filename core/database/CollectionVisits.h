@@ -1,5 +1,8 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <unordered_set>
 
@@ -12,10 +15,27 @@ namespace tandrel {
 class CollectionVisits {
 public:
     // True the first time a collection is entered, false ever after.
-    bool enter(int64_t pk) { return entered_.insert(pk).second; }
+    bool enter(int64_t pk) {
+        // A walk below one clip enters a handful of collections: they are kept in place, and
+        // only a walk that enters more moves them to a set.
+        if (spilled_.empty()) {
+            const auto end = few_.begin() + static_cast<std::ptrdiff_t>(count_);
+            if (std::find(few_.begin(), end, pk) != end) {
+                return false;
+            }
+            if (count_ < few_.size()) {
+                few_[count_++] = pk;
+                return true;
+            }
+            spilled_.insert(few_.begin(), few_.end());
+        }
+        return spilled_.insert(pk).second;
+    }
 
 private:
-    std::unordered_set<int64_t> entered_;
+    std::array<int64_t, 24> few_{};
+    size_t count_ = 0;
+    std::unordered_set<int64_t> spilled_;
 };
 
 } // namespace tandrel

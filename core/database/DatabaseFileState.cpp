@@ -70,6 +70,30 @@ DatabaseFileState DatabaseFileState::of(const std::filesystem::path &database) {
     return state;
 }
 
+bool DatabaseFileState::logIsIndexedWhole(const std::filesystem::path &database) {
+    // The index begins with two copies of its header, written one after the other by the
+    // writer (in the machine's byte order): equal copies are a header not being changed.
+    constexpr size_t headerCopy = 48;
+    const std::string index = firstBytes(database.string() + "-shm", 2 * headerCopy);
+    const std::optional<Stamp> log = stampOf(database.string() + "-wal");
+    if (index.size() != 2 * headerCopy || !log ||
+        std::memcmp(index.data(), index.data() + headerCopy, headerCopy) != 0) {
+        return false;
+    }
+    const auto native = [&](size_t at, size_t width) {
+        uint32_t value = 0;
+        std::memcpy(&value, index.data() + at, width);
+        return value;
+    };
+    const bool initialised = index[12] != 0;
+    uint16_t pageSizeField = 0;
+    std::memcpy(&pageSizeField, index.data() + 14, sizeof pageSizeField);
+    const int64_t pageSize = pageSizeField == 1 ? 65536 : pageSizeField;
+    const int64_t frames = native(16, 4);
+    // The log: a 32-byte header, then one 24-byte header and one page per frame.
+    return initialised && pageSize > 0 && log->size == 32 + frames * (24 + pageSize);
+}
+
 std::optional<std::string> DatabaseFileState::inTheMiddleOfASave() const {
     if (!database || notADatabase) {
         return std::nullopt;

@@ -43,6 +43,13 @@ struct DatabaseFileState {
     // missing: that is no save in progress).
     std::optional<std::string> inTheMiddleOfASave() const;
 
+    // Whether the write-ahead log of `database` holds only committed frames that its
+    // shared-memory index already counts: the last commit into the log is over. False when
+    // there is no log or no index, when the index is being changed or counts fewer frames than
+    // the log holds (frames written, the commit not yet over), and when the log is being
+    // written anew from its start.
+    static bool logIsIndexedWhole(const std::filesystem::path &database);
+
     friend bool operator==(const DatabaseFileState &, const DatabaseFileState &) = default;
 };
 

@@ -156,8 +156,9 @@ std::string FCPDatabaseConnection::errorMessage() const {
     return db_ ? sqlite3_errmsg(db_) : "Unknown error";
 }
 
-std::vector<DatabaseRow>
-FCPDatabaseConnection::query(std::string_view sql, const std::vector<DatabaseParameter> &params) {
+void FCPDatabaseConnection::eachRow(std::string_view sql,
+                                    const std::vector<DatabaseParameter> &params,
+                                    const std::function<void(sqlite3_stmt *)> &row) {
     sqlite3_stmt *raw = nullptr;
     const int rc =
         db_ ? sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &raw, nullptr)
@@ -192,10 +193,17 @@ FCPDatabaseConnection::query(std::string_view sql, const std::vector<DatabasePar
             },
             params[i]);
     }
-    std::vector<DatabaseRow> rows;
-    const int columns = sqlite3_column_count(raw);
     // Busy or failing steps end the result early: the rows read so far are the answer.
     while (sqlite3_step(raw) == SQLITE_ROW) {
+        row(raw);
+    }
+}
+
+std::vector<DatabaseRow>
+FCPDatabaseConnection::query(std::string_view sql, const std::vector<DatabaseParameter> &params) {
+    std::vector<DatabaseRow> rows;
+    eachRow(sql, params, [&rows](sqlite3_stmt *raw) {
+        const int columns = sqlite3_column_count(raw);
         DatabaseRow row;
         for (int c = 0; c < columns; ++c) {
             const char *name = sqlite3_column_name(raw, c);
@@ -228,7 +236,7 @@ FCPDatabaseConnection::query(std::string_view sql, const std::vector<DatabasePar
             }
         }
         rows.push_back(std::move(row));
-    }
+    });
     return rows;
 }
 
@@ -259,15 +267,14 @@ std::optional<Bytes> FCPDatabaseConnection::fetchBlob(int64_t forCollectionPK) {
 }
 
 std::vector<int64_t> FCPDatabaseConnection::fetchChildPKs(int64_t ofParent) {
-    const auto rows =
-        query("SELECT Z_3CHILDCOLLECTIONS FROM Z_3CHILDCOLLECTIONS WHERE Z_3PARENTCOLLECTIONS = ?",
-              {ofParent});
+    // A slot lists thousands of children: read straight from the statement, not as row maps.
     std::vector<int64_t> result;
-    for (const auto &row : rows) {
-        if (auto pk = column<int64_t>(row, "Z_3CHILDCOLLECTIONS")) {
-            result.push_back(*pk);
-        }
-    }
+    eachRow("SELECT Z_3CHILDCOLLECTIONS FROM Z_3CHILDCOLLECTIONS WHERE Z_3PARENTCOLLECTIONS = ?",
+            {ofParent}, [&result](sqlite3_stmt *row) {
+                if (sqlite3_column_type(row, 0) == SQLITE_INTEGER) {
+                    result.push_back(sqlite3_column_int64(row, 0));
+                }
+            });
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include "core/support/Bytes.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace tandrel {
 
@@ -68,6 +70,9 @@ public:
     static std::optional<std::string> notARegularFile(const std::string &path);
 
 private:
+    // Runs the statement as `query` does, handing each row's statement to `row`.
+    void eachRow(std::string_view sql, const std::vector<DatabaseParameter> &params,
+                 const std::function<void(sqlite3_stmt *)> &row);
     static std::string notADatabaseMessage(std::string_view path, std::string_view what);
     void open(const std::string &uri);
     std::string errorMessage() const;

@@ -168,7 +168,7 @@ std::optional<RetimeParser::RetimeValues> findBelow(int64_t clip, const Collecti
         return std::nullopt;
     }
     for (int64_t child : CollectionReads::children(db, clip)) {
-        const auto info = CollectionReads::info(db, child);
+        const auto info = CollectionReads::kind(db, child);
         if (!info || info->name == "anchoredItems") {
             continue;
         }
@@ -178,7 +178,7 @@ std::optional<RetimeParser::RetimeValues> findBelow(int64_t clip, const Collecti
         if (info->type == "FFRetimingVideoEffect") {
             const auto blob = CollectionReads::blob(db, child);
             if (const Bytes *channelData = blob ? blob->data("channelData") : nullptr) {
-                return RetimeParser::parse(*channelData);
+                return *db.decoded(*channelData, &RetimeParser::parse);
             }
         }
         if (auto found = findBelow(child, db, depth + 1, visits)) {

@@ -4,6 +4,7 @@
 #include "core/support/TextSplit.h"
 
 #include <algorithm>
+#include <array>
 #include <cinttypes>
 #include <cstdio>
 #include <vector>
@@ -128,8 +129,9 @@ TimecodeCalculator::subtractTimecodes(std::string_view a, std::string_view b, Fr
 }
 
 std::optional<double> TimecodeCalculator::parseCMTimeString(std::string_view text) {
-    const auto pieces = splitNonEmpty(text, "/");
-    if (pieces.size() != 2) {
+    // Read for every clip of a timeline: no allocation.
+    std::array<std::string_view, 2> pieces;
+    if (splitNonEmpty(text, "/", pieces) != pieces.size()) {
         return std::nullopt;
     }
     const auto value = parseDecimalInt64(pieces[0]);
@@ -143,15 +145,9 @@ std::optional<double> TimecodeCalculator::parseCMTimeString(std::string_view tex
 
 std::optional<TimecodeCalculator::TimeRange>
 TimecodeCalculator::parseCMTimeRangeString(std::string_view text) {
-    std::string stripped;
-    stripped.reserve(text.size());
-    for (char c : text) {
-        if (c != '{' && c != '}' && c != '(' && c != ')') {
-            stripped.push_back(c);
-        }
-    }
-    const auto pieces = splitNonEmpty(stripped, ",");
-    if (pieces.size() != 2) {
+    const TextWithout stripped(text, "{}()");
+    std::array<std::string_view, 2> pieces;
+    if (splitNonEmpty(stripped.view(), ",", pieces) != pieces.size()) {
         return std::nullopt;
     }
     const auto start = parseCMTimeString(pieces[0]);

@@ -75,11 +75,11 @@ AssetInfo AssetWalk::below(int64_t pk, int depth) {
         return accumulator;
     }
     for (int64_t child : CollectionReads::children(db, pk)) {
-        const auto info = CollectionReads::info(db, child);
+        const auto info = CollectionReads::kind(db, child);
         if (!info || info->name == "anchoredItems" || !visits.enter(child)) {
             continue;
         }
-        const std::string type = info->type.value_or("");
+        const std::string_view type = info->type.value_or("");
         if (type == "FFAssetRef") {
             if (const auto blob = CollectionReads::blob(db, child)) {
                 const auto mediaID = blob->string("mediaIdentifier");

@@ -289,7 +289,7 @@ std::optional<std::string> innerRoleBelow(int64_t of, const CollectionSource &db
         return std::nullopt;
     }
     for (int64_t child : CollectionReads::children(db, of)) {
-        const auto info = CollectionReads::info(db, child);
+        const auto info = CollectionReads::kind(db, child);
         if ((info && info->name == "anchoredItems") || !visits.enter(child)) {
             continue;
         }

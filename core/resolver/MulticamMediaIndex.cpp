@@ -131,14 +131,13 @@ std::optional<AssetInfoResolver::AssetInfo> MulticamMediaIndex::resolve(
     }
     const CollectionSource db = CollectionSource::of(location->db, readModels);
     const auto primary = db.childPK(location->sequencePK, "primaryObject");
-    const auto spines = primary ? CollectionReads::children(db, *primary) : std::vector<int64_t>{};
+    const auto spines = primary ? CollectionReads::children(db, *primary) : CollectionKeys();
     if (spines.empty()) {
         return std::nullopt;
     }
     const int64_t spine = spines.front();
     const auto contained = db.childPK(spine, "containedItems");
-    const auto items =
-        contained ? CollectionReads::children(db, *contained) : std::vector<int64_t>{};
+    const auto items = contained ? CollectionReads::children(db, *contained) : CollectionKeys();
     if (items.empty()) {
         return std::nullopt;
     }

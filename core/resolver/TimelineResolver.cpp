@@ -376,6 +376,10 @@ void TimelineResolver::setReadModelsEnabled(bool enabled) {
     readModels_.clear();
 }
 
+void TimelineResolver::decodeBlobsThrough(std::shared_ptr<DecodedBlobCache> decodedBlobs) {
+    readModels_.decodeThrough(std::move(decodedBlobs));
+}
+
 CollectionSource TimelineResolver::source(FCPDatabaseConnection &db) {
     return CollectionSource::of(db, readModelsEnabled_ ? &readModels_ : nullptr);
 }

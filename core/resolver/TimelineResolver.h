@@ -132,6 +132,11 @@ public:
     // Off: every lookup is a statement of the connection, as without read models (the lists
     // are the same either way). Drops the models.
     void setReadModelsEnabled(bool enabled);
+    // The read models decode blobs through this cache from now on, shared with the resolvers
+    // of other databases and of later readings, so that a blob decoded before is not decoded
+    // again (the lists are the same either way). Its owner serialises the resolvers' calls.
+    // Drops the models.
+    void decodeBlobsThrough(std::shared_ptr<DecodedBlobCache> decodedBlobs);
     // What the read models keep between walks.
     size_t readModelBytes() const { return readModels_.memoryBytes(); }
 

@@ -9,6 +9,7 @@
 #include "core/support/TextSplit.h"
 #include "core/support/UnicodeText.h"
 
+#include <array>
 #include <limits>
 
 namespace tandrel {
@@ -39,7 +40,7 @@ bool titleBelow(int64_t pk, const CollectionSource &db, int depth, CollectionVis
         if (!visits.enter(child)) {
             continue;
         }
-        const auto info = CollectionReads::info(db, child);
+        const auto info = CollectionReads::kind(db, child);
         if (info && info->name == "persistedAnchoredObject") {
             continue;
         }
@@ -92,7 +93,7 @@ transformBelow(int64_t pk, const CollectionSource &db, int depth, CollectionVisi
         return std::nullopt;
     }
     for (int64_t child : CollectionReads::children(db, pk)) {
-        const auto info = CollectionReads::info(db, child);
+        const auto info = CollectionReads::kind(db, child);
         if ((info && info->name == "anchoredItems") || !visits.enter(child)) {
             continue;
         }
@@ -100,7 +101,7 @@ transformBelow(int64_t pk, const CollectionSource &db, int depth, CollectionVisi
             const auto blob = CollectionReads::blob(db, child);
             if (const Bytes *data = blob ? blob->data("channelData") : nullptr) {
                 // The parser passes the document through the entity guard first.
-                const auto values = TransformParser::parse(*data);
+                const auto values = *db.decoded(*data, &TransformParser::parse);
                 if (values && values->isModified()) {
                     return values;
                 }
@@ -120,12 +121,12 @@ std::optional<bool> stabilizationBelow(int64_t pk, const CollectionSource &db, i
     }
     bool sawVideoEffect = false;
     for (int64_t child : CollectionReads::children(db, pk)) {
-        const auto info = CollectionReads::info(db, child);
+        const auto info = CollectionReads::kind(db, child);
         if ((info && (info->name == "anchoredItems" || info->name == "persistedAnchoredObject")) ||
             !visits.enter(child)) {
             continue;
         }
-        const std::optional<std::string> type = info ? info->type : std::nullopt;
+        const std::optional<std::string_view> type = info ? info->type : std::nullopt;
         if (type == "FFStabilizationEffect") {
             const auto blob = CollectionReads::blob(db, child);
             if (blob && blob->data("channelData")) {
@@ -201,19 +202,20 @@ std::optional<bool> TimelineResolver::loadStabilizationInfo(int64_t forClipPK,
 }
 
 std::optional<Size> TimelineResolver::parseVideoProps(std::string_view text) {
-    std::string bare;
-    for (char c : text) {
-        if (c != '{' && c != '}') {
-            bare.push_back(c);
-        }
-    }
-    std::vector<double> numbers;
-    for (std::string_view piece : splitNonEmpty(bare, ",")) {
+    const TextWithout bare(text, "{}");
+    // The third and fourth of the numbers, without a list of them.
+    std::array<double, 4> numbers{};
+    size_t count = 0;
+    std::string_view rest = bare.view();
+    while (count < numbers.size() && !rest.empty()) {
+        const size_t comma = rest.find(',');
+        const std::string_view piece = rest.substr(0, comma);
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
         if (const auto number = parseFiniteDouble(trimmingWhitespaceAndNewlines(piece))) {
-            numbers.push_back(*number);
+            numbers[count++] = *number;
         }
     }
-    if (numbers.size() < 4) {
+    if (count < numbers.size()) {
         return std::nullopt;
     }
     return Size{numbers[2], numbers[3]};

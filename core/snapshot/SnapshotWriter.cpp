@@ -61,12 +61,23 @@ std::filesystem::path SnapshotWriter::legacySnapshotURL() {
     return applicationSupportDirectory() / "Tandrel" / "current.json";
 }
 
-void SnapshotWriter::write(const TandrelSnapshot &snapshot) {
-    const std::filesystem::path path = legacySnapshotURL();
-    const std::string text = encodeJsonText(Json(snapshot));
+namespace {
+
+void writeText(const TandrelSnapshot &snapshot, const std::string &text) {
+    const std::filesystem::path path = SnapshotWriter::legacySnapshotURL();
     AtomicFileWriter::write(path, text, FileAccess::userOnly);
     log()->info("Wrote snapshot '{}' ({} entries) to {}", snapshot.timelineName,
                 snapshot.entries.size(), path.string());
+}
+
+} // namespace
+
+void SnapshotWriter::write(const TandrelSnapshot &snapshot) {
+    writeText(snapshot, encodeJsonText(Json(snapshot)));
+}
+
+void SnapshotWriter::writeEncoded(const TandrelSnapshot &snapshot, SnapshotEncoder &encoder) {
+    writeText(snapshot, encoder.encode(snapshot));
 }
 
 void SnapshotWriter::clear() noexcept {

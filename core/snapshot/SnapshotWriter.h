@@ -3,6 +3,7 @@
 #include "core/model/EditEntry.h"
 #include "core/model/FCPMetadata.h"
 #include "core/model/FrameRate.h"
+#include "core/snapshot/SnapshotEncoder.h"
 #include "core/snapshot/SnapshotEntry.h"
 #include "core/snapshot/TandrelSnapshot.h"
 
@@ -12,14 +13,17 @@
 namespace tandrel {
 
 // Owns the snapshot file "Tandrel/current.json" in the application-support folder: writes it
-// whole, removes it, and turns resolved edit entries into snapshot entries. Keeps no state;
-// runs on the caller's thread.
+// whole, removes it, and turns resolved edit entries into snapshot entries. Keeps no state (a
+// caller that writes again and again may keep an encoder); runs on the caller's thread.
 struct SnapshotWriter {
     // Replaces the file with the document, creating its folder when needed. Fails with
     // EncodingError when the document holds a number that is not finite, and with
     // std::system_error or std::runtime_error when the file cannot be written; the previous
     // file then stays as it was.
     static void write(const TandrelSnapshot &snapshot);
+    // The same, encoded through `encoder`, which keeps what it can reuse for the next document
+    // (the file's bytes are the same either way).
+    static void writeEncoded(const TandrelSnapshot &snapshot, SnapshotEncoder &encoder);
 
     // Removes the file. A missing file or any other failure is dropped.
     static void clear() noexcept;

@@ -1,4 +1,5 @@
 #include "core/database/CollectionReads.h"
+#include "core/database/CollectionVisits.h"
 #include "core/tests/ClipFixture.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +56,22 @@ TEST(CollectionReads, OrdersContainedItemsAsTheSlotListsThem) {
     EXPECT_EQ(CollectionReads::type(db, one), "FFAnchoredCollection");
     EXPECT_EQ(CollectionReads::decodedBlob(db, one), std::nullopt);
     EXPECT_EQ(CollectionReads::info(db, 999)->type, std::nullopt);
+}
+
+// A walk enters a handful of collections in place and any number beyond them in a set: each
+// is entered once either way.
+TEST(CollectionVisits, EntersEachCollectionOnceHoweverManyTheWalkMeets) {
+    for (int64_t count : {3, 24, 25, 200}) {
+        SCOPED_TRACE(count);
+        CollectionVisits visits;
+        for (int64_t pk = 1; pk <= count; ++pk) {
+            EXPECT_TRUE(visits.enter(pk * 7));
+        }
+        for (int64_t pk = count; pk >= 1; --pk) {
+            EXPECT_FALSE(visits.enter(pk * 7));
+        }
+        EXPECT_TRUE(visits.enter(-1));
+    }
 }
 
 } // namespace

@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 
 namespace tandrel {
@@ -341,6 +343,37 @@ TEST(LibraryScanner, HidesOnlyEmptyPlaceholdersShadowedByANestedNamesake) {
             EXPECT_EQ(result[i].path, c.events[i].path);
         }
     }
+}
+
+// A commit into a write-ahead log is over once the log's index counts every frame of it.
+TEST(DatabaseFileState, ALogIsIndexedWholeOnceItsLastCommitIsOver) {
+    ScratchFolder folder;
+    const fs::path database = folder / "CurrentVersion.fcpevent";
+    sqlite3 *writer = nullptr;
+    ASSERT_EQ(sqlite3_open(database.c_str(), &writer), SQLITE_OK);
+    sqlite3_exec(writer, "CREATE TABLE t(x); INSERT INTO t VALUES (1);", nullptr, nullptr, nullptr);
+    EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(database)) << "no log";
+
+    sqlite3_exec(writer, "PRAGMA journal_mode=WAL; INSERT INTO t VALUES (2);", nullptr, nullptr,
+                 nullptr);
+    EXPECT_TRUE(DatabaseFileState::logIsIndexedWhole(database)) << "a commit over";
+    sqlite3_exec(writer, "INSERT INTO t VALUES (3);", nullptr, nullptr, nullptr);
+    EXPECT_TRUE(DatabaseFileState::logIsIndexedWhole(database)) << "another one over";
+
+    // Frames written, the index not yet told.
+    const fs::path log = database.string() + "-wal";
+    const auto frames = fs::file_size(log);
+    {
+        std::ofstream out(log, std::ios::binary | std::ios::app);
+        out << std::string(24 + 4096, 'x');
+    }
+    EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(database)) << "a commit under way";
+    fs::resize_file(log, frames);
+    EXPECT_TRUE(DatabaseFileState::logIsIndexedWhole(database));
+
+    // The last writer gone, the log is folded into the database and removed.
+    sqlite3_close(writer);
+    EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(database)) << "no log left";
 }
 
 } // namespace

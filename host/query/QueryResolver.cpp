@@ -42,7 +42,9 @@ QueryResolver::QueryResolver(TextOrder order, std::shared_ptr<const ValidationSe
 
 void QueryResolver::reload(const std::vector<WatchedLibrary> &libraries) {
     std::lock_guard guard(lock_);
-    const std::map<std::string, Handle> previous = std::move(handles_);
+    // Readers replaced by the reload before this one and not released since go now.
+    replaced_.clear();
+    std::map<std::string, Handle> previous = std::move(handles_);
     handles_.clear();
     // Of two timelines with the same id the one with more edits is kept, the first on a tie.
     const auto offer = [this](const std::string &id, Handle handle) {
@@ -53,6 +55,8 @@ void QueryResolver::reload(const std::vector<WatchedLibrary> &libraries) {
     };
     assetStore_->clear();
     roleResolver_->clear();
+    // What the last reading did not use is let go.
+    decodedBlobs_->beginReading();
     // What a library cannot give shows later as missing metadata, not as an error.
     for (const WatchedLibrary &library : libraries) {
         try {
@@ -94,12 +98,25 @@ void QueryResolver::reload(const std::vector<WatchedLibrary> &libraries) {
             }
             auto resolver = std::make_shared<TimelineResolver>(std::move(db), assetStore_,
                                                                roleResolver_, multicamIndex);
+            resolver->decodeBlobsThrough(decodedBlobs_);
             for (const FCPTimelineInfo &timeline : event.timelines) {
                 offer(timeline.id, {resolver, timeline.collectionPK, timeline.name, library.name,
                                     event.name, event.path, timeline.editCount, event.databaseURL});
             }
         }
     }
+    // Let go of later, once the snapshot that follows is written (see releaseReplacedReaders).
+    replaced_ = std::move(previous);
+}
+
+void QueryResolver::releaseReplacedReaders() {
+    std::map<std::string, Handle> replaced;
+    {
+        std::lock_guard guard(lock_);
+        replaced = std::move(replaced_);
+        replaced_.clear();
+    }
+    // Nobody else reaches them any more: they are taken apart without the lock.
 }
 
 std::vector<TimelineChoice> QueryResolver::availableTimelines() const {

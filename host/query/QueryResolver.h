@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/database/AssetStore.h"
+#include "core/database/DecodedBlobCache.h"
 #include "core/database/RoleResolver.h"
 #include "core/model/Size.h"
 #include "core/resolver/TimelineResolver.h"
@@ -71,6 +72,11 @@ public:
     // keeps the timelines and readers it had before, when it had any. Never fails.
     void reload(const std::vector<WatchedLibrary> &libraries);
 
+    // Lets go of the readers the last reload replaced (their connections, read models and
+    // edit lists). A reload keeps them until this call, or until the next reload, so that
+    // taking them apart does not delay the snapshot that follows it.
+    void releaseReplacedReaders();
+
     // Every timeline, by library, then event name, then name, each in the text order; texts
     // in the same place keep the order of their ids.
     std::vector<TimelineChoice> availableTimelines() const;
@@ -124,8 +130,12 @@ private:
     const std::shared_ptr<const ValidationServices> validation_;
     mutable SingleEntryMutex lock_;
     std::map<std::string, Handle> handles_;
+    std::map<std::string, Handle> replaced_;
     const std::shared_ptr<AssetStore> assetStore_ = std::make_shared<AssetStore>();
     const std::shared_ptr<RoleResolver> roleResolver_ = std::make_shared<RoleResolver>();
+    // Blobs decoded by the readers, kept from one reload to the next: a reload after a save
+    // decodes only what the save changed.
+    const std::shared_ptr<DecodedBlobCache> decodedBlobs_ = std::make_shared<DecodedBlobCache>();
 };
 
 } // namespace tandrel

@@ -28,7 +28,11 @@ AppState::Services AppState::Services::standard() {
         .timers = platform::eventLoopTimers(),
         .fileSystemEvents = platform::InotifyEventStream::factory(),
         .scanLibrary = &LibraryScanner::scanSettled,
-        .writeSnapshot = &SnapshotWriter::write,
+        // Each document after the first encodes only the entries that changed.
+        .writeSnapshot =
+            [encoder = std::make_shared<SnapshotEncoder>()](const TandrelSnapshot &snapshot) {
+                SnapshotWriter::writeEncoded(snapshot, *encoder);
+            },
         .clearSnapshot = &SnapshotWriter::clear,
         .publishPresets = &ExtensionBridge::publishPresets,
         .checkPluginUpdate = nullptr,

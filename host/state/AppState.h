@@ -445,6 +445,8 @@ private:
     // What the file holds when this run wrote it last; nothing when unknown or removed. The
     // host is the file's only writer.
     std::optional<TandrelSnapshot> writtenSnapshot_;
+    // Snapshots written by this run.
+    int snapshotWrites_ = 0;
     std::optional<platform::Clock::WallTime> lastSnapshotTime_;
     bool isRefreshing_ = false;
     std::optional<std::string> lastLibraryDetectionError_;

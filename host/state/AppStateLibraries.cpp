@@ -90,7 +90,16 @@ void AppState::loadLibrary(const std::filesystem::path &url) {
         libraries[*at].errorMessage = failure;
     }
     publish(watchedLibraries_, std::move(libraries), &AppState::watchedLibrariesChanged);
+    const int writesBefore = snapshotWrites_;
     refreshResolvers();
+    // A change that leaves the served timeline as it was may be the first part of a save
+    // whose rest is on its way (a journal filled before the database is written, a log's
+    // frames before its index): the rest is heard of once it settles, not a debounce interval
+    // later. Without a change to come, nothing more happens.
+    if (libraryWatcher_ && snapshotWrites_ == writesBefore && activeTimelineLibrary_ == url &&
+        servedTimelineID_ && servedTimelineID_ == activeTimelineID_) {
+        libraryWatcher_->reportRestWhenSettled(url);
+    }
     // The panel's sequence may be in the library just loaded.
     applyExtensionSelection();
 }

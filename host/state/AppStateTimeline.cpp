@@ -17,10 +17,14 @@ auto log() {
     return logger("com.ostrevale.tandrel.host", "snapshot");
 }
 
-// Two snapshots that differ at most in their date.
-bool sameContent(const TandrelSnapshot &a, TandrelSnapshot b) {
+// Two snapshots that differ at most in their date. Compared in place: a copy of thousands of
+// entries costs more than the comparison.
+bool sameContent(const TandrelSnapshot &a, TandrelSnapshot &b) {
+    const double date = b.updatedAt;
     b.updatedAt = a.updatedAt;
-    return a == b;
+    const bool same = a == b;
+    b.updatedAt = date;
+    return same;
 }
 
 } // namespace
@@ -127,6 +131,8 @@ void AppState::refreshResolvers() {
                               : std::nullopt,
             &AppState::detectedProjectStartTimecodeChanged);
     writeActiveSnapshot();
+    // The snapshot is out: what the reload replaced can be taken apart now.
+    queryResolver_->releaseReplacedReaders();
 }
 
 void AppState::writeActiveSnapshot() {
@@ -190,6 +196,7 @@ void AppState::writeActiveSnapshot() {
     }
     servedTimelineID_ = activeTimelineID_;
     writtenSnapshot_ = std::move(*snapshot);
+    ++snapshotWrites_;
     publish(snapshotWritten_, true, &AppState::snapshotWrittenChanged);
     publish(lastSnapshotTime_, std::optional(services_.clock->now()),
             &AppState::lastSnapshotTimeChanged);

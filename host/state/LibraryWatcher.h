@@ -50,8 +50,18 @@ public:
     bool isWatching(const std::filesystem::path &libraryURL) const;
     // The library was read in the middle of a save: the next change of it is reported, debounce
     // aside, once no further change has come for the settle interval (and no later than the
-    // debounce allows). Nothing more happens when no change comes: that is no save under way.
+    // debounce allows), or at once when the change ends a commit through a rollback journal
+    // (the journal's database reads as a whole again) or into a write-ahead log (its index
+    // counts every frame the log holds). Nothing more happens when no change
+    // comes: that is no save under way.
     void reportWhenSettled(const std::filesystem::path &libraryURL);
+
+    // A read of the library found it as it was, which may only mean that a save under way was
+    // read too early (a journal filled before the database is written, a log's frames before
+    // its index): the next change is reported as `reportWhenSettled` says, unless a report was
+    // made so in the last debounce interval. So a library written without end, changing
+    // nothing that is read, is still read no more than twice per interval.
+    void reportRestWhenSettled(const std::filesystem::path &libraryURL);
 
     // Whether a change of this file is one of a library's database changes.
     static bool isDatabaseChange(const platform::FileSystemEvent &event);
@@ -63,11 +73,13 @@ private:
         // Armed by each change while a reader waits for a save to end.
         std::unique_ptr<platform::Timer> settled;
         bool awaitingSettle = false;
+        // When a report was last made once writes settled.
+        std::optional<platform::Clock::SteadyTime> lastSettledReport;
     };
 
     void handle(const std::filesystem::path &libraryURL,
                 const std::vector<platform::FileSystemEvent> &events);
-    void report(const std::filesystem::path &libraryURL);
+    void report(const std::filesystem::path &libraryURL, bool settled = false);
 
     OnChange onChange_;
     Environment environment_;

@@ -54,6 +54,9 @@ TEST(QueryResolverConcurrent, ValidationsOnThreadsWhileTheMainThreadReloadsAndRe
     for (int round = 0; round < 8; ++round) {
         resolver.reload(round % 2 ? std::vector{sample, other} : std::vector{other, sample});
         const auto snapshot = resolver.completeSnapshot(id, {});
+        // As the state object does once the snapshot is written: the readers the reload
+        // replaced are taken apart while validations run.
+        resolver.releaseReplacedReaders();
         ASSERT_TRUE(snapshot);
         EXPECT_EQ(snapshot->entries.size(), entryCount);
         EXPECT_EQ(resolver.availableTimelines().size(), timelineCount);

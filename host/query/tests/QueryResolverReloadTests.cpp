@@ -1,5 +1,7 @@
 #include "host/query/QueryResolver.h"
 
+#include "core/snapshot/SnapshotEncoder.h"
+#include "core/support/JsonText.h"
 #include "core/tests/LibraryFixture.h"
 #include "host/query/tests/QueryFixture.h"
 
@@ -7,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -86,6 +89,53 @@ TEST(QueryResolverReload, ResolvesAClipRenamedInTheLibraryOnceTheChangeIsReporte
     std::replace(expected.begin(), expected.end(), std::string("Kitchen Slow"),
                  std::string("Kitchen Fast"));
     EXPECT_EQ(clipNames(), expected);
+}
+
+// A reload after a save reads again only what the save changed: the snapshot of every timeline
+// is the one a query resolver that never read the library before gives, written byte for byte
+// the same by an encoder that wrote the timeline before the save.
+TEST(QueryResolverReload, AReloadAfterASaveGivesWhatAFreshReadingGives) {
+    ScratchFolder folder;
+    const WatchedLibrary library = loadedLibrary(sample::standardSampleLibrary(), folder.path());
+    // One preset for all: a new one has an identity of its own.
+    const TandrelSnapshot document;
+    QueryResolver reloaded(caseInsensitiveOrder);
+    reloaded.reload({library});
+    std::map<std::string, SnapshotEncoder> encoders;
+    for (const TimelineChoice &timeline : reloaded.availableTimelines()) {
+        const auto snapshot = reloaded.completeSnapshot(timeline.id, document);
+        ASSERT_TRUE(snapshot) << timeline.name;
+        encoders[timeline.id].encode(*snapshot);
+    }
+
+    // The clip lives in the event of the timeline "Sample".
+    const auto timelinesBefore = reloaded.availableTimelines();
+    const auto sample = std::find_if(timelinesBefore.begin(), timelinesBefore.end(),
+                                     [](const TimelineChoice &t) { return t.name == "Sample"; });
+    ASSERT_NE(sample, timelinesBefore.end());
+    for (const WatchedEvent &event : library.events) {
+        if (event.path == sample->eventPath) {
+            renameInDatabase(event.databaseURL, "Kitchen Slow", "Kitchen Fast");
+        }
+    }
+    reloaded.reload({library});
+    QueryResolver fresh(caseInsensitiveOrder);
+    fresh.reload({library});
+    const auto timelines = fresh.availableTimelines();
+    ASSERT_EQ(reloaded.availableTimelines(), timelines);
+    bool renamed = false;
+    for (const TimelineChoice &timeline : timelines) {
+        SCOPED_TRACE(timeline.name);
+        const auto expected = fresh.completeSnapshot(timeline.id, document);
+        const auto snapshot = reloaded.completeSnapshot(timeline.id, document);
+        ASSERT_TRUE(expected && snapshot);
+        EXPECT_EQ(*snapshot, *expected);
+        EXPECT_EQ(encoders[timeline.id].encode(*snapshot), encodeJsonText(Json(*expected)));
+        for (const SnapshotEntry &entry : snapshot->entries) {
+            renamed = renamed || entry.metadata.sourceClipName == "Kitchen Fast";
+        }
+    }
+    EXPECT_TRUE(renamed);
 }
 
 } // namespace

@@ -265,5 +265,23 @@ TEST_F(LibrarySaves, AnInPlaceCommitWritesTheSnapshotOnce) {
     EXPECT_EQ(servedClipName(), newName);
 }
 
+// A save may show itself before its content can be read: a journal filled before the
+// database is written, a log's frames before its index. The reload then serves what was
+// there, and the save's rest, coming within the debounce interval, is read once it settles,
+// not a second after the first reload.
+TEST_F(LibrarySaves, TheRestOfASaveThatShowedItselfEarlyIsReadOnceItSettles) {
+    testing::FakeStreams streams;
+    state(streams.factory());
+    streams.deliver(library, {{database.string() + "-journal"}});
+    run(100ms);
+    EXPECT_EQ(servedClipName(), firstName);
+    EditorSaves::commitThroughJournal(database, changes);
+    streams.deliver(library, {{database}});
+    run(100ms);
+    EXPECT_EQ(servedClipName(), newName);
+    EXPECT_EQ(scans, 2);
+    EXPECT_EQ(writes, 1);
+}
+
 } // namespace
 } // namespace tandrel

@@ -6,10 +6,14 @@
 #include "platform/runtime/ManualClock.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QCoreApplication>
 
+#include <fstream>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +47,16 @@ struct WatcherTest : ::testing::Test {
         {clock, clock->timers(), streams.factory()}};
 
     int64_t now() const { return (clock->steadyNow() - start) / 1ms; }
+
+    // A watcher of its own that notes when it reports, in milliseconds from now.
+    std::unique_ptr<LibraryWatcher> timedWatcher(std::vector<int64_t> &seen) {
+        const platform::Clock::SteadyTime from = clock->steadyNow();
+        return std::make_unique<LibraryWatcher>(
+            [this, &seen, from](const fs::path &) {
+                seen.push_back((clock->steadyNow() - from) / 1ms);
+            },
+            LibraryWatcher::Environment{clock, clock->timers(), streams.factory()});
+    }
 };
 
 TEST_F(WatcherTest, ReportsALibraryOncePerSecondAndTheLastChangeOfABurstLate) {
@@ -136,18 +150,15 @@ TEST_F(WatcherTest, AReaderThatFoundASaveHalfDoneHearsOfTheLibraryOnceItsWritesS
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        const platform::Clock::SteadyTime caseStart = clock->steadyNow();
         std::vector<int64_t> seen;
-        LibraryWatcher caseWatcher(
-            [&](const fs::path &) { seen.push_back((clock->steadyNow() - caseStart) / 1ms); },
-            {clock, clock->timers(), streams.factory()});
-        caseWatcher.watch("A");
+        const auto caseWatcher = timedWatcher(seen);
+        caseWatcher->watch("A");
         int64_t elapsed = 0;
         for (const Step &step : c.steps) {
             clock->advance(std::chrono::milliseconds(step.atMilliseconds - elapsed));
             elapsed = step.atMilliseconds;
             if (step.ask) {
-                caseWatcher.reportWhenSettled("A");
+                caseWatcher->reportWhenSettled("A");
             } else {
                 streams.deliver("A", {{"A/Day 1/CurrentVersion.fcpevent"}});
             }
@@ -155,6 +166,109 @@ TEST_F(WatcherTest, AReaderThatFoundASaveHalfDoneHearsOfTheLibraryOnceItsWritesS
         clock->advance(5s);
         EXPECT_EQ(seen, c.reports);
     }
+}
+
+// A commit through a rollback journal is over when its journal is: a reader that found one
+// under way hears of the library then, not a settle interval later; while the journal still
+// holds the commit, the writes settle as any others.
+TEST_F(WatcherTest, AReaderThatFoundACommitUnderWayHearsOfTheLibraryWhenItsJournalIsGone) {
+    testing::ScratchFolder folder;
+    const fs::path database = folder / "CurrentVersion.fcpevent";
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
+        sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES (1);", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    const fs::path journal = database.string() + "-journal";
+    const auto writeJournal = [&](bool holdingACommit) {
+        std::ofstream out(journal, std::ios::binary | std::ios::trunc);
+        const unsigned char magic[] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
+        for (unsigned char byte : magic) {
+            out.put(holdingACommit ? static_cast<char>(byte) : '\0');
+        }
+    };
+    struct Case {
+        const char *what;
+        // The journal when its change comes: none, kept empty of a commit, or holding one.
+        std::optional<bool> journalHoldsACommit;
+        int64_t reportedAt;
+    };
+    const Case cases[] = {
+        {"the journal removed", std::nullopt, 10},
+        {"the journal kept after its commit", false, 10},
+        {"the journal still holding the commit", true, 60},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::error_code ignored;
+        fs::remove(journal, ignored);
+        if (c.journalHoldsACommit) {
+            writeJournal(*c.journalHoldsACommit);
+        }
+        std::vector<int64_t> seen;
+        const auto caseWatcher = timedWatcher(seen);
+        caseWatcher->watch("A");
+        streams.deliver("A", {{database}});
+        caseWatcher->reportWhenSettled("A");
+        clock->advance(10ms);
+        streams.deliver("A", {{journal}});
+        clock->advance(5s);
+        EXPECT_EQ(seen, (std::vector<int64_t>{0, c.reportedAt}));
+    }
+}
+
+// So is a commit into a write-ahead log once the log's index counts every frame of it.
+TEST_F(WatcherTest, AReaderThatFoundACommitUnderWayHearsOfTheLibraryWhenItsLogIsIndexed) {
+    testing::ScratchFolder folder;
+    const fs::path database = folder / "CurrentVersion.fcpevent";
+    sqlite3 *writer = nullptr;
+    ASSERT_EQ(sqlite3_open(database.c_str(), &writer), SQLITE_OK);
+    sqlite3_exec(writer, "PRAGMA journal_mode=WAL; CREATE TABLE t(x); INSERT INTO t VALUES (1);",
+                 nullptr, nullptr, nullptr);
+    const fs::path log = database.string() + "-wal";
+    const auto indexed = fs::file_size(log);
+    for (const bool commitOver : {true, false}) {
+        SCOPED_TRACE(commitOver ? "the commit over" : "frames not yet indexed");
+        fs::resize_file(log, commitOver ? indexed : indexed + 24 + 4096);
+        std::vector<int64_t> seen;
+        const auto caseWatcher = timedWatcher(seen);
+        caseWatcher->watch("A");
+        streams.deliver("A", {{log}});
+        caseWatcher->reportWhenSettled("A");
+        clock->advance(10ms);
+        streams.deliver("A", {{log}});
+        clock->advance(5s);
+        EXPECT_EQ(seen, (std::vector<int64_t>{0, commitOver ? 10 : 60}));
+    }
+    fs::resize_file(log, indexed);
+    sqlite3_close(writer);
+}
+
+// A reload that finds the library as it was asks for the rest of a save once it settles. A
+// library written every 0.1 s without end, changing nothing that is read, is then read twice a
+// second: on each interval's report and once more when writes settle, not after every write.
+TEST_F(WatcherTest, AReadThatFoundNothingNewHearsOfTheRestOfTheSaveAtMostTwiceASecond) {
+    std::vector<int64_t> seen;
+    LibraryWatcher *reader = nullptr;
+    LibraryWatcher caseWatcher(
+        [&](const fs::path &library) {
+            seen.push_back(now());
+            reader->reportRestWhenSettled(library);
+        },
+        {clock, clock->timers(), streams.factory()});
+    reader = &caseWatcher;
+    caseWatcher.watch("A");
+    const int64_t from = now();
+    for (int64_t at = 0; at < 3000; at += 100) {
+        clock->advance(std::chrono::milliseconds(at - (now() - from)));
+        streams.deliver("A", {{"A/Day 1/CurrentVersion.fcpevent"}});
+    }
+    clock->advance(5s);
+    for (int64_t &report : seen) {
+        report -= from;
+    }
+    EXPECT_EQ(seen, (std::vector<int64_t>{0, 150, 1150, 1250, 2250, 2350, 3350}));
 }
 
 TEST_F(WatcherTest, WatchesOnceAndReportsNothingAfterTheLibraryIsRemoved) {
