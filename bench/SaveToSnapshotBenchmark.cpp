@@ -20,6 +20,7 @@
 
 #include "core/database/LibraryScanner.h"
 #include "core/snapshot/SnapshotWriter.h"
+#include "core/tests/TemporaryFolder.h"
 #include "host/query/QueryResolver.h"
 #include "host/state/AppState.h"
 #include "host/state/TimelineTextOrder.h"
@@ -75,7 +76,8 @@ double cpuSeconds() {
 
 // The libraries, the event loop and the private data folder, made once per run.
 struct Fixture {
-    fs::path folder;
+    testing::TemporaryFolder scratch;
+    const fs::path folder = scratch.path();
     // The event database with the first clip under each name, and the rows that turn one into
     // the other.
     fs::path databases[2];
@@ -87,11 +89,6 @@ struct Fixture {
     std::unique_ptr<QCoreApplication> application;
 
     Fixture() {
-        std::string pattern = (fs::temp_directory_path() / "tandrel-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::abort();
-        }
-        folder = pattern;
         // Never the user's own snapshot.
         ::setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
         application = std::make_unique<QCoreApplication>(argc, argv);
@@ -103,11 +100,6 @@ struct Fixture {
         sample::SampleLibraryWriter::writeEvent(large(names[1]).events.at(0), databases[1], {});
         toName[1] = EditorSaves::changedRows(databases[0], databases[1]);
         toName[0] = EditorSaves::changedRows(databases[1], databases[0]);
-    }
-    ~Fixture() {
-        application.reset();
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
     }
     // A fresh copy of the library, its first clip under its first name.
     fs::path copy(const std::string &as) const {

@@ -11,22 +11,44 @@
 
 namespace tandrel {
 
+namespace {
+
+// Paths travel as text in the file system's encoding, so that any path comes back as it went.
+QString pathText(const std::filesystem::path &path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+std::filesystem::path pathOf(const QString &text) {
+    return QFile::encodeName(text).toStdString();
+}
+
+// The JSON object the bytes hold; nothing when they hold no JSON object.
+std::optional<QJsonObject> objectOf(const QByteArray &bytes) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        return std::nullopt;
+    }
+    return document.object();
+}
+
+} // namespace
+
 QByteArray HostRequest::encode() const {
     QJsonArray paths;
     for (const std::filesystem::path &library : libraries) {
-        paths.append(QFile::decodeName(QByteArray::fromStdString(library.string())));
+        paths.append(pathText(library));
     }
     return QJsonDocument(QJsonObject{{QStringLiteral("addLibraries"), paths}})
         .toJson(QJsonDocument::Compact);
 }
 
 std::optional<HostRequest> HostRequest::decode(const QByteArray &bytes) {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+    const std::optional<QJsonObject> object = objectOf(bytes);
+    if (!object) {
         return std::nullopt;
     }
-    const QJsonValue paths = document.object().value(QStringLiteral("addLibraries"));
+    const QJsonValue paths = object->value(QStringLiteral("addLibraries"));
     if (!paths.isArray()) {
         return std::nullopt;
     }
@@ -35,7 +57,7 @@ std::optional<HostRequest> HostRequest::decode(const QByteArray &bytes) {
         if (!path.isString()) {
             return std::nullopt;
         }
-        request.libraries.emplace_back(QFile::encodeName(path.toString()).toStdString());
+        request.libraries.push_back(pathOf(path.toString()));
     }
     return request;
 }
@@ -55,8 +77,7 @@ QByteArray HostAnswer::encode() const {
     QJsonArray refusals;
     for (const Refusal &refusal : refused) {
         refusals.append(
-            QJsonObject{{QStringLiteral("library"),
-                         QFile::decodeName(QByteArray::fromStdString(refusal.library.string()))},
+            QJsonObject{{QStringLiteral("library"), pathText(refusal.library)},
                         {QStringLiteral("reason"), QString::fromStdString(refusal.reason)}});
     }
     return QJsonDocument(QJsonObject{{QStringLiteral("refused"), refusals}})
@@ -64,12 +85,11 @@ QByteArray HostAnswer::encode() const {
 }
 
 std::optional<HostAnswer> HostAnswer::decode(const QByteArray &bytes) {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+    const std::optional<QJsonObject> object = objectOf(bytes);
+    if (!object) {
         return std::nullopt;
     }
-    const QJsonValue refusals = document.object().value(QStringLiteral("refused"));
+    const QJsonValue refusals = object->value(QStringLiteral("refused"));
     if (refusals.isUndefined()) {
         return HostAnswer{};
     }
@@ -83,8 +103,7 @@ std::optional<HostAnswer> HostAnswer::decode(const QByteArray &bytes) {
         if (!library.isString() || !reason.isString()) {
             return std::nullopt;
         }
-        answer.refused.push_back(
-            {QFile::encodeName(library.toString()).toStdString(), reason.toString().toStdString()});
+        answer.refused.push_back({pathOf(library.toString()), reason.toString().toStdString()});
     }
     return answer;
 }

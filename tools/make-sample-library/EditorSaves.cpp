@@ -5,8 +5,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>

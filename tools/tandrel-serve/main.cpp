@@ -8,8 +8,8 @@
 // the active preset and each snapshot written is printed as a line of its own.
 // The host's user defaults (presets, the active preset, the libraries' bookmarks, the served
 // timeline) live in the INI file FILE, so that a later run restores the libraries, the timeline
-// and the preset of this one; it then needs no LIBRARY. Without FILE they stay in memory: nothing of the user's host
-// settings is read or changed. Ends on SIGINT or SIGTERM.
+// and the preset of this one; it then needs no LIBRARY. Without FILE they stay in memory: nothing
+// of the user's host settings is read or changed. Ends on SIGINT or SIGTERM.
 //
 // It follows the editor panel through the bridge as the host does (tandrel-bridge plays the
 // panel): it publishes its presets, serves the timeline of the panel's sequence with the

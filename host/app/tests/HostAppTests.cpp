@@ -7,6 +7,7 @@
 #include "host/app/TandrelHostApp.h"
 #include "host/app/UpdaterStartTask.h"
 #include "host/app/WindowRegistry.h"
+#include "host/app/tests/HostProcess.h"
 #include "host/update/Updater.h"
 #include "host/views/feedback/FeedbackSheet.h"
 #include "host/views/main/tests/HostViewsFixture.h"
@@ -504,17 +505,8 @@ TEST(HostAppSingleInstance, ALaterClaimHandsItsRequestToTheFirstAndHearsItsAnswe
 
 TEST(HostAppProcess, ASecondStartExitsAndTheFirstShowsAWindow) {
     QTemporaryDir home;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
-                                 "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
-        const QString folder = home.filePath(QString::fromUtf8(variable));
-        QDir().mkpath(folder);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        environment.insert(QString::fromUtf8(variable), folder);
-    }
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcessEnvironment environment = testing::hostEnvironment(home);
     environment.insert(QStringLiteral("TANDREL_LOG_LEVEL"), QStringLiteral("info"));
-    environment.insert(QStringLiteral("TANDREL_UPDATE_SERVER"), QString());
 
     QProcess first;
     first.setProcessEnvironment(environment);

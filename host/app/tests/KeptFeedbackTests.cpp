@@ -1,11 +1,10 @@
 // Feedback that earlier runs kept for retry goes out when the host starts, not only once the
 // user sends another.
+#include "host/app/tests/HostProcess.h"
 #include "host/feedback/FeedbackPayload.h"
 #include "host/feedback/RetryQueueFile.h"
 #include "host/feedback/tests/LoopbackServer.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,16 +27,7 @@ std::string contents(const std::filesystem::path &path) {
 TEST(HostStart, SendsTheFeedbackEarlierRunsKeptOnce) {
     testing::LoopbackServer server;
     QTemporaryDir home;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
-                                 "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
-        const QString folder = home.filePath(QString::fromUtf8(variable));
-        QDir().mkpath(folder);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        environment.insert(QString::fromUtf8(variable), folder);
-    }
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("TANDREL_UPDATE_SERVER"), QString());
+    QProcessEnvironment environment = testing::hostEnvironment(home);
     environment.insert(QStringLiteral("TANDREL_FEEDBACK_SERVER"), server.server());
 
     const std::filesystem::path queue =

@@ -57,6 +57,21 @@ struct WatcherTest : ::testing::Test {
             },
             LibraryWatcher::Environment{clock, clock->timers(), streams.factory()});
     }
+
+    // The reports of a watcher of its own (as `timedWatcher` notes them) that hears of a change
+    // of `first`, is asked for the library once the save is over, and hears of `then` 10 ms
+    // later.
+    std::vector<int64_t> reportsOfAnAskBetween(const fs::path &first, const fs::path &then) {
+        std::vector<int64_t> seen;
+        const auto caseWatcher = timedWatcher(seen);
+        caseWatcher->watch("A");
+        streams.deliver("A", {{first}});
+        caseWatcher->reportWhenSettled("A");
+        clock->advance(10ms);
+        streams.deliver("A", {{then}});
+        clock->advance(5s);
+        return seen;
+    }
 };
 
 TEST_F(WatcherTest, ReportsALibraryOncePerSecondAndTheLastChangeOfABurstLate) {
@@ -206,15 +221,8 @@ TEST_F(WatcherTest, AReaderThatFoundACommitUnderWayHearsOfTheLibraryWhenItsJourn
         if (c.journalHoldsACommit) {
             writeJournal(*c.journalHoldsACommit);
         }
-        std::vector<int64_t> seen;
-        const auto caseWatcher = timedWatcher(seen);
-        caseWatcher->watch("A");
-        streams.deliver("A", {{database}});
-        caseWatcher->reportWhenSettled("A");
-        clock->advance(10ms);
-        streams.deliver("A", {{journal}});
-        clock->advance(5s);
-        EXPECT_EQ(seen, (std::vector<int64_t>{0, c.reportedAt}));
+        EXPECT_EQ(reportsOfAnAskBetween(database, journal),
+                  (std::vector<int64_t>{0, c.reportedAt}));
     }
 }
 
@@ -231,15 +239,7 @@ TEST_F(WatcherTest, AReaderThatFoundACommitUnderWayHearsOfTheLibraryWhenItsLogIs
     for (const bool commitOver : {true, false}) {
         SCOPED_TRACE(commitOver ? "the commit over" : "frames not yet indexed");
         fs::resize_file(log, commitOver ? indexed : indexed + 24 + 4096);
-        std::vector<int64_t> seen;
-        const auto caseWatcher = timedWatcher(seen);
-        caseWatcher->watch("A");
-        streams.deliver("A", {{log}});
-        caseWatcher->reportWhenSettled("A");
-        clock->advance(10ms);
-        streams.deliver("A", {{log}});
-        clock->advance(5s);
-        EXPECT_EQ(seen, (std::vector<int64_t>{0, commitOver ? 10 : 60}));
+        EXPECT_EQ(reportsOfAnAskBetween(log, log), (std::vector<int64_t>{0, commitOver ? 10 : 60}));
     }
     fs::resize_file(log, indexed);
     sqlite3_close(writer);
