@@ -31,6 +31,17 @@ auto log() {
     return logger("com.ostrevale.tandrel.host", "feedback");
 }
 
+FeedbackService::Server serverState(const platform::ServerAddress &server) {
+    switch (server.problem()) {
+    case platform::ServerAddress::Problem::none:
+        return FeedbackService::Server::usable;
+    case platform::ServerAddress::Problem::empty:
+        return FeedbackService::Server::none;
+    default:
+        return FeedbackService::Server::refused;
+    }
+}
+
 QByteArray bytesOf(const std::string &text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -138,22 +149,14 @@ std::optional<std::filesystem::path> FeedbackService::retryQueueStoreURL() {
 }
 
 FeedbackService::FeedbackService(Configuration configuration, QObject *parent)
-    : QObject(parent), endpoint_(endpointFor(configuration.server)),
+    : QObject(parent), server_(configuration.server),
       drainsRetryQueue_(configuration.drainsRetryQueue),
       retryQueueFile_(configuration.retryQueueFile),
       retryQueue_(std::move(configuration.retryQueueFile), retryPauses, retryAttempts,
                   std::move(configuration.sleep)) {
-    const platform::ServerAddress address(configuration.server);
-    if (!address.isAllowed()) {
-        serverState_ = address.problem() == platform::ServerAddress::Problem::empty
-                           ? Server::none
-                           : Server::refused;
-        serverProblem_ = address.problemText();
-        serverRefusal_ = address.refusal(QStringLiteral("feedback"));
-    }
     // Without a usable endpoint every attempt would fail the same way and use up the
     // record's attempts; the records wait in the file for a run that has one.
-    if (drainsRetryQueue_ && endpoint_) {
+    if (drainsRetryQueue_ && server_.isAllowed()) {
         QTimer::singleShot(0, this, [this] {
             retryQueue_.setExecutor([this](const Payload &payload, RetryQueue::Completion done) {
                 performSend(payload, [done = std::move(done)](Answer answer) {
@@ -188,8 +191,8 @@ void FeedbackService::send(Payload payload, QObject *context,
     performSend(*record, [this, record, receiver, done = std::move(done)](Answer answer) {
         std::erase(unanswered_, record);
         SendResult result;
-        result.server = serverState_;
-        result.serverProblem = serverProblem_;
+        result.server = serverState(server_);
+        result.serverProblem = server_.problemText();
         result.retriesHere = drainsRetryQueue_;
         result.retryQueueFile = retryQueueFile_;
         if (const auto *id = std::get_if<QString>(&answer)) {
@@ -217,11 +220,12 @@ void FeedbackService::send(Payload payload, QObject *context,
 }
 
 void FeedbackService::performSend(const Payload &payload, std::function<void(Answer)> done) {
-    if (!endpoint_) {
-        done(std::make_exception_ptr(FeedbackError::invalidURL(serverRefusal_)));
+    if (!server_.isAllowed()) {
+        done(std::make_exception_ptr(
+            FeedbackError::invalidURL(server_.refusal(QStringLiteral("feedback")))));
         return;
     }
-    QNetworkRequest request(*endpoint_);
+    QNetworkRequest request(server_.url(QLatin1String(recordsPath)));
     request.setTransferTimeout(static_cast<int>(timeout.count()));
     // A redirect could lead the record anywhere, also in the clear; it is no delivery.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,

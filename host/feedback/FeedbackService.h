@@ -2,6 +2,7 @@
 
 #include "host/feedback/FeedbackPayload.h"
 #include "host/feedback/PersistentRetryQueue.h"
+#include "platform/network/ServerAddress.h"
 
 #include <QByteArray>
 #include <QNetworkAccessManager>
@@ -135,12 +136,7 @@ private:
 
     void performSend(const Payload &payload, std::function<void(Answer)> done);
 
-    std::optional<QUrl> endpoint_;
-    Server serverState_ = Server::usable;
-    // Why no record can leave: the part of the address that is not allowed, and the whole
-    // refusal ("No feedback server is configured.").
-    QString serverProblem_;
-    QString serverRefusal_;
+    platform::ServerAddress server_;
     bool drainsRetryQueue_;
     std::optional<std::filesystem::path> retryQueueFile_;
     RetryQueue retryQueue_;

@@ -84,16 +84,15 @@ Json field(const std::function<Json()> &read) {
 }
 
 // The timecode players start the movie at, with its track: the referenced track's first
-// timecode, else the first of any track.
+// timecode, else the first of any track. `timecodes` are the asset's, one list a track.
 struct Start {
     uint32_t trackID;
     Timecode timecode;
 };
 
-std::optional<Start> startOf(const MediaAsset &asset) {
+std::optional<Start> startOf(const MediaAsset &asset,
+                             const std::vector<std::vector<Timecode>> &timecodes) {
     const std::vector<MediaTrack> tracks = asset.tracks(MediaType::timecode);
-    const std::vector<std::vector<Timecode>> timecodes =
-        asset.timecodes(std::nullopt, kBase, kLimit);
     const std::optional<uint32_t> referenced = asset.referencedTimecodeTrackID();
     for (const bool anyTrack : {false, true}) {
         for (size_t i = 0; i < tracks.size() && i < timecodes.size(); ++i) {
@@ -113,11 +112,22 @@ int probe(const char *path) {
     json["drop"] = asset->isTimecodeFrameRateDropFrame();
     json["videoFrameRate"] = field([&] { return std::string(asset->videoFrameRate().rawValue()); });
     json["interlaced"] = asset->isVideoInterlaced();
+    // Every timecode track's samples, read once for the start and for the list.
+    std::vector<std::vector<Timecode>> timecodes;
+    std::exception_ptr timecodesUnread;
+    try {
+        timecodes = asset->timecodes(std::nullopt, kBase, kLimit);
+    } catch (...) {
+        timecodesUnread = std::current_exception();
+    }
     Json start;
     Json startTrack;
     Json end;
     try {
-        if (const std::optional<Start> found = startOf(*asset)) {
+        if (timecodesUnread) {
+            std::rethrow_exception(timecodesUnread);
+        }
+        if (const std::optional<Start> found = startOf(*asset, timecodes)) {
             start = found->timecode.stringValue();
             startTrack = found->trackID;
             end = field([&] {
@@ -135,8 +145,11 @@ int probe(const char *path) {
     json["duration"] =
         field([&] { return asset->durationTimecode(std::nullopt, kBase, kLimit).stringValue(); });
     json["timecodes"] = field([&] {
+        if (timecodesUnread) {
+            std::rethrow_exception(timecodesUnread);
+        }
         Json tracks = Json::array();
-        for (const auto &track : asset->timecodes(std::nullopt, kBase, kLimit)) {
+        for (const auto &track : timecodes) {
             Json timecodes = Json::array();
             for (const Timecode &timecode : track) {
                 timecodes.push_back(timecode.stringValue());
