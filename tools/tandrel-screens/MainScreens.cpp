@@ -251,6 +251,18 @@ std::unique_ptr<QWidget> startTC(const ScreenContext &context, StartTC which) {
     return card;
 }
 
+// `band` as the band of a main window in the default appearance, its parts in a column.
+QVBoxLayout *onTheBand(QWidget &band) {
+    band.setAutoFillBackground(true);
+    QPalette palette = band.palette();
+    palette.setColor(QPalette::Window,
+                     MainWindowAppearance::from(AppearanceSettings::defaults()).bandColor);
+    band.setPalette(palette);
+    auto *layout = new QVBoxLayout(&band);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return layout;
+}
+
 // The status bar while a refresh it asked for runs, on the band behind it, as wide as the
 // smallest main window.
 std::unique_ptr<QWidget> statusBarRefreshing(const ScreenContext &context) {
@@ -262,13 +274,7 @@ std::unique_ptr<QWidget> statusBarRefreshing(const ScreenContext &context) {
     state.setActiveTimeline(timelineID(state, "Sample"));
     made.clock->advance(2min);
     auto band = std::make_unique<QWidget>();
-    band->setAutoFillBackground(true);
-    QPalette palette = band->palette();
-    palette.setColor(QPalette::Window,
-                     MainWindowAppearance::from(AppearanceSettings::defaults()).bandColor);
-    band->setPalette(palette);
-    auto *layout = new QVBoxLayout(band.get());
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto *layout = onTheBand(*band);
     auto *bar = new StatusBarView(state, made.clock, made.clock->timers());
     layout->addWidget(bar);
     // The state object's refresh is under way: it reads the libraries again on its queue.
@@ -282,13 +288,7 @@ std::unique_ptr<QWidget> statusBarRefreshing(const ScreenContext &context) {
 std::unique_ptr<QWidget> banner(PluginUpdateState state) {
     qputenv("TANDREL_UPDATE_SERVER", exampleUpdateServer);
     auto band = std::make_unique<QWidget>();
-    band->setAutoFillBackground(true);
-    QPalette palette = band->palette();
-    palette.setColor(QPalette::Window,
-                     MainWindowAppearance::from(AppearanceSettings::defaults()).bandColor);
-    band->setPalette(palette);
-    auto *layout = new QVBoxLayout(band.get());
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto *layout = onTheBand(*band);
     layout->addWidget(
         new PluginVersionWarningBanner(state, PluginVersionWarningBanner::Links::standard()));
     layout->addStretch(1);
