@@ -4,8 +4,8 @@
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "tools/tandrel-screens/LayoutScreenWindow.h"
+#include "tools/tandrel-screens/ScreenHover.h"
 
-#include "designkit/CorvaneClock.h"
 #include "designkit/CorvaneFloatingPanel.h"
 #include "designkit/CorvaneFloatingPanelColumn.h"
 #include "host/state/AppState.h"
@@ -18,7 +18,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
-#include <optional>
 #include <set>
 
 namespace {
@@ -124,11 +123,9 @@ const tandrel::screens::ScreenRegistration screens{
     {"editor-panel-opening",
      {940, 780},
      [](const ScreenContext &) {
-         // Half way through the "Validate" panel's coming in, on a clock of the screen's own.
-         static corvane::ManualClock clock;
-         static std::optional<corvane::ScopedClock> scoped;
-         scoped.emplace(clock);
-         return pane(Preset::builtIn, defaultPanels, {}, [](DisplaySettingsView &view) {
+         // Half way through the "Validate" panel's coming in, on the screen's own clock.
+         corvane::ManualClock &clock = screens::screenClock();
+         return pane(Preset::builtIn, defaultPanels, {}, [&clock](DisplaySettingsView &view) {
              view.togglePanel(RightPanel::validate);
              clock.advance(corvane::CorvaneFloatingPanelColumn::panelTransition / 2);
          });

@@ -7,7 +7,6 @@
 #include "designkit/Color.h"
 #include "designkit/CorvaneMaterial.h"
 #include "designkit/Painting.h"
-#include "host/app/HostCommands.h"
 #include "host/state/AppState.h"
 #include "host/update/PluginUpdateInstaller.h"
 #include "host/views/common/ElidedLabel.h"
@@ -17,8 +16,6 @@
 #include "host/views/common/UrlOpener.h"
 #include "host/views/main/ContentView.h"
 #include "host/views/main/DetectFromFCPButton.h"
-#include "host/views/main/HostNotifications.h"
-#include "host/views/main/LibraryPicker.h"
 #include "host/views/main/PluginVersionWarningBanner.h"
 #include "host/views/main/ProjectStartTCView.h"
 #include "host/views/main/SidebarView.h"
@@ -30,6 +27,7 @@
 #include "tools/make-sample-library/SampleLibrary.h"
 #include "tools/make-sample-library/SampleLibraryWriter.h"
 #include "tools/tandrel-screens/ScreenHover.h"
+#include "tools/tandrel-screens/ScreenMainWindow.h"
 #include "tools/tandrel-screens/ScreenState.h"
 
 #include <QAbstractButton>
@@ -46,6 +44,8 @@ namespace {
 
 using namespace tandrel;
 using namespace std::chrono_literals;
+using tandrel::screens::Host;
+using tandrel::screens::host;
 using tandrel::screens::ScreenContext;
 
 // Nothing is fetched from it: it only gives the banner an installer to offer.
@@ -78,33 +78,6 @@ public:
     std::optional<ScriptResult> runScript(const std::string &) override { return std::nullopt; }
 };
 
-// What a main window of the screens lives on; made once per screen process, never freed
-// before the window.
-struct Host {
-    std::shared_ptr<platform::ManualClock> clock = std::make_shared<platform::ManualClock>();
-    std::unique_ptr<AppState> state;
-    Preferences preferences{platform::SettingsKeyValueStore::standardUserDefaults()};
-    HostNotifications notifications;
-    // The host's menus; nothing here acts on them.
-    HostCommands commands{{}};
-
-    explicit Host(AppState::PluginUpdateCheck check,
-                  std::shared_ptr<platform::EditorAutomation> editor = nullptr) {
-        AppState::Services services = screens::standInServices(clock);
-        if (editor) {
-            services.editorAutomation = std::move(editor);
-        }
-        services.checkPluginUpdate = std::move(check);
-        state = std::make_unique<AppState>(std::move(services));
-    }
-};
-
-Host &host(AppState::PluginUpdateCheck check = nullptr,
-           std::shared_ptr<platform::EditorAutomation> editor = nullptr) {
-    static Host made(std::move(check), std::move(editor));
-    return made;
-}
-
 std::string timelineID(const AppState &state, const std::string &name) {
     for (const TimelineChoice &timeline : state.availableTimelines()) {
         if (timeline.name == name) {
@@ -123,18 +96,7 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
                       stage == Stage::detectPermission ? std::make_shared<RefusingEditor>()
                                                        : nullptr);
     AppState &state = *made.state;
-    auto window = std::make_unique<ContentView>(ContentView::Environment{
-        .state = &state,
-        .preferences = &made.preferences,
-        .notifications = &made.notifications,
-        .libraryPicker = &LibraryPicker::system(),
-        .bannerLinks = PluginVersionWarningBanner::Links::standard(),
-        .clock = made.clock,
-        .timers = made.clock->timers(),
-        .fillMenuBar = [&made](QMenuBar *menuBar) { made.commands.fillMenuBar(menuBar); },
-        .openWindow = [](const QString &) {},
-    });
-    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    std::unique_ptr<ContentView> window = screens::mainWindowOn(made);
     state.start();
     if (stage != Stage::empty && stage != Stage::detectPermission) {
         state.addLibrary(screens::sampleLibrary(context));
@@ -289,6 +251,18 @@ std::unique_ptr<QWidget> startTC(const ScreenContext &context, StartTC which) {
     return card;
 }
 
+// `band` as the band of a main window in the default appearance, its parts in a column.
+QVBoxLayout *onTheBand(QWidget &band) {
+    band.setAutoFillBackground(true);
+    QPalette palette = band.palette();
+    palette.setColor(QPalette::Window,
+                     MainWindowAppearance::from(AppearanceSettings::defaults()).bandColor);
+    band.setPalette(palette);
+    auto *layout = new QVBoxLayout(&band);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return layout;
+}
+
 // The status bar while a refresh it asked for runs, on the band behind it, as wide as the
 // smallest main window.
 std::unique_ptr<QWidget> statusBarRefreshing(const ScreenContext &context) {
@@ -300,13 +274,7 @@ std::unique_ptr<QWidget> statusBarRefreshing(const ScreenContext &context) {
     state.setActiveTimeline(timelineID(state, "Sample"));
     made.clock->advance(2min);
     auto band = std::make_unique<QWidget>();
-    band->setAutoFillBackground(true);
-    QPalette palette = band->palette();
-    palette.setColor(QPalette::Window,
-                     MainWindowAppearance::from(AppearanceSettings::defaults()).bandColor);
-    band->setPalette(palette);
-    auto *layout = new QVBoxLayout(band.get());
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto *layout = onTheBand(*band);
     auto *bar = new StatusBarView(state, made.clock, made.clock->timers());
     layout->addWidget(bar);
     // The state object's refresh is under way: it reads the libraries again on its queue.
@@ -320,13 +288,7 @@ std::unique_ptr<QWidget> statusBarRefreshing(const ScreenContext &context) {
 std::unique_ptr<QWidget> banner(PluginUpdateState state) {
     qputenv("TANDREL_UPDATE_SERVER", exampleUpdateServer);
     auto band = std::make_unique<QWidget>();
-    band->setAutoFillBackground(true);
-    QPalette palette = band->palette();
-    palette.setColor(QPalette::Window,
-                     MainWindowAppearance::from(AppearanceSettings::defaults()).bandColor);
-    band->setPalette(palette);
-    auto *layout = new QVBoxLayout(band.get());
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto *layout = onTheBand(*band);
     layout->addWidget(
         new PluginVersionWarningBanner(state, PluginVersionWarningBanner::Links::standard()));
     layout->addStretch(1);

@@ -12,6 +12,8 @@
 #include <QMetaObject>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace {
 
 using tandrel::AppState;
@@ -52,6 +54,22 @@ std::unique_ptr<QWidget> paneCanvas(AppState &state, PositionPreviewCanvas::Opti
     return page;
 }
 
+// The pane's canvas on `preset` with its element `index` selected; `then` acts on the canvas
+// and that element once the screen is shown and laid out.
+std::unique_ptr<QWidget>
+canvasSelecting(const DisplayConfig &preset, size_t index,
+                std::function<void(PositionPreviewCanvas *, const tandrel::Uuid &)> then) {
+    AppState &state = stateWith(preset);
+    const tandrel::Uuid selected = state.presets()[0].elements[index].id;
+    state.selectElement(selected, false);
+    std::unique_ptr<QWidget> page = paneCanvas(state);
+    auto *canvas = page->findChild<PositionPreviewCanvas *>();
+    QMetaObject::invokeMethod(
+        canvas, [canvas, selected, then = std::move(then)] { then(canvas, selected); },
+        Qt::QueuedConnection);
+    return page;
+}
+
 BurnInElement element(MetadataField field, std::string label, double x, double y, double fontSize) {
     BurnInElement made(field);
     if (!label.empty()) {
@@ -79,19 +97,10 @@ std::unique_ptr<QWidget> canvasClassicCropSelected(const ScreenContext &) {
     preset.visiblePictureAspectRatio = 4.0 / 3.0;
     preset.elements.push_back(element(MetadataField::clipName, "", 0.05, 0.2, 24));
     preset.elements.push_back(element(MetadataField::custom, "DRAFT", 0.4, 0.55, 40));
-    AppState &state = stateWith(preset);
-    const tandrel::Uuid selected = state.presets()[0].elements[1].id;
-    state.selectElement(selected, false);
-    std::unique_ptr<QWidget> page = paneCanvas(state);
-    // Once laid out: the guide a drag of the selected chip onto the others' left edge shows.
-    auto *canvas = page->findChild<PositionPreviewCanvas *>();
-    QMetaObject::invokeMethod(
-        canvas,
-        [canvas, selected] {
-            canvas->setActiveGuides(canvas->chip(selected)->boxInCanvas().left(), std::nullopt);
-        },
-        Qt::QueuedConnection);
-    return page;
+    // The guide a drag of the selected chip onto the others' left edge shows.
+    return canvasSelecting(preset, 1, [](PositionPreviewCanvas *canvas, const tandrel::Uuid &id) {
+        canvas->setActiveGuides(canvas->chip(id)->boxInCanvas().left(), std::nullopt);
+    });
 }
 
 std::unique_ptr<QWidget> canvasStacked(const ScreenContext &) {
@@ -126,15 +135,9 @@ std::unique_ptr<QWidget> canvasCentredUnderAChip(const ScreenContext &) {
     preset.elements.at(0).posY = 0.45;
     preset.elements.push_back(
         element(MetadataField::custom, "Watermark applied by Ostrevale", 0.3, 0.5, 30));
-    AppState &state = stateWith(preset);
-    const tandrel::Uuid timecode = state.presets()[0].elements[0].id;
-    state.selectElement(timecode, false);
-    std::unique_ptr<QWidget> page = paneCanvas(state);
-    auto *canvas = page->findChild<PositionPreviewCanvas *>();
-    QMetaObject::invokeMethod(
-        canvas, [canvas, timecode] { canvas->chip(timecode)->centreHorizontallyButton()->click(); },
-        Qt::QueuedConnection);
-    return page;
+    return canvasSelecting(preset, 0, [](PositionPreviewCanvas *canvas, const tandrel::Uuid &id) {
+        canvas->chip(id)->centreHorizontallyButton()->click();
+    });
 }
 
 std::unique_ptr<QWidget> previewWindow(AppState &state) {

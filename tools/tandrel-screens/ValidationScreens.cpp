@@ -5,17 +5,14 @@
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "designkit/CorvaneFloatingPanel.h"
-#include "host/app/HostCommands.h"
 #include "host/state/AppState.h"
-#include "host/views/common/Preferences.h"
 #include "host/views/layout/DisplaySettingsView.h"
 #include "host/views/main/ContentView.h"
-#include "host/views/main/HostNotifications.h"
-#include "host/views/main/LibraryPicker.h"
 #include "host/views/validation/ValidationTileContent.h"
 #include "host/views/validation/ValidationView.h"
 #include "host/views/validation/tests/StateValidation.h"
 #include "platform/runtime/MainQueue.h"
+#include "tools/tandrel-screens/ScreenMainWindow.h"
 #include "tools/tandrel-screens/ScreenState.h"
 
 #include <QCoreApplication>
@@ -168,33 +165,13 @@ std::unique_ptr<QWidget> tile(const ScreenContext &context,
     return scene;
 }
 
-// What a main window lives on; made once per screen process, freed after the window.
-struct Host {
-    std::shared_ptr<platform::ManualClock> clock = std::make_shared<platform::ManualClock>();
-    std::unique_ptr<AppState> state = std::make_unique<AppState>(screens::standInServices(clock));
-    Preferences preferences{platform::SettingsKeyValueStore::standardUserDefaults()};
-    HostNotifications notifications;
-    HostCommands commands{{}};
-};
-
 // A main window at the size it opens at, serving `timeline`, with every panel of the layout
 // editor open, the "Validate" panel's tile after checking `file` through the state object.
 std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, const std::string &timeline,
                                     const fs::path &file) {
-    static Host host;
-    AppState &state = *host.state;
-    auto window = std::make_unique<ContentView>(ContentView::Environment{
-        .state = &state,
-        .preferences = &host.preferences,
-        .notifications = &host.notifications,
-        .libraryPicker = &LibraryPicker::system(),
-        .bannerLinks = PluginVersionWarningBanner::Links::standard(),
-        .clock = host.clock,
-        .timers = host.clock->timers(),
-        .fillMenuBar = [](QMenuBar *menuBar) { host.commands.fillMenuBar(menuBar); },
-        .openWindow = [](const QString &) {},
-    });
-    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    screens::Host &made = screens::host();
+    AppState &state = *made.state;
+    std::unique_ptr<ContentView> window = screens::mainWindowOn(made);
     state.start();
     state.addLibrary(screens::sampleLibrary(context));
     platform::MainQueue::runPending();

@@ -58,14 +58,10 @@ ValidationTileContent::ValidationTileContent(AppState &state,
                                        {.prompt = qtText(ReportTexts::tileDropPrompt),
                                         .onChoose = [this] { this->chooseFile(); },
                                         .onDrop = {}})),
-      error_(new WrappingLabel), page_(new QWidget), rows_(new QVBoxLayout(page_)),
-      scroll_(
-          new corvane::CorvaneScrollArea(nullptr, corvane::CorvaneScrollArea::Rows::anyCut, this)) {
+      error_(new WrappingLabel) {
     setObjectName(QStringLiteral("validationTile"));
     setAcceptDrops(true);
-    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    policy.setHeightForWidth(true);
-    setSizePolicy(policy);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     noTimeline_->setObjectName(QStringLiteral("noTimeline"));
     corvane::corvaneMicro(noTimeline_);
     error_->setObjectName(QStringLiteral("error"));
@@ -73,7 +69,10 @@ ValidationTileContent::ValidationTileContent(AppState &state,
     corvane::corvaneForeground(error_, Color::red());
 
     // The rows stand on a page that scrolls when the panel is shorter than they are: squeezed
-    // into less height, they would be drawn over each other.
+    // into less height, they would be drawn over each other. The scroll view asks the panel
+    // for the rows' height at its width, again whenever they change, and gives way to a line.
+    auto *page = new QWidget;
+    rows_ = new QVBoxLayout(page);
     rows_->setContentsMargins(0, 0, 0, 0);
     rows_->setSpacing(10);
     rows_->addWidget(noTimeline_);
@@ -81,11 +80,12 @@ ValidationTileContent::ValidationTileContent(AppState &state,
     rows_->addWidget(error_);
     // The verdict goes here, above the stretch that keeps the rows at the top.
     rows_->addStretch(1);
-    scroll_->setObjectName(QStringLiteral("scroll"));
     // The panel shows through.
-    scroll_->setContent(page_);
-    // The rows' height changes with their texts and fonts: the panel asks again each time.
-    page_->installEventFilter(this);
+    auto *scroll = new corvane::CorvaneScrollArea(page);
+    scroll->setObjectName(QStringLiteral("scroll"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
 
     connect(controller_, &ValidationRunController::changed, this, &ValidationTileContent::refresh);
     connect(&state_, &AppState::activeTimelineIDChanged, this, &ValidationTileContent::refresh);
@@ -194,34 +194,6 @@ void ValidationTileContent::refresh() {
     if (summary_) {
         summary_->setVisible(hasTimeline);
     }
-}
-
-bool ValidationTileContent::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == page_ && event->type() == QEvent::LayoutRequest) {
-        updateGeometry();
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-int ValidationTileContent::heightForWidth(int width) const {
-    const int height = page_->heightForWidth(width);
-    return height >= 0 ? height : page_->sizeHint().height();
-}
-
-QSize ValidationTileContent::sizeHint() const {
-    const int width = page_->sizeHint().width();
-    return {width, heightForWidth(width)};
-}
-
-QSize ValidationTileContent::minimumSizeHint() const {
-    // Below its rows' height it scrolls, down to a line's height: the panel column lets it
-    // stay whole while the panels beside it can give way, and a window at its least size with
-    // every panel open shows the part of it that fits.
-    return {page_->minimumSizeHint().width(), scroll_->minimumSizeHint().height()};
-}
-
-void ValidationTileContent::resizeEvent(QResizeEvent *) {
-    scroll_->setGeometry(rect());
 }
 
 } // namespace tandrel

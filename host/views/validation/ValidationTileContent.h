@@ -11,10 +11,6 @@
 class QMimeData;
 class QVBoxLayout;
 
-namespace corvane {
-class CorvaneScrollArea;
-} // namespace corvane
-
 namespace tandrel {
 
 class AppState;
@@ -51,16 +47,7 @@ public:
     // One fact of the verdict panel: the label above its value.
     static QWidget *factRow(const QString &label, const QString &value);
 
-    // The height of all its rows at that width: what it asks of the panel. Given less, it
-    // scrolls.
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override;
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
-
 protected:
-    void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -76,9 +63,7 @@ private:
     QWidget *noTimeline_;
     ValidationDropZone *dropZone_;
     WrappingLabel *error_;
-    QWidget *page_;
     QVBoxLayout *rows_;
-    corvane::CorvaneScrollArea *scroll_;
     QWidget *summary_ = nullptr;
     std::shared_ptr<const TimelineValidator::ValidationReport> shownReport_;
 };

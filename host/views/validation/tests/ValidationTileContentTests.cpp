@@ -20,6 +20,19 @@ namespace fs = std::filesystem;
 const std::string prompt = "Drop .fcpxml / .fcpxmld here";
 const std::string choose = "Choose FCPXML...";
 
+// A report that fails: 7 of 10 compared exact, 4 mismatches, 250 and 3 unmatched.
+TimelineValidator::ValidationReport failingReport() {
+    TimelineValidator::ValidationReport report;
+    report.fcpxmlClipCount = 260;
+    report.resolverEntryCount = 13;
+    report.comparedPairs = 10;
+    report.exactMatches = 7;
+    report.mismatches.resize(4);
+    report.unmatchedFCPXML.resize(250);
+    report.unmatchedResolver.resize(3);
+    return report;
+}
+
 class ValidationTileTest : public testing::ViewTest {
 protected:
     QAbstractButton *chooseButton() {
@@ -68,15 +81,7 @@ TEST_F(ValidationTileTest, ShowsTheVerdictWithTheSummaryAndTwoCounts) {
     // A failing report: FAIL, with its counts.
     chosen = "/exports/Main Edit 2.fcpxml";
     chooseButton()->click();
-    TimelineValidator::ValidationReport report;
-    report.fcpxmlClipCount = 260;
-    report.resolverEntryCount = 13;
-    report.comparedPairs = 10;
-    report.exactMatches = 7;
-    report.mismatches.resize(4);
-    report.unmatchedFCPXML.resize(250);
-    report.unmatchedResolver.resize(3);
-    checks.completions.at(1)(std::move(report));
+    checks.completions.at(1)(failingReport());
     EXPECT_EQ(shownTexts(&tile),
               (Texts{prompt, choose, "Main Edit 2.fcpxml", "FAIL",
                      "7/10 exact matches \u2014 4 field mismatches, 250 in FCPXML only, 3 in "
@@ -100,15 +105,7 @@ TEST_F(ValidationTileTest, KeepsEveryRowWholeWhenThePanelIsShorterThanItsRows) {
     QWidget panel;
     auto *inPanel = new ValidationTileContent(state, checks.runFunction(), {}, &panel);
     inPanel->run("/exports/Main Edit 2.fcpxml");
-    TimelineValidator::ValidationReport report;
-    report.fcpxmlClipCount = 260;
-    report.resolverEntryCount = 13;
-    report.comparedPairs = 10;
-    report.exactMatches = 7;
-    report.mismatches.resize(4);
-    report.unmatchedFCPXML.resize(250);
-    report.unmatchedResolver.resize(3);
-    checks.completions.at(0)(std::move(report));
+    checks.completions.at(0)(failingReport());
     panel.show();
 
     constexpr int width = 336;
