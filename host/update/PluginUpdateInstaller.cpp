@@ -103,8 +103,7 @@ InstallError InstallError::noUpdateServer() {
 InstallError InstallError::updateServerRefused(const std::string &server,
                                                const std::string &reason) {
     return {Case::updateServerRefused,
-            "The update server \"" + platform::BundlePath::printable(server) + "\" is refused: " +
-                reason + ".",
+            "The update server \"" + server + "\" is refused: " + reason + ".",
             "the update server's address is not allowed"};
 }
 

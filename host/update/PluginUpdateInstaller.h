@@ -69,7 +69,8 @@ public:
         // "No update server is configured."
         static InstallError noUpdateServer();
         // "The update server "<server>" is refused: <reason>." (the reason names the part of
-        // the address that is not allowed).
+        // the address that is not allowed). `server` is the address as shown to the user,
+        // already without its password and with control characters escaped.
         static InstallError updateServerRefused(
             const std::string &server,
             const std::string &reason = "it must use https, or http to this machine");

@@ -21,13 +21,19 @@ QString escapingControls(const QString &text) {
 }
 
 // The parser's reason without the text it quotes ("Invalid port or port number out of range;
-// source was …"), which may hold a password.
+// source was …"), which may hold a password. For the same reason the character it names is
+// dropped where the user name or password holds it, and elsewhere shown escaped: the reason
+// goes into one-line status texts and the log.
 QString reasonOf(const QUrl &url) {
     QString reason = url.errorString().section(QStringLiteral("; source was"), 0, 0).trimmed();
+    if (reason.contains(QLatin1String("user name"), Qt::CaseInsensitive) ||
+        reason.contains(QLatin1String("password"), Qt::CaseInsensitive)) {
+        reason = reason.section(QStringLiteral(" (character"), 0, 0);
+    }
     if (!reason.isEmpty()) {
         reason[0] = reason[0].toLower();
     }
-    return reason;
+    return escapingControls(reason);
 }
 
 } // namespace

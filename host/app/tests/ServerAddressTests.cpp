@@ -70,6 +70,16 @@ TEST(ServerAddresses, FollowOneRuleForFeedbackAndUpdatesAndNameThePartNotAllowed
         {"https://", std::nullopt, "https://", "it names no host"},
         {"http://127.0.0.1:99999", std::nullopt, "http://127.0.0.1:99999",
          "it is no valid address (invalid port or port number out of range)"},
+        // Shown escaped once, by both.
+        {"ftp://a\\b", std::nullopt, "ftp://a\\\\b",
+         "it is no valid address (invalid hostname (contains invalid characters))"},
+        // The character the parser names stays on one line, and one in a password is not
+        // repeated.
+        {"https://feedback.example/a\nb", std::nullopt, "https://feedback.example/a%0Ab",
+         "it is no valid address (invalid path (character '\\x0a' not permitted))"},
+        {"https://ada:s\x01"
+         "cret@feedback.example",
+         std::nullopt, "https://ada@feedback.example", "it is no valid address (invalid password)"},
     };
     for (const auto &c : cases) {
         const QString address = QString::fromUtf8(c.address);
