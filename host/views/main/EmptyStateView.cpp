@@ -56,6 +56,8 @@ EmptyStateView::EmptyStateView(AppState &state, LibraryPicker &picker, QWidget *
         layout->setAlignment(detect, detect->showsError() ? Qt::Alignment() : Qt::AlignHCenter);
     };
     connect(&state, &AppState::lastLibraryDetectionErrorChanged, this, place);
+    // An error may already stand, from another main window's sidebar.
+    place();
     layout->addStretch(1);
 }
 

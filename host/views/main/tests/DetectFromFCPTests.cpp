@@ -48,7 +48,9 @@ TEST(DetectFromFCP, NewLibrariesInTheEditorsOrderAndTheirLabels) {
     const Case cases[] = {
         {"nothing open", {}, {Kind::nothing, {}}},
         {"only what is watched", {"/m/Watched.fcpbundle"}, {Kind::nothing, {}}},
-        {"a trailing separator names the same folder", {"/m/Watched.fcpbundle/"}, {Kind::nothing, {}}},
+        {"a trailing separator names the same folder",
+         {"/m/Watched.fcpbundle/"},
+         {Kind::nothing, {}}},
         {"one of two watched: the other is added",
          {"/m/Watched.fcpbundle", "/m/New.fcpbundle"},
          {Kind::addOne, {"/m/New.fcpbundle"}}},
@@ -280,6 +282,26 @@ TEST_F(DetectFromFCPWidget, InTheEmptySidebarTheButtonIsCentredUntilAnErrorStand
     editor->permission = platform::EditorAutomation::permitted;
     detect->detect();
     EXPECT_NEAR(button().center().x(), view.rect().center().x(), 1);
+}
+
+TEST_F(DetectFromFCPWidget, AnEmptySidebarOpenedUnderAStandingErrorGivesItTheWholeWidth) {
+    state().start();
+    // A short error, which would fit beside a centred button.
+    editor->running.clear();
+    EmptyStateView first(state(), picker);
+    first.findChild<DetectFromFCPButton *>()->detect();
+    ASSERT_TRUE(state().lastLibraryDetectionError());
+
+    // A second main window's sidebar, made while the error stands.
+    EmptyStateView second(state(), picker);
+    second.resize(300, 700);
+    second.show();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    auto *detect = second.findChild<DetectFromFCPButton *>();
+    ASSERT_TRUE(detect->showsError());
+    EXPECT_EQ(detect->width(), second.width() - 2 * 16);
+    EXPECT_EQ(detect->button()->mapTo(&second, QPoint()).x(), 16);
+    EXPECT_EQ(detect->errorLabel()->mapTo(&second, QPoint()).x(), 16);
 }
 
 } // namespace
