@@ -85,8 +85,7 @@ protected:
         const double radius = CorvaneSplitShell::cardRadius;
         fillRounded(painter, rect(), radius, CorvaneMaterial(CorvaneMaterial::hudWindow).fill());
         fillRounded(painter, rect(), radius, withOpacity(shell_->baseColor_, shell_->baseOpacity_));
-        fillRounded(painter, rect(), radius, withOpacity(shell_->cardColor_, shell_->cardOpacity_));
-        strokeRoundedInside(painter, rect(), radius, withOpacity(Color::white(), 0.06));
+        shell_->paintCard(painter, rect());
     }
 
 private:
@@ -110,14 +109,14 @@ CorvaneSplitShell::CorvaneSplitShell(Config config, QWidget *parent)
     backing_ = new SplitShellCardBacking(this);
     sidebar_->setParent(this);
     handle_ = new SplitShellHandle(this);
-    showParts();
+    showParts(!collapsed_);
     relayout();
 }
 
-void CorvaneSplitShell::showParts() {
-    sidebar_->setVisible(!collapsed_);
-    handle_->setVisible(!collapsed_ && !floating_);
-    backing_->setVisible(!collapsed_ && floating_);
+void CorvaneSplitShell::showParts(bool shown) {
+    sidebar_->setVisible(shown);
+    handle_->setVisible(shown && !floating_);
+    backing_->setVisible(shown && floating_);
 }
 
 QWidget *CorvaneSplitShell::resizeHandle() const {
@@ -135,10 +134,8 @@ void CorvaneSplitShell::setSidebarCollapsed(bool collapsed, bool animated) {
     collapsed_ = collapsed;
     slide_->stop();
     // On screen while the card slides.
-    sidebar_->show();
-    handle_->setVisible(!floating_);
-    backing_->setVisible(floating_);
-    const auto settle = [this] { showParts(); };
+    showParts(true);
+    const auto settle = [this] { showParts(!collapsed_); };
     const double to = collapsed ? 0 : 1;
     if (!animated) {
         setRevealed(to);
@@ -156,12 +153,7 @@ void CorvaneSplitShell::setSidebarFloating(bool floating) {
         return;
     }
     floating_ = floating;
-    if (!slide_->isRunning()) {
-        showParts();
-    } else {
-        handle_->setVisible(!floating_);
-        backing_->setVisible(floating_);
-    }
+    showParts(!collapsed_ || slide_->isRunning());
     relayout();
     updateGeometry();
 }
@@ -230,10 +222,13 @@ void CorvaneSplitShell::paintEvent(QPaintEvent *) {
     painter.fillRect(rect(), CorvaneMaterial(CorvaneMaterial::hudWindow).fill());
     painter.fillRect(rect(), withOpacity(baseColor_, baseOpacity_));
     if (!sidebar_->isHidden() && !floating_) {
-        const QRect card = cardGeometry();
-        fillRounded(painter, card, cardRadius, withOpacity(cardColor_, cardOpacity_));
-        strokeRoundedInside(painter, card, cardRadius, withOpacity(Color::white(), 0.06));
+        paintCard(painter, cardGeometry());
     }
+}
+
+void CorvaneSplitShell::paintCard(QPainter &painter, const QRect &card) const {
+    fillRounded(painter, card, cardRadius, withOpacity(cardColor_, cardOpacity_));
+    strokeRoundedInside(painter, card, cardRadius, withOpacity(Color::white(), 0.06));
 }
 
 } // namespace corvane

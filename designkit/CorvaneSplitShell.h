@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+class QPainter;
 class QSettings;
 
 namespace corvane {
@@ -91,7 +92,11 @@ private:
     void setWidth(double width);
     void setRevealed(double revealed);
     void relayout();
-    void showParts();
+    // Shows the sidebar and, with it, the handle beside it or the backing under a floating
+    // card; hides all three.
+    void showParts(bool shown);
+    // The card's fill and edge in `card`, on whatever lies under it.
+    void paintCard(QPainter &painter, const QRect &card) const;
 
     QColor baseColor_;
     double baseOpacity_;

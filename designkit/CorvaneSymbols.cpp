@@ -44,13 +44,25 @@ const QByteArray &source(const QString &name) {
     return *found;
 }
 
-// The small form of a symbol, loaded once; empty when it has none (not worth a log line).
-const QByteArray &smallSource(const QString &name) {
-    static QHash<QString, QByteArray> loaded;
+// The small form of a symbol and its grid of whole pixels (its view box).
+struct SmallForm {
+    QByteArray svg;
+    QSize grid;
+};
+
+// The small form of a symbol, loaded and measured once; empty when it has none (not worth a
+// log line).
+const SmallForm &smallForm(const QString &name) {
+    static QHash<QString, SmallForm> loaded;
     auto found = loaded.find(name);
     if (found == loaded.end()) {
         QFile file(symbolFolder + QStringLiteral("/small/") + name + QStringLiteral(".svg"));
-        found = loaded.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+        SmallForm form;
+        if (file.open(QIODevice::ReadOnly)) {
+            form.svg = file.readAll();
+            form.grid = QSvgRenderer(form.svg).viewBox().size();
+        }
+        found = loaded.insert(name, form);
     }
     return *found;
 }
@@ -135,15 +147,15 @@ void drawImage(QPainter &painter, const QRectF &rect, const QImage &image) {
 // pixels; none when the symbol has no small form, the square is not about its grid's size, or
 // the painter turns or shears.
 std::optional<QRect> smallFormPlace(const QPainter &painter, const QRectF &rect,
-                                    const QByteArray &small) {
-    if (small.isEmpty()) {
+                                    const SmallForm &small) {
+    if (small.svg.isEmpty()) {
         return std::nullopt;
     }
     const QTransform transform = painter.deviceTransform();
     if (transform.type() > QTransform::TxScale) {
         return std::nullopt;
     }
-    const QSize grid = QSvgRenderer(small).viewBox().size();
+    const QSize &grid = small.grid;
     const QRectF device = transform.mapRect(rect);
     const auto near = [](double side, int gridSide) {
         return side >= gridSide - 0.5 && side <= gridSide + 3;
@@ -197,11 +209,11 @@ void CorvaneSymbols::paint(QPainter &painter, const QRectF &rect, const QString 
     if (svg.isEmpty() || rect.isEmpty()) {
         return;
     }
-    const QByteArray &small = smallSource(name);
+    const SmallForm &small = smallForm(name);
     if (const std::optional<QRect> place = smallFormPlace(painter, rect, small)) {
         drawInDevicePixels(painter, *place,
-                           tinted(name + QStringLiteral("@small"), small, Layer::all, QFont::Normal,
-                                  place->size(), colour));
+                           tinted(name + QStringLiteral("@small"), small.svg, Layer::all,
+                                  QFont::Normal, place->size(), colour));
         return;
     }
     const QSize pixels = devicePixels(painter, rect);
@@ -224,11 +236,11 @@ void CorvaneSymbols::paint(QPainter &painter, const QRectF &rect, const QString 
     if (svg.isEmpty() || rect.isEmpty()) {
         return;
     }
-    const QSize pixels = devicePixels(painter, rect);
     if (!hasLayers(svg)) {
         CorvaneSymbols::paint(painter, rect, name, weight, primary);
         return;
     }
+    const QSize pixels = devicePixels(painter, rect);
     drawImage(painter, rect, tinted(name, svg, Layer::secondary, weight, pixels, secondary));
     drawImage(painter, rect, tinted(name, svg, Layer::primary, weight, pixels, primary));
 }

@@ -1,7 +1,5 @@
 #include "plugin/OverlayGeometry.h"
 
-#include <algorithm>
-
 namespace tandrel {
 
 OverlayGeometry::Rect OverlayGeometry::visiblePicture(float width, float height,
@@ -27,12 +25,8 @@ OverlayGeometry::Point OverlayGeometry::elementCorner(const Rect &visible, doubl
 }
 
 OverlayGeometry::Point OverlayGeometry::statusCorner(float width, float height, int tw, int th) {
-    const auto fraction = [](float preferred, float extent, float length) {
-        const float bound = 1 - extent / length;
-        return bound < 0 ? 0.0f : std::min(preferred, bound);
-    };
-    return {width * fraction(0.05f, static_cast<float>(tw), width),
-            height * fraction(0.95f, static_cast<float>(th), height)};
+    return {width * Placement::keptInside(0.05f, static_cast<float>(tw), width),
+            height * Placement::keptInside(0.95f, static_cast<float>(th), height)};
 }
 
 std::array<TandrelVertex2D, 4> OverlayGeometry::quad(Point corner, int tw, int th, float width,

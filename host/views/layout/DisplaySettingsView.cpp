@@ -26,7 +26,6 @@
 #include "host/views/preview/PositionPreviewCanvas.h"
 #include "host/views/validation/ValidationTileContent.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>

@@ -21,7 +21,6 @@ public:
     // A bare button is the content of chrome of its own (a chip): no padding and no highlight
     // of its own, and one line of its text high, the symbol kept within that line.
     void setBare(bool bare);
-    bool isBare() const { return bare_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

@@ -1,5 +1,7 @@
 #include "host/views/preview/DragMath.h"
 
+#include "core/model/ElementPlacement.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -112,9 +114,10 @@ DragMath::Result DragMath::resolvedPosition(const QSizeF &translation,
         std::tie(y, snappedY) = closestGuide(y, guidesY, thresholdY);
 
         if (in_.constrainToVisiblePicture) {
-            // A chip larger than the visible picture is pinned at its left or bottom edge.
-            x = std::min(std::max(1 - wF, 0.0), std::max(x, 0.0));
-            y = std::min(std::max(1 - hF, 0.0), std::max(y, 0.0));
+            // Where the effect keeps it: a chip larger than the visible picture is pinned at its
+            // left or bottom edge.
+            x = ElementPlacement<double>::keptInside(x, w, v.width());
+            y = ElementPlacement<double>::keptInside(y, h, v.height());
         }
         std::tie(x, y) = clampToFrame(x, y);
     }

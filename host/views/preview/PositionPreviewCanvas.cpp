@@ -379,7 +379,8 @@ void PositionPreviewCanvas::rebuild() {
             }
         }
         PreviewChipView *view = chips_.at(element->id);
-        const PreviewChipView::Inputs before = view->inputs();
+        const QRectF visibleBefore = view->inputs().visibleRect;
+        const QRectF frameBefore = view->inputs().canvasRect;
         const QSizeF sizeBefore = view->chipSize();
         const bool shownBefore = !view->isHidden();
         view->setInputs({
@@ -396,9 +397,8 @@ void PositionPreviewCanvas::rebuild() {
             .alignSnapPoints = alignSnapPoints,
         });
         if (comparable && shownBefore &&
-            (!PreviewGeometry::identical(before.visibleRect, visible) ||
-             !PreviewGeometry::identical(before.canvasRect, frame) ||
-             sizeBefore != view->chipSize())) {
+            (!PreviewGeometry::identical(visibleBefore, visible) ||
+             !PreviewGeometry::identical(frameBefore, frame) || sizeBefore != view->chipSize())) {
             clampPending_ = true;
         }
         view->raise();

@@ -202,9 +202,11 @@ void PreviewChipView::relayout() {
     const int top = coordinate(box.top() - margin, std::floor);
     setGeometry(left, top, coordinate(box.right() + margin, std::ceil) - left,
                 coordinate(box.bottom() + margin, std::ceil) - top);
+    // As boxInWidget(), without resolving a drag in progress again.
+    const QRectF inWidget = box.translated(-QPointF(pos()));
 
     // The selection outline reaches a point outside the box; a small box grips a little more.
-    const QRectF grip = boxInWidget().adjusted(-1, -1, 1, 1);
+    const QRectF grip = inWidget.adjusted(-1, -1, 1, 1);
     const double growX = std::max(0.0, minimumGrip - grip.width()) / 2;
     const double growY = std::max(0.0, minimumGrip - grip.height()) / 2;
     setMask(QRegion(grip.adjusted(-growX, -growY, growX, growY).toAlignedRect()));
@@ -212,7 +214,6 @@ void PreviewChipView::relayout() {
     // The buttons stand by the box's top corners, clear of its text.
     const bool controlsShown = inputs_.isSelected && !isHidden();
     if (toolbar_ && removeButton_) {
-        const QRectF inWidget = boxInWidget();
         QWidget *layer = toolbar_->parentWidget();
         const ChipLayout::Controls at = ChipLayout::controlsPlacement(
             QRectF(mapTo(layer, inWidget.topLeft()), inWidget.size()), QSizeF(toolbar_->size()),
