@@ -84,8 +84,8 @@ void checkReport(const TimelineValidator::ValidationReport &report) {
         (void)ReportTexts::delta(mismatch);
     }
     (void)report.summaryLine();
-    require(withinALine(ReportTexts::facts(report)[0].value.substr(
-        0, ReportTexts::facts(report)[0].value.rfind("  ("))));
+    const std::string sequence = ReportTexts::facts(report)[0].value;
+    require(withinALine(sequence.substr(0, sequence.rfind("  ("))));
     (void)ReportTexts::sections(report);
     (void)ReportTexts::nameWarning(report, "Sample");
 }

@@ -35,7 +35,6 @@ public:
     size_t size() const { return keys_.size(); }
     bool empty() const { return keys_.empty(); }
     int64_t front() const { return keys_.front(); }
-    int64_t operator[](size_t i) const { return keys_[i]; }
     int64_t at(size_t i) const {
         if (i >= keys_.size()) {
             throw std::out_of_range("CollectionKeys::at");

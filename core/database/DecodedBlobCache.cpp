@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
-#include <unordered_set>
 
 namespace tandrel {
 
@@ -74,7 +73,6 @@ DecodedBlobCache::Entry *DecodedBlobCache::use(Entry &entry, DecoderTag decoder,
 
 std::shared_ptr<const void> DecodedBlobCache::find(std::span<const uint8_t> bytes,
                                                    DecoderTag decoder, std::optional<Place> place) {
-    ++requests_;
     const std::string_view view = viewOf(bytes);
     if (place) {
         const auto there = byPlace_.find({*place, decoder});
@@ -119,21 +117,20 @@ std::shared_ptr<const void> DecodedBlobCache::keep(std::span<const uint8_t> byte
 }
 
 void DecodedBlobCache::beginReading() {
-    std::unordered_set<const Entry *> gone;
+    const auto unused = [&](const Entry &entry) { return entry.lastReading != reading_; };
+    // Places point only at kept entries: the places of those about to go are dropped first.
+    std::erase_if(byPlace_, [&](const auto &place) { return unused(*place.second); });
     for (auto it = byHash_.begin(); it != byHash_.end();) {
         auto &namesakes = it->second;
-        const auto unused = std::partition(namesakes.begin(), namesakes.end(), [&](const auto &e) {
-            return e->lastReading == reading_;
-        });
-        for (auto entry = unused; entry != namesakes.end(); ++entry) {
-            gone.insert(entry->get());
+        const auto gone = std::partition(namesakes.begin(), namesakes.end(),
+                                         [&](const auto &entry) { return !unused(*entry); });
+        for (auto entry = gone; entry != namesakes.end(); ++entry) {
             --size_;
             keptBytes_ -= (*entry)->size;
         }
-        namesakes.erase(unused, namesakes.end());
+        namesakes.erase(gone, namesakes.end());
         it = namesakes.empty() ? byHash_.erase(it) : std::next(it);
     }
-    std::erase_if(byPlace_, [&](const auto &place) { return gone.contains(place.second); });
     ++reading_;
 }
 

@@ -82,8 +82,7 @@ public:
     // Entries kept, and the bytes they were decoded from.
     size_t size() const { return size_; }
     size_t keptBytes() const { return keptBytes_; }
-    // Look-ups since creation, and of them those served from the cache.
-    uint64_t requests() const { return requests_; }
+    // Look-ups served from the cache since its creation.
     uint64_t hits() const { return hits_; }
 
 private:
@@ -126,7 +125,6 @@ private:
     uint64_t reading_ = 0;
     size_t size_ = 0;
     size_t keptBytes_ = 0;
-    uint64_t requests_ = 0;
     uint64_t hits_ = 0;
 };
 

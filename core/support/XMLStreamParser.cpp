@@ -63,11 +63,11 @@ struct alignas(std::max_align_t) BlockHeader {
 
 void *budgetMalloc(size_t size) {
     MemoryBudget *budget = currentBudget;
-    if (size > std::numeric_limits<size_t>::max() - sizeof(BlockHeader) ||
-        (budget && !budget->hold(size))) {
-        if (budget) {
-            budget->release(size);
-        }
+    if (size > std::numeric_limits<size_t>::max() - sizeof(BlockHeader)) {
+        return nullptr;
+    }
+    if (budget && !budget->hold(size)) {
+        budget->release(size);
         return nullptr;
     }
     auto *header = static_cast<BlockHeader *>(std::malloc(sizeof(BlockHeader) + size));

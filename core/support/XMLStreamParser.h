@@ -79,7 +79,6 @@ public:
         // The most held at any time.
         uint64_t peak() const { return peak_; }
         uint64_t limit() const;
-        uint64_t perInputByte() const { return perInputByte_; }
 
     private:
         uint64_t perInputByte_;

@@ -376,12 +376,6 @@ TEST(DatabaseFileState, ALogIsIndexedWholeOnceItsLastCommitIsOver) {
     EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(database)) << "no log left";
 }
 
-} // namespace
-} // namespace tandrel
-
-namespace tandrel {
-namespace {
-
 // A database looked at from outside while an editor saves it, as each way of saving leaves it.
 TEST(LibraryScanner, TellsADatabaseInTheMiddleOfASaveFromOneThatCanBeRead) {
     ScratchFolder folder;
