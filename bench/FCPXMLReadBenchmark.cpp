@@ -12,6 +12,7 @@
 // the reader refuses as too complex for its size (its peak shows that bound).
 
 #include "core/support/RegularFile.h"
+#include "core/tests/TemporaryFolder.h"
 #include "core/validation/FCPXMLParser.h"
 #include "core/validation/TimelineValidation.h"
 
@@ -203,29 +204,19 @@ void writeEmptyItems(ExportWriter &out) {
 }
 
 struct Exports {
-    fs::path folder;
+    testing::TemporaryFolder folder;
     std::map<std::string, fs::path> files;
     std::vector<EditEntry> entries;
 
     Exports() {
-        std::string pattern = (fs::temp_directory_path() / "tandrel-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::abort();
-        }
-        folder = pattern;
         Ordinary ordinary;
         write("ordinary", [&](ExportWriter &out) { ordinary.write(out); });
         entries = std::move(ordinary.firstProject);
         write("one_name", writeOneName);
         write("empty_items", writeEmptyItems);
     }
-    ~Exports() {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-
     void write(const std::string &shape, const std::function<void(ExportWriter &)> &writer) {
-        const fs::path file = folder / (shape + ".fcpxml");
+        const fs::path file = folder.path() / (shape + ".fcpxml");
         ExportWriter out(file);
         writer(out);
         files[shape] = file;
