@@ -1,5 +1,7 @@
 #include "plugin/TextRenderer.h"
 
+#include "core/support/UnicodeText.h"
+#include "core/tests/HostileTexts.h"
 #include "core/tests/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -150,6 +152,49 @@ TEST_F(TextRendererTest, TextsAreCutAfter300UserPerceivedCharacters) {
         EXPECT_NE(cut.texture, whole.texture);
         EXPECT_EQ(draw(repeated(piece, 300) + "…", plain()).texture, cut.texture) << piece;
         EXPECT_EQ(draw(repeated(piece, 450), plain()).texture, cut.texture) << piece;
+    }
+}
+
+// Names from libraries reach the text shaper bounded in bytes, in code points per character
+// and in characters, whatever they hold: a letter with 70,000 marks took the shaper down.
+TEST(LayoutText, BoundsWhatReachesTheShaper) {
+    for (const auto &hostile : testing::hostileTexts()) {
+        const std::string shown = LayoutText(hostile.text).text();
+        EXPECT_LE(shown.size(), LayoutText::maxBytes) << hostile.what;
+        EXPECT_LE(graphemeCount(shown), LayoutText::maxCharacters + 1) << hostile.what;
+        EXPECT_EQ(shown, truncatedToGraphemes(shown, LayoutText::maxCharacters + 1, ""))
+            << hostile.what << ": a character of more than 31 code points";
+        EXPECT_EQ(shown.find('\0'), std::string::npos) << hostile.what;
+        EXPECT_TRUE(isValidUTF8(shown)) << hostile.what;
+        // A text that is bounded already stays as it is.
+        EXPECT_EQ(LayoutText(shown).text(), shown) << hostile.what;
+    }
+    const struct {
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {testing::ordinaryLongName(), testing::ordinaryLongName()},
+        {"Wide Shot" + repeated("\u0301", 70000),
+         "Wide Shot" + repeated("\u0301", 29) + "\u034F\u2026"},
+        {std::string("Wide\0Shot\xFF", 10), "Wide\uFFFDShot\uFFFD"},
+        {"Line 1\nLine 2", "Line 1\nLine 2"},
+        // Cut at the byte limit, within the first character.
+        {"x" + repeated("\u0301", 40000) + "y", "x" + repeated("\u0301", 29) + "\u034F\u2026"},
+        // The byte limit takes effect before the character limit only where characters are long.
+        {repeated("\U0001F600", 20000), repeated("\U0001F600", 300) + "\u2026"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(LayoutText(c.text).text(), c.shown) << c.shown;
+    }
+}
+
+TEST_F(TextRendererTest, HostileNamesDrawWithinTheFrame) {
+    std::uint8_t next = 10;
+    for (const auto &hostile : testing::hostileTexts()) {
+        const auto drawn = renderer.render(hostile.text, elementNumber(next++), plain(8), *device);
+        ASSERT_TRUE(drawn) << hostile.what;
+        EXPECT_LE(drawn->width, 2016) << hostile.what;
+        EXPECT_LE(drawn->height, 2016) << hostile.what;
     }
 }
 
