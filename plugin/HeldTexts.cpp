@@ -1,15 +1,15 @@
 #include "plugin/HeldTexts.h"
 
 #include "core/support/UnicodeText.h"
+#include "plugin/LayoutText.h"
 
 namespace tandrel {
 
 void HeldTexts::bound(std::string &text) {
-    if (text.size() <= maxBytes) {
-        return;
+    // A text of so few bytes has so few code points that it is bounded already.
+    if (text.size() > maxCodePointsPerCharacter) {
+        text = LayoutText::bounded(text);
     }
-    text.resize(utf8Prefix(text, maxBytes - LayoutText::cutMarker.size()).size());
-    text += LayoutText::cutMarker;
 }
 
 } // namespace tandrel

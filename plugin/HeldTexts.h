@@ -1,7 +1,5 @@
 #pragma once
 
-#include "plugin/LayoutText.h"
-
 #include <cstddef>
 #include <map>
 #include <optional>
@@ -13,13 +11,11 @@
 namespace tandrel {
 
 // What the plug-in keeps of the texts a snapshot holds (names from the editor's libraries,
-// preset labels): at most `maxBytes` bytes each, cut where a character begins and followed by
-// "…". A snapshot's texts travel to every frame (in the render state, through the text
-// resolution), so a text of megabytes would cost every frame its time. No text is drawn from
-// more than its first LayoutText::maxBytes bytes, so what a frame shows stays the same.
+// preset labels): each as LayoutText::bounded bounds it. A snapshot's texts travel to every
+// frame (in the render state, through the text resolution), so a text of megabytes, or one
+// character of a hundred thousand marks, would cost every frame its size; what a frame draws
+// of a text bounded so stays the same, alone or joined to a label or to other texts.
 struct HeldTexts {
-    static constexpr std::size_t maxBytes = LayoutText::maxBytes;
-
     static void bound(std::string &text);
 
     // Every text in `value`: records (through their members), optional values, lists, sets
@@ -38,11 +34,17 @@ private:
 template <typename T> void HeldTexts::boundAll(T &value) {
     if constexpr (std::is_same_v<T, std::string>) {
         bound(value);
-    } else if constexpr (requires { value.has_value(); *value; }) {
+    } else if constexpr (requires {
+                             value.has_value();
+                             *value;
+                         }) {
         if (value) {
             boundAll(*value);
         }
-    } else if constexpr (requires { typename T::key_type; typename T::mapped_type; }) {
+    } else if constexpr (requires {
+                             typename T::key_type;
+                             typename T::mapped_type;
+                         }) {
         T bounded;
         for (auto &[key, mapped] : value) {
             auto heldKey = key;
@@ -58,7 +60,10 @@ template <typename T> void HeldTexts::boundAll(T &value) {
             bounded.insert(std::move(held));
         }
         value = std::move(bounded);
-    } else if constexpr (requires { value.begin(); value.push_back(*value.begin()); }) {
+    } else if constexpr (requires {
+                             value.begin();
+                             value.push_back(*value.begin());
+                         }) {
         for (auto &item : value) {
             boundAll(item);
         }

@@ -26,6 +26,11 @@ public:
 
     const std::string &text() const { return text_; }
 
+    // The text bounded in bytes, code points and characters as above, its bytes otherwise as
+    // they are (NUL, and bytes that are not UTF-8, stay): what a text may be held to without
+    // changing how it lays out, alone or joined to others.
+    static std::string bounded(std::string_view text);
+
 private:
     std::string text_;
 };

@@ -570,15 +570,14 @@ std::string withControlsShown(std::string_view text) {
     const auto length = static_cast<utf8proc_ssize_t>(text.size());
     for (utf8proc_ssize_t offset = 0; offset < length;) {
         const auto [codepoint, size] = codePointAt(text, offset);
-        if (codepoint < 0x20 || codepoint == 0x7F) {
-            // Their control pictures: U+2400 to U+241F, and U+2421 for DEL.
-            utf8proc_uint8_t picture[4];
-            const auto bytes =
-                utf8proc_encode_char(codepoint == 0x7F ? 0x2421 : 0x2400 + codepoint, picture);
-            result.append(reinterpret_cast<const char *>(picture), static_cast<std::size_t>(bytes));
+        char escape[16];
+        if (codepoint == '\\') {
+            result += "\\\\"; // so that an escape in the text cannot pass for one made here
+        } else if (codepoint < 0x20 || codepoint == 0x7F) {
+            std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned>(codepoint));
+            result += escape;
         } else if (isShownControl(codepoint)) {
-            char escape[16];
-            std::snprintf(escape, sizeof escape, "<U+%04X>", static_cast<unsigned>(codepoint));
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(codepoint));
             result += escape;
         } else if (codepoint == 0xfffd && size == 1) {
             result += "\uFFFD"; // a byte that is not UTF-8

@@ -90,10 +90,10 @@ std::string elidedAround(std::string_view text, std::size_t limit, std::string_v
 // boundedCharacter shows them; nothing when they show the same.
 std::optional<std::size_t> firstDifferingCharacter(std::string_view a, std::string_view b);
 
-// The text with its controls shown, never obeyed: C0 controls and DEL as their control
-// pictures ("␊" for a line feed), C1 controls, the marks, embeddings and isolates of
-// bidirectional text and the line and paragraph separators as "<U+202E>"; a byte that is not
-// UTF-8 as U+FFFD. Everything else stays as it is.
+// The text with its controls shown, never obeyed, as escapes: C0 controls and DEL as "\x0a",
+// C1 controls, the marks, embeddings and isolates of bidirectional text and the line and
+// paragraph separators as "\u202e", and a backslash as "\\", so that no escape in the text
+// passes for one made here; a byte that is not UTF-8 as U+FFFD. Everything else stays.
 std::string withControlsShown(std::string_view text);
 
 // Outside text as one line shows it: elided in the middle to `limit` characters around "…",

@@ -52,4 +52,24 @@ inline const std::vector<HostileText> &hostileTexts() {
     return texts;
 }
 
+// Whether UTF-8 text holds a control character a reader's terminal or view would obey: a C0
+// or C1 control, DEL, a mark, embedding or isolate of bidirectional text, or a line or
+// paragraph separator.
+inline bool holdsControls(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const auto next = [&](std::size_t k) {
+            return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
+        };
+        if (byte < 0x20 || byte == 0x7F || (byte == 0xC2 && next(1) >= 0x80 && next(1) <= 0x9F) ||
+            (byte == 0xD8 && next(1) == 0x9C) ||
+            (byte == 0xE2 && next(1) == 0x80 &&
+             (next(2) == 0x8E || next(2) == 0x8F || (next(2) >= 0xA8 && next(2) <= 0xAE))) ||
+            (byte == 0xE2 && next(1) == 0x81 && next(2) >= 0xA6 && next(2) <= 0xA9)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace tandrel::testing

@@ -57,14 +57,14 @@ struct ReportTexts {
     // the file held.
     static constexpr size_t lineLength = 120;
     // The most bytes such a text takes: `lineLength` characters of at most
-    // maxCodePointsPerCharacter code points of four bytes, or of one control shown as
-    // "<U+XXXX>".
+    // maxCodePointsPerCharacter code points of four bytes each.
     static constexpr size_t lineBytes = lineLength * maxCodePointsPerCharacter * 4;
     // A name or text as a report holds it: whole up to `lineLength` characters, else its
     // beginning and its end around "…", `lineLength` characters in all; each character of at
-    // most maxCodePointsPerCharacter code points, and every control character shown, never
-    // obeyed (withControlsShown: a line break cannot start a row of its own). The validator
-    // keeps its rows' names and texts this way; the facts show the sequence's name this way.
+    // most maxCodePointsPerCharacter code points, and every control character shown as an
+    // escape, never obeyed (withControlsShown: a line break cannot start a row of its own).
+    // The validator keeps its rows' names and texts this way; the facts show the sequence's
+    // name this way.
     static std::string elided(std::string_view text);
     // Two texts elided so that they show apart when they differ: as `elided` gives them, or,
     // when that gives the same for both, each elided around the first character in which they

@@ -1,7 +1,6 @@
 #include "core/snapshot/TandrelSnapshot.h"
 #include "core/support/JsonText.h"
 #include "plugin/BurnInText.h"
-#include "plugin/HeldTexts.h"
 #include "plugin/LayoutText.h"
 #include "plugin/PluginSnapshot.h"
 
@@ -114,8 +113,8 @@ TEST(PluginSnapshot, ReadsTheHostsDocumentAndWritesItsRecordsBackAlike) {
 }
 
 // Each frame carries the snapshot's texts through its render state and text resolution: the
-// plug-in keeps no text of more than HeldTexts::maxBytes, and a frame shows what it would
-// show of the whole text.
+// plug-in keeps each as LayoutText bounds it, and a frame shows what it would show of the
+// whole text.
 TEST(PluginSnapshot, HoldsEveryTextToItsFirstBytes) {
     const std::string huge = std::string(1 << 20, 'x');
     TandrelSnapshot host = hostSnapshot();
@@ -136,10 +135,12 @@ TEST(PluginSnapshot, HoldsEveryTextToItsFirstBytes) {
     const PluginSnapshot snapshot = PluginSnapshot::decode(encodeJsonText(Json(host)));
     std::function<void(const Json &)> check = [&](const Json &value) {
         if (value.is_string()) {
-            EXPECT_LE(value.get_ref<const std::string &>().size(), HeldTexts::maxBytes);
+            const auto &text = value.get_ref<const std::string &>();
+            EXPECT_EQ(LayoutText::bounded(text), text);
+            EXPECT_LE(text.size(), 1000u);
         }
         for (const auto &[key, member] : value.items()) {
-            EXPECT_LE(key.size(), HeldTexts::maxBytes);
+            EXPECT_LE(key.size(), 1000u);
             if (value.is_structured()) {
                 check(member);
             }

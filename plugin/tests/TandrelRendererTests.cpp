@@ -4,7 +4,6 @@
 #include "platform/fxplug/FxModule.h"
 #include "platform/fxplug/FxProjectAPI_v2.h"
 #include "platform/fxplug/FxTimingAPI_v4.h"
-#include "plugin/HeldTexts.h"
 #include "plugin/MetalDeviceCache.h"
 #include "plugin/OverlayRenderer.h"
 #include "plugin/TandrelRenderer.h"
@@ -223,10 +222,9 @@ TEST_F(TandrelRendererTest, ALibraryClipNameOfAnyLengthDrawsWithTheConformPreset
     platform::FxData state;
     const CMTime time = CMTime::make(10 * 3600 * 25 + 60, 25);
     ASSERT_TRUE(effect.pluginState(&state, time, platform::FxQuality::high, nullptr));
-    // The name travels held to its first bytes, as every text of a snapshot does.
+    // The name travels bounded, as every text of a snapshot does.
     const std::string held = stateJSON(state)["metadata"]["sourceClipName"];
-    EXPECT_LE(held.size(), HeldTexts::maxBytes);
-    EXPECT_TRUE(held.starts_with("Wide Shot\u0301"));
+    EXPECT_EQ(held, "Wide Shot" + repeatedText("\u0301", 29) + "\u034F\u2026");
 
     // Drawn as the render call draws it, on a device with the overlay's shaders.
     const auto machine = platform::copyAllDevices();
