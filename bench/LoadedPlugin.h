@@ -21,7 +21,8 @@ namespace tandrel::bench {
 class LoadedPlugin {
 public:
     // A timeline at `rate` frames per second over `snapshot`.
-    LoadedPlugin(const TandrelSnapshot &snapshot, unsigned int rate) : timeline_(platform::SimulatedEditor::Timeline{rate, 1}, false) {
+    LoadedPlugin(const TandrelSnapshot &snapshot, unsigned int rate)
+        : timeline_(platform::SimulatedEditor::Timeline{rate, 1}, false) {
         std::string folder = (std::filesystem::temp_directory_path() / "tandrel-bench-XXXXXX");
         if (mkdtemp(folder.data()) == nullptr) {
             throw std::runtime_error("no temporary folder");

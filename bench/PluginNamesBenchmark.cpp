@@ -35,8 +35,8 @@ const std::vector<NamedCase> &cases() {
         for (const auto &hostile : testing::hostileTexts()) {
             std::string id = hostile.what;
             std::replace_if(
-                id.begin(), id.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },
-                '_');
+                id.begin(), id.end(),
+                [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
             made.push_back({id, hostile.text});
         }
         return made;

@@ -27,11 +27,16 @@ void require(bool condition) {
 
 // The fields that show names, or build blocks and lists of them.
 constexpr MetadataField::Case fields[] = {
-    MetadataField::clipName,          MetadataField::sourceFile,
-    MetadataField::reel,              MetadataField::sceneShot,
-    MetadataField::stackedVideo,      MetadataField::stackedLayerReel,
-    MetadataField::stackedLayerSlate, MetadataField::markerNameAndNote,
-    MetadataField::roleText,          MetadataField::custom,
+    MetadataField::clipName,
+    MetadataField::sourceFile,
+    MetadataField::reel,
+    MetadataField::sceneShot,
+    MetadataField::stackedVideo,
+    MetadataField::stackedLayerReel,
+    MetadataField::stackedLayerSlate,
+    MetadataField::markerNameAndNote,
+    MetadataField::roleText,
+    MetadataField::custom,
 };
 
 PluginStackedLayerInfo layer(int64_t lane, std::string_view name) {
@@ -66,8 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::string_view input(reinterpret_cast<const char *>(data) + 1, size - 1);
     const std::size_t bar = input.substr(0, 32).find('|');
     const std::string_view label = bar == std::string_view::npos ? "" : input.substr(0, bar);
-    const std::string_view names =
-        bar == std::string_view::npos ? input : input.substr(bar + 1);
+    const std::string_view names = bar == std::string_view::npos ? input : input.substr(bar + 1);
     const std::string_view half = names.substr(0, names.size() / 2);
 
     TandrelMetadata record;
@@ -80,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     record.sourceFrameNumber = 1234;
     record.stackedVideoClips = std::vector<std::string>{std::string(half), std::string(names)};
     record.stackedLayers = {layer(2, half), layer(3, names), layer(2, "B002.mov")};
-    record.markers = std::vector<PluginMarkerInfo>{{std::string(names), "chapter", std::string(half)}};
+    record.markers =
+        std::vector<PluginMarkerInfo>{{std::string(names), "chapter", std::string(half)}};
     record.activeRoleClips = std::map<std::string, PluginActiveRoleClip>{
         {"r1", {std::string(names), std::string(half)}}, {"r2", {std::string(half), "A.wav"}}};
 
@@ -89,7 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     element.secondaryLabel = std::string(label.substr(0, label.size() / 2));
     element.fontSize = fontSize;
     element.roleFilterUIDs = {"r1", "r2"};
-    element.roleDisplayMode = data[0] & 1 ? RoleDisplayMode::roleName : RoleDisplayMode::mediaFilename;
+    element.roleDisplayMode =
+        data[0] & 1 ? RoleDisplayMode::roleName : RoleDisplayMode::mediaFilename;
     const auto text = BurnInText::resolve(element, record, true, std::nullopt);
     if (!text) {
         return 0;

@@ -28,6 +28,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -50,6 +51,27 @@ void replace(std::string &text, const std::string &from, const std::string &to) 
     text.replace(at, from.size(), to);
 }
 
+// The sample export with clips of these names added at the end of the project's spine, one
+// second each from 10:00:28:00 (the sequence made as long), written into the home folder as
+// `fileName`.
+fs::path withPickups(const ScreenContext &context, std::string text,
+                     const std::vector<std::string> &names, const std::string &fileName) {
+    std::string extra;
+    for (size_t i = 0; i < names.size(); ++i) {
+        extra += "                        <asset-clip ref=\"r3\" offset=\"" +
+                 std::to_string(36028 + i) + "s\" name=\"" + names[i] +
+                 "\" start=\"7200s\" duration=\"1s\" format=\"r1\" tcFormat=\"NDF\"/>\n";
+    }
+    replace(text, "duration=\"28s\" tcStart=\"36000s\"",
+            "duration=\"" + std::to_string(28 + names.size()) + "s\" tcStart=\"36000s\"");
+    const std::string spineEnd =
+        "                    </spine>\n                </sequence>\n            </project>";
+    replace(text, spineEnd, extra + spineEnd);
+    const fs::path file = fs::path(context.home.toStdString()) / fileName;
+    std::ofstream(file) << text;
+    return file;
+}
+
 // The export of "Sample" gone wrong: "Arrival" a frame late, "Kitchen Slow" renamed, 250 more
 // clips at the end that the library does not have, and the project renamed, so that the
 // timeline is found only as the export's one project.
@@ -59,20 +81,11 @@ fs::path failingExport(const ScreenContext &context) {
     replace(text, "offset=\"36002s\" name=\"Arrival\" start=\"3604s\" duration=\"4s\"",
             "offset=\"900051/25s\" name=\"Arrival\" start=\"3604s\" duration=\"99/25s\"");
     replace(text, "name=\"Kitchen Slow\"", "name=\"Kitchen Slow (alt)\"");
-    replace(text, "duration=\"28s\" tcStart=\"36000s\"", "duration=\"278s\" tcStart=\"36000s\"");
-    std::string extra;
+    std::vector<std::string> pickups;
     for (int i = 0; i < 250; ++i) {
-        extra += "                        <asset-clip ref=\"r3\" offset=\"" +
-                 std::to_string(36028 + i) + "s\" name=\"Pickup " + std::to_string(i + 1) +
-                 "\" start=\"7200s\" duration=\"1s\" format=\"r1\" tcFormat=\"NDF\"/>\n";
+        pickups.push_back("Pickup " + std::to_string(i + 1));
     }
-    // They go last in the project's spine.
-    const std::string spineEnd =
-        "                    </spine>\n                </sequence>\n            </project>";
-    replace(text, spineEnd, extra + spineEnd);
-    const fs::path file = fs::path(context.home.toStdString()) / "Sample (export 2).fcpxml";
-    std::ofstream(file) << text;
-    return file;
+    return withPickups(context, std::move(text), pickups, "Sample (export 2).fcpxml");
 }
 
 // The export of "Sample" as an attacker would send it: a project name that breaks its line to
@@ -87,26 +100,14 @@ fs::path hostileExport(const ScreenContext &context) {
         marks += "&#x301;";
     }
     replace(text, "name=\"Kitchen Slow\"", "name=\"Kitchen Slow" + marks + "\"");
-    const std::string names[] = {
-        "Pickup &#x202E;4pm.vom&#x202C; (reordered)",
-        "Pickup &#x9B;31m&#x85;&#x9D;0;terminal escapes",
-        "Pickup&#10;FAIL &#x2014; differences found&#13;&#10;line breaks",
-        "Pickup " + std::string(5000, 'L') + " and its end",
-    };
-    std::string extra;
-    int i = 0;
-    for (const std::string &name : names) {
-        extra += "                        <asset-clip ref=\"r3\" offset=\"" +
-                 std::to_string(36028 + i++) + "s\" name=\"" + name +
-                 "\" start=\"7200s\" duration=\"1s\" format=\"r1\" tcFormat=\"NDF\"/>\n";
-    }
-    replace(text, "duration=\"28s\" tcStart=\"36000s\"", "duration=\"32s\" tcStart=\"36000s\"");
-    const std::string spineEnd =
-        "                    </spine>\n                </sequence>\n            </project>";
-    replace(text, spineEnd, extra + spineEnd);
-    const fs::path file = fs::path(context.home.toStdString()) / "Sample (hostile).fcpxml";
-    std::ofstream(file) << text;
-    return file;
+    return withPickups(context, std::move(text),
+                       {
+                           "Pickup &#x202E;4pm.vom&#x202C; (reordered)",
+                           "Pickup &#x9B;31m&#x85;&#x9D;0;terminal escapes",
+                           "Pickup&#10;FAIL &#x2014; differences found&#13;&#10;line breaks",
+                           "Pickup " + std::string(5000, 'L') + " and its end",
+                       },
+                       "Sample (hostile).fcpxml");
 }
 
 // The state object over the sample library, with the timeline of that name active (none:
