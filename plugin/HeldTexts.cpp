@@ -8,7 +8,7 @@ namespace tandrel {
 void HeldTexts::bound(std::string &text) {
     // A text of so few bytes has so few code points that it is bounded already.
     if (text.size() > maxCodePointsPerCharacter) {
-        text = LayoutText::bounded(text);
+        text = LayoutText(text).text();
     }
 }
 

@@ -11,7 +11,7 @@
 namespace tandrel {
 
 // What the plug-in keeps of the texts a snapshot holds (names from the editor's libraries,
-// preset labels): each as LayoutText::bounded bounds it. A snapshot's texts travel to every
+// preset labels): each as LayoutText lays it out. A snapshot's texts travel to every
 // frame (in the render state, through the text resolution), so a text of megabytes, or one
 // character of a hundred thousand marks, would cost every frame its size; what a frame draws
 // of a text bounded so stays the same, alone or joined to a label or to other texts.

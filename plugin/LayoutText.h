@@ -16,6 +16,8 @@ namespace tandrel {
 // - a text of more than `maxCharacters` characters is cut to its first `maxCharacters` and
 //   "…", as is one cut at `maxBytes`.
 // Bytes that are not UTF-8 show as U+FFFD, and so does NUL, where the layout engine would stop.
+// A text laid out so lays out the same again, and so does one joined to a label or to other
+// texts where it is not cut: what a text may be held to.
 class LayoutText {
 public:
     static constexpr std::size_t maxCharacters = 300;
@@ -25,11 +27,6 @@ public:
     explicit LayoutText(std::string_view text);
 
     const std::string &text() const { return text_; }
-
-    // The text bounded in bytes, code points and characters as above, its bytes otherwise as
-    // they are (NUL, and bytes that are not UTF-8, stay): what a text may be held to without
-    // changing how it lays out, alone or joined to others.
-    static std::string bounded(std::string_view text);
 
 private:
     std::string text_;

@@ -45,7 +45,8 @@ struct PlacedLine {
 
 // The lines that fit in the frame, top to bottom, and the frame size they need. Texts wrap at
 // the frame's width (between words where possible); a line that would end below its height is
-// left out with all lines after it.
+// left out with all lines after it, and one that cannot be broken narrow enough (a character
+// wider than the frame) is cut at its right edge.
 std::vector<PlacedLine> fittingLines(PangoLayout *layout, double &width, double &height) {
     std::vector<PlacedLine> lines;
     width = 0;
@@ -63,7 +64,7 @@ std::vector<PlacedLine> fittingLines(PangoLayout *layout, double &width, double 
         pango_layout_line_get_extents(line, nullptr, &own);
         lines.push_back({line, toPixels(own.width), toPixels(own.x),
                          toPixels(pango_layout_iter_get_baseline(iter))});
-        width = std::max(width, toPixels(own.width));
+        width = std::max(width, std::min(toPixels(own.width), TextPainter::frameLimit));
         height = bottom;
     } while (pango_layout_iter_next_line(iter));
     pango_layout_iter_free(iter);

@@ -591,12 +591,10 @@ std::string withControlsShown(std::string_view text) {
 }
 
 std::string shownLine(std::string_view text, std::size_t limit) {
-    std::string shown = withControlsShown(elidedInMiddle(text, limit, "\u2026"));
-    // A control is shown in several characters: elided once more, in what shows.
-    if (graphemeCount(shown) > limit) {
-        shown = elidedInMiddle(shown, limit, "\u2026");
-    }
-    return shown;
+    // Once more in what shows: a control is shown in several characters, and marks after it
+    // join the last of them.
+    return elidedInMiddle(withControlsShown(elidedInMiddle(text, limit, "\u2026")), limit,
+                          "\u2026");
 }
 
 } // namespace tandrel

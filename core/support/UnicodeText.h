@@ -97,7 +97,8 @@ std::optional<std::size_t> firstDifferingCharacter(std::string_view a, std::stri
 std::string withControlsShown(std::string_view text);
 
 // Outside text as one line shows it: elided in the middle to `limit` characters around "…",
-// its controls shown, and elided again where showing them made it longer than `limit`.
+// its controls shown, and bounded again in what shows (showing a control takes several
+// characters, and marks after it join the last of them).
 std::string shownLine(std::string_view text, std::size_t limit);
 
 } // namespace tandrel

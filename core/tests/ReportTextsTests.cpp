@@ -103,6 +103,8 @@ TEST(ReportTexts, ShowsTheControlsOfNamesAndBoundsThem) {
     }
     kept += "\u034F";
     EXPECT_EQ(ReportTexts::elided("Wide Shot" + marks), "Wide Shot" + kept);
+    // Marks after a control join the last character of its escape, which keeps as many.
+    EXPECT_EQ(ReportTexts::elided("\x01" + marks), "\\x01" + kept);
     // Controls shown in several characters each are elided in what shows.
     std::string controls;
     for (int i = 0; i < 200; ++i) {

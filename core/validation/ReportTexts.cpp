@@ -49,14 +49,11 @@ std::pair<std::string, std::string> ReportTexts::elidedApart(std::string_view a,
     }
     shown = {withControlsShown(elidedAround(a, lineLength, "\u2026", *difference)),
              withControlsShown(elidedAround(b, lineLength, "\u2026", *difference))};
-    // Controls show in several characters each: elided once more where that made them long,
-    // around where the shown texts differ.
-    if (graphemeCount(shown.first) > lineLength || graphemeCount(shown.second) > lineLength) {
-        const auto shownDifference = firstDifferingCharacter(shown.first, shown.second);
-        for (std::string *text : {&shown.first, &shown.second}) {
-            *text = shownDifference ? elidedAround(*text, lineLength, "\u2026", *shownDifference)
-                                    : elidedInMiddle(*text, lineLength, "\u2026");
-        }
+    // Once more in what shows, as shownLine does, around where the shown texts differ.
+    const auto shownDifference = firstDifferingCharacter(shown.first, shown.second);
+    for (std::string *text : {&shown.first, &shown.second}) {
+        *text = shownDifference ? elidedAround(*text, lineLength, "\u2026", *shownDifference)
+                                : elidedInMiddle(*text, lineLength, "\u2026");
     }
     return shown;
 }

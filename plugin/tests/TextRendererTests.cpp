@@ -178,6 +178,9 @@ TEST(LayoutText, BoundsWhatReachesTheShaper) {
         {"Wide Shot" + repeated("\u0301", 70000),
          "Wide Shot" + repeated("\u0301", 29) + "\u034F\u2026"},
         {std::string("Wide\0Shot\xFF", 10), "Wide\uFFFDShot\uFFFD"},
+        // Marks after a NUL belong to the U+FFFD that shows it.
+        {std::string("A\0", 2) + repeated("\u0301", 100),
+         "A\uFFFD" + repeated("\u0301", 29) + "\u034F"},
         {"Line 1\nLine 2", "Line 1\nLine 2"},
         // Cut at the byte limit, within the first character.
         {"x" + repeated("\u0301", 40000) + "y", "x" + repeated("\u0301", 29) + "\u034F\u2026"},
@@ -239,6 +242,20 @@ TEST_F(TextRendererTest, LongTextsWrapAndStayInsideTheFrame) {
     const auto tall = draw(repeated("x\n", 120), plain());
     EXPECT_LE(tall.height, 2000);
     EXPECT_GT(tall.height, 1900);
+}
+
+// A character no line can break, wider than the frame (thirty jamo at 1000 points): the
+// texture stays as wide as the frame, the character cut at its edge.
+TEST_F(TextRendererTest, ACharacterWiderThanTheFrameIsCutAtItsEdge) {
+    Params large = plain();
+    large.fontSize = 1000;
+    std::uint8_t next = 40;
+    for (const BurnInTextAlignment alignment :
+         {BurnInTextAlignment::left, BurnInTextAlignment::right}) {
+        large.alignment = alignment;
+        const auto drawn = draw(repeated("\u1100", 100), large, elementNumber(next++));
+        EXPECT_EQ(drawn.width, 2000) << alignment.rawValue();
+    }
 }
 
 TEST_F(TextRendererTest, BackgroundFillsARoundedBoxAndTextReadsTopDown) {
