@@ -3,8 +3,8 @@
 // emoji joined by ZWJ, prepend marks, bidirectional controls, controls, line breaks, 10 MiB
 // of plain text), each against a clip with an ordinary long name of 300 characters in the
 // same run: the effect's state call and render call through the loaded module at
-// 1920×1080 BGRA8. Each clip alternates frame by frame with one whose name differs at its end,
-// so every frame lays its names out anew (a texture-cache miss), as a first frame does.
+// 1920×1080 BGRA8. Each clip alternates frame by frame with one whose name differs at its
+// start, so every frame lays its names out anew (a texture-cache miss), as a first frame does.
 
 #include "bench/LoadedPlugin.h"
 #include "core/model/BundledPresets.h"
@@ -44,8 +44,8 @@ const std::vector<NamedCase> &cases() {
     return all;
 }
 
-// Two one-frame clips per case from 10:00:00:00, the name and the name with "2" after it;
-// the first also has it as its file name.
+// Two one-frame clips per case from 10:00:00:00, the name and the name after "2 ", both also
+// as the clip's file name.
 TandrelSnapshot namesSnapshot() {
     TandrelSnapshot snapshot;
     snapshot.timelineID = "names";
@@ -63,10 +63,8 @@ TandrelSnapshot namesSnapshot() {
             entry.srcRate = "25";
             entry.srcFpsNum = rate;
             entry.srcFpsDen = 1;
-            entry.metadata.sourceClipName = variant == 0 ? c.name : c.name + "2";
-            if (variant == 0) {
-                entry.metadata.sourceFileName = c.name;
-            }
+            entry.metadata.sourceClipName = variant == 0 ? c.name : "2 " + c.name;
+            entry.metadata.sourceFileName = entry.metadata.sourceClipName;
             entry.metadata.frameRate = rate;
             snapshot.entries.push_back(std::move(entry));
         }
