@@ -8,9 +8,7 @@
 // At 2160p the peer runs in gbrap16le, the deepest RGBA format its drawing code takes (8
 // bytes a pixel, as RGBA16F).
 
-#include "core/snapshot/SnapshotWriter.h"
-#include "platform/fxplug/FxModule.h"
-#include "platform/fxplug/SimulatedEditor.h"
+#include "bench/LoadedPlugin.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,12 +20,7 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -51,73 +44,41 @@ const FrameSize hd{"1080p_bgra8", 1920, 1080, platform::Surface::formatBGRA, AV_
 const FrameSize uhd{"2160p_rgba16f", 3840, 2160, platform::Surface::formatRGhA,
                     AV_PIX_FMT_GBRAP16LE};
 
-// A one-hour snapshot from 10:00:00:00 with two timecode elements, written once into a
-// private data folder, and the module loaded once, as an editor loads it.
-class Plugin {
-public:
-    static Plugin &shared() {
-        static Plugin plugin;
-        return plugin;
-    }
-    platform::FxTileableEffect &effect() { return *effect_; }
-    ~Plugin() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
+// A one-hour snapshot from 10:00:00:00 with two timecode elements.
+TandrelSnapshot benchSnapshot() {
+    TandrelSnapshot snapshot;
+    snapshot.timelineID = "bench";
+    snapshot.timelineName = "Bench";
+    snapshot.timelineStartTimecode = "10:00:00:00";
+    SnapshotEntry entry;
+    entry.tlStart = {0, RationalTime::snapshotTimescale};
+    entry.tlEnd = {3600LL * RationalTime::snapshotTimescale, RationalTime::snapshotTimescale};
+    entry.srcStartFrame = 25 * 3600;
+    entry.srcSpeed = 1;
+    entry.srcRate = "25";
+    entry.srcFpsNum = 25;
+    entry.srcFpsDen = 1;
+    entry.metadata.sourceClipName = "A001_C001";
+    entry.metadata.frameRate = 25;
+    snapshot.entries = {entry};
+    BurnInElement source(MetadataField::sourceTC);
+    source.label = "SRC";
+    source.fontSize = fontSize;
+    BurnInElement record(MetadataField::projectTC);
+    record.label = "REC";
+    record.fontSize = fontSize;
+    record.posX = 0.6;
+    snapshot.displayConfig.elements = {source, record};
+    return snapshot;
+}
 
-private:
-    Plugin() {
-        std::string folder = (std::filesystem::temp_directory_path() / "tandrel-bench-XXXXXX");
-        if (mkdtemp(folder.data()) == nullptr) {
-            throw std::runtime_error("no temporary folder");
-        }
-        folder_ = folder;
-        setenv("XDG_DATA_HOME", folder.c_str(), 1);
-        TandrelSnapshot snapshot;
-        snapshot.timelineID = "bench";
-        snapshot.timelineName = "Bench";
-        snapshot.timelineStartTimecode = "10:00:00:00";
-        SnapshotEntry entry;
-        entry.tlStart = {0, RationalTime::snapshotTimescale};
-        entry.tlEnd = {3600LL * RationalTime::snapshotTimescale, RationalTime::snapshotTimescale};
-        entry.srcStartFrame = 25 * 3600;
-        entry.srcSpeed = 1;
-        entry.srcRate = "25";
-        entry.srcFpsNum = 25;
-        entry.srcFpsDen = 1;
-        entry.metadata.sourceClipName = "A001_C001";
-        entry.metadata.frameRate = 25;
-        snapshot.entries = {entry};
-        BurnInElement source(MetadataField::sourceTC);
-        source.label = "SRC";
-        source.fontSize = fontSize;
-        BurnInElement record(MetadataField::projectTC);
-        record.label = "REC";
-        record.fontSize = fontSize;
-        record.posX = 0.6;
-        snapshot.displayConfig.elements = {source, record};
-        SnapshotWriter::write(snapshot);
-
-        module_ = dlopen(TANDREL_PLUGIN_MODULE, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-        if (module_ == nullptr) {
-            throw std::runtime_error(dlerror());
-        }
-        const auto create = reinterpret_cast<platform::FxCreateEffectFunction>(
-            dlsym(module_, platform::fxCreateEffectSymbol));
-        effect_ = create("TandrelPluginRenderer", &timeline_);
-        if (effect_ == nullptr) {
-            throw std::runtime_error("the module makes no effect");
-        }
-    }
-
-    platform::SimulatedEditor timeline_{platform::SimulatedEditor::Timeline{25, 1}, false};
-    std::filesystem::path folder_;
-    void *module_ = nullptr;
-    platform::FxTileableEffect *effect_ = nullptr; // lives as long as the process
-};
+bench::LoadedPlugin &plugin() {
+    static bench::LoadedPlugin loaded(benchSnapshot(), 25);
+    return loaded;
+}
 
 void ours(benchmark::State &state, FrameSize size, bool changing) {
-    platform::FxTileableEffect &effect = Plugin::shared().effect();
+    platform::FxTileableEffect &effect = plugin().effect();
     const auto surface = platform::Surface::create(size.width, size.height, size.surfaceFormat);
     const platform::FxRect bounds{0, 0, size.width, size.height};
     const platform::FxImageTile tile(surface, platform::systemDeviceRegistryID, bounds, bounds);

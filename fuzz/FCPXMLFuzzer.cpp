@@ -2,10 +2,12 @@
 // fixed edit list, with the report's texts. Reading may only fail with the reader's own error
 // or the refusal of what the document type declares; besides crashes and sanitizer reports
 // (absurd times must saturate, never overflow) it stops on a report whose counts do not add
-// up, or whose rows hold a name or text longer than a screen line.
+// up, or whose rows hold a name or text longer than a screen line in characters or bytes, or
+// one that would obey a control character.
 
 #include "core/support/UnicodeText.h"
 #include "core/support/XMLSecurityError.h"
+#include "core/tests/HostileTexts.h"
 #include "core/validation/FCPXMLParser.h"
 #include "core/validation/ReportTexts.h"
 #include "core/validation/TimelineValidation.h"
@@ -55,7 +57,8 @@ const std::vector<EditEntry> &editList() {
 }
 
 bool withinALine(const std::string &text) {
-    return graphemeCount(text) <= ReportTexts::lineLength;
+    return text.size() <= ReportTexts::lineBytes &&
+           graphemeCount(text) <= ReportTexts::lineLength && !testing::holdsControls(text);
 }
 
 void checkReport(const TimelineValidator::ValidationReport &report) {

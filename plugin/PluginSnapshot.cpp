@@ -5,6 +5,7 @@
 #include "core/support/JsonValue.h"
 #include "core/support/JsonWriter.h"
 #include "plugin/ClipSourceFrames.h"
+#include "plugin/HeldTexts.h"
 
 namespace tandrel {
 
@@ -18,6 +19,7 @@ void to_json(Json &json, const PluginSnapshot &snapshot) {
 
 void from_json(const Json &json, PluginSnapshot &snapshot) {
     PluginSnapshot::forEachMember(snapshot, JsonReader(json, "TandrelSnapshot"));
+    HeldTexts::boundAll(snapshot);
     ClipSourceFrames::assign(snapshot.entries);
 }
 

@@ -13,6 +13,7 @@ namespace tandrel {
 // required (schemaVersion, libraryName and updatedAt only for the document to read: the
 // plug-in uses none of them).
 // A document that fails to read, or that leaves SnapshotLimits anywhere, is rejected whole.
+// Its texts are kept as HeldTexts bounds them.
 struct PluginSnapshot : SnapshotDocument<PluginSnapshotEntry, PluginDisplayConfig> {
     // The document of a snapshot file's text. Fails with DecodingError for text that is not
     // JSON, a document of the wrong shape, or a value outside SnapshotLimits.

@@ -3,6 +3,7 @@
 #include "core/support/ApplicationSupport.h"
 #include "core/support/Log.h"
 #include "core/support/RegularFile.h"
+#include "core/support/UnicodeText.h"
 #include "plugin/FrameRecord.h"
 #include "plugin/StatusText.h"
 #include "plugin/Timecoding.h"
@@ -201,7 +202,8 @@ void SnapshotProvider::applySnapshotLocked(Decoded decoded, const std::filesyste
     snapshot_ = std::move(decoded.snapshot);
     loadedModDate_ = modDate;
     refusedModDate_.reset();
-    logger_->info("Loaded snapshot '{}' ({} entries)", snapshot_->timelineName,
+    // The name comes from a library: one line of the log, whatever it holds.
+    logger_->info("Loaded snapshot '{}' ({} entries)", shownLine(snapshot_->timelineName, 120),
                   snapshot_->entries.size());
 }
 

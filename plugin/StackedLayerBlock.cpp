@@ -1,6 +1,7 @@
 #include "plugin/StackedLayerBlock.h"
 
 #include "core/support/UnicodeText.h"
+#include "plugin/LayoutText.h"
 
 #include <algorithm>
 
@@ -113,7 +114,12 @@ StackedLayerBlock::formatStackedBlock(const std::vector<StackedRow> &rows) {
         width = std::max(width, length + 1);
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        lines.push_back(rows[i].left + std::string(width - cellLengths[i], ' ') + rows[i].right);
+        // No more spaces than a text draws characters: a cell of any length could otherwise
+        // pad every other row with as many. A row that would take more holds a block wider
+        // than the rasteriser's cut, which then shows no more than the first line's first
+        // characters, the same with the padding held back as without.
+        const std::size_t padding = std::min(width - cellLengths[i], LayoutText::maxCharacters);
+        lines.push_back(rows[i].left + std::string(padding, ' ') + rows[i].right);
     }
     return joinedLines(lines);
 }

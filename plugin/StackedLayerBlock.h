@@ -34,7 +34,8 @@ struct StackedLayerBlock {
 
     // The rows as lines, in order: one column's cells when the other is empty in every row,
     // else both columns with the right cells padded to end in one column (lengths counted in
-    // user-perceived characters). Nothing for no rows.
+    // user-perceived characters; never more spaces than LayoutText::maxCharacters, as a block
+    // that needs more shows only its first line). Nothing for no rows.
     static std::optional<std::string> formatStackedBlock(const std::vector<StackedRow> &rows);
 
     // The block of stackedLayerReel (file + frame) or stackedLayerSlate (scene/shot +

@@ -5,7 +5,6 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -46,7 +45,8 @@ struct PlacedLine {
 
 // The lines that fit in the frame, top to bottom, and the frame size they need. Texts wrap at
 // the frame's width (between words where possible); a line that would end below its height is
-// left out with all lines after it.
+// left out with all lines after it, and one that cannot be broken narrow enough (a character
+// wider than the frame) is cut at its right edge.
 std::vector<PlacedLine> fittingLines(PangoLayout *layout, double &width, double &height) {
     std::vector<PlacedLine> lines;
     width = 0;
@@ -64,7 +64,7 @@ std::vector<PlacedLine> fittingLines(PangoLayout *layout, double &width, double 
         pango_layout_line_get_extents(line, nullptr, &own);
         lines.push_back({line, toPixels(own.width), toPixels(own.x),
                          toPixels(pango_layout_iter_get_baseline(iter))});
-        width = std::max(width, toPixels(own.width));
+        width = std::max(width, std::min(toPixels(own.width), TextPainter::frameLimit));
         height = bottom;
     } while (pango_layout_iter_next_line(iter));
     pango_layout_iter_free(iter);
@@ -102,10 +102,14 @@ TextPainter::~TextPainter() {
 
 std::optional<TextBitmap> TextPainter::paint(std::string_view text,
                                              const TextRenderer::DisplayParams &params) {
+    return paint(LayoutText(text), params);
+}
+
+std::optional<TextBitmap> TextPainter::paint(const LayoutText &text,
+                                             const TextRenderer::DisplayParams &params) {
     // No line of a larger font fits the frame; sizes that are not finite numbers draw nothing.
     const std::optional<int64_t> padding = truncateToInt64(params.padding);
-    if (!(params.fontSize > 0 && params.fontSize <= frameLimit) || !padding ||
-        text.size() > static_cast<std::size_t>(INT_MAX)) {
+    if (!(params.fontSize > 0 && params.fontSize <= frameLimit) || !padding) {
         return std::nullopt;
     }
 
@@ -118,11 +122,7 @@ std::optional<TextBitmap> TextPainter::paint(std::string_view text,
     pango_layout_set_spacing(layout.get(), 2 * PANGO_SCALE);
     pango_layout_set_width(layout.get(), static_cast<int>(frameLimit) * PANGO_SCALE);
     pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
-    // Pango stops at a NUL character; show it as the replacement character instead.
-    std::string shown(text);
-    for (std::size_t at = shown.find('\0'); at != std::string::npos; at = shown.find('\0', at)) {
-        shown.replace(at, 1, "\xEF\xBF\xBD");
-    }
+    const std::string &shown = text.text();
     pango_layout_set_text(layout.get(), shown.data(), static_cast<int>(shown.size()));
 
     double textWidth = 0;

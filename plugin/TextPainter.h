@@ -37,8 +37,11 @@ public:
 
     // The text's bitmap: the laid-out text size rounded up, plus the padding (truncated) on every
     // side. Nothing when that is under one pixel or a setting is not a finite number; nothing,
-    // with an error logged, when the bitmap cannot be made or drawn.
+    // with an error logged, when the bitmap cannot be made or drawn. The text is laid out as
+    // LayoutText bounds it.
     std::optional<TextBitmap> paint(std::string_view text,
+                                    const TextRenderer::DisplayParams &params);
+    std::optional<TextBitmap> paint(const LayoutText &text,
                                     const TextRenderer::DisplayParams &params);
 
 private:

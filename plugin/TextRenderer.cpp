@@ -2,7 +2,6 @@
 
 #include "core/support/Log.h"
 #include "plugin/TextPainter.h"
-#include "core/support/UnicodeText.h"
 
 #include <charconv>
 #include <cmath>
@@ -66,10 +65,10 @@ std::optional<TextRenderer::RenderedText> TextRenderer::render(std::string_view 
     if (text.empty()) {
         return std::nullopt;
     }
-    const std::string shown = truncatedToGraphemes(validUtf8(text), maxCharacters, "…");
+    const LayoutText shown(text);
 
     std::lock_guard guard(lock_);
-    std::string key = cacheKey(device.registryID(), shown, params);
+    std::string key = cacheKey(device.registryID(), shown.text(), params);
     if (const auto cached = cache_.find(elementID);
         cached != cache_.end() && cached->second.key == key) {
         return RenderedText{cached->second.texture, cached->second.width, cached->second.height};

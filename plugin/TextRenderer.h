@@ -4,6 +4,7 @@
 #include "core/support/Uuid.h"
 #include "platform/gpu/Device.h"
 #include "platform/gpu/Texture.h"
+#include "plugin/LayoutText.h"
 
 #include <spdlog/logger.h>
 
@@ -57,8 +58,9 @@ public:
         int height;
     };
 
-    // Longer texts are cut to this many user-perceived characters and "…".
-    static constexpr std::size_t maxCharacters = 300;
+    // Longer texts are cut to this many user-perceived characters and "…" (LayoutText tells
+    // how else a text is bounded before it is drawn).
+    static constexpr std::size_t maxCharacters = LayoutText::maxCharacters;
 
     TextRenderer();
     ~TextRenderer();
@@ -69,7 +71,7 @@ public:
     // process.
     static const Uuid &statusElementID();
 
-    // Identifies a texture: the device, the (cut) text and every setting but the padding.
+    // Identifies a texture: the device, the text as laid out and every setting but the padding.
     static std::string cacheKey(std::uint64_t registryID, std::string_view text,
                                 const DisplayParams &params);
 

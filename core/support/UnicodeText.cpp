@@ -1,9 +1,14 @@
 #include "core/support/UnicodeText.h"
 
+#include "core/support/AsciiText.h"
+
 #include <utf8proc.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -58,7 +63,16 @@ public:
         }
         const std::string_view piece = rest_.substr(0, cut);
         rest_.remove_prefix(cut);
-        out += valid_ ? mapped(piece, options_) : std::string(piece);
+        if (!valid_) {
+            out += piece;
+        } else if ((options_ & UTF8PROC_CASEFOLD) != 0 &&
+                   std::all_of(piece.begin(), piece.end(),
+                               [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+            // ASCII composes to itself and folds to lower case.
+            out += asciiLowercased(piece);
+        } else {
+            out += mapped(piece, options_);
+        }
         return true;
     }
 
@@ -71,6 +85,17 @@ private:
 } // namespace
 
 bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    const auto isASCII = [](std::string_view text) {
+        return std::all_of(text.begin(), text.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    if (isASCII(a) && isASCII(b)) {
+        // ASCII composes to itself and folds to lower case, one byte for one.
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(),
+                          [&](char x, char y) { return lower(x) == lower(y); });
+    }
     const int options = UTF8PROC_STABLE | UTF8PROC_COMPOSE | UTF8PROC_CASEFOLD;
     MappedPieces piecesOfA(a, options);
     MappedPieces piecesOfB(b, options);
@@ -165,21 +190,45 @@ std::string_view trimming(std::string_view text, bool (*isTrimmed)(utf8proc_int3
     return text;
 }
 
+// The code point at `offset` and its length in bytes; a byte that is not part of a valid
+// sequence reads as U+FFFD, one byte long.
+std::pair<utf8proc_int32_t, utf8proc_ssize_t> codePointAt(std::string_view text,
+                                                          utf8proc_ssize_t offset) {
+    utf8proc_int32_t codepoint = 0;
+    const utf8proc_ssize_t size =
+        utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t *>(text.data()) + offset,
+                         static_cast<utf8proc_ssize_t>(text.size()) - offset, &codepoint);
+    if (size <= 0) {
+        return {0xfffd, 1};
+    }
+    return {codepoint, size};
+}
+
 // Walks the grapheme boundaries of UTF-8 text: calls `boundary(offset)` at the start of every
 // user-perceived character after the first; stops early when it answers false.
 template <typename Boundary>
 void forEachGraphemeBoundary(std::string_view text, Boundary boundary) {
-    const auto *bytes = reinterpret_cast<const utf8proc_uint8_t *>(text.data());
     const auto length = static_cast<utf8proc_ssize_t>(text.size());
     utf8proc_int32_t state = 0;
     utf8proc_int32_t previous = -1;
     for (utf8proc_ssize_t offset = 0; offset < length;) {
-        utf8proc_int32_t codepoint = 0;
-        utf8proc_ssize_t size = utf8proc_iterate(bytes + offset, length - offset, &codepoint);
-        if (size <= 0) { // not valid UTF-8: count the byte as a character of its own
-            codepoint = 0xfffd;
-            size = 1;
-            state = 0;
+        // Two ASCII characters are always two user-perceived ones, but for CR LF: runs of
+        // them need no decoding.
+        const auto byte = static_cast<unsigned char>(text[static_cast<std::size_t>(offset)]);
+        if (byte < 0x80 && previous >= 0 && previous < 0x80 &&
+            !(previous == '\r' && byte == '\n')) {
+            if (!boundary(static_cast<std::size_t>(offset))) {
+                return;
+            }
+            state = 0; // the break state after an ASCII character is that of a fresh start
+            previous = byte;
+            ++offset;
+            continue;
+        }
+        const auto [codepoint, size] = codePointAt(text, offset);
+        if (size == 1 && codepoint == 0xfffd &&
+            static_cast<unsigned char>(text[static_cast<std::size_t>(offset)]) >= 0x80) {
+            state = 0; // not valid UTF-8: the byte starts afresh
         }
         if (previous >= 0 && utf8proc_grapheme_break_stateful(previous, codepoint, &state) &&
             !boundary(static_cast<std::size_t>(offset))) {
@@ -187,6 +236,46 @@ void forEachGraphemeBoundary(std::string_view text, Boundary boundary) {
         }
         previous = codepoint;
         offset += size;
+    }
+}
+
+// The user-perceived characters of UTF-8 text, one after the other.
+class Characters {
+public:
+    explicit Characters(std::string_view text) : text_(text) {}
+
+    // The next character, whole; nothing at the end.
+    std::optional<std::string_view> next() {
+        if (start_ >= text_.size()) {
+            return std::nullopt;
+        }
+        std::size_t end = text_.size();
+        forEachGraphemeBoundary(text_.substr(start_), [&](std::size_t offset) {
+            end = start_ + offset;
+            return false;
+        });
+        const std::string_view character = text_.substr(start_, end - start_);
+        start_ = end;
+        return character;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t start_ = 0;
+};
+
+// Calls `character(text)` with each user-perceived character of UTF-8 text in turn, whole;
+// stops early when it answers false.
+template <typename Character> void forEachCharacter(std::string_view text, Character character) {
+    std::size_t start = 0;
+    bool going = true;
+    forEachGraphemeBoundary(text, [&](std::size_t offset) {
+        going = character(text.substr(start, offset - start));
+        start = offset;
+        return going;
+    });
+    if (going && start < text.size()) {
+        character(text.substr(start));
     }
 }
 
@@ -268,58 +357,244 @@ std::size_t graphemeCount(std::string_view text) {
     return count;
 }
 
-std::string truncatedToGraphemes(std::string_view text, std::size_t limit,
-                                 std::string_view marker) {
-    std::size_t seen = 1;
-    std::size_t cut = std::string_view::npos;
-    forEachGraphemeBoundary(text, [&](std::size_t offset) {
+std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) {
+        return text;
+    }
+    // The byte at the limit may continue a sequence begun before it (continuation bytes are
+    // 10xxxxxx; a sequence is at most four bytes long): then the cut goes before that sequence.
+    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+    std::size_t start = maxBytes;
+    while (start > 0 && maxBytes - start < 3 && (byte(start) & 0xC0) == 0x80) {
+        --start;
+    }
+    const std::size_t length = byte(start) >= 0xF0 ? 4 : byte(start) >= 0xE0 ? 3 : 2;
+    if (start < maxBytes && byte(start) >= 0xC0 && start + length > maxBytes) {
+        return text.substr(0, start);
+    }
+    return text.substr(0, maxBytes);
+}
+
+namespace {
+
+// U+034F COMBINING GRAPHEME JOINER: invisible, and what follows it never joins the character it
+// ends (the Stream-Safe Text Format ends a run of non-starters with it).
+constexpr std::string_view graphemeJoiner = "\u034F";
+
+// Appends `marker`, ended off from the character before it when that one would reach forward
+// (it ends in a prepend mark: text cut before the control that ended it).
+void appendMarker(std::string &text, std::string_view marker) {
+    if (!text.empty()) {
+        // Back to the start of the last code point: continuation bytes are 10xxxxxx.
+        std::size_t start = text.size() - 1;
+        while (start > 0 && text.size() - start < 4 &&
+               (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) {
+            --start;
+        }
+        const auto [last, size] = codePointAt(text, static_cast<utf8proc_ssize_t>(start));
+        if (start + static_cast<std::size_t>(size) == text.size() &&
+            utf8proc_get_property(last)->boundclass == UTF8PROC_BOUNDCLASS_PREPEND) {
+            text += graphemeJoiner;
+        }
+    }
+    text += marker;
+}
+
+} // namespace
+
+void appendBoundedCharacter(std::string &text, std::string_view character) {
+    if (character.size() <= maxCodePointsPerCharacter) {
+        text += character; // a code point takes at least one byte
+        return;
+    }
+    const auto size = static_cast<utf8proc_ssize_t>(character.size());
+    utf8proc_ssize_t offset = 0;
+    utf8proc_ssize_t kept = 0;
+    std::size_t count = 0;
+    while (offset < size && count <= maxCodePointsPerCharacter) {
+        if (count + 1 == maxCodePointsPerCharacter) {
+            kept = offset;
+        }
+        offset += codePointAt(character, offset).second;
+        ++count;
+    }
+    if (count <= maxCodePointsPerCharacter) {
+        text += character;
+        return;
+    }
+    // Its first code points but one, and the joiner that ends it: nothing after it (a leading
+    // jamo, an emoji after a joiner, anything after a prepend mark) can make one character
+    // with what is left.
+    text += character.substr(0, static_cast<std::size_t>(kept));
+    text += graphemeJoiner;
+}
+
+std::string boundedCharacter(std::string_view character) {
+    std::string bounded;
+    appendBoundedCharacter(bounded, character);
+    return bounded;
+}
+
+std::string truncatedToGraphemes(std::string_view text, std::size_t limit, std::string_view marker,
+                                 bool cutAlready) {
+    std::string result;
+    std::size_t seen = 0;
+    bool cut = cutAlready;
+    forEachCharacter(text, [&](std::string_view character) {
         if (seen == limit) {
-            cut = offset;
+            cut = true;
             return false;
         }
+        appendBoundedCharacter(result, character);
         ++seen;
         return true;
     });
-    if (limit == 0 && !text.empty()) {
-        cut = 0;
+    if (cut) {
+        appendMarker(result, marker);
     }
-    if (cut == std::string_view::npos) {
-        return std::string(text);
-    }
-    std::string result(text.substr(0, cut));
-    result += marker;
     return result;
 }
 
+namespace {
+
+// The characters of `text` whose positions lie in the stretches [first, second) (in order and
+// apart), each kept bounded, with `marker` between one stretch and the next.
+std::string charactersIn(std::string_view text,
+                         std::initializer_list<std::pair<std::size_t, std::size_t>> stretches,
+                         std::string_view marker) {
+    std::string result;
+    auto stretch = stretches.begin();
+    std::size_t position = 0;
+    forEachCharacter(text, [&](std::string_view character) {
+        while (stretch != stretches.end() && position >= stretch->second) {
+            ++stretch;
+            if (stretch != stretches.end()) {
+                appendMarker(result, marker);
+            }
+        }
+        if (stretch == stretches.end()) {
+            return false;
+        }
+        if (position >= stretch->first) {
+            appendBoundedCharacter(result, character);
+        }
+        ++position;
+        return true;
+    });
+    // Stretches that reach the end of the text, or lie beyond it, still get their markers.
+    for (; stretch != stretches.end() && std::next(stretch) != stretches.end(); ++stretch) {
+        appendMarker(result, marker);
+    }
+    return result;
+}
+
+} // namespace
+
 std::string elidedInMiddle(std::string_view text, std::size_t limit, std::string_view marker) {
-    // A character takes at least one byte.
-    if (text.size() <= limit) {
+    // A character takes at least one byte, a code point too.
+    if (text.size() <= std::min(limit, maxCodePointsPerCharacter)) {
         return std::string(text);
+    }
+    const std::size_t count = graphemeCount(text);
+    if (count <= limit) {
+        return charactersIn(text, {{0, count}}, marker);
     }
     const std::size_t head = limit / 2;
     const std::size_t tail = limit - std::min<std::size_t>(limit, head + 1);
-    std::size_t headEnd = 0;
-    // Where each of the last `tail` characters seen begins, by their number modulo `tail`.
-    std::vector<std::size_t> starts(tail);
-    std::size_t count = 1;
-    forEachGraphemeBoundary(text, [&](std::size_t offset) {
-        if (count == head) {
-            headEnd = offset;
-        }
-        if (tail > 0) {
-            starts[count % tail] = offset;
-        }
-        ++count;
-        return true;
-    });
-    if (count <= limit) {
-        return std::string(text);
+    return charactersIn(text, {{0, head}, {count - tail, count}}, marker);
+}
+
+std::string elidedAround(std::string_view text, std::size_t limit, std::string_view marker,
+                         std::size_t focus) {
+    const std::size_t count = graphemeCount(text);
+    const std::size_t head = limit / 2;
+    const std::size_t tail = limit - std::min<std::size_t>(limit, head + 1);
+    if (count <= limit || focus < head || focus >= count - tail || limit < 5) {
+        return elidedInMiddle(text, limit, marker);
     }
-    const std::size_t tailStart = tail > 0 ? starts[(count - tail) % tail] : text.size();
-    std::string result(text.substr(0, headEnd));
-    result += marker;
-    result += text.substr(tailStart);
+    // A quarter of what the two markers leave for the beginning and the end each, the rest
+    // for the stretch around the focus, a third of it before the focus.
+    const std::size_t end = (limit - 2) / 4;
+    const std::size_t around = limit - 2 - 2 * end;
+    // The focus lies past the beginning elidedInMiddle shows, and so does the stretch.
+    const std::size_t from = focus - around / 3;
+    if (from + around >= count - end) { // the stretch meets the end
+        return charactersIn(text, {{0, end}, {count - (limit - 1 - end), count}}, marker);
+    }
+    return charactersIn(text, {{0, end}, {from, from + around}, {count - end, count}}, marker);
+}
+
+std::optional<std::size_t> firstDifferingCharacter(std::string_view a, std::string_view b) {
+    Characters ofA(a);
+    Characters ofB(b);
+    for (std::size_t position = 0;; ++position) {
+        const auto characterOfA = ofA.next();
+        const auto characterOfB = ofB.next();
+        if (!characterOfA && !characterOfB) {
+            return std::nullopt;
+        }
+        if (!characterOfA || !characterOfB ||
+            boundedCharacter(*characterOfA) != boundedCharacter(*characterOfB)) {
+            return position;
+        }
+    }
+}
+
+namespace {
+
+// Whether the code point is a control the text's look must not obey: the C0 and C1 controls
+// and DEL, which break lines, move terminals' cursors and start their escapes, the marks and
+// embeddings that reorder bidirectional text, and the line and paragraph separators.
+bool isShownControl(utf8proc_int32_t codepoint) {
+    if (codepoint < 0x20 || (codepoint >= 0x7F && codepoint <= 0x9F)) {
+        return true;
+    }
+    switch (codepoint) {
+    case 0x061C: // Arabic letter mark
+    case 0x200E: // left-to-right mark
+    case 0x200F: // right-to-left mark
+    case 0x2028: // line separator
+    case 0x2029: // paragraph separator
+        return true;
+    default:
+        return (codepoint >= 0x202A && codepoint <= 0x202E) ||
+               (codepoint >= 0x2066 && codepoint <= 0x2069);
+    }
+}
+
+} // namespace
+
+std::string withControlsShown(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    const auto length = static_cast<utf8proc_ssize_t>(text.size());
+    for (utf8proc_ssize_t offset = 0; offset < length;) {
+        const auto [codepoint, size] = codePointAt(text, offset);
+        char escape[16];
+        if (codepoint == '\\') {
+            result += "\\\\"; // so that an escape in the text cannot pass for one made here
+        } else if (codepoint < 0x20 || codepoint == 0x7F) {
+            std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned>(codepoint));
+            result += escape;
+        } else if (isShownControl(codepoint)) {
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(codepoint));
+            result += escape;
+        } else if (codepoint == 0xfffd && size == 1) {
+            result += "\uFFFD"; // a byte that is not UTF-8
+        } else {
+            result.append(
+                text.substr(static_cast<std::size_t>(offset), static_cast<std::size_t>(size)));
+        }
+        offset += size;
+    }
     return result;
+}
+
+std::string shownLine(std::string_view text, std::size_t limit) {
+    // Once more in what shows: a control is shown in several characters, and marks after it
+    // join the last of them.
+    return elidedInMiddle(withControlsShown(elidedInMiddle(text, limit, "\u2026")), limit,
+                          "\u2026");
 }
 
 } // namespace tandrel

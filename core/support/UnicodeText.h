@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,14 @@ std::string_view trimmingHorizontalWhitespace(std::string_view text);
 // Text lengths count user-perceived characters (extended grapheme clusters), never bytes or
 // code points: "é" written as e + U+0301, a flag or a family emoji is one.
 
+// Where outside text is shown or laid out, a character keeps at most this many code points: a
+// base and 30 marks, the longest run of non-starters the Stream-Safe Text Format of Unicode
+// normalization lets a text carry, and more than any emoji sequence needs. Otherwise one
+// character can be of any length (a letter with thousands of marks, a run of Hangul leading
+// jamo, emoji chained by zero-width joiners, a row of prepend marks), and laying it out costs
+// time with the square of that length.
+inline constexpr std::size_t maxCodePointsPerCharacter = 31;
+
 // The text with every byte that is not part of a valid UTF-8 sequence replaced by U+FFFD.
 std::string validUtf8(std::string_view text);
 
@@ -46,14 +55,50 @@ std::string validUtf8(std::string_view text);
 // sequence counts as a character of its own.
 std::size_t graphemeCount(std::string_view text);
 
-// Valid UTF-8 text cut to its first `limit` user-perceived characters followed by `marker`
-// when it has more than `limit` of them; otherwise the text as it is.
-std::string truncatedToGraphemes(std::string_view text, std::size_t limit, std::string_view marker);
+// The longest beginning of the text of at most `maxBytes` bytes that does not end inside a
+// UTF-8 sequence.
+std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes);
+
+// One user-perceived character as outside text keeps it: whole up to maxCodePointsPerCharacter
+// code points; a longer one keeps its first ones but one and U+034F COMBINING GRAPHEME JOINER,
+// invisible, so that whatever follows cannot join what is left of it.
+std::string boundedCharacter(std::string_view character);
+void appendBoundedCharacter(std::string &text, std::string_view character);
+
+// The text cut to its first `limit` user-perceived characters followed by `marker` when it has
+// more than `limit` of them, or when `cutAlready` says it is the beginning of a longer text;
+// each character bounded as boundedCharacter bounds it. A marker never joins the character
+// before it.
+std::string truncatedToGraphemes(std::string_view text, std::size_t limit, std::string_view marker,
+                                 bool cutAlready = false);
 
 // UTF-8 text of more than `limit` user-perceived characters cut to its first and last ones
 // around `marker`, `limit` characters in all with the marker counted as one (the beginning
-// gets the odd one); otherwise the text as it is. Memory stays that of the result, however
-// long the text.
+// gets the odd one); otherwise the text as it is. Each character is bounded as
+// boundedCharacter bounds it, so memory stays that of the result, however long the text or
+// any one character of it.
 std::string elidedInMiddle(std::string_view text, std::size_t limit, std::string_view marker);
+
+// The same, but showing the character at position `focus` (counted from 0) where
+// elidedInMiddle would leave it out: the beginning, `marker`, a stretch around the focus,
+// `marker`, the end, `limit` characters in all. For two texts whose elided forms are equal,
+// elided around the first character in which they differ.
+std::string elidedAround(std::string_view text, std::size_t limit, std::string_view marker,
+                         std::size_t focus);
+
+// The position of the first user-perceived character in which the two texts differ, as
+// boundedCharacter shows them; nothing when they show the same.
+std::optional<std::size_t> firstDifferingCharacter(std::string_view a, std::string_view b);
+
+// The text with its controls shown, never obeyed, as escapes: C0 controls and DEL as "\x0a",
+// C1 controls, the marks, embeddings and isolates of bidirectional text and the line and
+// paragraph separators as "\u202e", and a backslash as "\\", so that no escape in the text
+// passes for one made here; a byte that is not UTF-8 as U+FFFD. Everything else stays.
+std::string withControlsShown(std::string_view text);
+
+// Outside text as one line shows it: elided in the middle to `limit` characters around "…",
+// its controls shown, and bounded again in what shows (showing a control takes several
+// characters, and marks after it join the last of them).
+std::string shownLine(std::string_view text, std::size_t limit);
 
 } // namespace tandrel

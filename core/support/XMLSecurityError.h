@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/support/UnicodeText.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -33,7 +35,8 @@ public:
 
 private:
     static std::string description(Case c, const std::string &name) {
-        const std::string quoted = "'" + name + "' ";
+        // The name is a file's, from outside: shown with its controls, never obeyed.
+        const std::string quoted = std::string("'").append(withControlsShown(name)).append("' ");
         switch (c) {
         case Case::entityDeclarationsRejected:
             break;

@@ -320,11 +320,11 @@ XMLStreamParser::Outcome run(XMLStreamParser::Source &source, XMLStreamParser::D
         budget.addInput(length);
         status = XML_ParseBuffer(parser, static_cast<int>(length), last ? XML_TRUE : XML_FALSE);
     }
-    if (status == XML_STATUS_OK && !state.stopped) {
-        return Outcome::finished;
-    }
     if (failure) {
         failure->line = XML_GetCurrentLineNumber(parser);
+    }
+    if (status == XML_STATUS_OK && !state.stopped) {
+        return Outcome::finished;
     }
     if (state.refusal) {
         if (failure) {

@@ -108,7 +108,7 @@ public:
 
     // Why and where a document failed: for a malformed one, the XML parser's own description
     // of the error (empty when it gave none); for a refused one, what was found; and the line
-    // the parser had reached, counted from 1.
+    // the parser had reached, counted from 1 (for a document read to its end, its last line).
     struct Failure {
         std::string description;
         XMLSecurityError::Case refusal = XMLSecurityError::Case::entityDeclarationsRejected;

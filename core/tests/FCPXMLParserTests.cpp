@@ -164,10 +164,10 @@ TEST(FCPXMLParser, RecordsTheItemsOfTheStorylineAndTheirResources) {
         "<asset-clip ref=\"a2\" offset=\"3606s\"/>"
         "<title ref=\"a9\" name=\"Later\" offset=\"3607s\" duration=\"1s\"/>"
         "<asset-clip ref=\"a3\" name=\"Forward\" duration=\"1s\"/>";
-    // A resource read after the sequence fills nothing in. A second spine directly in the
-    // same sequence is not the primary storyline, yet its children stand at the primary
-    // storyline's depth under a "spine": the reader's rule records them. (Exports never write
-    // two; the rule holds over the remark that such a spine adds nothing.)
+    // A resource read after the sequence fills its items in all the same. A second spine
+    // directly in the same sequence is not the primary storyline, yet its children stand at
+    // the primary storyline's depth under a "spine": the reader's rule records them. (Exports
+    // never write two; the rule holds over the remark that such a spine adds nothing.)
     const std::string document =
         "<fcpxml version=\"1.11\"><resources>" + resources +
         "</resources><project name=\"Cut\"><sequence><spine>" + items +
@@ -205,11 +205,11 @@ TEST(FCPXMLParser, RecordsTheItemsOfTheStorylineAndTheirResources) {
     EXPECT_EQ(clips[4].assetUID, std::nullopt);
     EXPECT_EQ(clips[4].resourceName, "Sound");
 
-    // Unknown and later resources leave the fields absent; a missing offset is 0/1.
+    // Unknown resources leave the fields absent, later ones fill them; a missing offset is 0/1.
     EXPECT_EQ(clips[5].ref, "a9");
     EXPECT_EQ(clips[5].resourceName, std::nullopt);
-    EXPECT_EQ(clips[6].assetUID, std::nullopt);
-    EXPECT_EQ(clips[6].resourceName, std::nullopt);
+    EXPECT_EQ(clips[6].assetUID, "UID-A3");
+    EXPECT_EQ(clips[6].resourceName, "Late");
     EXPECT_EQ(clips[6].offset, (Rational{0, 1}));
     EXPECT_EQ(clips[7].name, "Second spine");
 
@@ -310,6 +310,54 @@ TEST(FCPXMLParser, MarksEventTimelinesFromRefClipsAnywhereInTheDocument) {
     EXPECT_FALSE(document.sequences[1].isEventTimeline);
     EXPECT_FALSE(document.sequences[2].isEventTimeline);
     EXPECT_EQ(document.primaryTimeline(), &document.sequences[0]);
+}
+
+// The editor writes a compound clip's media before the format its sequence uses and the
+// assets its clips show: the sequence's rate and its items' assets are those of the whole
+// document, never only of what came before.
+TEST(FCPXMLParser, ResolvesACompoundClipsFormatAndAssetsWrittenAfterIt) {
+    const std::string exported = R"xml(<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE fcpxml>
+<fcpxml version="1.13">
+    <resources>
+        <media id="r1" name="Interview Compound" uid="oWq4pFzVQX2mU3bWQ8Pj0A">
+            <sequence format="r2" duration="1001/6000s" tcStart="3600s" tcFormat="NDF" audioLayout="stereo" audioRate="48k">
+                <spine>
+                    <asset-clip ref="r3" offset="3600s" name="Interview A" start="1001/30000s" duration="30030/30000s" format="r2" tcFormat="NDF"/>
+                    <gap name="Gap" offset="108138030/30000s" duration="1001/30000s" start="3600s"/>
+                    <ref-clip ref="r4" offset="108139031/30000s" name="Nested" duration="1s"/>
+                </spine>
+            </sequence>
+        </media>
+        <format id="r2" name="FFVideoFormat1080p2997" frameDuration="1001/30000s" width="1920" height="1080" colorSpace="1-1-1 (Rec. 709)"/>
+        <asset id="r3" name="A001_C004" uid="8D7B0C4A1F2E3D4C5B6A79880F1E2D3C" start="0s" duration="600s" hasVideo="1" format="r2">
+            <media-rep kind="original-media" src="file:///Volumes/Media/A001_C004.mov"/>
+        </asset>
+        <media id="r4" name="Nested Compound" uid="b0Q1yFzVQX2mU3bWQ8Pj0B">
+            <sequence format="r5" tcStart="0s"><spine/></sequence>
+        </media>
+        <format id="r5" name="FFVideoFormat1080p25" frameDuration="100/2500s"/>
+    </resources>
+    <library>
+        <event name="Day 1">
+            <ref-clip ref="r1" name="Interview Compound" duration="1001/30000s"/>
+        </event>
+    </library>
+</fcpxml>)xml";
+    const Document document = parseText(exported);
+    ASSERT_EQ(document.sequences.size(), 2u);
+    const Sequence &compound = document.sequences[0];
+    EXPECT_EQ(compound.name, "Interview Compound");
+    EXPECT_EQ(compound.frameDuration, (Rational{1001, 30000}));
+    EXPECT_NEAR(compound.fps(), 29.97, 1e-2);
+    EXPECT_EQ(document.sequences[1].frameDuration, (Rational{100, 2500}));
+    ASSERT_EQ(compound.clips.size(), 3u);
+    EXPECT_EQ(compound.clips[0].assetUID, "8D7B0C4A1F2E3D4C5B6A79880F1E2D3C");
+    EXPECT_EQ(compound.clips[0].resourceName, "A001_C004");
+    EXPECT_EQ(compound.clips[2].assetUID, std::nullopt);
+    EXPECT_EQ(compound.clips[2].resourceName, "Nested Compound");
+    EXPECT_TRUE(compound.isEventTimeline);
+    EXPECT_EQ(document.primaryTimeline(), &compound);
 }
 
 TEST(FCPXMLParser, RefusesEntityDeclarationsWhereverTheyStand) {
@@ -555,6 +603,7 @@ TEST(FCPXMLParserFile, ReadsABundleOnlyInsideItself) {
              bundle("System.fcpxmld", "/etc/passwd"),
              bundle("Dangling.fcpxmld", "/nowhere/Info.fcpxml"),
              bundle("Folder", root / "Elsewhere.fcpxml"),
+             bundle("Above.fcpxmld", ".."),
          }) {
         const ParseError error = parseFailure(path);
         EXPECT_EQ(error.errorCase(), ParseError::Case::linkOutsideBundle) << path;
@@ -563,6 +612,51 @@ TEST(FCPXMLParserFile, ReadsABundleOnlyInsideItself) {
                                     " is a link that leads outside the bundle, and only files "
                                     "inside a bundle are read.");
     }
+
+    // Links that stay inside, and say what they are instead of where they lead.
+    const auto chain = [&](const std::string &name, int links) {
+        fs::create_directories(root / name);
+        writeFile(root / name / "Cut.fcpxml", document);
+        for (int i = 1; i <= links; ++i) {
+            fs::create_symlink(i == links ? "Cut.fcpxml" : "link" + std::to_string(i + 1),
+                               root / name / ("link" + std::to_string(i)));
+        }
+        fs::create_symlink("link1", root / name / "Info.fcpxml");
+        return root / name;
+    };
+    const fs::path looped = bundle("Loop.fcpxmld", "Info.fcpxml");
+    fs::create_directories(root / "Round.fcpxmld");
+    fs::create_symlink("b", root / "Round.fcpxmld" / "a");
+    fs::create_symlink("a", root / "Round.fcpxmld" / "b");
+    const struct {
+        fs::path bundle;
+        ParseError::Case found;
+        const char *text;
+    } cases[] = {
+        {looped, ParseError::Case::linkLoop,
+         " is a link that leads round in a loop and never reaches a file."},
+        {bundle("Round.fcpxmld", "a"), ParseError::Case::linkLoop,
+         " is a link that leads round in a loop and never reaches a file."},
+        {bundle("Itself.fcpxmld", "."), ParseError::Case::linkToFolder,
+         " is a link to a folder of the bundle, not to a document file."},
+        {bundle("Versions.fcpxmld", "../Inside.fcpxmld/Versions"),
+         ParseError::Case::linkOutsideBundle,
+         " is a link that leads outside the bundle, and only files inside a bundle are read."},
+        {chain("Long.fcpxmld", 40), ParseError::Case::linkChainTooLong,
+         " is a link that leads through more than 40 links, more than the system follows to "
+         "reach a file."},
+    };
+    fs::create_directories(root / "Sub.fcpxmld" / "Versions");
+    for (const auto &c : cases) {
+        const ParseError error = parseFailure(c.bundle);
+        EXPECT_EQ(error.errorCase(), c.found) << c.bundle;
+        EXPECT_EQ(error.what(),
+                  "FCPXML bundle refused: " + (c.bundle / "Info.fcpxml").string() + c.text);
+    }
+    EXPECT_EQ(parseFailure(bundle("Sub.fcpxmld", "Versions")).errorCase(),
+              ParseError::Case::linkToFolder);
+    // A chain as long as the system follows is read.
+    EXPECT_EQ(FCPXMLParser::parse(chain("Chain.fcpxmld", 39)).sequences.at(0).name, "Bundle");
     // A link inside that leads nowhere leaves a bundle without its document.
     EXPECT_EQ(parseFailure(bundle("Missing.fcpxmld", "Gone.fcpxml")).errorCase(),
               ParseError::Case::notReadable);

@@ -1,3 +1,4 @@
+#include "core/support/UnicodeText.h"
 #include "core/validation/ReportTexts.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,61 @@ TEST(ReportTexts, ShowsALongSequenceNameElidedAndComparesItWhole) {
     other[100] = 'x';
     EXPECT_TRUE(ReportTexts::nameWarning(report, other));
     EXPECT_EQ(ReportTexts::elided(std::string(120, 'M')), std::string(120, 'M'));
+}
+
+// A row is one line of a report: a line break or a terminal's escape in a name shows as what
+// it is, so that "PASS" cannot start a line of a failed report.
+TEST(ReportTexts, ShowsTheControlsOfNamesAndBoundsThem) {
+    EXPECT_EQ(ReportTexts::elided("Wide\nPASS \u2014 resolver matches FCPXML"),
+              "Wide\\x0aPASS \u2014 resolver matches FCPXML");
+    EXPECT_EQ(ReportTexts::elided("\x1B[2J\u009B31m\u202Eevil"), "\\x1b[2J\\u009b31m\\u202eevil");
+    EXPECT_EQ(ReportTexts::comparingTimeline("Main\nEdit"), "Comparing timeline: Main\\x0aEdit");
+    // "Wide Shot" and a thousand marks: the last character keeps its first 30 code points and
+    // the joiner that ends it.
+    std::string marks;
+    for (int i = 0; i < 1000; ++i) {
+        marks += "\u0301";
+    }
+    std::string kept;
+    for (int i = 0; i < 29; ++i) {
+        kept += "\u0301";
+    }
+    kept += "\u034F";
+    EXPECT_EQ(ReportTexts::elided("Wide Shot" + marks), "Wide Shot" + kept);
+    // Marks after a control join the last character of its escape, which keeps as many.
+    EXPECT_EQ(ReportTexts::elided("\x01" + marks), "\\x01" + kept);
+    // Controls shown in several characters each are elided in what shows.
+    std::string controls;
+    for (int i = 0; i < 200; ++i) {
+        controls += "\u202E";
+    }
+    const std::string shown = ReportTexts::elided(controls);
+    EXPECT_EQ(graphemeCount(shown), ReportTexts::lineLength);
+    EXPECT_TRUE(shown.starts_with("\\u202e\\u202e")) << shown;
+}
+
+TEST(ReportTexts, ElidesTwoNamesApartWhereTheyDiffer) {
+    const std::string start(100, 's');
+    const std::string end(100, 'e');
+    const auto [a, b] = ReportTexts::elidedApart(start + "Take 1" + end, start + "Take 2" + end);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(graphemeCount(a), ReportTexts::lineLength);
+    EXPECT_NE(a.find("Take 1"), std::string::npos) << a;
+    EXPECT_NE(b.find("Take 2"), std::string::npos) << b;
+    // Names that elide apart already stay as `elided` gives them.
+    EXPECT_EQ(ReportTexts::elidedApart(start + "1", start + "2"),
+              std::pair(ReportTexts::elided(start + "1"), ReportTexts::elided(start + "2")));
+    // A difference among controls still shows.
+    std::string controls;
+    for (int i = 0; i < 100; ++i) {
+        controls += "\u202E";
+    }
+    const auto [c, d] =
+        ReportTexts::elidedApart(controls + "\n" + controls, controls + "\r" + controls);
+    EXPECT_NE(c, d);
+    EXPECT_NE(c.find("\\x0a"), std::string::npos) << c;
+    EXPECT_NE(d.find("\\x0d"), std::string::npos) << d;
+    EXPECT_LE(graphemeCount(c), ReportTexts::lineLength);
 }
 
 TEST(ReportTexts, ListsTheNonEmptySectionsInTheirFixedOrder) {

@@ -1,4 +1,7 @@
 #include "core/model/TimecodeCalculator.h"
+#include "core/support/UnicodeText.h"
+#include "core/tests/HostileTexts.h"
+#include "core/validation/ReportTexts.h"
 #include "core/validation/TimelineValidator.h"
 
 #include <gtest/gtest.h>
@@ -260,17 +263,55 @@ TEST(TimelineValidator, ComparesLongNamesWholeAndKeepsThemElidedInItsRows) {
         validate(sequenceAt25({item("asset-clip", name, 0, 50), item(type, name, 100, 50)}),
                  {entry(other, C::simple, 0, 51)});
     const std::string shown = std::string(60, 'n') + "\u2026" + std::string(59, 'n');
+    // The two names elided alike would show the same: the name mismatch shows them around
+    // where they differ.
+    const std::string end = std::string(29, 'n') + "\u2026";
     EXPECT_EQ(report.mismatches,
-              (std::vector<FieldMismatch>{{shown, "recordOut", "50", "51", 1},
-                                          {shown, "name", shown, shown, std::nullopt}}));
+              (std::vector<FieldMismatch>{
+                  {shown, "recordOut", "50", "51", 1},
+                  {shown, "name", end + std::string(60, 'n') + "\u2026" + std::string(29, 'n'),
+                   end + std::string(20, 'n') + "x" + std::string(39, 'n') + "\u2026" +
+                       std::string(29, 'n'),
+                   std::nullopt}}));
     ASSERT_EQ(report.unmatchedFCPXML.size(), 1u);
     EXPECT_EQ(report.unmatchedFCPXML[0].name, shown);
     EXPECT_EQ(report.unmatchedFCPXML[0].elementType,
               std::string(60, 't') + "\u2026" + std::string(59, 't'));
-    // Short names stay as they are, blanks and all.
+    // Short names stay as they are, blanks and all, but for the controls they show.
     EXPECT_EQ(
         validate(sequenceAt25({item("asset-clip", " A\n", 0, 50)}), {}).unmatchedFCPXML[0].name,
-        " A\n");
+        " A\\x0a");
+}
+
+// Names as an attacker writes them: every text a row holds stays within a line of the screen
+// in characters, bytes and code points, and shows its controls instead of obeying them.
+TEST(TimelineValidator, KeepsRowsOfHostileNamesOnOneBoundedLine) {
+    using C = ClipCategory;
+    for (const auto &hostile : testing::hostileTexts()) {
+        const Report report = validate(sequenceAt25({item("asset-clip", hostile.text, 0, 50),
+                                                     item(hostile.text, hostile.text, 100, 50)}),
+                                       {entry(hostile.text + "2", C::simple, 0, 51),
+                                        entry("2" + hostile.text, C::simple, 200, 250)});
+        ASSERT_EQ(report.mismatches.size(), 2u) << hostile.what;
+        ASSERT_EQ(report.unmatchedFCPXML.size(), 1u) << hostile.what;
+        ASSERT_EQ(report.unmatchedResolver.size(), 1u) << hostile.what;
+        std::vector<std::string> texts;
+        for (const FieldMismatch &mismatch : report.mismatches) {
+            texts.insert(texts.end(), {mismatch.clipName, mismatch.expected, mismatch.actual});
+        }
+        for (const UnmatchedClip &clip : {report.unmatchedFCPXML[0], report.unmatchedResolver[0]}) {
+            texts.insert(texts.end(), {clip.name, clip.elementType.value_or("")});
+        }
+        for (const std::string &text : texts) {
+            EXPECT_LE(graphemeCount(text), ReportTexts::lineLength) << hostile.what;
+            EXPECT_LE(text.size(), ReportTexts::lineBytes) << hostile.what;
+            EXPECT_EQ(text, truncatedToGraphemes(text, ReportTexts::lineLength, ""))
+                << hostile.what << ": a character of more than 31 code points";
+            EXPECT_FALSE(testing::holdsControls(text)) << hostile.what << ": a control obeyed";
+        }
+        // The names differ at their ends, and show it.
+        EXPECT_NE(report.mismatches[1].expected, report.mismatches[1].actual) << hostile.what;
+    }
 }
 
 TEST(TimelineValidator, KeepsTheInputOrderOfEqualRecordIns) {

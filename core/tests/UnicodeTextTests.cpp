@@ -72,6 +72,129 @@ TEST(UnicodeText, ElidesTheMiddleOfLongTexts) {
     EXPECT_EQ(elidedInMiddle("", 0, "\u2026"), "");
 }
 
+// One user-perceived character can be of any length; shown or cut, each keeps its first 31
+// code points, and memory stays that of the result.
+// One user-perceived character can be of any length; shown or cut, one of more than 31 code
+// points keeps its first 30 and a grapheme joiner that ends it, and memory stays that of the
+// result.
+TEST(UnicodeText, BoundsEveryCharacterOfTheTextsItCutsAndElides) {
+    const std::string marks = repeated("\u0301", 100000);
+    const std::string joiner = "\u034F";
+    const struct {
+        const char *what;
+        std::string character; // one user-perceived character
+        std::string kept;
+    } cases[] = {
+        {"a letter and its marks", std::string("t") + marks,
+         std::string("t") + repeated("\u0301", 29) + joiner},
+        {"marks alone", marks, repeated("\u0301", 30) + joiner},
+        {"Hangul leading jamo", repeated("\u1100", 50000), repeated("\u1100", 30) + joiner},
+        {"emoji joined by ZWJ", repeated("\U0001F468\u200D", 20000) + "\U0001F468",
+         repeated("\U0001F468\u200D", 15) + joiner},
+        {"prepend marks", repeated("\u0600", 50000) + "1", repeated("\u0600", 30) + joiner},
+        {"31 code points", std::string("t") + repeated("\u0301", 30),
+         std::string("t") + repeated("\u0301", 30)},
+        {"an ordinary one", "\U0001F469\U0001F3FD\u200D\U0001F52C",
+         "\U0001F469\U0001F3FD\u200D\U0001F52C"},
+        {"a byte that is not UTF-8 and marks", std::string("\xFF") + marks,
+         std::string("\xFF") + repeated("\u0301", 29) + joiner},
+    };
+    for (const auto &c : cases) {
+        ASSERT_EQ(graphemeCount(c.character), 1u) << c.what;
+        EXPECT_EQ(boundedCharacter(c.character), c.kept) << c.what;
+        // What follows a cut character stays a character of its own.
+        const std::string text = std::string("Wide\n") + c.character + "1\u1161";
+        EXPECT_EQ(truncatedToGraphemes(text, 300, "\u2026"),
+                  std::string("Wide\n") + c.kept + "1\u1161")
+            << c.what;
+        EXPECT_EQ(graphemeCount(truncatedToGraphemes(text, 300, "\u2026")), graphemeCount(text))
+            << c.what;
+        EXPECT_EQ(elidedInMiddle(c.character + "xyz", 3, "\u2026"), c.kept + "\u2026z") << c.what;
+        EXPECT_EQ(elidedInMiddle(std::string("ab\n") + c.character, 3, "\u2026"),
+                  std::string("a\u2026") + c.kept)
+            << c.what;
+        EXPECT_EQ(elidedInMiddle(c.character, 120, "\u2026"), c.kept) << c.what;
+    }
+    // Cut after the limit, and already cut; a marker after a prepend mark stays apart from it.
+    EXPECT_EQ(truncatedToGraphemes("abc", 2, "\u2026"), "ab\u2026");
+    EXPECT_EQ(truncatedToGraphemes("ab", 2, "\u2026", true), "ab\u2026");
+    EXPECT_EQ(truncatedToGraphemes("a\u0600\nb", 2, "\u2026"),
+              std::string("a\u0600") + joiner + "\u2026");
+}
+
+TEST(UnicodeText, CutsBytesWhereACharacterBegins) {
+    const std::string text = "a\u00E9\u20AC\U0001F600"; // 1, 2, 3 and 4 bytes
+    const struct {
+        std::size_t maxBytes;
+        std::size_t kept;
+    } cases[] = {{0, 0}, {1, 1}, {2, 1}, {3, 3}, {5, 3}, {6, 6}, {9, 6}, {10, 10}, {99, 10}};
+    for (const auto &c : cases) {
+        EXPECT_EQ(utf8Prefix(text, c.maxBytes), text.substr(0, c.kept)) << c.maxBytes;
+    }
+    // Bytes that are not UTF-8 are characters of their own.
+    EXPECT_EQ(utf8Prefix("ab\x80\x80\x80\x80\x80", 4), "ab\x80\x80");
+}
+
+TEST(UnicodeText, ElidesAroundWhereTwoTextsDiffer) {
+    const std::string start = repeated("s", 100);
+    const std::string end = repeated("e", 100);
+    const std::string a = start + "[take 1]" + end;
+    const std::string b = start + "[take 2]" + end;
+    ASSERT_EQ(elidedInMiddle(a, 120, "\u2026"), elidedInMiddle(b, 120, "\u2026"));
+    const auto difference = firstDifferingCharacter(a, b);
+    ASSERT_EQ(difference, 106u);
+    // A beginning and an end of 29 each, and 60 around the difference, 20 of them before it.
+    EXPECT_EQ(elidedAround(a, 120, "\u2026", *difference),
+              repeated("s", 29) + "\u2026" + repeated("s", 14) + "[take 1]" + repeated("e", 38) +
+                  "\u2026" + repeated("e", 29));
+    EXPECT_EQ(graphemeCount(elidedAround(b, 120, "\u2026", *difference)), 120u);
+
+    // Near the end the stretch joins it; where elidedInMiddle shows the focus, as it does.
+    const std::string longer = repeated("x", 300);
+    EXPECT_EQ(elidedAround(longer, 120, "\u2026", 65),
+              repeated("x", 29) + "\u2026" + repeated("x", 60) + "\u2026" + repeated("x", 29));
+    EXPECT_EQ(elidedAround(longer, 120, "\u2026", 240),
+              repeated("x", 29) + "\u2026" + repeated("x", 90));
+    for (std::size_t focus : {0, 59, 241, 299}) {
+        EXPECT_EQ(elidedAround(longer, 120, "\u2026", focus), elidedInMiddle(longer, 120, "\u2026"))
+            << focus;
+    }
+    EXPECT_EQ(elidedAround("short", 120, "\u2026", 2), "short");
+
+    EXPECT_EQ(firstDifferingCharacter("same", "same"), std::nullopt);
+    EXPECT_EQ(firstDifferingCharacter("abc", "ab"), 2u);
+    EXPECT_EQ(firstDifferingCharacter("e\u0301x", "e\u0302x"), 0u);
+    // Characters that differ only beyond what one keeps show the same.
+    EXPECT_EQ(firstDifferingCharacter(std::string("a") + repeated("\u0301", 40),
+                                      std::string("a") + repeated("\u0301", 41)),
+              std::nullopt);
+}
+
+TEST(UnicodeText, ShowsControlsInsteadOfObeyingThem) {
+    const struct {
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {"plain \u00E9 \U0001F600 \u2014", "plain \u00E9 \U0001F600 \u2014"},
+        {"Wide\nShot", R"(Wide\x0aShot)"},
+        {"a\r\nb\tc", R"(a\x0d\x0ab\x09c)"},
+        {std::string("nul\0end", 7), R"(nul\x00end)"},
+        {"\x1B[31mred\x7F", R"(\x1b[31mred\x7f)"},
+        {"\u0085next\u009B31m", R"(\u0085next\u009b31m)"},
+        {"\u202Eevil\u202C \u2066i\u2069 \u200F\u200E\u061C",
+         R"(\u202eevil\u202c \u2066i\u2069 \u200f\u200e\u061c)"},
+        {"line\u2028para\u2029", R"(line\u2028para\u2029)"},
+        // A backslash in the text cannot pass for an escape.
+        {R"(C:\x0a\u202e)", R"(C:\\x0a\\u202e)"},
+        {"bytes \xC2 \x9B", "bytes \uFFFD \uFFFD"},
+        // Joiners belong to the characters they join.
+        {"\U0001F468\u200D\U0001F469", "\U0001F468\u200D\U0001F469"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(withControlsShown(c.text), c.shown) << c.shown;
+    }
+}
+
 TEST(UnicodeText, ComparesLongTextsIgnoringCaseInPieces) {
     // Texts past the pieces the comparison maps at a time, with what composes or folds to
     // more than one character at and around the cuts.

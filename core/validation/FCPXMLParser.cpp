@@ -8,6 +8,8 @@
 #include "core/support/XMLStreamParser.h"
 
 #include <algorithm>
+#include <set>
+#include <system_error>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -66,19 +68,19 @@ const FCPXMLParser::Sequence *FCPXMLParser::Document::primaryTimeline() const {
 }
 
 FCPXMLParser::ParseError FCPXMLParser::ParseError::fileNotFound(std::string path) {
-    const std::string text = "FCPXML file not found: " + path;
+    const std::string text = "FCPXML file not found: " + withControlsShown(path);
     return ParseError(Case::fileNotFound, std::move(path), 0, text);
 }
 
 FCPXMLParser::ParseError FCPXMLParser::ParseError::notReadable(std::string path) {
-    const std::string text = "FCPXML file could not be read: " + path;
+    const std::string text = "FCPXML file could not be read: " + withControlsShown(path);
     return ParseError(Case::notReadable, std::move(path), 0, text);
 }
 
 FCPXMLParser::ParseError FCPXMLParser::ParseError::tooLarge(std::string path, int64_t byteCount) {
     const std::string text =
         "FCPXML file is too large to validate (" + std::to_string(byteCount / 1'048'576) +
-        " MB): " + path +
+        " MB): " + withControlsShown(path) +
         ". A real FCPXML export is a few MB at most \u2014 this file may be corrupt or crafted.";
     return ParseError(Case::tooLarge, std::move(path), byteCount, text);
 }
@@ -88,16 +90,31 @@ FCPXMLParser::ParseError FCPXMLParser::ParseError::xmlError(std::string message)
     return ParseError(Case::xmlError, std::move(message), 0, text);
 }
 
-FCPXMLParser::ParseError FCPXMLParser::ParseError::linkOutsideBundle(std::string path) {
-    const std::string text = "FCPXML bundle refused: " + path +
-                             " is a link that leads outside the bundle, and only files inside "
-                             "a bundle are read.";
-    return ParseError(Case::linkOutsideBundle, std::move(path), 0, text);
+FCPXMLParser::ParseError FCPXMLParser::ParseError::link(Case found, std::string path) {
+    std::string text = "FCPXML bundle refused: " + withControlsShown(path);
+    switch (found) {
+    case Case::linkLoop:
+        text += " is a link that leads round in a loop and never reaches a file.";
+        break;
+    case Case::linkChainTooLong:
+        text += " is a link that leads through more than 40 links, more than the system "
+                "follows to reach a file.";
+        break;
+    case Case::linkToFolder:
+        text += " is a link to a folder of the bundle, not to a document file.";
+        break;
+    default:
+        found = Case::linkOutsideBundle;
+        text += " is a link that leads outside the bundle, and only files inside a bundle are "
+                "read.";
+        break;
+    }
+    return ParseError(found, std::move(path), 0, text);
 }
 
 FCPXMLParser::ParseError FCPXMLParser::ParseError::tooComplex(std::string name, uint64_t line) {
     const std::string text =
-        "FCPXML is too complex to validate: " + name + " would need more than " +
+        "FCPXML is too complex to validate: " + withControlsShown(name) + " would need more than " +
         std::to_string(memoryPerFileByte) + " bytes of memory for each of its bytes (line " +
         std::to_string(line) +
         "). A real FCPXML export needs far less \u2014 this file may be corrupt or crafted.";
@@ -230,15 +247,32 @@ public:
         }
     }
 
-    FCPXMLParser::Document finish() {
+    // The document, its references resolved; nothing when resolving them would leave the
+    // budget.
+    std::optional<FCPXMLParser::Document> finish() {
         finalizeSequence();
-        // Decided over the whole document: exports list their resources (where the sequences
-        // of compound clips stand) before the events whose ref-clips name them.
+        // Resolved over the whole document, never from what was read before: exports list
+        // their resources (where the sequences of compound clips stand) before the events
+        // whose ref-clips name them, and write a compound clip's media before the format and
+        // the assets its sequence uses.
         for (size_t i = 0; i < sequences_.size(); ++i) {
+            Sequence &sequence = sequences_[i];
             const auto &mediaID = sequenceMediaIDs_[i];
-            sequences_[i].isEventTimeline = mediaID && eventTimelineMediaRefs_.contains(*mediaID);
+            sequence.isEventTimeline = mediaID && eventTimelineMediaRefs_.contains(*mediaID);
+            if (sequence.formatID) {
+                if (const auto format = formatFrameDurations_.find(*sequence.formatID);
+                    format != formatFrameDurations_.end()) {
+                    sequence.frameDuration = format->second;
+                }
+            }
+            for (SpineClip &clip : sequence.clips) {
+                resolveResource(clip);
+                if (budget_.exceeded()) {
+                    return std::nullopt;
+                }
+            }
         }
-        return {std::move(version_), std::move(sequences_)};
+        return FCPXMLParser::Document{std::move(version_), std::move(sequences_)};
     }
 
 private:
@@ -320,22 +354,27 @@ private:
         SpineClip clip;
         clip.elementType = element;
         clip.name = attributes.find("name").value_or("");
-        if (const auto ref = attributes.find("ref")) {
-            clip.ref = std::string(*ref);
-            // Only resources read before the item are known.
-            if (const auto asset = assetUIDs_.find(*clip.ref); asset != assetUIDs_.end()) {
-                clip.assetUID = asset->second;
-                if (const auto name = assetNames_.find(*clip.ref); name != assetNames_.end()) {
-                    clip.resourceName = name->second;
-                }
-            } else if (const auto media = mediaNames_.find(*clip.ref); media != mediaNames_.end()) {
-                clip.resourceName = media->second;
-            }
-        }
+        clip.ref = text(attributes.find("ref"));
         clip.offset = parseRational(attributes.find("offset")).value_or(Rational{0, 1});
         clip.start = parseRational(attributes.find("start"));
         clip.duration = parseRational(attributes.find("duration")).value_or(Rational{0, 1});
         return clip;
+    }
+
+    // The asset uid and the name of the asset or media the item refers to, counted.
+    void resolveResource(SpineClip &clip) {
+        if (!clip.ref) {
+            return;
+        }
+        if (const auto asset = assetUIDs_.find(*clip.ref); asset != assetUIDs_.end()) {
+            clip.assetUID = asset->second;
+            if (const auto name = assetNames_.find(*clip.ref); name != assetNames_.end()) {
+                clip.resourceName = name->second;
+            }
+        } else if (const auto media = mediaNames_.find(*clip.ref); media != mediaNames_.end()) {
+            clip.resourceName = media->second;
+        }
+        budget_.hold(heapBytes(clip.assetUID) + heapBytes(clip.resourceName));
     }
 
     void finalizeSequence() {
@@ -346,12 +385,6 @@ private:
         sequence.name = std::move(builder_->name);
         sequence.kind = builder_->kind;
         sequence.formatID = std::move(builder_->formatID);
-        if (sequence.formatID) {
-            if (const auto format = formatFrameDurations_.find(*sequence.formatID);
-                format != formatFrameDurations_.end()) {
-                sequence.frameDuration = format->second;
-            }
-        }
         sequence.tcStartSeconds = builder_->tcStartSeconds;
         sequence.clips = std::move(builder_->clips);
         const size_t texts = heapBytes(sequence.name) + heapBytes(sequence.formatID);
@@ -389,27 +422,49 @@ bool isInside(const fs::path &path, const fs::path &folder) {
 }
 
 // Where the link at `link` leads in the end, as a canonical path, whether or not anything is
-// there; nothing when that cannot be told (a loop, an unreadable link).
-std::optional<fs::path> linkTarget(fs::path link) {
-    std::error_code error;
+// there; or why that cannot be told.
+struct LinkWalk {
+    enum class End { reached, loop, tooLong, unreadable };
+    End end = End::unreadable;
+    fs::path target;
+};
+
+LinkWalk followLink(fs::path link) {
     // As many links as the system follows in one path.
-    for (int hop = 0; hop < 40; ++hop) {
+    constexpr int maxLinks = 40;
+    std::error_code error;
+    const auto failed = [&] {
+        return LinkWalk{error == std::errc::too_many_symbolic_link_levels
+                            ? LinkWalk::End::loop
+                            : LinkWalk::End::unreadable,
+                        {}};
+    };
+    // The links met, as reached: the folder above each is canonical, so a loop comes back to
+    // one of them spelt the same.
+    std::set<fs::path> met;
+    for (int hop = 0; hop <= maxLinks; ++hop) {
         if (!fs::is_symlink(fs::symlink_status(link, error))) {
             fs::path target = fs::weakly_canonical(link, error);
-            return error ? std::nullopt : std::optional(std::move(target));
+            return error ? failed() : LinkWalk{LinkWalk::End::reached, std::move(target)};
+        }
+        if (!met.insert(link).second) {
+            return {LinkWalk::End::loop, {}};
+        }
+        if (hop == maxLinks) {
+            break;
         }
         const fs::path next = fs::read_symlink(link, error);
         if (error) {
-            return std::nullopt;
+            return failed();
         }
         // The folders above the link may be links themselves: they count where they lead.
         fs::path folder = fs::weakly_canonical(link.parent_path(), error);
         if (error) {
-            return std::nullopt;
+            return failed();
         }
         link = next.is_absolute() ? next : folder / next;
     }
-    return std::nullopt;
+    return {LinkWalk::End::tooLong, {}};
 }
 
 // The file to read: the given path, or the "Info.fcpxml" of a bundle or folder that holds
@@ -436,12 +491,30 @@ ResolvedFile resolveFCPXMLFile(const fs::path &path) {
             // A bundle from elsewhere could otherwise show any file of this machine (and its
             // first line in an error) as its document.
             const fs::path bundle = fs::canonical(path, error);
-            const std::optional<fs::path> target = error ? std::nullopt : linkTarget(document);
-            if (!target || !isInside(*target, bundle)) {
-                throw FCPXMLParser::ParseError::linkOutsideBundle(document.string());
+            if (error) {
+                throw FCPXMLParser::ParseError::notReadable(document.string());
             }
-            if (fs::exists(*target, error)) {
-                return {document, *target, LinkAtPath::refuse};
+            using ParseError = FCPXMLParser::ParseError;
+            const LinkWalk walk = followLink(document);
+            switch (walk.end) {
+            case LinkWalk::End::loop:
+                throw ParseError::link(ParseError::Case::linkLoop, document.string());
+            case LinkWalk::End::tooLong:
+                throw ParseError::link(ParseError::Case::linkChainTooLong, document.string());
+            case LinkWalk::End::unreadable:
+                throw ParseError::notReadable(document.string());
+            case LinkWalk::End::reached:
+                break;
+            }
+            const bool inside = isInside(walk.target, bundle);
+            if ((inside || walk.target == bundle) && fs::is_directory(walk.target, error)) {
+                throw ParseError::link(ParseError::Case::linkToFolder, document.string());
+            }
+            if (!inside) {
+                throw ParseError::link(ParseError::Case::linkOutsideBundle, document.string());
+            }
+            if (fs::exists(walk.target, error)) {
+                return {document, walk.target, LinkAtPath::refuse};
             }
         } else if (fs::exists(document, error)) {
             return {document, document, LinkAtPath::refuse};
@@ -484,7 +557,10 @@ FCPXMLParser::Document readDocument(const std::string &name, Parse parse, CheckI
     checkInput();
     switch (outcome) {
     case XMLStreamParser::Outcome::finished:
-        return reader.finish();
+        if (auto document = reader.finish()) {
+            return std::move(*document);
+        }
+        throw FCPXMLParser::ParseError::tooComplex(name, failure.line);
     case XMLStreamParser::Outcome::refused:
         // A declaration the guard's look at the beginning could not see (later in the
         // document, in UTF-16, past the examined bytes), or one that declares no entity, is

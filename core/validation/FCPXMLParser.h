@@ -72,7 +72,8 @@ public:
         const Sequence *primaryTimeline() const;
     };
 
-    // The reader's own failures; what() is the user-visible description.
+    // The reader's own failures; what() is the user-visible description, which shows the
+    // paths and names it quotes with their control characters shown (withControlsShown).
     class ParseError : public std::runtime_error {
     public:
         enum class Case {
@@ -80,8 +81,12 @@ public:
             notReadable,
             tooLarge,
             xmlError,
-            // A bundle whose document is a symbolic link that leads out of the bundle.
+            // A bundle whose document is a symbolic link that leads out of the bundle, round in
+            // a loop, through more links than the system follows, or to a folder.
             linkOutsideBundle,
+            linkLoop,
+            linkChainTooLong,
+            linkToFolder,
             // A document whose markup would need more memory than its size warrants.
             tooComplex,
         };
@@ -90,8 +95,9 @@ public:
         static ParseError notReadable(std::string path);
         static ParseError tooLarge(std::string path, int64_t byteCount);
         static ParseError xmlError(std::string message);
-        // `path` is the link's own path inside the bundle.
-        static ParseError linkOutsideBundle(std::string path);
+        // One of the four link cases (any other case counts as linkOutsideBundle); `path` is
+        // the link's own path inside the bundle.
+        static ParseError link(Case found, std::string path);
         // `name` as parse(data, name) got it; `line` where the reading stopped.
         static ParseError tooComplex(std::string name, uint64_t line);
 

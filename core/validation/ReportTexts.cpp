@@ -34,7 +34,28 @@ std::string_view ReportTexts::headline(const ValidationReport &report) {
 }
 
 std::string ReportTexts::elided(std::string_view text) {
-    return elidedInMiddle(text, lineLength, "\u2026");
+    return shownLine(text, lineLength);
+}
+
+std::pair<std::string, std::string> ReportTexts::elidedApart(std::string_view a,
+                                                             std::string_view b) {
+    std::pair<std::string, std::string> shown{elided(a), elided(b)};
+    if (shown.first != shown.second) {
+        return shown;
+    }
+    const auto difference = firstDifferingCharacter(a, b);
+    if (!difference) {
+        return shown;
+    }
+    shown = {withControlsShown(elidedAround(a, lineLength, "\u2026", *difference)),
+             withControlsShown(elidedAround(b, lineLength, "\u2026", *difference))};
+    // Once more in what shows, as shownLine does, around where the shown texts differ.
+    const auto shownDifference = firstDifferingCharacter(shown.first, shown.second);
+    for (std::string *text : {&shown.first, &shown.second}) {
+        *text = shownDifference ? elidedAround(*text, lineLength, "\u2026", *shownDifference)
+                                : elidedInMiddle(*text, lineLength, "\u2026");
+    }
+    return shown;
 }
 
 std::vector<ReportTexts::Fact> ReportTexts::facts(const ValidationReport &report) {
@@ -123,7 +144,7 @@ std::vector<ReportTexts::Fact> ReportTexts::tileFacts(const ValidationReport &re
 }
 
 std::string ReportTexts::comparingTimeline(std::string_view timelineName) {
-    return std::string("Comparing timeline: ").append(timelineName);
+    return std::string("Comparing timeline: ").append(elided(timelineName));
 }
 
 } // namespace tandrel

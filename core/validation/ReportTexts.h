@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/support/UnicodeText.h"
 #include "core/validation/TimelineValidator.h"
 
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tandrel {
@@ -54,10 +56,20 @@ struct ReportTexts {
     // of the screen, so that rows stay readable and a report's size stays bounded whatever
     // the file held.
     static constexpr size_t lineLength = 120;
+    // The most bytes such a text takes: `lineLength` characters of at most
+    // maxCodePointsPerCharacter code points of four bytes each.
+    static constexpr size_t lineBytes = lineLength * maxCodePointsPerCharacter * 4;
     // A name or text as a report holds it: whole up to `lineLength` characters, else its
-    // beginning and its end around "…", `lineLength` characters in all. The validator keeps
-    // its rows' names and texts this way; the facts show the sequence's name this way.
+    // beginning and its end around "…", `lineLength` characters in all; each character of at
+    // most maxCodePointsPerCharacter code points, and every control character shown as an
+    // escape, never obeyed (withControlsShown: a line break cannot start a row of its own).
+    // The validator keeps its rows' names and texts this way; the facts show the sequence's
+    // name this way.
     static std::string elided(std::string_view text);
+    // Two texts elided so that they show apart when they differ: as `elided` gives them, or,
+    // when that gives the same for both, each elided around the first character in which they
+    // differ. (Texts that differ only beyond what a character keeps still show the same.)
+    static std::pair<std::string, std::string> elidedApart(std::string_view a, std::string_view b);
 
     // A clip's name as a row shows it: "(unnamed)" for an empty one.
     static std::string_view rowName(std::string_view name);
@@ -77,6 +89,7 @@ struct ReportTexts {
 
     // The window's title, and the line under it while a timeline is selected.
     static constexpr std::string_view windowTitle = "Validate Against FCPXML";
+    // The timeline's name is shown as `elided` gives it.
     static std::string comparingTimeline(std::string_view timelineName);
     // What the window shows in place of its drop zone while no timeline is selected.
     static constexpr std::string_view noTimelineTitle = "No timeline selected";

@@ -1,5 +1,7 @@
 #include "core/validation/TimelineValidation.h"
 
+#include "core/validation/ReportTexts.h"
+
 namespace tandrel {
 
 TimelineValidation::Error TimelineValidation::Error::timelineNotFound() {
@@ -13,7 +15,8 @@ TimelineValidation::Error TimelineValidation::Error::edlUnavailable() {
 }
 
 TimelineValidation::Error TimelineValidation::Error::noSequenceInFCPXML(std::string timelineName) {
-    const std::string text = "The FCPXML contains no timeline matching '" + timelineName +
+    const std::string text = "The FCPXML contains no timeline matching '" +
+                             ReportTexts::elided(timelineName) +
                              "' (and no single obvious timeline to fall back to). "
                              "Export the FCPXML for the timeline you selected here.";
     return Error(Case::noSequenceInFCPXML, std::move(timelineName), text);

@@ -28,6 +28,7 @@ public:
 
         static Error timelineNotFound();
         static Error edlUnavailable();
+        // Its text names the timeline as ReportTexts::elided shows it.
         static Error noSequenceInFCPXML(std::string timelineName);
 
         Case errorCase() const { return case_; }

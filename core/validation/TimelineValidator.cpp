@@ -159,8 +159,10 @@ comparePair(const ClipRecord &fcpxml, const ClipRecord &resolver, int64_t tolera
     compareFrames(mismatches, shownName, "recordOut", fcpxml.recordOut, resolver.recordOut,
                   toleranceFrames);
     if (!TimelineValidator::namesMatch(fcpxml.name, resolver.name)) {
+        // Names that differ in their middle only would show the same elided.
+        auto [expected, actual] = ReportTexts::elidedApart(fcpxml.name, resolver.name);
         mismatches.push_back(
-            {shownName(), "name", shownName(), ReportTexts::elided(resolver.name), std::nullopt});
+            {shownName(), "name", std::move(expected), std::move(actual), std::nullopt});
     }
     // Only simple clips of the media have a source in point both sides mean the same way.
     if (fcpxml.isSimpleAssetClip && resolver.isSimpleAssetClip && fcpxml.sourceIn &&

@@ -14,7 +14,8 @@ namespace tandrel {
 // Compares the resolver's edit list of a timeline with the editor's FCPXML export of the same
 // timeline: both sides as frame-accurate records, paired by record-in within a small window.
 // A pure function: no state, no input or output. The rows of a report hold names and texts
-// as ReportTexts::elided gives them (whole up to a screen line), so that a report's size is
+// as ReportTexts::elided gives them (whole up to a screen line, controls shown), and the two
+// names of a "name" mismatch as ReportTexts::elidedApart gives them, so that a report's size is
 // bounded by its number of rows, whatever the names in the file; names are compared whole.
 class TimelineValidator {
 public:

@@ -1,11 +1,12 @@
 #include "core/validation/ValidationRuns.h"
 
 #include "core/support/AsciiText.h"
+#include "core/support/UnicodeText.h"
 
 namespace tandrel {
 
 ValidationRuns::RunNumber ValidationRuns::begin(const std::filesystem::path &file) {
-    std::string name = fileName(file);
+    std::string name = withControlsShown(fileName(file));
     const std::lock_guard lock(mutex_);
     state_ = State{nullptr, true, std::nullopt, std::move(name)};
     return ++newest_;
@@ -20,7 +21,8 @@ bool ValidationRuns::finish(RunNumber number, Outcome outcome) {
     if (auto *report = std::get_if<ValidationReport>(&outcome)) {
         state_.report = std::make_shared<const ValidationReport>(std::move(*report));
     } else {
-        state_.errorMessage = std::move(std::get<Failure>(outcome).description);
+        // Errors quote paths and names from outside.
+        state_.errorMessage = withControlsShown(std::get<Failure>(outcome).description);
     }
     return true;
 }

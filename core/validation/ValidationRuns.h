@@ -27,7 +27,8 @@ class ValidationRuns {
 public:
     using ValidationReport = TimelineValidator::ValidationReport;
 
-    // A check that made no report: its error's description, shown as it is.
+    // A check that made no report: its error's description, shown as it is but for its
+    // control characters.
     struct Failure {
         std::string description;
         bool operator==(const Failure &) const = default;
@@ -39,6 +40,7 @@ public:
         // Shared with the views that show it, which keep it while the next check runs.
         std::shared_ptr<const ValidationReport> report;
         bool isRunning = false;
+        // Both with their control characters shown (withControlsShown), never obeyed.
         std::optional<std::string> errorMessage;
         // The file being or last checked, as fileName() gives it.
         std::optional<std::string> loadedFileName;

@@ -1,4 +1,5 @@
 #include "plugin/BurnInText.h"
+#include "plugin/LayoutText.h"
 #include "plugin/StackedLayerBlock.h"
 
 #include <gtest/gtest.h>
@@ -367,6 +368,30 @@ TEST(BurnInText, ResolvesEveryFieldAsItsRulesSay) {
     for (const Case &c : cases) {
         EXPECT_EQ(c.resolve(), c.expected) << c.name;
     }
+}
+
+// One long cell would pad every other row of a block to its length; the rows pad no further
+// than a text draws characters, and what the rasteriser draws of the block stays the same.
+TEST(StackedLayerBlock, ALongCellPadsTheOtherRowsNoFurtherThanATextDraws) {
+    const std::string longCell = "[R V2] " + std::string(10000, 'x');
+    std::vector<StackedLayerBlock::StackedRow> rows{{1, "[R V1] a", "[F V1] 1"},
+                                                    {2, longCell, "[F V2] 2"}};
+    for (int64_t lane = 3; lane < 100; ++lane) {
+        rows.push_back({lane, "[R V" + std::to_string(lane) + "] b", "[F] 3"});
+    }
+    const auto block = StackedLayerBlock::formatStackedBlock(rows);
+    ASSERT_TRUE(block);
+    EXPECT_LT(block->size(), longCell.size() + 100 * 330);
+    // Each row padded to the long one: the first line's beginning and its spaces.
+    EXPECT_EQ(LayoutText(*block).text(), "[R V1] a" + std::string(292, ' ') + "\u2026");
+    EXPECT_EQ(block->substr(0, 8 + 300 + 9), "[R V1] a" + std::string(300, ' ') + "[F V1] 1\n");
+
+    // Rows that fit keep the one column of right cells.
+    rows[1].left = "[R V2] " + std::string(250, 'x');
+    const auto fitting = StackedLayerBlock::formatStackedBlock(rows);
+    ASSERT_TRUE(fitting);
+    EXPECT_EQ(fitting->substr(0, fitting->find('\n')),
+              "[R V1] a" + std::string(250, ' ') + "[F V1] 1");
 }
 
 } // namespace

@@ -1,8 +1,12 @@
 #include "core/snapshot/TandrelSnapshot.h"
 #include "core/support/JsonText.h"
+#include "plugin/BurnInText.h"
+#include "plugin/LayoutText.h"
 #include "plugin/PluginSnapshot.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace tandrel {
 namespace {
@@ -106,6 +110,50 @@ TEST(PluginSnapshot, ReadsTheHostsDocumentAndWritesItsRecordsBackAlike) {
     EXPECT_EQ(Json(entry).dump(), Json(host.entries[0]).dump());
     EXPECT_EQ(Json(snapshot.displayConfig.elements).dump(),
               Json(host.displayConfig.elements).dump());
+}
+
+// Each frame carries the snapshot's texts through its render state and text resolution: the
+// plug-in keeps each as LayoutText bounds it, and a frame shows what it would show of the
+// whole text.
+TEST(PluginSnapshot, HoldsEveryTextToItsFirstBytes) {
+    const std::string huge = std::string(1 << 20, 'x');
+    TandrelSnapshot host = hostSnapshot();
+    FCPMetadata &metadata = host.entries[0].metadata;
+    metadata.sourceClipName = "Wide " + huge;
+    metadata.cameraName = huge;
+    metadata.audioRoles->push_back(huge);
+    metadata.markers->at(0).text = huge;
+    metadata.stackedLayers->at(0).sourceFileName = huge;
+    metadata.activeRoleClips =
+        std::map<std::string, ActiveRoleClip>{{"r" + huge, {"Dialogue", huge}}};
+    BurnInElement roles(MetadataField::roleText);
+    roles.label = huge;
+    roles.roleFilterUIDs = {"r" + huge};
+    roles.roleDisplayMode = RoleDisplayMode::roleName;
+    host.displayConfig.elements = {roles};
+
+    const PluginSnapshot snapshot = PluginSnapshot::decode(encodeJsonText(Json(host)));
+    std::function<void(const Json &)> check = [&](const Json &value) {
+        if (value.is_string()) {
+            const auto &text = value.get_ref<const std::string &>();
+            EXPECT_EQ(LayoutText(text).text(), text);
+            EXPECT_LE(text.size(), 1000u);
+        }
+        for (const auto &[key, member] : value.items()) {
+            EXPECT_LE(key.size(), 1000u);
+            if (value.is_structured()) {
+                check(member);
+            }
+        }
+    };
+    check(Json(snapshot));
+    const TandrelMetadata &held = snapshot.entries[0].metadata;
+    EXPECT_EQ(LayoutText(held.sourceClipName).text(), LayoutText("Wide " + huge).text());
+    // Keys cut alike still find each other.
+    const auto text = BurnInText::resolve(snapshot.displayConfig.elements[0], held, false, {});
+    ASSERT_TRUE(text);
+    EXPECT_EQ(LayoutText(*text).text(), LayoutText(huge + " Dialogue").text());
+    EXPECT_TRUE(text->ends_with(" Dialogue"));
 }
 
 TEST(PluginSnapshot, ToleratesWhatTheHostMayAddOrLeaveOut) {

@@ -1,8 +1,14 @@
+#include "core/model/BundledPresets.h"
+#include "core/tests/HostileTexts.h"
+#include "core/tests/ResolverFixture.h"
 #include "platform/fxplug/FxModule.h"
 #include "platform/fxplug/FxProjectAPI_v2.h"
 #include "platform/fxplug/FxTimingAPI_v4.h"
+#include "plugin/MetalDeviceCache.h"
+#include "plugin/OverlayRenderer.h"
 #include "plugin/TandrelRenderer.h"
 #include "plugin/tests/SnapshotFixture.h"
+#include "tools/make-sample-library/SampleLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +68,17 @@ public:
 
 Json stateJSON(const platform::FxData &data) {
     return Json::parse(data.begin(), data.end());
+}
+
+int inkedPixels(const platform::Surface &surface) {
+    int inked = 0;
+    for (int y = 0; y < surface.height(); ++y) {
+        const std::byte *row = surface.baseAddress() + surface.bytesPerRow() * y;
+        for (int x = 0; x < surface.width(); ++x) {
+            inked += row[x * 4 + 3] != std::byte{0};
+        }
+    }
+    return inked;
 }
 
 struct TandrelRendererTest : ::testing::Test {
@@ -174,6 +191,56 @@ TEST_F(TandrelRendererTest, AFrameCarriesItsRecordAndThePresetsOptions) {
     EXPECT_EQ(state["elements"][0]["field"], "sourceTC");
 }
 
+// A clip name from a library draws with the built-in "Conform" preset whatever its length:
+// "Wide Shot" and 70,000 combining marks took the text shaper down (and with it the editor
+// the effect runs in), and shorter runs of marks cost time with the square of their length.
+TEST_F(TandrelRendererTest, ALibraryClipNameOfAnyLengthDrawsWithTheConformPreset) {
+    const std::string name = "Wide Shot" + repeatedText("\u0301", 70000);
+    sample::LibraryDescription description = sample::standardSampleLibrary();
+    for (auto &event : description.events) {
+        for (auto &timeline : event.timelines) {
+            if (timeline.name == "Sample") {
+                timeline.spine.at(1).name = name; // "Arrival", 100 frames after 50 of title
+            }
+        }
+    }
+    ResolvedLibrary library(description);
+    std::vector<SnapshotEntry> entries;
+    for (const EditEntry &entry : library.edl("Sample").entries()) {
+        for (SnapshotEntry &converted : SnapshotWriter::snapshotEntries(entry)) {
+            entries.push_back(std::move(converted));
+        }
+    }
+    TandrelSnapshot document = snapshot("10:00:00:00", entries);
+    const auto &presets = BundledPresets::table();
+    const auto conform = std::find_if(presets.begin(), presets.end(),
+                                      [](const DisplayConfig &p) { return p.name == "Conform"; });
+    ASSERT_NE(conform, presets.end());
+    document.displayConfig = *conform;
+    folder.write(document);
+
+    platform::FxData state;
+    const CMTime time = CMTime::make(10 * 3600 * 25 + 60, 25);
+    ASSERT_TRUE(effect.pluginState(&state, time, platform::FxQuality::high, nullptr));
+    // The name travels bounded, as every text of a snapshot does.
+    const std::string held = stateJSON(state)["metadata"]["sourceClipName"];
+    EXPECT_EQ(held, "Wide Shot" + repeatedText("\u0301", 29) + "\u034F\u2026");
+
+    // Drawn as the render call draws it, on a device with the overlay's shaders.
+    const auto machine = platform::copyAllDevices();
+    const auto device = platform::Device::make({7, "test"});
+    platform::setSystemDevices({device});
+    MetalDeviceCache cache{TANDREL_PLUGIN_SOURCE_DIR};
+    TextRenderer textRenderer;
+    ProbeFlags probes;
+    OverlayRenderer overlay{cache, textRenderer, probes};
+    const auto surface = platform::Surface::create(1920, 1080, platform::Surface::formatBGRA);
+    const platform::FxRect bounds{0, 0, 1920, 1080};
+    overlay.renderFrame(platform::FxImageTile(surface, 7, bounds, bounds), &state);
+    platform::setSystemDevices(machine);
+    EXPECT_GT(inkedPixels(*surface), 1000);
+}
+
 // The module as a host opens it.
 class LoadedModule {
 public:
@@ -200,17 +267,6 @@ public:
 private:
     void *handle_;
 };
-
-int inkedPixels(const platform::Surface &surface) {
-    int inked = 0;
-    for (int y = 0; y < surface.height(); ++y) {
-        const std::byte *row = surface.baseAddress() + surface.bytesPerRow() * y;
-        for (int x = 0; x < surface.width(); ++x) {
-            inked += row[x * 4 + 3] != std::byte{0};
-        }
-    }
-    return inked;
-}
 
 TEST(TandrelPluginModule, MakesTheEffectAndDrivesItThroughItsEntryPoints) {
     SnapshotFolder folder;

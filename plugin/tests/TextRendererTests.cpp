@@ -1,10 +1,13 @@
 #include "plugin/TextRenderer.h"
 
+#include "core/support/UnicodeText.h"
+#include "core/tests/HostileTexts.h"
 #include "core/tests/LogCapture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <thread>
@@ -153,6 +156,60 @@ TEST_F(TextRendererTest, TextsAreCutAfter300UserPerceivedCharacters) {
     }
 }
 
+// Names from libraries reach the text shaper bounded in bytes, in code points per character
+// and in characters, whatever they hold: a letter with 70,000 marks took the shaper down.
+TEST(LayoutText, BoundsWhatReachesTheShaper) {
+    for (const auto &hostile : testing::hostileTexts()) {
+        const std::string shown = LayoutText(hostile.text).text();
+        EXPECT_LE(shown.size(), LayoutText::maxBytes) << hostile.what;
+        EXPECT_LE(graphemeCount(shown), LayoutText::maxCharacters + 1) << hostile.what;
+        EXPECT_EQ(shown, truncatedToGraphemes(shown, LayoutText::maxCharacters + 1, ""))
+            << hostile.what << ": a character of more than 31 code points";
+        EXPECT_EQ(shown.find('\0'), std::string::npos) << hostile.what;
+        EXPECT_TRUE(isValidUTF8(shown)) << hostile.what;
+        // A text that is bounded already stays as it is.
+        EXPECT_EQ(LayoutText(shown).text(), shown) << hostile.what;
+    }
+    const struct {
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {testing::ordinaryLongName(), testing::ordinaryLongName()},
+        {"Wide Shot" + repeated("\u0301", 70000),
+         "Wide Shot" + repeated("\u0301", 29) + "\u034F\u2026"},
+        {std::string("Wide\0Shot\xFF", 10), "Wide\uFFFDShot\uFFFD"},
+        // Marks after a NUL belong to the U+FFFD that shows it.
+        {std::string("A\0", 2) + repeated("\u0301", 100),
+         "A\uFFFD" + repeated("\u0301", 29) + "\u034F"},
+        {"Line 1\nLine 2", "Line 1\nLine 2"},
+        // Cut at the byte limit, within the first character.
+        {"x" + repeated("\u0301", 40000) + "y", "x" + repeated("\u0301", 29) + "\u034F\u2026"},
+        // The byte limit takes effect before the character limit only where characters are long.
+        {repeated("\U0001F600", 20000), repeated("\U0001F600", 300) + "\u2026"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(LayoutText(c.text).text(), c.shown) << c.shown;
+    }
+}
+
+TEST_F(TextRendererTest, HostileNamesDrawWithinTheFrame) {
+    std::uint8_t next = 10;
+    (void)draw("Fonts loaded", plain()); // so that the first text's time is its own
+    std::vector<testing::HostileText> texts{
+        {"ordinary 300 characters", testing::ordinaryLongName()}};
+    texts.insert(texts.end(), testing::hostileTexts().begin(), testing::hostileTexts().end());
+    for (const auto &hostile : texts) {
+        const auto started = std::chrono::steady_clock::now();
+        const auto drawn = renderer.render(hostile.text, elementNumber(next++), plain(8), *device);
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - started;
+        RecordProperty(hostile.what, std::to_string(took.count()) + " ms");
+        ASSERT_TRUE(drawn) << hostile.what;
+        EXPECT_LE(drawn->width, 2016) << hostile.what;
+        EXPECT_LE(drawn->height, 2016) << hostile.what;
+    }
+}
+
 TEST_F(TextRendererTest, BitmapIsTheRoundedUpTextSizePlusPaddingOnEverySide) {
     const auto bare = draw("Reel A001", plain(0));
     EXPECT_GT(bare.width, 0);
@@ -185,6 +242,20 @@ TEST_F(TextRendererTest, LongTextsWrapAndStayInsideTheFrame) {
     const auto tall = draw(repeated("x\n", 120), plain());
     EXPECT_LE(tall.height, 2000);
     EXPECT_GT(tall.height, 1900);
+}
+
+// A character no line can break, wider than the frame (thirty jamo at 1000 points): the
+// texture stays as wide as the frame, the character cut at its edge.
+TEST_F(TextRendererTest, ACharacterWiderThanTheFrameIsCutAtItsEdge) {
+    Params large = plain();
+    large.fontSize = 1000;
+    std::uint8_t next = 40;
+    for (const BurnInTextAlignment alignment :
+         {BurnInTextAlignment::left, BurnInTextAlignment::right}) {
+        large.alignment = alignment;
+        const auto drawn = draw(repeated("\u1100", 100), large, elementNumber(next++));
+        EXPECT_EQ(drawn.width, 2000) << alignment.rawValue();
+    }
 }
 
 TEST_F(TextRendererTest, BackgroundFillsARoundedBoxAndTextReadsTopDown) {

@@ -2,6 +2,7 @@
 
 #include "core/snapshot/SnapshotWriter.h"
 #include "core/support/ApplicationSupport.h"
+#include "core/support/UnicodeText.h"
 #include "tools/tandrel-cli/EditListJson.h"
 #include "tools/tandrel-cli/LibraryLookup.h"
 #include "tools/tandrel-cli/TimelineSession.h"
@@ -25,16 +26,19 @@ std::string counted(long long count, const char *noun, const char *plural = null
 
 int scanCommand(const Arguments &arguments) {
     const FCPLibrary library = scanLibrary(arguments.operands.at(0));
-    std::printf("Library \"%s\" (%s): %s\n", library.name.c_str(), library.url.c_str(),
+    // Names come from the library: each stays on its line, whatever it holds.
+    const auto shown = [](const std::string &text) { return withControlsShown(text); };
+    std::printf("Library \"%s\" (%s): %s\n", shown(library.name).c_str(),
+                shown(library.url).c_str(),
                 counted(static_cast<long long>(library.events.size()), "event").c_str());
     for (const auto &event : library.events) {
-        std::printf("\nEvent \"%s\" [%s]: %s\n  database %s\n", event.name.c_str(),
-                    event.path.c_str(),
+        std::printf("\nEvent \"%s\" [%s]: %s\n  database %s\n", shown(event.name).c_str(),
+                    shown(event.path).c_str(),
                     counted(static_cast<long long>(event.timelines.size()), "timeline").c_str(),
-                    event.databaseURL.c_str());
+                    shown(event.databaseURL).c_str());
         for (const auto &timeline : event.timelines) {
-            std::printf("  - \"%s\": %s, id %s\n", timeline.name.c_str(),
-                        counted(timeline.editCount, "edit").c_str(), timeline.id.c_str());
+            std::printf("  - \"%s\": %s, id %s\n", shown(timeline.name).c_str(),
+                        counted(timeline.editCount, "edit").c_str(), shown(timeline.id).c_str());
         }
     }
     std::printf("\nEdits are the items of a timeline's primary storyline, gaps and compound clips\n"

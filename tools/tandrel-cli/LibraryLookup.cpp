@@ -27,8 +27,10 @@ std::string joined(std::initializer_list<std::string_view> pieces) {
     return text;
 }
 
+// Names come from libraries, folders and the command line: the quoted text keeps to its
+// line and its quotes, whatever it holds.
 std::string inQuotes(std::string_view text) {
-    return joined({"\"", text, "\""});
+    return joined({"\"", withControlsShown(text), "\""});
 }
 
 bool isLibraryName(const fs::path &folder) {
@@ -65,7 +67,7 @@ std::vector<T> matching(const std::vector<T> &candidates, std::string_view wante
 
 std::string describe(const TimelineMatch &match) {
     return joined({"\n  ", inQuotes(match.timeline->name), " in event ",
-                   inQuotes(match.event->path), ", id ", match.timeline->id});
+                   inQuotes(match.event->path), ", id ", withControlsShown(match.timeline->id)});
 }
 
 } // namespace
@@ -151,7 +153,7 @@ DisplayConfig builtInPreset(const std::optional<std::string> &name) {
         found.empty() ? joined({"no built-in preset ", inQuotes(*name), "; there are:"})
                       : joined({"several built-in presets are named ", inQuotes(*name), ":"});
     for (const DisplayConfig &preset : found.empty() ? presets : found) {
-        message.append("\n  ").append(preset.name);
+        message.append("\n  ").append(withControlsShown(preset.name));
     }
     throw std::runtime_error(message);
 }

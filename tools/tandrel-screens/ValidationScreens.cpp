@@ -1,7 +1,8 @@
 // The FCPXML check: the "Validate Against FCPXML" window and the tile of the layout editor's
 // "Validate" panel (alone, and in a main window beside the other panels), over the sample
 // library, its "Trailer" timeline with the checked-in export that matches it, and its
-// "Sample" timeline with a failing export made from the checked-in one.
+// "Sample" timeline with a failing export made from the checked-in one, and with one full of
+// hostile names.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "designkit/CorvaneFloatingPanel.h"
@@ -27,6 +28,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -49,6 +51,27 @@ void replace(std::string &text, const std::string &from, const std::string &to) 
     text.replace(at, from.size(), to);
 }
 
+// The sample export with clips of these names added at the end of the project's spine, one
+// second each from 10:00:28:00 (the sequence made as long), written into the home folder as
+// `fileName`.
+fs::path withPickups(const ScreenContext &context, std::string text,
+                     const std::vector<std::string> &names, const std::string &fileName) {
+    std::string extra;
+    for (size_t i = 0; i < names.size(); ++i) {
+        extra += "                        <asset-clip ref=\"r3\" offset=\"" +
+                 std::to_string(36028 + i) + "s\" name=\"" + names[i] +
+                 "\" start=\"7200s\" duration=\"1s\" format=\"r1\" tcFormat=\"NDF\"/>\n";
+    }
+    replace(text, "duration=\"28s\" tcStart=\"36000s\"",
+            "duration=\"" + std::to_string(28 + names.size()) + "s\" tcStart=\"36000s\"");
+    const std::string spineEnd =
+        "                    </spine>\n                </sequence>\n            </project>";
+    replace(text, spineEnd, extra + spineEnd);
+    const fs::path file = fs::path(context.home.toStdString()) / fileName;
+    std::ofstream(file) << text;
+    return file;
+}
+
 // The export of "Sample" gone wrong: "Arrival" a frame late, "Kitchen Slow" renamed, 250 more
 // clips at the end that the library does not have, and the project renamed, so that the
 // timeline is found only as the export's one project.
@@ -58,20 +81,33 @@ fs::path failingExport(const ScreenContext &context) {
     replace(text, "offset=\"36002s\" name=\"Arrival\" start=\"3604s\" duration=\"4s\"",
             "offset=\"900051/25s\" name=\"Arrival\" start=\"3604s\" duration=\"99/25s\"");
     replace(text, "name=\"Kitchen Slow\"", "name=\"Kitchen Slow (alt)\"");
-    replace(text, "duration=\"28s\" tcStart=\"36000s\"", "duration=\"278s\" tcStart=\"36000s\"");
-    std::string extra;
+    std::vector<std::string> pickups;
     for (int i = 0; i < 250; ++i) {
-        extra += "                        <asset-clip ref=\"r3\" offset=\"" +
-                 std::to_string(36028 + i) + "s\" name=\"Pickup " + std::to_string(i + 1) +
-                 "\" start=\"7200s\" duration=\"1s\" format=\"r1\" tcFormat=\"NDF\"/>\n";
+        pickups.push_back("Pickup " + std::to_string(i + 1));
     }
-    // They go last in the project's spine.
-    const std::string spineEnd =
-        "                    </spine>\n                </sequence>\n            </project>";
-    replace(text, spineEnd, extra + spineEnd);
-    const fs::path file = fs::path(context.home.toStdString()) / "Sample (export 2).fcpxml";
-    std::ofstream(file) << text;
-    return file;
+    return withPickups(context, std::move(text), pickups, "Sample (export 2).fcpxml");
+}
+
+// The export of "Sample" as an attacker would send it: a project name that breaks its line to
+// forge a verdict, a clip name of a thousand combining marks, and clips at the end whose names
+// reorder text, hold a terminal's escapes, break lines or run for thousands of characters.
+fs::path hostileExport(const ScreenContext &context) {
+    std::string text = contents(exports / "Sample.fcpxml");
+    replace(text, "<project name=\"Sample\"",
+            "<project name=\"Sample&#10;PASS \u2014 resolver matches FCPXML\"");
+    std::string marks;
+    for (int i = 0; i < 1000; ++i) {
+        marks += "&#x301;";
+    }
+    replace(text, "name=\"Kitchen Slow\"", "name=\"Kitchen Slow" + marks + "\"");
+    return withPickups(context, std::move(text),
+                       {
+                           "Pickup &#x202E;4pm.vom&#x202C; (reordered)",
+                           "Pickup &#x9B;31m&#x85;&#x9D;0;terminal escapes",
+                           "Pickup&#10;FAIL &#x2014; differences found&#13;&#10;line breaks",
+                           "Pickup " + std::string(5000, 'L') + " and its end",
+                       },
+                       "Sample (hostile).fcpxml");
 }
 
 // The state object over the sample library, with the timeline of that name active (none:
@@ -130,10 +166,10 @@ std::unique_ptr<QWidget> window(const ScreenContext &context,
     return scene;
 }
 
-// The failing window scrolled to its end: the last rows of the first list with the note for
-// the rows left out, and the other two lists.
-std::unique_ptr<QWidget> windowEnd(const ScreenContext &context) {
-    std::unique_ptr<QWidget> scene = window(context, "Sample", failingExport(context));
+// A failing window scrolled to its end: for the export gone wrong, the last rows of the first
+// list with the note for the rows left out, and the other two lists.
+std::unique_ptr<QWidget> windowEnd(const ScreenContext &context, const fs::path &file) {
+    std::unique_ptr<QWidget> scene = window(context, "Sample", file);
     auto *scroll = scene->findChild<QScrollArea *>(QStringLiteral("scroll"));
     if (scroll == nullptr) {
         throw std::runtime_error("the validation window does not scroll");
@@ -216,7 +252,12 @@ const tandrel::screens::ScreenRegistration screens{
      [](const ScreenContext &c) { return window(c, "Trailer", exports / "Trailer.fcpxml"); }},
     {"validation-window-fail", windowSize,
      [](const ScreenContext &c) { return window(c, "Sample", failingExport(c)); }},
-    {"validation-window-fail-end", windowSize, windowEnd},
+    {"validation-window-fail-end", windowSize,
+     [](const ScreenContext &c) { return windowEnd(c, failingExport(c)); }},
+    {"validation-window-hostile", windowSize,
+     [](const ScreenContext &c) { return window(c, "Sample", hostileExport(c)); }},
+    {"validation-window-hostile-end", windowSize,
+     [](const ScreenContext &c) { return windowEnd(c, hostileExport(c)); }},
     {"validation-window-error", windowSize,
      [](const ScreenContext &c) {
          return window(c, "Sample",

@@ -1,8 +1,11 @@
 // `tandrel-cli validate` on the generated sample library and hand-written exports of its
 // timelines.
 
+#include "core/support/UnicodeText.h"
 #include "core/support/XMLSecurityError.h"
+#include "core/tests/HostileTexts.h"
 #include "core/validation/FCPXMLParser.h"
+#include "core/validation/ReportTexts.h"
 #include "tools/tandrel-cli/ValidateCommand.h"
 #include "tools/tandrel-cli/tests/SampleBundleTest.h"
 
@@ -10,6 +13,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -215,6 +219,61 @@ TEST_F(ValidateCommand, RefusesHostileExportsAndKeepsItsReportBounded) {
               std::string::npos)
         << run.out.substr(0, 2000);
     EXPECT_LT(run.out.size(), 2000u);
+}
+
+// Hostile names in an export of "Trailer", its project's and a clip's: the report keeps its
+// lines (no name breaks one or starts one of its own), each of them bounded, and no control
+// reaches the terminal.
+TEST_F(ValidateCommand, PrintsHostileNamesOnTheirOwnBoundedLines) {
+    const std::string trailer = readFile(fixtures / "Trailer.fcpxml");
+    // The text as an attribute value: markup and every control as a character reference.
+    const auto attribute = [](const std::string &text) {
+        std::string value;
+        for (const char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20 || c == '&' || c == '<' || c == '"') {
+                value += "&#" + std::to_string(byte) + ";";
+            } else {
+                value += c;
+            }
+        }
+        return value;
+    };
+    const auto exported = [&](const std::string &name) {
+        std::string text = trailer;
+        for (const std::string from : {" name=\"Kitchen\"", " name=\"Trailer\""}) {
+            text.replace(text.find(from), from.size(), " name=\"" + attribute(name) + "\"");
+        }
+        return text;
+    };
+    const Outcome plain = validate("Trailer", scratchFile("Plain.fcpxml", exported("Plain")));
+    ASSERT_EQ(plain.status, 1);
+    const auto lines = [](const std::string &text) {
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    int n = 0;
+    for (const auto &hostile : testing::hostileTexts()) {
+        if (!hostile.inXML) {
+            continue;
+        }
+        const fs::path file =
+            scratchFile("Hostile" + std::to_string(n++) + ".fcpxml", exported(hostile.text));
+        const Outcome run = validate("Trailer", file);
+        EXPECT_EQ(run.status, 1) << hostile.what;
+        EXPECT_EQ(run.err, "") << hostile.what;
+        EXPECT_EQ(lines(run.out), lines(plain.out)) << hostile.what << "\n" << run.out;
+        EXPECT_LT(run.out.size(), plain.out.size() + 4 * ReportTexts::lineBytes) << hostile.what;
+        for (std::size_t start = 0, end; start < run.out.size(); start = end + 1) {
+            end = run.out.find('\n', start);
+            const std::string line = run.out.substr(start, end - start);
+            EXPECT_FALSE(testing::holdsControls(line)) << hostile.what << ": " << line;
+        }
+        const std::string command = std::string("'" TANDREL_CLI "' validate '") +
+                                    bundle_->string() + "' Trailer '" + file.string() +
+                                    "' >/dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << hostile.what;
+    }
 }
 
 TEST_F(ValidateCommand, TheProgramExitsWithTheVerdict) {

@@ -1,10 +1,17 @@
 #include "host/views/validation/ReportDetails.h"
 #include "host/views/validation/ReportSummary.h"
 
+#include "core/support/UnicodeText.h"
+#include "core/tests/HostileTexts.h"
+#include "core/validation/ReportTexts.h"
 #include "designkit/CorvaneSymbolView.h"
 #include "host/views/validation/tests/ViewFixture.h"
 
+#include <QVBoxLayout>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 namespace tandrel {
 namespace {
@@ -169,6 +176,57 @@ TEST(ReportDetails, CutsEachListToTheCapWithANoteForTheRest) {
         EXPECT_EQ(notes, c.note ? 2 : 0);
         EXPECT_EQ(std::unique_ptr<QWidget>(details.overflowNote(c.entries)) != nullptr,
                   c.note.has_value());
+    }
+}
+
+// The report of an export full of hostile names, as the validator makes it: every text the
+// views show stays on one line of bounded length, its controls shown, and laying the views
+// out takes the time of an ordinary report.
+TEST(ReportViews, ShowHostileNamesOnOneBoundedLineEach) {
+    // An ordinary long name first, twice: the first pays for the fonts.
+    std::vector<testing::HostileText> texts(
+        2, {"ordinary 300 characters", testing::ordinaryLongName()});
+    texts.insert(texts.end(), testing::hostileTexts().begin(), testing::hostileTexts().end());
+    for (const auto &hostile : texts) {
+        FCPXMLParser::Sequence sequence;
+        sequence.name = hostile.text;
+        sequence.kind = FCPXMLParser::SequenceKind::project;
+        sequence.frameDuration = FCPXMLParser::Rational{1, 25};
+        for (int i = 0; i < 3; ++i) {
+            FCPXMLParser::SpineClip item;
+            item.elementType = i == 2 ? hostile.text : "asset-clip";
+            item.name = hostile.text;
+            item.offset = {100 * i, 25};
+            item.duration = {50, 25};
+            sequence.clips.push_back(std::move(item));
+        }
+        EditEntry entry;
+        entry.clipName = hostile.text + "2";
+        entry.timelineOut = 2.04;
+        EditEntry other = entry;
+        other.clipName = "2" + hostile.text;
+        other.timelineIn = 4;
+        other.timelineOut = 5;
+        const Report report = TimelineValidator::validate(sequence, {entry, other}, 0, 3);
+
+        const auto started = std::chrono::steady_clock::now();
+        QWidget window;
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(new ReportSummary(report, hostile.text));
+        layout->addWidget(new ReportDetails(report, 200));
+        window.resize(720, 680);
+        window.show();
+        (void)window.grab();
+        const auto took =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started);
+        ::testing::Test::RecordProperty(hostile.what, std::to_string(took.count()) + " ms");
+
+        const Texts texts = shownTexts(&window);
+        EXPECT_GT(texts.size(), 10u) << hostile.what;
+        for (const std::string &text : texts) {
+            EXPECT_FALSE(testing::holdsControls(text)) << hostile.what << ": " << text;
+            EXPECT_LE(text.size(), ReportTexts::lineBytes + 40) << hostile.what;
+        }
     }
 }
 
