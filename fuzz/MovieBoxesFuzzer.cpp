@@ -3,7 +3,12 @@
 // back to the same boxes; and the writer's edits (a timecode track added, the others dropped)
 // must leave a movie box that reads again, holding just that timecode track, referenced by
 // every video track. Media data moved behind the movie box and back leaves the box as it was.
+//
+// Each input is also saved as a file with a timecode track added, as the tool does: a save
+// that fails leaves the file byte for byte; one that succeeds leaves a file whose movie box
+// reads with one timecode track more, and that libavformat still opens if it opened it before.
 
+#include "timecode/av/LibavInput.h"
 #include "timecode/av/MediaFormatDescription.h"
 #include "timecode/av/MovieByteSource.h"
 #include "timecode/av/MovieEditing.h"
@@ -11,14 +16,24 @@
 #include "timecode/av/MovieHeader.h"
 #include "timecode/av/MovieStructure.h"
 #include "timecode/av/MovieTrackRecord.h"
+#include "timecode/av/MutableMovie.h"
 #include "timecode/av/TimecodeTrackBox.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <span>
+#include <string>
+#include <system_error>
 
 using namespace timecode;
 
@@ -110,9 +125,71 @@ void checkMovedMedia(const MovieStructure &structure, int64_t shift) {
     }
 }
 
+std::string fileBytes(const std::filesystem::path &file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A private folder of this process, removed at its exit.
+struct ScratchFolder {
+    ScratchFolder() {
+        std::string name = (std::filesystem::temp_directory_path() / "fuzz_movie_boxes.XXXXXX");
+        if (::mkdtemp(name.data()) == nullptr) {
+            std::abort();
+        }
+        path = name;
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::filesystem::path path;
+};
+
+// The input as a movie file in the private folder, saved with a timecode track.
+void checkSave(const uint8_t *data, size_t size) {
+    static const ScratchFolder folder;
+    static const bool quiet = [] {
+        av_log_set_level(AV_LOG_QUIET);
+        return true;
+    }();
+    (void)quiet;
+    const std::filesystem::path file = folder.path / "movie.mov";
+    const std::string input(reinterpret_cast<const char *>(data), size);
+    std::filesystem::remove(file);
+    std::ofstream(file, std::ios::binary) << input;
+    const bool demuxable = LibavInput::opens(file);
+
+    std::optional<MutableMovie> movie;
+    size_t timecodeTracks = 0;
+    try {
+        movie.emplace(MutableMovie::open(file));
+        timecodeTracks = timecodeTrackIDs(MovieStructure::read(FileByteSource(file)).movie).size();
+        const TimecodeFrameRate rate = TimecodeFrameRate::fps25;
+        movie->addTimecodeTrack(
+            Timecode(FormattedTimecodeSourceValue::string("01:00:00:00"), rate,
+                     Timecode::SubFramesBase::max100SubFrames, Timecode::UpperLimit::max24Hours),
+            Timecode(FormattedTimecodeSourceValue::string("00:00:01:00"), rate,
+                     Timecode::SubFramesBase::max100SubFrames, Timecode::UpperLimit::max24Hours),
+            std::nullopt, movie->fileType());
+        movie->save();
+    } catch (const std::exception &) {
+        if (fileBytes(file) != input) {
+            std::abort();
+        }
+        return;
+    }
+    const MovieStructure saved = MovieStructure::read(FileByteSource(file));
+    if (timecodeTrackIDs(saved.movie).size() != timecodeTracks + 1 ||
+        (demuxable && !LibavInput::opens(file))) {
+        std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    checkSave(data, size);
     try {
         const MovieStructure structure = MovieStructure::read(MemoryByteSource({data, size}));
         const std::vector<MovieTrackRecord> records = movieTrackRecords(structure.movie);

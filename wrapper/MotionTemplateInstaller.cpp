@@ -1,5 +1,7 @@
 #include "wrapper/MotionTemplateInstaller.h"
 
+#include "core/support/FileAccess.h"
+
 namespace tandrel {
 
 namespace {
@@ -26,6 +28,9 @@ std::filesystem::path MotionTemplateInstaller::install() {
         throw InstallError(InstallError::Case::templateNotFound);
     }
     files_.createDirectories(targetBase());
+    // The editor reads the template; nobody else may change it, also where an earlier install
+    // left our folder open to others.
+    narrowAtStart({{targetBase(), FileAccess::standard}});
     if (somethingAt(legacyFolder())) {
         try {
             files_.removeItem(legacyFolder());

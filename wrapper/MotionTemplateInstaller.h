@@ -16,7 +16,10 @@ namespace tandrel {
 // hidden folder beside the destination, the old folder is renamed aside, the copy renamed in,
 // and only then is the old one removed. A failure on the way leaves the old template in
 // place. Links found at the destination or the legacy folder are removed as links; nothing
-// is followed through them.
+// is followed through them. The editor must read the template, so its folders are 0755 and
+// its files 0644 (0755 where executable), writable by their owner only whatever the umask or
+// the modes in the wrapper's bundle; our own "Ostrevale" folder is narrowed so if it was
+// wider.
 class MotionTemplateInstaller {
 public:
     // The installer's own failure; its text is the case's name. `templateNotFound`: the

@@ -34,8 +34,10 @@ std::optional<PluginVersionMarker> PluginVersionMarker::read(const std::filesyst
 }
 
 void PluginVersionMarker::writeIgnoringFailures(const std::filesystem::path &file) const {
+    // The folder holds the user's feedback and snapshot too: the host's alone, whoever made it.
+    narrowAtStart({{file.parent_path(), FileAccess::userOnly}});
     try {
-        AtomicFileWriter::write(file, encode());
+        AtomicFileWriter::write(file, encode(), FileAccess::userOnly);
     } catch (const std::exception &) {
         // The installation counts as done; the host then simply finds the older marker.
     }

@@ -39,8 +39,10 @@ struct PluginVersionMarker {
 
     // The marker in the file; nothing when it is missing, unreadable, too big or undecodable.
     static std::optional<PluginVersionMarker> read(const std::filesystem::path &file);
-    // Replaces the file whole, creating its folder; a reader never sees half a marker. A
-    // failure leaves the previous marker as it was and is not reported.
+    // Replaces the file whole, creating its folder; a reader never sees half a marker. Only
+    // the host reads it, so the file is the user's alone (0600), and so is its folder (made,
+    // or narrowed, to 0700). A failure leaves the previous marker as it was and is not
+    // reported.
     void writeIgnoringFailures(const std::filesystem::path &file) const;
 
     friend bool operator==(const PluginVersionMarker &, const PluginVersionMarker &) = default;

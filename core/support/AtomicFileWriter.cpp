@@ -22,7 +22,7 @@ namespace {
 class TemporaryFile {
 public:
     TemporaryFile(const std::filesystem::path &target, FileAccess access) {
-        const mode_t mode = access == FileAccess::userOnly ? 0600 : 0666;
+        const mode_t mode = fileModeFor(access);
         // A random name that nobody else holds; O_EXCL makes sure of it.
         for (int attempt = 0; attempt < 8 && fd_ < 0; ++attempt) {
             std::string name(".");

@@ -17,9 +17,9 @@ namespace tandrel {
 // failure before the rename the previous file is untouched and the temporary file is gone.
 // Once the rename is done the write has succeeded: readers see the new file, so a folder that
 // cannot be flushed afterwards is logged as a warning, not reported as a failure. The new
-// file's permissions follow the umask, as any new file's, or are the user's only (0600, and
-// 0700 for the folders it makes); since the new file takes the old one's place, an old file
-// that others could read is gone with the first write.
+// file and the folders it makes are as the access says (0644 and 0755, or the user's only:
+// 0600 and 0700), whatever the umask allows beyond that; since the new file takes the old
+// one's place, an old file that others could read or write is gone with the first write.
 struct AtomicFileWriter {
     // Flushes a folder's entries to disk; fails with std::system_error.
     using FolderFlush = std::function<void(const std::filesystem::path &folder)>;

@@ -1,18 +1,65 @@
 #include "core/support/FileAccess.h"
 
+#include "core/support/FileDescriptor.h"
+#include "core/support/Log.h"
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
+#include <string>
 #include <vector>
 
 namespace tandrel {
 
-void createFolders(const std::filesystem::path &folder, FileAccess access) {
-    if (access == FileAccess::standard) {
-        std::filesystem::create_directories(folder);
-        return;
+namespace {
+
+// Changes the mode of what the descriptor (opened with O_PATH, so never a link's target)
+// names. fchmod refuses such descriptors; the descriptor's entry in /proc names the very file
+// it holds, not the path again. Without /proc, the file is opened anew without following a
+// link and must be the same one.
+int changeMode(const std::filesystem::path &path, int fd, const struct stat &status, mode_t mode) {
+    const std::string entry = "/proc/self/fd/" + std::to_string(fd);
+    if (::chmod(entry.c_str(), mode) == 0) {
+        return 0;
     }
+    if (errno != ENOENT) {
+        return errno;
+    }
+    if (!S_ISDIR(status.st_mode) && !S_ISREG(status.st_mode)) {
+        return EOPNOTSUPP;
+    }
+    const FileDescriptor opened(
+        ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat now {};
+    if (opened.get() < 0) {
+        return errno;
+    }
+    if (::fstat(opened.get(), &now) != 0) {
+        return errno;
+    }
+    if (now.st_dev != status.st_dev || now.st_ino != status.st_ino) {
+        return ESTALE;
+    }
+    return ::fchmod(opened.get(), mode) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+mode_t fileModeFor(FileAccess access) noexcept {
+    return access == FileAccess::userOnly ? 0600 : 0644;
+}
+
+mode_t folderModeFor(FileAccess access) noexcept {
+    return access == FileAccess::userOnly ? 0700 : 0755;
+}
+
+mode_t bitsTakenBy(FileAccess access) noexcept {
+    return access == FileAccess::userOnly ? 077 : 022;
+}
+
+void createFolders(const std::filesystem::path &folder, FileAccess access) {
     // The missing folders, innermost first; a dangling link counts as missing, and fails below.
     std::vector<std::filesystem::path> missing;
     std::error_code error;
@@ -24,8 +71,9 @@ void createFolders(const std::filesystem::path &folder, FileAccess access) {
         }
     }
     for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
-        // 0700 whatever the umask allows beyond it; another process making it meanwhile is fine.
-        if (::mkdir(level->c_str(), S_IRWXU) != 0) {
+        // Never wider than the access allows, whatever the umask; another process making it
+        // meanwhile is fine.
+        if (::mkdir(level->c_str(), folderModeFor(access)) != 0) {
             const int failure = errno;
             if (failure != EEXIST || !std::filesystem::is_directory(*level, error)) {
                 throw std::filesystem::filesystem_error(
@@ -41,22 +89,61 @@ void createFolders(const std::filesystem::path &folder, FileAccess access) {
     }
 }
 
-bool restrictToUser(const std::filesystem::path &file, std::error_code &error) noexcept {
+bool narrowAccess(const std::filesystem::path &path, FileAccess access,
+                  std::error_code &error) noexcept {
     error.clear();
-    struct stat status {};
-    if (::stat(file.c_str(), &status) != 0) {
+    const FileDescriptor fd(::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (fd.get() < 0) {
         if (errno == ENOENT) {
             return true;
         }
         error.assign(errno, std::generic_category());
         return false;
     }
-    const mode_t wanted = status.st_mode & ~static_cast<mode_t>(S_IRWXG | S_IRWXO);
-    if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0 && ::chmod(file.c_str(), wanted & 07777) != 0) {
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0) {
         error.assign(errno, std::generic_category());
         return false;
     }
+    if (S_ISLNK(status.st_mode)) {
+        error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+        return false;
+    }
+    const mode_t taken = bitsTakenBy(access);
+    if ((status.st_mode & taken) == 0) {
+        return true;
+    }
+    if (const int failure = changeMode(path, fd.get(), status, status.st_mode & 07777 & ~taken)) {
+        error.assign(failure, std::generic_category());
+        return false;
+    }
     return true;
+}
+
+bool restrictToUser(const std::filesystem::path &path, std::error_code &error) noexcept {
+    return narrowAccess(path, FileAccess::userOnly, error);
+}
+
+void narrowAtStart(
+    const std::vector<std::pair<std::filesystem::path, FileAccess>> &paths) noexcept {
+    for (const auto &[path, access] : paths) {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0 ||
+            (!S_ISLNK(status.st_mode) &&
+             ((status.st_mode & bitsTakenBy(access)) == 0 || (status.st_mode & S_ISVTX) != 0))) {
+            continue;
+        }
+        std::error_code error = std::make_error_code(std::errc::operation_not_permitted);
+        if (status.st_uid != ::geteuid() || !narrowAccess(path, access, error)) {
+            try {
+                logger("com.ostrevale.tandrel", "files")
+                    ->warn("{} may be open to others: its mode was not narrowed ({})",
+                           path.string(), error.message());
+            } catch (...) {
+                // Logging is no reason to stop a start.
+            }
+        }
+    }
 }
 
 } // namespace tandrel

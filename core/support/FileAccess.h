@@ -1,28 +1,53 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
+#include <system_error>
+#include <utility>
+#include <vector>
 
 namespace tandrel {
 
-// Who may read the files and folders we make. What holds a user's words or describes their
-// projects (feedback records, the snapshot, dropped FCPXML, the suite shared with the editor
-// panel) is the user's alone; the plug-in and the panel run as the user and read it all the
-// same.
+// Who may read the files and folders we make; nobody but their owner ever writes them,
+// whatever the umask (a stricter umask narrows them further). What holds a user's words or
+// describes their projects (feedback records, the snapshot, settings, dropped FCPXML, the
+// suite shared with the editor panel, the version marker) is the user's alone; the plug-in
+// and the panel run as the user and read it all the same.
 enum class FileAccess {
-    // As any file the user makes: the umask decides (files 0644 and folders 0755, usually).
+    // What another program must read (the installed application, the effect's template):
+    // others may read it, only the owner writes. Files 0644, folders 0755.
     standard,
-    // The user only: files 0600, and every folder we make for them 0700. A folder that is
-    // already there keeps its mode: it is the user's, and may hold other things.
+    // The user only: files 0600, folders 0700.
     userOnly,
 };
 
-// Creates the folder and each missing one above it, for files of that access. Fails with
-// std::filesystem::filesystem_error, also when something other than a folder is in the way.
+// The modes new files and folders of that access are made with (the umask then applies).
+mode_t fileModeFor(FileAccess access) noexcept;
+mode_t folderModeFor(FileAccess access) noexcept;
+// The permission bits that access takes from the group and others: 077, or 022.
+mode_t bitsTakenBy(FileAccess access) noexcept;
+
+// Creates the folder and each missing one above it, each with folderModeFor(access); folders
+// that are there keep their mode. Fails with std::filesystem::filesystem_error, also when
+// something other than a folder is in the way.
 void createFolders(const std::filesystem::path &folder, FileAccess access);
 
-// Takes every access of the group and of others away from an existing file, as a file written
-// anew would have it; a missing file is left missing. False, with the reason in `error`, when
-// the mode cannot be changed.
-bool restrictToUser(const std::filesystem::path &file, std::error_code &error) noexcept;
+// Takes the bits that the access does not allow (bitsTakenBy) from an existing file or folder,
+// so that it is as one made anew would be; a missing path is left missing. A symbolic link at
+// the path is never followed: it is refused (too_many_symbolic_link_levels) and what it
+// names keeps its mode. False, with the reason in `error`, when the mode was not narrowed.
+bool narrowAccess(const std::filesystem::path &path, FileAccess access,
+                  std::error_code &error) noexcept;
+
+// narrowAccess(path, FileAccess::userOnly, error).
+bool restrictToUser(const std::filesystem::path &path, std::error_code &error) noexcept;
+
+// Narrows, as a program starts, folders (and files) of its own that an earlier run, another
+// program of the suite or an older release may have made wider, each to the access given;
+// missing ones are left missing. Only what the user owns is narrowed, and never a folder with
+// the sticky bit (one shared by everybody, as the temporary folder is). What is not narrowed
+// (a link in its place, another owner's) is logged as a warning, never a failure.
+void narrowAtStart(const std::vector<std::pair<std::filesystem::path, FileAccess>> &paths) noexcept;
 
 } // namespace tandrel

@@ -103,6 +103,88 @@ TEST(FileAccess, RestrictsAnExistingFileToItsUser) {
     EXPECT_FALSE(std::filesystem::exists(temp.path() / "missing"));
 }
 
+// Whatever the umask allows, what is written is never open to others' writes, and the user's
+// own files not to their reads; a stricter umask narrows further.
+TEST(FileAccess, WritesNothingWiderThanItsAccessWhateverTheUmask) {
+    for (const mode_t mask : {mode_t{0}, mode_t{022}, mode_t{077}}) {
+        for (const FileAccess access : {FileAccess::standard, FileAccess::userOnly}) {
+            SCOPED_TRACE(std::to_string(mask) + (access == FileAccess::standard ? " shared" : ""));
+            TemporaryFolder temp;
+            const auto target = temp.path() / "a" / "b" / "file";
+            {
+                const testing::ScopedUmask umask(mask);
+                AtomicFileWriter::write(target, "first", access);
+            }
+            EXPECT_EQ(modeOf(target), fileModeFor(access) & ~mask);
+            EXPECT_EQ(modeOf(target.parent_path()), folderModeFor(access) & ~mask);
+            EXPECT_EQ(modeOf(temp.path() / "a"), folderModeFor(access) & ~mask);
+
+            // A file that others could write is replaced by one they cannot.
+            std::filesystem::permissions(target, std::filesystem::perms(0666));
+            {
+                const testing::ScopedUmask umask(mask);
+                AtomicFileWriter::write(target, "second", access);
+            }
+            EXPECT_EQ(modeOf(target), fileModeFor(access) & ~mask);
+        }
+    }
+}
+
+// Narrowing acts on the file or folder at the path, never on what a link there names: a link
+// planted where a mode is narrowed changes nobody else's file.
+TEST(FileAccess, NarrowsWithoutFollowingLinks) {
+    TemporaryFolder temp;
+    const auto file = temp.path() / "file";
+    const auto folder = temp.path() / "folder";
+    std::ofstream(file) << "x";
+    std::filesystem::create_directory(folder);
+    std::filesystem::create_symlink(file, temp.path() / "link to file");
+    std::filesystem::create_symlink(folder, temp.path() / "link to folder");
+    const struct {
+        std::filesystem::path path;
+        FileAccess access;
+        unsigned before;
+        bool narrowed;
+        unsigned after;
+    } cases[] = {
+        {file, FileAccess::userOnly, 0644, true, 0600},
+        {file, FileAccess::standard, 0666, true, 0644},
+        {file, FileAccess::standard, 0640, true, 0640},
+        {folder, FileAccess::standard, 0777, true, 0755},
+        {folder, FileAccess::userOnly, 0775, true, 0700},
+        // The link is refused, and what it names keeps its mode.
+        {temp.path() / "link to file", FileAccess::userOnly, 0644, false, 0644},
+        {temp.path() / "link to folder", FileAccess::standard, 0777, false, 0777},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path.filename().string() + " " + std::to_string(c.before));
+        std::filesystem::permissions(c.path, std::filesystem::perms(c.before));
+        std::error_code error;
+        EXPECT_EQ(narrowAccess(c.path, c.access, error), c.narrowed);
+        EXPECT_EQ(error == std::errc::too_many_symbolic_link_levels, !c.narrowed) << error;
+        EXPECT_EQ(modeOf(c.path), c.after);
+    }
+
+    // At a start, what is not narrowed is said in the log; a folder everybody shares through
+    // the sticky bit is left as it is.
+    const auto shared = temp.path() / "shared";
+    std::filesystem::create_directory(shared);
+    ::chmod(shared.c_str(), 01777);
+    std::filesystem::permissions(folder, std::filesystem::perms(0777));
+    std::filesystem::permissions(file, std::filesystem::perms(0666));
+    const LogCapture log("com.ostrevale.tandrel", "files");
+    narrowAtStart({{temp.path() / "link to folder", FileAccess::userOnly},
+                   {shared, FileAccess::standard},
+                   {file, FileAccess::userOnly},
+                   {temp.path() / "missing", FileAccess::userOnly}});
+    EXPECT_EQ(modeOf(folder), 0777u);
+    EXPECT_EQ(modeOf(shared), 01777u);
+    EXPECT_EQ(modeOf(file), 0600u);
+    EXPECT_NE(log.text().find("link to folder may be open to others"), std::string::npos)
+        << log.text();
+    EXPECT_EQ(log.text().find("shared"), std::string::npos) << log.text();
+}
+
 // A file-size limit makes the kernel refuse the write half-way, even for root.
 class FileSizeLimit {
 public:

@@ -12,16 +12,22 @@ inline unsigned modeOf(const std::filesystem::path &path) {
     return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
 
-// The usual umask (022) while it lives, so that modes do not depend on the caller's.
-class TypicalUmask {
+// The umask given while it lives, so that modes do not depend on the caller's.
+class ScopedUmask {
 public:
-    TypicalUmask() : previous_(::umask(022)) {}
-    ~TypicalUmask() { ::umask(previous_); }
-    TypicalUmask(const TypicalUmask &) = delete;
-    TypicalUmask &operator=(const TypicalUmask &) = delete;
+    explicit ScopedUmask(mode_t mask) : previous_(::umask(mask)) {}
+    ~ScopedUmask() { ::umask(previous_); }
+    ScopedUmask(const ScopedUmask &) = delete;
+    ScopedUmask &operator=(const ScopedUmask &) = delete;
 
 private:
     mode_t previous_;
+};
+
+// The usual umask (022) while it lives.
+class TypicalUmask : public ScopedUmask {
+public:
+    TypicalUmask() : ScopedUmask(022) {}
 };
 
 } // namespace tandrel::testing

@@ -3,6 +3,7 @@
 #include "designkit/Fonts.h"
 #include "designkit/Palette.h"
 #include "host/app/HostRequest.h"
+#include "host/app/PrivateFolders.h"
 #include "host/app/SingleInstance.h"
 #include "host/app/TandrelHostApp.h"
 #include "host/query/WatchedLibrary.h"
@@ -114,6 +115,8 @@ int main(int argc, char **argv) {
                     instance.errorString().toStdString());
     }
 
+    // Before anything is written into them.
+    narrowPrivateFolders();
     TandrelHostApp host;
     instance.setAnswerer([&host](const QByteArray &bytes) {
         if (const auto later = HostRequest::decode(bytes)) {

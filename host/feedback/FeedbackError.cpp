@@ -58,14 +58,10 @@ FeedbackTransportError::FeedbackTransportError(QNetworkReply::NetworkError code,
                                                const QString &description)
     : std::runtime_error(description.toStdString()), code_(code) {}
 
-bool FeedbackTransportError::isConnectivity() const {
+FeedbackTransportError::Kind FeedbackTransportError::kind() const {
     switch (code_) {
     case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::RemoteHostClosedError:
     case QNetworkReply::HostNotFoundError:
-    case QNetworkReply::TimeoutError:
-    // The transfer time-out ends a request this way; nothing else here aborts one.
-    case QNetworkReply::OperationCanceledError:
     case QNetworkReply::TemporaryNetworkFailureError:
     case QNetworkReply::NetworkSessionFailedError:
     case QNetworkReply::UnknownNetworkError:
@@ -73,9 +69,14 @@ bool FeedbackTransportError::isConnectivity() const {
     case QNetworkReply::ProxyConnectionClosedError:
     case QNetworkReply::ProxyNotFoundError:
     case QNetworkReply::ProxyTimeoutError:
-        return true;
+        return Kind::noConnection;
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::TimeoutError:
+    // The transfer time-out ends a request this way; nothing else here aborts one.
+    case QNetworkReply::OperationCanceledError:
+        return Kind::noAnswer;
     default:
-        return false;
+        return Kind::other;
     }
 }
 

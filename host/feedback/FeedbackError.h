@@ -13,9 +13,10 @@ class FeedbackError : public std::runtime_error {
 public:
     enum class Case { httpError, invalidURL, invalidResponse };
 
-    // The server answered with a status outside 200 to 299. The error keeps the whole body;
-    // the description shows its first 200 user-perceived characters ("HTTP 500: oops"), or
-    // none when it is not UTF-8.
+    // The server answered with a status outside 200 to 299. The error keeps the body as the
+    // service read it (its first 16 KiB, the rest dropped as it came); the description shows
+    // its first 200 user-perceived characters ("HTTP 500: oops"), or none when it is not
+    // UTF-8.
     static FeedbackError httpError(int statusCode, QByteArray body);
     // No usable server is configured; `description` says why ("No feedback server is
     // configured.", or which part of its address is not allowed).
@@ -41,10 +42,14 @@ class FeedbackTransportError : public std::runtime_error {
 public:
     FeedbackTransportError(QNetworkReply::NetworkError code, const QString &description);
 
+    // What kind of failure: no connection could be had (no network, nobody listening, no such
+    // host); the server was reached but gave no answer (it took too long, or closed the
+    // connection first), so the record may even have been filed; or something else (a refused
+    // certificate, a proxy that wants a password).
+    enum class Kind { noConnection, noAnswer, other };
+
     QNetworkReply::NetworkError code() const { return code_; }
-    // No connection could be had or it went quiet (as opposed to, say, a refused certificate
-    // or a proxy that wants a password): trying again later is all there is to do.
-    bool isConnectivity() const;
+    Kind kind() const;
 
 private:
     QNetworkReply::NetworkError code_;

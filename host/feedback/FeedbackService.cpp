@@ -3,6 +3,7 @@
 #include "core/support/ApplicationSupport.h"
 #include "core/support/JsonText.h"
 #include "core/support/Log.h"
+#include "core/support/UnicodeText.h"
 #include "core/support/Uuid.h"
 #include "host/feedback/FeedbackDiagnostics.h"
 #include "host/feedback/FeedbackError.h"
@@ -76,12 +77,48 @@ QString recordIDIn(const QByteArray &body) {
     return QStringLiteral("?");
 }
 
+// The start of an answer's body, as much as a message shows of it (and an id answer needs).
+// Once that is in, the transfer ends: the status is known, and a server cannot make the
+// client hold, or wait for, what it goes on sending.
+class AnswerBody {
+public:
+    static constexpr qsizetype keptBytes = 16 * 1024;
+
+    void take(QNetworkReply &reply) {
+        while (!cut_ && reply.bytesAvailable() > 0) {
+            if (bytes_.size() == keptBytes) {
+                cut_ = true;
+            } else {
+                bytes_ += reply.read(keptBytes - bytes_.size());
+            }
+        }
+        if (cut_ && reply.isRunning()) {
+            reply.abort();
+        }
+    }
+
+    // What was kept; when the body was cut, without a character cut in half at its end.
+    QByteArray kept() const {
+        if (!cut_) {
+            return bytes_;
+        }
+        const std::string_view bytes(bytes_.constData(), static_cast<std::size_t>(bytes_.size()));
+        const std::size_t valid = validUTF8PrefixLength(bytes);
+        return valid + 4 > bytes.size() ? bytes_.left(static_cast<qsizetype>(valid)) : bytes_;
+    }
+
+private:
+    QByteArray bytes_;
+    bool cut_ = false;
+};
+
 // An HTTP status is an answer even when the network layer also flags an error for it.
-std::variant<QString, std::exception_ptr> answerOf(QNetworkReply &reply) {
+std::variant<QString, std::exception_ptr> answerOf(QNetworkReply &reply, AnswerBody &answer) {
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid()) {
         const int code = status.toInt();
-        const QByteArray body = reply.readAll();
+        answer.take(reply);
+        const QByteArray body = answer.kept();
         if (code < 200 || code > 299) {
             return std::make_exception_ptr(FeedbackError::httpError(code, body));
         }
@@ -128,6 +165,10 @@ QString FeedbackService::configuredServer() {
     if (qEnvironmentVariableIsSet("TANDREL_FEEDBACK_SERVER")) {
         return qEnvironmentVariable("TANDREL_FEEDBACK_SERVER");
     }
+    return buildServer();
+}
+
+QString FeedbackService::buildServer() {
     return QStringLiteral(TANDREL_FEEDBACK_SERVER);
 }
 
@@ -151,6 +192,7 @@ std::optional<std::filesystem::path> FeedbackService::retryQueueStoreURL() {
 FeedbackService::FeedbackService(Configuration configuration, QObject *parent)
     : QObject(parent), server_(configuration.server),
       drainsRetryQueue_(configuration.drainsRetryQueue),
+      transferTimeout_(configuration.transferTimeout),
       retryQueueFile_(configuration.retryQueueFile),
       retryQueue_(std::move(configuration.retryQueueFile), retryPauses, retryAttempts,
                   std::move(configuration.sleep)) {
@@ -194,6 +236,7 @@ void FeedbackService::send(Payload payload, QObject *context,
         result.server = serverState(server_);
         result.serverProblem = server_.problemText();
         result.retriesHere = drainsRetryQueue_;
+        result.hostHasServer = platform::ServerAddress(buildServer()).isAllowed();
         result.retryQueueFile = retryQueueFile_;
         if (const auto *id = std::get_if<QString>(&answer)) {
             result.recordID = *id;
@@ -202,7 +245,9 @@ void FeedbackService::send(Payload payload, QObject *context,
                 std::rethrow_exception(std::get<std::exception_ptr>(answer));
             } catch (const FeedbackTransportError &error) {
                 result.failure = QString::fromStdString(error.what());
-                result.connectivityFailure = error.isConnectivity();
+                result.connectivityFailure =
+                    error.kind() == FeedbackTransportError::Kind::noConnection;
+                result.noAnswer = error.kind() == FeedbackTransportError::Kind::noAnswer;
             } catch (const std::exception &error) {
                 result.failure = QString::fromStdString(error.what());
             }
@@ -226,7 +271,7 @@ void FeedbackService::performSend(const Payload &payload, std::function<void(Ans
         return;
     }
     QNetworkRequest request(server_.url(QLatin1String(recordsPath)));
-    request.setTransferTimeout(static_cast<int>(timeout.count()));
+    request.setTransferTimeout(static_cast<int>(transferTimeout_.count()));
     // A redirect could lead the record anywhere, also in the clear; it is no delivery.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
@@ -245,9 +290,11 @@ void FeedbackService::performSend(const Payload &payload, std::function<void(Ans
         body = jsonBody(payload);
     }
     QNetworkReply *reply = network_.post(request, body);
-    connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
+    auto answer = std::make_shared<AnswerBody>();
+    connect(reply, &QNetworkReply::readyRead, this, [reply, answer] { answer->take(*reply); });
+    connect(reply, &QNetworkReply::finished, this, [reply, answer, done = std::move(done)] {
         reply->deleteLater();
-        done(answerOf(*reply));
+        done(answerOf(*reply, *answer));
     });
 }
 

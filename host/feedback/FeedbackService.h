@@ -54,6 +54,8 @@ public:
         RetryQueue::Sleep sleep;
         // Whether the queue works off its records from the start (given a usable endpoint).
         bool drainsRetryQueue = true;
+        // How long a post may go without any traffic.
+        std::chrono::milliseconds transferTimeout = timeout;
     };
 
     // Whether records can leave at all: a server is configured and its address is allowed.
@@ -65,7 +67,8 @@ public:
         std::optional<QString> recordID;
         // Not delivered: why, in full, for the log ("HTTP 413: {…}", "Connection refused").
         QString failure;
-        // The post got no connection or timed out, rather than an answer or a refusal.
+        // The post got no connection (no network, nobody listening), rather than an answer or
+        // a refusal.
         bool connectivityFailure = false;
         // Not delivered, and the record is in the retry queue's file.
         bool savedForRetry = false;
@@ -78,6 +81,12 @@ public:
         bool retriesHere = true;
         // The retry queue's file, where an undelivered record waits; none without one.
         std::optional<std::filesystem::path> retryQueueFile{};
+        // The post reached the server but got no answer: it took longer than the time-out, or
+        // the server closed the connection first (it may have filed the record all the same).
+        bool noAnswer = false;
+        // Whether a host started as this build starts it has a usable server of its own, and so
+        // sends what is kept; without one, only a host started with TANDREL_FEEDBACK_SERVER does.
+        bool hostHasServer = true;
 
         bool delivered() const { return recordID.has_value(); }
     };
@@ -91,6 +100,8 @@ public:
 
     // TANDREL_FEEDBACK_SERVER from the environment when it is set there, else the build's.
     static QString configuredServer();
+    // The build's own server, whatever the environment says.
+    static QString buildServer();
     // The records endpoint of a server whose address is allowed (the records path after the
     // address's own); nothing otherwise.
     static std::optional<QUrl> endpointFor(const QString &server);
@@ -106,9 +117,11 @@ public:
     ~FeedbackService() override;
 
     // Posts the record once. When that fails for any reason it is queued for retries; an
-    // answer with any status from 200 to 299 counts as delivered. `done` is called from the
-    // event loop, on `context` (the service when null), unless `context` is gone by then; the
-    // send goes on regardless. A record still unanswered when the service ends is queued then.
+    // answer with any status from 200 to 299 counts as delivered. Of an answer's body only the
+    // first 16 KiB are read (all that its id or a refusal's text needs): the post ends there.
+    // `done` is called from the event loop, on `context` (the service when null), unless
+    // `context` is gone by then; the send goes on regardless. A record still unanswered when
+    // the service ends is queued then.
     void send(Payload payload, QObject *context, std::function<void(const SendResult &)> done);
 
     // "<version> (<build>)" of this build.
@@ -138,6 +151,7 @@ private:
 
     platform::ServerAddress server_;
     bool drainsRetryQueue_;
+    std::chrono::milliseconds transferTimeout_;
     std::optional<std::filesystem::path> retryQueueFile_;
     RetryQueue retryQueue_;
     // Records whose first post has not been answered: held nowhere else until it has.

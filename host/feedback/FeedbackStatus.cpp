@@ -67,25 +67,43 @@ FeedbackStatus FeedbackStatus::of(const FeedbackService::SendResult &result) {
                                      "later."),
                 false};
     }
-    const QString file = queueFileOf(result);
-    if (result.connectivityFailure) {
-        return {result.retriesHere
-                    ? QStringLiteral("No network right now \u2014 feedback is saved and will be "
-                                     "sent automatically.")
-                    : QStringLiteral("No network right now \u2014 feedback is saved in %1; Embrik "
-                                     "Host sends it when it next starts.")
-                          .arg(file),
-                true};
-    }
+    // What happened, for the host that sends the record again itself and for the tool, which
+    // leaves it to a host's next start (%1 the file, %2 when that host sends it).
+    struct Line {
+        const char *host;
+        const char *tool;
+        bool ok;
+    };
+    // A slow server, or one that closed the connection, is no missing network. Had it filed the
+    // record before it went quiet, the retry files it twice; nothing on this side can tell.
     // Refused, an answer that was no answer, a refused certificate: it may go through later,
     // or never; the user should not send it again, or it is filed twice.
-    return {result.retriesHere
-                ? QStringLiteral("The feedback server did not take the feedback \u2014 it is saved "
-                                 "and will be tried again automatically.")
-                : QStringLiteral("The feedback server did not take the feedback \u2014 it is saved "
-                                 "in %1; Embrik Host tries again when it next starts.")
-                      .arg(file),
-            false};
+    const Line line =
+        result.connectivityFailure
+            ? Line{"No network right now \u2014 feedback is saved and will be sent automatically.",
+                   "No network right now \u2014 feedback is saved in %1; Embrik Host sends it %2.",
+                   true}
+        : result.noAnswer
+            ? Line{"The feedback server did not answer \u2014 feedback is saved and will be sent "
+                   "again automatically.",
+                   "The feedback server did not answer \u2014 feedback is saved in %1; Embrik "
+                   "Host sends it again %2.",
+                   true}
+            : Line{"The feedback server did not take the feedback \u2014 it is saved and will be "
+                   "tried again automatically.",
+                   "The feedback server did not take the feedback \u2014 it is saved in %1; "
+                   "Embrik Host tries again %2.",
+                   false};
+    if (result.retriesHere) {
+        return {QString::fromUtf8(line.host), line.ok};
+    }
+    // A host of this build sends it only when it has a server, its own or one from the
+    // environment.
+    const QString nextStart = result.hostHasServer
+                                  ? QStringLiteral("when it next starts")
+                                  : QStringLiteral("when it next starts with a feedback server "
+                                                   "configured");
+    return {QString::fromUtf8(line.tool).arg(queueFileOf(result), nextStart), line.ok};
 }
 
 } // namespace tandrel

@@ -14,7 +14,9 @@ namespace tandrel {
 // layer's words) is in the log, not here. It promises that a record "will be sent
 // automatically" only where that is true: the server is usable, the record is in the queue's
 // file and the sender works the queue off (the host; the command-line tool leaves it to the
-// host's next start). P is the queue's file, with "~" for the home folder.
+// host's next start). P is the queue's file, with "~" for the home folder. Where a host of
+// this build has no server of its own, the tool's "when it next starts" reads "when it next
+// starts with a feedback server configured".
 //
 //   server       outcome                      line                                      good
 //   any          delivered                    Thanks! Feedback received (ID: <id>)      yes
@@ -23,6 +25,11 @@ namespace tandrel {
 //                  (tool)                     No network right now — feedback is saved
 //                                             in P; Embrik Host sends it when it next
 //                                             starts.                                   yes
+//   usable       no answer (slow server,      The feedback server did not answer —
+//                connection closed), kept     feedback is saved and will be sent again
+//                                             automatically.                            yes
+//                  (tool)                     … — feedback is saved in P; Embrik Host
+//                                             sends it again when it next starts.       yes
 //   usable       not taken, kept              The feedback server did not take the
 //                                             feedback — it is saved and will be tried
 //                                             again automatically.                      no

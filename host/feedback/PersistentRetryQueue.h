@@ -40,9 +40,11 @@ class PermanentRetryFailure : public std::exception {};
 //
 // A file has one queue at a time (the host's, or a command-line tool's): each writes its whole
 // list, so two would erase each other's entries and bring delivered ones back. The queue holds
-// the lock file "<file>.lock" for its life; one that cannot take it neither reads nor writes
-// the file and keeps its entries in memory only. The file, its lock and the folder the queue
-// makes for them are the user's alone.
+// the lock file "<file>.lock" from when it takes it to its end; while it cannot take it, it
+// neither reads nor writes the file and keeps its entries in memory, and it tries again each
+// time it needs the file (to write it, to resume, at its end): once it holds the lock, the
+// file's entries join its own, after them, and all are written. The file, its lock and the
+// folder the queue makes for them are the user's alone.
 //
 // Confined to one thread (the host's main thread): every call and every completion of the
 // executor and of the pause must come on it. Completions may come at once, inside the call
@@ -72,24 +74,26 @@ public:
     // Waits the given seconds, then calls `wake` once.
     using Sleep = std::function<void(double seconds, std::function<void()> wake)>;
 
-    // No file, or one that another queue holds, keeps the queue in memory only. An empty
-    // backoff pauses 1 second after every failure; a maximum below 1 counts as 1. Without a
-    // sleep, pauses wait on a timer of the event loop. The file's entries are loaded; nothing
-    // starts until an executor is set.
+    // No file keeps the queue in memory only; a file that another queue holds, until the lock
+    // can be taken. An empty backoff pauses 1 second after every failure; a maximum below 1
+    // counts as 1. Without a sleep, pauses wait on a timer of the event loop. The file's
+    // entries are loaded; nothing starts until an executor is set.
     PersistentRetryQueue(std::optional<std::filesystem::path> storeURL, std::vector<double> backoff,
                          int64_t maxAttempts, Sleep sleep = {})
         : machine_(std::make_shared<Machine>()) {
-        if (storeURL && (lock_ = lockFor(*storeURL))) {
-            machine_->file.emplace(std::move(*storeURL));
-            auto loaded = machine_->file->template load<Operation>();
-            machine_->entries.assign(std::make_move_iterator(loaded.begin()),
-                                     std::make_move_iterator(loaded.end()));
-        }
+        machine_->storeURL = std::move(storeURL);
+        machine_->takeFile();
         machine_->backoff = backoff.empty() ? std::vector<double>{1.0} : std::move(backoff);
         machine_->maxAttempts = std::max<int64_t>(maxAttempts, 1);
         machine_->sleep = sleep ? std::move(sleep) : timerSleep(machine_->timers);
     }
-    ~PersistentRetryQueue() { machine_->closed = true; }
+    ~PersistentRetryQueue() {
+        // A last try for what would otherwise be lost with the memory that holds it.
+        if (!machine_->file && !machine_->entries.empty()) {
+            machine_->persist();
+        }
+        machine_->closed = true;
+    }
     PersistentRetryQueue(const PersistentRetryQueue &) = delete;
     PersistentRetryQueue &operator=(const PersistentRetryQueue &) = delete;
 
@@ -140,6 +144,9 @@ public:
     // Starts the drain when an executor is set, entries wait and no drain runs.
     void resume() {
         Machine &m = *machine_;
+        if (!m.file) {
+            m.takeFile();
+        }
         if (m.state == State::idle && m.executor && !m.entries.empty()) {
             m.state = State::ready;
             m.pump();
@@ -153,7 +160,11 @@ private:
         // A deque: the drain takes entries from the front.
         std::deque<Entry> entries;
         std::vector<Entry> deadLetter;
+        // The file the queue is meant to keep, and, while it holds the file's lock, the file.
+        std::optional<std::filesystem::path> storeURL;
+        std::unique_ptr<QLockFile> lock;
         std::optional<RetryQueueFile> file;
+        bool toldHeld = false;
         std::vector<double> backoff;
         int64_t maxAttempts = 1;
         Executor executor;
@@ -169,7 +180,41 @@ private:
         bool pumping = false;
         bool closed = false;
 
-        bool persist() { return file && file->save(entries); }
+        bool persist() {
+            if (!file && !takeFile()) {
+                return false;
+            }
+            return file->save(entries);
+        }
+
+        // Takes the file's lock when the queue has a file and does not hold it yet; the file's
+        // entries then join the queue's, after them, and are written with them. True when the
+        // queue holds the file now.
+        bool takeFile() {
+            if (file) {
+                return true;
+            }
+            if (!storeURL || !(lock = lockFor(*storeURL, !toldHeld))) {
+                toldHeld = toldHeld || storeURL.has_value();
+                return false;
+            }
+            file.emplace(*storeURL);
+            auto loaded = file->template load<Operation>();
+            if (loaded.empty()) {
+                return true;
+            }
+            const bool hadEntries = !entries.empty();
+            for (Entry &entry : loaded) {
+                if (std::none_of(entries.begin(), entries.end(),
+                                 [&](const Entry &e) { return e.id == entry.id; })) {
+                    entries.push_back(std::move(entry));
+                }
+            }
+            if (hadEntries) {
+                file->save(entries);
+            }
+            return true;
+        }
 
         // Runs transitions until the machine waits for a completion or a wake, or is idle.
         // Completions that come inside a step only record their outcome, so a long run of
@@ -293,10 +338,10 @@ private:
         };
     }
 
-    // The file's lock, taken before anything is read; none when another queue holds it. Its
-    // age says nothing: a queue holds it for hours, and only a holder that has gone (or a boot
-    // since) makes it stale.
-    static std::unique_ptr<QLockFile> lockFor(const std::filesystem::path &file) {
+    // The file's lock, taken before anything is read; none when another queue holds it (said
+    // in the log when `tell`). Its age says nothing: a queue holds it for hours, and only a
+    // holder that has gone (or a boot since) makes it stale.
+    static std::unique_ptr<QLockFile> lockFor(const std::filesystem::path &file, bool tell) {
         try {
             createFolders(file.parent_path(), FileAccess::userOnly);
         } catch (const std::filesystem::filesystem_error &) {
@@ -313,14 +358,16 @@ private:
             restrictToUser(lockPath, ignored);
             return lock;
         }
-        logger("com.ostrevale.tandrel.host", "feedback")
-            ->warn("Retry queue file '{}' {}; entries are kept in memory only", file.string(),
-                   lock->error() == QLockFile::LockFailedError ? "is held by another queue"
-                                                               : "cannot be locked");
+        if (tell) {
+            logger("com.ostrevale.tandrel.host", "feedback")
+                ->warn("Retry queue file '{}' {}; entries are kept in memory until it can be",
+                       file.string(),
+                       lock->error() == QLockFile::LockFailedError ? "is held by another queue"
+                                                                   : "cannot be locked");
+        }
         return nullptr;
     }
 
-    std::unique_ptr<QLockFile> lock_;
     std::shared_ptr<Machine> machine_;
 };
 

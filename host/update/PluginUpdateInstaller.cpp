@@ -1,6 +1,7 @@
 #include "host/update/PluginUpdateInstaller.h"
 
 #include "core/support/ApplicationSupport.h"
+#include "core/support/FileAccess.h"
 #include "core/support/Numeric.h"
 #include "core/support/Uuid.h"
 #include "host/update/UpdateBuildSettings.h"
@@ -221,7 +222,9 @@ std::filesystem::path
 PluginUpdateInstaller::unpackAndVerify(const std::filesystem::path &zip,
                                        const std::filesystem::path &temporaryFolder) const {
     const std::filesystem::path extracted = temporaryFolder / "extracted";
-    std::filesystem::create_directory(extracted);
+    if (::mkdir(extracted.c_str(), 0700) != 0) {
+        throw std::system_error(errno, std::generic_category(), "Cannot create \"extracted\"");
+    }
     const platform::ToolResult unpacked = seams_.tools->unpack(zip, extracted);
     if (unpacked.status != 0) {
         throw InstallError::unzip(quoted(unpacked.output, temporaryFolder));
@@ -304,6 +307,8 @@ void PluginUpdateInstaller::installIntoApplications(const std::filesystem::path 
     // open, and the next start runs the new one.
     try {
         seams_.files->createDirectories(target.parent_path());
+        // The host launches what is in it: nobody else may put anything there.
+        narrowAtStart({{target.parent_path(), FileAccess::standard}});
         seams_.files->replaceItem(app, target);
     } catch (const std::exception &error) {
         if (isPermissionDenied(std::current_exception())) {

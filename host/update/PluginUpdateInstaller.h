@@ -204,6 +204,9 @@ public:
     // one.
     static void requireNewerBuild(const std::filesystem::path &app, std::int64_t installedBuild);
     // Asks running copies to quit, waits for them, and replaces the installed application.
+    // The host launches what is in the applications folder, so only its owner may change it:
+    // the folders made for it are 0755 whatever the umask, and one of ours that others may
+    // write is narrowed so (one shared with the sticky bit is left as it is).
     void installIntoApplications(const std::filesystem::path &app) const;
 
     // Polls until every application has ended or the time-out has passed; never fails.

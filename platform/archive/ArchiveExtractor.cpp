@@ -1,11 +1,17 @@
 #include "platform/archive/ArchiveExtractor.h"
 
+#include "core/support/FileDescriptor.h"
+#include "platform/archive/Utf8Names.h"
 #include "platform/bundle/BundlePath.h"
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <string>
@@ -238,8 +244,25 @@ Reader zipReader() {
 void ArchiveExtractor::extract(const std::filesystem::path &archive,
                                const std::filesystem::path &destination,
                                const ExtractionLimits &limits) {
+    // A pipe or a device would be waited on, or read without end: what is at the path is
+    // looked at without waiting, and only a regular file is read.
+    const tandrel::FileDescriptor file(
+        ::open(archive.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const int fd = file.get();
+    if (fd < 0) {
+        refuse("cannot open the archive: " + std::string(std::strerror(errno)));
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        refuse("cannot open the archive: not a regular file");
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        refuse("cannot open the archive: " + std::string(std::strerror(errno)));
+    }
+    const Utf8Names names;
     Reader reader = zipReader();
-    if (archive_read_open_filename(reader.get(), archive.c_str(), 1 << 16) != ARCHIVE_OK) {
+    if (archive_read_open_fd(reader.get(), fd, 1 << 16) != ARCHIVE_OK) {
         refuse("cannot open the archive: " + libraryError(reader.get(), "unknown error"));
     }
     Extraction(reader.get(), destination, limits).run();
@@ -248,6 +271,7 @@ void ArchiveExtractor::extract(const std::filesystem::path &archive,
 void ArchiveExtractor::extract(std::span<const std::uint8_t> archive,
                                const std::filesystem::path &destination,
                                const ExtractionLimits &limits) {
+    const Utf8Names names;
     Reader reader = zipReader();
     if (archive_read_open_memory(reader.get(), archive.data(), archive.size()) != ARCHIVE_OK) {
         refuse("cannot open the archive: " + libraryError(reader.get(), "unknown error"));

@@ -31,10 +31,12 @@ public:
 //   linkStaysInside), so a link at the top level is refused; nothing is written through a
 //   link: an entry below a link entry, or a second entry for one name, is refused;
 // - at most `maxEntries` entries and `maxBytes` bytes of content.
-// Owners, access lists and extended attributes are never restored; a folder keeps its
-// permission bits but is always writable and searchable by its owner, so that what was
-// unpacked can be removed again. What was written before a refused entry stays in
-// `destination`; nothing is written outside it.
+// Only a regular file is read as an archive (a pipe is refused, not waited on). Names are
+// taken as UTF-8 whatever the process's locale. Owners, access lists and extended attributes
+// are never restored; a folder keeps its permission bits but is always writable and
+// searchable by its owner, so that what was unpacked can be removed again, and never by
+// others. What was written before a refused entry stays in `destination`; nothing is written
+// outside it.
 struct ArchiveExtractor {
     // `destination` must be an existing folder; it should be empty.
     static void extract(const std::filesystem::path &archive,

@@ -1,5 +1,7 @@
 #include "platform/archive/ZipWriter.h"
 
+#include "platform/archive/Utf8Names.h"
+
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
@@ -124,6 +126,7 @@ private:
 
 void ZipWriter::writeFolder(const std::filesystem::path &folder, const std::filesystem::path &zip) {
     try {
+        const Utf8Names names;
         Packer packer(zip);
         packer.add(folder, folder.filename().string());
         packer.finish();

@@ -20,6 +20,11 @@ std::string octal(std::uint32_t mode) {
     return text;
 }
 
+std::string writableByOthers(mode_t mode) {
+    return "writable by " + std::string((mode & S_IWOTH) != 0 ? "everybody" : "its group") +
+           " (permissions " + octal(mode & 0777) + ")";
+}
+
 // The folders a manifest covers: those that hold one of its entries or the signature.
 std::set<std::string, std::less<>> coveredFolders(const SignatureManifest &manifest) {
     std::set<std::string, std::less<>> folders;
@@ -49,16 +54,20 @@ std::optional<std::string> difference(const std::filesystem::path &bundle,
     for (auto it = std::filesystem::recursive_directory_iterator(bundle, error);
          !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
         const std::string path = it->path().lexically_relative(bundle).generic_string();
-        if (path == SignatureManifest::manifestPath || path == SignatureManifest::signaturePath) {
-            continue;
-        }
         const std::string name = BundlePath::printable(path);
-        if (const auto problem = BundlePath::problem(path)) {
-            return name + ": " + *problem;
-        }
         struct stat status {};
         if (::lstat(it->path().c_str(), &status) != 0) {
             return name + ": cannot be examined";
+        }
+        // What the host launches must not be changed by anybody but its owner afterwards.
+        if (S_ISREG(status.st_mode) && (status.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+            return name + ": " + writableByOthers(status.st_mode);
+        }
+        if (path == SignatureManifest::manifestPath || path == SignatureManifest::signaturePath) {
+            continue;
+        }
+        if (const auto problem = BundlePath::problem(path)) {
+            return name + ": " + *problem;
         }
         // Folders are implied by the paths inside them, so one that holds nothing signed is
         // not covered, empty or not: nothing unsigned is installed, not even a name.

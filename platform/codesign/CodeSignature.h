@@ -42,7 +42,8 @@ struct CodeSignature {
 // CodeSignature::display) and the bundle must be exactly what its manifest lists: every file
 // re-hashed with its permission bits, every link with its target, nothing missing, nothing
 // extra (a folder is extra unless it holds a listed entry or the signature), no set-user-ID or
-// set-group-ID file, nothing but files, folders and links.
+// set-group-ID file, no file (the signature's own included) that its group or others may
+// write, nothing but files, folders and links.
 // Accepted: status 0 and the first line "<bundle>: accepted". Rejected: status 3, the line
 // "<bundle>: rejected" and then the first problem found.
 struct Assessment {

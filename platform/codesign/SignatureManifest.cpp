@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <set>
 
 namespace platform {
@@ -121,6 +122,13 @@ SignatureManifest SignatureManifest::describe(const std::filesystem::path &bundl
         } else if (S_ISREG(status.st_mode)) {
             if ((status.st_mode & (S_ISUID | S_ISGID)) != 0) {
                 fail(quotedPath(path) + ": set-user-ID or set-group-ID");
+            }
+            // The installer refuses it: the program it launches must be its owner's to change.
+            if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+                char mode[8];
+                std::snprintf(mode, sizeof mode, "0%03o", status.st_mode & 0777);
+                fail(quotedPath(path) + ": writable by others (permissions " + mode +
+                     "); only its owner may write it (chmod go-w)");
             }
             const auto hash = hashFile(it->path());
             if (!hash) {

@@ -44,8 +44,9 @@ struct SignatureManifest {
     std::vector<Entry> files; // in path order, each path once
 
     // The manifest of a bundle as it is on disk, its own two files left out. Fails on a
-    // set-user-ID or set-group-ID file, on anything but files, folders and links, on a link
-    // that points out of the bundle and on an empty folder (which no entry would cover).
+    // set-user-ID or set-group-ID file, a file its group or others may write, anything but
+    // files, folders and links, a link that points out of the bundle and an empty folder
+    // (which no entry would cover).
     static SignatureManifest describe(const std::filesystem::path &bundle, std::string team);
 
     std::string encode() const;

@@ -1,5 +1,7 @@
 #include "platform/filemanager/FileManager.h"
 
+#include "core/support/FileAccess.h"
+#include "core/support/FileDescriptor.h"
 #include "core/support/RegularFile.h"
 #include "core/support/Uuid.h"
 
@@ -30,36 +32,16 @@ std::string quoted(const std::filesystem::path &path) {
     throw std::system_error(error, std::generic_category(), what);
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-    // Closes now so that a failed close is seen (a lost write shows up there).
-    int close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd);
-    }
-
-private:
-    int fd_;
-};
-
-// Permission bits without the set-user-ID, set-group-ID and sticky bits.
+// Permission bits without the set-user-ID, set-group-ID and sticky bits, and without write
+// access for the group and others: what is installed is changed by its owner only.
 constexpr mode_t plainPermissions(mode_t mode) {
-    return mode & 0777;
+    return mode & 0755;
 }
 
 void copyFile(const std::filesystem::path &from, const std::filesystem::path &to) {
     const std::string what = "Cannot copy " + quoted(from) + " to " + quoted(to);
-    Descriptor source(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    tandrel::FileDescriptor source(
+        ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (source.get() < 0) {
         fail(errno, what);
     }
@@ -70,8 +52,9 @@ void copyFile(const std::filesystem::path &from, const std::filesystem::path &to
     if (!S_ISREG(status.st_mode)) {
         fail(EINVAL, what + " (not a regular file)");
     }
-    Descriptor target(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                             plainPermissions(status.st_mode)));
+    tandrel::FileDescriptor target(::open(to.c_str(),
+                                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                          plainPermissions(status.st_mode)));
     if (target.get() < 0) {
         fail(errno, what);
     }
@@ -208,10 +191,10 @@ void FileManager::removeItem(const std::filesystem::path &at) {
 }
 
 void FileManager::createDirectories(const std::filesystem::path &at) {
-    std::error_code error;
-    std::filesystem::create_directories(at, error);
-    if (error) {
-        fail(error.value(), "Cannot create " + quoted(at));
+    try {
+        tandrel::createFolders(at, tandrel::FileAccess::standard);
+    } catch (const std::filesystem::filesystem_error &error) {
+        fail(error.code().value(), "Cannot create " + quoted(at));
     }
 }
 

@@ -22,8 +22,9 @@ public:
     static FileManager &standard();
 
     // Copies a file, a link or a folder with everything in it to `to`, which must not exist.
-    // Permission bits come along without the set-user-ID, set-group-ID and sticky bits; owners
-    // and times do not. Anything but files, links and folders (pipes, devices, sockets) fails.
+    // Permission bits come along without the set-user-ID, set-group-ID and sticky bits and
+    // without write access for the group and others, whatever the umask; owners and times do
+    // not. Anything but files, links and folders (pipes, devices, sockets) fails.
     // After a failure `to` may hold part of the copy.
     virtual void copyItem(const std::filesystem::path &from, const std::filesystem::path &to);
 
@@ -33,7 +34,8 @@ public:
     // Removes a file, a link or a folder with everything in it; nothing at the path is fine.
     virtual void removeItem(const std::filesystem::path &at);
 
-    // Creates the folder and any missing folders above it; an existing folder is fine.
+    // Creates the folder and any missing folders above it, each 0755 (only the owner writes
+    // them, whatever the umask); an existing folder is fine and keeps its mode.
     virtual void createDirectories(const std::filesystem::path &at);
 
     // Puts a copy of `from` at `to`, replacing whatever is there only once the copy is

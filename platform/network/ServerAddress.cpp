@@ -78,11 +78,32 @@ QUrl ServerAddress::url(const QString &path) const {
 }
 
 QString ServerAddress::shown() const {
-    const QUrl tolerant(text_, QUrl::TolerantMode);
+    const QString text = withoutUserInformation(text_);
+    const QUrl tolerant(text, QUrl::TolerantMode);
     if (tolerant.isValid() && !tolerant.host().isEmpty()) {
-        return escapingControls(tolerant.toString(QUrl::RemovePassword));
+        return escapingControls(tolerant.toString(QUrl::RemoveUserInfo));
     }
-    return escapingControls(text_);
+    return escapingControls(text);
+}
+
+QString ServerAddress::withoutUserInformation(const QString &text) {
+    // The authority runs from after "//" (or from the start, where a scheme's slashes are
+    // missing) to the path, query or fragment; whatever it holds up to its last "@" is the
+    // user name and password, however malformed the rest may be.
+    const qsizetype slashes = text.indexOf(QLatin1String("//"));
+    const qsizetype start = slashes < 0 ? 0 : slashes + 2;
+    qsizetype end = text.size();
+    for (const QChar delimiter : {u'/', u'?', u'#'}) {
+        const qsizetype at = text.indexOf(delimiter, start);
+        if (at >= 0 && at < end) {
+            end = at;
+        }
+    }
+    const qsizetype at = end > start ? text.lastIndexOf(u'@', end - 1) : -1;
+    if (at < start) {
+        return text;
+    }
+    return text.left(start) + text.mid(at + 1);
 }
 
 QString ServerAddress::problemText() const {

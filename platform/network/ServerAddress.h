@@ -24,8 +24,12 @@ public:
     // an empty URL unless the address is allowed.
     QUrl url(const QString &path) const;
 
-    // The address as messages may quote it: without its password, control characters escaped.
+    // The address as messages and logs may quote it: without its user name and password, also
+    // where the rest of it is malformed, control characters escaped.
     QString shown() const;
+    // The text with whatever stands between the scheme's "//" and the last "@" before the
+    // path taken out ("http://u:pw@[::1:8766" gives "http://[::1:8766").
+    static QString withoutUserInformation(const QString &text);
 
     // Which part of the address is not allowed, as the end of a sentence ("a user name or
     // password is not allowed in it"); empty when it is allowed.

@@ -34,9 +34,15 @@ bool written(QSettings &settings, const QString &key) {
 }
 
 // QSettings saves through a new file that takes the old one's permissions, or the umask's for
-// the first: so the file is there, and the user's alone, before it writes. A file that cannot
-// be made or narrowed leaves the write to fail or succeed on its own.
+// the first, in a folder it makes as the umask allows: so the folder and the file are there,
+// and the user's alone, before it writes. A file that cannot be made or narrowed (a link in
+// its place is never followed) leaves the write to fail or succeed on its own.
 void keepToUser(const std::filesystem::path &file) {
+    try {
+        tandrel::createFolders(file.parent_path(), tandrel::FileAccess::userOnly);
+    } catch (const std::filesystem::filesystem_error &) {
+        // Then the file cannot be made either, and the write says so.
+    }
     const int made = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (made >= 0) {
         ::close(made);
@@ -92,7 +98,12 @@ bool MemoryKeyValueStore::remove(const QString &key) {
 
 std::shared_ptr<SettingsKeyValueStore> SettingsKeyValueStore::standardUserDefaults() {
     return std::shared_ptr<SettingsKeyValueStore>(new SettingsKeyValueStore(
-        [] { return std::make_unique<QSettings>("Ostrevale", "Embrik Host"); }));
+        [] { return std::make_unique<QSettings>("Ostrevale", "Embrik Host"); },
+        [] { keepToUser(standardUserDefaultsFile()); }));
+}
+
+std::filesystem::path SettingsKeyValueStore::standardUserDefaultsFile() {
+    return QFile::encodeName(QSettings("Ostrevale", "Embrik Host").fileName()).toStdString();
 }
 
 std::shared_ptr<SettingsKeyValueStore> SettingsKeyValueStore::iniFile(const QString &path,

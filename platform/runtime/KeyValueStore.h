@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <QVariantMap>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -52,8 +53,12 @@ private:
 // read at once and every change is written out before the call returns.
 class SettingsKeyValueStore final : public KeyValueStore {
 public:
-    // The host's user defaults: organisation "Ostrevale", application "Embrik Host".
+    // The host's user defaults: organisation "Ostrevale", application "Embrik Host". They hold
+    // the presets (the texts burned in), the watched libraries and the served timeline, so
+    // the file is the user's alone (0600 in a folder made 0700), as with `userOnly` below.
     static std::shared_ptr<SettingsKeyValueStore> standardUserDefaults();
+    // Their file: "Ostrevale/Embrik Host.conf" in the user's settings folder.
+    static std::filesystem::path standardUserDefaultsFile();
     // A suite in an INI file of its own. With `userOnly` the file is the user's alone (0600),
     // also when it was made wider before: it is narrowed, or made so, before each write.
     static std::shared_ptr<SettingsKeyValueStore>

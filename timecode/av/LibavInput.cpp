@@ -49,6 +49,15 @@ LibavInput::LibavInput(const std::filesystem::path &path) {
     }
 }
 
+bool LibavInput::opens(const std::filesystem::path &path) {
+    try {
+        const LibavInput input(path);
+        return true;
+    } catch (const MediaParseError &) {
+        return false;
+    }
+}
+
 LibavInput::~LibavInput() {
     avformat_close_input(&context_);
 }

@@ -16,6 +16,8 @@ public:
     // Throws MediaParseError::internalError, with the reason, when the file cannot be opened, is
     // no regular file, or cannot be read as media.
     explicit LibavInput(const std::filesystem::path &path);
+    // Whether the file opens so.
+    static bool opens(const std::filesystem::path &path);
     ~LibavInput();
     LibavInput(const LibavInput &) = delete;
     LibavInput &operator=(const LibavInput &) = delete;

@@ -207,6 +207,57 @@ std::optional<std::string> moveChunkOffsets(MovieBox &table, uint64_t start, uin
 
 } // namespace
 
+std::optional<std::string> sampleTableProblem(const MovieBox &movie) {
+    struct Table {
+        FourCharCode type;
+        const char *what;
+        // Bytes before the count, after the version and flags; bytes per entry.
+        size_t skipped;
+        size_t entryBytes;
+    };
+    static constexpr Table tables[] = {
+        {fourCharCode("stco"), "chunk offsets", 0, 4},
+        {fourCharCode("co64"), "chunk offsets", 0, 8},
+        {fourCharCode("stsz"), "sample sizes", 4, 4},
+        {fourCharCode("stsc"), "samples per chunk", 0, 12},
+        {fourCharCode("stts"), "sample times", 0, 8},
+        {fourCharCode("ctts"), "composition offsets", 0, 8},
+        {fourCharCode("stss"), "sync samples", 0, 4},
+    };
+    for (const MovieBox &track : movie.children) {
+        const MovieBox *samples =
+            isTrack(track)
+                ? track.find({fourCharCode("mdia"), fourCharCode("minf"), fourCharCode("stbl")})
+                : nullptr;
+        if (samples == nullptr) {
+            continue;
+        }
+        for (const MovieBox &box : samples->children) {
+            for (const Table &table : tables) {
+                if (box.type != table.type) {
+                    continue;
+                }
+                const std::string name = "track " + std::to_string(movieTrackID(track)) + "'s " +
+                                         table.what + " ('" + fourCharCodeText(table.type) + "')";
+                if (box.payload.size() < 8 + table.skipped) {
+                    return name + " are cut short";
+                }
+                BigEndianReader reader(box.payload, table.what);
+                reader.skip(4);
+                // A sample size table with one size for every sample lists none.
+                const uint32_t size = table.skipped > 0 ? reader.u32() : 0;
+                const uint64_t count = reader.u32();
+                const uint64_t held = reader.remaining() / table.entryBytes;
+                if (size == 0 && count > held) {
+                    return name + " claim " + std::to_string(count) + " entries but hold " +
+                           std::to_string(held);
+                }
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> moveMediaData(MovieBox &movie, uint64_t start, uint64_t end,
                                          int64_t shift, const std::set<uint32_t> &skipping) {
     // Item locations hold offsets of their own. The type is looked for in every byte, so that

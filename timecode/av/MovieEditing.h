@@ -31,6 +31,13 @@ void addTimecodeReferences(MovieBox &movie, uint32_t timecodeTrackID);
 // a reference box left empty.
 void removeTimecodeTracks(MovieBox &movie, const std::set<uint32_t> &trackIDs);
 
+// Why the tracks' sample tables cannot be trusted: a table ('stco', 'co64', 'stsz', 'stsc',
+// 'stts', 'ctts', 'stss') whose count claims more entries than its box holds ("track 2's chunk
+// offsets ('stco') claim 257 entries but hold 1"). Demuxers read such a count past the box,
+// into whatever follows it, so the same table reads differently once the movie box moves.
+// Nothing when every table holds what it claims.
+std::optional<std::string> sampleTableProblem(const MovieBox &movie);
+
 // Follows media data moved within the file: every chunk offset at or past `end` moves by `shift`
 // bytes and those before `start` stay, in every track but the skipped ones. Answers why the
 // media cannot be followed so, leaving the movie unchanged: samples in another file (a data

@@ -1,6 +1,7 @@
 #include "timecode/av/MutableMovie.h"
 
 #include "timecode/av/BigEndian.h"
+#include "timecode/av/LibavInput.h"
 #include "timecode/av/MediaAsset.h"
 #include "timecode/av/MediaWriteError.h"
 #include "timecode/av/MovieEditing.h"
@@ -13,6 +14,7 @@
 
 #include <array>
 #include <limits>
+#include <optional>
 #include <set>
 
 namespace timecode {
@@ -45,6 +47,25 @@ MediaWriteError refusal(const std::string &why) {
     return MediaWriteError(MediaWriteError::internalError, why);
 }
 
+// Why the file does not hold the movie written, its movie box in use at `offset`, or does not
+// open where it opened before; nothing when it does.
+std::optional<std::string> readBackProblem(const std::filesystem::path &file, const MovieBox &movie,
+                                           uint64_t offset, uint64_t size, bool mustDemux) {
+    try {
+        const MovieStructure written = MovieStructure::read(FileByteSource(file));
+        if (!(written.movie == movie) || written.movieBox().offset != offset ||
+            written.fileSize != size) {
+            return "it does not hold the movie box written";
+        }
+    } catch (const MovieFormatError &error) {
+        return std::string(error.what());
+    }
+    if (mustDemux && !LibavInput::opens(file)) {
+        return "it no longer opens as media";
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 MutableMovie MutableMovie::open(const std::filesystem::path &path) {
@@ -59,6 +80,11 @@ MutableMovie MutableMovie::open(const std::filesystem::path &path) {
             if (!trackIDs.insert(record.trackID).second) {
                 throw MovieFormatError("two tracks share ID " + std::to_string(record.trackID));
             }
+        }
+        // A save moves the movie box: tables that read past their boxes would read other
+        // bytes there, and the movie would open nowhere.
+        if (const auto problem = sampleTableProblem(movie.structure_.movie)) {
+            throw MovieFormatError("its index is damaged: " + *problem);
         }
         const MovieBox *header = movie.structure_.movie.child(fourCharCode("mvhd"));
         if (header == nullptr) {
@@ -80,6 +106,7 @@ MutableMovie MutableMovie::open(const std::filesystem::path &path) {
     if (movie.header_.timescale == 0) {
         throw refusal(path.string() + ": the movie has no timescale");
     }
+    movie.demuxable_ = LibavInput::opens(path);
     return movie;
 }
 
@@ -237,6 +264,14 @@ void MutableMovie::save() {
         return;
     }
     fastStartLost_.clear();
+    // Opened for writing first, whichever way the movie is saved: a movie its user may not
+    // write is not changed, not even by a new file renamed over it.
+    std::optional<FileMovieWriter> writer;
+    try {
+        writer.emplace(path_);
+    } catch (const MovieFormatError &error) {
+        throw refusal(path_.string() + ": " + error.what());
+    }
     if (structure_.isFastStart()) {
         try {
             saveAnew();
@@ -244,12 +279,6 @@ void MutableMovie::save() {
         } catch (const MovieFileReplacement::NotReplaceable &why) {
             fastStartLost_ = why.what();
         }
-    }
-    std::optional<FileMovieWriter> writer;
-    try {
-        writer.emplace(path_);
-    } catch (const MovieFormatError &error) {
-        throw refusal(path_.string() + ": " + error.what());
     }
     save(*writer);
 }
@@ -302,7 +331,8 @@ void MutableMovie::saveAnew() {
         // The new file must read as the movie meant before it takes the old one's place.
         MovieStructure written = MovieStructure::read(FileByteSource(replacement.newFile()));
         if (!(written.movie == boxes.movie) || !written.isFastStart() ||
-            written.fileSize != newSize) {
+            written.fileSize != newSize ||
+            (demuxable_ && !LibavInput::opens(replacement.newFile()))) {
             throw refusal(path_.string() + ": the new file did not read back as written");
         }
         replacement.commit();
@@ -349,6 +379,14 @@ void MutableMovie::save(MovieFileWriter &writer) {
             writer.write(offset + 4, freeType);
         }
         writer.synchronize();
+        // Saved only once it reads back, here and in demuxers that opened it before; else the
+        // old movie box is put back below.
+        if (const auto why =
+                readBackProblem(path_, movie, original + media.size(),
+                                original + media.size() + movieBytes.size(), demuxable_)) {
+            throw refusal(path_.string() + ": the saved movie did not read back (" + *why +
+                          "), so it was put back as it was");
+        }
     } catch (...) {
         // Put the file back as it was; the first failure is the one reported.
         try {

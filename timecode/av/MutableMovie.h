@@ -34,13 +34,19 @@ namespace timecode {
 // file with other names, an owner or attributes a new file cannot get, no room for a copy),
 // the movie is saved in place as above and fastStartLost() says why.
 //
+// A save counts only once the file reads back as written (and opens in demuxers where it did
+// before); one that does not is undone. A movie whose sample tables claim more than they hold
+// is refused when it is opened: demuxers read such a table past its box, which reads
+// otherwise once the box has moved. A file the user may not write is refused, however it
+// would be saved.
+//
 // Operations that fail leave the movie as it was.
 class MutableMovie {
 public:
     // Throws MediaWriteError::internalError for a file that is not a regular file, not a movie
     // or cannot be edited in place (fragmented, ending inside a box, with a last box that runs
-    // to the end of the file, or with two tracks of one ID), and std::system_error when it
-    // cannot be read.
+    // to the end of the file, with two tracks of one ID, or with sample tables that claim more
+    // entries than they hold), and std::system_error when it cannot be read.
     static MutableMovie open(const std::filesystem::path &path);
 
     const std::filesystem::path &path() const { return path_; }
@@ -81,10 +87,12 @@ public:
                                 MediaFileType fileType);
 
     // Writes the changes (nothing when there are none), a fast-start movie anew where it can.
-    // Throws MediaWriteError::internalError when the file's length changed since it was opened
-    // or last saved, and what writing throws; the file is then as it was.
+    // Throws std::system_error when the file cannot be opened for writing (nothing is
+    // written then, either way), MediaWriteError::internalError when the file's length
+    // changed since it was opened or last saved or the result did not read back, and what
+    // writing throws; the file is then as it was.
     void save();
-    // Saves in place, through the writer, whatever the movie's layout.
+    // Saves in place, through the writer, whatever the movie's layout, and reads the file back.
     void save(MovieFileWriter &writer);
 
 private:
@@ -114,6 +122,8 @@ private:
     std::vector<PendingSample> pending_;
     bool changed_ = false;
     std::string fastStartLost_;
+    // libavformat opened the file when it was opened here: a save must keep it so.
+    bool demuxable_ = false;
 };
 
 } // namespace timecode

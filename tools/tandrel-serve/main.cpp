@@ -106,8 +106,9 @@ int main(int argc, char **argv) {
 
     AppState::Services services = AppState::Services::standard();
     if (options->settings) {
-        services.userDefaults =
-            platform::SettingsKeyValueStore::iniFile(QString::fromStdString(*options->settings));
+        // The host's user defaults, as the host keeps them: the user's alone.
+        services.userDefaults = platform::SettingsKeyValueStore::iniFile(
+            QString::fromStdString(*options->settings), FileAccess::userOnly);
     } else {
         services.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
     }

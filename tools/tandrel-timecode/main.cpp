@@ -40,7 +40,10 @@ constexpr const char *helpText =
     "probe FILE\n"
     "  Prints the movie's rates and timecodes as one JSON object. A field that cannot be read\n"
     "  holds the name of its error.\n"
-    "    timecodeFrameRate, drop   the rate the movie's timecode counts in (from its video)\n"
+    "    timecodeFrameRate, drop   the rate that start, end and duration count in: that of the\n"
+    "                              track start is read from; without a start, the rate the\n"
+    "                              movie's frames run at (its video's, else its first timecode\n"
+    "                              track's), drop-frame when a timecode track says so\n"
     "    videoFrameRate, interlaced\n"
     "    start, startTrackID       the first timecode of the timecode track players show: the\n"
     "                              one the first enabled track's timecode reference names;\n"
@@ -106,12 +109,6 @@ std::optional<Start> startOf(const MediaAsset &asset,
 
 int probe(const char *path) {
     const auto asset = MediaAsset::open(path);
-    Json json;
-    json["timecodeFrameRate"] =
-        field([&] { return std::string(asset->timecodeFrameRate().rawValue()); });
-    json["drop"] = asset->isTimecodeFrameRateDropFrame();
-    json["videoFrameRate"] = field([&] { return std::string(asset->videoFrameRate().rawValue()); });
-    json["interlaced"] = asset->isVideoInterlaced();
     // Every timecode track's samples, read once for the start and for the list.
     std::vector<std::vector<Timecode>> timecodes;
     std::exception_ptr timecodesUnread;
@@ -122,28 +119,51 @@ int probe(const char *path) {
     }
     Json start;
     Json startTrack;
-    Json end;
+    std::optional<Start> found;
     try {
         if (timecodesUnread) {
             std::rethrow_exception(timecodesUnread);
         }
-        if (const std::optional<Start> found = startOf(*asset, timecodes)) {
+        found = startOf(*asset, timecodes);
+        if (found) {
             start = found->timecode.stringValue();
             startTrack = found->trackID;
-            end = field([&] {
-                const Timecode duration =
-                    asset->durationTimecode(found->timecode.frameRate(), kBase, kLimit);
-                return (found->timecode + duration).stringValue();
-            });
         }
     } catch (...) {
-        start = startTrack = end = errorName(std::current_exception());
+        start = startTrack = errorName(std::current_exception());
     }
+    // One rate for the start, its end and the duration: the start's own, else the movie's.
+    std::optional<TimecodeFrameRate> rate;
+    std::exception_ptr rateUnread;
+    try {
+        rate = found ? found->timecode.frameRate() : asset->timecodeFrameRate();
+    } catch (...) {
+        rateUnread = std::current_exception();
+    }
+    const auto atRate = [&](const std::function<Json(TimecodeFrameRate)> &read) {
+        return field([&] {
+            if (rateUnread) {
+                std::rethrow_exception(rateUnread);
+            }
+            return read(*rate);
+        });
+    };
+
+    Json json;
+    json["timecodeFrameRate"] =
+        atRate([](TimecodeFrameRate r) { return std::string(r.rawValue()); });
+    json["drop"] = rate ? rate->isDrop() : asset->isTimecodeFrameRateDropFrame();
+    json["videoFrameRate"] = field([&] { return std::string(asset->videoFrameRate().rawValue()); });
+    json["interlaced"] = asset->isVideoInterlaced();
     json["start"] = start;
     json["startTrackID"] = startTrack;
-    json["end"] = end;
-    json["duration"] =
-        field([&] { return asset->durationTimecode(std::nullopt, kBase, kLimit).stringValue(); });
+    json["end"] = found ? atRate([&](TimecodeFrameRate r) {
+        return (found->timecode + asset->durationTimecode(r, kBase, kLimit)).stringValue();
+    })
+                        : start;
+    json["duration"] = atRate([&](TimecodeFrameRate r) {
+        return asset->durationTimecode(r, kBase, kLimit).stringValue();
+    });
     json["timecodes"] = field([&] {
         if (timecodesUnread) {
             std::rethrow_exception(timecodesUnread);

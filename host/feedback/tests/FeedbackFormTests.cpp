@@ -69,7 +69,7 @@ TEST(FeedbackStatus, SaysWhatHappenedAndOnlyPromisesWhatWillHappen) {
         QStringLiteral(" It is kept in ~/.local/share/Tandrel/feedback_retry_queue.json.");
     const QString userInfo = QStringLiteral("a user name or password is not allowed in it");
 
-    enum class Outcome { delivered, noConnection, notTaken };
+    enum class Outcome { delivered, noConnection, noAnswer, notTaken };
     enum class Sender { host, tool };
     const struct {
         bool configured;
@@ -79,6 +79,8 @@ TEST(FeedbackStatus, SaysWhatHappenedAndOnlyPromisesWhatWillHappen) {
         Sender sender;
         QString text;
         bool ok;
+        // Whether a host of this build has a server of its own.
+        bool hostHasServer = true;
     } cases[] = {
         {true, true, Outcome::delivered, false, Sender::host, "Thanks! Feedback received (ID: abc)",
          true},
@@ -91,6 +93,27 @@ TEST(FeedbackStatus, SaysWhatHappenedAndOnlyPromisesWhatWillHappen) {
          "~/.local/share/Tandrel/feedback_retry_queue.json; Embrik Host sends it when it next "
          "starts.",
          true},
+        // A slow server, or one that closes the connection, is no missing network.
+        {true, true, Outcome::noAnswer, true, Sender::host,
+         "The feedback server did not answer \u2014 feedback is saved and will be sent again "
+         "automatically.",
+         true},
+        {true, true, Outcome::noAnswer, true, Sender::tool,
+         "The feedback server did not answer \u2014 feedback is saved in "
+         "~/.local/share/Tandrel/feedback_retry_queue.json; Embrik Host sends it again when it "
+         "next starts.",
+         true},
+        // The tool had its server from the environment; a host of this build has none.
+        {true, true, Outcome::noConnection, true, Sender::tool,
+         "No network right now \u2014 feedback is saved in "
+         "~/.local/share/Tandrel/feedback_retry_queue.json; Embrik Host sends it when it next "
+         "starts with a feedback server configured.",
+         true, false},
+        {true, true, Outcome::notTaken, true, Sender::tool,
+         "The feedback server did not take the feedback \u2014 it is saved in "
+         "~/.local/share/Tandrel/feedback_retry_queue.json; Embrik Host tries again when it "
+         "next starts with a feedback server configured.",
+         false, false},
         {true, true, Outcome::notTaken, true, Sender::host,
          "The feedback server did not take the feedback \u2014 it is saved and will be tried "
          "again automatically.",
@@ -136,8 +159,10 @@ TEST(FeedbackStatus, SaysWhatHappenedAndOnlyPromisesWhatWillHappen) {
                                  ? QStringLiteral("Connection refused")
                                  : QStringLiteral("HTTP 413: {\"code\":413}");
             result.connectivityFailure = c.outcome == Outcome::noConnection;
+            result.noAnswer = c.outcome == Outcome::noAnswer;
             result.savedForRetry = c.savedForRetry;
         }
+        result.hostHasServer = c.hostHasServer;
         result.server = !c.configured      ? Server::none
                         : c.addressAllowed ? Server::usable
                                            : Server::refused;

@@ -238,6 +238,102 @@ TEST_F(FeedbackServiceTest, ARefusedRecordIsDescribedQueuedAndRetriedAtOnce) {
     }
 }
 
+// Answers every post with the status and a body without end, as long as the client reads.
+class EndlessAnswers {
+public:
+    explicit EndlessAnswers(int status) {
+        server_.listen(QHostAddress::LocalHost);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this, status] {
+            QTcpSocket *connection = server_.nextPendingConnection();
+            QObject::connect(connection, &QTcpSocket::readyRead, [connection, status] {
+                if (!connection->readAll().contains("\r\n\r\n")) {
+                    return;
+                }
+                connection->write(QStringLiteral("HTTP/1.1 %1 Answer\r\nContent-Type: "
+                                                 "text/plain\r\nTransfer-Encoding: chunked\r\n\r\n")
+                                      .arg(status)
+                                      .toLatin1());
+                const auto more = [connection] {
+                    if (connection->bytesToWrite() < (1 << 20)) {
+                        connection->write("10000\r\n" + QByteArray(0x10000, 'x') + "\r\n");
+                    }
+                };
+                QObject::connect(connection, &QTcpSocket::bytesWritten, connection, more);
+                more();
+            });
+        });
+    }
+    QString server() const {
+        return QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort());
+    }
+
+private:
+    QTcpServer server_;
+};
+
+// A server may answer with a body without end: the service reads what its message shows and
+// ends the transfer there, instead of holding (and waiting for) it all.
+TEST_F(FeedbackServiceTest, ReadsNoMoreOfAnAnswerThanItsMessageUses) {
+    const struct {
+        int status;
+        QString failure;
+        std::optional<QString> recordID;
+    } cases[] = {
+        {500, "HTTP 500: " + QString(200, u'x'), std::nullopt},
+        // A success is a success, whatever follows its first bytes.
+        {201, QString(), QStringLiteral("?")},
+    };
+    for (const auto &c : cases) {
+        std::filesystem::remove_all(queueFile.parent_path());
+        EndlessAnswers server(c.status);
+        auto service = make(server.server());
+        const SendResult result = send(*service, record());
+        EXPECT_EQ(result.failure, c.failure);
+        EXPECT_EQ(result.recordID, c.recordID);
+    }
+}
+
+// A server that is slow to answer, or that closes the connection without answering, is no
+// missing network. Either may have filed the record already: the retry then files it twice,
+// which no client can tell from a record that was lost.
+TEST_F(FeedbackServiceTest, AServerThatDoesNotAnswerIsToldFromNoNetwork) {
+    for (const bool closes : {false, true}) {
+        SCOPED_TRACE(closes ? "closes the connection" : "never answers");
+        std::filesystem::remove_all(queueFile.parent_path());
+        pauses.clear();
+        QTcpServer quiet;
+        ASSERT_TRUE(quiet.listen(QHostAddress::LocalHost));
+        int posts = 0;
+        QObject::connect(&quiet, &QTcpServer::newConnection, [&] {
+            QTcpSocket *connection = quiet.nextPendingConnection();
+            QObject::connect(connection, &QTcpSocket::readyRead, [&, connection] {
+                if (connection->readAll().contains("\r\n\r\n")) {
+                    ++posts;
+                }
+                if (closes) {
+                    connection->close();
+                }
+            });
+        });
+        FeedbackService::Configuration configuration{
+            QStringLiteral("http://127.0.0.1:%1").arg(quiet.serverPort()), queueFile, {}, true};
+        configuration.transferTimeout = std::chrono::milliseconds(200);
+        auto service = make(configuration);
+
+        const SendResult result = send(*service, record());
+        EXPECT_TRUE(result.noAnswer);
+        EXPECT_FALSE(result.connectivityFailure);
+        EXPECT_TRUE(result.savedForRetry);
+        EXPECT_EQ(FeedbackStatus::of(result).text,
+                  "The feedback server did not answer \u2014 feedback is saved and will be sent "
+                  "again automatically.");
+        // The retry posts it again (and on a connection closed without an answer, the network
+        // layer has already posted it once more by itself).
+        EXPECT_TRUE(waitFor([&] { return !pauses.empty(); }));
+        EXPECT_EQ(posts, closes ? 3 : 2);
+    }
+}
+
 // The form may close while a record is in flight: the record still goes, or waits.
 TEST_F(FeedbackServiceTest, ASendOutlivesTheObjectThatAwaitsIt) {
     LoopbackServer server({{500, "busy"}});

@@ -322,6 +322,45 @@ TEST_F(RetryQueueTest, OnlyOneQueueAtATimeKeepsAFile) {
     EXPECT_EQ(stored()[0].operation, "later");
 }
 
+// A tool run at the moment the host starts holds the file: the host's queue takes it once the
+// tool has gone, the next time it needs the file, and keeps the tool's entries with its own,
+// so nothing the host was given in the meantime is lost at its end.
+TEST_F(RetryQueueTest, AQueueThatFoundTheFileHeldTakesItWhenItNextNeedsIt) {
+    writeFile({Entry{Uuid::random(), "old", std::nullopt, 2}});
+    auto tool = make();
+    auto host = make();
+    EXPECT_FALSE(host->enqueue("while the tool ran"));
+    EXPECT_TRUE(tool->enqueue("from the tool"));
+    tool.reset();
+
+    EXPECT_TRUE(host->enqueue("after the tool"));
+    std::vector<std::string> texts;
+    for (const Entry &entry : stored()) {
+        texts.push_back(entry.operation);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"while the tool ran", "after the tool", "old",
+                                               "from the tool"}));
+    EXPECT_EQ(host->pendingCount(), 4u);
+
+    // Resuming takes it too, and a queue that ends without the file tries once more.
+    host.reset();
+    auto holder = make();
+    auto late = make();
+    EXPECT_FALSE(late->enqueue("kept in memory"));
+    holder.reset();
+    late->resume();
+    EXPECT_EQ(stored().size(), 5u);
+    late.reset();
+
+    holder = make();
+    auto quitting = make();
+    EXPECT_FALSE(quitting->enqueue("at the end"));
+    holder.reset();
+    quitting.reset();
+    ASSERT_EQ(stored().size(), 6u);
+    EXPECT_EQ(stored().front().operation, "at the end");
+}
+
 // The queue holds the user's words, address and screenshot: its file, its lock and the folder
 // it makes for them are the user's alone, also where an earlier build left them readable.
 TEST_F(RetryQueueTest, ItsFileLockAndFolderAreTheUsersAlone) {

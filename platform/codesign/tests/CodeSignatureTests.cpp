@@ -67,8 +67,12 @@ TEST(CodeSignature, AssessmentRejectsEveryChangeAfterSigning) {
         {"a missing file", [](const fs::path &b) { fs::remove(b / "Contents/Info.plist"); },
          "Contents/Info.plist: missing"},
         {"other permissions",
+         [](const fs::path &b) { ::chmod((b / "Contents/MacOS/Embrik").c_str(), 0700); },
+         "Contents/MacOS/Embrik: permissions 0700, signed 0755"},
+        // Refused as such before it is compared with what was signed.
+        {"permissions that let everybody write",
          [](const fs::path &b) { ::chmod((b / "Contents/MacOS/Embrik").c_str(), 0777); },
-         "Contents/MacOS/Embrik: permissions 0777, signed 0755"},
+         "Contents/MacOS/Embrik: writable by everybody (permissions 0777)"},
         {"a set-user-ID bit",
          [](const fs::path &b) { ::chmod((b / "Contents/MacOS/Embrik").c_str(), 04755); },
          "Contents/MacOS/Embrik: set-user-ID or set-group-ID"},

@@ -44,8 +44,10 @@ TEST(FileManager, CopiesATreeWithLinksAsLinksAndPlainPermissions) {
     fs::create_directories(from / "Contents" / "MacOS");
     writeFile(from / "Contents" / "MacOS" / "tool", "#!/bin/sh\n", 04755);
     writeFile(from / "Contents" / "data", "bytes", 0600);
+    writeFile(from / "Contents" / "open", "anybody's", 0666);
     fs::create_symlink(outside, from / "Contents" / "link");
     ::chmod((from / "Contents").c_str(), 0750);
+    ::chmod((from / "Contents" / "MacOS").c_str(), 0777);
 
     FileManager::standard().copyItem(from, temp.path() / "to");
 
@@ -53,6 +55,9 @@ TEST(FileManager, CopiesATreeWithLinksAsLinksAndPlainPermissions) {
     EXPECT_EQ(modeOf(to / "MacOS" / "tool"), 0755u) << "the set-user-ID bit stays behind";
     EXPECT_EQ(modeOf(to / "data"), 0600u);
     EXPECT_EQ(modeOf(to), 0750u);
+    // What is installed is changed by its owner only.
+    EXPECT_EQ(modeOf(to / "open"), 0644u);
+    EXPECT_EQ(modeOf(to / "MacOS"), 0755u);
     ASSERT_TRUE(fs::is_symlink(to / "link"));
     EXPECT_EQ(fs::read_symlink(to / "link"), outside);
     EXPECT_EQ(readRegularFile(to / "data", 100), "bytes");

@@ -1,10 +1,12 @@
 #include "platform/runtime/KeyValueStore.h"
 
+#include "core/tests/FileMode.h"
 #include "core/tests/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QSettings>
 
 #include <fstream>
 
@@ -51,6 +53,40 @@ TEST(KeyValueStore, AnIniSuiteKeepsEachKindAndSeesAnotherWritersChangesAtOnce) {
     EXPECT_EQ(store->string("ExtensionBridge.ActivePresetID"),
               "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
     EXPECT_EQ(store->data("Tandrel.Data"), QByteArray("[{\"a\":1}]"));
+}
+
+// The user defaults hold the presets (the texts burned in), the libraries and the served
+// timeline: the user's alone whatever the umask, also where an older build left them readable.
+// A link in the file's place is never narrowed: what it names keeps its mode.
+TEST(KeyValueStore, TheUserDefaultsAreTheUsersAloneWhateverTheUmask) {
+    namespace fs = std::filesystem;
+    tandrel::testing::TemporaryFolder folder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(folder.path().string()));
+    const fs::path file = SettingsKeyValueStore::standardUserDefaultsFile();
+    ASSERT_EQ(file, folder.path() / "Ostrevale" / "Embrik Host.conf");
+    const auto store = SettingsKeyValueStore::standardUserDefaults();
+    {
+        const tandrel::testing::ScopedUmask umask(0);
+        ASSERT_TRUE(store->setValue("Tandrel.Presets", QByteArray("[]")));
+    }
+    EXPECT_EQ(tandrel::testing::modeOf(file), 0600u);
+    EXPECT_EQ(tandrel::testing::modeOf(file.parent_path()), 0700u);
+
+    fs::permissions(file, fs::perms(0644));
+    {
+        const tandrel::testing::TypicalUmask umask;
+        ASSERT_TRUE(store->setValue("Tandrel.ActivePresetID", QString("x")));
+    }
+    EXPECT_EQ(tandrel::testing::modeOf(file), 0600u);
+
+    const fs::path elsewhere = folder.path() / "elsewhere.conf";
+    std::ofstream(elsewhere) << "";
+    fs::permissions(elsewhere, fs::perms(0644));
+    fs::remove(file);
+    fs::create_symlink(elsewhere, file);
+    store->setValue("Tandrel.ActivePresetID", QString("y"));
+    EXPECT_EQ(tandrel::testing::modeOf(elsewhere), 0644u);
 }
 
 TEST(KeyValueStore, AChangeThatCannotBeWrittenReportsIt) {

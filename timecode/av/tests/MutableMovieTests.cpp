@@ -379,6 +379,46 @@ TEST(MutableMovie, TheNextSaveOutranksOneCutShort) {
     EXPECT_EQ(videoStream(probedStreams(file)).at("tags").value("timecode", ""), "02:00:00:00");
 }
 
+// Passes everything on to the file, but writes the new movie box under another type, as a
+// disk that loses what it was given would: every write succeeds, and what is on disk reads as
+// no movie.
+class LosingWriter final : public MovieFileWriter {
+public:
+    explicit LosingWriter(const fs::path &file) : file_(file) {}
+    uint64_t size() override { return file_.size(); }
+    void write(uint64_t offset, std::span<const uint8_t> bytes) override {
+        std::vector<uint8_t> written(bytes.begin(), bytes.end());
+        if (written.size() > 8 && std::equal(written.begin() + 4, written.begin() + 8, "moov")) {
+            written[7] = 'x';
+        }
+        file_.write(offset, written);
+    }
+    void truncate(uint64_t size) override { file_.truncate(size); }
+    void synchronize() override { file_.synchronize(); }
+
+private:
+    FileMovieWriter file_;
+};
+
+TEST(MutableMovie, ASaveThatDoesNotReadBackIsUndone) {
+    ScratchFolder folder;
+    const fs::path file = copyInto(folder, fixtures::timecode25());
+    const std::string before = fileBytes(file);
+    MutableMovie movie = MutableMovie::open(file);
+    movie.addTimecodeTrack(tc("01:00:00:00", R::fps25), std::nullopt, std::nullopt,
+                           movie.fileType());
+    LosingWriter losing(file);
+    const std::string failed = errorText([&] { movie.save(losing); });
+    EXPECT_NE(failed.find("the saved movie did not read back (no movie box), so it was put back "
+                          "as it was"),
+              std::string::npos)
+        << failed;
+    EXPECT_TRUE(fileBytes(file) == before);
+    EXPECT_TRUE(movie.hasChanges());
+    movie.save();
+    EXPECT_EQ(timecodesOf(file), "10:00:00:00 |01:00:00:00 |");
+}
+
 // The top-level box types of the file, in order.
 std::vector<std::string> topLevelTypes(const fs::path &file) {
     std::vector<std::string> types;

@@ -7,7 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
+#include <optional>
+#include <set>
 
 namespace timecode {
 namespace {
@@ -92,9 +97,14 @@ TEST(TimecodeTool, WritesAnotherRateWhenAskedAndProbesEachTracksOwn) {
         runTool(commandLine({"write", quoted(file), "10:00:00:00@24", "--allow-other-rate"}));
     ASSERT_EQ(run.status, 0) << run.output;
     const nlohmann::json probed = probe(file);
-    EXPECT_EQ(probed.at("timecodeFrameRate"), "25");
+    // One rule for the top-level rate: the one the start, its end and the duration count in,
+    // the start's track's own; the video's only where there is no start.
+    EXPECT_EQ(probed.at("timecodeFrameRate"), "24");
+    EXPECT_EQ(probed.at("drop"), false);
     EXPECT_EQ(probed.at("videoFrameRate"), "25p");
     EXPECT_EQ(probed.at("start"), "10:00:00:00");
+    EXPECT_EQ(probed.at("end"), "10:00:02:00");
+    EXPECT_EQ(probed.at("duration"), "00:00:02:00");
     EXPECT_EQ(probed.at("timecodeTracks"), nlohmann::json::parse(R"([
         {"trackID": 2, "timecodeFrameRate": "24", "drop": false}])"));
 }
@@ -183,16 +193,57 @@ TEST(TimecodeTool, HelpNamesTheStartTrack) {
     EXPECT_NE(run.output.find("the first enabled track's timecode reference"), std::string::npos)
         << run.output;
     EXPECT_NE(run.output.find("--allow-other-rate"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("the rate that start, end and duration count in"), std::string::npos)
+        << run.output;
+}
+
+// A copy of the fast-start movie whose timecode track's chunk offsets claim 257 entries but
+// hold 1: the count of the last 'stco' ahead of the media. Demuxers read on past the table,
+// into the media, and take what they find there.
+fs::path damagedChunkOffsets(const ScratchFolder &folder) {
+    const fs::path file = folder / "damaged.mov";
+    std::string bytes = fileBytes(fixtures::fastStart25());
+    const size_t table = bytes.rfind("stco", bytes.find("mdat"));
+    EXPECT_EQ(bytes.substr(table + 8, 4), std::string("\0\0\0\x01", 4));
+    bytes.replace(table + 8, 4, std::string("\0\0\x01\x01", 4));
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file;
+}
+
+// A copy of the movie that its user may only read. Root may write any file, so as root the
+// folder and the file become nobody's, and the tool runs as nobody (asOrdinaryUser).
+fs::path readOnlyCopy(const ScratchFolder &folder, const fs::path &movie, const char *name) {
+    const fs::path file = folder / name;
+    fs::copy_file(movie, file);
+    ::chmod(file.c_str(), 0444);
+    if (::geteuid() == 0) {
+        EXPECT_EQ(::chown(folder.path().c_str(), 65534, 65534), 0);
+        EXPECT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+    }
+    return file;
 }
 
 TEST(TimecodeTool, RefusesWhatItCannotDo) {
     ScratchFolder folder;
     const fs::path file = copyInto(folder, fixtures::noTimecode25());
     const std::string original = fileBytes(file);
+    const fs::path damaged = damagedChunkOffsets(folder);
+    // Damaged, but ffprobe (which says "wrong sample count") and probe read it.
+    EXPECT_EQ(probe(damaged).at("start"), "10:00:00:00");
+    const ChildProcess probed =
+        ChildProcess::shell("ffprobe -v quiet -show_streams -of json " + quoted(damaged));
+    ASSERT_EQ(probed.status, 0);
+    EXPECT_EQ(nlohmann::json::parse(probed.output).at("streams").size(), 2u);
+    const fs::path readOnlyFastStart =
+        readOnlyCopy(folder, fixtures::fastStart25(), "read-only fast-start.mov");
+    const fs::path readOnly = readOnlyCopy(folder, fixtures::timecode25(), "read-only.mov");
     const struct {
         std::string arguments;
         int status;
         std::string message;
+        // A movie that must stay byte for byte, besides `file`.
+        std::optional<fs::path> untouched{};
+        bool asOrdinaryUser = false;
     } cases[] = {
         {commandLine({"write", quoted(file), "01:00:00:00@26"}), 2, "is not START@RATE"},
         {commandLine({"write", quoted(file), "01:00:00:00"}), 2, "is not START@RATE"},
@@ -215,16 +266,40 @@ TEST(TimecodeTool, RefusesWhatItCannotDo) {
         {commandLine({"write", quoted(file), "'10:00:00;00@29.97d'"}), 1,
          "the timecode rate 29.97d is not the video's rate 25p"},
         {commandLine({"write", quoted(fixtures::fragmented()), "01:00:00:00@25"}), 1, "fragmented"},
+        // A movie its user may not write, whether it would be written anew or in place.
+        {commandLine({"write", quoted(readOnlyFastStart), "01:00:00:00@25"}), 1,
+         "Permission denied", readOnlyFastStart, true},
+        {commandLine({"write", quoted(readOnly), "01:00:00:00@25"}), 1, "Permission denied",
+         readOnly, true},
+        // Saved elsewhere in the file, the table would read other bytes and open nowhere.
+        {commandLine({"write", quoted(damaged), "01:00:00:00@25"}), 1,
+         "its index is damaged: track 2's chunk offsets ('stco') claim 257 entries but hold 1",
+         damaged},
         {commandLine({"probe", quoted(folder / "absent.mov")}), 1, "could not be read"},
         {"probe", 2, "usage:"},
     };
     for (const auto &c : cases) {
-        const ChildProcess run = runTool(c.arguments);
+        const std::string before = c.untouched ? fileBytes(*c.untouched) : std::string();
+        const ChildProcess run =
+            c.asOrdinaryUser && ::geteuid() == 0
+                ? ChildProcess::shell("runuser -u nobody -- '" +
+                                      std::string(TANDREL_TIMECODE_TOOL) + "' " + c.arguments)
+                : runTool(c.arguments);
         EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.output;
         EXPECT_NE(run.output.find(c.message), std::string::npos) << c.arguments << "\n"
                                                                  << run.output;
+        if (c.untouched) {
+            EXPECT_TRUE(fileBytes(*c.untouched) == before) << c.arguments;
+        }
     }
     EXPECT_EQ(fileBytes(file), original);
+    // No copy written beside a movie that was refused.
+    std::set<std::string> names;
+    for (const auto &entry : fs::directory_iterator(folder.path())) {
+        names.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"damaged.mov", file.filename().string(),
+                                            "read-only.mov", "read-only fast-start.mov"}));
 }
 
 } // namespace
