@@ -1,11 +1,11 @@
 #include "host/views/common/tests/ViewTestSupport.h"
 #include "host/views/layout/ActivePreset.h"
 
+#include "designkit/CorvaneElidingComboBox.h"
 #include "host/views/layout/CommitOnReleaseSlider.h"
 #include "host/views/layout/ElementBinding.h"
 #include "host/views/layout/ElementEditor.h"
 #include "host/views/layout/ElementEditorRows.h"
-#include "host/views/layout/ElidingComboBox.h"
 #include "host/views/layout/MarkerTypeFilterView.h"
 #include "host/views/layout/RolePickerView.h"
 #include "host/views/layout/StackedLayerOptionsView.h"
@@ -302,6 +302,50 @@ TEST_F(ElementEditorView, WhatIsTypedIsStoredOnceWhenTheFieldIsLeftOrEntered) {
     EXPECT_EQ(presetWrites, 1);
 }
 
+// Escape drops what was typed: the field shows what is stored again and nothing is written,
+// also when the field is left afterwards.
+TEST_F(ElementEditorView, EscapeInAnEditedFieldPutsBackTheStoredValue) {
+    BurnInElement reel(MetadataField::stackedLayerReel);
+    reel.label = "REEL";
+    reel.secondaryLabel = "SRC";
+    reel.fontSize = 30;
+    ElementEditor &view = editor(reel);
+    QWidget window;
+    auto *stack = new QVBoxLayout(&window);
+    stack->addWidget(editor_.release());
+    auto *elsewhere = new QLineEdit;
+    stack->addWidget(elsewhere);
+    window.show();
+    QApplication::setActiveWindow(&window);
+
+    const struct {
+        const char *name;
+        QLineEdit *field;
+        QString stored;
+    } cases[] = {
+        {"label", view.labelField(), QStringLiteral("REEL")},
+        {"right prefix", view.stackedLayerOptions()->rightPrefix(), QStringLiteral("SRC")},
+        {"font size", view.slider(fontSize)->field(), QStringLiteral("30")},
+    };
+    for (const auto &[name, field, stored] : cases) {
+        SCOPED_TRACE(name);
+        field->setFocus(Qt::OtherFocusReason);
+        ASSERT_TRUE(field->hasFocus());
+        presetWrites = 0;
+        QTest::keyClicks(field, QStringLiteral("99"));
+        ASSERT_NE(field->text(), stored);
+        QTest::keyClick(field, Qt::Key_Escape);
+        EXPECT_EQ(field->text(), stored);
+        elsewhere->setFocus(Qt::MouseFocusReason);
+        EXPECT_EQ(field->text(), stored);
+        EXPECT_EQ(presetWrites, 0);
+    }
+    EXPECT_EQ(element(0).label, "REEL");
+    EXPECT_EQ(element(0).secondaryLabel, "SRC");
+    EXPECT_EQ(element(0).fontSize, 30);
+    QApplication::setActiveWindow(nullptr);
+}
+
 // A label longer than its field shows its beginning when it is shown and when the field is
 // left, not the end the caret stood at ("atermark applied by…" for "Watermark applied by…").
 TEST_F(ElementEditorView, ALongLabelShowsItsBeginningOutsideTyping) {
@@ -339,7 +383,7 @@ TEST_F(ElementEditorView, ALongLabelShowsItsBeginningOutsideTyping) {
 
 TEST_F(ElementEditorView, ALongFieldNameIsCutWithAnEllipsisAndListedWhole) {
     ElementEditor &view = editor(BurnInElement(MetadataField::stackedLayerReel));
-    auto *picker = qobject_cast<ElidingComboBox *>(view.fieldPicker());
+    auto *picker = qobject_cast<corvane::CorvaneElidingComboBox *>(view.fieldPicker());
     ASSERT_NE(picker, nullptr);
     const QString name = picker->currentText();
     EXPECT_EQ(name, QString::fromUtf8("Stacked Layers \u2014 Reel/File + Frame # Block"));
