@@ -99,6 +99,17 @@ QSize CorvaneScrollArea::sizeHint() const {
     return {content->sizeHint().width(), heightForWidth(width)};
 }
 
+QSize CorvaneScrollArea::minimumSizeHint() const {
+    constexpr int line = 24;
+    int least = line;
+    if (rows_ == Rows::wholeOnly && widget() != nullptr) {
+        for (const QRect &row : rowsOf(widget())) {
+            least = std::max(least, row.height());
+        }
+    }
+    return {0, least};
+}
+
 QRect CorvaneScrollArea::shownBand() const {
     const QRect all = viewport()->rect();
     const QWidget *content = widget();

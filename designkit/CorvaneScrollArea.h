@@ -47,8 +47,9 @@ public:
     int heightForWidth(int width) const override;
     QSize sizeHint() const override;
     // A short column takes from the views that scroll first: they keep a line's height, so
-    // that the views that cannot scroll keep all of theirs.
-    QSize minimumSizeHint() const override { return {0, 24}; }
+    // that the views that cannot scroll keep all of theirs; a view of whole rows keeps room for
+    // its tallest row, so it never shows only part of one.
+    QSize minimumSizeHint() const override;
 
 protected:
     void scrollContentsBy(int dx, int dy) override;

@@ -6,6 +6,7 @@
 #include "designkit/CorvaneClock.h"
 #include "designkit/CorvaneFloatingPanel.h"
 #include "designkit/CorvaneFloatingPanelColumn.h"
+#include "designkit/CorvaneScrollArea.h"
 #include "designkit/CorvaneScrollIndicators.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "host/views/layout/DisplaySettingsView.h"
@@ -99,7 +100,7 @@ TEST_F(ValidatePanel, AtTheOpeningSizeTheSettingsShowEveryRowBesideTheEditorsHin
 }
 
 // An element chosen: its editor takes the room it needs as soon as it is made, the panels that
-// scroll sharing what is short evenly.
+// scroll sharing what is short evenly, and the panels end where the column does.
 TEST_F(ValidatePanel, AnElementsEditorTakesItsShareOfTheColumn) {
     DisplaySettingsView &pane = *servingWindow().displaySettings();
     const DisplayConfig &active = state().presets().at(*state().activePresetIndex());
@@ -110,29 +111,43 @@ TEST_F(ValidatePanel, AnElementsEditorTakesItsShareOfTheColumn) {
     ASSERT_TRUE(editor != nullptr && settings != nullptr);
     ASSERT_NE(editor->findChild<QLineEdit *>(), nullptr) << "no element editor";
     EXPECT_NEAR(editor->height(), settings->height(), 1);
+    const QWidget *last = pane.panelView(RightPanel::bulkStyle);
+    const QWidget *column = pane.panelColumn();
+    EXPECT_EQ(last->mapTo(column, QPoint(0, last->height())).y(),
+              column->height() - corvane::CorvaneFloatingPanelColumn::padding);
 }
 
-// At the main window's least size with all four panels open, the bulk style rows keep their
-// height (squeezed, they would be drawn over each other) and the tile scrolls, with the kit's
-// indicators; every panel ends inside the window.
-TEST_F(ValidatePanel, AtTheWindowsLeastSizeTheBulkStyleRowsKeepTheirHeightAndTheTileScrolls) {
+// At the main window's least size with all four panels open, no panel is cut: the bulk style
+// rows and the tile are whole, the panels that scroll keep a whole row each, and the column
+// scrolls, with the kit's indicators, to reach the rest.
+TEST_F(ValidatePanel, AtTheWindowsLeastSizeNoPanelIsCutAndTheColumnScrolls) {
     ContentView &window = servingWindow({ContentView::minimumWidth, ContentView::minimumHeight});
     DisplaySettingsView &pane = *window.displaySettings();
+    const DisplayConfig &active = state().presets().at(*state().activePresetIndex());
+    state().selectElement(active.elements.at(0).id, false);
     ValidationTileContent *tile = openFailedCheck(pane);
     ASSERT_NE(tile, nullptr);
 
     EXPECT_EQ(window.size(), QSize(ContentView::minimumWidth, ContentView::minimumHeight));
-    const QWidget *bulk = pane.panelView(RightPanel::bulkStyle);
-    ASSERT_NE(bulk, nullptr);
-    EXPECT_GE(bulk->height(), bulk->heightForWidth(bulk->width()));
-    const auto *scroll = tile->findChild<QScrollArea *>(QStringLiteral("scroll"));
-    ASSERT_NE(scroll, nullptr);
-    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
-    EXPECT_TRUE(corvane::hasCorvaneScrollIndicators(scroll));
-    for (const RightPanel panel : pane.activePanels().inOrder()) {
+    for (const RightPanel panel : {RightPanel::bulkStyle, RightPanel::validate}) {
         const QWidget *view = pane.panelView(panel);
-        EXPECT_LE(view->mapTo(&window, QPoint(0, view->height())).y(), window.height());
+        ASSERT_NE(view, nullptr);
+        EXPECT_GE(view->height(), view->heightForWidth(view->width()));
     }
+    const auto *inTile = tile->findChild<QScrollArea *>(QStringLiteral("scroll"));
+    ASSERT_NE(inTile, nullptr);
+    EXPECT_EQ(inTile->verticalScrollBar()->maximum(), 0);
+    for (const RightPanel panel : {RightPanel::editor, RightPanel::settings}) {
+        const auto *rows = pane.panelView(panel)->findChild<corvane::CorvaneScrollArea *>();
+        ASSERT_NE(rows, nullptr);
+        // Room for its tallest row, which it shows whole.
+        EXPECT_GE(rows->viewport()->height(), rows->minimumSizeHint().height());
+        EXPECT_FALSE(rows->shownBand().isEmpty());
+    }
+    const auto *column = pane.panelColumn()->findChild<QScrollArea *>();
+    ASSERT_NE(column, nullptr);
+    EXPECT_GT(column->verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(corvane::hasCorvaneScrollIndicators(column));
 }
 
 TEST_F(ValidatePanel, ExpandsIntoTheValidationWindowShowingTheTilesCheck) {
