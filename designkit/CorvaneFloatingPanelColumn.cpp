@@ -1,6 +1,7 @@
 #include "designkit/CorvaneFloatingPanelColumn.h"
 
 #include "designkit/CorvaneAnimation.h"
+#include "designkit/CorvaneFloatingPanel.h"
 #include "designkit/CorvaneScrollArea.h"
 
 #include <QGraphicsOpacityEffect>
@@ -70,6 +71,7 @@ public:
             --tallest->height;
             --missing;
         }
+        showWholeRows(shares);
         int top = area.top();
         for (const Share &share : shares) {
             share.item->setGeometry(QRect(area.left(), top, area.width(), share.height));
@@ -99,9 +101,67 @@ private:
         QLayoutItem *item;
         int least;
         int height;
+        int asked = 0;
     };
 
     int panelWidth_;
+
+    // The rows of a panel that scrolls by whole rows, when it is one (a floating panel holding
+    // such a scroll view), and what the panel takes around them.
+    static const CorvaneScrollArea *wholeRows(const QLayoutItem *item, int &chrome) {
+        const auto *panel = qobject_cast<const CorvaneFloatingPanel *>(item->widget());
+        const auto *rows =
+            panel != nullptr ? qobject_cast<const CorvaneScrollArea *>(panel->content()) : nullptr;
+        if (rows != nullptr) {
+            chrome = panel->minimumSizeHint().height() - rows->minimumSizeHint().height();
+        }
+        return rows;
+    }
+
+    // As short as the whole rows it shows of `share`'s panel, never below its least.
+    static int showingWholeRows(const Share &share, const CorvaneScrollArea &rows, int chrome) {
+        return std::max(share.least, chrome + rows.heightShowingWholeRows(share.height - chrome));
+    }
+
+    // A panel given less than it asks shows whole rows only, and would leave a band under the
+    // last: it is made as short as those rows, and what it gives up goes to the others that
+    // were given less than they ask, which may then show a row more. What no one can use stays
+    // below the last panel.
+    static void showWholeRows(std::vector<Share> &shares) {
+        int spare = 0;
+        for (int round = 0; round < 3; ++round) {
+            for (Share &share : shares) {
+                int chrome = 0;
+                const CorvaneScrollArea *rows = wholeRows(share.item, chrome);
+                if (rows == nullptr || share.height >= share.asked) {
+                    continue;
+                }
+                const int shown = showingWholeRows(share, *rows, chrome);
+                spare += share.height - shown;
+                share.height = shown;
+            }
+            if (spare == 0) {
+                return;
+            }
+            for (Share &share : shares) {
+                int chrome = 0;
+                if (wholeRows(share.item, chrome) == nullptr || share.height >= share.asked) {
+                    continue;
+                }
+                const int more = std::min(spare, share.asked - share.height);
+                share.height += more;
+                spare -= more;
+            }
+        }
+        // Any height still given beyond whole rows goes back to the column.
+        for (Share &share : shares) {
+            int chrome = 0;
+            if (const CorvaneScrollArea *rows = wholeRows(share.item, chrome);
+                rows != nullptr && share.height < share.asked) {
+                share.height = showingWholeRows(share, *rows, chrome);
+            }
+        }
+    }
 
     // Each shown panel at what its content asks at `width`, and the least it gives way to: a
     // panel that scrolls keeps its own least (a whole row), the others all they ask.
@@ -120,7 +180,7 @@ private:
                                        item->maximumSize().height());
             const int least =
                 sizing == Sizing::scrolls ? std::min(item->minimumSize().height(), asked) : asked;
-            shares.push_back({item, least, asked});
+            shares.push_back({item, least, asked, asked});
         }
         return shares;
     }

@@ -41,6 +41,10 @@ public:
     QRect shownBand() const;
     // Where the view may stop, from the top: the rows' tops and the content's end.
     std::vector<int> stops() const;
+    // The most of `height` the view can use while it shows whole rows from the top: the end
+    // of the last row that ends within it; `height` itself for a view of any rows, a content
+    // that fits, or a first row taller than it.
+    int heightShowingWholeRows(int height) const;
 
     // The content's height at a width, without scrolling.
     bool hasHeightForWidth() const override;

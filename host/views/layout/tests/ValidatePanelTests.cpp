@@ -99,8 +99,37 @@ TEST_F(ValidatePanel, AtTheOpeningSizeTheSettingsShowEveryRowBesideTheEditorsHin
     EXPECT_LT(editor->height(), settings->height() / 2);
 }
 
+// With an element chosen and all four panels open, at the opening size and shorter, the panels
+// that scroll show whole rows and no band under them: a panel is as short as the rows it shows,
+// and the room it gives up goes to the other or stays below the last panel.
+TEST_F(ValidatePanel, NoPanelShowsAnEmptyBandUnderItsRows) {
+    ContentView &window = servingWindow();
+    DisplaySettingsView &pane = *window.displaySettings();
+    const DisplayConfig &active = state().presets().at(*state().activePresetIndex());
+    state().selectElement(active.elements.at(0).id, false);
+    pane.insertPanel(RightPanel::validate);
+    kitClock.advance(corvane::CorvaneFloatingPanelColumn::panelTransition);
+    for (int height = ContentView::defaultHeight; height >= 640; height -= 20) {
+        SCOPED_TRACE(height);
+        window.resize(ContentView::defaultWidth, height);
+        settle();
+        for (const RightPanel panel : {RightPanel::editor, RightPanel::settings}) {
+            SCOPED_TRACE(panel.rawValue());
+            const auto *rows = pane.panelView(panel)->findChild<corvane::CorvaneScrollArea *>();
+            ASSERT_NE(rows, nullptr);
+            if (rows->verticalScrollBar()->maximum() == 0) {
+                continue; // all its rows show
+            }
+            // To a point or two: room kept for its tallest row may be a little more than the
+            // rows in view take.
+            EXPECT_GE(rows->shownBand().bottom(), rows->viewport()->rect().bottom() - 2);
+        }
+    }
+}
+
 // An element chosen: its editor takes the room it needs as soon as it is made, the panels that
-// scroll sharing what is short evenly, and the panels end where the column does.
+// scroll sharing what is short evenly (to a row, as each shows whole rows), and no more room is
+// left under the last panel than would show a row more.
 TEST_F(ValidatePanel, AnElementsEditorTakesItsShareOfTheColumn) {
     DisplaySettingsView &pane = *servingWindow().displaySettings();
     const DisplayConfig &active = state().presets().at(*state().activePresetIndex());
@@ -110,11 +139,21 @@ TEST_F(ValidatePanel, AnElementsEditorTakesItsShareOfTheColumn) {
     const QWidget *settings = pane.panelView(RightPanel::settings);
     ASSERT_TRUE(editor != nullptr && settings != nullptr);
     ASSERT_NE(editor->findChild<QLineEdit *>(), nullptr) << "no element editor";
-    EXPECT_NEAR(editor->height(), settings->height(), 1);
+    int tallestRow = 0;
+    for (const QWidget *panel : {editor, settings}) {
+        const auto *rows = panel->findChild<corvane::CorvaneScrollArea *>();
+        ASSERT_NE(rows, nullptr);
+        for (const QRect &row : corvane::CorvaneScrollArea::rowsOf(rows->widget())) {
+            tallestRow = std::max(tallestRow, row.height());
+        }
+    }
+    EXPECT_NEAR(editor->height(), settings->height(), 2 * tallestRow);
     const QWidget *last = pane.panelView(RightPanel::bulkStyle);
     const QWidget *column = pane.panelColumn();
-    EXPECT_EQ(last->mapTo(column, QPoint(0, last->height())).y(),
-              column->height() - corvane::CorvaneFloatingPanelColumn::padding);
+    const int left = column->height() - corvane::CorvaneFloatingPanelColumn::padding -
+                     last->mapTo(column, QPoint(0, last->height())).y();
+    EXPECT_GE(left, 0);
+    EXPECT_LT(left, tallestRow);
 }
 
 // At the main window's least size with all four panels open, no panel is cut: the bulk style
