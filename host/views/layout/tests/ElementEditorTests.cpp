@@ -170,6 +170,17 @@ protected:
         return *editor_;
     }
     int position(ElementEditorRow row) { return editor_->layout()->indexOf(editor_->row(row)); }
+    // Shows the editor in `window`, active, above another field, which it returns: where the
+    // keyboard goes when a test leaves the editor's fields.
+    QLineEdit *showBesideAnotherField(QWidget &window) {
+        auto *stack = new QVBoxLayout(&window);
+        stack->addWidget(editor_.release());
+        auto *elsewhere = new QLineEdit;
+        stack->addWidget(elsewhere);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        return elsewhere;
+    }
 
     std::optional<QColor> picked;
     std::unique_ptr<ElementEditor> editor_;
@@ -242,12 +253,7 @@ TEST_F(ElementEditorView, ASliderDragWritesOnce) {
 TEST_F(ElementEditorView, WhatIsTypedIsStoredOnceWhenTheFieldIsLeftOrEntered) {
     ElementEditor &view = editor(BurnInElement(MetadataField::stackedLayerReel));
     QWidget window;
-    auto *stack = new QVBoxLayout(&window);
-    stack->addWidget(editor_.release());
-    auto *elsewhere = new QLineEdit;
-    stack->addWidget(elsewhere);
-    window.show();
-    QApplication::setActiveWindow(&window);
+    QLineEdit *elsewhere = showBesideAnotherField(window);
 
     const auto stored = [this](std::string BurnInElement::*text) { return element(0).*text; };
     const auto number = [this](double BurnInElement::*member) {
@@ -311,12 +317,7 @@ TEST_F(ElementEditorView, EscapeInAnEditedFieldPutsBackTheStoredValue) {
     reel.fontSize = 30;
     ElementEditor &view = editor(reel);
     QWidget window;
-    auto *stack = new QVBoxLayout(&window);
-    stack->addWidget(editor_.release());
-    auto *elsewhere = new QLineEdit;
-    stack->addWidget(elsewhere);
-    window.show();
-    QApplication::setActiveWindow(&window);
+    QLineEdit *elsewhere = showBesideAnotherField(window);
 
     const struct {
         const char *name;
@@ -353,13 +354,8 @@ TEST_F(ElementEditorView, ALongLabelShowsItsBeginningOutsideTyping) {
     custom.label = "Watermark applied by Ostrevale for the screening copy of reel four";
     ElementEditor &view = editor(custom);
     QWidget window;
-    auto *stack = new QVBoxLayout(&window);
-    stack->addWidget(editor_.release());
-    auto *elsewhere = new QLineEdit;
-    stack->addWidget(elsewhere);
     window.resize(340, 600);
-    window.show();
-    QApplication::setActiveWindow(&window);
+    QLineEdit *elsewhere = showBesideAnotherField(window);
     QLineEdit *label = view.labelField();
     ASSERT_GT(label->fontMetrics().horizontalAdvance(label->text()), label->width());
     EXPECT_EQ(label->cursorPosition(), 0);

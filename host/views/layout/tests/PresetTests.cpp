@@ -328,22 +328,18 @@ TEST_F(PresetManagementTest, TheImportDialogOpensWhereTheLastExportWentAlsoAfter
     EXPECT_EQ(exported, folder / "Conform.json");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-    system->chooseImportFile(&window, [](std::optional<std::filesystem::path>) {});
-    dialog = open();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->directory().absolutePath(), where);
-    dialog->reject();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
+    const auto importOpensThere = [&](PresetFileDialogs &dialogs) {
+        dialogs.chooseImportFile(&window, [](std::optional<std::filesystem::path>) {});
+        QFileDialog *opened = open();
+        ASSERT_NE(opened, nullptr);
+        EXPECT_EQ(opened->directory().absolutePath(), where);
+        opened->reject();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    importOpensThere(*system);
     // The next start's dialogs open there too.
     QSettings().sync();
-    const std::unique_ptr<PresetFileDialogs> restarted = PresetFileDialogs::makeSystem();
-    restarted->chooseImportFile(&window, [](std::optional<std::filesystem::path>) {});
-    dialog = open();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->directory().absolutePath(), where);
-    dialog->reject();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    importOpensThere(*PresetFileDialogs::makeSystem());
 }
 
 TEST_F(PresetManagementTest, ImportAddsWithASuffixOncePerImportAndIgnoresWhatIsNoPreset) {
