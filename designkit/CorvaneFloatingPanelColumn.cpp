@@ -44,12 +44,19 @@ public:
 
     void setGeometry(const QRect &rect) override {
         QLayout::setGeometry(rect);
-        const QRect area = rect.marginsRemoved(contentsMargins());
+        QRect area = rect.marginsRemoved(contentsMargins());
         std::vector<Share> shares = sharesAt(area.width());
         if (shares.empty()) {
             return;
         }
-        const int available = area.height() - spacing() * static_cast<int>(shares.size() - 1);
+        // Tight, the panels may take the margin under the last one before anything gives way.
+        const int gaps = spacing() * static_cast<int>(shares.size() - 1);
+        int least = gaps;
+        for (const Share &share : shares) {
+            least += share.least;
+        }
+        area.setBottom(std::min(rect.bottom(), std::max(area.bottom(), area.top() + least - 1)));
+        const int available = area.height() - gaps;
         int asked = 0;
         for (const Share &share : shares) {
             asked += share.height;
@@ -86,7 +93,8 @@ public:
     QSize minimumSize() const override {
         const QMargins margins = contentsMargins();
         const std::vector<Share> shares = sharesAt(panelWidth_);
-        int height = margins.top() + margins.bottom();
+        // The margin under the last panel gives way first (setGeometry).
+        int height = margins.top();
         for (const Share &share : shares) {
             height += share.least;
         }

@@ -84,6 +84,10 @@ TEST_F(ValidatePanel, ShowsTheWholeTileBesideTheOtherPanelsAtTheWindowsOpeningSi
 
     EXPECT_EQ(window.size(), QSize(ContentView::defaultWidth, ContentView::defaultHeight));
     EXPECT_GE(tile->height(), tile->heightForWidth(tile->width()));
+    // Without the column scrolling.
+    const auto *column = pane.panelColumn()->findChild<QScrollArea *>();
+    ASSERT_NE(column, nullptr);
+    EXPECT_EQ(column->verticalScrollBar()->maximum(), 0);
 }
 
 // The panels as a main window opens: the editor holds only its hint and takes no more than that
