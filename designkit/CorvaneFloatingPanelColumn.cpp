@@ -1,6 +1,8 @@
 #include "designkit/CorvaneFloatingPanelColumn.h"
 
 #include "designkit/CorvaneAnimation.h"
+#include "designkit/CorvaneFloatingPanel.h"
+#include "designkit/CorvaneScrollArea.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QVBoxLayout>
@@ -33,21 +35,145 @@ constexpr const char *sizingProperty = "corvanePanelSizing";
 
 using Sizing = CorvaneFloatingPanelColumn::Sizing;
 
-// The column's stack: the panels top to bottom, sharing its height by their sizing.
+// The column's stack: the panels top to bottom, sharing its height by their sizing. No panel
+// is made taller than its content asks: what is left stays below the last one.
 class PanelStack : public QVBoxLayout {
 public:
-    using QVBoxLayout::QVBoxLayout;
+    // The panels are `panelWidth` wide.
+    PanelStack(QWidget *parent, int panelWidth) : QVBoxLayout(parent), panelWidth_(panelWidth) {}
 
     void setGeometry(const QRect &rect) override {
         QLayout::setGeometry(rect);
-        const QRect area = rect.marginsRemoved(contentsMargins());
-        struct Share {
-            QLayoutItem *item;
-            Sizing sizing;
-            int least;
-            int most;
-            int height;
-        };
+        QRect area = rect.marginsRemoved(contentsMargins());
+        std::vector<Share> shares = sharesAt(area.width());
+        if (shares.empty()) {
+            return;
+        }
+        // Tight, the panels may take the margin under the last one before anything gives way.
+        const int gaps = spacing() * static_cast<int>(shares.size() - 1);
+        int least = gaps;
+        for (const Share &share : shares) {
+            least += share.least;
+        }
+        area.setBottom(std::min(rect.bottom(), std::max(area.bottom(), area.top() + least - 1)));
+        const int available = area.height() - gaps;
+        int asked = 0;
+        for (const Share &share : shares) {
+            asked += share.height;
+        }
+        // Missing: taken from the panels that scroll, the tallest first, down to their least.
+        int missing = asked - available;
+        while (missing > 0) {
+            Share *tallest = nullptr;
+            for (Share &share : shares) {
+                if (share.height > share.least &&
+                    (tallest == nullptr || share.height > tallest->height)) {
+                    tallest = &share;
+                }
+            }
+            if (tallest == nullptr) {
+                break;
+            }
+            // A point at a time, so that panels of one height give way evenly.
+            --tallest->height;
+            --missing;
+        }
+        showWholeRows(shares);
+        int top = area.top();
+        for (const Share &share : shares) {
+            share.item->setGeometry(QRect(area.left(), top, area.width(), share.height));
+            top += share.height + spacing();
+        }
+    }
+
+    // The column's height is whatever it is given, down to the least: the panels share it.
+    bool hasHeightForWidth() const override { return false; }
+
+    // The panels at their least, one above the other: below it the column scrolls.
+    QSize minimumSize() const override {
+        const QMargins margins = contentsMargins();
+        const std::vector<Share> shares = sharesAt(panelWidth_);
+        // The margin under the last panel gives way first (setGeometry).
+        int height = margins.top();
+        for (const Share &share : shares) {
+            height += share.least;
+        }
+        if (!shares.empty()) {
+            height += spacing() * static_cast<int>(shares.size() - 1);
+        }
+        return {QVBoxLayout::minimumSize().width(), height};
+    }
+
+private:
+    struct Share {
+        QLayoutItem *item;
+        int least;
+        int height;
+        int asked = 0;
+    };
+
+    int panelWidth_;
+
+    // The rows of a panel that scrolls by whole rows, when it is one (a floating panel holding
+    // such a scroll view), and what the panel takes around them.
+    static const CorvaneScrollArea *wholeRows(const QLayoutItem *item, int &chrome) {
+        const auto *panel = qobject_cast<const CorvaneFloatingPanel *>(item->widget());
+        const auto *rows =
+            panel != nullptr ? qobject_cast<const CorvaneScrollArea *>(panel->content()) : nullptr;
+        if (rows != nullptr) {
+            chrome = panel->minimumSizeHint().height() - rows->minimumSizeHint().height();
+        }
+        return rows;
+    }
+
+    // As short as the whole rows it shows of `share`'s panel, never below its least.
+    static int showingWholeRows(const Share &share, const CorvaneScrollArea &rows, int chrome) {
+        return std::max(share.least, chrome + rows.heightShowingWholeRows(share.height - chrome));
+    }
+
+    // A panel given less than it asks shows whole rows only, and would leave a band under the
+    // last: it is made as short as those rows, and what it gives up goes to the others that
+    // were given less than they ask, which may then show a row more. What no one can use stays
+    // below the last panel.
+    static void showWholeRows(std::vector<Share> &shares) {
+        int spare = 0;
+        for (int round = 0; round < 3; ++round) {
+            for (Share &share : shares) {
+                int chrome = 0;
+                const CorvaneScrollArea *rows = wholeRows(share.item, chrome);
+                if (rows == nullptr || share.height >= share.asked) {
+                    continue;
+                }
+                const int shown = showingWholeRows(share, *rows, chrome);
+                spare += share.height - shown;
+                share.height = shown;
+            }
+            if (spare == 0) {
+                return;
+            }
+            for (Share &share : shares) {
+                int chrome = 0;
+                if (wholeRows(share.item, chrome) == nullptr || share.height >= share.asked) {
+                    continue;
+                }
+                const int more = std::min(spare, share.asked - share.height);
+                share.height += more;
+                spare -= more;
+            }
+        }
+        // Any height still given beyond whole rows goes back to the column.
+        for (Share &share : shares) {
+            int chrome = 0;
+            if (const CorvaneScrollArea *rows = wholeRows(share.item, chrome);
+                rows != nullptr && share.height < share.asked) {
+                share.height = showingWholeRows(share, *rows, chrome);
+            }
+        }
+    }
+
+    // Each shown panel at what its content asks at `width`, and the least it gives way to: a
+    // panel that scrolls keeps its own least (a whole row), the others all they ask.
+    std::vector<Share> sharesAt(int width) const {
         std::vector<Share> shares;
         for (int i = 0; i < count(); ++i) {
             QLayoutItem *item = itemAt(i);
@@ -57,69 +183,14 @@ public:
             const Sizing sizing = item->widget() != nullptr
                                       ? CorvaneFloatingPanelColumn::sizingOf(item->widget())
                                       : Sizing::fixed;
-            const int most = item->maximumSize().height();
-            const int asked =
-                std::min(item->hasHeightForWidth() ? item->heightForWidth(area.width())
-                                                   : item->sizeHint().height(),
-                         most);
+            const int asked = std::min(item->hasHeightForWidth() ? item->heightForWidth(width)
+                                                                 : item->sizeHint().height(),
+                                       item->maximumSize().height());
             const int least =
-                sizing == Sizing::fixed ? asked : std::min(item->minimumSize().height(), asked);
-            shares.push_back({item, sizing, least, most, asked});
+                sizing == Sizing::scrolls ? std::min(item->minimumSize().height(), asked) : asked;
+            shares.push_back({item, least, asked, asked});
         }
-        if (shares.empty()) {
-            return;
-        }
-        const int available = area.height() - spacing() * static_cast<int>(shares.size() - 1);
-        int asked = 0;
-        for (const Share &share : shares) {
-            asked += share.height;
-        }
-        if (asked <= available) {
-            // Left over: shared equally by the panels that grow, as far as they may.
-            int left = available - asked;
-            std::vector<Share *> growing;
-            for (Share &share : shares) {
-                if (share.sizing != Sizing::fixed) {
-                    growing.push_back(&share);
-                }
-            }
-            while (left > 0 && !growing.empty()) {
-                const int each = std::max(1, left / static_cast<int>(growing.size()));
-                for (auto at = growing.begin(); at != growing.end() && left > 0;) {
-                    Share &share = **at;
-                    const int more = std::min({each, left, share.most - share.height});
-                    share.height += more;
-                    left -= more;
-                    at = share.height >= share.most ? growing.erase(at) : at + 1;
-                }
-            }
-        } else {
-            // Missing: taken from the panels that scroll, then from those that stay whole,
-            // the tallest first, down to their least.
-            int missing = asked - available;
-            for (const Sizing yielding : {Sizing::scrolls, Sizing::staysWhole}) {
-                while (missing > 0) {
-                    Share *tallest = nullptr;
-                    for (Share &share : shares) {
-                        if (share.sizing == yielding && share.height > share.least &&
-                            (tallest == nullptr || share.height > tallest->height)) {
-                            tallest = &share;
-                        }
-                    }
-                    if (tallest == nullptr) {
-                        break;
-                    }
-                    // A point at a time, so that panels of one height give way evenly.
-                    --tallest->height;
-                    --missing;
-                }
-            }
-        }
-        int top = area.top();
-        for (const Share &share : shares) {
-            share.item->setGeometry(QRect(area.left(), top, area.width(), share.height));
-            top += share.height + spacing();
-        }
+        return shares;
     }
 };
 
@@ -135,12 +206,15 @@ QRect between(const QRect &from, const QRect &to, double progress) {
 
 CorvaneFloatingPanelColumn::CorvaneFloatingPanelColumn(double width, HorizontalEdge edge,
                                                        QWidget *parent)
-    : QWidget(parent), width_(width), edge_(edge), panels_(new QWidget(this)),
-      stack_(new PanelStack(panels_)), slide_(new CorvaneAnimation(this)),
-      reflow_(new CorvaneAnimation(this)) {
+    : QWidget(parent), width_(width), edge_(edge), scroll_(new CorvaneScrollArea(nullptr)),
+      panels_(new QWidget), stack_(new PanelStack(panels_, static_cast<int>(std::round(width)))),
+      slide_(new CorvaneAnimation(this)), reflow_(new CorvaneAnimation(this)) {
     const bool leading = edge_ == HorizontalEdge::leading;
     stack_->setContentsMargins(leading ? padding : 0, padding, leading ? 0 : padding, padding);
     stack_->setSpacing(spacing);
+    // Where the panels cannot all show a whole row of theirs, the column scrolls.
+    scroll_->setParent(this);
+    scroll_->setContent(panels_);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     setRevealed(1);
 }
@@ -342,7 +416,8 @@ QSize CorvaneFloatingPanelColumn::sizeHint() const {
 }
 
 QSize CorvaneFloatingPanelColumn::minimumSizeHint() const {
-    return {sizeHint().width(), panels_->minimumSizeHint().height()};
+    // It scrolls: any height will do.
+    return {sizeHint().width(), 0};
 }
 
 QRect CorvaneFloatingPanelColumn::panelsGeometry() const {
@@ -354,13 +429,13 @@ QRect CorvaneFloatingPanelColumn::panelsGeometry() const {
 }
 
 void CorvaneFloatingPanelColumn::resizeEvent(QResizeEvent *) {
-    panels_->setGeometry(panelsGeometry());
+    scroll_->setGeometry(panelsGeometry());
 }
 
 void CorvaneFloatingPanelColumn::setRevealed(double revealed) {
     revealed_ = revealed;
     setFixedWidth(sizeHint().width());
-    panels_->setGeometry(panelsGeometry());
+    scroll_->setGeometry(panelsGeometry());
 }
 
 void CorvaneFloatingPanelColumn::setVisible(bool visible) {

@@ -16,6 +16,7 @@ class QVBoxLayout;
 namespace corvane {
 
 class CorvaneAnimation;
+class CorvaneScrollArea;
 
 // A column of floating panels against the leading or trailing side of its parent: the panels
 // 8 points apart, `width` points wide, with 8 points above and below them and 8 on the side
@@ -28,11 +29,12 @@ class CorvaneAnimation;
 // panels below move up into its room, and is deleted at the end.
 //
 // The panels share the column's height by what they hold (Sizing). When all of them fit, each
-// is as tall as its content asks at the column's width, and the height left over is shared
-// equally by the panels that grow. When they do not, the height missing is taken first from
-// the panels that scroll, the tallest first, each down to its least; then, the same way, from
-// the panels that stay whole while they can; never from a fixed one. So a panel that only
-// holds a line does not take the room a panel beside it needs to show its rows.
+// is as tall as its content asks at the column's width and no taller (a panel is never
+// stretched into an empty band; the column's glass shows below the last one). When they do
+// not, the height missing is taken from the panels that scroll, the tallest first, each down to
+// its least (a whole row of its content, CorvaneScrollArea); never from a fixed one. Where even
+// that is too tall, the column itself scrolls, in the kit's look: no panel is ever cut mid-row. So
+// a panel that only holds a line does not take the room a panel beside it needs to show its rows.
 class CorvaneFloatingPanelColumn : public QWidget {
     Q_OBJECT
 
@@ -44,12 +46,9 @@ public:
 
     // How a panel takes its share of the column's height.
     enum class Sizing {
-        // Its content scrolls: it grows, and gives way first.
+        // Its content scrolls: it gives way, down to its least.
         scrolls,
-        // Shown whole while it can: it grows, and gives way only once the panels that scroll
-        // are at their least.
-        staysWhole,
-        // As tall as its content, no more and no less.
+        // As tall as its content, no more and no less: the column scrolls rather than cut it.
         fixed,
     };
 
@@ -113,6 +112,7 @@ private:
 
     double width_;
     HorizontalEdge edge_;
+    CorvaneScrollArea *scroll_;
     QWidget *panels_;
     QVBoxLayout *stack_;
     CorvaneAnimation *slide_;

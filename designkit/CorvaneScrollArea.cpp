@@ -99,6 +99,31 @@ QSize CorvaneScrollArea::sizeHint() const {
     return {content->sizeHint().width(), heightForWidth(width)};
 }
 
+QSize CorvaneScrollArea::minimumSizeHint() const {
+    constexpr int line = 24;
+    int least = line;
+    if (rows_ == Rows::wholeOnly && widget() != nullptr) {
+        for (const QRect &row : rowsOf(widget())) {
+            least = std::max(least, row.height());
+        }
+    }
+    return {0, least};
+}
+
+int CorvaneScrollArea::heightShowingWholeRows(int height) const {
+    const QWidget *content = widget();
+    if (rows_ == Rows::anyCut || content == nullptr || content->height() <= height) {
+        return height;
+    }
+    int used = 0;
+    for (const QRect &row : rowsOf(content)) {
+        if (row.bottom() + 1 <= height) {
+            used = std::max(used, row.bottom() + 1);
+        }
+    }
+    return used > 0 ? used : height;
+}
+
 QRect CorvaneScrollArea::shownBand() const {
     const QRect all = viewport()->rect();
     const QWidget *content = widget();

@@ -41,14 +41,19 @@ public:
     QRect shownBand() const;
     // Where the view may stop, from the top: the rows' tops and the content's end.
     std::vector<int> stops() const;
+    // The most of `height` the view can use while it shows whole rows from the top: the end
+    // of the last row that ends within it; `height` itself for a view of any rows, a content
+    // that fits, or a first row taller than it.
+    int heightShowingWholeRows(int height) const;
 
     // The content's height at a width, without scrolling.
     bool hasHeightForWidth() const override;
     int heightForWidth(int width) const override;
     QSize sizeHint() const override;
     // A short column takes from the views that scroll first: they keep a line's height, so
-    // that the views that cannot scroll keep all of theirs.
-    QSize minimumSizeHint() const override { return {0, 24}; }
+    // that the views that cannot scroll keep all of theirs; a view of whole rows keeps room for
+    // its tallest row, so it never shows only part of one.
+    QSize minimumSizeHint() const override;
 
 protected:
     void scrollContentsBy(int dx, int dy) override;

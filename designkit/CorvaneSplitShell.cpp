@@ -61,6 +61,11 @@ protected:
             return;
         }
         pressed_.reset();
+        // The width a drag ends at is kept, once; a press that never became a drag keeps
+        // nothing.
+        if (shell_->drag_.startWidth()) {
+            shell_->storeWidth();
+        }
         shell_->drag_.ended();
     }
 
@@ -69,8 +74,9 @@ private:
     std::optional<QPointF> pressed_;
 };
 
-// The card of a floating sidebar, over the content: the window's own layers, then the card's,
-// so that it reads as the card beside the content does.
+// The card of a floating sidebar, over the content: the window's own material made opaque,
+// then the window's tint and the card's, so that it reads as the card beside the content does
+// while nothing under it shows through (no blur here hides what lies behind a material).
 class SplitShellCardBacking : public QWidget {
 public:
     explicit SplitShellCardBacking(CorvaneSplitShell *shell) : QWidget(shell), shell_(shell) {
@@ -83,7 +89,9 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const double radius = CorvaneSplitShell::cardRadius;
-        fillRounded(painter, rect(), radius, CorvaneMaterial(CorvaneMaterial::hudWindow).fill());
+        QColor ground = CorvaneMaterial(CorvaneMaterial::hudWindow).fill();
+        ground.setAlphaF(1);
+        fillRounded(painter, rect(), radius, ground);
         fillRounded(painter, rect(), radius, withOpacity(shell_->baseColor_, shell_->baseOpacity_));
         shell_->paintCard(painter, rect());
     }
@@ -177,11 +185,14 @@ void CorvaneSplitShell::setWidth(double width) {
         return;
     }
     width_ = width;
-    if (settings_ != nullptr) {
-        settings_->setValue(*key_, width_);
-    }
     relayout();
     emit sidebarWidthChanged(width_);
+}
+
+void CorvaneSplitShell::storeWidth() {
+    if (settings_ != nullptr && storedWidth(settings_.get(), key_) != width_) {
+        settings_->setValue(*key_, width_);
+    }
 }
 
 void CorvaneSplitShell::setRevealed(double revealed) {

@@ -21,18 +21,20 @@ class SplitShellHandle;
 // The two-pane frame of a glass window: a sidebar in a rounded card on the leading side and a
 // content pane in the rest, over the HUD material under a tint. The caller collapses the
 // sidebar; the user resizes it by dragging the thin handle on its trailing side, within the
-// minimum and maximum width. With a persistence key every width change is written under that
-// key in the application's default QSettings (never when the shell starts), and the next
-// shell starts from it: a stored width above 0, clamped into the bounds, else the ideal width
-// as it is. Without a key the width is neither read nor written.
+// minimum and maximum width. With a persistence key the width a drag ends at is written under
+// that key in the application's default QSettings (once, on release: not at every step of the
+// drag, and never when the shell starts), and the next shell starts from it: a stored width
+// above 0, clamped into the bounds, else the ideal width as it is. Without a key the width is
+// neither read nor written.
 //
 // Width changes are never animated; collapsing or expanding slides the card out to the
 // leading edge or in from it when asked to, over 0.2 s, and keeps the width.
 //
 // Where the window is too narrow for both panes the caller lets the sidebar float: the content
-// then takes the whole shell and the card, while shown, lies over its leading side, drawn as
-// it is beside the content and raised by the kit's floating elevation; the width stays as it
-// is (no resize handle), and collapsing slides the card out as before.
+// then takes the whole shell and the card, while shown, lies over its leading side, raised by
+// the kit's floating elevation and opaque, so that the content under it never shows through
+// its texts, whatever the window's tint; the width stays as it is (no resize handle), and
+// collapsing slides the card out as before.
 class CorvaneSplitShell : public QWidget {
     Q_OBJECT
 
@@ -90,6 +92,8 @@ private:
     friend class SplitShellCardBacking;
 
     void setWidth(double width);
+    // Writes the width under the persistence key, when it differs from what is stored.
+    void storeWidth();
     void setRevealed(double revealed);
     void relayout();
     // Shows the sidebar and, with it, the handle beside it or the backing under a floating

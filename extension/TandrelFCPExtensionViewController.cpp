@@ -1,6 +1,7 @@
 #include "extension/TandrelFCPExtensionViewController.h"
 
 #include "core/support/Log.h"
+#include "designkit/CorvaneElidingComboBox.h"
 #include "designkit/Fonts.h"
 #include "extension/PanelColors.h"
 #include "extension/PlayheadTimecode.h"
@@ -162,7 +163,12 @@ void TandrelFCPExtensionViewController::buildView() {
     timecodeLabel_ = styled(new TabularDigitsLabel("00:00:00:00"), 20, QFont::Medium,
                             PanelColors::secondaryLabel(colors));
     QLabel *caption = label("Preset", 11, QFont::Medium, PanelColors::secondaryLabel(colors));
-    presetPopUp_ = new QComboBox;
+    // A long name is cut short with "…", in the button and in its menu, rather than widening
+    // the panel or spreading the menu across the screen.
+    auto *presets = new corvane::CorvaneElidingComboBox;
+    presets->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    presets->setMinimumContentsLength(12);
+    presetPopUp_ = presets;
     connect(presetPopUp_, &QComboBox::activated, this, [this] { presetPicked(); });
     dropZone_ = new XMLDropZoneView;
     dropZone_->onXMLReceived = [panel = QPointer(this)](const QString &xml) {

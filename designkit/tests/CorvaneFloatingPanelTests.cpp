@@ -18,6 +18,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -171,7 +173,9 @@ TEST(CorvaneFloatingPanel, ColumnPadsOnlyTheSideOfItsEdge) {
         EXPECT_EQ(one.left(), trailing ? 0 : 8);
         EXPECT_EQ(one.top(), 8);
         EXPECT_EQ(two.top(), one.bottom() + 1 + 8);
-        EXPECT_EQ(two.bottom() + 1, 600 - 8);
+        // As tall as they ask, not stretched over the column: its glass shows below them.
+        EXPECT_EQ(two.height(), second->sizeHint().height());
+        EXPECT_LT(two.bottom() + 1, 600 - 8);
     }
 }
 
@@ -203,21 +207,24 @@ TEST(CorvaneFloatingPanel, ColumnSharesItsHeightByWhatThePanelsHold) {
         std::vector<int> heights;
     };
     // Four panels as the layout editor has them: a hint, rows that scroll, rows that keep their
-    // height, a tile that stays whole.
+    // height, a tile shown whole.
     const std::vector<Panel> four = {{Sizing::scrolls, 60, 40},
                                      {Sizing::scrolls, 300, 40},
                                      {Sizing::fixed, 200, 80},
-                                     {Sizing::staysWhole, 250, 100}};
+                                     {Sizing::fixed, 250, 100}};
     const int gaps = 3 * CorvaneFloatingPanelColumn::spacing;
     const Case cases[] = {
-        {"all fit: the rest goes equally to those that grow",
+        {"all fit: each as tall as it asks, none stretched",
          810 + gaps + 30,
          four,
-         {70, 310, 200, 260}},
+         {60, 300, 200, 250}},
         {"short: the tallest that scrolls gives way first", 710 + gaps, four, {60, 200, 200, 250}},
         {"then both that scroll, evenly", 550 + gaps, four, {50, 50, 200, 250}},
-        {"then the one that stays whole", 400 + gaps, four, {40, 40, 200, 120}},
-        {"never a fixed one, nor anyone below its least", 300 + gaps, four, {40, 40, 200, 100}},
+        // Beyond that the column scrolls: no panel below its least, the whole ones whole.
+        {"never one that scrolls below its least, nor a whole one",
+         400 + gaps,
+         four,
+         {40, 40, 200, 250}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -244,6 +251,10 @@ TEST(CorvaneFloatingPanel, ColumnSharesItsHeightByWhatThePanelsHold) {
             top += panel->height() + CorvaneFloatingPanelColumn::spacing;
         }
         EXPECT_EQ(heights, c.heights);
+        // The column scrolls exactly when its panels at their least are taller than it.
+        const auto *scroll = column->findChild<QScrollArea *>();
+        ASSERT_NE(scroll, nullptr);
+        EXPECT_EQ(scroll->verticalScrollBar()->maximum() > 0, c.room < 530 + gaps);
     }
 }
 

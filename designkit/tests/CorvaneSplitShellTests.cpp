@@ -166,7 +166,7 @@ TEST(CorvaneSplitShellWidth, GeometryOfCardHandleAndContent) {
     EXPECT_EQ(half.handle.right() + 1, half.content.left());
 }
 
-TEST_F(CorvaneSplitShellWidget, DragOnTheHandleWritesEveryWidthButNeverTheSeed) {
+TEST_F(CorvaneSplitShellWidget, ADragOnTheHandleWritesTheWidthItEndsAtOnceButNeverTheSeed) {
     QSettings().setValue(key, 350.0);
     auto made = shell();
     EXPECT_EQ(made->sidebarWidth(), 350);
@@ -175,7 +175,17 @@ TEST_F(CorvaneSplitShellWidget, DragOnTheHandleWritesEveryWidthButNeverTheSeed) 
 
     EXPECT_EQ(made->resizeHandle()->cursor().shape(), Qt::SizeHorCursor);
     EXPECT_EQ(made->resizeHandle()->geometry(), QRect(358, 0, 9, 700));
-    EXPECT_EQ(drag(*made, {20, 100, -30}), (std::vector<double>{370, 400, 320}));
+    // While the pointer moves nothing is written: the width follows it on screen only, and is
+    // written once, on release.
+    QWidget *handle = made->resizeHandle();
+    const QPoint press = handle->mapToGlobal(QPoint(4, 300));
+    QTest::mousePress(handle, Qt::LeftButton, {}, handle->mapFromGlobal(press));
+    for (const int step : {20, 100, -30}) {
+        QTest::mouseMove(handle, handle->mapFromGlobal(press + QPoint(step, 0)));
+        EXPECT_EQ(made->sidebarWidth(), std::min(350 + step, 400));
+        EXPECT_FALSE(stored().isValid());
+    }
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, handle->mapFromGlobal(press + QPoint(-30, 0)));
     EXPECT_EQ(stored().toDouble(), 320);
     EXPECT_EQ(made->sidebar()->width(), 320);
     EXPECT_EQ(made->content()->x(), 320 + 17);
@@ -273,4 +283,28 @@ TEST_F(CorvaneSplitShellWidget, AFloatingSidebarLiesOverTheWholeContent) {
     made->setSidebarFloating(false);
     EXPECT_EQ(made->content()->x(), 300 + 17);
     EXPECT_FALSE(made->resizeHandle()->isHidden());
+}
+
+// Under a translucent tint (the "Soft" look: black at 0.4, the card at 0.35) the floating card
+// is opaque: what lies under it never shows through its texts.
+TEST_F(CorvaneSplitShellWidget, AFloatingCardIsOpaqueUnderATranslucentTint) {
+    auto made = std::make_unique<CorvaneSplitShell>(
+        CorvaneSplitShell::Config{.baseColor = Color::black(),
+                                  .baseOpacity = 0.4,
+                                  .sidebarCardColor = Color::black(),
+                                  .sidebarCardOpacity = 0.35,
+                                  .persistenceKey = std::nullopt});
+    made->resize(1000, 700);
+    made->setSidebarFloating(true);
+    made->show();
+    // The window drawn on nothing: where the card is, nothing under it shows through.
+    QImage image(made->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    made->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QRect card = made->cardGeometry();
+    ASSERT_LT(qAlpha(image.pixel(card.right() + 100, 300)), 255) << "the window is translucent";
+    for (const QPoint at :
+         {card.center(), card.topLeft() + QPoint(30, 30), card.bottomRight() - QPoint(30, 30)}) {
+        EXPECT_EQ(qAlpha(image.pixel(at)), 255) << at.x() << "," << at.y();
+    }
 }

@@ -2,9 +2,11 @@
 
 #include "extension/tests/PanelFixture.h"
 
+#include "designkit/CorvaneElidingComboBox.h"
 #include "extension/XMLDropZoneView.h"
 #include "host/bridge/DarwinObserverBox.h"
 
+#include <QCoreApplication>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QVBoxLayout>
@@ -202,6 +204,23 @@ TEST_F(EditorPanel, PresetsFollowTheHostAndAnUnknownActiveIDStandsUntilAPick) {
     EXPECT_EQ(items(popUp), QStringList{"No presets (open Embrik)"});
     EXPECT_FALSE(popUp.isEnabled());
     EXPECT_TRUE(panel->availablePresets().empty());
+}
+
+// A preset name of hundreds of characters is cut short in the pop-up and in its menu, which
+// stays no wider than its bound instead of spreading across the screen, and the panel keeps its
+// width.
+TEST_F(EditorPanel, AVeryLongPresetNameIsCutInThePopUpAndItsMenu) {
+    const std::string longName(616, 'N');
+    ExtensionBridge::publishPresets({{conform, "Conform"}, {colorist, longName}}, colorist);
+    const auto panel = openPanel();
+    auto *popUp = qobject_cast<corvane::CorvaneElidingComboBox *>(panel->presetPopUp());
+    ASSERT_NE(popUp, nullptr);
+    ASSERT_EQ(popUp->currentText().toStdString(), longName);
+    panel->show();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(panel->width(), 300);
+    EXPECT_TRUE(popUp->shownText().endsWith(QChar(0x2026)));
+    EXPECT_EQ(popUp->popupWidth(), corvane::CorvaneElidingComboBox::maximumPopupWidth);
 }
 
 // The editor's window around the panel: a title bar above it.

@@ -7,10 +7,16 @@
 #include "designkit/CorvaneFloatingPanelColumn.h"
 #include "host/views/layout/DisplaySettingsView.h"
 #include "host/views/layout/ElementEditor.h"
+#include "host/views/layout/ElementListView.h"
+#include "host/views/layout/PlainButton.h"
 #include "host/views/layout/RolePickerView.h"
 #include "platform/runtime/MainQueue.h"
 
+#include <QAbstractButton>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMetaObject>
 
 namespace {
 
@@ -86,6 +92,32 @@ void openRoleGroup(DisplaySettingsView &view, const std::string &uuid) {
 }
 
 const QSize size{940, 780};
+// The pane as a main window of the opening size holds it beside the sidebar.
+const QSize inMainWindow{924, 760};
+
+// A custom text of 98 characters, as a user types a long one.
+const char *longLabel = "Watermark applied by Ostrevale Post for the festival review copy of "
+                        "reel five, not for release yet";
+
+// Opens the "Add Element..." menu once the pane is on screen, and shows it where it opens,
+// as part of the picture (a menu is a window of its own).
+void showAddMenu(DisplaySettingsView &view) {
+    QMetaObject::invokeMethod(
+        &view,
+        [&view] {
+            view.elementList()->addButton()->click();
+            QMenu *menu = view.elementList()->addMenu();
+            const QPixmap shot = menu->grab();
+            const QPoint at = view.window()->mapFromGlobal(menu->pos());
+            menu->hide();
+            auto *picture = new QLabel(view.window());
+            picture->setPixmap(shot);
+            picture->setGeometry(QRect(at, shot.size()));
+            picture->show();
+            picture->raise();
+        },
+        Qt::QueuedConnection);
+}
 
 const tandrel::screens::ScreenRegistration screens{
     {"editor-elements-chips", size,
@@ -101,6 +133,20 @@ const tandrel::screens::ScreenRegistration screens{
                                    element(MetadataField::speed, 0.4,
                                            [](BurnInElement &e) { e.isEnabled = false; })},
                       .selected = {0, 1, 2}});
+     }},
+    {"editor-elements-long-label", inMainWindow,
+     [](const ScreenContext &) {
+         return pane({.elements = {element(MetadataField::sourceTC, 0.05),
+                                   element(MetadataField::custom, 0.1,
+                                           [](BurnInElement &e) { e.label = longLabel; }),
+                                   element(MetadataField::clipName, 0.15)},
+                      .selected = {1}});
+     }},
+    {"editor-elements-add-menu", inMainWindow,
+     [](const ScreenContext &) {
+         return pane({.elements = {element(MetadataField::sourceTC, 0.05),
+                                   element(MetadataField::clipName, 0.1)},
+                      .arrange = showAddMenu});
      }},
     {"editor-element-sourcetc", size,
      [](const ScreenContext &) {

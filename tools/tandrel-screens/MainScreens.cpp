@@ -5,6 +5,7 @@
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "designkit/Color.h"
+#include "designkit/CorvaneAppearancePreset.h"
 #include "designkit/CorvaneMaterial.h"
 #include "designkit/Painting.h"
 #include "host/state/AppState.h"
@@ -14,6 +15,7 @@
 #include "host/views/common/Preferences.h"
 #include "host/views/common/TextButton.h"
 #include "host/views/common/UrlOpener.h"
+#include "host/views/layout/DisplaySettingsView.h"
 #include "host/views/main/ContentView.h"
 #include "host/views/main/DetectFromFCPButton.h"
 #include "host/views/main/PluginVersionWarningBanner.h"
@@ -21,6 +23,7 @@
 #include "host/views/main/SidebarView.h"
 #include "host/views/main/StatusBarView.h"
 #include "host/views/main/TimelineListView.h"
+#include "host/views/settings/SettingsContent.h"
 #include "platform/automation/EditorAutomation.h"
 #include "platform/runtime/MainQueue.h"
 #include "platform/runtime/ManualClock.h"
@@ -59,6 +62,10 @@ enum class Stage {
     collapsed,
     // At the window's minimum size, the sidebar brought over the editor.
     narrowSidebar,
+    // The same under the translucent "Soft" look.
+    narrowSidebarSoft,
+    // At the window's minimum size with all four of the editor's panels open.
+    allPanels,
     updateBanner,
     // The full lists while a timeline is served, its card open.
     timelines,
@@ -96,6 +103,12 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
                       stage == Stage::detectPermission ? std::make_shared<RefusingEditor>()
                                                        : nullptr);
     AppState &state = *made.state;
+    if (stage == Stage::narrowSidebarSoft) {
+        // As the settings window leaves it when the user picks the look.
+        const corvane::CorvaneAppearancePreset &soft = corvane::CorvaneAppearancePreset::soft();
+        made.preferences.setValue(QString::fromUtf8(Preferences::appearancePresetIDKey), soft.id);
+        SettingsContent::apply(soft, made.preferences);
+    }
     std::unique_ptr<ContentView> window = screens::mainWindowOn(made);
     state.start();
     if (stage != Stage::empty && stage != Stage::detectPermission) {
@@ -125,8 +138,8 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
         window->sidebar()->setShowManualLibraryPicker(true);
     }
     if (stage == Stage::serving || stage == Stage::override || stage == Stage::collapsed ||
-        stage == Stage::narrowSidebar || stage == Stage::updateBanner ||
-        stage == Stage::timelines) {
+        stage == Stage::narrowSidebar || stage == Stage::narrowSidebarSoft ||
+        stage == Stage::updateBanner || stage == Stage::timelines || stage == Stage::allPanels) {
         state.setActiveTimeline(timelineID(state, "Sample"));
         // Written a while ago.
         made.clock->advance(2min);
@@ -138,7 +151,13 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     if (stage == Stage::collapsed) {
         window->setSidebarCollapsed(true);
     }
-    if (stage == Stage::narrowSidebar) {
+    if (stage == Stage::allPanels) {
+        // A marker element in the editor, as the user left it.
+        const DisplayConfig &active = state.presets().at(*state.activePresetIndex());
+        state.selectElement(active.elements.at(0).id, false);
+        window->displaySettings()->insertPanel(RightPanel::validate);
+    }
+    if (stage == Stage::narrowSidebar || stage == Stage::narrowSidebarSoft) {
         // Once the window is on screen at its size, as "Show Sidebar" leaves it when its slide
         // is over.
         QMetaObject::invokeMethod(
@@ -329,6 +348,12 @@ const tandrel::screens::ScreenRegistration screens{
     {"host-main-window-minimum-sidebar",
      {ContentView::minimumWidth, ContentView::minimumHeight},
      [](const ScreenContext &c) { return mainWindow(c, Stage::narrowSidebar); }},
+    {"host-main-window-minimum-sidebar-soft",
+     {ContentView::minimumWidth, ContentView::minimumHeight},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::narrowSidebarSoft); }},
+    {"host-main-window-minimum-panels",
+     {ContentView::minimumWidth, ContentView::minimumHeight},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::allPanels); }},
     {"host-main-window-collapsed",
      {1240, 800},
      [](const ScreenContext &c) { return mainWindow(c, Stage::collapsed); }},

@@ -140,6 +140,32 @@ std::unique_ptr<QWidget> canvasCentredUnderAChip(const ScreenContext &) {
     });
 }
 
+// Small texts on the pane's canvas: the chips keep a readable size and stand on the effect's
+// far smaller boxes, one of them selected with its outline and buttons.
+std::unique_ptr<QWidget> canvasSmallChips(const ScreenContext &) {
+    DisplayConfig preset;
+    preset.name = "Small Texts";
+    preset.elements = {
+        element(MetadataField::reel, "Reel:", 0.05, 0.85, 16),
+        element(MetadataField::sourceTC, "TC:", 0.05, 0.05, 12),
+        element(MetadataField::custom, "QC", 0.85, 0.85, 14),
+        element(MetadataField::clipName, "", 0.4, 0.3, 18),
+    };
+    return canvasSelecting(preset, 0, [](PositionPreviewCanvas *, const tandrel::Uuid &) {});
+}
+
+// A label of 98 characters at 36 pixels, wider than the effect's frame limit: the effect wraps
+// it into two lines, and the chip stands on that box, selected to show it.
+std::unique_ptr<QWidget> canvasLongLabel(const ScreenContext &) {
+    DisplayConfig preset;
+    preset.name = "Long Label";
+    preset.elements = {element(MetadataField::custom,
+                               "Watermark applied by Ostrevale Post for the festival review copy "
+                               "of reel five, not for release yet",
+                               0.05, 0.5, 36)};
+    return canvasSelecting(preset, 0, [](PositionPreviewCanvas *, const tandrel::Uuid &) {});
+}
+
 std::unique_ptr<QWidget> previewWindow(AppState &state) {
     return std::make_unique<tandrel::PositionPreviewWindow>(
         state, PositionPreviewCanvas::Options{.cropPicker = &tandrel::makeCanvasCropPicker});
@@ -169,6 +195,8 @@ const tandrel::screens::ScreenRegistration screens{
     {"preview-canvas-stacked", {832, 580}, canvasStacked},
     {"preview-canvas-edges", {832, 560}, canvasAcrossTheEdges},
     {"preview-canvas-centred-overlap", {555, 420}, canvasCentredUnderAChip},
+    {"preview-canvas-small-chips", {555, 420}, canvasSmallChips},
+    {"preview-canvas-long-label", {832, 560}, canvasLongLabel},
     {"preview-window-default", {1200, 800}, windowDefault},
     {"preview-window-crop43", {1200, 800}, windowClassicCrop},
     {"preview-window-nopreset", {1200, 800}, windowWithoutPreset},

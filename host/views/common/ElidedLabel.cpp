@@ -1,6 +1,7 @@
 #include "host/views/common/ElidedLabel.h"
 
 #include "designkit/Palette.h"
+#include "designkit/TextElision.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -29,6 +30,9 @@ void ElidedLabel::setAlignment(Qt::Alignment alignment) {
 }
 
 QString ElidedLabel::shownText() const {
+    if (mode_ == Qt::ElideRight) {
+        return corvane::TextElision::elidedRight(QFontMetricsF(font()), text_, width());
+    }
     return fontMetrics().elidedText(text_, mode_, width());
 }
 

@@ -27,6 +27,9 @@ public:
     // Written by the split shell itself (the application's default settings), 220 to 400.
     static constexpr const char *sidebarWidthKey = "sidebarWidth";
     static constexpr const char *expandedEventsKey = "Tandrel.ExpandedEvents";
+    // Written by the preset file dialogs (the application's default settings): the folder the
+    // last preset file was chosen in, where the next dialog opens, also after a restart.
+    static constexpr const char *presetFileFolderKey = "presetFileFolder";
 
     explicit Preferences(std::shared_ptr<platform::KeyValueStore> store, QObject *parent = nullptr);
 

@@ -1,5 +1,6 @@
 #include "host/views/layout/CommitOnReleaseSlider.h"
 
+#include "host/views/layout/EditorControls.h"
 #include "host/views/layout/EditorStyle.h"
 
 #include <QEvent>
@@ -39,6 +40,16 @@ CommitOnReleaseSlider::CommitOnReleaseSlider(double value, SliderScale scale, Co
         } else {
             showDraftInField();
         }
+    });
+
+    // Escape drops what was typed: the field and the slider show the stored value again.
+    EditorControls::onEscape(field_, [this] {
+        if (!typing_) {
+            return false;
+        }
+        typing_ = false;
+        setDraft(value_, true);
+        return true;
     });
 
     showDraftOnSlider();

@@ -16,7 +16,7 @@ namespace tandrel {
 // the keyboard or the wheel, and when Return is pressed in the field or the focus leaves it
 // after typing (the draft is clamped into the range first). So a drag makes one write, not one
 // per step. After each commit the draft is the owner's value again: a commit the owner drops
-// does not linger in the controls.
+// does not linger in the controls. Escape in the field drops what was typed.
 //
 // The field shows the draft in the user's locale with the scale's decimals and reads what is
 // typed in that locale; text that is no finite number leaves the draft as it was. A value

@@ -44,15 +44,14 @@ using namespace corvane;
 namespace {
 
 // How a panel shares the right column's height: the editor and the settings scroll and give
-// way first; the validation tile stays whole while they can give way; the bulk style rows keep
-// their height.
+// way, down to a whole row; the bulk style rows and the validation tile keep their height (the
+// column scrolls where they would not fit).
 CorvaneFloatingPanelColumn::Sizing sizingOf(RightPanel panel) {
     using Sizing = CorvaneFloatingPanelColumn::Sizing;
     switch (panel) {
     case RightPanel::bulkStyle:
-        return Sizing::fixed;
     case RightPanel::validate:
-        return Sizing::staysWhole;
+        return Sizing::fixed;
     case RightPanel::editor:
     case RightPanel::settings:
         return Sizing::scrolls;
@@ -588,8 +587,13 @@ void DisplaySettingsView::setCollapsedHeaderInset(int inset) {
     setSidebarCollapsed(isSidebarCollapsed_);
 }
 
+void DisplaySettingsView::setHeaderClearance(int clearance) {
+    headerClearance_ = clearance;
+    setSidebarCollapsed(isSidebarCollapsed_);
+}
+
 int DisplaySettingsView::headerInset() const {
-    return isSidebarCollapsed_ ? collapsedHeaderInset_ : 0;
+    return std::max(isSidebarCollapsed_ ? collapsedHeaderInset_ : 0, headerClearance_);
 }
 
 void DisplaySettingsView::followXMLDrop() {

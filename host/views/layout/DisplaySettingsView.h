@@ -176,6 +176,9 @@ public:
     // How far the header moves right while the sidebar is collapsed, clear of the window's
     // own controls.
     void setCollapsedHeaderInset(int inset);
+    // How far it moves right at least, whatever the sidebar: clear of the window's controls
+    // where a narrow sidebar leaves them reaching over the pane.
+    void setHeaderClearance(int clearance);
     int headerInset() const;
 
     // The parts, for the main window, later work and tests.
@@ -213,6 +216,7 @@ private:
     PresetManagement presets_;
     bool isSidebarCollapsed_;
     int collapsedHeaderInset_ = defaultCollapsedHeaderInset;
+    int headerClearance_ = 0;
     BulkStyleValues bulkStyle_;
     bool showResetPresetConfirm_ = false;
     OpenPanels activePanels_;

@@ -1,15 +1,54 @@
 #include "host/views/layout/EditorControls.h"
 
+#include "designkit/CorvaneElidingComboBox.h"
 #include "host/views/common/QtText.h"
 #include "host/views/layout/EditorStyle.h"
-#include "host/views/layout/ElidingComboBox.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
+#include <utility>
+
 namespace tandrel::EditorControls {
+
+namespace {
+
+// Hands Escape in a field to its revert.
+class EscapeFilter : public QObject {
+public:
+    EscapeFilter(QLineEdit *field, std::function<bool()> revert)
+        : QObject(field), revert_(std::move(revert)) {
+        field->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        // The shortcut's override comes first: taken there, no window command sees the key.
+        if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape &&
+            static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
+            if (event->type() == QEvent::ShortcutOverride) {
+                if (pending_ = revert_(); pending_) {
+                    event->accept();
+                    return true;
+                }
+                return false;
+            }
+            return std::exchange(pending_, false) || revert_();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<bool()> revert_;
+    bool pending_ = false;
+};
+
+} // namespace
 
 QWidget *labelledRow(const QString &title, QWidget *control) {
     auto *row = new QWidget;
@@ -30,7 +69,7 @@ QWidget *labelledRow(const QString &title, QWidget *control) {
 }
 
 QComboBox *picker(const QString &title, const QStringList &titles) {
-    auto *menu = new ElidingComboBox;
+    auto *menu = new corvane::CorvaneElidingComboBox;
     EditorStyle::popUpMenu(menu, EditorStyle::caption());
     // Long field names are cut short with "…" rather than widening the panel; the menu shows
     // them whole.
@@ -57,7 +96,7 @@ void commitWhenDone(QLineEdit *field, std::function<void(const QString &typed)> 
     // The field's modified flag marks typing not yet committed.
     QObject::connect(field, &QLineEdit::textEdited, field, [field] { field->setModified(true); });
     QObject::connect(field, &QLineEdit::editingFinished, field,
-                     [field, commit = std::move(commit), show = std::move(show)] {
+                     [field, commit = std::move(commit), show] {
                          if (!field->isModified()) {
                              showFromItsStart(field);
                              return;
@@ -67,6 +106,18 @@ void commitWhenDone(QLineEdit *field, std::function<void(const QString &typed)> 
                          show();
                          showFromItsStart(field);
                      });
+    onEscape(field, [field, show = std::move(show)] {
+        if (!field->isModified()) {
+            return false;
+        }
+        field->setModified(false);
+        show();
+        return true;
+    });
+}
+
+void onEscape(QLineEdit *field, std::function<bool()> revert) {
+    new EscapeFilter(field, std::move(revert));
 }
 
 void showStored(QLineEdit *field, const QString &stored) {

@@ -42,9 +42,12 @@ void select(QComboBox *picker, std::size_t index);
 // A text field that writes once the user is done with it, not at every keystroke: on Return,
 // or when the focus leaves it after typing. `commit` gets the typed text; `show` then puts
 // what is stored back into the field (showStored), so a write that was dropped or changed does
-// not linger there.
+// not linger there. Escape drops what was typed and shows what is stored.
 void commitWhenDone(QLineEdit *field, std::function<void(const QString &typed)> commit,
                     std::function<void()> show);
+// Runs `revert` when Escape is pressed in `field`; a revert that returns true has taken the
+// key, one that returns false (nothing typed to drop) leaves it to the window.
+void onEscape(QLineEdit *field, std::function<bool()> revert);
 // Shows the stored text in a field of commitWhenDone, unless the user is typing in it: an
 // outside change does not take the typed text away.
 void showStored(QLineEdit *field, const QString &stored);

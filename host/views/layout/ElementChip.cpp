@@ -1,5 +1,6 @@
 #include "host/views/layout/ElementChip.h"
 
+#include "host/views/common/ElidedLabel.h"
 #include "host/views/common/QtText.h"
 
 #include "designkit/Color.h"
@@ -17,7 +18,6 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -97,7 +97,7 @@ ElementChip::ElementChip(AppState &state, const BurnInElement &element, bool isS
     : QWidget(parent), state_(state), id_(element.id), element_(element),
       selected_(std::move(selected)), switch_(new MiniSwitch), select_(new SelectButton),
       warning_(new CorvaneSymbolView(QStringLiteral("exclamationmark.triangle.fill"), 9)),
-      name_(new QLabel),
+      name_(new ElidedLabel),
       remove_(new CorvaneSymbolButton(QStringLiteral("xmark.circle.fill"), 10, QFont::Normal)),
       menu_(new QMenu(this)) {
     auto *content = new QWidget;
@@ -113,7 +113,8 @@ ElementChip::ElementChip(AppState &state, const BurnInElement &element, bool isS
 
     corvaneForeground(warning_, Color::orange());
     corvaneTooltip(warning_, QString::fromUtf8(ElementList::roleWarning));
-    name_->setTextFormat(Qt::PlainText);
+    // The name gives way first when the row is narrower than the chip.
+    name_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     select_->layout()->addWidget(warning_);
     select_->layout()->addWidget(name_);
     connect(select_, &QAbstractButton::clicked, this, [this] {
@@ -124,6 +125,7 @@ ElementChip::ElementChip(AppState &state, const BurnInElement &element, bool isS
             selected_();
         }
     });
+    select_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     row->addWidget(select_, 0, Qt::AlignVCenter);
 
     remove_->setCursor(Qt::PointingHandCursor);
@@ -137,7 +139,8 @@ ElementChip::ElementChip(AppState &state, const BurnInElement &element, bool isS
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(chrome_);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // No wider than its name needs; narrower where the row is (FlowLayout).
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
 
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this,

@@ -7,7 +7,6 @@
 
 #include <functional>
 
-class QLabel;
 class QMenu;
 
 namespace corvane {
@@ -18,6 +17,7 @@ class CorvaneSymbolView;
 namespace tandrel {
 
 class AppState;
+class ElidedLabel;
 
 // A small on/off switch without a label, the size of the chip's text.
 class MiniSwitch : public QAbstractButton {
@@ -40,6 +40,8 @@ protected:
 // chrome, selected while the element is in the selection. Its context menu copies the element
 // to the pasteboard and, when the pasteboard holds an element as the menu opens, pastes it.
 // Every change goes through the state object; the list shows the result with showElement().
+// Given less width than its name needs, the name is cut short with "…" and the switch and the
+// remove button stay whole.
 class ElementChip : public QWidget {
     Q_OBJECT
 
@@ -57,7 +59,7 @@ public:
     QAbstractButton *enableSwitch() const { return switch_; }
     QAbstractButton *selectButton() const { return select_; }
     QAbstractButton *removeButton() const { return remove_; }
-    QLabel *nameLabel() const { return name_; }
+    ElidedLabel *nameLabel() const { return name_; }
     // Shown only while a role element has no role to show.
     corvane::CorvaneSymbolView *warningIcon() const { return warning_; }
     corvane::CorvaneChipChrome *chrome() const { return chrome_; }
@@ -75,7 +77,7 @@ private:
     MiniSwitch *switch_;
     QAbstractButton *select_;
     corvane::CorvaneSymbolView *warning_;
-    QLabel *name_;
+    ElidedLabel *name_;
     QAbstractButton *remove_;
     corvane::CorvaneChipChrome *chrome_;
     QMenu *menu_;

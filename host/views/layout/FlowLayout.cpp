@@ -8,7 +8,7 @@
 
 namespace tandrel {
 
-FlowLayout::Arrangement FlowLayout::arrange(const std::vector<QSizeF> &sizes,
+FlowLayout::Arrangement FlowLayout::arrange(const std::vector<Child> &children,
                                             std::optional<double> proposedWidth, double spacing) {
     const double maxWidth = proposedWidth.value_or(std::numeric_limits<double>::infinity());
     Arrangement arrangement;
@@ -16,17 +16,21 @@ FlowLayout::Arrangement FlowLayout::arrange(const std::vector<QSizeF> &sizes,
     double y = 0;
     double rowHeight = 0;
     double widest = 0;
-    for (const QSizeF &size : sizes) {
+    for (const Child &child : children) {
         // x already holds the spacing after the previous child: a row ends when this child's
         // right edge would pass the width.
-        if (x > 0 && x + size.width() > maxWidth) {
+        if (x > 0 && x + child.size.width() > maxWidth) {
             y += rowHeight + spacing;
             x = 0;
             rowHeight = 0;
         }
+        // Alone on its row and still too wide: as wide as the row, if it can be.
+        const double width = child.size.width() > maxWidth ? std::max(maxWidth, child.minimumWidth)
+                                                           : child.size.width();
         arrangement.positions.emplace_back(x, y);
-        rowHeight = std::max(rowHeight, size.height());
-        x += size.width() + spacing;
+        arrangement.widths.push_back(width);
+        rowHeight = std::max(rowHeight, child.size.height());
+        x += width + spacing;
         widest = std::max(widest, x);
     }
     arrangement.size = QSizeF(widest, y + rowHeight);
@@ -66,18 +70,20 @@ QLayoutItem *FlowLayout::takeAt(int index) {
     return item;
 }
 
-std::vector<QSizeF> FlowLayout::sizes(std::vector<QLayoutItem *> *placed) const {
-    std::vector<QSizeF> ideal;
+std::vector<FlowLayout::Child> FlowLayout::children(std::vector<QLayoutItem *> *placed) const {
+    std::vector<Child> shown;
     for (QLayoutItem *item : items_) {
         if (item->isEmpty()) {
             continue;
         }
-        ideal.emplace_back(item->sizeHint());
+        const QSize ideal = item->sizeHint();
+        shown.push_back({QSizeF(ideal), static_cast<double>(
+                                            std::min(item->minimumSize().width(), ideal.width()))});
         if (placed != nullptr) {
             placed->push_back(item);
         }
     }
-    return ideal;
+    return shown;
 }
 
 FlowLayout::Arrangement FlowLayout::arrangeWithin(std::optional<int> width) const {
@@ -86,7 +92,7 @@ FlowLayout::Arrangement FlowLayout::arrangeWithin(std::optional<int> width) cons
         const QMargins margins = contentsMargins();
         inner = std::max(0, *width - margins.left() - margins.right());
     }
-    return arrange(sizes(), inner, std::max(0, spacing()));
+    return arrange(children(), inner, std::max(0, spacing()));
 }
 
 QSize FlowLayout::withMargins(const QSizeF &size) const {
@@ -104,22 +110,23 @@ QSize FlowLayout::sizeHint() const {
 }
 
 QSize FlowLayout::minimumSize() const {
-    QSizeF largest(0, 0);
-    for (const QSizeF &size : sizes()) {
-        largest = largest.expandedTo(size);
+    QSizeF least(0, 0);
+    for (const Child &child : children()) {
+        least = least.expandedTo(QSizeF(child.minimumWidth, child.size.height()));
     }
-    return withMargins(largest);
+    return withMargins(least);
 }
 
 void FlowLayout::setGeometry(const QRect &rect) {
     QLayout::setGeometry(rect);
     const QRect inner = rect.marginsRemoved(contentsMargins());
     std::vector<QLayoutItem *> placed;
-    const std::vector<QSizeF> ideal = sizes(&placed);
-    const Arrangement arrangement = arrange(ideal, inner.width(), std::max(0, spacing()));
+    const std::vector<Child> shown = children(&placed);
+    const Arrangement arrangement = arrange(shown, inner.width(), std::max(0, spacing()));
     for (size_t i = 0; i < placed.size(); ++i) {
-        const QPointF &position = arrangement.positions[i];
-        placed[i]->setGeometry(QRect(inner.topLeft() + position.toPoint(), ideal[i].toSize()));
+        const QSize size(static_cast<int>(std::floor(arrangement.widths[i])),
+                         shown[i].size.toSize().height());
+        placed[i]->setGeometry(QRect(inner.topLeft() + arrangement.positions[i].toPoint(), size));
     }
 }
 

@@ -1,9 +1,12 @@
 #include "host/views/layout/PresetFileDialogs.h"
 
+#include "host/views/common/Preferences.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 
 #include <memory>
@@ -43,17 +46,23 @@ private:
                 once(std::move(file));
             }
         };
-        QObject::connect(dialog, &QFileDialog::fileSelected, dialog,
-                         [this, reply](const QString &file) {
-                             folder_ = QFileInfo(file).absolutePath();
-                             reply(std::filesystem::path(QFile::encodeName(file).toStdString()));
-                         });
+        QObject::connect(
+            dialog, &QFileDialog::fileSelected, dialog, [this, reply](const QString &file) {
+                folder_ = QFileInfo(file).absolutePath();
+                QSettings().setValue(QString::fromUtf8(Preferences::presetFileFolderKey), folder_);
+                reply(std::filesystem::path(QFile::encodeName(file).toStdString()));
+            });
         QObject::connect(dialog, &QDialog::finished, dialog, [reply] { reply(std::nullopt); });
         return dialog;
     }
 
-    // Where the next dialog opens: the user's documents, then the last chosen file's folder.
+    // Where the next dialog opens: the last chosen file's folder, else the user's documents.
     QString folder_ = [] {
+        const QString last =
+            QSettings().value(QString::fromUtf8(Preferences::presetFileFolderKey)).toString();
+        if (!last.isEmpty() && QFileInfo(last).isDir()) {
+            return last;
+        }
         const QString documents =
             QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         return QFileInfo(documents).isDir() ? documents : QDir::homePath();

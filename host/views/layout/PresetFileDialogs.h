@@ -27,9 +27,10 @@ public:
 
     // Qt's file dialogs, window-modal over `parent`. Both open in the folder of the last
     // preset file chosen in either (an export's folder is where the next import looks first),
-    // at first in the user's documents folder.
+    // kept in the application's settings so that the next start opens there too; at first,
+    // or when that folder is gone, in the user's documents folder.
     static PresetFileDialogs &system();
-    // Dialogs like system()'s with a memory of their own.
+    // Dialogs like system()'s, starting from what the settings hold now.
     static std::unique_ptr<PresetFileDialogs> makeSystem();
 };
 

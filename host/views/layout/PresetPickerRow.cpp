@@ -1,6 +1,7 @@
 #include "host/views/layout/PresetPickerRow.h"
 
 #include "designkit/Color.h"
+#include "designkit/CorvaneElidingComboBox.h"
 #include "designkit/Painting.h"
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
@@ -24,7 +25,7 @@ constexpr double cornerRadius = 8;
 
 PresetPickerRow::PresetPickerRow(AppState &state, std::function<void()> newPreset,
                                  std::function<void()> rename, QWidget *parent)
-    : QWidget(parent), state_(state), picker_(new QComboBox),
+    : QWidget(parent), state_(state), picker_(new corvane::CorvaneElidingComboBox),
       newPreset_(plainButton(QStringLiteral("plus"), {}, EditorStyle::body(),
                              QString::fromUtf8(newPresetTooltip),
                              QString::fromUtf8(newPresetLabel))),
@@ -36,7 +37,7 @@ PresetPickerRow::PresetPickerRow(AppState &state, std::function<void()> newPrese
 
     EditorStyle::popUpMenu(picker_, EditorStyle::caption());
     picker_->setAccessibleName(QStringLiteral("Preset"));
-    picker_->setMinimumContentsLength(16);
+    picker_->setFixedWidth(pickerWidth);
     row->addWidget(picker_, 0, Qt::AlignVCenter);
     for (PlainButton *button : {newPreset_, rename_}) {
         corvane::corvaneForeground(button, Color::primary());

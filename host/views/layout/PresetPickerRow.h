@@ -13,7 +13,9 @@ class PlainButton;
 
 // The layout editor's preset row: a menu of every preset by name, bound to the active preset,
 // the new-preset button and, for the user's own presets, the rename button; on a faint
-// rounded card. When the active id names no preset, the menu shows none selected.
+// rounded card. When the active id names no preset, the menu shows none selected. The menu
+// keeps one width whatever the names, so the buttons beside it stay where they are; a name too
+// long for it is cut short with "…".
 class PresetPickerRow : public QWidget {
     Q_OBJECT
 
@@ -22,6 +24,7 @@ public:
     static constexpr const char *newPresetLabel = "New Preset";
     static constexpr const char *renameTooltip = "Rename preset";
     static constexpr const char *renameLabel = "Rename Preset";
+    static constexpr int pickerWidth = 220;
 
     PresetPickerRow(AppState &state, std::function<void()> newPreset, std::function<void()> rename,
                     QWidget *parent = nullptr);

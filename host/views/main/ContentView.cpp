@@ -10,6 +10,7 @@
 #include "designkit/CorvaneTransparentWindow.h"
 #include "designkit/Fonts.h"
 #include "designkit/Palette.h"
+#include "designkit/SplitShellGeometry.h"
 #include "host/state/AppState.h"
 #include "host/views/common/Preferences.h"
 #include "host/views/feedback/FeedbackSheet.h"
@@ -140,6 +141,7 @@ ContentView::ContentView(Environment environment, QWidget *parent)
     // clear of it.
     displaySettings_->setCollapsedHeaderInset(headerOrigin.x() + headerRow_->sizeHint().width() +
                                               headerGap - DisplaySettingsView::columnPadding);
+    clearHeaderRow();
 
     auto *bandLayout = new QVBoxLayout(band_);
     bandLayout->setContentsMargins(0, 0, 0, 0);
@@ -162,6 +164,7 @@ ContentView::ContentView(Environment environment, QWidget *parent)
             &ContentView::presentFeedbackSheet);
     // The room the editor needs changes with the window and with its panels.
     shell_->installEventFilter(this);
+    connect(shell_, &CorvaneSplitShell::sidebarWidthChanged, this, &ContentView::clearHeaderRow);
     displaySettings_->panelColumn()->installEventFilter(this);
 }
 
@@ -215,10 +218,15 @@ bool ContentView::isSidebarCollapsed() const {
 }
 
 void ContentView::setSidebarCollapsed(bool collapsed, bool animated) {
-    if (sidebarFloats_) {
-        floatingSidebarShown_ = !collapsed;
-    } else {
+    if (!sidebarFloats_) {
         isSidebarCollapsed_ = collapsed;
+    } else {
+        floatingSidebarShown_ = !collapsed;
+        // Asked for over the editor, it is wanted: it stays when the window widens. Put away
+        // again, it only leaves the editor's way, as it does when the window narrows.
+        if (!collapsed) {
+            isSidebarCollapsed_ = false;
+        }
     }
     showSidebar(animated);
 }
@@ -231,6 +239,20 @@ void ContentView::showSidebar(bool animated) {
     // the sidebar floats.
     displaySettings_->setSidebarCollapsed(!sidebarFloats_ && isSidebarCollapsed_);
     editorLayout_->setContentsMargins(0, sidebarFloats_ ? sidebarTopInset : 0, 0, 0);
+    clearHeaderRow();
+}
+
+void ContentView::clearHeaderRow() {
+    // Beside a narrow sidebar the header row reaches over the pane: the editor's header moves
+    // clear of it.
+    int clearance = 0;
+    if (!sidebarFloats_ && !isSidebarCollapsed_) {
+        const int paneLeft =
+            SplitShellGeometry::compute(shell_->size(), shell_->sidebarWidth(), 1).content.left();
+        const int headerEnd = headerOrigin.x() + headerRow_->sizeHint().width() + headerGap;
+        clearance = std::max(0, headerEnd - paneLeft - DisplaySettingsView::columnPadding);
+    }
+    displaySettings_->setHeaderClearance(clearance);
 }
 
 void ContentView::fitSidebar(bool animated) {

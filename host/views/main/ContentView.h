@@ -75,7 +75,8 @@ public:
     // layout editor's centre column and its open panels (SidebarFit) lets the sidebar float
     // over the editor: it puts the sidebar away when it becomes that narrow, and the toggle
     // then brings it over the editor and takes it away again. Wide enough, the sidebar
-    // takes its place in the row again, shown or collapsed as the user last left it there.
+    // takes its place in the row again, shown or collapsed as the user last left it there,
+    // and shown when the user last brought it over the editor.
     bool isSidebarCollapsed() const;
     void setSidebarCollapsed(bool collapsed, bool animated = false);
     bool isSidebarFloating() const { return sidebarFloats_; }
@@ -108,6 +109,8 @@ private:
     // Docks the sidebar or lets it float, as the window's width and the open panels allow.
     void fitSidebar(bool animated);
     void showSidebar(bool animated);
+    // Keeps the editor's header clear of the header row beside a narrow sidebar.
+    void clearHeaderRow();
     void applyAppearance();
     void showUpdateState();
 

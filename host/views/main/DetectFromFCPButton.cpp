@@ -151,6 +151,10 @@ QWidget *DetectFromFCPButton::makeErrorBlock() {
     connect(openSettings_, &QAbstractButton::clicked, this,
             &DetectFromFCPButton::openAutomationSettings);
     links->addWidget(openSettings_);
+    // As the update banner's settings button: offered only where the desktop has the page to
+    // open.
+    openSettings_->setHidden(
+        !opener_.canOpen(QUrl(qtText(LibraryDetection::automationSettingsAddress))));
     copyCommand_ = linkButton(qtText(LibraryDetection::copyResetCommandTitle));
     corvaneTooltip(copyCommand_, qtText(LibraryDetection::copyResetCommandHelp));
     connect(copyCommand_, &QAbstractButton::clicked, this, [this] {

@@ -128,7 +128,8 @@ TimelineRow::TimelineRow(const TimelineRowContent &content, QWidget *parent)
     auto *lines = new QVBoxLayout;
     lines->setSpacing(1);
     name_ = new ElidedLabel(QString::fromStdString(timeline.name));
-    name_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    // As wide as its text, where the row has the room: its tooltip centres on the name.
+    name_->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     corvaneFont(name_, 14,
                 content.isActive ? CorvaneFontWeight::demiBold : CorvaneFontWeight::medium);
     corvaneForeground(name_, content.isActive ? Color::primary() : Color::corvaneTextSecondary());

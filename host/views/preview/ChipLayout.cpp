@@ -2,7 +2,6 @@
 
 #include "core/model/ElementPlacement.h"
 #include "core/support/UnicodeText.h"
-#include "host/views/preview/ChipSampleFrame.h"
 
 #include <algorithm>
 #include <array>
@@ -80,14 +79,37 @@ std::vector<std::string> ChipLayout::displayLines(const BurnInElement &element,
     if (isBlockField(element.field)) {
         return formatSampleBlock(sampleRows(element));
     }
-    const std::optional<std::string> sample = ChipSampleFrame::text(element);
-    std::string title = sample && !sample->empty() ? *sample
-                        : element.label.empty()    ? std::string(element.field.displayName())
-                                                   : element.label;
+    std::string title =
+        element.label.empty() ? std::string(element.field.displayName()) : element.label;
     if (showStackedLayers && isStackable(element.field)) {
         return {std::move(title), "V2 (sample)", "V3 (sample)"};
     }
     return {std::move(title)};
+}
+
+std::vector<std::string> ChipLayout::shownLines(const std::vector<std::string> &lines,
+                                                bool isBlock) {
+    std::vector<std::string> shown;
+    for (const std::string &line : lines) {
+        // A line may hold breaks of its own (a label typed with one).
+        std::size_t start = 0;
+        while (true) {
+            const std::size_t end = line.find('\n', start);
+            shown.push_back(line.substr(start, end - start));
+            if (end == std::string::npos) {
+                break;
+            }
+            if (!isBlock) {
+                shown.back() += "…";
+                return shown;
+            }
+            start = end + 1;
+        }
+        if (!isBlock) {
+            break;
+        }
+    }
+    return shown;
 }
 
 std::vector<ChipLayout::SampleRow> ChipLayout::sampleRows(const BurnInElement &element) {
@@ -148,21 +170,28 @@ bool ChipLayout::isBlock(const BurnInElement &element, bool showStackedLayers) {
     return isBlockField(element.field) || (showStackedLayers && isStackable(element.field));
 }
 
-QSizeF ChipLayout::chipSize(const std::vector<std::string> &lines, double fontSize, double scale,
-                            const TextMeasure &measure) {
-    if (!(scale > 0) || !std::isfinite(scale)) {
-        return {0, 0};
-    }
-    // The effect measures whole pixels and draws nothing at a size that is not above 0.
-    const QSizeF text =
-        fontSize > 0 && std::isfinite(fontSize) ? measure(joined(lines), fontSize) : QSizeF(0, 0);
-    return {(std::ceil(text.width()) + 2 * padding) * scale,
-            (std::ceil(text.height()) + 2 * padding) * scale};
+double ChipLayout::textSize(double fontSize, double scale) {
+    const double scaled = fontSize * scale;
+    return std::isfinite(scaled) ? std::max(scaled, minimumTextSize) : minimumTextSize;
+}
+
+QSizeF ChipLayout::chipSize(const std::vector<std::string> &shownLines, double fontSize,
+                            double scale, const TextMeasure &measure) {
+    const QSizeF text = measure(joined(shownLines), textSize(fontSize, scale));
+    return {std::max(std::ceil(text.width()) + 2 * padding, minimumWidth),
+            std::max(std::ceil(text.height()) + 2 * padding, minimumHeight)};
+}
+
+QRectF ChipLayout::chipRect(const QRectF &renderBox, const QSizeF &chipSize, const QRectF &bounds) {
+    const double width = std::min(chipSize.width(), bounds.width());
+    const double left = std::max(bounds.left(), std::min(renderBox.left(), bounds.right() - width));
+    const double top = std::max(renderBox.bottom() - chipSize.height(), bounds.top());
+    return {left, top, width, chipSize.height()};
 }
 
 std::pair<double, double> ChipLayout::placedPosition(const QRectF &frameRect,
                                                      const QRectF &visibleRect, double posX,
-                                                     double posY, const QSizeF &chipSize,
+                                                     double posY, const QSizeF &boxSize,
                                                      bool constrainToVisiblePicture) {
     using Placement = ElementPlacement<double>;
     if (!(visibleRect.width() > 0) || !(visibleRect.height() > 0)) {
@@ -173,7 +202,7 @@ std::pair<double, double> ChipLayout::placedPosition(const QRectF &frameRect,
                                   frameRect.bottom() - visibleRect.bottom(), visibleRect.width(),
                                   visibleRect.height()};
     const Placement::Point placed =
-        Placement::placed(visible, posX, posY, chipSize.width(), chipSize.height(),
+        Placement::placed(visible, posX, posY, boxSize.width(), boxSize.height(),
                           constrainToVisiblePicture, frameRect.width(), frameRect.height());
     // Back to fractions only where the placement moved the box, so that a position it keeps
     // stays exactly as stored.
@@ -185,38 +214,39 @@ std::pair<double, double> ChipLayout::placedPosition(const QRectF &frameRect,
 }
 
 QPointF ChipLayout::topLeft(const QRectF &visibleRect, double posX, double posY,
-                            const QSizeF &chipSize) {
+                            const QSizeF &boxSize) {
     return {visibleRect.left() + posX * visibleRect.width(),
-            visibleRect.top() + (1 - posY) * visibleRect.height() - chipSize.height()};
+            visibleRect.top() + (1 - posY) * visibleRect.height() - boxSize.height()};
 }
 
 std::pair<double, double> ChipLayout::centredHorizontally(const QRectF &visibleRect, double posX,
-                                                          const QSizeF &chipSize) {
-    return {0.5 - (chipSize.width() / 2) / visibleRect.width() - posX, 0};
+                                                          const QSizeF &boxSize) {
+    return {0.5 - (boxSize.width() / 2) / visibleRect.width() - posX, 0};
 }
 
 std::pair<double, double> ChipLayout::centredVertically(const QRectF &visibleRect, double posY,
-                                                        const QSizeF &chipSize) {
-    return {0, 0.5 - (chipSize.height() / 2) / visibleRect.height() - posY};
+                                                        const QSizeF &boxSize) {
+    return {0, 0.5 - (boxSize.height() / 2) / visibleRect.height() - posY};
 }
 
-ChipLayout::Controls ChipLayout::controlsPlacement(const QRectF &box, const QSizeF &toolbar,
+ChipLayout::Controls ChipLayout::controlsPlacement(const QRectF &chip, const QSizeF &toolbar,
                                                    const QSizeF &close, const QRectF &bounds) {
     constexpr double out = 8;
     constexpr double gap = 2;
-    const double tallest = std::max(toolbar.height(), close.height());
-    const bool above = box.top() - gap - tallest >= bounds.top();
-    const auto rowTop = [&](const QSizeF &size) {
-        return above ? box.top() - gap - size.height() : box.bottom() + gap;
+    const auto within = [](double at, double length, double from, double to) {
+        return std::max(from, std::min(at, to - length));
     };
-    const auto across = [&](double left, double width) {
-        return std::max(bounds.left(), std::min(left, bounds.right() - width));
-    };
-    const double toolbarLeft = across(box.left() - out, toolbar.width());
+    const double toolbarLeft =
+        within(chip.left() - out, toolbar.width(), bounds.left(), bounds.right());
     const double closeLeft =
-        across(std::max(box.right() + out - close.width(), toolbarLeft + toolbar.width() + gap),
-               close.width());
-    return {{toolbarLeft, rowTop(toolbar)}, {closeLeft, rowTop(close)}};
+        within(std::max(chip.right() + out - close.width(), toolbarLeft + toolbar.width() + gap),
+               close.width(), bounds.left(), bounds.right());
+    // No lower than its bottom on the chip's padding.
+    const auto topOf = [&](double height) {
+        return within(std::min(chip.top() - out, chip.top() + padding - height), height,
+                      bounds.top(), bounds.bottom());
+    };
+    return {{toolbarLeft, topOf(toolbar.height())}, {closeLeft, topOf(close.height())}};
 }
 
 } // namespace tandrel

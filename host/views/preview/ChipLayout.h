@@ -14,19 +14,25 @@
 
 namespace tandrel {
 
-// What an element's chip on the position preview shows and how large it is. A chip is the
-// effect's text box in miniature: the text the element draws on a sample frame (its label or
-// field name where that frame draws nothing, sample rows for a stacked-layer block), measured
-// as the effect measures it (the monospaced font at medium weight at the element's size in
-// frame pixels, lines 2 apart, 8 pixels of padding a side) and scaled into the canvas. Its box
-// is thus the same fraction of the frame at any canvas size, and it is placed by the effect's
-// own rule (ElementPlacement), so the preview shows where the text burns in.
+// What an element's chip on the position preview shows and how large it is drawn. A chip names
+// its element (its label, or the field's name; sample rows for a stacked-layer block) in the
+// monospaced font at the element's size scaled into the canvas, never under 9 points, in a box
+// with 8 points around the text and at least 60 × 24 points, so that it can be read and
+// grasped on a small canvas. Where it stands is the effect's: its left and bottom edges are
+// those of the box the effect draws the element's text in (RenderBox), placed by the effect's
+// own rule (ElementPlacement); the chip grows from that corner to the right and up, and moves
+// back in where that would carry it out of the canvas.
 class ChipLayout {
 public:
-    // Padding on each side, in frame pixels, as the effect's 8.
+    // Room around the text on each side, in points, and the text's inset across inside it.
     static constexpr double padding = 8;
-    // Between the lines of a text, in frame pixels.
+    static constexpr double textInset = 4;
+    // Between the lines of a text, in points.
     static constexpr double lineSpacing = 2;
+    // The smallest text and box a chip is drawn with, in points.
+    static constexpr double minimumTextSize = 9;
+    static constexpr double minimumWidth = 60;
+    static constexpr double minimumHeight = 24;
 
     // The size of `text` (lines joined with "\n") laid out in the monospaced font at medium
     // weight, `pixelSize` pixels, with `lineSpacing` between lines: the widest line and the
@@ -40,10 +46,9 @@ public:
         friend bool operator==(const SampleRow &, const SampleRow &) = default;
     };
 
-    // The chip's text lines: the sample rows of a stacked-layer block; else the element's text
-    // on the sample frame (ChipSampleFrame), or its label, or the field's name, the first of
-    // them that is not empty; followed by two sample lower layers for a stackable field while
-    // the preset shows stacked layers.
+    // The chip's text lines: the sample rows of a stacked-layer block; else the element's label,
+    // or the field's name when it has none, followed by two sample lower layers for a
+    // stackable field while the preset shows stacked layers.
     static std::vector<std::string> displayLines(const BurnInElement &element,
                                                  bool showStackedLayers);
     // The block field's sample rows as (left, right) cells, tagged with the element's labels
@@ -58,31 +63,39 @@ public:
     // The two stacked-layer block fields, which show sample rows.
     static bool isBlockField(MetadataField field);
 
-    // The chip's box in canvas points: the text measured at `fontSize` frame pixels, rounded
-    // up, with the padding, all at `scale` canvas points a pixel. Nothing for a scale that is
-    // not above 0; only the padding for a size the effect draws nothing at.
-    static QSizeF chipSize(const std::vector<std::string> &lines, double fontSize, double scale,
-                           const TextMeasure &measure);
+    // The lines a chip draws: a block's all, else the first with "…" in place of the rest.
+    static std::vector<std::string> shownLines(const std::vector<std::string> &lines, bool isBlock);
+    // The size of the chip's text in points: the element's size at the canvas's scale, at
+    // least minimumTextSize.
+    static double textSize(double fontSize, double scale);
+    // The chip's box in points: its shown lines measured at textSize(), rounded up, with the
+    // padding, at least minimumWidth × minimumHeight.
+    static QSizeF chipSize(const std::vector<std::string> &shownLines, double fontSize,
+                           double scale, const TextMeasure &measure);
+    // The chip's box in the canvas for the effect's box `renderBox`: their left and bottom
+    // edges are one, unless that would carry the chip past the right or top edge of `bounds`
+    // (where it can be seen): then it moves back in just far enough, no narrower than `bounds`.
+    static QRectF chipRect(const QRectF &renderBox, const QSizeF &chipSize, const QRectF &bounds);
 
-    // Where the effect draws a box of `chipSize` stored at (posX, posY): the position, as
+    // Where the effect draws a box of `boxSize` stored at (posX, posY): the position, as
     // fractions of `visibleRect`, after the effect's placement has kept the box inside the
     // visible picture (when constrained) and inside `frameRect`. The stored position itself
     // when neither moves it.
     static std::pair<double, double> placedPosition(const QRectF &frameRect,
                                                     const QRectF &visibleRect, double posX,
-                                                    double posY, const QSizeF &chipSize,
+                                                    double posY, const QSizeF &boxSize,
                                                     bool constrainToVisiblePicture);
 
-    // The box's top-left corner in canvas points: its left edge posX and its bottom edge posY
+    // A box's top-left corner in canvas points: its left edge posX and its bottom edge posY
     // of the way into `visibleRect` (the bottom edge measured up).
     static QPointF topLeft(const QRectF &visibleRect, double posX, double posY,
-                           const QSizeF &chipSize);
-    // The position changes that centre the box in the visible picture across and up, the
-    // other coordinate unchanged.
+                           const QSizeF &boxSize);
+    // The position changes that centre a box in the visible picture across and up, the other
+    // coordinate unchanged.
     static std::pair<double, double> centredHorizontally(const QRectF &visibleRect, double posX,
-                                                         const QSizeF &chipSize);
+                                                         const QSizeF &boxSize);
     static std::pair<double, double> centredVertically(const QRectF &visibleRect, double posY,
-                                                       const QSizeF &chipSize);
+                                                       const QSizeF &boxSize);
 
     // Where a selected chip's centring toolbar and close button go, as top-left corners.
     struct Controls {
@@ -90,14 +103,13 @@ public:
         QPointF close;
         friend bool operator==(const Controls &, const Controls &) = default;
     };
-    // Out of the text's way: the box is the text at true scale, often only a few points high,
-    // so the controls stand beside it rather than on it. The toolbar begins 8 points left of
-    // the box's left edge and the close button ends 8 points right of its right edge, as they
-    // would on a chip with a padding of 8 points, both 2 points above the box; below it when
-    // `bounds` (where they can be seen) has no room above. Within `bounds` across, and the
-    // close button never under the toolbar.
-    static Controls controlsPlacement(const QRectF &box, const QSizeF &toolbar, const QSizeF &close,
-                                      const QRectF &bounds);
+    // On the chip's top corners, moved 8 points out: the toolbar's top-left corner 8 points
+    // left of and above the chip's, the close button's top-right corner 8 points right of and
+    // above the chip's; a control taller than that reaches into the chip no further than its
+    // padding, clear of its text. Kept within `bounds` (where they can be seen), the close
+    // button never under the toolbar.
+    static Controls controlsPlacement(const QRectF &chip, const QSizeF &toolbar,
+                                      const QSizeF &close, const QRectF &bounds);
 };
 
 } // namespace tandrel

@@ -141,6 +141,9 @@ PositionPreviewCanvas::PositionPreviewCanvas(AppState &state, PresetIndexSource 
     if (!options_.measure) {
         options_.measure = ChipFont::measure(*area_);
     }
+    if (!options_.renderMeasure) {
+        options_.renderMeasure = RenderBox::effectMeasure();
+    }
 
     // The controls row, scrolling sideways when the canvas is narrow.
     auto *controls = new QWidget;
@@ -381,7 +384,7 @@ void PositionPreviewCanvas::rebuild() {
         PreviewChipView *view = chips_.at(element->id);
         const QRectF visibleBefore = view->inputs().visibleRect;
         const QRectF frameBefore = view->inputs().canvasRect;
-        const QSizeF sizeBefore = view->chipSize();
+        const QSizeF sizeBefore = view->renderBoxSize();
         const bool shownBefore = !view->isHidden();
         view->setInputs({
             .element = *element,
@@ -398,7 +401,8 @@ void PositionPreviewCanvas::rebuild() {
         });
         if (comparable && shownBefore &&
             (!PreviewGeometry::identical(visibleBefore, visible) ||
-             !PreviewGeometry::identical(frameBefore, frame) || sizeBefore != view->chipSize())) {
+             !PreviewGeometry::identical(frameBefore, frame) ||
+             sizeBefore != view->renderBoxSize())) {
             clampPending_ = true;
         }
         view->raise();
@@ -464,7 +468,7 @@ PreviewChipView *PositionPreviewCanvas::makeChip(const Uuid &elementID) {
                     }
                 },
         },
-        options_.measure, options_.modifiers, area_);
+        options_.measure, options_.renderMeasure, options_.modifiers, area_);
     return view;
 }
 

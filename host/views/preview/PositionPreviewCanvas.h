@@ -41,8 +41,10 @@ struct PreviewCanvasOptions {
     CropPickerFactory cropPicker = {};
     // Shift and Option (Alt) as held now; the desktop's state by default.
     PreviewChipView::ModifierSource modifiers = {};
-    // How chips measure their text; the plug-in's font on the canvas by default.
+    // How chips measure their own text; the plug-in's font family on the canvas by default.
     ChipLayout::TextMeasure measure = {};
+    // How the effect's box of an element is measured; the effect's rasteriser by default.
+    RenderBox::Measure renderMeasure = {};
 };
 
 // The interactive picture of one burn-in preset: the timeline's frame scaled into the view,

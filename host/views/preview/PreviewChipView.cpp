@@ -3,8 +3,8 @@
 #include "designkit/Color.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "designkit/CorvaneSymbols.h"
-#include "designkit/CorvaneTooltip.h"
 #include "designkit/Palette.h"
+#include "designkit/TextElision.h"
 #include "host/views/preview/ChipFont.h"
 
 #include <QAbstractButton>
@@ -97,9 +97,10 @@ private:
 } // namespace
 
 PreviewChipView::PreviewChipView(Callbacks callbacks, ChipLayout::TextMeasure measure,
-                                 ModifierSource modifiers, QWidget *parent)
+                                 RenderBox::Measure renderMeasure, ModifierSource modifiers,
+                                 QWidget *parent)
     : QWidget(parent), callbacks_(std::move(callbacks)), measure_(std::move(measure)),
-      modifierSource_(std::move(modifiers)) {
+      renderMeasure_(std::move(renderMeasure)), modifierSource_(std::move(modifiers)) {
     // Beside the chip, so that no later chip covers them.
     QWidget *layer = parent ? parent : this;
     removeButton_ = new RemoveButton(layer);
@@ -110,14 +111,15 @@ PreviewChipView::PreviewChipView(Callbacks callbacks, ChipLayout::TextMeasure me
     removeButton_->hide();
     toolbar_->hide();
 
+    // The effect's box is what is centred, so that the text burns in centred.
     connect(centreHorizontally_, &QAbstractButton::clicked, this, [this] {
         const auto [dx, dy] =
-            ChipLayout::centredHorizontally(inputs_.visibleRect, inputs_.element.posX, size_);
+            ChipLayout::centredHorizontally(inputs_.visibleRect, inputs_.element.posX, renderSize_);
         callbacks_.onCommitPosition(dx, dy);
     });
     connect(centreVertically_, &QAbstractButton::clicked, this, [this] {
         const auto [dx, dy] =
-            ChipLayout::centredVertically(inputs_.visibleRect, inputs_.element.posY, size_);
+            ChipLayout::centredVertically(inputs_.visibleRect, inputs_.element.posY, renderSize_);
         callbacks_.onCommitPosition(dx, dy);
     });
     connect(removeButton_, &QAbstractButton::clicked, this, [this] { callbacks_.onRemove(); });
@@ -131,18 +133,20 @@ PreviewChipView::~PreviewChipView() {
 
 void PreviewChipView::setInputs(Inputs inputs) {
     inputs_ = std::move(inputs);
-    lines_ = ChipLayout::displayLines(inputs_.element, inputs_.showStackedLayers);
-    size_ = ChipLayout::chipSize(lines_, inputs_.element.fontSize, inputs_.scale, measure_);
+    const BurnInElement &element = inputs_.element;
+    lines_ = ChipLayout::displayLines(element, inputs_.showStackedLayers);
+    shownLines_ =
+        ChipLayout::shownLines(lines_, ChipLayout::isBlock(element, inputs_.showStackedLayers));
+    size_ = ChipLayout::chipSize(shownLines_, element.fontSize, inputs_.scale, measure_);
+    renderText_ = RenderBox::text(element, inputs_.showStackedLayers);
+    renderSize_ = RenderBox::size(renderText_, element.fontSize, inputs_.scale, renderMeasure_);
     placed_ =
-        ChipLayout::placedPosition(inputs_.canvasRect, inputs_.visibleRect, inputs_.element.posX,
-                                   inputs_.element.posY, size_, inputs_.constrainToVisiblePicture);
+        ChipLayout::placedPosition(inputs_.canvasRect, inputs_.visibleRect, element.posX,
+                                   element.posY, renderSize_, inputs_.constrainToVisiblePicture);
     QStringList text;
     for (const std::string &line : lines_) {
         text << QString::fromStdString(line);
     }
-    const bool small = inputs_.element.fontSize * inputs_.scale < legibleTextSize;
-    corvane::corvaneTooltip(this, small ? text.join(u'\n') : QString(), std::nullopt,
-                            corvane::Edge::bottom);
     setAccessibleName(text.join(u'\n'));
     relayout();
     update();
@@ -159,7 +163,7 @@ DragMath PreviewChipView::dragMath() const {
         .snapToGrid = inputs_.snapToGrid,
         .gridDivisions = inputs_.gridDivisions,
         .alignSnapPoints = inputs_.alignSnapPoints,
-        .chipSize = size_,
+        .chipSize = renderSize_,
     });
 }
 
@@ -181,43 +185,55 @@ std::optional<DragMath::Result> PreviewChipView::resolvedDrag() const {
 
 QRectF PreviewChipView::boxInCanvas() const {
     QPointF topLeft =
-        ChipLayout::topLeft(inputs_.visibleRect, placed_.first, placed_.second, size_);
+        ChipLayout::topLeft(inputs_.visibleRect, placed_.first, placed_.second, renderSize_);
     if (const std::optional<DragMath::Result> drag = resolvedDrag()) {
         topLeft += QPointF(drag->offset.width(), drag->offset.height());
     }
-    return {topLeft, size_};
+    return {topLeft, renderSize_};
 }
 
-QRectF PreviewChipView::boxInWidget() const {
-    return boxInCanvas().translated(-QPointF(pos()));
+QRectF PreviewChipView::chipInCanvas() const {
+    return chipFor(boxInCanvas());
+}
+
+QRectF PreviewChipView::chipFor(const QRectF &box) const {
+    // Where the chip can be seen: its canvas.
+    const QRectF bounds =
+        parentWidget() != nullptr ? QRectF(parentWidget()->rect()) : QRectF(-1e6, -1e6, 2e6, 2e6);
+    return ChipLayout::chipRect(box, size_, bounds);
 }
 
 void PreviewChipView::relayout() {
     const QRectF box = boxInCanvas();
+    const QRectF chip = chipFor(box);
+    const QRectF drawn = chip.united(box);
     const auto coordinate = [](double value, double (*round)(double)) {
         // Far outside any canvas, yet inside int: a position beyond the frame stays drawable.
         return static_cast<int>(round(std::clamp(value, -1e6, 1e6)));
     };
-    const int left = coordinate(box.left() - margin, std::floor);
-    const int top = coordinate(box.top() - margin, std::floor);
-    setGeometry(left, top, coordinate(box.right() + margin, std::ceil) - left,
-                coordinate(box.bottom() + margin, std::ceil) - top);
-    // As boxInWidget(), without resolving a drag in progress again.
-    const QRectF inWidget = box.translated(-QPointF(pos()));
+    const int left = coordinate(drawn.left() - margin, std::floor);
+    const int top = coordinate(drawn.top() - margin, std::floor);
+    setGeometry(left, top, coordinate(drawn.right() + margin, std::ceil) - left,
+                coordinate(drawn.bottom() + margin, std::ceil) - top);
+    const QPointF origin(pos());
+    boxInWidget_ = box.translated(-origin);
+    chipInWidget_ = chip.translated(-origin);
+    const QRectF &chipInWidget = chipInWidget_;
 
-    // The selection outline reaches a point outside the box; a small box grips a little more.
-    const QRectF grip = inWidget.adjusted(-1, -1, 1, 1);
-    const double growX = std::max(0.0, minimumGrip - grip.width()) / 2;
-    const double growY = std::max(0.0, minimumGrip - grip.height()) / 2;
-    setMask(QRegion(grip.adjusted(-growX, -growY, growX, growY).toAlignedRect()));
+    // The chip and its outline take the mouse; the effect's box too while it is outlined.
+    QRegion grip(chipInWidget.adjusted(-1, -1, 1, 1).toAlignedRect());
+    if (inputs_.isSelected) {
+        grip += boxInWidget_.adjusted(-1, -1, 1, 1).toAlignedRect();
+    }
+    setMask(grip);
 
-    // The buttons stand by the box's top corners, clear of its text.
+    // The buttons stand on the chip's top corners.
     const bool controlsShown = inputs_.isSelected && !isHidden();
     if (toolbar_ && removeButton_) {
         QWidget *layer = toolbar_->parentWidget();
         const ChipLayout::Controls at = ChipLayout::controlsPlacement(
-            QRectF(mapTo(layer, inWidget.topLeft()), inWidget.size()), QSizeF(toolbar_->size()),
-            QSizeF(removeButton_->size()), QRectF(layer->rect()));
+            QRectF(mapTo(layer, chipInWidget.topLeft()), chipInWidget.size()),
+            QSizeF(toolbar_->size()), QSizeF(removeButton_->size()), QRectF(layer->rect()));
         toolbar_->move(at.toolbar.toPoint());
         removeButton_->move(at.close.toPoint());
         toolbar_->setVisible(controlsShown);
@@ -235,59 +251,62 @@ void PreviewChipView::raiseControls() {
 
 void PreviewChipView::paintEvent(QPaintEvent *) {
     QPainter painter(this);
-    const QRectF box = boxInWidget();
+    const QRectF &chip = chipInWidget_;
     const BurnInElement &element = inputs_.element;
     if (element.showBackground) {
-        painter.fillRect(box, colour(element.bgR, element.bgG, element.bgB, element.bgOpacity));
+        painter.fillRect(chip, colour(element.bgR, element.bgG, element.bgB, element.bgOpacity));
     }
-
-    // The text as the effect lays it out in frame pixels, scaled down with the box.
-    const double scale = inputs_.scale;
-    if (scale > 0 && element.fontSize > 0 && std::isfinite(element.fontSize)) {
+    if (inputs_.isSelected) {
+        // Where the effect draws the text, which the chip stands on; under the chip's text.
         painter.save();
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.translate(box.topLeft());
-        painter.scale(scale, scale);
-        const QFont font = ChipFont::font(element.fontSize, QFont::Normal, *this);
-        painter.setFont(font);
-        painter.setPen(colour(element.textR, element.textG, element.textB, element.textOpacity));
-        const QFontMetricsF metrics(font, this);
-        const double ascent = std::ceil(metrics.ascent());
-        const double lineHeight = ascent + std::ceil(metrics.descent()) + ChipLayout::lineSpacing;
-        const double textWidth = box.width() / scale - 2 * ChipLayout::padding;
-
-        QStringList lines;
-        if (ChipLayout::isBlock(element, inputs_.showStackedLayers)) {
-            for (const std::string &line : lines_) {
-                lines << QString::fromStdString(line).split(u'\n');
-            }
-        } else {
-            // One line: a title that runs onto more ends in an ellipsis.
-            QString text = QString::fromStdString(lines_.front());
-            if (const qsizetype lineEnd = text.indexOf(u'\n'); lineEnd >= 0) {
-                text = text.left(lineEnd) + QChar(0x2026);
-            }
-            lines << text;
-        }
-        double baseline = ChipLayout::padding + ascent;
-        for (const QString &line : lines) {
-            const double spare = textWidth - metrics.horizontalAdvance(line);
-            const double indent = element.textAlignment == BurnInTextAlignment::center  ? spare / 2
-                                  : element.textAlignment == BurnInTextAlignment::right ? spare
-                                                                                        : 0;
-            painter.drawText(QPointF(ChipLayout::padding + indent, baseline), line);
-            baseline += lineHeight;
-        }
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(
+            QPen(corvane::withOpacity(corvane::Color::corvaneAccent(), 0.9), 1, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(boxInWidget_.adjusted(0.5, 0.5, -0.5, -0.5));
         painter.restore();
     }
+
+    // The text inset 4 points across, aligned as the element aligns it, in the middle of the
+    // chip's height.
+    painter.save();
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const QFont font =
+        ChipFont::font(ChipLayout::textSize(element.fontSize, inputs_.scale), QFont::Normal, *this);
+    painter.setFont(font);
+    painter.setPen(colour(element.textR, element.textG, element.textB, element.textOpacity));
+    const QFontMetricsF metrics(font, this);
+    const double ascent = std::ceil(metrics.ascent());
+    const double lineHeight = ascent + std::ceil(metrics.descent());
+    const auto count = static_cast<double>(shownLines_.size());
+    const double textHeight = count * lineHeight + (count - 1) * ChipLayout::lineSpacing;
+    // A chip narrower than its text (one wider than the canvas) cuts its lines short.
+    const double inner = chip.width() - 2 * ChipLayout::textInset;
+    std::vector<QString> lines;
+    double widest = 0;
+    for (const std::string &line : shownLines_) {
+        lines.push_back(
+            corvane::TextElision::elidedRight(metrics, QString::fromStdString(line), inner));
+        widest = std::max(widest, metrics.horizontalAdvance(lines.back()));
+    }
+    const double shift = element.textAlignment == BurnInTextAlignment::center  ? 0.5
+                         : element.textAlignment == BurnInTextAlignment::right ? 1.0
+                                                                               : 0.0;
+    const double blockLeft = chip.left() + ChipLayout::textInset + (inner - widest) * shift;
+    double baseline = chip.top() + (chip.height() - textHeight) / 2 + ascent;
+    for (const QString &line : lines) {
+        const double indent = (widest - metrics.horizontalAdvance(line)) * shift;
+        painter.drawText(QPointF(blockLeft + indent, baseline), line);
+        baseline += lineHeight + ChipLayout::lineSpacing;
+    }
+    painter.restore();
 
     if (inputs_.isSelected) {
         painter.setRenderHint(QPainter::Antialiasing);
         QPen pen(corvane::Color::corvaneAccent(), 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
         pen.setMiterLimit(10);
         painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(box, 2, 2);
+        painter.drawRoundedRect(chip, 2, 2);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "core/model/BurnInElement.h"
 #include "host/views/preview/ChipLayout.h"
 #include "host/views/preview/DragMath.h"
+#include "host/views/preview/RenderBox.h"
 
 #include <QAbstractButton>
 #include <QPointF>
@@ -18,17 +19,17 @@
 
 namespace tandrel {
 
-// One element on the position preview: the effect's text box in miniature (ChipLayout), in the
-// element's colours, where the effect draws it. A click selects it, a drag moves it (with axis
-// lock, grid and guide snapping), and a selected chip offers a close button and two centring
-// buttons. The chip never writes the preset: it reports every intent through its callbacks.
+// One element on the position preview: a chip naming the element in its colours, large enough
+// to read (ChipLayout), standing where the effect draws the element's text: the chip's left and
+// bottom edges are those of the effect's box (RenderBox), and it grows from there to the right
+// and up. A click selects it, a drag moves it (with axis lock, grid and guide snapping), and a
+// selected chip offers a close button and two centring buttons; the frame clamp, the snapping
+// and the centring work on the effect's box, which a selected chip outlines with a dashed line.
+// The chip never writes the preset: it reports every intent through its callbacks.
 //
-// The widget is its box with a margin around it; only the box takes the mouse (a small box
-// somewhat more, so it stays graspable). The selected chip's buttons are widgets of the chip's
-// parent, so that the canvas can lift them above every chip.
-//
-// The text is drawn at true scale, as small as it will burn in at the canvas's size; a chip
-// whose text is drawn smaller than can be read at a glance also says it in the kit's tooltip.
+// The widget is the chip and the effect's box with a margin around them; only the chip takes
+// the mouse, and the outlined box while it is shown. The selected chip's buttons are widgets of
+// the chip's parent, so that the canvas can lift them above every chip.
 class PreviewChipView : public QWidget {
     Q_OBJECT
 
@@ -63,16 +64,14 @@ public:
     // The keys held now, asked at every evaluation (the desktop's state, or a test's).
     using ModifierSource = std::function<Qt::KeyboardModifiers()>;
 
-    // Room on each side of the box, for its outline and a larger grip.
-    static constexpr int margin = 8;
-    // The least width and height that takes the mouse, in points.
-    static constexpr double minimumGrip = 20;
+    // Room on each side of the chip, for its outline.
+    static constexpr int margin = 2;
     // A press that moves less than this is a click.
     static constexpr double dragThreshold = 2;
-    // Text drawn smaller than this many points is told in the chip's tooltip as well.
-    static constexpr double legibleTextSize = 9;
 
-    PreviewChipView(Callbacks callbacks, ChipLayout::TextMeasure measure, ModifierSource modifiers,
+    // `measure` sizes the chip's text, `renderMeasure` the effect's box.
+    PreviewChipView(Callbacks callbacks, ChipLayout::TextMeasure measure,
+                    RenderBox::Measure renderMeasure, ModifierSource modifiers,
                     QWidget *parent = nullptr);
     ~PreviewChipView() override;
 
@@ -81,15 +80,23 @@ public:
     const Uuid &elementID() const { return inputs_.element.id; }
 
     const std::vector<std::string> &displayLines() const { return lines_; }
+    // The chip's size as drawn, in points.
     QSizeF chipSize() const { return size_; }
+    // The text the effect draws for the element, and its box's size in points.
+    const std::string &renderText() const { return renderText_; }
+    QSizeF renderBoxSize() const { return renderSize_; }
     // Where the effect draws the element (ChipLayout::placedPosition): its stored position,
     // unless that leaves the box outside the frame or, constrained, the visible picture.
     std::pair<double, double> placedPosition() const { return placed_; }
-    // The drag rules for the chip's present inputs; a drag starts where the chip is drawn.
+    // The drag rules for the chip's present inputs, on the effect's box; a drag starts where
+    // the box is drawn.
     DragMath dragMath() const;
-    // The box in the canvas's coordinates as drawn now: at the stored position, or where a
-    // drag in progress has taken it.
+    // The effect's box in the canvas's coordinates as it stands now: at the stored position,
+    // or where a drag in progress has taken it.
     QRectF boxInCanvas() const;
+    // The chip as drawn now, on the box's left and bottom edges (moved back into the canvas
+    // where they would carry it out).
+    QRectF chipInCanvas() const;
     bool isDragInProgress() const;
 
     QAbstractButton *removeButton() const { return removeButton_; }
@@ -115,15 +122,23 @@ private:
     void reportGuides(std::optional<double> guideX, std::optional<double> guideY);
     // Ends a drag without committing it: the chip goes back and its guides hide.
     void cancelDrag();
-    QRectF boxInWidget() const;
+    // The chip drawn on the effect's box `box` (canvas coordinates), within the canvas.
+    QRectF chipFor(const QRectF &box) const;
 
     Inputs inputs_;
     Callbacks callbacks_;
     ChipLayout::TextMeasure measure_;
+    RenderBox::Measure renderMeasure_;
     ModifierSource modifierSource_;
     std::vector<std::string> lines_;
+    std::vector<std::string> shownLines_;
     QSizeF size_;
+    std::string renderText_;
+    QSizeF renderSize_;
     std::pair<double, double> placed_;
+    // The effect's box and the chip as laid out last, in the widget.
+    QRectF boxInWidget_;
+    QRectF chipInWidget_;
 
     // The press that may become a click or a drag, in global coordinates.
     std::optional<QPointF> pressedAt_;

@@ -37,15 +37,32 @@ void ValidationFileChooser::accept() {
         pick(selected.front());
         return;
     }
+    // Known before the dialog ends, for whoever the end is told to (openOver), and kept only
+    // when it does end.
+    if (!selected.isEmpty()) {
+        chosen_ = std::filesystem::path(QFile::encodeName(selected.front()).toStdString());
+    }
     QFileDialog::accept();
-    if (result() == QDialog::Accepted && !selectedFiles().isEmpty()) {
-        chosen_ = std::filesystem::path(QFile::encodeName(selectedFiles().front()).toStdString());
+    if (result() != QDialog::Accepted || isVisible()) {
+        chosen_.reset();
     }
 }
 
 void ValidationFileChooser::pick(const QString &path) {
     chosen_ = std::filesystem::path(QFile::encodeName(path).toStdString());
     QDialog::accept();
+}
+
+void ValidationFileChooser::openOver(QWidget *parent, Chosen chosen) {
+    auto *chooser = new ValidationFileChooser(parent);
+    chooser->setAttribute(Qt::WA_DeleteOnClose);
+    chooser->setWindowModality(Qt::WindowModal);
+    connect(chooser, &QDialog::finished, chooser, [chooser, chosen = std::move(chosen)] {
+        if (chooser->chosen_ && chosen) {
+            chosen(*chooser->chosen_);
+        }
+    });
+    chooser->open();
 }
 
 std::optional<std::filesystem::path> ValidationFileChooser::choose(QWidget *parent) {

@@ -19,6 +19,10 @@ public:
     // Shows a chooser over a view and answers what was chosen, nothing when cancelled. The
     // views take it as a parameter, so that tests choose without a dialog.
     using Choose = std::function<std::optional<std::filesystem::path>(QWidget *parent)>;
+    // Shows a chooser over a view without waiting for it, and hands what was chosen to the
+    // answer once the user has chosen; nothing when cancelled, or when the view went first.
+    using Chosen = std::function<void(const std::filesystem::path &file)>;
+    using ChooseLater = std::function<void(QWidget *parent, Chosen chosen)>;
 
     explicit ValidationFileChooser(QWidget *parent = nullptr);
 
@@ -27,6 +31,9 @@ public:
 
     // Shows the chooser modally over `parent` (the standard Choose).
     static std::optional<std::filesystem::path> choose(QWidget *parent);
+    // Opens the chooser over `parent`'s window and returns at once, with no loop of its own
+    // (the standard ChooseLater): `parent` may go while it is open, which closes it unanswered.
+    static void openOver(QWidget *parent, Chosen chosen);
 
     static bool isBundle(const QString &path);
 

@@ -1,5 +1,7 @@
 #include "host/views/validation/ValidationTileContent.h"
 
+#include <QPointer>
+
 #include "core/validation/ReportTexts.h"
 #include "designkit/Color.h"
 #include "designkit/CorvaneScrollArea.h"
@@ -49,7 +51,7 @@ private:
 
 ValidationTileContent::ValidationTileContent(AppState &state,
                                              ValidationRunController::RunFunction run,
-                                             ValidationFileChooser::Choose chooseFile,
+                                             ValidationFileChooser::ChooseLater chooseFile,
                                              QWidget *parent)
     : QWidget(parent), state_(state), chooseFile_(std::move(chooseFile)),
       controller_(new ValidationRunController(std::move(run), this)),
@@ -97,9 +99,16 @@ void ValidationTileContent::run(const std::filesystem::path &fcpxml) {
 }
 
 void ValidationTileContent::chooseFile() {
-    if (const auto chosen = chooseFile_(this)) {
-        run(*chosen);
+    if (!chooseFile_) {
+        return;
     }
+    // The panel may close while the chooser is open: the answer then goes nowhere.
+    chooseFile_(
+        this, [tile = QPointer<ValidationTileContent>(this)](const std::filesystem::path &chosen) {
+            if (tile) {
+                tile->run(chosen);
+            }
+        });
 }
 
 bool ValidationTileContent::handleDrop(const QMimeData &data) {

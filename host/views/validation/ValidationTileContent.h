@@ -31,13 +31,15 @@ class ValidationTileContent : public QWidget {
     Q_OBJECT
 
 public:
-    ValidationTileContent(AppState &state, ValidationRunController::RunFunction run,
-                          ValidationFileChooser::Choose chooseFile = &ValidationFileChooser::choose,
-                          QWidget *parent = nullptr);
+    ValidationTileContent(
+        AppState &state, ValidationRunController::RunFunction run,
+        ValidationFileChooser::ChooseLater chooseFile = &ValidationFileChooser::openOver,
+        QWidget *parent = nullptr);
 
     ValidationRunController &controller() const { return *controller_; }
 
     void run(const std::filesystem::path &fcpxml);
+    // Opens the file chooser and returns; the file chosen is checked once it is chosen.
     void chooseFile();
     bool handleDrop(const QMimeData &data);
     // Leaves its check for the validation window to show (ValidationHandover); nothing before
@@ -58,7 +60,7 @@ private:
     void refresh();
 
     AppState &state_;
-    ValidationFileChooser::Choose chooseFile_;
+    ValidationFileChooser::ChooseLater chooseFile_;
     ValidationRunController *controller_;
     QWidget *noTimeline_;
     ValidationDropZone *dropZone_;

@@ -4,6 +4,7 @@
 
 #include "designkit/Color.h"
 #include "designkit/CorvaneClock.h"
+#include "designkit/CorvaneElidingComboBox.h"
 #include "designkit/CorvaneFloatingPanel.h"
 #include "designkit/CorvaneFloatingPanelColumn.h"
 #include "designkit/CorvanePanelToggleButton.h"
@@ -296,6 +297,32 @@ TEST_F(EditorPaneTest, ButtonsFollowThePresetsKind) {
     EXPECT_EQ(state().activePresetID(), state().presets().front().id);
 }
 
+// The preset row keeps its width whatever the names: the "+" stays where it is as a name
+// grows, and a name of 616 characters is cut short with "…", its menu no wider than its bound.
+TEST_F(EditorPaneTest, ThePresetPickerKeepsItsPlaceAndCutsLongNames) {
+    const Uuid mine = addUserPreset("Mine", {});
+    PresetPickerRow &row = *pane().presetPicker();
+    pane().resize(1000, 700);
+    pane().show();
+    QCoreApplication::sendPostedEvents();
+    const int plusAt = row.newPresetButton()->x();
+    auto *picker = qobject_cast<corvane::CorvaneElidingComboBox *>(row.picker());
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->shownText(), QStringLiteral("Mine"));
+    for (const std::string &name :
+         {std::string("Mine, renamed for the trailer"), std::string(616, 'M')}) {
+        SCOPED_TRACE(name.size());
+        ActivePreset(state()).update([&name](DisplayConfig &preset) { preset.name = name; });
+        QCoreApplication::sendPostedEvents();
+        row.layout()->activate();
+        EXPECT_EQ(row.newPresetButton()->x(), plusAt);
+        EXPECT_EQ(picker->currentText().toStdString(), name);
+    }
+    EXPECT_TRUE(picker->shownText().endsWith(QChar(0x2026)));
+    EXPECT_LE(picker->popupWidth(), corvane::CorvaneElidingComboBox::maximumPopupWidth);
+    EXPECT_EQ(state().activePresetID(), mine);
+}
+
 TEST_F(EditorPaneTest, TheDeleteButtonOfTheOnlyPresetDoesNothing) {
     const Uuid mine = addUserPreset("Mine", {});
     state().setPresets({active()});
@@ -438,7 +465,9 @@ TEST_F(EditorPaneTest, AScrollingPanelShowsWholeRowsOnly) {
     activate("Conform");
     pane().resize(1000, 560);
     pane().show();
-    QCoreApplication::sendPostedEvents();
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::sendPostedEvents();
+    }
     auto *scroll = pane().panelView(RightPanel::settings)->findChild<QScrollArea *>();
     ASSERT_NE(scroll, nullptr);
     QScrollBar *bar = scroll->verticalScrollBar();

@@ -1,11 +1,11 @@
 #include "host/views/common/tests/ViewTestSupport.h"
 #include "host/views/layout/ActivePreset.h"
 
+#include "designkit/CorvaneElidingComboBox.h"
 #include "host/views/layout/CommitOnReleaseSlider.h"
 #include "host/views/layout/ElementBinding.h"
 #include "host/views/layout/ElementEditor.h"
 #include "host/views/layout/ElementEditorRows.h"
-#include "host/views/layout/ElidingComboBox.h"
 #include "host/views/layout/MarkerTypeFilterView.h"
 #include "host/views/layout/RolePickerView.h"
 #include "host/views/layout/StackedLayerOptionsView.h"
@@ -170,6 +170,17 @@ protected:
         return *editor_;
     }
     int position(ElementEditorRow row) { return editor_->layout()->indexOf(editor_->row(row)); }
+    // Shows the editor in `window`, active, above another field, which it returns: where the
+    // keyboard goes when a test leaves the editor's fields.
+    QLineEdit *showBesideAnotherField(QWidget &window) {
+        auto *stack = new QVBoxLayout(&window);
+        stack->addWidget(editor_.release());
+        auto *elsewhere = new QLineEdit;
+        stack->addWidget(elsewhere);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        return elsewhere;
+    }
 
     std::optional<QColor> picked;
     std::unique_ptr<ElementEditor> editor_;
@@ -242,12 +253,7 @@ TEST_F(ElementEditorView, ASliderDragWritesOnce) {
 TEST_F(ElementEditorView, WhatIsTypedIsStoredOnceWhenTheFieldIsLeftOrEntered) {
     ElementEditor &view = editor(BurnInElement(MetadataField::stackedLayerReel));
     QWidget window;
-    auto *stack = new QVBoxLayout(&window);
-    stack->addWidget(editor_.release());
-    auto *elsewhere = new QLineEdit;
-    stack->addWidget(elsewhere);
-    window.show();
-    QApplication::setActiveWindow(&window);
+    QLineEdit *elsewhere = showBesideAnotherField(window);
 
     const auto stored = [this](std::string BurnInElement::*text) { return element(0).*text; };
     const auto number = [this](double BurnInElement::*member) {
@@ -302,6 +308,45 @@ TEST_F(ElementEditorView, WhatIsTypedIsStoredOnceWhenTheFieldIsLeftOrEntered) {
     EXPECT_EQ(presetWrites, 1);
 }
 
+// Escape drops what was typed: the field shows what is stored again and nothing is written,
+// also when the field is left afterwards.
+TEST_F(ElementEditorView, EscapeInAnEditedFieldPutsBackTheStoredValue) {
+    BurnInElement reel(MetadataField::stackedLayerReel);
+    reel.label = "REEL";
+    reel.secondaryLabel = "SRC";
+    reel.fontSize = 30;
+    ElementEditor &view = editor(reel);
+    QWidget window;
+    QLineEdit *elsewhere = showBesideAnotherField(window);
+
+    const struct {
+        const char *name;
+        QLineEdit *field;
+        QString stored;
+    } cases[] = {
+        {"label", view.labelField(), QStringLiteral("REEL")},
+        {"right prefix", view.stackedLayerOptions()->rightPrefix(), QStringLiteral("SRC")},
+        {"font size", view.slider(fontSize)->field(), QStringLiteral("30")},
+    };
+    for (const auto &[name, field, stored] : cases) {
+        SCOPED_TRACE(name);
+        field->setFocus(Qt::OtherFocusReason);
+        ASSERT_TRUE(field->hasFocus());
+        presetWrites = 0;
+        QTest::keyClicks(field, QStringLiteral("99"));
+        ASSERT_NE(field->text(), stored);
+        QTest::keyClick(field, Qt::Key_Escape);
+        EXPECT_EQ(field->text(), stored);
+        elsewhere->setFocus(Qt::MouseFocusReason);
+        EXPECT_EQ(field->text(), stored);
+        EXPECT_EQ(presetWrites, 0);
+    }
+    EXPECT_EQ(element(0).label, "REEL");
+    EXPECT_EQ(element(0).secondaryLabel, "SRC");
+    EXPECT_EQ(element(0).fontSize, 30);
+    QApplication::setActiveWindow(nullptr);
+}
+
 // A label longer than its field shows its beginning when it is shown and when the field is
 // left, not the end the caret stood at ("atermark applied by…" for "Watermark applied by…").
 TEST_F(ElementEditorView, ALongLabelShowsItsBeginningOutsideTyping) {
@@ -309,13 +354,8 @@ TEST_F(ElementEditorView, ALongLabelShowsItsBeginningOutsideTyping) {
     custom.label = "Watermark applied by Ostrevale for the screening copy of reel four";
     ElementEditor &view = editor(custom);
     QWidget window;
-    auto *stack = new QVBoxLayout(&window);
-    stack->addWidget(editor_.release());
-    auto *elsewhere = new QLineEdit;
-    stack->addWidget(elsewhere);
     window.resize(340, 600);
-    window.show();
-    QApplication::setActiveWindow(&window);
+    QLineEdit *elsewhere = showBesideAnotherField(window);
     QLineEdit *label = view.labelField();
     ASSERT_GT(label->fontMetrics().horizontalAdvance(label->text()), label->width());
     EXPECT_EQ(label->cursorPosition(), 0);
@@ -339,7 +379,7 @@ TEST_F(ElementEditorView, ALongLabelShowsItsBeginningOutsideTyping) {
 
 TEST_F(ElementEditorView, ALongFieldNameIsCutWithAnEllipsisAndListedWhole) {
     ElementEditor &view = editor(BurnInElement(MetadataField::stackedLayerReel));
-    auto *picker = qobject_cast<ElidingComboBox *>(view.fieldPicker());
+    auto *picker = qobject_cast<corvane::CorvaneElidingComboBox *>(view.fieldPicker());
     ASSERT_NE(picker, nullptr);
     const QString name = picker->currentText();
     EXPECT_EQ(name, QString::fromUtf8("Stacked Layers \u2014 Reel/File + Frame # Block"));

@@ -4,6 +4,7 @@
 #include "designkit/CorvaneChipChrome.h"
 #include "designkit/CorvaneSymbolView.h"
 #include "designkit/Palette.h"
+#include "host/views/common/ElidedLabel.h"
 #include "host/views/layout/DisplaySettingsView.h"
 #include "host/views/layout/ElementChip.h"
 #include "host/views/layout/ElementEditor.h"
@@ -18,6 +19,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <ranges>
 
@@ -354,6 +356,49 @@ TEST_F(ElementListChips, WithoutAnActivePresetTheDefaultChipsShowAndWritesAreDro
 }
 
 using ElementListPane = ElementTest;
+
+// A chip wider than its row: alone on it, its name cut short with "…" and its ✕ whole, the
+// chips after it and the add menu on the rows below, all inside the list's width; the list
+// asks for no more width than its narrowest chip can be.
+TEST_F(ElementListPane, ALongLabelsChipIsElidedOnARowOfItsOwnAndTheRestStaysInReach) {
+    const std::string label = "Watermark applied by Ostrevale Post for the festival review copy "
+                              "of reel five, not for release yet";
+    ASSERT_EQ(label.size(), 98u);
+    usePreset({made(MetadataField::sourceTC, "TC:"), made(MetadataField::custom, label),
+               made(MetadataField::clipName, "")});
+    const BulkStyleValues bulk;
+    QWidget window;
+    auto *column = new QVBoxLayout(&window);
+    auto *list = new ElementListView(state(), bulk, {});
+    column->addWidget(list);
+    column->addStretch(1);
+    window.resize(480, 400);
+    window.show();
+    QCoreApplication::sendPostedEvents();
+    window.layout()->activate();
+
+    EXPECT_LT(list->layout()->minimumSize().width(), 240);
+    ElementChip &long_ = *list->chips().at(1);
+    const QRect inList(QPoint(0, 0), list->size());
+    ASSERT_LE(long_.sizeHint().width(), 2000);
+    ASSERT_GT(long_.sizeHint().width(), list->width());
+    EXPECT_TRUE(inList.contains(long_.geometry())) << long_.geometry().width();
+    EXPECT_EQ(long_.x(), 0);
+    EXPECT_GT(long_.y(), list->chips().at(0)->geometry().bottom());
+    EXPECT_TRUE(long_.nameLabel()->isElided());
+    EXPECT_TRUE(long_.nameLabel()->shownText().endsWith(QChar(0x2026)));
+    EXPECT_FALSE(long_.nameLabel()->shownText().endsWith(QStringLiteral(" \u2026")));
+    // The ✕ whole, inside the chip.
+    QAbstractButton *remove = long_.removeButton();
+    EXPECT_TRUE(remove->isVisible());
+    EXPECT_TRUE(long_.rect().contains(QRect(remove->mapTo(&long_, QPoint(0, 0)), remove->size())));
+    for (QWidget *after :
+         {static_cast<QWidget *>(list->chips().at(2)), list->addButton()->parentWidget()}) {
+        EXPECT_TRUE(after->isVisible());
+        EXPECT_TRUE(inList.contains(after->geometry()));
+        EXPECT_GT(after->y(), long_.geometry().bottom());
+    }
+}
 
 TEST_F(ElementListPane, AChipClickOpensTheEditorPanelAndAddingDoesNot) {
     usePreset({made(MetadataField::sourceTC, "TC:")});

@@ -1,6 +1,7 @@
 // Preset management and the preset's display options, on the state object with stand-ins and
 // preset files in a folder of the test's own.
 
+#include "host/views/common/Preferences.h"
 #include "host/views/common/tests/ViewTestSupport.h"
 #include "host/views/layout/ActivePreset.h"
 #include "host/views/layout/PresetFileDialogs.h"
@@ -12,7 +13,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <sys/stat.h>
 
@@ -293,7 +296,12 @@ TEST_F(PresetManagementTest, AnExportThatCannotBeWrittenSaysSoAndKeepsTheOldFile
               1);
 }
 
-TEST_F(PresetManagementTest, TheImportDialogOpensWhereTheLastExportWent) {
+TEST_F(PresetManagementTest, TheImportDialogOpensWhereTheLastExportWentAlsoAfterARestart) {
+    // The application's settings, private to the test.
+    QTemporaryDir settings;
+    ASSERT_TRUE(settings.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QSettings().remove(QString::fromUtf8(Preferences::presetFileFolderKey));
     const std::unique_ptr<PresetFileDialogs> system = PresetFileDialogs::makeSystem();
     QWidget window;
     const std::filesystem::path folder = files / "exports";
@@ -320,11 +328,18 @@ TEST_F(PresetManagementTest, TheImportDialogOpensWhereTheLastExportWent) {
     EXPECT_EQ(exported, folder / "Conform.json");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-    system->chooseImportFile(&window, [](std::optional<std::filesystem::path>) {});
-    dialog = open();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->directory().absolutePath(), where);
-    dialog->reject();
+    const auto importOpensThere = [&](PresetFileDialogs &dialogs) {
+        dialogs.chooseImportFile(&window, [](std::optional<std::filesystem::path>) {});
+        QFileDialog *opened = open();
+        ASSERT_NE(opened, nullptr);
+        EXPECT_EQ(opened->directory().absolutePath(), where);
+        opened->reject();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    importOpensThere(*system);
+    // The next start's dialogs open there too.
+    QSettings().sync();
+    importOpensThere(*PresetFileDialogs::makeSystem());
 }
 
 TEST_F(PresetManagementTest, ImportAddsWithASuffixOncePerImportAndIgnoresWhatIsNoPreset) {

@@ -6,6 +6,7 @@
 #include "designkit/CorvaneClock.h"
 #include "designkit/CorvaneFloatingPanel.h"
 #include "designkit/CorvaneFloatingPanelColumn.h"
+#include "designkit/CorvaneScrollArea.h"
 #include "designkit/CorvaneScrollIndicators.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "host/views/layout/DisplaySettingsView.h"
@@ -83,6 +84,10 @@ TEST_F(ValidatePanel, ShowsTheWholeTileBesideTheOtherPanelsAtTheWindowsOpeningSi
 
     EXPECT_EQ(window.size(), QSize(ContentView::defaultWidth, ContentView::defaultHeight));
     EXPECT_GE(tile->height(), tile->heightForWidth(tile->width()));
+    // Without the column scrolling.
+    const auto *column = pane.panelColumn()->findChild<QScrollArea *>();
+    ASSERT_NE(column, nullptr);
+    EXPECT_EQ(column->verticalScrollBar()->maximum(), 0);
 }
 
 // The panels as a main window opens: the editor holds only its hint and takes no more than that
@@ -98,8 +103,37 @@ TEST_F(ValidatePanel, AtTheOpeningSizeTheSettingsShowEveryRowBesideTheEditorsHin
     EXPECT_LT(editor->height(), settings->height() / 2);
 }
 
+// With an element chosen and all four panels open, at the opening size and shorter, the panels
+// that scroll show whole rows and no band under them: a panel is as short as the rows it shows,
+// and the room it gives up goes to the other or stays below the last panel.
+TEST_F(ValidatePanel, NoPanelShowsAnEmptyBandUnderItsRows) {
+    ContentView &window = servingWindow();
+    DisplaySettingsView &pane = *window.displaySettings();
+    const DisplayConfig &active = state().presets().at(*state().activePresetIndex());
+    state().selectElement(active.elements.at(0).id, false);
+    pane.insertPanel(RightPanel::validate);
+    kitClock.advance(corvane::CorvaneFloatingPanelColumn::panelTransition);
+    for (int height = ContentView::defaultHeight; height >= 640; height -= 20) {
+        SCOPED_TRACE(height);
+        window.resize(ContentView::defaultWidth, height);
+        settle();
+        for (const RightPanel panel : {RightPanel::editor, RightPanel::settings}) {
+            SCOPED_TRACE(panel.rawValue());
+            const auto *rows = pane.panelView(panel)->findChild<corvane::CorvaneScrollArea *>();
+            ASSERT_NE(rows, nullptr);
+            if (rows->verticalScrollBar()->maximum() == 0) {
+                continue; // all its rows show
+            }
+            // To a point or two: room kept for its tallest row may be a little more than the
+            // rows in view take.
+            EXPECT_GE(rows->shownBand().bottom(), rows->viewport()->rect().bottom() - 2);
+        }
+    }
+}
+
 // An element chosen: its editor takes the room it needs as soon as it is made, the panels that
-// scroll sharing what is short evenly.
+// scroll sharing what is short evenly (to a row, as each shows whole rows), and no more room is
+// left under the last panel than would show a row more.
 TEST_F(ValidatePanel, AnElementsEditorTakesItsShareOfTheColumn) {
     DisplaySettingsView &pane = *servingWindow().displaySettings();
     const DisplayConfig &active = state().presets().at(*state().activePresetIndex());
@@ -109,30 +143,54 @@ TEST_F(ValidatePanel, AnElementsEditorTakesItsShareOfTheColumn) {
     const QWidget *settings = pane.panelView(RightPanel::settings);
     ASSERT_TRUE(editor != nullptr && settings != nullptr);
     ASSERT_NE(editor->findChild<QLineEdit *>(), nullptr) << "no element editor";
-    EXPECT_NEAR(editor->height(), settings->height(), 1);
+    int tallestRow = 0;
+    for (const QWidget *panel : {editor, settings}) {
+        const auto *rows = panel->findChild<corvane::CorvaneScrollArea *>();
+        ASSERT_NE(rows, nullptr);
+        for (const QRect &row : corvane::CorvaneScrollArea::rowsOf(rows->widget())) {
+            tallestRow = std::max(tallestRow, row.height());
+        }
+    }
+    EXPECT_NEAR(editor->height(), settings->height(), 2 * tallestRow);
+    const QWidget *last = pane.panelView(RightPanel::bulkStyle);
+    const QWidget *column = pane.panelColumn();
+    const int left = column->height() - corvane::CorvaneFloatingPanelColumn::padding -
+                     last->mapTo(column, QPoint(0, last->height())).y();
+    EXPECT_GE(left, 0);
+    EXPECT_LT(left, tallestRow);
 }
 
-// At the main window's least size with all four panels open, the bulk style rows keep their
-// height (squeezed, they would be drawn over each other) and the tile scrolls, with the kit's
-// indicators; every panel ends inside the window.
-TEST_F(ValidatePanel, AtTheWindowsLeastSizeTheBulkStyleRowsKeepTheirHeightAndTheTileScrolls) {
+// At the main window's least size with all four panels open, no panel is cut: the bulk style
+// rows and the tile are whole, the panels that scroll keep a whole row each, and the column
+// scrolls, with the kit's indicators, to reach the rest.
+TEST_F(ValidatePanel, AtTheWindowsLeastSizeNoPanelIsCutAndTheColumnScrolls) {
     ContentView &window = servingWindow({ContentView::minimumWidth, ContentView::minimumHeight});
     DisplaySettingsView &pane = *window.displaySettings();
+    const DisplayConfig &active = state().presets().at(*state().activePresetIndex());
+    state().selectElement(active.elements.at(0).id, false);
     ValidationTileContent *tile = openFailedCheck(pane);
     ASSERT_NE(tile, nullptr);
 
     EXPECT_EQ(window.size(), QSize(ContentView::minimumWidth, ContentView::minimumHeight));
-    const QWidget *bulk = pane.panelView(RightPanel::bulkStyle);
-    ASSERT_NE(bulk, nullptr);
-    EXPECT_GE(bulk->height(), bulk->heightForWidth(bulk->width()));
-    const auto *scroll = tile->findChild<QScrollArea *>(QStringLiteral("scroll"));
-    ASSERT_NE(scroll, nullptr);
-    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
-    EXPECT_TRUE(corvane::hasCorvaneScrollIndicators(scroll));
-    for (const RightPanel panel : pane.activePanels().inOrder()) {
+    for (const RightPanel panel : {RightPanel::bulkStyle, RightPanel::validate}) {
         const QWidget *view = pane.panelView(panel);
-        EXPECT_LE(view->mapTo(&window, QPoint(0, view->height())).y(), window.height());
+        ASSERT_NE(view, nullptr);
+        EXPECT_GE(view->height(), view->heightForWidth(view->width()));
     }
+    const auto *inTile = tile->findChild<QScrollArea *>(QStringLiteral("scroll"));
+    ASSERT_NE(inTile, nullptr);
+    EXPECT_EQ(inTile->verticalScrollBar()->maximum(), 0);
+    for (const RightPanel panel : {RightPanel::editor, RightPanel::settings}) {
+        const auto *rows = pane.panelView(panel)->findChild<corvane::CorvaneScrollArea *>();
+        ASSERT_NE(rows, nullptr);
+        // Room for its tallest row, which it shows whole.
+        EXPECT_GE(rows->viewport()->height(), rows->minimumSizeHint().height());
+        EXPECT_FALSE(rows->shownBand().isEmpty());
+    }
+    const auto *column = pane.panelColumn()->findChild<QScrollArea *>();
+    ASSERT_NE(column, nullptr);
+    EXPECT_GT(column->verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(corvane::hasCorvaneScrollIndicators(column));
 }
 
 TEST_F(ValidatePanel, ExpandsIntoTheValidationWindowShowingTheTilesCheck) {

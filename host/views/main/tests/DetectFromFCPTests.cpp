@@ -8,6 +8,7 @@
 #include "host/views/main/DetectFromFCPButton.h"
 #include "host/views/main/EmptyStateView.h"
 #include "host/views/main/LibraryDetection.h"
+#include "host/views/main/PluginVersionWarningBanner.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -190,6 +191,32 @@ TEST_F(DetectFromFCPWidget, ALibraryListedTwiceGetsTwoRowsAndIsAddedOnce) {
     button.detect();
     button.choiceDialog()->buttons()[1]->click();
     EXPECT_EQ(watchedNames(), (std::vector<std::string>{"Twice.fcpbundle", "Third.fcpbundle"}));
+}
+
+// One rule for the two buttons that open a system settings page, the detect form's and the
+// update banner's: each is offered only where the desktop can open its page (Linux has none).
+TEST_F(DetectFromFCPWidget, SettingsPageButtonsShowOnlyWhereTheDesktopOpensThem) {
+    state().start();
+    editor->permission = platform::EditorAutomation::notPermitted;
+    for (const bool opens : {true, false}) {
+        SCOPED_TRACE(opens);
+        opener.opensEverything = opens;
+        DetectFromFCPButton full(state(), false, opener);
+        PluginVersionWarningBanner banner(PluginUpdateState::needsAppManagementPermission(),
+                                          {std::nullopt, &opener});
+        full.show();
+        banner.show();
+        full.button()->click();
+        ASSERT_TRUE(full.showsRepair());
+        EXPECT_EQ(full.openAutomationSettingsButton()->isVisible(), opens);
+        EXPECT_TRUE(full.copyResetCommandButton()->isVisible());
+        EXPECT_EQ(banner.appManagementButton()->isVisible(), opens);
+    }
+    // The desktop's own opener has no such page to open.
+    EXPECT_FALSE(UrlOpener::system().canOpen(
+        QUrl(QString::fromUtf8(LibraryDetection::automationSettingsAddress))));
+    EXPECT_FALSE(UrlOpener::system().canOpen(
+        QUrl(QString::fromUtf8(PluginVersionWarningBannerModel::appManagementSettingsAddress))));
 }
 
 TEST_F(DetectFromFCPWidget, ARefusedPermissionOffersBothRepairsAndTheHintAfterCopying) {

@@ -17,6 +17,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QScrollArea>
 
@@ -111,6 +113,31 @@ TEST_F(MainWindow, TheSidebarOpensAtItsStoredWidthWithinItsBounds) {
             QSettings().remove(Preferences::sidebarWidthKey);
         }
         EXPECT_EQ(ContentView(environment()).shell()->sidebarWidth(), width) << stored.value_or(0);
+    }
+}
+
+// Beside the narrowest sidebar the header row (its menus last) reaches over the editor's pane:
+// the editor's header starts clear of it; beside a wide one it keeps its place.
+TEST_F(MainWindow, TheEditorsHeaderStaysClearOfTheHeaderRowBesideANarrowSidebar) {
+    for (const double stored : {220.0, 400.0}) {
+        SCOPED_TRACE(stored);
+        QSettings().setValue(Preferences::sidebarWidthKey, stored);
+        // The host's two menus, as its commands fill the bar.
+        ContentView::Environment withMenus = environment();
+        withMenus.fillMenuBar = [](QMenuBar *bar) {
+            bar->addMenu(QStringLiteral("File"));
+            bar->addMenu(QStringLiteral("Help"));
+        };
+        ContentView window(withMenus);
+        window.show();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        window.layout()->activate();
+        const QWidget *row = window.headerRow();
+        const QWidget *icon = window.displaySettings()->headerIcon();
+        const int rowEnd = row->mapTo(&window, QPoint(row->sizeHint().width(), 0)).x();
+        const int iconAt = icon->mapTo(&window, QPoint(0, 0)).x();
+        EXPECT_GE(iconAt, rowEnd + 12);
+        EXPECT_EQ(window.displaySettings()->headerInset() > 0, stored == 220.0);
     }
 }
 
@@ -215,6 +242,19 @@ TEST_F(MainWindow, AtItsMinimumSizeTheEditorKeepsItsCentreColumnAndTheSidebarFlo
     settle();
     EXPECT_TRUE(window.isSidebarCollapsed());
     EXPECT_FALSE(window.isSidebarFloating());
+
+    // Shown while it floats, it stays shown when the window widens.
+    window.resize(ContentView::minimumWidth, ContentView::minimumHeight);
+    settle();
+    ASSERT_TRUE(window.isSidebarFloating());
+    toggle->click();
+    settle();
+    ASSERT_FALSE(window.isSidebarCollapsed());
+    window.resize(ContentView::defaultWidth, ContentView::defaultHeight);
+    settle();
+    EXPECT_FALSE(window.isSidebarFloating());
+    EXPECT_FALSE(window.isSidebarCollapsed());
+    EXPECT_TRUE(window.sidebar()->isVisible());
 }
 
 TEST_F(MainWindow, AddLibraryAsksTheFolderDialogAndWatchesTheChoice) {

@@ -323,6 +323,15 @@ TEST_F(TimelineListWidget, ARowClickServesItsTimelineAndASecondReleasesIt) {
     EXPECT_EQ(state().activeTimelineID(), std::nullopt);
     EXPECT_FALSE(row(list, "Beta")->chip()->isSelected());
     EXPECT_EQ(static_cast<QLabel *>(row(list, "Beta")->trailingLabel())->text(), "4 edits");
+
+    // A short name's label is as wide as its text, so its tooltip centres on the name, not on
+    // the row's width.
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::sendPostedEvents();
+    }
+    const ElidedLabel *name = row(list, "Alpha")->nameLabel();
+    EXPECT_EQ(name->width(), name->sizeHint().width());
+    EXPECT_LT(name->width(), row(list, "Alpha")->width() / 2);
 }
 
 TEST_F(TimelineListWidget, WithASecondLibraryHeadersAndRowsNameTheirLibrary) {

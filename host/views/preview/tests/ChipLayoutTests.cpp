@@ -1,4 +1,5 @@
 #include "host/views/preview/ChipLayout.h"
+#include "host/views/preview/RenderBox.h"
 
 #include "core/support/UnicodeText.h"
 
@@ -46,60 +47,78 @@ struct FakeMeasure {
     }
 };
 
-TEST(ChipLayout, ShowsTheTextOfASampleFrameOrTheLabelWithSampleLayersForStackableFields) {
+TEST(ChipLayout, ShowsTheLabelOrTheFieldsNameWithSampleLayersForStackableFields) {
     struct Case {
         const char *name;
         BurnInElement element;
         bool showStackedLayers;
         Lines lines;
         bool block;
+        // The text the effect draws, which the chip stands on.
+        std::string rendered;
     };
     const Case cases[] = {
-        // The text the effect draws: the label and the value, as wide as on a real frame.
-        {"label and value",
+        {"label",
          element(MetadataField::sourceTC, "TC:"),
          false,
-         {"TC: 01:00:00:00"},
-         false},
+         {"TC:"},
+         false,
+         "TC: 01:00:00:00"},
         {"stacked",
          element(MetadataField::sourceTC, "TC:"),
          true,
-         {"TC: 01:00:00:00", "V2 (sample)", "V3 (sample)"},
-         true},
-        {"empty label",
+         {"TC:", "V2 (sample)", "V3 (sample)"},
+         true,
+         "TC: 01:00:00:00\nV2 (sample)\nV3 (sample)"},
+        {"empty label: the field's name",
          element(MetadataField::clipName, ""),
          false,
-         {"A001C001_250101_ABCD"},
-         false},
+         {"Clip Name"},
+         false,
+         "A001C001_250101_ABCD"},
         {"empty label, stacked",
          element(MetadataField::sourceFrame, ""),
          true,
-         {"86400", "V2 (sample)", "V3 (sample)"},
-         true},
+         {"Source Frame", "V2 (sample)", "V3 (sample)"},
+         true,
+         "86400\nV2 (sample)\nV3 (sample)"},
         {"a change the frame shows",
          element(MetadataField::speed, "Speed:"),
          false,
-         {"Speed: 50%"},
-         false},
-        {"not stackable", element(MetadataField::custom, "Hello"), true, {"Hello"}, false},
-        // Which roles are active only a timeline knows: the label, else the field's name.
+         {"Speed:"},
+         false,
+         "Speed: 50%"},
+        {"not stackable", element(MetadataField::custom, "Hello"), true, {"Hello"}, false, "Hello"},
+        // Which roles are active only a timeline knows: the effect's box is the chip's text.
         {"no text on the sample frame",
          element(MetadataField::roleText, "Temp ADR"),
          false,
          {"Temp ADR"},
-         false},
-        {"no text and no label", element(MetadataField::roleText, ""), false, {"Role Text"}, false},
+         false,
+         "Temp ADR"},
+        {"no text and no label",
+         element(MetadataField::roleText, ""),
+         false,
+         {"Role Text"},
+         false,
+         "Role Text"},
         {"a label of two lines stays one title",
          element(MetadataField::notes, "a\nb"),
          false,
-         {"a\nb Note"},
-         false},
+         {"a\nb"},
+         false,
+         "a\nb Note"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(ChipLayout::displayLines(c.element, c.showStackedLayers), c.lines);
         EXPECT_EQ(ChipLayout::isBlock(c.element, c.showStackedLayers), c.block);
+        EXPECT_EQ(RenderBox::text(c.element, c.showStackedLayers), c.rendered);
     }
+    // A one-line chip draws its title's first line and "…" for the rest; a block all lines.
+    EXPECT_EQ(ChipLayout::shownLines({"a\nb"}, false), (Lines{"a\u2026"}));
+    EXPECT_EQ(ChipLayout::shownLines({"TC:", "V2 (sample)"}, false), (Lines{"TC:"}));
+    EXPECT_EQ(ChipLayout::shownLines({"x\ny", "z"}, true), (Lines{"x", "y", "z"}));
 }
 
 TEST(ChipLayout, SampleBlocksLineUpTheirRightColumn) {
@@ -178,37 +197,85 @@ TEST(ChipLayout, BlockWidthsCountUserPerceivedCharacters) {
     EXPECT_EQ(ChipLayout::formatSampleBlock({{"a", "b"}}), (Lines{"a b"}));
 }
 
-TEST(ChipLayout, ChipsAreTheEffectsTextBoxAtTheCanvasScale) {
-    // The text measured at its size in frame pixels, rounded up, with 8 pixels of padding a
-    // side, then scaled: the box is the same fraction of the frame on any canvas.
+TEST(ChipLayout, ChipsAreReadableAtAnyScale) {
+    // The text at the element's size on the canvas, never under 9 points, measured and
+    // rounded up, with 8 points around it, and at least 60 × 24.
     FakeMeasure measure;
     struct Case {
+        const char *what;
         Lines lines;
+        double fontSize;
         double scale;
+        double textSize;
         QSizeF size;
     };
     const Case cases[] = {
-        {{"A"}, 1, {7 + 16, 14 + 16}},
-        {{"A"}, 0.25, {(7 + 16) * 0.25, (14 + 16) * 0.25}}, // no minimum at a small scale
-        {{"Scene 12 / Take 3"}, 0.5, {(17 * 7 + 16) * 0.5, (14 + 16) * 0.5}},
-        {{"TC:", "V2 (sample)", "V3 (sample)"}, 2, {(11 * 7 + 16) * 2, (3 * 14 + 2 * 2 + 16) * 2}},
+        {"a short name: the least width", {"A"}, 24, 0.25, 9, {60, 14 + 16}},
+        {"12 at 0.5 is 9, not 6", {"Scene 12 / Take 3"}, 12, 0.5, 9, {17 * 7 + 16, 14 + 16}},
+        {"a large text at its size", {"Scene 12"}, 40, 0.5, 20, {8 * 7 + 16, 14 + 16}},
+        {"three lines",
+         {"TC:", "V2 (sample)", "V3 (sample)"},
+         24,
+         2,
+         48,
+         {11 * 7 + 16, 3 * 14 + 2 * 2 + 16}},
     };
     for (const Case &c : cases) {
-        EXPECT_EQ(ChipLayout::chipSize(c.lines, 12, c.scale, measure.function()), c.size);
+        SCOPED_TRACE(c.what);
+        EXPECT_DOUBLE_EQ(ChipLayout::textSize(c.fontSize, c.scale), c.textSize);
+        EXPECT_EQ(ChipLayout::chipSize(c.lines, c.fontSize, c.scale, measure.function()), c.size);
+        EXPECT_DOUBLE_EQ(measure.askedSize, c.textSize);
     }
     EXPECT_EQ(measure.askedText, "TC:\nV2 (sample)\nV3 (sample)");
-    EXPECT_DOUBLE_EQ(measure.askedSize, 12); // frame pixels, whatever the scale
 
-    // Fractions of a pixel round up before the scale.
+    // Fractions of a point round up; a scale that is no number draws at the least size.
     const ChipLayout::TextMeasure fractional = [](std::string_view, double) {
         return QSizeF(100.2, 20.01);
     };
-    EXPECT_EQ(ChipLayout::chipSize({"x"}, 12, 0.5, fractional), QSizeF(58.5, 18.5));
-    // A size the effect draws nothing at keeps only the padding; a collapsed canvas, nothing.
-    EXPECT_EQ(ChipLayout::chipSize({"x"}, 0, 1, fractional), QSizeF(16, 16));
-    EXPECT_EQ(ChipLayout::chipSize({"x"}, 12, 0, fractional), QSizeF(0, 0));
-    EXPECT_EQ(ChipLayout::chipSize({"x"}, 12, std::numeric_limits<double>::quiet_NaN(), fractional),
-              QSizeF(0, 0));
+    EXPECT_EQ(ChipLayout::chipSize({"x"}, 12, 1, fractional), QSizeF(117, 37));
+    const ChipLayout::TextMeasure tiny = [](std::string_view, double) { return QSizeF(2, 3); };
+    EXPECT_EQ(ChipLayout::chipSize({"x"}, 12, 1, tiny), QSizeF(60, 24));
+    EXPECT_DOUBLE_EQ(ChipLayout::textSize(12, std::numeric_limits<double>::quiet_NaN()), 9);
+
+    // The chip stands on the effect's box: their left and bottom edges are one; at the canvas's
+    // right or top edge it moves back in, and one wider than the canvas takes its width.
+    const QRectF canvas(0, 0, 400, 300);
+    struct Placed {
+        const char *what;
+        QRectF box;
+        QSizeF chip;
+        QRectF at;
+    };
+    const Placed placed[] = {
+        {"inside", {100, 200, 30, 9}, {60, 24}, {100, 185, 60, 24}},
+        {"larger than the box", {100, 200, 130, 40}, {60, 24}, {100, 216, 60, 24}},
+        {"at the right edge", {380, 200, 20, 9}, {60, 24}, {340, 185, 60, 24}},
+        {"at the top edge", {100, 0, 30, 9}, {60, 24}, {100, 0, 60, 24}},
+        {"wider than the canvas", {10, 200, 30, 9}, {500, 24}, {0, 185, 400, 24}},
+    };
+    for (const Placed &p : placed) {
+        SCOPED_TRACE(p.what);
+        EXPECT_EQ(ChipLayout::chipRect(p.box, p.chip, canvas), p.at);
+    }
+}
+
+TEST(RenderBox, IsTheEffectsMeasureAtTheCanvasScale) {
+    double askedSize = 0;
+    const RenderBox::Measure measure = [&](std::string_view text,
+                                           double fontSize) -> std::optional<QSizeF> {
+        askedSize = fontSize;
+        if (text.empty()) {
+            return std::nullopt;
+        }
+        return QSizeF(100, 40);
+    };
+    EXPECT_EQ(RenderBox::size("x", 24, 0.5, measure), QSizeF(50, 20));
+    EXPECT_DOUBLE_EQ(askedSize, 24); // frame pixels, whatever the scale
+    // Nothing drawn, or a collapsed canvas: no box.
+    EXPECT_TRUE(RenderBox::size("", 24, 0.5, measure).isEmpty());
+    EXPECT_TRUE(RenderBox::size("x", 24, 0, measure).isEmpty());
+    EXPECT_TRUE(
+        RenderBox::size("x", 24, std::numeric_limits<double>::quiet_NaN(), measure).isEmpty());
 }
 
 TEST(ChipLayout, PlacesTheBoxByItsLeftAndBottomEdges) {
@@ -231,31 +298,33 @@ TEST(ChipLayout, PlacesTheBoxByItsLeftAndBottomEdges) {
                      visible.center().y());
 }
 
-// A selected chip's buttons stand clear of its text: 2 points above the box (below it where
-// there is no room above), the toolbar from 8 points left of it, the close button to 8 points
-// right of it and never under the toolbar, within the canvas across.
-TEST(ChipLayout, TheControlsOfASelectedChipStandClearOfItsText) {
+// A selected chip's buttons sit on its top corners, moved 8 points out: the toolbar's top-left
+// corner 8 left of and above the chip's, the close button's top-right corner 8 right of and
+// above it, neither reaching into the chip past its padding; kept in the canvas, the close
+// button never under the toolbar.
+TEST(ChipLayout, TheControlsOfASelectedChipSitOnItsTopCornersMovedOut) {
     const QSizeF toolbar(38, 19);
     const QSizeF close(15, 15);
     const QRectF canvas(0, 0, 800, 450);
     struct Case {
         const char *what;
-        QRectF box;
+        QRectF chip;
         ChipLayout::Controls at;
     };
     const Case cases[] = {
-        {"above", {100, 100, 40, 10}, {{92, 79}, {133, 83}}},
-        {"a narrow box: beside the toolbar", {100, 100, 10, 10}, {{92, 79}, {132, 83}}},
-        {"at the canvas's top: below", {100, 5, 40, 10}, {{92, 17}, {133, 17}}},
-        {"at its left edge", {2, 100, 40, 10}, {{0, 79}, {40, 83}}},
+        // The toolbar, 19 high, reaches 8 points into the chip at most: 11 above it.
+        {"inside", {100, 100, 80, 24}, {{92, 89}, {173, 92}}},
+        {"the least chip", {100, 100, 60, 24}, {{92, 89}, {153, 92}}},
+        {"at the canvas's top", {100, 3, 80, 24}, {{92, 0}, {173, 0}}},
+        {"at its left edge", {2, 100, 80, 24}, {{0, 89}, {75, 92}}},
+        {"at its right edge", {740, 100, 60, 24}, {{732, 89}, {785, 92}}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         const ChipLayout::Controls at =
-            ChipLayout::controlsPlacement(c.box, toolbar, close, canvas);
+            ChipLayout::controlsPlacement(c.chip, toolbar, close, canvas);
         EXPECT_EQ(at, c.at);
-        EXPECT_FALSE(QRectF(at.toolbar, toolbar).intersects(c.box));
-        EXPECT_FALSE(QRectF(at.close, close).intersects(c.box));
+        EXPECT_FALSE(QRectF(at.toolbar, toolbar).intersects(QRectF(at.close, close)));
     }
 }
 

@@ -1,4 +1,4 @@
-#include "designkit/CorvaneTooltip.h"
+#include "host/views/preview/ChipFont.h"
 #include "host/views/preview/GridStepper.h"
 #include "host/views/preview/tests/PreviewFixture.h"
 
@@ -94,8 +94,7 @@ TEST_F(PreviewCanvas, ADragShowsItsGuidesAndHidesThemWhenItEnds) {
     usePreset({element(0.1, 0.3)});
     PositionPreviewCanvas &canvas = showCanvas();
     PreviewChipView &chip = *canvas.chip(idOf(0));
-    const QPointF start =
-        chip.mapToGlobal(QPointF(PreviewChipView::margin + 5, PreviewChipView::margin + 5));
+    const QPointF start = grip(chip);
     mouse(chip, QEvent::MouseButtonPress, start, Qt::LeftButton);
     // 77 points left: 3 points from the picture's left edge, which catches the chip.
     mouse(chip, QEvent::MouseMove, start + QPointF(-77, 0), Qt::NoButton);
@@ -160,49 +159,55 @@ TEST_F(PreviewCanvas, ASelectedChipsButtonsLieAboveEveryChipWhileChipsKeepTheirO
     later.label = "A label long enough to reach across the first chip's buttons";
     state().setPresets(presets);
     settle();
-    ASSERT_TRUE(canvas.chip(idOf(1))->boxInCanvas().contains(close));
-    ASSERT_TRUE(canvas.chip(idOf(1))->boxInCanvas().contains(toolbar));
+    const QRectF laterChip = canvas.chip(idOf(1))->chipInCanvas();
+    ASSERT_TRUE(laterChip.contains(close));
+    ASSERT_TRUE(laterChip.contains(toolbar));
 
     EXPECT_EQ(area->childAt(close), first.removeButton());
     EXPECT_EQ(area->childAt(toolbar), first.centreHorizontallyButton());
-    // Where the two boxes overlap, the later chip still lies above.
-    const QPointF overlap(first.boxInCanvas().center().x(), first.boxInCanvas().top() + 5);
-    ASSERT_TRUE(canvas.chip(idOf(1))->boxInCanvas().contains(overlap));
+    // Where the two chips overlap, the later one still lies above.
+    const QPointF overlap(first.chipInCanvas().center().x(), first.chipInCanvas().top() + 5);
+    ASSERT_TRUE(laterChip.contains(overlap));
     EXPECT_EQ(area->childAt(overlap.toPoint()), canvas.chip(idOf(1)));
 }
 
-// Chips draw the effect's text at true scale: a selected chip's buttons leave it readable, and
-// text drawn too small to read at a glance is told in the chip's tooltip.
-TEST_F(PreviewCanvas, ASelectedChipsTextStaysInViewAndSmallTextIsToldInATooltip) {
-    BurnInElement small = element(0.3, 0.5, MetadataField::custom, "Act One");
-    small.fontSize = 16;
-    BurnInElement large = element(0.3, 0.2, MetadataField::custom, "DRAFT");
-    large.fontSize = 72;
-    usePreset({small, large});
+// A chip is drawn to be read: its label at the element's size on the canvas, never under 9
+// points, in a box of at least 60 × 24 points with 8 around the text. It stands on the box the
+// effect draws the element's text in, far smaller at this scale: their left and bottom edges
+// are one. A selected chip's buttons sit on its top corners, 8 points out.
+TEST_F(PreviewCanvas, ChipsAreReadableAndStandOnTheEffectsBox) {
+    BurnInElement reel = element(0.3, 0.5, MetadataField::reel, "Reel:");
+    reel.fontSize = 16;
+    usePreset({reel});
     PositionPreviewCanvas &canvas = showCanvas();
+    PreviewChipView &chip = *canvas.chip(idOf(0));
+    const double scale = chip.inputs().scale;
+    ASSERT_NEAR(scale, 800.0 / 1920, 1e-9);
+    EXPECT_EQ(chip.displayLines(), std::vector<std::string>{"Reel:"});
+    EXPECT_EQ(chip.renderText(), "Reel: A001");
+
+    const QRectF drawn = chip.chipInCanvas();
+    const QRectF box = chip.boxInCanvas();
+    EXPECT_GE(drawn.width(), 60);
+    EXPECT_GE(drawn.height(), 24);
+    // The text is 9 points, not 16 × 0.42: a line of it with 8 points above and below.
+    const QFontMetricsF nine(ChipFont::font(9, QFont::Medium, *canvas.canvasArea()));
+    EXPECT_NEAR(drawn.height(), std::ceil(nine.ascent()) + std::ceil(nine.descent()) + 16, 1);
+    EXPECT_LT(box.height(), drawn.height());
+    EXPECT_DOUBLE_EQ(drawn.left(), box.left());
+    EXPECT_DOUBLE_EQ(drawn.bottom(), box.bottom());
+    // The effect's box is at true scale: 16-pixel text with 8 pixels a side, about 13 points.
+    EXPECT_NEAR(box.height(), (std::ceil(nine.height() * 16 / 9) + 16) * scale, 3);
+
     state().selectElement(idOf(0), false);
     settle();
-    const PreviewChipView &chip = *canvas.chip(idOf(0));
-    ASSERT_LT(chip.inputs().element.fontSize * chip.inputs().scale,
-              PreviewChipView::legibleTextSize);
-    QWidget *area = canvas.canvasArea();
-    const QRect box = chip.boxInCanvas().toAlignedRect();
-    ASSERT_TRUE(chip.removeButton()->isVisible());
-    EXPECT_FALSE(chip.removeButton()->geometry().intersects(box));
+    // The toolbar 8 points out to the left, into the chip no further than its padding.
     const QWidget *toolbar = chip.centreHorizontallyButton()->parentWidget();
-    EXPECT_FALSE(QRect(toolbar->mapTo(area, QPoint(0, 0)), toolbar->size()).intersects(box));
-
-    const auto toolTipOf = [](const PreviewChipView &view) {
-        const auto *tooltip = view.findChild<corvane::CorvaneTooltipModifier *>();
-        return tooltip != nullptr ? tooltip->text() : QString();
-    };
-    EXPECT_EQ(toolTipOf(chip), QStringLiteral("Act One"));
-    EXPECT_EQ(toolTipOf(*canvas.chip(idOf(1))), QString());
-    EXPECT_EQ(canvas.chip(idOf(1))->accessibleName(), QStringLiteral("DRAFT"));
-    // In a larger preview the same text is drawn large enough.
-    canvas.window()->resize(2000, 1400);
-    settle();
-    EXPECT_EQ(toolTipOf(chip), QString());
+    EXPECT_EQ(toolbar->x(), std::lround(drawn.left() - 8));
+    EXPECT_EQ(toolbar->geometry().bottom() + 1,
+              std::lround(std::min(drawn.top() + 8, drawn.top() - 8 + toolbar->height())));
+    EXPECT_EQ(chip.removeButton()->geometry().topRight() + QPoint(1, 0),
+              (drawn.topRight() + QPointF(8, -8)).toPoint());
 }
 
 TEST_F(PreviewCanvas, AChipPushedOutOfTheFrameByGrowthOrAResizeIsPulledBack) {
@@ -265,8 +270,10 @@ TEST_F(PreviewCanvas, AnIndexOutsideThePresetsShowsTheDefaultPresetAndEditsGoNow
     show(canvas);
     // The default preset: source timecode "TC:" and the clip name, on the sample frame.
     ASSERT_EQ(canvas->chips().size(), 2u);
-    EXPECT_EQ(canvas->chips()[0]->displayLines(), std::vector<std::string>{"TC: 01:00:00:00"});
-    EXPECT_EQ(canvas->chips()[1]->displayLines(), std::vector<std::string>{"A001C001_250101_ABCD"});
+    EXPECT_EQ(canvas->chips()[0]->displayLines(), std::vector<std::string>{"TC:"});
+    EXPECT_EQ(canvas->chips()[1]->displayLines(), std::vector<std::string>{"Clip Name"});
+    EXPECT_EQ(canvas->chips()[0]->renderText(), "TC: 01:00:00:00");
+    EXPECT_EQ(canvas->chips()[1]->renderText(), "A001C001_250101_ABCD");
     const std::vector<DisplayConfig> before = state().presets();
     drag(*canvas->chips()[0], {40, -40});
     canvas->setCropAspectRatio(2.39);

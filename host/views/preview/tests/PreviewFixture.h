@@ -83,10 +83,14 @@ protected:
         }
     }
 
-    // A press on the chip's box, moves through `steps` equal parts of `by`, and a release.
+    // Where a press on the chip lands: 5 points in from its top-left corner.
+    static QPointF grip(const PreviewChipView &chip) {
+        return chip.parentWidget()->mapToGlobal(chip.chipInCanvas().topLeft() + QPointF(5, 5));
+    }
+
+    // A press on the chip, moves through `steps` equal parts of `by`, and a release.
     static void drag(PreviewChipView &chip, QPointF by, int steps = 1) {
-        const QPointF start =
-            chip.mapToGlobal(QPointF(PreviewChipView::margin + 5, PreviewChipView::margin + 5));
+        const QPointF start = grip(chip);
         mouse(chip, QEvent::MouseButtonPress, start, Qt::LeftButton);
         for (int i = 1; i <= steps; ++i) {
             mouse(chip, QEvent::MouseMove, start + by * i / steps, Qt::NoButton);

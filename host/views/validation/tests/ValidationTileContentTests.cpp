@@ -1,5 +1,6 @@
 #include "host/views/validation/ValidationTileContent.h"
 
+#include "core/tests/LibraryFixture.h"
 #include "designkit/CorvaneSymbolView.h"
 #include "host/views/validation/tests/ViewFixture.h"
 
@@ -7,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QMetaObject>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -39,7 +41,12 @@ protected:
         return tile.findChild<QAbstractButton *>(QStringLiteral("choose"));
     }
 
-    ValidationTileContent tile{state, checks.runFunction(), [this](QWidget *) { return chosen; }};
+    ValidationTileContent tile{state, checks.runFunction(),
+                               [this](QWidget *, ValidationFileChooser::Chosen answer) {
+                                   if (chosen) {
+                                       answer(*chosen);
+                                   }
+                               }};
 };
 
 TEST_F(ValidationTileTest, TakesDropsWithoutATimelineAndShowsTheFailureOnceOneIsSelected) {
@@ -129,6 +136,53 @@ TEST_F(ValidationTileTest, KeepsEveryRowWholeWhenThePanelIsShorterThanItsRows) {
         const auto *scroll = inPanel->findChild<QScrollArea *>(QStringLiteral("scroll"));
         EXPECT_EQ(scroll != nullptr && scroll->verticalScrollBar()->maximum() > 0, height < needed);
     }
+}
+
+// The panel's chooser opens over the window and returns at once: no loop of its own runs
+// while it is open, so the panel may close meanwhile, and its answer then goes nowhere.
+TEST_F(ValidationTileTest, TheChooserOpensWithoutWaitingAndOutlivesNoPanel) {
+    library->loadInto(state);
+    QWidget window;
+    auto *panel = new ValidationTileContent(state, checks.runFunction(),
+                                            &ValidationFileChooser::openOver, &window);
+    window.show();
+    // Work queued before the chooser opens runs within it only if it runs a loop of its own;
+    // then it ends the chooser, so that the test ends either way.
+    bool choosing = true;
+    bool ranWithin = false;
+    QMetaObject::invokeMethod(
+        &window,
+        [&] {
+            if (choosing) {
+                ranWithin = true;
+                if (auto *open = window.findChild<ValidationFileChooser *>()) {
+                    open->reject();
+                }
+            }
+        },
+        Qt::QueuedConnection);
+    panel->chooseFile();
+    choosing = false;
+    EXPECT_FALSE(ranWithin) << "the chooser ran a loop of its own";
+    auto *chooser = panel->findChild<ValidationFileChooser *>();
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_TRUE(chooser->isVisible());
+    EXPECT_EQ(chooser->windowModality(), Qt::WindowModal);
+    testing::ScratchFolder folder;
+    const fs::path file = folder.path() / "Main Edit.fcpxml";
+    testing::writeFile(file, "<fcpxml/>");
+    chooser->selectFile(QString::fromStdString(file.string()));
+    chooser->accept();
+    EXPECT_EQ(checks.files, std::vector<fs::path>{file});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(panel->findChild<ValidationFileChooser *>(), nullptr);
+
+    // Closed with its panel: nothing is checked.
+    panel->chooseFile();
+    ASSERT_NE(panel->findChild<ValidationFileChooser *>(), nullptr);
+    delete panel;
+    EXPECT_EQ(window.findChild<ValidationFileChooser *>(), nullptr);
+    EXPECT_EQ(checks.count(), 1u);
 }
 
 TEST_F(ValidationTileTest, NeverTakesThePendingExport) {
