@@ -13,7 +13,8 @@ namespace tandrel {
 
 // Writes a preset file whole or not at all: the bytes go to a temporary file beside the
 // target, which takes the target's place only once every byte is written. A failure leaves
-// an existing file as it was.
+// an existing file as it was. Only its owner may write the file, whatever the umask or the
+// old file's mode.
 class PresetFileWriter {
 public:
     // Puts the bytes into the temporary file; false when that fails. Tests fail it halfway.

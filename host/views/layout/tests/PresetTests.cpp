@@ -1,6 +1,7 @@
 // Preset management and the preset's display options, on the state object with stand-ins and
 // preset files in a folder of the test's own.
 
+#include "core/tests/FileMode.h"
 #include "host/views/common/Preferences.h"
 #include "host/views/common/tests/ViewTestSupport.h"
 #include "host/views/layout/ActivePreset.h"
@@ -251,6 +252,34 @@ TEST_F(PresetManagementTest, ExportWritesTheBytesTakenBeforeThePanelOpened) {
     EXPECT_EQ(dialogs.proposed.back(), QStringLiteral("Later.json"));
     EXPECT_FALSE(std::filesystem::exists(files / "Later.json"));
     EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(PresetManagementTest, OnlyItsOwnerMayWriteAnExportedFileWhateverTheUmask) {
+    activate("Conform");
+    const struct {
+        mode_t umask;
+        unsigned oldMode; // 0: no file there before
+        unsigned expected;
+    } cases[] = {
+        {000, 0, 0644}, {022, 0, 0644}, {077, 0, 0600}, {000, 0666, 0644}, {022, 0600, 0600},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "umask " << std::oct << c.umask << " old " << c.oldMode);
+        const std::filesystem::path file = files / "Conform.json";
+        std::filesystem::remove(file);
+        if (c.oldMode != 0) {
+            write(file, "{}");
+            ASSERT_EQ(::chmod(file.c_str(), c.oldMode), 0);
+        }
+        dialogs.file = file;
+        {
+            const ScopedUmask mask(c.umask);
+            management().exportActivePreset(nullptr);
+        }
+        EXPECT_TRUE(alerts.empty());
+        EXPECT_EQ(modeOf(file), c.expected);
+    }
 }
 
 TEST_F(PresetManagementTest, ExportFileNamesAndTexts) {
