@@ -76,9 +76,11 @@ void QueryResolver::reload(const std::vector<WatchedLibrary> &libraries) {
             log()->info("Multicams of {} not fully read: {}", library.url.string(), error.what());
         }
         for (const WatchedEvent &event : library.events) {
-            // Half a save offers no timelines of its own: the database's readers from before
-            // (and the edit lists they hold) serve on until it can be read again.
-            if (DatabaseFileState::of(event.databaseURL).inTheMiddleOfASave()) {
+            // Half a save offers no timelines of its own, nor does a database that is away for
+            // a moment (removed and not written anew yet): the database's readers from before
+            // (and the edit lists they hold) serve on until it can be read again. The library
+            // lists the event only for as long as its loss is not believed.
+            const auto keepPrevious = [&] {
                 bool kept = false;
                 for (const auto &[id, handle] : previous) {
                     if (handle.database == event.databaseURL) {
@@ -86,15 +88,17 @@ void QueryResolver::reload(const std::vector<WatchedLibrary> &libraries) {
                         kept = true;
                     }
                 }
-                if (kept) {
-                    continue;
-                }
+                return kept;
+            };
+            if (DatabaseFileState::of(event.databaseURL).inTheMiddleOfASave() && keepPrevious()) {
+                continue;
             }
             std::shared_ptr<FCPDatabaseConnection> db;
             try {
                 db = std::make_shared<FCPDatabaseConnection>(event.databaseURL.string());
             } catch (const std::exception &) {
-                continue; // an event that does not open offers no timelines
+                keepPrevious(); // an event that does not open offers no timelines of its own
+                continue;
             }
             auto resolver = std::make_shared<TimelineResolver>(std::move(db), assetStore_,
                                                                roleResolver_, multicamIndex);
