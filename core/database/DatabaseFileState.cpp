@@ -177,13 +177,21 @@ std::array<uint32_t, 2> continued(std::array<uint32_t, 2> sum, const std::string
     return sum;
 }
 
-// What the log and its index say of the commit into the log: nothing when the index counts
-// every frame of the current log (or there is no log with frames in it), else why not.
-std::optional<std::string> logInFlightOf(const std::filesystem::path &database,
-                                         const std::optional<DatabaseFileState::Stamp> &log,
-                                         const std::string &index) {
+// What the log and its index say of the commit into the log.
+struct LogLook {
+    // Why the index does not count every frame of the current log; nothing when it does (or
+    // there is no log with frames in it).
+    std::optional<std::string> inFlight;
+    // A frame of the log's current round is begun after the last one counted, not whole yet.
+    bool frameBegun = false;
+};
+
+LogLook lookAtLog(const std::filesystem::path &database,
+                  const std::optional<DatabaseFileState::Stamp> &log, const std::string &index) {
     if (!log || log->size <= static_cast<int64_t>(logHeaderSize)) {
-        return std::nullopt;
+        // A header and nothing more is a round of the log being begun: it is written just
+        // before the round's first frame.
+        return {std::nullopt, log && log->size > 0};
     }
     const std::filesystem::path logFile = database.string() + "-wal";
     const std::string header = bytesOf(logFile, logHeaderSize);
@@ -193,7 +201,7 @@ std::optional<std::string> logInFlightOf(const std::filesystem::path &database,
     if ((magic & ~1u) != 0x377f0682 || pageSize < 512 || pageSize > 65536 ||
         (pageSize & (pageSize - 1)) != 0) {
         // No log SQLite would read: it starts anew, whatever follows.
-        return std::nullopt;
+        return {};
     }
     const bool bigEndianWords = magic & 1;
     const std::string salts = header.substr(16, 8);
@@ -203,37 +211,43 @@ std::optional<std::string> logInFlightOf(const std::filesystem::path &database,
     std::array<uint32_t, 2> sum{bigEndian(header, 24, 4), bigEndian(header, 28, 4)};
     if (index.size() == 2 * indexHeaderSize) {
         if (index.compare(0, indexHeaderSize, index, indexHeaderSize, indexHeaderSize) != 0) {
-            return "has its log's index being changed";
+            return {"has its log's index being changed"};
         }
         const bool initialised = index[12] != 0;
         if (initialised) {
             counted = native<uint32_t>(index, 16);
             if (counted > 0) {
                 if (index.compare(32, 8, salts) != 0) {
-                    return "has its log being started anew";
+                    return {"has its log being started anew"};
                 }
                 sum = {native<uint32_t>(index, 24), native<uint32_t>(index, 28)};
             }
         }
     }
     // The frame after the last one counted belongs to this log when it carries the log's salts
-    // and continues its checksum: written, and not counted yet.
+    // and continues its checksum: written, and not counted yet. One that carries the salts but
+    // is not whole, or does not continue the checksum, may be being written.
     const uint64_t next =
         logHeaderSize + static_cast<uint64_t>(counted) * (frameHeaderSize + pageSize);
-    if (next + frameHeaderSize + pageSize > static_cast<uint64_t>(log->size)) {
-        return std::nullopt;
+    if (next >= static_cast<uint64_t>(log->size)) {
+        return {};
     }
     const std::string frame = bytesOf(logFile, frameHeaderSize + pageSize, next);
-    if (frame.size() != frameHeaderSize + static_cast<size_t>(pageSize) ||
-        frame.compare(8, 8, salts) != 0) {
-        return std::nullopt;
+    if (frame.size() < frameHeaderSize) {
+        return {std::nullopt, true};
+    }
+    if (frame.compare(8, 8, salts) != 0) {
+        return {}; // a frame of a round before, or no frame
+    }
+    if (frame.size() != frameHeaderSize + static_cast<size_t>(pageSize)) {
+        return {std::nullopt, true};
     }
     sum = continued(sum, frame.substr(0, 8), bigEndianWords);
     sum = continued(sum, frame.substr(frameHeaderSize), bigEndianWords);
     if (sum[0] != bigEndian(frame, 16, 4) || sum[1] != bigEndian(frame, 20, 4)) {
-        return std::nullopt;
+        return {std::nullopt, true};
     }
-    return "has frames in its log that its index does not count yet";
+    return {"has frames in its log that its index does not count yet"};
 }
 
 } // namespace
@@ -264,7 +278,9 @@ DatabaseFileState DatabaseFileState::of(const std::filesystem::path &database) {
         if (index.size() == 2 * indexHeaderSize) {
             state.logIndexHeader = index.substr(0, indexHeaderSize);
         }
-        state.logInFlight = logInFlightOf(database, state.log, index);
+        LogLook look = lookAtLog(database, state.log, index);
+        state.logInFlight = std::move(look.inFlight);
+        state.logFrameBegun = look.frameBegun;
     }
     return state;
 }
@@ -272,7 +288,7 @@ DatabaseFileState DatabaseFileState::of(const std::filesystem::path &database) {
 bool DatabaseFileState::logIsIndexedWhole(const std::filesystem::path &database) {
     const DatabaseFileState state = of(database);
     return state.log && !state.logIndexHeader.empty() && state.logIndexHeader[12] != 0 &&
-           !state.logInFlight;
+           !state.logInFlight && !state.logFrameBegun;
 }
 
 std::optional<std::string> DatabaseFileState::inTheMiddleOfASave() const {

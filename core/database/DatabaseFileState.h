@@ -44,6 +44,10 @@ struct DatabaseFileState {
     // its index is being changed, or it is being started anew; nothing when the index counts
     // every frame of the log (also without a log).
     std::optional<std::string> logInFlight;
+    // A frame of the log's current round (its salts) begun after the last one its index counts,
+    // and not whole or not continuing the log's checksum: being written, or left behind by a
+    // writer that gave its transaction up. It ends no commit, and starts none that would show.
+    bool logFrameBegun = false;
 
     // The state of `database` ("…/CurrentVersion.fcpevent") now.
     static DatabaseFileState of(const std::filesystem::path &database);
@@ -55,8 +59,8 @@ struct DatabaseFileState {
 
     // Whether the write-ahead log of `database` holds only committed frames that its
     // shared-memory index already counts: the last commit into the log is over. False when
-    // there is no log with frames or no index, and while the log is in the middle of a commit
-    // (see `logInFlight`).
+    // there is no log with frames or no index, while the log is in the middle of a commit
+    // (see `logInFlight`), and while a frame after the counted ones is begun.
     static bool logIsIndexedWhole(const std::filesystem::path &database);
 
     friend bool operator==(const DatabaseFileState &, const DatabaseFileState &) = default;

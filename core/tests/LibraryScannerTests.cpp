@@ -383,6 +383,23 @@ TEST(DatabaseFileState, ALogIsInFlightWhileItHoldsFramesItsIndexDoesNotCountYet)
         EXPECT_EQ(DatabaseFileState::of(database).inTheMiddleOfASave(), notCounted);
         EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(database));
         const DatabaseFileState unindexed = DatabaseFileState::of(database);
+        // The files copied in the middle of the commit look the same; cut within the first
+        // frame not counted, they hold a frame being written: no commit that would show yet,
+        // and none over.
+        const fs::path copy = folder / "copy";
+        fs::create_directories(copy);
+        const fs::path copied = copy / "CurrentVersion.fcpevent";
+        for (const char *suffix : {"", "-wal", "-shm"}) {
+            fs::copy_file(database.string() + suffix, copied.string() + suffix);
+        }
+        EXPECT_EQ(DatabaseFileState::of(copied).logInFlight, notCounted) << "copied";
+        fs::resize_file(copied.string() + "-wal", fs::file_size(copied.string() + "-wal") - 1000);
+        EXPECT_EQ(DatabaseFileState::of(copied).logInFlight, std::nullopt) << "a frame begun";
+        EXPECT_TRUE(DatabaseFileState::of(copied).logFrameBegun);
+        EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(copied));
+        fs::resize_file(copied.string() + "-wal", 32);
+        EXPECT_TRUE(DatabaseFileState::of(copied).logFrameBegun) << "a round's header alone";
+        EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(copied));
         indexNow();
         EXPECT_NE(DatabaseFileState::of(database), unindexed) << "the index's update shows";
         EXPECT_EQ(servedName(), "Edit");
