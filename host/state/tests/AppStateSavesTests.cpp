@@ -328,8 +328,10 @@ TEST_F(LibrarySaves, TheChosenTimelineOutlivesWhatTheDiskDoesAndIsServedAgain) {
     sample::SampleLibraryWriter::writeEvent(
         testing::describedLibrary("Show", {{"Alpha", 2}}).events.at(0), withoutBeta, {});
     std::vector<std::string> seenWhileSaving;
-    const auto watchWhileSaving = [&](int64_t) {
-        run(20ms);
+    // The removal of a file before its new one is written may take a while (a tool that
+    // removes first, then fetches what it writes): 300 ms.
+    const auto watchWhileSaving = [&](int64_t written) {
+        run(written == 0 ? 300ms : 20ms);
         seenWhileSaving.push_back(servedClipName() +
                                   (state_->activeTimelineID() == beta ? "" : " (inactive)"));
     };
