@@ -90,7 +90,7 @@ void LibraryWatcher::reportWhenSettled(const std::filesystem::path &libraryURL,
     }
     Watched &watched = found->second;
     watched.awaitingSettle = true;
-    watched.lookInterval = settleInterval;
+    watched.lookInterval = firstLookInterval;
     watched.halfSaved.clear();
     for (std::filesystem::path &database : databases) {
         DatabaseFileState state = DatabaseFileState::of(database);
@@ -106,7 +106,7 @@ void LibraryWatcher::reportWhenSettled(const std::filesystem::path &libraryURL,
                                    watched.lastChange + settleInterval - now, {}),
                                [this, libraryURL] { report(libraryURL, true); });
     } else if (!watched.halfSaved.empty()) {
-        watched.settled->start(settleInterval, [this, libraryURL] { lookAgain(libraryURL); });
+        watched.settled->start(firstLookInterval, [this, libraryURL] { lookAgain(libraryURL); });
     }
 }
 

@@ -44,9 +44,12 @@ public:
     // to be so for good rather than for a moment of a save (one that removes the file and
     // writes a new one, say).
     static constexpr std::chrono::seconds longestSavePause{2};
-    // The longest wait between two looks at a save that a reader found under way without a
-    // change to tell of its end (a log's index updated by the writer raises no event), and
-    // between two looks for a folder that went.
+    // The first look at a save that a reader found under way without a change to tell of its
+    // end (a log's index updated by the writer raises no event); the looks then grow twice as
+    // far apart each time, up to the longest wait below. A look costs a few file headers.
+    static constexpr std::chrono::milliseconds firstLookInterval{10};
+    // The longest wait between two looks at such a save, and between two looks for a folder
+    // that went.
     static constexpr std::chrono::seconds longestLookInterval{5};
 
     LibraryWatcher(OnChange onChange, Environment environment);
@@ -66,9 +69,9 @@ public:
     // (the journal's database reads as a whole again) or into a write-ahead log (its index
     // counts every frame the log holds). Changes that came after the last report are such a
     // change already. Without one, `databases` (those found half saved) are looked at again
-    // after the settle interval, and then less and less often: the library is reported once
-    // one of them looks different or none is in the middle of a save any more. Nothing more
-    // happens without databases and without a change: that is no save under way.
+    // soon, and then less and less often: the library is reported once one of them looks
+    // different or none is in the middle of a save any more. Nothing more happens without
+    // databases and without a change: that is no save under way.
     void reportWhenSettled(const std::filesystem::path &libraryURL,
                            std::vector<std::filesystem::path> databases = {});
 
@@ -108,7 +111,7 @@ private:
         bool changedSinceAsk = false;
         // The databases a reader found half saved, as they looked when it asked.
         std::vector<std::pair<std::filesystem::path, DatabaseFileState>> halfSaved;
-        std::chrono::nanoseconds lookInterval = settleInterval;
+        std::chrono::nanoseconds lookInterval = firstLookInterval;
         std::chrono::nanoseconds folderLookInterval = settleInterval;
         // When a report was last made once writes settled.
         std::optional<platform::Clock::SteadyTime> lastSettledReport;
