@@ -56,6 +56,7 @@ void LibraryWatcher::watch(const std::filesystem::path &libraryURL) {
     Watched &watched = watched_[libraryURL];
     watched.lateReport = environment_.timers();
     watched.settled = environment_.timers();
+    watched.looks = environment_.timers();
     watched.quiet = environment_.timers();
     watched.lookForFolder = environment_.timers();
     watched.lastChange = environment_.clock->steadyNow();
@@ -91,11 +92,7 @@ void LibraryWatcher::reportWhenSettled(const std::filesystem::path &libraryURL,
     Watched &watched = found->second;
     watched.awaitingSettle = true;
     watched.lookInterval = firstLookInterval;
-    watched.halfSaved.clear();
-    for (std::filesystem::path &database : databases) {
-        DatabaseFileState state = DatabaseFileState::of(database);
-        watched.halfSaved.emplace_back(std::move(database), std::move(state));
-    }
+    watched.halfSaved = std::move(databases);
     const platform::Clock::SteadyTime now = environment_.clock->steadyNow();
     // Changes heard after the report that led to the read may be the rest of its save: the
     // read may have come before them, and no further change may follow.
@@ -105,8 +102,9 @@ void LibraryWatcher::reportWhenSettled(const std::filesystem::path &libraryURL,
         watched.settled->start(std::max<platform::Clock::SteadyTime::duration>(
                                    watched.lastChange + settleInterval - now, {}),
                                [this, libraryURL] { report(libraryURL, true); });
-    } else if (!watched.halfSaved.empty()) {
-        watched.settled->start(firstLookInterval, [this, libraryURL] { lookAgain(libraryURL); });
+    }
+    if (!watched.halfSaved.empty()) {
+        watched.looks->start(firstLookInterval, [this, libraryURL] { lookAgain(libraryURL); });
     }
 }
 
@@ -188,16 +186,10 @@ void LibraryWatcher::lookAgain(const std::filesystem::path &libraryURL) {
         return;
     }
     Watched &watched = found->second;
-    bool stillHalfSaved = false;
-    for (const auto &[database, seen] : watched.halfSaved) {
-        const DatabaseFileState now = DatabaseFileState::of(database);
-        if (now != seen) {
-            report(libraryURL, true);
-            return;
-        }
-        stillHalfSaved = stillHalfSaved || now.inTheMiddleOfASave();
-    }
-    if (!stillHalfSaved) {
+    if (std::none_of(watched.halfSaved.begin(), watched.halfSaved.end(),
+                     [](const std::filesystem::path &database) {
+                         return DatabaseFileState::of(database).inTheMiddleOfASave().has_value();
+                     })) {
         report(libraryURL, true);
         return;
     }
@@ -205,7 +197,7 @@ void LibraryWatcher::lookAgain(const std::filesystem::path &libraryURL) {
     // look costs a few file headers, and the looks grow rarer.
     watched.lookInterval =
         std::min<std::chrono::nanoseconds>(2 * watched.lookInterval, longestLookInterval);
-    watched.settled->start(watched.lookInterval, [this, libraryURL] { lookAgain(libraryURL); });
+    watched.looks->start(watched.lookInterval, [this, libraryURL] { lookAgain(libraryURL); });
 }
 
 void LibraryWatcher::lookForFolder(const std::filesystem::path &libraryURL) {
@@ -239,6 +231,7 @@ void LibraryWatcher::report(const std::filesystem::path &libraryURL, bool settle
     if (const auto watched = watched_.find(libraryURL); watched != watched_.end()) {
         watched->second.lateReport->stop();
         watched->second.settled->stop();
+        watched->second.looks->stop();
         watched->second.quiet->stop();
         watched->second.awaitingSettle = false;
         watched->second.changedSinceAsk = false;

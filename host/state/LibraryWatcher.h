@@ -68,10 +68,11 @@ public:
     // debounce allows), or at once when the change ends a commit through a rollback journal
     // (the journal's database reads as a whole again) or into a write-ahead log (its index
     // counts every frame the log holds). Changes that came after the last report are such a
-    // change already. Without one, `databases` (those found half saved) are looked at again
-    // soon, and then less and less often: the library is reported once one of them looks
-    // different or none is in the middle of a save any more. Nothing more happens without
-    // databases and without a change: that is no save under way.
+    // change already. Besides, `databases` (those found half saved) are looked at again soon,
+    // and then less and less often: the library is reported once none of them is in the
+    // middle of a save any more, changes or not (the end of a commit into a log shows only in
+    // its index, updated without an event). Nothing more happens without databases and
+    // without a change: that is no save under way.
     void reportWhenSettled(const std::filesystem::path &libraryURL,
                            std::vector<std::filesystem::path> databases = {});
 
@@ -99,9 +100,10 @@ private:
     struct Watched {
         std::unique_ptr<platform::FileSystemEventStream> stream;
         std::unique_ptr<platform::Timer> lateReport;
-        // Armed by each change while a reader waits for a save to end, and by the looks at
-        // databases found half saved.
+        // Armed by each change while a reader waits for a save to end.
         std::unique_ptr<platform::Timer> settled;
+        // Armed while databases found half saved are looked at.
+        std::unique_ptr<platform::Timer> looks;
         // Armed while a reader waits for the writes to be quiet.
         std::unique_ptr<platform::Timer> quiet;
         // Armed while the folder is looked for.
@@ -109,8 +111,8 @@ private:
         bool awaitingSettle = false;
         // A change came since the reader asked: the settle timer tells that it is over.
         bool changedSinceAsk = false;
-        // The databases a reader found half saved, as they looked when it asked.
-        std::vector<std::pair<std::filesystem::path, DatabaseFileState>> halfSaved;
+        // The databases a reader found half saved.
+        std::vector<std::filesystem::path> halfSaved;
         std::chrono::nanoseconds lookInterval = firstLookInterval;
         std::chrono::nanoseconds folderLookInterval = settleInterval;
         // When a report was last made once writes settled.
@@ -124,7 +126,7 @@ private:
     void handle(const std::filesystem::path &libraryURL,
                 const std::vector<platform::FileSystemEvent> &events);
     void report(const std::filesystem::path &libraryURL, bool settled = false);
-    // A look at the databases found half saved, with no change heard since.
+    // A look at the databases found half saved.
     void lookAgain(const std::filesystem::path &libraryURL);
     void lookForFolder(const std::filesystem::path &libraryURL);
 
