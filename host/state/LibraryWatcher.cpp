@@ -8,9 +8,12 @@ namespace tandrel {
 
 namespace {
 
-// The event names a rollback journal whose commit is over (the database beside it reads as a
-// whole again: the journal gone, or kept without a commit in it), or a write-ahead log, or its
-// index, whose last commit is over (the index counts every frame of the log).
+// The event names a rollback journal whose commit is over (the journal gone), or a write-ahead
+// log, or its index, whose last commit is over (the index counts every frame of the log). A
+// journal that is still there tells nothing: a writer begins its commit with the journal empty,
+// then with its header zeroed until the journal is synced, the very states in which a journal
+// kept after its commit (cut short, or its header zeroed) is left; such a commit is heard of
+// once its writes settle.
 bool endsACommit(const platform::FileSystemEvent &event) {
     if (event.overflow || event.folderGone) {
         return false;
@@ -20,6 +23,10 @@ bool endsACommit(const platform::FileSystemEvent &event) {
         return event.path.parent_path() / name.substr(0, name.size() - suffix.size());
     };
     if (name.ends_with("-journal")) {
+        std::error_code error;
+        if (std::filesystem::exists(event.path, error) || error) {
+            return false;
+        }
         const DatabaseFileState state = DatabaseFileState::of(database("-journal"));
         return state.database && !state.notADatabase && !state.inTheMiddleOfASave();
     }

@@ -187,9 +187,11 @@ TEST_F(WatcherTest, AReaderThatFoundASaveHalfDoneHearsOfTheLibraryOnceItsWritesS
     }
 }
 
-// A commit through a rollback journal is over when its journal is: a reader that found one
-// under way hears of the library then, not a settle interval later; while the journal still
-// holds the commit, the writes settle as any others.
+// A commit through a rollback journal is over when its journal is gone: a reader that found
+// one under way hears of the library then, not a settle interval later. While the journal is
+// there, the writes settle as any others: it may hold the commit, or have only just been made
+// for it (empty, or its header zeroed until it is synced, as a journal kept after its commit
+// also is).
 TEST_F(WatcherTest, AReaderThatFoundACommitUnderWayHearsOfTheLibraryWhenItsJournalIsGone) {
     testing::ScratchFolder folder;
     const fs::path database = folder / "CurrentVersion.fcpevent";
@@ -200,30 +202,25 @@ TEST_F(WatcherTest, AReaderThatFoundACommitUnderWayHearsOfTheLibraryWhenItsJourn
         sqlite3_close(db);
     }
     const fs::path journal = database.string() + "-journal";
-    const auto writeJournal = [&](bool holdingACommit) {
-        std::ofstream out(journal, std::ios::binary | std::ios::trunc);
-        const unsigned char magic[] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
-        for (unsigned char byte : magic) {
-            out.put(holdingACommit ? static_cast<char>(byte) : '\0');
-        }
-    };
+    const std::string magic = "\xd9\xd5\x05\xf9\x20\xa1\x63\xd7";
     struct Case {
         const char *what;
-        // The journal when its change comes: none, kept empty of a commit, or holding one.
-        std::optional<bool> journalHoldsACommit;
+        // The journal's bytes when its change comes; none without a journal.
+        std::optional<std::string> journal;
         int64_t reportedAt;
     };
     const Case cases[] = {
         {"the journal removed", std::nullopt, 10},
-        {"the journal kept after its commit", false, 10},
-        {"the journal still holding the commit", true, 60},
+        {"the journal begun, or kept after its commit", std::string(28, '\0'), 60},
+        {"the journal still holding the commit", magic, 60},
+        {"the journal just made, or cut short after its commit", "", 60},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         std::error_code ignored;
         fs::remove(journal, ignored);
-        if (c.journalHoldsACommit) {
-            writeJournal(*c.journalHoldsACommit);
+        if (c.journal) {
+            std::ofstream(journal, std::ios::binary | std::ios::trunc) << *c.journal;
         }
         EXPECT_EQ(reportsOfAnAskBetween(database, journal),
                   (std::vector<int64_t>{0, c.reportedAt}));
