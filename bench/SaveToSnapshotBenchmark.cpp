@@ -1,17 +1,28 @@
 // The road from an editor's save to the new snapshot on disk: the host's state object, without
 // windows as tandrel-serve runs it (inotify, the event loop's timers, the snapshot file under a
-// private XDG_DATA_HOME), serves the 3,000-clip timeline "Large" while a writer on a thread of
-// its own renames its first clip, ten times, by each way an editor saves:
+// private XDG_DATA_HOME), serves the 3,000-clip timeline "Large" while a writer renames its
+// first clip, thirty times, by each way an editor saves:
 // - rename: a new database written beside the old one and renamed over it;
 // - journal_commit: an SQLite commit through a rollback journal;
 // - wal_commit: an SQLite commit into the write-ahead log of a writer that keeps the database
 //   open (for the whole run, idle time included);
-// - copy_over: the file emptied and written anew in 128 KiB pieces, as a copy does.
-// For each save, the time from the end of the write to the snapshot with the new name on disk
-// (min, median and max of the ten; the run's time is the median), the snapshot writes it
-// caused (at most one is the target) and whether the snapshot file was ever removed; then the
-// snapshot writes and the CPU time of the process over 10 idle seconds (target: no write,
-// under 1 % of a core).
+// - journal_commit_slow_sync_process, wal_commit_slow_sync_process: the same by a writer in a
+//   process of its own (bench_slow_sync_writer) whose every sync waits 20 ms, so that a log's
+//   index is updated well after its frames are written, with no event of its own;
+// - copy_over: the file emptied and written anew in 128 KiB pieces, as a copy does;
+// - remove_then_write: the file removed, then a new one written in 128 KiB pieces, as an
+//   archive unpacked over the library does;
+// - shrinking_overwrite: a smaller file written over it from its start in 128 KiB pieces, the
+//   old rest cut off last (before each, a larger file of the same content is renamed in, not
+//   measured).
+// The writers on this process's side run on a thread of their own. For each save, the time
+// from the end of the write to the snapshot with the new name on disk (min, median and max;
+// the run's time is the median), the saves never shown (waited for 30 s each), the snapshot
+// writes a save caused (at most one is the target) and whether the snapshot file was ever
+// removed; then the snapshot writes and the CPU time of the process over 10 idle seconds
+// (target: no write, under 1 % of a core). crashed_log_writer/idle: the same idle seconds after
+// a writer died between its log's sync and the update of the log's index, leaving frames the
+// index never counts.
 // The floor, measured in the same run: one reading of the library as a first load does it
 // (scan, readers, the timeline's resolution and its snapshot entries, nothing decoded before),
 // without the file-system events, the JSON or the write. Beside it, the same reading by a query
@@ -30,15 +41,21 @@
 #include "tools/make-sample-library/SampleLibraryWriter.h"
 
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
+#include <spawn.h>
+#include <sys/wait.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -56,7 +73,9 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr int clips = 3000;
-constexpr int saves = 10;
+constexpr int saves = 30;
+// How long each sync of the writer in a process of its own waits.
+constexpr const char *slowSyncMilliseconds = "20";
 constexpr auto idleSpan = 10s;
 // After each save: long enough for the watcher's late report of the save's last events.
 constexpr auto afterEachSave = 1500ms;
@@ -78,9 +97,10 @@ double cpuSeconds() {
 struct Fixture {
     testing::TemporaryFolder scratch;
     const fs::path folder = scratch.path();
-    // The event database with the first clip under each name, and the rows that turn one into
-    // the other.
+    // The event database with the first clip under each name, the same made larger (a table of
+    // padding after the rest), and the rows that turn one into the other.
     fs::path databases[2];
+    fs::path padded[2];
     std::vector<EditorSaves::RowChange> toName[2];
     fs::path library;
     int argc = 1;
@@ -98,6 +118,16 @@ struct Fixture {
         }
         fs::copy_file(library / "Day 1/CurrentVersion.fcpevent", databases[0]);
         sample::SampleLibraryWriter::writeEvent(large(names[1]).events.at(0), databases[1], {});
+        for (int version : {0, 1}) {
+            padded[version] = folder / ("padded" + std::to_string(version) + ".fcpevent");
+            fs::copy_file(databases[version], padded[version]);
+            sqlite3 *db = nullptr;
+            sqlite3_open(padded[version].c_str(), &db);
+            sqlite3_exec(db,
+                         "CREATE TABLE padding(x); INSERT INTO padding VALUES (zeroblob(1048576))",
+                         nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        }
         toName[1] = EditorSaves::changedRows(databases[0], databases[1]);
         toName[0] = EditorSaves::changedRows(databases[1], databases[0]);
     }
@@ -182,37 +212,157 @@ struct Host {
     }
 };
 
-using Save = std::function<void(const fs::path &database, int toVersion)>;
+// Saves the database with its first clip under name `toVersion`; returns when the write ended.
+using Save = std::function<Clock::time_point(const fs::path &database, int toVersion)>;
 
 struct Kind {
     const char *name;
     // Made before the first save and kept to the end of the idle time: the writer.
     std::function<Save(const fs::path &database)> writer;
+    // Before each save, not measured: the file the save starts from, with the first clip
+    // under name `fromVersion`.
+    std::function<void(const fs::path &database, int fromVersion)> prepare = {};
 };
+
+Clock::time_point now() {
+    return Clock::now();
+}
+
+// bench_slow_sync_writer, its commands on its standard input, its answers read a line at a
+// time from its standard output.
+class WriterProcess {
+public:
+    WriterProcess(const fs::path &database, const char *mode) {
+        int in[2];
+        int out[2];
+        if (::pipe(in) != 0 || ::pipe(out) != 0) {
+            throw std::runtime_error("no pipe for the writer");
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addclose(&actions, in[1]);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        const std::string program = TANDREL_SLOW_SYNC_WRITER;
+        const std::string databaseText = database.string();
+        const std::string versions[2] = {fixture().databases[0].string(),
+                                         fixture().databases[1].string()};
+        char *argv[] = {const_cast<char *>(program.c_str()),
+                        const_cast<char *>(databaseText.c_str()),
+                        const_cast<char *>(mode),
+                        const_cast<char *>(slowSyncMilliseconds),
+                        const_cast<char *>(versions[0].c_str()),
+                        const_cast<char *>(versions[1].c_str()),
+                        nullptr};
+        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ) != 0) {
+            throw std::runtime_error("cannot start " + program);
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(in[0]);
+        ::close(out[1]);
+        commands_ = ::fdopen(in[1], "w");
+        answers_ = ::fdopen(out[0], "r");
+        if (line() != "ready") {
+            throw std::runtime_error("the writer did not start");
+        }
+    }
+    ~WriterProcess() {
+        if (pid_ > 0) {
+            std::fputs("quit\n", commands_);
+        }
+        std::fclose(commands_);
+        std::fclose(answers_);
+        if (pid_ > 0) {
+            int status = 0;
+            ::waitpid(pid_, &status, 0);
+        }
+    }
+    // Commits version `to`; the time its commit returned.
+    Clock::time_point commit(int to) {
+        std::fprintf(commands_, "commit %d\n", to);
+        std::fflush(commands_);
+        long long nanoseconds = 0;
+        int syncs = 0;
+        if (std::sscanf(line().c_str(), "done %lld %d", &nanoseconds, &syncs) != 2 || syncs == 0) {
+            throw std::runtime_error("the writer's commit failed or made no sync");
+        }
+        return Clock::time_point(std::chrono::nanoseconds(nanoseconds));
+    }
+    // Commits version `to` into the log and dies before the log's index counts it.
+    void crash(int to) {
+        std::fprintf(commands_, "crash %d\n", to);
+        std::fflush(commands_);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+    }
+
+private:
+    std::string line() {
+        char buffer[256];
+        if (!std::fgets(buffer, sizeof buffer, answers_)) {
+            return "";
+        }
+        std::string text = buffer;
+        while (!text.empty() && text.back() == '\n') {
+            text.pop_back();
+        }
+        return text;
+    }
+
+    pid_t pid_ = -1;
+    FILE *commands_ = nullptr;
+    FILE *answers_ = nullptr;
+};
+
+Save inProcess(void (*save)(const fs::path &, const fs::path &,
+                            const std::function<void(int64_t)> &, size_t)) {
+    return [save](const fs::path &database, int to) {
+        save(database, fixture().databases[to], {}, 128 * 1024);
+        return now();
+    };
+}
 
 const Kind kinds[] = {
     {"rename",
      [](const fs::path &) {
          return [](const fs::path &database, int to) {
              EditorSaves::renameInto(database, fixture().databases[to]);
+             return now();
          };
      }},
     {"journal_commit",
      [](const fs::path &) {
          return [](const fs::path &database, int to) {
              EditorSaves::commitThroughJournal(database, fixture().toName[to]);
+             return now();
          };
      }},
     {"wal_commit",
      [](const fs::path &database) {
          auto editor = std::make_shared<EditorSaves::LoggingWriter>(database);
-         return [editor](const fs::path &, int to) { editor->commit(fixture().toName[to]); };
-     }},
-    {"copy_over",
-     [](const fs::path &) {
-         return [](const fs::path &database, int to) {
-             EditorSaves::rewriteInPlace(database, fixture().databases[to]);
+         return [editor](const fs::path &, int to) {
+             editor->commit(fixture().toName[to]);
+             return now();
          };
+     }},
+    {"journal_commit_slow_sync_process",
+     [](const fs::path &database) {
+         auto editor = std::make_shared<WriterProcess>(database, "journal");
+         return [editor](const fs::path &, int to) { return editor->commit(to); };
+     }},
+    {"wal_commit_slow_sync_process",
+     [](const fs::path &database) {
+         auto editor = std::make_shared<WriterProcess>(database, "wal");
+         return [editor](const fs::path &, int to) { return editor->commit(to); };
+     }},
+    {"copy_over", [](const fs::path &) { return inProcess(&EditorSaves::rewriteInPlace); }},
+    {"remove_then_write", [](const fs::path &) { return inProcess(&EditorSaves::removeAndWrite); }},
+    {"shrinking_overwrite",
+     [](const fs::path &) { return inProcess(&EditorSaves::overwriteInPlace); },
+     [](const fs::path &database, int from) {
+         EditorSaves::renameInto(database, fixture().padded[from]);
      }},
 };
 
@@ -230,12 +380,13 @@ void BM_SaveToSnapshot(benchmark::State &state, const Kind *kind) {
         int missed = 0;
         for (int i = 0; i < saves; ++i) {
             const int to = (i + 1) % 2;
+            if (kind->prepare) {
+                kind->prepare(database, 1 - to);
+                runLoop(afterEachSave);
+            }
             const int writesBefore = host.writes;
             Clock::time_point saved;
-            std::thread writer([&] {
-                save(database, to);
-                saved = Clock::now();
-            });
+            std::thread writer([&] { saved = save(database, to); });
             const bool shown = [&] {
                 bool seen = false;
                 runLoop(30s, [&] { return seen = host.servedName == names[to]; });
@@ -273,6 +424,35 @@ void BM_SaveToSnapshot(benchmark::State &state, const Kind *kind) {
         state.counters["snapshot_removals"] = host.clears;
         state.counters["mid_save_reads"] = host.midSaveReads;
         state.counters["idle_writes"] = host.writes - writesBefore;
+        state.counters["idle_cpu_percent"] =
+            100 * idleCPU / std::chrono::duration<double>(idleSpan).count();
+    }
+}
+
+// The idle seconds after a writer died between its log's sync and the index's update: the
+// frames the index never counts are looked at less and less often, and nothing is written.
+void BM_IdleAfterACrashedLogWriter(benchmark::State &state) {
+    Fixture &f = fixture();
+    for (auto _ : state) {
+        const fs::path library = f.copy("crashed_log_writer");
+        const fs::path database = library / "Day 1/CurrentVersion.fcpevent";
+        Host host(library);
+        {
+            WriterProcess editor(database, "wal");
+            runLoop(afterEachSave);
+            editor.crash(1);
+        }
+        runLoop(afterEachSave);
+        const int writesBefore = host.writes;
+        const int midSaveBefore = host.midSaveReads;
+        const double cpuBefore = cpuSeconds();
+        const Clock::time_point start = Clock::now();
+        runLoop(idleSpan);
+        const double idleCPU = cpuSeconds() - cpuBefore;
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        state.counters["idle_writes"] = host.writes - writesBefore;
+        state.counters["idle_reads"] = host.midSaveReads - midSaveBefore;
+        state.counters["snapshot_removals"] = host.clears;
         state.counters["idle_cpu_percent"] =
             100 * idleCPU / std::chrono::duration<double>(idleSpan).count();
     }
@@ -337,6 +517,12 @@ const bool registered = [] {
         benchmark::RegisterBenchmark((prefix + "cached_reading").c_str(), BM_CachedReading)
             ->Unit(benchmark::kMillisecond);
     }
+    benchmark::RegisterBenchmark(
+        ("SaveToSnapshot/" + std::to_string(clips) + "_clips/crashed_log_writer/idle").c_str(),
+        BM_IdleAfterACrashedLogWriter)
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
     return true;
 }();
 

@@ -53,7 +53,8 @@ std::vector<fs::directory_entry> LibraryScanner::visibleEntries(const fs::path &
 }
 
 LibraryScanner::UnsettledLibrary::UnsettledLibrary(FCPLibrary read,
-                                                   const std::vector<std::string> &reasons)
+                                                   const std::vector<std::string> &reasons,
+                                                   std::vector<fs::path> databases)
     : std::runtime_error([&] {
           std::string text = "A save was under way while " + read.url.string() + " was read";
           for (const std::string &reason : reasons) {
@@ -61,23 +62,23 @@ LibraryScanner::UnsettledLibrary::UnsettledLibrary(FCPLibrary read,
           }
           return text;
       }()),
-      read_(std::move(read)) {}
+      read_(std::move(read)), databases_(std::move(databases)) {}
 
 FCPLibrary LibraryScanner::scan(const fs::path &libraryURL) {
     return scanNoting(libraryURL, nullptr);
 }
 
 FCPLibrary LibraryScanner::scanSettled(const fs::path &libraryURL) {
-    std::vector<std::string> unsettled;
+    Unsettled unsettled;
     FCPLibrary library = scanNoting(libraryURL, &unsettled);
-    if (!unsettled.empty()) {
-        throw UnsettledLibrary(std::move(library), unsettled);
+    if (!unsettled.reasons.empty()) {
+        throw UnsettledLibrary(std::move(library), unsettled.reasons,
+                               std::move(unsettled.databases));
     }
     return library;
 }
 
-FCPLibrary LibraryScanner::scanNoting(const fs::path &libraryURL,
-                                      std::vector<std::string> *unsettled) {
+FCPLibrary LibraryScanner::scanNoting(const fs::path &libraryURL, Unsettled *unsettled) {
     // A trailing separator, "." or ".." lead to a folder whose own name is the library's.
     std::error_code ignored;
     fs::path folder = fs::absolute(libraryURL, ignored).lexically_normal();
@@ -93,8 +94,7 @@ FCPLibrary LibraryScanner::scanNoting(const fs::path &libraryURL,
 void LibraryScanner::collectEvents(const fs::path &folder, const std::string &namePrefix,
                                    const std::string &eventName, int depth,
                                    std::vector<FCPEvent> &events,
-                                   std::set<std::string> &seenDBPaths,
-                                   std::vector<std::string> *unsettled) {
+                                   std::set<std::string> &seenDBPaths, Unsettled *unsettled) {
     if (depth > maxWalkDepth) {
         return;
     }
@@ -134,21 +134,35 @@ void LibraryScanner::collectEvents(const fs::path &folder, const std::string &na
             } else if (seenDBPaths.insert(key).second) {
                 const std::optional<DatabaseFileState> before =
                     unsettled ? std::optional(DatabaseFileState::of(database)) : std::nullopt;
+                const std::optional<std::string> midSave =
+                    before ? before->inTheMiddleOfASave() : std::nullopt;
                 std::vector<FCPTimelineInfo> timelines;
-                try {
-                    FCPDatabaseConnection db(database.string());
-                    timelines = discoverTimelines(db);
-                } catch (const std::exception &) {
-                    timelines.clear();
-                }
-                if (before) {
-                    if (const auto why = before->inTheMiddleOfASave()) {
-                        unsettled->push_back(label + ": its database " + *why);
-                    } else if (DatabaseFileState::of(database) != *before) {
-                        unsettled->push_back(label + ": its database changed while it was read");
+                std::optional<std::string> failure;
+                if (!before || !before->logInFlight) {
+                    try {
+                        FCPDatabaseConnection db(database.string());
+                        timelines = discoverTimelines(db);
+                    } catch (const std::exception &error) {
+                        timelines.clear();
+                        failure = error.what();
                     }
                 }
-                events.emplace_back(owner, label, database, std::move(timelines));
+                if (before) {
+                    std::optional<std::string> why;
+                    if (midSave) {
+                        why = "its database " + *midSave;
+                    } else if (DatabaseFileState::of(database) != *before) {
+                        why = "its database changed while it was read";
+                    }
+                    if (why) {
+                        unsettled->reasons.push_back(label + ": " + *why);
+                        unsettled->databases.push_back(database);
+                        // Half a save is no reason to call the database unreadable.
+                        failure.reset();
+                    }
+                }
+                FCPEvent &event = events.emplace_back(owner, label, database, std::move(timelines));
+                event.readFailure = std::move(failure);
             }
         }
         if (!fs::is_symlink(status)) {

@@ -41,16 +41,22 @@ struct LibraryScanner {
     // save: transient, not the library's content.
     class UnsettledLibrary : public std::runtime_error {
     public:
-        UnsettledLibrary(FCPLibrary read, const std::vector<std::string> &reasons);
+        UnsettledLibrary(FCPLibrary read, const std::vector<std::string> &reasons,
+                         std::vector<std::filesystem::path> databases);
         // The library as it read then: it may lack events and timelines it has.
         const FCPLibrary &library() const { return read_; }
+        // The event databases that were in the middle of a save.
+        const std::vector<std::filesystem::path> &databases() const { return databases_; }
 
     private:
         FCPLibrary read_;
+        std::vector<std::filesystem::path> databases_;
     };
     // `scan`, for a library that an editor may be saving: fails with UnsettledLibrary when a
     // database was half written or changed while it was read, so that the caller reads it
-    // again once the save is over instead of taking a part of it for the library.
+    // again once the save is over instead of taking a part of it for the library. A database
+    // whose log holds a commit its index does not count yet is not opened: reading it could
+    // wait on a writer that may never come back.
     static FCPLibrary scanSettled(const std::filesystem::path &libraryURL);
     // Fails with `queryFailed` when the project list cannot be queried.
     static std::vector<FCPTimelineInfo> discoverTimelines(FCPDatabaseConnection &db);
@@ -66,13 +72,17 @@ struct LibraryScanner {
     visibleEntries(const std::filesystem::path &folder);
 
 private:
+    // The databases read in the middle of a save, and why each was.
+    struct Unsettled {
+        std::vector<std::string> reasons;
+        std::vector<std::filesystem::path> databases;
+    };
     static void collectEvents(const std::filesystem::path &folder, const std::string &namePrefix,
                               const std::string &eventName, int depth,
                               std::vector<FCPEvent> &events, std::set<std::string> &seenDBPaths,
-                              std::vector<std::string> *unsettled);
+                              Unsettled *unsettled);
     // `scan`; with `unsettled`, also notes each database read in the middle of a save.
-    static FCPLibrary scanNoting(const std::filesystem::path &libraryURL,
-                                 std::vector<std::string> *unsettled);
+    static FCPLibrary scanNoting(const std::filesystem::path &libraryURL, Unsettled *unsettled);
 };
 
 } // namespace tandrel

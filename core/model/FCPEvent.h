@@ -23,6 +23,9 @@ struct FCPEvent {
     // "CurrentVersion.fcpevent" inside the event folder.
     std::filesystem::path databaseURL;
     std::vector<FCPTimelineInfo> timelines;
+    // Why its database could not be read (it does not open as a database, or its project list
+    // cannot be queried); it then has no timelines. Nothing when it was read.
+    std::optional<std::string> readFailure;
 
     friend bool operator==(const FCPEvent &, const FCPEvent &) = default;
 };

@@ -2,6 +2,7 @@
 #include "core/database/LibraryScanner.h"
 #include "core/tests/LibraryFixture.h"
 #include "core/tests/LogCapture.h"
+#include "tools/make-sample-library/EditorSaves.h"
 #include "tools/make-sample-library/EventDatabaseWriter.h"
 #include "tools/make-sample-library/KeyedArchiver.h"
 #include "tools/make-sample-library/SampleLibrary.h"
@@ -345,35 +346,95 @@ TEST(LibraryScanner, HidesOnlyEmptyPlaceholdersShadowedByANestedNamesake) {
     }
 }
 
-// A commit into a write-ahead log is over once the log's index counts every frame of it.
-TEST(DatabaseFileState, ALogIsIndexedWholeOnceItsLastCommitIsOver) {
+// A commit into a write-ahead log is over once the log's index counts every frame of it:
+// until then readers read the database without it, and no file-system event tells of the
+// index's update. Frames of an earlier round of the log, or bytes that are no frames of it,
+// beyond what the index counts are no commit under way.
+TEST(DatabaseFileState, ALogIsInFlightWhileItHoldsFramesItsIndexDoesNotCountYet) {
     ScratchFolder folder;
-    const fs::path database = folder / "CurrentVersion.fcpevent";
+    LibraryDescription description;
+    description.name = "Logged";
+    description.events = {eventWithTimeline("A", "Edit")};
+    const fs::path bundle = SampleLibraryWriter::write(description, folder.path());
+    const fs::path database = bundle / "A" / "CurrentVersion.fcpevent";
+    const fs::path renamed = folder / "renamed.fcpevent";
+    SampleLibraryWriter::writeEvent(eventWithTimeline("A", "Edit, renamed"), renamed, {});
+    const auto toRenamed = EditorSaves::changedRows(database, renamed);
+    const auto back = EditorSaves::changedRows(renamed, database);
+    ASSERT_FALSE(toRenamed.empty());
+    const auto servedName = [&] {
+        FCPDatabaseConnection db(database.string());
+        return LibraryScanner::discoverTimelines(db).at(0).name;
+    };
+    const std::string notCounted = "has frames in its log that its index does not count yet";
+    const auto inFlight = [&] { return DatabaseFileState::of(database).logInFlight; };
+
+    EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(database)) << "no log";
+    EXPECT_EQ(inFlight(), std::nullopt);
+    {
+        EditorSaves::LoggingWriter writer(database);
+        writer.commit(toRenamed);
+        EXPECT_TRUE(DatabaseFileState::logIsIndexedWhole(database)) << "a commit over";
+        EXPECT_EQ(inFlight(), std::nullopt);
+
+        const std::function<void()> indexNow = writer.commitIndexedLate(back);
+        EXPECT_EQ(servedName(), "Edit, renamed") << "readers go by the index";
+        EXPECT_EQ(inFlight(), notCounted);
+        EXPECT_EQ(DatabaseFileState::of(database).inTheMiddleOfASave(), notCounted);
+        EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(database));
+        const DatabaseFileState unindexed = DatabaseFileState::of(database);
+        // The files copied in the middle of the commit look the same; cut within the first
+        // frame not counted, they hold a frame being written: no commit that would show yet,
+        // and none over.
+        const fs::path copy = folder / "copy";
+        fs::create_directories(copy);
+        const fs::path copied = copy / "CurrentVersion.fcpevent";
+        for (const char *suffix : {"", "-wal", "-shm"}) {
+            fs::copy_file(database.string() + suffix, copied.string() + suffix);
+        }
+        EXPECT_EQ(DatabaseFileState::of(copied).logInFlight, notCounted) << "copied";
+        fs::resize_file(copied.string() + "-wal", fs::file_size(copied.string() + "-wal") - 1000);
+        EXPECT_EQ(DatabaseFileState::of(copied).logInFlight, std::nullopt) << "a frame begun";
+        EXPECT_TRUE(DatabaseFileState::of(copied).logFrameBegun);
+        EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(copied));
+        fs::resize_file(copied.string() + "-wal", 32);
+        EXPECT_TRUE(DatabaseFileState::of(copied).logFrameBegun) << "a round's header alone";
+        EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(copied));
+        indexNow();
+        EXPECT_NE(DatabaseFileState::of(database), unindexed) << "the index's update shows";
+        EXPECT_EQ(servedName(), "Edit");
+        EXPECT_TRUE(DatabaseFileState::logIsIndexedWhole(database)) << "the commit over";
+
+        // What lies past the last frame counted and is no frame of this log.
+        const fs::path log = database.string() + "-wal";
+        const auto whole = fs::file_size(log);
+        {
+            std::ofstream out(log, std::ios::binary | std::ios::app);
+            out << std::string(24 + 4096, 'x');
+        }
+        EXPECT_EQ(inFlight(), std::nullopt) << "bytes that are no frame";
+        fs::resize_file(log, whole);
+    }
+    // The last writer gone, the log is folded into the database and removed.
+    EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(database)) << "no log left";
+    EXPECT_EQ(inFlight(), std::nullopt);
+
+    // A log folded into the database starts its next round from its beginning: the frames of
+    // the round before stay behind the new ones.
     sqlite3 *writer = nullptr;
     ASSERT_EQ(sqlite3_open(database.c_str(), &writer), SQLITE_OK);
-    sqlite3_exec(writer, "CREATE TABLE t(x); INSERT INTO t VALUES (1);", nullptr, nullptr, nullptr);
-    EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(database)) << "no log";
-
-    sqlite3_exec(writer, "PRAGMA journal_mode=WAL; INSERT INTO t VALUES (2);", nullptr, nullptr,
-                 nullptr);
-    EXPECT_TRUE(DatabaseFileState::logIsIndexedWhole(database)) << "a commit over";
-    sqlite3_exec(writer, "INSERT INTO t VALUES (3);", nullptr, nullptr, nullptr);
-    EXPECT_TRUE(DatabaseFileState::logIsIndexedWhole(database)) << "another one over";
-
-    // Frames written, the index not yet told.
+    sqlite3_exec(writer,
+                 "PRAGMA journal_mode=WAL; CREATE TABLE t(x); INSERT INTO t VALUES (1); "
+                 "INSERT INTO t VALUES (2); INSERT INTO t VALUES (3);",
+                 nullptr, nullptr, nullptr);
     const fs::path log = database.string() + "-wal";
-    const auto frames = fs::file_size(log);
-    {
-        std::ofstream out(log, std::ios::binary | std::ios::app);
-        out << std::string(24 + 4096, 'x');
-    }
-    EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(database)) << "a commit under way";
-    fs::resize_file(log, frames);
+    const auto rounds = fs::file_size(log);
+    sqlite3_wal_checkpoint_v2(writer, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    sqlite3_exec(writer, "INSERT INTO t VALUES (4);", nullptr, nullptr, nullptr);
+    EXPECT_EQ(fs::file_size(log), rounds) << "written over from its start";
+    EXPECT_EQ(inFlight(), std::nullopt) << "the round before's frames";
     EXPECT_TRUE(DatabaseFileState::logIsIndexedWhole(database));
-
-    // The last writer gone, the log is folded into the database and removed.
     sqlite3_close(writer);
-    EXPECT_FALSE(DatabaseFileState::logIsIndexedWhole(database)) << "no log left";
 }
 
 // A database looked at from outside while an editor saves it, as each way of saving leaves it.
@@ -399,6 +460,12 @@ TEST(LibraryScanner, TellsADatabaseInTheMiddleOfASaveFromOneThatCanBeRead) {
          "is being written: 0 of more bytes"},
         {"half copied", [&] { testing::writeFile(database, whole.substr(0, 4096)); },
          "is being written: 4096 of " + std::to_string(whole.size()) + " bytes"},
+        // A smaller file written over it from its start: the new header comes first, the old
+        // rest is cut off last.
+        {"written over, its old rest not cut off yet",
+         [&] { testing::writeFile(database, whole + std::string(8192, '\0')); },
+         "is being rewritten: " + std::to_string(whole.size() + 8192) +
+             " bytes where its header says " + std::to_string(whole.size())},
         {"committing through a journal",
          [&] { testing::writeFile(journal, liveJournalHeader + std::string(504, '\0')); },
          "is being committed to"},

@@ -108,6 +108,28 @@ std::optional<HostAnswer> HostAnswer::decode(const QByteArray &bytes) {
     return answer;
 }
 
+HandOverOutcome HandOverOutcome::of(const HostRequest &request, bool answerTimedOut,
+                                    const std::optional<QByteArray> &answer) {
+    if (answerTimedOut) {
+        // A host that does not answer may be hung: the user is told, whatever was asked.
+        return {1,
+                {request.libraries.empty()
+                     ? "the running Embrik Host did not answer"
+                     : "the running Embrik Host did not say whether it watches the "
+                       "libraries given"}};
+    }
+    const std::optional<HostAnswer> decoded = answer ? HostAnswer::decode(*answer) : HostAnswer{};
+    if (!decoded) {
+        return {1, {"the running Embrik Host's answer could not be read"}};
+    }
+    HandOverOutcome outcome{decoded->refused.empty() ? 0 : 2, {}};
+    for (const HostAnswer::Refusal &refusal : decoded->refused) {
+        outcome.messages.push_back("the running Embrik Host refused " + refusal.library.string() +
+                                   ": " + refusal.reason);
+    }
+    return outcome;
+}
+
 HostArguments HostArguments::parse(const std::vector<std::string> &arguments) {
     HostArguments parsed;
     for (size_t i = 0; i < arguments.size(); ++i) {

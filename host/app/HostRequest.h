@@ -45,6 +45,21 @@ struct HostAnswer {
     friend bool operator==(const HostAnswer &, const HostAnswer &) = default;
 };
 
+// How a start that handed its request over ends, by what the running host did with it: the
+// exit status and what it tells on its standard error, a line each.
+struct HandOverOutcome {
+    int status = 0;
+    std::vector<std::string> messages;
+
+    // `answerTimedOut`: the host kept the connection open past the wait without answering;
+    // `answer`: its answer line, absent when it closed without one (as hosts before answers
+    // did, which took what they were given).
+    static HandOverOutcome of(const HostRequest &request, bool answerTimedOut,
+                              const std::optional<QByteArray> &answer);
+
+    friend bool operator==(const HandOverOutcome &, const HandOverOutcome &) = default;
+};
+
 // The command line of `embrik-host`: `[--add-library PATH]...`, `--help`.
 struct HostArguments {
     std::vector<std::filesystem::path> libraries;

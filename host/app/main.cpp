@@ -53,24 +53,12 @@ checkedLibraries(const std::vector<std::filesystem::path> &given) {
 
 // What the running host said of the request handed to it, as the exit status.
 int handedOverStatus(const SingleInstance &instance, const HostRequest &request) {
-    if (instance.answerTimedOut() && !request.libraries.empty()) {
-        std::fprintf(stderr, "embrik-host: the running Embrik Host did not say whether it "
-                             "watches the libraries given\n");
-        return 1;
+    const HandOverOutcome outcome =
+        HandOverOutcome::of(request, instance.answerTimedOut(), instance.answer());
+    for (const std::string &message : outcome.messages) {
+        std::fprintf(stderr, "embrik-host: %s\n", message.c_str());
     }
-    // A host that answers nothing came before answers, and watched what it was given.
-    const std::optional<HostAnswer> answer =
-        instance.answer() ? HostAnswer::decode(*instance.answer()) : HostAnswer{};
-    if (!answer) {
-        std::fprintf(stderr, "embrik-host: the running Embrik Host's answer could not be "
-                             "read\n");
-        return 1;
-    }
-    for (const HostAnswer::Refusal &refusal : answer->refused) {
-        std::fprintf(stderr, "embrik-host: the running Embrik Host refused %s: %s\n",
-                     refusal.library.c_str(), refusal.reason.c_str());
-    }
-    return answer->refused.empty() ? 0 : 2;
+    return outcome.status;
 }
 
 } // namespace

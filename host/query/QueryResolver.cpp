@@ -55,8 +55,7 @@ void QueryResolver::reload(const std::vector<WatchedLibrary> &libraries) {
     };
     assetStore_->clear();
     roleResolver_->clear();
-    // What the last reading did not use is let go.
-    decodedBlobs_->beginReading();
+    bool keptReaders = false;
     // What a library cannot give shows later as missing metadata, not as an error.
     for (const WatchedLibrary &library : libraries) {
         try {
@@ -76,9 +75,11 @@ void QueryResolver::reload(const std::vector<WatchedLibrary> &libraries) {
             log()->info("Multicams of {} not fully read: {}", library.url.string(), error.what());
         }
         for (const WatchedEvent &event : library.events) {
-            // Half a save offers no timelines of its own: the database's readers from before
-            // (and the edit lists they hold) serve on until it can be read again.
-            if (DatabaseFileState::of(event.databaseURL).inTheMiddleOfASave()) {
+            // Half a save offers no timelines of its own, nor does a database that is away for
+            // a moment (removed and not written anew yet): the database's readers from before
+            // (and the edit lists they hold) serve on until it can be read again. The library
+            // lists the event only for as long as its loss is not believed.
+            const auto keepPrevious = [&] {
                 bool kept = false;
                 for (const auto &[id, handle] : previous) {
                     if (handle.database == event.databaseURL) {
@@ -86,15 +87,19 @@ void QueryResolver::reload(const std::vector<WatchedLibrary> &libraries) {
                         kept = true;
                     }
                 }
-                if (kept) {
-                    continue;
-                }
+                return kept;
+            };
+            if (DatabaseFileState::of(event.databaseURL).inTheMiddleOfASave() && keepPrevious()) {
+                keptReaders = true;
+                continue;
             }
             std::shared_ptr<FCPDatabaseConnection> db;
             try {
                 db = std::make_shared<FCPDatabaseConnection>(event.databaseURL.string());
             } catch (const std::exception &) {
-                continue; // an event that does not open offers no timelines
+                // An event that does not open offers no timelines of its own.
+                keptReaders = keepPrevious() || keptReaders;
+                continue;
             }
             auto resolver = std::make_shared<TimelineResolver>(std::move(db), assetStore_,
                                                                roleResolver_, multicamIndex);
@@ -105,8 +110,21 @@ void QueryResolver::reload(const std::vector<WatchedLibrary> &libraries) {
             }
         }
     }
+    // What the last reading did not use is let go; the readers decode as they are asked, after
+    // this. A reading cut short by half a save (readers kept through it, which answer from what
+    // they hold, or a snapshot not read) used little or nothing: it goes on into this one, or
+    // the decodes that the reading after the save needs would be let go just before it.
+    if (!readingCutShort_) {
+        decodedBlobs_->beginReading();
+    }
+    readingCutShort_ = keptReaders;
     // Let go of later, once the snapshot that follows is written (see releaseReplacedReaders).
     replaced_ = std::move(previous);
+}
+
+size_t QueryResolver::keptDecodes() const {
+    std::lock_guard guard(lock_);
+    return decodedBlobs_->size();
 }
 
 void QueryResolver::releaseReplacedReaders() {
@@ -177,6 +195,7 @@ std::optional<TandrelSnapshot> QueryResolver::completeSnapshot(const std::string
                                                                std::string *midSave) {
     return ask<TandrelSnapshot>(timelineID, [&](const Handle &handle) {
         const auto unsettled = [&](const std::string &why) {
+            readingCutShort_ = true;
             if (midSave) {
                 *midSave = handle.database.string() + " " + why;
             }

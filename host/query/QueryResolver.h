@@ -77,6 +77,9 @@ public:
     // taking them apart does not delay the snapshot that follows it.
     void releaseReplacedReaders();
 
+    // The blobs decoded and kept for the readings after this one.
+    size_t keptDecodes() const;
+
     // Every timeline, by library, then event name, then name, each in the text order; texts
     // in the same place keep the order of their ids.
     std::vector<TimelineChoice> availableTimelines() const;
@@ -136,6 +139,8 @@ private:
     // Blobs decoded by the readers, kept from one reload to the next: a reload after a save
     // decodes only what the save changed.
     const std::shared_ptr<DecodedBlobCache> decodedBlobs_ = std::make_shared<DecodedBlobCache>();
+    // The reading of the blobs since the last reload met half a save.
+    bool readingCutShort_ = false;
 };
 
 } // namespace tandrel

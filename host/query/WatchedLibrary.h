@@ -21,6 +21,10 @@ struct WatchedLibrary {
     bool isLoaded = false;
     // Why the last load failed; a later load that succeeds keeps it.
     std::optional<std::string> errorMessage;
+    // The event databases that could not be read for longer than a save takes, each as its
+    // event's path and why ("Day 1: Failed to open FCP database: file is not a database");
+    // empty once every one reads.
+    std::vector<std::string> unreadableDatabases;
 
     // The folder a library URL names, without a trailing separator, so that one library has
     // one URL.

@@ -62,6 +62,7 @@ void AppState::start() {
     setProjectStartTimecode(
         services_.userDefaults->string(projectStartTimecodeKey).value_or(QString()).toStdString());
     restoreBookmarkedLibraries();
+    retryUnresolvedBookmarks();
     restoreActiveTimeline();
     updateStatus();
     publishPresetsToExtension();

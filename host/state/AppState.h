@@ -243,13 +243,17 @@ public:
     void start();
 
     // The active timeline, the snapshot and the status line.
-    // Makes the timeline active (also an id no library offers), reads its frame size and start
-    // timecode, and rewrites the snapshot.
+    // The user's choice (a click, or the editor panel's sequence): makes the timeline active
+    // (also an id no library offers), reads its frame size and start timecode, and rewrites
+    // the snapshot. The choice is kept, and stored for the next run, until another is made or
+    // its library is removed; while its timeline is away it is served again once it is back.
+    // None chooses nothing.
     void setActiveTimeline(const std::optional<std::string> &timelineID);
     // Rebuilds the query resolver from the watched libraries and the timeline list from it;
     // keeps the active timeline while some library offers it or while its library has not
-    // been read yet, serves a lone timeline by itself once every library has been read and
-    // nothing else is active, and rewrites the snapshot.
+    // been read yet, serves the chosen timeline again when it is offered again, serves a lone
+    // timeline by itself once every library has been read and nothing is chosen, and rewrites
+    // the snapshot.
     void refreshResolvers();
     // Writes the active timeline's snapshot with the active preset, or removes the file when
     // there is nothing to serve. A failed write shows on the status line. A snapshot equal to
@@ -261,7 +265,10 @@ public:
     // Watched libraries. Every load is a task of the main queue that finds its library by URL
     // when it runs, and does nothing when the library is gone by then. A load that finds the
     // library in the middle of a save takes nothing from it when it was read before (what it
-    // had and what is served from it stay), and reads it again once the save is over.
+    // had and what is served from it stay), and reads it again once the save is over. So does
+    // a load that finds the library without a database it had, or without the chosen
+    // timeline: such a loss is taken only when a second read after the writes have been quiet
+    // long enough finds it too (see LibraryReadRule).
     // Watches, bookmarks and loads a ".fcpbundle" folder not watched yet; anything else is
     // ignored.
     void addLibrary(const std::filesystem::path &url);
@@ -399,10 +406,21 @@ private:
 
     void savePresets();
     void saveActivePresetID();
-    // Makes the timeline active with the library that offers it, and stores the pair.
-    void selectTimeline(std::optional<std::string> timelineID);
-    // The stored active timeline, when its library is watched.
+    // Makes the timeline active with the library that offers it.
+    void serveTimeline(std::optional<std::string> timelineID);
+    // Holds the timeline as the user's choice, with the library that offers it, and stores it.
+    void chooseTimeline(const std::optional<std::string> &timelineID);
+    // The stored choice; active at once when its library is watched.
     void restoreActiveTimeline();
+    // Bookmarks that led nowhere at the start (a drive not mounted yet) are tried again, less
+    // and less often, and their libraries restored once they lead somewhere.
+    void retryUnresolvedBookmarks();
+    // Whether the read of a library is taken, by what it found (see LibraryReadRule).
+    void takeRead(const std::filesystem::path &url, std::optional<FCPLibrary> scan,
+                  const std::optional<std::string> &failure,
+                  const std::vector<std::filesystem::path> &halfSaved);
+    // The event databases of a watched library.
+    std::vector<std::filesystem::path> databasesOf(const std::filesystem::path &url) const;
     // The watched library that offers the timeline.
     std::optional<std::filesystem::path> libraryOfTimeline(const std::string &timelineID) const;
     // Whether the library has been read whole: not only in the middle of a save, or never.
@@ -473,8 +491,21 @@ private:
     // When the panel made the selection last applied; a re-application of that same
     // selection leaves the preset to the host.
     std::optional<double> appliedSelectionUpdatedAt_;
-    // Libraries whose last read found a database in the middle of a save.
-    std::set<std::filesystem::path> readInTheMiddleOfASave_;
+    // The user's choice, kept while its timeline is away; its library when known.
+    struct Choice {
+        std::string timelineID;
+        std::optional<std::filesystem::path> library;
+    };
+    std::optional<Choice> choice_;
+    // Libraries whose last read taken was not the whole of them (in the middle of a save, or
+    // with a loss not believed yet).
+    std::set<std::filesystem::path> notReadWhole_;
+    // Libraries whose last read found a loss that was not believed.
+    std::set<std::filesystem::path> doubtedReads_;
+    // Bookmarks that led nowhere, by the path they are stored under, and the retry's timer.
+    std::vector<QString> unresolvedBookmarks_;
+    std::unique_ptr<platform::Timer> bookmarkRetry_;
+    std::chrono::nanoseconds bookmarkRetryInterval_{0};
     // Scans started per library, so that only the newest scan's result is taken.
     std::map<std::filesystem::path, int> scanGeneration_;
     // Access started per library by restoring its bookmark and not yet ended.

@@ -6,6 +6,8 @@
 
 #include <QVariantMap>
 
+#include <algorithm>
+
 namespace tandrel {
 
 namespace {
@@ -60,7 +62,9 @@ void AppState::restoreBookmarkedLibraries() {
     for (auto entry = bookmarks.begin(); entry != bookmarks.end(); ++entry) {
         const auto resolved = resolve(*services_.bookmarks, entry.value());
         if (!resolved) {
-            log()->info("Bookmark of {} leads nowhere; kept", entry.key().toStdString());
+            log()->info("Bookmark of {} leads nowhere; kept, and tried again",
+                        entry.key().toStdString());
+            unresolvedBookmarks_.push_back(entry.key());
             continue;
         }
         const std::filesystem::path url = WatchedLibrary::folderOf(resolved->url);
@@ -78,6 +82,44 @@ void AppState::restoreBookmarkedLibraries() {
         // Stores a fresh bookmark under the library's path, which replaces a stale one.
         addLibrary(url);
     }
+}
+
+void AppState::retryUnresolvedBookmarks() {
+    if (unresolvedBookmarks_.empty()) {
+        return;
+    }
+    if (!bookmarkRetry_) {
+        bookmarkRetry_ = services_.timers();
+        bookmarkRetryInterval_ = LibraryWatcher::settleInterval;
+    }
+    // A drive that mounts after the start is noticed soon; one that never does costs a look at
+    // a few paths now and then.
+    bookmarkRetryInterval_ = std::min<std::chrono::nanoseconds>(
+        2 * bookmarkRetryInterval_, LibraryWatcher::longestLookInterval);
+    bookmarkRetry_->start(bookmarkRetryInterval_, [this] {
+        const QVariantMap bookmarks = bookmarkDictionary(*services_.userDefaults);
+        std::vector<QString> still;
+        for (const QString &key : unresolvedBookmarks_) {
+            const auto entry = bookmarks.find(key);
+            if (entry == bookmarks.end()) {
+                continue; // removed meanwhile
+            }
+            const auto resolved = resolve(*services_.bookmarks, entry.value());
+            const std::filesystem::path url =
+                resolved ? WatchedLibrary::folderOf(resolved->url) : std::filesystem::path();
+            if (!resolved || !acceptsLibrary(url) || !services_.bookmarks->startAccessing(url)) {
+                if (!resolved || acceptsLibrary(url)) {
+                    still.push_back(key);
+                }
+                continue;
+            }
+            log()->info("Bookmark of {} leads to a library again; restored", key.toStdString());
+            ++securityScopedLibraryURLs_[url];
+            addLibrary(url);
+        }
+        unresolvedBookmarks_ = std::move(still);
+        retryUnresolvedBookmarks();
+    });
 }
 
 } // namespace tandrel

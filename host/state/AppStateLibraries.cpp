@@ -4,6 +4,7 @@
 
 #include "core/database/LibraryScanner.h"
 #include "core/support/Log.h"
+#include "host/state/LibraryReadRule.h"
 #include "platform/runtime/MainQueue.h"
 
 namespace tandrel {
@@ -49,45 +50,131 @@ void AppState::loadLibrary(const std::filesystem::path &url) {
     if (!libraryIndex(url)) {
         return;
     }
+    // A folder that went and came back (a "Refresh" after it) is watched again.
+    if (libraryWatcher_) {
+        libraryWatcher_->watch(url);
+    }
     const int generation = ++scanGeneration_[url];
     std::optional<FCPLibrary> scan;
-    std::string failure;
-    bool midSave = false;
+    std::optional<std::string> failure;
+    std::vector<std::filesystem::path> halfSaved;
     try {
         scan = services_.scanLibrary(url);
     } catch (const LibraryScanner::UnsettledLibrary &unsettled) {
         log()->info("{}", unsettled.what());
         scan = unsettled.library();
-        midSave = true;
+        halfSaved = unsettled.databases();
+        if (halfSaved.empty()) {
+            halfSaved = databasesOf(url);
+        }
     } catch (const std::exception &error) {
         failure = error.what();
     }
     const auto current = scanGeneration_.find(url);
-    const std::optional<size_t> at = libraryIndex(url);
-    if (current == scanGeneration_.end() || current->second != generation || !at) {
+    if (current == scanGeneration_.end() || current->second != generation || !libraryIndex(url)) {
         return; // a newer scan was started, or the library is gone
     }
-    if (midSave) {
-        readInTheMiddleOfASave_.insert(url);
+    takeRead(url, std::move(scan), failure, halfSaved);
+}
+
+std::vector<std::filesystem::path> AppState::databasesOf(const std::filesystem::path &url) const {
+    std::vector<std::filesystem::path> databases;
+    if (const std::optional<size_t> at = libraryIndex(url)) {
+        for (const WatchedEvent &event : watchedLibraries_[*at].events) {
+            databases.push_back(event.databaseURL);
+        }
+    }
+    return databases;
+}
+
+void AppState::takeRead(const std::filesystem::path &url, std::optional<FCPLibrary> scan,
+                        const std::optional<std::string> &failure,
+                        const std::vector<std::filesystem::path> &halfSaved) {
+    const size_t at = *libraryIndex(url);
+    const WatchedLibrary &held = watchedLibraries_[at];
+    // What the read lost of what the library had.
+    std::set<std::filesystem::path> found;
+    std::vector<std::string> unreadable;
+    bool offersChoice = false;
+    if (scan) {
+        for (const FCPEvent &event : scan->events) {
+            found.insert(event.databaseURL);
+            if (event.readFailure) {
+                unreadable.push_back(event.path + ": " + *event.readFailure);
+            }
+            for (const FCPTimelineInfo &timeline : event.timelines) {
+                offersChoice = offersChoice || (choice_ && timeline.id == choice_->timelineID);
+            }
+        }
+    }
+    bool lostDatabase = !unreadable.empty();
+    bool heldChoice = false;
+    for (const WatchedEvent &event : held.events) {
+        lostDatabase = lostDatabase || (scan && !found.contains(event.databaseURL));
+        for (const FCPTimelineInfo &timeline : event.timelines) {
+            heldChoice = heldChoice || (choice_ && timeline.id == choice_->timelineID);
+        }
+    }
+    // A choice restored from the last run has its library's first read to wait for.
+    const bool choiceIsHere = heldChoice || (choice_ && choice_->library == url && !held.isLoaded);
+    const LibraryReadRule::Read read{
+        .readBefore = held.isLoaded,
+        .midSave = !halfSaved.empty(),
+        .failed = failure.has_value(),
+        .lostDatabase = lostDatabase,
+        .lostChoice = choiceIsHere && !offersChoice,
+        .doubtedBefore = doubtedReads_.contains(url),
+        .quiet = libraryWatcher_ ? std::chrono::duration_cast<std::chrono::milliseconds>(
+                                       libraryWatcher_->quietFor(url))
+                                 : std::chrono::milliseconds::max(),
+    };
+    const LibraryReadRule::Verdict verdict = LibraryReadRule::judge(
+        read, LibraryWatcher::settleInterval,
+        std::chrono::duration_cast<std::chrono::milliseconds>(LibraryWatcher::longestSavePause));
+    if (read.midSave && libraryWatcher_) {
+        libraryWatcher_->reportWhenSettled(url, halfSaved);
+    }
+    if (verdict.doubted) {
+        doubtedReads_.insert(url);
+        log()->info("{} read without {}; read again once its writes are quiet", url.string(),
+                    read.lostChoice && !read.failed && !read.lostDatabase
+                        ? "the chosen timeline"
+                        : "a database it had, or with one that cannot be read");
         if (libraryWatcher_) {
-            libraryWatcher_->reportWhenSettled(url);
+            libraryWatcher_->reportOnceQuietFor(url, *verdict.readAgainAfterQuiet);
         }
-        // Half a save is not the library's content: a timeline missing from it may only be
-        // not written yet. A library read before keeps what it had, and what is served from it
-        // stays served; a library never read takes what could be read, for now, but counts as
-        // not read yet (for the timeline restored from the last run, and the lone timeline).
-        if (watchedLibraries_[*at].isLoaded) {
-            return;
-        }
-    } else {
-        readInTheMiddleOfASave_.erase(url);
     }
     std::vector<WatchedLibrary> libraries = watchedLibraries_;
-    if (scan) {
-        libraries[*at] = libraries[*at].loadedWith(*scan);
+    WatchedLibrary &library = libraries[at];
+    if (failure) {
+        // Noted at once; a library loaded before keeps its events until the loss is believed.
+        library.errorMessage = failure;
+    }
+    if (verdict.take == LibraryReadRule::Take::nothing) {
+        // Half a save, or a loss not believed yet: what the library had and what is served
+        // from it stay.
+        publish(watchedLibraries_, std::move(libraries), &AppState::watchedLibrariesChanged);
+        return;
+    }
+    if (verdict.take == LibraryReadRule::Take::whole) {
+        notReadWhole_.erase(url);
+        doubtedReads_.erase(url);
+        if (failure && library.isLoaded) {
+            // Gone for longer than any save: so are its timelines.
+            log()->warn("{} cannot be read: {}", url.string(), *failure);
+            library.events.clear();
+        }
+        if (scan && unreadable != library.unreadableDatabases) {
+            for (const std::string &reason : unreadable) {
+                log()->warn("{}: an event database cannot be read: {}", url.string(), reason);
+            }
+            library.unreadableDatabases = unreadable;
+        }
     } else {
-        // A library loaded before keeps its events.
-        libraries[*at].errorMessage = failure;
+        notReadWhole_.insert(url);
+    }
+    if (scan) {
+        library = library.loadedWith(*scan);
     }
     publish(watchedLibraries_, std::move(libraries), &AppState::watchedLibrariesChanged);
     const int writesBefore = snapshotWrites_;
@@ -96,8 +183,9 @@ void AppState::loadLibrary(const std::filesystem::path &url) {
     // whose rest is on its way (a journal filled before the database is written, a log's
     // frames before its index): the rest is heard of once it settles, not a debounce interval
     // later. Without a change to come, nothing more happens.
-    if (libraryWatcher_ && snapshotWrites_ == writesBefore && activeTimelineLibrary_ == url &&
-        servedTimelineID_ && servedTimelineID_ == activeTimelineID_) {
+    if (libraryWatcher_ && !read.midSave && snapshotWrites_ == writesBefore &&
+        activeTimelineLibrary_ == url && servedTimelineID_ &&
+        servedTimelineID_ == activeTimelineID_) {
         libraryWatcher_->reportRestWhenSettled(url);
     }
     // The panel's sequence may be in the library just loaded.
@@ -113,7 +201,12 @@ void AppState::removeLibrary(size_t index) {
         libraryWatcher_->stopWatching(url);
     }
     removeBookmark(url);
-    readInTheMiddleOfASave_.erase(url);
+    notReadWhole_.erase(url);
+    doubtedReads_.erase(url);
+    if (choice_ && choice_->library == url) {
+        // Nobody can choose it back from here: the choice goes with its library.
+        chooseTimeline(std::nullopt);
+    }
     if (const auto access = securityScopedLibraryURLs_.extract(url)) {
         for (int i = 0; i < access.mapped(); ++i) {
             services_.bookmarks->stopAccessing(url);

@@ -43,16 +43,31 @@ AppState::libraryOfTimeline(const std::string &timelineID) const {
     return std::nullopt;
 }
 
-void AppState::selectTimeline(std::optional<std::string> timelineID) {
+void AppState::serveTimeline(std::optional<std::string> timelineID) {
     activeTimelineLibrary_ = timelineID ? libraryOfTimeline(*timelineID) : std::nullopt;
-    if (!publish(activeTimelineID_, std::move(timelineID), &AppState::activeTimelineIDChanged)) {
+    if (!activeTimelineLibrary_ && timelineID && choice_ && choice_->timelineID == *timelineID) {
+        activeTimelineLibrary_ = choice_->library;
+    }
+    publish(activeTimelineID_, std::move(timelineID), &AppState::activeTimelineIDChanged);
+}
+
+void AppState::chooseTimeline(const std::optional<std::string> &timelineID) {
+    std::optional<Choice> choice;
+    if (timelineID) {
+        choice = Choice{*timelineID, libraryOfTimeline(*timelineID)};
+    }
+    const bool same =
+        (!choice && !choice_) || (choice && choice_ && choice->timelineID == choice_->timelineID &&
+                                  choice->library == choice_->library);
+    choice_ = std::move(choice);
+    if (same) {
         return;
     }
     QVariantMap stored;
-    if (activeTimelineID_ && activeTimelineLibrary_) {
+    if (choice_ && choice_->library) {
         stored.insert(QStringLiteral("library"),
-                      QString::fromStdString(activeTimelineLibrary_->string()));
-        stored.insert(QStringLiteral("timelineID"), QString::fromStdString(*activeTimelineID_));
+                      QString::fromStdString(choice_->library->string()));
+        stored.insert(QStringLiteral("timelineID"), QString::fromStdString(choice_->timelineID));
     }
     storeSetting(activeTimelineKey, stored);
 }
@@ -66,17 +81,18 @@ void AppState::restoreActiveTimeline() {
         return;
     }
     const std::filesystem::path url = WatchedLibrary::folderOf(library.toString().toStdString());
-    if (!libraryIndex(url)) {
-        return; // not restored this run: what it served cannot come back
+    // Held also while its library is not there (a drive mounted later): no lone timeline of
+    // another library takes its place meanwhile.
+    choice_ = Choice{timelineID.toString().toStdString(), url};
+    if (libraryIndex(url)) {
+        activeTimelineLibrary_ = url;
+        publish(activeTimelineID_, std::optional(choice_->timelineID),
+                &AppState::activeTimelineIDChanged);
     }
-    activeTimelineLibrary_ = url;
-    publish(activeTimelineID_, std::optional(timelineID.toString().toStdString()),
-            &AppState::activeTimelineIDChanged);
 }
 
 bool AppState::hasBeenReadWhole(const WatchedLibrary &library) const {
-    return (library.isLoaded || library.errorMessage) &&
-           !readInTheMiddleOfASave_.contains(library.url);
+    return (library.isLoaded || library.errorMessage) && !notReadWhole_.contains(library.url);
 }
 
 bool AppState::activeTimelineAwaitsItsLibrary() const {
@@ -88,7 +104,8 @@ bool AppState::activeTimelineAwaitsItsLibrary() const {
 }
 
 void AppState::setActiveTimeline(const std::optional<std::string> &timelineID) {
-    selectTimeline(timelineID);
+    chooseTimeline(timelineID);
+    serveTimeline(timelineID);
     publish(activeTimelineResolution_,
             timelineID ? queryResolver_->timelineResolution(*timelineID) : std::nullopt,
             &AppState::activeTimelineResolutionChanged);
@@ -110,17 +127,23 @@ void AppState::refreshResolvers() {
         }
         return false;
     };
-    // A timeline restored from the last run waits for its library to be read.
+    // A timeline restored from the last run waits for its library to be read. One that is
+    // gone stops being served; the choice stays.
     if (activeTimelineID_ && !offered(*activeTimelineID_) && !activeTimelineAwaitsItsLibrary()) {
-        selectTimeline(std::nullopt);
+        serveTimeline(std::nullopt);
     }
-    // A lone timeline is served without being picked, but only once every library has been
-    // read: libraries load one by one, and the first one read may be alone only for now.
+    // Nobody chose anything else meanwhile: the choice is served again once it is back.
+    if (!activeTimelineID_ && choice_ && offered(choice_->timelineID)) {
+        serveTimeline(choice_->timelineID);
+    }
+    // A lone timeline is served without being picked, but only when nothing is chosen and once
+    // every library has been read: libraries load one by one, and the first one read may be
+    // alone only for now. It is no choice: it is not stored, and gives way to one.
     const bool everyLibraryRead =
         std::all_of(watchedLibraries_.begin(), watchedLibraries_.end(),
                     [this](const WatchedLibrary &library) { return hasBeenReadWhole(library); });
-    if (!activeTimelineID_ && availableTimelines_.size() == 1 && everyLibraryRead) {
-        selectTimeline(availableTimelines_.front().id);
+    if (!activeTimelineID_ && !choice_ && availableTimelines_.size() == 1 && everyLibraryRead) {
+        serveTimeline(availableTimelines_.front().id);
     }
     publish(activeTimelineResolution_,
             activeTimelineID_ ? queryResolver_->timelineResolution(*activeTimelineID_)
@@ -154,7 +177,8 @@ void AppState::writeActiveSnapshot() {
         // file keeps the timeline's last snapshot.
         log()->info("Snapshot of {} not rewritten: {}", *activeTimelineID_, midSave);
         if (libraryWatcher_ && activeTimelineLibrary_) {
-            libraryWatcher_->reportWhenSettled(*activeTimelineLibrary_);
+            libraryWatcher_->reportWhenSettled(*activeTimelineLibrary_,
+                                               databasesOf(*activeTimelineLibrary_));
         }
         if (servedTimelineID_ == activeTimelineID_) {
             updateStatus();

@@ -15,13 +15,16 @@ struct FileSystemEvent {
     // Changes were lost (the system's queue ran over): anything below the folder may have
     // changed.
     bool overflow = false;
+    // The watched folder itself went (removed, moved away, its drive unmounted); `path` is the
+    // folder. The stream reports nothing more.
+    bool folderGone = false;
 
     friend bool operator==(const FileSystemEvent &, const FileSystemEvent &) = default;
 };
 
 // A stream of the changes below one folder, subfolders included, delivered on the event loop
-// of the thread that opened it, each path once per delivery. Destroying the stream stops it;
-// no delivery comes after that.
+// of the thread that opened it, each path once per delivery, until the folder goes. Destroying the
+// stream stops it; no delivery comes after that.
 class FileSystemEventStream {
 public:
     // May destroy the stream that calls it.

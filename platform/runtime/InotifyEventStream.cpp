@@ -12,6 +12,7 @@
 #include <cstring>
 #include <set>
 #include <system_error>
+#include <tuple>
 
 namespace platform {
 
@@ -35,14 +36,14 @@ constexpr uint32_t watchedChanges =
 class Batch {
 public:
     void add(FileSystemEvent event) {
-        if (seen_.insert({event.path.native(), event.overflow}).second) {
+        if (seen_.insert({event.path.native(), event.overflow, event.folderGone}).second) {
             events_.push_back(std::move(event));
         }
     }
     std::vector<FileSystemEvent> &events() { return events_; }
 
 private:
-    std::set<std::pair<std::string, bool>> seen_;
+    std::set<std::tuple<std::string, bool, bool>> seen_;
     std::vector<FileSystemEvent> events_;
 };
 
@@ -107,7 +108,7 @@ bool InotifyEventStream::watchTree(const fs::path &folder, int depth,
 void InotifyEventStream::readEvents() {
     Batch batch;
     alignas(inotify_event) char buffer[64 * 1024];
-    for (;;) {
+    while (!gone_) {
         const ssize_t length = ::read(descriptor_, buffer, sizeof buffer);
         if (length < 0 && errno == EINTR) {
             continue;
@@ -118,6 +119,9 @@ void InotifyEventStream::readEvents() {
         for (const char *at = buffer; at < buffer + length;) {
             const auto *event = reinterpret_cast<const inotify_event *>(at);
             at += sizeof(inotify_event) + event->len;
+            if (gone_) {
+                break;
+            }
             if (event->mask & IN_Q_OVERFLOW) {
                 // Folders created meanwhile may have no watch yet.
                 watchTree(root_, 0, nullptr);
@@ -126,6 +130,14 @@ void InotifyEventStream::readEvents() {
             }
             const auto folder = folders_.find(event->wd);
             if (folder == folders_.end()) {
+                continue;
+            }
+            // The watched folder removed, moved away or unmounted: a folder put back at its
+            // place later is another folder, which this stream does not watch.
+            if (folder->second.depth == 0 &&
+                (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_IGNORED))) {
+                batch.add({root_, false, true});
+                gone_ = true;
                 continue;
             }
             if (event->mask & IN_IGNORED) {
@@ -144,6 +156,10 @@ void InotifyEventStream::readEvents() {
                 }
             }
         }
+    }
+    if (gone_) {
+        // Nothing more comes that would be read.
+        notifier_->setEnabled(false);
     }
     if (!batch.events().empty()) {
         // The callback may destroy this stream: it runs from a copy, and nothing follows it.

@@ -16,7 +16,8 @@ namespace platform {
 // folder is created or moved in, whose files found at that moment are reported as changes
 // (they may have been written before its watch was set). When the kernel's queue runs over,
 // the whole tree is watched afresh and the loss is reported as an overflow. Symbolic links
-// below the folder are not followed, and folders deeper than `maxDepth` are not watched.
+// below the folder are not followed, and folders deeper than `maxDepth` are not watched. When
+// the folder itself goes, that is reported and the stream reports nothing more.
 class InotifyEventStream final : public FileSystemEventStream {
 public:
     static constexpr int maxDepth = 16;
@@ -51,6 +52,7 @@ private:
     Callback callback_;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::unordered_map<int, Folder> folders_;
+    bool gone_ = false;
 };
 
 } // namespace platform

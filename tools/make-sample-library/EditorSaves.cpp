@@ -122,10 +122,13 @@ void EditorSaves::commitThroughJournal(const fs::path &database,
     apply(db, changes);
 }
 
-void EditorSaves::rewriteInPlace(const fs::path &database, const fs::path &replacement,
-                                 const std::function<void(int64_t)> &afterPiece, size_t pieceSize) {
-    const std::string bytes = contents(replacement);
-    const int descriptor = ::open(database.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+namespace {
+
+// Writes `bytes` into `database`, opened with `flags`, piece by piece; then cuts the file to
+// their size when `cut`.
+void writeInPieces(const fs::path &database, int flags, const std::string &bytes,
+                   const std::function<void(int64_t)> &afterPiece, size_t pieceSize, bool cut) {
+    const int descriptor = ::open(database.c_str(), flags | O_CLOEXEC, 0644);
     if (descriptor < 0) {
         throw std::system_error(errno, std::generic_category(), "open " + database.string());
     }
@@ -137,6 +140,10 @@ void EditorSaves::rewriteInPlace(const fs::path &database, const fs::path &repla
                 afterPiece(static_cast<int64_t>(at + size));
             }
         }
+        if (cut && ::ftruncate(descriptor, static_cast<off_t>(bytes.size())) != 0) {
+            throw std::system_error(errno, std::generic_category(),
+                                    "truncate " + database.string());
+        }
     } catch (...) {
         ::close(descriptor);
         throw;
@@ -144,10 +151,40 @@ void EditorSaves::rewriteInPlace(const fs::path &database, const fs::path &repla
     ::close(descriptor);
 }
 
+} // namespace
+
+void EditorSaves::rewriteInPlace(const fs::path &database, const fs::path &replacement,
+                                 const std::function<void(int64_t)> &afterPiece, size_t pieceSize) {
+    writeInPieces(database, O_WRONLY | O_TRUNC, contents(replacement), afterPiece, pieceSize,
+                  false);
+}
+
+void EditorSaves::overwriteInPlace(const fs::path &database, const fs::path &replacement,
+                                   const std::function<void(int64_t)> &afterPiece,
+                                   size_t pieceSize) {
+    writeInPieces(database, O_WRONLY, contents(replacement), afterPiece, pieceSize, true);
+}
+
+void EditorSaves::removeAndWrite(const fs::path &database, const fs::path &replacement,
+                                 const std::function<void(int64_t)> &afterPiece, size_t pieceSize) {
+    const std::string bytes = contents(replacement);
+    fs::remove(database);
+    if (afterPiece) {
+        afterPiece(0);
+    }
+    writeInPieces(database, O_WRONLY | O_CREAT | O_EXCL, bytes, afterPiece, pieceSize, false);
+}
+
 EditorSaves::LoggingWriter::LoggingWriter(const fs::path &database)
     : db_(openForWriting(database)) {
     try {
         execute(db_, "PRAGMA journal_mode=WAL");
+        // The log and its index are made by the first transaction.
+        execute(db_, "SELECT count(*) FROM sqlite_master");
+        index_ = ::open((database.string() + "-shm").c_str(), O_RDWR | O_CLOEXEC);
+        if (index_ < 0) {
+            throw std::system_error(errno, std::generic_category(), "open the log's index");
+        }
     } catch (...) {
         sqlite3_close(db_);
         throw;
@@ -156,10 +193,34 @@ EditorSaves::LoggingWriter::LoggingWriter(const fs::path &database)
 
 EditorSaves::LoggingWriter::~LoggingWriter() {
     sqlite3_close(db_);
+    ::close(index_);
 }
 
 void EditorSaves::LoggingWriter::commit(const std::vector<RowChange> &changes) {
     apply(db_, changes);
+}
+
+std::function<void()>
+EditorSaves::LoggingWriter::commitIndexedLate(const std::vector<RowChange> &changes) {
+    // The index's two header copies: what readers take the log's extent from.
+    constexpr size_t headers = 96;
+    const auto header = [this] {
+        std::string bytes(headers, '\0');
+        if (::pread(index_, bytes.data(), headers, 0) != static_cast<ssize_t>(headers)) {
+            throw std::runtime_error("cannot read the log's index");
+        }
+        return bytes;
+    };
+    const auto put = [this](const std::string &bytes) {
+        if (::pwrite(index_, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) {
+            throw std::runtime_error("cannot write the log's index");
+        }
+    };
+    const std::string before = header();
+    apply(db_, changes);
+    const std::string after = header();
+    put(before);
+    return [put, after] { put(after); };
 }
 
 } // namespace tandrel::sample

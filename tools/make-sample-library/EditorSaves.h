@@ -13,8 +13,10 @@ namespace tandrel::sample {
 
 // The ways an editor saves an event database, for the tests and benchmarks that watch a
 // library while it is saved: a new file renamed into place, a commit through a rollback
-// journal, a commit into a write-ahead log while the writer keeps the database open, and a
-// copy over the file that empties it and writes it anew.
+// journal, a commit into a write-ahead log while the writer keeps the database open, a copy
+// over the file that empties it and writes it anew, one that writes over it from its start
+// and cuts off the rest last, and a removal of the file followed by a new one written (as an
+// archive is unpacked over a library).
 struct EditorSaves {
     // A metadata row's new blob, by the row's rowid.
     struct RowChange {
@@ -45,6 +47,21 @@ struct EditorSaves {
                                const std::function<void(int64_t written)> &afterPiece = {},
                                size_t pieceSize = 128 * 1024);
 
+    // Writes `replacement`'s bytes over the database from its start, piece by piece, and then
+    // cuts off what is left of the old file (when the new one is smaller, that is last);
+    // `afterPiece` as for `rewriteInPlace`.
+    static void overwriteInPlace(const std::filesystem::path &database,
+                                 const std::filesystem::path &replacement,
+                                 const std::function<void(int64_t written)> &afterPiece = {},
+                                 size_t pieceSize = 128 * 1024);
+
+    // Removes the database, then writes `replacement`'s bytes into a new file of its name
+    // piece by piece; `afterPiece` as for `rewriteInPlace`, and once with 0 after the removal.
+    static void removeAndWrite(const std::filesystem::path &database,
+                               const std::filesystem::path &replacement,
+                               const std::function<void(int64_t written)> &afterPiece = {},
+                               size_t pieceSize = 128 * 1024);
+
     // A writer that keeps the database open in write-ahead-log mode for its whole life, so
     // that the log and its index stay beside the database; each commit goes into the log.
     class LoggingWriter {
@@ -55,9 +72,18 @@ struct EditorSaves {
         LoggingWriter &operator=(const LoggingWriter &) = delete;
 
         void commit(const std::vector<RowChange> &changes);
+        // A commit as it stands between the writing of its frames into the log and the update
+        // of the log's index: the frames are in the log, and the index counts them only once
+        // the call returned is made. Until then readers read the database without the commit
+        // (as they do while a writer syncs the log before it updates the index, in memory
+        // shared with them). The next commit must wait for that call.
+        std::function<void()> commitIndexedLate(const std::vector<RowChange> &changes);
 
     private:
         sqlite3 *db_ = nullptr;
+        // The log's index, read and written through a descriptor kept open: the close of
+        // one would drop the locks SQLite holds on the file in this process.
+        int index_ = -1;
     };
 };
 

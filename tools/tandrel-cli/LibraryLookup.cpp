@@ -1,5 +1,6 @@
 #include "tools/tandrel-cli/LibraryLookup.h"
 
+#include "core/database/DatabaseFileState.h"
 #include "core/database/LibraryScanner.h"
 #include "core/model/BundledPresets.h"
 #include "core/support/AsciiText.h"
@@ -124,6 +125,15 @@ TimelineMatch findTimeline(const FCPLibrary &library, std::string_view text) {
     }
     std::string message;
     if (found.empty()) {
+        // Half a save holds fewer timelines than the library will: saying which are there
+        // would mislead.
+        for (const FCPEvent &event : library.events) {
+            if (const auto why = DatabaseFileState::of(event.databaseURL).inTheMiddleOfASave()) {
+                throw std::runtime_error(
+                    joined({library.url.string(), " is being saved: event ", inQuotes(event.path),
+                            ": its database ", *why, "; try again once the save is over"}));
+            }
+        }
         message = joined({"no timeline ", inQuotes(text), " in ", library.url.string(),
                           all.empty() ? "; it has no timelines" : "; its timelines are:"});
         for (const TimelineMatch &match : all) {

@@ -22,7 +22,8 @@ struct TimelineMatch {
 
 // The timeline that `text` names: its id as `scan` lists it, else its name, matched exactly
 // and then ignoring case. Fails with std::runtime_error listing the library's timelines when
-// none matches, and the candidates' ids when several do.
+// none matches (or saying that a database is being saved, when one is), and the candidates'
+// ids when several do.
 TimelineMatch findTimeline(const FCPLibrary &library, std::string_view text);
 
 // The built-in preset named `name`, matched exactly and then ignoring case; without a name,

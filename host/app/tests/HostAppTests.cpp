@@ -411,6 +411,47 @@ TEST(HostAppAnswer, TravelsAsOneLineAndIsReadTolerantly) {
     }
 }
 
+// How a start that handed its request over ends: a host that does not answer in time is said,
+// with libraries asked for or without.
+TEST(HostAppHandOver, EndsByWhatTheRunningHostDidWithTheRequest) {
+    const HostRequest bare;
+    const HostRequest libraries{{"/Volumes/Media/Show.fcpbundle"}};
+    struct Case {
+        const char *what;
+        const HostRequest &request;
+        bool timedOut;
+        std::optional<QByteArray> answer;
+        HandOverOutcome outcome;
+    };
+    const Case cases[] = {
+        {"taken", libraries, false, QByteArray(R"({"refused":[]})"), {0, {}}},
+        {"an earlier host that answers nothing", bare, false, std::nullopt, {0, {}}},
+        {"a window asked for, no answer in time",
+         bare,
+         true,
+         std::nullopt,
+         {1, {"the running Embrik Host did not answer"}}},
+        {"libraries asked for, no answer in time",
+         libraries,
+         true,
+         std::nullopt,
+         {1, {"the running Embrik Host did not say whether it watches the libraries given"}}},
+        {"refused",
+         libraries,
+         false,
+         QByteArray(R"({"refused":[{"library":"/a.fcpbundle","reason":"gone"}]})"),
+         {2, {"the running Embrik Host refused /a.fcpbundle: gone"}}},
+        {"an answer that cannot be read",
+         bare,
+         false,
+         QByteArray("[]"),
+         {1, {"the running Embrik Host's answer could not be read"}}},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(HandOverOutcome::of(c.request, c.timedOut, c.answer), c.outcome) << c.what;
+    }
+}
+
 TEST(HostAppArguments, TakesLibrariesAndRefusesTheRest) {
     struct Case {
         std::vector<std::string> arguments;

@@ -9,6 +9,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -138,5 +140,48 @@ TEST(QueryResolverReload, AReloadAfterASaveGivesWhatAFreshReadingGives) {
     EXPECT_TRUE(renamed);
 }
 
+// A reading that meets half a save (a reload that keeps its readers, which answer from what
+// they hold, or a snapshot not read) decodes little or nothing: the decodes kept for the reading
+// after the save stay, so that reading decodes only what the save changed, not the library anew.
+TEST(QueryResolverReload, DecodesKeptForTheNextReadingOutlastAReadingCutShortByASave) {
+    for (const bool beforeTheReload : {true, false}) {
+        SCOPED_TRACE(beforeTheReload ? "the commit begun before the reload" : "after it");
+        ScratchFolder folder;
+        const WatchedLibrary library =
+            loadedLibrary(sample::standardSampleLibrary(), folder.path());
+        QueryResolver resolver(caseInsensitiveOrder);
+        resolver.reload({library});
+        for (const TimelineChoice &timeline : resolver.availableTimelines()) {
+            ASSERT_TRUE(resolver.completeSnapshot(timeline.id, TandrelSnapshot{}));
+        }
+        const size_t kept = resolver.keptDecodes();
+        ASSERT_GT(kept, 0u);
+
+        // A commit through a rollback journal under way in every database.
+        const auto beginCommits = [&] {
+            for (const WatchedEvent &event : library.events) {
+                std::ofstream(event.databaseURL.string() + "-journal", std::ios::binary)
+                    << "\xd9\xd5\x05\xf9\x20\xa1\x63\xd7";
+            }
+        };
+        if (beforeTheReload) {
+            beginCommits();
+        }
+        resolver.reload({library});
+        if (!beforeTheReload) {
+            beginCommits();
+        }
+        for (const TimelineChoice &timeline : resolver.availableTimelines()) {
+            std::string midSave;
+            EXPECT_FALSE(resolver.completeSnapshot(timeline.id, TandrelSnapshot{}, &midSave));
+            EXPECT_FALSE(midSave.empty());
+        }
+        for (const WatchedEvent &event : library.events) {
+            std::filesystem::remove(event.databaseURL.string() + "-journal");
+        }
+        resolver.reload({library});
+        EXPECT_EQ(resolver.keptDecodes(), kept);
+    }
+}
 } // namespace
 } // namespace tandrel

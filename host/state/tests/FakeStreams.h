@@ -35,11 +35,13 @@ public:
     bool isRunning(const std::filesystem::path &folder) const {
         return callbacks_.contains(folder);
     }
-    // Delivers the events to the folder's running stream; nothing when none runs.
+    // Delivers the events to the folder's running stream; nothing when none runs. The stream
+    // may be destroyed by its delivery (its folder gone, say).
     void deliver(const std::filesystem::path &folder,
                  const std::vector<platform::FileSystemEvent> &events) {
         if (const auto stream = callbacks_.find(folder); stream != callbacks_.end()) {
-            stream->second(events);
+            const platform::FileSystemEventStream::Callback callback = stream->second;
+            callback(events);
         }
     }
 

@@ -1,9 +1,12 @@
 #include "host/state/LibraryWatcher.h"
 
 #include "core/tests/LibraryFixture.h"
+#include "host/query/tests/QueryFixture.h"
 #include "host/state/tests/FakeStreams.h"
 #include "platform/runtime/InotifyEventStream.h"
 #include "platform/runtime/ManualClock.h"
+#include "tools/make-sample-library/EditorSaves.h"
+#include "tools/make-sample-library/SampleLibraryWriter.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -11,6 +14,7 @@
 #include <QCoreApplication>
 
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -183,9 +187,11 @@ TEST_F(WatcherTest, AReaderThatFoundASaveHalfDoneHearsOfTheLibraryOnceItsWritesS
     }
 }
 
-// A commit through a rollback journal is over when its journal is: a reader that found one
-// under way hears of the library then, not a settle interval later; while the journal still
-// holds the commit, the writes settle as any others.
+// A commit through a rollback journal is over when its journal is gone: a reader that found
+// one under way hears of the library then, not a settle interval later. While the journal is
+// there, the writes settle as any others: it may hold the commit, or have only just been made
+// for it (empty, or its header zeroed until it is synced, as a journal kept after its commit
+// also is).
 TEST_F(WatcherTest, AReaderThatFoundACommitUnderWayHearsOfTheLibraryWhenItsJournalIsGone) {
     testing::ScratchFolder folder;
     const fs::path database = folder / "CurrentVersion.fcpevent";
@@ -196,53 +202,215 @@ TEST_F(WatcherTest, AReaderThatFoundACommitUnderWayHearsOfTheLibraryWhenItsJourn
         sqlite3_close(db);
     }
     const fs::path journal = database.string() + "-journal";
-    const auto writeJournal = [&](bool holdingACommit) {
-        std::ofstream out(journal, std::ios::binary | std::ios::trunc);
-        const unsigned char magic[] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
-        for (unsigned char byte : magic) {
-            out.put(holdingACommit ? static_cast<char>(byte) : '\0');
-        }
-    };
+    const std::string magic = "\xd9\xd5\x05\xf9\x20\xa1\x63\xd7";
     struct Case {
         const char *what;
-        // The journal when its change comes: none, kept empty of a commit, or holding one.
-        std::optional<bool> journalHoldsACommit;
+        // The journal's bytes when its change comes; none without a journal.
+        std::optional<std::string> journal;
         int64_t reportedAt;
     };
     const Case cases[] = {
         {"the journal removed", std::nullopt, 10},
-        {"the journal kept after its commit", false, 10},
-        {"the journal still holding the commit", true, 60},
+        {"the journal begun, or kept after its commit", std::string(28, '\0'), 60},
+        {"the journal still holding the commit", magic, 60},
+        {"the journal just made, or cut short after its commit", "", 60},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         std::error_code ignored;
         fs::remove(journal, ignored);
-        if (c.journalHoldsACommit) {
-            writeJournal(*c.journalHoldsACommit);
+        if (c.journal) {
+            std::ofstream(journal, std::ios::binary | std::ios::trunc) << *c.journal;
         }
         EXPECT_EQ(reportsOfAnAskBetween(database, journal),
                   (std::vector<int64_t>{0, c.reportedAt}));
     }
 }
 
-// So is a commit into a write-ahead log once the log's index counts every frame of it.
+// A commit into a write-ahead log whose frames are in the log but not yet counted by its index
+// (the writer syncs the log first): readers read the database without it. The update of the
+// index, in memory shared with the writer, raises no event: the watcher looks again itself,
+// less and less often, and reports the library once the index has moved. With the change of
+// the log still to come, an event ends the wait at once.
 TEST_F(WatcherTest, AReaderThatFoundACommitUnderWayHearsOfTheLibraryWhenItsLogIsIndexed) {
     testing::ScratchFolder folder;
-    const fs::path database = folder / "CurrentVersion.fcpevent";
-    sqlite3 *writer = nullptr;
-    ASSERT_EQ(sqlite3_open(database.c_str(), &writer), SQLITE_OK);
-    sqlite3_exec(writer, "PRAGMA journal_mode=WAL; CREATE TABLE t(x); INSERT INTO t VALUES (1);",
-                 nullptr, nullptr, nullptr);
+    sample::LibraryDescription description = testing::describedLibrary("Logged", {{"Edit", 1}});
+    const fs::path library = sample::SampleLibraryWriter::write(description, folder.path());
+    const fs::path database = library / "Day 1/CurrentVersion.fcpevent";
+    description.events.at(0).timelines.at(0).spine.at(0).name = "Shot 1 (retake)";
+    const fs::path renamed = folder / "renamed.fcpevent";
+    sample::SampleLibraryWriter::writeEvent(description.events.at(0), renamed, {});
+    const auto changes = sample::EditorSaves::changedRows(database, renamed);
+    const auto back = sample::EditorSaves::changedRows(renamed, database);
+    ASSERT_FALSE(changes.empty());
+    sample::EditorSaves::LoggingWriter writer(database);
+    writer.commit(changes);
     const fs::path log = database.string() + "-wal";
-    const auto indexed = fs::file_size(log);
-    for (const bool commitOver : {true, false}) {
-        SCOPED_TRACE(commitOver ? "the commit over" : "frames not yet indexed");
-        fs::resize_file(log, commitOver ? indexed : indexed + 24 + 4096);
-        EXPECT_EQ(reportsOfAnAskBetween(log, log), (std::vector<int64_t>{0, commitOver ? 10 : 60}));
+
+    struct Case {
+        const char *what;
+        // When the index counts the commit, in milliseconds after the reader's ask; never
+        // when absent (the writer stopped half way).
+        std::optional<int64_t> indexedAt;
+        // Whether the log's change is delivered then (a later write of it).
+        bool changeComes;
+        std::vector<int64_t> reports;
+        // A change of the log 5 ms after the ask, its index not updated yet.
+        bool changeFirst = false;
+    };
+    const Case cases[] = {
+        {"the index counts it 20 ms later: seen at the second look", 20, false, {0, 40}},
+        {"1 s later: at the look after it, the looks backing off", 1000, false, {0, 1280}},
+        {"30 s later: the looks 5 s apart at most", 30'000, false, {0, 30'120}},
+        {"the log written again: at once", 20, true, {0, 30}},
+        {"never: nothing more", std::nullopt, false, {0}},
+        {"a write of the log before: still at the look, not once it settles",
+         20,
+         false,
+         {0, 40},
+         true},
+    };
+    bool renamedNow = true;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<int64_t> seen;
+        const auto caseWatcher = timedWatcher(seen);
+        caseWatcher->watch("A");
+        const std::function<void()> indexNow =
+            writer.commitIndexedLate(renamedNow ? back : changes);
+        renamedNow = !renamedNow;
+        streams.deliver("A", {{log}});
+        clock->advance(10ms);
+        caseWatcher->reportWhenSettled("A", {database});
+        if (c.changeFirst) {
+            clock->advance(5ms);
+            streams.deliver("A", {{log}});
+        }
+        if (c.indexedAt) {
+            clock->advance(std::chrono::milliseconds(*c.indexedAt - (c.changeFirst ? 5 : 0)));
+            indexNow();
+            if (c.changeComes) {
+                streams.deliver("A", {{log}});
+            }
+        }
+        clock->advance(60s);
+        EXPECT_EQ(seen, c.reports);
+        if (!c.indexedAt) {
+            indexNow();
+        }
     }
-    fs::resize_file(log, indexed);
-    sqlite3_close(writer);
+}
+
+// Changes heard after a report and before the reader's ask may be the rest of the save the
+// read caught in its middle (a journal's removal that came while the read ran): they settle
+// like changes after the ask, and are not left to the interval's late report.
+TEST_F(WatcherTest, ChangesBetweenAReportAndTheReadersAskSettleAsChangesAfterIt) {
+    for (const bool changeBeforeTheAsk : {true, false}) {
+        SCOPED_TRACE(changeBeforeTheAsk ? "a change before the ask" : "none");
+        std::vector<int64_t> seen;
+        const auto caseWatcher = timedWatcher(seen);
+        caseWatcher->watch("A");
+        streams.deliver("A", {{"A/Day 1/CurrentVersion.fcpevent-journal"}});
+        clock->advance(10ms);
+        if (changeBeforeTheAsk) {
+            streams.deliver("A", {{"A/Day 1/CurrentVersion.fcpevent"}});
+        }
+        clock->advance(10ms);
+        caseWatcher->reportWhenSettled("A");
+        clock->advance(5s);
+        const std::vector<int64_t> expected =
+            changeBeforeTheAsk ? std::vector<int64_t>{0, 60} : std::vector<int64_t>{0};
+        EXPECT_EQ(seen, expected);
+    }
+}
+
+// A read that lacks something the library had asks for a second read once the writes have
+// been quiet long enough. A change meanwhile is reported as any other (the read it brings
+// judges anew), and starts the quiet anew.
+TEST_F(WatcherTest, AReadThatLostSomethingIsReportedAgainOnceTheWritesHaveBeenQuiet) {
+    struct Case {
+        const char *what;
+        std::vector<int64_t> changes; // after the first, at 0
+        std::vector<int64_t> reports;
+    };
+    const Case cases[] = {
+        {"no change after it: 2 s after the last", {}, {0, 2000}},
+        {"a change at 1.5 s: reported as any change", {1500}, {0, 1500}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<int64_t> seen;
+        const auto caseWatcher = timedWatcher(seen);
+        caseWatcher->watch("A");
+        streams.deliver("A", {{"A/Day 1/CurrentVersion.fcpevent"}});
+        clock->advance(100ms);
+        EXPECT_EQ(caseWatcher->quietFor("A"), 100ms);
+        caseWatcher->reportOnceQuietFor("A", 2s);
+        int64_t elapsed = 100;
+        for (int64_t at : c.changes) {
+            clock->advance(std::chrono::milliseconds(at - elapsed));
+            elapsed = at;
+            streams.deliver("A", {{"A/Day 1/CurrentVersion.fcpevent"}});
+            EXPECT_EQ(caseWatcher->quietFor("A"), 0ms);
+        }
+        clock->advance(10s);
+        EXPECT_EQ(seen, c.reports);
+    }
+}
+
+// A library folder removed, or moved away, ends its stream: the folder put back at its place is
+// another one, looked for on a timer that backs off, watched once it is there, and reported
+// then; its saves are heard again.
+TEST_F(WatcherTest, AFolderThatWentIsWatchedAgainOnceItIsBack) {
+    testing::ScratchFolder folder;
+    const fs::path library = folder / "Show.fcpbundle";
+    const fs::path database = library / "Day 1/CurrentVersion.fcpevent";
+    testing::writeFile(database, "db");
+    LibraryWatcher real(
+        [this](const fs::path &) {
+            reports.push_back({now(), "Show"});
+        },
+        {clock, clock->timers(), platform::InotifyEventStream::factory()});
+    real.watch(library);
+    ASSERT_TRUE(real.isWatching(library));
+    const auto settle = [&] {
+        QCoreApplication::processEvents();
+        clock->advance(10ms);
+        QCoreApplication::processEvents();
+    };
+
+    struct Case {
+        const char *what;
+        std::function<void()> away;
+    };
+    const fs::path aside = folder / "aside";
+    const Case cases[] = {
+        {"removed and written anew", [&] { fs::remove_all(library); }},
+        {"moved away and back", [&] { fs::rename(library, aside); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        clock->advance(2s);
+        reports.clear();
+        c.away();
+        settle();
+        EXPECT_FALSE(real.isWatching(library));
+        EXPECT_EQ(reports.size(), 1u) << "the folder's going is a change";
+        clock->advance(30s); // looked for, not found, more and more rarely
+        EXPECT_EQ(reports.size(), 1u);
+        if (fs::exists(aside)) {
+            fs::rename(aside, library);
+        } else {
+            testing::writeFile(database, "db again");
+        }
+        clock->advance(5s);
+        EXPECT_TRUE(real.isWatching(library));
+        EXPECT_EQ(reports.size(), 2u) << "reported once watched again";
+        clock->advance(2s);
+        testing::writeFile(database.string() + "-wal", "log");
+        settle();
+        EXPECT_EQ(reports.size(), 3u) << "a save of it heard";
+    }
 }
 
 // A reload that finds the library as it was asks for the rest of a save once it settles. A

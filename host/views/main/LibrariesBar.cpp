@@ -4,6 +4,7 @@
 #include "designkit/CorvaneDesign.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "designkit/CorvaneSymbolView.h"
+#include "designkit/CorvaneTooltip.h"
 #include "designkit/Fonts.h"
 #include "designkit/Painting.h"
 #include "designkit/Palette.h"
@@ -94,9 +95,11 @@ void LibraryRow::setLibrary(const WatchedLibrary &library) {
 
 void LibraryRow::showStatus() {
     const Status status = LibrariesBarContent::status(library_);
-    if (statusIcon_ != nullptr && status == status_) {
+    const QString failure = QString::fromStdString(LibrariesBarContent::failure(library_));
+    if (statusIcon_ != nullptr && status == status_ && failure == failure_) {
         return;
     }
+    failure_ = failure;
     status_ = status;
     QWidget *icon = makeStatusIcon(status);
     if (statusIcon_ != nullptr) {
@@ -106,6 +109,9 @@ void LibraryRow::showStatus() {
         layout_->addWidget(icon, 0, Qt::AlignVCenter);
     }
     statusIcon_ = icon;
+    if (!failure.isEmpty()) {
+        corvaneTooltip(icon, failure);
+    }
 }
 
 void LibraryRow::setHovering(bool hovering) {

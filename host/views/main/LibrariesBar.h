@@ -51,6 +51,8 @@ private:
     QHBoxLayout *layout_;
     ElidedLabel *name_;
     QWidget *statusIcon_ = nullptr;
+    // What the status icon's tooltip says of a failure; empty without one.
+    QString failure_;
     QAbstractButton *remove_;
 };
 

@@ -4,9 +4,23 @@ namespace tandrel {
 
 LibrariesBarContent::Status LibrariesBarContent::status(const WatchedLibrary &library) {
     if (library.isLoaded) {
-        return Status::loaded;
+        return library.unreadableDatabases.empty() ? Status::loaded : Status::failed;
     }
     return library.errorMessage ? Status::failed : Status::reading;
+}
+
+std::string LibrariesBarContent::failure(const WatchedLibrary &library) {
+    if (status(library) != Status::failed) {
+        return "";
+    }
+    if (!library.isLoaded) {
+        return *library.errorMessage;
+    }
+    std::string text = "Cannot be read:";
+    for (const std::string &database : library.unreadableDatabases) {
+        text += "\n" + database;
+    }
+    return text;
 }
 
 std::string LibrariesBarContent::removeLabel(const WatchedLibrary &library) {

@@ -16,13 +16,17 @@ struct LibrariesBarContent {
     enum class Status {
         // Read: a green check, also when an older error is still noted.
         loaded,
-        // Never read: a red triangle; the message shows in no row.
+        // Never read, or read with an event database that cannot be read: a red triangle,
+        // whose tooltip says why.
         failed,
         // Being read: a small spinner.
         reading,
     };
 
     static Status status(const WatchedLibrary &library);
+    // Why a failed row failed, for its tooltip: the load's error, or each event database that
+    // cannot be read, a line each; empty for the other rows.
+    static std::string failure(const WatchedLibrary &library);
     // The accessible name of the row's remove button.
     static std::string removeLabel(const WatchedLibrary &library);
     // Where the library with this id is now; rows look it up at the click, so a row removes

@@ -125,6 +125,25 @@ TEST_F(TandrelCli, WritesTheSnapshotOfATimelineByIdOrName) {
     EXPECT_NE(run.err.find("no timeline \"Missing\""), std::string::npos) << run.err;
 }
 
+// A library read while a database of it is being written holds fewer timelines than it will:
+// the answer says that it is being saved, not which timelines it has.
+TEST_F(TandrelCli, ALibraryBeingSavedSaysSoInsteadOfListingItsTimelines) {
+    ScratchFolder copy;
+    const fs::path bundle = copy / "Sample.fcpbundle";
+    fs::copy(*bundle_, bundle, fs::copy_options::recursive);
+    const fs::path database = bundle / "Day 1" / "CurrentVersion.fcpevent";
+    const std::string whole = readFile(database);
+    testing::writeFile(database, whole.substr(0, 4096));
+    const CliRun run = runCli(concatenated({"snapshot ", quoted(bundle), " Sample"}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(concatenated({"is being saved: event \"Day 1\": its database is being "
+                                         "written: 4096 of ",
+                                         std::to_string(whole.size()), " bytes"})),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("no timeline"), std::string::npos) << run.err;
+}
+
 // What a new user tries, and what each try answers: the arguments, the exit status and a part
 // of the answer on stdout (done, or help asked for) or stderr (failed, or wrong arguments).
 TEST_F(TandrelCli, AnswersEveryTryWithAMessageAndAnExitStatus) {

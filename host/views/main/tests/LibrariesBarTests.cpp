@@ -23,18 +23,33 @@ TEST(LibrariesBar, StatusNameAndPlaceOfARow) {
         const char *what;
         bool loaded;
         std::optional<std::string> error;
+        std::vector<std::string> unreadable;
         Status status;
+        std::string failure;
     };
     const Case cases[] = {
-        {"being read", false, std::nullopt, Status::reading},
-        {"failed", false, "The library database is missing.", Status::failed},
-        {"read", true, std::nullopt, Status::loaded},
-        {"read, an older error still noted: read wins", true, "Locked.", Status::loaded},
+        {"being read", false, std::nullopt, {}, Status::reading, ""},
+        {"failed",
+         false,
+         "The library database is missing.",
+         {},
+         Status::failed,
+         "The library database is missing."},
+        {"read", true, std::nullopt, {}, Status::loaded, ""},
+        {"read, an older error still noted: read wins", true, "Locked.", {}, Status::loaded, ""},
+        {"read, with event databases that cannot be read",
+         true,
+         std::nullopt,
+         {"Day 1: file is not a database", "Day 2: permission denied"},
+         Status::failed,
+         "Cannot be read:\nDay 1: file is not a database\nDay 2: permission denied"},
     };
     for (const Case &c : cases) {
         library.isLoaded = c.loaded;
         library.errorMessage = c.error;
+        library.unreadableDatabases = c.unreadable;
         EXPECT_EQ(LibrariesBarContent::status(library), c.status) << c.what;
+        EXPECT_EQ(LibrariesBarContent::failure(library), c.failure) << c.what;
     }
     EXPECT_EQ(LibrariesBarContent::removeLabel(library), "Remove Show");
 
