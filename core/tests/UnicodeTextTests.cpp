@@ -1,17 +1,13 @@
 #include "core/support/UnicodeText.h"
 
+#include "core/tests/HostileTexts.h"
+
 #include <gtest/gtest.h>
 
 namespace tandrel {
 namespace {
 
-std::string repeated(std::string_view piece, std::size_t times) {
-    std::string text;
-    for (std::size_t i = 0; i < times; ++i) {
-        text += piece;
-    }
-    return text;
-}
+using testing::repeatedText;
 
 TEST(UnicodeText, CountsUserPerceivedCharacters) {
     struct Case {
@@ -43,7 +39,7 @@ TEST(UnicodeText, CutsAfterTheLimitOnly) {
     const std::string accented = "e\u0301";
     const std::string family = "\U0001F468\u200D\U0001F469\u200D\U0001F467";
     for (const std::string &piece : {std::string("a"), accented, family}) {
-        const std::string exact = repeated(piece, 300);
+        const std::string exact = repeatedText(piece, 300);
         EXPECT_EQ(truncatedToGraphemes(exact, 300, "…"), exact);
         const std::string cut = truncatedToGraphemes(exact + piece, 300, "…");
         EXPECT_EQ(cut, exact + "…");
@@ -57,13 +53,13 @@ TEST(UnicodeText, ElidesTheMiddleOfLongTexts) {
     const std::string accented = "e\u0301";
     const std::string family = "\U0001F468\u200D\U0001F469\u200D\U0001F467";
     for (const std::string &piece : {std::string("a"), accented, family}) {
-        const std::string exact = repeated(piece, 9);
+        const std::string exact = repeatedText(piece, 9);
         EXPECT_EQ(elidedInMiddle(exact, 9, "\u2026"), exact);
         // The beginning gets the odd character; whole characters only.
         EXPECT_EQ(elidedInMiddle(exact + piece, 9, "\u2026"),
-                  repeated(piece, 4) + "\u2026" + repeated(piece, 4));
-        EXPECT_EQ(elidedInMiddle(repeated(piece, 100000), 10, "\u2026"),
-                  repeated(piece, 5) + "\u2026" + repeated(piece, 4));
+                  repeatedText(piece, 4) + "\u2026" + repeatedText(piece, 4));
+        EXPECT_EQ(elidedInMiddle(repeatedText(piece, 100000), 10, "\u2026"),
+                  repeatedText(piece, 5) + "\u2026" + repeatedText(piece, 4));
     }
     EXPECT_EQ(elidedInMiddle("abcdef", 5, "\u2026"), "ab\u2026ef");
     EXPECT_EQ(elidedInMiddle("abcdef", 2, "\u2026"), "a\u2026");
@@ -78,7 +74,7 @@ TEST(UnicodeText, ElidesTheMiddleOfLongTexts) {
 // points keeps its first 30 and a grapheme joiner that ends it, and memory stays that of the
 // result.
 TEST(UnicodeText, BoundsEveryCharacterOfTheTextsItCutsAndElides) {
-    const std::string marks = repeated("\u0301", 100000);
+    const std::string marks = repeatedText("\u0301", 100000);
     const std::string joiner = "\u034F";
     const struct {
         const char *what;
@@ -86,18 +82,18 @@ TEST(UnicodeText, BoundsEveryCharacterOfTheTextsItCutsAndElides) {
         std::string kept;
     } cases[] = {
         {"a letter and its marks", std::string("t") + marks,
-         std::string("t") + repeated("\u0301", 29) + joiner},
-        {"marks alone", marks, repeated("\u0301", 30) + joiner},
-        {"Hangul leading jamo", repeated("\u1100", 50000), repeated("\u1100", 30) + joiner},
-        {"emoji joined by ZWJ", repeated("\U0001F468\u200D", 20000) + "\U0001F468",
-         repeated("\U0001F468\u200D", 15) + joiner},
-        {"prepend marks", repeated("\u0600", 50000) + "1", repeated("\u0600", 30) + joiner},
-        {"31 code points", std::string("t") + repeated("\u0301", 30),
-         std::string("t") + repeated("\u0301", 30)},
+         std::string("t") + repeatedText("\u0301", 29) + joiner},
+        {"marks alone", marks, repeatedText("\u0301", 30) + joiner},
+        {"Hangul leading jamo", repeatedText("\u1100", 50000), repeatedText("\u1100", 30) + joiner},
+        {"emoji joined by ZWJ", repeatedText("\U0001F468\u200D", 20000) + "\U0001F468",
+         repeatedText("\U0001F468\u200D", 15) + joiner},
+        {"prepend marks", repeatedText("\u0600", 50000) + "1", repeatedText("\u0600", 30) + joiner},
+        {"31 code points", std::string("t") + repeatedText("\u0301", 30),
+         std::string("t") + repeatedText("\u0301", 30)},
         {"an ordinary one", "\U0001F469\U0001F3FD\u200D\U0001F52C",
          "\U0001F469\U0001F3FD\u200D\U0001F52C"},
         {"a byte that is not UTF-8 and marks", std::string("\xFF") + marks,
-         std::string("\xFF") + repeated("\u0301", 29) + joiner},
+         std::string("\xFF") + repeatedText("\u0301", 29) + joiner},
     };
     for (const auto &c : cases) {
         ASSERT_EQ(graphemeCount(c.character), 1u) << c.what;
@@ -136,8 +132,8 @@ TEST(UnicodeText, CutsBytesWhereACharacterBegins) {
 }
 
 TEST(UnicodeText, ElidesAroundWhereTwoTextsDiffer) {
-    const std::string start = repeated("s", 100);
-    const std::string end = repeated("e", 100);
+    const std::string start = repeatedText("s", 100);
+    const std::string end = repeatedText("e", 100);
     const std::string a = start + "[take 1]" + end;
     const std::string b = start + "[take 2]" + end;
     ASSERT_EQ(elidedInMiddle(a, 120, "\u2026"), elidedInMiddle(b, 120, "\u2026"));
@@ -145,16 +141,17 @@ TEST(UnicodeText, ElidesAroundWhereTwoTextsDiffer) {
     ASSERT_EQ(difference, 106u);
     // A beginning and an end of 29 each, and 60 around the difference, 20 of them before it.
     EXPECT_EQ(elidedAround(a, 120, "\u2026", *difference),
-              repeated("s", 29) + "\u2026" + repeated("s", 14) + "[take 1]" + repeated("e", 38) +
-                  "\u2026" + repeated("e", 29));
+              repeatedText("s", 29) + "\u2026" + repeatedText("s", 14) + "[take 1]" +
+                  repeatedText("e", 38) + "\u2026" + repeatedText("e", 29));
     EXPECT_EQ(graphemeCount(elidedAround(b, 120, "\u2026", *difference)), 120u);
 
     // Near the end the stretch joins it; where elidedInMiddle shows the focus, as it does.
-    const std::string longer = repeated("x", 300);
-    EXPECT_EQ(elidedAround(longer, 120, "\u2026", 65),
-              repeated("x", 29) + "\u2026" + repeated("x", 60) + "\u2026" + repeated("x", 29));
+    const std::string longer = repeatedText("x", 300);
+    EXPECT_EQ(elidedAround(longer, 120, "\u2026", 65), repeatedText("x", 29) + "\u2026" +
+                                                           repeatedText("x", 60) + "\u2026" +
+                                                           repeatedText("x", 29));
     EXPECT_EQ(elidedAround(longer, 120, "\u2026", 240),
-              repeated("x", 29) + "\u2026" + repeated("x", 90));
+              repeatedText("x", 29) + "\u2026" + repeatedText("x", 90));
     for (std::size_t focus : {0, 59, 241, 299}) {
         EXPECT_EQ(elidedAround(longer, 120, "\u2026", focus), elidedInMiddle(longer, 120, "\u2026"))
             << focus;
@@ -165,8 +162,8 @@ TEST(UnicodeText, ElidesAroundWhereTwoTextsDiffer) {
     EXPECT_EQ(firstDifferingCharacter("abc", "ab"), 2u);
     EXPECT_EQ(firstDifferingCharacter("e\u0301x", "e\u0302x"), 0u);
     // Characters that differ only beyond what one keeps show the same.
-    EXPECT_EQ(firstDifferingCharacter(std::string("a") + repeated("\u0301", 40),
-                                      std::string("a") + repeated("\u0301", 41)),
+    EXPECT_EQ(firstDifferingCharacter(std::string("a") + repeatedText("\u0301", 40),
+                                      std::string("a") + repeatedText("\u0301", 41)),
               std::nullopt);
 }
 
@@ -198,7 +195,7 @@ TEST(UnicodeText, ShowsControlsInsteadOfObeyingThem) {
 TEST(UnicodeText, ComparesLongTextsIgnoringCaseInPieces) {
     // Texts past the pieces the comparison maps at a time, with what composes or folds to
     // more than one character at and around the cuts.
-    const std::string base = repeated("Scene 12 take 3 ", 4096) + "e";
+    const std::string base = repeatedText("Scene 12 take 3 ", 4096) + "e";
     const struct {
         const char *what;
         std::string a;
@@ -211,11 +208,11 @@ TEST(UnicodeText, ComparesLongTextsIgnoringCaseInPieces) {
         {"one letter apart at the end", base + "x", base + "y", false},
         {"one letter apart at the start", "x" + base, "y" + base, false},
         {"a prefix", base, base + "a", false},
-        {"a long run without ASCII", repeated("\u00C9", 100000) + "!",
-         repeated("e\u0301", 100000) + "!", true},
+        {"a long run without ASCII", repeatedText("\u00C9", 100000) + "!",
+         repeatedText("e\u0301", 100000) + "!", true},
         {"not UTF-8 on one side", base + "\xFF", base + "\xFF", true},
         {"not UTF-8 against its folding", base + "\xFF",
-         repeated("scene 12 take 3 ", 4096) + "e\xFF", false},
+         repeatedText("scene 12 take 3 ", 4096) + "e\xFF", false},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(equalIgnoringCase(c.a, c.b), c.equal) << c.what;

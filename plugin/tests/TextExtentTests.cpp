@@ -1,5 +1,6 @@
 #include "plugin/TextExtent.h"
 
+#include "core/tests/HostileTexts.h"
 #include "platform/gpu/Device.h"
 
 #include <gtest/gtest.h>
@@ -9,13 +10,7 @@
 namespace tandrel {
 namespace {
 
-std::string repeated(std::string_view piece, std::size_t times) {
-    std::string text;
-    for (std::size_t i = 0; i < times; ++i) {
-        text += piece;
-    }
-    return text;
-}
+using testing::repeatedText;
 
 // The size a measure gives is the size of the texture the effect draws for an element's text:
 // its cut of long texts, its wrap at the frame limit and its padding of 8 included, on texts
@@ -26,10 +21,11 @@ TEST(TextExtent, IsTheSizeOfTheTextureTheEffectDraws) {
     const std::shared_ptr<platform::Device> device = platform::Device::make({9, "effect"});
     const Uuid element = Uuid::random();
     const std::string texts[] = {
-        "TC: 01:00:00:00",          "Two\nlines",
-        repeated("Watermark ", 30), // wraps at the frame limit
-        repeated("x", 301),         // cut after 300 characters
-        repeated("e\xCC\x81", 450), // cut by user-perceived characters
+        "TC: 01:00:00:00",
+        "Two\nlines",
+        repeatedText("Watermark ", 30), // wraps at the frame limit
+        repeatedText("x", 301),         // cut after 300 characters
+        repeatedText("e\xCC\x81", 450), // cut by user-perceived characters
         "TC: 01:00:00:00",
     };
     for (const double size : {12.0, 36.0, 72.0}) {

@@ -29,13 +29,7 @@ Params plain(double padding = 0) {
     return params;
 }
 
-std::string repeated(std::string_view piece, std::size_t times) {
-    std::string text;
-    for (std::size_t i = 0; i < times; ++i) {
-        text += piece;
-    }
-    return text;
-}
+using testing::repeatedText;
 
 struct TextRendererTest : ::testing::Test {
     std::shared_ptr<platform::Device> device = platform::Device::make({42, "test"});
@@ -147,12 +141,12 @@ TEST_F(TextRendererTest, EmptyTextDrawsNothingAndKeepsTheCache) {
 // The cut text is what gets drawn and keyed, so a long text and its cut form share a texture.
 TEST_F(TextRendererTest, TextsAreCutAfter300UserPerceivedCharacters) {
     for (std::string piece : {"a", "e\u0301", "\U0001F1EB\U0001F1F7"}) {
-        const auto whole = draw(repeated(piece, 300), plain());
-        EXPECT_NE(draw(repeated(piece, 299) + "…", plain()).texture, whole.texture);
-        const auto cut = draw(repeated(piece, 301), plain());
+        const auto whole = draw(repeatedText(piece, 300), plain());
+        EXPECT_NE(draw(repeatedText(piece, 299) + "…", plain()).texture, whole.texture);
+        const auto cut = draw(repeatedText(piece, 301), plain());
         EXPECT_NE(cut.texture, whole.texture);
-        EXPECT_EQ(draw(repeated(piece, 300) + "…", plain()).texture, cut.texture) << piece;
-        EXPECT_EQ(draw(repeated(piece, 450), plain()).texture, cut.texture) << piece;
+        EXPECT_EQ(draw(repeatedText(piece, 300) + "…", plain()).texture, cut.texture) << piece;
+        EXPECT_EQ(draw(repeatedText(piece, 450), plain()).texture, cut.texture) << piece;
     }
 }
 
@@ -175,17 +169,18 @@ TEST(LayoutText, BoundsWhatReachesTheShaper) {
         std::string shown;
     } cases[] = {
         {testing::ordinaryLongName(), testing::ordinaryLongName()},
-        {"Wide Shot" + repeated("\u0301", 70000),
-         "Wide Shot" + repeated("\u0301", 29) + "\u034F\u2026"},
+        {"Wide Shot" + repeatedText("\u0301", 70000),
+         "Wide Shot" + repeatedText("\u0301", 29) + "\u034F\u2026"},
         {std::string("Wide\0Shot\xFF", 10), "Wide\uFFFDShot\uFFFD"},
         // Marks after a NUL belong to the U+FFFD that shows it.
-        {std::string("A\0", 2) + repeated("\u0301", 100),
-         "A\uFFFD" + repeated("\u0301", 29) + "\u034F"},
+        {std::string("A\0", 2) + repeatedText("\u0301", 100),
+         "A\uFFFD" + repeatedText("\u0301", 29) + "\u034F"},
         {"Line 1\nLine 2", "Line 1\nLine 2"},
         // Cut at the byte limit, within the first character.
-        {"x" + repeated("\u0301", 40000) + "y", "x" + repeated("\u0301", 29) + "\u034F\u2026"},
+        {"x" + repeatedText("\u0301", 40000) + "y",
+         "x" + repeatedText("\u0301", 29) + "\u034F\u2026"},
         // The byte limit takes effect before the character limit only where characters are long.
-        {repeated("\U0001F600", 20000), repeated("\U0001F600", 300) + "\u2026"},
+        {repeatedText("\U0001F600", 20000), repeatedText("\U0001F600", 300) + "\u2026"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(LayoutText(c.text).text(), c.shown) << c.shown;
@@ -236,10 +231,10 @@ TEST_F(TextRendererTest, EveryCharacterHasTheSameAdvance) {
 
 TEST_F(TextRendererTest, LongTextsWrapAndStayInsideTheFrame) {
     const auto line = draw("0123456789", plain());
-    const auto wrapped = draw(repeated("0123456789 ", 27), plain());
+    const auto wrapped = draw(repeatedText("0123456789 ", 27), plain());
     EXPECT_LE(wrapped.width, 2000);
     EXPECT_GT(wrapped.height, line.height);
-    const auto tall = draw(repeated("x\n", 120), plain());
+    const auto tall = draw(repeatedText("x\n", 120), plain());
     EXPECT_LE(tall.height, 2000);
     EXPECT_GT(tall.height, 1900);
 }
@@ -253,7 +248,7 @@ TEST_F(TextRendererTest, ACharacterWiderThanTheFrameIsCutAtItsEdge) {
     for (const BurnInTextAlignment alignment :
          {BurnInTextAlignment::left, BurnInTextAlignment::right}) {
         large.alignment = alignment;
-        const auto drawn = draw(repeated("\u1100", 100), large, elementNumber(next++));
+        const auto drawn = draw(repeatedText("\u1100", 100), large, elementNumber(next++));
         EXPECT_EQ(drawn.width, 2000) << alignment.rawValue();
     }
 }
