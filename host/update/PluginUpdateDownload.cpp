@@ -94,6 +94,15 @@ void PluginUpdateInstaller::installLatestPlugin(
         *failure = std::move(error);
         reply->abort();
     };
+    // However steadily it comes, the download ends at its time limit.
+    auto *deadline = new QTimer(run);
+    deadline->setSingleShot(true);
+    QObject::connect(deadline, &QTimer::timeout, run, [=, limit = configuration_.maxDownloadTime] {
+        if (!*failure) {
+            fail(std::make_exception_ptr(InstallError::downloadTimedOut(limit)));
+        }
+    });
+    deadline->start(configuration_.maxDownloadTime);
     QObject::connect(reply, &QNetworkReply::metaDataChanged, run, [=] {
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         if (!*failure && isSuccessStatus(reply) && length.isValid() &&
@@ -117,6 +126,7 @@ void PluginUpdateInstaller::installLatestPlugin(
         }
     });
     QObject::connect(reply, &QNetworkReply::finished, run, [=, installer = *this] {
+        deadline->stop();
         reply->deleteLater();
         if (!*failure && isSuccessStatus(reply)) {
             const QByteArray rest = reply->readAll();

@@ -133,6 +133,7 @@ TEST(PluginUpdateDownload, FailsWithTheServersAnswerAndLeavesNothingBehind) {
         const char *what;
         std::function<void(httplib::Response &)> answer;
         std::string failure;
+        std::chrono::milliseconds timeLimit{std::chrono::minutes(10)};
     } cases[] = {
         {"not found", [](auto &response) { response.status = 404; },
          "Download server returned HTTP 404."},
@@ -158,6 +159,17 @@ TEST(PluginUpdateDownload, FailsWithTheServersAnswerAndLeavesNothingBehind) {
         {"not an archive",
          [](auto &response) { response.set_content("<html></html>", "application/zip"); },
          "Could not unpack the download: cannot open the archive: Unrecognized archive format"},
+        // Never idle long enough for the transfer's own time-out, never done.
+        {"a byte at a time without end",
+         [](auto &response) {
+             response.set_chunked_content_provider(
+                 "application/zip", [](size_t, httplib::DataSink &sink) {
+                     std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                     return sink.write("P", 1);
+                 });
+         },
+         "The update server did not send the download within 300 milliseconds.",
+         std::chrono::milliseconds(300)},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -166,6 +178,7 @@ TEST(PluginUpdateDownload, FailsWithTheServersAnswerAndLeavesNothingBehind) {
             [&](const httplib::Request &, httplib::Response &response) { c.answer(response); });
         fixture.configuration.server = server.address();
         fixture.configuration.maxDownloadBytes = 1024;
+        fixture.configuration.maxDownloadTime = c.timeLimit;
         EXPECT_EQ(install(fixture.installer()), c.failure);
         EXPECT_TRUE(folderNames(fixture.configuration.temporaryDirectory).empty());
         EXPECT_EQ(fixture.installedTemplate(), "template of build 57\n");
