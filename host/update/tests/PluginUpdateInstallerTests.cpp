@@ -188,21 +188,21 @@ TEST(PluginUpdateInstaller, AcceptsOnlyASuccessfulToolWithTheWholeExpectedLine) 
 }
 
 TEST(PluginUpdateInstaller, AReplacementRefusedForPermissionAsksForItAndKeepsTheOldApp) {
+    using Operation = platform::testing::FailingFileManager::Operation;
     const struct {
         int error;
-        int failingMove;
+        Operation operation;
         InstallError::Case failure;
     } cases[] = {
-        {EPERM, 1, InstallError::Case::appManagementPermissionDenied},
-        {EACCES, 2, InstallError::Case::appManagementPermissionDenied},
-        {EIO, 2, InstallError::Case::replaceFailed},
+        {EPERM, Operation::exchange, InstallError::Case::appManagementPermissionDenied},
+        {EACCES, Operation::copy, InstallError::Case::appManagementPermissionDenied},
+        {EIO, Operation::exchange, InstallError::Case::replaceFailed},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.error);
         UpdateFixture fixture;
         // As the platform reports it: a file error around the system's own.
-        platform::testing::FailingFileManager files(
-            platform::testing::FailingFileManager::Operation::move, c.failingMove, c.error, true);
+        platform::testing::FailingFileManager files(c.operation, 1, c.error, true);
         const auto installer = fixture.installer({nullptr, nullptr, nullptr, &files});
         std::string description;
         try {
@@ -215,7 +215,7 @@ TEST(PluginUpdateInstaller, AReplacementRefusedForPermissionAsksForItAndKeepsThe
         EXPECT_EQ(folderNames(fixture.configuration.applicationsDirectory),
                   std::vector<std::string>{"Embrik.app"});
         if (c.failure == InstallError::Case::replaceFailed) {
-            EXPECT_EQ(description.rfind("Could not install into /Applications: Cannot move \"", 0),
+            EXPECT_EQ(description.rfind("Could not install into /Applications: Cannot swap \"", 0),
                       0u)
                 << description;
         }
