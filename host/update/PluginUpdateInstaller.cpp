@@ -2,16 +2,20 @@
 
 #include "core/support/ApplicationSupport.h"
 #include "core/support/FileAccess.h"
+#include "core/support/FileDescriptor.h"
 #include "core/support/Numeric.h"
 #include "core/support/Uuid.h"
 #include "host/update/UpdateBuildSettings.h"
 #include "platform/bundle/Bundle.h"
 #include "platform/bundle/BundlePath.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 namespace tandrel {
@@ -19,6 +23,8 @@ namespace tandrel {
 namespace {
 
 using InstallError = PluginUpdateInstaller::InstallError;
+
+constexpr const char *folderPrefix = "EmbrikPluginUpdate-";
 
 // A tool's output as a failure quotes it: without `folder` (the update's private folder, or
 // the one the application was unpacked into), whose name means nothing to anybody, so that
@@ -239,10 +245,20 @@ PluginUpdateInstaller::Configuration PluginUpdateInstaller::Configuration::stand
         configuration.applicationsDirectory =
             (home.empty() ? std::filesystem::path("/") : home) / "Applications";
     }
-    std::error_code error;
-    configuration.temporaryDirectory = std::filesystem::temp_directory_path(error);
-    if (error) {
-        configuration.temporaryDirectory = "/tmp";
+    // Downloads of up to a few hundred megabytes, the user's alone: the cache folder, which
+    // the system may clean, and which no other user shares.
+    const char *cache = std::getenv("XDG_CACHE_HOME");
+    const std::filesystem::path home = homeDirectory();
+    if (cache != nullptr && cache[0] == '/') {
+        configuration.temporaryDirectory = std::filesystem::path(cache) / "Tandrel";
+    } else if (!home.empty()) {
+        configuration.temporaryDirectory = home / ".cache" / "Tandrel";
+    } else {
+        std::error_code error;
+        configuration.temporaryDirectory = std::filesystem::temp_directory_path(error);
+        if (error) {
+            configuration.temporaryDirectory = "/tmp";
+        }
     }
     return configuration;
 }
@@ -271,15 +287,54 @@ std::filesystem::path PluginUpdateInstaller::installedApplication() const {
     return configuration_.applicationsDirectory / applicationName;
 }
 
-std::filesystem::path PluginUpdateInstaller::makeTemporaryFolder() const {
+std::filesystem::path
+PluginUpdateInstaller::makeTemporaryFolder(std::shared_ptr<const void> *lock) const {
+    try {
+        createFolders(configuration_.temporaryDirectory, FileAccess::userOnly);
+    } catch (const std::filesystem::filesystem_error &error) {
+        throw std::system_error(error.code(), "Cannot create \"" + error.path1().string() + "\"");
+    }
     const std::filesystem::path folder =
-        configuration_.temporaryDirectory / ("EmbrikPluginUpdate-" + Uuid::random().uuidString());
+        configuration_.temporaryDirectory / (folderPrefix + Uuid::random().uuidString());
     // Private from the start, and never one that somebody made beforehand.
     if (::mkdir(folder.c_str(), 0700) != 0) {
         throw std::system_error(errno, std::generic_category(),
                                 "Cannot create \"" + folder.string() + "\"");
     }
+    if (lock != nullptr) {
+        auto held = std::make_shared<FileDescriptor>(
+            ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (held->get() < 0 || ::flock(held->get(), LOCK_EX) != 0) {
+            const int failure = errno;
+            ::rmdir(folder.c_str());
+            throw std::system_error(failure, std::generic_category(),
+                                    "Cannot lock \"" + folder.string() + "\"");
+        }
+        *lock = std::move(held);
+    }
     return folder;
+}
+
+void PluginUpdateInstaller::removeLeftoverFolders() const {
+    std::error_code error;
+    for (const auto &entry :
+         std::filesystem::directory_iterator(configuration_.temporaryDirectory, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() != std::strlen(folderPrefix) + 36 || name.rfind(folderPrefix, 0) != 0) {
+            continue;
+        }
+        const FileDescriptor folder(::open(
+            entry.path().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat status {};
+        if (folder.get() >= 0 && ::fstat(folder.get(), &status) == 0 &&
+            status.st_uid == ::geteuid() && ::flock(folder.get(), LOCK_EX | LOCK_NB) == 0) {
+            try {
+                seams_.files->removeItem(entry.path());
+            } catch (const std::system_error &) {
+                // Left for the next update.
+            }
+        }
+    }
 }
 
 void PluginUpdateInstaller::installDownloadedArchive(const std::filesystem::path &temporaryFolder,

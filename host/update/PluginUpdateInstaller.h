@@ -155,7 +155,9 @@ public:
 
         // The build's settings: server (the environment's TANDREL_UPDATE_SERVER when set),
         // team and trusted keys from the build; TANDREL_APPLICATIONS_DIR when it is an
-        // absolute path, else "Applications" in the home folder; the system's temporary folder.
+        // absolute path, else "Applications" in the home folder; "Tandrel" in the user's cache
+        // folder ($XDG_CACHE_HOME, else ".cache" in the home folder) as the temporary folder,
+        // never one shared with others (the system's only without a home folder).
         static Configuration standard();
     };
 
@@ -192,8 +194,14 @@ public:
 
     // The steps after the download, all blocking, none on the main thread.
 
-    // The new private folder "EmbrikPluginUpdate-<UUID>" (mode 0700) in the temporary folder.
-    std::filesystem::path makeTemporaryFolder() const;
+    // The new private folder "EmbrikPluginUpdate-<UUID>" (mode 0700) in the temporary folder,
+    // which is made (0700) where it is missing. With `lock`, the folder is held locked until
+    // the last copy of that descriptor closes: an update that finds such a folder unlocked
+    // knows that the process that made it has died.
+    std::filesystem::path makeTemporaryFolder(std::shared_ptr<const void> *lock = nullptr) const;
+    // Removes the private folders that updates which died left in the temporary folder (the
+    // user's own, which no living update holds locked); failures leave them where they are.
+    void removeLeftoverFolders() const;
     // Steps after the download, the archive being "plugin.zip" in `temporaryFolder`: unpack
     // into "extracted", find the application, verify it, check that it is newer, install it
     // and launch it. Leaves the folder for the caller to remove.

@@ -13,11 +13,14 @@
 #include <httplib.h>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <fstream>
 #include <thread>
 
 namespace tandrel {
@@ -239,6 +242,36 @@ TEST(PluginUpdateDownload, ABuildThatTrustsNoUpdateKeySaysSoAndDownloadsNothing)
         EXPECT_TRUE(folderNames(fixture.configuration.temporaryDirectory).empty());
         EXPECT_EQ(fixture.installedTemplate(), "template of build 57\n");
     }
+}
+
+TEST(PluginUpdateDownload, RemovesWhatAnUpdateThatDiedLeftButNotOneUnderWay) {
+    UpdateFixture fixture;
+    const std::string zip = contentOf(fixture.archive("59"));
+    LoopbackServer server([&](const httplib::Request &, httplib::Response &response) {
+        response.set_content(zip, "application/zip");
+    });
+    fixture.configuration.server = server.address();
+    fixture.configuration.temporaryDirectory = fixture.temp.path() / "cache" / "Tandrel";
+    const fs::path folder = fixture.configuration.temporaryDirectory;
+    const auto leftover = [&](char last) {
+        std::string name = "EmbrikPluginUpdate-8C1D2E3F-4A5B-4C6D-9E7F-0A1B2C3D4E5F";
+        name.back() = last;
+        fs::create_directories(folder / name / "extracted");
+        std::ofstream(folder / name / "plugin.zip") << std::string(1 << 20, 'z');
+        return folder / name;
+    };
+    leftover('1');
+    const fs::path underWay = leftover('2');
+    fs::create_directories(folder / "EmbrikPluginUpdate-mine");
+    const int held = ::open(underWay.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    EXPECT_EQ(install(fixture.installer()), "");
+    ::close(held);
+    EXPECT_EQ(fixture.installedTemplate(), "template of build 59\n");
+    EXPECT_EQ(folderNames(folder),
+              (std::vector<std::string>{"EmbrikPluginUpdate-8C1D2E3F-4A5B-4C6D-9E7F-0A1B2C3D4E52",
+                                        "EmbrikPluginUpdate-mine"}));
 }
 
 TEST(UpdateServer, GivesAddressesOnlyOnHttpsOrThisMachine) {

@@ -376,8 +376,14 @@ TEST(PluginUpdateInstaller, TakesItsSettingsFromTheBuildAndTheEnvironment) {
     Variable applications("TANDREL_APPLICATIONS_DIR", "relative");
     Variable home("HOME", "/home/someone");
     Variable server("TANDREL_UPDATE_SERVER", std::nullopt);
+    Variable cache("XDG_CACHE_HOME", std::nullopt);
     const auto standard = PluginUpdateInstaller::Configuration::standard();
     EXPECT_EQ(standard.applicationsDirectory, "/home/someone/Applications");
+    // The update's files are the user's alone, never in a folder shared with others.
+    EXPECT_EQ(standard.temporaryDirectory, "/home/someone/.cache/Tandrel");
+    Variable ownCache("XDG_CACHE_HOME", "/srv/cache");
+    EXPECT_EQ(PluginUpdateInstaller::Configuration::standard().temporaryDirectory,
+              "/srv/cache/Tandrel");
     EXPECT_EQ(standard.server, updateBuildSettings::server);
     EXPECT_EQ(standard.teamIdentifier, updateBuildSettings::teamIdentifier);
 }
