@@ -212,12 +212,14 @@ constexpr std::string_view stagingMark = ".new-";
 // The old item's name inside the staging folder, where the file system cannot swap.
 constexpr const char *oldItemName = "old";
 
-// ".<name>.new-" and 36 characters of an upper-case UUID.
-bool isStagingName(std::string_view entry, std::string_view name) {
-    const std::size_t prefix = 1 + name.size() + stagingMark.size();
+constexpr std::string_view olderReleasesAsideMark = ".old-";
+
+// ".<name>" and the mark, then 36 characters of an upper-case UUID.
+bool isLeftoverName(std::string_view entry, std::string_view name, std::string_view mark) {
+    const std::size_t prefix = 1 + name.size() + mark.size();
     if (entry.size() != prefix + 36 || entry.substr(0, 1) != "." ||
         entry.substr(1, name.size()) != name ||
-        entry.substr(1 + name.size(), stagingMark.size()) != stagingMark) {
+        entry.substr(1 + name.size(), mark.size()) != mark) {
         return false;
     }
     for (const char c : entry.substr(prefix)) {
@@ -241,30 +243,54 @@ void FileManager::replaceItem(const std::filesystem::path &from, const std::file
         }
     };
     // What a replacement that died left: its folder, no longer locked. An old item in it goes
-    // back where nothing took its place.
+    // back where nothing took its place. An older release moved the old item aside under
+    // ".<name>.old-<UUID>", unlocked, and left it there when it died before the copy was in.
+    std::vector<std::filesystem::path> staged;
+    std::vector<std::filesystem::path> aside;
     std::error_code listing;
     for (const auto &entry : std::filesystem::directory_iterator(folder, listing)) {
         const std::string entryName = entry.path().filename().string();
-        if (!isStagingName(entryName, name)) {
-            continue;
+        if (isLeftoverName(entryName, name, stagingMark)) {
+            staged.push_back(entry.path());
+        } else if (isLeftoverName(entryName, name, olderReleasesAsideMark)) {
+            aside.push_back(entry.path());
         }
-        const tandrel::FileDescriptor staging(::open(
-            entry.path().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        struct stat status {};
-        if (staging.get() < 0 || ::fstat(staging.get(), &status) != 0 ||
-            status.st_uid != ::geteuid() || ::flock(staging.get(), LOCK_EX | LOCK_NB) != 0) {
-            continue;
-        }
+    }
+    const auto nothingAt = [&to] {
         struct stat there {};
-        const std::filesystem::path old = entry.path() / oldItemName;
-        if (::lstat(to.c_str(), &there) != 0 && ::lstat(old.c_str(), &there) == 0) {
+        return ::lstat(to.c_str(), &there) != 0 && errno == ENOENT;
+    };
+    for (const std::filesystem::path &leftover : staged) {
+        const tandrel::FileDescriptor held(
+            ::open(leftover.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat status {};
+        if (held.get() < 0 || ::fstat(held.get(), &status) != 0 || status.st_uid != ::geteuid() ||
+            ::flock(held.get(), LOCK_EX | LOCK_NB) != 0) {
+            continue;
+        }
+        struct stat old {};
+        if (nothingAt() && ::lstat((leftover / oldItemName).c_str(), &old) == 0) {
             try {
-                moveItem(old, to);
+                moveItem(leftover / oldItemName, to);
             } catch (const std::system_error &) {
                 continue;
             }
         }
-        discard(entry.path());
+        discard(leftover);
+    }
+    for (const std::filesystem::path &leftover : aside) {
+        struct stat status {};
+        if (::lstat(leftover.c_str(), &status) != 0 || status.st_uid != ::geteuid()) {
+            continue;
+        }
+        if (nothingAt()) {
+            try {
+                moveItem(leftover, to);
+            } catch (const std::system_error &) {
+            }
+            continue;
+        }
+        discard(leftover);
     }
 
     const std::filesystem::path staging =

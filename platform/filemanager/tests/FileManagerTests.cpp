@@ -170,6 +170,8 @@ TEST(FileManager, AReplacementClearsWhatOneThatDiedLeftAndTouchesOneUnderWay) {
     fs::create_directories(staging('3') / "Embrik.app");
     const int held = ::open(staging('3').c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    // An older release's old item moved aside is removed where a copy took its place.
+    fs::create_directories(apps / (".Embrik.app.old-" + uuid));
     // Not a leftover: another name, and a link.
     fs::create_directories(apps / ".Embrik.app.new-mine");
     fs::create_directory_symlink(temp.path() / "new", staging('4'));
@@ -192,6 +194,16 @@ TEST(FileManager, AReplacementClearsWhatOneThatDiedLeftAndTouchesOneUnderWay) {
     std::sort(staying.begin(), staying.end());
     EXPECT_EQ(names, staying);
     EXPECT_EQ(readRegularFile(temp.path() / "new" / "file", 10), "new");
+
+    // An older release that died with the old item aside and nothing in its place: the item
+    // goes back.
+    testing::FailingFileManager failingAgain(testing::FailingFileManager::Operation::copy, 1,
+                                             ENOSPC);
+    fs::remove_all(app);
+    fs::create_directories(apps / (".Embrik.app.old-" + uuid));
+    writeFile(apps / (".Embrik.app.old-" + uuid) / "file", "old");
+    EXPECT_EQ(errnoOf([&] { failingAgain.replaceItem(temp.path() / "new", app); }), ENOSPC);
+    EXPECT_EQ(readRegularFile(app / "file", 10), "old");
 }
 
 TEST(FileManager, ReadsOnlySmallRegularFilesWithoutBlocking) {
