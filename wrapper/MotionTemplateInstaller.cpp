@@ -27,10 +27,21 @@ std::filesystem::path MotionTemplateInstaller::install() {
     if (!std::filesystem::exists(source / "Embrik.moef", error)) {
         throw InstallError(InstallError::Case::templateNotFound);
     }
+    // The editor reads the template; nobody else may change it, nor put another in its place:
+    // the folders on the way, which we (or an older release, under any umask) made, are
+    // narrowed, and one that stays open to others, or that is another user's, stops the
+    // installation before anything is made in it.
+    const std::filesystem::path movies = home_ / "Movies";
+    const std::filesystem::path templates = movies / "Motion Templates.localized";
+    narrowAtStart({{movies, FileAccess::standard},
+                   {templates, FileAccess::standard},
+                   {templates / "Effects.localized", FileAccess::standard},
+                   {targetBase(), FileAccess::standard}});
+    if (const auto why = othersMayWrite(targetBase())) {
+        throw std::runtime_error(*why + ", so another user could put a template of their own "
+                                        "where the editor loads it");
+    }
     files_.createDirectories(targetBase());
-    // The editor reads the template; nobody else may change it, also where an earlier install
-    // left our folder open to others.
-    narrowAtStart({{targetBase(), FileAccess::standard}});
     if (somethingAt(legacyFolder())) {
         try {
             files_.removeItem(legacyFolder());

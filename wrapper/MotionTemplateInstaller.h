@@ -18,8 +18,9 @@ namespace tandrel {
 // place. Links found at the destination or the legacy folder are removed as links; nothing
 // is followed through them. The editor must read the template, so its folders are 0755 and
 // its files 0644 (0755 where executable), writable by their owner only whatever the umask or
-// the modes in the wrapper's bundle; our own "Ostrevale" folder is narrowed so if it was
-// wider.
+// the modes in the wrapper's bundle; the folders from "Movies" down to our own "Ostrevale" are
+// narrowed so if they were wider, and a folder on the way that another user may still write
+// (FileAccess's othersMayWrite) stops the installation before anything is copied.
 class MotionTemplateInstaller {
 public:
     // The installer's own failure; its text is the case's name. `templateNotFound`: the
@@ -46,7 +47,8 @@ public:
     std::filesystem::path legacyFolder() const { return targetBase() / "Embrikin"; }
 
     // Installs the template; answers the installed template file. Throws `templateNotFound`
-    // before touching anything under "Movies", or the file operation's std::system_error.
+    // before touching anything under "Movies", a std::runtime_error naming the folder that
+    // others may write, or the file operation's std::system_error.
     std::filesystem::path install();
 
 private:

@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -45,7 +47,67 @@ int changeMode(const std::filesystem::path &path, int fd, const struct stat &sta
     return ::fchmod(opened.get(), mode) == 0 ? 0 : errno;
 }
 
+// Why another user may change what the folder holds or put something in its place: its owner
+// or its mode; a folder above (`above`) may be everybody's with the sticky bit.
+std::optional<std::string> openToOthers(const std::string &name, const struct stat &status,
+                                        bool above) {
+    if (status.st_uid != ::geteuid() && status.st_uid != 0) {
+        return name + ": belongs to another user (user ID " + std::to_string(status.st_uid) + ")";
+    }
+    if ((status.st_mode & (S_IWGRP | S_IWOTH)) == 0 || (above && (status.st_mode & S_ISVTX) != 0)) {
+        return std::nullopt;
+    }
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "0%03o", static_cast<unsigned>(status.st_mode & 07777));
+    return name + ": writable by " + ((status.st_mode & S_IWOTH) != 0 ? "everybody" : "its group") +
+           " (permissions " + mode + ")";
+}
+
 } // namespace
+
+std::optional<std::string> othersMayWrite(const std::filesystem::path &folder) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(folder, error).lexically_normal();
+    if (absolute.has_relative_path() && absolute.filename().empty()) {
+        absolute = absolute.parent_path();
+    }
+    const std::filesystem::path physical = std::filesystem::weakly_canonical(absolute, error);
+    if (error) {
+        return absolute.string() + ": cannot be examined (" + error.message() + ")";
+    }
+    // From the root down, as the path names the folders and as they are on disk: a folder
+    // judged safe cannot be swapped afterwards, so neither can the next one below it. Where
+    // the path ends in folders still to be made, the last one there is the one they go in.
+    for (const std::filesystem::path &path : {absolute, physical}) {
+        std::filesystem::path level;
+        for (const std::filesystem::path &part : path) {
+            level /= part;
+            struct stat status {};
+            if (::lstat(level.c_str(), &status) != 0) {
+                if (errno == ENOENT) {
+                    break;
+                }
+                return level.string() + ": cannot be examined (" + std::strerror(errno) + ")";
+            }
+            if (S_ISLNK(status.st_mode)) {
+                if (status.st_uid != ::geteuid() && status.st_uid != 0) {
+                    return level.string() + ": a link that belongs to another user (user ID " +
+                           std::to_string(status.st_uid) + ")";
+                }
+                if (::stat(level.c_str(), &status) != 0) {
+                    return level.string() + ": cannot be examined (" + std::strerror(errno) + ")";
+                }
+            }
+            if (!S_ISDIR(status.st_mode)) {
+                return level.string() + ": not a folder";
+            }
+            if (auto why = openToOthers(level.string(), status, level != path)) {
+                return why;
+            }
+        }
+    }
+    return std::nullopt;
+}
 
 mode_t fileModeFor(FileAccess access) noexcept {
     return access == FileAccess::userOnly ? 0600 : 0644;

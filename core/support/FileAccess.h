@@ -3,6 +3,8 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -49,5 +51,18 @@ bool restrictToUser(const std::filesystem::path &path, std::error_code &error) n
 // the sticky bit (one shared by everybody, as the temporary folder is). What is not narrowed
 // (a link in its place, another owner's) is logged as a warning, never a failure.
 void narrowAtStart(const std::vector<std::pair<std::filesystem::path, FileAccess>> &paths) noexcept;
+
+// Why a user other than this one (root aside) may change what is in the folder, or put another
+// folder in its place; nothing when only this user and root may. The folder must belong to
+// this user or root and be writable by neither its group nor others; so must every folder
+// above it, as its path names them and as they are on disk (links resolved), except that a
+// folder above with the sticky bit (the temporary folder) may be everybody's, since there
+// nobody renames what is not theirs; a link on the way must be this user's or root's. A
+// folder still to be made is judged by the folders that are there (it will be made ours, and
+// not open to others), so that this can be asked before anything is made. Judged
+// from the root down, so that no folder can be swapped once the one above it is judged. The
+// text names the folder and says why ("/srv/shared: writable by everybody (permissions
+// 0777)").
+std::optional<std::string> othersMayWrite(const std::filesystem::path &folder);
 
 } // namespace tandrel

@@ -1,5 +1,6 @@
 #include "core/support/ApplicationSupport.h"
 #include "core/support/AtomicFileWriter.h"
+#include "core/support/FileAccess.h"
 
 #include "core/tests/FileMode.h"
 #include "core/tests/LogCapture.h"
@@ -183,6 +184,68 @@ TEST(FileAccess, NarrowsWithoutFollowingLinks) {
     EXPECT_NE(log.text().find("link to folder may be open to others"), std::string::npos)
         << log.text();
     EXPECT_EQ(log.text().find("shared"), std::string::npos) << log.text();
+}
+
+TEST(FileAccess, TellsWhetherAnotherUserMayChangeWhatIsInAFolder) {
+    namespace fs = std::filesystem;
+    const bool root = ::geteuid() == 0;
+    const struct {
+        const char *what;
+        unsigned above;
+        unsigned folder;
+        // Where the folder asked about lies below "folder": "" for itself.
+        const char *below;
+        // The end of the answer: "" for nothing.
+        std::string why;
+        bool anotherUsers = false;
+    } cases[] = {
+        {"the user's, closed to others", 0755, 0755, "", ""},
+        {"writable by its group", 0755, 0775, "",
+         "/folder: writable by its group (permissions 0775)"},
+        {"writable by everybody", 0755, 0777, "",
+         "/folder: writable by everybody (permissions 0777)"},
+        {"shared with the sticky bit", 0755, 01777, "",
+         "/folder: writable by everybody (permissions 01777)"},
+        {"below a folder everybody may write", 0777, 0755, "",
+         "/above: writable by everybody (permissions 0777)"},
+        {"below a folder shared with the sticky bit", 01777, 0755, "", ""},
+        {"still to be made in a closed folder", 0755, 0755, "new/newer", ""},
+        {"still to be made in an open folder", 0755, 0777, "new/newer",
+         "/folder: writable by everybody (permissions 0777)"},
+        {"another user's", 0755, 0755, "", "/folder: belongs to another user (user ID 65534)",
+         true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.anotherUsers && !root) {
+            continue;
+        }
+        TemporaryFolder temp;
+        const fs::path above = temp.path() / "above";
+        const fs::path folder = above / "folder";
+        fs::create_directories(folder);
+        ::chmod(above.c_str(), c.above);
+        ::chmod(folder.c_str(), c.folder);
+        if (c.anotherUsers) {
+            ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+        }
+        const auto why = othersMayWrite(folder / c.below);
+        if (c.why.empty()) {
+            EXPECT_EQ(why, std::nullopt);
+        } else {
+            ASSERT_TRUE(why.has_value());
+            EXPECT_EQ(*why,
+                      (c.why.rfind("/above:", 0) == 0 ? above.parent_path() : above).string() +
+                          c.why);
+        }
+    }
+    // A link on the way is judged with what it leads to.
+    TemporaryFolder temp;
+    fs::create_directory(temp.path() / "open");
+    ::chmod((temp.path() / "open").c_str(), 0777);
+    fs::create_directory_symlink(temp.path() / "open", temp.path() / "link");
+    EXPECT_EQ(othersMayWrite(temp.path() / "link"),
+              (temp.path() / "link").string() + ": writable by everybody (permissions 0777)");
 }
 
 // A file-size limit makes the kernel refuse the write half-way, even for root.

@@ -6,6 +6,7 @@
 #include "platform/bundle/Bundle.h"
 #include "wrapper/PluginVersionMarker.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace tandrel {
@@ -36,7 +37,14 @@ std::optional<std::int64_t> PluginUpdateCheck::outdatedBuild(const Inputs &input
     if (!installed || *installed >= hostBuild) {
         return std::nullopt;
     }
-    return installed;
+    // A marker lags behind an application installed by hand and not yet run, or one an older
+    // wrapper recorded: the application's own build counts too.
+    const auto own = platform::Bundle(inputs.installedApplication).infoString("CFBundleVersion");
+    const auto ownBuild = own ? buildNumber(*own) : std::nullopt;
+    if (ownBuild && *ownBuild >= hostBuild) {
+        return std::nullopt;
+    }
+    return ownBuild ? std::max(*installed, *ownBuild) : *installed;
 }
 
 PluginUpdateCheck::State PluginUpdateCheck::stateAfterSuccess(const Inputs &inputs) {

@@ -63,7 +63,8 @@ public:
 
     // The installed build when the plug-in is older than the host and so needs the update;
     // nothing when the marker is missing, unreadable, undecodable, its build is no number, or
-    // it is not older. A host build that is no number counts as 0.
+    // it is not older, nor when the installed application's own build is not older. The
+    // larger of the two when both are. A host build that is no number counts as 0.
     static std::optional<std::int64_t> outdatedBuild(const Inputs &inputs);
 
     // After a successful installation: `installed` with the build of the installed

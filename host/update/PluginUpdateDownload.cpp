@@ -54,12 +54,16 @@ void PluginUpdateInstaller::installLatestPlugin(
     std::int64_t installedBuild, std::function<void(std::exception_ptr)> done) const {
     QUrl url;
     std::filesystem::path folder;
+    // Held until the folder is gone, so that no other update takes it for a leftover.
+    std::shared_ptr<const void> lock;
     std::exception_ptr early;
     try {
         url = UpdateServer::address(configuration_.server, pluginZipPath);
         // Nothing could verify what comes: no need to fetch it, nor to blame its signature.
         requireTrustedKey();
-        folder = makeTemporaryFolder();
+        // What an update that died left: a download and its unpacked copy, for good.
+        removeLeftoverFolders();
+        folder = makeTemporaryFolder(&lock);
     } catch (...) {
         early = std::current_exception();
     }
@@ -94,6 +98,15 @@ void PluginUpdateInstaller::installLatestPlugin(
         *failure = std::move(error);
         reply->abort();
     };
+    // However steadily it comes, the download ends at its time limit.
+    auto *deadline = new QTimer(run);
+    deadline->setSingleShot(true);
+    QObject::connect(deadline, &QTimer::timeout, run, [=, limit = configuration_.maxDownloadTime] {
+        if (!*failure) {
+            fail(std::make_exception_ptr(InstallError::downloadTimedOut(limit)));
+        }
+    });
+    deadline->start(configuration_.maxDownloadTime);
     QObject::connect(reply, &QNetworkReply::metaDataChanged, run, [=] {
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         if (!*failure && isSuccessStatus(reply) && length.isValid() &&
@@ -116,7 +129,8 @@ void PluginUpdateInstaller::installLatestPlugin(
                                    "\": " + file->errorString().toStdString())));
         }
     });
-    QObject::connect(reply, &QNetworkReply::finished, run, [=, installer = *this] {
+    QObject::connect(reply, &QNetworkReply::finished, run, [=, installer = *this, lock = lock] {
+        deadline->stop();
         reply->deleteLater();
         if (!*failure && isSuccessStatus(reply)) {
             const QByteArray rest = reply->readAll();
@@ -135,7 +149,7 @@ void PluginUpdateInstaller::installLatestPlugin(
             run->deleteLater();
             return;
         }
-        QThreadPool::globalInstance()->start([installer, folder, installedBuild, run, done] {
+        QThreadPool::globalInstance()->start([installer, folder, installedBuild, run, done, lock] {
             std::exception_ptr result;
             try {
                 installer.installDownloadedArchive(folder, installedBuild);

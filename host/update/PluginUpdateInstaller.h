@@ -50,6 +50,8 @@ public:
             downloadTooLarge,
             unsignedEntry,
             noTrustedKey,
+            downloadTimedOut,
+            applicationsOpenToOthers,
         };
 
         // "Download server returned HTTP <code>." (−1: the answer was not HTTP).
@@ -58,14 +60,23 @@ public:
         static InstallError unzip(const std::string &output);
         // "Downloaded app failed signature verification: <output>"
         static InstallError codeSignatureMismatch(const std::string &output);
+        // The same case for a signature that verifies, but of a team other than the one
+        // required: "Downloaded app failed signature verification: it is signed by the team
+        // <signing>, not by the team <required> that this build requires (the signing tool
+        // said: <output, its lines joined by "; ">)".
+        static InstallError otherTeam(const std::string &signingTeam,
+                                      const std::string &requiredTeam, const std::string &output);
         // "Downloaded app failed notarization check: <output>"
         static InstallError notarizationRejected(const std::string &output);
         // "Could not install into /Applications: <description>"
         static InstallError replaceFailed(const std::string &description);
         static InstallError appNotFoundInZip();
         static InstallError appManagementPermissionDenied();
-        // "The download's build <N> is not newer than the installed build <M>."
-        static InstallError notNewer(const std::string &downloadBuild, std::int64_t installedBuild);
+        // "The download's build <N> is not newer than the installed build <M>." (the version
+        // marker's), or "… than the build <M> of the installed Embrik.app." when the
+        // application's own is the newer.
+        static InstallError notNewer(const std::string &downloadBuild, std::int64_t installedBuild,
+                                     bool theApplicationsOwn = false);
         // "No update server is configured."
         static InstallError noUpdateServer();
         // "The update server "<server>" is refused: <reason>." (the reason names the part of
@@ -75,6 +86,12 @@ public:
             const std::string &server,
             const std::string &reason = "it must use https, or http to this machine");
         static InstallError downloadTooLarge(std::uint64_t limit);
+        // "Could not install into /Applications: <why>; another user could change what
+        // Embrik Host launches from there." (`why` names the folder: FileAccess's
+        // othersMayWrite).
+        static InstallError applicationsOpenToOthers(const std::string &why);
+        // "The update server did not send the download within <N> seconds."
+        static InstallError downloadTimedOut(std::chrono::milliseconds limit);
         // "The download holds "<name>" beside Embrik.app, which no signature covers."
         static InstallError unsignedEntry(const std::string &name);
         // "This build trusts no update key." (or none of the team, when it trusts others').
@@ -131,11 +148,16 @@ public:
         // Where the update's private folder is made.
         std::filesystem::path temporaryDirectory;
         std::uint64_t maxDownloadBytes = std::uint64_t{256} << 20;
+        // The longest the whole download may take, however steadily a server trickles it:
+        // an answer of a byte a second never counts as idle.
+        std::chrono::milliseconds maxDownloadTime{std::chrono::minutes(10)};
         platform::ExtractionLimits extractionLimits;
 
         // The build's settings: server (the environment's TANDREL_UPDATE_SERVER when set),
         // team and trusted keys from the build; TANDREL_APPLICATIONS_DIR when it is an
-        // absolute path, else "Applications" in the home folder; the system's temporary folder.
+        // absolute path, else "Applications" in the home folder; "Tandrel" in the user's cache
+        // folder ($XDG_CACHE_HOME, else ".cache" in the home folder) as the temporary folder,
+        // never one shared with others (the system's only without a home folder).
         static Configuration standard();
     };
 
@@ -172,8 +194,14 @@ public:
 
     // The steps after the download, all blocking, none on the main thread.
 
-    // The new private folder "EmbrikPluginUpdate-<UUID>" (mode 0700) in the temporary folder.
-    std::filesystem::path makeTemporaryFolder() const;
+    // The new private folder "EmbrikPluginUpdate-<UUID>" (mode 0700) in the temporary folder,
+    // which is made (0700) where it is missing. With `lock`, the folder is held locked until
+    // the last copy of that descriptor closes: an update that finds such a folder unlocked
+    // knows that the process that made it has died.
+    std::filesystem::path makeTemporaryFolder(std::shared_ptr<const void> *lock = nullptr) const;
+    // Removes the private folders that updates which died left in the temporary folder (the
+    // user's own, which no living update holds locked); failures leave them where they are.
+    void removeLeftoverFolders() const;
     // Steps after the download, the archive being "plugin.zip" in `temporaryFolder`: unpack
     // into "extracted", find the application, verify it, check that it is newer, install it
     // and launch it. Leaves the folder for the caller to remove.
@@ -201,12 +229,16 @@ public:
     // tool's output with the folder that holds the application left out.
     void verify(const std::filesystem::path &app) const;
     // The download's build ("CFBundleVersion" of its information) must exceed the installed
-    // one.
-    static void requireNewerBuild(const std::filesystem::path &app, std::int64_t installedBuild);
+    // one: the marker's `installedBuild`, and the installed application's own, which a marker
+    // of an application installed by hand, or written by an older wrapper, may lag behind.
+    void requireNewerBuild(const std::filesystem::path &app, std::int64_t installedBuild) const;
     // Asks running copies to quit, waits for them, and replaces the installed application.
     // The host launches what is in the applications folder, so only its owner may change it:
-    // the folders made for it are 0755 whatever the umask, and one of ours that others may
-    // write is narrowed so (one shared with the sticky bit is left as it is).
+    // the folders made for it are 0755 whatever the umask; the applications folder and the
+    // folders of the user's own directly above it (below the home folder, a folder shared with
+    // the sticky bit or one that is not theirs), which we or an older release may have made,
+    // are narrowed so. Fails with `applicationsOpenToOthers`, before any running copy is asked
+    // to quit, where another user may still change the folder or one above it.
     void installIntoApplications(const std::filesystem::path &app) const;
 
     // Polls until every application has ended or the time-out has passed; never fails.

@@ -12,7 +12,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -235,8 +237,65 @@ Reader zipReader() {
     if (!reader) {
         throw std::bad_alloc();
     }
-    archive_read_support_format_zip(reader.get());
+    // Only through its directory of entries at its end: read from the front alone, an archive
+    // gives no entry its permissions, and would unpack as whatever the reader defaults to.
+    archive_read_support_format_zip_seekable(reader.get());
     return reader;
+}
+
+constexpr std::size_t endRecordSize = 22;
+
+// Reads `length` bytes at `offset` of the archive into `into`; false when it cannot.
+using ReadAt = std::function<bool(std::uint64_t offset, std::size_t length, char *into)>;
+
+// The last end record ("PK\5\6") of a directory of entries in the archive: where it ends,
+// with its comment, and how many entries it lists.
+struct EndRecord {
+    std::uint64_t end;
+    std::uint64_t entries;
+};
+
+std::optional<EndRecord> lastEndRecord(std::uint64_t size, const ReadAt &read) {
+    // From the end back, in windows that overlap by a record.
+    constexpr std::size_t window = std::size_t{1} << 17;
+    std::string bytes;
+    const auto number = [&](std::size_t at) {
+        return static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[at]) |
+                                          (static_cast<unsigned char>(bytes[at + 1]) << 8));
+    };
+    for (std::uint64_t end = size; end >= endRecordSize;) {
+        const std::uint64_t start = end > window ? end - window : 0;
+        bytes.resize(static_cast<std::size_t>(end - start));
+        if (!read(start, bytes.size(), bytes.data())) {
+            return std::nullopt;
+        }
+        for (std::size_t at = bytes.size() - endRecordSize + 1; at-- > 0;) {
+            const std::uint64_t recordEnd = start + at + endRecordSize + number(at + 20);
+            if (bytes.compare(at, 4, "PK\x05\x06", 4) == 0 && recordEnd <= size) {
+                return EndRecord{recordEnd, number(at + 10)};
+            }
+        }
+        end = start == 0 ? 0 : start + endRecordSize - 1;
+    }
+    return std::nullopt;
+}
+
+// An archive the reader could not open: an empty one (an end record that lists no entry),
+// which unpacks to nothing (the zip reader knows no archive without entries), or refused with
+// what was found. That is, when an end record is
+// there but bytes follow it, too many for a reader to look past (something added to a good
+// archive), how many; else the reader's reason.
+void openFailed(archive *reader, std::uint64_t size, const ReadAt &read) {
+    const auto record = lastEndRecord(size, read);
+    if (record && record->entries == 0) {
+        return;
+    }
+    if (record && record->end < size) {
+        refuse("cannot open the archive: " + std::to_string(size - record->end) +
+               " bytes follow the end of the archive (its directory of entries ends at byte " +
+               std::to_string(record->end) + " of " + std::to_string(size) + ")");
+    }
+    refuse("cannot open the archive: " + libraryError(reader, "unknown error"));
 }
 
 } // namespace
@@ -263,7 +322,22 @@ void ArchiveExtractor::extract(const std::filesystem::path &archive,
     const Utf8Names names;
     Reader reader = zipReader();
     if (archive_read_open_fd(reader.get(), fd, 1 << 16) != ARCHIVE_OK) {
-        refuse("cannot open the archive: " + libraryError(reader.get(), "unknown error"));
+        openFailed(reader.get(), static_cast<std::uint64_t>(status.st_size),
+                   [fd](std::uint64_t offset, std::size_t length, char *into) {
+                       for (std::size_t done = 0; done < length;) {
+                           const ssize_t got = ::pread(fd, into + done, length - done,
+                                                       static_cast<off_t>(offset + done));
+                           if (got < 0 && errno == EINTR) {
+                               continue;
+                           }
+                           if (got <= 0) {
+                               return false;
+                           }
+                           done += static_cast<std::size_t>(got);
+                       }
+                       return true;
+                   });
+        return;
     }
     Extraction(reader.get(), destination, limits).run();
 }
@@ -274,7 +348,12 @@ void ArchiveExtractor::extract(std::span<const std::uint8_t> archive,
     const Utf8Names names;
     Reader reader = zipReader();
     if (archive_read_open_memory(reader.get(), archive.data(), archive.size()) != ARCHIVE_OK) {
-        refuse("cannot open the archive: " + libraryError(reader.get(), "unknown error"));
+        openFailed(reader.get(), archive.size(),
+                   [&](std::uint64_t offset, std::size_t length, char *into) {
+                       std::memcpy(into, archive.data() + offset, length);
+                       return true;
+                   });
+        return;
     }
     Extraction(reader.get(), destination, limits).run();
 }

@@ -8,12 +8,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <climits>
+#include <exception>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -198,50 +200,162 @@ void FileManager::createDirectories(const std::filesystem::path &at) {
     }
 }
 
+void FileManager::exchangeItems(const std::filesystem::path &a, const std::filesystem::path &b) {
+    if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) != 0) {
+        fail(errno, "Cannot swap " + quoted(a) + " and " + quoted(b));
+    }
+}
+
+namespace {
+
+constexpr std::string_view stagingMark = ".new-";
+// The old item's name inside the staging folder, where the file system cannot swap.
+constexpr const char *oldItemName = "old";
+
+constexpr std::string_view olderReleasesAsideMark = ".old-";
+
+// ".<name>" and the mark, then 36 characters of an upper-case UUID.
+bool isLeftoverName(std::string_view entry, std::string_view name, std::string_view mark) {
+    const std::size_t prefix = 1 + name.size() + mark.size();
+    if (entry.size() != prefix + 36 || entry.substr(0, 1) != "." ||
+        entry.substr(1, name.size()) != name ||
+        entry.substr(1 + name.size(), mark.size()) != mark) {
+        return false;
+    }
+    for (const char c : entry.substr(prefix)) {
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || c == '-')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 void FileManager::replaceItem(const std::filesystem::path &from, const std::filesystem::path &to) {
-    const std::string tag = tandrel::Uuid::random().uuidString();
     const std::string name = to.filename().string();
-    const std::filesystem::path fresh = to.parent_path() / ("." + name + ".new-" + tag);
-    const std::filesystem::path aside = to.parent_path() / ("." + name + ".old-" + tag);
+    const std::filesystem::path folder = to.parent_path();
     const auto discard = [this](const std::filesystem::path &path) {
         try {
             removeItem(path);
         } catch (const std::system_error &) {
-            // Only clutter under a hidden name is left.
+            // Only clutter under a hidden name is left, for the next replacement.
         }
     };
+    // What a replacement that died left: its folder, no longer locked. An old item in it goes
+    // back where nothing took its place. An older release moved the old item aside under
+    // ".<name>.old-<UUID>", unlocked, and left it there when it died before the copy was in.
+    std::vector<std::filesystem::path> staged;
+    std::vector<std::filesystem::path> aside;
+    std::error_code listing;
+    for (const auto &entry : std::filesystem::directory_iterator(folder, listing)) {
+        const std::string entryName = entry.path().filename().string();
+        if (isLeftoverName(entryName, name, stagingMark)) {
+            staged.push_back(entry.path());
+        } else if (isLeftoverName(entryName, name, olderReleasesAsideMark)) {
+            aside.push_back(entry.path());
+        }
+    }
+    const auto nothingAt = [&to] {
+        struct stat there {};
+        return ::lstat(to.c_str(), &there) != 0 && errno == ENOENT;
+    };
+    for (const std::filesystem::path &leftover : staged) {
+        const tandrel::FileDescriptor held(
+            ::open(leftover.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat status {};
+        if (held.get() < 0 || ::fstat(held.get(), &status) != 0 || status.st_uid != ::geteuid() ||
+            ::flock(held.get(), LOCK_EX | LOCK_NB) != 0) {
+            continue;
+        }
+        struct stat old {};
+        if (nothingAt() && ::lstat((leftover / oldItemName).c_str(), &old) == 0) {
+            try {
+                moveItem(leftover / oldItemName, to);
+            } catch (const std::system_error &) {
+                continue;
+            }
+        }
+        discard(leftover);
+    }
+    for (const std::filesystem::path &leftover : aside) {
+        struct stat status {};
+        if (::lstat(leftover.c_str(), &status) != 0 || status.st_uid != ::geteuid()) {
+            continue;
+        }
+        if (nothingAt()) {
+            try {
+                moveItem(leftover, to);
+            } catch (const std::system_error &) {
+            }
+            continue;
+        }
+        discard(leftover);
+    }
+
+    const std::filesystem::path staging =
+        folder / ("." + name + std::string(stagingMark) + tandrel::Uuid::random().uuidString());
+    if (::mkdir(staging.c_str(), 0700) != 0) {
+        fail(errno, "Cannot create " + quoted(staging));
+    }
+    // Held while this runs, so that another replacement never takes the folder for a leftover.
+    const tandrel::FileDescriptor lock(
+        ::open(staging.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (lock.get() < 0 || ::flock(lock.get(), LOCK_EX) != 0) {
+        const int error = errno;
+        discard(staging);
+        fail(error, "Cannot lock " + quoted(staging));
+    }
+    const std::filesystem::path fresh = staging / name;
     try {
         copyItem(from, fresh);
     } catch (...) {
-        discard(fresh);
+        discard(staging);
         throw;
     }
     struct stat status {};
-    const bool hadOld = ::lstat(to.c_str(), &status) == 0;
-    if (hadOld) {
+    if (::lstat(to.c_str(), &status) != 0) {
+        try {
+            moveItem(fresh, to);
+        } catch (...) {
+            discard(staging);
+            throw;
+        }
+        discard(staging);
+        return;
+    }
+    try {
+        exchangeItems(fresh, to);
+    } catch (const std::system_error &error) {
+        if (error.code() != std::errc::invalid_argument) {
+            discard(staging);
+            throw;
+        }
+        // A file system that cannot swap: aside, then in.
+        const std::filesystem::path aside = staging / oldItemName;
         try {
             moveItem(to, aside);
         } catch (...) {
-            discard(fresh);
+            discard(staging);
             throw;
         }
-    }
-    try {
-        moveItem(fresh, to);
-    } catch (...) {
-        if (hadOld) {
+        try {
+            moveItem(fresh, to);
+        } catch (...) {
+            const std::exception_ptr first = std::current_exception();
             try {
                 moveItem(aside, to);
+                discard(staging);
             } catch (const std::system_error &) {
-                // The old item stays under its hidden name; the first error says what failed.
+                // The old item stays in the folder; the next replacement puts it back.
             }
+            std::rethrow_exception(first);
         }
-        discard(fresh);
+    } catch (...) {
+        discard(staging);
         throw;
     }
-    if (hadOld) {
-        discard(aside);
-    }
+    discard(staging);
 }
 
 std::optional<std::string> readRegularFile(const std::filesystem::path &path,

@@ -38,11 +38,18 @@ public:
     // them, whatever the umask); an existing folder is fine and keeps its mode.
     virtual void createDirectories(const std::filesystem::path &at);
 
+    // Swaps what is at the two paths (on one file system) in one step, so that neither is ever
+    // missing. Fails with EINVAL where the file system cannot swap.
+    virtual void exchangeItems(const std::filesystem::path &a, const std::filesystem::path &b);
+
     // Puts a copy of `from` at `to`, replacing whatever is there only once the copy is
-    // complete: the copy goes to ".<name>.new-<UUID>" beside `to`, what was at `to` is renamed
-    // aside to ".<name>.old-<UUID>", the copy renamed in, and only then the old one removed.
-    // On any failure the copy is discarded and the old item is back at `to` (a failure to
-    // put it back leaves it under its hidden name), and the first error is thrown.
+    // complete: the copy is made in a private folder ".<name>.new-<UUID>" beside `to`, held
+    // locked while this runs, then swapped with what is at `to` (or renamed in where nothing
+    // is), and the folder goes with the old item in it. Where the file system cannot swap,
+    // the old item is renamed into that folder and the copy renamed in. On any failure the
+    // copy is discarded and the old item is back at `to`, and the first error is thrown.
+    // Such a folder left by a process that died (its lock gone with it) is removed by the next
+    // replacement of `to`, putting back an old item it holds where nothing is at `to`.
     void replaceItem(const std::filesystem::path &from, const std::filesystem::path &to);
 };
 

@@ -12,14 +12,14 @@ namespace timecode {
 
 namespace {
 
-[[noreturn]] void fail(const char *what) {
-    throw std::system_error(errno, std::generic_category(), what);
+[[noreturn]] void fail(const char *what, const std::filesystem::path &path) {
+    throw std::system_error(errno, std::generic_category(), what + path.string());
 }
 
 } // namespace
 
 FileMovieWriter::FileMovieWriter(const std::filesystem::path &path)
-    : descriptor_(openRegularFile(path, O_RDWR)) {}
+    : path_(path), descriptor_(openRegularFile(path, O_RDWR)) {}
 
 FileMovieWriter::~FileMovieWriter() {
     ::close(descriptor_);
@@ -28,24 +28,24 @@ FileMovieWriter::~FileMovieWriter() {
 uint64_t FileMovieWriter::size() {
     struct stat status {};
     if (::fstat(descriptor_, &status) != 0) {
-        fail("stat");
+        fail("cannot examine ", path_);
     }
     return static_cast<uint64_t>(status.st_size);
 }
 
 void FileMovieWriter::write(uint64_t offset, std::span<const uint8_t> bytes) {
-    writeAllAt(descriptor_, offset, bytes);
+    writeAllAt(descriptor_, offset, bytes, "cannot write " + path_.string());
 }
 
 void FileMovieWriter::truncate(uint64_t size) {
     if (::ftruncate(descriptor_, static_cast<off_t>(size)) != 0) {
-        fail("truncate");
+        fail("cannot cut back ", path_);
     }
 }
 
 void FileMovieWriter::synchronize() {
     if (::fsync(descriptor_) != 0) {
-        fail("sync");
+        fail("cannot flush ", path_);
     }
 }
 

@@ -21,6 +21,7 @@ public:
 
 // The file itself, opened for reading and writing for the life of the writer. Opening throws
 // std::system_error when the file cannot be opened, MovieFormatError when it is no regular file.
+// Every failure names the file ("cannot write <path>: No space left on device").
 class FileMovieWriter final : public MovieFileWriter {
 public:
     explicit FileMovieWriter(const std::filesystem::path &path);
@@ -34,6 +35,7 @@ public:
     void synchronize() override;
 
 private:
+    std::filesystem::path path_;
     int descriptor_;
 };
 

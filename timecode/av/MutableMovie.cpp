@@ -272,6 +272,8 @@ void MutableMovie::save() {
     } catch (const MovieFormatError &error) {
         throw refusal(path_.string() + ": " + error.what());
     }
+    // What a save that died left beside the movie goes, however this one saves.
+    MovieFileReplacement::removeLeftovers(path_);
     if (structure_.isFastStart()) {
         try {
             saveAnew();

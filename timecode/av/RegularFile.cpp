@@ -34,7 +34,8 @@ int openRegularFile(const std::filesystem::path &path, int accessFlags) {
     return descriptor;
 }
 
-void writeAllAt(int descriptor, uint64_t offset, std::span<const uint8_t> bytes) {
+void writeAllAt(int descriptor, uint64_t offset, std::span<const uint8_t> bytes,
+                const std::string &what) {
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t count = ::pwrite(descriptor, bytes.data() + done, bytes.size() - done,
@@ -43,7 +44,7 @@ void writeAllAt(int descriptor, uint64_t offset, std::span<const uint8_t> bytes)
             continue;
         }
         if (count < 0) {
-            throw std::system_error(errno, std::generic_category(), "write");
+            throw std::system_error(errno, std::generic_category(), what);
         }
         done += static_cast<size_t>(count);
     }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 
 namespace timecode {
 
@@ -15,7 +16,8 @@ namespace timecode {
 int openRegularFile(const std::filesystem::path &path, int accessFlags);
 
 // Writes all of the bytes at the offset, however many writes it takes; throws
-// std::system_error ("write") when one fails.
-void writeAllAt(int descriptor, uint64_t offset, std::span<const uint8_t> bytes);
+// std::system_error with `what` ("cannot write <the movie>", say) when one fails.
+void writeAllAt(int descriptor, uint64_t offset, std::span<const uint8_t> bytes,
+                const std::string &what);
 
 } // namespace timecode

@@ -115,11 +115,20 @@ int verify(const std::string &publicKey, const std::string &team, const std::str
         tandrel::PluginUpdateInstaller::Configuration::standard();
     configuration.teamIdentifier = team;
     configuration.trustedKeys = {{team, *key}};
+    // The maker's tool works in the system's temporary folder ($TMPDIR), in a private folder
+    // of its own, and leaves nothing in the maker's home.
+    std::error_code noTemporaryFolder;
+    configuration.temporaryDirectory = std::filesystem::temp_directory_path(noTemporaryFolder);
+    if (noTemporaryFolder) {
+        configuration.temporaryDirectory = "/tmp";
+    }
     const tandrel::PluginUpdateInstaller installer(configuration);
     std::filesystem::path folder;
+    // Held until the folder is gone, so that no update takes it for one left by a dead one.
+    std::shared_ptr<const void> lock;
     int status = 0;
     try {
-        folder = installer.makeTemporaryFolder();
+        folder = installer.makeTemporaryFolder(&lock);
         installer.unpackAndVerify(zip, folder);
         std::cout << "accepted\n";
     } catch (const std::exception &error) {

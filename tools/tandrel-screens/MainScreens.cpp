@@ -411,6 +411,13 @@ const tandrel::screens::ScreenRegistration screens{
          return banner(PluginUpdateState::failed(
              PluginUpdateInstaller::InstallError::codeSignatureMismatch("").reason()));
      }},
+    {"update-banner-failed-open-folder",
+     {760, 70},
+     [](const ScreenContext &) {
+         // The longest reason: the applications folder is open to other users.
+         return banner(PluginUpdateState::failed(
+             PluginUpdateInstaller::InstallError::applicationsOpenToOthers("").reason()));
+     }},
     {"update-banner-permission",
      {760, 90},
      [](const ScreenContext &) {

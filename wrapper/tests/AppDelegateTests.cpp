@@ -132,6 +132,115 @@ TEST(AppDelegate, ShowsAFileSystemFailureInItsOwnWords) {
     EXPECT_FALSE(fs::exists(launch.marker));
 }
 
+// Runs a shell command as nobody; true when it succeeded.
+bool nobodyCan(const std::string &command) {
+    const std::string line = "runuser -u nobody -- sh -c '" + command + "' 2>/dev/null";
+    return std::system(line.c_str()) == 0;
+}
+
+// Another user of the machine against the folders the template is installed in: each row is
+// an attack. Folders an older release left open are narrowed, after which nobody (the user,
+// when the tests run as root) can put a template of their own where the editor loads it; a
+// folder that stays open to others, or is another user's, is named in the status window, and
+// nothing is installed or recorded. Rows that need another user's folder run only as root.
+TEST(AppDelegate, NarrowsTheTemplatesFoldersAnOlderReleaseLeftOpenAndRefusesOthersFolders) {
+    const bool root = ::geteuid() == 0;
+    struct Row {
+        const char *what;
+        std::function<void(const WrapperFixture &)> prepare;
+        // The end of the status window's text; empty: installed.
+        std::string refusal;
+        bool needsRoot = false;
+    };
+    const auto levels = [](const WrapperFixture &f) {
+        const fs::path movies = f.home / "Movies";
+        return std::vector<fs::path>{movies, movies / "Motion Templates.localized",
+                                     movies / "Motion Templates.localized" / "Effects.localized",
+                                     f.templateBase};
+    };
+    const Row rows[] = {
+        {"every folder of the way left 0777 by an older release",
+         [&](const WrapperFixture &f) {
+             f.writeOldTemplate();
+             for (const fs::path &folder : levels(f)) {
+                 ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+             }
+         },
+         ""},
+        {"a home folder everybody may write",
+         [](const WrapperFixture &f) { ASSERT_EQ(::chmod(f.home.c_str(), 0777), 0); },
+         "/home: writable by everybody (permissions 0777), so another user could put a "
+         "template of their own where the editor loads it"},
+        {"the effects folder another user's, everybody may write it",
+         [&](const WrapperFixture &f) {
+             f.writeOldTemplate();
+             const fs::path effects = levels(f)[2];
+             ASSERT_EQ(::chown(effects.c_str(), 65534, 65534), 0);
+             ASSERT_EQ(::chmod(effects.c_str(), 0777), 0);
+         },
+         "/Effects.localized: belongs to another user (user ID 65534), so another user could "
+         "put a template of their own where the editor loads it",
+         true},
+        {"the movies folder a link to another user's folder",
+         [](const WrapperFixture &f) {
+             const fs::path theirs = f.temp.path() / "theirs";
+             fs::create_directories(theirs);
+             ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
+             fs::create_directory_symlink(theirs, f.home / "Movies");
+         },
+         "/Movies: belongs to another user (user ID 65534), so another user could put a "
+         "template of their own where the editor loads it",
+         true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.needsRoot && !root) {
+            GTEST_LOG_(INFO) << "skipped (needs root): " << row.what;
+            continue;
+        }
+        Launch launch;
+        const WrapperFixture &fixture = launch.fixture;
+        // So that nobody reaches the folders: the test's own folder is its alone.
+        ASSERT_EQ(::chmod(fixture.temp.path().c_str(), 0755), 0);
+        row.prepare(fixture);
+        launch.run({"Embrik", "--silent-install"});
+        const fs::path installed = fixture.templateBase / "Embrik" / "Embrik.moef";
+        if (!row.refusal.empty()) {
+            const std::string shown = launch.shownText().value_or("");
+            EXPECT_EQ(shown.rfind("Could not install the Motion template.\n\n", 0), 0u) << shown;
+            EXPECT_TRUE(shown.size() >= row.refusal.size() &&
+                        shown.compare(shown.size() - row.refusal.size(), row.refusal.size(),
+                                      row.refusal) == 0)
+                << shown;
+            EXPECT_FALSE(fs::exists(launch.marker));
+            EXPECT_NE(testing::fileContents(installed), "new template");
+            // Nothing was made in another user's folder.
+            const fs::path theirs = fixture.temp.path() / "theirs";
+            EXPECT_TRUE(!fs::exists(theirs) || fs::is_empty(theirs));
+            continue;
+        }
+        EXPECT_EQ(launch.exitStatus, 0);
+        EXPECT_EQ(testing::fileContents(installed), "new template");
+        for (const fs::path &folder : levels(fixture)) {
+            EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all,
+                      fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                          fs::perms::others_read | fs::perms::others_exec)
+                << folder;
+        }
+        if (root) {
+            ASSERT_EQ(::chmod(fixture.home.c_str(), 0755), 0);
+            EXPECT_TRUE(nobodyCan("test -r \"" + installed.string() + "\""));
+            for (const fs::path &folder : levels(fixture)) {
+                EXPECT_FALSE(nobodyCan("mkdir \"" + folder.string() + "/Evil\"")) << folder;
+                EXPECT_FALSE(
+                    nobodyCan("mv \"" + folder.string() + "\" \"" + folder.string() + ".away\""))
+                    << folder;
+            }
+            EXPECT_FALSE(nobodyCan("echo evil > \"" + installed.string() + "\""));
+        }
+    }
+}
+
 TEST(StatusWindow, IsASmallClosableWindowWithThePlainResultText) {
     for (const bool installed : {true, false}) {
         const auto window = StatusWindow::make(installed, "templateNotFound");

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace tandrel {
 namespace {
 
@@ -52,6 +54,53 @@ TEST(Embrik, WithoutADisplayPrintsItsFailureAndExitsWithStatusOne) {
     EXPECT_EQ(result.output, "Could not install the Motion template.\n\ntemplateNotFound\n");
     EXPECT_FALSE(fs::exists(temp.path() / "home" / "Movies"));
     EXPECT_FALSE(fs::exists(temp.path() / "data" / "Tandrel" / "plugin_version.json"));
+}
+
+// The template's installation killed (SIGKILL) at each call, in turn, of each system call by
+// which it makes, changes, renames or removes what is under "Movies", strace injecting the
+// signal as the call begins: whatever step it dies at, the editor finds the old template or
+// the new one, whole, and what the dead installation left beside it is gone after the next,
+// which installs as ever.
+TEST(Embrik, AnInstallationKilledAtAnyStepLeavesTheOldTemplateOrTheNewAndNothingForGood) {
+    if (ChildProcess::shell("command -v strace").status != 0) {
+        GTEST_SKIP() << "strace is not installed (scripts/setup installs it)";
+    }
+    const std::string installed = testing::fileContents(
+        stagedBundle / "Contents/Resources/MotionTemplate/Embrik/Embrik.moef");
+    const fs::path program = stagedBundle / "Contents" / "MacOS" / "Embrik";
+    int killed = 0;
+    for (const char *call : {"mkdir", "write", "fchmod", "chmod", "symlink", "rename", "renameat2",
+                             "unlinkat", "rmdir"}) {
+        for (int n = 1; n <= 50; ++n) {
+            SCOPED_TRACE(std::string(call) + " #" + std::to_string(n));
+            TemporaryFolder temp;
+            auto environment = privateEnvironment(temp);
+            environment.push_back("QT_QPA_PLATFORM=offscreen");
+            const fs::path base = temp.path() / "home" /
+                                  "Movies/Motion Templates.localized/Effects.localized/Ostrevale";
+            fs::create_directories(base / "Embrik" / "Media");
+            std::ofstream(base / "Embrik" / "Embrik.moef") << "old template";
+            std::ofstream(base / "Embrik" / "Media" / "old.png") << "old picture";
+            const std::string inject =
+                std::string("inject=") + call + ":signal=KILL:when=" + std::to_string(n);
+            const auto run = ChildProcess::run(
+                "/usr/bin/strace",
+                {"-f", "-o", "/dev/null", "-e", inject, program.string(), "--silent-install"},
+                &environment);
+            const std::string now = testing::fileContents(base / "Embrik" / "Embrik.moef");
+            const bool oldOne = now == "old template" && fs::exists(base / "Embrik/Media/old.png");
+            EXPECT_TRUE(oldOne || (now == installed && !fs::exists(base / "Embrik/Media"))) << now;
+            const auto again = ChildProcess::run(program, {"--silent-install"}, &environment);
+            EXPECT_EQ(again.status, 0) << again.output;
+            EXPECT_EQ(testing::folderNames(base), std::vector<std::string>{"Embrik"});
+            EXPECT_EQ(testing::fileContents(base / "Embrik" / "Embrik.moef"), installed);
+            if (run.status == 0) {
+                break;
+            }
+            ++killed;
+        }
+    }
+    EXPECT_GE(killed, 8) << "the installation's steps were not reached";
 }
 
 } // namespace

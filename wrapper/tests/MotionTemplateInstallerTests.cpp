@@ -74,8 +74,7 @@ TEST(MotionTemplateInstaller, AFailedReplacementKeepsTheOldTemplate) {
         int call;
     } cases[] = {
         {"the copy fails half-way", Operation::copy, 1},
-        {"the old template cannot be moved aside", Operation::move, 1},
-        {"the new template cannot be moved in", Operation::move, 2},
+        {"the new template cannot take the old one's place", Operation::exchange, 1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);

@@ -119,7 +119,7 @@ public:
     }
 
     // The wrapper of the bundle, as the user or the host starts it, without a display.
-    void runWrapper(const fs::path &bundle, mode_t mask) const {
+    void runWrapper(const fs::path &bundle, mode_t mask, int exitCode = 0) const {
         QProcess wrapper;
         wrapper.setProcessEnvironment(environment());
         wrapper.setProcessChannelMode(QProcess::MergedChannels);
@@ -127,7 +127,7 @@ public:
         wrapper.start(QString::fromStdString((bundle / "Contents/MacOS/Embrik").string()),
                       {QStringLiteral("--silent-install")});
         ASSERT_TRUE(wrapper.waitForFinished(60'000));
-        ASSERT_EQ(wrapper.exitCode(), 0) << wrapper.readAll().toStdString();
+        ASSERT_EQ(wrapper.exitCode(), exitCode) << wrapper.readAll().toStdString();
     }
 
     // The wrapper of this build as a packer under umask 000 stages it: everything open to all.
@@ -170,12 +170,15 @@ public:
             fs::create_directories(folder);
         }
         writeFile(settings, "[General]\n", 0666);
-        writeFile(tandrel / "plugin_version.json", R"({"version":"0.9","build":"1"})", 0666);
+        // A build before this one.
+        const std::string older = std::to_string(std::stoi(TANDREL_BUILD_NUMBER) - 1);
+        writeFile(tandrel / "plugin_version.json",
+                  R"({"version":"0.9","build":")" + older + R"("})", 0666);
         writeFile(tandrel / "feedback_retry_queue.json", "[]", 0666);
         writeFile(tandrel / "current.json", "{}", 0666);
         writeFile(group / "group.com.ostrevale.tandrel.ini", "[General]\n", 0666);
         writeFile(templates / "Embrik" / "Embrik.moef", "older template", 0666);
-        platform::testing::writeSampleBundle(applications / "Embrik.app", "1");
+        platform::testing::writeSampleBundle(applications / "Embrik.app", older);
         for (const fs::path &folder :
              {settings.parent_path(), tandrel, group, applications, templates}) {
             setModes(folder, 0777, 0666);
@@ -285,7 +288,8 @@ TEST(PrivateFiles, AreTheUsersAloneOrWritableByTheirOwnerOnlyWhateverTheUmask) {
 
 // Where a mode is narrowed (the suite's folders at a start, the settings and suite files before
 // each write, the applications and template folders), a link planted in its place is used as
-// the user made it, but what it names keeps its mode.
+// the user made it, but what it names keeps its mode; where the link leads to a folder others
+// may write, nothing is installed there.
 TEST(PrivateFiles, LinksWhereModesAreNarrowedAreNotFollowed) {
     Home home;
     testing::UpdateFixture fixture;
@@ -311,12 +315,23 @@ TEST(PrivateFiles, LinksWhereModesAreNarrowedAreNotFollowed) {
     fs::create_symlink(file, home.tandrel / "feedback_retry_queue.json.lock");
 
     home.runHost(0);
-    home.runInstaller(fixture, wrapperArchive(fixture), 0);
+    fixture.configuration.applicationsDirectory = home.applications;
+    const PluginUpdateInstaller installer = fixture.installer();
+    const fs::path staged = fixture.stage(installer, wrapperArchive(fixture));
+    try {
+        installer.installDownloadedArchive(staged, std::stoi(TANDREL_BUILD_NUMBER) - 1);
+        ADD_FAILURE() << "installed into a folder everybody may write";
+    } catch (const PluginUpdateInstaller::InstallError &refused) {
+        EXPECT_EQ(refused.errorCase(),
+                  PluginUpdateInstaller::InstallError::Case::applicationsOpenToOthers);
+    }
+    home.runWrapper(EMBRIK_BUNDLE_PATH, 0, 1);
     for (const auto &[at, name] : links) {
         EXPECT_EQ(testing::modeOf(victims / name), 0777u) << name;
     }
     EXPECT_EQ(testing::modeOf(file), 0644u);
-    EXPECT_TRUE(fs::is_regular_file(home.applications / "Embrik.app" / "Contents/MacOS/Embrik"));
+    EXPECT_TRUE(fs::is_empty(victims / "applications"));
+    EXPECT_TRUE(fs::is_empty(victims / "templates"));
 }
 
 } // namespace

@@ -63,6 +63,26 @@ TEST(PluginUpdateCheck, InstallsOnlyOverAnOlderMarkedBuild) {
     CheckFixture noPlace("58", markerOfBuild("57"));
     noPlace.inputs.markerLocation.reset();
     EXPECT_EQ(PluginUpdateCheck::outdatedBuild(noPlace.inputs), std::nullopt);
+
+    // A marker behind the installed application (installed by hand and not yet run, or
+    // recorded by an older wrapper): the application's own build counts too.
+    const struct {
+        std::string marker;
+        std::string application;
+        std::optional<std::int64_t> outdated;
+    } behind[] = {
+        {"0", "58", std::nullopt},
+        {"0", "60", std::nullopt},
+        {"0", "5", 5},
+        {"7", "5", 7},
+        {"0", "5x", 0},
+    };
+    for (const auto &c : behind) {
+        CheckFixture fixture("58", markerOfBuild(c.marker));
+        platform::testing::writeSampleBundle(fixture.inputs.installedApplication, c.application);
+        EXPECT_EQ(PluginUpdateCheck::outdatedBuild(fixture.inputs), c.outdated)
+            << "marker " << c.marker << ", application " << c.application;
+    }
 }
 
 TEST(PluginUpdateCheck, ReportsTheInstalledBuildFromTheApplicationElseTheMarker) {

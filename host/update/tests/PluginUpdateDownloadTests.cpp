@@ -13,11 +13,14 @@
 #include <httplib.h>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <fstream>
 #include <thread>
 
 namespace tandrel {
@@ -133,6 +136,7 @@ TEST(PluginUpdateDownload, FailsWithTheServersAnswerAndLeavesNothingBehind) {
         const char *what;
         std::function<void(httplib::Response &)> answer;
         std::string failure;
+        std::chrono::milliseconds timeLimit{std::chrono::minutes(10)};
     } cases[] = {
         {"not found", [](auto &response) { response.status = 404; },
          "Download server returned HTTP 404."},
@@ -158,6 +162,17 @@ TEST(PluginUpdateDownload, FailsWithTheServersAnswerAndLeavesNothingBehind) {
         {"not an archive",
          [](auto &response) { response.set_content("<html></html>", "application/zip"); },
          "Could not unpack the download: cannot open the archive: Unrecognized archive format"},
+        // Never idle long enough for the transfer's own time-out, never done.
+        {"a byte at a time without end",
+         [](auto &response) {
+             response.set_chunked_content_provider(
+                 "application/zip", [](size_t, httplib::DataSink &sink) {
+                     std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                     return sink.write("P", 1);
+                 });
+         },
+         "The update server did not send the download within 300 milliseconds.",
+         std::chrono::milliseconds(300)},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -166,6 +181,7 @@ TEST(PluginUpdateDownload, FailsWithTheServersAnswerAndLeavesNothingBehind) {
             [&](const httplib::Request &, httplib::Response &response) { c.answer(response); });
         fixture.configuration.server = server.address();
         fixture.configuration.maxDownloadBytes = 1024;
+        fixture.configuration.maxDownloadTime = c.timeLimit;
         EXPECT_EQ(install(fixture.installer()), c.failure);
         EXPECT_TRUE(folderNames(fixture.configuration.temporaryDirectory).empty());
         EXPECT_EQ(fixture.installedTemplate(), "template of build 57\n");
@@ -226,6 +242,36 @@ TEST(PluginUpdateDownload, ABuildThatTrustsNoUpdateKeySaysSoAndDownloadsNothing)
         EXPECT_TRUE(folderNames(fixture.configuration.temporaryDirectory).empty());
         EXPECT_EQ(fixture.installedTemplate(), "template of build 57\n");
     }
+}
+
+TEST(PluginUpdateDownload, RemovesWhatAnUpdateThatDiedLeftButNotOneUnderWay) {
+    UpdateFixture fixture;
+    const std::string zip = contentOf(fixture.archive("59"));
+    LoopbackServer server([&](const httplib::Request &, httplib::Response &response) {
+        response.set_content(zip, "application/zip");
+    });
+    fixture.configuration.server = server.address();
+    fixture.configuration.temporaryDirectory = fixture.temp.path() / "cache" / "Tandrel";
+    const fs::path folder = fixture.configuration.temporaryDirectory;
+    const auto leftover = [&](char last) {
+        std::string name = "EmbrikPluginUpdate-8C1D2E3F-4A5B-4C6D-9E7F-0A1B2C3D4E5F";
+        name.back() = last;
+        fs::create_directories(folder / name / "extracted");
+        std::ofstream(folder / name / "plugin.zip") << std::string(1 << 20, 'z');
+        return folder / name;
+    };
+    leftover('1');
+    const fs::path underWay = leftover('2');
+    fs::create_directories(folder / "EmbrikPluginUpdate-mine");
+    const int held = ::open(underWay.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    EXPECT_EQ(install(fixture.installer()), "");
+    ::close(held);
+    EXPECT_EQ(fixture.installedTemplate(), "template of build 59\n");
+    EXPECT_EQ(folderNames(folder),
+              (std::vector<std::string>{"EmbrikPluginUpdate-8C1D2E3F-4A5B-4C6D-9E7F-0A1B2C3D4E52",
+                                        "EmbrikPluginUpdate-mine"}));
 }
 
 TEST(UpdateServer, GivesAddressesOnlyOnHttpsOrThisMachine) {

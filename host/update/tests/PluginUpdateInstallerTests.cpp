@@ -188,21 +188,21 @@ TEST(PluginUpdateInstaller, AcceptsOnlyASuccessfulToolWithTheWholeExpectedLine) 
 }
 
 TEST(PluginUpdateInstaller, AReplacementRefusedForPermissionAsksForItAndKeepsTheOldApp) {
+    using Operation = platform::testing::FailingFileManager::Operation;
     const struct {
         int error;
-        int failingMove;
+        Operation operation;
         InstallError::Case failure;
     } cases[] = {
-        {EPERM, 1, InstallError::Case::appManagementPermissionDenied},
-        {EACCES, 2, InstallError::Case::appManagementPermissionDenied},
-        {EIO, 2, InstallError::Case::replaceFailed},
+        {EPERM, Operation::exchange, InstallError::Case::appManagementPermissionDenied},
+        {EACCES, Operation::copy, InstallError::Case::appManagementPermissionDenied},
+        {EIO, Operation::exchange, InstallError::Case::replaceFailed},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.error);
         UpdateFixture fixture;
         // As the platform reports it: a file error around the system's own.
-        platform::testing::FailingFileManager files(
-            platform::testing::FailingFileManager::Operation::move, c.failingMove, c.error, true);
+        platform::testing::FailingFileManager files(c.operation, 1, c.error, true);
         const auto installer = fixture.installer({nullptr, nullptr, nullptr, &files});
         std::string description;
         try {
@@ -215,7 +215,7 @@ TEST(PluginUpdateInstaller, AReplacementRefusedForPermissionAsksForItAndKeepsThe
         EXPECT_EQ(folderNames(fixture.configuration.applicationsDirectory),
                   std::vector<std::string>{"Embrik.app"});
         if (c.failure == InstallError::Case::replaceFailed) {
-            EXPECT_EQ(description.rfind("Could not install into /Applications: Cannot move \"", 0),
+            EXPECT_EQ(description.rfind("Could not install into /Applications: Cannot swap \"", 0),
                       0u)
                 << description;
         }
@@ -345,6 +345,18 @@ TEST(PluginUpdateInstaller, DescribesItsFailuresInItsOwnWords) {
          "The update server \"http://example.com\" is refused: it must use https, or http to "
          "this machine."},
         {InstallError::downloadTooLarge(1024), "The download is larger than 1024 bytes."},
+        {InstallError::notNewer("1", 5, true),
+         "The download's build 1 is not newer than the build 5 of the installed Embrik.app."},
+        {InstallError::otherTeam("OTHERTEAM1", "Q7M4K2T9XB",
+                                 "Bundle=x\nTeamIdentifier=OTHERTEAM1\n"),
+         "Downloaded app failed signature verification: it is signed by the team OTHERTEAM1, not "
+         "by the team Q7M4K2T9XB that this build requires (the signing tool said: Bundle=x; "
+         "TeamIdentifier=OTHERTEAM1)"},
+        {InstallError::applicationsOpenToOthers("/srv: writable by everybody (permissions 0777)"),
+         "Could not install into /Applications: /srv: writable by everybody (permissions 0777); "
+         "another user could change what Embrik Host launches from there."},
+        {InstallError::downloadTimedOut(std::chrono::minutes(10)),
+         "The update server did not send the download within 600 seconds."},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(c.error.what(), c.description);
@@ -364,10 +376,156 @@ TEST(PluginUpdateInstaller, TakesItsSettingsFromTheBuildAndTheEnvironment) {
     Variable applications("TANDREL_APPLICATIONS_DIR", "relative");
     Variable home("HOME", "/home/someone");
     Variable server("TANDREL_UPDATE_SERVER", std::nullopt);
+    Variable cache("XDG_CACHE_HOME", std::nullopt);
     const auto standard = PluginUpdateInstaller::Configuration::standard();
     EXPECT_EQ(standard.applicationsDirectory, "/home/someone/Applications");
+    // The update's files are the user's alone, never in a folder shared with others.
+    EXPECT_EQ(standard.temporaryDirectory, "/home/someone/.cache/Tandrel");
+    Variable ownCache("XDG_CACHE_HOME", "/srv/cache");
+    EXPECT_EQ(PluginUpdateInstaller::Configuration::standard().temporaryDirectory,
+              "/srv/cache/Tandrel");
     EXPECT_EQ(standard.server, updateBuildSettings::server);
     EXPECT_EQ(standard.teamIdentifier, updateBuildSettings::teamIdentifier);
+}
+
+// Runs a shell command as nobody; true when it succeeded.
+bool nobodyCan(const std::string &command) {
+    const std::string line = "runuser -u nobody -- sh -c '" + command + "' 2>/dev/null";
+    return std::system(line.c_str()) == 0;
+}
+
+// The attacks of a feed that serves old signed builds, a trusted team's build for something
+// else, an archive with something added, and another user of the machine who may write where
+// the host launches the application from: each is refused with what was found, the installed
+// application stays, nothing is launched; folders an older release left open are narrowed and
+// then nobody (the user, when the tests run as root) can put anything there. Rows that need
+// another user's folder run only as root.
+TEST(PluginUpdateInstaller, RefusesWhatAnOldFeedOrAnotherUserOffersSayingWhatItFound) {
+    const bool root = ::geteuid() == 0;
+    const platform::SecretKey otherTeamsKey = platform::SecretKey::generate();
+    struct Row {
+        const char *what;
+        // Prepares the fixture and answers the archive to install.
+        std::function<fs::path(UpdateFixture &)> prepare;
+        // The version marker's build.
+        std::int64_t markerBuild;
+        // The failure, in full or (with `part`) in part; empty: installed.
+        std::string failure;
+        bool part = false;
+        bool needsRoot = false;
+    };
+    const auto homeApplications = [](UpdateFixture &f) {
+        return f.temp.path() / "home" / "Programs" / "Applications";
+    };
+    const Row rows[] = {
+        {"an older signed build over an application its marker lags behind",
+         [](UpdateFixture &f) { return f.archive("1"); }, 0,
+         "The download's build 1 is not newer than the build 57 of the installed Embrik.app."},
+        {"the installed build again, its marker at 0",
+         [](UpdateFixture &f) { return f.archive("57"); }, 0,
+         "The download's build 57 is not newer than the build 57 of the installed Embrik.app."},
+        {"a megabyte after a good archive",
+         [](UpdateFixture &f) {
+             const fs::path zip = f.archive("59");
+             const std::uint64_t size = fs::file_size(zip);
+             std::ofstream(zip, std::ios::binary | std::ios::app) << std::string(1 << 20, 'Z');
+             EXPECT_EQ(fs::file_size(zip), size + (1 << 20));
+             return zip;
+         },
+         57,
+         "Could not unpack the download: cannot open the archive: 1048576 bytes follow the end "
+         "of the archive (its directory of entries ends at byte ",
+         true},
+        {"a build of another team this build also trusts",
+         [&](UpdateFixture &f) {
+             f.configuration.trustedKeys.push_back({"OTHERTEAM1", otherTeamsKey.publicKey()});
+             const fs::path app = f.temp.path() / "other" / "Embrik.app";
+             platform::testing::writeSampleBundle(app, "59");
+             platform::CodeSignature::sign(app, "OTHERTEAM1", otherTeamsKey);
+             const fs::path zip = f.temp.path() / "other.zip";
+             platform::ZipWriter::writeFolder(app, zip);
+             return zip;
+         },
+         57,
+         "Downloaded app failed signature verification: it is signed by the team OTHERTEAM1, "
+         "not by the team Q7M4K2T9XB that this build requires (the signing tool said: "
+         "Bundle=Embrik.app; Signature=Ed25519 manifest of 4 files; TeamIdentifier=OTHERTEAM1)"},
+        {"an applications folder of another user's that everybody may write",
+         [](UpdateFixture &f) {
+             const fs::path folder = f.configuration.applicationsDirectory;
+             EXPECT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+             EXPECT_EQ(::chmod(folder.c_str(), 0777), 0);
+             return f.archive("59");
+         },
+         57,
+         "/Applications: belongs to another user (user ID 65534); another user could change "
+         "what Embrik Host launches from there.",
+         true, true},
+        {"a folder above it of another user's that everybody may write",
+         [](UpdateFixture &f) {
+             const fs::path shared = f.temp.path() / "shared";
+             fs::create_directories(shared);
+             EXPECT_EQ(::chown(shared.c_str(), 65534, 65534), 0);
+             EXPECT_EQ(::chmod(shared.c_str(), 0777), 0);
+             f.configuration.applicationsDirectory = shared / "Applications";
+             platform::testing::writeSampleBundle(f.installed(), "57");
+             return f.archive("59");
+         },
+         57, "/shared: belongs to another user (user ID 65534); another user", true, true},
+        {"a custom applications folder in the home folder, left 0777 with the one above it",
+         [&](UpdateFixture &f) {
+             f.configuration.applicationsDirectory = homeApplications(f);
+             platform::testing::writeSampleBundle(f.installed(), "57");
+             for (const fs::path &folder :
+                  {homeApplications(f), homeApplications(f).parent_path()}) {
+                 EXPECT_EQ(::chmod(folder.c_str(), 0777), 0);
+             }
+             // So that nobody reaches the folders: the test's own folder is its alone.
+             EXPECT_EQ(::chmod(f.temp.path().c_str(), 0755), 0);
+             return f.archive("59");
+         },
+         57, ""},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.needsRoot && !root) {
+            GTEST_LOG_(INFO) << "skipped (needs root): " << row.what;
+            continue;
+        }
+        UpdateFixture fixture;
+        testing::ScopedEnvironmentVariable home("HOME", (fixture.temp.path() / "home").string());
+        const fs::path zip = row.prepare(fixture);
+        const auto installer = fixture.installer();
+        const std::string failure = failureOf([&] {
+            installer.installDownloadedArchive(fixture.stage(installer, zip), row.markerBuild);
+        });
+        if (row.part) {
+            EXPECT_NE(failure.find(row.failure), std::string::npos) << failure;
+        } else {
+            EXPECT_EQ(failure, row.failure);
+        }
+        EXPECT_EQ(failure.find('\n'), std::string::npos) << failure;
+        EXPECT_EQ(fixture.installedTemplate(), row.failure.empty() ? newTemplate : oldTemplate);
+        EXPECT_EQ(fixture.workspace.opened().size(), row.failure.empty() ? 1u : 0u);
+        if (!row.failure.empty()) {
+            continue;
+        }
+        const fs::path applications = fixture.configuration.applicationsDirectory;
+        for (const fs::path &folder : {applications, applications.parent_path()}) {
+            EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all,
+                      fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                          fs::perms::others_read | fs::perms::others_exec)
+                << folder;
+        }
+        if (root) {
+            // Another user can put nothing where the host launches from, nor move it away.
+            const std::string folder = applications.string();
+            EXPECT_TRUE(nobodyCan("test -r \"" + folder + "/Embrik.app/Contents/Info.plist\""));
+            EXPECT_FALSE(nobodyCan("mkdir \"" + folder + "/Embrik.app/Contents/x\""));
+            EXPECT_FALSE(nobodyCan("mv \"" + folder + "\" \"" + folder + ".away\""));
+            EXPECT_FALSE(nobodyCan("mkdir \"" + folder + "/x\""));
+        }
+    }
 }
 
 } // namespace

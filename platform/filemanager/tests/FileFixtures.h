@@ -37,7 +37,7 @@ inline std::vector<std::string> folderNames(const std::filesystem::path &folder)
 // platform's file manager does.
 class FailingFileManager : public FileManager {
 public:
-    enum class Operation { copy, move, remove, createDirectories };
+    enum class Operation { copy, move, remove, createDirectories, exchange };
 
     FailingFileManager(Operation operation, int failingCall, int error, bool nested = false)
         : operation_(operation), failingCall_(failingCall), error_(error), nested_(nested) {}
@@ -49,6 +49,10 @@ public:
     void moveItem(const std::filesystem::path &from, const std::filesystem::path &to) override {
         check(Operation::move, "Cannot move \"" + from.string() + "\" to \"" + to.string() + "\"");
         FileManager::moveItem(from, to);
+    }
+    void exchangeItems(const std::filesystem::path &a, const std::filesystem::path &b) override {
+        check(Operation::exchange, "Cannot swap \"" + a.string() + "\" and \"" + b.string() + "\"");
+        FileManager::exchangeItems(a, b);
     }
     void removeItem(const std::filesystem::path &at) override {
         check(Operation::remove, "Cannot remove \"" + at.string() + "\"");

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 
 namespace platform {
@@ -94,6 +97,16 @@ TEST(FileManager, RemovesALinkAndNeverWhatItPointsTo) {
     EXPECT_EQ(readRegularFile(kept / "file", 10), "stays");
 }
 
+// A file system that cannot swap two entries in one step.
+class NoSwapFileManager : public testing::FailingFileManager {
+public:
+    using FailingFileManager::FailingFileManager;
+    void exchangeItems(const fs::path &a, const fs::path &b) override {
+        throw std::system_error(EINVAL, std::generic_category(),
+                                "Cannot swap \"" + a.string() + "\" and \"" + b.string() + "\"");
+    }
+};
+
 TEST(FileManager, ReplacesAnItemWholeOrNotAtAll) {
     using Operation = testing::FailingFileManager::Operation;
     const struct {
@@ -101,11 +114,15 @@ TEST(FileManager, ReplacesAnItemWholeOrNotAtAll) {
         Operation operation;
         int failingCall;
         int error;
+        bool swaps = true;
     } cases[] = {
         {"success", Operation::copy, 0, 0},
         {"the copy fails", Operation::copy, 1, ENOSPC},
-        {"the old item cannot be moved aside", Operation::move, 1, EPERM},
-        {"the copy cannot be moved in", Operation::move, 2, EPERM},
+        {"the copy cannot take the old one's place", Operation::exchange, 1, EPERM},
+        {"success where nothing swaps", Operation::copy, 0, 0, false},
+        {"the old item cannot be moved aside where nothing swaps", Operation::move, 1, EPERM,
+         false},
+        {"the copy cannot be moved in where nothing swaps", Operation::move, 2, EPERM, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -115,7 +132,9 @@ TEST(FileManager, ReplacesAnItemWholeOrNotAtAll) {
         fs::create_directories(temp.path() / "apps" / "Embrik.app");
         writeFile(temp.path() / "apps" / "Embrik.app" / "file", "old");
 
-        testing::FailingFileManager files(c.operation, c.failingCall, c.error);
+        testing::FailingFileManager failing(c.operation, c.failingCall, c.error);
+        NoSwapFileManager noSwap(c.operation, c.failingCall, c.error);
+        FileManager &files = c.swaps ? static_cast<FileManager &>(failing) : noSwap;
         EXPECT_EQ(errnoOf([&] {
                       files.replaceItem(temp.path() / "new", temp.path() / "apps" / "Embrik.app");
                   }),
@@ -128,6 +147,63 @@ TEST(FileManager, ReplacesAnItemWholeOrNotAtAll) {
         EXPECT_EQ(std::distance(fs::directory_iterator(temp.path() / "apps"), {}), 1)
             << "no hidden copy is left beside it";
     }
+}
+
+TEST(FileManager, AReplacementClearsWhatOneThatDiedLeftAndTouchesOneUnderWay) {
+    TemporaryFolder temp;
+    const fs::path apps = temp.path() / "apps";
+    const fs::path app = apps / "Embrik.app";
+    fs::create_directories(temp.path() / "new");
+    writeFile(temp.path() / "new" / "file", "new");
+    const std::string uuid = "0F6C3B2A-9D41-4E7B-8C55-1A2B3C4D5E6F";
+    const auto staging = [&](char last) {
+        std::string name = ".Embrik.app.new-" + uuid;
+        name.back() = last;
+        return apps / name;
+    };
+    // Died while it copied; died between its two renames, the old item aside and nothing in
+    // its place; and one under way, holding its folder locked.
+    fs::create_directories(staging('1') / "Embrik.app");
+    writeFile(staging('1') / "Embrik.app" / "file", "half a copy");
+    fs::create_directories(staging('2') / "old");
+    writeFile(staging('2') / "old" / "file", "old");
+    fs::create_directories(staging('3') / "Embrik.app");
+    const int held = ::open(staging('3').c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    // An older release's old item moved aside is removed where a copy took its place.
+    fs::create_directories(apps / (".Embrik.app.old-" + uuid));
+    // Not a leftover: another name, and a link.
+    fs::create_directories(apps / ".Embrik.app.new-mine");
+    fs::create_directory_symlink(temp.path() / "new", staging('4'));
+
+    // The next replacement puts the old item back first: where its own copy fails, the old
+    // item is what stays.
+    testing::FailingFileManager failing(testing::FailingFileManager::Operation::copy, 1, ENOSPC);
+    EXPECT_EQ(errnoOf([&] { failing.replaceItem(temp.path() / "new", app); }), ENOSPC);
+    EXPECT_EQ(readRegularFile(app / "file", 10), "old");
+    FileManager::standard().replaceItem(temp.path() / "new", app);
+    ::close(held);
+    EXPECT_EQ(readRegularFile(app / "file", 10), "new");
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(apps)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> staying{".Embrik.app.new-mine", staging('3').filename().string(),
+                                     staging('4').filename().string(), "Embrik.app"};
+    std::sort(staying.begin(), staying.end());
+    EXPECT_EQ(names, staying);
+    EXPECT_EQ(readRegularFile(temp.path() / "new" / "file", 10), "new");
+
+    // An older release that died with the old item aside and nothing in its place: the item
+    // goes back.
+    testing::FailingFileManager failingAgain(testing::FailingFileManager::Operation::copy, 1,
+                                             ENOSPC);
+    fs::remove_all(app);
+    fs::create_directories(apps / (".Embrik.app.old-" + uuid));
+    writeFile(apps / (".Embrik.app.old-" + uuid) / "file", "old");
+    EXPECT_EQ(errnoOf([&] { failingAgain.replaceItem(temp.path() / "new", app); }), ENOSPC);
+    EXPECT_EQ(readRegularFile(app / "file", 10), "old");
 }
 
 TEST(FileManager, ReadsOnlySmallRegularFilesWithoutBlocking) {
