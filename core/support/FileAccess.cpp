@@ -4,10 +4,12 @@
 #include "core/support/Log.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -45,7 +47,32 @@ int changeMode(const std::filesystem::path &path, int fd, const struct stat &sta
     return ::fchmod(opened.get(), mode) == 0 ? 0 : errno;
 }
 
+// "nobody", or "uid 1234" for an account without a name.
+std::string userName(uid_t uid) {
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd *found = nullptr;
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+        found->pw_name != nullptr && found->pw_name[0] != '\0') {
+        return found->pw_name;
+    }
+    return "uid " + std::to_string(uid);
+}
+
 } // namespace
+
+std::optional<std::string> whyNotOursAlone(const struct stat &status) {
+    if (status.st_uid != ::geteuid()) {
+        return "it belongs to another user (" + userName(status.st_uid) + ")";
+    }
+    if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
+        return std::string((status.st_mode & S_IWOTH) != 0 ? "others" : "its group") +
+               " may write it (permissions " + mode + ")";
+    }
+    return std::nullopt;
+}
 
 mode_t fileModeFor(FileAccess access) noexcept {
     return access == FileAccess::userOnly ? 0600 : 0644;

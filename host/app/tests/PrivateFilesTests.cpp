@@ -285,7 +285,8 @@ TEST(PrivateFiles, AreTheUsersAloneOrWritableByTheirOwnerOnlyWhateverTheUmask) {
 
 // Where a mode is narrowed (the suite's folders at a start, the settings and suite files before
 // each write, the applications and template folders), a link planted in its place is used as
-// the user made it, but what it names keeps its mode.
+// the user made it, but what it names keeps its mode. (The folders named are the user's and
+// others may read them; one that others may write is not used at all.)
 TEST(PrivateFiles, LinksWhereModesAreNarrowedAreNotFollowed) {
     Home home;
     testing::UpdateFixture fixture;
@@ -303,7 +304,7 @@ TEST(PrivateFiles, LinksWhereModesAreNarrowedAreNotFollowed) {
     for (const auto &[at, name] : links) {
         fs::create_directories(at.parent_path());
         fs::create_directory(victims / name);
-        ::chmod((victims / name).c_str(), 0777);
+        ::chmod((victims / name).c_str(), 0755);
         fs::create_symlink(victims / name, at);
     }
     fs::create_symlink(file, home.settings);
@@ -313,7 +314,7 @@ TEST(PrivateFiles, LinksWhereModesAreNarrowedAreNotFollowed) {
     home.runHost(0);
     home.runInstaller(fixture, wrapperArchive(fixture), 0);
     for (const auto &[at, name] : links) {
-        EXPECT_EQ(testing::modeOf(victims / name), 0777u) << name;
+        EXPECT_EQ(testing::modeOf(victims / name), 0755u) << name;
     }
     EXPECT_EQ(testing::modeOf(file), 0644u);
     EXPECT_TRUE(fs::is_regular_file(home.applications / "Embrik.app" / "Contents/MacOS/Embrik"));
