@@ -33,7 +33,7 @@ namespace {
 constexpr int handOverTimeoutMilliseconds = 2000;
 // The host answers from its event loop, which a library being read may hold up for a while.
 constexpr int answerTimeoutMilliseconds = 10000;
-constexpr qint64 readChunkBytes = 64 * 1024;
+constexpr qint64 readChunkBytes = 1024 * 1024;
 
 auto log() {
     return logger("com.ostrevale.tandrel.host", "app");
@@ -164,7 +164,6 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray &request) {
 
 bool SingleInstance::handOver(const QByteArray &request) {
     QLocalSocket socket;
-    socket.setReadBufferSize(readChunkBytes);
     socket.connectToServer(path_);
     if (!socket.waitForConnected(handOverTimeoutMilliseconds)) {
         return false;
@@ -239,9 +238,15 @@ void SingleInstance::accept() {
         // Qt holds no more than this of what has come and is not read yet.
         socket->setReadBufferSize(readChunkBytes);
         auto buffer = std::make_shared<QByteArray>();
+        buffer->reserve(readChunkBytes);
         const auto deliver = [this, socket, buffer] {
+            if (!socket->isOpen()) {
+                return true;
+            }
+            // Only what has just come is looked through for the line's end.
+            const qsizetype from = buffer->size();
             *buffer += socket->read(maxRequestBytes + 1 - buffer->size());
-            const qsizetype end = buffer->indexOf('\n');
+            const qsizetype end = buffer->indexOf('\n', from);
             if (end < 0) {
                 if (buffer->size() > maxRequestBytes) {
                     log()->warn("Closed a connection whose request grew past {} MiB",
