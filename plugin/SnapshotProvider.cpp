@@ -176,8 +176,7 @@ SnapshotProvider::decodeSnapshotFile(const std::filesystem::path &url) const {
         // put at the snapshot path would otherwise hold the provider's lock, and with it every
         // render thread, for as long as nobody writes to it. Only a file of the user's own, in
         // folders of the user's own, is read.
-        RegularFileRead read =
-            folderOf(url).read(url.filename().string(), maxSnapshotBytes);
+        RegularFileRead read = folderOf(url).read(url.filename().string(), maxSnapshotBytes);
         if (read.status != RegularFileRead::Status::read) {
             // Grown past the cap since it was measured: refused like one measured so.
             return {nullptr, read.status == RegularFileRead::Status::tooLarge};

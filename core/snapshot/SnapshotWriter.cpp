@@ -11,8 +11,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
-#include <string>
 #include <optional>
+#include <string>
 #include <system_error>
 
 namespace tandrel {

@@ -99,7 +99,8 @@ public:
             }
             // The lock is held through a description of its own, so that the file can be
             // closed (and a failed close seen) before the rename.
-            FileDescriptor lock(::openat(folder_, name_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+            FileDescriptor lock(
+                ::openat(folder_, name_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
             if (lock.get() >= 0 && ::flock(lock.get(), LOCK_EX | LOCK_NB) == 0 &&
                 namesFile(folder_, name_, fd)) {
                 fd_ = fd;
@@ -234,8 +235,8 @@ void AtomicFileWriter::write(const PrivateFolder &folder, const std::string &nam
         if (flush) {
             flush(folder.path());
         } else if (!folder.flush(error)) {
-            throw std::system_error(error, "Cannot flush the folder \"" + folder.path().string() +
-                                               "\"");
+            throw std::system_error(error,
+                                    "Cannot flush the folder \"" + folder.path().string() + "\"");
         }
     });
 }

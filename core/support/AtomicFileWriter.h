@@ -36,8 +36,8 @@ struct AtomicFileWriter {
     static void write(const std::filesystem::path &target, std::string_view bytes,
                       const FolderFlush &flushFolder, FileAccess access = FileAccess::standard);
     // The file `name` in a folder of the user's own, for the user alone.
-    static void write(const PrivateFolder &folder, const std::string &name,
-                      std::string_view bytes, const FolderFlush &flushFolder = {});
+    static void write(const PrivateFolder &folder, const std::string &name, std::string_view bytes,
+                      const FolderFlush &flushFolder = {});
 
     // fsync of the folder; a file system that cannot flush folders at all (EINVAL) is no
     // failure.

@@ -79,7 +79,7 @@ PrivateFolder PrivateFolder::folder(const std::string &name, Missing missing) co
 }
 
 PrivateFolder PrivateFolder::openBelow(const std::filesystem::path &base,
-                                     const std::filesystem::path &relative, Missing missing) {
+                                       const std::filesystem::path &relative, Missing missing) {
     std::vector<std::string> names;
     for (const std::filesystem::path &part : relative.lexically_normal()) {
         const std::string name = part.string();

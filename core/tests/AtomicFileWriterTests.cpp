@@ -332,9 +332,7 @@ TEST(PrivateFolder, RefusesAFolderOrFileThatIsNotTheUsersAlone) {
         for (const auto &attempt : std::vector<std::function<void()>>{
                  [&] { AtomicFileWriter::write(folder / "f", "x", FileAccess::userOnly); },
                  [&] { PrivateFolder::open(folder, PrivateFolder::Missing::fail); },
-                 [&] {
-                     PrivateFolder::open(temp.path() / "link", PrivateFolder::Missing::fail);
-                 },
+                 [&] { PrivateFolder::open(temp.path() / "link", PrivateFolder::Missing::fail); },
                  [&] {
                      PrivateFolder::openBelow(temp.path(), std::filesystem::path(row.folder) / "in",
                                               PrivateFolder::Missing::create);

@@ -61,7 +61,8 @@ std::optional<std::string> unusableFolder(const std::filesystem::path &folder, b
             return error.code().message();
         }
     }
-    const FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const FileDescriptor fd(
+        ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat status {};
     if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0) {
         return std::error_code(errno, std::generic_category()).message();
@@ -93,15 +94,14 @@ QString SingleInstance::standardSocketPath(QString *problem) {
     if (const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"); runtime.startsWith('/')) {
         candidates.push_back({runtime.toStdString(), false, "XDG_RUNTIME_DIR"});
     }
-    candidates.push_back(
-        {std::filesystem::path(QFile::encodeName(QDir::tempPath()).toStdString()) /
-             ("runtime-" + loginName()),
-         true, "the runtime folder"});
+    candidates.push_back({std::filesystem::path(QFile::encodeName(QDir::tempPath()).toStdString()) /
+                              ("runtime-" + loginName()),
+                          true, "the runtime folder"});
     try {
         const QByteArray cache = qgetenv("XDG_CACHE_HOME");
-        const std::filesystem::path base =
-            cache.startsWith('/') ? std::filesystem::path(cache.toStdString())
-                                  : homeDirectory() / ".cache";
+        const std::filesystem::path base = cache.startsWith('/')
+                                               ? std::filesystem::path(cache.toStdString())
+                                               : homeDirectory() / ".cache";
         if (!base.relative_path().empty()) {
             candidates.push_back(
                 {base / "Ostrevale" / "runtime", true, "the cache's runtime folder"});
@@ -111,7 +111,8 @@ QString SingleInstance::standardSocketPath(QString *problem) {
     }
     QStringList refused;
     for (const Candidate &candidate : candidates) {
-        if (const std::optional<std::string> why = unusableFolder(candidate.folder, candidate.make)) {
+        if (const std::optional<std::string> why =
+                unusableFolder(candidate.folder, candidate.make)) {
             refused << QStringLiteral("%1 \"%2\" is not used: %3")
                            .arg(QString::fromUtf8(candidate.what),
                                 QFile::decodeName(QByteArray::fromStdString(candidate.folder)),
@@ -172,8 +173,7 @@ bool SingleInstance::handOver(const QByteArray &request) {
     // which libraries to open, and its answer would decide how this start ends.
     const std::optional<uid_t> peer = peerUser(socket.socketDescriptor());
     if (peer != ::geteuid()) {
-        log()->warn("The process at {} is {}; nothing is handed over to it",
-                    path_.toStdString(),
+        log()->warn("The process at {} is {}; nothing is handed over to it", path_.toStdString(),
                     peer ? "another user's (uid " + std::to_string(*peer) + ")"
                          : std::string("of a user that cannot be told"));
         socket.abort();

@@ -100,10 +100,9 @@ int main(int argc, char **argv) {
         return handedOverStatus(instance, request);
     }
     if (claim == SingleInstance::Claim::failed) {
-        log()->warn("Running without the one-host socket: {}{}",
-                    instance.errorString().toStdString(),
-                    noSocketFolder.isEmpty() ? std::string()
-                                             : " (" + noSocketFolder.toStdString() + ")");
+        log()->warn(
+            "Running without the one-host socket: {}{}", instance.errorString().toStdString(),
+            noSocketFolder.isEmpty() ? std::string() : " (" + noSocketFolder.toStdString() + ")");
     }
 
     // Before anything is written into them.

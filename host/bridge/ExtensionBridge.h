@@ -18,8 +18,8 @@
 //
 // Every operation opens the suite afresh, so each side reads what the other wrote last. When
 // the group's folder cannot be had (or is another user's), reads give their empty value and
-// writes and postings are skipped. Nothing here reports an error: a record that does not encode skips only its own
-// store, and one that does not decode reads as nothing published.
+// writes and postings are skipped. Nothing here reports an error: a record that does not encode
+// skips only its own store, and one that does not decode reads as nothing published.
 namespace tandrel::ExtensionBridge {
 
 inline constexpr const char *suiteName = "group.com.ostrevale.tandrel";

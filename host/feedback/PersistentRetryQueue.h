@@ -376,7 +376,7 @@ private:
                 return lock;
             }
             why = lock->error() == QLockFile::LockFailedError ? "is held by another queue"
-                                                               : "cannot be locked";
+                                                              : "cannot be locked";
         } catch (const NotOursError &error) {
             why = std::string("is not used: ") + error.what();
         } catch (const std::filesystem::filesystem_error &error) {

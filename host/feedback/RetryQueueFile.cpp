@@ -91,15 +91,15 @@ bool RetryQueueFile::moveAside() {
             PrivateFolder::open(path_.parent_path(), PrivateFolder::Missing::fail);
         std::string target = base;
         struct stat taken {};
-        for (int n = 2; ::fstatat(folder.descriptor(), target.c_str(), &taken,
-                                  AT_SYMLINK_NOFOLLOW) == 0;
+        for (int n = 2;
+             ::fstatat(folder.descriptor(), target.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0;
              ++n) {
             target = base + "-" + std::to_string(n);
         }
         if (!folder.rename(path_.filename().string(), target, error)) {
             if (error != std::errc::no_such_file_or_directory) {
-                feedbackLog()->error("Cannot move retry queue file '{}' aside: {}",
-                                     path_.string(), error.message());
+                feedbackLog()->error("Cannot move retry queue file '{}' aside: {}", path_.string(),
+                                     error.message());
                 return false;
             }
             return true;

@@ -27,7 +27,8 @@ QString escapingControls(const QString &text) {
 // texts and the log.
 QString reasonOf(const QUrl &url, bool mayHoldUserInformation) {
     QString reason = url.errorString().section(QStringLiteral("; source was"), 0, 0).trimmed();
-    if (mayHoldUserInformation || reason.contains(QLatin1String("user name"), Qt::CaseInsensitive) ||
+    if (mayHoldUserInformation ||
+        reason.contains(QLatin1String("user name"), Qt::CaseInsensitive) ||
         reason.contains(QLatin1String("password"), Qt::CaseInsensitive)) {
         reason = reason.section(QStringLiteral(" (character"), 0, 0);
     }
@@ -102,8 +103,8 @@ QString ServerAddress::withoutUserInformation(const QString &text) {
     const qsizetype colon = text.indexOf(u':');
     // "scheme:/…": letters first, then letters, digits, "+", "-" and "."; without a slash after
     // its ":", "ada:pw@host" is a user name and password.
-    bool scheme = colon > 0 && colon < at && colon + 1 < text.size() &&
-                  text[colon + 1] == u'/' && text[0].isLetter() && text[0].unicode() < 0x80;
+    bool scheme = colon > 0 && colon < at && colon + 1 < text.size() && text[colon + 1] == u'/' &&
+                  text[0].isLetter() && text[0].unicode() < 0x80;
     for (qsizetype i = 1; scheme && i < colon; ++i) {
         const char16_t c = text[i].unicode();
         scheme = c < 0x80 && (QChar(c).isLetterOrNumber() || c == u'+' || c == u'-' || c == u'.');

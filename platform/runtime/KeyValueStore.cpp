@@ -229,7 +229,8 @@ bool SettingsKeyValueStore::change(const QString &key,
     // The folder first, the user's alone (QSettings would make it as the umask allows).
     try {
         if (keeping_.folderIsOurs) {
-            tandrel::PrivateFolder::open(file.parent_path(), tandrel::PrivateFolder::Missing::create);
+            tandrel::PrivateFolder::open(file.parent_path(),
+                                         tandrel::PrivateFolder::Missing::create);
         } else {
             tandrel::createFolders(file.parent_path(), tandrel::FileAccess::userOnly);
         }
@@ -261,7 +262,8 @@ bool SettingsKeyValueStore::change(const QString &key,
     // QSaveFile, under QSettings, replaces it whole and keeps its permissions; a link in its
     // place is never narrowed (what it names keeps its mode).
     std::error_code error;
-    if (!tandrel::restrictToUser(file, error) && error != std::errc::too_many_symbolic_link_levels) {
+    if (!tandrel::restrictToUser(file, error) &&
+        error != std::errc::too_many_symbolic_link_levels) {
         log()->warn("Settings file {} may be readable by others: {}", file.string(),
                     error.message());
     }

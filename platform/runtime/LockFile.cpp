@@ -74,8 +74,8 @@ bool tryLock(QLockFile &lock, std::chrono::milliseconds timeout) {
         if (removeWhenUnreadableAndStale(lock)) {
             continue;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                               Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
             return false;
         }

@@ -1,6 +1,6 @@
 #include "core/tests/LogCapture.h"
-#include "core/tests/ScopedEnvironmentVariable.h"
 #include "core/tests/ResolverFixture.h"
+#include "core/tests/ScopedEnvironmentVariable.h"
 #include "plugin/FrameRecord.h"
 #include "plugin/SnapshotProvider.h"
 #include "plugin/StatusText.h"
@@ -554,8 +554,7 @@ TEST_F(SnapshotProviderTest, AnotherUsersSnapshotIsNeverDrawn) {
          true, "Mine"},
         {"his Tandrel folder with his snapshot",
          "mkdir Tandrel && printf '%s' " + quotedWord(his) + " > Tandrel/current.json", false,
-         StatusText::refused("\"" + (shared / "Tandrel").string() + "\" is refused: " +
-                             hisFolder)},
+         StatusText::refused("\"" + (shared / "Tandrel").string() + "\" is refused: " + hisFolder)},
         {"a link to a folder of his in the app group's place",
          "mkdir -p his/Tandrel && printf '%s' " + quotedWord(his) +
              " > his/Tandrel/current.json && ln -s his group.com.ostrevale.tandrel",

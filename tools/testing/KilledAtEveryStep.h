@@ -18,8 +18,8 @@ namespace tandrel::testing {
 struct KilledAtEveryStep {
     // The calls of a save: its writes, renames and flushes.
     static std::vector<std::string> saveCalls() {
-        return {"write", "rename", "renameat", "renameat2", "fsync", "fdatasync", "unlink",
-                "unlinkat"};
+        return {"write", "rename",    "renameat", "renameat2",
+                "fsync", "fdatasync", "unlink",   "unlinkat"};
     }
 
     // Why the program cannot be traced here (no strace, or tracing is not allowed); empty when it
@@ -37,26 +37,21 @@ struct KilledAtEveryStep {
     // `environment` is added to this process's ("XDG_DATA_HOME=/x"). Before each run `before()`
     // sets the files up; after each killed run `afterKill(call, n, output)` checks what it left.
     // Answers how many runs were killed.
-    static int run(const std::string &program, const std::vector<std::string> &arguments,
-                   const std::vector<std::string> &environment, const std::function<void()> &before,
-                   const std::function<void(const std::string &, int, const std::string &)>
-                       &afterKill,
-                   const std::vector<std::string> &calls = saveCalls()) {
+    static int
+    run(const std::string &program, const std::vector<std::string> &arguments,
+        const std::vector<std::string> &environment, const std::function<void()> &before,
+        const std::function<void(const std::string &, int, const std::string &)> &afterKill,
+        const std::vector<std::string> &calls = saveCalls()) {
         int kills = 0;
         for (const std::string &call : calls) {
             for (int n = 1;; ++n) {
                 before();
-                std::vector<std::string> words{"-f",
-                                               "-qq",
-                                               "-o",
-                                               "/dev/null",
-                                               "-e",
-                                               "trace=" + call,
-                                               "-e",
-                                               "inject=" + call + ":signal=KILL:when=" +
-                                                   std::to_string(n),
-                                               "--",
-                                               "/usr/bin/env"};
+                std::vector<std::string> words{
+                    "-f", "-qq",
+                    "-o", "/dev/null",
+                    "-e", "trace=" + call,
+                    "-e", "inject=" + call + ":signal=KILL:when=" + std::to_string(n),
+                    "--", "/usr/bin/env"};
                 words.insert(words.end(), environment.begin(), environment.end());
                 words.push_back(program);
                 words.insert(words.end(), arguments.begin(), arguments.end());

@@ -109,6 +109,13 @@ TEST_F(ForeignFolders, WhatAnotherUserMadeFirstIsNeitherReadNorWritten) {
                                             quotedWord(tool) + " " + arguments + " </dev/null");
     };
     const std::string hisFolder = "it belongs to another user (nobody)";
+    // The user's snapshot is not written, and the tool says why.
+    const auto snapshotRefused = [&](const std::string &why) {
+        const testing::ChildProcess cli =
+            run(TANDREL_CLI, "snapshot " + quotedWord(library.string()) + " Sample");
+        EXPECT_EQ(cli.status, 1);
+        EXPECT_NE(cli.output.find(why), std::string::npos) << cli.output;
+    };
 
     struct Row {
         const char *attack;
@@ -121,30 +128,14 @@ TEST_F(ForeignFolders, WhatAnotherUserMadeFirstIsNeitherReadNorWritten) {
          "mkdir Tandrel && " + put("Tandrel/current.json", attackerSnapshot()) +
              " && chmod 755 Tandrel",
          [&] {
-             const testing::ChildProcess cli =
-                 run(TANDREL_CLI, "snapshot " + quotedWord(library.string()) + " Sample");
-             EXPECT_EQ(cli.status, 1);
-             EXPECT_NE(cli.output.find("\"" + (shared / "Tandrel").string() +
-                                       "\" is refused: " + hisFolder),
-                       std::string::npos)
-                 << cli.output;
+             snapshotRefused("\"" + (shared / "Tandrel").string() + "\" is refused: " + hisFolder);
          }},
         {"Tandrel made first, open to all, his snapshot in it",
          "mkdir Tandrel && " + put("Tandrel/current.json", attackerSnapshot()),
-         [&] {
-             const testing::ChildProcess cli =
-                 run(TANDREL_CLI, "snapshot " + quotedWord(library.string()) + " Sample");
-             EXPECT_EQ(cli.status, 1);
-             EXPECT_NE(cli.output.find(hisFolder), std::string::npos) << cli.output;
-         }},
+         [&] { snapshotRefused(hisFolder); }},
         {"a link named Tandrel to a folder of his",
          "mkdir his && " + put("his/current.json", attackerSnapshot()) + " && ln -s his Tandrel",
-         [&] {
-             const testing::ChildProcess cli =
-                 run(TANDREL_CLI, "snapshot " + quotedWord(library.string()) + " Sample");
-             EXPECT_EQ(cli.status, 1);
-             EXPECT_NE(cli.output.find(hisFolder), std::string::npos) << cli.output;
-         }},
+         [&] { snapshotRefused(hisFolder); }},
         {"his record in a retry queue of his, to be sent under the user's name",
          "mkdir Tandrel && " + put("Tandrel/feedback_retry_queue.json", attackerQueue()),
          [&] {
@@ -167,15 +158,15 @@ TEST_F(ForeignFolders, WhatAnotherUserMadeFirstIsNeitherReadNorWritten) {
                  EXPECT_EQ(request.body.find(attackerText), std::string::npos);
              }
              // The tool says so too.
-             const testing::ChildProcess tool =
-                 testing::ChildProcess::shell(environment + " TANDREL_FEEDBACK_SERVER=" +
-                                              testing::LoopbackServer::closedServer().toStdString() +
-                                              " " + quotedWord(TANDREL_FEEDBACK) + " hello");
+             const testing::ChildProcess tool = testing::ChildProcess::shell(
+                 environment + " TANDREL_FEEDBACK_SERVER=" +
+                 testing::LoopbackServer::closedServer().toStdString() + " " +
+                 quotedWord(TANDREL_FEEDBACK) + " hello");
              EXPECT_EQ(tool.status, 1);
              EXPECT_NE(tool.output.find("the feedback was not saved (the retry queue's file is not "
                                         "used: \"" +
-                                        (shared / "Tandrel").string() + "\" is refused: " +
-                                        hisFolder + ")"),
+                                        (shared / "Tandrel").string() +
+                                        "\" is refused: " + hisFolder + ")"),
                        std::string::npos)
                  << tool.output;
          }},
@@ -191,21 +182,15 @@ TEST_F(ForeignFolders, WhatAnotherUserMadeFirstIsNeitherReadNorWritten) {
              ExtensionBridge::publishActiveSelection("Sample", std::nullopt);
              const XMLDropFile::Outcome dropped =
                  XMLDropFile({platform::Clock::system(), [] {}}).save("<fcpxml/>");
-             EXPECT_EQ(dropped.statusText,
-                       "Couldn't reach the shared container: \"" +
-                           (shared / "group.com.ostrevale.tandrel").string() + "\" is refused: " +
-                           hisFolder);
+             EXPECT_EQ(dropped.statusText, "Couldn't reach the shared container: \"" +
+                                               (shared / "group.com.ostrevale.tandrel").string() +
+                                               "\" is refused: " + hisFolder);
          }},
         {"the user's own Tandrel left open to all by an older release, his snapshot in it",
          put("Tandrel/current.json", attackerSnapshot()),
          [&] {
-             const testing::ChildProcess cli =
-                 run(TANDREL_CLI, "snapshot " + quotedWord(library.string()) + " Sample");
-             EXPECT_EQ(cli.status, 1);
-             EXPECT_NE(cli.output.find("\"" + (shared / "Tandrel").string() +
-                                       "\" is refused: others may write it (permissions 0777)"),
-                       std::string::npos)
-                 << cli.output;
+             snapshotRefused("\"" + (shared / "Tandrel").string() +
+                             "\" is refused: others may write it (permissions 0777)");
          }},
         {"the settings folder made first, his presets in the settings",
          "mkdir Ostrevale && " +

@@ -114,7 +114,8 @@ protected:
 TEST_F(SingleInstanceAgainstAnotherUser, AStartHandsNothingToAnotherUsersProcess) {
     const fs::path record = shared / "heard";
     const fs::path peer = shared / "socket-peer";
-    const fs::path cacheSocket = home / "cache" / "Ostrevale" / "runtime" / SingleInstance::socketName;
+    const fs::path cacheSocket =
+        home / "cache" / "Ostrevale" / "runtime" / SingleInstance::socketName;
     const struct {
         const char *attack;
         std::vector<fs::path> listens; // where he listens
@@ -122,7 +123,8 @@ TEST_F(SingleInstanceAgainstAnotherUser, AStartHandsNothingToAnotherUsersProcess
     } rows[] = {
         {"XDG_RUNTIME_DIR unset: he made runtime-root first and listens in it and in the shared "
          "folder",
-         {shared / "runtime-root" / SingleInstance::socketName, shared / SingleInstance::socketName},
+         {shared / "runtime-root" / SingleInstance::socketName,
+          shared / SingleInstance::socketName},
          std::nullopt},
         {"XDG_RUNTIME_DIR names a folder of his",
          {shared / "his-runtime" / SingleInstance::socketName, shared / SingleInstance::socketName},
@@ -171,8 +173,8 @@ TEST_F(SingleInstanceAgainstAnotherUser, AnotherUsersListenerInTheUsersFolderIsN
     ::chmod(folder.c_str(), 0777);
     const fs::path socket = folder / SingleInstance::socketName;
     const fs::path record = shared / "heard";
-    OtherUsersProgram his(shared / "socket-peer",
-                          "listen " + quotedWord(socket.string()) + " " + quotedWord(record.string()));
+    OtherUsersProgram his(shared / "socket-peer", "listen " + quotedWord(socket.string()) + " " +
+                                                      quotedWord(record.string()));
     ASSERT_TRUE(his.said("listening"));
     ::chmod(folder.c_str(), 0700);
 
@@ -239,8 +241,8 @@ TEST(SingleInstanceRequests, ARequestPastTheLimitClosesTheConnection) {
         QObject::connect(&start, &QLocalSocket::readyRead, [&] { answer += start.readAll(); });
         QObject::connect(&start, &QLocalSocket::bytesWritten, [&](qint64 n) { sent += n; });
         start.write(row.bytes);
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return start.state() == QLocalSocket::UnconnectedState; }, 60'000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return start.state() == QLocalSocket::UnconnectedState; },
+                                    60'000));
         EXPECT_EQ(!answered.isEmpty(), row.answered);
         EXPECT_EQ(answer, row.answered ? QByteArray("{}\n") : QByteArray());
         // The host stopped reading at the limit: most of a request far beyond it never left.

@@ -420,9 +420,24 @@ TEST_F(RetryQueueTest, ALockWhoseOwnerCannotBeReadGoesStaleAfterAFewSeconds) {
         std::function<void()> make;
         bool taken;
     } rows[] = {
-        {"empty, 10 s old", [&] { std::ofstream(lock) << ""; age(10); }, true},
-        {"cut short, 10 s old", [&] { std::ofstream(lock) << "12"; age(10); }, true},
-        {"not a lock, 10 s old", [&] { std::ofstream(lock) << "hello\n"; age(10); }, true},
+        {"empty, 10 s old",
+         [&] {
+             std::ofstream(lock) << "";
+             age(10);
+         },
+         true},
+        {"cut short, 10 s old",
+         [&] {
+             std::ofstream(lock) << "12";
+             age(10);
+         },
+         true},
+        {"not a lock, 10 s old",
+         [&] {
+             std::ofstream(lock) << "hello\n";
+             age(10);
+         },
+         true},
         {"empty, just made", [&] { std::ofstream(lock) << ""; }, false},
         {"empty, 10 s old, held by the process making it",
          [&] {

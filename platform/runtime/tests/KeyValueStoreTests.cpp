@@ -161,8 +161,8 @@ TEST(KeyValueStore, EveryChangeReplacesTheFileWholeTheFirstOneToo) {
          }},
         {"a later change of the user defaults", defaults,
          [] {
-             return SettingsKeyValueStore::standardUserDefaults()->setValue("Tandrel.ActivePresetID",
-                                                                            QString("x"));
+             return SettingsKeyValueStore::standardUserDefaults()->setValue(
+                 "Tandrel.ActivePresetID", QString("x"));
          }},
         {"a removal from the user defaults", defaults,
          [] { return SettingsKeyValueStore::standardUserDefaults()->remove("Tandrel.Presets"); }},
@@ -192,12 +192,13 @@ TEST(KeyValueStore, WhatAKilledWriterLeftGoesWithTheNextChange) {
     namespace fs = std::filesystem;
     tandrel::testing::TemporaryFolder folder;
     const fs::path file = folder.path() / "suite.ini";
-    const auto store =
-        SettingsKeyValueStore::iniFile(QString::fromStdString(file.string()), tandrel::FileAccess::userOnly);
+    const auto store = SettingsKeyValueStore::iniFile(QString::fromStdString(file.string()),
+                                                      tandrel::FileAccess::userOnly);
     for (const bool first : {true, false}) {
         SCOPED_TRACE(first ? "before the first change" : "before a later change");
-        for (const char *left : {"suite.ini.Ab12Cd", ".suite.ini.1A2B3C4D.tmp",
-                                 ".suite.ini.1A2B3C4D.tmp.x9Y8z7", ".suite.ini.1A2B3C4D.tmp.lock"}) {
+        for (const char *left :
+             {"suite.ini.Ab12Cd", ".suite.ini.1A2B3C4D.tmp", ".suite.ini.1A2B3C4D.tmp.x9Y8z7",
+              ".suite.ini.1A2B3C4D.tmp.lock"}) {
             std::ofstream(folder.path() / left) << "half";
         }
         // Something else of the folder is not the writer's.

@@ -59,7 +59,8 @@ protected:
 TEST_F(BridgeToolTest, TheServerFollowsThePanelsSelectionAndValidatesWhatIsDropped) {
     const fs::path library =
         sample::SampleLibraryWriter::write(sample::standardSampleLibrary(), folder.path());
-    const auto serving = testing::servingOncePublished(TANDREL_SERVE, TANDREL_BRIDGE, library, data);
+    const auto serving =
+        testing::servingOncePublished(TANDREL_SERVE, TANDREL_BRIDGE, library, data);
     RunningProgram &serve = *serving;
 
     const Finished presets = bridge({"presets"}, data);
@@ -165,7 +166,9 @@ TEST(BridgeToolCrash, KilledAtAnyStepOfItsSaveTheSuiteIsTheOldOrTheNewAndNothing
                     const std::string left = bytesOf(suite);
                     if (left != old) {
                         EXPECT_EQ(sequenceIn(left), "New Sequence")
-                            << "not the old nor the new settings:\n" << left << "\n" << output;
+                            << "not the old nor the new settings:\n"
+                            << left << "\n"
+                            << output;
                         EXPECT_NE(left.find("updatedAt"), std::string::npos) << left;
                     }
                 } else {

@@ -44,8 +44,7 @@ TEST_F(SnapshotCrash, KilledAtAnyStepOfItsSaveTheSnapshotIsTheOldOrTheNewAndNoth
     const std::vector<std::string> environment{"XDG_DATA_HOME=" + data.path().string()};
     const auto save = [&](const char *preset) {
         return testing::ChildProcess::run(
-            TANDREL_CLI, {"snapshot", bundle_->string(), "Sample", "--preset", preset},
-            nullptr);
+            TANDREL_CLI, {"snapshot", bundle_->string(), "Sample", "--preset", preset}, nullptr);
     };
     // The old document: what an earlier save left.
     ::setenv("XDG_DATA_HOME", data.path().c_str(), 1);

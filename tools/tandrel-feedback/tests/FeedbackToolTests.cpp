@@ -195,7 +195,9 @@ TEST_F(FeedbackToolTest, KilledAtAnyStepOfItsSaveTheQueueIsTheOldOrTheNewAndNoth
             if (bytes != old) {
                 const auto contents = RetryQueueFile::decode<FeedbackPayload>(bytes);
                 EXPECT_TRUE(contents.isEntryList && contents.skipped == 0)
-                    << "a part of a list:\n" << bytes.substr(0, 200) << "\n" << output;
+                    << "a part of a list:\n"
+                    << bytes.substr(0, 200) << "\n"
+                    << output;
                 ASSERT_EQ(contents.entries.size(), 2u);
                 EXPECT_EQ(contents.entries.back().operation.text, "killed");
             }
@@ -246,7 +248,7 @@ TEST_F(FeedbackToolTest, NeverPrintsAPasswordWhateverTheAddressHolds) {
             << said.toStdString();
         for (const char *secret : row.secrets) {
             EXPECT_FALSE(said.contains(QString::fromUtf8(secret))) << secret << " in\n"
-                                                                     << said.toStdString();
+                                                                   << said.toStdString();
         }
     }
 }
