@@ -268,6 +268,13 @@ void TandrelFCPExtensionViewController::reloadPresetsFromBridge() {
     // Kept even when it names no preset listed: the host's choice stands until the user picks.
     selectedPresetID_ = published.activePresetID;
     presetPopUp_->clear();
+    // A shared folder that is another user's is never read: the panel says so where it tells
+    // what became of a drop, since no drop can be saved there either.
+    std::string problem;
+    if (!ExtensionBridge::containerURL(&problem) && !problem.empty()) {
+        dropStatusLabel_->setText(
+            QString::fromStdString("Couldn't reach the shared container: " + problem));
+    }
     if (availablePresets_.empty()) {
         presetPopUp_->addItem("No presets (open Embrik)");
         presetPopUp_->setEnabled(false);

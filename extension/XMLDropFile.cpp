@@ -51,9 +51,12 @@ std::string XMLDropFile::fileName(platform::Clock::WallTime time, int dropOfTheS
 }
 
 XMLDropFile::Outcome XMLDropFile::save(const QString &xml) const {
-    const std::optional<std::filesystem::path> container = ExtensionBridge::containerURL();
+    std::string problem;
+    const std::optional<std::filesystem::path> container = ExtensionBridge::containerURL(&problem);
     if (!container) {
-        return {"Couldn't reach the shared container", std::nullopt};
+        return {problem.empty() ? std::string("Couldn't reach the shared container")
+                                : "Couldn't reach the shared container: " + problem,
+                std::nullopt};
     }
     const std::filesystem::path folder = *container / ExtensionBridge::groundTruthDropsFolder;
     try {

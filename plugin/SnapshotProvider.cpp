@@ -2,6 +2,7 @@
 
 #include "core/support/ApplicationSupport.h"
 #include "core/support/Log.h"
+#include "core/support/PrivateFolder.h"
 #include "core/support/RegularFile.h"
 #include "core/support/UnicodeText.h"
 #include "plugin/FrameRecord.h"
@@ -13,6 +14,7 @@
 #include <array>
 #include <exception>
 #include <iterator>
+#include <mutex>
 
 namespace tandrel {
 
@@ -29,6 +31,9 @@ constexpr std::array<const char *, 3> usualStarts{"01:00:00:00", "00:00:00:00", 
 } // namespace
 
 std::string SnapshotProvider::Answer::statusText() const {
+    if (!snapshot && refusal) {
+        return StatusText::refused(*refusal);
+    }
     return StatusText::choose(snapshot != nullptr, failureReason);
 }
 
@@ -68,12 +73,43 @@ std::optional<std::filesystem::path> SnapshotProvider::legacySnapshotURL() {
     }
 }
 
+PrivateFolder SnapshotProvider::folderOf(const std::filesystem::path &url) {
+    // Below the user's data folder, every folder on the way is checked (the app group's and
+    // its "Tandrel"); elsewhere, the file's own folder.
+    try {
+        const std::filesystem::path base = applicationSupportDirectory();
+        const std::filesystem::path relative = url.parent_path().lexically_relative(base);
+        if (!relative.empty() && *relative.begin() != ".." && relative != ".") {
+            return PrivateFolder::openBelow(base, relative, PrivateFolder::Missing::fail);
+        }
+    } catch (const std::runtime_error &) {
+        // No data folder: the file's own folder is all there is to check.
+    }
+    return PrivateFolder::open(url.parent_path(), PrivateFolder::Missing::fail);
+}
+
 std::optional<std::filesystem::path> SnapshotProvider::defaultSnapshotURL() {
     if (auto url = appGroupSnapshotURL()) {
-        std::error_code error;
-        if (std::filesystem::is_regular_file(*url, error)) {
-            return url;
+        std::optional<std::string> refusal;
+        try {
+            if (folderOf(*url).checkEntry(url->filename().string())) {
+                return url;
+            }
+        } catch (const NotOursError &error) {
+            refusal = error.what();
+        } catch (const std::exception &) {
+            // No container, or no copy in it.
         }
+        // Another user's copy is never read; the host's own file is. Said once per reason,
+        // since the place is looked up at every examination.
+        static std::mutex lock;
+        static std::optional<std::string> told;
+        const std::lock_guard guard(lock);
+        if (refusal && refusal != told) {
+            logger("com.ostrevale.tandrel.plugin", "snapshot")
+                ->error("Snapshot in the app group not read: {}", *refusal);
+        }
+        told = refusal;
     }
     return legacySnapshotURL();
 }
@@ -101,19 +137,31 @@ void SnapshotProvider::waitForReloads() {
     reloadQueue_.waitUntilIdle();
 }
 
-std::optional<SnapshotProvider::ModificationDate>
-SnapshotProvider::modificationDate(const std::filesystem::path &url) {
-    struct stat status {};
-    if (::stat(url.c_str(), &status) != 0) {
-        return std::nullopt;
+SnapshotProvider::Examined SnapshotProvider::examine(const std::filesystem::path &url) {
+    try {
+        const PrivateFolder folder = folderOf(url);
+        struct stat status {};
+        if (::fstatat(folder.descriptor(), url.filename().c_str(), &status, 0) != 0) {
+            return {};
+        }
+        folder.checkEntry(url.filename().string());
+        return {ModificationDate{status.st_mtim, status.st_ctim, status.st_dev, status.st_ino,
+                                 status.st_size},
+                std::nullopt};
+    } catch (const NotOursError &error) {
+        return {std::nullopt, std::string(error.what())};
+    } catch (const std::exception &) {
+        return {};
     }
-    return ModificationDate{status.st_mtim, status.st_ctim, status.st_dev, status.st_ino,
-                            status.st_size};
 }
 
 SnapshotProvider::Decoded
 SnapshotProvider::decodeSnapshotFile(const std::filesystem::path &url) const {
-    const auto date = modificationDate(url);
+    const Examined examined = examine(url);
+    if (examined.refusal) {
+        return {nullptr, true, examined.refusal};
+    }
+    const auto &date = examined.date;
     const bool tooLarge =
         date && (date->size < 0 || static_cast<std::uintmax_t>(date->size) > maxSnapshotBytes);
     if (!date || tooLarge) {
@@ -126,13 +174,16 @@ SnapshotProvider::decodeSnapshotFile(const std::filesystem::path &url) const {
     try {
         // The open does not block and anything but a regular file is refused: a pipe or device
         // put at the snapshot path would otherwise hold the provider's lock, and with it every
-        // render thread, for as long as nobody writes to it.
-        RegularFileRead read = readRegularFile(url, maxSnapshotBytes);
+        // render thread, for as long as nobody writes to it. Only a file of the user's own, in
+        // folders of the user's own, is read.
+        RegularFileRead read = folderOf(url).read(url.filename().string(), maxSnapshotBytes);
         if (read.status != RegularFileRead::Status::read) {
             // Grown past the cap since it was measured: refused like one measured so.
             return {nullptr, read.status == RegularFileRead::Status::tooLarge};
         }
         return {std::make_shared<const PluginSnapshot>(environment_.decode(read.bytes)), false};
+    } catch (const NotOursError &error) {
+        return {nullptr, true, std::string(error.what())};
     } catch (const DecodingError &error) {
         logger_->debug("Snapshot at {} does not decode: {}", url.string(), error.what());
         return {nullptr, true};
@@ -149,7 +200,20 @@ void SnapshotProvider::maybeReloadLocked() {
     }
     lastStatCheck_ = now;
     const std::optional<std::filesystem::path> url = environment_.snapshotURL();
-    const std::optional<ModificationDate> date = url ? modificationDate(*url) : std::nullopt;
+    const Examined examined = url ? examine(*url) : Examined{};
+    if (examined.refusal) {
+        // Another user's file, or one in another user's folder: never drawn. The snapshot
+        // before it goes too, as with any refused version.
+        if (examined.refusal != refusal_) {
+            logger_->error("Failed to read/decode snapshot: {}", *examined.refusal);
+        }
+        refusal_ = examined.refusal;
+        clearSnapshotLocked();
+        refusedModDate_.reset();
+        return;
+    }
+    refusal_.reset();
+    const std::optional<ModificationDate> &date = examined.date;
     if (!date) {
         if (snapshot_) {
             logger_->info("Snapshot disappeared");
@@ -181,7 +245,9 @@ void SnapshotProvider::applySnapshotLocked(Decoded decoded, const std::filesyste
                                            const ModificationDate &modDate) {
     isReloading_ = false;
     if (!decoded.snapshot) {
-        logger_->error("Failed to read/decode snapshot at {}", url.string());
+        logger_->error("Failed to read/decode snapshot at {}{}", url.string(),
+                       decoded.refusal ? ": " + *decoded.refusal : std::string());
+        refusal_ = decoded.refusal;
         if (decoded.refused) {
             // Read once: without a snapshot every frame examines the file, and parsing up to
             // the size cap each time would stall every render thread behind the lock. The
@@ -222,7 +288,7 @@ SnapshotProvider::Answer SnapshotProvider::metadata(int64_t value, int32_t times
 
 SnapshotProvider::Answer SnapshotProvider::metadataLocked(int64_t value, int32_t timescale,
                                                           uint64_t rateNum, uint64_t rateDen) {
-    Answer answer{snapshot_, std::nullopt, std::nullopt};
+    Answer answer{snapshot_, std::nullopt, std::nullopt, snapshot_ ? std::nullopt : refusal_};
     if (!snapshot_) {
         return answer;
     }

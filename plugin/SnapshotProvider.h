@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/PrivateFolder.h"
 #include "plugin/PluginSnapshot.h"
 #include "plugin/SerialQueue.h"
 #include "plugin/StartFrameDetector.h"
@@ -57,9 +58,12 @@ public:
         std::optional<TandrelMetadata> metadata;
         // Why there is no record, when the reason is worth a text of its own.
         std::optional<std::string> failureReason;
+        // Without a snapshot: why the file is not read, when it or a folder it is in is not
+        // the user's alone.
+        std::optional<std::string> refusal{};
 
-        // The status text of a frame without a record: the start text without a snapshot,
-        // else the reason, else the gap text.
+        // The status text of a frame without a record: without a snapshot, the refusal or else
+        // the start text; with one, the reason, else the gap text.
         std::string statusText() const;
     };
 
@@ -83,8 +87,9 @@ public:
     // timecode and stacked layers of that frame. Picks up a changed file first.
     Answer metadata(int64_t value, int32_t timescale, uint64_t rateNum, uint64_t rateDen);
 
-    // The file in the app-group container when it exists there, else the one in Application
-    // Support; nothing when neither folder can be named.
+    // The file in the app-group container when it exists there, and it and its folders are
+    // the user's own, else the one in Application Support; nothing when neither folder can be
+    // named. Another user's copy in the container is never taken (and said in the log).
     static std::optional<std::filesystem::path> defaultSnapshotURL();
     static std::optional<std::filesystem::path> appGroupSnapshotURL();
     static std::optional<std::filesystem::path> legacySnapshotURL();
@@ -124,11 +129,23 @@ private:
         // it again gives the same answer until it changes. A read stopped for want of memory,
         // or by the file going away, is worth trying again.
         bool refused = false;
+        // Why a file or folder was not read at all: it is not the user's alone.
+        std::optional<std::string> refusal{};
+    };
+
+    // What examining the file found: its version, nothing when it is not there, or why it is
+    // not read (another user's file or folder).
+    struct Examined {
+        std::optional<ModificationDate> date;
+        std::optional<std::string> refusal;
     };
 
     explicit SnapshotProvider(Environment environment);
 
-    static std::optional<ModificationDate> modificationDate(const std::filesystem::path &url);
+    // The file's folder, opened and checked to be the user's own (every folder below the data
+    // folder, for a file there); fails with NotOursError or a filesystem_error.
+    static PrivateFolder folderOf(const std::filesystem::path &url);
+    static Examined examine(const std::filesystem::path &url);
     Decoded decodeSnapshotFile(const std::filesystem::path &url) const;
 
     void maybeReloadLocked();
@@ -149,6 +166,8 @@ private:
     std::optional<ModificationDate> loadedModDate_;
     // The version of the file last refused, skipped until the file changes.
     std::optional<ModificationDate> refusedModDate_;
+    // Why the file in use was not read, while it is not the user's alone.
+    std::optional<std::string> refusal_;
     std::optional<Clock::time_point> lastStatCheck_; // nothing: never examined
     bool isReloading_ = false;
     std::optional<StartFrameDetector> startDetector_;

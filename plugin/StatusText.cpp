@@ -17,6 +17,10 @@ std::string StatusText::playheadDoesNotFit(std::string_view timecode) {
            " doesn't fit this timeline \u2014 set Project start TC in the Host";
 }
 
+std::string StatusText::refused(std::string_view why) {
+    return "Embrik: snapshot not read \u2014 " + std::string(why);
+}
+
 std::string StatusText::choose(bool snapshotLoaded, const std::optional<std::string> &reason) {
     if (!snapshotLoaded) {
         return std::string(startHost);

@@ -22,6 +22,10 @@ struct StatusText {
     // The timeline's start is not known yet and no candidate places the playhead inside it.
     static std::string playheadDoesNotFit(std::string_view timecode);
 
+    // The snapshot file, or a folder it is in, is not the user's alone ("\"…/Tandrel\" is
+    // refused: it belongs to another user (nobody)"), so it is not read.
+    static std::string refused(std::string_view why);
+
     // The text of a frame without a record: the start text without a snapshot, else the
     // reason the lookup gave, else the gap text.
     static std::string choose(bool snapshotLoaded, const std::optional<std::string> &reason);

@@ -5,6 +5,8 @@
 #include "core/support/JsonReader.h"
 #include "core/support/JsonText.h"
 #include "core/support/JsonWriter.h"
+#include "core/support/Log.h"
+#include "core/support/PrivateFolder.h"
 #include "platform/filemanager/FileManager.h"
 
 namespace tandrel {
@@ -26,11 +28,23 @@ std::optional<PluginVersionMarker> PluginVersionMarker::decode(std::string_view 
 }
 
 std::optional<PluginVersionMarker> PluginVersionMarker::read(const std::filesystem::path &file) {
-    const auto bytes = platform::readRegularFile(file, maxFileBytes);
-    if (!bytes) {
+    // Only the user's own marker, in a folder of the user's own: another user's would decide
+    // what the host installs.
+    RegularFileRead read;
+    try {
+        read = PrivateFolder::open(file.parent_path(), PrivateFolder::Missing::fail)
+                   .read(file.filename().string(), maxFileBytes);
+    } catch (const NotOursError &error) {
+        logger("com.ostrevale.tandrel.host", "update")
+            ->error("The plug-in's version marker is not read: {}", error.what());
+        return std::nullopt;
+    } catch (const std::filesystem::filesystem_error &) {
         return std::nullopt;
     }
-    return decode(*bytes);
+    if (read.status != RegularFileRead::Status::read) {
+        return std::nullopt;
+    }
+    return decode(read.bytes);
 }
 
 void PluginVersionMarker::writeIgnoringFailures(const std::filesystem::path &file) const {

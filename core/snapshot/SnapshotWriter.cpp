@@ -6,10 +6,13 @@
 #include "core/support/JsonText.h"
 #include "core/support/Log.h"
 #include "core/support/Numeric.h"
+#include "core/support/PrivateFolder.h"
 
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
 #include <optional>
+#include <string>
 #include <system_error>
 
 namespace tandrel {
@@ -65,7 +68,12 @@ namespace {
 
 void writeText(const TandrelSnapshot &snapshot, const std::string &text) {
     const std::filesystem::path path = SnapshotWriter::legacySnapshotURL();
-    AtomicFileWriter::write(path, text, FileAccess::userOnly);
+    try {
+        AtomicFileWriter::write(path, text, FileAccess::userOnly);
+    } catch (const std::system_error &error) {
+        log()->error("Snapshot '{}' not written: {}", snapshot.timelineName, error.what());
+        throw;
+    }
     log()->info("Wrote snapshot '{}' ({} entries) to {}", snapshot.timelineName,
                 snapshot.entries.size(), path.string());
 }
@@ -82,10 +90,23 @@ void SnapshotWriter::writeEncoded(const TandrelSnapshot &snapshot, SnapshotEncod
 
 void SnapshotWriter::clear() noexcept {
     try {
+        const std::filesystem::path path = legacySnapshotURL();
+        // Only from the user's own folder: a file in another user's is not ours to remove.
+        const PrivateFolder folder =
+            PrivateFolder::open(path.parent_path(), PrivateFolder::Missing::fail);
         std::error_code ignored;
-        std::filesystem::remove(legacySnapshotURL(), ignored);
+        folder.remove(path.filename().string(), ignored);
+    } catch (const NotOursError &error) {
+        // Once per reason: a host without a timeline clears at every status change.
+        static std::mutex lock;
+        static std::string told;
+        const std::lock_guard guard(lock);
+        if (told != error.what()) {
+            told = error.what();
+            log()->error("Snapshot not removed: {}", error.what());
+        }
     } catch (...) {
-        // Nothing to report: without a home folder there is no file either.
+        // Nothing to report: without a home folder or a folder there is no file either.
     }
 }
 

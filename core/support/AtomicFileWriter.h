@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/support/FileAccess.h"
+#include "core/support/PrivateFolder.h"
 
 #include <filesystem>
 #include <functional>
@@ -14,7 +15,12 @@ namespace tandrel {
 // the folder itself is flushed so the rename survives a crash.
 //
 // Fails with std::system_error (std::filesystem::filesystem_error for the folder). On any
-// failure before the rename the previous file is untouched and the temporary file is gone.
+// failure before the rename the previous file is untouched and the temporary file is gone; a
+// writer killed on the way leaves its temporary file, which the next write beside it removes
+// (a writer holds a lock on its temporary file until the rename, so only those whose writer
+// has gone are taken). A file written for the user alone goes into a folder that is the
+// user's alone (PrivateFolder): one that another user owns or may write is refused with
+// NotOursError, and nothing is written.
 // Once the rename is done the write has succeeded: readers see the new file, so a folder that
 // cannot be flushed afterwards is logged as a warning, not reported as a failure. The new
 // file and the folders it makes are as the access says (0644 and 0755, or the user's only:
@@ -29,6 +35,9 @@ struct AtomicFileWriter {
     // The same with another flush of the folder (tests make it fail).
     static void write(const std::filesystem::path &target, std::string_view bytes,
                       const FolderFlush &flushFolder, FileAccess access = FileAccess::standard);
+    // The file `name` in a folder of the user's own, for the user alone.
+    static void write(const PrivateFolder &folder, const std::string &name, std::string_view bytes,
+                      const FolderFlush &flushFolder = {});
 
     // fsync of the folder; a file system that cannot flush folders at all (EINVAL) is no
     // failure.

@@ -4,6 +4,7 @@
 #include "core/support/Log.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,6 +64,18 @@ std::optional<std::string> openToOthers(const std::string &name, const struct st
            " (permissions " + mode + ")";
 }
 
+// "nobody", or "uid 1234" for an account without a name.
+std::string userName(uid_t uid) {
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd *found = nullptr;
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+        found->pw_name != nullptr && found->pw_name[0] != '\0') {
+        return found->pw_name;
+    }
+    return "uid " + std::to_string(uid);
+}
+
 } // namespace
 
 std::optional<std::string> othersMayWrite(const std::filesystem::path &folder) {
@@ -105,6 +118,19 @@ std::optional<std::string> othersMayWrite(const std::filesystem::path &folder) {
                 return why;
             }
         }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> whyNotOursAlone(const struct stat &status) {
+    if (status.st_uid != ::geteuid()) {
+        return "it belongs to another user (" + userName(status.st_uid) + ")";
+    }
+    if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
+        return std::string((status.st_mode & S_IWOTH) != 0 ? "others" : "its group") +
+               " may write it (permissions " + mode + ")";
     }
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <filesystem>
@@ -41,6 +42,13 @@ void createFolders(const std::filesystem::path &folder, FileAccess access);
 // names keeps its mode. False, with the reason in `error`, when the mode was not narrowed.
 bool narrowAccess(const std::filesystem::path &path, FileAccess access,
                   std::error_code &error) noexcept;
+
+// Why a folder or file that should be this user's alone is not: another user owns it ("it
+// belongs to another user (nobody)"), or its group or others may write it ("others may write it
+// (permissions 0777)"); nothing when only this user may change it. The one rule of who may
+// touch our files: every reader and writer of the user's private folders and files applies it
+// to the status of what it holds open (fstat), never to a path that could be swapped after it.
+std::optional<std::string> whyNotOursAlone(const struct stat &status);
 
 // narrowAccess(path, FileAccess::userOnly, error).
 bool restrictToUser(const std::filesystem::path &path, std::error_code &error) noexcept;

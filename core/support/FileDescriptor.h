@@ -10,6 +10,17 @@ public:
     explicit FileDescriptor(int fd) noexcept : fd_(fd) {}
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
+    FileDescriptor(FileDescriptor &&other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    FileDescriptor &operator=(FileDescriptor &&other) noexcept {
+        if (this != &other) {
+            if (fd_ >= 0) {
+                ::close(fd_);
+            }
+            fd_ = other.fd_;
+            other.fd_ = -1;
+        }
+        return *this;
+    }
     ~FileDescriptor() {
         if (fd_ >= 0) {
             ::close(fd_);

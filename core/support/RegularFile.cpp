@@ -31,9 +31,17 @@ RegularFileRead notReadable(std::errc why) {
 
 RegularFileStream::RegularFileStream(const std::filesystem::path &path, uint64_t maxBytes,
                                      LinkAtPath linkAtPath)
-    : maxBytes_(maxBytes), failure_{RegularFileRead::Status::read, {}, 0, {}} {
-    const int noFollow = linkAtPath == LinkAtPath::refuse ? O_NOFOLLOW : 0;
-    fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | noFollow);
+    : RegularFileStream(
+          ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY |
+                                   (linkAtPath == LinkAtPath::refuse ? O_NOFOLLOW : 0)),
+          maxBytes) {}
+
+RegularFileStream::RegularFileStream(int fd, uint64_t maxBytes)
+    : fd_(fd), maxBytes_(maxBytes), failure_{RegularFileRead::Status::read, {}, 0, {}} {
+    check();
+}
+
+void RegularFileStream::check() {
     if (fd_ < 0) {
         failure_ = notReadable(static_cast<std::errc>(errno));
         return;
@@ -43,7 +51,7 @@ RegularFileStream::RegularFileStream(const std::filesystem::path &path, uint64_t
         failure_ = notReadable(static_cast<std::errc>(errno));
     } else if (!S_ISREG(status.st_mode) || status.st_size < 0) {
         failure_ = notReadable(std::errc::invalid_argument);
-    } else if (static_cast<uint64_t>(status.st_size) > maxBytes) {
+    } else if (static_cast<uint64_t>(status.st_size) > maxBytes_) {
         failure_ = tooLarge(fd_, 0);
     } else {
         size_ = static_cast<uint64_t>(status.st_size);
@@ -77,9 +85,9 @@ size_t RegularFileStream::read(std::span<char> buffer) {
     return 0;
 }
 
-RegularFileRead readRegularFile(const std::filesystem::path &path, uint64_t maxBytes,
-                                LinkAtPath linkAtPath) {
-    RegularFileStream file(path, maxBytes, linkAtPath);
+namespace {
+
+RegularFileRead readWhole(RegularFileStream &file) {
     RegularFileRead result{RegularFileRead::Status::read, {}, 0, {}};
     result.bytes.reserve(static_cast<size_t>(file.size()));
     std::array<char, 65536> chunk{};
@@ -91,6 +99,19 @@ RegularFileRead readRegularFile(const std::filesystem::path &path, uint64_t maxB
     }
     result.byteCount = static_cast<int64_t>(result.bytes.size());
     return result;
+}
+
+} // namespace
+
+RegularFileRead readRegularFile(const std::filesystem::path &path, uint64_t maxBytes,
+                                LinkAtPath linkAtPath) {
+    RegularFileStream file(path, maxBytes, linkAtPath);
+    return readWhole(file);
+}
+
+RegularFileRead readRegularFile(int fd, uint64_t maxBytes) {
+    RegularFileStream file(fd, maxBytes);
+    return readWhole(file);
 }
 
 } // namespace tandrel

@@ -41,6 +41,8 @@ enum class LinkAtPath { follow, refuse };
 // readable (the error is too_many_symbolic_link_levels).
 RegularFileRead readRegularFile(const std::filesystem::path &path, uint64_t maxBytes,
                                 LinkAtPath linkAtPath = LinkAtPath::follow);
+// The same for a file already open: the descriptor is taken over, and closed.
+RegularFileRead readRegularFile(int fd, uint64_t maxBytes);
 
 // The same file read a piece at a time, for a reader that need not hold it whole: opened and
 // checked as readRegularFile does, and refused the same way when it grows past the limit.
@@ -48,6 +50,9 @@ class RegularFileStream {
 public:
     RegularFileStream(const std::filesystem::path &path, uint64_t maxBytes,
                       LinkAtPath linkAtPath = LinkAtPath::follow);
+    // Over a file already open (-1 with errno set for one that failed to open): the descriptor
+    // is the stream's, closed with it.
+    RegularFileStream(int fd, uint64_t maxBytes);
     ~RegularFileStream();
     RegularFileStream(const RegularFileStream &) = delete;
     RegularFileStream &operator=(const RegularFileStream &) = delete;
@@ -64,6 +69,8 @@ public:
     size_t read(std::span<char> buffer);
 
 private:
+    void check();
+
     int fd_ = -1;
     uint64_t maxBytes_;
     uint64_t size_ = 0;

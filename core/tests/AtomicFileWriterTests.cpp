@@ -1,6 +1,7 @@
 #include "core/support/ApplicationSupport.h"
 #include "core/support/AtomicFileWriter.h"
 #include "core/support/FileAccess.h"
+#include "core/support/PrivateFolder.h"
 
 #include "core/tests/FileMode.h"
 #include "core/tests/LogCapture.h"
@@ -9,12 +10,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace tandrel {
@@ -324,6 +329,106 @@ TEST(AtomicFileWriter, AFolderThatCannotBeFlushedAfterTheRenameIsNoFailure) {
                               "folder: Input/output error"),
               std::string::npos)
         << log.text();
+}
+
+// A writer killed between making its temporary file and renaming it leaves the file: the next
+// write beside it takes away every such file whose writer has gone (its lock can be had), and
+// keeps one a live writer still holds, and everything that is not such a file.
+TEST(AtomicFileWriter, ATemporaryFileLeftByAKilledWriterGoesWithTheNextWrite) {
+    TemporaryFolder temp;
+    const auto target = temp.path() / "current.json";
+    for (const char *name : {".current.json.0A1B2C3D.tmp", ".current.json.DEADBEEF.tmp",
+                             ".current.json.tmp", ".other.json.0A1B2C3D.tmp", "current.json.bak"}) {
+        std::ofstream(temp.path() / name) << "half a document";
+    }
+    const int live = ::open((temp.path() / ".current.json.DEADBEEF.tmp").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(live, LOCK_EX | LOCK_NB), 0);
+    for (const FileAccess access : {FileAccess::standard, FileAccess::userOnly}) {
+        AtomicFileWriter::write(target, "whole", access);
+        EXPECT_EQ(entries(temp.path()),
+                  (std::vector<std::string>{".current.json.DEADBEEF.tmp", ".current.json.tmp",
+                                            ".other.json.0A1B2C3D.tmp", "current.json",
+                                            "current.json.bak"}));
+    }
+    ::close(live);
+    AtomicFileWriter::write(target, "whole", FileAccess::userOnly);
+    EXPECT_EQ(entries(temp.path()),
+              (std::vector<std::string>{".current.json.tmp", ".other.json.0A1B2C3D.tmp",
+                                        "current.json", "current.json.bak"}));
+    EXPECT_EQ(contents(target), "whole");
+}
+
+// A folder of the user's own may be read and written only while nobody else may change it: one
+// that another user owns, or that its group or others may write, is refused on the descriptor,
+// and says why; so is a file of another user's in it. A user's folder that others may only read
+// is the user's alone.
+TEST(PrivateFolder, RefusesAFolderOrFileThatIsNotTheUsersAlone) {
+    TemporaryFolder temp;
+    const bool root = ::geteuid() == 0;
+    const struct {
+        const char *folder;
+        unsigned mode;
+        bool otherOwner; // made another user's (nobody): needs root
+        std::string refusal;
+    } rows[] = {
+        {"the user's alone", 0700, false, ""},
+        {"others may read it", 0755, false, ""},
+        {"its group may write it", 0770, false, "its group may write it (permissions 0770)"},
+        {"everybody may write it", 0777, false, "others may write it (permissions 0777)"},
+        {"shared with the sticky bit", 01777, false, "others may write it (permissions 1777)"},
+        {"another user's", 0700, true, "it belongs to another user (nobody)"},
+        {"another user's, open to all", 0777, true, "it belongs to another user (nobody)"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.folder);
+        if (row.otherOwner && !root) {
+            continue; // making a folder another user's takes root
+        }
+        const auto folder = temp.path() / row.folder;
+        std::filesystem::create_directory(folder);
+        ::chmod(folder.c_str(), row.mode);
+        if (row.otherOwner) {
+            ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+        }
+        // Written into, opened, and looked into through a link or from the folder above.
+        std::filesystem::create_directory_symlink(folder, temp.path() / "link");
+        for (const auto &attempt : std::vector<std::function<void()>>{
+                 [&] { AtomicFileWriter::write(folder / "f", "x", FileAccess::userOnly); },
+                 [&] { PrivateFolder::open(folder, PrivateFolder::Missing::fail); },
+                 [&] { PrivateFolder::open(temp.path() / "link", PrivateFolder::Missing::fail); },
+                 [&] {
+                     PrivateFolder::openBelow(temp.path(), std::filesystem::path(row.folder) / "in",
+                                              PrivateFolder::Missing::create);
+                 }}) {
+            try {
+                attempt();
+                EXPECT_EQ(row.refusal, "") << "not refused";
+            } catch (const NotOursError &error) {
+                // The folder as it was named: through the link, the link.
+                EXPECT_TRUE(std::string(error.what()).ends_with("\" is refused: " + row.refusal))
+                    << error.what();
+            }
+        }
+        std::filesystem::remove(temp.path() / "link");
+        if (row.refusal.empty()) {
+            EXPECT_EQ(contents(folder / "f"), "x");
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(folder / "in"));
+        }
+    }
+
+    // Another user's file in a folder of the user's own is not read.
+    if (root) {
+        const auto folder = temp.path() / "mine";
+        std::filesystem::create_directory(folder);
+        ::chmod(folder.c_str(), 0700);
+        std::ofstream(folder / "his.json") << "his";
+        ASSERT_EQ(::chown((folder / "his.json").c_str(), 65534, 65534), 0);
+        const PrivateFolder mine = PrivateFolder::open(folder, PrivateFolder::Missing::fail);
+        EXPECT_THROW(mine.read("his.json", 100), NotOursError);
+        EXPECT_THROW(mine.checkEntry("his.json"), NotOursError);
+        EXPECT_FALSE(mine.checkEntry("missing.json"));
+    }
 }
 
 TEST(ApplicationSupport, FollowsTheXdgDataHomeRule) {

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include <sys/types.h>
+
 #include <functional>
 #include <optional>
 
@@ -14,6 +16,11 @@ namespace tandrel {
 // One host per user: the first start listens on a local socket in the user's runtime folder;
 // a later start hands its request to the running one, waits for its answer and ends. A lock
 // file beside the socket keeps two starts from both taking the first place.
+//
+// Another user of the machine is never talked to: the socket lives in a folder that is the
+// user's alone (never a shared one), and each side checks the other's user on the connection
+// (SO_PEERCRED) before it hands over or reads anything. A request is one line of at most
+// maxRequestBytes; a longer one closes the connection.
 //
 // On the socket: the start sends its request as one line; the host answers with one line and
 // closes. A host that answers nothing and closes (as hosts before answers did) leaves the
@@ -27,6 +34,9 @@ public:
     using Answerer = std::function<QByteArray(const QByteArray &request)>;
 
     static constexpr const char *socketName = "com.ostrevale.tandrel.host";
+    // Far beyond the libraries one command line can name; a request or answer line that grows
+    // past it is no request, and its connection is closed.
+    static constexpr qsizetype maxRequestBytes = qsizetype{8} << 20;
 
     enum class Claim {
         // This process is the host: it listens for later starts.
@@ -40,8 +50,15 @@ public:
     explicit SingleInstance(QString socketPath, QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // "com.ostrevale.tandrel.host" in the user's runtime folder ($XDG_RUNTIME_DIR).
-    static QString standardSocketPath();
+    // "com.ostrevale.tandrel.host" in the user's runtime folder: $XDG_RUNTIME_DIR when it is
+    // set and the user's alone; else a folder of our own made 0700, "runtime-<user>" in the
+    // temporary folder, or, when another user holds that, "Ostrevale/runtime" in the user's
+    // cache folder. Empty when none can be had (said in `problem`): the host then runs
+    // without the socket rather than in a folder others share.
+    static QString standardSocketPath(QString *problem = nullptr);
+    // The user of the process at the other end of a connected local socket; nothing when it
+    // cannot be told.
+    static std::optional<uid_t> peerUser(qintptr socketDescriptor);
 
     // Hands `request` to a running host, or else becomes the host.
     Claim claim(const QByteArray &request);

@@ -92,15 +92,17 @@ int main(int argc, char **argv) {
         return 2;
     }
     const HostRequest request{*libraries};
-    SingleInstance instance(SingleInstance::standardSocketPath());
+    QString noSocketFolder;
+    SingleInstance instance(SingleInstance::standardSocketPath(&noSocketFolder));
     const SingleInstance::Claim claim = instance.claim(request.encode());
     if (claim == SingleInstance::Claim::handedOver) {
         log()->info("Handed over to the running Embrik Host");
         return handedOverStatus(instance, request);
     }
     if (claim == SingleInstance::Claim::failed) {
-        log()->warn("Running without the one-host socket: {}",
-                    instance.errorString().toStdString());
+        log()->warn(
+            "Running without the one-host socket: {}{}", instance.errorString().toStdString(),
+            noSocketFolder.isEmpty() ? std::string() : " (" + noSocketFolder.toStdString() + ")");
     }
 
     // Before anything is written into them.

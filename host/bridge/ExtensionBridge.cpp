@@ -57,8 +57,8 @@ double storedDouble(const platform::KeyValueStore &store, const char *key) {
 
 } // namespace
 
-std::optional<std::filesystem::path> containerURL() {
-    return platform::AppGroup::containerURL(suiteName);
+std::optional<std::filesystem::path> containerURL(std::string *problem) {
+    return platform::AppGroup::containerURL(suiteName, problem);
 }
 
 void publishPresets(const std::vector<PresetSummary> &presets, const Uuid &activePresetID) {

@@ -17,9 +17,9 @@
 // The host uses the host half, the panel the extension half, both the notifications.
 //
 // Every operation opens the suite afresh, so each side reads what the other wrote last. When
-// the group's folder cannot be had, reads give their empty value and writes and postings are
-// skipped. Nothing here reports an error: a record that does not encode skips only its own
-// store, and one that does not decode reads as nothing published.
+// the group's folder cannot be had (or is another user's), reads give their empty value and
+// writes and postings are skipped. Nothing here reports an error: a record that does not encode
+// skips only its own store, and one that does not decode reads as nothing published.
 namespace tandrel::ExtensionBridge {
 
 inline constexpr const char *suiteName = "group.com.ostrevale.tandrel";
@@ -32,8 +32,10 @@ inline constexpr const char *panelHeightKey = "ExtensionBridge.PanelHeight";
 // The folder of dropped FCPXML files in the group's folder.
 inline constexpr const char *groundTruthDropsFolder = "GroundTruthDrops";
 
-// The group's folder, created when missing; nothing when it cannot be had.
-std::optional<std::filesystem::path> containerURL();
+// The group's folder, created when missing; nothing when it cannot be had. A folder that is
+// not the user's alone (another user made it first, or others may write it) is never used;
+// `problem`, when given, then says why.
+std::optional<std::filesystem::path> containerURL(std::string *problem = nullptr);
 
 // Host half.
 // Stores the presets (a JSON array) and the active preset's id, then posts presetsChanged.

@@ -107,6 +107,9 @@ public:
         return valid + 4 > bytes.size() ? bytes_.left(static_cast<qsizetype>(valid)) : bytes_;
     }
 
+    // The exchange was cut off at its deadline, whatever had come by then.
+    bool endedAtDeadline = false;
+
 private:
     QByteArray bytes_;
     bool cut_ = false;
@@ -114,6 +117,11 @@ private:
 
 // An HTTP status is an answer even when the network layer also flags an error for it.
 std::variant<QString, std::exception_ptr> answerOf(QNetworkReply &reply, AnswerBody &answer) {
+    if (answer.endedAtDeadline) {
+        return std::make_exception_ptr(FeedbackTransportError(
+            QNetworkReply::TimeoutError,
+            QStringLiteral("The server's answer did not come whole within the time-out")));
+    }
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid()) {
         const int code = status.toInt();
@@ -193,6 +201,7 @@ FeedbackService::FeedbackService(Configuration configuration, QObject *parent)
     : QObject(parent), server_(configuration.server),
       drainsRetryQueue_(configuration.drainsRetryQueue),
       transferTimeout_(configuration.transferTimeout),
+      exchangeDeadline_(configuration.exchangeDeadline),
       retryQueueFile_(configuration.retryQueueFile),
       retryQueue_(std::move(configuration.retryQueueFile), retryPauses, retryAttempts,
                   std::move(configuration.sleep)) {
@@ -252,6 +261,9 @@ void FeedbackService::send(Payload payload, QObject *context,
                 result.failure = QString::fromStdString(error.what());
             }
             result.savedForRetry = retryQueue_.enqueue(std::move(*record));
+            if (!result.savedForRetry) {
+                result.notSavedBecause = QString::fromStdString(retryQueue_.fileProblem());
+            }
             // Users read one sentence of what happened; the details are for whoever helps.
             log()->warn("Feedback not delivered: {} ({})", result.failure.toStdString(),
                         result.savedForRetry ? "kept in the retry queue's file"
@@ -291,6 +303,15 @@ void FeedbackService::performSend(const Payload &payload, std::function<void(Ans
     }
     QNetworkReply *reply = network_.post(request, body);
     auto answer = std::make_shared<AnswerBody>();
+    // The transfer time-out counts only a silence: a server that answers a byte at a time
+    // would hold the post for as long as it likes. The whole exchange ends at the deadline.
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, reply, [reply, answer] {
+        answer->endedAtDeadline = true;
+        reply->abort();
+    });
+    deadline->start(static_cast<int>(exchangeDeadline_.count()));
     connect(reply, &QNetworkReply::readyRead, this, [reply, answer] { answer->take(*reply); });
     connect(reply, &QNetworkReply::finished, this, [reply, answer, done = std::move(done)] {
         reply->deleteLater();

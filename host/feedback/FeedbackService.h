@@ -42,7 +42,8 @@ public:
     using RetryQueue = PersistentRetryQueue<Payload>;
 
     static constexpr const char *recordsPath = "/api/collections/feedback/records";
-    // How long a post may go without any traffic before it counts as failed.
+    // How long a post may go without any traffic before it counts as failed, and how long the
+    // whole exchange may take at most.
     static constexpr std::chrono::milliseconds timeout{60'000};
 
     struct Configuration {
@@ -56,6 +57,8 @@ public:
         bool drainsRetryQueue = true;
         // How long a post may go without any traffic.
         std::chrono::milliseconds transferTimeout = timeout;
+        // How long the whole exchange may take, however steadily the server sends.
+        std::chrono::milliseconds exchangeDeadline = timeout;
     };
 
     // Whether records can leave at all: a server is configured and its address is allowed.
@@ -87,6 +90,9 @@ public:
         // Whether a host started as this build starts it has a usable server of its own, and so
         // sends what is kept; without one, only a host started with TANDREL_FEEDBACK_SERVER does.
         bool hostHasServer = true;
+        // Not delivered nor saved: why the retry queue does not keep its file ("is held by
+        // another queue", or a refused folder), when it says.
+        QString notSavedBecause{};
 
         bool delivered() const { return recordID.has_value(); }
     };
@@ -152,6 +158,7 @@ private:
     platform::ServerAddress server_;
     bool drainsRetryQueue_;
     std::chrono::milliseconds transferTimeout_;
+    std::chrono::milliseconds exchangeDeadline_;
     std::optional<std::filesystem::path> retryQueueFile_;
     RetryQueue retryQueue_;
     // Records whose first post has not been answered: held nowhere else until it has.

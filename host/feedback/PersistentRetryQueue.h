@@ -2,9 +2,11 @@
 
 #include "core/support/FileAccess.h"
 #include "core/support/Log.h"
+#include "core/support/PrivateFolder.h"
 #include "core/support/Uuid.h"
 #include "host/feedback/RetryQueueEntry.h"
 #include "host/feedback/RetryQueueFile.h"
+#include "platform/runtime/LockFile.h"
 
 #include <QFile>
 #include <QLockFile>
@@ -44,7 +46,9 @@ class PermanentRetryFailure : public std::exception {};
 // neither reads nor writes the file and keeps its entries in memory, and it tries again each
 // time it needs the file (to write it, to resume, at its end): once it holds the lock, the
 // file's entries join its own, after them, and all are written. The file, its lock and the
-// folder the queue makes for them are the user's alone.
+// folder the queue makes for them are the user's alone; a folder or lock that another user owns
+// or may write is not used (the queue stays in memory, and says why). A lock whose owner cannot
+// be read (its maker was killed before it wrote its name) is stale after a few seconds.
 //
 // Confined to one thread (the host's main thread): every call and every completion of the
 // executor and of the pause must come on it. Completions may come at once, inside the call
@@ -101,6 +105,15 @@ public:
     // Entries given up since the queue was made.
     std::size_t deadLetterCount() const { return machine_->deadLetter.size(); }
     const std::deque<Entry> &pendingEntries() const { return machine_->entries; }
+    // Why the queue does not keep its file, while it does not ("is held by another queue", or
+    // a refused folder or file); empty while it does, or has no file.
+    std::string fileProblem() const {
+        const Machine &m = *machine_;
+        if (m.file) {
+            return m.file->refusal();
+        }
+        return m.storeURL ? m.lockProblem : std::string();
+    }
 
     // Replaces the executor (an empty one removes it) and resumes.
     void setExecutor(Executor executor) {
@@ -164,7 +177,7 @@ private:
         std::optional<std::filesystem::path> storeURL;
         std::unique_ptr<QLockFile> lock;
         std::optional<RetryQueueFile> file;
-        bool toldHeld = false;
+        std::string lockProblem;
         std::vector<double> backoff;
         int64_t maxAttempts = 1;
         Executor executor;
@@ -194,8 +207,7 @@ private:
             if (file) {
                 return true;
             }
-            if (!storeURL || !(lock = lockFor(*storeURL, !toldHeld))) {
-                toldHeld = toldHeld || storeURL.has_value();
+            if (!storeURL || !(lock = lockFor(*storeURL, lockProblem))) {
                 return false;
             }
             file.emplace(*storeURL);
@@ -338,33 +350,44 @@ private:
         };
     }
 
-    // The file's lock, taken before anything is read; none when another queue holds it (said
-    // in the log when `tell`). Its age says nothing: a queue holds it for hours, and only a
-    // holder that has gone (or a boot since) makes it stale.
-    static std::unique_ptr<QLockFile> lockFor(const std::filesystem::path &file, bool tell) {
-        try {
-            createFolders(file.parent_path(), FileAccess::userOnly);
-        } catch (const std::filesystem::filesystem_error &) {
-            // The lock then fails, and says why.
-        }
+    // The file's lock, taken before anything is read, in a folder that is the user's alone; none
+    // when another queue holds it or the folder or lock is refused (said in the log once per
+    // reason, and kept in `problem`). Its age says nothing: a queue holds it for hours, and only
+    // a holder that has gone (or a boot since) makes it stale, or, for a lock without a holder
+    // to read, a few seconds without one.
+    static std::unique_ptr<QLockFile> lockFor(const std::filesystem::path &file,
+                                              std::string &problem) {
         std::filesystem::path lockPath = file;
         lockPath += ".lock";
-        auto lock = std::make_unique<QLockFile>(
-            QFile::decodeName(QByteArray::fromStdString(lockPath.native())));
-        lock->setStaleLockTime(0);
-        if (lock->tryLock(0)) {
-            // QLockFile makes it as the umask allows; it names this process and machine.
-            std::error_code ignored;
-            restrictToUser(lockPath, ignored);
-            return lock;
+        std::string why;
+        std::unique_ptr<QLockFile> lock;
+        try {
+            const PrivateFolder folder =
+                PrivateFolder::open(file.parent_path(), PrivateFolder::Missing::create);
+            folder.checkEntry(lockPath.filename().string());
+            lock = std::make_unique<QLockFile>(
+                QFile::decodeName(QByteArray::fromStdString(lockPath.native())));
+            lock->setStaleLockTime(0);
+            if (platform::tryLock(*lock, std::chrono::milliseconds(0))) {
+                // QLockFile makes it as the umask allows; it names this process and machine.
+                std::error_code ignored;
+                restrictToUser(lockPath, ignored);
+                problem.clear();
+                return lock;
+            }
+            why = lock->error() == QLockFile::LockFailedError ? "is held by another queue"
+                                                              : "cannot be locked";
+        } catch (const NotOursError &error) {
+            why = std::string("is not used: ") + error.what();
+        } catch (const std::filesystem::filesystem_error &error) {
+            why = std::string("cannot be locked: ") + error.what();
         }
-        if (tell) {
+        if (why != problem) {
             logger("com.ostrevale.tandrel.host", "feedback")
                 ->warn("Retry queue file '{}' {}; entries are kept in memory until it can be",
-                       file.string(),
-                       lock->error() == QLockFile::LockFailedError ? "is held by another queue"
-                                                                   : "cannot be locked");
+                       file.string(), why);
         }
+        problem = why;
         return nullptr;
     }
 

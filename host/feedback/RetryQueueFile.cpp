@@ -3,7 +3,12 @@
 #include "core/support/AtomicFileWriter.h"
 #include "core/support/FileAccess.h"
 #include "core/support/Log.h"
+#include "core/support/PrivateFolder.h"
 #include "core/support/RegularFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <ctime>
@@ -32,8 +37,18 @@ std::string utcStamp(std::chrono::system_clock::time_point when) {
 RetryQueueFile::RetryQueueFile(std::filesystem::path path, Clock clock, std::size_t maxBytes)
     : path_(std::move(path)), clock_(std::move(clock)), maxBytes_(maxBytes) {}
 
-RetryQueueFile::Read RetryQueueFile::readBytes(std::string &bytes) const {
-    RegularFileRead read = readRegularFile(path_, maxBytes_);
+RetryQueueFile::Read RetryQueueFile::readBytes(std::string &bytes) {
+    RegularFileRead read;
+    try {
+        const PrivateFolder folder =
+            PrivateFolder::open(path_.parent_path(), PrivateFolder::Missing::fail);
+        read = folder.read(path_.filename().string(), maxBytes_);
+    } catch (const NotOursError &error) {
+        refuse(error.what());
+        return Read::refused;
+    } catch (const std::filesystem::filesystem_error &error) {
+        read.error = error.code();
+    }
     if (read.status != RegularFileRead::Status::read) {
         return read.error == std::errc::no_such_file_or_directory ||
                        read.error == std::errc::not_a_directory
@@ -42,6 +57,14 @@ RetryQueueFile::Read RetryQueueFile::readBytes(std::string &bytes) const {
     }
     bytes = std::move(read.bytes);
     return Read::read;
+}
+
+void RetryQueueFile::refuse(const std::string &why) {
+    if (refusal_ != why) {
+        feedbackLog()->error("Retry queue file '{}' is neither read nor written: {}",
+                             path_.string(), why);
+    }
+    refusal_ = why;
 }
 
 void RetryQueueFile::setAsideBeforeNextWrite(std::string_view reason) {
@@ -61,27 +84,36 @@ void RetryQueueFile::reportTooLarge(std::size_t byteCount) const {
 }
 
 bool RetryQueueFile::moveAside() {
-    std::filesystem::path base = path_;
-    base += ".corrupt-" + utcStamp(clock_());
-    std::filesystem::path target = base;
+    std::string base = path_.filename().string() + ".corrupt-" + utcStamp(clock_());
     std::error_code error;
-    for (int n = 2; std::filesystem::exists(std::filesystem::symlink_status(target, error)); ++n) {
-        target = base;
-        target += "-";
-        target += std::to_string(n);
-    }
-    std::filesystem::rename(path_, target, error);
-    if (error && error != std::errc::no_such_file_or_directory) {
-        feedbackLog()->error("Cannot move retry queue file '{}' aside: {}", path_.string(),
-                             error.message());
-        return false;
-    }
-    if (!error) {
+    try {
+        const PrivateFolder folder =
+            PrivateFolder::open(path_.parent_path(), PrivateFolder::Missing::fail);
+        std::string target = base;
+        struct stat taken {};
+        for (int n = 2;
+             ::fstatat(folder.descriptor(), target.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0;
+             ++n) {
+            target = base + "-" + std::to_string(n);
+        }
+        if (!folder.rename(path_.filename().string(), target, error)) {
+            if (error != std::errc::no_such_file_or_directory) {
+                feedbackLog()->error("Cannot move retry queue file '{}' aside: {}", path_.string(),
+                                     error.message());
+                return false;
+            }
+            return true;
+        }
         // It holds the same words as the queue's file.
         std::error_code ignored;
-        restrictToUser(target, ignored);
+        restrictToUser(folder.path() / target, ignored);
         feedbackLog()->warn("Moved retry queue file '{}' aside to '{}'", path_.string(),
-                            target.string());
+                            (folder.path() / target).string());
+    } catch (const NotOursError &refused) {
+        refuse(refused.what());
+        return false;
+    } catch (const std::filesystem::filesystem_error &) {
+        // No folder: nothing to keep aside.
     }
     return true;
 }
@@ -96,7 +128,11 @@ bool RetryQueueFile::writeBytes(std::string_view bytes) {
     }
     try {
         AtomicFileWriter::write(path_, bytes, FileAccess::userOnly);
+        refusal_.clear();
         return true;
+    } catch (const NotOursError &error) {
+        refuse(error.what());
+        return false;
     } catch (const std::exception &error) {
         feedbackLog()->error("Cannot write retry queue file '{}': {}", path_.string(),
                              error.what());

@@ -23,8 +23,11 @@ namespace tandrel {
 // Reading keeps every well-formed entry and skips the others, so one damaged entry costs only
 // itself. A file that cannot be read or holds no JSON array is not overwritten: the next write
 // first renames it aside, to "<name>.corrupt-<UTC time>" ("...json.corrupt-20260310T142501Z"),
-// where the user can still find what it held. A missing file is an empty queue. No failure
-// leaves this class; writes report whether the file now holds the entries.
+// where the user can still find what it held. A missing file is an empty queue. A file or
+// folder that is not the user's alone (another user's, or one others may write) is neither read
+// nor written: what another user put there is not the user's feedback, and is never sent under
+// their name. No failure leaves this class; writes report whether the file now holds the
+// entries.
 class RetryQueueFile {
 public:
     using Clock = std::function<std::chrono::system_clock::time_point()>;
@@ -47,11 +50,15 @@ public:
                             std::size_t maxBytes = maxFileBytes);
 
     const std::filesystem::path &path() const { return path_; }
+    // Why the file is neither read nor written, once a read or a write found that it, or its
+    // folder, is not the user's alone; empty otherwise.
+    const std::string &refusal() const { return refusal_; }
 
     template <typename Operation> std::vector<RetryQueueEntry<Operation>> load() {
         std::string bytes;
         switch (readBytes(bytes)) {
         case Read::absent:
+        case Read::refused:
             return {};
         case Read::unreadable:
             setAsideBeforeNextWrite("cannot be read");
@@ -118,9 +125,10 @@ public:
     }
 
 private:
-    enum class Read { absent, unreadable, read };
+    enum class Read { absent, unreadable, refused, read };
 
-    Read readBytes(std::string &bytes) const;
+    Read readBytes(std::string &bytes);
+    void refuse(const std::string &why);
     bool writeBytes(std::string_view bytes);
     void setAsideBeforeNextWrite(std::string_view reason);
     bool moveAside();
@@ -131,6 +139,7 @@ private:
     Clock clock_;
     std::size_t maxBytes_;
     bool setAside_ = false;
+    std::string refusal_;
 };
 
 } // namespace tandrel

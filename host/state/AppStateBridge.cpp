@@ -3,6 +3,8 @@
 
 #include "host/state/AppState.h"
 
+#include "core/support/Log.h"
+#include "core/support/PrivateFolder.h"
 #include "core/support/UnicodeText.h"
 #include "host/bridge/ExtensionBridge.h"
 #include "platform/runtime/MainQueue.h"
@@ -114,9 +116,19 @@ std::optional<std::filesystem::path> AppState::newestGroundTruthDrop() const {
     if (!container) {
         return std::nullopt;
     }
+    const std::filesystem::path drops = *container / ExtensionBridge::groundTruthDropsFolder;
+    // Only a drop folder of the user's own: another user's files are no drops of the panel's.
+    try {
+        PrivateFolder::open(drops, PrivateFolder::Missing::fail);
+    } catch (const NotOursError &refused) {
+        logger("com.ostrevale.tandrel.host", "bridge")
+            ->error("Dropped FCPXML not looked for: {}", refused.what());
+        return std::nullopt;
+    } catch (const std::filesystem::filesystem_error &) {
+        return std::nullopt;
+    }
     std::error_code error;
-    std::filesystem::directory_iterator entries(
-        *container / ExtensionBridge::groundTruthDropsFolder, error);
+    std::filesystem::directory_iterator entries(drops, error);
     std::optional<std::filesystem::path> newest;
     auto newestTime = std::filesystem::file_time_type::min();
     for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {

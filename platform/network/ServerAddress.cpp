@@ -22,11 +22,13 @@ QString escapingControls(const QString &text) {
 
 // The parser's reason without the text it quotes ("Invalid port or port number out of range;
 // source was …"), which may hold a password. For the same reason the character it names is
-// dropped where the user name or password holds it, and elsewhere shown escaped: the reason
-// goes into one-line status texts and the log.
-QString reasonOf(const QUrl &url) {
+// dropped where the user name or password may hold it (in an address with an "@", a password
+// with a "/" reads as a path), and elsewhere shown escaped: the reason goes into one-line status
+// texts and the log.
+QString reasonOf(const QUrl &url, bool mayHoldUserInformation) {
     QString reason = url.errorString().section(QStringLiteral("; source was"), 0, 0).trimmed();
-    if (reason.contains(QLatin1String("user name"), Qt::CaseInsensitive) ||
+    if (mayHoldUserInformation ||
+        reason.contains(QLatin1String("user name"), Qt::CaseInsensitive) ||
         reason.contains(QLatin1String("password"), Qt::CaseInsensitive)) {
         reason = reason.section(QStringLiteral(" (character"), 0, 0);
     }
@@ -46,14 +48,17 @@ ServerAddress::ServerAddress(const QString &text) : text_(text.trimmed()) {
     url_ = QUrl(text_, QUrl::StrictMode);
     // QUrl gives the scheme in lower case.
     const QString scheme = url_.scheme();
+    // An "@" anywhere may end a user name or password, however the rest reads: in
+    // "http://ada:pa/ss@host" the parser takes "ada" for the host and the rest for a path.
+    const bool mayHoldUserInformation = text_.contains(u'@');
     if (!url_.isValid()) {
         problem_ = Problem::invalid;
-        parseError_ = reasonOf(url_);
+        parseError_ = reasonOf(url_, mayHoldUserInformation);
     } else if (scheme != QLatin1String("https") && scheme != QLatin1String("http")) {
         problem_ = Problem::scheme;
     } else if (url_.host().isEmpty()) {
         problem_ = Problem::host;
-    } else if (!url_.userInfo().isEmpty() || text_.section(u'/', 0, 2).contains(u'@')) {
+    } else if (!url_.userInfo().isEmpty() || mayHoldUserInformation) {
         problem_ = Problem::userInformation;
     } else if (url_.hasQuery()) {
         problem_ = Problem::query;
@@ -87,21 +92,28 @@ QString ServerAddress::shown() const {
 }
 
 QString ServerAddress::withoutUserInformation(const QString &text) {
-    // The authority runs from after "//" (or from the start, where a scheme's slashes are
-    // missing) to the path, query or fragment; whatever it holds up to its last "@" is the
-    // user name and password, however malformed the rest may be.
-    const qsizetype slashes = text.indexOf(QLatin1String("//"));
-    const qsizetype start = slashes < 0 ? 0 : slashes + 2;
-    qsizetype end = text.size();
-    for (const QChar delimiter : {u'/', u'?', u'#'}) {
-        const qsizetype at = text.indexOf(delimiter, start);
-        if (at >= 0 && at < end) {
-            end = at;
-        }
-    }
-    const qsizetype at = end > start ? text.lastIndexOf(u'@', end - 1) : -1;
-    if (at < start) {
+    // A password may hold "/", "?", "#" and "@" itself, and an address may have lost a slash
+    // of its scheme: whatever stands between the scheme (with the slashes after it, however
+    // many) and the last "@" of the whole text is taken for the user name and password.
+    const qsizetype at = text.lastIndexOf(u'@');
+    if (at < 0) {
         return text;
+    }
+    qsizetype start = 0;
+    const qsizetype colon = text.indexOf(u':');
+    // "scheme:/…": letters first, then letters, digits, "+", "-" and "."; without a slash after
+    // its ":", "ada:pw@host" is a user name and password.
+    bool scheme = colon > 0 && colon < at && colon + 1 < text.size() && text[colon + 1] == u'/' &&
+                  text[0].isLetter() && text[0].unicode() < 0x80;
+    for (qsizetype i = 1; scheme && i < colon; ++i) {
+        const char16_t c = text[i].unicode();
+        scheme = c < 0x80 && (QChar(c).isLetterOrNumber() || c == u'+' || c == u'-' || c == u'.');
+    }
+    if (scheme) {
+        start = colon + 1;
+        while (start < at && text[start] == u'/') {
+            ++start;
+        }
     }
     return text.left(start) + text.mid(at + 1);
 }

@@ -9,8 +9,9 @@ namespace platform {
 // gives it: "https://host[:port][/path]" anywhere, or "http://…" to this machine only (a
 // loopback address or "localhost"), where nothing it carries crosses a network. Blanks around
 // it and slashes at the end of its path do not count. Nothing else may be part of it: a user
-// name or password would show wherever the address is shown or logged, and a query or a
-// fragment would be cut off or misread once the server's fixed path follows.
+// name or password would show wherever the address is shown or logged (an "@" anywhere counts
+// as one, since a password may hold "/", "?" or "#"), and a query or a fragment would be cut
+// off or misread once the server's fixed path follows.
 class ServerAddress {
 public:
     enum class Problem { none, empty, invalid, scheme, host, userInformation, query, fragment };
@@ -27,8 +28,8 @@ public:
     // The address as messages and logs may quote it: without its user name and password, also
     // where the rest of it is malformed, control characters escaped.
     QString shown() const;
-    // The text with whatever stands between the scheme's "//" and the last "@" before the
-    // path taken out ("http://u:pw@[::1:8766" gives "http://[::1:8766").
+    // The text with whatever stands between the scheme's slashes and the last "@" taken out
+    // ("http://ada:pa/ss@[::1:8766" gives "http://[::1:8766", "http:/u:pw@h" gives "http:/h").
     static QString withoutUserInformation(const QString &text);
 
     // Which part of the address is not allowed, as the end of a sentence ("a user name or

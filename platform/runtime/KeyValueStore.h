@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QSettings;
 
@@ -51,6 +52,13 @@ private:
 
 // Values in QSettings, opened afresh on every call, so that what another process wrote is
 // read at once and every change is written out before the call returns.
+//
+// A store of the user's alone (the user defaults, and `userOnly` suites) is never read from or
+// written to a file (or, for the user defaults, a folder) that another user owns or may write:
+// such a store reads as empty, refuses changes and says why in the log. Its file is replaced
+// whole at every change, the first time too (it appears with its first values, never empty),
+// and nothing a killed writer leaves (a temporary file, a lock without an owner) stays for
+// good: the next change takes it away.
 class SettingsKeyValueStore final : public KeyValueStore {
 public:
     // The host's user defaults: organisation "Ostrevale", application "Embrik Host". They hold
@@ -69,14 +77,24 @@ public:
     bool remove(const QString &key) override;
 
 private:
-    explicit SettingsKeyValueStore(std::function<std::unique_ptr<QSettings>()> open,
-                                   std::function<void()> beforeWrite = {})
-        : open_(std::move(open)), beforeWrite_(std::move(beforeWrite)) {}
+    // How the file is kept: whether it is the user's alone, and whether its folder must be too
+    // (the user defaults' folder is ours; an INI file may be anywhere the user names).
+    struct Keeping {
+        std::filesystem::path file;
+        bool userOnly = false;
+        bool folderIsOurs = false;
+    };
 
-    std::unique_ptr<QSettings> openForWriting() const;
+    SettingsKeyValueStore(std::function<std::unique_ptr<QSettings>()> open, Keeping keeping)
+        : open_(std::move(open)), keeping_(std::move(keeping)) {}
+
+    // Why the file may be neither read nor written; nothing when it may.
+    std::optional<std::string> refusal() const;
+    bool change(const QString &key, const std::function<void(QSettings &)> &edit);
+    bool writeFirstVersion(const QString &key, const std::function<void(QSettings &)> &edit);
 
     std::function<std::unique_ptr<QSettings>()> open_;
-    std::function<void()> beforeWrite_;
+    Keeping keeping_;
 };
 
 } // namespace platform

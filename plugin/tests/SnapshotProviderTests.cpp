@@ -1,11 +1,13 @@
 #include "core/tests/LogCapture.h"
 #include "core/tests/ResolverFixture.h"
+#include "core/tests/ScopedEnvironmentVariable.h"
 #include "plugin/FrameRecord.h"
 #include "plugin/SnapshotProvider.h"
 #include "plugin/StatusText.h"
 #include "plugin/Timecoding.h"
 #include "plugin/tests/SnapshotFixture.h"
 #include "tools/make-sample-library/SampleLibrary.h"
+#include "tools/testing/OtherUser.h"
 
 #include <gtest/gtest.h>
 
@@ -522,6 +524,65 @@ TEST_F(SnapshotProviderTest, LooksInTheAppGroupContainerFirst) {
     std::filesystem::remove(folder.appGroupFile());
     reload();
     EXPECT_EQ(seen(0), "Legacy");
+}
+
+// Another user who makes a folder of the snapshot's first, where the data folder is one that
+// everybody shares: his snapshot is never drawn ("Property of ATTACKER"); the user's own is,
+// where there is one, and the frame says why none is read where there is not. The attacker is
+// "nobody"; without root the test skips.
+TEST_F(SnapshotProviderTest, AnotherUsersSnapshotIsNeverDrawn) {
+    if (const std::string why = OtherUser::unavailable(); !why.empty()) {
+        GTEST_SKIP() << why;
+    }
+    const std::filesystem::path shared =
+        OtherUser::sharedFolder(folder.legacyFile().parent_path().parent_path());
+    const ScopedEnvironmentVariable data("XDG_DATA_HOME", shared.string());
+    const std::string his =
+        Json(snapshot("00:00:00:00", {clip("Property of ATTACKER", 0, 100)}, "HIS")).dump();
+    const std::string hisFolder = "it belongs to another user (nobody)";
+    const struct {
+        const char *attack;
+        std::string made;
+        // Whether the user's own snapshot is written (and so served).
+        bool ours;
+        // What the frame shows: a clip, or the status text.
+        std::string seen;
+    } rows[] = {
+        {"his copy in an app group folder he made first",
+         "mkdir -p group.com.ostrevale.tandrel/Tandrel && printf '%s' " + quotedWord(his) +
+             " > group.com.ostrevale.tandrel/Tandrel/current.json",
+         true, "Mine"},
+        {"his Tandrel folder with his snapshot",
+         "mkdir Tandrel && printf '%s' " + quotedWord(his) + " > Tandrel/current.json", false,
+         StatusText::refused("\"" + (shared / "Tandrel").string() + "\" is refused: " + hisFolder)},
+        {"a link to a folder of his in the app group's place",
+         "mkdir -p his/Tandrel && printf '%s' " + quotedWord(his) +
+             " > his/Tandrel/current.json && ln -s his group.com.ostrevale.tandrel",
+         true, "Mine"},
+        {"his snapshot in the user's Tandrel folder, left open to all",
+         "printf '%s' " + quotedWord(his) + " > Tandrel/current.json", false,
+         StatusText::refused("\"" + (shared / "Tandrel").string() +
+                             "\" is refused: others may write it (permissions 0777)")},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.attack);
+        std::filesystem::remove_all(shared);
+        OtherUser::sharedFolder(shared.parent_path());
+        if (std::string(row.attack).find("left open") != std::string::npos) {
+            std::filesystem::create_directory(shared / "Tandrel");
+            ::chmod((shared / "Tandrel").c_str(), 0777);
+        }
+        const testing::ChildProcess made =
+            OtherUser::shell("cd " + quotedWord(shared.string()) + " && " + row.made);
+        ASSERT_EQ(made.status, 0) << made.output;
+        if (row.ours) {
+            folder.write(snapshot("00:00:00:00", {clip("Mine", 0, 100)}));
+        }
+        provider = testing::provider(clock);
+        EXPECT_EQ(seen(0), row.seen);
+        reload();
+        EXPECT_EQ(seen(0), row.seen);
+    }
 }
 
 } // namespace

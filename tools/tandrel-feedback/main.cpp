@@ -4,9 +4,10 @@
 // with the diagnostics of a host that has nothing loaded. Prints the status line and exits 0
 // only when the server took the record; a record that did not get through waits in the retry
 // queue's file for the host's next start (the tool itself never sends older records, and its
-// status line says so, and where the file is), unless the file is held by a running host (or
-// cannot be written): then the tool says the record was not saved. Usage errors, and a
-// screenshot that is no regular file or is too large, exit 2.
+// status line says so, and where the file is), unless the file is held by a running host, is
+// refused (its folder is another user's) or cannot be written: then the tool says the record
+// was not saved, and why. The whole exchange with the server ends within a minute. Usage errors,
+// and a screenshot that is no regular file or is too large, exit 2.
 #include "host/feedback/FeedbackDiagnostics.h"
 #include "host/feedback/FeedbackDraft.h"
 #include "host/feedback/FeedbackService.h"
@@ -113,9 +114,12 @@ int main(int argc, char **argv) {
     service.send(draft.payload(), &app, [](const FeedbackService::SendResult &result) {
         QTextStream(stdout) << FeedbackStatus::of(result).text << '\n';
         if (!result.delivered() && !result.savedForRetry) {
-            QTextStream(stderr) << "tandrel-feedback: the feedback was not saved (the retry "
-                                   "queue's file is held by a running host, or cannot be "
-                                   "written); send it again later\n";
+            QTextStream(stderr) << "tandrel-feedback: the feedback was not saved ("
+                                << (result.notSavedBecause.isEmpty()
+                                        ? QStringLiteral("the retry queue's file cannot be written")
+                                        : QStringLiteral("the retry queue's file ") +
+                                              result.notSavedBecause)
+                                << "); send it again later\n";
         }
         QCoreApplication::exit(result.delivered() ? 0 : 1);
     });

@@ -12,6 +12,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -332,6 +333,44 @@ TEST_F(FeedbackServiceTest, AServerThatDoesNotAnswerIsToldFromNoNetwork) {
         EXPECT_TRUE(waitFor([&] { return !pauses.empty(); }));
         EXPECT_EQ(posts, closes ? 3 : 2);
     }
+}
+
+// A server that never falls silent, but sends its answer a byte at a time, keeps no client
+// waiting beyond the exchange's deadline: the record is then saved like one that got no answer.
+TEST_F(FeedbackServiceTest, TheWholeExchangeEndsAtItsDeadlineHoweverSteadilyTheServerSends) {
+    QTcpServer trickle;
+    ASSERT_TRUE(trickle.listen(QHostAddress::LocalHost));
+    QTimer drip;
+    QList<QTcpSocket *> connections;
+    QObject::connect(&trickle, &QTcpServer::newConnection, [&] {
+        QTcpSocket *connection = trickle.nextPendingConnection();
+        connections << connection;
+        QObject::connect(connection, &QTcpSocket::readyRead, [connection] {
+            if (connection->readAll().contains("\r\n\r\n")) {
+                connection->write("HTTP/1.1 201 Created\r\nContent-Length: 100000\r\n\r\n{");
+            }
+        });
+    });
+    QObject::connect(&drip, &QTimer::timeout, [&] {
+        for (QTcpSocket *connection : connections) {
+            if (connection->state() == QAbstractSocket::ConnectedState) {
+                connection->write(" ");
+            }
+        }
+    });
+    drip.start(10);
+    FeedbackService::Configuration configuration{
+        QStringLiteral("http://127.0.0.1:%1").arg(trickle.serverPort()), queueFile, {}, false};
+    // Each byte comes well within the time-out of silence.
+    configuration.transferTimeout = std::chrono::milliseconds(60'000);
+    configuration.exchangeDeadline = std::chrono::milliseconds(300);
+    auto service = make(configuration);
+
+    const SendResult result = send(*service, record());
+    EXPECT_FALSE(result.delivered());
+    EXPECT_TRUE(result.noAnswer) << result.failure.toStdString();
+    EXPECT_TRUE(result.savedForRetry);
+    EXPECT_EQ(queued(queueFile).size(), 1u);
 }
 
 // The form may close while a record is in flight: the record still goes, or waits.

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -393,6 +397,94 @@ TEST_F(RetryQueueTest, ItsFileLockAndFolderAreTheUsersAlone) {
     EXPECT_TRUE(queue->enqueue("third"));
     for (const auto &entry : std::filesystem::directory_iterator(file.parent_path())) {
         EXPECT_EQ(testing::modeOf(entry.path()), 0600u) << entry.path();
+    }
+}
+
+// A lock file whose owner cannot be read is what a process killed while it made the lock
+// leaves: empty, or cut short. Once it is a few seconds old and nobody holds it, it is stale,
+// and the queue keeps its file again; before that, or while a process holds it, it counts as
+// held. What the lock's own owner line says is judged as before: a holder that has gone makes
+// it stale at once, a live one keeps it for as long as it likes. A lock another user made is
+// not used at all.
+TEST_F(RetryQueueTest, ALockWhoseOwnerCannotBeReadGoesStaleAfterAFewSeconds) {
+    std::filesystem::path lock = file;
+    lock += ".lock";
+    const auto age = [&](int seconds) {
+        const timespec when[2] = {{::time(nullptr) - seconds, 0}, {::time(nullptr) - seconds, 0}};
+        ::utimensat(AT_FDCWD, lock.c_str(), when, 0);
+    };
+    std::optional<QLockFile> liveHolder;
+    int heldOpen = -1;
+    const struct {
+        const char *lock;
+        std::function<void()> make;
+        bool taken;
+    } rows[] = {
+        {"empty, 10 s old",
+         [&] {
+             std::ofstream(lock) << "";
+             age(10);
+         },
+         true},
+        {"cut short, 10 s old",
+         [&] {
+             std::ofstream(lock) << "12";
+             age(10);
+         },
+         true},
+        {"not a lock, 10 s old",
+         [&] {
+             std::ofstream(lock) << "hello\n";
+             age(10);
+         },
+         true},
+        {"empty, just made", [&] { std::ofstream(lock) << ""; }, false},
+        {"empty, 10 s old, held by the process making it",
+         [&] {
+             std::ofstream(lock) << "";
+             age(10);
+             heldOpen = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);
+             ASSERT_EQ(::flock(heldOpen, LOCK_EX | LOCK_NB), 0);
+         },
+         false},
+        {"of a holder that has gone", [&] { std::ofstream(lock) << "999999999\nembrik-host\n\n"; },
+         true},
+        {"of a live holder, hours old",
+         [&] {
+             liveHolder.emplace(QString::fromStdString(lock.string()));
+             ASSERT_TRUE(liveHolder->tryLock(0));
+             age(3 * 3600);
+         },
+         false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.lock);
+        std::filesystem::remove_all(file.parent_path());
+        std::filesystem::create_directories(file.parent_path());
+        ::chmod(file.parent_path().c_str(), 0700);
+        row.make();
+        {
+            auto queue = make();
+            EXPECT_EQ(queue->enqueue("feedback"), row.taken);
+            EXPECT_EQ(queue->fileProblem(), row.taken ? "" : "is held by another queue");
+        }
+        EXPECT_EQ(std::filesystem::exists(file), row.taken);
+        liveHolder.reset();
+        if (heldOpen >= 0) {
+            ::close(heldOpen);
+            heldOpen = -1;
+        }
+    }
+
+    // Another user's lock in the queue's folder (made while the folder was open to all).
+    if (::geteuid() == 0) {
+        std::ofstream(lock) << "";
+        age(10);
+        ASSERT_EQ(::chown(lock.c_str(), 65534, 65534), 0);
+        auto queue = make();
+        EXPECT_FALSE(queue->enqueue("feedback"));
+        EXPECT_EQ(queue->fileProblem(), "is not used: \"" + lock.string() +
+                                            "\" is refused: it belongs to another user (nobody)");
     }
 }
 

@@ -5,10 +5,17 @@
 #include "tools/make-sample-library/SampleLibrary.h"
 #include "tools/make-sample-library/SampleLibraryWriter.h"
 #include "tools/tandrel-serve/tests/RunningProgram.h"
+#include "tools/testing/KilledAtEveryStep.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -52,7 +59,8 @@ protected:
 TEST_F(BridgeToolTest, TheServerFollowsThePanelsSelectionAndValidatesWhatIsDropped) {
     const fs::path library =
         sample::SampleLibraryWriter::write(sample::standardSampleLibrary(), folder.path());
-    const auto serving = testing::servingOncePublished(TANDREL_SERVE, TANDREL_BRIDGE, library, data);
+    const auto serving =
+        testing::servingOncePublished(TANDREL_SERVE, TANDREL_BRIDGE, library, data);
     RunningProgram &serve = *serving;
 
     const Finished presets = bridge({"presets"}, data);
@@ -107,6 +115,79 @@ TEST_F(BridgeToolTest, RefusesWhatItCannotDo) {
         const Finished finished = bridge(c.arguments, c.dataHome);
         EXPECT_EQ(finished.status, c.status) << finished.output;
         EXPECT_NE(finished.output.find(c.output), std::string::npos) << finished.output;
+    }
+}
+
+// The suite's save (the settings file the host shares with the panel), killed at every write,
+// rename, flush and removal of the panel's publishing (strace's fault injection), with the file
+// there before and not yet there: the file is always the old settings or the new, whole, never
+// empty, and the next save leaves nothing of the killed one behind (the lock it may have left
+// half made included, once that is a few seconds old).
+TEST(BridgeToolCrash, KilledAtAnyStepOfItsSaveTheSuiteIsTheOldOrTheNewAndNothingStays) {
+    if (const std::string why = testing::KilledAtEveryStep::unavailable(); !why.empty()) {
+        GTEST_SKIP() << why;
+    }
+    ScratchFolder folder;
+    const fs::path data = folder / "data";
+    const fs::path group = data / "group.com.ostrevale.tandrel";
+    const fs::path suite = group / "group.com.ostrevale.tandrel.ini";
+    const auto bytesOf = [](const fs::path &file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    };
+    const auto sequenceIn = [](const std::string &bytes) -> std::string {
+        for (const char *name : {"Old Sequence", "New Sequence"}) {
+            if (bytes.find(name) != std::string::npos) {
+                return name;
+            }
+        }
+        return {};
+    };
+    ASSERT_EQ(bridge({"select", "--sequence", "Old Sequence"}, data).status, 0);
+    const std::string old = bytesOf(suite);
+    ASSERT_EQ(sequenceIn(old), "Old Sequence");
+
+    for (const bool first : {false, true}) {
+        SCOPED_TRACE(first ? "the first save" : "a later save");
+        const int kills = testing::KilledAtEveryStep::run(
+            TANDREL_BRIDGE, {"select", "--sequence", "New Sequence"},
+            {"XDG_DATA_HOME=" + data.string(), "XDG_CONFIG_HOME=" + (data / "config").string()},
+            [&] {
+                fs::remove_all(group);
+                fs::create_directories(group);
+                ::chmod(group.c_str(), 0700);
+                if (!first) {
+                    std::ofstream(suite, std::ios::binary) << old;
+                    ::chmod(suite.c_str(), 0600);
+                }
+            },
+            [&](const std::string &, int, const std::string &output) {
+                if (fs::exists(suite)) {
+                    const std::string left = bytesOf(suite);
+                    if (left != old) {
+                        EXPECT_EQ(sequenceIn(left), "New Sequence")
+                            << "not the old nor the new settings:\n"
+                            << left << "\n"
+                            << output;
+                        EXPECT_NE(left.find("updatedAt"), std::string::npos) << left;
+                    }
+                } else {
+                    EXPECT_TRUE(first) << "the settings are gone";
+                }
+                // Time passes for what the killed run left: a lock without an owner to read
+                // goes stale after a few seconds.
+                const fs::path lock = suite.string() + ".lock";
+                const timespec past[2] = {{::time(nullptr) - 10, 0}, {::time(nullptr) - 10, 0}};
+                ::utimensat(AT_FDCWD, lock.c_str(), past, AT_SYMLINK_NOFOLLOW);
+                ASSERT_EQ(bridge({"select", "--sequence", "Next Sequence"}, data).status, 0);
+                std::set<std::string> names;
+                for (const auto &entry : fs::directory_iterator(group)) {
+                    names.insert(entry.path().filename().string());
+                }
+                EXPECT_EQ(names, std::set<std::string>{suite.filename().string()});
+                EXPECT_NE(bytesOf(suite).find("Next Sequence"), std::string::npos);
+            });
+        EXPECT_GE(kills, 4);
     }
 }
 
