@@ -66,6 +66,8 @@ enum class Stage {
     narrowSidebarSoft,
     // At the window's minimum size with all four of the editor's panels open.
     allPanels,
+    // At the size it opens at, serving, a marker element in the editor.
+    element,
     updateBanner,
     // The full lists while a timeline is served, its card open.
     timelines,
@@ -139,7 +141,8 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     }
     if (stage == Stage::serving || stage == Stage::override || stage == Stage::collapsed ||
         stage == Stage::narrowSidebar || stage == Stage::narrowSidebarSoft ||
-        stage == Stage::updateBanner || stage == Stage::timelines || stage == Stage::allPanels) {
+        stage == Stage::updateBanner || stage == Stage::timelines || stage == Stage::allPanels ||
+        stage == Stage::element) {
         state.setActiveTimeline(timelineID(state, "Sample"));
         // Written a while ago.
         made.clock->advance(2min);
@@ -151,10 +154,12 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     if (stage == Stage::collapsed) {
         window->setSidebarCollapsed(true);
     }
-    if (stage == Stage::allPanels) {
+    if (stage == Stage::allPanels || stage == Stage::element) {
         // A marker element in the editor, as the user left it.
         const DisplayConfig &active = state.presets().at(*state.activePresetIndex());
         state.selectElement(active.elements.at(0).id, false);
+    }
+    if (stage == Stage::allPanels) {
         window->displaySettings()->insertPanel(RightPanel::validate);
     }
     if (stage == Stage::narrowSidebar || stage == Stage::narrowSidebarSoft) {
@@ -354,6 +359,9 @@ const tandrel::screens::ScreenRegistration screens{
     {"host-main-window-minimum-panels",
      {ContentView::minimumWidth, ContentView::minimumHeight},
      [](const ScreenContext &c) { return mainWindow(c, Stage::allPanels); }},
+    {"host-main-window-element",
+     {1240, 800},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::element); }},
     {"host-main-window-collapsed",
      {1240, 800},
      [](const ScreenContext &c) { return mainWindow(c, Stage::collapsed); }},
