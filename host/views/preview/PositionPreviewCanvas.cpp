@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMetaObject>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -125,6 +126,31 @@ private:
     double aspect_ = PreviewGeometry::defaultFrameAspect;
 };
 
+// Over the chips: every chip's lines, in the chips' order, so that no chip's background
+// covers another's text. It never takes the mouse.
+class ChipTextLayer : public QWidget {
+public:
+    explicit ChipTextLayer(QWidget *area) : QWidget(area) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        for (QObject *child : parentWidget()->children()) {
+            const auto *chip = qobject_cast<const PreviewChipView *>(child);
+            if (chip == nullptr || chip->isHidden()) {
+                continue;
+            }
+            painter.save();
+            painter.translate(chip->pos() - pos());
+            chip->paintText(painter);
+            painter.restore();
+        }
+    }
+};
+
 } // namespace
 
 PositionPreviewCanvas::PositionPreviewCanvas(AppState &state, PresetIndexSource presetIndex,
@@ -134,7 +160,8 @@ PositionPreviewCanvas::PositionPreviewCanvas(AppState &state, PresetIndexSource 
       removeElement_(std::move(removeElement)), options_(std::move(options)),
       showGrid_(options_.showGrid), snapToGrid_(options_.snapToGrid),
       gridDivisions_(options_.gridDivisions), activeGuideX_(options_.activeGuideX),
-      activeGuideY_(options_.activeGuideY), area_(new PreviewCanvasArea) {
+      activeGuideY_(options_.activeGuideY), area_(new PreviewCanvasArea),
+      chipTexts_(new ChipTextLayer(area_)) {
     if (!options_.modifiers) {
         options_.modifiers = [] { return QGuiApplication::queryKeyboardModifiers(); };
     }
@@ -409,7 +436,25 @@ void PositionPreviewCanvas::rebuild() {
         view->show();
         chipOrder_.push_back(element->id);
     }
-    // A selected chip's buttons lie above every chip.
+    // The selected chips above the others, every chip's lines above every chip, and a
+    // selected chip's buttons above all, off the other chips' lines where they can be.
+    for (const Uuid &id : chipOrder_) {
+        if (!selection.contains(id)) {
+            continue;
+        }
+        std::vector<QRectF> otherTexts;
+        for (const Uuid &other : chipOrder_) {
+            if (other != id) {
+                otherTexts.push_back(chips_.at(other)->textInCanvas());
+            }
+        }
+        chips_.at(id)->setControlsKeepClear(std::move(otherTexts));
+        chips_.at(id)->raise();
+    }
+    chipTexts_->setGeometry(area_->rect());
+    chipTexts_->raise();
+    chipTexts_->show();
+    chipTexts_->update();
     for (const Uuid &id : chipOrder_) {
         if (selection.contains(id)) {
             chips_.at(id)->raiseControls();
@@ -469,6 +514,7 @@ PreviewChipView *PositionPreviewCanvas::makeChip(const Uuid &elementID) {
                 },
         },
         options_.measure, options_.renderMeasure, options_.modifiers, area_);
+    view->setTextLayer(chipTexts_);
     return view;
 }
 
