@@ -296,6 +296,27 @@ TEST_F(CorvaneTooltip, LongTextWrapsWithinTheWidthLimit) {
     }
 }
 
+// A "\n" in the text starts a new line: a list the system makes, one item a line.
+TEST_F(CorvaneTooltip, ALineBreakInTheTextStartsANewLine) {
+    const auto pillFor = [this](const QString &text) {
+        CorvaneTooltipModifier *modifier = tooltip(text);
+        hoverEnter(anchor);
+        clock.advance(350ms);
+        const QSize size = modifier->pill()->size();
+        hoverLeave(anchor);
+        return size;
+    };
+    const QSize oneLine = pillFor(QStringLiteral("Cannot be read: Day 2"));
+    const QSize twoLines = pillFor(QStringLiteral("Cannot be read:\nDay 2"));
+    const QSize threeLines = pillFor(QStringLiteral("Cannot be read:\nDay 2\nDay 3"));
+    const int line = oneLine.height() - 2 * CorvaneTooltipPill::verticalPadding;
+    EXPECT_EQ(twoLines.height(), oneLine.height() + line);
+    EXPECT_EQ(threeLines.height(), oneLine.height() + 2 * line);
+    // As wide as its widest line.
+    EXPECT_LT(twoLines.width(), oneLine.width());
+    EXPECT_EQ(threeLines.width(), twoLines.width());
+}
+
 TEST_F(CorvaneTooltip, AccessibilityAndShortcutLine) {
     CorvaneTooltipModifier *modifier = tooltip(QStringLiteral("Add Library..."));
     EXPECT_EQ(anchor->accessibleName(), QStringLiteral("Add Library..."));

@@ -18,6 +18,7 @@
 #include "host/views/layout/DisplaySettingsView.h"
 #include "host/views/main/ContentView.h"
 #include "host/views/main/DetectFromFCPButton.h"
+#include "host/views/main/LibrariesBar.h"
 #include "host/views/main/PluginVersionWarningBanner.h"
 #include "host/views/main/ProjectStartTCView.h"
 #include "host/views/main/SidebarView.h"
@@ -234,6 +235,25 @@ protected:
     }
 };
 
+// A library row as the sidebar shows it at its default width, read but for two event
+// databases, the pointer on its red triangle: the tooltip lists them, one a line.
+std::unique_ptr<QWidget> unreadableLibraryTooltip() {
+    WatchedLibrary library = WatchedLibrary::forURL("/Volumes/Media/Sample.fcpbundle");
+    library.isLoaded = true;
+    library.unreadableDatabases = {
+        "Shoot Days / Day 2: Failed to open FCP database: file is not a database",
+        "Day 1: permission denied",
+    };
+    auto card = std::make_unique<SidebarCard>();
+    auto *layout = new QVBoxLayout(card.get());
+    layout->setContentsMargins(12, 8, 12, 8);
+    auto *row = new LibraryRow(library, [] {});
+    layout->addWidget(row);
+    layout->addStretch(1);
+    screens::showTooltipWhenShown(row->statusIcon());
+    return card;
+}
+
 // The project start timecode field as the sidebar shows it, at the sidebar's default width,
 // with each of its hints.
 enum class StartTC {
@@ -393,6 +413,9 @@ const tandrel::screens::ScreenRegistration screens{
     {"host-tooltip-timeline-name",
      {1240, 800},
      [](const ScreenContext &c) { return mainWindowTooltip(c, Hovered::timelineName); }},
+    {"host-tooltip-library-unreadable",
+     {300, 170},
+     [](const ScreenContext &) { return unreadableLibraryTooltip(); }},
     {"host-status-bar-refreshing", {760, 36}, statusBarRefreshing},
     {"host-start-tc-no-timeline",
      {300, 90},
