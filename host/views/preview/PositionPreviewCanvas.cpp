@@ -5,6 +5,7 @@
 #include "designkit/Fonts.h"
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
+#include "host/views/common/PlatformStyle.h"
 #include "host/views/preview/ChipFont.h"
 #include "host/views/preview/GridStepper.h"
 #include "host/views/preview/PreviewCanvasArea.h"
@@ -36,14 +37,16 @@ const QString PositionPreviewCanvas::stackedLayerNoteText = QStringLiteral(
 
 namespace {
 
-// The small type of the controls and hints.
-constexpr double smallTextSize = 11;
+// The small type of the controls and hints: the platform's caption 2, in the kit's face.
+QFont smallFont() {
+    return textStyleFont(corvane::FontTextStyle::caption2);
+}
 // The picture never gets smaller than this, so chips stay graspable.
 constexpr int minimumPictureHeight = 120;
 
 QLabel *smallLabel(const QString &text, const QColor &colour, QWidget *parent) {
     auto *label = new QLabel(text, parent);
-    label->setFont(corvane::systemFont(smallTextSize));
+    label->setFont(smallFont());
     corvane::corvaneForeground(label, colour);
     return label;
 }
@@ -52,7 +55,7 @@ QLabel *smallLabel(const QString &text, const QColor &colour, QWidget *parent) {
 QCheckBox *toggle(const QString &title, bool on) {
     auto *box = new QCheckBox(title);
     box->setChecked(on);
-    box->setFont(corvane::systemFont(smallTextSize));
+    box->setFont(smallFont());
     corvane::corvaneToggle(box);
     return box;
 }
@@ -172,6 +175,10 @@ PositionPreviewCanvas::PositionPreviewCanvas(AppState &state, PresetIndexSource 
         options_.renderMeasure = RenderBox::effectMeasure();
     }
 
+    // What the canvas holds is in the kit's face, the crop picker too, in the pane as in the
+    // window.
+    setFont(smallFont());
+
     // The controls row, scrolling sideways when the canvas is narrow.
     auto *controls = new QWidget;
     auto *row = new QHBoxLayout(controls);
@@ -181,7 +188,7 @@ PositionPreviewCanvas::PositionPreviewCanvas(AppState &state, PresetIndexSource 
     gridToggle_ = grid;
     gridStepper_ = new GridStepper(gridDivisions_);
     gridDivisions_ = gridStepper_->value();
-    gridStepper_->setFont(corvane::systemFont(smallTextSize));
+    gridStepper_->setFont(smallFont());
     auto *snap = toggle(QStringLiteral("Snap"), snapToGrid_);
     snapToggle_ = snap;
     row->addWidget(grid);
