@@ -404,7 +404,8 @@ private:
     void observeExtensionXMLDrops();
     void checkAndUpdatePluginIfNeeded();
 
-    void savePresets();
+    // Stores the preset list, the active preset's id, or both, in one write.
+    void savePresets(bool list, bool activeID);
     void saveActivePresetID();
     // Makes the timeline active with the library that offers it.
     void serveTimeline(std::optional<std::string> timelineID);
@@ -430,6 +431,8 @@ private:
     // Stores a setting in the user defaults. One that cannot be stored holds for this run
     // only: the status line says so until a later setting is stored.
     void storeSetting(const QString &key, const QVariant &value);
+    // Stores several settings as one change: one write of the user defaults.
+    void storeSettings(const std::vector<std::pair<QString, QVariant>> &values);
     // Scans the watched library with this URL, when there is one.
     void loadLibrary(const std::filesystem::path &url);
     // Loads the first library, then hands the rest to the next task.

@@ -251,7 +251,13 @@ void AppState::updateStatus() {
 }
 
 void AppState::storeSetting(const QString &key, const QVariant &value) {
-    const bool failed = !services_.userDefaults->setValue(key, value);
+    storeSettings({{key, value}});
+}
+
+void AppState::storeSettings(const std::vector<std::pair<QString, QVariant>> &values) {
+    const bool failed = values.size() == 1
+                            ? !services_.userDefaults->setValue(values[0].first, values[0].second)
+                            : !services_.userDefaults->setValues(values);
     if (failed != settingsUnstored_) {
         settingsUnstored_ = failed;
         updateStatus();

@@ -58,6 +58,14 @@ void keepToUser(const std::filesystem::path &file) {
 
 } // namespace
 
+bool KeyValueStore::setValues(const std::vector<std::pair<QString, QVariant>> &values) {
+    bool stored = true;
+    for (const auto &[key, value] : values) {
+        stored = setValue(key, value) && stored;
+    }
+    return stored;
+}
+
 std::optional<QString> KeyValueStore::string(const QString &key) const {
     const QVariant stored = value(key);
     if (stored.typeId() != QMetaType::QString) {
@@ -134,6 +142,17 @@ bool SettingsKeyValueStore::setValue(const QString &key, const QVariant &value) 
     const auto settings = openForWriting();
     settings->setValue(key, value);
     return written(*settings, key);
+}
+
+bool SettingsKeyValueStore::setValues(const std::vector<std::pair<QString, QVariant>> &values) {
+    if (values.empty()) {
+        return true;
+    }
+    const auto settings = openForWriting();
+    for (const auto &[key, value] : values) {
+        settings->setValue(key, value);
+    }
+    return written(*settings, values.front().first);
 }
 
 bool SettingsKeyValueStore::remove(const QString &key) {

@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QSettings;
 
@@ -29,6 +31,8 @@ public:
     // False when the change could not be stored: it may hold for this run and be gone at the
     // next (a settings file the user cannot write, a full disk).
     virtual bool setValue(const QString &key, const QVariant &value) = 0;
+    // Stores several values as one change: a store that writes a file writes it once.
+    virtual bool setValues(const std::vector<std::pair<QString, QVariant>> &values);
     virtual bool remove(const QString &key) = 0;
 
     // The value as that kind; nothing when absent or of another kind.
@@ -66,6 +70,7 @@ public:
 
     QVariant value(const QString &key) const override;
     bool setValue(const QString &key, const QVariant &value) override;
+    bool setValues(const std::vector<std::pair<QString, QVariant>> &values) override;
     bool remove(const QString &key) override;
 
 private:

@@ -109,7 +109,6 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     if (stage == Stage::narrowSidebarSoft) {
         // As the settings window leaves it when the user picks the look.
         const corvane::CorvaneAppearancePreset &soft = corvane::CorvaneAppearancePreset::soft();
-        made.preferences.setValue(QString::fromUtf8(Preferences::appearancePresetIDKey), soft.id);
         SettingsContent::apply(soft, made.preferences);
     }
     std::unique_ptr<ContentView> window = screens::mainWindowOn(made);

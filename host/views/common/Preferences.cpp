@@ -27,6 +27,22 @@ void Preferences::setValue(const QString &key, const QVariant &value) {
     emit changed(key);
 }
 
+void Preferences::setValues(const std::vector<std::pair<QString, QVariant>> &values) {
+    std::vector<std::pair<QString, QVariant>> changed;
+    for (const auto &[key, value] : values) {
+        if (store_->value(key) != value) {
+            changed.emplace_back(key, value);
+        }
+    }
+    if (changed.empty()) {
+        return;
+    }
+    store_->setValues(changed);
+    for (const auto &[key, value] : changed) {
+        emit this->changed(key);
+    }
+}
+
 double Preferences::glassDarkness() const {
     const double fallback = AppearanceSettings::defaults().glassDarkness;
     const double stored = number(glassDarknessKey, fallback);

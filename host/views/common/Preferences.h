@@ -8,6 +8,8 @@
 #include <QVariant>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace tandrel {
 
@@ -39,6 +41,9 @@ public:
     QString text(const QString &key, const QString &fallback) const;
     // Stores the value and announces the key, when it differs from what is stored.
     void setValue(const QString &key, const QVariant &value);
+    // Stores those of the values that differ from what is stored, in one write, then announces
+    // each of their keys.
+    void setValues(const std::vector<std::pair<QString, QVariant>> &values);
 
     // The window darkness; a stored value that is not a finite number reads as the default.
     double glassDarkness() const;

@@ -197,7 +197,6 @@ void SettingsView::presetPicked(int index) {
     }
     const CorvaneAppearancePreset &preset =
         CorvaneAppearancePreset::builtIn().at(static_cast<size_t>(index));
-    preferences_.setValue(QString::fromUtf8(Preferences::appearancePresetIDKey), preset.id);
     SettingsContent::apply(preset, preferences_);
 }
 

@@ -59,11 +59,13 @@ TEST(SettingsView, ThePercentLabelKeepsEveryStepAndAStored029) {
     EXPECT_EQ(SettingsContent::sliderPosition(-1), 0);
 }
 
-TEST(SettingsView, APresetWritesItsFourKeysInOrder) {
+TEST(SettingsView, APresetWritesItsKeysInOrderInOneWrite) {
     auto defaults = std::make_shared<testing::CountingDefaults>();
     Preferences preferences(defaults);
     SettingsContent::apply(CorvaneAppearancePreset::deepBlack(), preferences);
+    EXPECT_EQ(defaults->saves, 1);
     const std::vector<std::pair<QString, QVariant>> expected{
+        {"corvaneAppearancePresetID", QStringLiteral("deepBlack")},
         {"corvaneBaseColorHex", QStringLiteral("#000000")},
         {"corvaneSidebarColorHex", QString()},
         {"corvaneSidebarDarknessDelta", 0.05},
@@ -109,7 +111,9 @@ TEST_F(SettingsViewWidget, PicksApplyOnlyAChangeAndTheSliderFineTunesThem) {
     EXPECT_EQ(view.percentLabel()->text(), "95%");
     EXPECT_TRUE(settings->writes.empty());
 
+    // One choice, one write of the settings file.
     picker->setCurrentIndex(0);
+    EXPECT_EQ(settings->saves, 1);
     EXPECT_EQ(counted.text(QStringLiteral("corvaneAppearancePresetID"), {}), "deepBlack");
     EXPECT_EQ(counted.appearance(), (AppearanceSettings{0.7, "#000000", "", 0.05}));
     EXPECT_EQ(view.percentLabel()->text(), "70%");
@@ -117,6 +121,7 @@ TEST_F(SettingsViewWidget, PicksApplyOnlyAChangeAndTheSliderFineTunesThem) {
 
     // The slider writes the darkness alone.
     view.transparencySlider()->setValue(0);
+    EXPECT_EQ(settings->saves, 2);
     EXPECT_EQ(counted.glassDarkness(), 0);
     EXPECT_EQ(view.percentLabel()->text(), "0%");
     EXPECT_EQ(picker->currentText(), "Deep Black");
