@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QSlider>
+#include <QTest>
 
 #include <cmath>
 #include <limits>
@@ -137,6 +138,43 @@ TEST_F(SettingsViewWidget, PicksApplyOnlyAChangeAndTheSliderFineTunesThem) {
     EXPECT_EQ(counted.appearance(), (AppearanceSettings{0.4, "#000000", "", 0.05}));
     EXPECT_EQ(view.percentLabel()->text(), "40%");
     EXPECT_EQ(view.transparencySlider()->value(), 8);
+}
+
+// A drag of the transparency slider is one change: every window follows each step, the
+// settings are written once, when it ends; a step from the keyboard is written at once.
+TEST_F(SettingsViewWidget, ADragOfTheSliderWritesOnceWhenItEnds) {
+    SettingsView view(state(), counted, opener);
+    ContentView::Environment overCounted = environment();
+    overCounted.preferences = &counted;
+    ContentView window(overCounted);
+    QSlider *slider = view.transparencySlider();
+    view.resize(SettingsView::windowSize);
+    view.show();
+
+    slider->setSliderDown(true);
+    for (const int step : {18, 16, 14, 12}) {
+        slider->setValue(step);
+        EXPECT_EQ(view.percentLabel()->text(), QStringLiteral("%1%").arg(step * 5));
+        EXPECT_NEAR(window.appearance().baseOpacity, step * 0.05, 1e-9) << "the window follows";
+    }
+    EXPECT_EQ(settings->saves, 0);
+    slider->setSliderDown(false);
+    EXPECT_EQ(settings->saves, 1);
+    EXPECT_EQ(settings->written.back().first, "windowGlassDarkness");
+    EXPECT_NEAR(settings->written.back().second.toDouble(), 0.6, 1e-9);
+
+    QTest::keyClick(slider, Qt::Key_Left);
+    EXPECT_EQ(settings->saves, 2);
+    EXPECT_NEAR(counted.glassDarkness(), 0.55, 1e-9);
+
+    // Cut short by the window's closing: stored all the same.
+    {
+        SettingsView closing(state(), counted, opener);
+        closing.transparencySlider()->setSliderDown(true);
+        closing.transparencySlider()->setValue(4);
+    }
+    EXPECT_EQ(settings->saves, 3);
+    EXPECT_NEAR(counted.glassDarkness(), 0.2, 1e-9);
 }
 
 TEST_F(SettingsViewWidget, TheTransparencySliderLooksAsEverySliderOfTheHost) {
