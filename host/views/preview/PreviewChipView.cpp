@@ -329,6 +329,12 @@ void PreviewChipView::paintText(QPainter &painter) const {
     const DrawnText drawn = drawnText();
     const BurnInElement &element = inputs_.element;
     painter.save();
+    if (textLayer_ && element.showBackground) {
+        // The chip's background behind its lines is drawn with them, over every chip: another
+        // chip's background never lies over them, and of two texts that meet the later reads.
+        painter.fillRect(textBackground(drawn),
+                         colour(element.bgR, element.bgG, element.bgB, element.bgOpacity));
+    }
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setFont(drawn.font);
     painter.setPen(colour(element.textR, element.textG, element.textB, element.textOpacity));
@@ -338,12 +344,22 @@ void PreviewChipView::paintText(QPainter &painter) const {
     painter.restore();
 }
 
+QRect PreviewChipView::textBackground(const DrawnText &drawn) const {
+    return drawn.rect.toAlignedRect().intersected(chipInWidget_.toAlignedRect());
+}
+
 void PreviewChipView::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     const QRectF &chip = chipInWidget_;
     const BurnInElement &element = inputs_.element;
     if (element.showBackground) {
+        // Behind its lines the text layer draws it (paintText).
+        painter.save();
+        if (textLayer_) {
+            painter.setClipRegion(QRegion(chip.toAlignedRect()) - textBackground(drawnText()));
+        }
         painter.fillRect(chip, colour(element.bgR, element.bgG, element.bgB, element.bgOpacity));
+        painter.restore();
     }
     if (inputs_.isSelected) {
         // Where the effect draws the text, which the chip stands on; never through the chip's

@@ -143,6 +143,8 @@ private:
         QRectF rect;
     };
     DrawnText drawnText() const;
+    // The part of the chip's background behind its lines, in whole pixels.
+    QRect textBackground(const DrawnText &drawn) const;
     // The chip's own drawing changed: its text layer, too.
     void changed();
 
