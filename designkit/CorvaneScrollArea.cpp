@@ -51,6 +51,8 @@ CorvaneScrollArea::CorvaneScrollArea(QWidget *content, Rows rows, QWidget *paren
     if (rows_ == Rows::wholeOnly) {
         connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
                 &CorvaneScrollArea::snapToStop);
+        connect(verticalScrollBar(), &QScrollBar::rangeChanged, this,
+                &CorvaneScrollArea::extendRangeToARow);
     }
     if (content != nullptr) {
         setContent(content);
@@ -103,7 +105,12 @@ QSize CorvaneScrollArea::minimumSizeHint() const {
     constexpr int line = 24;
     int least = line;
     if (rows_ == Rows::wholeOnly && widget() != nullptr) {
-        for (const QRect &row : rowsOf(widget())) {
+        const std::vector<QRect> rows = rowsOf(widget());
+        // At the first stop, the top, the first row shows whole below what lies above it.
+        if (!rows.empty()) {
+            least = std::max(least, rows.front().bottom() + 1);
+        }
+        for (const QRect &row : rows) {
             least = std::max(least, row.height());
         }
     }
@@ -130,21 +137,59 @@ QRect CorvaneScrollArea::shownBand() const {
     if (rows_ == Rows::anyCut || content == nullptr || content->height() <= all.height()) {
         return all;
     }
-    // The viewport in the content's coordinates.
-    const QRect view(-content->pos(), all.size());
-    int top = view.bottom() + 1;
-    int bottom = view.top() - 1;
-    for (const QRect &row : rowsOf(content)) {
-        if (row.top() >= view.top() && row.bottom() <= view.bottom()) {
-            top = std::min(top, row.top());
-            bottom = std::max(bottom, row.bottom());
-        }
-    }
-    if (top > bottom) {
+    const std::vector<QRect> whole = rowsInView();
+    if (whole.empty()) {
         // No row fits whole: better part of one than nothing.
         return all;
     }
-    return {0, top - view.top(), all.width(), bottom - top + 1};
+    int top = whole.front().top();
+    int bottom = whole.front().bottom();
+    for (const QRect &row : whole) {
+        top = std::min(top, row.top());
+        bottom = std::max(bottom, row.bottom());
+    }
+    const int viewTop = -content->pos().y();
+    return {0, top - viewTop, all.width(), bottom - top + 1};
+}
+
+std::vector<QRect> CorvaneScrollArea::rowsInView() const {
+    const QWidget *content = widget();
+    if (content == nullptr) {
+        return {};
+    }
+    // The viewport in the content's coordinates.
+    const QRect view(-content->pos(), viewport()->size());
+    std::vector<QRect> whole;
+    for (const QRect &row : rowsOf(content)) {
+        if (row.top() >= view.top() && row.bottom() <= view.bottom()) {
+            whole.push_back(row);
+        }
+    }
+    return whole;
+}
+
+void CorvaneScrollArea::resizeEvent(QResizeEvent *event) {
+    QScrollArea::resizeEvent(event);
+    updateIndicatorNeed();
+}
+
+void CorvaneScrollArea::updateIndicatorNeed() {
+    const QWidget *content = widget();
+    // Only while the indicator is the view's to show as needed.
+    if (!indicatorHeldOff_ && verticalScrollBarPolicy() != Qt::ScrollBarAsNeeded) {
+        return;
+    }
+    bool fits = false;
+    if (content != nullptr && content->hasHeightForWidth()) {
+        const QSize whole = maximumViewportSize();
+        const int least = std::max({content->minimumHeight(), content->minimumSizeHint().height(),
+                                    content->heightForWidth(whole.width())});
+        fits = least <= whole.height();
+    }
+    if (fits != indicatorHeldOff_) {
+        indicatorHeldOff_ = fits;
+        setVerticalScrollBarPolicy(fits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    }
 }
 
 void CorvaneScrollArea::scrollContentsBy(int dx, int dy) {
@@ -169,6 +214,28 @@ std::vector<int> CorvaneScrollArea::stops() const {
         at.push_back(end);
     }
     return at;
+}
+
+void CorvaneScrollArea::extendRangeToARow() {
+    const QWidget *content = widget();
+    if (content == nullptr) {
+        return;
+    }
+    // Where the scroll area itself ends: the content's end at the bottom edge.
+    const int end = content->height() - viewport()->height();
+    if (end <= 0) {
+        return;
+    }
+    int last = end;
+    for (const QRect &row : rowsOf(content)) {
+        if (row.top() >= end) {
+            last = row.top();
+            break;
+        }
+    }
+    if (verticalScrollBar()->maximum() != last) {
+        verticalScrollBar()->setMaximum(last);
+    }
 }
 
 void CorvaneScrollArea::snapToStop(int value) {
@@ -208,7 +275,11 @@ bool CorvaneScrollArea::eventFilter(QObject *watched, QEvent *event) {
         (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)) {
         scheduleRowMask();
     }
-    return QScrollArea::eventFilter(watched, event);
+    const bool filtered = QScrollArea::eventFilter(watched, event);
+    if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+        updateIndicatorNeed();
+    }
+    return filtered;
 }
 
 void CorvaneScrollArea::scheduleRowMask() {

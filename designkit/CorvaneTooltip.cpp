@@ -54,12 +54,16 @@ CorvaneTooltipModifier::CorvaneTooltipModifier(QWidget *anchor, const QString &t
                                                const std::optional<QString> &shortcut, Edge edge)
     : QObject(anchor), anchor_(anchor), text_(text), shortcut_(shortcut), edge_(edge),
       fade_(new CorvaneAnimation(this)), clicks_(new TooltipClickWatcher(
-                                             anchor, [this] { hide(); }, this)) {
+                                             anchor, [this] { tapped(); }, this)) {
     anchor_->installEventFilter(this);
     describe();
 }
 
 CorvaneTooltipModifier::~CorvaneTooltipModifier() {
+    clicks_->setWatching(false);
+    if (hoveredWindow_ != nullptr) {
+        hoveredWindow_->removeEventFilter(this);
+    }
     // The pill belongs to the window, which may outlive the anchor.
     delete pill_;
 }
@@ -86,6 +90,14 @@ void CorvaneTooltipModifier::describe() {
 }
 
 bool CorvaneTooltipModifier::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == hoveredWindow_ && watched != anchor_) {
+        // Another window took the keyboard (one the control opened, say): the pointer's rest
+        // on the control is over.
+        if (event->type() == QEvent::WindowDeactivate) {
+            leave();
+        }
+        return false;
+    }
     if (watched != anchor_) {
         return false;
     }
@@ -113,8 +125,18 @@ bool CorvaneTooltipModifier::eventFilter(QObject *watched, QEvent *event) {
 
 void CorvaneTooltipModifier::enter() {
     hovering_ = true;
+    tapped_ = false;
+    // A click from now on keeps the pill away, also one before it shows.
+    clicks_->setWatching(true);
+    if (hoveredWindow_ != anchor_->window()) {
+        if (hoveredWindow_ != nullptr) {
+            hoveredWindow_->removeEventFilter(this);
+        }
+        hoveredWindow_ = anchor_->window();
+        hoveredWindow_->installEventFilter(this);
+    }
     CorvaneClock::shared().schedule(delay, this, [this] {
-        if (hovering_) {
+        if (hovering_ && !tapped_) {
             show();
         }
     });
@@ -122,6 +144,16 @@ void CorvaneTooltipModifier::enter() {
 
 void CorvaneTooltipModifier::leave() {
     hovering_ = false;
+    clicks_->setWatching(false);
+    if (hoveredWindow_ != nullptr && hoveredWindow_ != anchor_) {
+        hoveredWindow_->removeEventFilter(this);
+    }
+    hoveredWindow_ = nullptr;
+    hide();
+}
+
+void CorvaneTooltipModifier::tapped() {
+    tapped_ = true;
     hide();
 }
 
@@ -137,7 +169,6 @@ void CorvaneTooltipModifier::show() {
         pill_->setParent(window);
     }
     shown_ = true;
-    clicks_->setWatching(true);
     pill_->setContent(text_, shortcut_);
     pill_->setOpacity(0);
     place();
@@ -155,7 +186,6 @@ void CorvaneTooltipModifier::hide() {
         return;
     }
     shown_ = false;
-    clicks_->setWatching(false);
     fade_->stop();
     if (pill_ != nullptr) {
         pill_->hide();

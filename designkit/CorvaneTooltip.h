@@ -19,8 +19,9 @@ class TooltipClickWatcher;
 // The kit's tooltip on a widget, in place of the system's: after the pointer has rested on
 // the widget for 350 ms a dark pill with the text (and the shortcut under it) fades in over
 // 0.1 s above the widget (edge top) or below it (any other edge), pushed sideways to stay
-// inside the window. Leaving hides it at once; a click on the widget hides it until the
-// pointer leaves and comes back.
+// inside the window. Leaving hides it at once, and so does another window taking the keyboard
+// from the widget's; a click on the widget hides it, or keeps it from showing when the delay
+// runs out, until the pointer leaves and comes back.
 //
 // Every entry starts a delay of its own that nothing cancels, and that shows the pill only if
 // the pointer is over the widget when it runs out: a pointer that leaves and comes back
@@ -63,6 +64,7 @@ protected:
 private:
     void enter();
     void leave();
+    void tapped();
     void show();
     void hide();
     void place();
@@ -74,6 +76,10 @@ private:
     Edge edge_;
     bool hovering_ = false;
     bool shown_ = false;
+    // Clicked since the pointer came: no pill until it leaves and comes back.
+    bool tapped_ = false;
+    // The window the pointer rests in, watched for losing the keyboard.
+    QPointer<QWidget> hoveredWindow_;
     QPointer<CorvaneTooltipPill> pill_;
     CorvaneAnimation *fade_;
     TooltipClickWatcher *clicks_;

@@ -24,11 +24,19 @@ QFont shortcutFont() {
     return corvaneFont(12, CorvaneFontWeight::regular);
 }
 
-// A text broken into centred lines no wider than `width`; its size is that of its widest
-// line and all its lines.
+// The system's own texts break their lines with "\n" (a list of what cannot be read, one a
+// line); the text layout would run them on. Outside text reaches a tooltip with its line breaks
+// already shown as escapes, never as breaks.
+QString withLineBreaks(QString text) {
+    return text.replace(u'\n', QChar::LineSeparator);
+}
+
+// A text broken into centred lines no wider than `width`, and at each "\n"; its size is that
+// of its widest line and all its lines.
 class WrappedText {
 public:
-    WrappedText(const QString &text, const QFont &font, double width) : layout_(text, font) {
+    WrappedText(const QString &text, const QFont &font, double width)
+        : layout_(withLineBreaks(text), font) {
         QTextOption option(Qt::AlignHCenter);
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         layout_.setTextOption(option);

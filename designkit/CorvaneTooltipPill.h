@@ -7,9 +7,9 @@
 namespace corvane {
 
 // The tooltip's dark pill: the help text and, under it, an optional shortcut, each centred
-// line by line. It takes its ideal size and is never wider than 220 points: longer text
-// wraps at word boundaries (inside a word only where one word is too long for a line) and the
-// pill grows in height. It never takes the pointer or clicks.
+// line by line, a "\n" in them starting a new line. It takes its ideal size and is never wider
+// than 220 points: longer text wraps at word boundaries (inside a word only where one word is
+// too long for a line) and the pill grows in height. It never takes the pointer or clicks.
 class CorvaneTooltipPill : public QWidget {
     Q_OBJECT
 

@@ -265,6 +265,41 @@ TEST_F(CorvaneTooltip, PillIsShiftedToStayInsideTheWindow) {
     EXPECT_EQ(modifier->pill()->x(), 8);
 }
 
+// A control that opens a window when clicked: a click before the pill shows keeps it away when
+// the delay runs out, and another window taking the keyboard from the control's window hides
+// it, shown or still to come, until the pointer comes back.
+TEST_F(CorvaneTooltip, AClickOrAnotherWindowKeepsThePillAwayUntilThePointerComesBack) {
+    CorvaneTooltipModifier *modifier = tooltip(QStringLiteral("Expand"));
+    const auto deactivate = [this] {
+        QEvent deactivated(QEvent::WindowDeactivate);
+        QCoreApplication::sendEvent(&window, &deactivated);
+    };
+    struct Case {
+        const char *what;
+        bool shownFirst;
+        std::function<void()> act;
+    };
+    const Case cases[] = {
+        {"a click within the delay", false, [this] { QTest::mouseClick(anchor, Qt::LeftButton); }},
+        {"another window, within the delay", false, deactivate},
+        {"another window, the pill shown", true, deactivate},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        hoverEnter(anchor);
+        clock.advance(c.shownFirst ? 350ms : 100ms);
+        ASSERT_EQ(pillShown(modifier), c.shownFirst);
+        c.act();
+        clock.advance(2s);
+        EXPECT_FALSE(pillShown(modifier));
+        hoverLeave(anchor);
+        hoverEnter(anchor);
+        clock.advance(350ms);
+        EXPECT_TRUE(pillShown(modifier)) << "back";
+        hoverLeave(anchor);
+    }
+}
+
 TEST_F(CorvaneTooltip, LongTextWrapsWithinTheWidthLimit) {
     CorvaneTooltipModifier *single = tooltip(QStringLiteral("Close"));
     hoverEnter(anchor);
@@ -294,6 +329,27 @@ TEST_F(CorvaneTooltip, LongTextWrapsWithinTheWidthLimit) {
         EXPECT_GT(modifier->pill()->y(), anchor->geometry().bottom());
         hoverLeave(anchor);
     }
+}
+
+// A "\n" in the text starts a new line: a list the system makes, one item a line.
+TEST_F(CorvaneTooltip, ALineBreakInTheTextStartsANewLine) {
+    const auto pillFor = [this](const QString &text) {
+        CorvaneTooltipModifier *modifier = tooltip(text);
+        hoverEnter(anchor);
+        clock.advance(350ms);
+        const QSize size = modifier->pill()->size();
+        hoverLeave(anchor);
+        return size;
+    };
+    const QSize oneLine = pillFor(QStringLiteral("Cannot be read: Day 2"));
+    const QSize twoLines = pillFor(QStringLiteral("Cannot be read:\nDay 2"));
+    const QSize threeLines = pillFor(QStringLiteral("Cannot be read:\nDay 2\nDay 3"));
+    const int line = oneLine.height() - 2 * CorvaneTooltipPill::verticalPadding;
+    EXPECT_EQ(twoLines.height(), oneLine.height() + line);
+    EXPECT_EQ(threeLines.height(), oneLine.height() + 2 * line);
+    // As wide as its widest line.
+    EXPECT_LT(twoLines.width(), oneLine.width());
+    EXPECT_EQ(threeLines.width(), twoLines.width());
 }
 
 TEST_F(CorvaneTooltip, AccessibilityAndShortcutLine) {

@@ -404,7 +404,8 @@ private:
     void observeExtensionXMLDrops();
     void checkAndUpdatePluginIfNeeded();
 
-    void savePresets();
+    // Stores the preset list, the active preset's id, or both, in one write.
+    void savePresets(bool list, bool activeID);
     void saveActivePresetID();
     // Makes the timeline active with the library that offers it.
     void serveTimeline(std::optional<std::string> timelineID);
@@ -430,6 +431,22 @@ private:
     // Stores a setting in the user defaults. One that cannot be stored holds for this run
     // only: the status line says so until a later setting is stored.
     void storeSetting(const QString &key, const QVariant &value);
+    // Stores several settings as one change: one write of the user defaults; within a
+    // SettingsChange, when it ends.
+    void storeSettings(const std::vector<std::pair<QString, QVariant>> &values);
+    // What one action stores, stored in one write when the action ends (removing a library
+    // forgets its bookmark and the choice that was in it).
+    class SettingsChange {
+    public:
+        explicit SettingsChange(AppState &state);
+        ~SettingsChange();
+        SettingsChange(const SettingsChange &) = delete;
+        SettingsChange &operator=(const SettingsChange &) = delete;
+
+    private:
+        AppState &state_;
+        bool outermost_;
+    };
     // Scans the watched library with this URL, when there is one.
     void loadLibrary(const std::filesystem::path &url);
     // Loads the first library, then hands the rest to the next task.
@@ -457,6 +474,8 @@ private:
     bool snapshotWritten_ = false;
     std::string statusMessage_ = "No libraries loaded";
     bool settingsUnstored_ = false;
+    // The settings an action in progress stores (SettingsChange), in the order first stored.
+    std::optional<std::vector<std::pair<QString, QVariant>>> settingsInChange_;
     // The timeline whose snapshot the file holds; nothing when unknown (before the first write
     // of this run) or when there is no file.
     std::optional<std::string> servedTimelineID_;

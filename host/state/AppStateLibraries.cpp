@@ -197,6 +197,8 @@ void AppState::removeLibrary(size_t index) {
         return;
     }
     const std::filesystem::path url = watchedLibraries_[index].url;
+    // Its bookmark and a choice in it go in one write.
+    const SettingsChange change(*this);
     if (libraryWatcher_) {
         libraryWatcher_->stopWatching(url);
     }

@@ -65,17 +65,27 @@ void AppState::loadPresets() {
     setActivePresetID(presets_.empty() ? Uuid::random() : presets_.front().id);
 }
 
-void AppState::savePresets() {
-    try {
-        const std::string data = encodeJsonText(encodeJsonValue(presets_));
-        storeSetting(presetsKey, QByteArray::fromStdString(data));
-    } catch (const EncodingError &error) {
-        log()->error("Presets not stored: {}", error.what());
+void AppState::savePresets(bool list, bool activeID) {
+    std::vector<std::pair<QString, QVariant>> values;
+    if (list) {
+        try {
+            const std::string data = encodeJsonText(encodeJsonValue(presets_));
+            values.emplace_back(presetsKey, QByteArray::fromStdString(data));
+        } catch (const EncodingError &error) {
+            log()->error("Presets not stored: {}", error.what());
+        }
+    }
+    if (activeID) {
+        values.emplace_back(activePresetIDKey,
+                            QString::fromStdString(activePresetID_.uuidString()));
+    }
+    if (!values.empty()) {
+        storeSettings(values);
     }
 }
 
 void AppState::saveActivePresetID() {
-    storeSetting(activePresetIDKey, QString::fromStdString(activePresetID_.uuidString()));
+    savePresets(false, true);
 }
 
 std::optional<std::string> AppState::exportPresetData(const DisplayConfig &preset) {
@@ -155,12 +165,8 @@ void AppState::setPresets(std::vector<DisplayConfig> presets, const Uuid &active
 
     const bool listChanged = presets_ != before;
     const bool activeChanged = activePresetID_ != activeBefore;
-    if (listChanged) {
-        savePresets();
-    }
-    if (activeChanged) {
-        saveActivePresetID();
-    }
+    // A new preset made active (duplicated, imported) is one change, stored at once.
+    savePresets(listChanged, activeChanged);
     if (listChanged || activeChanged) {
         writeActiveSnapshot();
         publishPresetsToExtension();

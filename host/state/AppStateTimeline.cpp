@@ -251,7 +251,43 @@ void AppState::updateStatus() {
 }
 
 void AppState::storeSetting(const QString &key, const QVariant &value) {
-    const bool failed = !services_.userDefaults->setValue(key, value);
+    storeSettings({{key, value}});
+}
+
+AppState::SettingsChange::SettingsChange(AppState &state)
+    : state_(state), outermost_(!state.settingsInChange_) {
+    if (outermost_) {
+        state_.settingsInChange_.emplace();
+    }
+}
+
+AppState::SettingsChange::~SettingsChange() {
+    if (!outermost_) {
+        return;
+    }
+    const std::vector<std::pair<QString, QVariant>> values =
+        std::exchange(state_.settingsInChange_, std::nullopt).value();
+    if (!values.empty()) {
+        state_.storeSettings(values);
+    }
+}
+
+void AppState::storeSettings(const std::vector<std::pair<QString, QVariant>> &values) {
+    if (settingsInChange_) {
+        for (const auto &[key, value] : values) {
+            const auto same = std::ranges::find_if(
+                *settingsInChange_, [&key](const auto &stored) { return stored.first == key; });
+            if (same != settingsInChange_->end()) {
+                same->second = value;
+            } else {
+                settingsInChange_->emplace_back(key, value);
+            }
+        }
+        return;
+    }
+    const bool failed = values.size() == 1
+                            ? !services_.userDefaults->setValue(values[0].first, values[0].second)
+                            : !services_.userDefaults->setValues(values);
     if (failed != settingsUnstored_) {
         settingsUnstored_ = failed;
         updateStatus();

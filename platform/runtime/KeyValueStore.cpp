@@ -121,6 +121,14 @@ void removeLeftovers(const std::filesystem::path &file) {
 
 } // namespace
 
+bool KeyValueStore::setValues(const std::vector<std::pair<QString, QVariant>> &values) {
+    bool stored = true;
+    for (const auto &[key, value] : values) {
+        stored = setValue(key, value) && stored;
+    }
+    return stored;
+}
+
 std::optional<QString> KeyValueStore::string(const QString &key) const {
     const QVariant stored = value(key);
     if (stored.typeId() != QMetaType::QString) {
@@ -212,6 +220,17 @@ QVariant SettingsKeyValueStore::value(const QString &key) const {
 
 bool SettingsKeyValueStore::setValue(const QString &key, const QVariant &value) {
     return change(key, [&](QSettings &settings) { settings.setValue(key, value); });
+}
+
+bool SettingsKeyValueStore::setValues(const std::vector<std::pair<QString, QVariant>> &values) {
+    if (values.empty()) {
+        return true;
+    }
+    return change(values.front().first, [&](QSettings &settings) {
+        for (const auto &[key, value] : values) {
+            settings.setValue(key, value);
+        }
+    });
 }
 
 bool SettingsKeyValueStore::remove(const QString &key) {

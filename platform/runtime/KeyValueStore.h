@@ -13,6 +13,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QSettings;
 
@@ -30,6 +32,8 @@ public:
     // False when the change could not be stored: it may hold for this run and be gone at the
     // next (a settings file the user cannot write, a full disk).
     virtual bool setValue(const QString &key, const QVariant &value) = 0;
+    // Stores several values as one change: a store that writes a file writes it once.
+    virtual bool setValues(const std::vector<std::pair<QString, QVariant>> &values);
     virtual bool remove(const QString &key) = 0;
 
     // The value as that kind; nothing when absent or of another kind.
@@ -74,6 +78,7 @@ public:
 
     QVariant value(const QString &key) const override;
     bool setValue(const QString &key, const QVariant &value) override;
+    bool setValues(const std::vector<std::pair<QString, QVariant>> &values) override;
     bool remove(const QString &key) override;
 
 private:

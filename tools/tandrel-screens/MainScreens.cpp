@@ -18,6 +18,7 @@
 #include "host/views/layout/DisplaySettingsView.h"
 #include "host/views/main/ContentView.h"
 #include "host/views/main/DetectFromFCPButton.h"
+#include "host/views/main/LibrariesBar.h"
 #include "host/views/main/PluginVersionWarningBanner.h"
 #include "host/views/main/ProjectStartTCView.h"
 #include "host/views/main/SidebarView.h"
@@ -66,6 +67,8 @@ enum class Stage {
     narrowSidebarSoft,
     // At the window's minimum size with all four of the editor's panels open.
     allPanels,
+    // At the size it opens at, serving, a marker element in the editor.
+    element,
     updateBanner,
     // The full lists while a timeline is served, its card open.
     timelines,
@@ -106,7 +109,6 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     if (stage == Stage::narrowSidebarSoft) {
         // As the settings window leaves it when the user picks the look.
         const corvane::CorvaneAppearancePreset &soft = corvane::CorvaneAppearancePreset::soft();
-        made.preferences.setValue(QString::fromUtf8(Preferences::appearancePresetIDKey), soft.id);
         SettingsContent::apply(soft, made.preferences);
     }
     std::unique_ptr<ContentView> window = screens::mainWindowOn(made);
@@ -139,7 +141,8 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     }
     if (stage == Stage::serving || stage == Stage::override || stage == Stage::collapsed ||
         stage == Stage::narrowSidebar || stage == Stage::narrowSidebarSoft ||
-        stage == Stage::updateBanner || stage == Stage::timelines || stage == Stage::allPanels) {
+        stage == Stage::updateBanner || stage == Stage::timelines || stage == Stage::allPanels ||
+        stage == Stage::element) {
         state.setActiveTimeline(timelineID(state, "Sample"));
         // Written a while ago.
         made.clock->advance(2min);
@@ -151,10 +154,12 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     if (stage == Stage::collapsed) {
         window->setSidebarCollapsed(true);
     }
-    if (stage == Stage::allPanels) {
+    if (stage == Stage::allPanels || stage == Stage::element) {
         // A marker element in the editor, as the user left it.
         const DisplayConfig &active = state.presets().at(*state.activePresetIndex());
         state.selectElement(active.elements.at(0).id, false);
+    }
+    if (stage == Stage::allPanels) {
         window->displaySettings()->insertPanel(RightPanel::validate);
     }
     if (stage == Stage::narrowSidebar || stage == Stage::narrowSidebarSoft) {
@@ -228,6 +233,25 @@ protected:
                                                       appearance.sidebarCardOpacity));
     }
 };
+
+// A library row as the sidebar shows it at its default width, read but for two event
+// databases, the pointer on its red triangle: the tooltip lists them, one a line.
+std::unique_ptr<QWidget> unreadableLibraryTooltip() {
+    WatchedLibrary library = WatchedLibrary::forURL("/Volumes/Media/Sample.fcpbundle");
+    library.isLoaded = true;
+    library.unreadableDatabases = {
+        "Shoot Days / Day 2: Failed to open FCP database: file is not a database",
+        "Day 1: permission denied",
+    };
+    auto card = std::make_unique<SidebarCard>();
+    auto *layout = new QVBoxLayout(card.get());
+    layout->setContentsMargins(12, 8, 12, 8);
+    auto *row = new LibraryRow(library, [] {});
+    layout->addWidget(row);
+    layout->addStretch(1);
+    screens::showTooltipWhenShown(row->statusIcon());
+    return card;
+}
 
 // The project start timecode field as the sidebar shows it, at the sidebar's default width,
 // with each of its hints.
@@ -354,6 +378,9 @@ const tandrel::screens::ScreenRegistration screens{
     {"host-main-window-minimum-panels",
      {ContentView::minimumWidth, ContentView::minimumHeight},
      [](const ScreenContext &c) { return mainWindow(c, Stage::allPanels); }},
+    {"host-main-window-element",
+     {1240, 800},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::element); }},
     {"host-main-window-collapsed",
      {1240, 800},
      [](const ScreenContext &c) { return mainWindow(c, Stage::collapsed); }},
@@ -385,6 +412,9 @@ const tandrel::screens::ScreenRegistration screens{
     {"host-tooltip-timeline-name",
      {1240, 800},
      [](const ScreenContext &c) { return mainWindowTooltip(c, Hovered::timelineName); }},
+    {"host-tooltip-library-unreadable",
+     {300, 170},
+     [](const ScreenContext &) { return unreadableLibraryTooltip(); }},
     {"host-status-bar-refreshing", {760, 36}, statusBarRefreshing},
     {"host-start-tc-no-timeline",
      {300, 90},

@@ -4,6 +4,8 @@
 #include "host/state/AppState.h"
 #include "host/views/menubar/MenuBarView.h"
 #include "platform/runtime/MainQueue.h"
+
+#include <QPainter>
 #include "tools/tandrel-screens/ScreenState.h"
 
 namespace {
@@ -22,6 +24,29 @@ AppState &screenState() {
     return *made;
 }
 
+// The open menu as it lies on the desktop: at its own size, over a wallpaper, so that its
+// edges and padding show.
+class MenuOnTheDesktop : public QWidget {
+public:
+    explicit MenuOnTheDesktop(std::unique_ptr<MenuBarView> menu) : menu_(std::move(menu)) {
+        // As it opens.
+        emit menu_->aboutToShow();
+        menu_->ensurePolished();
+        menu_->resize(menu_->sizeHint());
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(0x3a, 0x3f, 0x47));
+        painter.drawPixmap(QPoint(margin, margin), menu_->grab());
+    }
+
+private:
+    static constexpr int margin = 12;
+    std::unique_ptr<MenuBarView> menu_;
+};
+
 std::unique_ptr<QWidget> menuServing(const ScreenContext &context) {
     AppState &state = screenState();
     state.addLibrary(screens::sampleLibrary(context));
@@ -31,23 +56,19 @@ std::unique_ptr<QWidget> menuServing(const ScreenContext &context) {
             state.setActiveTimeline(timeline.id);
         }
     }
-    auto menu = std::make_unique<MenuBarView>(state, MenuBarView::Actions{});
-    // As it opens.
-    emit menu->aboutToShow();
-    return menu;
+    return std::make_unique<MenuOnTheDesktop>(
+        std::make_unique<MenuBarView>(state, MenuBarView::Actions{}));
 }
 
 // A first start: no library watched yet.
 std::unique_ptr<QWidget> menuEmpty(const ScreenContext &) {
-    auto menu = std::make_unique<MenuBarView>(screenState(), MenuBarView::Actions{});
-    // As it opens.
-    emit menu->aboutToShow();
-    return menu;
+    return std::make_unique<MenuOnTheDesktop>(
+        std::make_unique<MenuBarView>(screenState(), MenuBarView::Actions{}));
 }
 
 const tandrel::screens::ScreenRegistration screens{
-    {"host-menu-bar-extra-serving", {260, 140}, menuServing},
-    {"host-menu-bar-extra-empty", {260, 100}, menuEmpty},
+    {"host-menu-bar-extra-serving", {300, 170}, menuServing},
+    {"host-menu-bar-extra-empty", {300, 150}, menuEmpty},
 };
 
 } // namespace

@@ -166,6 +166,25 @@ std::unique_ptr<QWidget> canvasLongLabel(const ScreenContext &) {
     return canvasSelecting(preset, 0, [](PositionPreviewCanvas *, const tandrel::Uuid &) {});
 }
 
+// The built-in "Conform" at the size the pane's canvas has in a main window at its opening
+// size: its seven texts 0.05 apart, so their chips overlap; "Clip Name" selected, with its
+// outline and buttons over its neighbours.
+std::unique_ptr<QWidget> canvasConformSelected(const ScreenContext &) {
+    return canvasSelecting(builtIn("Conform"), 2,
+                           [](PositionPreviewCanvas *, const tandrel::Uuid &) {});
+}
+
+// A selected chip at the frame's top edge: no room above it for its buttons.
+std::unique_ptr<QWidget> canvasTopEdgeSelected(const ScreenContext &) {
+    DisplayConfig preset;
+    preset.name = "Top Edge";
+    preset.elements = {
+        element(MetadataField::custom, "Watermark applied by Ostrevale", 0.3, 1.0, 30),
+        element(MetadataField::sourceTC, "TC:", 0.05, 1.0, 16),
+    };
+    return canvasSelecting(preset, 0, [](PositionPreviewCanvas *, const tandrel::Uuid &) {});
+}
+
 std::unique_ptr<QWidget> previewWindow(AppState &state) {
     return std::make_unique<tandrel::PositionPreviewWindow>(
         state, PositionPreviewCanvas::Options{.cropPicker = &tandrel::makeCanvasCropPicker});
@@ -197,6 +216,8 @@ const tandrel::screens::ScreenRegistration screens{
     {"preview-canvas-centred-overlap", {555, 420}, canvasCentredUnderAChip},
     {"preview-canvas-small-chips", {555, 420}, canvasSmallChips},
     {"preview-canvas-long-label", {832, 560}, canvasLongLabel},
+    {"preview-canvas-conform-selected", {555, 420}, canvasConformSelected},
+    {"preview-canvas-top-edge-selected", {555, 420}, canvasTopEdgeSelected},
     {"preview-window-default", {1200, 800}, windowDefault},
     {"preview-window-crop43", {1200, 800}, windowClassicCrop},
     {"preview-window-nopreset", {1200, 800}, windowWithoutPreset},

@@ -6,6 +6,8 @@
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "designkit/CorvaneFloatingPanel.h"
+#include "designkit/CorvaneFloatingPanelColumn.h"
+#include "designkit/CorvaneSymbolButton.h"
 #include "host/state/AppState.h"
 #include "host/views/layout/DisplaySettingsView.h"
 #include "host/views/main/ContentView.h"
@@ -13,6 +15,7 @@
 #include "host/views/validation/ValidationView.h"
 #include "host/views/validation/tests/StateValidation.h"
 #include "platform/runtime/MainQueue.h"
+#include "tools/tandrel-screens/ScreenHover.h"
 #include "tools/tandrel-screens/ScreenMainWindow.h"
 #include "tools/tandrel-screens/ScreenState.h"
 
@@ -201,10 +204,20 @@ std::unique_ptr<QWidget> tile(const ScreenContext &context,
     return scene;
 }
 
+// What a main window with the check's report shows besides.
+enum class Beside {
+    // The editor's hint.
+    nothing,
+    // The first element of the preset in the editor.
+    element,
+    // The "Validate" panel closed again once on screen: the settings after they scrolled.
+    closedAgain,
+};
+
 // A main window at the size it opens at, serving `timeline`, with every panel of the layout
 // editor open, the "Validate" panel's tile after checking `file` through the state object.
 std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, const std::string &timeline,
-                                    const fs::path &file) {
+                                    const fs::path &file, Beside beside = Beside::nothing) {
     screens::Host &made = screens::host();
     AppState &state = *made.state;
     std::unique_ptr<ContentView> window = screens::mainWindowOn(made);
@@ -231,6 +244,21 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, const std::str
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         platform::MainQueue::runPending();
+    }
+    if (beside == Beside::element) {
+        state.selectElement(state.presets().at(*state.activePresetIndex()).elements.at(0).id,
+                            false);
+    }
+    if (beside == Beside::closedAgain) {
+        // On screen with the report beside them, then closed as its button closes it.
+        corvane::ManualClock &clock = screens::screenClock();
+        window->resize(ContentView::defaultWidth, ContentView::defaultHeight);
+        window->show();
+        for (int round = 0; round < 4; ++round) {
+            QCoreApplication::sendPostedEvents();
+        }
+        pane->panelView(RightPanel::validate)->closeButton()->click();
+        clock.advance(corvane::CorvaneFloatingPanelColumn::panelTransition);
     }
     return window;
 }
@@ -281,6 +309,16 @@ const tandrel::screens::ScreenRegistration screens{
     {"validation-tile-mainwindow",
      {ContentView::defaultWidth, ContentView::defaultHeight},
      [](const ScreenContext &c) { return mainWindow(c, "Sample", failingExport(c)); }},
+    {"validation-tile-mainwindow-element",
+     {ContentView::defaultWidth, ContentView::defaultHeight},
+     [](const ScreenContext &c) {
+         return mainWindow(c, "Sample", failingExport(c), Beside::element);
+     }},
+    {"validation-tile-mainwindow-closed",
+     {ContentView::defaultWidth, ContentView::defaultHeight},
+     [](const ScreenContext &c) {
+         return mainWindow(c, "Sample", failingExport(c), Beside::closedAgain);
+     }},
 };
 
 } // namespace

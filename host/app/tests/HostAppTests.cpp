@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QSystemTrayIcon>
+#include <QScreen>
 #include <QTest>
 #include <QThread>
 
@@ -156,7 +157,14 @@ TEST_F(HostApp, ToolWindowsAreOpenedByIdAndStaySingle) {
         QWidget *window = host().openWindow(id);
         ASSERT_NE(window, nullptr) << c.id;
         EXPECT_EQ(window->windowTitle(), c.title);
-        EXPECT_EQ(window->size(), c.size);
+        // At its size, where the screen has room for it.
+        const QRect room = window->screen()->availableGeometry();
+        EXPECT_EQ(window->size(),
+                  c.size.boundedTo(room.size() - QSize(0, 32)).expandedTo(window->minimumSize()));
+        if (window->minimumSize().height() + 32 <= room.height() &&
+            window->minimumSize().width() <= room.width()) {
+            EXPECT_TRUE(room.contains(window->frameGeometry())) << c.id;
+        }
         EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(host().openWindow(id), window) << "brought forward, not made again";
         window->close();
@@ -172,6 +180,47 @@ TEST_F(HostApp, ToolWindowsAreOpenedByIdAndStaySingle) {
     // A main window's pane opens them by id too.
     ContentView *main = host().newMainWindow();
     EXPECT_EQ(host().windows().mainWindows(), std::vector<QWidget *>{main});
+}
+
+// A tool window opens whole on the screen: at its size where the screen has the room, over the
+// window it was opened from, moved in (its title bar included) where that would carry it past
+// an edge; larger than the room, it starts at the room's top-left corner.
+TEST(HostAppWindowPlacement, AToolWindowOpensWholeOnItsScreen) {
+    const QRect laptop(0, 0, 1280, 720);
+    const QMargins titleBar(0, 32, 0, 0);
+    struct Case {
+        const char *what;
+        QSize wanted;
+        QSize least;
+        QRect available;
+        std::optional<QRect> over;
+        QRect placed;
+    };
+    const Case cases[] = {
+        {"room enough, over its opener", {720, 680}, {400, 300}, {0, 0, 1920, 1080},
+         QRect(100, 100, 1240, 800), {360, 160, 720, 680}},
+        {"no opener: centred", {420, 560}, {420, 400}, {0, 0, 1920, 1080}, std::nullopt,
+         {750, 260, 420, 560}},
+        {"taller than the screen: as tall as it allows", {1200, 800}, {900, 650}, laptop,
+         QRect(20, 20, 1240, 700), {40, 32, 1200, 688}},
+        {"over an opener at the right edge", {420, 560}, {420, 400}, laptop,
+         QRect(1100, 200, 400, 400), {860, 120, 420, 560}},
+        {"over one above the screen's top", {420, 560}, {420, 400}, {0, 25, 1920, 1055},
+         QRect(300, -300, 400, 400), {290, 57, 420, 560}},
+        {"on a second screen", {720, 680}, {400, 300}, {1920, 0, 1280, 720},
+         QRect(2000, 100, 900, 600), {2090, 40, 720, 680}},
+        {"larger than the room at its least", {1200, 800}, {900, 650}, {0, 0, 800, 600},
+         std::nullopt, {0, 32, 900, 650}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QRect placed =
+            WindowRegistry::placement(c.wanted, c.least, c.available, c.over, titleBar);
+        EXPECT_EQ(placed, c.placed);
+        if (c.least.width() <= c.available.width()) {
+            EXPECT_TRUE(c.available.contains(placed.marginsAdded(titleBar)));
+        }
+    }
 }
 
 TEST_F(HostApp, ToolWindowsCloseWithCtrlWAndEscAsTheDesktopsWindowsDo) {

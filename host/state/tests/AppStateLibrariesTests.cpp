@@ -160,7 +160,7 @@ TEST_F(AppStateLibraries, ALibraryRemovedBeforeALoadRunsShiftsNoLoadOntoAnotherL
          {libraryB}},
     };
     for (const Case &c : cases) {
-        defaults = std::make_shared<platform::MemoryKeyValueStore>();
+        defaults = std::make_shared<testing::WriteCountingStore>();
         state_.reset();
         started();
         for (const fs::path &library : {libraryA, libraryB, libraryC}) {

@@ -44,7 +44,7 @@ protected:
     }
     // A fresh run on fresh user defaults.
     void restart() {
-        defaults = std::make_shared<platform::MemoryKeyValueStore>();
+        defaults = std::make_shared<testing::WriteCountingStore>();
         state_.reset();
     }
 };

@@ -8,6 +8,7 @@
 #include "core/tests/LibraryFixture.h"
 #include "host/state/AppState.h"
 #include "host/state/tests/FakeStreams.h"
+#include "platform/runtime/KeyValueStore.h"
 #include "platform/runtime/MainQueue.h"
 #include "platform/runtime/ManualClock.h"
 
@@ -125,6 +126,32 @@ public:
     std::function<void(const std::filesystem::path &)> during;
 };
 
+// User defaults in memory that count their writes: a store in a file would save it as often.
+class WriteCountingStore final : public platform::KeyValueStore {
+public:
+    QVariant value(const QString &key) const override { return values_.value(key); }
+    bool setValue(const QString &key, const QVariant &value) override {
+        ++saves;
+        return values_.setValue(key, value);
+    }
+    bool setValues(const std::vector<std::pair<QString, QVariant>> &values) override {
+        ++saves;
+        for (const auto &[key, value] : values) {
+            values_.setValue(key, value);
+        }
+        return true;
+    }
+    bool remove(const QString &key) override {
+        ++saves;
+        return values_.remove(key);
+    }
+
+    int saves = 0;
+
+private:
+    platform::MemoryKeyValueStore values_;
+};
+
 class StateTest : public ::testing::Test {
 protected:
     AppState::Services fakeServices() {
@@ -183,8 +210,7 @@ protected:
         return paths;
     }
 
-    std::shared_ptr<platform::MemoryKeyValueStore> defaults =
-        std::make_shared<platform::MemoryKeyValueStore>();
+    std::shared_ptr<WriteCountingStore> defaults = std::make_shared<WriteCountingStore>();
     std::shared_ptr<platform::ManualClock> clock = std::make_shared<platform::ManualClock>();
     FakeStreams streams;
     FakeScanner scanner;

@@ -8,6 +8,8 @@
 #include <QVariant>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace tandrel {
 
@@ -39,6 +41,14 @@ public:
     QString text(const QString &key, const QString &fallback) const;
     // Stores the value and announces the key, when it differs from what is stored.
     void setValue(const QString &key, const QVariant &value);
+    // Stores those of the values that differ from what is stored, in one write, then announces
+    // each of their keys.
+    void setValues(const std::vector<std::pair<QString, QVariant>> &values);
+    // A value that every reader sees and every window follows at once, but that is stored only
+    // when the gesture giving it ends (store()): a slider's drag is one write, not one a step.
+    void hold(const QString &key, const QVariant &value);
+    // Stores the held values, in one write.
+    void store();
 
     // The window darkness; a stored value that is not a finite number reads as the default.
     double glassDarkness() const;
@@ -49,7 +59,10 @@ signals:
     void changed(const QString &key);
 
 private:
+    QVariant stored(const QString &key) const;
+
     std::shared_ptr<platform::KeyValueStore> store_;
+    std::vector<std::pair<QString, QVariant>> held_;
 };
 
 } // namespace tandrel

@@ -57,14 +57,51 @@ void WrappingLabel::setText(const QString &text) {
     update();
 }
 
+void WrappingLabel::setFontFor(QChar character, const QFont &font) {
+    std::erase_if(characterFonts_, [character](const auto &entry) { return entry.first == character; });
+    characterFonts_.emplace_back(character, font);
+    updateGeometry();
+    update();
+}
+
+QFont WrappingLabel::fontOf(QChar character) const {
+    for (const auto &[special, specialFont] : characterFonts_) {
+        if (special == character) {
+            return specialFont;
+        }
+    }
+    return font();
+}
+
+void WrappingLabel::prepare(QTextLayout &layout) const {
+    layout.setText(withLineSeparators(text_));
+    layout.setFont(font());
+    if (characterFonts_.empty()) {
+        return;
+    }
+    QList<QTextLayout::FormatRange> ranges;
+    for (qsizetype i = 0; i < text_.size(); ++i) {
+        for (const auto &[special, specialFont] : characterFonts_) {
+            if (text_[i] == special) {
+                QTextLayout::FormatRange range{static_cast<int>(i), 1, {}};
+                range.format.setFont(specialFont);
+                ranges.push_back(range);
+            }
+        }
+    }
+    layout.setFormats(ranges);
+}
+
 int WrappingLabel::heightForWidth(int width) const {
-    QTextLayout layout(withLineSeparators(text_), font());
+    QTextLayout layout;
+    prepare(layout);
     const double height = laidOut(layout, std::max(width, 1));
     return std::max(static_cast<int>(std::ceil(height)), fontMetrics().height());
 }
 
 int WrappingLabel::fittedWidth(int width) const {
-    QTextLayout layout(withLineSeparators(text_), font());
+    QTextLayout layout;
+    prepare(layout);
     laidOut(layout, std::max(width, 1));
     int widest = 0;
     for (int i = 0; i < layout.lineCount(); ++i) {
@@ -84,7 +121,8 @@ QSize WrappingLabel::minimumSizeHint() const {
 }
 
 void WrappingLabel::paintEvent(QPaintEvent *) {
-    QTextLayout layout(withLineSeparators(text_), font());
+    QTextLayout layout;
+    prepare(layout);
     laidOut(layout, width());
     QPainter painter(this);
     painter.setPen(corvane::foregroundOf(this));

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QFont>
 #include <QWidget>
+
+#include <utility>
+#include <vector>
+
+class QTextLayout;
 
 namespace tandrel {
 
@@ -17,6 +23,11 @@ public:
 
     QString text() const { return text_; }
     void setText(const QString &text);
+    // Draws every `character` of the text in `font`: a sign its own font draws too small to
+    // read.
+    void setFontFor(QChar character, const QFont &font);
+    // The font a character is drawn in.
+    QFont fontOf(QChar character) const;
 
     // The width the text takes when it wraps within `width`: its widest line.
     int fittedWidth(int width) const;
@@ -32,7 +43,11 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // The text laid out for drawing, each character in its font.
+    void prepare(QTextLayout &layout) const;
+
     QString text_;
+    std::vector<std::pair<QChar, QFont>> characterFonts_;
 };
 
 } // namespace tandrel

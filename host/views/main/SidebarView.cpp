@@ -61,6 +61,15 @@ void SidebarView::refresh() {
 }
 
 void SidebarView::rebuild() {
+    // The lists outlive a change around them (another timeline served, the hide button or the
+    // start timecode coming or going): they keep their place, their open cards and the
+    // pointer's hover. Any other arrangement makes them anew.
+    const bool keepsLists = layout_.main == SidebarLayout::Main::libraryList &&
+                            librariesBar_ != nullptr && timelineList_ != nullptr;
+    if (keepsLists) {
+        librariesBar_->setParent(nullptr);
+        timelineList_->setParent(nullptr);
+    }
     if (content_ != nullptr) {
         // Taken out at once; deleted later, as the press that asked for this may be its own.
         content_->hide();
@@ -82,9 +91,16 @@ void SidebarView::rebuild() {
         fills = false;
         break;
     case SidebarLayout::Main::libraryList:
-        column->addWidget(new LibrariesBar(state_));
+        if (!keepsLists) {
+            librariesBar_ = new LibrariesBar(state_);
+            timelineList_ = new TimelineListView(state_, preferences_);
+        }
+        column->addWidget(librariesBar_);
         column->addWidget(sectionDivider());
-        column->addWidget(new TimelineListView(state_, preferences_), 1);
+        column->addWidget(timelineList_, 1);
+        // At once, not on the next turn of the loop: a list shown later would lose its place.
+        librariesBar_->show();
+        timelineList_->show();
         if (layout_.showsHideLibraryList) {
             column->addWidget(sectionDivider());
             auto *hide = new TextButton(QString::fromUtf8(hideLibraryListTitle));

@@ -2,6 +2,7 @@
 
 #include "host/views/main/SidebarLayout.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <optional>
@@ -11,8 +12,10 @@ class QVBoxLayout;
 namespace tandrel {
 
 class AppState;
+class LibrariesBar;
 class LibraryPicker;
 class Preferences;
+class TimelineListView;
 
 // The left pane of a main window: the invitation while no library is watched, the served
 // timeline's card, or the libraries and their timelines; and under them, while a timeline is
@@ -41,6 +44,9 @@ private:
     SidebarLayout layout_;
     bool built_ = false;
     QWidget *content_ = nullptr;
+    // The lists while they show, kept from one arrangement of them to the next.
+    QPointer<LibrariesBar> librariesBar_;
+    QPointer<TimelineListView> timelineList_;
     QVBoxLayout *stack_;
 };
 

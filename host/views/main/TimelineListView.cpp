@@ -134,7 +134,9 @@ TimelineRow::TimelineRow(const TimelineRowContent &content, QWidget *parent)
                 content.isActive ? CorvaneFontWeight::demiBold : CorvaneFontWeight::medium);
     corvaneForeground(name_, content.isActive ? Color::primary() : Color::corvaneTextSecondary());
     corvaneTooltip(name_, QString::fromStdString(timeline.name));
-    lines->addWidget(name_);
+    // Held to the leading side, so the lines still take the row's room and the trailing label
+    // stands at the row's end, whichever lines the row shows.
+    lines->addWidget(name_, 0, Qt::AlignLeft);
     if (content.libraryLine) {
         library_ = microLine(*content.libraryLine);
         lines->addWidget(library_);

@@ -7,8 +7,10 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QStyleOptionMenuItem>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tandrel {
@@ -34,6 +36,13 @@ QColor toneColour(MenuBarItem::Tone tone) {
 MenuBarView::MenuBarView(const AppState &state, Actions actions, QWidget *parent)
     : QMenu(parent), model_(state), actions_(std::move(actions)) {
     setTitle(QString::fromUtf8(MenuBarContent::title));
+    // Padded as the menu's stack is, 8 points around its rows, the style's own frame and
+    // margins included.
+    const int frame = style()->pixelMetric(QStyle::PM_MenuPanelWidth, nullptr, this);
+    const int across = frame + style()->pixelMetric(QStyle::PM_MenuHMargin, nullptr, this);
+    const int down = frame + style()->pixelMetric(QStyle::PM_MenuVMargin, nullptr, this);
+    setContentsMargins(std::max(0, padding - across), std::max(0, padding - down),
+                       std::max(0, padding - across), std::max(0, padding - down));
     // Built when it opens, and again while open when what it shows changes.
     connect(this, &QMenu::aboutToShow, this, &MenuBarView::rebuild);
     connect(&model_, &MenuBarModel::changed, this, &MenuBarView::rebuild);
@@ -146,6 +155,8 @@ void MenuBarView::initStyleOption(QStyleOptionMenuItem *option, const QAction *a
             option->palette.setColor(group, QPalette::Text, toneColour(item.tone));
             option->palette.setColor(group, QPalette::WindowText, toneColour(item.tone));
             option->palette.setColor(group, QPalette::ButtonText, toneColour(item.tone));
+            // Not etched as a disabled command's text is: read as plain text.
+            option->palette.setColor(group, QPalette::Light, Qt::transparent);
         }
     }
 }

@@ -23,6 +23,9 @@ public:
         std::function<void()> quit;
     };
 
+    // Around its rows, on every side.
+    static constexpr int padding = 8;
+
     MenuBarView(const AppState &state, Actions actions, QWidget *parent = nullptr);
 
     const MenuBarModel &model() const { return model_; }

@@ -230,23 +230,106 @@ std::pair<double, double> ChipLayout::centredVertically(const QRectF &visibleRec
 }
 
 ChipLayout::Controls ChipLayout::controlsPlacement(const QRectF &chip, const QSizeF &toolbar,
-                                                   const QSizeF &close, const QRectF &bounds) {
+                                                   const QSizeF &close, const QRectF &bounds,
+                                                   const std::vector<QRectF> &keepClear) {
     constexpr double out = 8;
     constexpr double gap = 2;
     const auto within = [](double at, double length, double from, double to) {
         return std::max(from, std::min(at, to - length));
     };
+    // On the top (or bottom) corners, across as the Part puts them, within the bounds.
     const double toolbarLeft =
         within(chip.left() - out, toolbar.width(), bounds.left(), bounds.right());
     const double closeLeft =
         within(std::max(chip.right() + out - close.width(), toolbarLeft + toolbar.width() + gap),
                close.width(), bounds.left(), bounds.right());
-    // No lower than its bottom on the chip's padding.
-    const auto topOf = [&](double height) {
-        return within(std::min(chip.top() - out, chip.top() + padding - height), height,
-                      bounds.top(), bounds.bottom());
+    // No lower than its bottom on the chip's padding; or below the chip, no higher than its
+    // top on the padding there.
+    const auto onCorners = [&](bool below) {
+        const auto topOf = [&](double height) {
+            const double at = below
+                                  ? std::max(chip.bottom() + out - height, chip.bottom() - padding)
+                                  : std::min(chip.top() - out, chip.top() + padding - height);
+            return within(at, height, bounds.top(), bounds.bottom());
+        };
+        return Controls{{toolbarLeft, topOf(toolbar.height())}, {closeLeft, topOf(close.height())}};
     };
-    return {{toolbarLeft, topOf(toolbar.height())}, {closeLeft, topOf(close.height())}};
+    // Beside the chip, 8 points out, in the middle of its height: the toolbar, then the close
+    // button, to the right of it or to its left.
+    const auto beside = [&](bool right) {
+        const double left = right ? chip.right() + out
+                                  : chip.left() - out - close.width() - gap - toolbar.width();
+        const auto topOf = [&](double height) {
+            return within(chip.center().y() - height / 2, height, bounds.top(), bounds.bottom());
+        };
+        return Controls{{left, topOf(toolbar.height())},
+                        {left + toolbar.width() + gap, topOf(close.height())}};
+    };
+    const auto inBounds = [&](const Controls &at) {
+        return bounds.contains(QRectF(at.toolbar, toolbar)) &&
+               bounds.contains(QRectF(at.close, close));
+    };
+    const auto clear = [&](const Controls &at) {
+        return std::ranges::none_of(keepClear, [&](const QRectF &text) {
+            return text.intersects(QRectF(at.toolbar, toolbar)) ||
+                   text.intersects(QRectF(at.close, close));
+        });
+    };
+    // Pushed down onto the chip's text at the top edge, they go below it instead.
+    const double tallest = std::max(toolbar.height(), close.height());
+    const bool roomAbove = bounds.top() + tallest <= chip.top() + padding;
+    const bool roomBelow = chip.bottom() - padding + tallest <= bounds.bottom();
+    const Controls usual = onCorners(!roomAbove && roomBelow);
+    if (keepClear.empty() || clear(usual)) {
+        return usual;
+    }
+    for (const Controls &other : {onCorners(roomBelow), beside(true), beside(false)}) {
+        if (inBounds(other) && clear(other)) {
+            return other;
+        }
+    }
+    return usual;
+}
+
+QRectF ChipLayout::textRect(const QRectF &chip, const QSizeF &textSize,
+                            BurnInTextAlignment alignment) {
+    const double inner = std::max(0.0, chip.width() - 2 * textInset);
+    const double width = std::min(textSize.width(), inner);
+    const double shift = alignment == BurnInTextAlignment::center  ? 0.5
+                         : alignment == BurnInTextAlignment::right ? 1.0
+                                                                   : 0.0;
+    return {chip.left() + textInset + (inner - width) * shift,
+            chip.top() + (chip.height() - textSize.height()) / 2, width, textSize.height()};
+}
+
+std::vector<QLineF> ChipLayout::outlineClearOf(const QRectF &box, const QRectF &text,
+                                               double gap) {
+    const QRectF keepOff = text.adjusted(-gap, -gap, gap, gap);
+    std::vector<QLineF> lines;
+    // One edge from `from` to `to` along an axis at `at` across it; the part within the text's
+    // span across that axis left out when the edge passes through the text.
+    const auto edge = [&](bool horizontal, double at, double from, double to) {
+        const double low = horizontal ? keepOff.top() : keepOff.left();
+        const double high = horizontal ? keepOff.bottom() : keepOff.right();
+        const double spanFrom = horizontal ? keepOff.left() : keepOff.top();
+        const double spanTo = horizontal ? keepOff.right() : keepOff.bottom();
+        const auto add = [&](double a, double b) {
+            if (b - a > 0.5) {
+                lines.push_back(horizontal ? QLineF(a, at, b, at) : QLineF(at, a, at, b));
+            }
+        };
+        if (text.isEmpty() || at < low || at > high || to <= spanFrom || from >= spanTo) {
+            add(from, to);
+            return;
+        }
+        add(from, std::min(to, spanFrom));
+        add(std::max(from, spanTo), to);
+    };
+    edge(true, box.top(), box.left(), box.right());
+    edge(true, box.bottom(), box.left(), box.right());
+    edge(false, box.left(), box.top(), box.bottom());
+    edge(false, box.right(), box.top(), box.bottom());
+    return lines;
 }
 
 } // namespace tandrel

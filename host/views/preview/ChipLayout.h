@@ -2,6 +2,7 @@
 
 #include "core/model/BurnInElement.h"
 
+#include <QLineF>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -106,10 +107,25 @@ public:
     // On the chip's top corners, moved 8 points out: the toolbar's top-left corner 8 points
     // left of and above the chip's, the close button's top-right corner 8 points right of and
     // above the chip's; a control taller than that reaches into the chip no further than its
-    // padding, clear of its text. Kept within `bounds` (where they can be seen), the close
-    // button never under the toolbar.
+    // padding, clear of its text. Where `bounds` (where they can be seen) leave no room above
+    // the chip for that, as at the frame's top edge, they sit on its bottom corners the same
+    // way, 8 points out and down. Where they would cover text of `keepClear` (the other chips'
+    // lines) there, they go where they cover none: on its bottom corners, else beside it, 8
+    // points out to the right or to the left, the toolbar first; where none is, they stay on
+    // the top corners (the bottom ones at the top edge). Kept within `bounds`, the close button
+    // never under the toolbar.
     static Controls controlsPlacement(const QRectF &chip, const QSizeF &toolbar,
-                                      const QSizeF &close, const QRectF &bounds);
+                                      const QSizeF &close, const QRectF &bounds,
+                                      const std::vector<QRectF> &keepClear = {});
+
+    // Where a chip's lines of `textSize` are drawn in `chip`: inset across and aligned as the
+    // element aligns its text, in the middle of the chip's height.
+    static QRectF textRect(const QRectF &chip, const QSizeF &textSize,
+                           BurnInTextAlignment alignment);
+    // The edges of the effect's box `box` as a selected chip outlines it: whole, but for what
+    // would cross `text` (the chip's own lines) or pass within `gap` of them, left out so that
+    // the outline never strikes through them.
+    static std::vector<QLineF> outlineClearOf(const QRectF &box, const QRectF &text, double gap);
 };
 
 } // namespace tandrel

@@ -5,6 +5,7 @@
 #include "designkit/Fonts.h"
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
+#include "host/views/common/PlatformStyle.h"
 #include "host/views/preview/ChipFont.h"
 #include "host/views/preview/GridStepper.h"
 #include "host/views/preview/PreviewCanvasArea.h"
@@ -16,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMetaObject>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -35,14 +37,16 @@ const QString PositionPreviewCanvas::stackedLayerNoteText = QStringLiteral(
 
 namespace {
 
-// The small type of the controls and hints.
-constexpr double smallTextSize = 11;
+// The small type of the controls and hints: the platform's caption 2, in the kit's face.
+QFont smallFont() {
+    return textStyleFont(corvane::FontTextStyle::caption2);
+}
 // The picture never gets smaller than this, so chips stay graspable.
 constexpr int minimumPictureHeight = 120;
 
 QLabel *smallLabel(const QString &text, const QColor &colour, QWidget *parent) {
     auto *label = new QLabel(text, parent);
-    label->setFont(corvane::systemFont(smallTextSize));
+    label->setFont(smallFont());
     corvane::corvaneForeground(label, colour);
     return label;
 }
@@ -51,7 +55,7 @@ QLabel *smallLabel(const QString &text, const QColor &colour, QWidget *parent) {
 QCheckBox *toggle(const QString &title, bool on) {
     auto *box = new QCheckBox(title);
     box->setChecked(on);
-    box->setFont(corvane::systemFont(smallTextSize));
+    box->setFont(smallFont());
     corvane::corvaneToggle(box);
     return box;
 }
@@ -125,6 +129,31 @@ private:
     double aspect_ = PreviewGeometry::defaultFrameAspect;
 };
 
+// Over the chips: every chip's lines, in the chips' order, so that no chip's background
+// covers another's text. It never takes the mouse.
+class ChipTextLayer : public QWidget {
+public:
+    explicit ChipTextLayer(QWidget *area) : QWidget(area) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        for (QObject *child : parentWidget()->children()) {
+            const auto *chip = qobject_cast<const PreviewChipView *>(child);
+            if (chip == nullptr || chip->isHidden()) {
+                continue;
+            }
+            painter.save();
+            painter.translate(chip->pos() - pos());
+            chip->paintText(painter);
+            painter.restore();
+        }
+    }
+};
+
 } // namespace
 
 PositionPreviewCanvas::PositionPreviewCanvas(AppState &state, PresetIndexSource presetIndex,
@@ -134,7 +163,8 @@ PositionPreviewCanvas::PositionPreviewCanvas(AppState &state, PresetIndexSource 
       removeElement_(std::move(removeElement)), options_(std::move(options)),
       showGrid_(options_.showGrid), snapToGrid_(options_.snapToGrid),
       gridDivisions_(options_.gridDivisions), activeGuideX_(options_.activeGuideX),
-      activeGuideY_(options_.activeGuideY), area_(new PreviewCanvasArea) {
+      activeGuideY_(options_.activeGuideY), area_(new PreviewCanvasArea),
+      chipTexts_(new ChipTextLayer(area_)) {
     if (!options_.modifiers) {
         options_.modifiers = [] { return QGuiApplication::queryKeyboardModifiers(); };
     }
@@ -145,6 +175,10 @@ PositionPreviewCanvas::PositionPreviewCanvas(AppState &state, PresetIndexSource 
         options_.renderMeasure = RenderBox::effectMeasure();
     }
 
+    // What the canvas holds is in the kit's face, the crop picker too, in the pane as in the
+    // window.
+    setFont(smallFont());
+
     // The controls row, scrolling sideways when the canvas is narrow.
     auto *controls = new QWidget;
     auto *row = new QHBoxLayout(controls);
@@ -154,7 +188,7 @@ PositionPreviewCanvas::PositionPreviewCanvas(AppState &state, PresetIndexSource 
     gridToggle_ = grid;
     gridStepper_ = new GridStepper(gridDivisions_);
     gridDivisions_ = gridStepper_->value();
-    gridStepper_->setFont(corvane::systemFont(smallTextSize));
+    gridStepper_->setFont(smallFont());
     auto *snap = toggle(QStringLiteral("Snap"), snapToGrid_);
     snapToggle_ = snap;
     row->addWidget(grid);
@@ -409,7 +443,25 @@ void PositionPreviewCanvas::rebuild() {
         view->show();
         chipOrder_.push_back(element->id);
     }
-    // A selected chip's buttons lie above every chip.
+    // The selected chips above the others, every chip's lines above every chip, and a
+    // selected chip's buttons above all, off the other chips' lines where they can be.
+    for (const Uuid &id : chipOrder_) {
+        if (!selection.contains(id)) {
+            continue;
+        }
+        std::vector<QRectF> otherTexts;
+        for (const Uuid &other : chipOrder_) {
+            if (other != id) {
+                otherTexts.push_back(chips_.at(other)->textInCanvas());
+            }
+        }
+        chips_.at(id)->setControlsKeepClear(std::move(otherTexts));
+        chips_.at(id)->raise();
+    }
+    chipTexts_->setGeometry(area_->rect());
+    chipTexts_->raise();
+    chipTexts_->show();
+    chipTexts_->update();
     for (const Uuid &id : chipOrder_) {
         if (selection.contains(id)) {
             chips_.at(id)->raiseControls();
@@ -469,6 +521,7 @@ PreviewChipView *PositionPreviewCanvas::makeChip(const Uuid &elementID) {
                 },
         },
         options_.measure, options_.renderMeasure, options_.modifiers, area_);
+    view->setTextLayer(chipTexts_);
     return view;
 }
 

@@ -115,6 +115,9 @@ public:
     QLabel *stackedLayerNote() const { return stackedNote_; }
     // The chips shown, in preset order.
     std::vector<PreviewChipView *> chips() const;
+    // The layer over every chip that draws their lines, so that where chips overlap each one
+    // can be read; the selected chips lie above the others, and their buttons above it.
+    QWidget *chipTextLayer() const { return chipTexts_; }
     PreviewChipView *chip(const Uuid &elementID) const;
 
     static const QString hintText;
@@ -179,6 +182,7 @@ private:
     QAction *deleteCommand_;
     std::map<Uuid, PreviewChipView *> chips_;
     std::vector<Uuid> chipOrder_;
+    QWidget *chipTexts_;
 };
 
 } // namespace tandrel

@@ -5,6 +5,8 @@
 #include "designkit/Fonts.h"
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
+#include "host/views/common/ElidedLabel.h"
+#include "host/views/common/PlatformStyle.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,7 +32,7 @@ PositionPreviewWindow::PositionPreviewWindow(AppState &state,
     setMinimumSize(minimumContentSize);
 
     auto *noPreset = new QLabel(QStringLiteral("No preset selected."));
-    noPreset->setFont(corvane::systemFont(13));
+    noPreset->setFont(textStyleFont(corvane::FontTextStyle::body));
     corvane::corvaneForeground(noPreset, corvane::Color::corvaneTextSecondary());
     placeholder_ = new QWidget;
     auto *placeholderLayout = new QVBoxLayout(placeholder_);
@@ -46,13 +48,14 @@ PositionPreviewWindow::PositionPreviewWindow(AppState &state,
         state_, [&state] { return state.activePresetIndex(); },
         [&state](const Uuid &id) { state.removeElement(id); }, std::move(options));
 
-    title_ = new QLabel;
-    title_->setFont(corvane::systemFont(13, QFont::DemiBold));
-    title_->setTextFormat(Qt::PlainText);
+    title_ = new ElidedLabel;
+    title_->setFont(textStyleFont(corvane::FontTextStyle::headline));
+    // As wide as its text, and no wider than the row: then cut with "…".
+    title_->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     auto *titleRow = new QHBoxLayout;
     titleRow->setContentsMargins(padding, padding, padding, padding);
-    titleRow->addWidget(title_);
-    titleRow->addStretch(1);
+    titleRow->addWidget(title_, 1);
+    titleRow->addStretch(0);
     // From edge to edge, under the whole title row.
     auto *divider = new corvane::CorvaneDivider(0);
 

@@ -4,16 +4,17 @@
 
 #include <QWidget>
 
-class QLabel;
 class QStackedLayout;
 
 namespace tandrel {
 
 class AppState;
+class ElidedLabel;
 
 // The content of the "positionPreview" window: the active preset's position preview at a
 // larger size, titled "Position Preview — <preset name>", with grid, snap and guides of its
-// own that start off (3 divisions) each time the window is made. It edits the same presets
+// own that start off (3 divisions) each time the window is made. Its texts are in the kit's
+// face, as the layout editor pane's are. It edits the same presets
 // as the layout editor pane, so a change in one shows in the other at once. Without an active
 // preset it shows "No preset selected." only.
 class PositionPreviewWindow : public QWidget {
@@ -32,8 +33,10 @@ public:
     QSize sizeHint() const override { return idealContentSize; }
 
     PositionPreviewCanvas *canvas() const { return canvas_; }
-    // "Position Preview — " and the active preset's name.
+    // "Position Preview — " and the active preset's name, cut with "…" where the window is
+    // too narrow for it.
     QString title() const;
+    ElidedLabel *titleLabel() const { return title_; }
     bool showsPlaceholder() const;
 
 private:
@@ -43,7 +46,7 @@ private:
     QStackedLayout *pages_;
     QWidget *placeholder_;
     QWidget *content_;
-    QLabel *title_;
+    ElidedLabel *title_;
     PositionPreviewCanvas *canvas_;
 };
 

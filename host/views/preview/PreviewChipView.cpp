@@ -21,6 +21,9 @@ namespace tandrel {
 
 namespace {
 
+// How far the dashed outline of the effect's box keeps off the chip's lines.
+constexpr double outlineGap = 2;
+
 // The close button's symbol beside text of this size, and the centring symbols'.
 constexpr double closeSymbolSize = 13;
 constexpr double toolbarSymbolSize = 11;
@@ -233,11 +236,20 @@ void PreviewChipView::relayout() {
         QWidget *layer = toolbar_->parentWidget();
         const ChipLayout::Controls at = ChipLayout::controlsPlacement(
             QRectF(mapTo(layer, chipInWidget.topLeft()), chipInWidget.size()),
-            QSizeF(toolbar_->size()), QSizeF(removeButton_->size()), QRectF(layer->rect()));
+            QSizeF(toolbar_->size()), QSizeF(removeButton_->size()), QRectF(layer->rect()),
+            controlsKeepClear_);
         toolbar_->move(at.toolbar.toPoint());
         removeButton_->move(at.close.toPoint());
         toolbar_->setVisible(controlsShown);
         removeButton_->setVisible(controlsShown);
+    }
+    changed();
+}
+
+void PreviewChipView::setControlsKeepClear(std::vector<QRectF> otherTexts) {
+    if (otherTexts != controlsKeepClear_) {
+        controlsKeepClear_ = std::move(otherTexts);
+        relayout();
     }
 }
 
@@ -249,33 +261,13 @@ void PreviewChipView::raiseControls() {
     }
 }
 
-void PreviewChipView::paintEvent(QPaintEvent *) {
-    QPainter painter(this);
+PreviewChipView::DrawnText PreviewChipView::drawnText() const {
     const QRectF &chip = chipInWidget_;
     const BurnInElement &element = inputs_.element;
-    if (element.showBackground) {
-        painter.fillRect(chip, colour(element.bgR, element.bgG, element.bgB, element.bgOpacity));
-    }
-    if (inputs_.isSelected) {
-        // Where the effect draws the text, which the chip stands on; under the chip's text.
-        painter.save();
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(
-            QPen(corvane::withOpacity(corvane::Color::corvaneAccent(), 0.9), 1, Qt::DashLine));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(boxInWidget_.adjusted(0.5, 0.5, -0.5, -0.5));
-        painter.restore();
-    }
-
-    // The text inset 4 points across, aligned as the element aligns it, in the middle of the
-    // chip's height.
-    painter.save();
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    const QFont font =
+    DrawnText drawn;
+    drawn.font =
         ChipFont::font(ChipLayout::textSize(element.fontSize, inputs_.scale), QFont::Normal, *this);
-    painter.setFont(font);
-    painter.setPen(colour(element.textR, element.textG, element.textB, element.textOpacity));
-    const QFontMetricsF metrics(font, this);
+    const QFontMetricsF metrics(drawn.font, this);
     const double ascent = std::ceil(metrics.ascent());
     const double lineHeight = ascent + std::ceil(metrics.descent());
     const auto count = static_cast<double>(shownLines_.size());
@@ -289,18 +281,103 @@ void PreviewChipView::paintEvent(QPaintEvent *) {
             corvane::TextElision::elidedRight(metrics, QString::fromStdString(line), inner));
         widest = std::max(widest, metrics.horizontalAdvance(lines.back()));
     }
+    // Inset 4 points across, aligned as the element aligns it, in the middle of the chip's
+    // height.
+    drawn.rect =
+        ChipLayout::textRect(chip, QSizeF(widest, textHeight), element.textAlignment);
     const double shift = element.textAlignment == BurnInTextAlignment::center  ? 0.5
                          : element.textAlignment == BurnInTextAlignment::right ? 1.0
                                                                                : 0.0;
-    const double blockLeft = chip.left() + ChipLayout::textInset + (inner - widest) * shift;
-    double baseline = chip.top() + (chip.height() - textHeight) / 2 + ascent;
+    double baseline = drawn.rect.top() + ascent;
     for (const QString &line : lines) {
         const double indent = (widest - metrics.horizontalAdvance(line)) * shift;
-        painter.drawText(QPointF(blockLeft + indent, baseline), line);
+        drawn.lines.emplace_back(line, QPointF(drawn.rect.left() + indent, baseline));
         baseline += lineHeight + ChipLayout::lineSpacing;
     }
-    painter.restore();
+    return drawn;
+}
 
+QRectF PreviewChipView::textInCanvas() const {
+    return drawnText().rect.translated(QPointF(pos()));
+}
+
+std::vector<QLineF> PreviewChipView::outlineInCanvas() const {
+    if (!inputs_.isSelected) {
+        return {};
+    }
+    std::vector<QLineF> lines =
+        ChipLayout::outlineClearOf(boxInWidget_, drawnText().rect, outlineGap);
+    for (QLineF &line : lines) {
+        line.translate(QPointF(pos()));
+    }
+    return lines;
+}
+
+void PreviewChipView::setTextLayer(QWidget *layer) {
+    textLayer_ = layer;
+    update();
+    changed();
+}
+
+void PreviewChipView::changed() {
+    if (textLayer_) {
+        textLayer_->update();
+    }
+}
+
+void PreviewChipView::paintText(QPainter &painter) const {
+    const DrawnText drawn = drawnText();
+    const BurnInElement &element = inputs_.element;
+    painter.save();
+    if (textLayer_ && element.showBackground) {
+        // The chip's background behind its lines is drawn with them, over every chip: another
+        // chip's background never lies over them, and of two texts that meet the later reads.
+        painter.fillRect(textBackground(drawn),
+                         colour(element.bgR, element.bgG, element.bgB, element.bgOpacity));
+    }
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(drawn.font);
+    painter.setPen(colour(element.textR, element.textG, element.textB, element.textOpacity));
+    for (const auto &[line, origin] : drawn.lines) {
+        painter.drawText(origin, line);
+    }
+    painter.restore();
+}
+
+QRect PreviewChipView::textBackground(const DrawnText &drawn) const {
+    return drawn.rect.toAlignedRect().intersected(chipInWidget_.toAlignedRect());
+}
+
+void PreviewChipView::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    const QRectF &chip = chipInWidget_;
+    const BurnInElement &element = inputs_.element;
+    if (element.showBackground) {
+        // Behind its lines the text layer draws it (paintText).
+        painter.save();
+        if (textLayer_) {
+            painter.setClipRegion(QRegion(chip.toAlignedRect()) - textBackground(drawnText()));
+        }
+        painter.fillRect(chip, colour(element.bgR, element.bgG, element.bgB, element.bgOpacity));
+        painter.restore();
+    }
+    if (inputs_.isSelected) {
+        // Where the effect draws the text, which the chip stands on; never through the chip's
+        // own lines.
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(
+            QPen(corvane::withOpacity(corvane::Color::corvaneAccent(), 0.9), 1, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        const QRectF box = boxInWidget_.adjusted(0.5, 0.5, -0.5, -0.5);
+        for (const QLineF &line : ChipLayout::outlineClearOf(box, drawnText().rect, outlineGap)) {
+            painter.drawLine(line);
+        }
+        painter.restore();
+    }
+    if (!textLayer_) {
+        paintText(painter);
+    }
     if (inputs_.isSelected) {
         painter.setRenderHint(QPainter::Antialiasing);
         QPen pen(corvane::Color::corvaneAccent(), 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);

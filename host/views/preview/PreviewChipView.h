@@ -6,6 +6,8 @@
 #include "host/views/preview/RenderBox.h"
 
 #include <QAbstractButton>
+#include <QFont>
+#include <QLineF>
 #include <QPointF>
 #include <QPointer>
 #include <QRectF>
@@ -16,6 +18,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+class QPainter;
 
 namespace tandrel {
 
@@ -99,11 +103,28 @@ public:
     QRectF chipInCanvas() const;
     bool isDragInProgress() const;
 
+    // Where the chip's lines are drawn now, in the canvas's coordinates.
+    QRectF textInCanvas() const;
+    // The dashed outline of the effect's box on a selected chip, in the canvas's coordinates:
+    // the box's edges, clear of the chip's lines; nothing on a chip not selected.
+    std::vector<QLineF> outlineInCanvas() const;
+
+    // Lets `layer`, a widget over every chip of the canvas, draw the chip's lines (paintText),
+    // so that no other chip's background covers them; the chip then draws its own lines no
+    // more, and has the layer drawn again when they change.
+    void setTextLayer(QWidget *layer);
+    QWidget *textLayer() const { return textLayer_; }
+    // Draws the chip's lines, in the chip's own coordinates.
+    void paintText(QPainter &painter) const;
+
     QAbstractButton *removeButton() const { return removeButton_; }
     QAbstractButton *centreHorizontallyButton() const { return centreHorizontally_; }
     QAbstractButton *centreVerticallyButton() const { return centreVertically_; }
     // Puts the close button and the centring toolbar above every sibling drawn so far.
     void raiseControls();
+    // The other chips' lines, in the canvas's coordinates, which the buttons of this chip,
+    // when selected, keep clear of where they can (ChipLayout::controlsPlacement).
+    void setControlsKeepClear(std::vector<QRectF> otherTexts);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -114,6 +135,19 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    // The chip's lines as drawn: the font, each line (cut to the chip's width) with its
+    // baseline's start, and the block they take, in the chip's own coordinates.
+    struct DrawnText {
+        QFont font;
+        std::vector<std::pair<QString, QPointF>> lines;
+        QRectF rect;
+    };
+    DrawnText drawnText() const;
+    // The part of the chip's background behind its lines, in whole pixels.
+    QRect textBackground(const DrawnText &drawn) const;
+    // The chip's own drawing changed: its text layer, too.
+    void changed();
+
     DragModifiers modifiers() const;
     // The resolved drag at the present translation; nothing while no drag moves the chip.
     std::optional<DragMath::Result> resolvedDrag() const;
@@ -148,6 +182,8 @@ private:
     std::optional<double> guideX_;
     std::optional<double> guideY_;
 
+    QPointer<QWidget> textLayer_;
+    std::vector<QRectF> controlsKeepClear_;
     // In the parent; the chip deletes them unless the parent has already.
     QPointer<QWidget> toolbar_;
     QAbstractButton *centreHorizontally_;

@@ -21,12 +21,15 @@ std::optional<int> SettingsContent::presetIndex(const QString &id) {
 
 void SettingsContent::apply(const corvane::CorvaneAppearancePreset &preset,
                             Preferences &preferences) {
-    preferences.setValue(QString::fromUtf8(Preferences::baseColorHexKey), preset.baseColorHex);
-    preferences.setValue(QString::fromUtf8(Preferences::sidebarColorHexKey),
-                         preset.sidebarColorHex.value_or(QString()));
-    preferences.setValue(QString::fromUtf8(Preferences::sidebarDarknessDeltaKey),
-                         preset.sidebarDarknessDelta);
-    preferences.setValue(QString::fromUtf8(Preferences::glassDarknessKey), preset.baseDarkness);
+    // One choice, one write of the settings file.
+    preferences.setValues({
+        {QString::fromUtf8(Preferences::appearancePresetIDKey), preset.id},
+        {QString::fromUtf8(Preferences::baseColorHexKey), preset.baseColorHex},
+        {QString::fromUtf8(Preferences::sidebarColorHexKey),
+         preset.sidebarColorHex.value_or(QString())},
+        {QString::fromUtf8(Preferences::sidebarDarknessDeltaKey), preset.sidebarDarknessDelta},
+        {QString::fromUtf8(Preferences::glassDarknessKey), preset.baseDarkness},
+    });
 }
 
 QString SettingsContent::percentLabel(double darkness) {

@@ -39,8 +39,8 @@ struct SettingsContent {
 
     // The position of the built-in preset with this id; none for an id no preset has.
     static std::optional<int> presetIndex(const QString &id);
-    // Writes the preset's base colour, sidebar colour ("" for none), sidebar darkness delta
-    // and darkness, in that order; the preset's id is the picker's to write.
+    // Writes the preset's id, base colour, sidebar colour ("" for none), sidebar darkness delta
+    // and darkness, in that order, in one write of the settings.
     static void apply(const corvane::CorvaneAppearancePreset &preset, Preferences &preferences);
 
     // The darkness as a whole percentage, "95%". Multiplied by 100, rounded to 6 decimals

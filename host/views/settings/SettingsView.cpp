@@ -111,6 +111,10 @@ SettingsView::SettingsView(AppState &state, Preferences &preferences, UrlOpener 
     connect(&preferences, &Preferences::changed, this, &SettingsView::refresh);
 }
 
+SettingsView::~SettingsView() {
+    preferences_.store();
+}
+
 QWidget *SettingsView::makeAppearanceSection() {
     auto *content = column();
     auto *row = new QHBoxLayout;
@@ -174,6 +178,8 @@ QWidget *SettingsView::makeWindowSection() {
     content->addLayout(row);
     content->addWidget(caption(qtText(SettingsContent::transparencyCaption)));
     connect(slider_, &QSlider::valueChanged, this, &SettingsView::sliderMoved);
+    // A drag is one change: every window follows it, the settings are written at its end.
+    connect(slider_, &QSlider::sliderReleased, this, [this] { preferences_.store(); });
     return new Section(qtText(SettingsContent::windowHeader), content);
 }
 
@@ -197,7 +203,6 @@ void SettingsView::presetPicked(int index) {
     }
     const CorvaneAppearancePreset &preset =
         CorvaneAppearancePreset::builtIn().at(static_cast<size_t>(index));
-    preferences_.setValue(QString::fromUtf8(Preferences::appearancePresetIDKey), preset.id);
     SettingsContent::apply(preset, preferences_);
 }
 
@@ -205,8 +210,12 @@ void SettingsView::sliderMoved(int position) {
     if (refreshing_) {
         return;
     }
-    preferences_.setValue(QString::fromUtf8(Preferences::glassDarknessKey),
-                          SettingsContent::darkness(position));
+    const QString key = QString::fromUtf8(Preferences::glassDarknessKey);
+    if (slider_->isSliderDown()) {
+        preferences_.hold(key, SettingsContent::darkness(position));
+    } else {
+        preferences_.setValue(key, SettingsContent::darkness(position));
+    }
 }
 
 FeedbackSheet *SettingsView::feedbackSheet() const {

@@ -20,9 +20,10 @@ class TextButton;
 class UrlOpener;
 
 // The content of the settings window: the window appearance preset, the feedback form, credits
-// and the privacy policy, and the window's transparency. Every choice is written to the
-// interface preferences at once, so every main window repaints while this one is open; a
-// change made elsewhere shows here at once too.
+// and the privacy policy, and the window's transparency. Every choice reaches the interface
+// preferences at once, so every main window repaints while this one is open, and is written
+// once: a preset with all its values, a drag of the slider when it ends. A change made
+// elsewhere shows here at once too.
 class SettingsView : public QWidget {
     Q_OBJECT
 
@@ -36,6 +37,8 @@ public:
                  QWidget *parent = nullptr);
     // The desktop opens the privacy policy.
     SettingsView(AppState &state, Preferences &preferences, QWidget *parent = nullptr);
+    // A drag cut short by the window's closing is stored all the same.
+    ~SettingsView() override;
 
     QComboBox *presetPicker() const { return picker_; }
     QSlider *transparencySlider() const { return slider_; }

@@ -8,11 +8,23 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QRawFont>
 
 namespace tandrel {
 
 using corvane::Color;
 using corvane::FontTextStyle;
+
+namespace {
+
+// The arrow between the two values. The monospaced face gives it one narrow cell, where it
+// reads as a short dash among the digits; the kit's face, where it has the sign, draws it whole.
+QFont arrowFont(const QFont &monospaced) {
+    QFont kit = textStyleFont(FontTextStyle::caption2);
+    return QRawFont::fromFont(kit).supportsCharacter(MismatchRow::arrow) ? kit : monospaced;
+}
+
+} // namespace
 
 MismatchRow::MismatchRow(const TimelineValidator::FieldMismatch &mismatch, QWidget *parent)
     : QWidget(parent) {
@@ -32,6 +44,7 @@ MismatchRow::MismatchRow(const TimelineValidator::FieldMismatch &mismatch, QWidg
     auto *values = wrappingLabel(QString::fromStdString(ReportTexts::expectedAndActual(mismatch)),
                                  monospaced, Color::corvaneTextSecondary());
     values->setObjectName(QStringLiteral("values"));
+    values->setFontFor(MismatchRow::arrow, arrowFont(monospaced));
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

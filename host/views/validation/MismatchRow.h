@@ -13,6 +13,9 @@ class MismatchRow : public QWidget {
     Q_OBJECT
 
 public:
+    // Between what the FCPXML has and what the resolver found.
+    static constexpr QChar arrow{0x2192};
+
     explicit MismatchRow(const TimelineValidator::FieldMismatch &mismatch,
                          QWidget *parent = nullptr);
 };

@@ -42,16 +42,31 @@ class CountingDefaults final : public platform::KeyValueStore {
 public:
     QVariant value(const QString &key) const override { return values_.value(key); }
     bool setValue(const QString &key, const QVariant &value) override {
-        ++writes[key.toStdString()];
-        written.emplace_back(key, value);
-        return values_.setValue(key, value);
+        ++saves;
+        return note(key, value);
+    }
+    bool setValues(const std::vector<std::pair<QString, QVariant>> &values) override {
+        ++saves;
+        bool stored = true;
+        for (const auto &[key, value] : values) {
+            stored = note(key, value) && stored;
+        }
+        return stored;
     }
     bool remove(const QString &key) override { return values_.remove(key); }
 
     std::map<std::string, int> writes;
     std::vector<std::pair<QString, QVariant>> written;
+    // How often the store was written: a file would be saved as often.
+    int saves = 0;
 
 private:
+    bool note(const QString &key, const QVariant &value) {
+        ++writes[key.toStdString()];
+        written.emplace_back(key, value);
+        return values_.setValue(key, value);
+    }
+
     platform::MemoryKeyValueStore values_;
 };
 

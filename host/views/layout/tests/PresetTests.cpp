@@ -160,8 +160,11 @@ TEST_F(PresetManagementTest, EachActionIsOneChangeOfItsEndState) {
     for (const auto &[what, act, changes] : cases) {
         SCOPED_TRACE(what);
         seen.clear();
+        const int saves = defaults->saves;
         act();
         EXPECT_EQ(seen, changes);
+        // The list and the active id, stored in one write of the settings file.
+        EXPECT_EQ(defaults->saves - saves, 1);
     }
 }
 

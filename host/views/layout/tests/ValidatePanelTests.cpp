@@ -10,10 +10,12 @@
 #include "designkit/CorvaneScrollIndicators.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "host/views/layout/DisplaySettingsView.h"
+#include "host/views/layout/PresetSettingsPanel.h"
 #include "host/views/validation/ValidationTileContent.h"
 #include "host/views/validation/ValidationView.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -160,37 +162,95 @@ TEST_F(ValidatePanel, AnElementsEditorTakesItsShareOfTheColumn) {
     EXPECT_LT(left, tallestRow);
 }
 
-// At the main window's least size with all four panels open, no panel is cut: the bulk style
-// rows and the tile are whole, the panels that scroll keep a whole row each, and the column
-// scrolls, with the kit's indicators, to reach the rest.
-TEST_F(ValidatePanel, AtTheWindowsLeastSizeNoPanelIsCutAndTheColumnScrolls) {
-    ContentView &window = servingWindow({ContentView::minimumWidth, ContentView::minimumHeight});
+// With all four panels open, an element in the editor and a report in the tile, at the main
+// window's least size and at the size it opens at, no panel is cut: the bulk style rows and the
+// tile are whole, the panels that scroll show whole rows (at least one each, the editor's first
+// among them), and at the least size the column scrolls, with the kit's indicators, to reach
+// the rest.
+TEST_F(ValidatePanel, NoPanelIsCutAndAtTheLeastSizeTheColumnScrolls) {
+    const QSize sizes[] = {{ContentView::minimumWidth, ContentView::minimumHeight},
+                           {ContentView::defaultWidth, ContentView::defaultHeight}};
+    ContentView &window = servingWindow(sizes[0]);
     DisplaySettingsView &pane = *window.displaySettings();
     const DisplayConfig &active = state().presets().at(*state().activePresetIndex());
     state().selectElement(active.elements.at(0).id, false);
     ValidationTileContent *tile = openFailedCheck(pane);
     ASSERT_NE(tile, nullptr);
+    for (const QSize &size : sizes) {
+        SCOPED_TRACE(size.width());
+        window.resize(size);
+        settle();
+        EXPECT_EQ(window.size(), size);
+        for (const RightPanel panel : {RightPanel::bulkStyle, RightPanel::validate}) {
+            const QWidget *view = pane.panelView(panel);
+            ASSERT_NE(view, nullptr);
+            EXPECT_GE(view->height(), view->heightForWidth(view->width()));
+        }
+        const auto *inTile = tile->findChild<QScrollArea *>(QStringLiteral("scroll"));
+        ASSERT_NE(inTile, nullptr);
+        EXPECT_EQ(inTile->verticalScrollBar()->maximum(), 0);
+        for (const RightPanel panel : {RightPanel::editor, RightPanel::settings}) {
+            SCOPED_TRACE(panel.rawValue());
+            const auto *rows = pane.panelView(panel)->findChild<corvane::CorvaneScrollArea *>();
+            ASSERT_NE(rows, nullptr);
+            EXPECT_GE(rows->viewport()->height(), rows->minimumSizeHint().height());
+            // What shows is whole rows: the band they take, not part of one.
+            const std::vector<QRect> whole = rows->rowsInView();
+            ASSERT_FALSE(whole.empty()) << "no row shows whole";
+            EXPECT_EQ(whole.front(), corvane::CorvaneScrollArea::rowsOf(rows->widget()).front());
+        }
+        const auto *column = pane.panelColumn()->findChild<QScrollArea *>();
+        ASSERT_NE(column, nullptr);
+        if (size == sizes[0]) {
+            EXPECT_GT(column->verticalScrollBar()->maximum(), 0);
+            EXPECT_TRUE(corvane::hasCorvaneScrollIndicators(column));
+        }
+    }
+}
 
-    EXPECT_EQ(window.size(), QSize(ContentView::minimumWidth, ContentView::minimumHeight));
-    for (const RightPanel panel : {RightPanel::bulkStyle, RightPanel::validate}) {
-        const QWidget *view = pane.panelView(panel);
-        ASSERT_NE(view, nullptr);
-        EXPECT_GE(view->height(), view->heightForWidth(view->width()));
+// Once the settings have had to scroll (the "Validate" panel open beside them, or the window at
+// its least size), they show every row again when the room is back: nothing of the scrolled
+// state stays (a caption wrapped for the scroll's indicator, a band under the rows).
+TEST_F(ValidatePanel, TheSettingsShowEveryRowAgainOnceTheRoomIsBack) {
+    ContentView &window = servingWindow();
+    DisplaySettingsView &pane = *window.displaySettings();
+    const QWidget *settings = pane.panelView(RightPanel::settings);
+    const auto *rows = settings->findChild<corvane::CorvaneScrollArea *>();
+    ASSERT_NE(rows, nullptr);
+    const QWidget *caption = pane.settingsContent()->builtInCaption();
+    ASSERT_NE(caption, nullptr);
+    ASSERT_EQ(rows->verticalScrollBar()->maximum(), 0);
+    const int height = settings->height();
+    const int captionHeight = caption->height();
+
+    struct Trip {
+        const char *what;
+        std::function<void()> there;
+        std::function<void()> back;
+    };
+    const Trip trips[] = {
+        {"the Validate panel opened and closed",
+         [&] { ASSERT_NE(openFailedCheck(pane), nullptr); },
+         [&] {
+             pane.removePanel(RightPanel::validate);
+             kitClock.advance(corvane::CorvaneFloatingPanelColumn::panelTransition);
+         }},
+        {"the window at its least size and back",
+         [&] { window.resize(ContentView::minimumWidth, ContentView::minimumHeight); },
+         [&] { window.resize(ContentView::defaultWidth, ContentView::defaultHeight); }},
+    };
+    for (const Trip &trip : trips) {
+        SCOPED_TRACE(trip.what);
+        trip.there();
+        settle();
+        ASSERT_GT(rows->verticalScrollBar()->maximum(), 0) << "they do not scroll there";
+        trip.back();
+        settle();
+        EXPECT_EQ(rows->verticalScrollBar()->maximum(), 0);
+        EXPECT_EQ(settings->height(), height);
+        EXPECT_EQ(caption->height(), captionHeight);
+        EXPECT_EQ(rows->shownBand(), rows->viewport()->rect());
     }
-    const auto *inTile = tile->findChild<QScrollArea *>(QStringLiteral("scroll"));
-    ASSERT_NE(inTile, nullptr);
-    EXPECT_EQ(inTile->verticalScrollBar()->maximum(), 0);
-    for (const RightPanel panel : {RightPanel::editor, RightPanel::settings}) {
-        const auto *rows = pane.panelView(panel)->findChild<corvane::CorvaneScrollArea *>();
-        ASSERT_NE(rows, nullptr);
-        // Room for its tallest row, which it shows whole.
-        EXPECT_GE(rows->viewport()->height(), rows->minimumSizeHint().height());
-        EXPECT_FALSE(rows->shownBand().isEmpty());
-    }
-    const auto *column = pane.panelColumn()->findChild<QScrollArea *>();
-    ASSERT_NE(column, nullptr);
-    EXPECT_GT(column->verticalScrollBar()->maximum(), 0);
-    EXPECT_TRUE(corvane::hasCorvaneScrollIndicators(column));
 }
 
 TEST_F(ValidatePanel, ExpandsIntoTheValidationWindowShowingTheTilesCheck) {

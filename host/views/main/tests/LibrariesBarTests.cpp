@@ -102,7 +102,10 @@ TEST_F(LibrariesBarWidget, TheRemoveButtonShowsOnlyUnderThePointerAndRemovesThat
     hover(pair, false);
     EXPECT_FALSE(pair->removeButton()->isVisible());
 
-    // The first row's button removes the first library; the other moves up.
+    // The first row's button removes the first library; the other moves up. Its bookmark and
+    // the choice of its timeline go in one write of the settings.
+    state().setActiveTimeline(timelineID("Reel"));
+    const int saves = defaults->saves;
     LibraryRow *solo = bar.rows()[0];
     hover(solo, true);
     solo->removeButton()->click();
@@ -110,6 +113,9 @@ TEST_F(LibrariesBarWidget, TheRemoveButtonShowsOnlyUnderThePointerAndRemovesThat
     ASSERT_EQ(state().watchedLibraries().size(), 1u);
     EXPECT_EQ(state().watchedLibraries()[0].name, "Pair");
     EXPECT_EQ(names(bar), std::vector<std::string>{"Pair"});
+    EXPECT_EQ(defaults->saves - saves, 1);
+    EXPECT_EQ(defaults->writes[AppState::watchedLibraryBookmarksKey], 3);
+    EXPECT_TRUE(defaults->dictionary(AppState::activeTimelineKey)->empty());
 }
 
 TEST_F(LibrariesBarWidget, AFailedReadShowsTheTriangleAndALongNameKeepsTheIconInView) {

@@ -7,10 +7,12 @@
 #include "designkit/CorvaneTooltip.h"
 #include "host/views/common/ElidedLabel.h"
 #include "host/views/main/TimelineListContent.h"
+#include "host/views/main/SidebarView.h"
 #include "host/views/main/TimelineListView.h"
 
 #include <QFile>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTest>
 
 namespace tandrel {
@@ -332,6 +334,97 @@ TEST_F(TimelineListWidget, ARowClickServesItsTimelineAndASecondReleasesIt) {
     const ElidedLabel *name = row(list, "Alpha")->nameLabel();
     EXPECT_EQ(name->width(), name->sizeHint().width());
     EXPECT_LT(name->width(), row(list, "Alpha")->width() / 2);
+}
+
+// A click on a row far down the sidebar's list serves it where it is: the list, built again,
+// keeps its place, so the row just chosen stays in view.
+TEST_F(TimelineListWidget, AClickFarDownKeepsTheListWhereItWas) {
+    testing::ScratchFolder folder;
+    std::vector<std::pair<std::string, int>> timelines;
+    for (int i = 1; i <= 30; ++i) {
+        timelines.emplace_back("Cut " + std::to_string(i), 2);
+    }
+    const std::filesystem::path many =
+        sample::SampleLibraryWriter::write(testing::describedLibrary("Many", timelines), folder.path());
+    // Served, with the lists asked for: picking another row, or releasing it, keeps them.
+    loaded({many}).setActiveTimeline(timelineID("Cut 1"));
+    preferences.setValue(QString::fromUtf8(Preferences::expandedEventsKey),
+                         QString::fromUtf8("Many\x02" "Day 1"));
+    ContentView &window = mainWindow();
+    window.resize(ContentView::defaultWidth, ContentView::minimumHeight);
+    window.findChild<SidebarView *>()->setShowManualLibraryPicker(true);
+    const auto settleAll = [] {
+        for (int round = 0; round < 4; ++round) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    };
+    settleAll();
+    auto *list = window.findChild<TimelineListView *>();
+    ASSERT_NE(list, nullptr);
+    QScrollBar *bar = list->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 100) << "the list does not scroll";
+    bar->setValue(bar->maximum());
+    const int scrolled = bar->value();
+    for (const char *action : {"serving", "releasing"}) {
+        SCOPED_TRACE(action);
+        ASSERT_NE(row(*list, "Cut 30"), nullptr);
+        const ElidedLabel *label = row(*list, "Cut 30")->nameLabel();
+        QTest::mouseClick(const_cast<ElidedLabel *>(label), Qt::LeftButton, {},
+                          label->rect().center());
+        settleAll();
+        ASSERT_EQ(window.findChild<TimelineListView *>(), list);
+        if (std::string(action) == "serving") {
+            EXPECT_EQ(bar->value(), scrolled);
+        } else {
+            // The start timecode goes: the list grows, its end staying at the bottom.
+            EXPECT_GT(bar->value(), 0);
+        }
+        const TimelineRow *chosen = row(*list, "Cut 30");
+        const QRect inView(chosen->mapTo(list->viewport(), QPoint(0, 0)), chosen->size());
+        EXPECT_TRUE(list->viewport()->rect().contains(inView)) << "out of view";
+    }
+}
+
+// A row's trailing label ("burning in", or its edits) stands at the row's end, away from the
+// name, whether the row has a line under its name (two libraries watched) or not (one).
+TEST_F(TimelineListWidget, TrailingLabelsStandAtTheRowsEndWithOneLibraryOrTwo) {
+    loaded({pair_}).setActiveTimeline(timelineID("Alpha"));
+    preferences.setValue(QString::fromUtf8(Preferences::expandedEventsKey),
+                         QString::fromUtf8("Pair\x02" "Day 1\x01Solo\x02" "Day 1"));
+    TimelineListView list(state(), preferences);
+    list.resize(300, 400);
+    list.show();
+    for (const int libraries : {1, 2}) {
+        SCOPED_TRACE(libraries);
+        if (libraries == 2) {
+            state().addLibrary(solo_);
+            platform::MainQueue::runPending();
+            settle();
+        }
+        for (int round = 0; round < 3; ++round) {
+            QCoreApplication::sendPostedEvents();
+        }
+        int rows = 0;
+        for (const TimelineCard *card : list.cards()) {
+            for (const TimelineRow *row : card->rows()) {
+                SCOPED_TRACE(row->content().timeline.name);
+                ASSERT_NE(row->trailingLabel(), nullptr);
+                EXPECT_EQ(row->libraryLabel() != nullptr, libraries == 2);
+                // The row's line, inside the chip's padding: the label ends where it ends.
+                const QWidget *trailing = row->trailingLabel();
+                const QWidget *line = trailing->parentWidget();
+                EXPECT_EQ(trailing->geometry().right(), line->width() - 1);
+                EXPECT_EQ(trailing->width(), trailing->sizeHint().width()) << "its text is not";
+                EXPECT_GT(line->width(), row->width() - 40);
+                const QRect name(row->nameLabel()->mapTo(line, QPoint(0, 0)),
+                                 row->nameLabel()->size());
+                EXPECT_GT(trailing->geometry().left() - name.right(), 60);
+                ++rows;
+            }
+        }
+        EXPECT_EQ(rows, libraries == 1 ? 2 : 3);
+    }
 }
 
 TEST_F(TimelineListWidget, WithASecondLibraryHeadersAndRowsNameTheirLibrary) {

@@ -118,5 +118,23 @@ TEST_F(MenuBarExtraWidget, TheMenuFollowsTheStateAndRunsItsCommands) {
     EXPECT_EQ(quits, 1);
 }
 
+// The menu is padded 8 points on every side: its first row 8 under its top, its last ending
+// 8 above its bottom, every row within it.
+TEST_F(MenuBarExtraWidget, TheMenuIsPaddedEightPointsOnEverySide) {
+    loaded({solo_});
+    MenuBarView menu(state(), {});
+    menu.popup(QPoint(0, 0));
+    QCoreApplication::sendPostedEvents();
+    const QList<QAction *> actions = menu.actions();
+    ASSERT_FALSE(actions.empty());
+    const QRect first = menu.actionGeometry(actions.front());
+    const QRect last = menu.actionGeometry(actions.back());
+    EXPECT_EQ(first.top(), MenuBarView::padding);
+    EXPECT_EQ(menu.height() - 1 - last.bottom(), MenuBarView::padding);
+    for (const QAction *action : actions) {
+        EXPECT_TRUE(menu.rect().contains(menu.actionGeometry(const_cast<QAction *>(action))));
+    }
+}
+
 } // namespace
 } // namespace tandrel

@@ -300,7 +300,8 @@ TEST(ChipLayout, PlacesTheBoxByItsLeftAndBottomEdges) {
 
 // A selected chip's buttons sit on its top corners, moved 8 points out: the toolbar's top-left
 // corner 8 left of and above the chip's, the close button's top-right corner 8 right of and
-// above it, neither reaching into the chip past its padding; kept in the canvas, the close
+// above it, neither reaching into the chip past its padding; where the canvas leaves no room
+// for that above the chip, on its bottom corners the same way; kept in the canvas, the close
 // button never under the toolbar.
 TEST(ChipLayout, TheControlsOfASelectedChipSitOnItsTopCornersMovedOut) {
     const QSizeF toolbar(38, 19);
@@ -315,7 +316,13 @@ TEST(ChipLayout, TheControlsOfASelectedChipSitOnItsTopCornersMovedOut) {
         // The toolbar, 19 high, reaches 8 points into the chip at most: 11 above it.
         {"inside", {100, 100, 80, 24}, {{92, 89}, {173, 92}}},
         {"the least chip", {100, 100, 60, 24}, {{92, 89}, {153, 92}}},
-        {"at the canvas's top", {100, 3, 80, 24}, {{92, 0}, {173, 0}}},
+        // Pushed down onto the chip's text, they would cover it: below, 8 points out, no
+        // higher than the padding there.
+        {"at the canvas's top", {100, 3, 80, 24}, {{92, 19}, {173, 20}}},
+        {"at its top edge itself", {100, 0, 80, 24}, {{92, 16}, {173, 17}}},
+        {"just room above", {100, 11, 80, 24}, {{92, 0}, {173, 3}}},
+        // No room below either: kept in the canvas.
+        {"as high as the canvas", {100, 0, 80, 450}, {{92, 0}, {173, 0}}},
         {"at its left edge", {2, 100, 80, 24}, {{0, 89}, {75, 92}}},
         {"at its right edge", {740, 100, 60, 24}, {{732, 89}, {785, 92}}},
     };
@@ -325,6 +332,48 @@ TEST(ChipLayout, TheControlsOfASelectedChipSitOnItsTopCornersMovedOut) {
             ChipLayout::controlsPlacement(c.chip, toolbar, close, canvas);
         EXPECT_EQ(at, c.at);
         EXPECT_FALSE(QRectF(at.toolbar, toolbar).intersects(QRectF(at.close, close)));
+    }
+}
+
+// Whether an axis-aligned `line` passes through `rect`.
+bool crosses(const QLineF &line, const QRectF &rect) {
+    const QRectF span = QRectF(line.p1(), line.p2()).normalized();
+    return span.left() <= rect.right() && span.right() >= rect.left() &&
+           span.top() <= rect.bottom() && span.bottom() >= rect.top();
+}
+
+// The dashed outline of the effect's box keeps off the chip's own lines: an edge through them
+// is cut around them (with the gap), the other edges stay whole.
+TEST(ChipLayout, TheOutlineOfTheEffectsBoxNeverStrikesThroughTheChipsText) {
+    const QRectF text(104, 108, 40, 11);
+    struct Case {
+        const char *what;
+        QRectF box;
+        // How many pieces the outline is in, and how long they are together.
+        std::size_t pieces;
+        double length;
+    };
+    const Case cases[] = {
+        // The pane: the box smaller than the chip, its top edge through the text's middle.
+        {"top edge through the text", {100, 113, 30, 14}, 4, 2 + 30 + 14 + 6},
+        {"top edge through all of it", {100, 113, 60, 14}, 5, 2 + 14 + 60 + 14 + 14},
+        // The window: the box larger than the chip and its text.
+        {"around the text", {96, 100, 80, 30}, 4, 2 * 80 + 2 * 30},
+        {"away from it", {300, 300, 40, 20}, 4, 2 * 40 + 2 * 20},
+        {"a side through it", {120, 90, 50, 40}, 5, 2 * 50 + 40 + (40 - 15)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<QLineF> outline = ChipLayout::outlineClearOf(c.box, text, 2);
+        double length = 0;
+        for (const QLineF &line : outline) {
+            EXPECT_FALSE(crosses(line, text.adjusted(-1.9, -1.9, 1.9, 1.9)));
+            EXPECT_TRUE(c.box.adjusted(-0.01, -0.01, 0.01, 0.01).contains(line.p1()));
+            EXPECT_TRUE(c.box.adjusted(-0.01, -0.01, 0.01, 0.01).contains(line.p2()));
+            length += line.length();
+        }
+        EXPECT_EQ(outline.size(), c.pieces);
+        EXPECT_NEAR(length, c.length, 1e-9);
     }
 }
 

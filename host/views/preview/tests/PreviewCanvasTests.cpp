@@ -137,7 +137,7 @@ TEST_F(PreviewCanvas, TheCentringButtonsOfASelectedChipCentreItInThePicture) {
     EXPECT_TRUE(canvas.chips().empty());
 }
 
-TEST_F(PreviewCanvas, ASelectedChipsButtonsLieAboveEveryChipWhileChipsKeepTheirOrder) {
+TEST_F(PreviewCanvas, ASelectedChipAndItsButtonsLieAboveEveryChip) {
     usePreset({element(0.3, 0.5, MetadataField::custom, "A first label of some length"),
                element(0.6, 0.2)});
     PositionPreviewCanvas &canvas = showCanvas();
@@ -149,26 +149,93 @@ TEST_F(PreviewCanvas, ASelectedChipsButtonsLieAboveEveryChipWhileChipsKeepTheirO
     const QPoint toolbar = first.centreHorizontallyButton()->mapTo(
         area, first.centreHorizontallyButton()->rect().center());
 
-    // The later chip moved over the selected one's top edge, where its buttons are.
+    // A later chip moved over the selected one's top right corner, its background under the
+    // close button, its short text beside it.
     const QRectF visible = canvas.canvasArea()->picture().visible;
     std::vector<DisplayConfig> presets = state().presets();
     BurnInElement &later = presets[0].elements[1];
-    later.posX = (toolbar.x() - 5 - visible.left()) / visible.width();
-    later.posY = 1 - (close.y() + 20 - visible.top()) / visible.height();
-    later.fontSize = 48;
-    later.label = "A label long enough to reach across the first chip's buttons";
+    later.posX = (close.x() - 40 - visible.left()) / visible.width();
+    later.posY = 1 - (close.y() + 10 - visible.top()) / visible.height();
+    later.label = "A";
     state().setPresets(presets);
     settle();
-    const QRectF laterChip = canvas.chip(idOf(1))->chipInCanvas();
+    PreviewChipView &second = *canvas.chip(idOf(1));
+    const QRectF laterChip = second.chipInCanvas();
+    ASSERT_EQ(first.removeButton()->geometry().center(), close) << "the button moved";
     ASSERT_TRUE(laterChip.contains(close));
-    ASSERT_TRUE(laterChip.contains(toolbar));
+    ASSERT_FALSE(second.textInCanvas().contains(close));
 
     EXPECT_EQ(area->childAt(close), first.removeButton());
     EXPECT_EQ(area->childAt(toolbar), first.centreHorizontallyButton());
-    // Where the two chips overlap, the later one still lies above.
-    const QPointF overlap(first.chipInCanvas().center().x(), first.chipInCanvas().top() + 5);
+    // Where the two chips overlap, the selected one lies above the later one; unselected,
+    // the later one lies above again.
+    const QPointF overlap = first.chipInCanvas().intersected(laterChip).center();
     ASSERT_TRUE(laterChip.contains(overlap));
-    EXPECT_EQ(area->childAt(overlap.toPoint()), canvas.chip(idOf(1)));
+    EXPECT_EQ(area->childAt(overlap.toPoint()), &first);
+    state().selectElement(idOf(1), false);
+    settle();
+    EXPECT_EQ(area->childAt(overlap.toPoint()), &second);
+}
+
+// Elements close together, as the built-in conform preset stacks them: their chips overlap.
+// The selected one lies above its neighbours, every chip's lines above every chip (so no
+// background covers them), the selected chip's buttons above all; the dashed outline of its
+// effect's box stays clear of its own lines.
+TEST_F(PreviewCanvas, OverlappingChipsCanEachBeReadAndTheSelectedOneLiesOnTop) {
+    std::vector<BurnInElement> stacked;
+    for (const char *label : {"TC:", "Proj:", "Clip Name", "File:", "Reel:"}) {
+        stacked.push_back(element(0.05, 0.05 + 0.05 * static_cast<double>(stacked.size()),
+                                  MetadataField::custom, label));
+        stacked.back().fontSize = 16;
+    }
+    usePreset(stacked);
+    PositionPreviewCanvas &canvas = showCanvas();
+    QWidget *area = canvas.canvasArea();
+    const std::vector<PreviewChipView *> chips = canvas.chips();
+    ASSERT_EQ(chips.size(), 5u);
+    for (std::size_t i = 0; i + 1 < chips.size(); ++i) {
+        ASSERT_TRUE(chips[i]->chipInCanvas().intersects(chips[i + 1]->chipInCanvas()))
+            << "chips " << i << " and " << i + 1 << " do not overlap";
+    }
+    state().selectElement(idOf(2), false);
+    settle();
+
+    const auto depth = [area](const QObject *widget) {
+        return area->children().indexOf(const_cast<QObject *>(widget));
+    };
+    const QWidget *texts = canvas.chipTextLayer();
+    ASSERT_NE(texts, nullptr);
+    EXPECT_TRUE(texts->isVisible());
+    EXPECT_EQ(texts->geometry(), area->rect());
+    EXPECT_TRUE(texts->testAttribute(Qt::WA_TransparentForMouseEvents));
+    PreviewChipView &selected = *chips[2];
+    for (const PreviewChipView *chip : chips) {
+        EXPECT_EQ(chip->textLayer(), texts);
+        EXPECT_LT(depth(chip), depth(texts));
+        if (chip != &selected) {
+            EXPECT_LT(depth(chip), depth(&selected));
+        }
+    }
+    EXPECT_GT(depth(selected.removeButton()), depth(texts));
+    EXPECT_GT(depth(selected.centreHorizontallyButton()->parentWidget()), depth(texts));
+    // Where the next, later chip overlaps the selected one, a click takes the selected one.
+    const QRectF overlap = selected.chipInCanvas().intersected(chips[3]->chipInCanvas());
+    ASSERT_FALSE(overlap.isEmpty());
+    EXPECT_EQ(area->childAt(overlap.center().toPoint()), &selected);
+
+    const QRectF text = selected.textInCanvas();
+    EXPECT_TRUE(selected.chipInCanvas().contains(text));
+    // The effect's box, far smaller here, runs across the chip at the height of its lines.
+    const QRectF box = selected.boxInCanvas();
+    ASSERT_GT(box.top(), text.top());
+    ASSERT_LT(box.top(), text.bottom());
+    const std::vector<QLineF> outline = selected.outlineInCanvas();
+    EXPECT_FALSE(outline.empty());
+    for (const QLineF &line : outline) {
+        const QRectF span = QRectF(line.p1(), line.p2()).normalized().adjusted(-0.5, -0.5, 0.5, 0.5);
+        EXPECT_FALSE(span.intersects(text)) << "through the chip's text";
+    }
+    EXPECT_TRUE(chips[1]->outlineInCanvas().empty());
 }
 
 // A chip is drawn to be read: its label at the element's size on the canvas, never under 9

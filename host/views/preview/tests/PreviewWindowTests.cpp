@@ -1,8 +1,11 @@
 #include "designkit/CorvaneDivider.h"
+#include "host/views/common/ElidedLabel.h"
+#include "host/views/common/PlatformStyle.h"
 #include "host/views/preview/PositionPreviewWindow.h"
 #include "host/views/preview/tests/PreviewFixture.h"
 
 #include <QAbstractButton>
+#include <QFontInfo>
 #include <QLabel>
 
 namespace tandrel::testing {
@@ -36,6 +39,35 @@ TEST_F(PreviewWindow, TheTitleFollowsTheActivePresetAndItsName) {
     state().setActivePresetID(other.id);
     EXPECT_EQ(window->title(), QString::fromUtf8("Position Preview \u2014 Other"));
     EXPECT_EQ(window->canvas()->chips().size(), 2u);
+}
+
+// The window's texts are in the kit's face, as the pane's are; a preset name too long for the
+// window ends its title with "…" inside the window.
+TEST_F(PreviewWindow, ItsTextsAreInTheKitsFaceAndItsTitleIsCutInsideIt) {
+    usePreset({element(0.5, 0.5)});
+    std::vector<DisplayConfig> presets = state().presets();
+    presets[0].name = std::string(80, 'W') + " for the festival review copy of reel five";
+    state().setPresets(presets);
+    auto *window = new PositionPreviewWindow(state());
+    QWidget &shown = show(window, {900, 650});
+    // The face the kit's names resolve to.
+    const QString kitFamily = QFontInfo(textStyleFont(corvane::FontTextStyle::caption2)).family();
+    ASSERT_NE(kitFamily, QFontInfo(QFont()).family());
+    const QWidget *title = window->titleLabel();
+    PositionPreviewCanvas *canvas = window->canvas();
+    const QWidget *texts[] = {title, canvas->gridToggle(), canvas->hintLabel()};
+    for (const QWidget *text : texts) {
+        EXPECT_EQ(QFontInfo(text->font()).family(), kitFamily) << text->metaObject()->className();
+    }
+    const QList<QLabel *> labels = canvas->findChildren<QLabel *>();
+    const auto crop = std::ranges::find_if(
+        labels, [](const QLabel *label) { return label->text() == QStringLiteral("Crop"); });
+    ASSERT_NE(crop, labels.end());
+    EXPECT_EQ(QFontInfo((*crop)->font()).family(), kitFamily);
+
+    EXPECT_TRUE(window->titleLabel()->isElided());
+    EXPECT_TRUE(window->titleLabel()->shownText().endsWith(QChar(0x2026)));
+    EXPECT_LE(title->mapTo(&shown, QPoint(title->width(), 0)).x(), shown.width());
 }
 
 TEST_F(PreviewWindow, WithoutAnActivePresetOnlyThePlaceholderShows) {

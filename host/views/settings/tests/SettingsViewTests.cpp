@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QSlider>
+#include <QTest>
 
 #include <cmath>
 #include <limits>
@@ -59,11 +60,13 @@ TEST(SettingsView, ThePercentLabelKeepsEveryStepAndAStored029) {
     EXPECT_EQ(SettingsContent::sliderPosition(-1), 0);
 }
 
-TEST(SettingsView, APresetWritesItsFourKeysInOrder) {
+TEST(SettingsView, APresetWritesItsKeysInOrderInOneWrite) {
     auto defaults = std::make_shared<testing::CountingDefaults>();
     Preferences preferences(defaults);
     SettingsContent::apply(CorvaneAppearancePreset::deepBlack(), preferences);
+    EXPECT_EQ(defaults->saves, 1);
     const std::vector<std::pair<QString, QVariant>> expected{
+        {"corvaneAppearancePresetID", QStringLiteral("deepBlack")},
         {"corvaneBaseColorHex", QStringLiteral("#000000")},
         {"corvaneSidebarColorHex", QString()},
         {"corvaneSidebarDarknessDelta", 0.05},
@@ -109,7 +112,9 @@ TEST_F(SettingsViewWidget, PicksApplyOnlyAChangeAndTheSliderFineTunesThem) {
     EXPECT_EQ(view.percentLabel()->text(), "95%");
     EXPECT_TRUE(settings->writes.empty());
 
+    // One choice, one write of the settings file.
     picker->setCurrentIndex(0);
+    EXPECT_EQ(settings->saves, 1);
     EXPECT_EQ(counted.text(QStringLiteral("corvaneAppearancePresetID"), {}), "deepBlack");
     EXPECT_EQ(counted.appearance(), (AppearanceSettings{0.7, "#000000", "", 0.05}));
     EXPECT_EQ(view.percentLabel()->text(), "70%");
@@ -117,6 +122,7 @@ TEST_F(SettingsViewWidget, PicksApplyOnlyAChangeAndTheSliderFineTunesThem) {
 
     // The slider writes the darkness alone.
     view.transparencySlider()->setValue(0);
+    EXPECT_EQ(settings->saves, 2);
     EXPECT_EQ(counted.glassDarkness(), 0);
     EXPECT_EQ(view.percentLabel()->text(), "0%");
     EXPECT_EQ(picker->currentText(), "Deep Black");
@@ -132,6 +138,43 @@ TEST_F(SettingsViewWidget, PicksApplyOnlyAChangeAndTheSliderFineTunesThem) {
     EXPECT_EQ(counted.appearance(), (AppearanceSettings{0.4, "#000000", "", 0.05}));
     EXPECT_EQ(view.percentLabel()->text(), "40%");
     EXPECT_EQ(view.transparencySlider()->value(), 8);
+}
+
+// A drag of the transparency slider is one change: every window follows each step, the
+// settings are written once, when it ends; a step from the keyboard is written at once.
+TEST_F(SettingsViewWidget, ADragOfTheSliderWritesOnceWhenItEnds) {
+    SettingsView view(state(), counted, opener);
+    ContentView::Environment overCounted = environment();
+    overCounted.preferences = &counted;
+    ContentView window(overCounted);
+    QSlider *slider = view.transparencySlider();
+    view.resize(SettingsView::windowSize);
+    view.show();
+
+    slider->setSliderDown(true);
+    for (const int step : {18, 16, 14, 12}) {
+        slider->setValue(step);
+        EXPECT_EQ(view.percentLabel()->text(), QStringLiteral("%1%").arg(step * 5));
+        EXPECT_NEAR(window.appearance().baseOpacity, step * 0.05, 1e-9) << "the window follows";
+    }
+    EXPECT_EQ(settings->saves, 0);
+    slider->setSliderDown(false);
+    EXPECT_EQ(settings->saves, 1);
+    EXPECT_EQ(settings->written.back().first, "windowGlassDarkness");
+    EXPECT_NEAR(settings->written.back().second.toDouble(), 0.6, 1e-9);
+
+    QTest::keyClick(slider, Qt::Key_Left);
+    EXPECT_EQ(settings->saves, 2);
+    EXPECT_NEAR(counted.glassDarkness(), 0.55, 1e-9);
+
+    // Cut short by the window's closing: stored all the same.
+    {
+        SettingsView closing(state(), counted, opener);
+        closing.transparencySlider()->setSliderDown(true);
+        closing.transparencySlider()->setValue(4);
+    }
+    EXPECT_EQ(settings->saves, 3);
+    EXPECT_NEAR(counted.glassDarkness(), 0.2, 1e-9);
 }
 
 TEST_F(SettingsViewWidget, TheTransparencySliderLooksAsEverySliderOfTheHost) {

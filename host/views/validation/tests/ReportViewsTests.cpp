@@ -1,5 +1,7 @@
 #include "host/views/validation/ReportDetails.h"
 #include "host/views/validation/ReportSummary.h"
+#include "host/views/validation/MismatchRow.h"
+#include "host/views/common/WrappingLabel.h"
 
 #include "core/support/UnicodeText.h"
 #include "core/tests/HostileTexts.h"
@@ -7,6 +9,8 @@
 #include "designkit/CorvaneSymbolView.h"
 #include "host/views/validation/tests/ViewFixture.h"
 
+#include <QFontMetricsF>
+#include <QRawFont>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -182,6 +186,28 @@ TEST(ReportDetails, CutsEachListToTheCapWithANoteForTheRest) {
 // The report of an export full of hostile names, as the validator makes it: every text the
 // views show stays on one line of bounded length, its controls shown, and laying the views
 // out takes the time of an ordinary report.
+// The arrow between a mismatch's two values is drawn in a face that has it at a size that reads
+// as an arrow, not in the monospaced cell, where it shrinks to a short dash among the digits.
+TEST(MismatchRow, DrawsTheArrowBetweenTheValuesWhole) {
+    const MismatchRow row({"Arrival", "recordIn", "51", "50", -1});
+    const auto *values = row.findChild<WrappingLabel *>(QStringLiteral("values"));
+    ASSERT_NE(values, nullptr);
+    ASSERT_TRUE(values->text().contains(MismatchRow::arrow));
+    const QFont arrowFont = values->fontOf(MismatchRow::arrow);
+    EXPECT_TRUE(QRawFont::fromFont(arrowFont).supportsCharacter(MismatchRow::arrow));
+    const QFontMetricsF arrow(arrowFont);
+    const QFontMetricsF digits(values->font());
+    // Wider than a digit of the values, and than their face's own arrow.
+    EXPECT_GT(arrow.horizontalAdvance(MismatchRow::arrow), 1.3 * digits.horizontalAdvance(u'0'));
+    EXPECT_GT(arrow.boundingRect(MismatchRow::arrow).width(),
+              1.3 * digits.boundingRect(MismatchRow::arrow).width());
+    // Of the row's own size.
+    EXPECT_NEAR(arrowFont.pixelSize() > 0 ? arrowFont.pixelSize() : arrowFont.pointSizeF(),
+                values->font().pixelSize() > 0 ? values->font().pixelSize()
+                                               : values->font().pointSizeF(),
+                2);
+}
+
 TEST(ReportViews, ShowHostileNamesOnOneBoundedLineEach) {
     // An ordinary long name first, twice: the first pays for the fonts.
     std::vector<testing::HostileText> texts(
