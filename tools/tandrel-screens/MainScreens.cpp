@@ -134,9 +134,7 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
         stage == Stage::timelinesWriteFailed) {
         // The "Day 1" cards open, as a user left them.
         made.preferences.setValue(QString::fromUtf8(Preferences::expandedEventsKey),
-                                  QString::fromUtf8("Sample\x02"
-                                                    "Day 1\x01Trailer\x02"
-                                                    "Day 1"));
+                                  QString::fromUtf8("Sample\x02" "Day 1\x01Trailer\x02" "Day 1"));
     }
     platform::MainQueue::runPending();
     if (stage == Stage::detectPermission) {

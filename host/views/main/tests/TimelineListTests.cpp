@@ -6,8 +6,8 @@
 #include "designkit/CorvaneClock.h"
 #include "designkit/CorvaneTooltip.h"
 #include "host/views/common/ElidedLabel.h"
-#include "host/views/main/SidebarView.h"
 #include "host/views/main/TimelineListContent.h"
+#include "host/views/main/SidebarView.h"
 #include "host/views/main/TimelineListView.h"
 
 #include <QFile>
@@ -26,8 +26,8 @@ TimelineChoice timeline(std::string id, std::string name, std::string library, s
     if (eventPath.empty()) {
         eventPath = event;
     }
-    return {std::move(id),    std::move(name),      std::move(library),
-            std::move(event), std::move(eventPath), edits};
+    return {std::move(id), std::move(name), std::move(library), std::move(event),
+            std::move(eventPath), edits};
 }
 
 std::vector<std::string> keys(const std::vector<TimelineGroup> &groups) {
@@ -48,12 +48,8 @@ TEST(TimelineList, GroupsByLibraryAndEventInTheOrderTimelinesCome) {
     };
     const std::vector<TimelineGroup> groups = Content::groupedByEvent(timelines);
     // An event name in two libraries is two cards whose keys differ only in the library.
-    EXPECT_EQ(keys(groups), (std::vector<std::string>{"Feature\x02"
-                                                      "Day 1",
-                                                      "Trailer\x02"
-                                                      "Day 1",
-                                                      "Feature\x02"
-                                                      "Day 2"}));
+    EXPECT_EQ(keys(groups), (std::vector<std::string>{"Feature\x02" "Day 1", "Trailer\x02" "Day 1",
+                                                      "Feature\x02" "Day 2"}));
     ASSERT_EQ(groups[0].timelines.size(), 2u);
     EXPECT_EQ(groups[0].timelines[1].id, "4");
     EXPECT_EQ(groups[1].library, "Trailer");
@@ -62,10 +58,8 @@ TEST(TimelineList, GroupsByLibraryAndEventInTheOrderTimelinesCome) {
 }
 
 TEST(TimelineList, ReadsTheOpenCardsAndRewritesThemCleanOnToggle) {
-    const std::string a = "Lib\x02"
-                          "A";
-    const std::string b = "Lib\x02"
-                          "B";
+    const std::string a = "Lib\x02" "A";
+    const std::string b = "Lib\x02" "B";
     struct Case {
         const char *what;
         std::string stored;
@@ -91,22 +85,20 @@ TEST(TimelineList, ReadsTheOpenCardsAndRewritesThemCleanOnToggle) {
         std::string key;
         std::string written;
     };
-    const std::string gone = "Old\x02"
-                             "Event";
+    const std::string gone = "Old\x02" "Event";
     // Code-point order: a key past U+FFFF sorts after one at U+FFFD, which UTF-16 order
     // would put the other way round.
     const std::string replacement = "\xEF\xBF\xBD";
     const std::string emoji = "\xF0\x9F\x98\x80";
     const Toggle toggles[] = {
         {"the first card opens", "", a, a},
-        {"keys are sorted, stray separators dropped", "\x01\x01" + b + "\x01", a, a + '\x01' + b},
+        {"keys are sorted, stray separators dropped", "\x01\x01" + b + "\x01", a,
+         a + '\x01' + b},
         {"a card closes", a + '\x01' + b, a, b},
         {"the last card closes", a, a, ""},
         {"the key of a card that is gone stays", gone, a, a + '\x01' + gone},
         {"in code-point order", emoji, replacement, replacement + '\x01' + emoji},
-        {"upper case before lower case", "b", "B",
-         "B\x01"
-         "b"},
+        {"upper case before lower case", "b", "B", "B\x01" "b"},
     };
     for (const Toggle &t : toggles) {
         EXPECT_EQ(Content::toggledExpanded(t.stored, t.key), t.written) << t.what;
@@ -114,10 +106,11 @@ TEST(TimelineList, ReadsTheOpenCardsAndRewritesThemCleanOnToggle) {
 }
 
 TEST(TimelineList, DuplicatesSourcePathsAndTrailingLabels) {
-    EXPECT_EQ(
-        Content::duplicatedNames({timeline("1", "Cut", "L", "E"), timeline("2", "cut", "L", "E"),
-                                  timeline("3", "Cut", "L", "E"), timeline("4", "Alt", "L", "E")}),
-        (std::set<std::string>{"Cut"}))
+    EXPECT_EQ(Content::duplicatedNames({timeline("1", "Cut", "L", "E"),
+                                        timeline("2", "cut", "L", "E"),
+                                        timeline("3", "Cut", "L", "E"),
+                                        timeline("4", "Alt", "L", "E")}),
+              (std::set<std::string>{"Cut"}))
         << "names that differ in case are no duplicates";
 
     struct Path {
@@ -149,8 +142,9 @@ TEST(TimelineList, DuplicatesSourcePathsAndTrailingLabels) {
         {1, false, "1 edits"},   {12, false, "12 edits"},
     };
     for (const Trailing &t : trailing) {
-        EXPECT_EQ(Content::trailingLabel(timeline("1", "Cut", "L", "E", "E", t.edits), t.burningIn),
-                  t.label)
+        EXPECT_EQ(
+            Content::trailingLabel(timeline("1", "Cut", "L", "E", "E", t.edits), t.burningIn),
+            t.label)
             << t.edits << (t.burningIn ? " burning in" : "");
     }
 }
@@ -161,9 +155,7 @@ TEST(TimelineList, CardsNameLibrariesOnlyWhenTwoAreWatchedAndShowRowsOnlyWhenOpe
         timeline("2", "Cut", "Feature", "Day 1", "Day 1"),
         timeline("3", "Cut", "Trailer", "Day 1", "Day 1 / Selects", 0),
     };
-    const std::string open = "Feature\x02"
-                             "Day 1\x01Trailer\x02"
-                             "Day 1";
+    const std::string open = "Feature\x02" "Day 1\x01Trailer\x02" "Day 1";
 
     const auto alone = Content::cards(timelines, "3", true, 1, open);
     ASSERT_EQ(alone.size(), 2u);
@@ -200,9 +192,7 @@ TEST(TimelineList, CardsNameLibrariesOnlyWhenTwoAreWatchedAndShowRowsOnlyWhenOpe
 
 TEST_F(TimelineListWidget, TheOpenCardsSurviveTheHostsSettingsFile) {
     const QString key = QString::fromUtf8(Preferences::expandedEventsKey);
-    const QString stored = QString::fromUtf8("Feature\x02"
-                                             "Day 1\x01Trailer\x02"
-                                             "Day 1 \xC3\xA9");
+    const QString stored = QString::fromUtf8("Feature\x02" "Day 1\x01Trailer\x02" "Day 1 \xC3\xA9");
     Preferences written(platform::SettingsKeyValueStore::standardUserDefaults());
     written.setValue(key, stored);
     // Read back from a copy of the file, which no settings object of this process has seen:
@@ -247,8 +237,7 @@ TEST_F(TimelineListWidget, AHeaderClickTogglesTheCardForEveryWindowAndPersists) 
     header->click();
     settle();
     const QString key = QString::fromUtf8(Preferences::expandedEventsKey);
-    EXPECT_EQ(preferences.text(key, {}), QString::fromUtf8("Pair\x02"
-                                                           "Day 1"));
+    EXPECT_EQ(preferences.text(key, {}), QString::fromUtf8("Pair\x02" "Day 1"));
     for (const TimelineListView *view : {&list, &otherWindow}) {
         ASSERT_EQ(view->cards().size(), 1u);
         EXPECT_TRUE(view->cards()[0]->header()->isExpanded());
@@ -314,8 +303,7 @@ TEST_F(TimelineListWidget, ACardSlidesOpenAndClosedWhileItsChevronTurns) {
 TEST_F(TimelineListWidget, ARowClickServesItsTimelineAndASecondReleasesIt) {
     loaded({pair_});
     preferences.setValue(QString::fromUtf8(Preferences::expandedEventsKey),
-                         QString::fromUtf8("Pair\x02"
-                                           "Day 1"));
+                         QString::fromUtf8("Pair\x02" "Day 1"));
     TimelineListView list(state(), preferences);
     list.resize(300, 400);
     list.show();
@@ -364,13 +352,12 @@ TEST_F(TimelineListWidget, AClickFarDownKeepsTheListWhereItWas) {
     for (int i = 1; i <= 30; ++i) {
         timelines.emplace_back("Cut " + std::to_string(i), 2);
     }
-    const std::filesystem::path many = sample::SampleLibraryWriter::write(
-        testing::describedLibrary("Many", timelines), folder.path());
+    const std::filesystem::path many =
+        sample::SampleLibraryWriter::write(testing::describedLibrary("Many", timelines), folder.path());
     // Served, with the lists asked for: picking another row, or releasing it, keeps them.
     loaded({many}).setActiveTimeline(timelineID("Cut 1"));
     preferences.setValue(QString::fromUtf8(Preferences::expandedEventsKey),
-                         QString::fromUtf8("Many\x02"
-                                           "Day 1"));
+                         QString::fromUtf8("Many\x02" "Day 1"));
     ContentView &window = mainWindow();
     window.resize(ContentView::defaultWidth, ContentView::minimumHeight);
     window.findChild<SidebarView *>()->setShowManualLibraryPicker(true);
@@ -412,9 +399,7 @@ TEST_F(TimelineListWidget, AClickFarDownKeepsTheListWhereItWas) {
 TEST_F(TimelineListWidget, TrailingLabelsStandAtTheRowsEndWithOneLibraryOrTwo) {
     loaded({pair_}).setActiveTimeline(timelineID("Alpha"));
     preferences.setValue(QString::fromUtf8(Preferences::expandedEventsKey),
-                         QString::fromUtf8("Pair\x02"
-                                           "Day 1\x01Solo\x02"
-                                           "Day 1"));
+                         QString::fromUtf8("Pair\x02" "Day 1\x01Solo\x02" "Day 1"));
     TimelineListView list(state(), preferences);
     list.resize(300, 400);
     list.show();
@@ -453,9 +438,7 @@ TEST_F(TimelineListWidget, TrailingLabelsStandAtTheRowsEndWithOneLibraryOrTwo) {
 TEST_F(TimelineListWidget, WithASecondLibraryHeadersAndRowsNameTheirLibrary) {
     loaded({pair_, solo_});
     preferences.setValue(QString::fromUtf8(Preferences::expandedEventsKey),
-                         QString::fromUtf8("Pair\x02"
-                                           "Day 1\x01Solo\x02"
-                                           "Day 1"));
+                         QString::fromUtf8("Pair\x02" "Day 1\x01Solo\x02" "Day 1"));
     TimelineListView list(state(), preferences);
     ASSERT_EQ(list.cards().size(), 2u);
     for (const TimelineCard *card : list.cards()) {
