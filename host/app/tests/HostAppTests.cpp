@@ -15,10 +15,9 @@
 #include "host/views/settings/SettingsView.h"
 #include "wrapper/PluginVersionMarker.h"
 
-#include <QAction>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>

@@ -142,9 +142,8 @@ TEST(TimelineList, DuplicatesSourcePathsAndTrailingLabels) {
         {1, false, "1 edits"},   {12, false, "12 edits"},
     };
     for (const Trailing &t : trailing) {
-        EXPECT_EQ(
-            Content::trailingLabel(timeline("1", "Cut", "L", "E", "E", t.edits), t.burningIn),
-            t.label)
+        EXPECT_EQ(Content::trailingLabel(timeline("1", "Cut", "L", "E", "E", t.edits), t.burningIn),
+                  t.label)
             << t.edits << (t.burningIn ? " burning in" : "");
     }
 }
