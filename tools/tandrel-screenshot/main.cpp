@@ -1,11 +1,11 @@
 // tandrel-screenshot: what an X display shows, as a PNG, for people trying the windows by hand.
 //   tandrel-screenshot OUT.png [X Y WIDTH HEIGHT]
 // Reads the display named by $DISPLAY as its server holds it: the whole screen, or the
-// rectangle given. xwd's reading of the root cannot stand in for it: it reads the windows of
-// each colormap apart and draws a window that lies over another of the same colormap black,
-// as a pop-up over its own window of the host is without a window manager. Exits 0 with the
-// file written, 1 when the display cannot be read or the file written, 2 on a wrong command
-// line.
+// rectangle given. xwd's reading of the root cannot stand in for it: reading through the
+// windows' colormaps, it draws a window that lies over another of the same colormap black,
+// and the windows of one Qt process share one (a pop-up over its own tool window, with no
+// window manager), though the server shows it whole. Exits 0 with the file written, 1 when
+// the display cannot be read or the file written, 2 on a wrong command line.
 
 #include <QGuiApplication>
 #include <QPixmap>
