@@ -1,11 +1,13 @@
 #include "core/snapshot/SnapshotWriter.h"
 
 #include "core/snapshot/SnapshotLimits.h"
+#include "core/snapshot/SnapshotTexts.h"
 #include "core/support/ApplicationSupport.h"
 #include "core/support/AtomicFileWriter.h"
 #include "core/support/JsonText.h"
 #include "core/support/Log.h"
 #include "core/support/Numeric.h"
+#include "core/support/UnicodeText.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -66,14 +68,16 @@ namespace {
 void writeText(const TandrelSnapshot &snapshot, const std::string &text) {
     const std::filesystem::path path = SnapshotWriter::legacySnapshotURL();
     AtomicFileWriter::write(path, text, FileAccess::userOnly);
-    log()->info("Wrote snapshot '{}' ({} entries) to {}", snapshot.timelineName,
+    log()->info("Wrote snapshot '{}' ({} entries) to {}", shownLine(snapshot.timelineName, 120),
                 snapshot.entries.size(), path.string());
 }
 
 } // namespace
 
 void SnapshotWriter::write(const TandrelSnapshot &snapshot) {
-    writeText(snapshot, encodeJsonText(Json(snapshot)));
+    TandrelSnapshot written = snapshot;
+    SnapshotTexts::boundDocument(written);
+    writeText(snapshot, encodeJsonText(Json(written)));
 }
 
 void SnapshotWriter::writeEncoded(const TandrelSnapshot &snapshot, SnapshotEncoder &encoder) {
