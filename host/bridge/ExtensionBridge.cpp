@@ -3,6 +3,7 @@
 #include "core/support/JsonText.h"
 #include "core/support/JsonValue.h"
 #include "core/support/Log.h"
+#include "core/support/UnicodeText.h"
 #include "host/bridge/DarwinObserverBox.h"
 #include "platform/notify/DarwinNotifyCenter.h"
 #include "platform/runtime/AppGroup.h"
@@ -57,6 +58,27 @@ double storedDouble(const platform::KeyValueStore &store, const char *key) {
 
 } // namespace
 
+std::string keptName(std::string_view name) {
+    return validUtf8(elidedLine(name, shownNameCharacters));
+}
+
+namespace {
+
+void keepNames(std::vector<PresetSummary> &presets) {
+    for (PresetSummary &preset : presets) {
+        preset.name = keptName(preset.name);
+    }
+}
+
+std::optional<ActiveSelection> kept(std::optional<ActiveSelection> selection) {
+    if (selection && selection->sequenceName) {
+        selection->sequenceName = keptName(*selection->sequenceName);
+    }
+    return selection;
+}
+
+} // namespace
+
 std::optional<std::filesystem::path> containerURL() {
     return platform::AppGroup::containerURL(suiteName);
 }
@@ -66,7 +88,9 @@ void publishPresets(const std::vector<PresetSummary> &presets, const Uuid &activ
     if (!store) {
         return;
     }
-    if (const auto data = encoded(presets, "Presets")) {
+    std::vector<PresetSummary> summaries = presets;
+    keepNames(summaries);
+    if (const auto data = encoded(summaries, "Presets")) {
         store->setValue(presetsKey, *data);
     }
     store->setValue(activePresetIDKey, QString::fromStdString(activePresetID.uuidString()));
@@ -75,7 +99,8 @@ void publishPresets(const std::vector<PresetSummary> &presets, const Uuid &activ
 
 std::optional<ActiveSelection> readActiveSelection() {
     const auto store = suite();
-    return store ? decoded<ActiveSelection>(store->data(activeSelectionKey)) : std::nullopt;
+    // A panel of an earlier version may have stored a name whole.
+    return store ? kept(decoded<ActiveSelection>(store->data(activeSelectionKey))) : std::nullopt;
 }
 
 PublishedPresets readPresets() {
@@ -86,6 +111,7 @@ PublishedPresets readPresets() {
     PublishedPresets published;
     published.presets = decoded<std::vector<PresetSummary>>(store->data(presetsKey))
                             .value_or(std::vector<PresetSummary>());
+    keepNames(published.presets);
     if (const auto text = store->string(activePresetIDKey)) {
         published.activePresetID = Uuid::fromString(text->toStdString());
     }
@@ -99,7 +125,7 @@ void publishActiveSelection(const std::optional<std::string> &sequenceName,
         return;
     }
     const ActiveSelection selection{
-        sequenceName, selectedPresetID,
+        sequenceName ? std::optional(keptName(*sequenceName)) : std::nullopt, selectedPresetID,
         ActiveSelection::secondsSinceReferenceDate(std::chrono::system_clock::now())};
     if (const auto data = encoded(selection, "Selection")) {
         store->setValue(activeSelectionKey, *data);

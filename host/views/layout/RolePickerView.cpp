@@ -44,7 +44,8 @@ int disclosureWidth() {
 
 RoleRow::RoleRow(const RoleResolver::RoleInfo &role, QWidget *parent)
     : QAbstractButton(parent), uuid_(role.uuid) {
-    setText(QString::fromStdString(role.name));
+    // A role's name comes from the library.
+    setText(shownText(role.name));
     setAccessibleName(text());
     setFont(EditorStyle::caption());
     setCursor(Qt::PointingHandCursor);
@@ -233,7 +234,7 @@ QWidget *RolePickerView::makeGroup(const RoleGroup &group) {
                                             chevronPoints, QFont::Bold);
     chevron->setFixedWidth(disclosureWidth() - chevronGap);
     chevron->setCursor(Qt::PointingHandCursor);
-    chevron->setAccessibleName(QString::fromStdString(group.role.name));
+    chevron->setAccessibleName(shownText(group.role.name));
     corvaneForeground(chevron, Color::corvaneTextSecondary());
     line->addWidget(chevron, 0, Qt::AlignVCenter);
     line->addWidget(makeRow(group.role), 1);
