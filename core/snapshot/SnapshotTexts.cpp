@@ -19,21 +19,47 @@ std::string SnapshotTexts::kept(std::string_view text) {
     return truncatedToGraphemes(shown, maxCharacters, cutMarker, looked.size() < text.size());
 }
 
-void SnapshotTexts::bound(std::string &text) {
-    // A text of so few bytes has so few code points that it is bounded already; so is a
-    // short one of printable ASCII alone, one character a byte (CR LF aside, which is one
-    // character of two bytes: fewer, not more).
+namespace {
+
+// Whether the text is kept as it is: one of so few bytes has so few code points that it is
+// bounded already, and so is a short one of ASCII alone, one character a byte (CR LF aside,
+// which is one character of two bytes: fewer, not more); neither may hold NUL.
+bool keptAsItIs(const std::string &text) {
     if (text.size() <= maxCodePointsPerCharacter) {
-        if (text.find('\0') == std::string::npos && isValidUTF8(text)) {
-            return;
-        }
-    } else if (text.size() <= maxCharacters &&
-               std::all_of(text.begin(), text.end(), [](char c) {
-                   return c != '\0' && static_cast<unsigned char>(c) < 0x80;
-               })) {
-        return;
+        return text.find('\0') == std::string::npos && isValidUTF8(text);
     }
-    text = kept(text);
+    if (text.size() <= SnapshotTexts::maxCharacters &&
+        std::all_of(text.begin(), text.end(), [](char c) {
+            return c != '\0' && static_cast<unsigned char>(c) < 0x80;
+        })) {
+        return true;
+    }
+    // Otherwise as keeping it would give: a text kept already (of a few hundred characters
+    // of at most 31 code points, "…" where cut) is looked at once, never copied.
+    if (text.size() > SnapshotTexts::maxBytes - SnapshotTexts::cutMarker.size() ||
+        text.find('\0') != std::string::npos || !isValidUTF8(text)) {
+        return false;
+    }
+    const std::size_t characters = graphemeCount(text);
+    if (characters > SnapshotTexts::maxCharacters + 1) {
+        return false;
+    }
+    if (characters == SnapshotTexts::maxCharacters + 1) { // cut already, or one too long
+        return text.ends_with(SnapshotTexts::cutMarker) && SnapshotTexts::kept(text) == text;
+    }
+    return truncatedToGraphemes(text, SnapshotTexts::maxCharacters, "") == text;
+}
+
+} // namespace
+
+void SnapshotTexts::bound(std::string &text) {
+    if (!keptAsItIs(text)) {
+        text = kept(text);
+    }
+}
+
+std::string SnapshotTexts::held(const std::string &text) {
+    return keptAsItIs(text) ? text : kept(text);
 }
 
 void SnapshotTexts::boundDocument(TandrelSnapshot &document) {

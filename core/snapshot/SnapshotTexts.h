@@ -32,6 +32,11 @@ struct SnapshotTexts {
 
     static std::string kept(std::string_view text);
     static void bound(std::string &text);
+    // A copy of the text as kept, without copying more of a long one than is kept.
+    static std::string held(const std::string &text);
+    static std::optional<std::string> held(const std::optional<std::string> &text) {
+        return text ? std::optional(held(*text)) : std::nullopt;
+    }
     // Every text of a document as the host writes it, but its timeline id: an identity, which
     // the file system bounds already (a database's path and a number), kept whole for whoever
     // compares it.

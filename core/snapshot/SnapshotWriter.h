@@ -46,8 +46,9 @@ struct SnapshotWriter {
     static std::filesystem::path legacySnapshotURL();
 
 private:
-    static FCPMetadata metadata(const EditEntry &from, const EditEntry::DisplaySegment &segment,
-                                FrameRate rate);
+    // The metadata record every stretch of the entry shares (the stretches' connected clips,
+    // roles and layers are each stretch's own), its texts kept as the document keeps them.
+    static FCPMetadata metadata(const EditEntry &from, FrameRate rate);
 };
 
 } // namespace tandrel

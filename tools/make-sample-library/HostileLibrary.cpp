@@ -21,12 +21,36 @@ public:
         }
     }
 
-    const std::string &operator()(const std::string &name) {
-        auto [found, added] = given_.try_emplace(name, next_);
-        if (added) {
-            next_ = (next_ + 1) % texts_.size();
+    // What names a project that no other sequence of the library shares its name with, and
+    // what names anything else.
+    enum class Role { loneTimeline, other };
+
+    const std::string &operator()(const std::string &name, Role role = Role::other) {
+        const auto known = given_.find(name);
+        if (known != given_.end()) {
+            return texts_[known->second];
         }
-        return texts_[found->second];
+        // A text of megabytes names one timeline, no more: reading a library costs what its
+        // bytes do, whatever they spell, and one such name shows what it does to every view,
+        // line and file that names the timeline (its clips' texts are the snapshot's).
+        // (A name two timelines share is stored twice.)
+        // The first such projects take the texts of megabytes, one each.
+        if (role == Role::loneTimeline) {
+            for (std::size_t text = 0; text < texts_.size(); ++text) {
+                if (isHuge(text) && !hugeUses_.contains(text)) {
+                    hugeUses_.insert(text);
+                    given_.emplace(name, text);
+                    return texts_[text];
+                }
+            }
+        }
+        std::size_t text = next_;
+        for (std::size_t tried = 0; tried < texts_.size() && isHuge(text); ++tried) {
+            text = (text + 1) % texts_.size();
+        }
+        given_.emplace(name, text);
+        next_ = (text + 1) % texts_.size();
+        return texts_[text];
     }
 
     // A folder name for `name`, apart from those given already. Folders take the texts from
@@ -48,7 +72,11 @@ public:
     }
 
 private:
+    bool isHuge(std::size_t text) const { return texts_[text].size() > hugeTextBytes; }
+    static constexpr std::size_t hugeTextBytes = 1 << 20;
+
     const std::vector<std::string> &texts_;
+    std::set<std::size_t> hugeUses_;
     std::map<std::string, std::size_t> given_;
     std::size_t next_ = 0;
     std::map<std::string, std::string> folders_;
@@ -102,6 +130,12 @@ LibraryDescription hostileSampleLibrary(const std::vector<std::string> &texts) {
     LibraryDescription library = standardSampleLibrary();
     Renamer renamed(texts);
     library.name = renamed.folder(library.name);
+    std::map<std::string, int> timelineNames;
+    for (const Event &event : library.events) {
+        for (const Timeline &timeline : event.timelines) {
+            ++timelineNames[timeline.name];
+        }
+    }
     for (Event &event : library.events) {
         std::string folder;
         for (const std::string_view part : splitNonEmpty(event.folder, "/")) {
@@ -112,7 +146,11 @@ LibraryDescription hostileSampleLibrary(const std::vector<std::string> &texts) {
         }
         event.folder = folder;
         for (Timeline &timeline : event.timelines) {
-            timeline.name = renamed(timeline.name);
+            // A project the library lists as a timeline of its own.
+            const bool lone = timeline.kind == Timeline::Kind::project &&
+                              timelineNames[timeline.name] == 1;
+            timeline.name = renamed(timeline.name,
+                                    lone ? Renamer::Role::loneTimeline : Renamer::Role::other);
             for (Clip &clip : timeline.spine) {
                 rename(clip, renamed);
             }

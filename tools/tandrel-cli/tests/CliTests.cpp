@@ -263,11 +263,10 @@ TEST(TandrelCliHostile, PrintsEveryNameOnItsLineBoundedWithItsControlsShown) {
     EXPECT_NE(missing.output.find("; its timelines are:"), std::string::npos);
     expectBoundedLines(missing.output, 4000, "no timeline");
 
-    // Each run reads the whole library: a timeline of an event whose folder holds bytes that
-    // are not UTF-8 (as the library's does), one named with megabytes, one with a terminal's
-    // escape and one with a right-to-left override.
+    // Each run reads the whole library: a timeline named with megabytes, one with a terminal's
+    // escape, one with a right-to-left override and one of an event whose folder holds bytes
+    // that are not UTF-8 (as the library's does).
     const std::vector<std::function<bool(const FCPEvent &, const std::string &)>> wanted{
-        [](const FCPEvent &event, const std::string &) { return !isValidUTF8(event.path); },
         [](const FCPEvent &, const std::string &name) { return name.size() > 1'000'000; },
         [](const FCPEvent &, const std::string &name) {
             return name.find("\u009B") != std::string::npos;
@@ -275,6 +274,7 @@ TEST(TandrelCliHostile, PrintsEveryNameOnItsLineBoundedWithItsControlsShown) {
         [](const FCPEvent &, const std::string &name) {
             return name.find("\u202E") != std::string::npos;
         },
+        [](const FCPEvent &event, const std::string &) { return !isValidUTF8(event.path); },
     };
     const FCPLibrary scanned = LibraryScanner::scan(library);
     std::set<std::size_t> tried;
