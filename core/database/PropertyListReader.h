@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/database/PlistValue.h"
+#include "core/support/UnicodeText.h"
 
 #include <cstddef>
 #include <memory>
@@ -26,7 +27,7 @@ public:
 struct PropertyListReader {
     // Strings are kept to their first maxStringBytes bytes, cut where a character begins.
     static PlistValue read(std::span<const uint8_t> data);
-    static constexpr std::size_t maxStringBytes = 1 << 20;
+    static constexpr std::size_t maxStringBytes = maxReadTextBytes;
 
     // A property list parsed whole, with the items of one array below its top dictionary
     // converted only as they are read: a reader that needs a few items of a long list

@@ -129,6 +129,10 @@ bool readsRightToLeft(std::string_view text);
 // controls shown, reads in order whatever stands around it).
 std::string shownName(std::string_view text, std::size_t limit);
 
+// The most of an outside text that is read at all: a library's reader keeps a name to its
+// first MiB (no name needs more), and whoever compares a name with one read so cuts it alike.
+inline constexpr std::size_t maxReadTextBytes = std::size_t(1) << 20;
+
 // How many characters of a name (or of a message) a line of a window, a menu, a tooltip or a
 // record shows: more than the widest of them has room for (a name cut so is elided further by
 // its width), and as many as the plug-in draws of a text.

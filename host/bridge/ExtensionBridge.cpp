@@ -59,7 +59,9 @@ double storedDouble(const platform::KeyValueStore &store, const char *key) {
 } // namespace
 
 std::string keptName(std::string_view name) {
-    return validUtf8(elidedLine(name, shownNameCharacters));
+    // Cut first where a library's reader cuts a name, so that a name of megabytes matches
+    // its timeline's as the library gave it.
+    return validUtf8(elidedLine(utf8Prefix(name, maxReadTextBytes), shownNameCharacters));
 }
 
 namespace {

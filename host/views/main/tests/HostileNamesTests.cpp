@@ -7,6 +7,7 @@
 #include "designkit/CorvaneTextStyle.h"
 #include "designkit/CorvaneTooltip.h"
 #include "designkit/TextElision.h"
+#include "host/bridge/ExtensionBridge.h"
 #include "host/feedback/FeedbackDiagnostics.h"
 #include "host/views/common/ElidedLabel.h"
 #include "host/views/main/TimelineListView.h"
@@ -122,6 +123,31 @@ TEST_F(HostileNames, TheStatusLineAndTheTrayKeepTheirOwnWordsInOrder) {
     }
     // An "&" is a letter of the name, not a mnemonic.
     EXPECT_EQ(MenuBarView::actionText("Cut & Print", caption), QStringLiteral("Cut && Print"));
+}
+
+// The panel publishes a sequence's name as the bridge keeps it; the host still finds the
+// timeline of that name, however long.
+TEST_F(HostileNames, TheEditorPanelsSequenceFindsItsTimelineHoweverLongItsName) {
+    loaded({hostile_});
+    std::size_t found = 0;
+    for (const auto &hostile : testing::hostileTexts()) {
+        // (A name with NUL is read up to it.)
+        const auto named = std::find_if(
+            state().availableTimelines().begin(), state().availableTimelines().end(),
+            [&](const TimelineChoice &timeline) {
+                return timeline.name ==
+                       elidedLine(utf8Prefix(hostile.text, maxReadTextBytes), shownNameCharacters);
+            });
+        if (named == state().availableTimelines().end()) {
+            continue;
+        }
+        ++found;
+        state().setActiveTimeline(std::nullopt);
+        ExtensionBridge::publishActiveSelection(hostile.text, std::nullopt);
+        state().applyExtensionSelection();
+        EXPECT_EQ(state().activeTimelineID(), named->id) << hostile.what;
+    }
+    EXPECT_GE(found, testing::hostileTexts().size() - 1);
 }
 
 TEST_F(HostileNames, TheFeedbackRecordKeepsItsLinesAndItsSize) {
