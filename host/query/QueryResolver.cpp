@@ -226,12 +226,15 @@ std::optional<TandrelSnapshot> QueryResolver::completeSnapshot(const std::string
         document.timelineName = SnapshotTexts::held(handle.name);
         document.libraryName = handle.libraryName;
         document.timelineDropFrame = handle.resolver->timelineDropFrame(handle.collectionPK);
-        document.entries.clear();
-        for (const EditEntry &entry : list->entries()) {
-            for (SnapshotEntry &converted : SnapshotWriter::snapshotEntries(entry)) {
-                document.entries.push_back(std::move(converted));
+        if (converted_.list.lock() != list) {
+            converted_ = {list, {}};
+            for (const EditEntry &entry : list->entries()) {
+                for (SnapshotEntry &converted : SnapshotWriter::snapshotEntries(entry)) {
+                    converted_.entries.push_back(std::move(converted));
+                }
             }
         }
+        document.entries = converted_.entries;
         return std::optional(std::move(document));
     });
 }

@@ -71,6 +71,14 @@ public:
         return folder;
     }
 
+    HostileNaming naming() const {
+        HostileNaming naming{{}, folders_};
+        for (const auto &[name, text] : given_) {
+            naming.names.emplace(name, texts_[text]);
+        }
+        return naming;
+    }
+
 private:
     bool isHuge(std::size_t text) const { return texts_[text].size() > hugeTextBytes; }
     static constexpr std::size_t hugeTextBytes = 1 << 20;
@@ -126,7 +134,8 @@ std::string folderNameOf(const std::string &text) {
     return name;
 }
 
-LibraryDescription hostileSampleLibrary(const std::vector<std::string> &texts) {
+LibraryDescription hostileSampleLibrary(const std::vector<std::string> &texts,
+                                        HostileNaming *naming) {
     LibraryDescription library = standardSampleLibrary();
     Renamer renamed(texts);
     library.name = renamed.folder(library.name);
@@ -170,6 +179,9 @@ LibraryDescription hostileSampleLibrary(const std::vector<std::string> &texts) {
         for (Role &role : event.roles) {
             rename(role, renamed);
         }
+    }
+    if (naming != nullptr) {
+        *naming = renamed.naming();
     }
     return library;
 }

@@ -2,6 +2,7 @@
 
 #include "tools/make-sample-library/LibraryDescription.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,14 @@ namespace tandrel::sample {
 // that a database's path in the library stays within what SQLite opens (512 bytes) wherever
 // the library is written. Everything else (identifiers, times, rates, structure) stays the
 // sample's, so the hostile library resolves as the sample does.
-LibraryDescription hostileSampleLibrary(const std::vector<std::string> &texts);
+// What each name of the sample became: names (timelines, clips and the rest) and folder names
+// (the library's and each part of an event's folder), by the sample's own.
+struct HostileNaming {
+    std::map<std::string, std::string> names;
+    std::map<std::string, std::string> folders;
+};
+LibraryDescription hostileSampleLibrary(const std::vector<std::string> &texts,
+                                        HostileNaming *naming = nullptr);
 inline constexpr std::size_t maxFolderNameBytes = 60;
 
 // A text as a folder may be named (see above), without telling it apart from others.
