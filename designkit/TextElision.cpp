@@ -58,7 +58,10 @@ QString cutWithinCharacter(const QFontMetricsF &metrics, const QString &text, do
 
 } // namespace
 
-QString TextElision::elidedRight(const QFontMetricsF &metrics, const QString &text, double width) {
+namespace {
+
+// Qt's elision at the end, without the blanks it leaves before "…".
+QString trimmedElidedRight(const QFontMetricsF &metrics, const QString &text, double width) {
     QString elided = metrics.elidedText(text, Qt::ElideRight, width);
     if (elided == text || !elided.endsWith(ellipsis)) {
         return elided;
@@ -70,9 +73,15 @@ QString TextElision::elidedRight(const QFontMetricsF &metrics, const QString &te
     return elided.left(end) + ellipsis;
 }
 
+} // namespace
+
+QString TextElision::elidedRight(const QFontMetricsF &metrics, const QString &text, double width) {
+    return elided(metrics, text, Qt::ElideRight, width);
+}
+
 QString TextElision::elided(const QFontMetricsF &metrics, const QString &text,
                             Qt::TextElideMode mode, double width) {
-    QString result = mode == Qt::ElideRight ? elidedRight(metrics, text, width)
+    QString result = mode == Qt::ElideRight ? trimmedElidedRight(metrics, text, width)
                                             : metrics.elidedText(text, mode, width);
     if (result == text || mode == Qt::ElideNone) {
         return result;

@@ -8,7 +8,8 @@ namespace corvane {
 // Cutting a one-line text short to fit a width, with "…".
 struct TextElision {
     // `text` whole when it fits in `width`, else as much of its start as fits before "…",
-    // without the blanks Qt leaves before it ("Source…", not "Source …"); as `elided` cuts it.
+    // without the blanks Qt leaves before it ("Source…", not "Source …"), with the mends of
+    // `elided`.
     static QString elidedRight(const QFontMetricsF &metrics, const QString &text, double width);
 
     // `text` shortened to `width` as Qt elides it in `mode`, with two mends:

@@ -4,6 +4,7 @@
 #include "core/support/UnicodeText.h"
 #include "designkit/CorvaneElidingComboBox.h"
 #include "designkit/Fonts.h"
+#include "designkit/TextElision.h"
 #include "extension/PanelColors.h"
 #include "extension/PlayheadTimecode.h"
 #include "extension/XMLDropZoneView.h"
@@ -51,7 +52,8 @@ protected:
         painter.setPen(palette().color(foregroundRole()));
         const QRect room = contentsRect();
         painter.drawText(room, int(alignment()) | Qt::TextSingleLine,
-                         fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width()));
+                         corvane::TextElision::elided(QFontMetricsF(font()), text(),
+                                                      Qt::ElideMiddle, room.width()));
     }
 };
 

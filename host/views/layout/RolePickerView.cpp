@@ -8,6 +8,7 @@
 #include "designkit/Fonts.h"
 #include "designkit/Painting.h"
 #include "designkit/Palette.h"
+#include "designkit/TextElision.h"
 #include "host/state/AppState.h"
 #include "host/views/layout/EditorControls.h"
 #include "host/views/layout/EditorStyle.h"
@@ -88,7 +89,7 @@ void RoleRow::paintEvent(QPaintEvent *) {
     const double x = side + rowSpacing;
     painter.drawText(
         QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter,
-        fontMetrics().elidedText(text(), Qt::ElideRight, static_cast<int>(width() - x)));
+        corvane::TextElision::elidedRight(QFontMetricsF(font()), text(), width() - x));
 }
 
 RolePickerView::RolePickerView(AppState &state, const Uuid &id,

@@ -10,10 +10,12 @@
 #include "host/bridge/ExtensionBridge.h"
 #include "host/feedback/FeedbackDiagnostics.h"
 #include "host/views/common/ElidedLabel.h"
+#include "host/views/main/LibrariesBar.h"
 #include "host/views/main/TimelineListView.h"
 #include "host/views/main/tests/HostViewsFixture.h"
 #include "host/views/menubar/MenuBarView.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QFontMetricsF>
@@ -162,6 +164,35 @@ TEST_F(HostileNames, TheFeedbackRecordKeepsItsLinesAndItsSize) {
             EXPECT_FALSE(testing::holdsControls(line.toStdString())) << hostile.what;
         }
     }
+}
+
+// A library's row: its name neither reordered ("Lib exe.fcpbundle x" for an override) nor
+// cut to nothing; its tooltip one bounded line for each database that cannot be read, and no
+// more than ten of them.
+TEST(LibraryRowNames, ShowTheNameAndTheFailureOnBoundedLines) {
+    for (const auto &hostile : testing::hostileTexts()) {
+        WatchedLibrary library;
+        library.name = hostile.text;
+        library.isLoaded = true;
+        library.unreadableDatabases.assign(12, hostile.text);
+        LibraryRow row(library, [] {});
+        row.resize(260, 32);
+        EXPECT_TRUE(showsNoRawControl(row.nameLabel()->text())) << hostile.what;
+        EXPECT_TRUE(showsNoRawControl(row.removeButton()->accessibleName())) << hostile.what;
+        const auto *tooltip = row.statusIcon()->findChild<corvane::CorvaneTooltipModifier *>();
+        ASSERT_NE(tooltip, nullptr) << hostile.what;
+        const QStringList lines = tooltip->text().split(u'\n');
+        EXPECT_EQ(lines.size(), 12) << hostile.what; // the heading, ten paths, "and 2 more"
+        EXPECT_EQ(lines.back(), QStringLiteral("and 2 more")) << hostile.what;
+        for (const QString &line : lines) {
+            EXPECT_TRUE(showsNoRawControl(line)) << hostile.what;
+            EXPECT_LE(graphemeCount(line.toStdString()), shownNameCharacters + 2) << hostile.what;
+        }
+    }
+    WatchedLibrary overridden;
+    overridden.name = "Lib \u202Exe.fcpbundle";
+    EXPECT_EQ(LibraryRow(overridden, [] {}).nameLabel()->text(),
+              QStringLiteral("Lib \\u{202E}xe.fcpbundle"));
 }
 
 // Whatever a label is given, it keeps a bounded line, and one character wider than its room
