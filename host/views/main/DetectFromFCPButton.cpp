@@ -53,8 +53,8 @@ LibraryChoiceDialog::LibraryChoiceDialog(std::vector<std::filesystem::path> libr
     const QFontMetrics metrics(CorvaneButtonStyle::font());
     int longest = 0;
     for (const std::filesystem::path &library : libraries) {
-        longest = std::max(longest, metrics.horizontalAdvance(QString::fromStdString(
-                                        LibraryDetection::choiceLabel(library))));
+        longest = std::max(longest, metrics.horizontalAdvance(
+                                        shownText(LibraryDetection::choiceLabel(library))));
     }
     const int width =
         std::clamp(longest + 2 * CorvaneButtonStyle::horizontalPadding + 2 * dialogPadding,
