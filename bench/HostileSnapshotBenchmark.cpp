@@ -121,9 +121,9 @@ const std::map<std::string, Case> &cases() {
              {std::pair<std::string, std::string>{"sample_timeline", "Sample"},
               {"megabyte_name", megabyteNamed}}) {
             const std::string id = timelineID(ordinary, original);
-            all[name] = {snapshotOf(ordinary, id, "ordinary-" + name),
-                         snapshotOf(hostile, hostileID(id, ordinary, hostile, naming),
-                                    "hostile-" + name)};
+            all[name] = {
+                snapshotOf(ordinary, id, "ordinary-" + name),
+                snapshotOf(hostile, hostileID(id, ordinary, hostile, naming), "hostile-" + name)};
         }
         return all;
     }();
@@ -138,8 +138,8 @@ void firstFrame(benchmark::State &state, const std::string &name, bool hostile) 
     for (auto _ : state) {
         const auto started = std::chrono::steady_clock::now();
         const testing::ChildProcess run = testing::ChildProcess::run(
-            TANDREL_FXHOST,
-            {"--out", frames.string(), "--times", "10:00:02:10+1", "--quiet"}, &environment);
+            TANDREL_FXHOST, {"--out", frames.string(), "--times", "10:00:02:10+1", "--quiet"},
+            &environment);
         state.SetIterationTime(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
         if (run.status != 0) {

@@ -55,9 +55,8 @@ CorvaneTooltipModifier::CorvaneTooltipModifier(QWidget *anchor, const QString &t
                                                const std::optional<QString> &shortcut, Edge edge)
     // Bounded in lines and characters, its stray controls shown, whatever was put into it.
     : QObject(anchor), anchor_(anchor), text_(TextElision::boundedLines(text)), shortcut_(shortcut),
-      edge_(edge),
-      fade_(new CorvaneAnimation(this)), clicks_(new TooltipClickWatcher(
-                                             anchor, [this] { hide(); }, this)) {
+      edge_(edge), fade_(new CorvaneAnimation(this)), clicks_(new TooltipClickWatcher(
+                                                          anchor, [this] { hide(); }, this)) {
     anchor_->installEventFilter(this);
     describe();
 }

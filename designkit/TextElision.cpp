@@ -49,8 +49,8 @@ QString cutWithinCharacter(const QFontMetricsF &metrics, const QString &text, do
         kept = longer;
         at += length;
     }
-    while (!kept.isEmpty() && (kept.back().unicode() == zeroWidthJoiner ||
-                               kept.back().unicode() == graphemeJoiner)) {
+    while (!kept.isEmpty() &&
+           (kept.back().unicode() == zeroWidthJoiner || kept.back().unicode() == graphemeJoiner)) {
         kept.chop(1);
     }
     return kept + ellipsis;
@@ -122,9 +122,11 @@ QString TextElision::elided(const QFontMetricsF &metrics, const QString &text,
 
 QString TextElision::boundedLines(const QString &text, int maxLines, std::size_t maxCharacters) {
     if (text.size() <= static_cast<qsizetype>(maxCharacters) &&
-        std::all_of(text.begin(), text.end(), [](QChar c) {
-            return (c.unicode() >= 0x20 && c.unicode() < 0x7F) || c == QLatin1Char('\n');
-        }) &&
+        std::all_of(text.begin(), text.end(),
+                    [](QChar c) {
+                        return (c.unicode() >= 0x20 && c.unicode() < 0x7F) ||
+                               c == QLatin1Char('\n');
+                    }) &&
         text.count(QLatin1Char('\n')) < maxLines) {
         return text;
     }

@@ -29,9 +29,8 @@ bool keptAsItIs(const std::string &text) {
         return text.find('\0') == std::string::npos && isValidUTF8(text);
     }
     if (text.size() <= SnapshotTexts::maxCharacters &&
-        std::all_of(text.begin(), text.end(), [](char c) {
-            return c != '\0' && static_cast<unsigned char>(c) < 0x80;
-        })) {
+        std::all_of(text.begin(), text.end(),
+                    [](char c) { return c != '\0' && static_cast<unsigned char>(c) < 0x80; })) {
         return true;
     }
     // Otherwise as keeping it would give: a text kept already (of a few hundred characters

@@ -53,8 +53,8 @@ std::string shownLogLine(std::string_view line) {
 
 std::shared_ptr<spdlog::logger> logger(std::string_view subsystem, std::string_view category) {
     static std::mutex mutex;
-    static const auto sink = std::make_shared<ShownLinesSink>(
-        std::make_shared<spdlog::sinks::stderr_color_sink_mt>());
+    static const auto sink =
+        std::make_shared<ShownLinesSink>(std::make_shared<spdlog::sinks::stderr_color_sink_mt>());
     static const spdlog::level::level_enum level = configuredLevel();
 
     std::string name{subsystem};

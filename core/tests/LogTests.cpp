@@ -16,7 +16,8 @@ namespace {
 TEST(Log, WritesEachLineOnOneBoundedLineWithItsControlsShown) {
     for (const auto &hostile : testing::hostileTexts()) {
         ::testing::internal::CaptureStderr();
-        logger("com.ostrevale.tandrel.tests", "log")->warn("Library {} cannot be read", hostile.text);
+        logger("com.ostrevale.tandrel.tests", "log")
+            ->warn("Library {} cannot be read", hostile.text);
         const std::string written = ::testing::internal::GetCapturedStderr();
         ASSERT_FALSE(written.empty()) << hostile.what;
         EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 1) << hostile.what;

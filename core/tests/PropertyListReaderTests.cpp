@@ -127,9 +127,9 @@ TEST(PropertyListReader, KeepsATextToItsFirstMiB) {
         EXPECT_EQ(*kept->asString(), std::string(PropertyListReader::maxStringBytes - 1, 'n'));
     }
     const std::string ordinary = "Wide Shot \u00E9";
-    EXPECT_EQ(PropertyListReader::read(writePlist(PlistValue::string(ordinary),
-                                                  PlistFormat::binary)),
-              PlistValue::string(ordinary));
+    EXPECT_EQ(
+        PropertyListReader::read(writePlist(PlistValue::string(ordinary), PlistFormat::binary)),
+        PlistValue::string(ordinary));
 }
 
 TEST(PropertyListReader, RefusesWhatTheParserCannotTakeSafely) {

@@ -89,7 +89,8 @@ TEST(ReportTexts, ShowsALongSequenceNameElidedAndComparesItWhole) {
 TEST(ReportTexts, ShowsTheControlsOfNamesAndBoundsThem) {
     EXPECT_EQ(ReportTexts::elided("Wide\nPASS \u2014 resolver matches FCPXML"),
               "Wide\\u{0A}PASS \u2014 resolver matches FCPXML");
-    EXPECT_EQ(ReportTexts::elided("\x1B[2J\u009B31m\u202Eevil"), "\\u{1B}[2J\\u{9B}31m\\u{202E}evil");
+    EXPECT_EQ(ReportTexts::elided("\x1B[2J\u009B31m\u202Eevil"),
+              "\\u{1B}[2J\\u{9B}31m\\u{202E}evil");
     EXPECT_EQ(ReportTexts::comparingTimeline("Main\nEdit"), "Comparing timeline: Main\\u{0A}Edit");
     // "Wide Shot" and a thousand marks: the last character keeps its first 30 code points and
     // the joiner that ends it.

@@ -228,8 +228,7 @@ TEST(UnicodeText, ShowsTheStrayControlsOfALineOfShownTexts) {
     // Isolated where it holds right-to-left letters or digits, which would otherwise take the
     // count after it along ("(8 timelines)" read backwards); as it is otherwise.
     const std::string name = shownName("Sample\nServing 'Other' \u202E(2) \u05E9\u05DC", 120);
-    EXPECT_EQ(name,
-              "\u2068" R"(Sample\u{0A}Serving 'Other' \u{202E}(2) )" "\u05E9\u05DC\u2069");
+    EXPECT_EQ(name, "\u2068Sample\\u{0A}Serving 'Other' \\u{202E}(2) \u05E9\u05DC\u2069");
     EXPECT_EQ(shownName("Sample\nServing 'Other'", 120), R"(Sample\u{0A}Serving 'Other')");
     EXPECT_EQ(shownName("\u0661\u0662", 120), "\u2068\u0661\u0662\u2069");
     const std::string line = "Serving '" + name + "' (8 timelines)";
@@ -242,8 +241,8 @@ TEST(UnicodeText, ShowsTheStrayControlsOfALineOfShownTexts) {
         {"\x1B[2J\u009B31m", R"(\u{1B}[2J\u{9B}31m)"},
         // An isolate left open, or a PDI that closes none, is shown; closed ones stay.
         {"a \u2067b", R"(a \u{2067}b)"},
-        {"a\u2069 \u2068b\u2069", "a" R"(\u{2069})" " \u2068b\u2069"},
-        {"\u2066\u2068x\u2069", R"(\u{2066})" "\u2068x\u2069"},
+        {"a\u2069 \u2068b\u2069", "a\\u{2069} \u2068b\u2069"},
+        {"\u2066\u2068x\u2069", "\\u{2066}\u2068x\u2069"},
         {"\u2067x\u2069", R"(\u{2067}x\u{2069})"},
         {"\u202Ex\u202C", R"(\u{202E}x\u{202C})"},
         {"bytes \xFF", "bytes \uFFFD"},

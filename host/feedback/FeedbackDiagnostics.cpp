@@ -24,10 +24,10 @@ QString recorded(const QString &name) {
 
 QString AppStateSummary::text() const {
     QStringList lines{QStringLiteral("Geladene Libraries: %1").arg(watchedLibraries)};
-    lines << (activeTimeline ? QStringLiteral("Aktive Timeline: %1 (%2)")
-                                   .arg(recorded(activeTimeline->name),
-                                        recorded(activeTimeline->library))
-                             : QStringLiteral("Aktive Timeline: keine"));
+    lines << (activeTimeline
+                  ? QStringLiteral("Aktive Timeline: %1 (%2)")
+                        .arg(recorded(activeTimeline->name), recorded(activeTimeline->library))
+                  : QStringLiteral("Aktive Timeline: keine"));
     if (activePreset) {
         // One arg() for both, so that a "%2" in the name stays text.
         lines << QStringLiteral("Aktives Preset: %1 (%2 Elemente)")

@@ -45,10 +45,10 @@ QString FeedbackStatus::shownPath(const std::filesystem::path &file) {
 FeedbackStatus FeedbackStatus::of(const FeedbackService::SendResult &result) {
     if (result.recordID) {
         // The server's own words: shown as every outside text is, whatever it sent.
-        const std::string id =
-            shownName(result.recordID->toStdString(), shownNameCharacters);
-        return {QStringLiteral("Thanks! Feedback received (ID: %1)").arg(QString::fromStdString(id)),
-                true};
+        const std::string id = shownName(result.recordID->toStdString(), shownNameCharacters);
+        return {
+            QStringLiteral("Thanks! Feedback received (ID: %1)").arg(QString::fromStdString(id)),
+            true};
     }
     switch (result.server) {
     case Server::none:

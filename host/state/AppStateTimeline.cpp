@@ -217,8 +217,7 @@ void AppState::writeActiveSnapshot() {
         publish(snapshotWritten_, false, &AppState::snapshotWrittenChanged);
         // The description names a path, which may hold anything.
         publish(statusMessage_,
-                std::string("Snapshot write failed: ")
-                    .append(shownMessage(error.what())),
+                std::string("Snapshot write failed: ").append(shownMessage(error.what())),
                 &AppState::statusMessageChanged);
         return;
     }

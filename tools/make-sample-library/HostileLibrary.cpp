@@ -156,10 +156,10 @@ LibraryDescription hostileSampleLibrary(const std::vector<std::string> &texts,
         event.folder = folder;
         for (Timeline &timeline : event.timelines) {
             // A project the library lists as a timeline of its own.
-            const bool lone = timeline.kind == Timeline::Kind::project &&
-                              timelineNames[timeline.name] == 1;
-            timeline.name = renamed(timeline.name,
-                                    lone ? Renamer::Role::loneTimeline : Renamer::Role::other);
+            const bool lone =
+                timeline.kind == Timeline::Kind::project && timelineNames[timeline.name] == 1;
+            timeline.name =
+                renamed(timeline.name, lone ? Renamer::Role::loneTimeline : Renamer::Role::other);
             for (Clip &clip : timeline.spine) {
                 rename(clip, renamed);
             }

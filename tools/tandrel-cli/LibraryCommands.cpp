@@ -29,9 +29,7 @@ int scanCommand(const Arguments &arguments) {
     const FCPLibrary library = scanLibrary(arguments.operands.at(0));
     // Names come from the library: each stays on its line, whatever it holds, and to a line's
     // length, however long it is.
-    const auto shown = [](const std::string &text) {
-        return shownLine(text, shownNameCharacters);
-    };
+    const auto shown = [](const std::string &text) { return shownLine(text, shownNameCharacters); };
     std::printf("Library \"%s\" (%s): %s\n", shown(library.name).c_str(),
                 shown(library.url).c_str(),
                 counted(static_cast<long long>(library.events.size()), "event").c_str());

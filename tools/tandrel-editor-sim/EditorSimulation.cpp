@@ -204,11 +204,11 @@ std::optional<int> EditorSimulation::carryOut(const SimCommand &command) {
         const std::string wanted =
             prefix ? command.expected.substr(0, command.expected.size() - 1) : command.expected;
         if (prefix ? !shownText.starts_with(wanted) : shownText != wanted) {
-            std::fprintf(stderr,
-                         "tandrel-editor-sim: line %d: expected %s \"%s\", the panel shows \"%s\"\n",
-                         command.line, command.field.c_str(),
-                         shownLine(command.expected, shownNameCharacters).c_str(),
-                         withStrayControlsShown(elidedLine(shownText, maxLogLineCharacters)).c_str());
+            std::fprintf(
+                stderr, "tandrel-editor-sim: line %d: expected %s \"%s\", the panel shows \"%s\"\n",
+                command.line, command.field.c_str(),
+                shownLine(command.expected, shownNameCharacters).c_str(),
+                withStrayControlsShown(elidedLine(shownText, maxLogLineCharacters)).c_str());
             return 1;
         }
         break;

@@ -4,11 +4,11 @@
 // a clock that stands still, so that a screen neither reads nor changes the user's settings
 // and tells the same times on every run.
 
+#include "core/support/UnicodeText.h"
+#include "core/tests/HostileTexts.h"
 #include "host/state/AppState.h"
 #include "platform/runtime/KeyValueStore.h"
 #include "platform/runtime/ManualClock.h"
-#include "core/support/UnicodeText.h"
-#include "core/tests/HostileTexts.h"
 #include "tools/make-sample-library/HostileLibrary.h"
 #include "tools/make-sample-library/SampleLibrary.h"
 #include "tools/make-sample-library/SampleLibraryWriter.h"
@@ -75,8 +75,7 @@ inline std::string namedWhole(const ScreenContext &context, const std::string &n
 // The same, as the host lists a timeline's name (read to its first MiB, elided to 300
 // characters).
 inline std::string named(const ScreenContext &context, const std::string &name) {
-    return elidedLine(utf8Prefix(namedWhole(context, name), maxReadTextBytes),
-                      shownNameCharacters);
+    return elidedLine(utf8Prefix(namedWhole(context, name), maxReadTextBytes), shownNameCharacters);
 }
 
 // The folder name (the library's, or a part of an event's folder) of the screen's library

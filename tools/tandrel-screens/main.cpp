@@ -33,8 +33,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <exception>
+#include <map>
 #include <optional>
 
 using tandrel::screens::Screen;
@@ -199,7 +199,8 @@ QStringList hostileTextProblems() {
             problems << named + QStringLiteral(" draws a control raw: ") +
                             QString::fromStdString(tandrel::shownLine(shown, 80));
         }
-        if (text.contains(QStringLiteral("\nServing '")) || text.contains(QStringLiteral("\nPASS"))) {
+        if (text.contains(QStringLiteral("\nServing '")) ||
+            text.contains(QStringLiteral("\nPASS"))) {
             problems << named + QStringLiteral(" shows a name on two lines: ") +
                             QString::fromStdString(tandrel::shownLine(shown, 80));
         }
@@ -309,9 +310,11 @@ int render(int argc, char **argv, const Options &options) {
                  static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                             std::chrono::steady_clock::now() - started)
                                             .count()));
-    QSaveFile file(QDir(options.out).absoluteFilePath(
-        screen->name + (options.hostile ? QStringLiteral("-hostile") : QString()) +
-        QStringLiteral(".png")));
+    QSaveFile file(
+        QDir(options.out)
+            .absoluteFilePath(screen->name +
+                              (options.hostile ? QStringLiteral("-hostile") : QString()) +
+                              QStringLiteral(".png")));
     if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
         std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(file.fileName()),
                      qPrintable(file.errorString()));

@@ -633,7 +633,8 @@ TEST(HostAppProcess, ARefusalFromTheSocketIsPrintedOnOneLineWithItsControlsShown
     EXPECT_FALSE(testing::holdsControls(said.substr(0, said.size() - 1))) << said.substr(0, 400);
     EXPECT_LT(said.size(), 20'000u);
     EXPECT_TRUE(said.starts_with("embrik-host: the running Embrik Host refused " +
-                                 library.string() + ": \\u{1B}[2J\\u{1B}[31mgone\\u{0A}embrik-host"))
+                                 library.string() +
+                                 ": \\u{1B}[2J\\u{1B}[31mgone\\u{0A}embrik-host"))
         << said.substr(0, 400);
 }
 

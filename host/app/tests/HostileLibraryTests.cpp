@@ -86,8 +86,8 @@ TEST_F(HostOnAHostileLibrary, ItsEventLoopAnswersThroughTheStartAndEveryClick) {
     for (const auto &hostile : testing::hostileTexts()) {
         texts.push_back(hostile.text);
     }
-    const fs::path library = sample::SampleLibraryWriter::write(
-        sample::hostileSampleLibrary(texts), (home / "libraries").string());
+    const fs::path library = sample::SampleLibraryWriter::write(sample::hostileSampleLibrary(texts),
+                                                                (home / "libraries").string());
     const FCPLibrary scanned = LibraryScanner::scan(library);
     std::string expanded;
     const FCPTimelineInfo *hardest = nullptr;
@@ -111,8 +111,8 @@ TEST_F(HostOnAHostileLibrary, ItsEventLoopAnswersThroughTheStartAndEveryClick) {
     {
         const auto host = startHost();
         host->handle(HostRequest{{library}});
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return !host->appState().availableTimelines().empty(); }, 120'000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !host->appState().availableTimelines().empty(); },
+                                    120'000));
         host->appState().setActiveTimeline(hardest->id);
         ASSERT_TRUE(QTest::qWaitFor([&] { return host->appState().snapshotWritten(); }, 60'000));
     }

@@ -5,10 +5,10 @@
 #include "designkit/Painting.h"
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
+#include "host/views/common/QtText.h"
 #include "host/views/layout/ActivePreset.h"
 #include "host/views/layout/EditorStyle.h"
 #include "host/views/layout/PlainButton.h"
-#include "host/views/common/QtText.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,7 +1,5 @@
 #include "host/views/layout/RolePickerView.h"
 
-#include "host/views/common/QtText.h"
-
 #include "designkit/Color.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "designkit/CorvaneSymbols.h"
@@ -10,6 +8,7 @@
 #include "designkit/Palette.h"
 #include "designkit/TextElision.h"
 #include "host/state/AppState.h"
+#include "host/views/common/QtText.h"
 #include "host/views/layout/EditorControls.h"
 #include "host/views/layout/EditorStyle.h"
 #include "host/views/layout/ElementBinding.h"
@@ -87,9 +86,8 @@ void RoleRow::paintEvent(QPaintEvent *) {
     painter.setPen(Color::primary());
     painter.setFont(font());
     const double x = side + rowSpacing;
-    painter.drawText(
-        QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter,
-        corvane::TextElision::elidedRight(QFontMetricsF(font()), text(), width() - x));
+    painter.drawText(QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter,
+                     corvane::TextElision::elidedRight(QFontMetricsF(font()), text(), width() - x));
 }
 
 RolePickerView::RolePickerView(AppState &state, const Uuid &id,

@@ -53,8 +53,8 @@ LibraryChoiceDialog::LibraryChoiceDialog(std::vector<std::filesystem::path> libr
     const QFontMetrics metrics(CorvaneButtonStyle::font());
     int longest = 0;
     for (const std::filesystem::path &library : libraries) {
-        longest = std::max(longest, metrics.horizontalAdvance(
-                                        shownText(LibraryDetection::choiceLabel(library))));
+        longest = std::max(
+            longest, metrics.horizontalAdvance(shownText(LibraryDetection::choiceLabel(library))));
     }
     const int width =
         std::clamp(longest + 2 * CorvaneButtonStyle::horizontalPadding + 2 * dialogPadding,
@@ -86,11 +86,10 @@ LibraryChoiceDialog::LibraryChoiceDialog(std::vector<std::filesystem::path> libr
     };
     for (const std::filesystem::path &library : libraries) {
         const QString name = shownText(LibraryDetection::choiceLabel(library));
-        auto *button = addButton(name,
-                                 false, [this, add, library] {
-                                     add(library);
-                                     accept();
-                                 });
+        auto *button = addButton(name, false, [this, add, library] {
+            add(library);
+            accept();
+        });
         // Where it lives, on hover.
         corvaneTooltip(button, shownText(library.string()));
         button->setAccessibleName(name);

@@ -25,7 +25,8 @@ std::vector<MenuBarItem> MenuBarContent::items(const Inputs &inputs) {
         // The name as every view shows it: it can neither break the line nor reorder it.
         items.push_back(MenuBarItem::label(
             "dot.radiowaves.left.and.right",
-            std::string("Active: ").append(shownName(*inputs.activeTimelineName, shownNameCharacters)),
+            std::string("Active: ")
+                .append(shownName(*inputs.activeTimelineName, shownNameCharacters)),
             Tone::active));
     }
     items.push_back(MenuBarItem::divider());

@@ -64,9 +64,9 @@ QIcon MenuBarView::symbolIcon(const QString &symbol, const QColor &colour) {
 QString MenuBarView::actionText(const std::string &text, const QFont &font) {
     // No wider than the menu may be, so that it never pushes its commands off the screen; an
     // "&" is a letter, not the mark of a mnemonic.
-    const QString shown = TextElision::elided(
-        QFontMetricsF(font), ElidedLabel::bounded(QString::fromStdString(text)), Qt::ElideMiddle,
-        maxTextWidth);
+    const QString shown =
+        TextElision::elided(QFontMetricsF(font), ElidedLabel::bounded(QString::fromStdString(text)),
+                            Qt::ElideMiddle, maxTextWidth);
     return QString(shown).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 

@@ -1,13 +1,13 @@
 // Runs tandrel-cli on the generated sample library, as a user would.
 
+#include "core/database/LibraryScanner.h"
 #include "core/snapshot/TandrelSnapshot.h"
 #include "core/support/JsonText.h"
 #include "core/support/UnicodeText.h"
-#include "core/database/LibraryScanner.h"
 #include "core/tests/HostileTexts.h"
 #include "core/tests/LibraryFixture.h"
-#include "tools/tandrel-cli/tests/SampleBundleTest.h"
 #include "tools/make-sample-library/HostileLibrary.h"
+#include "tools/tandrel-cli/tests/SampleBundleTest.h"
 #include "tools/testing/ChildProcess.h"
 
 #include <gtest/gtest.h>
@@ -298,8 +298,7 @@ TEST(TandrelCliHostile, PrintsEveryNameOnItsLineBoundedWithItsControlsShown) {
             EXPECT_EQ(json["event"].get<std::string>(), validUtf8(event.path));
             EXPECT_EQ(json["library"].get<std::string>(), validUtf8(scanned.name));
 
-            const testing::ChildProcess snapshot =
-                cli({"snapshot", library.string(), timeline.id});
+            const testing::ChildProcess snapshot = cli({"snapshot", library.string(), timeline.id});
             ASSERT_EQ(snapshot.status, 0) << snapshot.output.substr(0, 400);
             expectBoundedLines(snapshot.output, 4000, "snapshot");
             EXPECT_EQ(std::count(snapshot.output.begin(), snapshot.output.end(), '\n'), 1);

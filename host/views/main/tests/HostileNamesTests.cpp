@@ -56,7 +56,8 @@ protected:
 TEST_F(HostileNames, EachRowShowsItsNameOnOneBoundedLineApartFromTheOthers) {
     loaded({hostile_});
     preferences.setValue(QString::fromUtf8(Preferences::expandedEventsKey),
-                         QString::fromUtf8("Hostile\x02" "Day 1"));
+                         QString::fromUtf8("Hostile\x02"
+                                           "Day 1"));
     TimelineListView list(state(), preferences);
     list.resize(300, 900);
     list.show();
@@ -117,9 +118,9 @@ TEST_F(HostileNames, TheStatusLineAndTheTrayKeepTheirOwnWordsInOrder) {
             EXPECT_LE(metrics.horizontalAdvance(action->text()), MenuBarView::maxTextWidth + 1)
                 << what;
         }
-        const auto active = std::find_if(
-            menu.items().begin(), menu.items().end(),
-            [](const MenuBarItem &item) { return item.text.starts_with("Active: "); });
+        const auto active =
+            std::find_if(menu.items().begin(), menu.items().end(),
+                         [](const MenuBarItem &item) { return item.text.starts_with("Active: "); });
         ASSERT_NE(active, menu.items().end()) << what;
         EXPECT_EQ(active->text, "Active: " + shownName(timeline.name, shownNameCharacters));
     }
@@ -225,7 +226,8 @@ TEST(ElidedLabelBounds, KeepsABoundedLineAndNeverElidesToNothing) {
                                                         metrics.horizontalAdvance(line) / 2);
     const qsizetype ellipsis = middle.indexOf(QChar(0x2026));
     ASSERT_GT(ellipsis, 0) << middle.toStdString();
-    EXPECT_EQ(middle.left(ellipsis).count(QChar(0x2068)), middle.left(ellipsis).count(QChar(0x2069)))
+    EXPECT_EQ(middle.left(ellipsis).count(QChar(0x2068)),
+              middle.left(ellipsis).count(QChar(0x2069)))
         << middle.toStdString();
 }
 
