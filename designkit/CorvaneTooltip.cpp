@@ -3,6 +3,7 @@
 #include "designkit/CorvaneAnimation.h"
 #include "designkit/CorvaneTooltipPill.h"
 #include "designkit/CorvaneTooltipPositioning.h"
+#include "designkit/TextElision.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -52,9 +53,10 @@ QRectF anchorFrameIn(const QWidget *anchor, const QWidget *window) {
 
 CorvaneTooltipModifier::CorvaneTooltipModifier(QWidget *anchor, const QString &text,
                                                const std::optional<QString> &shortcut, Edge edge)
-    : QObject(anchor), anchor_(anchor), text_(text), shortcut_(shortcut), edge_(edge),
-      fade_(new CorvaneAnimation(this)), clicks_(new TooltipClickWatcher(
-                                             anchor, [this] { tapped(); }, this)) {
+    // Bounded in lines and characters, its stray controls shown, whatever was put into it.
+    : QObject(anchor), anchor_(anchor), text_(TextElision::boundedLines(text)), shortcut_(shortcut),
+      edge_(edge), fade_(new CorvaneAnimation(this)), clicks_(new TooltipClickWatcher(
+                                                          anchor, [this] { tapped(); }, this)) {
     anchor_->installEventFilter(this);
     describe();
 }
@@ -70,7 +72,7 @@ CorvaneTooltipModifier::~CorvaneTooltipModifier() {
 
 void CorvaneTooltipModifier::setContent(const QString &text, const std::optional<QString> &shortcut,
                                         Edge edge) {
-    text_ = text;
+    text_ = TextElision::boundedLines(text);
     shortcut_ = shortcut;
     edge_ = edge;
     describe();

@@ -1,8 +1,10 @@
 #include "extension/TandrelFCPExtensionViewController.h"
 
 #include "core/support/Log.h"
+#include "core/support/UnicodeText.h"
 #include "designkit/CorvaneElidingComboBox.h"
 #include "designkit/Fonts.h"
+#include "designkit/TextElision.h"
 #include "extension/PanelColors.h"
 #include "extension/PlayheadTimecode.h"
 #include "extension/XMLDropZoneView.h"
@@ -30,6 +32,12 @@ auto log() {
     return logger("com.ostrevale.tandrel.extension", "panel");
 }
 
+// A name from the editor or the host as the panel shows it (shownName).
+QString shownQt(std::string_view name) {
+    const std::string shown = shownName(name, shownNameCharacters);
+    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+}
+
 // One line that gives up its middle, not its ends, when short of room: a sequence's name and
 // a drop file's name differ at their ends.
 class MiddleTruncatingLabel final : public QLabel {
@@ -44,7 +52,8 @@ protected:
         painter.setPen(palette().color(foregroundRole()));
         const QRect room = contentsRect();
         painter.drawText(room, int(alignment()) | Qt::TextSingleLine,
-                         fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width()));
+                         corvane::TextElision::elided(QFontMetricsF(font()), text(),
+                                                      Qt::ElideMiddle, room.width()));
     }
 };
 
@@ -242,7 +251,8 @@ void TandrelFCPExtensionViewController::handleSequenceChanged() {
     const auto sequence = timeline_ ? timeline_->activeSequence() : nullptr;
     if (sequence) {
         const std::string name = sequence->name();
-        sequenceLabel_->setText(QString::fromStdString(name));
+        // The editor's name for it, whatever it holds: one bounded line, its controls shown.
+        sequenceLabel_->setText(shownQt(name));
         lastPublishedSequenceName_ = name;
     } else {
         sequenceLabel_->setText("No sequence selected");
@@ -283,7 +293,7 @@ void TandrelFCPExtensionViewController::reloadPresetsFromBridge() {
     }
     presetPopUp_->setEnabled(true);
     for (const ExtensionBridge::PresetSummary &preset : availablePresets_) {
-        presetPopUp_->addItem(QString::fromStdString(preset.name));
+        presetPopUp_->addItem(shownQt(preset.name));
     }
     for (size_t index = 0; selectedPresetID_ && index < availablePresets_.size(); ++index) {
         if (availablePresets_[index].id == *selectedPresetID_) {
@@ -308,7 +318,9 @@ void TandrelFCPExtensionViewController::presetPicked() {
 
 void TandrelFCPExtensionViewController::handleDroppedXML(const QString &xml) {
     const XMLDropFile::Outcome outcome = XMLDropFile(services_.dropFile).save(xml);
-    dropStatusLabel_->setText(QString::fromStdString(outcome.statusText));
+    // It may quote a path or the system's words about it.
+    dropStatusLabel_->setText(
+        QString::fromStdString(withStrayControlsShown(elidedLine(outcome.statusText, 300))));
     emit displayChanged();
 }
 

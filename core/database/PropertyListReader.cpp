@@ -1,6 +1,7 @@
 #include "core/database/PropertyListReader.h"
 
 #include "core/database/PropertyListCheck.h"
+#include "core/support/UnicodeText.h"
 
 #include <plist/plist.h>
 
@@ -46,7 +47,11 @@ PlistValue convert(plist_t node, int depth) {
     case PLIST_KEY: {
         uint64_t length = 0;
         const char *text = plist_get_string_ptr(node, &length);
-        return PlistValue::string(text ? std::string(text, length) : std::string());
+        // A library's texts are names and notes: no reader needs more of one than its first
+        // MiB, and each copy of one beyond it would cost the host its whole size.
+        const std::string_view whole(text ? text : "", text ? length : 0);
+        return PlistValue::string(
+            std::string(utf8Prefix(whole, PropertyListReader::maxStringBytes)));
     }
     case PLIST_DATA: {
         uint64_t length = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/database/PlistValue.h"
+#include "core/support/UnicodeText.h"
 
 #include <cstddef>
 #include <memory>
@@ -24,7 +25,9 @@ public:
 // unreadable data. Integers come back as signed 64-bit values (the 64-bit pattern of the
 // stored number), reals as doubles, UIDs as references. Pure and thread-safe.
 struct PropertyListReader {
+    // Strings are kept to their first maxStringBytes bytes, cut where a character begins.
     static PlistValue read(std::span<const uint8_t> data);
+    static constexpr std::size_t maxStringBytes = maxReadTextBytes;
 
     // A property list parsed whole, with the items of one array below its top dictionary
     // converted only as they are read: a reader that needs a few items of a long list

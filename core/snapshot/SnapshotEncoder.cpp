@@ -1,5 +1,6 @@
 #include "core/snapshot/SnapshotEncoder.h"
 
+#include "core/snapshot/SnapshotTexts.h"
 #include "core/support/JsonText.h"
 
 #include <algorithm>
@@ -32,6 +33,12 @@ TandrelSnapshot withoutEntries(const TandrelSnapshot &document) {
     return shell;
 }
 
+// The document as it is written: its texts kept as the plug-in looks at them.
+TandrelSnapshot kept(TandrelSnapshot document) {
+    SnapshotTexts::boundDocument(document);
+    return document;
+}
+
 } // namespace
 
 std::string SnapshotEncoder::encode(const TandrelSnapshot &snapshot) {
@@ -54,11 +61,13 @@ std::string SnapshotEncoder::encode(const TandrelSnapshot &snapshot) {
         }
         std::string text;
         try {
-            text = encodeJsonText(Json(entry));
+            SnapshotEntry written = entry;
+            SnapshotTexts::boundAll(written);
+            text = encodeJsonText(Json(written));
         } catch (const CodingError &) {
             // The whole document fails as it would have, saying where in it the entry is.
             last_.clear();
-            return encodeJsonText(Json(snapshot));
+            return encodeJsonText(Json(kept(snapshot)));
         }
         next.push_back({entry, std::move(text)});
         ++encodedAnew;
@@ -66,13 +75,15 @@ std::string SnapshotEncoder::encode(const TandrelSnapshot &snapshot) {
     last_ = std::move(next);
     lastEncodedEntries_ = encodedAnew;
 
-    const std::string shell = encodeJsonText(Json(withoutEntries(snapshot)));
+    TandrelSnapshot shellDocument = withoutEntries(snapshot);
+    SnapshotTexts::boundDocument(shellDocument);
+    const std::string shell = encodeJsonText(Json(shellDocument));
     const size_t at = shell.find(noEntries);
     if (at == std::string::npos || shell.find(noEntries, at + 1) != std::string::npos) {
         // The member cannot be told apart from the text of another one (a key of the preset
         // spelled the same way): the document is encoded whole.
         lastEncodedEntries_ = entries.size();
-        return encodeJsonText(Json(snapshot));
+        return encodeJsonText(Json(kept(snapshot)));
     }
     // Between the brackets of the entries member, the entries as the library separates the
     // items of an array in compact text.

@@ -15,8 +15,9 @@ namespace tandrel {
 // only those few are encoded again. An entry's text is reused only for an entry equal to the
 // one it was encoded from; everything else (the document's other members, the entries that
 // changed) is encoded by the JSON library as a whole document would be, so the text is byte
-// for byte `encodeJsonText(Json(snapshot))`, and fails as that fails. Keeps the entries and
-// texts of one document. Not thread-safe.
+// for byte `encodeJsonText(Json(snapshot))` of the document with its texts kept as the plug-in
+// looks at them (SnapshotTexts), and fails as that fails. Keeps the entries and texts of one
+// document. Not thread-safe.
 class SnapshotEncoder {
 public:
     std::string encode(const TandrelSnapshot &snapshot);

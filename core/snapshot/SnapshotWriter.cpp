@@ -1,12 +1,14 @@
 #include "core/snapshot/SnapshotWriter.h"
 
 #include "core/snapshot/SnapshotLimits.h"
+#include "core/snapshot/SnapshotTexts.h"
 #include "core/support/ApplicationSupport.h"
 #include "core/support/AtomicFileWriter.h"
 #include "core/support/JsonText.h"
 #include "core/support/Log.h"
 #include "core/support/Numeric.h"
 #include "core/support/PrivateFolder.h"
+#include "core/support/UnicodeText.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -71,17 +73,20 @@ void writeText(const TandrelSnapshot &snapshot, const std::string &text) {
     try {
         AtomicFileWriter::write(path, text, FileAccess::userOnly);
     } catch (const std::system_error &error) {
-        log()->error("Snapshot '{}' not written: {}", snapshot.timelineName, error.what());
+        log()->error("Snapshot '{}' not written: {}", shownLine(snapshot.timelineName, 120),
+                     error.what());
         throw;
     }
-    log()->info("Wrote snapshot '{}' ({} entries) to {}", snapshot.timelineName,
+    log()->info("Wrote snapshot '{}' ({} entries) to {}", shownLine(snapshot.timelineName, 120),
                 snapshot.entries.size(), path.string());
 }
 
 } // namespace
 
 void SnapshotWriter::write(const TandrelSnapshot &snapshot) {
-    writeText(snapshot, encodeJsonText(Json(snapshot)));
+    TandrelSnapshot written = snapshot;
+    SnapshotTexts::boundDocument(written);
+    writeText(snapshot, encodeJsonText(Json(written)));
 }
 
 void SnapshotWriter::writeEncoded(const TandrelSnapshot &snapshot, SnapshotEncoder &encoder) {
@@ -142,6 +147,8 @@ std::vector<SnapshotEntry> SnapshotWriter::snapshotEntries(const EditEntry &from
             }
         }
 
+        // What every stretch of the entry shares, its texts kept once for all of them.
+        const FCPMetadata shared = metadata(from, rate);
         std::vector<SnapshotEntry> result;
         result.reserve(segments.size());
         for (const EditEntry::DisplaySegment &segment : segments) {
@@ -156,8 +163,15 @@ std::vector<SnapshotEntry> SnapshotWriter::snapshotEntries(const EditEntry &from
                 .srcFpsDen = fraction.den,
                 .srcTimeMapKeypoints = keypoints,
                 .srcRateUnresolved = unresolved ? std::optional<bool>(true) : std::nullopt,
-                .metadata = metadata(from, segment, rate),
+                .metadata = shared,
             }};
+            FCPMetadata &record = snapshotEntry.metadata;
+            record.stackedVideoClips = unlessEmpty(segment.stackedVideoClips);
+            record.activeRoleClips = unlessEmpty(segment.activeRoleClips);
+            record.stackedLayers = unlessEmpty(segment.stackedLayers);
+            SnapshotTexts::boundAll(record.stackedVideoClips);
+            SnapshotTexts::boundAll(record.activeRoleClips);
+            SnapshotTexts::boundAll(record.stackedLayers);
             if (snapshotEntry.srcTimeMapKeypoints) {
                 for (SnapshotTimeMapKeypoint &keypoint : *snapshotEntry.srcTimeMapKeypoints) {
                     keypoint.timelineSeconds = finite(keypoint.timelineSeconds - offset);
@@ -167,8 +181,9 @@ std::vector<SnapshotEntry> SnapshotWriter::snapshotEntries(const EditEntry &from
             try {
                 SnapshotLimits::checkEntry(snapshotEntry);
             } catch (const DecodingError &error) {
-                log()->error("Left '{}' (item {}) at {} s out of the snapshot: {}", from.clipName,
-                             from.collectionPK, segment.start, error.what());
+                log()->error("Left '{}' (item {}) at {} s out of the snapshot: {}",
+                             shownLine(from.clipName, shownNameCharacters), from.collectionPK,
+                             segment.start, error.what());
                 continue;
             }
             result.push_back(std::move(snapshotEntry));
@@ -176,28 +191,28 @@ std::vector<SnapshotEntry> SnapshotWriter::snapshotEntries(const EditEntry &from
         return result;
     } catch (const OutOfRange &) {
         log()->error("Left '{}' (item {}) out of the snapshot: its timing is out of range",
-                     from.clipName, from.collectionPK);
+                     shownLine(from.clipName, shownNameCharacters), from.collectionPK);
         return {};
     }
 }
 
-FCPMetadata SnapshotWriter::metadata(const EditEntry &from,
-                                     const EditEntry::DisplaySegment &segment, FrameRate rate) {
+FCPMetadata SnapshotWriter::metadata(const EditEntry &from, FrameRate rate) {
     const bool slowToStandstill = from.speedRate && std::abs(*from.speedRate) < 0.001;
     FCPMetadata record{{
-        .sourceClipName = from.clipName,
-        .sourceFileName = from.assetName,
+        // Each text as the document keeps it (SnapshotTexts), without copying a long one whole.
+        .sourceClipName = SnapshotTexts::held(from.clipName),
+        .sourceFileName = SnapshotTexts::held(from.assetName),
         .mediaIdentifier = from.mediaIdentifier,
         // The reader computes both timecodes and the source frame for every frame.
         .sourceTimecode = "",
         .sourceFrameNumber = std::nullopt,
         .projectTimecode = "",
         .frameRate = rate.fps(),
-        .reelName = from.reelName,
-        .scene = from.scene,
-        .shot = from.shot,
-        .angle = from.angle ? from.angle : from.videoAngle,
-        .notes = from.notes,
+        .reelName = SnapshotTexts::held(from.reelName),
+        .scene = SnapshotTexts::held(from.scene),
+        .shot = SnapshotTexts::held(from.shot),
+        .angle = SnapshotTexts::held(from.angle ? from.angle : from.videoAngle),
+        .notes = SnapshotTexts::held(from.notes),
         .audioRoles = from.audioAngles,
         .clipType = from.clipType,
         .positionX = from.positionX,
@@ -211,14 +226,13 @@ FCPMetadata SnapshotWriter::metadata(const EditEntry &from,
         .isSpeedRamp = from.timeMapKeypoints.has_value(),
         .hasStabilization = from.hasStabilization,
         .markers = unlessEmpty(from.markers),
-        .stackedVideoClips = unlessEmpty(segment.stackedVideoClips),
-        .activeRoleClips = unlessEmpty(segment.activeRoleClips),
-        .stackedLayers = unlessEmpty(segment.stackedLayers),
     }};
     if (from.resolution) {
         record.resolutionWidth = from.resolution->width;
         record.resolutionHeight = from.resolution->height;
     }
+    // The markers' texts too; the stretches' own lists are kept as each stretch takes them.
+    SnapshotTexts::boundAll(record.markers);
     return record;
 }
 

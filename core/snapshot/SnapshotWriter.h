@@ -16,7 +16,9 @@ namespace tandrel {
 // whole, removes it, and turns resolved edit entries into snapshot entries. Keeps no state (a
 // caller that writes again and again may keep an encoder); runs on the caller's thread.
 struct SnapshotWriter {
-    // Replaces the file with the document, creating its folder when needed. Fails with
+    // Replaces the file with the document, creating its folder when needed. Each text of it
+    // is stored as far as the plug-in looks at it (SnapshotTexts): a name of megabytes would
+    // make a file the plug-in refuses, or one it parses at length for nothing. Fails with
     // EncodingError when the document holds a number that is not finite, and with
     // std::system_error or std::runtime_error when the file cannot be written; the previous
     // file then stays as it was.
@@ -44,8 +46,9 @@ struct SnapshotWriter {
     static std::filesystem::path legacySnapshotURL();
 
 private:
-    static FCPMetadata metadata(const EditEntry &from, const EditEntry::DisplaySegment &segment,
-                                FrameRate rate);
+    // The metadata record every stretch of the entry shares (the stretches' connected clips,
+    // roles and layers are each stretch's own), its texts kept as the document keeps them.
+    static FCPMetadata metadata(const EditEntry &from, FrameRate rate);
 };
 
 } // namespace tandrel

@@ -14,6 +14,12 @@ namespace tandrel {
 // always parses again.
 std::string encodeJsonText(const Json &json);
 
+// The same text for a terminal, indented by `indent` spaces a level (-1: compact): every
+// control a terminal would obey or that reorders text (DEL, the C1 controls, the marks,
+// separators, embeddings and isolates of bidirectional text) written as JSON's own "\u"
+// escape, which a reader decodes to the same text; JSON itself escapes the C0 controls.
+std::string encodeJsonTextForTerminal(const Json &json, int indent);
+
 // Parses a document; text that is not JSON fails with DecodingError (dataCorrupted).
 Json parseJsonText(std::string_view text);
 

@@ -562,6 +562,21 @@ bool isShownControl(utf8proc_int32_t codepoint) {
     }
 }
 
+// FIRST STRONG ISOLATE, as `isolated` opens it, and POP DIRECTIONAL ISOLATE, which closes it.
+// (The isolates that set a direction, LRI and RLI, are never made here.)
+bool opensIsolate(utf8proc_int32_t codepoint) {
+    return codepoint == 0x2068;
+}
+constexpr utf8proc_int32_t popDirectionalIsolate = 0x2069;
+
+// "\u{0A}", "\u{9D}", "\u{202E}": the braces end the escape where the reader sees it, so
+// that digits after it cannot pass for part of it.
+void appendEscape(std::string &text, utf8proc_int32_t codepoint) {
+    char escape[16];
+    std::snprintf(escape, sizeof escape, "\\u{%02X}", static_cast<unsigned>(codepoint));
+    text += escape;
+}
+
 } // namespace
 
 std::string withControlsShown(std::string_view text) {
@@ -570,15 +585,10 @@ std::string withControlsShown(std::string_view text) {
     const auto length = static_cast<utf8proc_ssize_t>(text.size());
     for (utf8proc_ssize_t offset = 0; offset < length;) {
         const auto [codepoint, size] = codePointAt(text, offset);
-        char escape[16];
         if (codepoint == '\\') {
             result += "\\\\"; // so that an escape in the text cannot pass for one made here
-        } else if (codepoint < 0x20 || codepoint == 0x7F) {
-            std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned>(codepoint));
-            result += escape;
         } else if (isShownControl(codepoint)) {
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(codepoint));
-            result += escape;
+            appendEscape(result, codepoint);
         } else if (codepoint == 0xfffd && size == 1) {
             result += "\uFFFD"; // a byte that is not UTF-8
         } else {
@@ -590,11 +600,128 @@ std::string withControlsShown(std::string_view text) {
     return result;
 }
 
+std::string withStrayControlsShown(std::string_view line) {
+    const auto length = static_cast<utf8proc_ssize_t>(line.size());
+    // Which isolates are closed: each one that opens is closed by the next PDI not taken by an
+    // isolate opened after it, as the bidirectional algorithm pairs them (an LRI or RLI, shown,
+    // takes none).
+    std::vector<utf8proc_ssize_t> open;
+    std::vector<utf8proc_ssize_t> closed; // offsets of the paired ones, both ends
+    bool anyControl = false;
+    for (utf8proc_ssize_t offset = 0; offset < length;) {
+        const auto [codepoint, size] = codePointAt(line, offset);
+        if (opensIsolate(codepoint)) {
+            open.push_back(offset);
+        } else if (codepoint == popDirectionalIsolate && !open.empty()) {
+            closed.push_back(open.back());
+            closed.push_back(offset);
+            open.pop_back();
+        }
+        anyControl = anyControl || isShownControl(codepoint) || (codepoint == 0xfffd && size == 1);
+        offset += size;
+    }
+    if (!anyControl) {
+        return std::string(line);
+    }
+    std::sort(closed.begin(), closed.end());
+    std::string result;
+    result.reserve(line.size());
+    for (utf8proc_ssize_t offset = 0; offset < length;) {
+        const auto [codepoint, size] = codePointAt(line, offset);
+        const bool paired = (opensIsolate(codepoint) || codepoint == popDirectionalIsolate) &&
+                            std::binary_search(closed.begin(), closed.end(), offset);
+        if (isShownControl(codepoint) && !paired) {
+            appendEscape(result, codepoint);
+        } else if (codepoint == 0xfffd && size == 1) {
+            result += "\uFFFD";
+        } else {
+            result.append(
+                line.substr(static_cast<std::size_t>(offset), static_cast<std::size_t>(size)));
+        }
+        offset += size;
+    }
+    return result;
+}
+
+std::string isolated(std::string_view shown) {
+    std::string result;
+    result.reserve(shown.size() + 6);
+    result += "\u2068";
+    result += shown;
+    result += "\u2069";
+    return result;
+}
+
+std::string elidedLine(std::string_view text, std::size_t limit) {
+    // At most so much of either end is looked at: a text of megabytes costs what its ends do.
+    // Each end, cut where a code point begins, holds more than `limit` characters of at most
+    // maxCodePointsPerCharacter code points, unless one character of it is longer than that.
+    constexpr std::size_t lookedBytes = 65536;
+    if (text.size() <= 2 * lookedBytes) {
+        return elidedInMiddle(text, limit, "\u2026");
+    }
+    const std::string_view head = utf8Prefix(text, lookedBytes);
+    std::size_t from = text.size() - lookedBytes;
+    while (from < text.size() && (static_cast<unsigned char>(text[from]) & 0xC0) == 0x80) {
+        ++from;
+    }
+    // Its first character may be the rest of one begun before it: left out.
+    std::string_view tail = text.substr(from);
+    bool more = false;
+    forEachGraphemeBoundary(tail, [&](std::size_t offset) {
+        tail.remove_prefix(offset);
+        more = true;
+        return false;
+    });
+    if (!more) {
+        tail = {};
+    }
+    const std::size_t headCharacters = limit / 2;
+    const std::size_t tailCharacters = limit - std::min<std::size_t>(limit, headCharacters + 1);
+    std::string elided = truncatedToGraphemes(head, headCharacters, "\u2026", true);
+    if (tailCharacters > 0 && !tail.empty()) {
+        const std::size_t tailCount = graphemeCount(tail);
+        const std::size_t skipped = tailCount - std::min(tailCount, tailCharacters);
+        elided += charactersIn(tail, {{skipped, tailCount}}, "\u2026");
+    }
+    return elided;
+}
+
 std::string shownLine(std::string_view text, std::size_t limit) {
     // Once more in what shows: a control is shown in several characters, and marks after it
     // join the last of them.
-    return elidedInMiddle(withControlsShown(elidedInMiddle(text, limit, "\u2026")), limit,
-                          "\u2026");
+    return elidedInMiddle(withControlsShown(elidedLine(text, limit)), limit, "\u2026");
+}
+
+std::string shownMessage(std::string_view message) {
+    return withStrayControlsShown(elidedLine(message, shownNameCharacters));
+}
+
+bool readsRightToLeft(std::string_view text) {
+    const auto length = static_cast<utf8proc_ssize_t>(text.size());
+    for (utf8proc_ssize_t offset = 0; offset < length;) {
+        if (static_cast<unsigned char>(text[static_cast<std::size_t>(offset)]) < 0x80) {
+            ++offset; // ASCII holds no such letter or digit
+            continue;
+        }
+        const auto [codepoint, size] = codePointAt(text, offset);
+        switch (utf8proc_get_property(codepoint)->bidi_class) {
+        case UTF8PROC_BIDI_CLASS_R:
+        case UTF8PROC_BIDI_CLASS_AL:
+        case UTF8PROC_BIDI_CLASS_AN:
+            return true;
+        default:
+            break;
+        }
+        offset += size;
+    }
+    return false;
+}
+
+std::string shownName(std::string_view text, std::size_t limit) {
+    std::string shown = shownLine(text, limit);
+    // Left to right, with its controls shown, it reads in order whatever stands around it.
+    return readsRightToLeft(shown) ? isolated(shown) : shown;
 }
 
 } // namespace tandrel

@@ -90,15 +90,58 @@ std::string elidedAround(std::string_view text, std::size_t limit, std::string_v
 // boundedCharacter shows them; nothing when they show the same.
 std::optional<std::size_t> firstDifferingCharacter(std::string_view a, std::string_view b);
 
-// The text with its controls shown, never obeyed, as escapes: C0 controls and DEL as "\x0a",
-// C1 controls, the marks, embeddings and isolates of bidirectional text and the line and
-// paragraph separators as "\u202e", and a backslash as "\\", so that no escape in the text
-// passes for one made here; a byte that is not UTF-8 as U+FFFD. Everything else stays.
+// The text with its controls shown, never obeyed, as escapes that end where the reader sees
+// them: the C0 and C1 controls, DEL, the marks, embeddings and isolates of bidirectional text
+// and the line and paragraph separators as "\u{0A}", "\u{9D}", "\u{202E}" (the code point in
+// upper-case hexadecimal, at least two digits, between braces, so that digits after it stay
+// apart from it), and a backslash as "\\", so that no escape in the text passes for one made
+// here; a byte that is not UTF-8 as U+FFFD. Everything else stays.
 std::string withControlsShown(std::string_view text);
 
-// Outside text as one line shows it: elided in the middle to `limit` characters around "…",
-// its controls shown, and bounded again in what shows (showing a control takes several
-// characters, and marks after it join the last of them).
+// A line made of texts shown already (which hold escapes, and isolates of their own) with the
+// controls it still holds raw shown as withControlsShown shows them: every control but the
+// first-strong isolates that the line closes again (what `isolated` makes); backslashes stay
+// as they are. What a log line, a label
+// or a menu passes on, whoever composed it.
+std::string withStrayControlsShown(std::string_view line);
+
+// A shown text between FIRST STRONG ISOLATE and POP DIRECTIONAL ISOLATE: its own
+// right-to-left letters cannot reorder the text around it ("(8 timelines)" after a Hebrew
+// name), nor the text around it reorder it.
+std::string isolated(std::string_view shown);
+
+// The text elided in the middle as elidedInMiddle elides it, but looking at no more than the
+// first and the last 64 KiB of a text longer than 128 KiB, so that its size costs nothing:
+// such a text always shows as cut ("…" between its ends).
+std::string elidedLine(std::string_view text, std::size_t limit);
+
+// Outside text as one line shows it: elided to `limit` characters (elidedLine), its controls
+// shown, and bounded again in what shows (showing a control takes several characters, and
+// marks after it join the last of them).
 std::string shownLine(std::string_view text, std::size_t limit);
+
+// Whether the text holds a letter or digit of a right-to-left script (bidirectional class R,
+// AL or AN), which a line of left-to-right text would reorder with what stands beside it.
+bool readsRightToLeft(std::string_view text);
+
+// Outside text as a window shows it, alone or within a line of the system's own: shownLine,
+// and isolated when it holds right-to-left letters or digits (a text without them, its
+// controls shown, reads in order whatever stands around it).
+std::string shownName(std::string_view text, std::size_t limit);
+
+// The most of an outside text that is read at all: a library's reader keeps a name to its
+// first MiB (no name needs more), and whoever compares a name with one read so cuts it alike.
+inline constexpr std::size_t maxReadTextBytes = std::size_t(1) << 20;
+
+// How many characters of a name (or of a message) a line of a window, a menu, a tooltip or a
+// record shows: more than the widest of them has room for (a name cut so is elided further by
+// its width), and as many as the plug-in draws of a text.
+inline constexpr std::size_t shownNameCharacters = 300;
+
+// A message of the system's own that may quote outside text (an error's description, the
+// editor's or a tool's words) as a window shows it: elided to shownNameCharacters characters
+// (elidedLine), the controls it holds raw shown (withStrayControlsShown); names shown in it
+// already keep their escapes and isolates.
+std::string shownMessage(std::string_view message);
 
 } // namespace tandrel

@@ -47,6 +47,10 @@ inline const std::vector<HostileText> &hostileTexts() {
         {"C0 and C1 controls", "\x1B[2J\x1B[31mWide\x07\x08Shot\u009B31m\u0085\x7F", false},
         {"C1 controls and tabs", "Wide\u009B2J\u0085Shot\t\u009D0;x"},
         {"line breaks", "Wide\nPASS \u2014 resolver matches FCPXML\r\nShot\u2028\u2029\n"},
+        // A second line that reads as the status line's, after a name that reads as another's.
+        {"a line break forging the status line", "Sample\nServing 'Other' (8 timelines)"},
+        // Left open: whatever follows it on the line would read right to left.
+        {"an unterminated RLO", "Sample \u202Eenil"},
         {"10 MiB plain", repeatedText("Wide Shot ", 1024 * 1024)},
     };
     return texts;

@@ -113,6 +113,25 @@ TEST(PropertyListReader, KeepsNumberKindsAndReferencesInBothFormats) {
               PlistValue::dictionary(entries));
 }
 
+// A library's name of megabytes is kept to its first MiB, cut where a character begins: every
+// copy of it the host makes costs that much, no more.
+TEST(PropertyListReader, KeepsATextToItsFirstMiB) {
+    const std::string name = std::string(PropertyListReader::maxStringBytes - 1, 'n') + "\u00E9" +
+                             std::string(2 << 20, 'x');
+    const PlistValue value = PlistValue::dictionary({{"name", PlistValue::string(name)}});
+    for (const PlistFormat format : {PlistFormat::binary, PlistFormat::xml}) {
+        const PlistValue read = PropertyListReader::read(writePlist(value, format));
+        const PlistValue *kept = read.find("name");
+        ASSERT_NE(kept, nullptr);
+        ASSERT_NE(kept->asString(), nullptr);
+        EXPECT_EQ(*kept->asString(), std::string(PropertyListReader::maxStringBytes - 1, 'n'));
+    }
+    const std::string ordinary = "Wide Shot \u00E9";
+    EXPECT_EQ(
+        PropertyListReader::read(writePlist(PlistValue::string(ordinary), PlistFormat::binary)),
+        PlistValue::string(ordinary));
+}
+
 TEST(PropertyListReader, RefusesWhatTheParserCannotTakeSafely) {
     std::vector<Bytes> cycle{container(0xA, {1}), container(0xA, {0})};
     // Twenty levels of arrays holding the next level twice expand into a million values.

@@ -88,9 +88,10 @@ TEST(ReportTexts, ShowsALongSequenceNameElidedAndComparesItWhole) {
 // it is, so that "PASS" cannot start a line of a failed report.
 TEST(ReportTexts, ShowsTheControlsOfNamesAndBoundsThem) {
     EXPECT_EQ(ReportTexts::elided("Wide\nPASS \u2014 resolver matches FCPXML"),
-              "Wide\\x0aPASS \u2014 resolver matches FCPXML");
-    EXPECT_EQ(ReportTexts::elided("\x1B[2J\u009B31m\u202Eevil"), "\\x1b[2J\\u009b31m\\u202eevil");
-    EXPECT_EQ(ReportTexts::comparingTimeline("Main\nEdit"), "Comparing timeline: Main\\x0aEdit");
+              "Wide\\u{0A}PASS \u2014 resolver matches FCPXML");
+    EXPECT_EQ(ReportTexts::elided("\x1B[2J\u009B31m\u202Eevil"),
+              "\\u{1B}[2J\\u{9B}31m\\u{202E}evil");
+    EXPECT_EQ(ReportTexts::comparingTimeline("Main\nEdit"), "Comparing timeline: Main\\u{0A}Edit");
     // "Wide Shot" and a thousand marks: the last character keeps its first 30 code points and
     // the joiner that ends it.
     std::string marks;
@@ -104,7 +105,7 @@ TEST(ReportTexts, ShowsTheControlsOfNamesAndBoundsThem) {
     kept += "\u034F";
     EXPECT_EQ(ReportTexts::elided("Wide Shot" + marks), "Wide Shot" + kept);
     // Marks after a control join the last character of its escape, which keeps as many.
-    EXPECT_EQ(ReportTexts::elided("\x01" + marks), "\\x01" + kept);
+    EXPECT_EQ(ReportTexts::elided("\x01" + marks), "\\u{01}" + kept);
     // Controls shown in several characters each are elided in what shows.
     std::string controls;
     for (int i = 0; i < 200; ++i) {
@@ -112,7 +113,7 @@ TEST(ReportTexts, ShowsTheControlsOfNamesAndBoundsThem) {
     }
     const std::string shown = ReportTexts::elided(controls);
     EXPECT_EQ(graphemeCount(shown), ReportTexts::lineLength);
-    EXPECT_TRUE(shown.starts_with("\\u202e\\u202e")) << shown;
+    EXPECT_TRUE(shown.starts_with("\\u{202E}\\u{202E}")) << shown;
 }
 
 TEST(ReportTexts, ElidesTwoNamesApartWhereTheyDiffer) {
@@ -134,8 +135,8 @@ TEST(ReportTexts, ElidesTwoNamesApartWhereTheyDiffer) {
     const auto [c, d] =
         ReportTexts::elidedApart(controls + "\n" + controls, controls + "\r" + controls);
     EXPECT_NE(c, d);
-    EXPECT_NE(c.find("\\x0a"), std::string::npos) << c;
-    EXPECT_NE(d.find("\\x0d"), std::string::npos) << d;
+    EXPECT_NE(c.find("\\u{0A}"), std::string::npos) << c;
+    EXPECT_NE(d.find("\\u{0D}"), std::string::npos) << d;
     EXPECT_LE(graphemeCount(c), ReportTexts::lineLength);
 }
 

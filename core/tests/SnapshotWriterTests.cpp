@@ -1,7 +1,9 @@
+#include "core/snapshot/SnapshotTexts.h"
 #include "core/snapshot/SnapshotWriter.h"
 #include "core/support/JsonText.h"
 
 #include "core/tests/FileMode.h"
+#include "core/tests/HostileTexts.h"
 #include "core/tests/ScopedEnvironmentVariable.h"
 #include "core/tests/TemporaryFolder.h"
 
@@ -495,6 +497,56 @@ TEST_F(SnapshotFile, ClearRemovesTheFileAndNeverFails) {
     EXPECT_FALSE(std::filesystem::exists(file()));
     EXPECT_TRUE(std::filesystem::exists(file().parent_path()));
     SnapshotWriter::clear();
+}
+
+// A text of megabytes would make a file the plug-in refuses (over its 50 MB cap), or one it
+// parses at length for what it never looks at: each is stored as far as the plug-in looks,
+// the timeline's identity whole.
+TEST_F(SnapshotFile, StoresEachTextAsFarAsThePlugInLooksAtIt) {
+    const auto &hostile = testing::hostileTexts();
+    std::size_t next = 0;
+    const auto text = [&] { return hostile[next++ % hostile.size()].text; };
+    TandrelSnapshot document = handMadeSnapshot();
+    document.timelineID = "/" + std::string(2000, 'L') + ".fcpbundle/E/CurrentVersion.fcpevent#42";
+    document.timelineName = text();
+    document.libraryName = text();
+    document.displayConfig.name = text();
+    document.displayConfig.elements[0].label = text();
+    for (SnapshotEntry &entry : document.entries) {
+        FCPMetadata &metadata = entry.metadata;
+        metadata.sourceClipName = text();
+        metadata.sourceFileName = text();
+        metadata.reelName = text();
+        metadata.notes = text();
+        if (metadata.markers) {
+            metadata.markers->front().text = text();
+        }
+        if (metadata.activeRoleClips) {
+            metadata.activeRoleClips = {{text(), {text(), text()}}};
+        }
+        if (metadata.stackedLayers) {
+            metadata.stackedLayers->front().reelName = text();
+        }
+    }
+    TandrelSnapshot expected = document;
+    SnapshotTexts::boundDocument(expected);
+    ASSERT_EQ(expected.timelineID, document.timelineID);
+    ASSERT_NE(expected.timelineName, document.timelineName);
+
+    SnapshotWriter::write(document);
+    const std::string whole = contents();
+    EXPECT_LT(whole.size(), 1'000'000u);
+    EXPECT_EQ(parseJsonText(whole).get<TandrelSnapshot>(), expected);
+    // Through an encoder that reuses what it can, the same bytes, and again the next time.
+    SnapshotEncoder encoder;
+    for (int time = 0; time < 2; ++time) {
+        SnapshotWriter::writeEncoded(document, encoder);
+        EXPECT_EQ(contents(), whole) << time;
+    }
+    // Kept once, kept for good: the plug-in's view of each text is the writer's.
+    TandrelSnapshot again = expected;
+    SnapshotTexts::boundDocument(again);
+    EXPECT_EQ(again, expected);
 }
 
 // Clip names, notes and markers are the user's; the plug-in runs as the user.

@@ -280,7 +280,7 @@ TEST(TimelineValidator, ComparesLongNamesWholeAndKeepsThemElidedInItsRows) {
     // Short names stay as they are, blanks and all, but for the controls they show.
     EXPECT_EQ(
         validate(sequenceAt25({item("asset-clip", " A\n", 0, 50)}), {}).unmatchedFCPXML[0].name,
-        " A\\x0a");
+        " A\\u{0A}");
 }
 
 // Names as an attacker writes them: every text a row holds stays within a line of the screen

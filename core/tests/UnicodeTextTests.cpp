@@ -7,6 +7,8 @@
 namespace tandrel {
 namespace {
 
+using testing::holdsControls;
+using testing::hostileTexts;
 using testing::repeatedText;
 
 TEST(UnicodeText, CountsUserPerceivedCharacters) {
@@ -66,6 +68,33 @@ TEST(UnicodeText, ElidesTheMiddleOfLongTexts) {
     EXPECT_EQ(elidedInMiddle("abcdef", 1, "\u2026"), "\u2026");
     EXPECT_EQ(elidedInMiddle("\xFF\xFE\xFD", 2, "\u2026"), "\xFF\u2026");
     EXPECT_EQ(elidedInMiddle("", 0, "\u2026"), "");
+}
+
+// A line of megabytes is elided by its ends alone: the same as elidedInMiddle where that
+// shows the ends, and shown as cut where a character too long to look at runs past them.
+TEST(UnicodeText, ElidesALineByItsEndsAlone) {
+    const std::string plain = repeatedText("Wide Shot ", 1024 * 1024);
+    EXPECT_EQ(elidedLine(plain, 120), elidedInMiddle(plain, 120, "\u2026"));
+    const std::string family = "\U0001F468\u200D\U0001F469\u200D\U0001F467";
+    const std::string families = "a" + repeatedText(family, 20000) + "z";
+    std::string ends = "a";
+    ends.append(repeatedText(family, 3)).append("\u2026").append(repeatedText(family, 3));
+    EXPECT_EQ(elidedLine(families, 9), ends + "z");
+    // No more than 128 KiB: looked at whole, as before.
+    const std::string marks = "Wide Shot" + repeatedText("\u0301", 60000);
+    EXPECT_EQ(elidedLine(marks, 120), elidedInMiddle(marks, 120, "\u2026"));
+    // One character of megabytes at the end, or everywhere: cut, and said to be.
+    const std::string kept = "t" + repeatedText("\u0301", 29) + "\u034F";
+    EXPECT_EQ(elidedLine("Wide Shot" + repeatedText("\u0301", 300000), 120),
+              std::string("Wide Sho").append(kept).append("\u2026"));
+    EXPECT_EQ(elidedLine(repeatedText("\u0301", 300000), 120),
+              repeatedText("\u0301", 30) + "\u034F\u2026");
+    // Shown as one line, of at most so many characters.
+    for (const auto &hostile : hostileTexts()) {
+        const std::string shown = shownLine(hostile.text, 120);
+        EXPECT_LE(graphemeCount(shown), 120u) << hostile.what;
+        EXPECT_FALSE(holdsControls(shown)) << hostile.what;
+    }
 }
 
 // One user-perceived character can be of any length; shown or cut, each keeps its first 31
@@ -173,22 +202,53 @@ TEST(UnicodeText, ShowsControlsInsteadOfObeyingThem) {
         std::string shown;
     } cases[] = {
         {"plain \u00E9 \U0001F600 \u2014", "plain \u00E9 \U0001F600 \u2014"},
-        {"Wide\nShot", R"(Wide\x0aShot)"},
-        {"a\r\nb\tc", R"(a\x0d\x0ab\x09c)"},
-        {std::string("nul\0end", 7), R"(nul\x00end)"},
-        {"\x1B[31mred\x7F", R"(\x1b[31mred\x7f)"},
-        {"\u0085next\u009B31m", R"(\u0085next\u009b31m)"},
+        {"Wide\nShot", R"(Wide\u{0A}Shot)"},
+        {"a\r\nb\tc", R"(a\u{0D}\u{0A}b\u{09}c)"},
+        {std::string("nul\0end", 7), R"(nul\u{00}end)"},
+        {"\x1B[31mred\x7F", R"(\u{1B}[31mred\u{7F})"},
+        // An escape ends where it shows: the digits after it are not part of it.
+        {"\u0085next\u009B31m\u009D0;x", R"(\u{85}next\u{9B}31m\u{9D}0;x)"},
         {"\u202Eevil\u202C \u2066i\u2069 \u200F\u200E\u061C",
-         R"(\u202eevil\u202c \u2066i\u2069 \u200f\u200e\u061c)"},
-        {"line\u2028para\u2029", R"(line\u2028para\u2029)"},
+         R"(\u{202E}evil\u{202C} \u{2066}i\u{2069} \u{200F}\u{200E}\u{61C})"},
+        {"line\u2028para\u2029", R"(line\u{2028}para\u{2029})"},
         // A backslash in the text cannot pass for an escape.
-        {R"(C:\x0a\u202e)", R"(C:\\x0a\\u202e)"},
+        {R"(C:\u{0A}\x0a\u202e)", R"(C:\\u{0A}\\x0a\\u202e)"},
         {"bytes \xC2 \x9B", "bytes \uFFFD \uFFFD"},
         // Joiners belong to the characters they join.
         {"\U0001F468\u200D\U0001F469", "\U0001F468\u200D\U0001F469"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(withControlsShown(c.text), c.shown) << c.shown;
+    }
+}
+
+// A line composed of shown names and the system's own words: what it still holds raw is
+// shown, the names' escapes and the isolates that enclose them are not touched again.
+TEST(UnicodeText, ShowsTheStrayControlsOfALineOfShownTexts) {
+    // Isolated where it holds right-to-left letters or digits, which would otherwise take the
+    // count after it along ("(8 timelines)" read backwards); as it is otherwise.
+    const std::string name = shownName("Sample\nServing 'Other' \u202E(2) \u05E9\u05DC", 120);
+    EXPECT_EQ(name, "\u2068Sample\\u{0A}Serving 'Other' \\u{202E}(2) \u05E9\u05DC\u2069");
+    EXPECT_EQ(shownName("Sample\nServing 'Other'", 120), R"(Sample\u{0A}Serving 'Other')");
+    EXPECT_EQ(shownName("\u0661\u0662", 120), "\u2068\u0661\u0662\u2069");
+    const std::string line = "Serving '" + name + "' (8 timelines)";
+    EXPECT_EQ(withStrayControlsShown(line), line);
+    const struct {
+        std::string line;
+        std::string shown;
+    } cases[] = {
+        {"failed: /tmp/a\nb \\ c", R"(failed: /tmp/a\u{0A}b \ c)"},
+        {"\x1B[2J\u009B31m", R"(\u{1B}[2J\u{9B}31m)"},
+        // An isolate left open, or a PDI that closes none, is shown; closed ones stay.
+        {"a \u2067b", R"(a \u{2067}b)"},
+        {"a\u2069 \u2068b\u2069", "a\\u{2069} \u2068b\u2069"},
+        {"\u2066\u2068x\u2069", "\\u{2066}\u2068x\u2069"},
+        {"\u2067x\u2069", R"(\u{2067}x\u{2069})"},
+        {"\u202Ex\u202C", R"(\u{202E}x\u{202C})"},
+        {"bytes \xFF", "bytes \uFFFD"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(withStrayControlsShown(c.line), c.shown) << c.shown;
     }
 }
 

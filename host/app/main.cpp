@@ -25,6 +25,12 @@ auto log() {
     return logger("com.ostrevale.tandrel.host", "app");
 }
 
+// A line for the terminal: whatever a path, or the host that answers the socket, put into
+// it stays on its one bounded line, its controls shown rather than obeyed.
+void say(const std::string &message) {
+    std::fprintf(stderr, "embrik-host: %s\n", shownLogLine(message).c_str());
+}
+
 // The libraries of the command line as absolute paths; nothing, and each refusal said, when
 // any of them cannot be watched.
 std::optional<std::vector<std::filesystem::path>>
@@ -39,7 +45,7 @@ checkedLibraries(const std::vector<std::filesystem::path> &given) {
             error ? std::optional("no library folder at " + path.string())
                   : HostRequest::refusalOf(absolute);
         if (refusal) {
-            std::fprintf(stderr, "embrik-host: %s\n", refusal->c_str());
+            say(*refusal);
             refused = true;
         } else {
             libraries.push_back(absolute);
@@ -56,7 +62,7 @@ int handedOverStatus(const SingleInstance &instance, const HostRequest &request)
     const HandOverOutcome outcome =
         HandOverOutcome::of(request, instance.answerTimedOut(), instance.answer());
     for (const std::string &message : outcome.messages) {
-        std::fprintf(stderr, "embrik-host: %s\n", message.c_str());
+        say(message);
     }
     return outcome.status;
 }
@@ -67,7 +73,8 @@ int main(int argc, char **argv) {
     std::vector<std::string> words(argv + 1, argv + argc);
     const HostArguments arguments = HostArguments::parse(words);
     if (arguments.error) {
-        std::fprintf(stderr, "embrik-host: %s\n%s", arguments.error->c_str(), HostArguments::usage);
+        say(*arguments.error);
+        std::fputs(HostArguments::usage, stderr);
         return 2;
     }
     if (arguments.help) {

@@ -3,6 +3,7 @@
 #include "core/support/JsonText.h"
 #include "core/support/JsonValue.h"
 #include "core/support/Log.h"
+#include "core/support/UnicodeText.h"
 #include "host/bridge/DarwinObserverBox.h"
 #include "platform/notify/DarwinNotifyCenter.h"
 #include "platform/runtime/AppGroup.h"
@@ -57,6 +58,29 @@ double storedDouble(const platform::KeyValueStore &store, const char *key) {
 
 } // namespace
 
+std::string keptName(std::string_view name) {
+    // Cut first where a library's reader cuts a name, so that a name of megabytes matches
+    // its timeline's as the library gave it.
+    return validUtf8(elidedLine(utf8Prefix(name, maxReadTextBytes), shownNameCharacters));
+}
+
+namespace {
+
+void keepNames(std::vector<PresetSummary> &presets) {
+    for (PresetSummary &preset : presets) {
+        preset.name = keptName(preset.name);
+    }
+}
+
+std::optional<ActiveSelection> kept(std::optional<ActiveSelection> selection) {
+    if (selection && selection->sequenceName) {
+        selection->sequenceName = keptName(*selection->sequenceName);
+    }
+    return selection;
+}
+
+} // namespace
+
 std::optional<std::filesystem::path> containerURL(std::string *problem) {
     return platform::AppGroup::containerURL(suiteName, problem);
 }
@@ -66,7 +90,9 @@ void publishPresets(const std::vector<PresetSummary> &presets, const Uuid &activ
     if (!store) {
         return;
     }
-    if (const auto data = encoded(presets, "Presets")) {
+    std::vector<PresetSummary> summaries = presets;
+    keepNames(summaries);
+    if (const auto data = encoded(summaries, "Presets")) {
         store->setValue(presetsKey, *data);
     }
     store->setValue(activePresetIDKey, QString::fromStdString(activePresetID.uuidString()));
@@ -75,7 +101,8 @@ void publishPresets(const std::vector<PresetSummary> &presets, const Uuid &activ
 
 std::optional<ActiveSelection> readActiveSelection() {
     const auto store = suite();
-    return store ? decoded<ActiveSelection>(store->data(activeSelectionKey)) : std::nullopt;
+    // A panel of an earlier version may have stored a name whole.
+    return store ? kept(decoded<ActiveSelection>(store->data(activeSelectionKey))) : std::nullopt;
 }
 
 PublishedPresets readPresets() {
@@ -86,6 +113,7 @@ PublishedPresets readPresets() {
     PublishedPresets published;
     published.presets = decoded<std::vector<PresetSummary>>(store->data(presetsKey))
                             .value_or(std::vector<PresetSummary>());
+    keepNames(published.presets);
     if (const auto text = store->string(activePresetIDKey)) {
         published.activePresetID = Uuid::fromString(text->toStdString());
     }
@@ -99,7 +127,7 @@ void publishActiveSelection(const std::optional<std::string> &sequenceName,
         return;
     }
     const ActiveSelection selection{
-        sequenceName, selectedPresetID,
+        sequenceName ? std::optional(keptName(*sequenceName)) : std::nullopt, selectedPresetID,
         ActiveSelection::secondsSinceReferenceDate(std::chrono::system_clock::now())};
     if (const auto data = encoded(selection, "Selection")) {
         store->setValue(activeSelectionKey, *data);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The bridge between the host and the editor panel, two processes that never call each other.
@@ -36,6 +37,14 @@ inline constexpr const char *groundTruthDropsFolder = "GroundTruthDrops";
 // not the user's alone (another user made it first, or others may write it) is never used;
 // `problem`, when given, then says why.
 std::optional<std::filesystem::path> containerURL(std::string *problem = nullptr);
+
+// A name as the bridge carries it (a sequence's, a preset's): at most what the panel shows and
+// the host matches of it, elided in the middle to shownNameCharacters characters of at most 31
+// code points (elidedLine, which looks at no more than 64 KiB of either end), bytes that are
+// not UTF-8 as U+FFFD. Both sides write and read names kept so, so a name of megabytes makes
+// no suite of megabytes; the host matches a sequence with the same form of its timelines'
+// names (two names that differ only in their middle, past 300 characters, match alike).
+std::string keptName(std::string_view name);
 
 // Host half.
 // Stores the presets (a JSON array) and the active preset's id, then posts presetsChanged.

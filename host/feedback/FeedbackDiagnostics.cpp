@@ -1,20 +1,38 @@
 #include "host/feedback/FeedbackDiagnostics.h"
 
+#include "core/support/UnicodeText.h"
+
 #include <QStringList>
 
 #include <array>
 
 namespace tandrel {
 
+namespace {
+
+// A name as the record carries it: on its own line's part, bounded, its controls shown, so
+// that it can neither forge a line of the diagnostics nor fill the record.
+QString recorded(const QString &name) {
+    const QByteArray utf8 = name.toUtf8();
+    const std::string shown =
+        shownLine(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
+                  shownNameCharacters);
+    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+}
+
+} // namespace
+
 QString AppStateSummary::text() const {
     QStringList lines{QStringLiteral("Geladene Libraries: %1").arg(watchedLibraries)};
-    lines << (activeTimeline ? QStringLiteral("Aktive Timeline: %1 (%2)")
-                                   .arg(activeTimeline->name, activeTimeline->library)
-                             : QStringLiteral("Aktive Timeline: keine"));
+    lines << (activeTimeline
+                  ? QStringLiteral("Aktive Timeline: %1 (%2)")
+                        .arg(recorded(activeTimeline->name), recorded(activeTimeline->library))
+                  : QStringLiteral("Aktive Timeline: keine"));
     if (activePreset) {
         // One arg() for both, so that a "%2" in the name stays text.
         lines << QStringLiteral("Aktives Preset: %1 (%2 Elemente)")
-                     .arg(activePreset->name, QString::number(activePreset->elementCount));
+                     .arg(recorded(activePreset->name),
+                          QString::number(activePreset->elementCount));
     }
     return lines.join(u'\n');
 }

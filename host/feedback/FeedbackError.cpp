@@ -9,6 +9,8 @@ namespace tandrel {
 namespace {
 
 constexpr int shownBodyCharacters = 200;
+// More than 200 characters of 31 code points take.
+constexpr std::size_t maxLookedBytes = 65536;
 
 // The first `limit` user-perceived characters (grapheme clusters) of the text.
 QString leadingCharacters(const QString &text, int limit) {
@@ -28,10 +30,20 @@ QString leadingCharacters(const QString &text, int limit) {
 
 QString httpDescription(int statusCode, const QByteArray &body) {
     const std::string_view bytes(body.constData(), static_cast<std::size_t>(body.size()));
-    const QString text = isValidUTF8(bytes) ? QString::fromUtf8(body) : QString();
-    return QStringLiteral("HTTP %1: %2")
-        .arg(statusCode)
-        .arg(leadingCharacters(text, shownBodyCharacters));
+    if (!isValidUTF8(bytes)) {
+        return QStringLiteral("HTTP %1: ").arg(statusCode);
+    }
+    // The server's words: its first characters, each bounded, with their controls shown, so
+    // that the description stays one line of a few hundred bytes wherever it goes.
+    const QString leading = leadingCharacters(
+        QString::fromUtf8(utf8Prefix(bytes, maxLookedBytes).data(),
+                          static_cast<qsizetype>(utf8Prefix(bytes, maxLookedBytes).size())),
+        shownBodyCharacters);
+    const QByteArray utf8 = leading.toUtf8();
+    const std::string shown = withControlsShown(truncatedToGraphemes(
+        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
+        shownBodyCharacters, ""));
+    return QStringLiteral("HTTP %1: %2").arg(statusCode).arg(QString::fromStdString(shown));
 }
 
 } // namespace

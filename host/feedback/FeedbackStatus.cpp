@@ -1,6 +1,7 @@
 #include "host/feedback/FeedbackStatus.h"
 
 #include "core/support/ApplicationSupport.h"
+#include "core/support/UnicodeText.h"
 
 #include <QFile>
 
@@ -43,7 +44,11 @@ QString FeedbackStatus::shownPath(const std::filesystem::path &file) {
 
 FeedbackStatus FeedbackStatus::of(const FeedbackService::SendResult &result) {
     if (result.recordID) {
-        return {QStringLiteral("Thanks! Feedback received (ID: %1)").arg(*result.recordID), true};
+        // The server's own words: shown as every outside text is, whatever it sent.
+        const std::string id = shownName(result.recordID->toStdString(), shownNameCharacters);
+        return {
+            QStringLiteral("Thanks! Feedback received (ID: %1)").arg(QString::fromStdString(id)),
+            true};
     }
     switch (result.server) {
     case Server::none:

@@ -3,8 +3,10 @@
 #include "core/database/DatabaseFileState.h"
 #include "core/database/FCPDatabaseConnection.h"
 #include "core/resolver/MulticamMediaIndex.h"
+#include "core/snapshot/SnapshotTexts.h"
 #include "core/snapshot/SnapshotWriter.h"
 #include "core/support/Log.h"
+#include "core/support/UnicodeText.h"
 
 #include <algorithm>
 #include <mutex>
@@ -143,8 +145,12 @@ std::vector<TimelineChoice> QueryResolver::availableTimelines() const {
         std::lock_guard guard(lock_);
         timelines.reserve(handles_.size());
         for (const auto &[id, handle] : handles_) {
-            timelines.push_back({id, handle.name, handle.libraryName, handle.eventName,
-                                 handle.eventPath, handle.editCount});
+            // Its name as every view shows it and the panel's selection matches it (at most
+            // 300 characters): a name of megabytes travels nowhere whole but to the snapshot
+            // and the validation, which take it from the handle.
+            timelines.push_back({id, elidedLine(handle.name, shownNameCharacters),
+                                 handle.libraryName, handle.eventName, handle.eventPath,
+                                 handle.editCount});
         }
     }
     std::stable_sort(timelines.begin(), timelines.end(),
@@ -217,15 +223,18 @@ std::optional<TandrelSnapshot> QueryResolver::completeSnapshot(const std::string
             return std::optional<TandrelSnapshot>();
         }
         document.timelineID = timelineID;
-        document.timelineName = handle.name;
+        document.timelineName = SnapshotTexts::held(handle.name);
         document.libraryName = handle.libraryName;
         document.timelineDropFrame = handle.resolver->timelineDropFrame(handle.collectionPK);
-        document.entries.clear();
-        for (const EditEntry &entry : list->entries()) {
-            for (SnapshotEntry &converted : SnapshotWriter::snapshotEntries(entry)) {
-                document.entries.push_back(std::move(converted));
+        if (converted_.list.lock() != list) {
+            converted_ = {list, {}};
+            for (const EditEntry &entry : list->entries()) {
+                for (SnapshotEntry &converted : SnapshotWriter::snapshotEntries(entry)) {
+                    converted_.entries.push_back(std::move(converted));
+                }
             }
         }
+        document.entries = converted_.entries;
         return std::optional(std::move(document));
     });
 }

@@ -141,6 +141,14 @@ private:
     const std::shared_ptr<DecodedBlobCache> decodedBlobs_ = std::make_shared<DecodedBlobCache>();
     // The reading of the blobs since the last reload met half a save.
     bool readingCutShort_ = false;
+    // The snapshot entries of the last edit list made into a snapshot, while that list is the
+    // one its resolver holds: a rewrite for a preset or start timecode converts nothing again
+    // (converting keeps every text of every entry as the snapshot keeps it).
+    struct ConvertedList {
+        std::weak_ptr<const EditDecisionList> list;
+        std::vector<SnapshotEntry> entries;
+    };
+    ConvertedList converted_;
 };
 
 } // namespace tandrel

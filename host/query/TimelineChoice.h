@@ -10,6 +10,9 @@ namespace tandrel {
 struct TimelineChoice {
     // The library scan's id of the timeline (`FCPTimelineInfo::id`).
     std::string id;
+    // Its name as the host's views show it and the editor panel's selection is matched with
+    // it: elided in the middle to shownNameCharacters characters (elidedLine). Only the query
+    // resolver holds a name of megabytes whole, for the snapshot and the validation.
     std::string name;
     // The name of the library that holds it.
     std::string library;

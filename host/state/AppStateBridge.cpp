@@ -91,9 +91,12 @@ void AppState::applyExtensionSelection() {
         }
         return;
     }
+    // The panel publishes a name as the bridge keeps it: the timelines' names are matched in
+    // the same form (as long as they are ordinary, their whole).
     const std::string_view sequence = trimmingHorizontalWhitespace(*selection->sequenceName);
     for (const TimelineChoice &timeline : availableTimelines_) {
-        if (equalIgnoringCase(trimmingHorizontalWhitespace(timeline.name), sequence)) {
+        if (equalIgnoringCase(
+                trimmingHorizontalWhitespace(ExtensionBridge::keptName(timeline.name)), sequence)) {
             if (activeTimelineID_ != timeline.id) {
                 setActiveTimeline(timeline.id);
             }

@@ -3,6 +3,7 @@
 #include "host/state/AppState.h"
 
 #include "core/support/Log.h"
+#include "core/support/UnicodeText.h"
 
 #include <QVariantMap>
 
@@ -214,7 +215,9 @@ void AppState::writeActiveSnapshot() {
         }
         // Stays until the next status update.
         publish(snapshotWritten_, false, &AppState::snapshotWrittenChanged);
-        publish(statusMessage_, "Snapshot write failed: " + std::string(error.what()),
+        // The description names a path, which may hold anything.
+        publish(statusMessage_,
+                std::string("Snapshot write failed: ").append(shownMessage(error.what())),
                 &AppState::statusMessageChanged);
         return;
     }
@@ -240,7 +243,13 @@ void AppState::updateStatus() {
     } else if (loaded == 0) {
         status = "No libraries loaded";
     } else if (name && snapshotWritten_) {
-        status = "Serving '" + *name + "' (" + std::to_string(timelines) + " timelines)";
+        // The name on the status line's one line, bounded, its controls shown and its
+        // right-to-left letters kept from reordering the count after it.
+        status = std::string("Serving '")
+                     .append(shownName(*name, shownNameCharacters))
+                     .append("' (")
+                     .append(std::to_string(timelines))
+                     .append(" timelines)");
     } else if (timelines > 0) {
         status = "Select a timeline to start burn-in (" + std::to_string(timelines) + " available)";
     } else {

@@ -1,8 +1,12 @@
 #include "host/update/PluginVersionWarningBannerModel.h"
 
+#include "core/support/UnicodeText.h"
+
 namespace tandrel {
 
 namespace {
+
+constexpr std::size_t maxReasonCharacters = 300;
 
 // A reason as the banner's parenthesis holds it: one line (line breaks and runs of spaces
 // become one space) and no final stop, which the sentence around it brings.
@@ -23,6 +27,9 @@ std::string inlineReason(const std::string &reason) {
     while (!text.empty() && (text.back() == '.' || text.back() == ' ')) {
         text.pop_back();
     }
+    // It may quote a server's answer or a tool's output: bounded, and its controls shown
+    // (names it quotes are shown already, and keep their escapes).
+    text = withStrayControlsShown(elidedLine(text, maxReasonCharacters));
     return text;
 }
 
@@ -37,7 +44,9 @@ PluginVersionWarningBannerModel bannerModel(const PluginUpdateCheck::State &stat
     switch (state.stateCase()) {
     case Case::installed:
         model.icon = Icon::checkmark;
-        model.message = "Final Cut Pro plugin updated to build " + state.text() +
+        // The build as the installed application's own files say it.
+        model.message = "Final Cut Pro plugin updated to build " +
+                        shownName(state.text(), shownNameCharacters) +
                         ". Restart Final Cut Pro to use it — it keeps the old version loaded "
                         "until then.";
         break;

@@ -1,5 +1,7 @@
 #include "platform/bundle/BundlePath.h"
 
+#include "core/support/UnicodeText.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -86,20 +88,7 @@ bool BundlePath::linkStaysInside(std::string_view linkPath, std::string_view tar
 }
 
 std::string BundlePath::printable(std::string_view text) {
-    std::string result;
-    result.reserve(text.size());
-    for (char c : text) {
-        if (isControl(c)) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned char>(c));
-            result += escape;
-        } else if (c == '\\') {
-            result += "\\\\";
-        } else {
-            result += c;
-        }
-    }
-    return result;
+    return tandrel::withControlsShown(text);
 }
 
 } // namespace platform

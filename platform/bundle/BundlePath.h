@@ -28,8 +28,8 @@ struct BundlePath {
     // that link points, so only leading ".." keep the test exact.
     static bool linkStaysInside(std::string_view linkPath, std::string_view target);
 
-    // The text with control characters and backslashes written as escapes ("\x0a", "\\"), for
-    // messages that quote names from outside.
+    // The text with control characters and backslashes written as escapes ("\u{0A}", "\\";
+    // withControlsShown), for messages that quote names from outside.
     static std::string printable(std::string_view text);
 };
 

@@ -2,22 +2,18 @@
 
 #include "platform/network/TransportSecurity.h"
 
+#include "core/support/UnicodeText.h"
+
 namespace platform {
 
 namespace {
 
+// The text with its controls shown as every outside text shows them (withControlsShown).
 QString escapingControls(const QString &text) {
-    QString escaped;
-    for (const QChar c : text) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
-            escaped += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        } else if (c == u'\\') {
-            escaped += QStringLiteral("\\\\");
-        } else {
-            escaped += c;
-        }
-    }
-    return escaped;
+    const QByteArray utf8 = text.toUtf8();
+    const std::string shown = tandrel::withControlsShown(
+        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
 }
 
 // The parser's reason without the text it quotes ("Invalid port or port number out of range;

@@ -5,9 +5,15 @@
 // malformed archives into DIR, one file each, as a seed corpus for the blob fuzzer.
 // make-sample-library --xml-corpus DIR: writes the sample's effect parameter documents and a
 // few hostile ones into DIR, one file each, as a seed corpus for the effect XML fuzzer.
+// make-sample-library --hostile DIR: writes the sample library with every name taken from the
+// table of hostile texts (core/tests/HostileTexts.h) into DIR, and prints its folder with its
+// controls shown.
 
 #include "core/support/Numeric.h"
+#include "core/support/UnicodeText.h"
+#include "core/tests/HostileTexts.h"
 #include "tools/make-sample-library/EffectDocuments.h"
+#include "tools/make-sample-library/HostileLibrary.h"
 #include "tools/make-sample-library/KeyedArchiver.h"
 #include "tools/make-sample-library/SampleLibrary.h"
 #include "tools/make-sample-library/SampleLibraryWriter.h"
@@ -29,6 +35,7 @@ namespace {
 int usage() {
     std::fprintf(stderr, "usage: make-sample-library DIR\n"
                          "       make-sample-library --clips N DIR\n"
+                         "       make-sample-library --hostile DIR\n"
                          "       make-sample-library --blob-corpus DIR\n"
                          "       make-sample-library --xml-corpus DIR\n");
     return 2;
@@ -135,6 +142,16 @@ int main(int argc, char **argv) {
             std::printf("%s\n", bundle.c_str());
             return 0;
         }
+        if (argc == 3 && std::string(argv[1]) == "--hostile") {
+            std::vector<std::string> texts;
+            for (const auto &hostile : testing::hostileTexts()) {
+                texts.push_back(hostile.text);
+            }
+            fs::create_directories(argv[2]);
+            const auto bundle = SampleLibraryWriter::write(hostileSampleLibrary(texts), argv[2]);
+            std::printf("%s\n", withControlsShown(bundle.string()).c_str());
+            return 0;
+        }
         if (argc != 2 || std::string(argv[1]).starts_with("-")) {
             return usage();
         }
@@ -143,7 +160,7 @@ int main(int argc, char **argv) {
         std::printf("%s\n", bundle.c_str());
         return 0;
     } catch (const std::exception &error) {
-        std::fprintf(stderr, "make-sample-library: %s\n", error.what());
+        std::fprintf(stderr, "make-sample-library: %s\n", withControlsShown(error.what()).c_str());
         return 1;
     }
 }

@@ -57,7 +57,8 @@ int select(const QStringList &arguments) {
             const std::string id = arguments[++i].toStdString();
             preset = Uuid::fromString(id);
             if (!preset) {
-                std::fprintf(stderr, "tandrel-bridge: not a preset id: %s\n", id.c_str());
+                std::fprintf(stderr, "tandrel-bridge: not a preset id: %s\n",
+                             shownLogLine(id).c_str());
                 return 2;
             }
         } else {

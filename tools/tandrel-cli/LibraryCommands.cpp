@@ -2,6 +2,7 @@
 
 #include "core/snapshot/SnapshotWriter.h"
 #include "core/support/ApplicationSupport.h"
+#include "core/support/JsonText.h"
 #include "core/support/UnicodeText.h"
 #include "tools/tandrel-cli/EditListJson.h"
 #include "tools/tandrel-cli/LibraryLookup.h"
@@ -26,8 +27,9 @@ std::string counted(long long count, const char *noun, const char *plural = null
 
 int scanCommand(const Arguments &arguments) {
     const FCPLibrary library = scanLibrary(arguments.operands.at(0));
-    // Names come from the library: each stays on its line, whatever it holds.
-    const auto shown = [](const std::string &text) { return withControlsShown(text); };
+    // Names come from the library: each stays on its line, whatever it holds, and to a line's
+    // length, however long it is.
+    const auto shown = [](const std::string &text) { return shownLine(text, shownNameCharacters); };
     std::printf("Library \"%s\" (%s): %s\n", shown(library.name).c_str(),
                 shown(library.url).c_str(),
                 counted(static_cast<long long>(library.events.size()), "event").c_str());
@@ -58,7 +60,10 @@ int edlCommand(const Arguments &arguments) {
     json.update(cli::editListJson(*list, [&](const std::string &databasePath) {
         return session.relativeDatabasePath(databasePath);
     }));
-    std::printf("%s\n", json.dump(2).c_str());
+    // The library's names whole, as data; with every control a terminal would obey written as
+    // an escape of JSON's own, which reads back to the same text, and bytes that are not UTF-8
+    // as U+FFFD.
+    std::printf("%s\n", encodeJsonTextForTerminal(json, 2).c_str());
     return 0;
 }
 
@@ -88,8 +93,9 @@ int snapshotCommand(const Arguments &arguments) {
     SnapshotWriter::write(document);
     std::printf("Wrote \"%s\" with preset \"%s\" to %s: %s of the edit list as %s, one per "
                 "stretch over which the connected clips stay the same\n",
-                document.timelineName.c_str(), document.displayConfig.name.c_str(),
-                SnapshotWriter::legacySnapshotURL().c_str(),
+                shownLine(document.timelineName, shownNameCharacters).c_str(),
+                shownLine(document.displayConfig.name, shownNameCharacters).c_str(),
+                withControlsShown(SnapshotWriter::legacySnapshotURL().string()).c_str(),
                 counted(static_cast<long long>(list->count()), "entry", "entries").c_str(),
                 counted(static_cast<long long>(document.entries.size()), "snapshot entry",
                         "snapshot entries")

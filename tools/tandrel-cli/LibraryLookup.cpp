@@ -29,9 +29,14 @@ std::string joined(std::initializer_list<std::string_view> pieces) {
 }
 
 // Names come from libraries, folders and the command line: the quoted text keeps to its
-// line and its quotes, whatever it holds.
+// line and its quotes, whatever it holds, and to a line's length, however long it is.
 std::string inQuotes(std::string_view text) {
-    return joined({"\"", withControlsShown(text), "\""});
+    return joined({"\"", shownLine(text, shownNameCharacters), "\""});
+}
+
+// A path as a message quotes it: whatever it holds, on the message's line.
+std::string shownPath(const fs::path &path) {
+    return withControlsShown(path.string());
 }
 
 bool isLibraryName(const fs::path &folder) {
@@ -76,7 +81,7 @@ std::string describe(const TimelineMatch &match) {
 FCPLibrary scanLibrary(const fs::path &path) {
     std::error_code error;
     if (!fs::is_directory(path, error)) {
-        throw std::runtime_error(joined({path.string(), " is no folder, so no library"}));
+        throw std::runtime_error(joined({shownPath(path), " is no folder, so no library"}));
     }
     fs::path folder = fs::absolute(path, error).lexically_normal();
     if (!folder.has_filename()) {
@@ -84,7 +89,7 @@ FCPLibrary scanLibrary(const fs::path &path) {
     }
     if (!isLibraryName(folder)) {
         std::string message =
-            joined({path.string(), " is no library: a library is a folder whose name ends in ",
+            joined({shownPath(path), " is no library: a library is a folder whose name ends in ",
                     inQuotes(libraryExtension)});
         const auto inside = librariesIn(path);
         if (!inside.empty()) {
@@ -100,7 +105,7 @@ FCPLibrary scanLibrary(const fs::path &path) {
     FCPLibrary library = LibraryScanner::scan(folder);
     if (library.events.empty()) {
         throw std::runtime_error(
-            joined({path.string(), " is no library: it holds no event database (",
+            joined({shownPath(path), " is no library: it holds no event database (",
                     inQuotes(LibraryScanner::eventDatabaseName), ")"}));
     }
     return library;
@@ -130,11 +135,11 @@ TimelineMatch findTimeline(const FCPLibrary &library, std::string_view text) {
         for (const FCPEvent &event : library.events) {
             if (const auto why = DatabaseFileState::of(event.databaseURL).inTheMiddleOfASave()) {
                 throw std::runtime_error(
-                    joined({library.url.string(), " is being saved: event ", inQuotes(event.path),
+                    joined({shownPath(library.url), " is being saved: event ", inQuotes(event.path),
                             ": its database ", *why, "; try again once the save is over"}));
             }
         }
-        message = joined({"no timeline ", inQuotes(text), " in ", library.url.string(),
+        message = joined({"no timeline ", inQuotes(text), " in ", shownPath(library.url),
                           all.empty() ? "; it has no timelines" : "; its timelines are:"});
         for (const TimelineMatch &match : all) {
             message.append(describe(match));

@@ -1,5 +1,8 @@
 #include "tools/tandrel-editor-sim/EditorSimulation.h"
 
+#include "core/support/Log.h"
+#include "core/support/UnicodeText.h"
+
 #include "extension/XMLDropZoneView.h"
 #include "platform/pasteboard/DragPasteboard.h"
 #include "platform/runtime/MainQueue.h"
@@ -102,11 +105,15 @@ void EditorSimulation::printChanges() {
     for (int i = 0; i < popUp.count(); ++i) {
         items << (i == popUp.currentIndex() && popUp.isEnabled() ? "*" : "") + popUp.itemText(i);
     }
+    // Each line as the terminal shows it: what the panel shows holds names from outside.
+    const auto line = [](const std::string &text) {
+        return withStrayControlsShown(elidedLine(text, maxLogLineCharacters));
+    };
     const std::vector<std::string> now{
-        "sequence: " + shown("sequence").toStdString(),
-        "timecode: " + shown("timecode").toStdString(),
-        "presets: " + items.join(" | ").toStdString(),
-        "drop-status: " + shown("drop-status").toStdString(),
+        line("sequence: " + shown("sequence").toStdString()),
+        line("timecode: " + shown("timecode").toStdString()),
+        line("presets: " + items.join(" | ").toStdString()),
+        line("drop-status: " + shown("drop-status").toStdString()),
     };
     for (size_t i = 0; i < now.size(); ++i) {
         if (printed_.size() != now.size() || printed_[i] != now[i]) {
@@ -152,7 +159,8 @@ void EditorSimulation::runNext() {
 std::optional<int> EditorSimulation::carryOut(const SimCommand &command) {
     const auto refuse = [&](const std::string &why) {
         std::fprintf(stderr, "tandrel-editor-sim: line %d: %s: %s\n", command.line,
-                     command.text.c_str(), why.c_str());
+                     shownLine(command.text, shownNameCharacters).c_str(),
+                     withStrayControlsShown(why).c_str());
         return 2;
     };
     using Kind = SimCommand::Kind;
@@ -196,10 +204,11 @@ std::optional<int> EditorSimulation::carryOut(const SimCommand &command) {
         const std::string wanted =
             prefix ? command.expected.substr(0, command.expected.size() - 1) : command.expected;
         if (prefix ? !shownText.starts_with(wanted) : shownText != wanted) {
-            std::fprintf(stderr,
-                         "tandrel-editor-sim: line %d: expected %s \"%s\", the panel shows \"%s\"\n",
-                         command.line, command.field.c_str(), command.expected.c_str(),
-                         shownText.c_str());
+            std::fprintf(
+                stderr, "tandrel-editor-sim: line %d: expected %s \"%s\", the panel shows \"%s\"\n",
+                command.line, command.field.c_str(),
+                shownLine(command.expected, shownNameCharacters).c_str(),
+                withStrayControlsShown(elidedLine(shownText, maxLogLineCharacters)).c_str());
             return 1;
         }
         break;

@@ -13,6 +13,7 @@
 #include "host/feedback/FeedbackService.h"
 #include "host/feedback/FeedbackStatus.h"
 
+#include "core/support/Log.h"
 #include "core/support/RegularFile.h"
 
 #include <QCommandLineParser>
@@ -33,8 +34,13 @@ namespace {
 // Base64 text grows it by a third.
 constexpr std::size_t maxScreenshotBytes = RetryQueueFile::maxFileBytes / 2;
 
+// A line for the terminal: a path or a server's words in it stay on its one bounded line.
+QString shown(const QString &line) {
+    return QString::fromStdString(shownLogLine(line.toStdString()));
+}
+
 int usageError(const QString &message) {
-    QTextStream(stderr) << "tandrel-feedback: " << message << '\n';
+    QTextStream(stderr) << "tandrel-feedback: " << shown(message) << '\n';
     return 2;
 }
 
@@ -112,7 +118,7 @@ int main(int argc, char **argv) {
     draft.diagnose = service.sammeleDiagnose(AppStateSummary{}.text());
 
     service.send(draft.payload(), &app, [](const FeedbackService::SendResult &result) {
-        QTextStream(stdout) << FeedbackStatus::of(result).text << '\n';
+        QTextStream(stdout) << shown(FeedbackStatus::of(result).text) << '\n';
         if (!result.delivered() && !result.savedForRetry) {
             QTextStream(stderr) << "tandrel-feedback: the feedback was not saved ("
                                 << (result.notSavedBecause.isEmpty()

@@ -4,6 +4,7 @@
 // rendered tile over a test pattern and writes it as a PNG. See HostOptions::usage().
 
 #include "core/support/Json.h"
+#include "core/support/Log.h"
 #include "platform/fxplug/SimulatedEditor.h"
 #include "tools/tandrel-fxhost/EffectModule.h"
 #include "tools/tandrel-fxhost/FramePicture.h"
@@ -108,14 +109,15 @@ private:
         if (!options_.quiet) {
             const std::string status = statusOf(state);
             std::lock_guard guard(printing_);
+            // The status names the timeline, whatever it holds.
             std::printf("%s  frame %lld%s%s\n", path.c_str(), static_cast<long long>(frame),
-                        status.empty() ? "" : "  status: ", status.c_str());
+                        status.empty() ? "" : "  status: ", shownLogLine(status).c_str());
         }
     }
 
     void report(const std::string &message) {
         std::lock_guard guard(printing_);
-        std::fprintf(stderr, "tandrel-fxhost: %s\n", message.c_str());
+        std::fprintf(stderr, "tandrel-fxhost: %s\n", shownLogLine(message).c_str());
         failed_ = true;
     }
 

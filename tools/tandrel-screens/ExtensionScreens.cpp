@@ -9,6 +9,7 @@
 #include "platform/pasteboard/DragPasteboard.h"
 #include "platform/proext/SimulatedFCPXHost.h"
 #include "platform/runtime/MainQueue.h"
+#include "tools/tandrel-screens/ScreenState.h"
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -25,7 +26,7 @@ const QString sampleExport = QStringLiteral(
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<fcpxml version=\"1.11\">\n"
     "  <library><event name=\"Day 1\"><project name=\"Sample\"/></event></library>\n</fcpxml>\n");
 
-std::unique_ptr<QWidget> panel(Stage stage) {
+std::unique_ptr<QWidget> panel(const ScreenContext &context, Stage stage) {
     if (stage != Stage::noPresets) {
         ExtensionBridge::publishPresets(
             {{*Uuid::fromString("3F2A6C1E-8B4D-4E7A-9C15-2D6E8F0A1B3C"), "Netflix QC Layout"},
@@ -38,13 +39,13 @@ std::unique_ptr<QWidget> panel(Stage stage) {
     if (stage == Stage::dropFrame) {
         // Frame 1800 of a 29.97 drop-frame sequence: the first of the second minute.
         editor->simulatedTimeline().setActiveSequence(std::make_shared<platform::SimulatedSequence>(
-            "Sample 29.97 DF", timecode::MediaTime(1001, 30000),
+            screens::namedWhole(context, "Sample") + " 29.97 DF", timecode::MediaTime(1001, 30000),
             platform::FCPXSequenceTimecodeFormat::dropFrame));
         editor->simulatedTimeline().setPlayheadTime(timecode::MediaTime(1800 * 1001, 30000));
         platform::ProExtensionRegisterHost(editor);
     } else if (stage != Stage::failed) {
         editor->simulatedTimeline().setActiveSequence(std::make_shared<platform::SimulatedSequence>(
-            "Sample", timecode::MediaTime(1, 25),
+            screens::namedWhole(context, "Sample"), timecode::MediaTime(1, 25),
             platform::FCPXSequenceTimecodeFormat::nonDropFrame));
         editor->simulatedTimeline().setPlayheadTime(timecode::MediaTime(90003, 25));
         platform::ProExtensionRegisterHost(editor);
@@ -71,8 +72,8 @@ std::unique_ptr<QWidget> panel(Stage stage) {
     return made;
 }
 
-template <Stage stage> std::unique_ptr<QWidget> build(const ScreenContext &) {
-    return panel(stage);
+template <Stage stage> std::unique_ptr<QWidget> build(const ScreenContext &context) {
+    return panel(context, stage);
 }
 
 const tandrel::screens::ScreenRegistration screens{

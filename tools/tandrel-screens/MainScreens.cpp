@@ -93,6 +93,13 @@ public:
     std::optional<ScriptResult> runScript(const std::string &) override { return std::nullopt; }
 };
 
+// The second library's name: a line break and an override in it, drawn from the hostile
+// library.
+std::string trailerName(const ScreenContext &context) {
+    return context.hostile ? sample::folderNameOf("Trailer\nServing 'Sample' \u202E(2)")
+                           : std::string("Trailer");
+}
+
 std::string timelineID(const AppState &state, const std::string &name) {
     for (const TimelineChoice &timeline : state.availableTimelines()) {
         if (timeline.name == name) {
@@ -125,16 +132,21 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
         state.addLibrary(screens::sampleLibrary(context));
     }
     if (stage == Stage::twoLibraries) {
-        sample::LibraryDescription trailer = sample::standardSampleLibrary();
-        trailer.name = "Trailer";
+        sample::LibraryDescription trailer =
+            context.hostile ? sample::hostileSampleLibrary(screens::hostileTextsTable())
+                            : sample::standardSampleLibrary();
+        trailer.name = trailerName(context);
         state.addLibrary(sample::SampleLibraryWriter::write(
             trailer, QFile::encodeName(context.home).toStdString()));
     }
     if (stage == Stage::timelines || stage == Stage::twoLibraries ||
         stage == Stage::timelinesWriteFailed) {
         // The "Day 1" cards open, as a user left them.
+        const std::string day1 = screens::folderNamed(context, "Day 1");
+        const std::string open = screens::folderNamed(context, "Sample") + '\x02' + day1 + '\x01' +
+                                 trailerName(context) + '\x02' + day1;
         made.preferences.setValue(QString::fromUtf8(Preferences::expandedEventsKey),
-                                  QString::fromUtf8("Sample\x02" "Day 1\x01Trailer\x02" "Day 1"));
+                                  QString::fromStdString(open));
     }
     platform::MainQueue::runPending();
     if (stage == Stage::detectPermission) {
@@ -153,7 +165,7 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
         stage == Stage::updateBanner || stage == Stage::timelines || stage == Stage::allPanels ||
         stage == Stage::element || stage == Stage::writeFailed ||
         stage == Stage::timelinesWriteFailed) {
-        state.setActiveTimeline(timelineID(state, "Sample"));
+        state.setActiveTimeline(timelineID(state, screens::named(context, "Sample")));
         // Written a while ago.
         made.clock->advance(2min);
     }
@@ -214,7 +226,7 @@ std::unique_ptr<QWidget> mainWindowTooltip(const ScreenContext &context, Hovered
         break;
     case Hovered::timelineName:
         for (auto *row : window->findChildren<TimelineRow *>()) {
-            if (row->content().timeline.name == "Multicam Edit") {
+            if (row->content().timeline.name == screens::named(context, "Multicam Edit")) {
                 anchor = row->nameLabel();
             }
         }
@@ -281,7 +293,7 @@ std::unique_ptr<QWidget> startTC(const ScreenContext &context, StartTC which) {
     if (which == StartTC::detected || which == StartTC::override) {
         state.addLibrary(screens::sampleLibrary(context));
         platform::MainQueue::runPending();
-        state.setActiveTimeline(timelineID(state, "Sample"));
+        state.setActiveTimeline(timelineID(state, screens::named(context, "Sample")));
     } else if (which == StartTC::notReported) {
         // A timeline no watched library offers: nothing to read its start from.
         state.setActiveTimeline("4B2F0C1E-0000-4000-8000-000000000001");
@@ -324,7 +336,7 @@ std::unique_ptr<QWidget> statusBarRefreshing(const ScreenContext &context) {
     state.start();
     state.addLibrary(screens::sampleLibrary(context));
     platform::MainQueue::runPending();
-    state.setActiveTimeline(timelineID(state, "Sample"));
+    state.setActiveTimeline(timelineID(state, screens::named(context, "Sample")));
     made.clock->advance(2min);
     auto band = std::make_unique<QWidget>();
     auto *layout = onTheBand(*band);

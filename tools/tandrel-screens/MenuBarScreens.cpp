@@ -59,7 +59,7 @@ std::unique_ptr<QWidget> menuServing(const ScreenContext &context, bool snapshot
     state.addLibrary(screens::sampleLibrary(context));
     platform::MainQueue::runPending();
     for (const TimelineChoice &timeline : state.availableTimelines()) {
-        if (timeline.name == "Sample") {
+        if (timeline.name == screens::named(context, "Sample")) {
             state.setActiveTimeline(timeline.id);
         }
     }

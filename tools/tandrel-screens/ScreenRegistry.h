@@ -39,6 +39,10 @@ struct ScreenContext {
     QString library;
     // The root of this screen's private XDG folders.
     QString home;
+    // Drawn from the library as an attacker named it (tandrel-screens --hostile): `library`
+    // is then that library, and every name a screen gives of the sample's (a timeline to
+    // serve, a card to open) is to be looked up through screens::named and folderNamed.
+    bool hostile = false;
 };
 
 using ScreenBuilder = std::function<std::unique_ptr<QWidget>(const ScreenContext &)>;

@@ -122,7 +122,7 @@ public:
         state_->addLibrary(screens::sampleLibrary(context));
         platform::MainQueue::runPending();
         if (timeline) {
-            const auto id = testing::timelineNamed(*state_, *timeline);
+            const auto id = testing::timelineNamed(*state_, screens::named(context, *timeline));
             if (!id) {
                 throw std::runtime_error("the sample library has no timeline " + *timeline);
             }
@@ -224,7 +224,7 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, const std::str
     state.start();
     state.addLibrary(screens::sampleLibrary(context));
     platform::MainQueue::runPending();
-    const auto id = testing::timelineNamed(state, timeline);
+    const auto id = testing::timelineNamed(state, screens::named(context, timeline));
     if (!id) {
         throw std::runtime_error("the sample library has no timeline " + timeline);
     }

@@ -99,7 +99,7 @@ int main(int argc, char **argv) {
     for (const std::filesystem::path &library : options->libraries) {
         if (library.extension() != ".fcpbundle" || !std::filesystem::is_directory(library)) {
             std::fprintf(stderr, "tandrel-serve: %s is not a library folder (.fcpbundle)\n",
-                         library.c_str());
+                         shownLogLine(library.string()).c_str());
             return 2;
         }
     }
@@ -168,11 +168,11 @@ int main(int argc, char **argv) {
                 known.clear();
                 break;
             }
-            known += "\n  " + preset.name;
+            known.append("\n  ").append(shownLogLine(preset.name));
         }
         if (!known.empty()) {
             std::fprintf(stderr, "tandrel-serve: no preset \"%s\"; there are:%s\n",
-                         options->preset->c_str(), known.c_str());
+                         shownLogLine(*options->preset).c_str(), known.c_str());
             return 2;
         }
     }

@@ -1,5 +1,7 @@
 // The host application: its windows and the commands they share, the updater's start, and one
 // host per user.
+#include "core/support/Json.h"
+#include "core/tests/HostileTexts.h"
 #include "host/app/HostCommands.h"
 #include "host/app/HostRequest.h"
 #include "host/app/MenuBarExtra.h"
@@ -691,6 +693,39 @@ TEST(HostAppProcess, ASecondStartExitsAndTheFirstShowsAWindow) {
     EXPECT_TRUE(said.contains("Another start asked for a main window")) << said.toStdString();
     first.terminate();
     ASSERT_TRUE(first.waitForFinished(30'000));
+}
+
+// Whoever answers the host's socket may say anything: its refusal reaches the terminal on one
+// bounded line, its escapes and line breaks shown, never obeyed.
+TEST(HostAppProcess, ARefusalFromTheSocketIsPrintedOnOneLineWithItsControlsShown) {
+    QTemporaryDir home;
+    const QProcessEnvironment environment = testing::hostEnvironment(home);
+    const QString socket = home.filePath(QStringLiteral("XDG_RUNTIME_DIR/") +
+                                         QString::fromUtf8(SingleInstance::socketName));
+    testing::ScratchFolder libraries;
+    const fs::path library = libraries / "Show.fcpbundle";
+    fs::create_directory(library);
+    Json answer;
+    answer["refused"] = Json::array(
+        {{{"library", library.string()},
+          {"reason", "\x1b[2J\x1b[31mgone\nembrik-host: the running Embrik Host took it\u202E" +
+                         std::string(1 << 20, 'x')}}});
+    const RunningHost forger(socket, QByteArray::fromStdString(answer.dump()));
+
+    QProcess start;
+    start.setProcessEnvironment(environment);
+    start.start(QStringLiteral(EMBRIK_HOST_PATH),
+                {QStringLiteral("--add-library"), QString::fromStdString(library.string())});
+    ASSERT_TRUE(start.waitForFinished(30'000));
+    EXPECT_EQ(start.exitCode(), 2);
+    const std::string said = start.readAllStandardError().toStdString();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said.substr(0, 400);
+    EXPECT_FALSE(testing::holdsControls(said.substr(0, said.size() - 1))) << said.substr(0, 400);
+    EXPECT_LT(said.size(), 20'000u);
+    EXPECT_TRUE(said.starts_with("embrik-host: the running Embrik Host refused " +
+                                 library.string() +
+                                 ": \\u{1B}[2J\\u{1B}[31mgone\\u{0A}embrik-host"))
+        << said.substr(0, 400);
 }
 
 } // namespace

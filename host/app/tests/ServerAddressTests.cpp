@@ -83,7 +83,7 @@ TEST(ServerAddresses, FollowOneRuleForFeedbackAndUpdatesAndNameThePartNotAllowed
         // The character the parser names stays on one line, and one in a password is not
         // repeated.
         {"https://feedback.example/a\nb", std::nullopt, "https://feedback.example/a%0Ab",
-         "it is no valid address (invalid path (character '\\x0a' not permitted))"},
+         "it is no valid address (invalid path (character '\\u{0A}' not permitted))"},
         {"https://ada:s\x01"
          "cret@feedback.example",
          std::nullopt, "https://feedback.example", "it is no valid address (invalid password)"},

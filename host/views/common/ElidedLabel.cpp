@@ -1,5 +1,6 @@
 #include "host/views/common/ElidedLabel.h"
 
+#include "core/support/UnicodeText.h"
 #include "designkit/Palette.h"
 #include "designkit/TextElision.h"
 
@@ -10,16 +11,35 @@
 
 namespace tandrel {
 
+QString ElidedLabel::bounded(const QString &text) {
+    // A text of printable ASCII short enough is its own bounded form; most are.
+    if (text.size() <= static_cast<qsizetype>(maxCharacters) &&
+        std::all_of(text.begin(), text.end(),
+                    [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; })) {
+        return text;
+    }
+    const QByteArray utf8 = text.toUtf8();
+    // Bounded once more in what shows: a control shows in several characters.
+    const std::string kept = elidedInMiddle(
+        withStrayControlsShown(elidedLine(
+            std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), maxCharacters)),
+        maxCharacters, "\u2026");
+    return QString::fromUtf8(kept.data(), static_cast<qsizetype>(kept.size()));
+}
+
 ElidedLabel::ElidedLabel(const QString &text, Qt::TextElideMode mode, QWidget *parent)
-    : QWidget(parent), text_(text), mode_(mode) {
+    : QWidget(parent), text_(bounded(text)), mode_(mode) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
 void ElidedLabel::setText(const QString &text) {
-    if (text == text_) {
+    QString kept = bounded(text);
+    if (kept == text_) {
         return;
     }
-    text_ = text;
+    text_ = std::move(kept);
+    shown_.reset();
+    textWidth_.reset();
     updateGeometry();
     update();
 }
@@ -30,14 +50,18 @@ void ElidedLabel::setAlignment(Qt::Alignment alignment) {
 }
 
 QString ElidedLabel::shownText() const {
-    if (mode_ == Qt::ElideRight) {
-        return corvane::TextElision::elidedRight(QFontMetricsF(font()), text_, width());
+    if (!shown_ || shown_->width != width() || shown_->font != font()) {
+        shown_ = Shown{width(), font(),
+                       corvane::TextElision::elided(QFontMetricsF(font()), text_, mode_, width())};
     }
-    return fontMetrics().elidedText(text_, mode_, width());
+    return shown_->text;
 }
 
 QSize ElidedLabel::sizeHint() const {
-    return {fontMetrics().horizontalAdvance(text_) + 1, fontMetrics().height()};
+    if (!textWidth_) {
+        textWidth_ = fontMetrics().horizontalAdvance(text_) + 1;
+    }
+    return {*textWidth_, fontMetrics().height()};
 }
 
 QSize ElidedLabel::minimumSizeHint() const {
@@ -56,6 +80,8 @@ void ElidedLabel::paintEvent(QPaintEvent *) {
 
 void ElidedLabel::changeEvent(QEvent *event) {
     if (event->type() == QEvent::FontChange) {
+        shown_.reset();
+        textWidth_.reset();
         updateGeometry();
     }
     QWidget::changeEvent(event);

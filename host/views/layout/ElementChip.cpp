@@ -158,7 +158,8 @@ void ElementChip::showElement(const BurnInElement &element, bool isSelected) {
         switch_->setChecked(element.isEnabled);
     }
     warning_->setVisible(ElementList::showsRoleWarning(element));
-    const QString name = QString::fromStdString(ElementList::chipName(element));
+    // A label may come from a preset file someone else wrote.
+    const QString name = shownText(ElementList::chipName(element));
     name_->setText(name);
     name_->setFont(
         corvaneFont(14, isSelected ? CorvaneFontWeight::demiBold : CorvaneFontWeight::medium));

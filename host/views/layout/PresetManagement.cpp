@@ -3,6 +3,7 @@
 #include "core/support/Log.h"
 #include "core/support/RegularFile.h"
 #include "host/state/AppState.h"
+#include "host/views/common/QtText.h"
 #include "host/views/layout/PresetFileDialogs.h"
 
 #include <QFile>
@@ -147,7 +148,7 @@ QString PresetManagement::exportFailedMessage(const QString &fileName, const QSt
 }
 
 QString PresetManagement::resetConfirmationTitle(const std::string &presetName) {
-    return QStringLiteral("Reset \u201C") + QString::fromStdString(presetName) +
+    return QStringLiteral("Reset \u201C") + shownText(presetName) +
            QStringLiteral("\u201D to its factory default?");
 }
 

@@ -5,6 +5,7 @@
 #include "designkit/Painting.h"
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
+#include "host/views/common/QtText.h"
 #include "host/views/layout/ActivePreset.h"
 #include "host/views/layout/EditorStyle.h"
 #include "host/views/layout/PlainButton.h"
@@ -63,7 +64,8 @@ void PresetPickerRow::refresh() {
         const QSignalBlocker quiet(picker_);
         picker_->clear();
         for (const DisplayConfig &preset : state_.presets()) {
-            picker_->addItem(QString::fromStdString(preset.name),
+            // A preset's name may come from a file someone else wrote.
+            picker_->addItem(shownText(preset.name),
                              QString::fromStdString(preset.id.uuidString()));
         }
         const std::optional<std::size_t> active = state_.activePresetIndex();

@@ -1,14 +1,14 @@
 #include "host/views/layout/RolePickerView.h"
 
-#include "host/views/common/QtText.h"
-
 #include "designkit/Color.h"
 #include "designkit/CorvaneSymbolButton.h"
 #include "designkit/CorvaneSymbols.h"
 #include "designkit/Fonts.h"
 #include "designkit/Painting.h"
 #include "designkit/Palette.h"
+#include "designkit/TextElision.h"
 #include "host/state/AppState.h"
+#include "host/views/common/QtText.h"
 #include "host/views/layout/EditorControls.h"
 #include "host/views/layout/EditorStyle.h"
 #include "host/views/layout/ElementBinding.h"
@@ -44,7 +44,8 @@ int disclosureWidth() {
 
 RoleRow::RoleRow(const RoleResolver::RoleInfo &role, QWidget *parent)
     : QAbstractButton(parent), uuid_(role.uuid) {
-    setText(QString::fromStdString(role.name));
+    // A role's name comes from the library.
+    setText(shownText(role.name));
     setAccessibleName(text());
     setFont(EditorStyle::caption());
     setCursor(Qt::PointingHandCursor);
@@ -85,9 +86,8 @@ void RoleRow::paintEvent(QPaintEvent *) {
     painter.setPen(Color::primary());
     painter.setFont(font());
     const double x = side + rowSpacing;
-    painter.drawText(
-        QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter,
-        fontMetrics().elidedText(text(), Qt::ElideRight, static_cast<int>(width() - x)));
+    painter.drawText(QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter,
+                     corvane::TextElision::elidedRight(QFontMetricsF(font()), text(), width() - x));
 }
 
 RolePickerView::RolePickerView(AppState &state, const Uuid &id,
@@ -233,7 +233,7 @@ QWidget *RolePickerView::makeGroup(const RoleGroup &group) {
                                             chevronPoints, QFont::Bold);
     chevron->setFixedWidth(disclosureWidth() - chevronGap);
     chevron->setCursor(Qt::PointingHandCursor);
-    chevron->setAccessibleName(QString::fromStdString(group.role.name));
+    chevron->setAccessibleName(shownText(group.role.name));
     corvaneForeground(chevron, Color::corvaneTextSecondary());
     line->addWidget(chevron, 0, Qt::AlignVCenter);
     line->addWidget(makeRow(group.role), 1);

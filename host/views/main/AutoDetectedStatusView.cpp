@@ -8,6 +8,7 @@
 #include "designkit/Painting.h"
 #include "designkit/Palette.h"
 #include "host/views/common/ElidedLabel.h"
+#include "host/views/common/QtText.h"
 #include "host/views/common/StyledLabel.h"
 #include "host/views/common/TextButton.h"
 #include "host/views/main/TemplateGlyphView.h"
@@ -43,7 +44,7 @@ AutoDetectedStatusView::AutoDetectedStatusView(const TimelineChoice &timeline, b
     auto *timelineLine = new QHBoxLayout;
     timelineLine->setSpacing(6);
     timelineLine->addWidget(pathRow(QStringLiteral("FCPSequenceGlyph"), Color::corvaneAccent(),
-                                    QString::fromStdString(timeline.name), true),
+                                    shownText(timeline.name), true),
                             1);
     // A snapshot that could not be written burns nothing in: the status line says why.
     if (isBurningIn) {
@@ -59,7 +60,7 @@ AutoDetectedStatusView::AutoDetectedStatusView(const TimelineChoice &timeline, b
         {QStringLiteral("FCPEventGlyph"), timeline.eventName},
     };
     for (const auto &[glyph, text] : placeLines) {
-        auto *row = pathRow(glyph, libraryTint(), QString::fromStdString(text), false);
+        auto *row = pathRow(glyph, libraryTint(), shownText(text), false);
         row->setContentsMargins(10, 0, 0, 0);
         layout->addWidget(row);
     }

@@ -1,5 +1,6 @@
 #include "host/views/main/DetectFromFCPButton.h"
 
+#include "core/support/UnicodeText.h"
 #include "designkit/Color.h"
 #include "designkit/CorvaneButton.h"
 #include "designkit/CorvaneSymbolButton.h"
@@ -52,8 +53,8 @@ LibraryChoiceDialog::LibraryChoiceDialog(std::vector<std::filesystem::path> libr
     const QFontMetrics metrics(CorvaneButtonStyle::font());
     int longest = 0;
     for (const std::filesystem::path &library : libraries) {
-        longest = std::max(longest, metrics.horizontalAdvance(QString::fromStdString(
-                                        LibraryDetection::choiceLabel(library))));
+        longest = std::max(
+            longest, metrics.horizontalAdvance(shownText(LibraryDetection::choiceLabel(library))));
     }
     const int width =
         std::clamp(longest + 2 * CorvaneButtonStyle::horizontalPadding + 2 * dialogPadding,
@@ -84,14 +85,14 @@ LibraryChoiceDialog::LibraryChoiceDialog(std::vector<std::filesystem::path> libr
         return button;
     };
     for (const std::filesystem::path &library : libraries) {
-        auto *button = addButton(QString::fromStdString(LibraryDetection::choiceLabel(library)),
-                                 false, [this, add, library] {
-                                     add(library);
-                                     accept();
-                                 });
+        const QString name = shownText(LibraryDetection::choiceLabel(library));
+        auto *button = addButton(name, false, [this, add, library] {
+            add(library);
+            accept();
+        });
         // Where it lives, on hover.
-        corvaneTooltip(button, QString::fromStdString(library.string()));
-        button->setAccessibleName(QString::fromStdString(LibraryDetection::choiceLabel(library)));
+        corvaneTooltip(button, shownText(library.string()));
+        button->setAccessibleName(name);
     }
     layout->addSpacing(4);
     addButton(qtText(LibraryDetection::addAllTitle), true, [this, add, libraries] {
@@ -235,11 +236,12 @@ void DetectFromFCPButton::showError() {
     if (compact_) {
         // The compact form tells its error on hover; its name stays the command's.
         corvaneTooltip(button_,
-                       error ? QString::fromStdString(*error) : qtText(LibraryDetection::title));
+                       error ? qtText(shownMessage(*error)) : qtText(LibraryDetection::title));
         button_->setAccessibleName(qtText(LibraryDetection::title));
         return;
     }
-    errorText_->setText(error ? QString::fromStdString(*error) : QString());
+    // The editor's or the script's own words: outside text.
+    errorText_->setText(error ? qtText(shownMessage(*error)) : QString());
     errorBlock_->setVisible(error.has_value());
     repair_->setVisible(state_.lastLibraryDetectionNeedsAutomationPermission());
     copiedHint_->setVisible(didCopyResetCommand_);

@@ -10,6 +10,7 @@
 #include "designkit/Palette.h"
 #include "host/state/AppState.h"
 #include "host/views/common/ElidedLabel.h"
+#include "host/views/common/QtText.h"
 #include "host/views/main/ActivityIndicator.h"
 
 #include <QHBoxLayout>
@@ -68,7 +69,7 @@ QWidget *makeStatusIcon(Status status) {
 LibraryRow::LibraryRow(const WatchedLibrary &library, std::function<void()> onRemove,
                        QWidget *parent)
     : QWidget(parent), library_(library), layout_(new QHBoxLayout(this)),
-      name_(new ElidedLabel(QString::fromStdString(library.name), Qt::ElideMiddle)),
+      name_(new ElidedLabel(shownText(library.name), Qt::ElideMiddle)),
       remove_(new CorvaneSymbolButton(QStringLiteral("xmark.circle.fill"), 13, QFont::Normal)) {
     layout_->setContentsMargins(8, 4, 8, 4);
     layout_->setSpacing(8);
@@ -88,7 +89,7 @@ LibraryRow::LibraryRow(const WatchedLibrary &library, std::function<void()> onRe
 
 void LibraryRow::setLibrary(const WatchedLibrary &library) {
     library_ = library;
-    name_->setText(QString::fromStdString(library.name));
+    name_->setText(shownText(library.name));
     remove_->setAccessibleName(QString::fromStdString(LibrariesBarContent::removeLabel(library)));
     showStatus();
 }

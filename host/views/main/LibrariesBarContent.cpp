@@ -1,5 +1,9 @@
 #include "host/views/main/LibrariesBarContent.h"
 
+#include "core/support/UnicodeText.h"
+
+#include <algorithm>
+
 namespace tandrel {
 
 LibrariesBarContent::Status LibrariesBarContent::status(const WatchedLibrary &library) {
@@ -13,18 +17,25 @@ std::string LibrariesBarContent::failure(const WatchedLibrary &library) {
     if (status(library) != Status::failed) {
         return "";
     }
+    // Each outside text on a line of its own: a path or an error's words cannot break it.
     if (!library.isLoaded) {
-        return *library.errorMessage;
+        return shownMessage(*library.errorMessage);
     }
     std::string text = "Cannot be read:";
-    for (const std::string &database : library.unreadableDatabases) {
-        text += "\n" + database;
+    const size_t shown = std::min(library.unreadableDatabases.size(), maxFailureLines);
+    for (size_t i = 0; i < shown; ++i) {
+        text.append("\n").append(shownName(library.unreadableDatabases[i], shownNameCharacters));
+    }
+    if (shown < library.unreadableDatabases.size()) {
+        text.append("\nand ")
+            .append(std::to_string(library.unreadableDatabases.size() - shown))
+            .append(" more");
     }
     return text;
 }
 
 std::string LibrariesBarContent::removeLabel(const WatchedLibrary &library) {
-    return "Remove " + library.name;
+    return std::string("Remove ").append(shownName(library.name, shownNameCharacters));
 }
 
 std::optional<size_t> LibrariesBarContent::indexOf(const std::vector<WatchedLibrary> &libraries,

@@ -25,9 +25,12 @@ struct LibrariesBarContent {
 
     static Status status(const WatchedLibrary &library);
     // Why a failed row failed, for its tooltip: the load's error, or each event database that
-    // cannot be read, a line each; empty for the other rows.
+    // cannot be read, a line each (at most maxFailureLines of them, then how many more);
+    // empty for the other rows. Each error and path is shown as every outside text is
+    // (shownName).
     static std::string failure(const WatchedLibrary &library);
-    // The accessible name of the row's remove button.
+    static constexpr size_t maxFailureLines = 10;
+    // The accessible name of the row's remove button, the library's name shown.
     static std::string removeLabel(const WatchedLibrary &library);
     // Where the library with this id is now; rows look it up at the click, so a row removes
     // its own library however the list changed since it was drawn.

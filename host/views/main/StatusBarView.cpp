@@ -72,7 +72,8 @@ private:
 StatusBarView::StatusBarView(AppState &state, std::shared_ptr<const platform::Clock> clock,
                              platform::TimerFactory timers, QWidget *parent)
     : QWidget(parent), state_(state), clock_(std::move(clock)), recount_(timers()),
-      status_(new ElidedLabel), updated_(styledLabel({}, corvaneMicro)),
+      // Cut in the middle: a long name gives way, the count after it stays.
+      status_(new ElidedLabel({}, Qt::ElideMiddle)), updated_(styledLabel({}, corvaneMicro)),
       refresh_(new RefreshButton) {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(12, 8, 12, 8);

@@ -14,6 +14,7 @@
 #include "host/state/AppState.h"
 #include "host/views/common/ElidedLabel.h"
 #include "host/views/common/Preferences.h"
+#include "host/views/common/QtText.h"
 #include "host/views/common/StyledLabel.h"
 
 #include <QHBoxLayout>
@@ -36,8 +37,9 @@ QColor hierarchicalTertiary() {
     return withOpacity(Color::primary(), 0.38);
 }
 
+// A line of outside text: a name or a path from the library.
 ElidedLabel *microLine(const std::string &text, Qt::TextElideMode mode = Qt::ElideRight) {
-    auto *label = new ElidedLabel(QString::fromStdString(text), mode);
+    auto *label = new ElidedLabel(shownText(text), mode);
     corvaneMicro(label);
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     return label;
@@ -112,7 +114,10 @@ private:
 TimelineRow::TimelineRow(const TimelineRowContent &content, QWidget *parent)
     : LaidOutButton(parent), content_(content) {
     const TimelineChoice &timeline = content.timeline;
-    setAccessibleName(QString::fromStdString(timeline.name));
+    // The name as every view shows it: one line, bounded, its controls shown; a name of
+    // megabytes costs what its ends do.
+    const QString name = shownText(timeline.name);
+    setAccessibleName(name);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
     auto *label = new QWidget;
@@ -127,13 +132,13 @@ TimelineRow::TimelineRow(const TimelineRowContent &content, QWidget *parent)
 
     auto *lines = new QVBoxLayout;
     lines->setSpacing(1);
-    name_ = new ElidedLabel(QString::fromStdString(timeline.name));
+    name_ = new ElidedLabel(name);
     // As wide as its text, where the row has the room: its tooltip centres on the name.
     name_->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     corvaneFont(name_, 14,
                 content.isActive ? CorvaneFontWeight::demiBold : CorvaneFontWeight::medium);
     corvaneForeground(name_, content.isActive ? Color::primary() : Color::corvaneTextSecondary());
-    corvaneTooltip(name_, QString::fromStdString(timeline.name));
+    corvaneTooltip(name_, name);
     // Held to the leading side, so the lines still take the row's room and the trailing label
     // stands at the row's end, whichever lines the row shows.
     lines->addWidget(name_, 0, Qt::AlignLeft);
@@ -144,7 +149,7 @@ TimelineRow::TimelineRow(const TimelineRowContent &content, QWidget *parent)
     if (content.sourcePath) {
         sourcePath_ = microLine(*content.sourcePath, Qt::ElideMiddle);
         corvaneForeground(sourcePath_, hierarchicalTertiary());
-        corvaneTooltip(sourcePath_, QString::fromStdString(timeline.eventPath));
+        corvaneTooltip(sourcePath_, shownText(timeline.eventPath));
         lines->addWidget(sourcePath_);
     }
     line->addLayout(lines, 1);
@@ -181,7 +186,7 @@ void LaidOutButton::paintEvent(QPaintEvent *) {
 
 TimelineCardHeader::TimelineCardHeader(const TimelineCardContent &content, QWidget *parent)
     : LaidOutButton(parent), expanded_(content.isExpanded) {
-    setAccessibleName(QString::fromStdString(content.eventName));
+    setAccessibleName(shownText(content.eventName));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 4);

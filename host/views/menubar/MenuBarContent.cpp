@@ -1,5 +1,6 @@
 #include "host/views/menubar/MenuBarContent.h"
 
+#include "core/support/UnicodeText.h"
 #include "host/state/AppState.h"
 
 namespace tandrel {
@@ -21,15 +22,19 @@ std::vector<MenuBarItem> MenuBarContent::items(const Inputs &inputs) {
     using Tone = MenuBarItem::Tone;
     std::vector<MenuBarItem> items{MenuBarItem::label(symbol, inputs.statusMessage)};
     if (inputs.activeTimelineName && inputs.snapshotWritten) {
-        items.push_back(MenuBarItem::label("dot.radiowaves.left.and.right",
-                                           "Active: " + *inputs.activeTimelineName, Tone::active));
+        // The name as every view shows it: it can neither break the line nor reorder it.
+        items.push_back(MenuBarItem::label(
+            "dot.radiowaves.left.and.right",
+            std::string("Active: ")
+                .append(shownName(*inputs.activeTimelineName, shownNameCharacters)),
+            Tone::active));
     }
     items.push_back(MenuBarItem::divider());
     for (const WatchedLibrary &library : inputs.watchedLibraries) {
         // A library whose scan failed waits like one still being read; the main window says
         // why.
-        items.push_back(
-            MenuBarItem::label(library.isLoaded ? "checkmark.circle" : "clock", library.name));
+        items.push_back(MenuBarItem::label(library.isLoaded ? "checkmark.circle" : "clock",
+                                           shownName(library.name, shownNameCharacters)));
     }
     if (inputs.watchedLibraries.empty()) {
         items.push_back(MenuBarItem::label({}, noLibrariesText, Tone::secondary));

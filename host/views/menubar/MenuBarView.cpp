@@ -3,6 +3,8 @@
 #include "designkit/Color.h"
 #include "designkit/CorvaneSymbols.h"
 #include "designkit/CorvaneTextStyle.h"
+#include "designkit/TextElision.h"
+#include "host/views/common/ElidedLabel.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -68,6 +70,15 @@ QIcon MenuBarView::symbolIcon(const QString &symbol, const QColor &colour) {
     return icon;
 }
 
+QString MenuBarView::actionText(const std::string &text, const QFont &font) {
+    // No wider than the menu may be, so that it never pushes its commands off the screen; an
+    // "&" is a letter, not the mark of a mnemonic.
+    const QString shown =
+        TextElision::elided(QFontMetricsF(font), ElidedLabel::bounded(QString::fromStdString(text)),
+                            Qt::ElideMiddle, maxTextWidth);
+    return QString(shown).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 void MenuBarView::rebuild() {
     clear();
     items_ = model_.items();
@@ -80,7 +91,7 @@ void MenuBarView::rebuild() {
             action = addSeparator();
             break;
         case MenuBarItem::Kind::label:
-            action = addAction(QString::fromStdString(item.text));
+            action = addAction(actionText(item.text, caption));
             if (!item.symbol.empty()) {
                 action->setIcon(symbolIcon(QString::fromStdString(item.symbol),
                                            toneColour(item.tone)));

@@ -37,6 +37,13 @@ public:
     // The symbol of a menu item as an icon, in one colour, for every state of the item.
     static QIcon symbolIcon(const QString &symbol, const QColor &colour);
 
+    // The widest an information line's text is drawn, in points: names and the status line
+    // are elided in the middle to it, so that the menu, and its Quit with Ctrl+Q, stays on
+    // the screen.
+    static constexpr double maxTextWidth = 420;
+    // An information line's text as its action shows it, in `font`.
+    static QString actionText(const std::string &text, const QFont &font);
+
 protected:
     void initStyleOption(QStyleOptionMenuItem *option, const QAction *action) const override;
     void keyPressEvent(QKeyEvent *event) override;

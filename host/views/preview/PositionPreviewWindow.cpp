@@ -7,6 +7,7 @@
 #include "host/state/AppState.h"
 #include "host/views/common/ElidedLabel.h"
 #include "host/views/common/PlatformStyle.h"
+#include "host/views/common/QtText.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -95,8 +96,9 @@ void PositionPreviewWindow::refresh() {
         pages_->setCurrentWidget(placeholder_);
         return;
     }
+    // A preset's name may come from a file someone else wrote.
     title_->setText(QStringLiteral("Position Preview — ") +
-                    QString::fromStdString(state_.presets()[*index].name));
+                    shownText(state_.presets()[*index].name));
     pages_->setCurrentWidget(content_);
 }
 

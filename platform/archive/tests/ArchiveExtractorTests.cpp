@@ -132,7 +132,7 @@ TEST(ArchiveExtractor, RefusesEntriesThatCouldReachOutsideOrHarmTheMachine) {
          "entry \"Embrik.app/tool\": a set-user-ID or set-group-ID entry"},
         {"a line break in a name",
          {file("Embrik.app/x\nEmbrik.app: accepted", "x")},
-         "entry \"Embrik.app/x\\x0aEmbrik.app: accepted\": a control character in the name"},
+         "entry \"Embrik.app/x\\u{0A}Embrik.app: accepted\": a control character in the name"},
         {"not an archive", {}, "cannot open the archive: Unrecognized archive format"},
     };
     for (const auto &c : cases) {

@@ -63,7 +63,7 @@ TEST(BundlePath, LinksStayInsideTheirContainer) {
 }
 
 TEST(BundlePath, PrintsControlCharactersAsEscapes) {
-    EXPECT_EQ(BundlePath::printable("a\nb\\c\x7f"), "a\\x0ab\\\\c\\x7f");
+    EXPECT_EQ(BundlePath::printable("a\nb\\c\x7f"), "a\\u{0A}b\\\\c\\u{7F}");
 }
 
 void writeInfo(const fs::path &bundle, const std::string &dictionary) {

@@ -1,8 +1,12 @@
 // Runs tandrel-cli on the generated sample library, as a user would.
 
+#include "core/database/LibraryScanner.h"
 #include "core/snapshot/TandrelSnapshot.h"
 #include "core/support/JsonText.h"
+#include "core/support/UnicodeText.h"
+#include "core/tests/HostileTexts.h"
 #include "core/tests/LibraryFixture.h"
+#include "tools/make-sample-library/HostileLibrary.h"
 #include "tools/tandrel-cli/tests/SampleBundleTest.h"
 #include "tools/testing/ChildProcess.h"
 
@@ -10,7 +14,9 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <set>
 
 #include <sys/stat.h>
 
@@ -209,6 +215,97 @@ TEST_F(TandrelCli, AnswersEveryTryWithAMessageAndAnExitStatus) {
             EXPECT_TRUE(run.out.empty()) << c.arguments << "\n" << run.out;
         }
     }
+}
+
+// Each line of an answer: none longer than `maxBytes`, none with a control a terminal obeys.
+void expectBoundedLines(const std::string &answer, std::size_t maxBytes, const std::string &what) {
+    std::size_t from = 0;
+    while (from < answer.size()) {
+        std::size_t end = answer.find('\n', from);
+        if (end == std::string::npos) {
+            end = answer.size();
+        }
+        const std::string line = answer.substr(from, end - from);
+        EXPECT_LE(line.size(), maxBytes) << what << ": " << line.substr(0, 200);
+        EXPECT_FALSE(testing::holdsControls(line)) << what << ": " << line.substr(0, 200);
+        from = end + 1;
+    }
+}
+
+// A library named by an attacker, bytes that are not UTF-8 among its names: every command
+// reads it, and prints each name on its own line, bounded, with its controls shown; edl's
+// JSON keeps every name whole, its controls as JSON's own escapes.
+TEST(TandrelCliHostile, PrintsEveryNameOnItsLineBoundedWithItsControlsShown) {
+    std::vector<std::string> texts;
+    for (const auto &hostile : testing::hostileTexts()) {
+        texts.push_back(hostile.text);
+    }
+    // Folders take the last texts first: the library's and an event's.
+    texts.push_back("Day \xFF 2");
+    texts.push_back("Show \xFE\xFF");
+    ScratchFolder folder;
+    const fs::path library =
+        sample::SampleLibraryWriter::write(sample::hostileSampleLibrary(texts), folder.path());
+    ScratchFolder data;
+    const std::vector<std::string> environment{"XDG_DATA_HOME=" + data.path().string(),
+                                               "PATH=/usr/bin:/bin"};
+    const auto cli = [&](std::vector<std::string> arguments) {
+        return testing::ChildProcess::run(TANDREL_CLI, arguments, &environment);
+    };
+
+    const testing::ChildProcess scan = cli({"scan", library.string()});
+    EXPECT_EQ(scan.status, 0) << scan.output.substr(0, 400);
+    expectBoundedLines(scan.output, 4000, "scan");
+    EXPECT_LT(scan.output.size(), 40'000u);
+
+    const testing::ChildProcess missing = cli({"edl", library.string(), "Nothing"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.output.find("; its timelines are:"), std::string::npos);
+    expectBoundedLines(missing.output, 4000, "no timeline");
+
+    // Each run reads the whole library: a timeline named with megabytes, one with a terminal's
+    // escape, one with a right-to-left override and one of an event whose folder holds bytes
+    // that are not UTF-8 (as the library's does).
+    const std::vector<std::function<bool(const FCPEvent &, const std::string &)>> wanted{
+        [](const FCPEvent &, const std::string &name) { return name.size() > 1'000'000; },
+        [](const FCPEvent &, const std::string &name) {
+            return name.find("\u009B") != std::string::npos;
+        },
+        [](const FCPEvent &, const std::string &name) {
+            return name.find("\u202E") != std::string::npos;
+        },
+        [](const FCPEvent &event, const std::string &) { return !isValidUTF8(event.path); },
+    };
+    const FCPLibrary scanned = LibraryScanner::scan(library);
+    std::set<std::size_t> tried;
+    for (const FCPEvent &event : scanned.events) {
+        for (const FCPTimelineInfo &timeline : event.timelines) {
+            std::size_t kind = 0;
+            while (kind < wanted.size() &&
+                   (tried.contains(kind) || !wanted[kind](event, timeline.name))) {
+                ++kind;
+            }
+            if (kind == wanted.size()) {
+                continue;
+            }
+            tried.insert(kind);
+            const testing::ChildProcess edl = cli({"edl", library.string(), timeline.id});
+            ASSERT_EQ(edl.status, 0) << edl.output.substr(0, 400);
+            // Each name whole, as data.
+            expectBoundedLines(edl.output, std::string::npos, "edl");
+            const Json json = parseJsonText(edl.output);
+            EXPECT_EQ(json["timeline"].get<std::string>(), validUtf8(timeline.name));
+            EXPECT_EQ(json["event"].get<std::string>(), validUtf8(event.path));
+            EXPECT_EQ(json["library"].get<std::string>(), validUtf8(scanned.name));
+
+            const testing::ChildProcess snapshot = cli({"snapshot", library.string(), timeline.id});
+            ASSERT_EQ(snapshot.status, 0) << snapshot.output.substr(0, 400);
+            expectBoundedLines(snapshot.output, 4000, "snapshot");
+            EXPECT_EQ(std::count(snapshot.output.begin(), snapshot.output.end(), '\n'), 1);
+            EXPECT_LT(fs::file_size(data / "Tandrel/current.json"), 1'000'000u);
+        }
+    }
+    EXPECT_EQ(tried.size(), wanted.size());
 }
 
 // A named pipe in the place of an event database would block any open of it until somebody
