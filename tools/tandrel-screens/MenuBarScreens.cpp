@@ -77,9 +77,9 @@ const tandrel::screens::ScreenRegistration screens{
     {"host-menu-bar-extra-serving",
      {300, 170},
      [](const ScreenContext &c) { return menuServing(c, false); }},
-    // As wide as the failure's words make the menu.
+    // Room for the failure's line, as wide as the menu lets it be.
     {"host-menu-bar-extra-write-failed",
-     {1040, 150},
+     {560, 150},
      [](const ScreenContext &c) { return menuServing(c, true); }},
     {"host-menu-bar-extra-empty", {300, 150}, menuEmpty},
 };
