@@ -6,9 +6,10 @@
 #include "designkit/Painting.h"
 #include "designkit/SplitShellGeometry.h"
 
+#include "platform/runtime/KeyValueStore.h"
+
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSettings>
 
 namespace corvane {
 
@@ -16,13 +17,26 @@ CorvaneSplitShell::~CorvaneSplitShell() = default;
 
 namespace {
 
-std::optional<double> storedWidth(const QSettings *settings, const std::optional<QString> &key) {
-    if (settings == nullptr || !key) {
+std::optional<double> storedWidth(const platform::KeyValueStore *userDefaults,
+                                  const std::optional<QString> &key) {
+    if (userDefaults == nullptr || !key) {
         return std::nullopt;
     }
     bool ok = false;
-    const double stored = settings->value(*key).toDouble(&ok);
+    const double stored = userDefaults->value(*key).toDouble(&ok);
     return ok ? std::optional(stored) : std::nullopt;
+}
+
+// Where a shell with that key keeps its width: nowhere without a key.
+std::shared_ptr<platform::KeyValueStore> keptIn(const std::optional<QString> &key,
+                                                std::shared_ptr<platform::KeyValueStore> given) {
+    if (!key) {
+        return nullptr;
+    }
+    if (given) {
+        return given;
+    }
+    return platform::SettingsKeyValueStore::standardUserDefaults();
 }
 
 } // namespace
@@ -104,13 +118,11 @@ CorvaneSplitShell::CorvaneSplitShell(Config config, QWidget *parent)
     : QWidget(parent), baseColor_(config.baseColor), baseOpacity_(config.baseOpacity),
       cardColor_(config.sidebarCardColor), cardOpacity_(config.sidebarCardOpacity),
       minimum_(config.minSidebarWidth), maximum_(config.maxSidebarWidth),
-      key_(config.persistenceKey),
-      // Kept for the shell's life: writes go to memory at once and to disk in batches.
-      settings_(key_ ? std::make_unique<QSettings>() : nullptr),
+      key_(config.persistenceKey), userDefaults_(keptIn(key_, std::move(config.userDefaults))),
       sidebar_(config.sidebar != nullptr ? config.sidebar : new QWidget),
       content_(config.content != nullptr ? config.content : new QWidget), handle_(nullptr),
       slide_(new CorvaneAnimation(this)), drag_(minimum_, maximum_),
-      width_(SidebarWidth::seeded(storedWidth(settings_.get(), key_), minimum_,
+      width_(SidebarWidth::seeded(storedWidth(userDefaults_.get(), key_), minimum_,
                                   config.idealSidebarWidth, maximum_)),
       collapsed_(config.isSidebarCollapsed), revealed_(collapsed_ ? 0 : 1) {
     content_->setParent(this);
@@ -190,8 +202,8 @@ void CorvaneSplitShell::setWidth(double width) {
 }
 
 void CorvaneSplitShell::storeWidth() {
-    if (settings_ != nullptr && storedWidth(settings_.get(), key_) != width_) {
-        settings_->setValue(*key_, width_);
+    if (userDefaults_ != nullptr && storedWidth(userDefaults_.get(), key_) != width_) {
+        userDefaults_->setValue(*key_, width_);
     }
 }
 

@@ -10,7 +10,10 @@
 #include <optional>
 
 class QPainter;
-class QSettings;
+
+namespace platform {
+class KeyValueStore;
+}
 
 namespace corvane {
 
@@ -22,10 +25,11 @@ class SplitShellHandle;
 // content pane in the rest, over the HUD material under a tint. The caller collapses the
 // sidebar; the user resizes it by dragging the thin handle on its trailing side, within the
 // minimum and maximum width. With a persistence key the width a drag ends at is written under
-// that key in the application's default QSettings (once, on release: not at every step of the
-// drag, and never when the shell starts), and the next shell starts from it: a stored width
-// above 0, clamped into the bounds, else the ideal width as it is. Without a key the width is
-// neither read nor written.
+// that key in the user defaults (once, on release: not at every step of the drag, and never
+// when the shell starts), and the next shell starts from it: a stored width above 0, clamped
+// into the bounds, else the ideal width as it is. Without a key the width is neither read nor
+// written. The user defaults are the host's own store, which keeps away from a settings
+// folder or file another user owns or may write (the width then reads as never stored).
 //
 // Width changes are never animated; collapsing or expanding slides the card out to the
 // leading edge or in from it when asked to, over 0.2 s, and keeps the width.
@@ -49,6 +53,9 @@ public:
         double idealSidebarWidth = 300;
         double maxSidebarWidth = 400;
         std::optional<QString> persistenceKey{};
+        // Where the width under the key is kept; without one, the host's standard user
+        // defaults.
+        std::shared_ptr<platform::KeyValueStore> userDefaults{};
         // The shell takes ownership of both.
         QWidget *sidebar = nullptr;
         QWidget *content = nullptr;
@@ -109,7 +116,7 @@ private:
     double minimum_;
     double maximum_;
     std::optional<QString> key_;
-    std::unique_ptr<QSettings> settings_;
+    std::shared_ptr<platform::KeyValueStore> userDefaults_;
     QWidget *sidebar_;
     QWidget *content_;
     SplitShellHandle *handle_;

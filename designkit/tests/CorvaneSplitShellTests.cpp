@@ -5,6 +5,8 @@
 
 #include "TestSupport.h"
 
+#include "platform/runtime/KeyValueStore.h"
+
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,8 +24,8 @@ namespace {
 
 const QString key = QStringLiteral("sidebarWidth");
 
-// A shell over private settings: the application's default QSettings point into a fresh
-// folder for each test.
+// A shell over private user defaults: an INI file in a fresh folder for each test, where the
+// user's own settings also point.
 class CorvaneSplitShellWidget : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -46,7 +48,8 @@ protected:
             CorvaneSplitShell::Config{.minSidebarWidth = 220,
                                       .idealSidebarWidth = ideal,
                                       .maxSidebarWidth = 400,
-                                      .persistenceKey = persistenceKey});
+                                      .persistenceKey = persistenceKey,
+                                      .userDefaults = defaults});
         made->resize(1000, 700);
         made->show();
         return made;
@@ -68,9 +71,14 @@ protected:
         return widths;
     }
 
-    QVariant stored() const { return QSettings().value(key); }
+    QVariant stored() const { return defaults->value(key); }
+    // Every key the file holds.
+    QStringList storedKeys() const { return QSettings(file(), QSettings::IniFormat).allKeys(); }
+    QString file() const { return folder.filePath(QStringLiteral("defaults.ini")); }
 
     QTemporaryDir folder;
+    std::shared_ptr<platform::KeyValueStore> defaults =
+        platform::SettingsKeyValueStore::iniFile(file());
     QString organisation;
     QString application;
 };
@@ -167,10 +175,10 @@ TEST(CorvaneSplitShellWidth, GeometryOfCardHandleAndContent) {
 }
 
 TEST_F(CorvaneSplitShellWidget, ADragOnTheHandleWritesTheWidthItEndsAtOnceButNeverTheSeed) {
-    QSettings().setValue(key, 350.0);
+    defaults->setValue(key, 350.0);
     auto made = shell();
     EXPECT_EQ(made->sidebarWidth(), 350);
-    QSettings().remove(key);
+    defaults->remove(key);
     EXPECT_FALSE(stored().isValid()); // seeding wrote nothing
 
     EXPECT_EQ(made->resizeHandle()->cursor().shape(), Qt::SizeHorCursor);
@@ -191,7 +199,7 @@ TEST_F(CorvaneSplitShellWidget, ADragOnTheHandleWritesTheWidthItEndsAtOnceButNev
     EXPECT_EQ(made->content()->x(), 320 + 17);
 
     // A press and release without moving changes and writes nothing.
-    QSettings().remove(key);
+    defaults->remove(key);
     EXPECT_EQ(drag(*made, {0}), (std::vector<double>{320}));
     EXPECT_FALSE(stored().isValid());
 
@@ -201,12 +209,12 @@ TEST_F(CorvaneSplitShellWidget, ADragOnTheHandleWritesTheWidthItEndsAtOnceButNev
 }
 
 TEST_F(CorvaneSplitShellWidget, WithoutAKeyTheWidthIsNeitherReadNorWritten) {
-    QSettings().setValue(key, 350.0);
+    defaults->setValue(key, 350.0);
     auto made = shell(std::nullopt);
     EXPECT_EQ(made->sidebarWidth(), 300);
     drag(*made, {40});
     EXPECT_EQ(made->sidebarWidth(), 340);
-    EXPECT_EQ(QSettings().allKeys(), QStringList{key});
+    EXPECT_EQ(storedKeys(), QStringList{key});
     EXPECT_EQ(stored().toDouble(), 350);
 }
 

@@ -1,7 +1,8 @@
 // The host's main window on the sample library, in the states a user meets it in, also at its
 // smallest and with the kit's tooltips of its controls; the plug-in update banner in each of
 // its states, the status bar while it refreshes, the project start timecode with each of its
-// hints, and the choice among the editor's libraries.
+// hints, the choice among the editor's libraries, and a timeline served whose snapshot
+// could not be written.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "designkit/Color.h"
@@ -76,6 +77,10 @@ enum class Stage {
     twoLibraries,
     // The empty sidebar after the editor refused Automation and the reset command was copied.
     detectPermission,
+    // Serving, but the snapshot could not be written: its folder is refused.
+    writeFailed,
+    // The same with the full lists, the served timeline's card open.
+    timelinesWriteFailed,
 };
 
 // An editor that runs and refuses the host's requests.
@@ -106,12 +111,15 @@ std::string timelineID(const AppState &state, const std::string &name) {
 
 std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
     qputenv("TANDREL_UPDATE_SERVER", exampleUpdateServer);
-    Host &made = host(stage == Stage::updateBanner ? AppState::PluginUpdateCheck([](auto publish) {
-        publish(PluginUpdateState::installed("58"));
-    })
-                                                   : nullptr,
-                      stage == Stage::detectPermission ? std::make_shared<RefusingEditor>()
-                                                       : nullptr);
+    Host &made =
+        host(stage == Stage::updateBanner ? AppState::PluginUpdateCheck([](auto publish) {
+                 publish(PluginUpdateState::installed("58"));
+             })
+                                          : nullptr,
+             stage == Stage::detectPermission ? std::make_shared<RefusingEditor>() : nullptr,
+             stage == Stage::writeFailed || stage == Stage::timelinesWriteFailed
+                 ? &screens::refusedSnapshotFolder
+                 : nullptr);
     AppState &state = *made.state;
     if (stage == Stage::narrowSidebarSoft) {
         // As the settings window leaves it when the user picks the look.
@@ -131,7 +139,8 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
         state.addLibrary(sample::SampleLibraryWriter::write(
             trailer, QFile::encodeName(context.home).toStdString()));
     }
-    if (stage == Stage::timelines || stage == Stage::twoLibraries) {
+    if (stage == Stage::timelines || stage == Stage::twoLibraries ||
+        stage == Stage::timelinesWriteFailed) {
         // The "Day 1" cards open, as a user left them.
         const std::string day1 = screens::folderNamed(context, "Day 1");
         const std::string open = screens::folderNamed(context, "Sample") + '\x02' + day1 + '\x01' +
@@ -148,13 +157,14 @@ std::unique_ptr<QWidget> mainWindow(const ScreenContext &context, Stage stage) {
             }
         }
     }
-    if (stage == Stage::timelines) {
+    if (stage == Stage::timelines || stage == Stage::timelinesWriteFailed) {
         window->sidebar()->setShowManualLibraryPicker(true);
     }
     if (stage == Stage::serving || stage == Stage::override || stage == Stage::collapsed ||
         stage == Stage::narrowSidebar || stage == Stage::narrowSidebarSoft ||
         stage == Stage::updateBanner || stage == Stage::timelines || stage == Stage::allPanels ||
-        stage == Stage::element) {
+        stage == Stage::element || stage == Stage::writeFailed ||
+        stage == Stage::timelinesWriteFailed) {
         state.setActiveTimeline(timelineID(state, screens::named(context, "Sample")));
         // Written a while ago.
         made.clock->advance(2min);
@@ -402,6 +412,12 @@ const tandrel::screens::ScreenRegistration screens{
     {"host-main-window-timelines",
      {1240, 800},
      [](const ScreenContext &c) { return mainWindow(c, Stage::timelines); }},
+    {"host-main-window-write-failed",
+     {1240, 800},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::writeFailed); }},
+    {"host-main-window-timelines-write-failed",
+     {1240, 800},
+     [](const ScreenContext &c) { return mainWindow(c, Stage::timelinesWriteFailed); }},
     {"host-main-window-two-libraries",
      {1240, 800},
      [](const ScreenContext &c) { return mainWindow(c, Stage::twoLibraries); }},

@@ -1,23 +1,29 @@
-// The menu-bar extra's menu while a timeline is served, and before any library is watched.
+// The menu-bar extra's menu while a timeline is served, when its snapshot could not be
+// written, and before any library is watched.
 #include "tools/tandrel-screens/ScreenRegistry.h"
 
 #include "host/state/AppState.h"
 #include "host/views/menubar/MenuBarView.h"
 #include "platform/runtime/MainQueue.h"
 
-#include <QPainter>
 #include "tools/tandrel-screens/ScreenState.h"
+
+#include <QPainter>
 
 namespace {
 
 using namespace tandrel;
 using tandrel::screens::ScreenContext;
 
-// The state object of the screen; made once per screen process and kept for the life of the
-// menu.
-AppState &screenState() {
-    static const std::unique_ptr<AppState> made = [] {
-        auto state = std::make_unique<AppState>(screens::standInServices());
+// The state object of the screen; made once per screen process, with its snapshot written or
+// its writes refused, and kept for the life of the menu.
+AppState &screenState(bool snapshotRefused = false) {
+    static const std::unique_ptr<AppState> made = [snapshotRefused] {
+        AppState::Services services = screens::standInServices();
+        if (snapshotRefused) {
+            services.writeSnapshot = &screens::refusedSnapshotFolder;
+        }
+        auto state = std::make_unique<AppState>(std::move(services));
         state->start();
         return state;
     }();
@@ -47,8 +53,9 @@ private:
     std::unique_ptr<MenuBarView> menu_;
 };
 
-std::unique_ptr<QWidget> menuServing(const ScreenContext &context) {
-    AppState &state = screenState();
+// The sample timeline chosen, its snapshot written or refused.
+std::unique_ptr<QWidget> menuServing(const ScreenContext &context, bool snapshotRefused) {
+    AppState &state = screenState(snapshotRefused);
     state.addLibrary(screens::sampleLibrary(context));
     platform::MainQueue::runPending();
     for (const TimelineChoice &timeline : state.availableTimelines()) {
@@ -67,7 +74,13 @@ std::unique_ptr<QWidget> menuEmpty(const ScreenContext &) {
 }
 
 const tandrel::screens::ScreenRegistration screens{
-    {"host-menu-bar-extra-serving", {300, 170}, menuServing},
+    {"host-menu-bar-extra-serving",
+     {300, 170},
+     [](const ScreenContext &c) { return menuServing(c, false); }},
+    // Room for the failure's line, as wide as the menu lets it be.
+    {"host-menu-bar-extra-write-failed",
+     {560, 150},
+     [](const ScreenContext &c) { return menuServing(c, true); }},
     {"host-menu-bar-extra-empty", {300, 150}, menuEmpty},
 };
 

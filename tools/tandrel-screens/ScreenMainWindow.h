@@ -14,6 +14,7 @@
 #include "platform/runtime/ManualClock.h"
 #include "tools/tandrel-screens/ScreenState.h"
 
+#include <functional>
 #include <memory>
 
 namespace tandrel::screens {
@@ -28,10 +29,14 @@ struct Host {
     HostCommands commands{{}};
 
     explicit Host(AppState::PluginUpdateCheck check,
-                  std::shared_ptr<platform::EditorAutomation> editor = nullptr) {
+                  std::shared_ptr<platform::EditorAutomation> editor = nullptr,
+                  std::function<void(const TandrelSnapshot &)> writeSnapshot = nullptr) {
         AppState::Services services = standInServices(clock);
         if (editor) {
             services.editorAutomation = std::move(editor);
+        }
+        if (writeSnapshot) {
+            services.writeSnapshot = std::move(writeSnapshot);
         }
         services.checkPluginUpdate = std::move(check);
         state = std::make_unique<AppState>(std::move(services));
@@ -40,8 +45,9 @@ struct Host {
 
 // The process's one host, made on the first call with what it is given.
 inline Host &host(AppState::PluginUpdateCheck check = nullptr,
-                  std::shared_ptr<platform::EditorAutomation> editor = nullptr) {
-    static Host made(std::move(check), std::move(editor));
+                  std::shared_ptr<platform::EditorAutomation> editor = nullptr,
+                  std::function<void(const TandrelSnapshot &)> writeSnapshot = nullptr) {
+    static Host made(std::move(check), std::move(editor), std::move(writeSnapshot));
     return made;
 }
 

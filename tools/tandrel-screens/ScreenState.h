@@ -4,6 +4,7 @@
 // a clock that stands still, so that a screen neither reads nor changes the user's settings
 // and tells the same times on every run.
 
+#include "core/snapshot/SnapshotWriter.h"
 #include "core/support/UnicodeText.h"
 #include "core/tests/HostileTexts.h"
 #include "host/state/AppState.h"
@@ -18,6 +19,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 
 namespace tandrel::screens {
 
@@ -28,6 +30,13 @@ inline AppState::Services standInServices(const std::shared_ptr<platform::Manual
     services.clock = clock;
     services.timers = clock->timers();
     return services;
+}
+
+// A snapshot writer that meets its folder refused, as the host's does when others may write
+// it.
+inline void refusedSnapshotFolder(const TandrelSnapshot &) {
+    throw std::runtime_error("\"" + SnapshotWriter::legacySnapshotURL().parent_path().string() +
+                             "\" is refused: others may write it (permissions 0777)");
 }
 
 // The sample library given to the tool, else one written into the screen's own folders.

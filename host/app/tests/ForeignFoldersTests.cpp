@@ -2,10 +2,13 @@
 // settings folder is one everybody shares (a sticky folder, as the temporary folder is): what he
 // made is neither read nor written, and the user is told so. The attacker is "nobody", acted as
 // through runuser (the tests run as root in CI); without root the tests skip, saying why.
+#include "designkit/CorvaneSplitShell.h"
 #include "extension/XMLDropFile.h"
 #include "host/bridge/ExtensionBridge.h"
 #include "host/feedback/FeedbackService.h"
 #include "host/feedback/tests/LoopbackServer.h"
+#include "host/views/common/Preferences.h"
+#include "host/views/layout/PresetFileDialogs.h"
 #include "platform/runtime/KeyValueStore.h"
 
 #include "core/tests/LibraryFixture.h"
@@ -14,6 +17,9 @@
 #include "tools/make-sample-library/SampleLibraryWriter.h"
 #include "tools/testing/OtherUser.h"
 
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
@@ -227,6 +233,93 @@ TEST_F(ForeignFolders, WhatAnotherUserMadeFirstIsNeitherReadNorWritten) {
             }
         }
     }
+}
+
+// Named as the host names itself while it lives, so that the application's default settings
+// are its user defaults' file, as in the host.
+struct HostNames {
+    QString organisation = QCoreApplication::organizationName();
+    QString application = QCoreApplication::applicationName();
+    HostNames() {
+        QCoreApplication::setOrganizationName(QStringLiteral("Ostrevale"));
+        QCoreApplication::setApplicationName(QStringLiteral("Embrik Host"));
+    }
+    ~HostNames() {
+        QCoreApplication::setOrganizationName(organisation);
+        QCoreApplication::setApplicationName(application);
+    }
+};
+
+// The settings a main window and the preset file dialogs keep of their own, with the user's
+// settings folder (settingsRoot/Ostrevale) holding values that are not the user's: the sidebar
+// opens at its ideal width and the dialog in the user's documents, and nothing of what the
+// user does goes into that folder.
+void windowsKeepAwayFrom(const fs::path &settingsRoot, const fs::path &userFolder) {
+    const HostNames hostNames;
+    const fs::path folder = settingsRoot / "Ostrevale";
+    const auto before = stateOf(folder);
+    {
+        corvane::CorvaneSplitShell shell(
+            {.persistenceKey = QString::fromUtf8(Preferences::sidebarWidthKey)});
+        shell.resize(1000, 700);
+        shell.show();
+        EXPECT_EQ(shell.sidebarWidth(), 300);
+        QWidget *handle = shell.resizeHandle();
+        QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(4, 300));
+        QTest::mouseMove(handle, QPoint(44, 300));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(44, 300));
+        EXPECT_EQ(shell.sidebarWidth(), 340);
+    }
+
+    const std::unique_ptr<PresetFileDialogs> dialogs = PresetFileDialogs::makeSystem();
+    QWidget window;
+    std::optional<fs::path> exported;
+    dialogs->chooseExportFile(&window, QStringLiteral("Conform.json"),
+                              [&](std::optional<fs::path> file) { exported = file; });
+    auto *dialog = window.findChild<QFileDialog *>();
+    ASSERT_NE(dialog, nullptr);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(dialog->directory().absolutePath().toStdString(),
+              QDir(QFileInfo(documents).isDir() ? documents : QDir::homePath())
+                  .absolutePath()
+                  .toStdString());
+    dialog->selectFile(QString::fromStdString((userFolder / "Conform.json").string()));
+    static_cast<QDialog *>(dialog)->accept();
+    EXPECT_EQ(exported, userFolder / "Conform.json");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    EXPECT_EQ(stateOf(folder), before);
+}
+
+// What the settings say that are not the user's: a width and his folder for preset files.
+std::string hisSettings(const fs::path &hisFolder) {
+    return "[General]\nsidebarWidth=390\npresetFileFolder=" + hisFolder.string() + "\n";
+}
+
+// The windows' own settings (the sidebar's width, the folder of the last preset file) go
+// through the host's user defaults too: a settings folder another user made gives them
+// nothing of his and takes nothing of the user's.
+TEST_F(ForeignFolders, TheWindowsKeepNothingInASettingsFolderAnotherUserMade) {
+    attacker("mkdir Ostrevale his && " +
+             put("Ostrevale/Embrik Host.conf", hisSettings(shared / "his")));
+    const fs::path mine = scratch.path() / "mine";
+    fs::create_directories(mine);
+    windowsKeepAwayFrom(shared, mine);
+}
+
+// The same with the user's own settings folder left open to all (an older release, a umask of
+// 000): anybody may have changed what it holds. No other user is needed for this one.
+TEST(ForeignSettingsFolder, TheWindowsKeepNothingInTheUsersSettingsFolderLeftOpenToAll) {
+    testing::ScratchFolder scratch;
+    const fs::path root = scratch.path() / "config";
+    fs::create_directories(root / "Ostrevale");
+    ::chmod((root / "Ostrevale").c_str(), 0777);
+    std::ofstream(root / "Ostrevale" / "Embrik Host.conf") << hisSettings(scratch.path() / "his");
+    fs::create_directories(scratch.path() / "his");
+    fs::create_directories(scratch.path() / "mine");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(root.string()));
+    windowsKeepAwayFrom(root, scratch.path() / "mine");
 }
 
 } // namespace

@@ -11,11 +11,13 @@
 #include "host/app/WindowRegistry.h"
 #include "host/app/tests/HostProcess.h"
 #include "host/update/Updater.h"
+#include "host/views/common/Preferences.h"
 #include "host/views/feedback/FeedbackSheet.h"
 #include "host/views/main/tests/HostViewsFixture.h"
 #include "host/views/settings/SettingsView.h"
 #include "wrapper/PluginVersionMarker.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -56,7 +58,7 @@ protected:
             TandrelHostApp::Environment environment;
             environment.services = [this] { return services; };
             environment.updater = std::make_unique<CountingUpdater>(starts, checks);
-            environment.userDefaults = std::make_shared<platform::MemoryKeyValueStore>();
+            environment.userDefaults = hostDefaults;
             environment.clock = clock;
             environment.timers = clock->timers();
             environment.libraryPicker = &picker;
@@ -70,6 +72,9 @@ protected:
         host_.reset();
         HostViewsTest::TearDown();
     }
+
+    std::shared_ptr<platform::MemoryKeyValueStore> hostDefaults =
+        std::make_shared<platform::MemoryKeyValueStore>();
 
     // The sheets the main windows present.
     int sheets() {
@@ -266,6 +271,42 @@ TEST_F(HostApp, ToolWindowsCloseWithCtrlWAndEscAsTheDesktopsWindowsDo) {
     QTest::keyClick(main, Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(host().windows().mainWindows(), std::vector<QWidget *>{main});
+}
+
+// The settings window's list of presets, open, as a user meets it: a preset picked with the
+// keyboard or the pointer is applied, and the list closes.
+TEST_F(HostApp, APresetIsPickedFromTheSettingsWindowsListByKeyboardAndPointer) {
+    auto *settings = static_cast<SettingsView *>(
+        host().openWindow(QString::fromUtf8(TandrelHostApp::settingsID)));
+    QCoreApplication::processEvents();
+    QComboBox *picker = settings->presetPicker();
+    const auto stored = [this] {
+        return hostDefaults->string(QString::fromUtf8(Preferences::appearancePresetIDKey))
+            .value_or(QString())
+            .toStdString();
+    };
+
+    // From "Saffra Colors", one up and Return.
+    picker->showPopup();
+    QCoreApplication::processEvents();
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    QTest::keyClick(picker->view(), Qt::Key_Up);
+    QTest::keyClick(picker->view(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(stored(), "soft");
+    EXPECT_EQ(hostDefaults->value(QString::fromUtf8(Preferences::glassDarknessKey)), 0.4);
+
+    // A click on the first row.
+    picker->showPopup();
+    QCoreApplication::processEvents();
+    QAbstractItemView *rows = picker->view();
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
+                      rows->visualRect(rows->model()->index(0, 0)).center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(stored(), "deepBlack");
+    EXPECT_EQ(picker->currentText(), "Deep Black");
 }
 
 TEST_F(HostApp, EveryMainWindowCarriesTheSharedCommandsInItsMenuBar) {

@@ -26,11 +26,11 @@ public:
     static constexpr const char *sidebarColorHexKey = "corvaneSidebarColorHex";
     static constexpr const char *sidebarDarknessDeltaKey = "corvaneSidebarDarknessDelta";
     static constexpr const char *appearancePresetIDKey = "corvaneAppearancePresetID";
-    // Written by the split shell itself (the application's default settings), 220 to 400.
+    // Written by the split shell itself, in the same user defaults, 220 to 400.
     static constexpr const char *sidebarWidthKey = "sidebarWidth";
     static constexpr const char *expandedEventsKey = "Tandrel.ExpandedEvents";
-    // Written by the preset file dialogs (the application's default settings): the folder the
-    // last preset file was chosen in, where the next dialog opens, also after a restart.
+    // Written by the preset file dialogs, in the host's user defaults: the folder the last
+    // preset file was chosen in, where the next dialog opens, also after a restart.
     static constexpr const char *presetFileFolderKey = "presetFileFolder";
 
     explicit Preferences(std::shared_ptr<platform::KeyValueStore> store, QObject *parent = nullptr);
@@ -49,6 +49,10 @@ public:
     void hold(const QString &key, const QVariant &value);
     // Stores the held values, in one write.
     void store();
+
+    // The store they are kept in, for the views that keep a value of their own in it (the
+    // split shell's width).
+    const std::shared_ptr<platform::KeyValueStore> &userDefaults() const { return store_; }
 
     // The window darkness; a stored value that is not a finite number reads as the default.
     double glassDarkness() const;

@@ -1,12 +1,12 @@
 #include "host/views/layout/PresetFileDialogs.h"
 
 #include "host/views/common/Preferences.h"
+#include "platform/runtime/KeyValueStore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
 
 #include <memory>
@@ -17,6 +17,9 @@ namespace {
 
 class SystemPresetFileDialogs final : public PresetFileDialogs {
 public:
+    explicit SystemPresetFileDialogs(std::shared_ptr<platform::KeyValueStore> userDefaults)
+        : userDefaults_(std::move(userDefaults)) {}
+
     void chooseExportFile(QWidget *parent, const QString &fileName, Done done) override {
         QFileDialog *dialog = make(parent, QFileDialog::AcceptSave, std::move(done));
         dialog->setFileMode(QFileDialog::AnyFile);
@@ -46,20 +49,23 @@ private:
                 once(std::move(file));
             }
         };
-        QObject::connect(
-            dialog, &QFileDialog::fileSelected, dialog, [this, reply](const QString &file) {
-                folder_ = QFileInfo(file).absolutePath();
-                QSettings().setValue(QString::fromUtf8(Preferences::presetFileFolderKey), folder_);
-                reply(std::filesystem::path(QFile::encodeName(file).toStdString()));
-            });
+        QObject::connect(dialog, &QFileDialog::fileSelected, dialog,
+                         [this, reply](const QString &file) {
+                             folder_ = QFileInfo(file).absolutePath();
+                             userDefaults_->setValue(
+                                 QString::fromUtf8(Preferences::presetFileFolderKey), folder_);
+                             reply(std::filesystem::path(QFile::encodeName(file).toStdString()));
+                         });
         QObject::connect(dialog, &QDialog::finished, dialog, [reply] { reply(std::nullopt); });
         return dialog;
     }
 
+    std::shared_ptr<platform::KeyValueStore> userDefaults_;
     // Where the next dialog opens: the last chosen file's folder, else the user's documents.
-    QString folder_ = [] {
+    QString folder_ = [this] {
         const QString last =
-            QSettings().value(QString::fromUtf8(Preferences::presetFileFolderKey)).toString();
+            userDefaults_->string(QString::fromUtf8(Preferences::presetFileFolderKey))
+                .value_or(QString());
         if (!last.isEmpty() && QFileInfo(last).isDir()) {
             return last;
         }
@@ -72,12 +78,15 @@ private:
 } // namespace
 
 PresetFileDialogs &PresetFileDialogs::system() {
-    static SystemPresetFileDialogs dialogs;
+    static SystemPresetFileDialogs dialogs(platform::SettingsKeyValueStore::standardUserDefaults());
     return dialogs;
 }
 
-std::unique_ptr<PresetFileDialogs> PresetFileDialogs::makeSystem() {
-    return std::make_unique<SystemPresetFileDialogs>();
+std::unique_ptr<PresetFileDialogs>
+PresetFileDialogs::makeSystem(std::shared_ptr<platform::KeyValueStore> userDefaults) {
+    return std::make_unique<SystemPresetFileDialogs>(
+        userDefaults ? std::move(userDefaults)
+                     : platform::SettingsKeyValueStore::standardUserDefaults());
 }
 
 } // namespace tandrel

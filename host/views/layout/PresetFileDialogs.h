@@ -9,6 +9,10 @@
 
 class QWidget;
 
+namespace platform {
+class KeyValueStore;
+}
+
 namespace tandrel {
 
 // The save and open panels of preset files: JSON files only, shown without blocking, the
@@ -27,11 +31,14 @@ public:
 
     // Qt's file dialogs, window-modal over `parent`. Both open in the folder of the last
     // preset file chosen in either (an export's folder is where the next import looks first),
-    // kept in the application's settings so that the next start opens there too; at first,
-    // or when that folder is gone, in the user's documents folder.
+    // kept in the host's user defaults so that the next start opens there too; at first, when
+    // that folder is gone, or when the user defaults are refused (a settings folder another
+    // user owns or may write), in the user's documents folder.
     static PresetFileDialogs &system();
-    // Dialogs like system()'s, starting from what the settings hold now.
-    static std::unique_ptr<PresetFileDialogs> makeSystem();
+    // Dialogs like system()'s, starting from what the user defaults hold now; these user
+    // defaults, or without them the host's standard ones.
+    static std::unique_ptr<PresetFileDialogs>
+    makeSystem(std::shared_ptr<platform::KeyValueStore> userDefaults = nullptr);
 };
 
 } // namespace tandrel

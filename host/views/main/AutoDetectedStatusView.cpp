@@ -33,7 +33,7 @@ QColor libraryTint() {
 
 } // namespace
 
-AutoDetectedStatusView::AutoDetectedStatusView(const TimelineChoice &timeline,
+AutoDetectedStatusView::AutoDetectedStatusView(const TimelineChoice &timeline, bool isBurningIn,
                                                std::function<void()> onShowManual, QWidget *parent)
     : QWidget(parent), timeline_(timeline) {
     auto *layout = new QVBoxLayout(this);
@@ -46,9 +46,13 @@ AutoDetectedStatusView::AutoDetectedStatusView(const TimelineChoice &timeline,
     timelineLine->addWidget(pathRow(QStringLiteral("FCPSequenceGlyph"), Color::corvaneAccent(),
                                     shownText(timeline.name), true),
                             1);
-    auto *burning = styledLabel(QStringLiteral("burning in"), corvaneMicro);
-    corvaneForeground(burning, Color::corvaneAccent());
-    timelineLine->addWidget(burning, 0, Qt::AlignVCenter);
+    // A snapshot that could not be written burns nothing in: the status line says why.
+    if (isBurningIn) {
+        auto *burning = styledLabel(QString::fromUtf8(burningInText), corvaneMicro);
+        corvaneForeground(burning, Color::corvaneAccent());
+        timelineLine->addWidget(burning, 0, Qt::AlignVCenter);
+        burningIn_ = burning;
+    }
     layout->addLayout(timelineLine);
 
     const std::pair<QString, const std::string &> placeLines[] = {

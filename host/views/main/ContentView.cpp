@@ -130,6 +130,7 @@ ContentView::ContentView(Environment environment, QWidget *parent)
                                .idealSidebarWidth = 300,
                                .maxSidebarWidth = 400,
                                .persistenceKey = QString::fromUtf8(Preferences::sidebarWidthKey),
+                               .userDefaults = environment_.preferences->userDefaults(),
                                .sidebar = sidebarColumn,
                                .content = editorArea});
 

@@ -18,13 +18,14 @@ activeTimelineChoice(const std::vector<TimelineChoice> &timelines,
 
 SidebarLayout sidebarLayout(bool hasWatchedLibraries, const std::vector<TimelineChoice> &timelines,
                             const std::optional<std::string> &activeTimelineID,
-                            bool showManualLibraryPicker) {
+                            bool showManualLibraryPicker, bool snapshotWritten) {
     SidebarLayout layout;
     layout.activeTimeline = activeTimelineChoice(timelines, activeTimelineID);
     if (!hasWatchedLibraries) {
         layout.main = SidebarLayout::Main::emptyState;
     } else if (layout.activeTimeline && !showManualLibraryPicker) {
         layout.main = SidebarLayout::Main::autoDetected;
+        layout.cardSaysBurningIn = snapshotWritten;
     } else {
         layout.main = SidebarLayout::Main::libraryList;
         layout.showsHideLibraryList = layout.activeTimeline.has_value();

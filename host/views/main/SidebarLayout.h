@@ -27,6 +27,9 @@ struct SidebarLayout {
     bool showsHideLibraryList = false;
     // The project start timecode field: while a timeline id is active, offered or not.
     bool showsProjectStartTC = false;
+    // The card says "burning in": while the served timeline's snapshot is written. Only the
+    // card tells it, so only with the card is it set.
+    bool cardSaysBurningIn = false;
 
     friend bool operator==(const SidebarLayout &, const SidebarLayout &) = default;
 };
@@ -38,6 +41,6 @@ activeTimelineChoice(const std::vector<TimelineChoice> &timelines,
 
 SidebarLayout sidebarLayout(bool hasWatchedLibraries, const std::vector<TimelineChoice> &timelines,
                             const std::optional<std::string> &activeTimelineID,
-                            bool showManualLibraryPicker);
+                            bool showManualLibraryPicker, bool snapshotWritten = false);
 
 } // namespace tandrel

@@ -35,7 +35,7 @@ SidebarView::SidebarView(AppState &state, Preferences &preferences, LibraryPicke
     stack_->setSpacing(0);
     for (const auto changed :
          {&AppState::watchedLibrariesChanged, &AppState::availableTimelinesChanged,
-          &AppState::activeTimelineIDChanged}) {
+          &AppState::activeTimelineIDChanged, &AppState::snapshotWrittenChanged}) {
         connect(&state, changed, this, &SidebarView::refresh);
     }
     refresh();
@@ -47,9 +47,9 @@ void SidebarView::setShowManualLibraryPicker(bool show) {
 }
 
 void SidebarView::refresh() {
-    const SidebarLayout layout =
-        sidebarLayout(!state_.watchedLibraries().empty(), state_.availableTimelines(),
-                      state_.activeTimelineID(), showManualLibraryPicker_);
+    const SidebarLayout layout = sidebarLayout(
+        !state_.watchedLibraries().empty(), state_.availableTimelines(), state_.activeTimelineID(),
+        showManualLibraryPicker_, state_.snapshotWritten());
     // The views under it follow the state object themselves; only another arrangement is
     // built anew.
     if (built_ && layout == layout_) {
@@ -87,6 +87,7 @@ void SidebarView::rebuild() {
         break;
     case SidebarLayout::Main::autoDetected:
         column->addWidget(new AutoDetectedStatusView(*layout_.activeTimeline,
+                                                     layout_.cardSaysBurningIn,
                                                      [this] { setShowManualLibraryPicker(true); }));
         fills = false;
         break;

@@ -75,8 +75,8 @@ std::string TimelineListContent::sourcePath(const TimelineChoice &timeline) {
 }
 
 std::optional<std::string> TimelineListContent::trailingLabel(const TimelineChoice &timeline,
-                                                              bool isActive) {
-    if (isActive) {
+                                                              bool isBurningIn) {
+    if (isBurningIn) {
         return burningInText;
     }
     if (timeline.editCount >= 1) {
@@ -87,7 +87,7 @@ std::optional<std::string> TimelineListContent::trailingLabel(const TimelineChoi
 
 std::vector<TimelineCardContent>
 TimelineListContent::cards(const std::vector<TimelineChoice> &timelines,
-                           const std::optional<std::string> &activeTimelineID,
+                           const std::optional<std::string> &activeTimelineID, bool snapshotWritten,
                            size_t watchedLibraryCount, const std::string &expandedEventsStored) {
     const bool namesLibraries = watchedLibraryCount >= 2;
     const std::set<std::string> expanded = expandedEvents(expandedEventsStored);
@@ -103,12 +103,13 @@ TimelineListContent::cards(const std::vector<TimelineChoice> &timelines,
             const std::set<std::string> duplicated = duplicatedNames(group.timelines);
             for (const TimelineChoice &timeline : group.timelines) {
                 const bool isActive = activeTimelineID && *activeTimelineID == timeline.id;
+                const bool isBurningIn = isActive && snapshotWritten;
                 card.rows.push_back(
-                    {timeline, isActive,
+                    {timeline, isActive, isBurningIn,
                      namesLibraries ? std::optional(timeline.library) : std::nullopt,
                      duplicated.contains(timeline.name) ? std::optional(sourcePath(timeline))
                                                         : std::nullopt,
-                     trailingLabel(timeline, isActive)});
+                     trailingLabel(timeline, isBurningIn)});
             }
         }
         cards.push_back(std::move(card));

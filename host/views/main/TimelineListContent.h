@@ -24,13 +24,16 @@ struct TimelineGroup {
 // What a row of the timeline list shows.
 struct TimelineRowContent {
     TimelineChoice timeline;
-    // The timeline being served: the accent dot, the strong name, "burning in".
+    // The timeline chosen to be served: the accent dot, the strong name, the selected chip.
     bool isActive = false;
+    // The chosen timeline, while its snapshot is written: "burning in". A write that failed
+    // (the folder refused, a full disk) leaves the choice and takes the claim away.
+    bool isBurningIn = false;
     // While two or more libraries are watched.
     std::optional<std::string> libraryLine;
     // While another timeline of the card has the same name: where in the event it lives.
     std::optional<std::string> sourcePath;
-    // "burning in" while active; else its edits, when it has any.
+    // "burning in" while burning in; else its edits, when it has any.
     std::optional<std::string> trailingLabel;
 
     friend bool operator==(const TimelineRowContent &, const TimelineRowContent &) = default;
@@ -73,14 +76,16 @@ struct TimelineListContent {
     static std::set<std::string> duplicatedNames(const std::vector<TimelineChoice> &timelines);
     // The event path after "<event> / ", or "Event" when the path does not start so.
     static std::string sourcePath(const TimelineChoice &timeline);
-    // "burning in" while active; "<n> edits" for 1 or more edits; else nothing.
-    static std::optional<std::string> trailingLabel(const TimelineChoice &timeline, bool isActive);
+    // "burning in" while its snapshot is served; "<n> edits" for 1 or more edits; else nothing.
+    static std::optional<std::string> trailingLabel(const TimelineChoice &timeline,
+                                                    bool isBurningIn);
 
-    // The whole list: every card, open or closed as `expandedEventsStored` says.
+    // The whole list: every card, open or closed as `expandedEventsStored` says; the active
+    // timeline burns in while `snapshotWritten` (the state object's word for it).
     static std::vector<TimelineCardContent>
     cards(const std::vector<TimelineChoice> &timelines,
-          const std::optional<std::string> &activeTimelineID, size_t watchedLibraryCount,
-          const std::string &expandedEventsStored);
+          const std::optional<std::string> &activeTimelineID, bool snapshotWritten,
+          size_t watchedLibraryCount, const std::string &expandedEventsStored);
 };
 
 } // namespace tandrel

@@ -156,7 +156,7 @@ TimelineRow::TimelineRow(const TimelineRowContent &content, QWidget *parent)
 
     if (content.trailingLabel) {
         auto *trailing = styledLabel(QString::fromStdString(*content.trailingLabel), corvaneMicro);
-        if (content.isActive) {
+        if (content.isBurningIn) {
             corvaneForeground(trailing, Color::corvaneAccent());
         }
         trailing_ = trailing;
@@ -303,7 +303,7 @@ TimelineListView::TimelineListView(AppState &state, Preferences &preferences, QW
     setContent(content);
     for (const auto changed :
          {&AppState::availableTimelinesChanged, &AppState::watchedLibrariesChanged,
-          &AppState::activeTimelineIDChanged}) {
+          &AppState::activeTimelineIDChanged, &AppState::snapshotWrittenChanged}) {
         connect(&state, changed, this, &TimelineListView::rebuild);
     }
     // Another window opened or closed a card.
@@ -345,9 +345,9 @@ void TimelineListView::rebuild() {
         card->deleteLater();
     }
     cards_.clear();
-    const std::vector<TimelineCardContent> cards =
-        TimelineListContent::cards(state_.availableTimelines(), state_.activeTimelineID(),
-                                   state_.watchedLibraries().size(), expandedEventsStored());
+    const std::vector<TimelineCardContent> cards = TimelineListContent::cards(
+        state_.availableTimelines(), state_.activeTimelineID(), state_.snapshotWritten(),
+        state_.watchedLibraries().size(), expandedEventsStored());
     for (const TimelineCardContent &content : cards) {
         const bool toggled = toggle_ && toggle_->groupKey == content.groupKey;
         auto *card = new TimelineCard(content, toggled ? toggle_->closingRows

@@ -329,11 +329,10 @@ TEST_F(PresetManagementTest, AnExportThatCannotBeWrittenSaysSoAndKeepsTheOldFile
 }
 
 TEST_F(PresetManagementTest, TheImportDialogOpensWhereTheLastExportWentAlsoAfterARestart) {
-    // The application's settings, private to the test.
+    // The host's user defaults, private to the test.
     QTemporaryDir settings;
     ASSERT_TRUE(settings.isValid());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    QSettings().remove(QString::fromUtf8(Preferences::presetFileFolderKey));
     const std::unique_ptr<PresetFileDialogs> system = PresetFileDialogs::makeSystem();
     QWidget window;
     const std::filesystem::path folder = files / "exports";
@@ -369,8 +368,10 @@ TEST_F(PresetManagementTest, TheImportDialogOpensWhereTheLastExportWentAlsoAfter
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     };
     importOpensThere(*system);
-    // The next start's dialogs open there too.
-    QSettings().sync();
+    // The next start's dialogs open there too: the folder is in the user defaults' file.
+    EXPECT_EQ(platform::SettingsKeyValueStore::standardUserDefaults()->string(
+                  QString::fromUtf8(Preferences::presetFileFolderKey)),
+              where);
     importOpensThere(*PresetFileDialogs::makeSystem());
 }
 

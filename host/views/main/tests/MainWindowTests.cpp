@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollArea>
+#include <QTest>
 
 namespace tandrel {
 namespace {
@@ -104,16 +105,32 @@ TEST_F(MainWindow, StartsTheStateObjectWhenShownAndKeepsItsMinimumSize) {
 }
 
 TEST_F(MainWindow, TheSidebarOpensAtItsStoredWidthWithinItsBounds) {
+    platform::KeyValueStore &userDefaults = *preferences.userDefaults();
     const std::pair<std::optional<double>, double> cases[] = {
         {std::nullopt, 300}, {500, 400}, {100, 220}, {260, 260}};
     for (const auto &[stored, width] : cases) {
         if (stored) {
-            QSettings().setValue(Preferences::sidebarWidthKey, *stored);
+            userDefaults.setValue(Preferences::sidebarWidthKey, *stored);
         } else {
-            QSettings().remove(Preferences::sidebarWidthKey);
+            userDefaults.remove(Preferences::sidebarWidthKey);
         }
         EXPECT_EQ(ContentView(environment()).shell()->sidebarWidth(), width) << stored.value_or(0);
     }
+}
+
+// The width a drag leaves goes where the host keeps its settings, which refuses another user's
+// settings folder: never past it, into the application's default settings.
+TEST_F(MainWindow, TheSidebarKeepsItsWidthInTheHostsUserDefaults) {
+    ContentView &window = mainWindow();
+    QWidget *handle = window.shell()->resizeHandle();
+    const QPoint press(4, 300);
+    QTest::mousePress(handle, Qt::LeftButton, {}, press);
+    QTest::mouseMove(handle, press + QPoint(40, 0));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, press + QPoint(40, 0));
+    EXPECT_EQ(window.shell()->sidebarWidth(), 340);
+    EXPECT_EQ(preferences.userDefaults()->value(Preferences::sidebarWidthKey).toDouble(), 340);
+    EXPECT_FALSE(QSettings().contains(Preferences::sidebarWidthKey));
+    EXPECT_EQ(ContentView(environment()).shell()->sidebarWidth(), 340);
 }
 
 // Beside the narrowest sidebar the header row (its menus last) reaches over the editor's pane:
@@ -121,7 +138,7 @@ TEST_F(MainWindow, TheSidebarOpensAtItsStoredWidthWithinItsBounds) {
 TEST_F(MainWindow, TheEditorsHeaderStaysClearOfTheHeaderRowBesideANarrowSidebar) {
     for (const double stored : {220.0, 400.0}) {
         SCOPED_TRACE(stored);
-        QSettings().setValue(Preferences::sidebarWidthKey, stored);
+        preferences.userDefaults()->setValue(Preferences::sidebarWidthKey, stored);
         // The host's two menus, as its commands fill the bar.
         ContentView::Environment withMenus = environment();
         withMenus.fillMenuBar = [](QMenuBar *bar) {

@@ -2,6 +2,7 @@
 // window's wish for the full list change; the empty state and the served timeline's card.
 #include "host/views/main/tests/HostViewsFixture.h"
 
+#include "core/snapshot/SnapshotWriter.h"
 #include "designkit/CorvaneTooltip.h"
 #include "host/views/common/ElidedLabel.h"
 #include "host/views/common/TextButton.h"
@@ -11,6 +12,10 @@
 #include "host/views/main/SidebarLayout.h"
 #include "host/views/main/SidebarView.h"
 #include "host/views/main/TemplateGlyphView.h"
+#include "host/views/main/TimelineListView.h"
+#include "host/views/menubar/MenuBarContent.h"
+
+#include <QLabel>
 
 #include <QAbstractButton>
 
@@ -138,7 +143,7 @@ TEST_F(Sidebar, MovesBetweenItsCasesAsTheTransitionTableSays) {
 
 TEST_F(Sidebar, TheCardShortensLongNamesAndKeepsEmptyLines) {
     const std::string longName(200, 'W');
-    AutoDetectedStatusView card({"id", longName, "", "", "", 0}, [] {});
+    AutoDetectedStatusView card({"id", longName, "", "", "", 0}, true, [] {});
     card.resize(260, 200);
     card.show();
     EXPECT_TRUE(card.line(0)->isElided());
@@ -153,6 +158,83 @@ TEST_F(Sidebar, TheCardShortensLongNamesAndKeepsEmptyLines) {
     for (const char *glyph : {"FCPSequenceGlyph", "FCPLibraryGlyph", "FCPEventGlyph"}) {
         EXPECT_TRUE(TemplateGlyphView::exists(QString::fromUtf8(glyph))) << glyph;
     }
+}
+
+// A snapshot that could not be written (its folder refused, a full disk) burns nothing in: the
+// card, the timeline's row and the menu-bar extra claim no burn-in while the status line says
+// why, and claim it again once a write of the same timeline succeeds.
+TEST_F(Sidebar, NothingSaysBurningInWhileTheSnapshotIsNotWritten) {
+    bool refused = true;
+    services.writeSnapshot = [&refused](const TandrelSnapshot &snapshot) {
+        if (refused) {
+            throw std::runtime_error("\"/shared/Tandrel\" is refused: it belongs to another "
+                                     "user (nobody)");
+        }
+        SnapshotWriter::write(snapshot);
+    };
+    loaded({pair_});
+    preferences.setValue(QString::fromUtf8(Preferences::expandedEventsKey),
+                         QString::fromUtf8("Pair\x02"
+                                           "Day 1"));
+    SidebarView sidebar(state(), preferences, picker);
+    TimelineListView list(state(), preferences);
+    const MenuBarModel menu(state());
+    const auto activeLine = [&] {
+        for (const MenuBarItem &item : menu.items()) {
+            if (item.text.starts_with("Active: ")) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const auto alphaRow = [&]() -> const TimelineRow * {
+        for (const TimelineCard *card : list.cards()) {
+            for (const TimelineRow *row : card->rows()) {
+                if (row->content().timeline.name == "Alpha") {
+                    return row;
+                }
+            }
+        }
+        return nullptr;
+    };
+    const auto trailing = [&] {
+        const TimelineRow *row = alphaRow();
+        return row != nullptr && row->trailingLabel() != nullptr
+                   ? static_cast<QLabel *>(row->trailingLabel())->text().toStdString()
+                   : std::string("(none)");
+    };
+
+    state().setActiveTimeline(timelineID("Alpha"));
+    EXPECT_EQ(state().statusMessage(), "Snapshot write failed: \"/shared/Tandrel\" is refused: it "
+                                       "belongs to another user (nobody)");
+    // Still the chosen timeline: its card, its highlighted row.
+    const AutoDetectedStatusView *card = sidebar.findChild<AutoDetectedStatusView *>();
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->timeline().name, "Alpha");
+    EXPECT_EQ(card->burningInLabel(), nullptr);
+    ASSERT_NE(alphaRow(), nullptr);
+    EXPECT_TRUE(alphaRow()->content().isActive);
+    EXPECT_EQ(trailing(), "2 edits");
+    EXPECT_FALSE(activeLine());
+
+    // The same timeline written at last, on the next change that rewrites it.
+    refused = false;
+    state().setProjectStartTimecode("01:00:00:00");
+    ASSERT_TRUE(state().snapshotWritten());
+    card = sidebar.findChild<AutoDetectedStatusView *>();
+    ASSERT_NE(card, nullptr);
+    ASSERT_NE(card->burningInLabel(), nullptr);
+    EXPECT_EQ(static_cast<const QLabel *>(card->burningInLabel())->text(), "burning in");
+    EXPECT_EQ(trailing(), "burning in");
+    EXPECT_TRUE(activeLine());
+
+    // And refused again: the claims go with the write.
+    refused = true;
+    state().setProjectStartTimecode("02:00:00:00");
+    EXPECT_FALSE(state().snapshotWritten());
+    EXPECT_EQ(sidebar.findChild<AutoDetectedStatusView *>()->burningInLabel(), nullptr);
+    EXPECT_EQ(trailing(), "2 edits");
+    EXPECT_FALSE(activeLine());
 }
 
 TEST_F(Sidebar, TheEmptyStatesAddLibraryOpensTheSameFolderDialog) {

@@ -134,7 +134,7 @@ TEST(TimelineList, DuplicatesSourcePathsAndTrailingLabels) {
 
     struct Trailing {
         int64_t edits;
-        bool active;
+        bool burningIn;
         std::optional<std::string> label;
     };
     const Trailing trailing[] = {
@@ -142,9 +142,9 @@ TEST(TimelineList, DuplicatesSourcePathsAndTrailingLabels) {
         {1, false, "1 edits"},   {12, false, "12 edits"},
     };
     for (const Trailing &t : trailing) {
-        EXPECT_EQ(Content::trailingLabel(timeline("1", "Cut", "L", "E", "E", t.edits), t.active),
+        EXPECT_EQ(Content::trailingLabel(timeline("1", "Cut", "L", "E", "E", t.edits), t.burningIn),
                   t.label)
-            << t.edits << (t.active ? " active" : "");
+            << t.edits << (t.burningIn ? " burning in" : "");
     }
 }
 
@@ -156,12 +156,12 @@ TEST(TimelineList, CardsNameLibrariesOnlyWhenTwoAreWatchedAndShowRowsOnlyWhenOpe
     };
     const std::string open = "Feature\x02" "Day 1\x01Trailer\x02" "Day 1";
 
-    const auto alone = Content::cards(timelines, "3", 1, open);
+    const auto alone = Content::cards(timelines, "3", true, 1, open);
     ASSERT_EQ(alone.size(), 2u);
     EXPECT_EQ(alone[0].libraryLine, std::nullopt);
     EXPECT_EQ(alone[0].rows[0].libraryLine, std::nullopt);
 
-    const auto two = Content::cards(timelines, "3", 2, open);
+    const auto two = Content::cards(timelines, "3", true, 2, open);
     EXPECT_EQ(two[0].libraryLine, "Feature");
     ASSERT_EQ(two[0].rows.size(), 2u);
     EXPECT_EQ(two[0].rows[0].libraryLine, "Feature");
@@ -173,13 +173,20 @@ TEST(TimelineList, CardsNameLibrariesOnlyWhenTwoAreWatchedAndShowRowsOnlyWhenOpe
     EXPECT_TRUE(two[1].rows[0].isActive);
     EXPECT_EQ(two[1].rows[0].trailingLabel, "burning in");
     EXPECT_EQ(two[0].rows[0].trailingLabel, "3 edits");
+    // Chosen, its snapshot not written: still the active row, its edits (none here) in place
+    // of the claim.
+    const auto unwritten = Content::cards(timelines, "3", false, 2, open);
+    EXPECT_TRUE(unwritten[1].rows[0].isActive);
+    EXPECT_FALSE(unwritten[1].rows[0].isBurningIn);
+    EXPECT_EQ(unwritten[1].rows[0].trailingLabel, std::nullopt);
+    EXPECT_TRUE(two[1].rows[0].isBurningIn);
 
-    const auto closed = Content::cards(timelines, "3", 2, "");
+    const auto closed = Content::cards(timelines, "3", true, 2, "");
     EXPECT_FALSE(closed[0].isExpanded);
     EXPECT_TRUE(closed[0].rows.empty());
     EXPECT_EQ(closed[0].timelineCount, "2");
     // Ids compare exactly.
-    EXPECT_FALSE(Content::cards(timelines, std::string("3 "), 2, open)[1].rows[0].isActive);
+    EXPECT_FALSE(Content::cards(timelines, std::string("3 "), true, 2, open)[1].rows[0].isActive);
 }
 
 TEST_F(TimelineListWidget, TheOpenCardsSurviveTheHostsSettingsFile) {
